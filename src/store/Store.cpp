@@ -1,0 +1,71 @@
+#include "Store.h"
+
+#include "AppLockProfile.h"
+#include "AppSettings.h"
+#include "FocusScreen.h"
+#include "FocusSession.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+
+namespace Store {
+
+QList<const EntityInfo *> schema()
+{
+    return {&FocusScreen::entityInfo(), &FocusSession::entityInfo(), &AppLockProfile::entityInfo(),
+            &AppSettings::entityInfo()};
+}
+
+bool isOverridden()
+{
+    return !qEnvironmentVariable("APP_STORE").isEmpty();
+}
+
+QString path()
+{
+    const QString override = qEnvironmentVariable("APP_STORE");
+    if (!override.isEmpty())
+        return QFileInfo(override).absoluteFilePath();
+
+    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    if (dataHome.isEmpty() || QDir::isRelativePath(dataHome))
+        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
+    const QString folder = dataHome + QStringLiteral("/Lumora");
+    if (!QFileInfo::exists(folder)) {
+        // Errors are ignored here; opening the store reports them.
+        QDir().mkpath(dataHome);
+        ::mkdir(QFile::encodeName(folder).constData(), 0700);
+    }
+    return folder + QStringLiteral("/Lumora.store");
+}
+
+QUrl url()
+{
+    return QUrl::fromLocalFile(path());
+}
+
+std::unique_ptr<ModelContainer> openContainer(QString *error)
+{
+    return ModelContainer::open(path(), schema(), error);
+}
+
+std::unique_ptr<ModelContainer> makeContainer()
+{
+    QString error;
+    auto container = openContainer(&error);
+    if (container)
+        return container;
+    const QByteArray message = (QStringLiteral("Could not open the database at ") + path() +
+                                QStringLiteral(": ") + error + QLatin1Char('\n'))
+                                   .toLocal8Bit();
+    std::fputs(message.constData(), stderr);
+    std::fflush(stderr);
+    std::exit(EXIT_FAILURE);
+}
+
+} // namespace Store
