@@ -1,0 +1,4 @@
+#pragma once
+
+// Shared look and widgets of every window: the symbol table, themes, layout
+// probes and window behaviour hooks.
