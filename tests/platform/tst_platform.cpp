@@ -2,6 +2,9 @@
 // the boot time.
 #include "BootTime.h"
 #include "LoginItem.h"
+#include "XdgAppOpener.h"
+
+#include <QDir>
 
 #include <QFile>
 #include <QSettings>
@@ -58,6 +61,34 @@ private Q_SLOTS:
         QString error;
         QVERIFY(!item.registerItem(&error));
         QVERIFY(!error.isEmpty());
+    }
+
+    // The entry's Exec line is run as it stands, with no shell between: shell
+    // syntax in an argument reaches the program literally.
+    void openApplicationFromDesktopEntry()
+    {
+        QTemporaryDir data;
+        QTemporaryDir out;
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        qputenv("XDG_DATA_DIRS", data.filePath(QStringLiteral("none")).toUtf8());
+        QDir().mkpath(data.filePath(QStringLiteral("applications")));
+        const QString target = out.filePath(QStringLiteral("opened;$(id)"));
+        QFile entry(data.filePath(QStringLiteral("applications/lumora-opener-test.desktop")));
+        QVERIFY(entry.open(QIODevice::WriteOnly));
+        entry.write("[Desktop Entry]\nType=Application\nName=Opener test\nExec=/usr/bin/touch \"" +
+                    target.toUtf8() + "\" %U\n");
+        entry.close();
+
+        QCOMPARE(XdgAppOpener::commandFor(QStringLiteral("lumora-opener-test")),
+                 (QStringList{QStringLiteral("/usr/bin/touch"), target}));
+        QVERIFY(XdgAppOpener::commandFor(QStringLiteral("no-such-app")).isEmpty());
+        QVERIFY(XdgAppOpener::commandFor(QString()).isEmpty());
+        XdgAppOpener opener;
+        opener.openApplication(QStringLiteral("no-such-app")); // nothing happens
+        opener.openApplication(QStringLiteral("lumora-opener-test"));
+        QTRY_VERIFY(QFileInfo::exists(target));
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 1);
+        qunsetenv("XDG_DATA_DIRS");
     }
 
     void bootTime_data()
