@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <functional>
+#include <optional>
+
+// The status codes the hot-key event handler answers with: handled, or
+// "not handled" so that the desktop passes the key on.
+using HotKeyStatus = qint32;
+inline constexpr HotKeyStatus kHotKeyNoError = 0;
+inline constexpr HotKeyStatus kHotKeyEventNotHandled = -9874;
+// A backend that cannot read an event's identifier reports this one.
+inline constexpr HotKeyStatus kHotKeyEventParameterNotFound = -9870;
+
+// What a registration is known by in the events: a four-character signature
+// naming the registering module and that module's registration number.
+struct EventHotKeyID
+{
+    quint32 signature = 0;
+    quint32 id = 0;
+    bool operator==(const EventHotKeyID &) const = default;
+};
+
+// One press or release of a registered combination as the backend delivers
+// it. `kind` is 5 for a press and 6 for a release; any other kind is not
+// handled. When the backend could not read the identifier,
+// `parameterStatus` carries the failure and `hotKeyID` is meaningless.
+struct HotKeyEvent
+{
+    static constexpr quint32 kPressed = 5;
+    static constexpr quint32 kReleased = 6;
+
+    quint32 kind = kPressed;
+    EventHotKeyID hotKeyID;
+    HotKeyStatus parameterStatus = kHotKeyNoError;
+};
+
+// The desktop's system-wide hot-key service, as HotKeysController uses it.
+// The X11 implementation lives in the platform library; tests use a fake.
+// Everything happens on the main thread.
+class HotKeyBackend
+{
+public:
+    // An opaque handle of one registration; never 0.
+    using Reference = quint64;
+    using EventHandler = std::function<HotKeyStatus(const HotKeyEvent *event)>;
+
+    HotKeyBackend() = default;
+    HotKeyBackend(const HotKeyBackend &) = delete;
+    HotKeyBackend &operator=(const HotKeyBackend &) = delete;
+    // Detaches the backend from HotKeysController if it is the active one.
+    virtual ~HotKeyBackend();
+
+    // False when the session offers no hot-key service at all (no X11
+    // display, for example).
+    virtual bool isAvailable() const = 0;
+    // Registers the combination system-wide; nothing when the desktop
+    // refuses it (another program holds it, the key has no key code here).
+    virtual std::optional<Reference> registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers,
+                                                    EventHotKeyID id) = 0;
+    virtual void unregisterHotKey(Reference reference) = 0;
+    // Presses and releases of registered combinations go to `handler`; its
+    // status tells whether the event was consumed.
+    virtual void installEventHandler(EventHandler handler) = 0;
+};

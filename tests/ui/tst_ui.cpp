@@ -1,0 +1,477 @@
+#include "Appearance.h"
+#include "DynamicColor.h"
+#include "Theme.h"
+#include "ThemeStore.h"
+#include "Themed.h"
+#include "UserDefaults.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QSignalSpy>
+#include <QStyle>
+#include <QTest>
+#include <QWidget>
+
+#include <memory>
+
+Q_DECLARE_METATYPE(std::optional<QString>)
+Q_DECLARE_METATYPE(AppearanceKind)
+
+namespace {
+
+constexpr QRgb kRed = 0xD70015;
+
+QRgb rgb(const QColor &color)
+{
+    return color.rgb() & 0xFFFFFF;
+}
+
+std::optional<QString> savedAccent()
+{
+    const QVariant value = UserDefaults::open()->value(QLatin1StringView(ThemeStore::kAccentKey));
+    return value.isValid() ? std::optional<QString>(value.toString()) : std::nullopt;
+}
+
+QPalette desktopWithHighlight(QRgb highlight)
+{
+    QPalette palette = Appearance::lightPalette(QColor::fromRgb(highlight));
+    return palette;
+}
+
+} // namespace
+
+class TestUi : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_desktop = Appearance::shared().desktopPalette();
+        Appearance::shared().install();
+    }
+
+    void init()
+    {
+        QFile::remove(UserDefaults::filePath());
+        qunsetenv(ThemeStore::kAccentEnvironment);
+    }
+
+    void cleanup()
+    {
+        qunsetenv(ThemeStore::kAccentEnvironment);
+        Appearance::shared().setForced(std::nullopt);
+        Appearance::shared().setDesktopPalette(m_desktop);
+    }
+
+    void themeTable_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<quint32>("light");
+        QTest::addColumn<quint32>("base");
+        QTest::addColumn<quint32>("deep");
+        QTest::addColumn<bool>("darkText");
+        QTest::newRow("blue") << 1 << "blue"
+                              << "Blue" << 0x7CC0FFu << 0x0A84FFu << 0x0064D2u << false;
+        QTest::newRow("indigo") << 2 << "indigo"
+                                << "Indigo" << 0xA5ADFFu << 0x5E6AD2u << 0x4650B8u << false;
+        QTest::newRow("violet") << 3 << "violet"
+                                << "Violet" << 0xB9A6FFu << 0x7B5CFFu << 0x6342E6u << false;
+        QTest::newRow("pink") << 4 << "pink"
+                              << "Pink" << 0xFF9CCBu << 0xE84A93u << 0xC0306Fu << false;
+        QTest::newRow("red") << 5 << "red"
+                             << "Red" << 0xFF8A9Au << 0xE11D48u << 0xBE123Cu << false;
+        QTest::newRow("orange") << 6 << "orange"
+                                << "Orange" << 0xFFB87Au << 0xF97316u << 0xC2410Cu << false;
+        QTest::newRow("yellow") << 7 << "yellow"
+                                << "Yellow" << 0xFFE17Au << 0xF5B800u << 0x946800u << true;
+        QTest::newRow("mint") << 8 << "mint"
+                              << "Mint" << 0x8EEBC4u << 0x2BC48Au << 0x0F7A55u << true;
+        QTest::newRow("teal") << 9 << "teal"
+                              << "Teal" << 0x8BE9F5u << 0x06B6D4u << 0x0E7490u << true;
+        QTest::newRow("graphite") << 10 << "graphite"
+                                  << "Graphite" << 0xC7C7CCu << 0x7C7C84u << 0x55555Cu << false;
+    }
+    void themeTable()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, id);
+        QFETCH(QString, name);
+        QFETCH(quint32, light);
+        QFETCH(quint32, base);
+        QFETCH(quint32, deep);
+        QFETCH(bool, darkText);
+        QCOMPARE(Theme::all().size(), 11);
+        const Theme &theme = Theme::all().at(index);
+        QCOMPARE(theme.id, id);
+        QCOMPARE(theme.name, name);
+        QVERIFY(theme.shades);
+        QCOMPARE(theme.shades->light, light);
+        QCOMPARE(theme.shades->base, base);
+        QCOMPARE(theme.shades->deep, deep);
+        QCOMPARE(theme.darkText, darkText);
+        QVERIFY(!theme.isSystem());
+        QCOMPARE(rgb(theme.accent()), base);
+        QCOMPARE(Theme::forID(id), theme);
+    }
+
+    void systemTheme()
+    {
+        const Theme &system = Theme::system();
+        QCOMPARE(&system, &Theme::all().first());
+        QCOMPARE(system.id, QStringLiteral("system"));
+        QCOMPARE(system.name, QStringLiteral("System"));
+        QVERIFY(!system.shades);
+        QVERIFY(!system.darkText);
+        QVERIFY(!system.accentTextColor());
+        QCOMPARE(system.accent(), Appearance::shared().systemAccent());
+        QCOMPARE(system.accentText(AppearanceKind::dark), Appearance::shared().systemAccent());
+    }
+
+    void forID_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("theme");
+        QTest::newRow("exact") << "teal"
+                               << "teal";
+        QTest::newRow("last one") << "graphite"
+                                  << "graphite";
+        QTest::newRow("system") << "system"
+                                << "system";
+        QTest::newRow("wrong letter case") << "Blue"
+                                           << "system";
+        QTest::newRow("padded") << " teal"
+                                << "system";
+        QTest::newRow("unknown") << "purple"
+                                 << "system";
+        QTest::newRow("empty") << ""
+                               << "system";
+        QTest::newRow("name instead of id") << "Teal"
+                                            << "system";
+    }
+    void forID()
+    {
+        QFETCH(QString, id);
+        QFETCH(QString, theme);
+        QCOMPARE(Theme::forID(id).id, theme);
+    }
+
+    void accentText_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<AppearanceKind>("kind");
+        QTest::addColumn<quint32>("color");
+        QTest::newRow("yellow light") << "yellow" << AppearanceKind::light << 0x946800u;
+        QTest::newRow("yellow dark") << "yellow" << AppearanceKind::dark << 0xFFE17Au;
+        QTest::newRow("yellow high-contrast light")
+            << "yellow" << AppearanceKind::highContrastLight << 0x946800u;
+        QTest::newRow("yellow high-contrast dark")
+            << "yellow" << AppearanceKind::highContrastDark << 0xFFE17Au;
+        QTest::newRow("blue light") << "blue" << AppearanceKind::light << 0x0064D2u;
+        QTest::newRow("blue dark") << "blue" << AppearanceKind::dark << 0x7CC0FFu;
+        QTest::newRow("graphite dark") << "graphite" << AppearanceKind::dark << 0xC7C7CCu;
+    }
+    void accentText()
+    {
+        QFETCH(QString, id);
+        QFETCH(AppearanceKind, kind);
+        QFETCH(quint32, color);
+        const Theme &theme = Theme::forID(id);
+        QCOMPARE(rgb(theme.accentText(kind)), color);
+
+        // A view follows its own palette, and the program its appearance.
+        const bool dark = kind == AppearanceKind::dark || kind == AppearanceKind::highContrastDark;
+        const QPalette palette =
+            dark ? Appearance::darkPalette(Qt::blue) : Appearance::lightPalette(Qt::blue);
+        QCOMPARE(rgb(theme.accentText(palette)), color);
+        Appearance::shared().setForced(kind);
+        QCOMPARE(rgb(theme.accentText()), color);
+    }
+
+    void dynamicColor_data()
+    {
+        QTest::addColumn<std::optional<quint32>>("highContrastLight");
+        QTest::addColumn<std::optional<quint32>>("highContrastDark");
+        QTest::addColumn<AppearanceKind>("kind");
+        QTest::addColumn<quint32>("color");
+        const std::optional<quint32> none;
+        QTest::newRow("light") << none << none << AppearanceKind::light << 0x111111u;
+        QTest::newRow("dark") << none << none << AppearanceKind::dark << 0xEEEEEEu;
+        QTest::newRow("high-contrast light falls back")
+            << none << none << AppearanceKind::highContrastLight << 0x111111u;
+        QTest::newRow("high-contrast dark falls back")
+            << none << none << AppearanceKind::highContrastDark << 0xEEEEEEu;
+        QTest::newRow("high-contrast light given")
+            << std::optional<quint32>(0x000000) << none << AppearanceKind::highContrastLight << 0x000000u;
+        QTest::newRow("high-contrast dark given")
+            << none << std::optional<quint32>(0xFFFFFF) << AppearanceKind::highContrastDark << 0xFFFFFFu;
+        QTest::newRow("given values leave the plain ones")
+            << std::optional<quint32>(0x000000) << std::optional<quint32>(0xFFFFFF) << AppearanceKind::dark
+            << 0xEEEEEEu;
+    }
+    void dynamicColor()
+    {
+        QFETCH(std::optional<quint32>, highContrastLight);
+        QFETCH(std::optional<quint32>, highContrastDark);
+        QFETCH(AppearanceKind, kind);
+        QFETCH(quint32, color);
+        const DynamicColor dynamic(0x111111, 0xEEEEEE, highContrastLight, highContrastDark);
+        QCOMPARE(rgb(dynamic.resolve(kind)), color);
+        QCOMPARE(dynamic.resolve(kind).alpha(), 255);
+    }
+
+    void startUp_data()
+    {
+        QTest::addColumn<std::optional<QString>>("environment");
+        QTest::addColumn<std::optional<QString>>("saved");
+        QTest::addColumn<QString>("themeID");
+        QTest::addColumn<QString>("theme");
+        const std::optional<QString> none;
+        const auto some = [](const char *text) { return std::optional<QString>(QString::fromLatin1(text)); };
+        QTest::newRow("first start") << none << none << "system"
+                                     << "system";
+        QTest::newRow("saved choice") << none << some("indigo") << "indigo"
+                                      << "indigo";
+        QTest::newRow("APP_ACCENT") << some("teal") << none << "teal"
+                                    << "teal";
+        QTest::newRow("APP_ACCENT wins over the saved choice") << some("teal") << some("red") << "teal"
+                                                               << "teal";
+        QTest::newRow("APP_ACCENT in the wrong letter case") << some("Blue") << none << "Blue"
+                                                             << "system";
+        QTest::newRow("APP_ACCENT set but empty") << some("") << some("red") << ""
+                                                  << "system";
+        QTest::newRow("saved id no theme has") << none << some("purple") << "purple"
+                                               << "system";
+    }
+    void startUp()
+    {
+        QFETCH(std::optional<QString>, environment);
+        QFETCH(std::optional<QString>, saved);
+        QFETCH(QString, themeID);
+        QFETCH(QString, theme);
+        if (saved)
+            UserDefaults::open()->setValue(QLatin1StringView(ThemeStore::kAccentKey), *saved);
+        if (environment)
+            qputenv(ThemeStore::kAccentEnvironment, environment->toUtf8());
+
+        ThemeStore store;
+        QCOMPARE(store.themeID(), themeID);
+        QCOMPARE(store.theme().id, theme);
+        // Reading never writes: an APP_ACCENT run leaves the saved choice.
+        QCOMPARE(savedAccent(), saved);
+    }
+
+    void settingTheThemeSavesEveryTime()
+    {
+        qputenv(ThemeStore::kAccentEnvironment, "teal");
+        ThemeStore store;
+        QSignalSpy idChanged(&store, &ThemeStore::themeIDChanged);
+        QSignalSpy accentChanged(&store, &ThemeStore::accentChanged);
+
+        store.setThemeID(QStringLiteral("yellow"));
+        QCOMPARE(store.themeID(), QStringLiteral("yellow"));
+        QCOMPARE(savedAccent(), std::optional<QString>(QStringLiteral("yellow")));
+        QCOMPARE(idChanged.count(), 1);
+        QCOMPARE(accentChanged.count(), 1);
+
+        // The same id again is written again, without a change signal.
+        QFile::remove(UserDefaults::filePath());
+        store.setThemeID(QStringLiteral("yellow"));
+        QCOMPARE(savedAccent(), std::optional<QString>(QStringLiteral("yellow")));
+        QCOMPARE(idChanged.count(), 1);
+
+        // An id from elsewhere is kept as given and saved.
+        store.setThemeID(QStringLiteral("Blue"));
+        QCOMPARE(store.themeID(), QStringLiteral("Blue"));
+        QCOMPARE(store.theme(), Theme::system());
+        QCOMPARE(savedAccent(), std::optional<QString>(QStringLiteral("Blue")));
+
+        qunsetenv(ThemeStore::kAccentEnvironment);
+        QCOMPARE(ThemeStore().themeID(), QStringLiteral("Blue"));
+    }
+
+    void themedWindowsRetintTogether_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<bool>("tinted");
+        QTest::addColumn<quint32>("highlight");
+        QTest::addColumn<quint32>("highlightedText");
+        QTest::addColumn<quint32>("link");
+        QTest::newRow("yellow") << "yellow" << true << 0xF5B800u << 0x16161Cu << 0x946800u;
+        QTest::newRow("teal") << "teal" << true << 0x06B6D4u << 0x16161Cu << 0x0E7490u;
+        QTest::newRow("violet") << "violet" << true << 0x7B5CFFu << 0xFFFFFFu << 0x6342E6u;
+        QTest::newRow("system") << "system" << false << 0u << 0u << 0u;
+        QTest::newRow("unknown id") << "Blue" << false << 0u << 0u << 0u;
+    }
+    void themedWindowsRetintTogether()
+    {
+        QFETCH(QString, id);
+        QFETCH(bool, tinted);
+        QFETCH(quint32, highlight);
+        QFETCH(quint32, highlightedText);
+        QFETCH(quint32, link);
+
+        Appearance::shared().setForced(AppearanceKind::light);
+        ThemeStore store;
+        QWidget main;
+        QWidget settings;
+        QWidget *child = new QWidget(&settings);
+        new Themed(&main, &store);
+        new Themed(&settings, &store);
+        const QPalette untinted = QApplication::palette(&main);
+
+        // Start from another tint, so that the change must undo it.
+        store.setThemeID(QStringLiteral("red"));
+        QCOMPARE(rgb(main.palette().color(QPalette::Highlight)), 0xE11D48u);
+        store.setThemeID(id);
+
+        for (const QWidget *window : QList<const QWidget *>{&main, &settings, child}) {
+            const QPalette palette = window->palette();
+            for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+                if (tinted) {
+                    QCOMPARE(rgb(palette.color(group, QPalette::Highlight)), highlight);
+                    QCOMPARE(rgb(palette.color(group, QPalette::HighlightedText)), highlightedText);
+                    QCOMPARE(rgb(palette.color(group, QPalette::Link)), link);
+                } else {
+                    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText, QPalette::Link})
+                        QCOMPARE(palette.color(group, role), untinted.color(group, role));
+                }
+            }
+            // The rest of the palette is left alone.
+            QCOMPARE(palette.color(QPalette::Window), untinted.color(QPalette::Window));
+        }
+    }
+
+    void appAccentTintsWithoutSaving()
+    {
+        qputenv(ThemeStore::kAccentEnvironment, "teal");
+        ThemeStore store;
+        QWidget window;
+        new Themed(&window, &store);
+        QCOMPARE(rgb(window.palette().color(QPalette::Highlight)), 0x06B6D4u);
+        QCOMPARE(savedAccent(), std::nullopt);
+    }
+
+    void themedAttachesOnce()
+    {
+        QWidget window;
+        Themed *first = themed(&window);
+        QVERIFY(first);
+        QCOMPARE(themed(&window), first);
+        QCOMPARE(first->store(), &ThemeStore::shared());
+        QCOMPARE(themed(nullptr), nullptr);
+    }
+
+    void appearanceSwitchRetintsText_data()
+    {
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("hidden window") << false;
+        QTest::newRow("shown window") << true;
+    }
+    void appearanceSwitchRetintsText()
+    {
+        QFETCH(bool, shown);
+        ThemeStore store;
+        store.setThemeID(QStringLiteral("yellow"));
+        QWidget window;
+        new Themed(&window, &store);
+        if (shown) {
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+        }
+
+        Appearance::shared().setForced(AppearanceKind::dark);
+        QVERIFY(Appearance::shared().isDark());
+        QCOMPARE(Appearance::kindOf(QApplication::palette()), AppearanceKind::dark);
+        QCOMPARE(Appearance::kindOf(window.palette()), AppearanceKind::dark);
+        QCOMPARE(rgb(window.palette().color(QPalette::Link)), 0xFFE17Au);
+        QCOMPARE(rgb(window.palette().color(QPalette::Highlight)), 0xF5B800u);
+
+        Appearance::shared().setForced(AppearanceKind::light);
+        QCOMPARE(Appearance::kindOf(window.palette()), AppearanceKind::light);
+        QCOMPARE(rgb(window.palette().color(QPalette::Link)), 0x946800u);
+
+        // Following the desktop again: a dark desktop gives the dark look.
+        Appearance::shared().setForced(std::nullopt);
+        Appearance::shared().setDesktopPalette(Appearance::darkPalette(QColor::fromRgb(kRed)));
+        QVERIFY(Appearance::shared().isDark());
+        QCOMPARE(rgb(window.palette().color(QPalette::Link)), 0xFFE17Au);
+    }
+
+    void palettesAreReadable_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << false;
+        QTest::newRow("dark") << true;
+    }
+    void palettesAreReadable()
+    {
+        QFETCH(bool, dark);
+        const QColor accent = QColor::fromRgb(kRed);
+        const QPalette palette = dark ? Appearance::darkPalette(accent) : Appearance::lightPalette(accent);
+        QCOMPARE(Appearance::kindOf(palette), dark ? AppearanceKind::dark : AppearanceKind::light);
+        QCOMPARE(palette.color(QPalette::Highlight), accent);
+        const auto contrast = [&palette](QPalette::ColorGroup group, QPalette::ColorRole fg,
+                                         QPalette::ColorRole bg) {
+            return qAbs(palette.color(group, fg).lightness() - palette.color(group, bg).lightness());
+        };
+        constexpr int kReadable = 150;
+        constexpr int kDimmed = 40;
+        QVERIFY(contrast(QPalette::Active, QPalette::WindowText, QPalette::Window) > kReadable);
+        QVERIFY(contrast(QPalette::Active, QPalette::Text, QPalette::Base) > kReadable);
+        QVERIFY(contrast(QPalette::Active, QPalette::ButtonText, QPalette::Button) > kReadable);
+        // Disabled text is dimmer than enabled text but still visible.
+        QVERIFY(contrast(QPalette::Disabled, QPalette::Text, QPalette::Base) > kDimmed);
+        QVERIFY(contrast(QPalette::Disabled, QPalette::Text, QPalette::Base) <
+                contrast(QPalette::Active, QPalette::Text, QPalette::Base));
+    }
+
+    void desktopAccentAndMulticolor()
+    {
+        ThemeStore store;
+        QWidget window;
+        new Themed(&window, &store);
+        QSignalSpy multicolorChanged(&store, &ThemeStore::macIsMulticolorChanged);
+        QVERIFY(store.macIsMulticolor()); // the test platform sets no accent
+
+        Appearance::shared().setDesktopPalette(desktopWithHighlight(kRed));
+        QVERIFY(!store.macIsMulticolor());
+        QCOMPARE(multicolorChanged.count(), 1);
+        QCOMPARE(rgb(Theme::system().accent()), kRed);
+        QCOMPARE(rgb(window.palette().color(QPalette::Highlight)), kRed);
+
+        // Another accent: still not multicolour, no signal.
+        Appearance::shared().setDesktopPalette(desktopWithHighlight(0x00AA55));
+        QCOMPARE(multicolorChanged.count(), 1);
+        QCOMPARE(rgb(window.palette().color(QPalette::Highlight)), 0x00AA55u);
+
+        // The desktop drops its accent: Qt's stock highlight again.
+        Appearance::shared().setDesktopPalette(desktopWithHighlight(Appearance::kStockHighlight));
+        QVERIFY(store.macIsMulticolor());
+        QCOMPARE(multicolorChanged.count(), 2);
+        QCOMPARE(rgb(window.palette().color(QPalette::Highlight)), quint32(Appearance::kStockHighlight));
+    }
+
+    void desktopThemeChangeIsReadAgain()
+    {
+        ThemeStore store;
+        Appearance::shared().setDesktopPalette(desktopWithHighlight(kRed));
+        QVERIFY(!store.macIsMulticolor());
+        // The desktop announces a theme change; what it gives now (the test
+        // platform's stock palette) is read back.
+        QWidget window;
+        QEvent themeChange(QEvent::ThemeChange);
+        QCoreApplication::sendEvent(&window, &themeChange);
+        QCoreApplication::sendEvent(&window, &themeChange);
+        QTRY_VERIFY(store.macIsMulticolor());
+        QCOMPARE(QApplication::palette().color(QPalette::Highlight), Theme::system().accent());
+        QCOMPARE(QApplication::style()->name(), QStringLiteral("fusion"));
+    }
+
+private:
+    QPalette m_desktop;
+};
+
+QTEST_MAIN(TestUi)
+#include "tst_ui.moc"
