@@ -152,19 +152,12 @@ void DesktopProbe::activate(quint64 window)
     XFlush(d->display);
 }
 
-const char *toString(DesktopProbe::State state)
+void DesktopProbe::iconify(quint64 window)
 {
-    switch (state) {
-    case DesktopProbe::State::absent:
-        return "absent";
-    case DesktopProbe::State::withdrawn:
-        return "withdrawn";
-    case DesktopProbe::State::normal:
-        return "normal";
-    case DesktopProbe::State::iconic:
-        return "iconic";
-    }
-    return "?";
+    if (!d->display)
+        return;
+    XIconifyWindow(d->display, window, DefaultScreen(d->display));
+    XFlush(d->display);
 }
 
 bool waitFor(const std::function<bool()> &condition, int timeoutMs)

@@ -34,13 +34,13 @@ public:
     QList<quint64> stackingOrder() const;
     // Asks the window manager to activate the window, as a pager would.
     void activate(quint64 window);
+    // Asks the window manager to iconify the window, as its owner would.
+    void iconify(quint64 window);
 
 private:
     struct Private;
     std::unique_ptr<Private> d;
 };
-
-const char *toString(DesktopProbe::State state);
 
 // Processes events until the condition holds or the time is up.
 bool waitFor(const std::function<bool()> &condition, int timeoutMs);

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -164,6 +165,22 @@ private Q_SLOTS:
         QCOMPARE(m_probe.stackingOrder(), stacking); // nothing raised
     }
 
+    void appMinimizedBeforeTheLockStaysMinimized()
+    {
+        m_probe.iconify(m_eyes->window());
+        QTRY_VERIFY_WITH_TIMEOUT(iconic(*m_eyes), settleMs);
+
+        m_manager->startLock(Mode::hideApps, {xtermClass});
+        QCOMPARE(m_manager->hiddenApps().size(), 1);
+        QCOMPARE(m_manager->hiddenApps().first().bundleIdentifier(), QStringLiteral("XClock"));
+        QTRY_VERIFY_WITH_TIMEOUT(iconic(*m_clock), settleMs);
+
+        m_manager->stopLock();
+        QTRY_VERIFY_WITH_TIMEOUT(shown(*m_clock), settleMs);
+        QTest::qWait(quietPeriodMs);
+        QVERIFY(iconic(*m_eyes));
+    }
+
     void preventLaunchHidesANewAppWithinOneSecond()
     {
         m_manager->startLock(Mode::preventLaunch, {xtermClass});
@@ -303,6 +320,12 @@ private Q_SLOTS:
         QFETCH(QString, reason);
         const auto display = qgetenv("DISPLAY");
         QProcess bareServer;
+        const auto stopServer = qScopeGuard([&] {
+            if (bareServer.state() != QProcess::NotRunning) {
+                bareServer.terminate(); // a clean shutdown removes its socket and lock
+                bareServer.waitForFinished();
+            }
+        });
         if (situation == QLatin1String("no display")) {
             qunsetenv("DISPLAY");
         } else if (situation == QLatin1String("wayland")) {
@@ -319,7 +342,7 @@ private Q_SLOTS:
         qunsetenv("WAYLAND_DISPLAY");
         if (situation == QLatin1String("lost server")) {
             QVERIFY(!workspace->isAvailable());
-            bareServer.kill();
+            bareServer.terminate(); // a clean shutdown removes its socket and lock
             QVERIFY(bareServer.waitForFinished());
             QVERIFY(workspace->runningApplications().isEmpty()); // and the program lives on
         }
@@ -341,8 +364,6 @@ private Q_SLOTS:
         QVERIFY(manager.hiddenApps().isEmpty());
         QVERIFY(shown(*m_clock) && shown(*m_eyes));
         manager.stopLock();
-        bareServer.kill();
-        bareServer.waitForFinished();
     }
 
     void aKilledLockIsUndoneAtTheNextStart()

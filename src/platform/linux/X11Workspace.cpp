@@ -106,7 +106,6 @@ struct WindowInfo
     std::optional<QString> bundleId;
     QString className;
     bool iconic = false;
-    bool managed = true;
 };
 
 struct Expectation
@@ -512,9 +511,8 @@ void X11Workspace::Private::refresh()
     for (const Window window : known) {
         if (listedSet.contains(window))
             continue;
-        if (hiddenHow(window) == HiddenHow::unmapped)
-            windows[window].managed = false; // withdrawn by us: still running
-        else
+        // A window withdrawn here still belongs to a running application.
+        if (hiddenHow(window) != HiddenHow::unmapped)
             removeWindow(window);
     }
     for (auto it = ignored.begin(); it != ignored.end();) {
@@ -527,10 +525,8 @@ void X11Workspace::Private::refresh()
     for (const Window window : std::as_const(listed)) {
         if (ignored.contains(window))
             continue;
-        if (auto it = windows.find(window); it != windows.end()) {
-            it->managed = true;
+        if (windows.contains(window))
             continue;
-        }
         // Watch before reading, so that no change falls in between.
         XSelectInput(display, window, PropertyChangeMask | StructureNotifyMask);
         const auto info = inspect(window);
