@@ -29,14 +29,14 @@ struct Desk
     std::unique_ptr<AppLockManager> manager = std::make_unique<AppLockManager>(&workspace, &accessibility);
     QList<RunningApplication> apps;
 
-    explicit Desk(const QStringList &specs = {})
+    explicit Desk(const QStringList &descriptions = {})
     {
-        for (const auto &spec : specs)
-            apps.append(add(spec));
+        for (const auto &description : descriptions)
+            apps.append(add(description));
     }
-    RunningApplication add(const QString &spec)
+    RunningApplication add(const QString &description)
     {
-        const auto parts = spec.split(QLatin1Char(':'));
+        const auto parts = description.split(QLatin1Char(':'));
         const auto bundle =
             parts.value(0) == QLatin1String("-") ? std::nullopt : std::optional(parts.value(0));
         const auto pid =

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+// A plain Xlib look at the desktop a test runs on, over a connection of its
+// own and independent of the code under test. Window ids are X ids.
+class DesktopProbe
+{
+public:
+    enum class State { absent, withdrawn, normal, iconic };
+
+    DesktopProbe();
+    ~DesktopProbe();
+    DesktopProbe(const DesktopProbe &) = delete;
+    DesktopProbe &operator=(const DesktopProbe &) = delete;
+
+    bool isOpen() const;
+    QList<quint64> clientWindows() const;
+    // The first client window whose WM_CLASS class is wmClass; 0 when none.
+    quint64 findWindow(const QString &wmClass) const;
+    QString windowClass(quint64 window) const;
+    State state(quint64 window) const;
+    bool isViewable(quint64 window) const;
+    // Shown: viewable and in the normal state.
+    bool isShown(quint64 window) const { return state(window) == State::normal && isViewable(window); }
+    quint64 activeWindow() const;
+    // _NET_CLIENT_LIST_STACKING: bottom to top.
+    QList<quint64> stackingOrder() const;
+    // Asks the window manager to activate the window, as a pager would.
+    void activate(quint64 window);
+    // Asks the window manager to iconify the window, as its owner would.
+    void iconify(quint64 window);
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+// Processes events until the condition holds or the time is up.
+bool waitFor(const std::function<bool()> &condition, int timeoutMs);
+
+// A real X client started for a test; stopped when the object goes away.
+class XClient
+{
+public:
+    XClient(QString program, QStringList arguments, QString wmClass);
+    ~XClient();
+    // Starts the program and waits until its window is managed.
+    bool start(const DesktopProbe &probe, int timeoutMs = 10000);
+    void stop();
+    quint64 window() const { return m_window; }
+    qint64 pid() const { return m_process.processId(); }
+    QString wmClass() const { return m_wmClass; }
+
+private:
+    QString m_program;
+    QStringList m_arguments;
+    QString m_wmClass;
+    QProcess m_process;
+    quint64 m_window = 0;
+};

@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# Runs one command on a private desktop and tears the desktop down again:
+#   desktop-session.sh <command> [args...]
+#
+# The desktop: Xvfb on a free display number with one 2304x800 screen split
+# into two RandR monitors (1280x800 primary on the left, 1024x768 on the
+# right), openbox as the EWMH window manager, trayer as the tray host and a
+# private D-Bus session bus. The command runs with DISPLAY and
+# DBUS_SESSION_BUS_ADDRESS pointing at them, under a time limit
+# (LUMORA_E2E_TIMEOUT seconds, default 240). Everything started here is
+# stopped by process id when the script ends, however it ends; the script
+# exits with the command's status (124 when the time limit ran out).
+set -u
+
+if [ $# -eq 0 ]; then
+    echo "usage: $0 <command> [args...]" >&2
+    exit 2
+fi
+
+command_timeout=${LUMORA_E2E_TIMEOUT:-240}
+ready_timeout=15 # seconds for each desktop part to come up
+first_display=90
+last_display=400
+
+workdir=$(mktemp -d "${TMPDIR:-/tmp}/lumora-desktop.XXXXXX")
+pids=()       # our children, stopped in reverse order
+bus_pid=""    # the bus daemon forks away from us
+command_pid=""
+display_number=""
+
+log() { echo "desktop-session: $*" >&2; }
+
+stop_pid() {
+    local pid=$1 i
+    kill -TERM "$pid" 2>/dev/null || return 0
+    for i in $(seq 1 20); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    kill -KILL "$pid" 2>/dev/null
+}
+
+cleanup() {
+    local status=$? i
+    trap - EXIT INT TERM
+    if [ -n "$command_pid" ]; then
+        stop_pid "$command_pid"
+    fi
+    [ -n "$bus_pid" ] && stop_pid "$bus_pid"
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        stop_pid "${pids[i]}"
+        wait "${pids[i]}" 2>/dev/null
+    done
+    if [ "$status" -ne 0 ] && [ -d "$workdir" ]; then
+        for f in "$workdir"/*.log; do
+            [ -s "$f" ] || continue
+            log "--- $(basename "$f") (last lines) ---"
+            tail -n 20 "$f" >&2
+        done
+    fi
+    rm -rf "$workdir"
+    exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# Polls "$@" until it succeeds; fails after ready_timeout seconds or when
+# the process given as first argument has died.
+wait_until() {
+    local pid=$1 what=$2 i
+    shift 2
+    for i in $(seq 1 $((ready_timeout * 10))); do
+        "$@" >/dev/null 2>&1 && return 0
+        if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then
+            log "$what exited before it was ready"
+            return 1
+        fi
+        sleep 0.1
+    done
+    log "$what not ready after ${ready_timeout}s"
+    return 1
+}
+
+has_wm() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+has_tray() { xdotool search --class trayer | grep -q .; }
+
+# Unset or foreign session variables must not leak into the desktop.
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS XAUTHORITY
+export XDG_SESSION_TYPE=x11
+export XDG_RUNTIME_DIR="$workdir/runtime"
+mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+
+# A free display: no socket and no lock file; another run may take the same
+# number at the same moment, so a server that dies at once means "try the
+# next one".
+for n in $(seq "$first_display" "$last_display"); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 2304x800x24 -nolisten tcp -noreset >"$workdir/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    if DISPLAY=":$n" wait_until "$xvfb_pid" "Xvfb :$n" xdpyinfo; then
+        pids+=("$xvfb_pid")
+        display_number=$n
+        break
+    fi
+    stop_pid "$xvfb_pid"
+    wait "$xvfb_pid" 2>/dev/null
+done
+if [ -z "$display_number" ]; then
+    log "no free display between :$first_display and :$last_display"
+    exit 1
+fi
+export DISPLAY=":$display_number"
+
+xrandr --setmonitor '*LEFT' 1280/338x800/211+0+0 screen >"$workdir/xrandr.log" 2>&1 &&
+    xrandr --setmonitor RIGHT 1024/270x768/203+1280+0 none >>"$workdir/xrandr.log" 2>&1 ||
+    { log "xrandr could not set up the two monitors"; exit 1; }
+
+XDG_CONFIG_HOME="$workdir/config" XDG_CACHE_HOME="$workdir/cache" \
+    openbox --sm-disable >"$workdir/openbox.log" 2>&1 &
+pids+=($!)
+wait_until "${pids[-1]}" openbox has_wm || exit 1
+
+trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
+    >"$workdir/trayer.log" 2>&1 &
+pids+=($!)
+wait_until "${pids[-1]}" trayer has_tray || exit 1
+
+bus_output=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) ||
+    { log "dbus-daemon did not start"; exit 1; }
+bus_address=$(sed -n 1p <<<"$bus_output")
+bus_pid=$(sed -n 2p <<<"$bus_output")
+if [ -z "$bus_address" ] || ! [[ "$bus_pid" =~ ^[0-9]+$ ]]; then
+    log "unexpected dbus-daemon output: $bus_output"
+    bus_pid=""
+    exit 1
+fi
+export DBUS_SESSION_BUS_ADDRESS="$bus_address"
+
+# In the background so that INT/TERM reach the trap at once.
+timeout --kill-after=10 "$command_timeout" "$@" &
+command_pid=$!
+wait "$command_pid"
+status=$?
+command_pid=""
+if [ "$status" -eq 124 ]; then
+    log "command timed out after ${command_timeout}s: $*"
+fi
+exit "$status"

@@ -1,0 +1,409 @@
+// The app lock on a real desktop: real X clients under openbox are hidden
+// and shown again by the lock manager over the X11 workspace.
+#include "AppLockManager.h"
+#include "DesktopProbe.h"
+#include "LockJournal.h"
+#include "X11Accessibility.h"
+#include "X11Workspace.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+#include <algorithm>
+#include <memory>
+
+using Mode = AppLockManager::LockMode;
+
+namespace {
+
+// Generous limits for a busy machine; the preventLaunch check keeps its
+// one second.
+constexpr int settleMs = 5000;
+constexpr int launchHiddenWithinMs = 1000;
+// Longer than the window manager needs to act on anything sent to it.
+constexpr int quietPeriodMs = 800;
+
+const QString xtermClass = QStringLiteral("XTerm");
+
+std::unique_ptr<XClient> xclock()
+{
+    return std::make_unique<XClient>(QStringLiteral("xclock"), QStringList{"-geometry", "120x120+40+40"},
+                                     QStringLiteral("XClock"));
+}
+std::unique_ptr<XClient> xeyes()
+{
+    return std::make_unique<XClient>(QStringLiteral("xeyes"), QStringList{"-geometry", "120x120+200+40"},
+                                     QStringLiteral("XEyes"));
+}
+std::unique_ptr<XClient> xterm()
+{
+    return std::make_unique<XClient>(QStringLiteral("xterm"), QStringList{"-geometry", "40x8+400+40"},
+                                     xtermClass);
+}
+
+// A helper program: named by the environment under CTest, else next to this one.
+QString helper(const char *variable, const char *name)
+{
+    const auto path = qEnvironmentVariable(variable);
+    return path.isEmpty() ? QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(name)
+                          : path;
+}
+
+} // namespace
+
+class TestE2eAppLock : public QObject
+{
+    Q_OBJECT
+private:
+    DesktopProbe m_probe;
+    std::unique_ptr<QWidget> m_ownWindow;
+    QList<quint64> m_baseline; // client windows not started by a test (ours, the tray)
+    std::unique_ptr<XClient> m_clock, m_eyes, m_term;
+    std::unique_ptr<X11Workspace> m_workspace;
+    std::unique_ptr<X11Accessibility> m_accessibility;
+    std::unique_ptr<AppLockManager> m_manager;
+
+    bool iconic(const XClient &client) const
+    {
+        return m_probe.state(client.window()) == DesktopProbe::State::iconic;
+    }
+    bool shown(const XClient &client) const { return m_probe.isShown(client.window()); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(m_probe.isOpen(), "no X display; run through desktop-session.sh");
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        // This program's own window, which no lock may touch.
+        m_ownWindow = std::make_unique<QWidget>();
+        m_ownWindow->setWindowTitle(QStringLiteral("own window"));
+        m_ownWindow->setGeometry(700, 300, 200, 100);
+        m_ownWindow->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_ownWindow.get()));
+        QTRY_VERIFY_WITH_TIMEOUT(m_probe.clientWindows().contains(m_ownWindow->winId()), settleMs);
+        m_baseline = m_probe.clientWindows();
+    }
+
+    void init()
+    {
+        m_clock = xclock();
+        m_eyes = xeyes();
+        m_term = xterm();
+        QVERIFY(m_clock->start(m_probe));
+        QVERIFY(m_eyes->start(m_probe));
+        QVERIFY(m_term->start(m_probe));
+        m_probe.activate(m_term->window());
+        QTRY_COMPARE_WITH_TIMEOUT(m_probe.activeWindow(), m_term->window(), settleMs);
+
+        m_workspace = std::make_unique<X11Workspace>();
+        QVERIFY2(m_workspace->isAvailable(), qPrintable(m_workspace->unavailableReason()));
+        m_accessibility = std::make_unique<X11Accessibility>(m_workspace.get());
+        QVERIFY(m_accessibility->isProcessTrusted());
+        m_manager = std::make_unique<AppLockManager>(m_workspace.get(), m_accessibility.get());
+    }
+
+    void cleanup()
+    {
+        if (m_manager && m_manager->isActive())
+            m_manager->stopLock();
+        m_manager.reset();
+        m_accessibility.reset();
+        m_workspace.reset();
+        m_clock.reset();
+        m_eyes.reset();
+        m_term.reset();
+        const auto onlyBaseline = [this] {
+            const auto windows = m_probe.clientWindows();
+            return std::all_of(windows.cbegin(), windows.cend(),
+                               [this](quint64 w) { return m_baseline.contains(w); });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(onlyBaseline(), settleMs);
+    }
+
+    void workspaceListsTheClients()
+    {
+        const auto apps = m_workspace->runningApplications();
+        QStringList ids;
+        for (const auto &app : apps)
+            ids.append(app.bundleIdentifier().value_or(QStringLiteral("<none>")));
+        for (const auto &expected : {"XClock", "XEyes", "XTerm"})
+            QVERIFY2(ids.contains(QLatin1String(expected)), qPrintable(ids.join(' ')));
+        for (const auto &app : apps) {
+            // xeyes sets no _NET_WM_PID; the server still knows its process.
+            QVERIFY2(app.processIdentifier().has_value(), qPrintable(app.identity()));
+            if (app.bundleIdentifier() == QLatin1String("XEyes"))
+                QCOMPARE(*app.processIdentifier(), m_eyes->pid());
+        }
+        QVERIFY(apps.contains(m_workspace->currentApplication()));
+        QCOMPARE(*m_workspace->currentApplication().processIdentifier(), QCoreApplication::applicationPid());
+    }
+
+    void hideAppsHidesAllButTheAllowedAndRestoresWithoutFocusChange()
+    {
+        const auto focused = m_probe.activeWindow();
+        const auto stacking = m_probe.stackingOrder();
+        m_manager->startLock(Mode::hideApps, {xtermClass});
+        QCOMPARE(m_manager->hiddenApps().size(), 2);
+        QTRY_VERIFY_WITH_TIMEOUT(iconic(*m_clock) && iconic(*m_eyes), settleMs);
+        QTest::qWait(quietPeriodMs);
+        QVERIFY(shown(*m_term));
+        QVERIFY(m_probe.isShown(m_ownWindow->winId()));
+        QVERIFY(iconic(*m_clock) && iconic(*m_eyes));
+
+        m_manager->stopLock();
+        QTRY_VERIFY_WITH_TIMEOUT(shown(*m_clock) && shown(*m_eyes), settleMs);
+        QTest::qWait(quietPeriodMs);
+        QVERIFY(shown(*m_clock) && shown(*m_eyes) && shown(*m_term));
+        QCOMPARE(m_probe.activeWindow(), focused);
+        QCOMPARE(m_probe.stackingOrder(), stacking); // nothing raised
+    }
+
+    void appMinimizedBeforeTheLockStaysMinimized()
+    {
+        m_probe.iconify(m_eyes->window());
+        QTRY_VERIFY_WITH_TIMEOUT(iconic(*m_eyes), settleMs);
+
+        m_manager->startLock(Mode::hideApps, {xtermClass});
+        QCOMPARE(m_manager->hiddenApps().size(), 1);
+        QCOMPARE(m_manager->hiddenApps().first().bundleIdentifier(), QStringLiteral("XClock"));
+        QTRY_VERIFY_WITH_TIMEOUT(iconic(*m_clock), settleMs);
+
+        m_manager->stopLock();
+        QTRY_VERIFY_WITH_TIMEOUT(shown(*m_clock), settleMs);
+        QTest::qWait(quietPeriodMs);
+        QVERIFY(iconic(*m_eyes));
+    }
+
+    void preventLaunchHidesANewAppWithinOneSecond()
+    {
+        m_manager->startLock(Mode::preventLaunch, {xtermClass});
+        QTRY_VERIFY_WITH_TIMEOUT(iconic(*m_clock) && iconic(*m_eyes), settleMs);
+
+        // A second clock, started during the lock. It may never show for
+        // long, so watch for the window manager to list it.
+        const auto before = m_probe.clientWindows();
+        QElapsedTimer sinceStart;
+        sinceStart.start();
+        QProcess process;
+        process.start(QStringLiteral("xclock"), {"-geometry", "100x100+40+300"});
+        QVERIFY(process.waitForStarted());
+        quint64 window = 0;
+        QVERIFY(waitFor(
+            [&] {
+                for (const auto w : m_probe.clientWindows())
+                    if (!before.contains(w))
+                        window = w;
+                return window != 0;
+            },
+            settleMs));
+        QElapsedTimer sinceManaged;
+        sinceManaged.start();
+        QTRY_VERIFY_WITH_TIMEOUT(m_probe.state(window) == DesktopProbe::State::iconic, launchHiddenWithinMs);
+        qInfo("new xclock iconic %lld ms after the window manager listed it, %lld ms after it was started",
+              static_cast<long long>(sinceManaged.elapsed()), static_cast<long long>(sinceStart.elapsed()));
+        QVERIFY(shown(*m_term));
+
+        m_manager->stopLock();
+        QTRY_VERIFY_WITH_TIMEOUT(m_probe.isShown(window) && shown(*m_clock) && shown(*m_eyes), settleMs);
+        process.terminate();
+        process.waitForFinished();
+    }
+
+    void overlayChangesNothing()
+    {
+        const auto focused = m_probe.activeWindow();
+        m_manager->startLock(Mode::overlay, {});
+        QTest::qWait(quietPeriodMs);
+        QVERIFY(m_manager->hiddenApps().isEmpty());
+        QVERIFY(shown(*m_clock) && shown(*m_eyes) && shown(*m_term));
+        m_manager->stopLock();
+        QTest::qWait(quietPeriodMs);
+        QVERIFY(shown(*m_clock) && shown(*m_eyes) && shown(*m_term));
+        QCOMPARE(m_probe.activeWindow(), focused);
+    }
+
+    void appQuittingDuringTheLockLeavesTheRestoreIntact()
+    {
+        m_manager->startLock(Mode::hideApps, {xtermClass});
+        QTRY_VERIFY_WITH_TIMEOUT(iconic(*m_clock) && iconic(*m_eyes), settleMs);
+        m_eyes->stop();
+        QTRY_COMPARE_WITH_TIMEOUT(m_manager->hiddenApps().size(), 1, settleMs);
+        QCOMPARE(m_manager->hiddenApps().first().bundleIdentifier(), QStringLiteral("XClock"));
+
+        m_manager->stopLock();
+        QTRY_VERIFY_WITH_TIMEOUT(shown(*m_clock), settleMs);
+        QVERIFY(shown(*m_term));
+    }
+
+    void plainHideAndUnhideKeepTheAppAndTheFocus()
+    {
+        const auto focused = m_probe.activeWindow();
+        RunningApplication clock;
+        for (const auto &app : m_workspace->runningApplications())
+            if (app.bundleIdentifier() == QLatin1String("XClock"))
+                clock = app;
+        QVERIFY(clock.isValid());
+
+        QSignalSpy terminated(m_workspace.get(), &Workspace::applicationTerminated);
+        QVERIFY(m_workspace->hide(clock));
+        QTRY_COMPARE_WITH_TIMEOUT(m_probe.state(m_clock->window()), DesktopProbe::State::withdrawn, settleMs);
+        QVERIFY(!m_probe.isViewable(m_clock->window()));
+        QTest::qWait(quietPeriodMs);
+        QVERIFY(m_workspace->runningApplications().contains(clock)); // withdrawn, not gone
+        QVERIFY(m_workspace->isHidden(clock));
+        QCOMPARE(terminated.count(), 0);
+
+        QVERIFY(m_workspace->unhide(clock));
+        QTRY_VERIFY_WITH_TIMEOUT(shown(*m_clock), settleMs);
+        QVERIFY(!m_workspace->isHidden(clock));
+        QTest::qWait(quietPeriodMs);
+        QCOMPARE(m_probe.activeWindow(), focused);
+    }
+
+    void newWindowOfAHiddenAppIsHiddenToo()
+    {
+        // One process that opens a second top-level window on request.
+        QProcess twoWindows;
+        twoWindows.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        twoWindows.start(helper("LUMORA_TWO_WINDOWS", "lumora_e2e_twowindows"), {});
+        QVERIFY(twoWindows.waitForStarted());
+        quint64 first = 0;
+        QVERIFY(waitFor([&] { return (first = m_probe.findWindow(QStringLiteral("LumoraTwoWindows"))) != 0; },
+                        settleMs));
+        QTRY_VERIFY_WITH_TIMEOUT(m_probe.isShown(first), settleMs);
+
+        m_manager->startLock(Mode::hideApps, {xtermClass});
+        QTRY_VERIFY_WITH_TIMEOUT(m_probe.state(first) == DesktopProbe::State::iconic, settleMs);
+        const auto listed = m_probe.clientWindows();
+        twoWindows.write("open\n");
+        quint64 second = 0;
+        QVERIFY(waitFor(
+            [&] {
+                for (const auto w : m_probe.clientWindows())
+                    if (!listed.contains(w))
+                        second = w;
+                return second != 0;
+            },
+            settleMs));
+        QTRY_VERIFY_WITH_TIMEOUT(m_probe.state(second) == DesktopProbe::State::iconic, settleMs);
+        QCOMPARE(m_manager->hiddenApps().size(), 3); // no launch: same application
+
+        m_manager->stopLock();
+        QTRY_VERIFY_WITH_TIMEOUT(m_probe.isShown(first) && m_probe.isShown(second), settleMs);
+        twoWindows.closeWriteChannel();
+        QVERIFY(twoWindows.waitForFinished(settleMs));
+    }
+
+    void workspaceWithNothingToHide_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("no display") << "no display"
+                                    << "no X11 display";
+        QTest::newRow("Wayland session") << "wayland"
+                                         << "Wayland session";
+        QTest::newRow("no window manager") << "bare server"
+                                           << "no EWMH window manager";
+        QTest::newRow("display lost") << "lost server"
+                                      << "X11 connection lost";
+    }
+    void workspaceWithNothingToHide()
+    {
+        QFETCH(QString, situation);
+        QFETCH(QString, reason);
+        const auto display = qgetenv("DISPLAY");
+        QProcess bareServer;
+        const auto stopServer = qScopeGuard([&] {
+            if (bareServer.state() != QProcess::NotRunning) {
+                bareServer.terminate(); // a clean shutdown removes its socket and lock
+                bareServer.waitForFinished();
+            }
+        });
+        if (situation == QLatin1String("no display")) {
+            qunsetenv("DISPLAY");
+        } else if (situation == QLatin1String("wayland")) {
+            qputenv("WAYLAND_DISPLAY", "wayland-0");
+        } else {
+            // A second X server with no window manager; it picks its own number.
+            bareServer.start(QStringLiteral("Xvfb"),
+                             {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "640x480x24"});
+            QVERIFY(bareServer.waitForReadyRead(settleMs));
+            qputenv("DISPLAY", ":" + bareServer.readLine().trimmed());
+        }
+        auto workspace = std::make_unique<X11Workspace>();
+        qputenv("DISPLAY", display);
+        qunsetenv("WAYLAND_DISPLAY");
+        if (situation == QLatin1String("lost server")) {
+            QVERIFY(!workspace->isAvailable());
+            bareServer.terminate(); // a clean shutdown removes its socket and lock
+            QVERIFY(bareServer.waitForFinished());
+            QVERIFY(workspace->runningApplications().isEmpty()); // and the program lives on
+        }
+        X11Accessibility accessibility(workspace.get());
+
+        QVERIFY(!workspace->isAvailable());
+        QCOMPARE(workspace->unavailableReason(), reason);
+        QVERIFY(!accessibility.isProcessTrusted());
+        QVERIFY(workspace->runningApplications().isEmpty());
+        const RunningApplication clock(QStringLiteral("pid:%1").arg(m_clock->pid()), QStringLiteral("XClock"),
+                                       static_cast<qint32>(m_clock->pid()));
+        QCOMPARE(accessibility.setHidden(clock, true), AccessibilityError::notTrusted);
+        QVERIFY(!workspace->hide(clock));
+
+        AppLockManager manager(workspace.get(), &accessibility);
+        manager.startLock(Mode::preventLaunch, {});
+        QVERIFY(manager.isActive());
+        QTest::qWait(quietPeriodMs);
+        QVERIFY(manager.hiddenApps().isEmpty());
+        QVERIFY(shown(*m_clock) && shown(*m_eyes));
+        manager.stopLock();
+    }
+
+    void aKilledLockIsUndoneAtTheNextStart()
+    {
+        const QString holder = helper("LUMORA_LOCK_HOLDER", "lumora_e2e_lockholder");
+        QVERIFY2(QFile::exists(holder), "LUMORA_LOCK_HOLDER names no program");
+        QTemporaryDir dir;
+        const auto journal = LockJournal::pathForStore(dir.filePath(QStringLiteral("Lumora.store")));
+        const auto focused = m_probe.activeWindow();
+
+        QProcess locking;
+        locking.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // The holder is another program: this one's window is allowed like the terminal.
+        const auto ownClass = m_probe.windowClass(m_ownWindow->winId());
+        locking.start(holder, {journal, QStringLiteral("hideApps"), xtermClass, ownClass});
+        QVERIFY(locking.waitForReadyRead(settleMs));
+        QCOMPARE(locking.readAll().trimmed(), QByteArray("locked 2"));
+        QTRY_VERIFY_WITH_TIMEOUT(iconic(*m_clock) && iconic(*m_eyes), settleMs);
+        QVERIFY(QFile::exists(journal));
+
+        locking.kill(); // SIGKILL: no stopLock, no clean-up of any kind
+        QVERIFY(locking.waitForFinished());
+        QCOMPARE(locking.exitStatus(), QProcess::CrashExit);
+        QTest::qWait(quietPeriodMs);
+        QVERIFY(iconic(*m_clock) && iconic(*m_eyes));
+        QVERIFY(QFile::exists(journal));
+
+        QProcess nextStart;
+        nextStart.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        nextStart.start(holder, {QStringLiteral("--restore"), journal});
+        QVERIFY(nextStart.waitForFinished(settleMs));
+        QCOMPARE(nextStart.exitCode(), 0);
+        const auto output = QString::fromUtf8(nextStart.readAllStandardOutput());
+        QVERIFY2(output.contains(QLatin1String("restored 2")), qPrintable(output));
+        QTRY_VERIFY_WITH_TIMEOUT(shown(*m_clock) && shown(*m_eyes), settleMs);
+        QVERIFY(!QFile::exists(journal));
+        QVERIFY(shown(*m_term));
+        QCOMPARE(m_probe.activeWindow(), focused);
+    }
+};
+
+QTEST_MAIN(TestE2eAppLock)
+#include "tst_e2e_applock.moc"
