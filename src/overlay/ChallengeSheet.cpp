@@ -20,6 +20,7 @@ namespace {
 constexpr QRgb kErrorRedLight = 0xFF3B30;
 constexpr QRgb kErrorRedDark = 0xFF453A;
 constexpr qreal kSheetBorderOpacity = 0.2;
+constexpr int kSheetButtonMinWidth = 88;
 
 bool isDark(const QPalette &pal)
 {
@@ -88,6 +89,8 @@ ChallengeSheet::ChallengeSheet(ExitChallenge *challenge, const QColor &accent, Q
     m_submit = new QPushButton(QStringLiteral("Submit"), this);
     m_submit->setObjectName(QStringLiteral("submitButton"));
     m_submit->setAutoDefault(false);
+    for (auto *button : {m_cancel, m_submit})
+        button->setMinimumWidth(kSheetButtonMinWidth);
     setAccentColor(accent);
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(kSheetButtonSpacing);

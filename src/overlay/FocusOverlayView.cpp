@@ -88,6 +88,9 @@ FocusOverlayView::FocusOverlayView(const FocusOverlayContent &content, QWidget *
     // Every background but an opaque colour or image lets the desktop through.
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
+    // The view itself takes the focus when its window is activated, so that
+    // no exit button is focused (and pressed by Space) without Tab.
+    setFocusPolicy(Qt::StrongFocus);
 
     m_challenge = new ExitChallenge(content.strictModeEnabled, content.strictModeType,
                                     content.strictModeSentence, content.strictModeAnswer, this);
@@ -141,8 +144,8 @@ QWidget *FocusOverlayView::buildHeader()
     m_modeIcon->setObjectName(QStringLiteral("lockModeIcon"));
     layout->addWidget(m_modeIcon, 0, Qt::AlignHCenter);
 
-    auto *name =
-        makeLabel(m_content.screenName, textFont(kScreenNameSize, QFont::Bold), white(), header, "screenName");
+    auto *name = makeLabel(m_content.screenName, textFont(kScreenNameSize, QFont::Bold), white(), header,
+                           "screenName");
     name->setWordWrap(true);
     layout->addWidget(name);
 
@@ -207,8 +210,8 @@ QWidget *FocusOverlayView::buildAllowedApps()
     auto *layout = new QVBoxLayout(block);
     layout->setSpacing(kAllowedSpacing);
     layout->setContentsMargins(0, kAllowedTopMargin, 0, 0);
-    layout->addWidget(makeLabel(QStringLiteral("Allowed Applications"), textFont(kCaptionSize), secondaryText(),
-                                block, "allowedAppsTitle"));
+    layout->addWidget(makeLabel(QStringLiteral("Allowed Applications"), textFont(kCaptionSize),
+                                secondaryText(), block, "allowedAppsTitle"));
     layout->addWidget(new BadgeRow(m_content.allowedApps, block));
     return block;
 }
@@ -228,8 +231,8 @@ QWidget *FocusOverlayView::buildExitSection()
         button->setObjectName(QStringLiteral("emergencyExitButton"));
         connect(button, &QAbstractButton::clicked, this, &FocusOverlayView::requestEmergencyExit);
         layout->addWidget(button, 0, Qt::AlignHCenter);
-        layout->addWidget(makeLabel(QStringLiteral("Press Esc 3 times for rapid exit"), textFont(kCaption2Size),
-                                    secondaryText(), section, "exitHint"));
+        layout->addWidget(makeLabel(QStringLiteral("Press Esc 3 times for rapid exit"),
+                                    textFont(kCaption2Size), secondaryText(), section, "exitHint"));
         m_exitButton = button;
         return section;
     }

@@ -271,7 +271,8 @@ QImage OverlayBackground::loadImageToFill(const QString &path, const QSize &pixe
     // Only these decode straight to a smaller size; others (PNG among them)
     // accept a scaled size but decode the whole image first.
     const QByteArray format = reader.format();
-    const bool scalesWhileDecoding = format == "jpeg" || format == "jpg" || format == "svg" || format == "svgz";
+    const bool scalesWhileDecoding =
+        format == "jpeg" || format == "jpg" || format == "svg" || format == "svgz";
     const qint64 decodedPixels = scalesWhileDecoding ? storedPixels / kMinScaledDecodeDivisor : storedPixels;
     if (decodedPixels > kMaxDecodedPixels)
         return {};

@@ -3,6 +3,7 @@
 #include "OverlayStyle.h"
 #include "Symbols.h"
 
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -54,7 +55,7 @@ void OverlayButton::paintEvent(QPaintEvent *)
     p.setPen(QPen(border, OverlayStyle::kBorderWidth));
     p.setBrush(fill);
     p.drawRoundedRect(r, OverlayStyle::kButtonRadius, OverlayStyle::kButtonRadius);
-    if (hasFocus()) {
+    if (hasFocus() && m_keyboardFocus) {
         p.setPen(QPen(c, kFocusRingWidth));
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(r, OverlayStyle::kButtonRadius, OverlayStyle::kButtonRadius);
@@ -72,4 +73,18 @@ void OverlayButton::paintEvent(QPaintEvent *)
     const QRect textRect(iconRect.right() + 1 + m_look.iconSpacing, 0, fm.horizontalAdvance(text()) + 1,
                          height());
     p.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft, text());
+}
+
+void OverlayButton::focusInEvent(QFocusEvent *event)
+{
+    const Qt::FocusReason reason = event->reason();
+    m_keyboardFocus =
+        reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+    QAbstractButton::focusInEvent(event);
+}
+
+void OverlayButton::focusOutEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = false;
+    QAbstractButton::focusOutEvent(event);
 }

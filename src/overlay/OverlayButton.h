@@ -28,10 +28,13 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     int iconSize() const;
 
     QString m_symbol;
     Look m_look;
+    bool m_keyboardFocus = false; // the focus ring shows only when reached from the keyboard
 };
