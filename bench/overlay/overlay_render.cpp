@@ -164,6 +164,29 @@ int main(int argc, char **argv)
             }
         }
     }
+    // Stress: a long name, a long countdown and more applications than fit.
+    {
+        FocusOverlayContent c;
+        c.screenName =
+            QStringLiteral("A very long focus screen name that keeps going well past the usual length of "
+                           "a title, Supercalifragilisticexpialidocious-without-breaks");
+        c.remainingTime = 1000 * 60;
+        for (int i = 0; i < 30; ++i)
+            c.allowedApps << QStringLiteral("org.example.Application%1").arg(i);
+        c.overlayBackgroundType = OverlayBackgroundType::solid;
+        c.overlayBackgroundValue = QStringLiteral("#1A1A2E");
+        FocusOverlayView view(c);
+        view.resize(kScreen);
+        view.show();
+        QApplication::processEvents();
+        QImage canvas(kScreen, QImage::Format_ARGB32_Premultiplied);
+        canvas.fill(Qt::black);
+        QPainter p(&canvas);
+        view.render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
+        p.end();
+        canvas.save(out + QStringLiteral("/overlay-stress.png"));
+        ++written;
+    }
     QTextStream(stdout) << written << " images written to " << out << "\n";
     return 0;
 }
