@@ -224,6 +224,8 @@ private Q_SLOTS:
                                                       << "sys1/applications/x.desktop";
 
         QTest::newRow("empty id") << FileList{} << C << "" << QString() << QString();
+        QTest::newRow("overlong id") << FileList{} << C << QString(100000, QLatin1Char('-')) << QString()
+                                     << QString();
         QTest::newRow("slash in id") << FileList{{"sys1/x.desktop", entry("X")}} << C << "../applications/x"
                                      << QString() << QString();
         QTest::newRow("absolute path outside folders")

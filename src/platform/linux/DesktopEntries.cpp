@@ -17,6 +17,9 @@ namespace {
 // reading it whole would only waste memory.
 constexpr qint64 kMaxEntryFileSize = 1024 * 1024;
 
+// No file path is longer (PATH_MAX); a longer id cannot name an entry.
+constexpr qsizetype kMaxIdLength = 4096;
+
 const QString kDesktopSuffix = QStringLiteral(".desktop");
 
 struct ParsedEntry
@@ -293,7 +296,7 @@ QStringList applicationDirs()
 
 std::optional<DesktopEntry> find(const QString &id)
 {
-    if (id.isEmpty() || id.contains(QChar(0)))
+    if (id.isEmpty() || id.size() > kMaxIdLength || id.contains(QChar(0)))
         return std::nullopt;
     if (QDir::isAbsolutePath(id)) {
         if (!id.endsWith(kDesktopSuffix))

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "RoundedPanel.h"
+
+#include <QIcon>
+#include <QString>
+
+#include <optional>
+
+class QLabel;
+class IconView;
+
+// The chip of one allowed application: its icon and name on a faint capsule.
+// The application is looked up by its id among the installed desktop
+// entries; an unknown one shows the generic "app.fill" symbol and the last
+// dot-separated part of its id.
+class AllowedAppBadge : public RoundedPanel
+{
+    Q_OBJECT
+public:
+    explicit AllowedAppBadge(const QString &bundleID, QWidget *parent = nullptr);
+
+    const QString &bundleID() const { return m_bundleID; }
+    QString name() const;
+    // True when the application's own icon is shown (not the generic symbol).
+    bool hasAppIcon() const { return m_hasAppIcon; }
+
+    // The installed application's icon, or nothing.
+    static std::optional<QIcon> appIcon(const QString &bundleID);
+    // The installed application's name, else the id's last "."-separated part.
+    static QString appName(const QString &bundleID);
+
+private:
+    QString m_bundleID;
+    QLabel *m_name = nullptr;
+    bool m_hasAppIcon = false;
+};

@@ -1,0 +1,365 @@
+#include "FocusOverlayView.h"
+
+#include "AllowedAppBadge.h"
+#include "ChallengeSheet.h"
+#include "ExitChallenge.h"
+#include "IconView.h"
+#include "OverlayButton.h"
+#include "OverlayStyle.h"
+#include "RoundedPanel.h"
+#include "Symbols.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPointer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+using namespace OverlayStyle;
+
+namespace {
+
+// The largest whole number of seconds the countdown shows; beyond it the
+// value is held there rather than overflowing.
+constexpr double kMaxShownSeconds = 1e15;
+
+// One row of allowed-application badges, centred, never wrapping: a row wider
+// than the view overflows evenly on both sides, as a centred line would.
+class BadgeRow : public QWidget
+{
+public:
+    BadgeRow(const QStringList &ids, QWidget *parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("allowedAppsRow"));
+        for (const QString &id : ids)
+            m_badges.append(new AllowedAppBadge(id, this));
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    }
+
+    QSize sizeHint() const override
+    {
+        int width = 0;
+        int height = 0;
+        for (const auto *badge : m_badges) {
+            width += badge->sizeHint().width();
+            height = std::max(height, badge->sizeHint().height());
+        }
+        width += kAllowedRowSpacing * int(std::max<qsizetype>(0, m_badges.size() - 1));
+        return {width, height};
+    }
+    QSize minimumSizeHint() const override { return {0, sizeHint().height()}; }
+
+protected:
+    void resizeEvent(QResizeEvent *) override
+    {
+        const QSize total = sizeHint();
+        int x = (width() - total.width()) / 2;
+        for (auto *badge : m_badges) {
+            const QSize s = badge->sizeHint();
+            badge->setGeometry(x, (height() - s.height()) / 2, s.width(), s.height());
+            x += s.width() + kAllowedRowSpacing;
+        }
+    }
+
+private:
+    QList<AllowedAppBadge *> m_badges;
+};
+
+QLabel *makeLabel(const QString &text, const QFont &font, const QColor &color, QWidget *parent,
+                  const char *name)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignCenter);
+    setTextColor(label, color);
+    return label;
+}
+
+} // namespace
+
+FocusOverlayView::FocusOverlayView(const FocusOverlayContent &content, QWidget *parent)
+    : QWidget(parent), m_content(content), m_accent(defaultAccent())
+{
+    setObjectName(QStringLiteral("focusOverlayView"));
+    // Every background but an opaque colour or image lets the desktop through.
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAutoFillBackground(false);
+    // The view itself takes the focus when its window is activated, so that
+    // no exit button is focused (and pressed by Space) without Tab.
+    setFocusPolicy(Qt::StrongFocus);
+
+    m_challenge = new ExitChallenge(content.strictModeEnabled, content.strictModeType,
+                                    content.strictModeSentence, content.strictModeAnswer, this);
+
+    m_column = new QWidget(this);
+    m_column->setObjectName(QStringLiteral("overlayColumn"));
+    auto *column = new QVBoxLayout(m_column);
+    column->setSpacing(kColumnSpacing);
+    column->setContentsMargins(kColumnMargin, kColumnMargin, kColumnMargin, kColumnMargin);
+    column->addStretch(1);
+    column->addWidget(buildHeader());
+    column->addWidget(buildCountdownCard(), 0, Qt::AlignHCenter);
+    if (!content.allowedApps.isEmpty())
+        column->addWidget(buildAllowedApps());
+    column->addStretch(1);
+    column->addWidget(buildExitSection(), 0, Qt::AlignHCenter);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(m_column);
+    // The view fills its display whatever its content asks for.
+    outer->setSizeConstraint(QLayout::SetNoConstraint);
+
+    m_scrim = new RoundedPanel(0, QColor::fromRgbF(0, 0, 0, float(kSheetScrimOpacity)), this);
+    m_scrim->setObjectName(QStringLiteral("sheetScrim"));
+    m_scrim->hide();
+    if (m_challenge->isInForce()) {
+        m_sheet = new ChallengeSheet(m_challenge, m_accent, this);
+        m_sheet->hide();
+    }
+
+    connect(m_challenge, &ExitChallenge::challengeStateChanged, this, &FocusOverlayView::syncChallenge);
+    connect(m_challenge, &ExitChallenge::exitRequested, this, [this] {
+        Q_EMIT challengePassed();
+        requestEmergencyExit();
+    });
+    syncChallenge();
+}
+
+FocusOverlayView::~FocusOverlayView() = default;
+
+QWidget *FocusOverlayView::buildHeader()
+{
+    auto *header = new QWidget(m_column);
+    header->setObjectName(QStringLiteral("overlayHeader"));
+    auto *layout = new QVBoxLayout(header);
+    layout->setSpacing(kHeaderSpacing);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    m_modeIcon = IconView::symbol(icon(m_content.lockMode), m_accent, kModeIconSize, header);
+    m_modeIcon->setObjectName(QStringLiteral("lockModeIcon"));
+    layout->addWidget(m_modeIcon, 0, Qt::AlignHCenter);
+
+    auto *name = makeLabel(m_content.screenName, textFont(kScreenNameSize, QFont::Bold), white(), header,
+                           "screenName");
+    name->setWordWrap(true);
+    layout->addWidget(name);
+
+    layout->addWidget(makeLabel(displayName(m_content.lockMode), textFont(kSubheadlineSize), secondaryText(),
+                                header, "lockModeName"));
+
+    if (m_challenge->isInForce()) {
+        const StrictModeType type = m_content.strictModeType;
+        auto *badge = new RoundedPanel(
+            RoundedPanel::kCapsule,
+            [] {
+                QColor c = orange();
+                c.setAlphaF(float(kStrictBadgeFillOpacity));
+                return c;
+            }(),
+            header);
+        badge->setObjectName(QStringLiteral("strictModeBadge"));
+        auto *row = new QHBoxLayout(badge);
+        row->setSpacing(kStrictBadgeSpacing);
+        row->setContentsMargins(kStrictBadgeMarginH, kStrictBadgeMarginV, kStrictBadgeMarginH,
+                                kStrictBadgeMarginV);
+        const QFont captionFont = textFont(kCaptionSize, QFont::Medium);
+        auto *symbol = IconView::symbol(Challenge::badgeSymbol(type), orange(),
+                                        QFontMetrics(captionFont).height(), badge);
+        symbol->setObjectName(QStringLiteral("strictModeBadgeIcon"));
+        row->addWidget(symbol, 0, Qt::AlignVCenter);
+        row->addWidget(makeLabel(QStringLiteral("Strict Mode: ") + Challenge::badgeName(type), captionFont,
+                                 orange(), badge, "strictModeBadgeText"),
+                       0, Qt::AlignVCenter);
+        badge->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        layout->addWidget(badge, 0, Qt::AlignHCenter);
+    }
+    return header;
+}
+
+QWidget *FocusOverlayView::buildCountdownCard()
+{
+    auto *card = new RoundedPanel(kCardRadius, white(kCardFillOpacity), m_column);
+    card->setObjectName(QStringLiteral("countdownCard"));
+    card->setBorder(white(kCardBorderOpacity), kBorderWidth);
+    auto *layout = new QVBoxLayout(card);
+    layout->setSpacing(kCardSpacing);
+    layout->setContentsMargins(kCardMarginH, kCardMarginV, kCardMarginH, kCardMarginV);
+
+    m_countdown = makeLabel(formatTime(m_content.remainingTime),
+                            monospacedFont(kCountdownSize, QFont::DemiBold), white(), card, "countdown");
+    layout->addWidget(m_countdown);
+
+    QFont captionFont = textFont(kCaptionSize);
+    captionFont.setCapitalization(QFont::AllUppercase);
+    captionFont.setLetterSpacing(QFont::AbsoluteSpacing, kCaptionTracking);
+    layout->addWidget(
+        makeLabel(QStringLiteral("Time Remaining"), captionFont, tertiaryText(), card, "countdownCaption"));
+    card->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    return card;
+}
+
+QWidget *FocusOverlayView::buildAllowedApps()
+{
+    auto *block = new QWidget(m_column);
+    block->setObjectName(QStringLiteral("allowedApps"));
+    auto *layout = new QVBoxLayout(block);
+    layout->setSpacing(kAllowedSpacing);
+    layout->setContentsMargins(0, kAllowedTopMargin, 0, 0);
+    layout->addWidget(makeLabel(QStringLiteral("Allowed Applications"), textFont(kCaptionSize),
+                                secondaryText(), block, "allowedAppsTitle"));
+    layout->addWidget(new BadgeRow(m_content.allowedApps, block));
+    return block;
+}
+
+QWidget *FocusOverlayView::buildExitSection()
+{
+    auto *section = new QWidget(m_column);
+    section->setObjectName(QStringLiteral("exitSection"));
+    auto *layout = new QVBoxLayout(section);
+    layout->setContentsMargins(0, 0, 0, kExitBottomMargin);
+
+    if (!m_challenge->isInForce()) {
+        layout->setSpacing(kExitSpacing);
+        auto *button =
+            new OverlayButton(QStringLiteral("exclamationmark.triangle"), QStringLiteral("Emergency Exit"),
+                              {red(), kEmergencyIconSpacing, kEmergencyMarginH, kEmergencyMarginV}, section);
+        button->setObjectName(QStringLiteral("emergencyExitButton"));
+        connect(button, &QAbstractButton::clicked, this, &FocusOverlayView::requestEmergencyExit);
+        layout->addWidget(button, 0, Qt::AlignHCenter);
+        layout->addWidget(makeLabel(QStringLiteral("Press Esc 3 times for rapid exit"),
+                                    textFont(kCaption2Size), secondaryText(), section, "exitHint"));
+        m_exitButton = button;
+        return section;
+    }
+
+    layout->setSpacing(kChallengeExitSpacing);
+    auto *button =
+        new OverlayButton(QStringLiteral("lock.rotation"), QStringLiteral("Exit Challenge"),
+                          {orange(), kChallengeIconSpacing, kChallengeMarginH, kChallengeMarginV}, section);
+    button->setObjectName(QStringLiteral("exitChallengeButton"));
+    connect(button, &QAbstractButton::clicked, m_challenge, &ExitChallenge::openChallenge);
+    layout->addWidget(button, 0, Qt::AlignHCenter);
+    m_challengeCaption = makeLabel(QString(), textFont(kCaption2Size), secondaryText(), section, "exitHint");
+    layout->addWidget(m_challengeCaption);
+    m_exitButton = button;
+    return section;
+}
+
+void FocusOverlayView::setRemainingTime(double remainingTime)
+{
+    m_content.remainingTime = remainingTime;
+    const QString text = formatTime(remainingTime);
+    if (m_countdown->text() != text)
+        m_countdown->setText(text);
+}
+
+void FocusOverlayView::setScreenGrab(const QImage &grab)
+{
+    m_blurredGrab = OverlayBackground::blurred(grab);
+    m_backgroundStale = true;
+    update();
+}
+
+void FocusOverlayView::setAccentColor(const QColor &accent)
+{
+    if (!accent.isValid() || accent == m_accent)
+        return;
+    m_accent = accent;
+    m_modeIcon->setIcon(Symbols::icon(m_modeIcon->symbolName(), accent));
+    if (m_sheet)
+        m_sheet->setAccentColor(accent);
+}
+
+void FocusOverlayView::setOnEmergencyExitRequested(std::function<void()> callback)
+{
+    m_onEmergencyExitRequested = std::move(callback);
+}
+
+OverlayBackground FocusOverlayView::overlayBackground()
+{
+    const QSize pixelSize = size() * devicePixelRatioF();
+    const bool sizeMatters = m_content.overlayBackgroundType == OverlayBackgroundType::image;
+    if (m_backgroundStale || (sizeMatters && pixelSize != m_backgroundSize)) {
+        m_background = OverlayBackground::make(m_content.overlayBackgroundType,
+                                               m_content.overlayBackgroundValue, pixelSize, m_blurredGrab);
+        m_backgroundSize = pixelSize;
+        m_backgroundStale = false;
+    }
+    return m_background;
+}
+
+QString FocusOverlayView::formatTime(double seconds)
+{
+    // NaN and negative values show as zero; absurdly large ones are held.
+    const double clamped = seconds > 0 ? std::min(seconds, kMaxShownSeconds) : 0.0;
+    const auto whole = static_cast<qint64>(std::trunc(clamped));
+    return QString::asprintf("%02lld:%02lld", static_cast<long long>(whole / 60),
+                             static_cast<long long>(whole % 60));
+}
+
+void FocusOverlayView::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    overlayBackground().paint(p, rect());
+}
+
+void FocusOverlayView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_scrim->setGeometry(rect());
+    placeSheet();
+}
+
+void FocusOverlayView::requestEmergencyExit()
+{
+    // Delivered from the event loop so that the handler (a modal
+    // confirmation, or taking the overlay down) never runs inside the click
+    // or key press that asked for it.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            QPointer<FocusOverlayView> self(this);
+            if (m_onEmergencyExitRequested)
+                m_onEmergencyExitRequested();
+            if (self)
+                Q_EMIT emergencyExitRequested();
+        },
+        Qt::QueuedConnection);
+}
+
+void FocusOverlayView::syncChallenge()
+{
+    if (!m_challenge->isInForce())
+        return;
+    m_exitButton->setEnabled(!m_challenge->challengeCooldown());
+    m_challengeCaption->setText(
+        Challenge::cooldownCaption(m_challenge->challengeCooldown(), m_challenge->cooldownRemaining()));
+
+    const bool open = m_challenge->showChallenge();
+    const bool opening = open && m_sheet->isHidden();
+    m_sheet->refresh();
+    m_column->setEnabled(!open); // nothing behind the sheet takes focus or clicks
+    m_scrim->setVisible(open);
+    m_sheet->setVisible(open);
+    if (open) {
+        m_scrim->raise();
+        m_sheet->raise();
+        placeSheet();
+        if (opening)
+            m_sheet->focusField();
+    }
+}
+
+void FocusOverlayView::placeSheet()
+{
+    if (!m_sheet)
+        return;
+    const int h = m_sheet->heightForWidth(kSheetWidth) > 0 ? m_sheet->heightForWidth(kSheetWidth)
+                                                           : m_sheet->sizeHint().height();
+    m_sheet->setGeometry((width() - kSheetWidth) / 2, (height() - h) / 2, kSheetWidth, h);
+}

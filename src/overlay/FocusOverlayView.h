@@ -1,0 +1,115 @@
+#pragma once
+
+#include "Enums.h"
+#include "OverlayBackground.h"
+
+#include <QImage>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class ExitChallenge;
+class ChallengeSheet;
+class IconView;
+class QLabel;
+class QVBoxLayout;
+
+// What one overlay view shows, taken from the running focus screen.
+struct FocusOverlayContent
+{
+    QString screenName;
+    double remainingTime = 0;
+    QStringList allowedApps;
+    LockMode lockMode = LockMode::hideApps;
+    bool strictModeEnabled = false;
+    StrictModeType strictModeType = StrictModeType::none;
+    std::optional<QString> strictModeSentence;
+    std::optional<QString> strictModeAnswer;
+    OverlayBackgroundType overlayBackgroundType = OverlayBackgroundType::system;
+    std::optional<QString> overlayBackgroundValue;
+};
+
+// The full-screen content of one overlay window: the focus screen's name and
+// lock mode, the countdown, the allowed applications and the exit section
+// with its challenge, over the screen's background.
+//
+// The window around it (frameless, on top, click-through, the Esc monitor,
+// the confirmation) belongs to whoever shows it. That owner makes one view
+// per display, gives it the display's picture for the system background,
+// calls setRemainingTime() every second (which leaves the challenge state
+// alone) and hears emergencyExitRequested(), from the "Emergency Exit" button
+// or a passed challenge. The request is delivered from the event loop, after
+// the click or key press that caused it has been handled, so the handler may
+// run a modal confirmation or tear the view down.
+class FocusOverlayView : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FocusOverlayView(const FocusOverlayContent &content, QWidget *parent = nullptr);
+    ~FocusOverlayView() override;
+
+    const FocusOverlayContent &content() const { return m_content; }
+    const QString &screenName() const { return m_content.screenName; }
+    double remainingTime() const { return m_content.remainingTime; }
+    void setRemainingTime(double remainingTime);
+
+    // The display as it looked just before the overlay: blurred here and
+    // shown under black at 0.85 for the system background. A null image
+    // leaves plain black at 0.85.
+    void setScreenGrab(const QImage &grab);
+
+    QColor accentColor() const { return m_accent; }
+    void setAccentColor(const QColor &accent);
+
+    // Run on every exit request, before the signal. The owner's callback
+    // should hold the owner weakly.
+    void setOnEmergencyExitRequested(std::function<void()> callback);
+
+    // The view's own challenge state (a fresh one per view).
+    ExitChallenge *challenge() const { return m_challenge; }
+
+    // The background for the current kind, value and size.
+    OverlayBackground overlayBackground();
+
+    // "%02d:%02d" of whole minutes and seconds, rounded towards zero, never
+    // negative; minutes are not capped (5400 s is "90:00").
+    static QString formatTime(double seconds);
+
+Q_SIGNALS:
+    void emergencyExitRequested();
+    // A correct challenge answer; emergencyExitRequested() follows.
+    void challengePassed();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    QWidget *buildHeader();
+    QWidget *buildCountdownCard();
+    QWidget *buildAllowedApps();
+    QWidget *buildExitSection();
+    void requestEmergencyExit();
+    void syncChallenge();
+    void placeSheet();
+
+    FocusOverlayContent m_content;
+    QColor m_accent;
+    std::function<void()> m_onEmergencyExitRequested;
+    ExitChallenge *m_challenge = nullptr;
+
+    QImage m_blurredGrab;
+    OverlayBackground m_background;
+    QSize m_backgroundSize;
+    bool m_backgroundStale = true;
+
+    QWidget *m_column = nullptr;
+    IconView *m_modeIcon = nullptr;
+    QLabel *m_countdown = nullptr;
+    QWidget *m_exitButton = nullptr;
+    QLabel *m_challengeCaption = nullptr;
+    QWidget *m_scrim = nullptr;
+    ChallengeSheet *m_sheet = nullptr;
+};
