@@ -20,6 +20,7 @@ class QVBoxLayout;
 struct FocusOverlayContent
 {
     QString screenName;
+    double duration = 0; // the focus screen's length; not displayed
     double remainingTime = 0;
     QStringList allowedApps;
     LockMode lockMode = LockMode::hideApps;

@@ -120,7 +120,7 @@ void FocusSessionManager::startSession(FocusSession *session, FocusScreen *scree
     }
 
     if (m_services.overlay) {
-        OverlayContent content;
+        FocusOverlayContent content;
         content.screenName = screen->name();
         content.duration = screen->duration();
         content.remainingTime = m_remainingTime;

@@ -25,7 +25,7 @@ namespace {
 class FakeOverlay final : public OverlayPresenter
 {
 public:
-    void show(const OverlayContent &c) override
+    void show(const FocusOverlayContent &c) override
     {
         shown.append(c);
         visible = true;
@@ -45,7 +45,7 @@ public:
             c();
     }
 
-    QList<OverlayContent> shown;
+    QList<FocusOverlayContent> shown;
     QList<double> countdowns;
     int hides = 0;
     bool visible = false;
@@ -327,7 +327,7 @@ private Q_SLOTS:
         QCOMPARE(m_lock->currentMode(), AppLockManager::LockMode::preventLaunch);
         QCOMPARE(m_lock->allowedBundleIDs(), QSet<QString>(allowed.begin(), allowed.end()));
         QVERIFY(m_workspace->isHidden(clock));
-        const OverlayContent &c = m_overlay.shown.first();
+        const FocusOverlayContent &c = m_overlay.shown.first();
         QCOMPARE(c.allowedApps, allowed); // order and duplicates as stored
         QCOMPARE(c.screenName, QStringLiteral("Deep Work"));
         QCOMPARE(c.remainingTime, 60.0);

@@ -1,0 +1,247 @@
+// The overlay controller offscreen: one window per display, countdown
+// updates, hide semantics, the Esc counting with injected times and key
+// events, and the confirmation through its test seam.
+#include "EscapeCounter.h"
+#include "FocusOverlayController.h"
+#include "FocusOverlayView.h"
+
+#include <QAbstractButton>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QTest>
+#include <QWindow>
+
+namespace {
+
+// Counts the Esc presses that got past the application's filters.
+class EscRecorder : public QObject
+{
+public:
+    int escapes = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+            ++escapes;
+        return false;
+    }
+};
+
+FocusOverlayContent content(bool strict = false, StrictModeType type = StrictModeType::none)
+{
+    FocusOverlayContent c;
+    c.screenName = QStringLiteral("Deep Work");
+    c.duration = 600;
+    c.remainingTime = 300;
+    c.lockMode = LockMode::overlay;
+    c.strictModeEnabled = strict;
+    c.strictModeType = type;
+    c.overlayBackgroundType = OverlayBackgroundType::solid;
+    c.overlayBackgroundValue = QStringLiteral("#202040");
+    return c;
+}
+
+} // namespace
+
+class TestOverlayController : public QObject
+{
+    Q_OBJECT
+
+    qint64 m_now = 100000;
+    std::unique_ptr<FocusOverlayController> m_controller;
+    int m_exits = 0;
+    EscRecorder m_recorder;
+
+    void pressEsc(qint64 advanceMs)
+    {
+        m_now += advanceMs;
+        QWindow *window = m_controller->windows().first()->windowHandle();
+        QTest::keyClick(window, Qt::Key_Escape);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_controller = std::make_unique<FocusOverlayController>();
+        m_controller->setAnimated(false);
+        m_controller->setClock([this] { return m_now; });
+        m_exits = 0;
+        m_controller->setOnEmergencyExit([this] { ++m_exits; });
+        m_recorder.escapes = 0;
+    }
+    void cleanup()
+    {
+        m_controller->hide();
+        QCoreApplication::processEvents();
+        m_controller.reset();
+    }
+
+    void escapeCounter_data()
+    {
+        QTest::addColumn<QList<int>>("gapsMs");
+        QTest::addColumn<bool>("strict");
+        QTest::addColumn<QList<int>>("outcomes"); // 0 pass on, 1 swallow, 2 confirm
+        QTest::newRow("three quick") << QList<int>{0, 400, 400} << false << QList<int>{0, 0, 2};
+        QTest::newRow("just under a second") << QList<int>{0, 999, 999} << false << QList<int>{0, 0, 2};
+        QTest::newRow("a second apart never") << QList<int>{0, 1000, 1000, 1000} << false << QList<int>{0, 0, 0, 0};
+        QTest::newRow("slow press restarts the count")
+            << QList<int>{0, 100, 1500, 100, 100} << false << QList<int>{0, 0, 0, 0, 2};
+        QTest::newRow("count starts over after a confirmation")
+            << QList<int>{0, 10, 10, 10, 10, 10} << false << QList<int>{0, 0, 2, 0, 0, 2};
+        QTest::newRow("strict swallows every press") << QList<int>{0, 10, 10, 10} << true << QList<int>{1, 1, 1, 1};
+    }
+    void escapeCounter()
+    {
+        QFETCH(QList<int>, gapsMs);
+        QFETCH(bool, strict);
+        QFETCH(QList<int>, outcomes);
+        EscapeCounter counter;
+        counter.reset(strict);
+        qint64 t = 5000;
+        for (int i = 0; i < gapsMs.size(); ++i) {
+            t += gapsMs[i];
+            QCOMPARE(int(counter.press(t)), outcomes[i]);
+        }
+    }
+
+    void oneWindowPerDisplay()
+    {
+        m_controller->show(content());
+        const auto windows = m_controller->windows();
+        QCOMPARE(windows.size(), QGuiApplication::screens().size());
+        for (int i = 0; i < windows.size(); ++i) {
+            QVERIFY(windows[i]->isVisible());
+            QCOMPARE(windows[i]->geometry(), QGuiApplication::screens().at(i)->geometry());
+            QVERIFY(windows[i]->windowFlags() & Qt::WindowStaysOnTopHint);
+            QVERIFY(windows[i]->windowFlags() & Qt::FramelessWindowHint);
+        }
+        QVERIFY(m_controller->isEscMonitorInstalled());
+        m_controller->updateCountdown(299);
+        for (FocusOverlayView *view : m_controller->views())
+            QCOMPARE(view->remainingTime(), 299.0);
+        // Showing again replaces the windows.
+        m_controller->show(content());
+        QCOMPARE(m_controller->windows().size(), QGuiApplication::screens().size());
+    }
+
+    void hideRunsCompletionAfterTheWindowsAreGone()
+    {
+        int completions = 0;
+        m_controller->hide([&] { ++completions; });
+        QCOMPARE(completions, 1); // no windows: at once
+
+        m_controller->show(content());
+        QPointer<QWidget> window = m_controller->windows().first();
+        m_controller->hide([&] { ++completions; });
+        QVERIFY(m_controller->windows().isEmpty());
+        QVERIFY(!m_controller->isEscMonitorInstalled());
+        QCOMPARE(completions, 1); // not yet
+        QTRY_COMPARE(completions, 2);
+        QTRY_VERIFY(!window || !window->isVisible());
+    }
+
+    void fadeOutTakesItsTime()
+    {
+        m_controller->setAnimated(true);
+        m_controller->show(content());
+        QTest::qWait(FocusOverlayController::kFadeInMs + 100);
+        QElapsedTimer t;
+        t.start();
+        bool done = false;
+        m_controller->hide([&] { done = true; });
+        QTRY_VERIFY(done);
+        QVERIFY(t.elapsed() >= FocusOverlayController::kFadeOutMs - 20);
+    }
+
+    void threeQuickEscapesOpenTheConfirmation_data()
+    {
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("Cancel Focus Session") << true;
+        QTest::newRow("Keep Focusing") << false;
+    }
+    void threeQuickEscapesOpenTheConfirmation()
+    {
+        QFETCH(bool, answer);
+        m_controller->show(content());
+        m_controller->windows().first()->windowHandle()->installEventFilter(&m_recorder);
+        FocusOverlayController::answerNextConfirmation(answer);
+        pressEsc(0);
+        pressEsc(300);
+        QCOMPARE(m_recorder.escapes, 2); // the first two go on to the window
+        pressEsc(300);
+        QCOMPARE(m_recorder.escapes, 2); // the third is swallowed
+        QTRY_COMPARE(m_exits, answer ? 1 : 0);
+        QCoreApplication::processEvents();
+        // The count starts again: two more quick presses do nothing.
+        FocusOverlayController::answerNextConfirmation(true);
+        pressEsc(100);
+        pressEsc(100);
+        QCoreApplication::processEvents();
+        QCOMPARE(m_exits, answer ? 1 : 0);
+        pressEsc(100);
+        QTRY_COMPARE(m_exits, answer ? 2 : 1);
+    }
+
+    void slowEscapesNeverConfirm()
+    {
+        m_controller->show(content());
+        for (int i = 0; i < 6; ++i)
+            pressEsc(1000);
+        QCoreApplication::processEvents();
+        QCOMPARE(m_exits, 0);
+    }
+
+    void strictModeSwallowsEveryEscape_data()
+    {
+        QTest::addColumn<StrictModeType>("type");
+        QTest::addColumn<bool>("swallowed");
+        QTest::newRow("sentence") << StrictModeType::sentence << true;
+        QTest::newRow("math") << StrictModeType::math << true;
+        QTest::newRow("password") << StrictModeType::password << true;
+        QTest::newRow("strict with type none keeps the rapid exit") << StrictModeType::none << false;
+    }
+    void strictModeSwallowsEveryEscape()
+    {
+        QFETCH(StrictModeType, type);
+        QFETCH(bool, swallowed);
+        m_controller->show(content(true, type));
+        m_controller->windows().first()->windowHandle()->installEventFilter(&m_recorder);
+        FocusOverlayController::answerNextConfirmation(true);
+        for (int i = 0; i < 3; ++i)
+            pressEsc(100);
+        QCoreApplication::processEvents();
+        QCOMPARE(m_recorder.escapes, swallowed ? 0 : 2);
+        QCOMPARE(m_exits, swallowed ? 0 : 1);
+        FocusOverlayController::answerNextConfirmation(false); // leave no answer behind
+        m_controller->confirmEmergencyExit();
+    }
+
+    // The view's "Emergency Exit" button reaches the same confirmation; only
+    // "Cancel Focus Session" ends the session.
+    void emergencyExitButtonAsksFirst_data()
+    {
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("Cancel Focus Session") << true;
+        QTest::newRow("Keep Focusing") << false;
+    }
+    void emergencyExitButtonAsksFirst()
+    {
+        QFETCH(bool, answer);
+        m_controller->show(content());
+        QAbstractButton *button = nullptr;
+        for (auto *b : m_controller->views().first()->findChildren<QAbstractButton *>())
+            if (b->text() == QStringLiteral("Emergency Exit"))
+                button = b;
+        QVERIFY(button);
+        FocusOverlayController::answerNextConfirmation(answer);
+        button->click();
+        QTRY_COMPARE(m_exits, answer ? 1 : 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(m_exits, answer ? 1 : 0);
+    }
+};
+
+QTEST_MAIN(TestOverlayController)
+#include "tst_overlay_controller.moc"
