@@ -140,6 +140,22 @@ int main(int argc, char *argv[])
         std::printf("%s\n", qPrintable(noPage));
     }
 
+    // The smallest window the shell allows.
+    QApplication::setPalette(light);
+    window.resize(760, 480);
+    for (SidebarItem page : {SidebarItem::focusScreens, SidebarItem::profiles}) {
+        model.setSidebar(page);
+        model.setSelection(page == SidebarItem::focusScreens ? screens.value(1)->id()
+                                                             : model.lockProfiles().value(0)->id());
+        QTest::qWait(50);
+        for (auto *form : content->findChildren<QScrollArea *>())
+            form->verticalScrollBar()->setValue(0);
+        const QString path = QStringLiteral("%1/%2-small-light.png").arg(out, rawValue(page));
+        window.grab().save(path);
+        std::printf("%s\n", qPrintable(path));
+    }
+    window.resize(1100, 720);
+
     // Empty store: every list's empty state.
     for (FocusScreen *screen : model.focusScreens())
         model.context()->remove(screen);

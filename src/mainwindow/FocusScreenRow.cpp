@@ -18,7 +18,7 @@ void FocusScreenRow::paint(QPainter *painter, const QStyleOptionViewItem &option
     paintBackground(*painter, option);
     const Colors colors = colorsFor(option);
     const QRect content = contentRect(option);
-    painter->setClipRect(option.rect);
+    painter->setClipRect(content.adjusted(0, -kVerticalMargin, 0, kVerticalMargin));
 
     const int lineTop =
         paintHeadline(*painter, option, content, index.data(Qt::DisplayRole).toString(), colors.primary);

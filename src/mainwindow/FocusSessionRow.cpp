@@ -29,6 +29,7 @@ void FocusSessionRow::paint(QPainter *painter, const QStyleOptionViewItem &optio
                                                             mark.width(), colors.positive, dpr));
     }
     content.setRight(mark.left() - kItemSpacing);
+    painter->setClipRect(content.adjusted(0, -kVerticalMargin, 0, kVerticalMargin));
 
     const int lineTop =
         paintHeadline(*painter, option, content, index.data(Qt::DisplayRole).toString(), colors.primary);

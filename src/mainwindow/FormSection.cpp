@@ -98,12 +98,15 @@ QWidget *FormSection::labeledRow(QLabel *label, QWidget *control, QWidget *paren
     auto *line = new QHBoxLayout(row);
     line->setContentsMargins(0, 0, 0, 0);
     line->setSpacing(kRowSpacing);
+    // The label takes what the control leaves and wraps in a narrow column,
+    // so the control is never pushed out of view.
     label->setParent(row);
     label->setBuddy(control);
-    line->addWidget(label);
-    line->addStretch(1);
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    line->addWidget(label, 1);
     control->setParent(row);
-    line->addWidget(control);
+    line->addWidget(control, 0, Qt::AlignRight | Qt::AlignVCenter);
     return row;
 }
 
