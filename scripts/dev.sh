@@ -13,7 +13,7 @@ jobs=${LUMORA_JOBS:-2}
 build_packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
     libqt6svg6 qt6-svg-dev libx11-dev libxext-dev libxcb1-dev libx11-xcb-dev libxres-dev adwaita-icon-theme fonts-dejavu-core)
 test_packages=(xvfb x11-xserver-utils x11-utils xdotool openbox trayer dbus-daemon dbus-bin x11-apps xterm
-    sqlite3 xauth)
+    sqlite3 xauth tzdata desktop-file-utils appstream dpkg-dev)
 
 missing_packages() {
     local p status

@@ -1,5 +1,6 @@
 #include "AppModel.h"
 #include "SeedData.h"
+#include "SelfTest.h"
 #include "Store.h"
 
 #include <QApplication>
@@ -28,6 +29,10 @@ int main(int argc, char *argv[])
 
     // The seed runs when the main window's content is first shown.
     SeedData::insertIfRequested(model);
+    SelfTest::runIfRequested(model);
 
-    return app.exec();
+    const int status = app.exec();
+    if (SelfTest::isRequested())
+        return SelfTest::exitCode();
+    return status;
 }

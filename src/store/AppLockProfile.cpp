@@ -7,7 +7,7 @@ struct AppLockProfileColumns
     {
         return {
             {"name", "TEXT NOT NULL",
-             [](const PersistentModel &m) { const auto &r = static_cast<const AppLockProfile &>(m); return QVariant(r.m_name); },
+             [](const PersistentModel &m) { const auto &r = static_cast<const AppLockProfile &>(m); return Column::fromString(r.m_name); },
              [](PersistentModel &m, const QVariant &v) { auto &r = static_cast<AppLockProfile &>(m); r.m_name = v.toString(); }},
             {"blockedApps", "TEXT NOT NULL",
              [](const PersistentModel &m) { const auto &r = static_cast<const AppLockProfile &>(m); return Column::fromList(r.m_blockedApps); },

@@ -7,7 +7,7 @@ struct AppSettingsColumns
     {
         return {
             {"globalShortcut", "TEXT NOT NULL",
-             [](const PersistentModel &m) { const auto &r = static_cast<const AppSettings &>(m); return QVariant(r.m_globalShortcut); },
+             [](const PersistentModel &m) { const auto &r = static_cast<const AppSettings &>(m); return Column::fromString(r.m_globalShortcut); },
              [](PersistentModel &m, const QVariant &v) { auto &r = static_cast<AppSettings &>(m); r.m_globalShortcut = v.toString(); }},
             {"launchAtLogin", "INTEGER NOT NULL",
              [](const PersistentModel &m) { const auto &r = static_cast<const AppSettings &>(m); return QVariant(int(r.m_launchAtLogin)); },
@@ -16,7 +16,7 @@ struct AppSettingsColumns
              [](const PersistentModel &m) { const auto &r = static_cast<const AppSettings &>(m); return QVariant(rawValue(r.m_defaultLockMode)); },
              [](PersistentModel &m, const QVariant &v) { auto &r = static_cast<AppSettings &>(m); r.m_defaultLockMode = fromRaw<LockMode>(v.toString()).value_or(LockMode::hideApps); }},
             {"accentColor", "TEXT NOT NULL",
-             [](const PersistentModel &m) { const auto &r = static_cast<const AppSettings &>(m); return QVariant(r.m_accentColor); },
+             [](const PersistentModel &m) { const auto &r = static_cast<const AppSettings &>(m); return Column::fromString(r.m_accentColor); },
              [](PersistentModel &m, const QVariant &v) { auto &r = static_cast<AppSettings &>(m); r.m_accentColor = v.toString(); }},
             {"defaultStrictModeType", "TEXT NOT NULL",
              [](const PersistentModel &m) { const auto &r = static_cast<const AppSettings &>(m); return QVariant(rawValue(r.m_defaultStrictModeType)); },

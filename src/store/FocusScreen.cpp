@@ -7,7 +7,7 @@ struct FocusScreenColumns
     {
         return {
             {"name", "TEXT NOT NULL",
-             [](const PersistentModel &m) { const auto &r = static_cast<const FocusScreen &>(m); return QVariant(r.m_name); },
+             [](const PersistentModel &m) { const auto &r = static_cast<const FocusScreen &>(m); return Column::fromString(r.m_name); },
              [](PersistentModel &m, const QVariant &v) { auto &r = static_cast<FocusScreen &>(m); r.m_name = v.toString(); }},
             {"duration", "REAL NOT NULL",
              [](const PersistentModel &m) { const auto &r = static_cast<const FocusScreen &>(m); return QVariant(r.m_duration); },

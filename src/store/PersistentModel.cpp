@@ -71,9 +71,15 @@ QStringList toList(const QVariant &value)
     return out;
 }
 
+QVariant fromString(const QString &s)
+{
+    // A null QString would be bound as SQL NULL; present text is never NULL.
+    return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
+}
+
 QVariant fromOptionalString(const std::optional<QString> &s)
 {
-    return s ? QVariant(*s) : QVariant();
+    return s ? fromString(*s) : QVariant();
 }
 
 std::optional<QString> toOptionalString(const QVariant &value)

@@ -84,6 +84,7 @@ QVariant fromOptionalDate(const std::optional<QDateTime> &date);
 std::optional<QDateTime> toOptionalDate(const QVariant &value);
 QVariant fromList(const QStringList &list);
 QStringList toList(const QVariant &value);
+QVariant fromString(const QString &s);
 QVariant fromOptionalString(const std::optional<QString> &s);
 std::optional<QString> toOptionalString(const QVariant &value);
 QVariant fromOptionalDouble(const std::optional<double> &d);

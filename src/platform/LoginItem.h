@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+// Starting the program when the user logs in, as an XDG autostart entry:
+// $XDG_CONFIG_HOME/autostart/lumora.desktop.
+class LoginItem
+{
+public:
+    virtual ~LoginItem() = default;
+    // Both return false and set error (a readable description) on failure.
+    virtual bool registerItem(QString *error) = 0;
+    virtual bool unregisterItem(QString *error) = 0;
+    virtual bool isRegistered() const = 0;
+};
+
+class XdgAutostartLoginItem final : public LoginItem
+{
+public:
+    // program: absolute path of the executable the entry starts.
+    explicit XdgAutostartLoginItem(QString program);
+
+    static QString autostartFilePath();
+
+    bool registerItem(QString *error) override;
+    bool unregisterItem(QString *error) override;
+    bool isRegistered() const override;
+
+    // The entry's text for this program.
+    QString entryText() const;
+
+private:
+    QString m_program;
+};

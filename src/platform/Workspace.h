@@ -1,0 +1,53 @@
+#pragma once
+
+#include "RunningApplication.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QObject>
+
+// The desktop's view of running applications: listing them, hiding and
+// showing them, and telling when one is launched or terminates.
+//
+// hide() and unhide() are the plain path (on X11 a direct unmap and map of
+// the application's windows); the window-manager path goes through
+// Accessibility::setHidden(). Neither ever activates or raises an
+// application, and neither touches this program's own windows.
+//
+// Signals are delivered on the main thread. A workspace may update its view
+// (and so emit them) from inside runningApplications().
+class Workspace : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // True when other applications can be listed and hidden here.
+    virtual bool isAvailable() const = 0;
+    // One short phrase saying why not ("no X11 display", ...); empty when available.
+    virtual QString unavailableReason() const = 0;
+
+    // The running applications other than those with no ordinary window,
+    // in the workspace's order (the order they first appeared).
+    virtual QList<RunningApplication> runningApplications() = 0;
+    // This program itself; compares equal to its entry in the list above.
+    virtual RunningApplication currentApplication() const = 0;
+
+    // Whether the application is hidden now: every window it has is hidden.
+    virtual bool isHidden(const RunningApplication &app) const = 0;
+    virtual bool hide(const RunningApplication &app) = 0;
+    virtual bool unhide(const RunningApplication &app) = 0;
+
+    // What this program has hidden and not shown again, as an opaque record
+    // that survives the process (for the crash journal), and the operation
+    // that shows again whatever such a record names and is still hidden.
+    // Returns how many windows were shown again.
+    virtual QJsonObject hiddenWindowsRecord() const = 0;
+    virtual int restoreHiddenWindows(const QJsonObject &record) = 0;
+
+Q_SIGNALS:
+    void applicationLaunched(const RunningApplication &app);
+    void applicationTerminated(const RunningApplication &app);
+    // The set behind hiddenWindowsRecord() changed.
+    void hiddenWindowsChanged();
+};

@@ -1,0 +1,1 @@
+#include "FakeUserNotifications.h"

@@ -1,0 +1,139 @@
+#include "FakeWorkspace.h"
+
+#include <QJsonArray>
+
+RunningApplication FakeWorkspace::makeApplication(std::optional<QString> bundleIdentifier,
+                                                  std::optional<qint32> pid)
+{
+    const auto identity =
+        pid ? QStringLiteral("pid:%1").arg(*pid) : QStringLiteral("app:%1").arg(m_nextAnonymous++);
+    return RunningApplication(identity, std::move(bundleIdentifier), pid,
+                              bundleIdentifier.value_or(identity));
+}
+
+RunningApplication FakeWorkspace::addApplication(std::optional<QString> bundleIdentifier,
+                                                 std::optional<qint32> pid, bool hidden)
+{
+    const auto app = makeApplication(std::move(bundleIdentifier), pid);
+    m_apps.append({app, hidden});
+    return app;
+}
+
+void FakeWorkspace::launch(const RunningApplication &app)
+{
+    if (!contains(app))
+        m_apps.append({app, false});
+    Q_EMIT applicationLaunched(app);
+}
+
+void FakeWorkspace::terminate(const RunningApplication &app)
+{
+    const int index = indexOf(app);
+    if (index >= 0)
+        m_apps.removeAt(index);
+    if (m_hiddenByThisProgram.remove(app.identity()))
+        Q_EMIT hiddenWindowsChanged();
+    Q_EMIT applicationTerminated(app);
+}
+
+void FakeWorkspace::setAvailable(bool available, const QString &reason)
+{
+    m_available = available;
+    m_reason = reason;
+}
+
+void FakeWorkspace::setHiddenFlag(const RunningApplication &app, bool hidden, bool byThisProgram)
+{
+    const int index = indexOf(app);
+    if (index < 0)
+        return;
+    m_apps[index].hidden = hidden;
+    if (hidden && byThisProgram) {
+        m_hiddenByThisProgram.insert(app.identity());
+        Q_EMIT hiddenWindowsChanged();
+    } else if (!hidden && m_hiddenByThisProgram.remove(app.identity())) {
+        Q_EMIT hiddenWindowsChanged();
+    }
+}
+
+bool FakeWorkspace::contains(const RunningApplication &app) const
+{
+    return indexOf(app) >= 0;
+}
+
+int FakeWorkspace::launchObserverCount() const
+{
+    return receivers(SIGNAL(applicationLaunched(RunningApplication)));
+}
+
+int FakeWorkspace::terminationObserverCount() const
+{
+    return receivers(SIGNAL(applicationTerminated(RunningApplication)));
+}
+
+QList<RunningApplication> FakeWorkspace::runningApplications()
+{
+    QList<RunningApplication> out;
+    if (!m_available)
+        return out;
+    for (const auto &entry : std::as_const(m_apps))
+        out.append(entry.app);
+    return out;
+}
+
+bool FakeWorkspace::isHidden(const RunningApplication &app) const
+{
+    const int index = indexOf(app);
+    return index >= 0 && m_apps[index].hidden;
+}
+
+bool FakeWorkspace::hide(const RunningApplication &app)
+{
+    m_calls.append(QStringLiteral("hide:") + app.identity());
+    if (!contains(app) || app == m_current)
+        return false;
+    setHiddenFlag(app, true, true);
+    return true;
+}
+
+bool FakeWorkspace::unhide(const RunningApplication &app)
+{
+    m_calls.append(QStringLiteral("unhide:") + app.identity());
+    if (!contains(app))
+        return false;
+    setHiddenFlag(app, false);
+    return true;
+}
+
+QJsonObject FakeWorkspace::hiddenWindowsRecord() const
+{
+    if (m_hiddenByThisProgram.isEmpty())
+        return {};
+    QStringList identities(m_hiddenByThisProgram.cbegin(), m_hiddenByThisProgram.cend());
+    identities.sort();
+    return {{QStringLiteral("hidden"), QJsonArray::fromStringList(identities)}};
+}
+
+int FakeWorkspace::restoreHiddenWindows(const QJsonObject &record)
+{
+    int restored = 0;
+    const auto identities = record.value(QStringLiteral("hidden")).toArray();
+    for (const auto &identity : identities) {
+        for (const auto &entry : std::as_const(m_apps)) {
+            if (entry.app.identity() == identity.toString() && entry.hidden) {
+                unhide(entry.app);
+                ++restored;
+                break;
+            }
+        }
+    }
+    return restored;
+}
+
+int FakeWorkspace::indexOf(const RunningApplication &app) const
+{
+    for (int i = 0; i < m_apps.size(); ++i)
+        if (m_apps[i].app == app)
+            return i;
+    return -1;
+}

@@ -1,0 +1,451 @@
+#include "DesktopEntries.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLocale>
+#include <QSet>
+
+#include <algorithm>
+
+namespace {
+
+// A desktop entry is a few kilobytes; anything far larger is not one, and
+// reading it whole would only waste memory.
+constexpr qint64 kMaxEntryFileSize = 1024 * 1024;
+
+const QString kDesktopSuffix = QStringLiteral(".desktop");
+
+struct ParsedEntry
+{
+    QString type;
+    QString name;
+    QString iconName;
+    QString exec;
+    bool noDisplay = false;
+    bool hidden = false;
+};
+
+// Locale keys to look for, best first: lang_COUNTRY@MODIFIER, lang_COUNTRY,
+// lang@MODIFIER, lang (the matching order of the desktop-entry rules).
+QStringList localeCandidates()
+{
+    QString posix;
+    for (const char *var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        posix = qEnvironmentVariable(var);
+        if (!posix.isEmpty())
+            break;
+    }
+    if (posix.isEmpty())
+        posix = QLocale::system().name();
+    if (posix == QLatin1String("C") || posix == QLatin1String("POSIX") ||
+        posix.startsWith(QLatin1String("C.")))
+        return {};
+
+    QString modifier;
+    if (const qsizetype at = posix.indexOf(QLatin1Char('@')); at >= 0) {
+        modifier = posix.mid(at + 1);
+        posix.truncate(at);
+    }
+    if (const qsizetype dot = posix.indexOf(QLatin1Char('.')); dot >= 0)
+        posix.truncate(dot);
+    QString lang = posix;
+    QString country;
+    if (const qsizetype us = posix.indexOf(QLatin1Char('_')); us >= 0) {
+        lang = posix.left(us);
+        country = posix.mid(us + 1);
+    }
+    if (lang.isEmpty())
+        return {};
+
+    QStringList out;
+    if (!country.isEmpty() && !modifier.isEmpty())
+        out << lang + QLatin1Char('_') + country + QLatin1Char('@') + modifier;
+    if (!country.isEmpty())
+        out << lang + QLatin1Char('_') + country;
+    if (!modifier.isEmpty())
+        out << lang + QLatin1Char('@') + modifier;
+    out << lang;
+    return out;
+}
+
+// The escapes of string values: \s \n \t \r \\. Any other backslash stays.
+QString unescapeValue(QStringView value)
+{
+    QString out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c != QLatin1Char('\\') || i + 1 >= value.size()) {
+            out += c;
+            continue;
+        }
+        const QChar next = value[i + 1];
+        switch (next.unicode()) {
+        case 's':
+            out += QLatin1Char(' ');
+            break;
+        case 'n':
+            out += QLatin1Char('\n');
+            break;
+        case 't':
+            out += QLatin1Char('\t');
+            break;
+        case 'r':
+            out += QLatin1Char('\r');
+            break;
+        case '\\':
+            out += QLatin1Char('\\');
+            break;
+        default:
+            out += c;
+            out += next;
+            break;
+        }
+        ++i;
+    }
+    return out;
+}
+
+bool isKeyChar(QChar c)
+{
+    return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
+           (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+           (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('-');
+}
+
+bool isLocaleChar(QChar c)
+{
+    return isKeyChar(c) || c == QLatin1Char('_') || c == QLatin1Char('@') || c == QLatin1Char('.');
+}
+
+// Splits "Key[locale]" into key and locale; false for a malformed key.
+bool splitKey(QStringView full, QString &key, QString &locale)
+{
+    qsizetype bracket = full.indexOf(QLatin1Char('['));
+    QStringView base = bracket < 0 ? full : full.left(bracket);
+    if (base.isEmpty() || !std::all_of(base.begin(), base.end(), isKeyChar))
+        return false;
+    key = base.toString();
+    locale.clear();
+    if (bracket < 0)
+        return true;
+    if (!full.endsWith(QLatin1Char(']')))
+        return false;
+    QStringView loc = full.mid(bracket + 1, full.size() - bracket - 2);
+    if (loc.isEmpty() || !std::all_of(loc.begin(), loc.end(), isLocaleChar))
+        return false;
+    locale = loc.toString();
+    return true;
+}
+
+std::optional<ParsedEntry> parseFile(const QString &path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || file.size() > kMaxEntryFileSize || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QString text = QString::fromUtf8(file.read(kMaxEntryFileSize));
+
+    const QStringList locales = localeCandidates();
+    ParsedEntry entry;
+    QSet<QString> seenKeys;
+    int bestNameRank = -1; // index into locales + 1 for the plain key; lower is better once set
+    QString plainName;
+    bool havePlainName = false;
+    bool inGroup = false;
+    bool groupSeen = false;
+
+    for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+        line = line.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.startsWith(QLatin1Char('['))) {
+            if (!line.endsWith(QLatin1Char(']')))
+                continue;
+            const bool isMain = line == QLatin1String("[Desktop Entry]");
+            inGroup = isMain && !groupSeen;
+            groupSeen = groupSeen || isMain;
+            continue;
+        }
+        if (!inGroup)
+            continue;
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq <= 0)
+            continue;
+        QString key;
+        QString locale;
+        if (!splitKey(line.left(eq).trimmed(), key, locale))
+            continue;
+        const QString fullKey = line.left(eq).trimmed().toString();
+        if (seenKeys.contains(fullKey))
+            continue; // duplicate key: the first one counts
+        seenKeys.insert(fullKey);
+        const QStringView rawValue = line.mid(eq + 1).trimmed();
+
+        if (key == QLatin1String("Name")) {
+            if (locale.isEmpty()) {
+                plainName = unescapeValue(rawValue);
+                havePlainName = true;
+            } else if (const qsizetype rank = locales.indexOf(locale); rank >= 0) {
+                if (bestNameRank < 0 || rank < bestNameRank) {
+                    bestNameRank = int(rank);
+                    entry.name = unescapeValue(rawValue);
+                }
+            }
+            continue;
+        }
+        if (!locale.isEmpty())
+            continue;
+        if (key == QLatin1String("Type"))
+            entry.type = unescapeValue(rawValue);
+        else if (key == QLatin1String("Icon"))
+            entry.iconName = unescapeValue(rawValue);
+        else if (key == QLatin1String("Exec"))
+            entry.exec = unescapeValue(rawValue);
+        else if (key == QLatin1String("NoDisplay"))
+            entry.noDisplay = rawValue == QLatin1String("true");
+        else if (key == QLatin1String("Hidden"))
+            entry.hidden = rawValue == QLatin1String("true");
+    }
+    if (!groupSeen || !havePlainName)
+        return std::nullopt; // Name is required; without it this is no entry
+    if (bestNameRank < 0 || entry.name.isEmpty())
+        entry.name = plainName;
+    return entry;
+}
+
+// A usable application entry for `find`: Type=Application, not Hidden, named.
+std::optional<DesktopEntry> toApplication(const QString &id, const QString &path)
+{
+    const auto parsed = parseFile(path);
+    if (!parsed || parsed->type != QLatin1String("Application") || parsed->hidden || parsed->name.isEmpty())
+        return std::nullopt;
+    return DesktopEntry{id, parsed->name, parsed->iconName, parsed->exec, path};
+}
+
+// "<rest>.desktop" in dir, or, for each "-" in rest whose left part names a
+// subfolder, the remainder inside that subfolder.
+QString resolveInDir(const QString &dir, const QString &rest)
+{
+    const QString direct = dir + QLatin1Char('/') + rest + kDesktopSuffix;
+    if (QFileInfo(direct).isFile())
+        return direct;
+    for (qsizetype dash = rest.indexOf(QLatin1Char('-')); dash > 0;
+         dash = rest.indexOf(QLatin1Char('-'), dash + 1)) {
+        const QString sub = dir + QLatin1Char('/') + rest.left(dash);
+        if (dash + 1 < rest.size() && QFileInfo(sub).isDir()) {
+            const QString found = resolveInDir(sub, rest.mid(dash + 1));
+            if (!found.isEmpty())
+                return found;
+        }
+    }
+    return {};
+}
+
+QString idForPath(const QString &path)
+{
+    const QString canonical = QFileInfo(path).absoluteFilePath();
+    for (const QString &dir : DesktopEntries::applicationDirs()) {
+        const QString prefix = dir + QLatin1Char('/');
+        if (canonical.startsWith(prefix)) {
+            QString rel = canonical.mid(prefix.size());
+            rel.chop(kDesktopSuffix.size());
+            return rel.replace(QLatin1Char('/'), QLatin1Char('-'));
+        }
+    }
+    QString base = QFileInfo(path).fileName();
+    base.chop(kDesktopSuffix.size());
+    return base;
+}
+
+QStringList dataDirs()
+{
+    QStringList out;
+    QString home = qEnvironmentVariable("XDG_DATA_HOME");
+    if (home.isEmpty() || QDir::isRelativePath(home))
+        home = QDir::homePath() + QStringLiteral("/.local/share");
+    out << QDir::cleanPath(home);
+    QString dirs = qEnvironmentVariable("XDG_DATA_DIRS");
+    if (dirs.isEmpty())
+        dirs = QStringLiteral("/usr/local/share/:/usr/share/");
+    for (const QString &d : dirs.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (QDir::isAbsolutePath(d))
+            out << QDir::cleanPath(d);
+    }
+    out.removeDuplicates();
+    return out;
+}
+
+} // namespace
+
+namespace DesktopEntries {
+
+QStringList applicationDirs()
+{
+    QStringList out;
+    for (const QString &d : dataDirs())
+        out << (d == QLatin1String("/") ? QString() : d) + QStringLiteral("/applications");
+    return out;
+}
+
+std::optional<DesktopEntry> find(const QString &id)
+{
+    if (id.isEmpty() || id.contains(QChar(0)))
+        return std::nullopt;
+    if (QDir::isAbsolutePath(id)) {
+        if (!id.endsWith(kDesktopSuffix))
+            return std::nullopt;
+        return toApplication(idForPath(id), id);
+    }
+    if (id.contains(QLatin1Char('/')))
+        return std::nullopt;
+    QString bare = id;
+    if (bare.endsWith(kDesktopSuffix))
+        bare.chop(kDesktopSuffix.size());
+    if (bare.isEmpty())
+        return std::nullopt;
+    for (const QString &dir : applicationDirs()) {
+        const QString path = resolveInDir(dir, bare);
+        if (!path.isEmpty())
+            return toApplication(bare, path); // the first folder that has the id decides
+    }
+    return std::nullopt;
+}
+
+QList<DesktopEntry> installedApplications()
+{
+    QList<DesktopEntry> out;
+    QSet<QString> seen;
+    for (const QString &dir : applicationDirs()) {
+        QDirIterator it(dir, {QStringLiteral("*.desktop")}, QDir::Files, QDirIterator::Subdirectories);
+        QStringList paths;
+        while (it.hasNext())
+            paths << it.next();
+        paths.sort(); // a stable order, so duplicates within one folder resolve the same way every time
+        for (const QString &path : paths) {
+            QString rel = path.mid(dir.size() + 1);
+            rel.chop(kDesktopSuffix.size());
+            const QString id = rel.replace(QLatin1Char('/'), QLatin1Char('-'));
+            if (id.isEmpty() || seen.contains(id))
+                continue;
+            seen.insert(id);
+            const auto parsed = parseFile(path);
+            if (!parsed || parsed->type != QLatin1String("Application") || parsed->hidden ||
+                parsed->noDisplay || parsed->name.isEmpty())
+                continue;
+            out.append(DesktopEntry{id, parsed->name, parsed->iconName, parsed->exec, path});
+        }
+    }
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(out.begin(), out.end(), [&](const DesktopEntry &a, const DesktopEntry &b) {
+        const int byName = collator.compare(a.name, b.name);
+        return byName != 0 ? byName < 0 : a.id < b.id;
+    });
+    return out;
+}
+
+QIcon icon(const DesktopEntry &entry)
+{
+    const QString name = entry.iconName;
+    if (name.isEmpty() || name.contains(QChar(0)))
+        return {};
+    if (QDir::isAbsolutePath(name)) {
+        if (QFileInfo(name).isFile() && QImageReader(name).canRead())
+            return QIcon(name);
+        return {};
+    }
+    if (name.contains(QLatin1Char('/')))
+        return {};
+    if (QIcon::hasThemeIcon(name))
+        return QIcon::fromTheme(name);
+    // Some entries name the icon with its file extension, which themes do not use.
+    static const QStringList extensions = {QStringLiteral(".png"), QStringLiteral(".svg"),
+                                           QStringLiteral(".xpm")};
+    QString stem = name;
+    for (const QString &ext : extensions) {
+        if (name.endsWith(ext, Qt::CaseInsensitive)) {
+            stem.chop(ext.size());
+            if (!stem.isEmpty() && QIcon::hasThemeIcon(stem))
+                return QIcon::fromTheme(stem);
+            break;
+        }
+    }
+    for (const QString &dir : dataDirs()) {
+        const QString base = dir + QStringLiteral("/pixmaps/");
+        QStringList candidates{base + name};
+        for (const QString &ext : extensions)
+            candidates << base + stem + ext;
+        for (const QString &file : candidates) {
+            if (QFileInfo(file).isFile() && QImageReader(file).canRead())
+                return QIcon(file);
+        }
+    }
+    return {};
+}
+
+QStringList execArguments(const DesktopEntry &entry)
+{
+    const QString &exec = entry.exec;
+    QStringList args;
+    QString current;
+    bool inArgument = false; // something (text or quotes) started an argument
+    bool keep = false;       // the argument holds text or was quoted, so it survives field-code removal
+    bool inQuotes = false;
+
+    const auto finish = [&] {
+        if (inArgument && keep)
+            args << current;
+        current.clear();
+        inArgument = keep = false;
+    };
+
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        const QChar c = exec[i];
+        if (c == QLatin1Char('%')) {
+            if (i + 1 >= exec.size())
+                return {}; // a lone "%" at the end is not a field code
+            const QChar code = exec[++i];
+            inArgument = true;
+            if (code == QLatin1Char('%')) {
+                current += QLatin1Char('%');
+                keep = true;
+            }
+            continue; // any other field code expands to nothing here
+        }
+        if (inQuotes) {
+            if (c == QLatin1Char('"')) {
+                inQuotes = false;
+            } else if (c == QLatin1Char('\\')) {
+                if (i + 1 >= exec.size())
+                    return {};
+                const QChar next = exec[++i];
+                if (next != QLatin1Char('"') && next != QLatin1Char('`') && next != QLatin1Char('$') &&
+                    next != QLatin1Char('\\'))
+                    current += c;
+                current += next;
+            } else {
+                current += c;
+            }
+            continue;
+        }
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')) {
+            finish();
+        } else if (c == QLatin1Char('"')) {
+            inQuotes = true;
+            inArgument = keep = true;
+        } else {
+            current += c;
+            inArgument = keep = true;
+        }
+    }
+    if (inQuotes)
+        return {};
+    finish();
+    return args;
+}
+
+} // namespace DesktopEntries

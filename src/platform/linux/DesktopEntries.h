@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QIcon>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// One application as a freedesktop desktop entry describes it.
+struct DesktopEntry
+{
+    QString id;       // desktop-file id: path below applications/ with "/" -> "-", without ".desktop"
+    QString name;     // Name=, localized for the current locale
+    QString iconName; // Icon= (a theme name or an absolute path), unescaped
+    QString exec;     // Exec= after string unescaping, field codes still in place
+    QString filePath; // the file the entry was read from
+};
+
+// Reading desktop entries from the XDG application folders. Only the
+// [Desktop Entry] group is read; malformed lines are ignored.
+namespace DesktopEntries {
+
+// $XDG_DATA_HOME/applications, then each $XDG_DATA_DIRS/applications, with the
+// defaults of the XDG base-directory rules; relative entries are ignored and
+// duplicates appear once.
+QStringList applicationDirs();
+
+// The application with this desktop-file id ("<id>.desktop" in the folders
+// above, first folder wins; "-" in an id may stand for a subfolder), or the
+// entry at an absolute path to a .desktop file. Ids are case-sensitive. An
+// entry that is not Type=Application, is Hidden, has no Name or cannot be
+// read gives nothing, and hides entries of the same id in later folders.
+std::optional<DesktopEntry> find(const QString &id);
+
+// Every Type=Application entry that is neither NoDisplay nor Hidden, one per id
+// (first folder wins), sorted by name for the current locale.
+QList<DesktopEntry> installedApplications();
+
+// The entry's icon: an absolute Icon= path, else the icon theme, else the
+// pixmaps folders; a null icon when there is none.
+QIcon icon(const DesktopEntry &entry);
+
+// Exec= split into arguments by the desktop-entry quoting rules, with field
+// codes removed and "%%" turned into "%". Empty when the line cannot be parsed.
+QStringList execArguments(const DesktopEntry &entry);
+
+} // namespace DesktopEntries

@@ -1,0 +1,254 @@
+#include "AppLockManager.h"
+
+#include "Accessibility.h"
+#include "Workspace.h"
+
+#include <QTimer>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+std::span<const EnumRow<AppLockManager::LockMode>> EnumTraits<AppLockManager::LockMode>::rows()
+{
+    using Mode = AppLockManager::LockMode;
+    static constexpr std::array<EnumRow<Mode>, 3> table{{
+        {Mode::hideApps, "hideApps", "Hide Apps", "eye.slash"},
+        {Mode::preventLaunch, "preventLaunch", "Prevent Launch", "lock"},
+        {Mode::overlay, "overlay", "Overlay", "rectangle.on.rectangle"},
+    }};
+    return table;
+}
+
+AppLockManager::LockMode AppLockManager::lockModeFromRaw(QStringView raw)
+{
+    return fromRaw<LockMode>(raw).value_or(LockMode::hideApps);
+}
+
+AppLockManager::LockMode AppLockManager::lockMode(::LockMode recordMode)
+{
+    return lockModeFromRaw(rawValue(recordMode));
+}
+
+AppLockManager::AppLockManager(Workspace *workspace, Accessibility *accessibility, QObject *parent)
+    : QObject(parent), m_workspace(workspace), m_accessibility(accessibility),
+      m_journalTimer(new QTimer(this))
+{
+    m_journalTimer->setSingleShot(true);
+    m_journalTimer->setInterval(0);
+    connect(m_journalTimer, &QTimer::timeout, this, &AppLockManager::writeJournal);
+}
+
+void AppLockManager::setJournalPath(const QString &path)
+{
+    if (m_isActive)
+        m_journal.clear();
+    m_journal.setPath(path);
+    if (m_isActive)
+        writeJournal();
+}
+
+void AppLockManager::startLock(LockMode mode, const QStringList &allowedApps)
+{
+    if (m_isActive || !m_workspace)
+        return;
+
+    if (m_currentMode != mode) {
+        m_currentMode = mode;
+        Q_EMIT currentModeChanged();
+    }
+    m_allowedBundleIDs = QSet<QString>(allowedApps.cbegin(), allowedApps.cend());
+    reportIfNothingCanBeHidden(mode);
+
+    switch (mode) {
+    case LockMode::hideApps:
+        hideNonAllowedApps();
+        break;
+    case LockMode::preventLaunch:
+        hideNonAllowedApps();
+        observeLaunches();
+        break;
+    case LockMode::overlay:
+        break;
+    }
+    observeTerminations();
+
+    m_journalObserver =
+        connect(m_workspace, &Workspace::hiddenWindowsChanged, this, &AppLockManager::scheduleJournalWrite);
+    writeJournal();
+
+    m_isActive = true;
+    Q_EMIT isActiveChanged();
+}
+
+void AppLockManager::stopLock()
+{
+    if (!m_isActive)
+        return;
+
+    restoreHiddenApps();
+    stopObserving();
+
+    disconnect(m_journalObserver);
+    m_journalTimer->stop();
+    m_journal.clear();
+
+    m_isActive = false;
+    m_allowedBundleIDs.clear();
+    m_hiddenApps.clear();
+    Q_EMIT isActiveChanged();
+}
+
+void AppLockManager::hideNonAllowedApps()
+{
+    const auto apps = m_workspace->runningApplications();
+    bool changed = false;
+    for (const auto &app : apps) {
+        const auto bundleID = app.bundleIdentifier();
+        if (!bundleID)
+            continue;
+        if (m_allowedBundleIDs.contains(*bundleID))
+            continue;
+        if (isCurrentApplication(app))
+            continue;
+        if (m_workspace->isHidden(app))
+            continue;
+        if (hideApp(app)) {
+            m_hiddenApps.append(app);
+            changed = true;
+        }
+    }
+    if (changed)
+        Q_EMIT hiddenAppsChanged();
+}
+
+bool AppLockManager::hideApp(const RunningApplication &app)
+{
+    const bool hidden = m_accessibility->setHidden(app, true) == AccessibilityError::success;
+    if (!hidden) {
+        // The plain hide runs later, after the caller has finished.
+        QMetaObject::invokeMethod(
+            m_workspace, [workspace = m_workspace, app] { workspace->hide(app); }, Qt::QueuedConnection);
+    }
+    return hidden;
+}
+
+void AppLockManager::observeLaunches()
+{
+    // Queued: a launch is handled after the workspace's signal has returned,
+    // and not at all once this manager is gone.
+    m_launchObserver = connect(
+        m_workspace, &Workspace::applicationLaunched, this,
+        [this](const RunningApplication &app) {
+            std::optional<RunningApplication> handle;
+            std::optional<QString> bundleID;
+            std::optional<qint32> pid;
+            if (app.isValid()) {
+                handle = app;
+                bundleID = app.bundleIdentifier();
+                pid = app.processIdentifier();
+            }
+            handleAppLaunch(handle, bundleID, pid);
+        },
+        Qt::QueuedConnection);
+}
+
+void AppLockManager::observeTerminations()
+{
+    m_terminationObserver = connect(
+        m_workspace, &Workspace::applicationTerminated, this,
+        [this](const RunningApplication &app) {
+            handleAppTermination(app.isValid() ? app.processIdentifier() : std::nullopt);
+        },
+        Qt::QueuedConnection);
+}
+
+void AppLockManager::handleAppLaunch(const std::optional<RunningApplication> &app,
+                                     const std::optional<QString> &bundleID, std::optional<qint32> pid)
+{
+    if (!app || !bundleID || !pid)
+        return;
+    if (m_allowedBundleIDs.contains(*bundleID))
+        return;
+    if (isCurrentApplication(*app))
+        return;
+
+    hideApp(*app);
+    if (!containsPid(*pid)) {
+        m_hiddenApps.append(*app);
+        Q_EMIT hiddenAppsChanged();
+    }
+}
+
+void AppLockManager::handleAppTermination(std::optional<qint32> pid)
+{
+    if (!pid)
+        return;
+    const auto removed =
+        m_hiddenApps.removeIf([&](const RunningApplication &app) { return app.processIdentifier() == pid; });
+    if (removed > 0)
+        Q_EMIT hiddenAppsChanged();
+}
+
+void AppLockManager::restoreHiddenApps()
+{
+    for (const auto &app : std::as_const(m_hiddenApps)) {
+        m_accessibility->setHidden(app, false);
+        if (m_workspace && m_workspace->isHidden(app)) {
+            QMetaObject::invokeMethod(
+                m_workspace, [workspace = m_workspace, app] { workspace->unhide(app); },
+                Qt::QueuedConnection);
+        }
+    }
+    if (!m_hiddenApps.isEmpty()) {
+        m_hiddenApps.clear();
+        Q_EMIT hiddenAppsChanged();
+    }
+}
+
+void AppLockManager::stopObserving()
+{
+    if (m_launchObserver) {
+        disconnect(*m_launchObserver);
+        m_launchObserver.reset();
+    }
+    if (m_terminationObserver) {
+        disconnect(*m_terminationObserver);
+        m_terminationObserver.reset();
+    }
+}
+
+bool AppLockManager::isCurrentApplication(const RunningApplication &app) const
+{
+    return app == m_workspace->currentApplication();
+}
+
+bool AppLockManager::containsPid(qint32 pid) const
+{
+    return std::any_of(m_hiddenApps.cbegin(), m_hiddenApps.cend(),
+                       [pid](const RunningApplication &app) { return app.processIdentifier() == pid; });
+}
+
+void AppLockManager::reportIfNothingCanBeHidden(LockMode mode)
+{
+    if (mode == LockMode::overlay || m_reportedUnavailable || m_workspace->isAvailable())
+        return;
+    m_reportedUnavailable = true;
+    const auto line = QStringLiteral("Lumora: Other applications cannot be hidden here (%1); "
+                                     "the focus overlay still covers the screens\n")
+                          .arg(m_workspace->unavailableReason());
+    std::fputs(qPrintable(line), stdout);
+    std::fflush(stdout);
+}
+
+void AppLockManager::scheduleJournalWrite()
+{
+    m_journalTimer->start();
+}
+
+void AppLockManager::writeJournal()
+{
+    if (m_journal.path().isEmpty() || !m_workspace)
+        return;
+    m_journal.write(m_workspace->hiddenWindowsRecord());
+}

@@ -1,0 +1,234 @@
+#include "FocusSessionManager.h"
+
+#include "Accessibility.h"
+#include "AppLockManager.h"
+#include "AppOpener.h"
+#include "FocusScreen.h"
+#include "FocusSession.h"
+#include "ModelContainer.h"
+#include "ModelContext.h"
+#include "NotificationCenter.h"
+#include "OverlayPresenter.h"
+#include "UserNotifications.h"
+
+#include <QUrl>
+#include <QUuid>
+
+FocusSessionManager::FocusSessionManager(Services services, QObject *parent)
+    : QObject(parent), m_services(std::move(services))
+{
+    m_timer.setInterval(kTickIntervalMs);
+    connect(&m_timer, &QTimer::timeout, this, &FocusSessionManager::tick, Qt::QueuedConnection);
+
+    if (m_services.overlay) {
+        QPointer<FocusSessionManager> weak(this);
+        m_services.overlay->setOnEmergencyExit([weak] {
+            QMetaObject::invokeMethod(
+                weak.data(),
+                [weak] {
+                    if (weak)
+                        weak->endSession(false);
+                },
+                Qt::QueuedConnection);
+        });
+    }
+    // Start requests are handled in a later turn of the event loop; the
+    // connection goes away with the manager.
+    connect(&NotificationCenter::defaultCenter(), &NotificationCenter::posted, this,
+            [this](const QString &name, const QVariantMap &userInfo) {
+                if (name == QLatin1String(kStartRequest))
+                    handleStartRequest(userInfo);
+            },
+            Qt::QueuedConnection);
+}
+
+FocusSessionManager::~FocusSessionManager()
+{
+    if (m_services.overlay)
+        m_services.overlay->setOnEmergencyExit({});
+}
+
+QDateTime FocusSessionManager::now() const
+{
+    return m_services.now ? m_services.now() : QDateTime::currentDateTimeUtc();
+}
+
+void FocusSessionManager::setModelContainer(ModelContainer *container)
+{
+    if (m_modelContainer == container)
+        return;
+    m_modelContainer = container;
+    if (container) {
+        // Records live in the container; never hold them past its life.
+        connect(container, &QObject::destroyed, this, [this] {
+            m_timer.stop();
+            clearActive();
+        });
+    }
+}
+
+void FocusSessionManager::postStartRequest(const PersistentIdentifier &sessionID,
+                                           const PersistentIdentifier &screenID)
+{
+    NotificationCenter::defaultCenter().post(QLatin1String(kStartRequest),
+                                             {{QLatin1String(kSessionIDKey), QVariant::fromValue(sessionID)},
+                                              {QLatin1String(kScreenIDKey), QVariant::fromValue(screenID)}});
+}
+
+void FocusSessionManager::handleStartRequest(const QVariantMap &userInfo)
+{
+    const QVariant sessionValue = userInfo.value(QLatin1String(kSessionIDKey));
+    const QVariant screenValue = userInfo.value(QLatin1String(kScreenIDKey));
+    if (sessionValue.metaType() != QMetaType::fromType<PersistentIdentifier>() ||
+        screenValue.metaType() != QMetaType::fromType<PersistentIdentifier>() || !m_modelContainer)
+        return;
+    ModelContext *context = m_modelContainer->mainContext();
+    auto *session = context->model<FocusSession>(sessionValue.value<PersistentIdentifier>());
+    auto *screen = context->model<FocusScreen>(screenValue.value<PersistentIdentifier>());
+    if (session && screen)
+        startSession(session, screen);
+}
+
+void FocusSessionManager::startSession(FocusSession *session, FocusScreen *screen)
+{
+    if (m_activeSession || !session || !screen)
+        return;
+
+    if (m_services.accessibility &&
+        !m_services.accessibility->isProcessTrusted(Accessibility::TrustPrompt::no))
+        m_services.accessibility->isProcessTrusted(Accessibility::TrustPrompt::yes);
+
+    m_activeSession = session;
+    m_activeScreen = screen;
+    Q_EMIT activeSessionChanged();
+    Q_EMIT activeScreenChanged();
+    setRemainingTime(screen->duration());
+
+    if (m_services.lockManager)
+        m_services.lockManager->startLock(AppLockManager::lockMode(screen->lockMode()), screen->allowedApps());
+
+    // The application wins over the address; an address that does not parse
+    // with a scheme is skipped.
+    if (m_services.opener) {
+        if (screen->autoOpenApp()) {
+            m_services.opener->openApplication(*screen->autoOpenApp());
+        } else if (screen->autoOpenURL()) {
+            const QUrl url(*screen->autoOpenURL(), QUrl::StrictMode);
+            if (url.isValid() && !url.scheme().isEmpty())
+                m_services.opener->openURL(url);
+        }
+    }
+
+    if (m_services.overlay) {
+        OverlayContent content;
+        content.screenName = screen->name();
+        content.duration = screen->duration();
+        content.remainingTime = m_remainingTime;
+        content.allowedApps = screen->allowedApps();
+        content.lockMode = screen->lockMode();
+        content.strictModeEnabled = screen->strictModeEnabled();
+        content.strictModeType = screen->strictModeType();
+        content.strictModeSentence = screen->strictModeSentence();
+        content.strictModeAnswer = screen->strictModeAnswer();
+        content.overlayBackgroundType = screen->overlayBackgroundType();
+        content.overlayBackgroundValue = screen->overlayBackgroundValue();
+        m_services.overlay->show(content);
+    }
+
+    startTimer();
+
+    if (m_services.notifications)
+        m_services.notifications->requestAuthorization();
+}
+
+void FocusSessionManager::startTimer()
+{
+    m_timer.stop();
+    m_timer.start();
+}
+
+void FocusSessionManager::tick()
+{
+    if (!m_activeSession)
+        return;
+    // The countdown counts firings; time in which the timer did not fire
+    // (a suspended machine) does not count.
+    setRemainingTime(m_remainingTime - 1.0);
+    if (m_remainingTime <= 0) {
+        endSession(true);
+        return;
+    }
+    if (m_services.overlay)
+        m_services.overlay->updateCountdown(m_remainingTime);
+}
+
+void FocusSessionManager::endSession(bool completed)
+{
+    if (!m_activeSession)
+        return;
+    m_timer.stop();
+    QPointer<FocusSessionManager> weak(this);
+    auto finish = [weak, completed] {
+        QMetaObject::invokeMethod(
+            weak.data(),
+            [weak, completed] {
+                if (weak)
+                    weak->finishSession(completed);
+            },
+            Qt::QueuedConnection);
+    };
+    if (m_services.overlay)
+        m_services.overlay->hide(finish);
+    else
+        finish();
+}
+
+void FocusSessionManager::finishSession(bool completed)
+{
+    if (m_services.lockManager)
+        m_services.lockManager->stopLock();
+    if (m_activeSession) {
+        if (completed) {
+            m_activeSession->complete(now());
+            postCompletionNotification();
+        } else {
+            m_activeSession->setEndTime(now());
+            m_activeSession->setActualDuration(double(m_activeSession->startTime().msecsTo(now())) / 1000.0);
+            m_activeSession->setCompleted(false);
+        }
+    }
+    if (m_modelContainer)
+        m_modelContainer->mainContext()->save();
+    clearActive();
+}
+
+void FocusSessionManager::postCompletionNotification()
+{
+    if (!m_services.notifications)
+        return;
+    const QString name = m_activeScreen ? m_activeScreen->name() : QStringLiteral("Focus Session");
+    m_services.notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces),
+                                   QStringLiteral("Focus Session Complete"),
+                                   QStringLiteral("Great job! You've finished your session: ") + name, true);
+}
+
+void FocusSessionManager::setRemainingTime(double seconds)
+{
+    if (m_remainingTime == seconds)
+        return;
+    m_remainingTime = seconds;
+    Q_EMIT remainingTimeChanged();
+}
+
+void FocusSessionManager::clearActive()
+{
+    const bool hadSession = m_activeSession != nullptr;
+    const bool hadScreen = m_activeScreen != nullptr;
+    m_activeSession = nullptr;
+    m_activeScreen = nullptr;
+    if (hadSession)
+        Q_EMIT activeSessionChanged();
+    if (hadScreen)
+        Q_EMIT activeScreenChanged();
+    setRemainingTime(0);
+}

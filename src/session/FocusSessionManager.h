@@ -1,0 +1,93 @@
+#pragma once
+
+#include "ModelContainer.h"
+#include "PersistentIdentifier.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class Accessibility;
+class AppLockManager;
+class AppOpener;
+class FocusScreen;
+class FocusSession;
+class OverlayPresenter;
+class UserNotifications;
+
+// Runs the one focus session that can be active at a time: from the start
+// request the shell posts, through the lock, the overlay and the one-second
+// countdown, to the recorded outcome and the completion notification.
+// Main thread only.
+class FocusSessionManager : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr const char *kStartRequest = "Lumora.startFocusSession";
+    static constexpr const char *kSessionIDKey = "sessionID";
+    static constexpr const char *kScreenIDKey = "screenID";
+    static constexpr int kTickIntervalMs = 1000;
+
+    // The services a manager works through; none is owned.
+    struct Services
+    {
+        AppLockManager *lockManager = nullptr;
+        OverlayPresenter *overlay = nullptr;
+        Accessibility *accessibility = nullptr;
+        AppOpener *opener = nullptr;
+        UserNotifications *notifications = nullptr;
+        std::function<QDateTime()> now; // wall clock; the real one when empty
+    };
+
+    explicit FocusSessionManager(Services services, QObject *parent = nullptr);
+    ~FocusSessionManager() override;
+
+    // The program's one manager, over the desktop's real services; created
+    // on first use and kept for the whole run.
+    static FocusSessionManager &shared();
+
+    ModelContainer *modelContainer() const { return m_modelContainer; }
+    void setModelContainer(ModelContainer *container);
+
+    FocusSession *activeSession() const { return m_activeSession; }
+    FocusScreen *activeScreen() const { return m_activeScreen; }
+    double remainingTime() const { return m_remainingTime; }
+    bool isTimerRunning() const { return m_timer.isActive(); }
+
+    AppLockManager *lockManager() const { return m_services.lockManager; }
+    OverlayPresenter *overlay() const { return m_services.overlay; }
+
+    // Posts the start request for a session and screen just recorded.
+    static void postStartRequest(const PersistentIdentifier &sessionID, const PersistentIdentifier &screenID);
+
+    void startSession(FocusSession *session, FocusScreen *screen);
+    void endSession(bool completed);
+
+    // One countdown step; the timer calls it every second.
+    void tick();
+
+Q_SIGNALS:
+    void activeSessionChanged();
+    void activeScreenChanged();
+    void remainingTimeChanged();
+
+private:
+    void handleStartRequest(const QVariantMap &userInfo);
+    void startTimer();
+    void finishSession(bool completed);
+    void postCompletionNotification();
+    void setRemainingTime(double seconds);
+    void clearActive();
+    QDateTime now() const;
+
+    Services m_services;
+    QPointer<ModelContainer> m_modelContainer;
+    FocusSession *m_activeSession = nullptr;
+    FocusScreen *m_activeScreen = nullptr;
+    double m_remainingTime = 0;
+    QTimer m_timer;
+};

@@ -1,0 +1,43 @@
+#include "CommandLine.h"
+
+CommandLine CommandLine::parse(const QStringList &arguments)
+{
+    CommandLine cmd;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &arg = arguments.at(i);
+        if (arg == QLatin1String("--selftest")) {
+            cmd.selfTest = true;
+        } else if (arg == QLatin1String("--popover")) {
+            cmd.showPopover = true;
+        } else if (arg == QLatin1String("--open")) {
+            cmd.openMainWindow = true;
+        } else if (arg == QLatin1String("--start")) {
+            if (i + 1 >= arguments.size()) {
+                cmd.error = QStringLiteral("--start needs the name of a focus screen");
+                return cmd;
+            }
+            cmd.startScreen = arguments.at(++i);
+        } else if (arg.startsWith(QLatin1String("--start="))) {
+            cmd.startScreen = arg.mid(8);
+        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            cmd.help = true;
+        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1 && !arg.startsWith(QLatin1String("-platform")) &&
+                   !arg.startsWith(QLatin1String("-style"))) {
+            cmd.error = QStringLiteral("unknown option %1").arg(arg);
+            return cmd;
+        }
+    }
+    return cmd;
+}
+
+QString CommandLine::usage()
+{
+    return QStringLiteral("Usage: lumora [--popover | --open | --start <focus screen name>]\n"
+                          "\n"
+                          "  --popover        show the focus screen list of the running Lumora\n"
+                          "  --open           bring the main window of the running Lumora forward\n"
+                          "  --start <name>   start the focus screen with that exact name\n"
+                          "  --selftest       check the model layer against APP_STORE and exit\n"
+                          "\n"
+                          "Without options Lumora starts, or brings the running one's main window forward.\n");
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What the user asked for on the command line.
+struct CommandLine
+{
+    bool selfTest = false;      // --selftest
+    bool showPopover = false;   // --popover
+    bool openMainWindow = false; // --open
+    std::optional<QString> startScreen; // --start "<focus screen name>"
+    bool help = false;
+    QString error; // not empty when the arguments could not be understood
+
+    // True when the request is for a running instance (popover, open, start).
+    bool hasRequest() const { return showPopover || openMainWindow || startScreen.has_value(); }
+
+    static CommandLine parse(const QStringList &arguments);
+    static QString usage();
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QIcon>
+#include <QObject>
+#include <QRect>
+#include <QString>
+
+class QSystemTrayIcon;
+
+// The program's item in the system tray: the "timer" symbol, and while a
+// session runs the countdown. Tray hosts show icons only, so the countdown
+// is drawn into the icon; title() keeps the text itself.
+class StatusItem : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kIconSize = 64; // drawn large, scaled down by the host
+
+    explicit StatusItem(QObject *parent = nullptr);
+    ~StatusItem() override;
+
+    // False when no tray host runs; the item then shows nothing.
+    static bool isTrayAvailable();
+
+    QString title() const { return m_title; }
+    void setTitle(const QString &title);
+    QString toolTip() const { return m_toolTip; }
+    void setToolTip(const QString &toolTip);
+    void setAccent(const QColor &accent);
+
+    // Where the icon sits on screen; empty when the host does not say.
+    QRect geometry() const;
+    bool isVisible() const;
+
+    // The icon for a title: the symbol alone, or the countdown.
+    static QIcon iconFor(const QString &title, const QColor &accent);
+
+Q_SIGNALS:
+    // A left or right click (or a middle click) on the item.
+    void clicked();
+
+private:
+    QSystemTrayIcon *m_tray;
+    QString m_title;
+    QString m_toolTip;
+    QColor m_accent;
+};

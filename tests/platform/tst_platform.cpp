@@ -1,0 +1,125 @@
+// Small platform services that need no display: the autostart entry and
+// the boot time.
+#include "BootTime.h"
+#include "LoginItem.h"
+#include "XdgAppOpener.h"
+
+#include <QDir>
+
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void autostartEntry_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("execLine");
+        QTest::newRow("plain") << "/usr/bin/lumora" << "Exec=\"/usr/bin/lumora\"";
+        QTest::newRow("space") << "/opt/my apps/lumora" << "Exec=\"/opt/my apps/lumora\"";
+        QTest::newRow("quote and dollar") << "/tmp/a\"b$c/lumora" << "Exec=\"/tmp/a\\\\\"b\\\\$c/lumora\"";
+        QTest::newRow("backslash") << "/tmp/a\\b/lumora" << "Exec=\"/tmp/a\\\\\\\\b/lumora\"";
+    }
+    void autostartEntry()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, execLine);
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        XdgAutostartLoginItem item(program);
+        QCOMPARE(XdgAutostartLoginItem::autostartFilePath(),
+                 config.filePath(QStringLiteral("autostart/lumora.desktop")));
+        QVERIFY(!item.isRegistered());
+        QString error;
+        QVERIFY(item.unregisterItem(&error)); // nothing to remove is fine
+        QVERIFY2(item.registerItem(&error), qPrintable(error));
+        QVERIFY(item.isRegistered());
+        QFile file(XdgAutostartLoginItem::autostartFilePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+        QCOMPARE(lines.first(), QStringLiteral("[Desktop Entry]"));
+        QVERIFY(lines.contains(QStringLiteral("Type=Application")));
+        QVERIFY2(lines.contains(execLine), qPrintable(lines.join(QLatin1Char('|'))));
+        QVERIFY(item.registerItem(&error)); // again: replaced, not duplicated
+        QVERIFY(item.unregisterItem(&error));
+        QVERIFY(!item.isRegistered());
+    }
+
+    void autostartFailureIsReadable()
+    {
+        QTemporaryDir config;
+        // A file where the autostart folder should be.
+        QFile blocker(config.filePath(QStringLiteral("autostart")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        XdgAutostartLoginItem item(QStringLiteral("/usr/bin/lumora"));
+        QString error;
+        QVERIFY(!item.registerItem(&error));
+        QVERIFY(!error.isEmpty());
+    }
+
+    // The entry's Exec line is run as it stands, with no shell between: shell
+    // syntax in an argument reaches the program literally.
+    void openApplicationFromDesktopEntry()
+    {
+        QTemporaryDir data;
+        QTemporaryDir out;
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        qputenv("XDG_DATA_DIRS", data.filePath(QStringLiteral("none")).toUtf8());
+        QDir().mkpath(data.filePath(QStringLiteral("applications")));
+        const QString target = out.filePath(QStringLiteral("opened;$(id)"));
+        QFile entry(data.filePath(QStringLiteral("applications/lumora-opener-test.desktop")));
+        QVERIFY(entry.open(QIODevice::WriteOnly));
+        entry.write("[Desktop Entry]\nType=Application\nName=Opener test\nExec=/usr/bin/touch \"" +
+                    target.toUtf8() + "\" %U\n");
+        entry.close();
+
+        QCOMPARE(XdgAppOpener::commandFor(QStringLiteral("lumora-opener-test")),
+                 (QStringList{QStringLiteral("/usr/bin/touch"), target}));
+        QVERIFY(XdgAppOpener::commandFor(QStringLiteral("no-such-app")).isEmpty());
+        QVERIFY(XdgAppOpener::commandFor(QString()).isEmpty());
+        XdgAppOpener opener;
+        opener.openApplication(QStringLiteral("no-such-app")); // nothing happens
+        opener.openApplication(QStringLiteral("lumora-opener-test"));
+        QTRY_VERIFY(QFileInfo::exists(target));
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 1);
+        qunsetenv("XDG_DATA_DIRS");
+    }
+
+    void bootTime_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<qint64>("expected"); // -1: absent
+        QTest::newRow("typical") << QByteArray("cpu  1 2 3\nintr 5\nctxt 9\nbtime 1765000000\nprocesses 3\n")
+                                 << qint64(1765000000);
+        QTest::newRow("missing") << QByteArray("cpu 1 2\n") << qint64(-1);
+        QTest::newRow("garbage") << QByteArray("btime soon\n") << qint64(-1);
+        QTest::newRow("empty") << QByteArray() << qint64(-1);
+        QTest::newRow("btimex is another key") << QByteArray("btimex 5\n") << qint64(-1);
+    }
+    void bootTime()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(qint64, expected);
+        const auto parsed = BootTime::parse(text);
+        QCOMPARE(parsed.has_value(), expected >= 0);
+        if (parsed)
+            QCOMPARE(parsed->toSecsSinceEpoch(), expected);
+    }
+
+    void bootTimeOfThisMachine()
+    {
+        const auto boot = BootTime::read();
+        QVERIFY(boot.has_value());
+        QVERIFY(*boot < QDateTime::currentDateTimeUtc());
+        QVERIFY(!BootTime::read(QStringLiteral("/nonexistent/stat")).has_value());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "tst_platform.moc"

@@ -1,0 +1,591 @@
+#include "AppLockManager.h"
+#include "FakeAccessibility.h"
+#include "FakeWorkspace.h"
+#include "LockJournal.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QTest>
+
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+using Mode = AppLockManager::LockMode;
+
+namespace {
+
+// Apps are written "bundle:pid[:flags]"; "-" stands for an absent bundle id or
+// pid, flag "h" = hidden before the lock, "s" = this program itself.
+struct Desk
+{
+    FakeWorkspace workspace;
+    FakeAccessibility accessibility{&workspace};
+    std::unique_ptr<AppLockManager> manager = std::make_unique<AppLockManager>(&workspace, &accessibility);
+    QList<RunningApplication> apps;
+
+    explicit Desk(const QStringList &specs = {})
+    {
+        for (const auto &spec : specs)
+            apps.append(add(spec));
+    }
+    RunningApplication add(const QString &spec)
+    {
+        const auto parts = spec.split(QLatin1Char(':'));
+        const auto bundle =
+            parts.value(0) == QLatin1String("-") ? std::nullopt : std::optional(parts.value(0));
+        const auto pid =
+            parts.value(1) == QLatin1String("-") ? std::nullopt : std::optional(parts.value(1).toInt());
+        const auto flags = parts.value(2);
+        const auto app = workspace.addApplication(bundle, pid, flags.contains(QLatin1Char('h')));
+        if (flags.contains(QLatin1Char('s')))
+            workspace.setCurrentApplication(app);
+        return app;
+    }
+    RunningApplication app(const QString &identity) const
+    {
+        for (const auto &a : apps)
+            if (a.identity() == identity)
+                return a;
+        return {};
+    }
+    QStringList hiddenIdentities() const
+    {
+        QStringList out;
+        for (const auto &a : manager->hiddenApps())
+            out.append(a.identity());
+        return out;
+    }
+    QStringList hiddenNow() const
+    {
+        QStringList out;
+        for (const auto &a : apps)
+            if (workspace.isHidden(a))
+                out.append(a.identity());
+        return out;
+    }
+};
+
+// Everything written to standard output while it lives.
+class StdoutCapture
+{
+public:
+    StdoutCapture()
+    {
+        std::fflush(stdout);
+        m_file.open();
+        m_saved = ::dup(STDOUT_FILENO);
+        ::dup2(m_file.handle(), STDOUT_FILENO);
+    }
+    ~StdoutCapture() { restore(); }
+    QString text()
+    {
+        restore();
+        m_file.seek(0);
+        return QString::fromUtf8(m_file.readAll());
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stdout);
+        ::dup2(m_saved, STDOUT_FILENO);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
+
+void drainEvents()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+QJsonObject readJson(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(f.readAll()).object();
+}
+
+} // namespace
+
+class TestAppLock : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void lockModeConversion_data()
+    {
+        QTest::addColumn<QString>("raw");
+        QTest::addColumn<Mode>("expected");
+        QTest::newRow("hideApps") << QStringLiteral("hideApps") << Mode::hideApps;
+        QTest::newRow("preventLaunch") << QStringLiteral("preventLaunch") << Mode::preventLaunch;
+        QTest::newRow("overlay") << QStringLiteral("overlay") << Mode::overlay;
+        QTest::newRow("other case") << QStringLiteral("Overlay") << Mode::hideApps;
+        QTest::newRow("blank around") << QStringLiteral(" overlay") << Mode::hideApps;
+        QTest::newRow("empty") << QString() << Mode::hideApps;
+    }
+    void lockModeConversion()
+    {
+        QFETCH(QString, raw);
+        QFETCH(Mode, expected);
+        QCOMPARE(AppLockManager::lockModeFromRaw(raw), expected);
+        QCOMPARE(rawValue(expected), fromRaw<Mode>(raw) ? raw : QStringLiteral("hideApps"));
+    }
+
+    void lockModeFromRecord()
+    {
+        const auto recordModes = allCases<::LockMode>();
+        const auto modes = allCases<Mode>();
+        QCOMPARE(modes.size(), recordModes.size());
+        for (int i = 0; i < modes.size(); ++i) {
+            QCOMPARE(AppLockManager::lockMode(recordModes[i]), modes[i]);
+            QCOMPARE(rawValue(modes[i]), rawValue(recordModes[i]));
+        }
+    }
+
+    void sweep_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QStringList>("apps");
+        QTest::addColumn<QStringList>("allowed");
+        QTest::addColumn<QStringList>("expectedHidden");
+
+        const QStringList desk{"XTerm:10", "XClock:11", "XEyes:12"};
+        QTest::newRow("allowed app stays, others hidden in order")
+            << "hideApps" << desk << QStringList{"XTerm"} << QStringList{"pid:11", "pid:12"};
+        QTest::newRow("preventLaunch sweeps as well")
+            << "preventLaunch" << desk << QStringList{"XTerm"} << QStringList{"pid:11", "pid:12"};
+        QTest::newRow("overlay hides nothing") << "overlay" << desk << QStringList{} << QStringList{};
+        QTest::newRow("visit order is the workspace's")
+            << "hideApps" << QStringList{"C:30", "A:10", "B:20"} << QStringList{}
+            << QStringList{"pid:30", "pid:10", "pid:20"};
+        QTest::newRow("allow list is case-sensitive")
+            << "hideApps" << QStringList{"xterm:10"} << QStringList{"XTerm"} << QStringList{"pid:10"};
+        QTest::newRow("allow list is not trimmed")
+            << "hideApps" << QStringList{"XTerm:10"} << QStringList{" XTerm", "XTerm "}
+            << QStringList{"pid:10"};
+        QTest::newRow("allow list duplicates collapse")
+            << "hideApps" << QStringList{"XTerm:10", "A:11"} << QStringList{"XTerm", "XTerm"}
+            << QStringList{"pid:11"};
+        QTest::newRow("app without bundle id is never hidden")
+            << "hideApps" << QStringList{"-:10", "A:11"} << QStringList{} << QStringList{"pid:11"};
+        QTest::newRow("itself is never hidden, though not allowed")
+            << "hideApps" << QStringList{"Lumora:10:s", "A:11"} << QStringList{} << QStringList{"pid:11"};
+        QTest::newRow("app hidden before is not remembered")
+            << "hideApps" << QStringList{"A:10:h", "B:11"} << QStringList{} << QStringList{"pid:11"};
+        QTest::newRow("app without pid is still hidden")
+            << "hideApps" << QStringList{"A:-"} << QStringList{} << QStringList{"app:1"};
+    }
+    void sweep()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QStringList, apps);
+        QFETCH(QStringList, allowed);
+        QFETCH(QStringList, expectedHidden);
+        Desk desk(apps);
+        const auto hiddenBefore = desk.hiddenNow();
+
+        desk.manager->startLock(AppLockManager::lockModeFromRaw(mode), allowed);
+        QVERIFY(desk.manager->isActive());
+        QCOMPARE(desk.hiddenIdentities(), expectedHidden);
+        QCOMPARE(desk.manager->allowedBundleIDs(), QSet<QString>(allowed.cbegin(), allowed.cend()));
+        auto hiddenNow = hiddenBefore + expectedHidden;
+        hiddenNow.sort();
+        auto actual = desk.hiddenNow();
+        actual.sort();
+        QCOMPARE(actual, hiddenNow);
+        drainEvents();
+        QVERIFY2(!desk.workspace.calls().join(' ').contains(QLatin1String(" hide:")), "no fallback hide");
+
+        desk.manager->stopLock();
+        drainEvents();
+        QVERIFY(!desk.manager->isActive());
+        QCOMPARE(desk.manager->currentMode(), AppLockManager::lockModeFromRaw(mode));
+        QVERIFY(desk.manager->hiddenApps().isEmpty());
+        QVERIFY(desk.manager->allowedBundleIDs().isEmpty());
+        QCOMPARE(desk.hiddenNow(), hiddenBefore);
+    }
+
+    void observersPerMode_data()
+    {
+        QTest::addColumn<Mode>("mode");
+        QTest::addColumn<int>("launchObservers");
+        QTest::newRow("hideApps") << Mode::hideApps << 0;
+        QTest::newRow("preventLaunch") << Mode::preventLaunch << 1;
+        QTest::newRow("overlay") << Mode::overlay << 0;
+    }
+    void observersPerMode()
+    {
+        QFETCH(Mode, mode);
+        QFETCH(int, launchObservers);
+        Desk desk;
+        desk.manager->startLock(mode, {});
+        QCOMPARE(desk.workspace.launchObserverCount(), launchObservers);
+        QCOMPARE(desk.workspace.terminationObserverCount(), 1);
+        QCOMPARE(desk.manager->isObservingLaunches(), launchObservers == 1);
+        QVERIFY(desk.manager->isObservingTerminations());
+        desk.manager->stopLock();
+        QCOMPARE(desk.workspace.launchObserverCount(), 0);
+        QCOMPARE(desk.workspace.terminationObserverCount(), 0);
+        QVERIFY(!desk.manager->isObservingLaunches());
+        QVERIFY(!desk.manager->isObservingTerminations());
+    }
+
+    void secondStartChangesNothing()
+    {
+        Desk desk({"A:10", "B:11"});
+        desk.manager->startLock(Mode::preventLaunch, {"B"});
+        const auto calls = desk.workspace.calls();
+        QSignalSpy modeSpy(desk.manager.get(), &AppLockManager::currentModeChanged);
+
+        desk.manager->startLock(Mode::overlay, {"A", "C"});
+        QCOMPARE(desk.manager->currentMode(), Mode::preventLaunch);
+        QCOMPARE(desk.manager->allowedBundleIDs(), QSet<QString>{"B"});
+        QCOMPARE(desk.hiddenIdentities(), QStringList{"pid:10"});
+        QCOMPARE(desk.workspace.calls(), calls);
+        QCOMPARE(desk.workspace.launchObserverCount(), 1);
+        QCOMPARE(desk.workspace.terminationObserverCount(), 1);
+        QCOMPARE(modeSpy.count(), 0);
+    }
+
+    void stopWhileIdleChangesNothing()
+    {
+        Desk desk({"A:10", "B:11:h"});
+        desk.manager->startLock(Mode::overlay, {});
+        desk.manager->stopLock();
+        desk.workspace.clearCalls();
+        QSignalSpy activeSpy(desk.manager.get(), &AppLockManager::isActiveChanged);
+
+        desk.manager->stopLock();
+        drainEvents();
+        QVERIFY(desk.workspace.calls().isEmpty());
+        QCOMPARE(activeSpy.count(), 0);
+        QCOMPARE(desk.manager->currentMode(), Mode::overlay);
+        QCOMPARE(desk.hiddenNow(), QStringList{"pid:11"});
+    }
+
+    void restoreFollowsListOrder()
+    {
+        Desk desk({"C:30", "A:10", "B:20"});
+        desk.manager->startLock(Mode::hideApps, {});
+        desk.workspace.clearCalls();
+        desk.manager->stopLock();
+        drainEvents();
+        QCOMPARE(desk.workspace.calls(),
+                 (QStringList{"ax-unhide:pid:30", "ax-unhide:pid:10", "ax-unhide:pid:20"}));
+    }
+
+    void terminationPrunesByPid()
+    {
+        Desk desk({"A:10", "B:11", "C:12"});
+        desk.manager->startLock(Mode::hideApps, {});
+        desk.workspace.terminate(desk.app("pid:11"));
+        // Handled after the workspace's notification has returned.
+        QCOMPARE(desk.hiddenIdentities().size(), 3);
+        drainEvents();
+        QCOMPARE(desk.hiddenIdentities(), (QStringList{"pid:10", "pid:12"}));
+
+        // A termination of something never hidden, or without a pid, changes nothing.
+        desk.workspace.terminate(desk.workspace.makeApplication(QStringLiteral("Z"), 99));
+        desk.workspace.terminate(desk.workspace.makeApplication(QStringLiteral("Y"), std::nullopt));
+        desk.workspace.terminate(RunningApplication());
+        drainEvents();
+        QCOMPARE(desk.hiddenIdentities(), (QStringList{"pid:10", "pid:12"}));
+
+        desk.workspace.clearCalls();
+        desk.manager->stopLock();
+        drainEvents();
+        QCOMPARE(desk.workspace.calls(), (QStringList{"ax-unhide:pid:10", "ax-unhide:pid:12"}));
+    }
+
+    void launchDuringPreventLaunch_data()
+    {
+        QTest::addColumn<QString>("launched");
+        QTest::addColumn<bool>("accessibilityFails");
+        QTest::addColumn<bool>("expectHidden");
+        QTest::addColumn<QStringList>("expectedList");
+        QTest::newRow("new app hidden and remembered")
+            << "New:20" << false << true << QStringList{"pid:11", "pid:20"};
+        QTest::newRow("accessibility fails: plain hide, still remembered")
+            << "New:20" << true << true << QStringList{"pid:11", "pid:20"};
+        QTest::newRow("allowed app left alone") << "XTerm:20" << false << false << QStringList{"pid:11"};
+        QTest::newRow("allow list is exact")
+            << "xterm:20" << false << true << QStringList{"pid:11", "pid:20"};
+        QTest::newRow("no bundle id left alone") << "-:20" << false << false << QStringList{"pid:11"};
+        QTest::newRow("no pid left alone") << "New:-" << false << false << QStringList{"pid:11"};
+        QTest::newRow("itself left alone") << "Lumora:20:s" << false << false << QStringList{"pid:11"};
+        QTest::newRow("known pid hidden again without a second entry")
+            << "XClock:11" << false << true << QStringList{"pid:11"};
+    }
+    void launchDuringPreventLaunch()
+    {
+        QFETCH(QString, launched);
+        QFETCH(bool, accessibilityFails);
+        QFETCH(bool, expectHidden);
+        QFETCH(QStringList, expectedList);
+        Desk desk({"XTerm:10", "XClock:11"});
+        desk.manager->startLock(Mode::preventLaunch, {"XTerm"});
+        QCOMPARE(desk.hiddenIdentities(), QStringList{"pid:11"});
+
+        RunningApplication app;
+        if (launched.startsWith(QLatin1String("XClock:11"))) {
+            app = desk.app("pid:11");
+            desk.workspace.setHiddenFlag(app, false); // the user brought it back
+        } else {
+            const auto parts = launched.split(QLatin1Char(':'));
+            const auto bundle = parts[0] == QLatin1String("-") ? std::nullopt : std::optional(parts[0]);
+            const auto pid = parts[1] == QLatin1String("-") ? std::nullopt : std::optional(parts[1].toInt());
+            app = desk.workspace.makeApplication(bundle, pid);
+            if (parts.value(2) == QLatin1String("s"))
+                desk.workspace.setCurrentApplication(app);
+        }
+        if (accessibilityFails)
+            desk.accessibility.failHiding(app.identity());
+        desk.workspace.launch(app);
+        QVERIFY(!desk.workspace.isHidden(app)); // nothing happens inside the notification
+        drainEvents();
+        QCOMPARE(desk.workspace.isHidden(app), expectHidden);
+        QCOMPARE(desk.hiddenIdentities(), expectedList);
+
+        // Whatever was launched and hidden during the lock is shown again at the end.
+        desk.manager->stopLock();
+        drainEvents();
+        QVERIFY(!desk.workspace.isHidden(app));
+        QVERIFY(!desk.workspace.isHidden(desk.app("pid:11")));
+    }
+
+    void launchesIgnoredOutsidePreventLaunch_data()
+    {
+        QTest::addColumn<Mode>("mode");
+        QTest::newRow("hideApps") << Mode::hideApps;
+        QTest::newRow("overlay") << Mode::overlay;
+    }
+    void launchesIgnoredOutsidePreventLaunch()
+    {
+        QFETCH(Mode, mode);
+        Desk desk;
+        desk.manager->startLock(mode, {});
+        const auto app = desk.workspace.makeApplication(QStringLiteral("New"), 20);
+        desk.workspace.launch(app);
+        drainEvents();
+        QVERIFY(!desk.workspace.isHidden(app));
+        QVERIFY(desk.manager->hiddenApps().isEmpty());
+
+        // After the lock, a preventLaunch lock's subscription is gone too.
+        Desk second;
+        second.manager->startLock(Mode::preventLaunch, {});
+        second.manager->stopLock();
+        const auto late = second.workspace.makeApplication(QStringLiteral("Late"), 21);
+        second.workspace.launch(late);
+        drainEvents();
+        QVERIFY(!second.workspace.isHidden(late));
+    }
+
+    void sweepFallbackIsNotRemembered()
+    {
+        Desk desk({"A:10", "B:11"});
+        desk.accessibility.failHiding(QStringLiteral("pid:11"));
+        desk.manager->startLock(Mode::hideApps, {});
+        QCOMPARE(desk.hiddenIdentities(), QStringList{"pid:10"});
+        // The plain hide runs after startLock has returned.
+        QVERIFY(!desk.workspace.calls().contains(QStringLiteral("hide:pid:11")));
+        QVERIFY(!desk.workspace.isHidden(desk.app("pid:11")));
+        drainEvents();
+        QVERIFY(desk.workspace.calls().contains(QStringLiteral("hide:pid:11")));
+        QVERIFY(desk.workspace.isHidden(desk.app("pid:11")));
+
+        desk.manager->stopLock();
+        drainEvents();
+        QCOMPARE(desk.hiddenNow(), QStringList{"pid:11"});
+    }
+
+    void restoreFallback_data()
+    {
+        QTest::addColumn<bool>("unhideFails");
+        QTest::addColumn<bool>("unhideHasNoEffect");
+        QTest::addColumn<bool>("expectPlainUnhide");
+        QTest::newRow("accessibility shows it") << false << false << false;
+        QTest::newRow("accessibility fails") << true << false << true;
+        QTest::newRow("accessibility succeeds but it stays hidden") << false << true << true;
+    }
+    void restoreFallback()
+    {
+        QFETCH(bool, unhideFails);
+        QFETCH(bool, unhideHasNoEffect);
+        QFETCH(bool, expectPlainUnhide);
+        Desk desk({"A:10"});
+        if (unhideFails)
+            desk.accessibility.failUnhiding(QStringLiteral("pid:10"));
+        if (unhideHasNoEffect)
+            desk.accessibility.unhideWithoutEffect(QStringLiteral("pid:10"));
+        desk.manager->startLock(Mode::hideApps, {});
+        desk.workspace.clearCalls();
+
+        desk.manager->stopLock();
+        QCOMPARE(desk.workspace.calls(), QStringList{"ax-unhide:pid:10"});
+        QVERIFY(desk.manager->hiddenApps().isEmpty());
+        drainEvents();
+        QCOMPARE(desk.workspace.calls().contains(QStringLiteral("unhide:pid:10")), expectPlainUnhide);
+        QVERIFY(!desk.workspace.isHidden(desk.app("pid:10")));
+    }
+
+    void handlersHoldTheManagerWeakly()
+    {
+        Desk desk({"A:10"});
+        desk.manager->startLock(Mode::preventLaunch, {});
+        const auto app = desk.workspace.makeApplication(QStringLiteral("New"), 20);
+        desk.workspace.launch(app); // queued for the manager...
+        desk.workspace.terminate(desk.app("pid:10"));
+        desk.manager.reset(); // ...which is gone before it runs
+        drainEvents();
+        QVERIFY(!desk.workspace.isHidden(app));
+        desk.workspace.launch(desk.workspace.makeApplication(QStringLiteral("Later"), 21));
+        drainEvents();
+        QCOMPARE(desk.workspace.launchObserverCount(), 0);
+    }
+
+    void nothingHideableIsSaidOnce()
+    {
+        Desk desk({"A:10"});
+        desk.workspace.setAvailable(false, QStringLiteral("Wayland session"));
+        StdoutCapture capture;
+        desk.manager->startLock(Mode::overlay, {});
+        desk.manager->stopLock();
+        desk.manager->startLock(Mode::hideApps, {});
+        QVERIFY(desk.manager->isActive());
+        desk.manager->stopLock();
+        desk.manager->startLock(Mode::preventLaunch, {});
+        desk.manager->stopLock();
+        const auto lines = capture.text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 1);
+        QVERIFY(lines[0].startsWith(QLatin1String("Lumora: ")));
+        QVERIFY(lines[0].contains(QLatin1String("Wayland session")));
+    }
+
+    void journalFollowsTheLock()
+    {
+        QTemporaryDir dir;
+        const auto path = LockJournal::pathForStore(dir.filePath(QStringLiteral("Lumora.store")));
+        QCOMPARE(path, dir.filePath(QStringLiteral("Lumora.store.locked-windows")));
+        Desk desk({"A:10", "B:11", "XTerm:12"});
+        desk.manager->setJournalPath(path);
+
+        desk.manager->startLock(Mode::preventLaunch, {"XTerm"});
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(readJson(path).value("record").toObject(), desk.workspace.hiddenWindowsRecord());
+        QCOMPARE(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+
+        desk.workspace.launch(desk.workspace.makeApplication(QStringLiteral("New"), 20));
+        drainEvents();
+        drainEvents();
+        QCOMPARE(readJson(path).value("record").toObject().value("hidden").toArray().size(), 3);
+
+        desk.manager->stopLock();
+        QVERIFY(!QFile::exists(path));
+
+        desk.manager->startLock(Mode::overlay, {});
+        QVERIFY(!QFile::exists(path)); // nothing hidden, nothing written
+        desk.manager->stopLock();
+    }
+
+    void leftoversAreRestoredAtStart()
+    {
+        QTemporaryDir dir;
+        const auto path = dir.filePath(QStringLiteral("Lumora.store.locked-windows"));
+        Desk desk({"A:10", "B:11", "C:12:h"});
+        desk.manager->setJournalPath(path);
+        desk.manager->startLock(Mode::hideApps, {});
+        desk.manager.reset(); // the run dies without stopLock
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(desk.hiddenNow().size(), 3);
+
+        QCOMPARE(LockJournal::restoreLeftovers(desk.workspace, path), 2);
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(desk.hiddenNow(), QStringList{"pid:12"}); // hidden by the user, stays hidden
+        QCOMPARE(LockJournal::restoreLeftovers(desk.workspace, path), 0);
+    }
+
+    void leftoverJournalKept_data()
+    {
+        QTest::addColumn<bool>("available");
+        QTest::addColumn<bool>("writerRunning");
+        QTest::newRow("workspace not available") << false << false;
+        QTest::newRow("writer still running") << true << true;
+    }
+    void leftoverJournalKept()
+    {
+        QFETCH(bool, available);
+        QFETCH(bool, writerRunning);
+        QTemporaryDir dir;
+        const auto path = dir.filePath(QStringLiteral("journal"));
+        Desk desk({"A:10"});
+        desk.workspace.setHiddenFlag(desk.apps[0], true, true);
+        QVERIFY(LockJournal(path).write(desk.workspace.hiddenWindowsRecord()));
+
+        QProcess writer;
+        if (writerRunning) {
+            writer.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+            QVERIFY(writer.waitForStarted());
+            auto file = readJson(path);
+            file.insert("writerPid", writer.processId());
+            file.insert("writerName", QStringLiteral("sleep"));
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(QJsonDocument(file).toJson());
+        }
+        desk.workspace.setAvailable(available, QStringLiteral("no display"));
+
+        QCOMPARE(LockJournal::restoreLeftovers(desk.workspace, path), 0);
+        QVERIFY(QFile::exists(path));
+        QVERIFY(desk.workspace.isHidden(desk.apps[0]));
+        if (writerRunning) {
+            writer.kill();
+            writer.waitForFinished();
+        }
+    }
+
+    void unreadableJournalIsDropped_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("not JSON") << QByteArray("hidden: 0x400007\n");
+        QTest::newRow("JSON array") << QByteArray("[1,2]");
+        QTest::newRow("other format") << QByteArray(R"({"format":"x","version":1,"record":{}})");
+        QTest::newRow("newer version")
+            << QByteArray(R"({"format":"lumora-locked-windows","version":2,"record":{}})");
+        QTest::newRow("record not an object")
+            << QByteArray(R"({"format":"lumora-locked-windows","version":1,"record":[]})");
+    }
+    void unreadableJournalIsDropped()
+    {
+        QFETCH(QByteArray, content);
+        QTemporaryDir dir;
+        const auto path = dir.filePath(QStringLiteral("journal"));
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(content);
+        out.close();
+        Desk desk({"A:10:h"});
+        StdoutCapture capture;
+        QCOMPARE(LockJournal::restoreLeftovers(desk.workspace, path), 0);
+        const auto text = capture.text();
+        QVERIFY(!QFile::exists(path));
+        QVERIFY2(text.startsWith(QLatin1String("Lumora: Ignoring unreadable lock journal")),
+                 qPrintable(text));
+        QVERIFY(desk.workspace.isHidden(desk.apps[0]));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAppLock)
+#include "tst_applock.moc"

@@ -1,0 +1,351 @@
+// The focus session manager against fakes for the desktop (workspace,
+// overlay, notifications, opener, clock) and a real store file. Ticks are
+// driven directly; the clock moves one second per tick.
+#include "AppLockManager.h"
+#include "FakeAccessibility.h"
+#include "FakeAppOpener.h"
+#include "FakeUserNotifications.h"
+#include "FakeWorkspace.h"
+#include "FocusScreen.h"
+#include "FocusSession.h"
+#include "FocusSessionManager.h"
+#include "ModelContext.h"
+#include "NotificationCenter.h"
+#include "OverlayPresenter.h"
+#include "Store.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Records what the manager asks of the overlay. hide() keeps the completion
+// until the test lets the fade end.
+class FakeOverlay final : public OverlayPresenter
+{
+public:
+    void show(const OverlayContent &c) override
+    {
+        shown.append(c);
+        visible = true;
+    }
+    void updateCountdown(double remaining) override { countdowns.append(remaining); }
+    void hide(std::function<void()> completion) override
+    {
+        ++hides;
+        visible = false;
+        pending = std::move(completion);
+    }
+    void setOnEmergencyExit(std::function<void()> callback) override { onEmergencyExit = std::move(callback); }
+
+    void finishFade()
+    {
+        if (auto c = std::exchange(pending, {}))
+            c();
+    }
+
+    QList<OverlayContent> shown;
+    QList<double> countdowns;
+    int hides = 0;
+    bool visible = false;
+    std::function<void()> pending;
+    std::function<void()> onEmergencyExit;
+};
+
+} // namespace
+
+class TestSessionManager : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<ModelContainer> m_container;
+    std::unique_ptr<FakeWorkspace> m_workspace;
+    std::unique_ptr<FakeAccessibility> m_accessibility;
+    std::unique_ptr<AppLockManager> m_lock;
+    FakeOverlay m_overlay;
+    FakeUserNotifications m_notifications;
+    FakeAppOpener m_opener;
+    QDateTime m_clock;
+    std::unique_ptr<FocusSessionManager> m_manager;
+
+    ModelContext *ctx() const { return m_container->mainContext(); }
+
+    FocusScreen *addScreen(double duration)
+    {
+        auto *screen = ctx()->insert(std::make_unique<FocusScreen>(QStringLiteral("Deep Work"), duration));
+        ctx()->save();
+        return screen;
+    }
+
+    // What the shell does: record a session now, save, post the request.
+    FocusSession *requestStart(FocusScreen *screen)
+    {
+        auto *session = ctx()->insert(std::make_unique<FocusSession>(screen->uuid(), m_clock));
+        ctx()->save();
+        FocusSessionManager::postStartRequest(session->id(), screen->id());
+        QCoreApplication::processEvents(); // the request is handled in a later turn
+        return session;
+    }
+
+    void tickTimes(int n)
+    {
+        for (int i = 0; i < n; ++i) {
+            m_clock = m_clock.addSecs(1);
+            m_manager->tick();
+        }
+    }
+
+    void finishFade()
+    {
+        m_overlay.finishFade();
+        QCoreApplication::processEvents();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        static int n = 0;
+        m_container = ModelContainer::open(m_dir.filePath(QStringLiteral("s%1.store").arg(n++)), Store::schema(),
+                                           nullptr);
+        ctx()->setAutosaveEnabled(false);
+        m_workspace = std::make_unique<FakeWorkspace>();
+        m_accessibility = std::make_unique<FakeAccessibility>(m_workspace.get());
+        m_lock = std::make_unique<AppLockManager>(m_workspace.get(), m_accessibility.get());
+        m_overlay = FakeOverlay();
+        m_notifications = FakeUserNotifications();
+        m_opener = FakeAppOpener();
+        m_clock = QDateTime(QDate(2026, 6, 1), QTime(9, 0), Qt::UTC);
+        FocusSessionManager::Services services;
+        services.lockManager = m_lock.get();
+        services.overlay = &m_overlay;
+        services.accessibility = m_accessibility.get();
+        services.opener = &m_opener;
+        services.notifications = &m_notifications;
+        services.now = [this] { return m_clock; };
+        m_manager = std::make_unique<FocusSessionManager>(services);
+        m_manager->setModelContainer(m_container.get());
+    }
+    void cleanup()
+    {
+        m_manager.reset();
+        m_lock.reset();
+        m_accessibility.reset();
+        m_workspace.reset();
+        m_container.reset();
+    }
+
+    void threeSecondSessionCompletes()
+    {
+        FocusScreen *screen = addScreen(3);
+        FocusSession *session = requestStart(screen);
+        QCOMPARE(m_manager->activeSession(), session);
+        QCOMPARE(m_manager->activeScreen(), screen);
+        QCOMPARE(m_manager->remainingTime(), 3.0);
+        QVERIFY(m_manager->isTimerRunning());
+        QVERIFY(m_lock->isActive());
+        QCOMPARE(m_overlay.shown.size(), 1);
+        QCOMPARE(m_notifications.authorizationRequests, 1);
+
+        tickTimes(2);
+        QCOMPARE(m_manager->remainingTime(), 1.0);
+        QCOMPARE(m_overlay.countdowns, (QList<double>{2, 1}));
+        tickTimes(1);
+        QCOMPARE(m_overlay.hides, 1);
+        QVERIFY(!m_manager->isTimerRunning());
+        // Until the overlay is gone the session is still held.
+        QCOMPARE(m_manager->activeSession(), session);
+        QVERIFY(m_lock->isActive());
+        m_clock = m_clock.addMSecs(250);
+        finishFade();
+
+        QVERIFY(!m_lock->isActive());
+        QVERIFY(!m_manager->activeSession() && !m_manager->activeScreen());
+        QCOMPARE(m_manager->remainingTime(), 0.0);
+        QVERIFY(session->completed());
+        QCOMPARE(*session->actualDuration(), 3.25);
+        QVERIFY(!ctx()->hasChanges()); // saved
+        QCOMPARE(m_notifications.posted.size(), 1);
+        QCOMPARE(m_notifications.posted[0].title, QStringLiteral("Focus Session Complete"));
+        QCOMPARE(m_notifications.posted[0].body,
+                 QStringLiteral("Great job! You've finished your session: Deep Work"));
+        QVERIFY(m_notifications.posted[0].playSound);
+        QVERIFY(!QUuid::fromString(m_notifications.posted[0].identifier).isNull());
+    }
+
+    void completesOnTheTickThatReachesZero_data()
+    {
+        QTest::addColumn<double>("duration");
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<double>("remainingAtEnd");
+        QTest::newRow("zero") << 0.0 << 1 << -1.0;
+        QTest::newRow("negative") << -5.0 << 1 << -6.0;
+        QTest::newRow("fractional 2.5") << 2.5 << 3 << -0.5;
+        QTest::newRow("one") << 1.0 << 1 << 0.0;
+    }
+    void completesOnTheTickThatReachesZero()
+    {
+        QFETCH(double, duration);
+        QFETCH(int, ticks);
+        QFETCH(double, remainingAtEnd);
+        FocusSession *session = requestStart(addScreen(duration));
+        tickTimes(ticks - 1);
+        QCOMPARE(m_overlay.hides, 0);
+        tickTimes(1);
+        QCOMPARE(m_overlay.hides, 1);
+        QCOMPARE(m_manager->remainingTime(), remainingAtEnd);
+        finishFade();
+        QVERIFY(session->completed());
+        QCOMPARE(*session->actualDuration(), double(ticks));
+    }
+
+    void emergencyExitRecordsNotCompleted()
+    {
+        FocusSession *session = requestStart(addScreen(60));
+        tickTimes(10);
+        QVERIFY(m_overlay.onEmergencyExit);
+        m_overlay.onEmergencyExit(); // the user confirmed
+        QCoreApplication::processEvents();
+        QCOMPARE(m_overlay.hides, 1);
+        finishFade();
+        QVERIFY(!session->completed());
+        QCOMPARE(*session->endTime(), m_clock);
+        QCOMPARE(*session->actualDuration(), 10.0);
+        QVERIFY(m_notifications.posted.isEmpty());
+        QVERIFY(!m_manager->activeSession());
+        // Ending twice does nothing.
+        m_manager->endSession(false);
+        QCOMPARE(m_overlay.hides, 1);
+    }
+
+    void secondStartIsIgnored()
+    {
+        FocusScreen *screen = addScreen(60);
+        FocusSession *first = requestStart(screen);
+        tickTimes(5);
+        FocusSession *second = requestStart(addScreen(10));
+        QCOMPARE(m_manager->activeSession(), first);
+        QCOMPARE(m_manager->remainingTime(), 55.0);
+        QVERIFY(m_manager->isTimerRunning());
+        QCOMPARE(m_overlay.shown.size(), 1);
+        QVERIFY(!second->completed() && !second->endTime());
+    }
+
+    void unresolvableRequestsAreIgnored_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("swapped identifiers") << "swapped";
+        QTest::newRow("not identifiers") << "strings";
+        QTest::newRow("missing key") << "missing";
+        QTest::newRow("deleted session") << "deleted";
+        QTest::newRow("no container") << "nocontainer";
+        QTest::newRow("another notification") << "othername";
+    }
+    void unresolvableRequestsAreIgnored()
+    {
+        QFETCH(QString, kind);
+        FocusScreen *screen = addScreen(60);
+        auto *session = ctx()->insert(std::make_unique<FocusSession>(screen->uuid(), m_clock));
+        const QVariant sessionId = QVariant::fromValue(session->id());
+        const QVariant screenId = QVariant::fromValue(screen->id());
+        QVariantMap info{{QStringLiteral("sessionID"), sessionId}, {QStringLiteral("screenID"), screenId}};
+        QString name = QLatin1String(FocusSessionManager::kStartRequest);
+        if (kind == QLatin1String("swapped"))
+            info = {{QStringLiteral("sessionID"), screenId}, {QStringLiteral("screenID"), sessionId}};
+        else if (kind == QLatin1String("strings"))
+            info = {{QStringLiteral("sessionID"), session->id().toString()},
+                    {QStringLiteral("screenID"), screen->id().toString()}};
+        else if (kind == QLatin1String("missing"))
+            info.remove(QStringLiteral("screenID"));
+        else if (kind == QLatin1String("deleted"))
+            ctx()->remove(session);
+        else if (kind == QLatin1String("nocontainer"))
+            m_manager->setModelContainer(nullptr);
+        else if (kind == QLatin1String("othername"))
+            name = QStringLiteral("Lumora.somethingElse");
+        NotificationCenter::defaultCenter().post(name, info);
+        QCoreApplication::processEvents();
+        QVERIFY(!m_manager->activeSession());
+        QVERIFY(m_overlay.shown.isEmpty());
+        QVERIFY(!m_lock->isActive());
+    }
+
+    void autoOpen_data()
+    {
+        QTest::addColumn<QVariant>("app");
+        QTest::addColumn<QVariant>("url");
+        QTest::addColumn<QStringList>("openedApps");
+        QTest::addColumn<QStringList>("openedUrls");
+        const QVariant none;
+        QTest::newRow("app wins over address")
+            << QVariant(QStringLiteral("firefox")) << QVariant(QStringLiteral("https://example.com"))
+            << QStringList{"firefox"} << QStringList{};
+        QTest::newRow("empty app still wins") << QVariant(QStringLiteral("")) << QVariant(QStringLiteral("https://a.b"))
+                                              << QStringList{""} << QStringList{};
+        QTest::newRow("address") << none << QVariant(QStringLiteral("https://example.com/x?y=1")) << QStringList{}
+                                 << QStringList{"https://example.com/x?y=1"};
+        QTest::newRow("address without scheme") << none << QVariant(QStringLiteral("example.com")) << QStringList{}
+                                                << QStringList{};
+        QTest::newRow("address that does not parse")
+            << none << QVariant(QStringLiteral("http://exa mple.com:99999")) << QStringList{} << QStringList{};
+        QTest::newRow("nothing") << none << none << QStringList{} << QStringList{};
+    }
+    void autoOpen()
+    {
+        QFETCH(QVariant, app);
+        QFETCH(QVariant, url);
+        QFETCH(QStringList, openedApps);
+        QFETCH(QStringList, openedUrls);
+        FocusScreen *screen = addScreen(60);
+        if (app.isValid())
+            screen->setAutoOpenApp(app.toString());
+        if (url.isValid())
+            screen->setAutoOpenURL(url.toString());
+        requestStart(screen);
+        QCOMPARE(m_opener.applications, openedApps);
+        QStringList urls;
+        for (const QUrl &u : m_opener.urls)
+            urls << u.toString();
+        QCOMPARE(urls, openedUrls);
+    }
+
+    void lockAndOverlayGetTheScreenAsStored()
+    {
+        m_workspace->addApplication(QStringLiteral("org.gnome.Terminal"), 11);
+        const RunningApplication clock = m_workspace->addApplication(QStringLiteral("XClock"), 12);
+        FocusScreen *screen = addScreen(60);
+        const QStringList allowed{QStringLiteral("org.gnome.Terminal"), QStringLiteral("b"),
+                                  QStringLiteral("org.gnome.Terminal")};
+        screen->setAllowedApps(allowed);
+        screen->setLockMode(LockMode::preventLaunch);
+        screen->setStrictModeEnabled(true);
+        screen->setStrictModeType(StrictModeType::math);
+        screen->setOverlayBackgroundType(OverlayBackgroundType::solid);
+        screen->setOverlayBackgroundValue(QStringLiteral("#123456"));
+        requestStart(screen);
+        QCOMPARE(m_lock->currentMode(), AppLockManager::LockMode::preventLaunch);
+        QCOMPARE(m_lock->allowedBundleIDs(), QSet<QString>(allowed.begin(), allowed.end()));
+        QVERIFY(m_workspace->isHidden(clock));
+        const OverlayContent &c = m_overlay.shown.first();
+        QCOMPARE(c.allowedApps, allowed); // order and duplicates as stored
+        QCOMPARE(c.screenName, QStringLiteral("Deep Work"));
+        QCOMPARE(c.remainingTime, 60.0);
+        QCOMPARE(c.lockMode, LockMode::preventLaunch);
+        QVERIFY(c.strictModeEnabled);
+        QCOMPARE(c.strictModeType, StrictModeType::math);
+        QCOMPARE(c.overlayBackgroundType, OverlayBackgroundType::solid);
+        QCOMPARE(*c.overlayBackgroundValue, QStringLiteral("#123456"));
+    }
+
+    void untrustedStillRuns()
+    {
+        m_accessibility->setTrusted(false);
+        requestStart(addScreen(60));
+        QVERIFY(m_manager->activeSession());
+        QCOMPARE(m_accessibility->promptCount(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSessionManager)
+#include "tst_sessionmanager.moc"

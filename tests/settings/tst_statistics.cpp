@@ -1,0 +1,138 @@
+// The statistics figures: duration text and the two streaks on the local
+// calendar, in a fixed time zone with a daylight saving change.
+#include "Statistics.h"
+
+#include "FocusSession.h"
+
+#include <QTest>
+#include <QTimeZone>
+
+#include <ctime>
+
+namespace {
+// Local wall-clock time in the test's time zone.
+QDateTime local(int y, int m, int d, int h = 12, int min = 0)
+{
+    return QDateTime(QDate(y, m, d), QTime(h, min));
+}
+} // namespace
+
+class TestStatistics : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // New York changes to summer time on 2026-03-08 at 02:00: that day
+        // has 23 hours, and 2026-11-01 has 25.
+        qputenv("TZ", "America/New_York");
+        ::tzset();
+        QCOMPARE(QDateTime(QDate(2026, 3, 8), QTime(0, 0)).secsTo(QDateTime(QDate(2026, 3, 9), QTime(0, 0))),
+                 23 * 3600);
+    }
+
+    void formatDuration_data()
+    {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("0") << 0.0 << "0m";
+        QTest::newRow("59") << 59.0 << "0m";
+        QTest::newRow("59.9") << 59.9 << "0m";
+        QTest::newRow("1500") << 1500.0 << "25m";
+        QTest::newRow("3599") << 3599.0 << "59m";
+        QTest::newRow("3600") << 3600.0 << "1h 0m";
+        QTest::newRow("5430") << 5430.0 << "1h 30m";
+        QTest::newRow("90000 has no days") << 90000.0 << "25h 0m";
+        QTest::newRow("nan") << qQNaN() << "0m";
+        QTest::newRow("infinite") << qInf() << "0m";
+    }
+    void formatDuration()
+    {
+        QFETCH(double, seconds);
+        QFETCH(QString, text);
+        QCOMPARE(Statistics::formatDuration(seconds), text);
+    }
+
+    void streaks_data()
+    {
+        QTest::addColumn<QList<QDateTime>>("starts");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("longest");
+        const QDateTime now = local(2026, 6, 10, 15);
+        QTest::newRow("none") << QList<QDateTime>{} << now << 0 << 0;
+        QTest::newRow("today and yesterday")
+            << QList<QDateTime>{local(2026, 6, 10, 9), local(2026, 6, 9, 20)} << now << 2 << 2;
+        QTest::newRow("yesterday and the day before, none today")
+            << QList<QDateTime>{local(2026, 6, 9), local(2026, 6, 8)} << now << 2 << 2;
+        QTest::newRow("last two days ago")
+            << QList<QDateTime>{local(2026, 6, 8), local(2026, 6, 7), local(2026, 6, 6)} << now << 0 << 3;
+        QTest::newRow("three on one day, today")
+            << QList<QDateTime>{local(2026, 6, 10, 8), local(2026, 6, 10, 9), local(2026, 6, 10, 10)} << now << 1
+            << 1;
+        QTest::newRow("three on one day, yesterday")
+            << QList<QDateTime>{local(2026, 6, 9, 8), local(2026, 6, 9, 9), local(2026, 6, 9, 10)} << now << 1 << 1;
+        QTest::newRow("days 1,2,3 then 5,6")
+            << QList<QDateTime>{local(2026, 6, 6), local(2026, 6, 1), local(2026, 6, 3), local(2026, 6, 2),
+                                local(2026, 6, 5)}
+            << local(2026, 6, 6, 18) << 2 << 3;
+        QTest::newRow("near midnight counts by local day")
+            << QList<QDateTime>{local(2026, 6, 9, 23, 59), local(2026, 6, 10, 0, 1)} << local(2026, 6, 10, 0, 2)
+            << 2 << 2;
+        QTest::newRow("a gap of one day breaks the run")
+            << QList<QDateTime>{local(2026, 6, 10), local(2026, 6, 8), local(2026, 6, 7)} << now << 1 << 2;
+        QTest::newRow("across the 23-hour day")
+            << QList<QDateTime>{local(2026, 3, 7, 23, 30), local(2026, 3, 8, 0, 30), local(2026, 3, 9, 0, 10)}
+            << local(2026, 3, 9, 1) << 3 << 3;
+        QTest::newRow("across the 25-hour day")
+            << QList<QDateTime>{local(2026, 10, 31, 23, 50), local(2026, 11, 1, 23, 50), local(2026, 11, 2, 0, 5)}
+            << local(2026, 11, 2, 8) << 3 << 3;
+        QTest::newRow("given in UTC, counted in local days")
+            << QList<QDateTime>{QDateTime(QDate(2026, 6, 10), QTime(2, 0), Qt::UTC), // 22:00 on the 9th in NY
+                                local(2026, 6, 8, 12)}
+            << now << 2 << 2;
+        QTest::newRow("future sessions do not start a run")
+            << QList<QDateTime>{local(2026, 6, 12)} << now << 0 << 1;
+    }
+    void streaks()
+    {
+        QFETCH(QList<QDateTime>, starts);
+        QFETCH(QDateTime, now);
+        QFETCH(int, current);
+        QFETCH(int, longest);
+        QCOMPARE(Statistics::calculateStreak(starts, now), current);
+        QCOMPARE(Statistics::calculateLongestStreak(starts), longest);
+    }
+
+    void sessionFigures()
+    {
+        const QDateTime now = local(2026, 6, 10, 15);
+        FocusSession done(QUuid::createUuid(), local(2026, 6, 10, 9));
+        done.complete(local(2026, 6, 10, 9, 25));
+        FocusSession early(QUuid::createUuid(), local(2026, 6, 10, 10));
+        early.setEndTime(local(2026, 6, 10, 10, 5));
+        early.setActualDuration(300);
+        FocusSession old(QUuid::createUuid(), local(2026, 5, 1, 9));
+        old.complete(local(2026, 5, 1, 10));
+        FocusSession noDuration(QUuid::createUuid(), local(2026, 6, 9, 9));
+        noDuration.setCompleted(true);
+        const QList<FocusSession *> all{&done, &early, &old, &noDuration};
+
+        QCOMPARE(Statistics::completedSessions(all).size(), 3);
+        QCOMPARE(Statistics::totalFocusTime(all), 1500.0 + 3600.0);
+        QCOMPARE(Statistics::calculateStreak(Statistics::completedStartTimes(all), now), 2);
+
+        const auto perDay = Statistics::focusMinutesPerDay(all, now, 14);
+        QCOMPARE(perDay.size(), 14);
+        QCOMPARE(perDay.last().day, QDate(2026, 6, 10));
+        QCOMPARE(perDay.first().day, QDate(2026, 5, 28));
+        QCOMPARE(perDay.last().minutes, 25.0); // the early end does not count
+        double sum = 0;
+        for (const auto &d : perDay)
+            sum += d.minutes;
+        QCOMPARE(sum, 25.0); // May 1 is outside the window
+    }
+};
+
+QTEST_APPLESS_MAIN(TestStatistics)
+#include "tst_statistics.moc"

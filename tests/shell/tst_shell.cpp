@@ -1,0 +1,135 @@
+// The shell's texts and rules that need no desktop: countdown title and
+// tooltip, popover durations, the login-launch rule, the command line, and
+// the tray icon drawing.
+#include "CommandLine.h"
+#include "StatusItem.h"
+#include "StatusText.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QSet>
+#include <QTest>
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void countdownTitle_data()
+    {
+        QTest::addColumn<double>("remaining");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("3599.9") << 3599.9 << "59:59";
+        QTest::newRow("3600") << 3600.0 << "60:00";
+        QTest::newRow("5") << 5.0 << "00:05";
+        QTest::newRow("75 minutes has no hour field") << 4500.0 << "75:00";
+        QTest::newRow("two hours") << 7200.0 << "120:00";
+        QTest::newRow("0.4") << 0.4 << "00:00";
+        QTest::newRow("past zero while fading") << -0.5 << "00:00";
+        QTest::newRow("ran past zero") << -61.0 << "00:00";
+    }
+    void countdownTitle()
+    {
+        QFETCH(double, remaining);
+        QFETCH(QString, title);
+        QCOMPARE(StatusText::countdownTitle(remaining), title);
+    }
+
+    void countdownToolTip()
+    {
+        QCOMPARE(StatusText::countdownToolTip(QStringLiteral("Deep Work"), StatusText::countdownTitle(1499.7)),
+                 QStringLiteral("Deep Work - 24:59 remaining"));
+        QCOMPARE(QLatin1String(StatusText::kIdleToolTip), QLatin1String("Lumora - Focus Sessions"));
+    }
+
+    void formatDuration_data()
+    {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("59") << 59.0 << "0m";
+        QTest::newRow("60") << 60.0 << "1m";
+        QTest::newRow("600") << 600.0 << "10m";
+        QTest::newRow("3600") << 3600.0 << "1h";
+        QTest::newRow("5400") << 5400.0 << "1h 30m";
+        QTest::newRow("7260") << 7260.0 << "2h 1m";
+        QTest::newRow("7200") << 7200.0 << "2h";
+    }
+    void formatDuration()
+    {
+        QFETCH(double, seconds);
+        QFETCH(QString, text);
+        QCOMPARE(StatusText::formatDuration(seconds), text);
+    }
+
+    void loginLaunch_data()
+    {
+        QTest::addColumn<int>("msAfterBoot");
+        QTest::addColumn<bool>("login");
+        QTest::newRow("59 s") << 59000 << true;
+        QTest::newRow("59.999 s") << 59999 << true;
+        QTest::newRow("60 s") << 60000 << false;
+        QTest::newRow("an hour") << 3600000 << false;
+    }
+    void loginLaunch()
+    {
+        QFETCH(int, msAfterBoot);
+        QFETCH(bool, login);
+        const QDateTime boot = QDateTime::fromSecsSinceEpoch(1'765'000'000, Qt::UTC);
+        QCOMPARE(StatusText::isLoginLaunch(boot, boot.addMSecs(msAfterBoot)), login);
+        QVERIFY(!StatusText::isLoginLaunch(std::nullopt, boot));
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("popover");
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<bool>("error");
+        QTest::newRow("nothing") << QStringList{} << false << false << QString() << false;
+        QTest::newRow("popover") << QStringList{"--popover"} << true << false << QString() << false;
+        QTest::newRow("open") << QStringList{"--open"} << false << true << QString() << false;
+        QTest::newRow("start") << QStringList{"--start", "Meditation - 5 min"} << false << false
+                               << "Meditation - 5 min" << false;
+        QTest::newRow("start=") << QStringList{"--start=Deep Work"} << false << false << "Deep Work" << false;
+        QTest::newRow("start without a name") << QStringList{"--start"} << false << false << QString() << true;
+        QTest::newRow("unknown") << QStringList{"--frobnicate"} << false << false << QString() << true;
+        QTest::newRow("name that looks like an option")
+            << QStringList{"--start", "--open"} << false << false << "--open" << false;
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(bool, popover);
+        QFETCH(bool, open);
+        QFETCH(QString, start);
+        QFETCH(bool, error);
+        const CommandLine cmd = CommandLine::parse(QStringList{QStringLiteral("lumora")} + args);
+        QCOMPARE(cmd.showPopover, popover);
+        QCOMPARE(cmd.openMainWindow, open);
+        QCOMPARE(cmd.startScreen.value_or(QString()), start);
+        QCOMPARE(!cmd.error.isEmpty(), error);
+    }
+
+    // The countdown tile is drawn, not blank, and differs per title.
+    void trayIcon()
+    {
+        const auto colours = [](const QIcon &icon) {
+            const QImage img = icon.pixmap(StatusItem::kIconSize).toImage();
+            QSet<QRgb> set;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    set.insert(img.pixel(x, y));
+            return set;
+        };
+        const QIcon idle = StatusItem::iconFor(QString(), QColor(0, 122, 255));
+        const QIcon running = StatusItem::iconFor(QStringLiteral("24:59"), QColor(0, 122, 255));
+        QVERIFY(colours(idle).size() > 2);
+        QVERIFY(colours(running).size() > 2);
+        QVERIFY(idle.pixmap(64).toImage() != running.pixmap(64).toImage());
+        QVERIFY(StatusItem::iconFor(QStringLiteral("24:58"), QColor(0, 122, 255)).pixmap(64).toImage() !=
+                running.pixmap(64).toImage());
+    }
+};
+
+QTEST_MAIN(TestShell)
+#include "tst_shell.moc"

@@ -1,0 +1,608 @@
+// The persistence service and the store file: round trips, identity,
+// observation, automatic saving, and every way opening a file can fail.
+#include "AppLockProfile.h"
+#include "AppSettings.h"
+#include "FocusScreen.h"
+#include "FocusSession.h"
+#include "ModelContainer.h"
+#include "ModelContext.h"
+#include "Query.h"
+#include "Store.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/stat.h>
+
+namespace {
+
+QByteArray fileHash(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+std::unique_ptr<ModelContainer> openStore(const QString &path, QString *error = nullptr)
+{
+    return ModelContainer::open(path, Store::schema(), error);
+}
+
+// Runs one SQL statement on the file through a separate connection.
+QVariant rawQuery(const QString &path, const QString &sql)
+{
+    QVariant result;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(sql) && q.next())
+                result = q.value(0);
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+    return result;
+}
+
+// Child process for the crash test: inserts and saves as fast as it can
+// until it is killed.
+int runWriter(const QString &path)
+{
+    static int argc = 0;
+    QCoreApplication app(argc, nullptr);
+    auto container = openStore(path);
+    if (!container)
+        return 2;
+    ModelContext *ctx = container->mainContext();
+    ctx->setAutosaveEnabled(false);
+    for (int i = 0;; ++i) {
+        for (int j = 0; j < 50; ++j) {
+            auto *session = ctx->insert(std::make_unique<FocusSession>(QUuid::createUuid(),
+                                                                       QDateTime::currentDateTimeUtc()));
+            session->complete(QDateTime::currentDateTimeUtc().addSecs(j));
+        }
+        // Both tables change in one transaction: their counts must agree.
+        auto *screen = ctx->insert(std::make_unique<FocusScreen>(QStringLiteral("batch %1").arg(i), 50));
+        Q_UNUSED(screen);
+        ctx->save();
+    }
+}
+
+} // namespace
+
+class TestStore : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString storePath(const QString &name) const { return m_dir.filePath(name); }
+
+private Q_SLOTS:
+    void focusScreenDefaults()
+    {
+        const QDateTime before = QDateTime::currentDateTimeUtc();
+        FocusScreen a(QStringLiteral("A"), 60);
+        FocusScreen b(QStringLiteral("B"), 60);
+        QVERIFY(a.allowedApps().isEmpty() && a.allowedWebsites().isEmpty());
+        QCOMPARE(a.lockMode(), LockMode::hideApps);
+        QVERIFY(!a.autoStartOnLogin());
+        QCOMPARE(a.sortOrder(), 0);
+        QVERIFY(!a.strictModeEnabled());
+        QCOMPARE(a.strictModeType(), StrictModeType::none);
+        QVERIFY(!a.strictModeSentence() && !a.strictModeAnswer() && !a.autoOpenApp() && !a.autoOpenURL());
+        QCOMPARE(a.overlayBackgroundType(), OverlayBackgroundType::system);
+        QVERIFY(!a.overlayBackgroundValue());
+        QVERIFY(!a.uuid().isNull());
+        QVERIFY(a.uuid() != b.uuid());
+        QVERIFY(a.createdAt() >= before && a.createdAt() <= QDateTime::currentDateTimeUtc());
+
+        AppSettings settings;
+        QCOMPARE(settings.globalShortcut(), QStringLiteral("\u2318\u21E7F"));
+        QVERIFY(!settings.launchAtLogin());
+        QCOMPARE(settings.defaultLockMode(), LockMode::hideApps);
+        QCOMPARE(settings.accentColor(), QStringLiteral("systemBlue"));
+        QCOMPARE(settings.defaultStrictModeType(), StrictModeType::none);
+    }
+
+    void completeAt_data()
+    {
+        QTest::addColumn<int>("offsetMs");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("at the start") << 0 << 0.0;
+        QTest::newRow("later") << 61500 << 61.5;
+        QTest::newRow("before the start is negative") << -2000 << -2.0;
+    }
+    void completeAt()
+    {
+        QFETCH(int, offsetMs);
+        QFETCH(double, expected);
+        const QDateTime start = QDateTime::fromMSecsSinceEpoch(1'700'000'000'000, Qt::UTC);
+        FocusSession session(QUuid::createUuid(), start);
+        QVERIFY(!session.completed() && !session.endTime() && !session.actualDuration());
+        session.complete(start.addMSecs(offsetMs));
+        QVERIFY(session.completed());
+        QCOMPARE(*session.endTime(), start.addMSecs(offsetMs));
+        QCOMPARE(*session.actualDuration(), expected);
+    }
+
+    void enumerations_data()
+    {
+        QTest::addColumn<QString>("raw");
+        QTest::addColumn<bool>("valid");
+        for (const char *raw : {"hideApps", "preventLaunch", "overlay"})
+            QTest::newRow(raw) << QString::fromLatin1(raw) << true;
+        QTest::newRow("other case") << QStringLiteral("HideApps") << false;
+        QTest::newRow("unknown") << QStringLiteral("focusMode") << false;
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("padded") << QStringLiteral(" overlay") << false;
+    }
+    void enumerations()
+    {
+        QFETCH(QString, raw);
+        QFETCH(bool, valid);
+        const auto mode = fromRaw<LockMode>(raw);
+        QCOMPARE(mode.has_value(), valid);
+        if (valid)
+            QCOMPARE(rawValue(*mode), raw);
+    }
+
+    void enumerationTables()
+    {
+        QCOMPARE(allCases<StrictModeType>(), (QList<StrictModeType>{StrictModeType::none, StrictModeType::sentence,
+                                                                     StrictModeType::math, StrictModeType::password}));
+        QCOMPARE(displayName(StrictModeType::sentence), QStringLiteral("Sentence Typing"));
+        QCOMPARE(icon(OverlayBackgroundType::gradient), QStringLiteral("circle.lefthalf.filled.inverse"));
+        QVERIFY(description(StrictModeType::none).isEmpty());
+        QVERIFY(description(StrictModeType::password).startsWith(QStringLiteral("Highest security.")));
+        QCOMPARE(displayName(LockMode::preventLaunch), QStringLiteral("Prevent Launch"));
+    }
+
+    // Every field of every record survives a save and a fresh open,
+    // including the difference between absent and empty.
+    void roundTrip()
+    {
+        const QString path = storePath(QStringLiteral("roundtrip.store"));
+        PersistentIdentifier screenId, sessionId, profileId;
+        QUuid screenUuid;
+        QDateTime created;
+        {
+            auto container = openStore(path);
+            QVERIFY(container);
+            ModelContext *ctx = container->mainContext();
+            auto *screen = ctx->insert(std::make_unique<FocusScreen>(
+                QStringLiteral("Tiefe Arbeit \u00E9\U0001F600"), 1234.5,
+                QStringList{QStringLiteral("org.gnome.Terminal"), QStringLiteral("a,b \"quoted\"")},
+                QStringList{QString()}, LockMode::overlay, true, -7, true, StrictModeType::password,
+                QString(), QStringLiteral("p\u00E4ss"), QStringLiteral("firefox"), std::nullopt,
+                OverlayBackgroundType::gradient, QStringLiteral("linear:#000,#fff")));
+            auto *session = ctx->insert(std::make_unique<FocusSession>(
+                screen->uuid(), QDateTime::fromMSecsSinceEpoch(1'700'000'000'123, Qt::UTC)));
+            session->complete(QDateTime::fromMSecsSinceEpoch(1'700'000'600'623, Qt::UTC));
+            auto *profile = ctx->insert(std::make_unique<AppLockProfile>(
+                QString(), QStringList{QStringLiteral("x")}, QStringList{}, LockMode::preventLaunch));
+            auto *settings = ctx->insert(std::make_unique<AppSettings>());
+            settings->setGlobalShortcut(QStringLiteral("ctrl+alt+space"));
+            settings->setDefaultStrictModeType(StrictModeType::math);
+            screenId = screen->id();
+            sessionId = session->id();
+            profileId = profile->id();
+            screenUuid = screen->uuid();
+            created = screen->createdAt();
+            QString error;
+            QVERIFY2(ctx->save(&error), qPrintable(error));
+        }
+        auto container = openStore(path);
+        QVERIFY(container);
+        ModelContext *ctx = container->mainContext();
+        auto *screen = ctx->model<FocusScreen>(screenId);
+        QVERIFY(screen);
+        QCOMPARE(screen->name(), QStringLiteral("Tiefe Arbeit \u00E9\U0001F600"));
+        QCOMPARE(screen->duration(), 1234.5);
+        QCOMPARE(screen->allowedApps(),
+                 (QStringList{QStringLiteral("org.gnome.Terminal"), QStringLiteral("a,b \"quoted\"")}));
+        QCOMPARE(screen->allowedWebsites(), QStringList{QString()});
+        QCOMPARE(screen->lockMode(), LockMode::overlay);
+        QVERIFY(screen->autoStartOnLogin());
+        QCOMPARE(screen->sortOrder(), -7);
+        QCOMPARE(screen->uuid(), screenUuid);
+        QCOMPARE(screen->createdAt(), created);
+        QVERIFY(screen->strictModeEnabled());
+        QCOMPARE(screen->strictModeType(), StrictModeType::password);
+        QVERIFY(screen->strictModeSentence().has_value());
+        QCOMPARE(*screen->strictModeSentence(), QString());
+        QCOMPARE(*screen->strictModeAnswer(), QStringLiteral("p\u00E4ss"));
+        QCOMPARE(*screen->autoOpenApp(), QStringLiteral("firefox"));
+        QVERIFY(!screen->autoOpenURL());
+        QCOMPARE(screen->overlayBackgroundType(), OverlayBackgroundType::gradient);
+        QCOMPARE(*screen->overlayBackgroundValue(), QStringLiteral("linear:#000,#fff"));
+
+        auto *session = ctx->model<FocusSession>(sessionId);
+        QVERIFY(session);
+        QCOMPARE(session->focusScreenID(), screenUuid);
+        QCOMPARE(session->startTime(), QDateTime::fromMSecsSinceEpoch(1'700'000'000'123, Qt::UTC));
+        QVERIFY(session->completed());
+        QCOMPARE(*session->actualDuration(), 600.5);
+        QVERIFY(ctx->model<AppLockProfile>(profileId));
+        QCOMPARE(ctx->model<AppLockProfile>(profileId)->name(), QStringLiteral("")); // a null name saves as empty
+        QCOMPARE(ctx->fetch<AppSettings>().first()->globalShortcut(), QStringLiteral("ctrl+alt+space"));
+        QCOMPARE(ctx->fetch<AppSettings>().first()->defaultStrictModeType(), StrictModeType::math);
+        // The wrong entity never resolves.
+        QVERIFY(!ctx->model<FocusSession>(screenId));
+
+        // The file is readable by other tools under the field names.
+        QCOMPARE(rawQuery(path, QStringLiteral("SELECT lockMode FROM FocusScreen")).toString(),
+                 QStringLiteral("overlay"));
+        QCOMPARE(rawQuery(path, QStringLiteral("SELECT autoOpenURL IS NULL FROM FocusScreen")).toInt(), 1);
+        QCOMPARE(rawQuery(path, QStringLiteral("PRAGMA user_version")).toInt(), ModelContainer::kSchemaVersion);
+    }
+
+    void identifiers()
+    {
+        const PersistentIdentifier a{QStringLiteral("FocusScreen"), 3};
+        const PersistentIdentifier b{QStringLiteral("FocusSession"), 3};
+        QVERIFY(a != b);
+        QVERIFY(qHash(a) != qHash(b) || a != b);
+        const QVariant v = QVariant::fromValue(a);
+        QCOMPARE(v.value<PersistentIdentifier>(), a);
+        QSet<PersistentIdentifier> set{a, b, a};
+        QCOMPARE(set.size(), 2);
+        QVERIFY(!PersistentIdentifier{}.isValid());
+    }
+
+    void insertVisibleBeforeSaveAndSorted()
+    {
+        auto container = openStore(storePath(QStringLiteral("fetch.store")));
+        QVERIFY(container);
+        ModelContext *ctx = container->mainContext();
+        ctx->setAutosaveEnabled(false);
+        const QList<qint64> orders{2, 0, 1, 0};
+        QList<FocusScreen *> inserted;
+        for (int i = 0; i < orders.size(); ++i) {
+            inserted << ctx->insert(std::make_unique<FocusScreen>(QString::number(i), 60, QStringList{},
+                                                                  QStringList{}, LockMode::hideApps, i % 2 == 1,
+                                                                  orders[i]));
+        }
+        QCOMPARE(ctx->fetchCount<FocusScreen>(), 4);
+        FetchDescriptor<FocusScreen> d;
+        d.sortBy = {SortDescriptor<FocusScreen>::by(&FocusScreen::sortOrder)};
+        const auto sorted = ctx->fetch(d);
+        // Ties keep insertion order.
+        QCOMPARE(sorted, (QList<FocusScreen *>{inserted[1], inserted[3], inserted[2], inserted[0]}));
+        d.sortBy = {SortDescriptor<FocusScreen>::by(&FocusScreen::sortOrder, SortOrder::reverse)};
+        QCOMPARE(ctx->fetch(d).first(), inserted[0]);
+        d.predicate = [](const FocusScreen &s) { return s.autoStartOnLogin(); };
+        QCOMPARE(ctx->fetchCount(d), 2);
+        d.fetchLimit = 1;
+        QCOMPARE(ctx->fetch(d).size(), 1);
+        QVERIFY(ctx->hasChanges());
+    }
+
+    void deleteAndStalePointers()
+    {
+        const QString path = storePath(QStringLiteral("delete.store"));
+        auto container = openStore(path);
+        ModelContext *ctx = container->mainContext();
+        auto *keep = ctx->insert(std::make_unique<FocusScreen>(QStringLiteral("keep"), 60));
+        auto *gone = ctx->insert(std::make_unique<FocusScreen>(QStringLiteral("gone"), 60));
+        auto *never = ctx->insert(std::make_unique<FocusScreen>(QStringLiteral("never saved"), 60));
+        QVERIFY(ctx->save());
+        const PersistentIdentifier goneId = gone->id();
+        ctx->remove(gone);
+        ctx->remove(never);
+        ctx->remove(gone); // twice is harmless
+        QVERIFY(gone->isDeleted());
+        QVERIFY(!ctx->model(goneId));
+        QCOMPARE(ctx->fetch<FocusScreen>(), QList<FocusScreen *>{keep});
+        gone->setName(QStringLiteral("written after delete")); // must not resurrect it
+        QVERIFY(ctx->save());
+        QCOMPARE(rawQuery(path, QStringLiteral("SELECT count(*) FROM FocusScreen")).toInt(), 1);
+        QCOMPARE(rawQuery(path, QStringLiteral("SELECT name FROM FocusScreen")).toString(), QStringLiteral("keep"));
+    }
+
+    // An id is never handed out twice, also after deletes and across runs.
+    void identifiersStableAcrossRuns()
+    {
+        const QString path = storePath(QStringLiteral("ids.store"));
+        PersistentIdentifier first, second;
+        {
+            auto container = openStore(path);
+            ModelContext *ctx = container->mainContext();
+            first = ctx->insert(std::make_unique<FocusScreen>(QStringLiteral("1"), 60))->id();
+            second = ctx->insert(std::make_unique<FocusScreen>(QStringLiteral("2"), 60))->id();
+            QVERIFY(ctx->save());
+        }
+        auto container = openStore(path);
+        ModelContext *ctx = container->mainContext();
+        QCOMPARE(ctx->model<FocusScreen>(first)->name(), QStringLiteral("1"));
+        QCOMPARE(ctx->model<FocusScreen>(second)->name(), QStringLiteral("2"));
+        const auto third = ctx->insert(std::make_unique<FocusScreen>(QStringLiteral("3"), 60))->id();
+        QVERIFY(third != first && third != second);
+    }
+
+    // A second container on the same file does not reuse ids the first
+    // one has saved.
+    void twoContainersOnOneFile()
+    {
+        const QString path = storePath(QStringLiteral("two.store"));
+        auto a = openStore(path);
+        auto b = openStore(path);
+        QVERIFY(a && b);
+        a->mainContext()->insert(std::make_unique<FocusScreen>(QStringLiteral("from a"), 60));
+        QVERIFY(a->mainContext()->save());
+        b->mainContext()->insert(std::make_unique<FocusScreen>(QStringLiteral("from b"), 60));
+        QString error;
+        QVERIFY2(b->mainContext()->save(&error), qPrintable(error));
+        QCOMPARE(rawQuery(path, QStringLiteral("SELECT count(*) FROM FocusScreen")).toInt(), 2);
+    }
+
+    // A stored enumeration string this release does not know (written by
+    // another release) reads as the field's initial value, and is kept in
+    // the file until the user changes that very field.
+    void unknownEnumerationValue()
+    {
+        const QString path = storePath(QStringLiteral("enum.store"));
+        {
+            auto container = openStore(path);
+            container->mainContext()->insert(std::make_unique<FocusScreen>(QStringLiteral("s"), 60));
+            QVERIFY(container->mainContext()->save());
+        }
+        rawQuery(path, QStringLiteral("UPDATE FocusScreen SET lockMode='focusMode', strictModeType='riddle'"));
+        auto container = openStore(path);
+        QVERIFY(container);
+        ModelContext *ctx = container->mainContext();
+        FocusScreen *screen = ctx->fetch<FocusScreen>().first();
+        QCOMPARE(screen->lockMode(), LockMode::hideApps);
+        QCOMPARE(screen->strictModeType(), StrictModeType::none);
+        screen->setName(QStringLiteral("renamed"));
+        QVERIFY(ctx->save());
+        QCOMPARE(rawQuery(path, QStringLiteral("SELECT lockMode FROM FocusScreen")).toString(),
+                 QStringLiteral("focusMode"));
+        screen->setStrictModeType(StrictModeType::math);
+        QVERIFY(ctx->save());
+        QCOMPARE(rawQuery(path, QStringLiteral("SELECT strictModeType FROM FocusScreen")).toString(),
+                 QStringLiteral("math"));
+    }
+
+    void changesAreCoalescedAndQueriesFollow()
+    {
+        auto container = openStore(storePath(QStringLiteral("observe.store")));
+        ModelContext *ctx = container->mainContext();
+        ctx->setAutosaveEnabled(false);
+        FetchDescriptor<FocusScreen> d;
+        d.sortBy = {SortDescriptor<FocusScreen>::by(&FocusScreen::name)};
+        Query<FocusScreen> query(ctx, d);
+        QSignalSpy changed(ctx, &ModelContext::didChange);
+        QSignalSpy refreshed(&query, &QueryBase::resultsChanged);
+        auto *b = ctx->insert(std::make_unique<FocusScreen>(QStringLiteral("b"), 60));
+        ctx->insert(std::make_unique<FocusScreen>(QStringLiteral("c"), 60));
+        b->setName(QStringLiteral("a"));
+        b->setName(QStringLiteral("a")); // same value: no change
+        QCOMPARE(changed.size(), 0);     // announced on the next turn
+        QTRY_COMPARE(changed.size(), 1);
+        QCOMPARE(changed.first().first().toString(), QStringLiteral("FocusScreen"));
+        QCOMPARE(refreshed.size(), 1);
+        QCOMPARE(query.results().size(), 2);
+        QCOMPARE(query.results().first()->name(), QStringLiteral("a"));
+        // Changes to another record type do not refresh this query.
+        ctx->insert(std::make_unique<AppSettings>());
+        QTRY_COMPARE(changed.size(), 2);
+        QCOMPARE(refreshed.size(), 1);
+    }
+
+    void automaticSave()
+    {
+        const QString path = storePath(QStringLiteral("autosave.store"));
+        auto container = openStore(path);
+        ModelContext *ctx = container->mainContext();
+        QVERIFY(ctx->autosaveEnabled());
+        auto *screen = ctx->insert(std::make_unique<FocusScreen>(QStringLiteral("typed"), 60));
+        QTRY_VERIFY_WITH_TIMEOUT(!ctx->hasChanges(), 5000);
+        screen->setName(QStringLiteral("typed more"));
+        QTRY_VERIFY_WITH_TIMEOUT(!ctx->hasChanges(), 5000);
+        QCOMPARE(rawQuery(path, QStringLiteral("SELECT name FROM FocusScreen")).toString(),
+                 QStringLiteral("typed more"));
+    }
+
+    // Every file that cannot be a store is reported with a reason and left
+    // exactly as it was.
+    void openFailures_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing folder") << "missing-folder" << "No such file or directory";
+        QTest::newRow("path is a folder") << "folder" << "folder";
+        QTest::newRow("not a database") << "garbage" << "not a database";
+        QTest::newRow("empty but locked down") << "readonly" << "not writable";
+        QTest::newRow("truncated database") << "truncated" << "";
+        QTest::newRow("corrupt pages") << "corrupt" << "";
+        QTest::newRow("newer schema") << "newer" << "newer version of Lumora";
+        QTest::newRow("someone else's SQLite file") << "foreign" << "not a Lumora store";
+        QTest::newRow("missing column") << "missing-column" << "no column";
+    }
+    void openFailures()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        const QString path = storePath(QStringLiteral("fail-%1/x.store").arg(kind));
+        QDir().mkpath(QFileInfo(path).path());
+        const auto makeValidStore = [&](int sessions) {
+            auto container = openStore(path);
+            QVERIFY(container);
+            for (int i = 0; i < sessions; ++i)
+                container->mainContext()->insert(std::make_unique<FocusSession>(
+                    QUuid::createUuid(), QDateTime::currentDateTimeUtc()));
+            QVERIFY(container->mainContext()->save());
+        };
+        const auto checkpoint = [&] { rawQuery(path, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")); };
+
+        if (kind == QLatin1String("missing-folder")) {
+            QDir(QFileInfo(path).path()).removeRecursively();
+        } else if (kind == QLatin1String("folder")) {
+            QDir().mkpath(path);
+        } else if (kind == QLatin1String("garbage")) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(5000, 'x'));
+        } else if (kind == QLatin1String("readonly")) {
+            makeValidStore(1);
+            checkpoint();
+            QFile::setPermissions(path, QFile::ReadOwner);
+            if (::geteuid() == 0)
+                QSKIP("root can write to any file");
+        } else if (kind == QLatin1String("truncated") || kind == QLatin1String("corrupt")) {
+            makeValidStore(3000);
+            checkpoint();
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            if (kind == QLatin1String("truncated")) {
+                QVERIFY(f.resize(f.size() / 2));
+            } else {
+                f.seek(f.size() / 2);
+                f.write(QByteArray(8192, '\xA5'));
+            }
+        } else if (kind == QLatin1String("newer")) {
+            makeValidStore(1);
+            rawQuery(path, QStringLiteral("PRAGMA user_version = 99"));
+            checkpoint();
+        } else if (kind == QLatin1String("foreign")) {
+            rawQuery(path, QStringLiteral("CREATE TABLE notes (body TEXT)"));
+        } else if (kind == QLatin1String("missing-column")) {
+            rawQuery(path, QStringLiteral("CREATE TABLE FocusScreen (id INTEGER PRIMARY KEY, name TEXT)"));
+            rawQuery(path, QStringLiteral("PRAGMA user_version = 1"));
+        }
+        // Side files another connection may leave behind are not ours to judge.
+        QFile::remove(path + QStringLiteral("-wal"));
+        QFile::remove(path + QStringLiteral("-shm"));
+
+        const QByteArray before = fileHash(path);
+        QString error;
+        auto container = openStore(path, &error);
+        QVERIFY(!container);
+        QVERIFY2(!error.isEmpty(), "a failure must say why");
+        if (!reason.isEmpty())
+            QVERIFY2(error.contains(reason, Qt::CaseInsensitive), qPrintable(error));
+        QCOMPARE(fileHash(path), before);
+        if (kind == QLatin1String("missing-folder"))
+            QVERIFY(!QFileInfo::exists(QFileInfo(path).path()));
+    }
+
+    void newFileIsOwnerOnly()
+    {
+        const QString path = storePath(QStringLiteral("perm.store"));
+        auto container = openStore(path);
+        QVERIFY(container);
+        container->mainContext()->insert(std::make_unique<AppSettings>());
+        QVERIFY(container->mainContext()->save());
+        for (const QString &file : {path, path + QStringLiteral("-wal")}) {
+            struct stat st {};
+            QCOMPARE(::stat(QFile::encodeName(file).constData(), &st), 0);
+            QCOMPARE(int(st.st_mode & 0777), 0600);
+        }
+    }
+
+    // Killing the program in the middle of saving never leaves a damaged
+    // store: the next open sees the last committed state.
+    void killDuringSave()
+    {
+        const QString path = storePath(QStringLiteral("crash.store"));
+        for (int round = 0; round < 4; ++round) {
+            QProcess writer;
+            writer.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--writer"), path});
+            QVERIFY(writer.waitForStarted());
+            QTest::qWait(250 + 90 * round);
+            QCOMPARE(writer.state(), QProcess::Running);
+            ::kill(pid_t(writer.processId()), SIGKILL);
+            QVERIFY(writer.waitForFinished());
+
+            QString error;
+            auto container = openStore(path, &error);
+            QVERIFY2(container, qPrintable(error));
+            ModelContext *ctx = container->mainContext();
+            const int screens = ctx->fetchCount<FocusScreen>();
+            QVERIFY(screens > 0);
+            QCOMPARE(ctx->fetchCount<FocusSession>(), screens * 50);
+            QCOMPARE(rawQuery(path, QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+        }
+    }
+
+    void storeLocation()
+    {
+        QTemporaryDir home;
+        qputenv("XDG_DATA_HOME", home.path().toUtf8());
+        qputenv("APP_STORE", "");
+        QVERIFY(!Store::isOverridden());
+        const QString expected = home.filePath(QStringLiteral("Lumora/Lumora.store"));
+        QCOMPARE(Store::path(), expected);
+        QCOMPARE(Store::url(), QUrl::fromLocalFile(expected));
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(home.filePath(QStringLiteral("Lumora"))).constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & 0777), 0700);
+
+        qputenv("APP_STORE", "relative.store");
+        QVERIFY(Store::isOverridden());
+        QCOMPARE(Store::path(), QDir::current().absoluteFilePath(QStringLiteral("relative.store")));
+        QVERIFY(!QFileInfo::exists(Store::path())); // computing the location creates nothing
+        qunsetenv("APP_STORE");
+    }
+
+    // The program itself: an unopenable store ends it with the fatal
+    // message and a failure status, the file untouched.
+    void fatalMessage_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("missing folder") << "missing";
+        QTest::newRow("corrupt file") << "corrupt";
+    }
+    void fatalMessage()
+    {
+        QFETCH(QString, kind);
+        const QString bin = qEnvironmentVariable("LUMORA_BIN");
+        if (bin.isEmpty())
+            QSKIP("LUMORA_BIN is not set");
+        QString path = storePath(QStringLiteral("nowhere/x.store"));
+        if (kind == QLatin1String("corrupt")) {
+            path = storePath(QStringLiteral("fatal-corrupt.store"));
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("SQLite format 3");
+            f.write(QByteArray(4000, '\x01'));
+        }
+        const QByteArray before = fileHash(path);
+        QProcess lumora;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("APP_STORE"), path);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        lumora.setProcessEnvironment(env);
+        lumora.start(bin, {});
+        QVERIFY(lumora.waitForFinished(20000));
+        QVERIFY(lumora.exitCode() != 0);
+        const QString err = QString::fromLocal8Bit(lumora.readAllStandardError());
+        const QString prefix = QStringLiteral("Could not open the database at ") + path + QStringLiteral(": ");
+        QVERIFY2(err.contains(prefix), qPrintable(err));
+        QVERIFY(err.section(prefix, 1).trimmed().size() > 3);
+        QCOMPARE(fileHash(path), before);
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    if (argc == 3 && qstrcmp(argv[1], "--writer") == 0)
+        return runWriter(QString::fromLocal8Bit(argv[2]));
+    QCoreApplication app(argc, argv);
+    TestStore test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_store.moc"
