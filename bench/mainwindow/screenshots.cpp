@@ -1,6 +1,7 @@
 // Development aid (not a benchmark): renders every main-window page in light
 // and dark into PNG files for review.
 //   mainwindow_screenshots <output dir> [--grid]
+#include "AppChooser.h"
 #include "AppLockProfile.h"
 #include "AppModel.h"
 #include "ContentView.h"
@@ -138,6 +139,17 @@ int main(int argc, char *argv[])
         const QString noPage = QStringLiteral("%1/nopage-%2.png").arg(out, QLatin1String(appearance));
         window.grab().save(noPage);
         std::printf("%s\n", qPrintable(noPage));
+    }
+
+    // The application chooser over the installed desktop entries.
+    {
+        QApplication::setPalette(light);
+        AppChooser chooser(DesktopEntries::installedApplications(), {}, &window);
+        chooser.show();
+        QTest::qWait(50);
+        const QString path = QStringLiteral("%1/appChooser-light.png").arg(out);
+        chooser.grab().save(path);
+        std::printf("%s\n", qPrintable(path));
     }
 
     // The smallest window the shell allows.

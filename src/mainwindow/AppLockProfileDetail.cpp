@@ -1,5 +1,6 @@
 #include "AppLockProfileDetail.h"
 
+#include "AppChooser.h"
 #include "AppLockProfile.h"
 #include "AppModel.h"
 #include "CommaListEdit.h"
@@ -66,7 +67,10 @@ void AppLockProfileDetail::buildForm()
     auto *apps = new FormSection(QStringLiteral("Blocked Apps"), content);
     m_blockedApps = new CommaListEdit(kListLines);
     m_blockedApps->setObjectName(QStringLiteral("blockedAppsField"));
-    apps->addField(QStringLiteral("Bundle Identifiers (comma-separated)"), m_blockedApps);
+    m_chooseBlockedApps = AppChooser::makeChooseButton(m_blockedApps);
+    m_chooseBlockedApps->setObjectName(QStringLiteral("chooseBlockedAppsButton"));
+    apps->addField(QStringLiteral("Bundle Identifiers (comma-separated)"), m_blockedApps,
+                   m_chooseBlockedApps);
     apps->addCaption(QStringLiteral("Example: com.apple.TV, com.apple.Music, com.apple.Games"));
     column->addWidget(apps);
     connect(m_blockedApps, &CommaListEdit::listEdited, this,

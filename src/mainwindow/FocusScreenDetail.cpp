@@ -1,5 +1,6 @@
 #include "FocusScreenDetail.h"
 
+#include "AppChooser.h"
 #include "AppModel.h"
 #include "CommaListEdit.h"
 #include "DurationPicker.h"
@@ -197,7 +198,10 @@ void FocusScreenDetail::buildForm()
     auto *apps = new FormSection(QStringLiteral("Allowed Apps"), content);
     m_allowedApps = new CommaListEdit(kListLines);
     m_allowedApps->setObjectName(QStringLiteral("allowedAppsField"));
-    apps->addField(QStringLiteral("Bundle Identifiers (comma-separated)"), m_allowedApps);
+    m_chooseAllowedApps = AppChooser::makeChooseButton(m_allowedApps);
+    m_chooseAllowedApps->setObjectName(QStringLiteral("chooseAllowedAppsButton"));
+    apps->addField(QStringLiteral("Bundle Identifiers (comma-separated)"), m_allowedApps,
+                   m_chooseAllowedApps);
     apps->addCaption(QStringLiteral("Example: com.apple.Safari, com.microsoft.VSCode"));
     column->addWidget(apps);
     connect(m_allowedApps, &CommaListEdit::listEdited, this,

@@ -53,10 +53,10 @@ QLabel *FormSection::addLabeledRow(const QString &text, QWidget *control)
     return label;
 }
 
-QLabel *FormSection::addField(const QString &text, QWidget *field)
+QLabel *FormSection::addField(const QString &text, QWidget *field, QWidget *accessory)
 {
     auto *label = new QLabel(text, m_box);
-    addRow(fieldBlock(label, field, m_box));
+    addRow(fieldBlock(label, field, m_box, accessory));
     return label;
 }
 
@@ -110,7 +110,7 @@ QWidget *FormSection::labeledRow(QLabel *label, QWidget *control, QWidget *paren
     return row;
 }
 
-QWidget *FormSection::fieldBlock(QLabel *label, QWidget *field, QWidget *parent)
+QWidget *FormSection::fieldBlock(QLabel *label, QWidget *field, QWidget *parent, QWidget *accessory)
 {
     auto *block = new QWidget(parent);
     auto *column = new QVBoxLayout(block);
@@ -120,7 +120,16 @@ QWidget *FormSection::fieldBlock(QLabel *label, QWidget *field, QWidget *parent)
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
     label->setBuddy(field);
-    column->addWidget(label);
+    if (accessory) {
+        auto *line = new QHBoxLayout;
+        line->setSpacing(kRowSpacing);
+        line->addWidget(label, 1);
+        accessory->setParent(block);
+        line->addWidget(accessory, 0, Qt::AlignRight | Qt::AlignBottom);
+        column->addLayout(line);
+    } else {
+        column->addWidget(label);
+    }
     field->setParent(block);
     column->addWidget(field);
     if (field->accessibleName().isEmpty())

@@ -27,8 +27,9 @@ public:
     void addRow(QWidget *widget);
     // A label on the left and the control on the right.
     QLabel *addLabeledRow(const QString &label, QWidget *control);
-    // A label above a field that spans the row.
-    QLabel *addField(const QString &label, QWidget *field);
+    // A label above a field that spans the row; an accessory (a button that
+    // helps fill the field) sits at the right end of the label's line.
+    QLabel *addField(const QString &label, QWidget *field, QWidget *accessory = nullptr);
     // A caption line (caption font, secondary colour).
     QLabel *addCaption(const QString &text);
     // A group of rows that can be shown and hidden together.
@@ -38,7 +39,7 @@ public:
     static QWidget *makeGroup(QWidget *parent, QVBoxLayout **layout);
     static QLabel *makeCaption(const QString &text, QWidget *parent);
     static QWidget *labeledRow(QLabel *label, QWidget *control, QWidget *parent);
-    static QWidget *fieldBlock(QLabel *label, QWidget *field, QWidget *parent);
+    static QWidget *fieldBlock(QLabel *label, QWidget *field, QWidget *parent, QWidget *accessory = nullptr);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -1,6 +1,7 @@
 // Widget tests of the main window's content, driven the way a user drives
 // it: clicks, context menus, typing, steppers. Each test works on a real
 // SQLite store in a scratch folder.
+#include "AppChooser.h"
 #include "AppLockProfile.h"
 #include "AppLockProfileDetail.h"
 #include "AppLockProfileList.h"
@@ -32,6 +33,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -41,6 +43,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QSplitter>
@@ -48,6 +51,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeView>
 
 #include <cmath>
 #include <limits>
@@ -173,6 +177,31 @@ void choose(QComboBox *combo, int index)
     Fixture::settle();
 }
 
+// Sets an environment variable for one test and puts the old value back.
+class EnvGuard
+{
+public:
+    EnvGuard(const char *name, const QByteArray &value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~EnvGuard()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+    EnvGuard(const EnvGuard &) = delete;
+    EnvGuard &operator=(const EnvGuard &) = delete;
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
 QString panelTitleOf(QWidget *widget)
 {
     auto *panel = qobject_cast<EmptyStatePanel *>(widget);
@@ -199,8 +228,7 @@ private Q_SLOTS:
     {
         GridProbes::setEnabledOverride(std::nullopt);
         GridProbes::shared().clear();
-        qunsetenv("APP_SEED");
-        qunsetenv("APP_STORE");
+        AppChooser::setResponder({});
     }
 
     // ---- Pure texts -------------------------------------------------------
@@ -550,8 +578,8 @@ private Q_SLOTS:
     void startupRunsSeedThenHooksEachShowing()
     {
         Fixture f(false);
-        qputenv("APP_SEED", "1");
-        qputenv("APP_STORE", f.path().toUtf8());
+        const EnvGuard seed("APP_SEED", "1");
+        const EnvGuard store("APP_STORE", f.path().toUtf8());
         QStringList calls;
         f.content->setSelfTestHook([&](AppModel &model) {
             // The seed has run before the self-test.
@@ -1176,6 +1204,111 @@ private Q_SLOTS:
         // Only the rows in view are asked for; there is one widget, not one per row.
         QVERIFY(view->findChildren<QWidget *>().size() < 20);
         QVERIFY(view->indexAt(view->viewport()->rect().bottomLeft() + QPoint(1, -1)).row() < 100);
+    }
+
+    // ---- Choosing installed applications --------------------------------------
+
+    void chooseInstalledApplications_data()
+    {
+        QTest::addColumn<bool>("profile");
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("allowed apps, add") << false << true;
+        QTest::newRow("blocked apps, add") << true << true;
+        QTest::newRow("allowed apps, cancel") << false << false;
+    }
+    void chooseInstalledApplications()
+    {
+        QFETCH(bool, profile);
+        QFETCH(bool, accept);
+        QTemporaryDir xdg;
+        const QString apps = xdg.filePath(QStringLiteral("home/applications"));
+        QDir().mkpath(apps + QStringLiteral("/kde"));
+        QDir().mkpath(xdg.filePath(QStringLiteral("system")));
+        const EnvGuard dataHome("XDG_DATA_HOME", xdg.filePath(QStringLiteral("home")).toUtf8());
+        const EnvGuard dataDirs("XDG_DATA_DIRS", xdg.filePath(QStringLiteral("system")).toUtf8());
+        const QString iconPath = xdg.filePath(QStringLiteral("editor.png"));
+        QImage image(16, 16, QImage::Format_ARGB32);
+        image.fill(Qt::red);
+        QVERIFY(image.save(iconPath));
+        const auto write = [&](const QString &file, const QString &body) {
+            QFile f(apps + u'/' + file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(("[Desktop Entry]\nType=Application\n" + body).toUtf8());
+        };
+        write(QStringLiteral("org.example.Editor.desktop"),
+              QStringLiteral("Name=Editor\nExec=editor %F\nIcon=%1\n").arg(iconPath));
+        write(QStringLiteral("org.example.Browser.desktop"), QStringLiteral("Name=Browser\nExec=browser\n"));
+        write(QStringLiteral("kde/konsole.desktop"), QStringLiteral("Name=Konsole\nExec=konsole\n"));
+        write(QStringLiteral("hidden.desktop"), QStringLiteral("Name=Hidden\nExec=h\nNoDisplay=true\n"));
+
+        Fixture f;
+        CommaListEdit *field = nullptr;
+        QPushButton *choose = nullptr;
+        std::function<QStringList()> stored;
+        if (profile) {
+            f.model->setSidebar(SidebarItem::profiles);
+            AppLockProfile *p = AppLockProfileList::createProfile(*f.model);
+            p->setBlockedApps({QStringLiteral("org.example.Browser")});
+            Fixture::settle();
+            field = f.field<CommaListEdit>(f.content->lockProfileDetail(), "blockedAppsField");
+            choose = f.content->lockProfileDetail()->chooseBlockedAppsButton();
+            stored = [p] { return p->blockedApps(); };
+        } else {
+            FocusScreen *s = f.addScreen(QStringLiteral("Work"));
+            s->setAllowedApps({QStringLiteral("org.example.Browser")});
+            f.model->setSelection(s->id());
+            field = f.field<CommaListEdit>(f.screenDetail(), "allowedAppsField");
+            choose = f.content->focusScreenDetail()->chooseAllowedAppsButton();
+            stored = [s] { return s->allowedApps(); };
+            Fixture::settle();
+        }
+        QVERIFY(choose);
+        QCOMPARE(choose->text(), QStringLiteral("Choose..."));
+
+        QStringList names, ids;
+        bool browserPickable = true;
+        bool editorHasIcon = false;
+        int filtered = -1;
+        AppChooser::setResponder([&](AppChooser &chooser) {
+            QAbstractItemModel *list = chooser.applications();
+            for (int row = 0; row < list->rowCount(); ++row) {
+                names << list->index(row, AppChooser::NameColumn).data().toString();
+                ids << list->index(row, AppChooser::IdColumn).data().toString();
+                if (ids.last() == u"org.example.Browser")
+                    browserPickable = list->index(row, 0).flags().testFlag(Qt::ItemIsSelectable);
+                if (ids.last() == u"org.example.Editor")
+                    editorHasIcon = !list->index(row, 0).data(Qt::DecorationRole).value<QIcon>().isNull();
+            }
+            QTest::keyClicks(chooser.filterField(), QStringLiteral("EDIT"));
+            filtered = chooser.view()->model()->rowCount();
+            chooser.filterField()->clear();
+            chooser.selectIds({QStringLiteral("org.example.Editor"), QStringLiteral("kde-konsole"),
+                               QStringLiteral("org.example.Browser")});
+            accept ? chooser.accept() : chooser.reject();
+        });
+        choose->click();
+        AppChooser::setResponder({});
+        Fixture::settle();
+
+        QCOMPARE(names, (QStringList{"Browser", "Editor", "Konsole"}));
+        QCOMPARE(ids, (QStringList{"org.example.Browser", "org.example.Editor", "kde-konsole"}));
+        QVERIFY(!browserPickable); // already in the list
+        QVERIFY(editorHasIcon);
+        QCOMPARE(filtered, 1);
+        const QStringList expected =
+            accept ? QStringList{"org.example.Browser", "org.example.Editor", "kde-konsole"}
+                   : QStringList{"org.example.Browser"};
+        QCOMPARE(stored(), expected);
+        QCOMPARE(field->toPlainText(), expected.join(QStringLiteral(", ")));
+    }
+
+    void chooserWithNothingInstalled()
+    {
+        AppChooser chooser({}, {});
+        QVERIFY(chooser.findChild<QLabel *>(QStringLiteral("appListEmpty"))->isVisibleTo(&chooser));
+        QCOMPARE(chooser.selectIds({QStringLiteral("x")}), 0);
+        QVERIFY(chooser.selectedIds().isEmpty());
+        QVERIFY(!chooser.findChild<QPushButton *>(QStringLiteral("addButton"))->isEnabled());
     }
 
     // ---- Lock profiles ------------------------------------------------------
