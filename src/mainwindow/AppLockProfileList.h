@@ -1,0 +1,23 @@
+#pragma once
+
+#include "RecordList.h"
+
+class AppLockProfile;
+class AppLockProfileListModel;
+
+// The "Lock Profiles" column: every lock profile, newest first, with Delete
+// on each row and an empty state that creates one. The window's toolbar holds
+// "New Profile".
+class AppLockProfileList : public RecordList
+{
+    Q_OBJECT
+public:
+    explicit AppLockProfileList(AppModel *model, QWidget *parent = nullptr);
+
+    AppLockProfileListModel *profiles() const;
+
+    QMenu *contextMenu(const QModelIndex &index, QWidget *parent) override;
+
+    static AppLockProfile *createProfile(AppModel &model);
+    static void remove(AppModel &model, AppLockProfile &profile);
+};

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "AppModel.h"
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class AppLockProfileDetail;
+class AppLockProfileList;
+class EmptyStatePanel;
+class FocusScreenDetail;
+class FocusScreenList;
+class FocusSessionList;
+class QAction;
+class QSplitter;
+class QStackedWidget;
+class QToolBar;
+class SettingsPlaceholder;
+class Sidebar;
+
+// The main window's content: a sidebar of pages, the chosen page's list and
+// the chosen record's editor, side by side. Which page and which record are
+// shown lives in the AppModel. Each time the content is shown anew it runs
+// the start-up work: the seed, then the self-test and snapshot hooks.
+class ContentView : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kSidebarMinimumWidth = 180;
+    static constexpr int kSidebarIdealWidth = 212;
+    static constexpr int kListMinimumWidth = 260;
+    static constexpr int kListIdealWidth = 320;
+    static constexpr int kDetailMinimumWidth = 300;
+    static constexpr int kDetailIdealWidth = 568;
+
+    // Called with the model during the start-up work; empty by default.
+    using StartupHook = std::function<void(AppModel &)>;
+    // Also given the action that opens the settings window.
+    using SnapshotHook = std::function<void(AppModel &, const std::function<void()> &openSettings)>;
+
+    explicit ContentView(AppModel *model, QWidget *parent = nullptr);
+    ~ContentView() override;
+
+    AppModel *model() const { return m_model; }
+
+    void setSelfTestHook(StartupHook hook) { m_selfTestHook = std::move(hook); }
+    void setSnapshotHook(SnapshotHook hook) { m_snapshotHook = std::move(hook); }
+
+    // The window toolbar's actions, in order; each is visible only on its page.
+    QList<QAction *> toolbarActions() const;
+    void populateToolBar(QToolBar *toolBar) const;
+    QAction *newFocusScreenAction() const { return m_newFocusScreen; }
+    QAction *newProfileAction() const { return m_newProfile; }
+    QAction *openSettingsAction() const { return m_openSettings; }
+
+    QSplitter *splitter() const { return m_splitter; }
+    Sidebar *sidebar() const { return m_sidebar; }
+    // What the middle and right columns show now.
+    QWidget *currentList() const;
+    QWidget *currentDetail() const;
+
+    // The pages, built when first shown (null before).
+    FocusScreenList *focusScreenList() const { return m_focusScreenList; }
+    FocusScreenDetail *focusScreenDetail() const { return m_focusScreenDetail; }
+    FocusSessionList *sessionList() const { return m_sessionList; }
+    AppLockProfileList *lockProfileList() const { return m_lockProfileList; }
+    AppLockProfileDetail *lockProfileDetail() const { return m_lockProfileDetail; }
+    SettingsPlaceholder *settingsPlaceholder() const { return m_settingsPlaceholder; }
+    EmptyStatePanel *noPagePanel() const { return m_noPage; }
+    EmptyStatePanel *noSelectionPanel() const { return m_noSelection; }
+
+Q_SIGNALS:
+    // "Open Settings" was chosen; the shell brings up the settings window.
+    void openSettingsRequested();
+    // The start-up work of one showing has run.
+    void started();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    void showPage();
+    void runStartup();
+
+    QPointer<AppModel> m_model;
+    StartupHook m_selfTestHook;
+    SnapshotHook m_snapshotHook;
+    bool m_visible = false;
+
+    QSplitter *m_splitter;
+    Sidebar *m_sidebar;
+    QStackedWidget *m_lists;
+    QStackedWidget *m_details;
+    EmptyStatePanel *m_noPage;
+    EmptyStatePanel *m_noSelection;
+    FocusScreenList *m_focusScreenList = nullptr;
+    FocusScreenDetail *m_focusScreenDetail = nullptr;
+    FocusSessionList *m_sessionList = nullptr;
+    AppLockProfileList *m_lockProfileList = nullptr;
+    AppLockProfileDetail *m_lockProfileDetail = nullptr;
+    SettingsPlaceholder *m_settingsPlaceholder = nullptr;
+
+    QAction *m_newFocusScreen;
+    QAction *m_newProfile;
+    QAction *m_openSettings;
+};

@@ -1,0 +1,132 @@
+#include "DurationPicker.h"
+
+#include "DurationText.h"
+#include "TextStyles.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+constexpr int kButtonSpacing = 0;
+constexpr int kLabelToButtons = 8;
+} // namespace
+
+DurationPicker::DurationPicker(QWidget *parent) : QWidget(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("Duration"));
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(kLabelToButtons);
+
+    auto *title = new QLabel(QStringLiteral("Duration"), this);
+    title->setObjectName(QStringLiteral("durationTitle"));
+    row->addWidget(title);
+    row->addStretch(1);
+
+    auto *stepper = new QWidget(this);
+    stepper->setObjectName(QStringLiteral("durationStepper"));
+    stepper->setFixedWidth(kStepperWidth);
+    auto *stepperRow = new QHBoxLayout(stepper);
+    stepperRow->setContentsMargins(0, 0, 0, 0);
+    stepperRow->setSpacing(kButtonSpacing);
+    m_value = new QLabel(stepper);
+    m_value->setObjectName(QStringLiteral("durationValue"));
+    m_value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    TextStyles::makeSecondary(m_value);
+    stepperRow->addWidget(m_value, 1);
+    stepperRow->addSpacing(kLabelToButtons);
+
+    m_down = new QToolButton(stepper);
+    m_down->setObjectName(QStringLiteral("durationDown"));
+    m_down->setText(QStringLiteral("−"));
+    m_down->setAccessibleName(QStringLiteral("Decrement"));
+    m_down->setFocusPolicy(Qt::NoFocus);
+    m_down->setAutoRepeat(true);
+    m_up = new QToolButton(stepper);
+    m_up->setObjectName(QStringLiteral("durationUp"));
+    m_up->setText(QStringLiteral("+"));
+    m_up->setAccessibleName(QStringLiteral("Increment"));
+    m_up->setFocusPolicy(Qt::NoFocus);
+    m_up->setAutoRepeat(true);
+    stepperRow->addWidget(m_down);
+    stepperRow->addWidget(m_up);
+    row->addWidget(stepper);
+
+    connect(m_down, &QToolButton::clicked, this, &DurationPicker::stepDown);
+    connect(m_up, &QToolButton::clicked, this, &DurationPicker::stepUp);
+    refresh();
+}
+
+qint64 DurationPicker::minutes() const
+{
+    return DurationText::wholeMinutes(m_duration);
+}
+
+QString DurationPicker::minutesText() const
+{
+    return QStringLiteral("%1 min").arg(minutes());
+}
+
+void DurationPicker::setDuration(double seconds)
+{
+    if (m_duration == seconds)
+        return;
+    m_duration = seconds;
+    refresh();
+}
+
+bool DurationPicker::canStepUp() const
+{
+    return minutes() < kMaximumMinutes;
+}
+
+bool DurationPicker::canStepDown() const
+{
+    return minutes() > kMinimumMinutes;
+}
+
+void DurationPicker::stepUp()
+{
+    step(1);
+}
+
+void DurationPicker::stepDown()
+{
+    step(-1);
+}
+
+void DurationPicker::step(int delta)
+{
+    if ((delta > 0 && !canStepUp()) || (delta < 0 && !canStepDown()))
+        return;
+    // A value outside the range (an old record) steps back into it.
+    const qint64 next = std::clamp<qint64>(minutes() + delta, kMinimumMinutes, kMaximumMinutes);
+    m_duration = double(next) * 60;
+    refresh();
+    Q_EMIT durationEdited(m_duration);
+}
+
+void DurationPicker::refresh()
+{
+    m_value->setText(minutesText());
+    m_down->setEnabled(canStepDown());
+    m_up->setEnabled(canStepUp());
+}
+
+void DurationPicker::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Plus) {
+        stepUp();
+        return;
+    }
+    if (event->key() == Qt::Key_Down || event->key() == Qt::Key_Minus) {
+        stepDown();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QToolButton;
+
+// The duration row of the focus screen editor: "Duration", then a stepper
+// over whole minutes from 1 to 120 whose label reads "25 min". The value is
+// kept in seconds; a step stores whole minutes times 60.
+class DurationPicker : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kMinimumMinutes = 1;
+    static constexpr int kMaximumMinutes = 120;
+    static constexpr int kStepperWidth = 140;
+
+    explicit DurationPicker(QWidget *parent = nullptr);
+
+    double duration() const { return m_duration; }
+    // Shows a stored duration; does not report a change.
+    void setDuration(double seconds);
+    // The minutes shown: the duration divided by 60, truncated toward zero.
+    qint64 minutes() const;
+    QString minutesText() const;
+
+    void stepUp();
+    void stepDown();
+    bool canStepUp() const;
+    bool canStepDown() const;
+
+Q_SIGNALS:
+    // The user stepped; seconds is the new whole-minute duration.
+    void durationEdited(double seconds);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void step(int delta);
+    void refresh();
+
+    double m_duration = 0;
+    QLabel *m_value;
+    QToolButton *m_down;
+    QToolButton *m_up;
+};

@@ -1,0 +1,352 @@
+#include "FocusScreenDetail.h"
+
+#include "AppChooser.h"
+#include "AppModel.h"
+#include "CommaListEdit.h"
+#include "DurationPicker.h"
+#include "EmptyStatePanel.h"
+#include "EnumComboBox.h"
+#include "FocusScreen.h"
+#include "FormSection.h"
+#include "GridProbeModifier.h"
+#include "ModelContext.h"
+#include "OptionalText.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+void setTextIfDifferent(QLineEdit *field, const QString &text)
+{
+    if (field->text() != text)
+        field->setText(text);
+}
+
+QLineEdit *makeLineEdit(const char *objectName, QWidget *parent)
+{
+    auto *field = new QLineEdit(parent);
+    field->setObjectName(QLatin1String(objectName));
+    return field;
+}
+} // namespace
+
+FocusScreenDetail::FocusScreenDetail(AppModel *model, QWidget *parent)
+    : QWidget(parent), m_model(model), m_query(model->context())
+{
+    setObjectName(QStringLiteral("focusScreenDetail"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_pages = new QStackedWidget(this);
+    layout->addWidget(m_pages);
+
+    m_emptyState = new EmptyStatePanel(
+        QStringLiteral("No Focus Screen Selected"), QStringLiteral("rectangle.on.rectangle"),
+        QStringLiteral("Select a focus screen from the list to edit it."), m_pages);
+    m_pages->addWidget(m_emptyState);
+
+    m_form = new QScrollArea(m_pages);
+    m_form->setObjectName(QStringLiteral("focusScreenForm"));
+    m_form->setFrameShape(QFrame::NoFrame);
+    m_form->setWidgetResizable(true);
+    m_form->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pages->addWidget(m_form);
+    buildForm();
+    GridProbeModifier::attachArea(m_form, QString::fromLatin1(kFormProbe));
+
+    connect(model, &AppModel::selectionChanged, this, &FocusScreenDetail::refresh);
+    connect(&m_query, &QueryBase::resultsChanged, this, &FocusScreenDetail::refresh);
+    refresh();
+}
+
+QString FocusScreenDetail::backgroundFieldLabel(OverlayBackgroundType type)
+{
+    switch (type) {
+    case OverlayBackgroundType::system:
+        return {};
+    case OverlayBackgroundType::solid:
+        return QStringLiteral("Hex Color (e.g., #1A1A2E or 1A1A2E)");
+    case OverlayBackgroundType::gradient:
+        return QStringLiteral("Gradient (e.g., linear,#667eea,#764ba2 or radial,#f093fb,#f5576c)");
+    case OverlayBackgroundType::image:
+        return QStringLiteral("Image File Path");
+    }
+    return {};
+}
+
+QString FocusScreenDetail::backgroundCaption(OverlayBackgroundType type)
+{
+    switch (type) {
+    case OverlayBackgroundType::system:
+        return QStringLiteral("Uses the default dark blur overlay.");
+    case OverlayBackgroundType::solid:
+        return QStringLiteral("Solid color background for the overlay.");
+    case OverlayBackgroundType::gradient:
+        return QStringLiteral("Format: linear|radial,color1,color2,... (hex colors)");
+    case OverlayBackgroundType::image:
+        return QStringLiteral(
+            "Full path to an image file (PNG, JPG). Example: /Users/name/Pictures/background.jpg");
+    }
+    return {};
+}
+
+void FocusScreenDetail::buildForm()
+{
+    auto *content = new QWidget;
+    content->setObjectName(QStringLiteral("focusScreenFormContent"));
+    auto *column = new QVBoxLayout(content);
+    column->setContentsMargins(kFormMargin, kFormMargin, kFormMargin, kFormMargin);
+    column->setSpacing(kSectionSpacing);
+
+    // 1. Basics
+    auto *basics = new FormSection(QStringLiteral("Basics"), content);
+    m_name = makeLineEdit("nameField", basics);
+    basics->addField(QStringLiteral("Name"), m_name);
+    m_duration = new DurationPicker(basics);
+    m_duration->setObjectName(QStringLiteral("durationPicker"));
+    basics->addRow(m_duration);
+    m_lockMode = EnumComboBox::make<LockMode>(basics);
+    m_lockMode->setObjectName(QStringLiteral("lockModePicker"));
+    basics->addLabeledRow(QStringLiteral("Lock Mode"), m_lockMode);
+    m_autoStart = new QCheckBox(QStringLiteral("Auto-start on Login"), basics);
+    m_autoStart->setObjectName(QStringLiteral("autoStartToggle"));
+    basics->addRow(m_autoStart);
+    column->addWidget(basics);
+
+    connect(m_name, &QLineEdit::textEdited, this,
+            [this](const QString &text) { edit([&](FocusScreen &s) { s.setName(text); }); });
+    connect(m_duration, &DurationPicker::durationEdited, this,
+            [this](double seconds) { edit([&](FocusScreen &s) { s.setDuration(seconds); }); });
+    connect(m_lockMode, &QComboBox::activated, this, [this](int index) {
+        edit([&](FocusScreen &s) { s.setLockMode(EnumComboBox::valueAt<LockMode>(m_lockMode, index)); });
+    });
+    connect(m_autoStart, &QCheckBox::clicked, this,
+            [this](bool on) { edit([&](FocusScreen &s) { s.setAutoStartOnLogin(on); }); });
+
+    // 2. Strict mode
+    auto *strict = new FormSection(QStringLiteral("Strict Mode (Anti-Cheat)"), content);
+    m_strictEnabled = new QCheckBox(QStringLiteral("Enable Strict Mode"), strict);
+    m_strictEnabled->setObjectName(QStringLiteral("strictModeToggle"));
+    strict->addRow(m_strictEnabled);
+
+    QVBoxLayout *strictRows = nullptr;
+    m_strictGroup = FormSection::makeGroup(strict, &strictRows);
+    m_strictGroup->setObjectName(QStringLiteral("strictModeControls"));
+    m_challengeType = EnumComboBox::make<StrictModeType>(m_strictGroup);
+    m_challengeType->setObjectName(QStringLiteral("challengeTypePicker"));
+    strictRows->addWidget(FormSection::labeledRow(new QLabel(QStringLiteral("Challenge Type")),
+                                                  m_challengeType, m_strictGroup));
+
+    QVBoxLayout *sentenceRows = nullptr;
+    m_sentenceGroup = FormSection::makeGroup(m_strictGroup, &sentenceRows);
+    m_sentenceGroup->setObjectName(QStringLiteral("sentenceControls"));
+    m_sentence = new GrowingTextEdit(kSentenceLines);
+    m_sentence->setObjectName(QStringLiteral("commitmentSentenceField"));
+    sentenceRows->addWidget(FormSection::fieldBlock(new QLabel(QStringLiteral("Commitment Sentence")),
+                                                    m_sentence, m_sentenceGroup));
+    sentenceRows->addWidget(FormSection::makeCaption(
+        QStringLiteral("Must type this exact sentence to exit early. Case-insensitive."), m_sentenceGroup));
+    strictRows->addWidget(m_sentenceGroup);
+
+    QVBoxLayout *passwordRows = nullptr;
+    m_passwordGroup = FormSection::makeGroup(m_strictGroup, &passwordRows);
+    m_passwordGroup->setObjectName(QStringLiteral("passwordControls"));
+    m_password = makeLineEdit("exitPasswordField", nullptr);
+    m_password->setEchoMode(QLineEdit::Password);
+    passwordRows->addWidget(
+        FormSection::fieldBlock(new QLabel(QStringLiteral("Exit Password")), m_password, m_passwordGroup));
+    passwordRows->addWidget(
+        FormSection::makeCaption(QStringLiteral("Enter this password to exit early."), m_passwordGroup));
+    strictRows->addWidget(m_passwordGroup);
+
+    m_mathCaption = FormSection::makeCaption(
+        QStringLiteral("A random math problem will be generated each time you try to exit."), m_strictGroup);
+    m_mathCaption->setObjectName(QStringLiteral("mathCaption"));
+    strictRows->addWidget(m_mathCaption);
+
+    m_typeDescription = FormSection::makeCaption(QString(), m_strictGroup);
+    m_typeDescription->setObjectName(QStringLiteral("strictModeDescription"));
+    // The description sits a little apart from the controls above it.
+    m_typeDescription->setContentsMargins(0, kDescriptionGap, 0, 0);
+    strictRows->addWidget(m_typeDescription);
+    strict->addGroup(m_strictGroup);
+    column->addWidget(strict);
+
+    connect(m_strictEnabled, &QCheckBox::clicked, this, [this](bool on) {
+        edit([&](FocusScreen &s) { s.setStrictModeEnabled(on); });
+        updateStrictVisibility();
+    });
+    connect(m_challengeType, &QComboBox::activated, this, [this](int index) {
+        edit([&](FocusScreen &s) {
+            s.setStrictModeType(EnumComboBox::valueAt<StrictModeType>(m_challengeType, index));
+        });
+        updateStrictVisibility();
+    });
+    connect(m_sentence, &GrowingTextEdit::textEdited, this, [this](const QString &text) {
+        edit([&](FocusScreen &s) { s.setStrictModeSentence(OptionalText::fromText(text)); });
+    });
+    connect(m_password, &QLineEdit::textEdited, this, [this](const QString &text) {
+        edit([&](FocusScreen &s) { s.setStrictModeAnswer(OptionalText::fromText(text)); });
+    });
+
+    // 3. Allowed apps
+    auto *apps = new FormSection(QStringLiteral("Allowed Apps"), content);
+    m_allowedApps = new CommaListEdit(kListLines);
+    m_allowedApps->setObjectName(QStringLiteral("allowedAppsField"));
+    m_chooseAllowedApps = AppChooser::makeChooseButton(m_allowedApps);
+    m_chooseAllowedApps->setObjectName(QStringLiteral("chooseAllowedAppsButton"));
+    apps->addField(QStringLiteral("Bundle Identifiers (comma-separated)"), m_allowedApps,
+                   m_chooseAllowedApps);
+    apps->addCaption(QStringLiteral("Example: com.apple.Safari, com.microsoft.VSCode"));
+    column->addWidget(apps);
+    connect(m_allowedApps, &CommaListEdit::listEdited, this,
+            [this](const QStringList &list) { edit([&](FocusScreen &s) { s.setAllowedApps(list); }); });
+
+    // 4. Allowed websites
+    auto *sites = new FormSection(QStringLiteral("Allowed Websites"), content);
+    m_allowedWebsites = new CommaListEdit(kListLines);
+    m_allowedWebsites->setObjectName(QStringLiteral("allowedWebsitesField"));
+    sites->addField(QStringLiteral("Domains (comma-separated)"), m_allowedWebsites);
+    sites->addCaption(QStringLiteral("Example: github.com, gitlab.com, developer.mozilla.org"));
+    column->addWidget(sites);
+    connect(m_allowedWebsites, &CommaListEdit::listEdited, this,
+            [this](const QStringList &list) { edit([&](FocusScreen &s) { s.setAllowedWebsites(list); }); });
+
+    // 5. Auto-open on start
+    auto *open = new FormSection(QStringLiteral("Bible Mode (Auto-Open on Start)"), content);
+    m_autoOpenApp = makeLineEdit("autoOpenAppField", open);
+    open->addField(QStringLiteral("App Bundle ID to Open"), m_autoOpenApp);
+    open->addCaption(QStringLiteral("Example: com.github.johnfactotum.Foliate, info.bibletime.BibleTime"));
+    m_autoOpenURL = makeLineEdit("autoOpenURLField", open);
+    open->addField(QStringLiteral("URL to Open"), m_autoOpenURL);
+    open->addCaption(QStringLiteral("Example: https://www.bible.com, https://www.biblegateway.com"));
+    open->addCaption(QStringLiteral("Leave both empty to disable. App takes priority over URL."));
+    column->addWidget(open);
+    connect(m_autoOpenApp, &QLineEdit::textEdited, this, [this](const QString &text) {
+        edit([&](FocusScreen &s) { s.setAutoOpenApp(OptionalText::fromText(text)); });
+    });
+    connect(m_autoOpenURL, &QLineEdit::textEdited, this, [this](const QString &text) {
+        edit([&](FocusScreen &s) { s.setAutoOpenURL(OptionalText::fromText(text)); });
+    });
+
+    // 6. Overlay background
+    auto *zen = new FormSection(QStringLiteral("Zen Style (Overlay Background)"), content);
+    m_backgroundType = EnumComboBox::make<OverlayBackgroundType>(zen);
+    m_backgroundType->setObjectName(QStringLiteral("backgroundTypePicker"));
+    zen->addLabeledRow(QStringLiteral("Background Type"), m_backgroundType);
+    m_backgroundValue = makeLineEdit("backgroundValueField", nullptr);
+    m_backgroundValueLabel = new QLabel;
+    m_backgroundValueLabel->setObjectName(QStringLiteral("backgroundValueLabel"));
+    m_backgroundValueGroup = FormSection::fieldBlock(m_backgroundValueLabel, m_backgroundValue, zen);
+    zen->addRow(m_backgroundValueGroup);
+    m_backgroundCaption = zen->addCaption(QString());
+    m_backgroundCaption->setObjectName(QStringLiteral("backgroundCaption"));
+    column->addWidget(zen);
+    connect(m_backgroundType, &QComboBox::activated, this, [this](int index) {
+        // The stored value is kept when the type changes.
+        edit([&](FocusScreen &s) {
+            s.setOverlayBackgroundType(EnumComboBox::valueAt<OverlayBackgroundType>(m_backgroundType, index));
+        });
+        updateBackgroundRow();
+    });
+    connect(m_backgroundValue, &QLineEdit::textEdited, this, [this](const QString &text) {
+        edit([&](FocusScreen &s) { s.setOverlayBackgroundValue(OptionalText::fromText(text)); });
+    });
+
+    column->addStretch(1);
+    m_form->setWidget(content);
+}
+
+template<typename Edit> void FocusScreenDetail::edit(Edit &&apply)
+{
+    if (FocusScreen *s = screen())
+        apply(*s);
+}
+
+FocusScreen *FocusScreenDetail::screen() const
+{
+    if (!m_model || !m_shown)
+        return nullptr;
+    return m_model->context()->model<FocusScreen>(*m_shown);
+}
+
+bool FocusScreenDetail::showsForm() const
+{
+    return m_pages->currentWidget() == m_form;
+}
+
+void FocusScreenDetail::refresh()
+{
+    const std::optional<PersistentIdentifier> selection = m_model ? m_model->selection() : std::nullopt;
+    FocusScreen *record = selection && m_model ? m_model->context()->model<FocusScreen>(*selection) : nullptr;
+    if (!record) {
+        m_shown.reset();
+        m_pages->setCurrentWidget(m_emptyState);
+        return;
+    }
+    const bool recordChanged = m_shown != selection;
+    m_shown = selection;
+    load(recordChanged);
+    m_pages->setCurrentWidget(m_form);
+}
+
+void FocusScreenDetail::load(bool recordChanged)
+{
+    const FocusScreen *s = screen();
+    if (!s)
+        return;
+    setTextIfDifferent(m_name, s->name());
+    m_duration->setDuration(s->duration());
+    EnumComboBox::setCurrent(m_lockMode, s->lockMode());
+    m_autoStart->setChecked(s->autoStartOnLogin());
+
+    m_strictEnabled->setChecked(s->strictModeEnabled());
+    EnumComboBox::setCurrent(m_challengeType, s->strictModeType());
+    m_sentence->setTextQuietly(OptionalText::toText(s->strictModeSentence()));
+    setTextIfDifferent(m_password, OptionalText::toText(s->strictModeAnswer()));
+
+    if (recordChanged) {
+        m_allowedApps->setTextQuietly(QString());
+        m_allowedWebsites->setTextQuietly(QString());
+    }
+    m_allowedApps->setList(s->allowedApps());
+    m_allowedWebsites->setList(s->allowedWebsites());
+
+    setTextIfDifferent(m_autoOpenApp, OptionalText::toText(s->autoOpenApp()));
+    setTextIfDifferent(m_autoOpenURL, OptionalText::toText(s->autoOpenURL()));
+
+    EnumComboBox::setCurrent(m_backgroundType, s->overlayBackgroundType());
+    setTextIfDifferent(m_backgroundValue, OptionalText::toText(s->overlayBackgroundValue()));
+
+    updateStrictVisibility();
+    updateBackgroundRow();
+}
+
+void FocusScreenDetail::updateStrictVisibility()
+{
+    const FocusScreen *s = screen();
+    const bool enabled = s && s->strictModeEnabled();
+    const StrictModeType type = s ? s->strictModeType() : StrictModeType::none;
+    // Turning strict mode off only hides the controls; the stored values stay.
+    m_strictGroup->setVisible(enabled);
+    m_sentenceGroup->setVisible(type == StrictModeType::sentence);
+    m_passwordGroup->setVisible(type == StrictModeType::password);
+    m_mathCaption->setVisible(type == StrictModeType::math);
+    m_typeDescription->setText(description(type));
+}
+
+void FocusScreenDetail::updateBackgroundRow()
+{
+    const FocusScreen *s = screen();
+    const OverlayBackgroundType type = s ? s->overlayBackgroundType() : OverlayBackgroundType::system;
+    const QString label = backgroundFieldLabel(type);
+    m_backgroundValueGroup->setVisible(!label.isEmpty());
+    m_backgroundValueLabel->setText(label);
+    m_backgroundValue->setAccessibleName(label);
+    m_backgroundCaption->setText(backgroundCaption(type));
+}

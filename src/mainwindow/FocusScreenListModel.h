@@ -1,0 +1,28 @@
+#pragma once
+
+#include "FocusScreen.h"
+#include "Query.h"
+#include "RecordListModel.h"
+
+// Every focus screen, by sortOrder then createdAt, following the store.
+class FocusScreenListModel : public RecordListModel
+{
+    Q_OBJECT
+public:
+    enum Role {
+        DurationTextRole = FirstRowRole, // "25 min", "1h 30m"
+        LockModeRole,                    // LockMode as int
+        AutoStartRole,                   // bool
+    };
+
+    explicit FocusScreenListModel(ModelContext *context, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    PersistentIdentifier idAt(int row) const override;
+    FocusScreen *screenAt(int row) const;
+
+private:
+    Query<FocusScreen> m_query;
+    QList<FocusScreen *> m_rows;
+};

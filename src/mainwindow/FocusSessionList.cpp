@@ -1,0 +1,21 @@
+#include "FocusSessionList.h"
+
+#include "AppModel.h"
+#include "EmptyStatePanel.h"
+#include "FocusSessionListModel.h"
+#include "FocusSessionRow.h"
+
+FocusSessionList::FocusSessionList(AppModel *model, QWidget *parent)
+    : RecordList(model, QStringLiteral("Sessions"), new FocusSessionListModel(model->context()),
+                 new FocusSessionRow, Selection::none, parent)
+{
+    setObjectName(QStringLiteral("sessionList"));
+    setEmptyState(new EmptyStatePanel(
+        QStringLiteral("No Sessions"), QStringLiteral("clock.arrow.circlepath"),
+        QStringLiteral("Start a focus session from a Focus Screen to see history here.")));
+}
+
+FocusSessionListModel *FocusSessionList::sessions() const
+{
+    return static_cast<FocusSessionListModel *>(listModel());
+}

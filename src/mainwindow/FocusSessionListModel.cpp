@@ -1,0 +1,95 @@
+#include "FocusSessionListModel.h"
+
+#include "DurationText.h"
+#include "FocusScreen.h"
+#include "FocusSession.h"
+
+namespace {
+FetchDescriptor<FocusSession> newestFirst()
+{
+    FetchDescriptor<FocusSession> d;
+    d.sortBy = {SortDescriptor<FocusSession>::by(&FocusSession::startTime, SortOrder::reverse)};
+    return d;
+}
+} // namespace
+
+FocusSessionListModel::FocusSessionListModel(ModelContext *context, QObject *parent)
+    : RecordListModel(parent), m_sessions(context, newestFirst()), m_screens(context),
+      m_rows(m_sessions.results())
+{
+    rebuildNameTable();
+    connect(&m_sessions, &QueryBase::resultsChanged, this,
+            [this] { applyResults(m_rows, m_sessions.results()); });
+    connect(&m_screens, &QueryBase::resultsChanged, this, [this] {
+        rebuildNameTable();
+        if (!m_rows.isEmpty())
+            Q_EMIT dataChanged(index(0), index(int(m_rows.size()) - 1),
+                               {Qt::DisplayRole, Qt::AccessibleTextRole});
+    });
+}
+
+void FocusSessionListModel::rebuildNameTable()
+{
+    m_names.clear();
+    for (const FocusScreen *screen : m_screens.results())
+        m_names.insert(screen->uuid(), screen->name());
+}
+
+void FocusSessionListModel::setLocale(const QLocale &locale)
+{
+    m_locale = locale;
+    if (!m_rows.isEmpty())
+        Q_EMIT dataChanged(index(0), index(int(m_rows.size()) - 1), {DateTextRole, TimeTextRole});
+}
+
+int FocusSessionListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+FocusSession *FocusSessionListModel::sessionAt(int row) const
+{
+    return (row >= 0 && row < m_rows.size()) ? m_rows[row] : nullptr;
+}
+
+PersistentIdentifier FocusSessionListModel::idAt(int row) const
+{
+    const FocusSession *session = sessionAt(row);
+    return session ? session->id() : PersistentIdentifier();
+}
+
+QString FocusSessionListModel::screenName(const FocusSession &session) const
+{
+    const auto it = m_names.constFind(session.focusScreenID());
+    return it == m_names.constEnd() ? unknownScreenName() : *it;
+}
+
+QVariant FocusSessionListModel::data(const QModelIndex &index, int role) const
+{
+    const FocusSession *session = sessionAt(index.row());
+    if (!session || index.parent().isValid())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return screenName(*session);
+    case Qt::AccessibleTextRole: {
+        QStringList parts{screenName(*session), data(index, DateTextRole).toString(),
+                          data(index, TimeTextRole).toString()};
+        if (session->actualDuration())
+            parts << DurationText::forSession(*session->actualDuration());
+        return parts.join(QStringLiteral(", "));
+    }
+    case IdRole:
+        return QVariant::fromValue(session->id());
+    case DateTextRole:
+        return m_locale.toString(session->startTime().toLocalTime().date(), QLocale::ShortFormat);
+    case TimeTextRole:
+        return m_locale.toString(session->startTime().toLocalTime().time(), QLocale::ShortFormat);
+    case DurationTextRole:
+        return session->actualDuration() ? DurationText::forSession(*session->actualDuration()) : QString();
+    case CompletedRole:
+        return session->completed();
+    default:
+        return {};
+    }
+}

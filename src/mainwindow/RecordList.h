@@ -1,0 +1,60 @@
+#pragma once
+
+#include "AppModel.h"
+#include <QPointer>
+#include <QWidget>
+
+class EmptyStatePanel;
+class QAbstractItemDelegate;
+class QLabel;
+class QListView;
+class QMenu;
+class QModelIndex;
+class QStackedLayout;
+class RecordListModel;
+
+// The middle column of a main-window page: a title, a list of records fed
+// by a live query and, while the query is empty, an empty-state panel over
+// the list. A selectable list mirrors AppModel::selection both ways.
+class RecordList : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kTitleTopMargin = 16;
+    static constexpr int kTitleBottomMargin = 8;
+    static constexpr int kTitleSideMargin = 20;
+
+    enum class Selection { single, none };
+
+    QString title() const;
+    QListView *view() const { return m_view; }
+    RecordListModel *listModel() const { return m_listModel; }
+    EmptyStatePanel *emptyState() const { return m_emptyState; }
+    AppModel *appModel() const { return m_model; }
+
+    // The context menu of a row (null when rows have none); the caller owns it.
+    virtual QMenu *contextMenu(const QModelIndex &index, QWidget *parent);
+
+protected:
+    RecordList(AppModel *model, const QString &title, RecordListModel *listModel,
+               QAbstractItemDelegate *delegate, Selection selection, QWidget *parent);
+    // Installs the panel shown while the list is empty.
+    void setEmptyState(EmptyStatePanel *panel);
+
+Q_SIGNALS:
+    // The rows were laid out anew (model change, scroll or resize).
+    void rowsLaidOut();
+
+private:
+    void syncSelectionFromModel();
+    void viewSelectionChanged();
+    void updateEmptyState();
+
+    QPointer<AppModel> m_model;
+    RecordListModel *m_listModel;
+    QLabel *m_title;
+    QListView *m_view;
+    QStackedLayout *m_stack;
+    EmptyStatePanel *m_emptyState = nullptr;
+    bool m_syncing = false;
+};

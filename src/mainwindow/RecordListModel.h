@@ -1,0 +1,44 @@
+#pragma once
+
+#include "PersistentIdentifier.h"
+
+#include <QAbstractListModel>
+#include <QList>
+
+#include <optional>
+
+// Base of the main window's list models: one row per stored record of a live
+// query, each tagged with the record's persistent identifier.
+class RecordListModel : public QAbstractListModel
+{
+    Q_OBJECT
+public:
+    enum Role {
+        IdRole = Qt::UserRole + 1,
+        // Row-specific roles of the subclasses start here.
+        FirstRowRole,
+    };
+
+    using QAbstractListModel::QAbstractListModel;
+
+    virtual PersistentIdentifier idAt(int row) const = 0;
+    // The row showing that record, or -1.
+    int rowOf(const std::optional<PersistentIdentifier> &id) const;
+
+protected:
+    // Takes a query's new results: when they are the same records in the same
+    // order the rows are refreshed in place (a field changed), otherwise the
+    // model is reset around the swap.
+    template<typename T> void applyResults(QList<T *> &rows, const QList<T *> &results)
+    {
+        if (rows == results) {
+            rows = results;
+            if (!rows.isEmpty())
+                Q_EMIT dataChanged(index(0), index(int(rows.size()) - 1));
+            return;
+        }
+        beginResetModel();
+        rows = results;
+        endResetModel();
+    }
+};

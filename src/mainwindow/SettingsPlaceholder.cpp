@@ -1,0 +1,17 @@
+#include "SettingsPlaceholder.h"
+
+#include "EmptyStatePanel.h"
+
+#include <QVBoxLayout>
+
+SettingsPlaceholder::SettingsPlaceholder(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("settingsPlaceholder"));
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_panel = new EmptyStatePanel(QStringLiteral("Settings"), QStringLiteral("gearshape"),
+                                  QStringLiteral("Open the Settings window to change preferences."), this);
+    layout->addWidget(m_panel);
+}

@@ -1,0 +1,80 @@
+#include "TextStyles.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPalette>
+
+#include <algorithm>
+
+namespace {
+constexpr qreal kCaptionShrink = 1.0;
+constexpr qreal kTitleGrowth = 1.35;
+constexpr qreal kPanelTitleGrowth = 1.5;
+constexpr qreal kTitle3Growth = 1.6;
+constexpr qreal kMinimumPointSize = 6;
+
+QFont scaled(const QFont &base, qreal factor)
+{
+    QFont f = base;
+    if (f.pointSizeF() > 0)
+        f.setPointSizeF(f.pointSizeF() * factor);
+    else
+        f.setPixelSize(int(f.pixelSize() * factor));
+    return f;
+}
+} // namespace
+
+namespace TextStyles {
+
+QFont headline(const QFont &base)
+{
+    QFont f = base;
+    f.setWeight(QFont::DemiBold);
+    return f;
+}
+
+QFont caption(const QFont &base)
+{
+    QFont f = base;
+    if (f.pointSizeF() > 0)
+        f.setPointSizeF(std::max(kMinimumPointSize, f.pointSizeF() - kCaptionShrink));
+    return f;
+}
+
+QFont title(const QFont &base)
+{
+    QFont f = scaled(base, kTitleGrowth);
+    f.setWeight(QFont::Bold);
+    return f;
+}
+
+QFont panelTitle(const QFont &base)
+{
+    QFont f = scaled(base, kPanelTitleGrowth);
+    f.setWeight(QFont::Bold);
+    return f;
+}
+
+int title3SymbolSize(const QFont &base)
+{
+    return QFontMetrics(scaled(base, kTitle3Growth)).height();
+}
+
+QColor secondary(const QPalette &palette)
+{
+    return palette.color(QPalette::PlaceholderText);
+}
+
+void makeCaption(QLabel *label)
+{
+    label->setFont(caption(label->font()));
+    label->setWordWrap(true);
+    makeSecondary(label);
+}
+
+void makeSecondary(QWidget *widget)
+{
+    widget->setForegroundRole(QPalette::PlaceholderText);
+}
+
+} // namespace TextStyles

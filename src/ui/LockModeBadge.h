@@ -1,0 +1,48 @@
+#pragma once
+
+#include "Enums.h"
+
+#include <QColor>
+#include <QFont>
+#include <QWidget>
+
+class QPainter;
+
+// A lock mode as a small capsule: its symbol and display name in a compact
+// medium-weight font, accent-coloured text on the accent at low opacity.
+// Item views that paint rows themselves draw it through paint().
+class LockModeBadge : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kHorizontalInset = 4;
+    static constexpr int kVerticalInset = 2;
+    static constexpr int kIconSpacing = 3;
+    static constexpr qreal kBackgroundOpacity = 0.15;
+    // The badge font is this many points below the base font.
+    static constexpr qreal kFontShrink = 1.5;
+
+    explicit LockModeBadge(LockMode mode = LockMode::hideApps, QWidget *parent = nullptr);
+
+    LockMode mode() const { return m_mode; }
+    void setMode(LockMode mode);
+    QString text() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+    // The badge font derived from a base font.
+    static QFont badgeFont(const QFont &base);
+    static QSize sizeFor(LockMode mode, const QFont &base);
+    // Paints the badge at rect.topLeft() (size sizeFor()); accent is the fill
+    // (drawn at kBackgroundOpacity), textColor the text and symbol colour.
+    static void paint(QPainter &painter, const QRect &rect, LockMode mode, const QFont &base,
+                      const QColor &accent, const QColor &textColor);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    LockMode m_mode;
+};

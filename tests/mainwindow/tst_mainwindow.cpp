@@ -1,0 +1,1404 @@
+// Widget tests of the main window's content, driven the way a user drives
+// it: clicks, context menus, typing, steppers. Each test works on a real
+// SQLite store in a scratch folder.
+#include "AppChooser.h"
+#include "AppLockProfile.h"
+#include "AppLockProfileDetail.h"
+#include "AppLockProfileList.h"
+#include "AppLockProfileListModel.h"
+#include "AppModel.h"
+#include "AppSettings.h"
+#include "CommaListEdit.h"
+#include "ContentView.h"
+#include "DurationPicker.h"
+#include "DurationText.h"
+#include "EmptyStatePanel.h"
+#include "FocusScreen.h"
+#include "FocusScreenDetail.h"
+#include "FocusScreenList.h"
+#include "FocusScreenListModel.h"
+#include "FocusSession.h"
+#include "FocusSessionList.h"
+#include "FocusSessionListModel.h"
+#include "GridProbeModifier.h"
+#include "GridProbes.h"
+#include "GrowingTextEdit.h"
+#include "LockModeBadge.h"
+#include "ModelContainer.h"
+#include "ModelContext.h"
+#include "SettingsPlaceholder.h"
+#include "Sidebar.h"
+#include "Store.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+namespace {
+
+// A scratch store, its model and a 1100 x 720 main window showing the content.
+struct Fixture
+{
+    QTemporaryDir dir;
+    std::unique_ptr<ModelContainer> container;
+    std::unique_ptr<AppModel> model;
+    std::unique_ptr<QMainWindow> window;
+    ContentView *content = nullptr;
+
+    explicit Fixture(bool show = true)
+    {
+        QString error;
+        container = ModelContainer::open(path(), Store::schema(), &error);
+        if (!container)
+            qFatal("cannot open scratch store: %s", qPrintable(error));
+        model = std::make_unique<AppModel>(container.get());
+        window = std::make_unique<QMainWindow>();
+        content = new ContentView(model.get());
+        window->setCentralWidget(content);
+        content->populateToolBar(window->addToolBar(QStringLiteral("Main")));
+        window->resize(1100, 720);
+        if (show) {
+            window->show();
+            QApplication::setActiveWindow(window.get());
+            if (!QTest::qWaitForWindowExposed(window.get()))
+                qWarning("the window was not exposed");
+        }
+    }
+
+    QString path() const { return dir.filePath(QStringLiteral("Lumora.store")); }
+    ModelContext *context() const { return model->context(); }
+
+    // Lets the coalesced change notices and live queries run.
+    static void settle()
+    {
+        QTest::qWait(1);
+        QCoreApplication::processEvents();
+    }
+
+    FocusScreen *addScreen(const QString &name, double duration = 600)
+    {
+        auto *s = context()->insert(std::make_unique<FocusScreen>(name, duration));
+        settle();
+        return s;
+    }
+
+    FocusScreenList *screenList()
+    {
+        model->setSidebar(SidebarItem::focusScreens);
+        return content->focusScreenList();
+    }
+    FocusScreenDetail *screenDetail()
+    {
+        model->setSidebar(SidebarItem::focusScreens);
+        return content->focusScreenDetail();
+    }
+
+    template<typename W> W *field(QWidget *root, const char *name)
+    {
+        return root->findChild<W *>(QLatin1String(name));
+    }
+
+    // Opens the row's context menu and chooses the item with that text.
+    static bool chooseFromMenu(RecordList *list, int row, const QString &text)
+    {
+        std::unique_ptr<QMenu> menu(list->contextMenu(list->listModel()->index(row), list));
+        if (!menu)
+            return false;
+        for (QAction *action : menu->actions()) {
+            if (action->text() == text) {
+                action->trigger();
+                settle();
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // A second, independent container on the same file: what is on disk.
+    std::unique_ptr<ModelContainer> reopen() const
+    {
+        QString error;
+        return ModelContainer::open(path(), Store::schema(), &error);
+    }
+};
+
+void typeInto(QWidget *field, const QString &text)
+{
+    field->setFocus(Qt::OtherFocusReason);
+    QTest::keyClicks(field, text);
+    Fixture::settle();
+}
+
+void clearField(QWidget *field)
+{
+    field->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Backspace);
+    Fixture::settle();
+}
+
+// Ends editing the way a user does: the focus moves on.
+void leaveField(QWidget *field)
+{
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(field, &out);
+    Fixture::settle();
+}
+
+// Chooses a picker entry with the keyboard (Home, then Down).
+void choose(QComboBox *combo, int index)
+{
+    QTest::keyClick(combo, Qt::Key_Home);
+    for (int i = 0; i < index; ++i)
+        QTest::keyClick(combo, Qt::Key_Down);
+    Fixture::settle();
+}
+
+// Sets an environment variable for one test and puts the old value back.
+class EnvGuard
+{
+public:
+    EnvGuard(const char *name, const QByteArray &value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~EnvGuard()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+    EnvGuard(const EnvGuard &) = delete;
+    EnvGuard &operator=(const EnvGuard &) = delete;
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+QString panelTitleOf(QWidget *widget)
+{
+    auto *panel = qobject_cast<EmptyStatePanel *>(widget);
+    return panel ? panel->title() : QString();
+}
+
+bool shown(const QWidget *widget, const QWidget *root)
+{
+    return widget && widget->isVisibleTo(root);
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        GridProbes::setEnabledOverride(false);
+        GridProbes::shared().clear();
+    }
+    void cleanup()
+    {
+        GridProbes::setEnabledOverride(std::nullopt);
+        GridProbes::shared().clear();
+        AppChooser::setResponder({});
+    }
+
+    // ---- Pure texts -------------------------------------------------------
+
+    void focusScreenDurationText_data()
+    {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << 0.0 << "0 min";
+        QTest::newRow("25 minutes") << 1500.0 << "25 min";
+        QTest::newRow("59 min 59 s") << 3599.0 << "59 min";
+        QTest::newRow("one hour") << 3600.0 << "1h";
+        QTest::newRow("90 minutes") << 5400.0 << "1h 30m";
+        QTest::newRow("125 minutes") << 7500.0 << "2h 5m";
+        QTest::newRow("two hours") << 7200.0 << "2h";
+        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << "0 min";
+        QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << "0 min";
+    }
+    void focusScreenDurationText()
+    {
+        QFETCH(double, seconds);
+        QFETCH(QString, text);
+        QCOMPARE(DurationText::forFocusScreen(seconds), text);
+    }
+
+    void sessionDurationText_data()
+    {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("42 s") << 42.0 << "42s";
+        QTest::newRow("59.9 s") << 59.9 << "59s";
+        QTest::newRow("60 s") << 60.0 << "1m";
+        QTest::newRow("61.5 s") << 61.5 << "1m 1s";
+        QTest::newRow("25 min") << 1500.0 << "25m";
+        QTest::newRow("24 min 5 s") << 1445.0 << "24m 5s";
+        QTest::newRow("90 min stays in minutes") << 5400.0 << "90m";
+        QTest::newRow("zero") << 0.0 << "0s";
+        QTest::newRow("ended before it began") << -5.0 << "-5s";
+        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << "0s";
+    }
+    void sessionDurationText()
+    {
+        QFETCH(double, seconds);
+        QFETCH(QString, text);
+        QCOMPARE(DurationText::forSession(seconds), text);
+    }
+
+    // ---- Layout probes and grid ---------------------------------------------
+
+    void gridEnabledFromEnvironment_data()
+    {
+        QTest::addColumn<QStringList>("variables");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("nothing set") << QStringList() << false;
+        QTest::newRow("APP_GRID=1") << QStringList{"APP_GRID=1"} << true;
+        QTest::newRow("APP_GRID=true") << QStringList{"APP_GRID=true"} << false;
+        QTest::newRow("APP_GRID=0") << QStringList{"APP_GRID=0"} << false;
+        QTest::newRow("APP_GRID= 1") << QStringList{"APP_GRID= 1"} << false;
+        QTest::newRow("APP_SNAPSHOT set") << QStringList{"APP_SNAPSHOT=/tmp/shots"} << true;
+        QTest::newRow("APP_SNAPSHOT overrides APP_GRID=0")
+            << QStringList{"APP_SNAPSHOT=/tmp/s", "APP_GRID=0"} << true;
+    }
+    void gridEnabledFromEnvironment()
+    {
+        QFETCH(QStringList, variables);
+        QFETCH(bool, enabled);
+        QProcessEnvironment env;
+        for (const QString &v : variables)
+            env.insert(v.section(u'=', 0, 0), v.section(u'=', 1));
+        QCOMPARE(GridProbes::enabledIn(env), enabled);
+    }
+
+    void staleOwnerLeavesNewerProbe()
+    {
+        GridProbes &probes = GridProbes::shared();
+        GridProbes::Probe p;
+        p.name = p.area = QStringLiteral("focusScreenRow");
+        const QUuid first = QUuid::createUuid();
+        const QUuid second = QUuid::createUuid();
+        probes.update(first, p);
+        p.y = 40;
+        probes.update(second, p);
+        probes.remove(GridProbes::Kind::area, p.name, first);
+        QVERIFY(probes.probes().contains(QStringLiteral("area:focusScreenRow")));
+        QCOMPARE(probes.probes().value(QStringLiteral("area:focusScreenRow")).y, 40.0);
+        QCOMPARE(probes.owners().value(QStringLiteral("area:focusScreenRow")), second);
+        probes.remove(GridProbes::Kind::area, p.name, second);
+        QVERIFY(probes.probes().isEmpty());
+        QVERIFY(probes.owners().isEmpty());
+    }
+
+    void layoutFileIsSortedWithSortedKeys()
+    {
+        GridProbes &probes = GridProbes::shared();
+        const auto add = [&](const char *area, double x, double y, std::optional<QString> edge) {
+            GridProbes::Probe p;
+            p.kind = edge ? GridProbes::Kind::probe : GridProbes::Kind::area;
+            p.name = QString::fromLatin1(area) + QString::number(x) + QString::number(y);
+            p.area = QString::fromLatin1(area);
+            p.edge = std::move(edge);
+            p.inset = 20;
+            p.x = x;
+            p.y = y;
+            p.width = 100;
+            p.height = 50;
+            probes.update(QUuid::createUuid(), p);
+        };
+        add("zeta", 0, 0, std::nullopt);
+        add("alpha", 50, 10, QStringLiteral("leading"));
+        add("alpha", 10, 10, std::nullopt);
+        add("alpha", 0, 30, std::nullopt);
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("page-layout.json"));
+        QVERIFY(probes.write(path, QSizeF(1100, 720)));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const QJsonObject root = QJsonDocument::fromJson(bytes).object();
+        QCOMPARE(root.value("window").toObject().value("width").toDouble(), 1100.0);
+        QCOMPARE(root.value("window").toObject().value("height").toDouble(), 720.0);
+        const QJsonArray list = root.value("probes").toArray();
+        QCOMPARE(list.size(), 4);
+        const auto at = [&](int i) { return list.at(i).toObject(); };
+        QCOMPARE(at(0).value("area").toString(), "alpha");
+        QCOMPARE(at(0).value("x").toDouble(), 10.0); // y 10, x 10
+        QCOMPARE(at(1).value("x").toDouble(), 50.0); // y 10, x 50
+        QCOMPARE(at(2).value("y").toDouble(), 30.0);
+        QCOMPARE(at(3).value("area").toString(), "zeta");
+        QVERIFY(!at(0).contains("edge"));
+        QCOMPARE(at(1).value("edge").toString(), "leading");
+        QCOMPARE(at(1).value("kind").toString(), "probe");
+        QCOMPARE(at(0).value("kind").toString(), "area");
+        // Pretty-printed, keys in sorted order.
+        QVERIFY(bytes.contains('\n'));
+        const QList<QByteArray> keys{"\"area\"", "\"height\"", "\"inset\"", "\"kind\"",
+                                     "\"name\"", "\"width\"",  "\"x\"",     "\"y\""};
+        qsizetype last = -1;
+        for (const QByteArray &key : keys) {
+            const qsizetype at0 = bytes.indexOf(key);
+            QVERIFY2(at0 > last, key.constData());
+            last = at0;
+        }
+        QVERIFY(bytes.indexOf("\"probes\"") < bytes.indexOf("\"window\""));
+        QVERIFY(!probes.write(dir.filePath(QStringLiteral("missing/dir/x.json")), QSizeF(1, 1)));
+    }
+
+    void probesOffStoreNothing()
+    {
+        Fixture f;
+        f.addScreen(QStringLiteral("Work"));
+        f.model->setSelection(f.model->focusScreens().first()->id());
+        f.screenList();
+        QTest::qWait(20);
+        QVERIFY(GridProbes::shared().probes().isEmpty());
+        QVERIFY(!f.content->findChild<QWidget *>(QStringLiteral("gridOverlay")));
+        const QJsonObject root =
+            QJsonDocument::fromJson(GridProbes::shared().layoutJson(QSizeF(1, 1))).object();
+        QVERIFY(root.value("probes").toArray().isEmpty());
+    }
+
+    void probesOnRegisterRowAndEditor()
+    {
+        GridProbes::setEnabledOverride(true);
+        Fixture f;
+        FocusScreen *screen = f.addScreen(QStringLiteral("Work"));
+        f.model->setSelection(screen->id());
+        f.screenList();
+        QTest::qWait(20);
+        QVERIFY(f.content->findChild<QWidget *>(QStringLiteral("gridOverlay")));
+        const auto &probes = GridProbes::shared().probes();
+        QVERIFY(probes.contains(QStringLiteral("area:focusScreenRow")));
+        QVERIFY(probes.contains(QStringLiteral("area:focusScreenDetail")));
+        const GridProbes::Probe row = probes.value(QStringLiteral("area:focusScreenRow"));
+        const GridProbes::Probe form = probes.value(QStringLiteral("area:focusScreenDetail"));
+        QCOMPARE(row.area, row.name);
+        QCOMPARE(row.inset, 20.0);
+        QVERIFY(!row.edge);
+        QCOMPARE(form.inset, 20.0);
+        // Window coordinates: the editor sits right of the sidebar and the list.
+        const QRect listRect(f.content->focusScreenList()->mapTo(f.window.get(), QPoint()),
+                             f.content->focusScreenList()->size());
+        QVERIFY(listRect.contains(QPoint(int(row.x + 1), int(row.y + 1))));
+        QVERIFY(form.x >= ContentView::kSidebarMinimumWidth + ContentView::kListMinimumWidth);
+        QVERIFY(row.width > 0 && row.height > 0 && form.width > 0 && form.height > 0);
+
+        // Leaving the page withdraws both.
+        f.model->setSidebar(SidebarItem::sessions);
+        QTest::qWait(20);
+        QVERIFY(!probes.contains(QStringLiteral("area:focusScreenRow")));
+        QVERIFY(!probes.contains(QStringLiteral("area:focusScreenDetail")));
+    }
+
+    // ---- Window, sidebar, pages ---------------------------------------------
+
+    void sidebarRowsFollowModel()
+    {
+        Fixture f;
+        Sidebar *sidebar = f.content->sidebar();
+        QStringList labels;
+        for (int i = 0; i < sidebar->count(); ++i)
+            labels << sidebar->item(i)->text();
+        QCOMPARE(labels, (QStringList{"Focus Screens", "Sessions", "Lock Profiles", "Settings"}));
+        QCOMPARE(sidebar->currentItem()->text(), QStringLiteral("Focus Screens"));
+
+        const QRect sessionsRow = sidebar->visualItemRect(sidebar->item(1));
+        QTest::mouseClick(sidebar->viewport(), Qt::LeftButton, {}, sessionsRow.center());
+        QCOMPARE(f.model->sidebar(), std::optional(SidebarItem::sessions));
+
+        f.model->setSidebar(SidebarItem::settings);
+        QCOMPARE(sidebar->selectedItems().value(0)->text(), QStringLiteral("Settings"));
+        f.model->setSidebar(std::nullopt);
+        QVERIFY(sidebar->selectedItems().isEmpty());
+    }
+
+    void pages_data()
+    {
+        QTest::addColumn<int>("page"); // -1: none
+        QTest::addColumn<QString>("listTitle");
+        QTest::addColumn<QString>("listPanel");
+        QTest::addColumn<QString>("detailPanel");
+        QTest::addColumn<QString>("visibleAction");
+        QTest::newRow("focusScreens") << int(SidebarItem::focusScreens) << "Focus Screens"
+                                      << "No Focus Screens"
+                                      << "No Focus Screen Selected"
+                                      << "New Focus Screen";
+        QTest::newRow("sessions") << int(SidebarItem::sessions) << "Sessions"
+                                  << "No Sessions"
+                                  << "No Selection" << QString();
+        QTest::newRow("profiles") << int(SidebarItem::profiles) << "Lock Profiles"
+                                  << "No Lock Profiles"
+                                  << "No Profile Selected"
+                                  << "New Profile";
+        QTest::newRow("settings") << int(SidebarItem::settings) << QString() << "Settings"
+                                  << "No Selection"
+                                  << "Open Settings";
+        QTest::newRow("none") << -1 << QString() << "Select a Page"
+                              << "No Selection" << QString();
+    }
+    void pages()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, listTitle);
+        QFETCH(QString, listPanel);
+        QFETCH(QString, detailPanel);
+        QFETCH(QString, visibleAction);
+        Fixture f;
+        f.model->setSidebar(page < 0 ? std::nullopt : std::optional(SidebarItem(page)));
+        Fixture::settle();
+
+        QWidget *list = f.content->currentList();
+        if (auto *records = qobject_cast<RecordList *>(list)) {
+            QCOMPARE(records->title(), listTitle);
+            QVERIFY(shown(records->emptyState(), f.window.get()));
+            QCOMPARE(records->emptyState()->title(), listPanel);
+        } else if (auto *settings = qobject_cast<SettingsPlaceholder *>(list)) {
+            QCOMPARE(settings->panel()->title(), listPanel);
+            QCOMPARE(settings->panel()->symbol(), QStringLiteral("gearshape"));
+            QCOMPARE(settings->panel()->description(),
+                     QStringLiteral("Open the Settings window to change preferences."));
+        } else {
+            QCOMPARE(panelTitleOf(list), listPanel);
+            QCOMPARE(qobject_cast<EmptyStatePanel *>(list)->symbol(), QStringLiteral("sidebar.left"));
+            QVERIFY(qobject_cast<EmptyStatePanel *>(list)->description().isEmpty());
+        }
+
+        QWidget *detail = f.content->currentDetail();
+        if (auto *screens = qobject_cast<FocusScreenDetail *>(detail))
+            QCOMPARE(screens->emptyState()->title(), detailPanel);
+        else if (auto *profiles = qobject_cast<AppLockProfileDetail *>(detail))
+            QCOMPARE(profiles->emptyState()->title(), detailPanel);
+        else {
+            QCOMPARE(panelTitleOf(detail), detailPanel);
+            QCOMPARE(qobject_cast<EmptyStatePanel *>(detail)->symbol(), QStringLiteral("sidebar.right"));
+        }
+
+        QStringList visible;
+        for (QAction *action : f.content->toolbarActions())
+            if (action->isVisible())
+                visible << action->text();
+        QCOMPARE(visible, visibleAction.isEmpty() ? QStringList() : QStringList{visibleAction});
+    }
+
+    void emptyStatePanelsTexts_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("button");
+        QTest::newRow("focus screens") << int(SidebarItem::focusScreens) << "rectangle.on.rectangle"
+                                       << "Create your first focus screen to get started."
+                                       << "Create Focus Screen";
+        QTest::newRow("sessions") << int(SidebarItem::sessions) << "clock.arrow.circlepath"
+                                  << "Start a focus session from a Focus Screen to see history here."
+                                  << QString();
+        QTest::newRow("profiles") << int(SidebarItem::profiles) << "lock.shield"
+                                  << "Create a lock profile to define reusable blocking rules."
+                                  << "Create Profile";
+    }
+    void emptyStatePanelsTexts()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, symbol);
+        QFETCH(QString, description);
+        QFETCH(QString, button);
+        Fixture f;
+        f.model->setSidebar(SidebarItem(page));
+        auto *list = qobject_cast<RecordList *>(f.content->currentList());
+        QVERIFY(list);
+        QCOMPARE(list->emptyState()->symbol(), symbol);
+        QCOMPARE(list->emptyState()->description(), description);
+        QCOMPARE(list->emptyState()->button() ? list->emptyState()->button()->text() : QString(), button);
+    }
+
+    void editorEmptyPanels()
+    {
+        Fixture f;
+        FocusScreenDetail *screens = f.screenDetail();
+        QCOMPARE(screens->emptyState()->symbol(), QStringLiteral("rectangle.on.rectangle"));
+        QCOMPARE(screens->emptyState()->description(),
+                 QStringLiteral("Select a focus screen from the list to edit it."));
+        f.model->setSidebar(SidebarItem::profiles);
+        AppLockProfileDetail *profiles = f.content->lockProfileDetail();
+        QCOMPARE(profiles->emptyState()->symbol(), QStringLiteral("lock.shield"));
+        QCOMPARE(profiles->emptyState()->description(),
+                 QStringLiteral("Select a lock profile from the list to edit it."));
+    }
+
+    void columnsKeepTheirWidths()
+    {
+        Fixture f;
+        QSplitter *splitter = f.content->splitter();
+        QCOMPARE(splitter->sizes().value(0), ContentView::kSidebarIdealWidth);
+        QCOMPARE(splitter->sizes().value(1), ContentView::kListIdealWidth);
+        f.window->setMinimumSize(760, 480);
+        f.window->resize(760, 480);
+        QTest::qWait(20);
+        QVERIFY(f.window->width() <= 760 + 1);
+        QVERIFY(splitter->sizes().value(0) >= ContentView::kSidebarMinimumWidth);
+        QVERIFY(splitter->sizes().value(1) >= ContentView::kListMinimumWidth);
+        // Dragging the handles cannot squeeze them either.
+        splitter->setSizes({50, 50, 2000});
+        QVERIFY(splitter->sizes().value(0) >= ContentView::kSidebarMinimumWidth);
+        QVERIFY(splitter->sizes().value(1) >= ContentView::kListMinimumWidth);
+    }
+
+    void startupRunsSeedThenHooksEachShowing()
+    {
+        Fixture f(false);
+        const EnvGuard seed("APP_SEED", "1");
+        const EnvGuard store("APP_STORE", f.path().toUtf8());
+        QStringList calls;
+        f.content->setSelfTestHook([&](AppModel &model) {
+            // The seed has run before the self-test.
+            calls << QStringLiteral("selfTest:%1").arg(model.focusScreens().size());
+        });
+        std::function<void()> openSettings;
+        f.content->setSnapshotHook([&](AppModel &, const std::function<void()> &open) {
+            calls << QStringLiteral("snapshot");
+            openSettings = open;
+        });
+        QSignalSpy started(f.content, &ContentView::started);
+        f.window->show();
+        QVERIFY(started.wait());
+        QCOMPARE(calls, (QStringList{"selfTest:3", "snapshot"}));
+
+        // The snapshot run opens the settings window through the content view.
+        QSignalSpy settings(f.content, &ContentView::openSettingsRequested);
+        openSettings();
+        QCOMPARE(settings.count(), 1);
+
+        // Closed and shown again: the start-up work runs again (the seed adds nothing twice).
+        f.window->close();
+        f.window->show();
+        QVERIFY(started.wait());
+        QCOMPARE(calls, (QStringList{"selfTest:3", "snapshot", "selfTest:3", "snapshot"}));
+    }
+
+    void openSettingsAction()
+    {
+        Fixture f;
+        f.model->setSidebar(SidebarItem::settings);
+        QSignalSpy settings(f.content, &ContentView::openSettingsRequested);
+        f.content->openSettingsAction()->trigger();
+        QCOMPARE(settings.count(), 1);
+    }
+
+    // ---- Focus screens -----------------------------------------------------
+
+    void createFocusScreen_data()
+    {
+        QTest::addColumn<int>("settingsDefault"); // -1: no settings row
+        QTest::addColumn<bool>("fromToolbar");
+        QTest::newRow("no settings row, empty-state button") << -1 << false;
+        QTest::newRow("default math, toolbar") << int(StrictModeType::math) << true;
+    }
+    void createFocusScreen()
+    {
+        QFETCH(int, settingsDefault);
+        QFETCH(bool, fromToolbar);
+        Fixture f;
+        if (settingsDefault >= 0)
+            f.context()
+                ->insert(std::make_unique<AppSettings>())
+                ->setDefaultStrictModeType(StrictModeType(settingsDefault));
+        FocusScreenList *list = f.screenList();
+        QVERIFY(shown(list->emptyState(), f.window.get()));
+        if (fromToolbar)
+            f.content->newFocusScreenAction()->trigger();
+        else
+            list->emptyState()->button()->click();
+        Fixture::settle();
+
+        const QList<FocusScreen *> screens = f.model->focusScreens();
+        QCOMPARE(screens.size(), 1);
+        const FocusScreen *s = screens.first();
+        QCOMPARE(s->name(), QStringLiteral("New Focus Screen"));
+        QCOMPARE(s->duration(), 600.0);
+        QCOMPARE(s->lockMode(), LockMode::hideApps);
+        QCOMPARE(s->sortOrder(), 0);
+        QVERIFY(!s->strictModeEnabled());
+        QCOMPARE(s->strictModeType(),
+                 settingsDefault < 0 ? StrictModeType::none : StrictModeType(settingsDefault));
+        QCOMPARE(f.model->selection(), std::optional(s->id()));
+        QVERIFY(!shown(list->emptyState(), f.window.get()));
+        QCOMPARE(list->view()->currentIndex().row(), 0);
+        QVERIFY(f.content->focusScreenDetail()->showsForm());
+        QCOMPARE(f.field<QLineEdit>(f.content->focusScreenDetail(), "nameField")->text(), s->name());
+        QCOMPARE(f.content->newFocusScreenAction()->toolTip(),
+                 QStringLiteral("Add a focus screen (Command-N)"));
+    }
+
+    void rowsShowScreens()
+    {
+        Fixture f;
+        FocusScreen *b = f.addScreen(QStringLiteral("B"), 5400);
+        b->setSortOrder(1);
+        FocusScreen *a = f.addScreen(QStringLiteral("A"), 1500);
+        a->setLockMode(LockMode::overlay);
+        a->setAutoStartOnLogin(true);
+        Fixture::settle();
+        FocusScreenListModel *rows = f.screenList()->screens();
+        QCOMPARE(rows->rowCount(), 2);
+        QCOMPARE(rows->index(0).data().toString(), QStringLiteral("A"));
+        QCOMPARE(rows->index(0).data(FocusScreenListModel::DurationTextRole).toString(),
+                 QStringLiteral("25 min"));
+        QCOMPARE(LockMode(rows->index(0).data(FocusScreenListModel::LockModeRole).toInt()),
+                 LockMode::overlay);
+        QVERIFY(rows->index(0).data(FocusScreenListModel::AutoStartRole).toBool());
+        QCOMPARE(rows->index(1).data(FocusScreenListModel::DurationTextRole).toString(),
+                 QStringLiteral("1h 30m"));
+        QVERIFY(!rows->index(1).data(FocusScreenListModel::AutoStartRole).toBool());
+
+        // Clicking a row selects that record for the editor.
+        QListView *view = f.content->focusScreenList()->view();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(rows->index(1)).center());
+        QCOMPARE(f.model->selection(), std::optional(b->id()));
+        QCOMPARE(f.content->focusScreenDetail()->screen(), b);
+    }
+
+    void duplicateTwiceThenCopyOfCopy()
+    {
+        Fixture f;
+        FocusScreen *work = f.addScreen(QStringLiteral("Work"), 1800);
+        work->setSortOrder(3);
+        work->setAllowedApps({QStringLiteral("a"), QStringLiteral("b")});
+        work->setAllowedWebsites({QStringLiteral("x.org")});
+        work->setLockMode(LockMode::preventLaunch);
+        work->setAutoStartOnLogin(true);
+        work->setStrictModeEnabled(true);
+        work->setStrictModeType(StrictModeType::password);
+        work->setStrictModeAnswer(QStringLiteral("pw"));
+        work->setStrictModeSentence(QStringLiteral("I stay"));
+        work->setAutoOpenApp(QStringLiteral("app"));
+        work->setAutoOpenURL(QStringLiteral("https://example.org"));
+        work->setOverlayBackgroundType(OverlayBackgroundType::solid);
+        work->setOverlayBackgroundValue(QStringLiteral("#112233"));
+        Fixture::settle();
+        FocusScreenList *list = f.screenList();
+
+        QVERIFY(Fixture::chooseFromMenu(list, 0, QStringLiteral("Duplicate")));
+        QVERIFY(
+            Fixture::chooseFromMenu(list, list->screens()->rowOf(work->id()), QStringLiteral("Duplicate")));
+        QList<FocusScreen *> copies;
+        for (FocusScreen *s : f.model->focusScreens())
+            if (s->name() == QStringLiteral("Work Copy"))
+                copies << s;
+        QCOMPARE(copies.size(), 2);
+        for (const FocusScreen *copy : copies) {
+            QCOMPARE(copy->sortOrder(), 4);
+            QVERIFY(copy->uuid() != work->uuid());
+            QCOMPARE(copy->duration(), 1800.0);
+            QCOMPARE(copy->allowedApps(), work->allowedApps());
+            QCOMPARE(copy->allowedWebsites(), work->allowedWebsites());
+            QCOMPARE(copy->lockMode(), LockMode::preventLaunch);
+            QVERIFY(copy->autoStartOnLogin());
+            QVERIFY(copy->strictModeEnabled());
+            QCOMPARE(copy->strictModeType(), StrictModeType::password);
+            QCOMPARE(copy->strictModeAnswer(), std::optional<QString>(QStringLiteral("pw")));
+            QCOMPARE(copy->strictModeSentence(), std::optional<QString>(QStringLiteral("I stay")));
+            QCOMPARE(copy->autoOpenApp(), work->autoOpenApp());
+            QCOMPARE(copy->autoOpenURL(), work->autoOpenURL());
+            QCOMPARE(copy->overlayBackgroundType(), OverlayBackgroundType::solid);
+            QCOMPARE(copy->overlayBackgroundValue(), work->overlayBackgroundValue());
+        }
+        QCOMPARE(work->sortOrder(), 3);
+        QCOMPARE(f.model->selection(), std::optional(copies.last()->id()));
+
+        QVERIFY(Fixture::chooseFromMenu(list, list->screens()->rowOf(copies.first()->id()),
+                                        QStringLiteral("Duplicate")));
+        FocusScreen *copyOfCopy = f.context()->model<FocusScreen>(*f.model->selection());
+        QCOMPARE(copyOfCopy->name(), QStringLiteral("Work Copy Copy"));
+        QCOMPARE(copyOfCopy->sortOrder(), 5);
+        QCOMPARE(list->screens()->rowCount(), 4);
+        QCOMPARE(list->view()->currentIndex().row(), list->screens()->rowOf(copyOfCopy->id()));
+    }
+
+    void contextMenuOrder()
+    {
+        Fixture f;
+        f.addScreen(QStringLiteral("Work"));
+        FocusScreenList *list = f.screenList();
+        std::unique_ptr<QMenu> menu(list->contextMenu(list->screens()->index(0), list));
+        QStringList items;
+        for (QAction *action : menu->actions())
+            items << (action->isSeparator() ? QStringLiteral("|") : action->text());
+        QCOMPARE(items, (QStringList{"Duplicate", "|", "Toggle Auto-Start", "|", "Delete"}));
+    }
+
+    void toggleAutoStartSavesAtOnce()
+    {
+        Fixture f;
+        f.context()->setAutosaveEnabled(false); // only the explicit save may write
+        FocusScreen *work = f.addScreen(QStringLiteral("Work"));
+        FocusScreen *other = f.addScreen(QStringLiteral("Other"));
+        other->setAutoStartOnLogin(true);
+        f.context()->save();
+        FocusScreenList *list = f.screenList();
+        QVERIFY(Fixture::chooseFromMenu(list, list->screens()->rowOf(work->id()),
+                                        QStringLiteral("Toggle Auto-Start")));
+        QVERIFY(work->autoStartOnLogin());
+        QVERIFY(other->autoStartOnLogin()); // more than one may be flagged
+        QVERIFY(list->screens()
+                    ->index(list->screens()->rowOf(work->id()))
+                    .data(FocusScreenListModel::AutoStartRole)
+                    .toBool());
+        {
+            auto disk = f.reopen();
+            QVERIFY(disk);
+            const auto stored = disk->mainContext()->fetch<FocusScreen>();
+            QCOMPARE(stored.size(), 2);
+            for (const FocusScreen *s : stored)
+                QVERIFY2(s->autoStartOnLogin(), qPrintable(s->name()));
+        }
+        QVERIFY(Fixture::chooseFromMenu(list, list->screens()->rowOf(work->id()),
+                                        QStringLiteral("Toggle Auto-Start")));
+        QVERIFY(!work->autoStartOnLogin());
+    }
+
+    void deleteSelectedScreenShowsEmptyEditor()
+    {
+        Fixture f;
+        FocusScreen *work = f.addScreen(QStringLiteral("Work"));
+        f.addScreen(QStringLiteral("Keep"));
+        f.context()->insert(std::make_unique<FocusSession>(work->uuid(), QDateTime::currentDateTimeUtc()));
+        f.model->setSelection(work->id());
+        FocusScreenList *list = f.screenList();
+        QVERIFY(f.content->focusScreenDetail()->showsForm());
+        QVERIFY(Fixture::chooseFromMenu(list, list->screens()->rowOf(work->id()), QStringLiteral("Delete")));
+        QCOMPARE(list->screens()->rowCount(), 1);
+        QVERIFY(!f.content->focusScreenDetail()->showsForm());
+        QCOMPARE(f.content->focusScreenDetail()->emptyState()->title(),
+                 QStringLiteral("No Focus Screen Selected"));
+        QCOMPARE(f.model->selection(), std::optional(work->id())); // left pointing at nothing
+        QCOMPARE(f.context()->fetchCount<FocusSession>(), 1);
+        // A screen created later is not mistaken for the deleted one.
+        f.addScreen(QStringLiteral("Later"));
+        QVERIFY(!f.content->focusScreenDetail()->showsForm());
+    }
+
+    void editorSectionsAndLabels()
+    {
+        Fixture f;
+        FocusScreen *work = f.addScreen(QStringLiteral("Work"));
+        f.model->setSelection(work->id());
+        FocusScreenDetail *detail = f.screenDetail();
+        QStringList sections;
+        for (auto *label : detail->findChildren<QLabel *>(QStringLiteral("sectionTitle")))
+            sections << label->text();
+        QCOMPARE(sections,
+                 (QStringList{"Basics", "Strict Mode (Anti-Cheat)", "Allowed Apps", "Allowed Websites",
+                              "Bible Mode (Auto-Open on Start)", "Zen Style (Overlay Background)"}));
+        QStringList labels;
+        for (auto *label : detail->findChildren<QLabel *>())
+            labels << label->text();
+        for (const char *text :
+             {"Name", "Duration", "Lock Mode", "Challenge Type", "Commitment Sentence", "Exit Password",
+              "Bundle Identifiers (comma-separated)", "Example: com.apple.Safari, com.microsoft.VSCode",
+              "Domains (comma-separated)", "App Bundle ID to Open", "URL to Open",
+              "Leave both empty to disable. App takes priority over URL.", "Background Type",
+              "Must type this exact sentence to exit early. Case-insensitive.",
+              "Enter this password to exit early.",
+              "A random math problem will be generated each time you try to exit."})
+            QVERIFY2(labels.contains(QString::fromUtf8(text)), text);
+        QCOMPARE(f.field<QCheckBox>(detail, "autoStartToggle")->text(),
+                 QStringLiteral("Auto-start on Login"));
+        QCOMPARE(f.field<QCheckBox>(detail, "strictModeToggle")->text(),
+                 QStringLiteral("Enable Strict Mode"));
+        QCOMPARE(f.field<QLineEdit>(detail, "exitPasswordField")->echoMode(), QLineEdit::Password);
+        QStringList modes;
+        auto *lockMode = f.field<QComboBox>(detail, "lockModePicker");
+        for (int i = 0; i < lockMode->count(); ++i)
+            modes << lockMode->itemText(i);
+        QCOMPARE(modes, (QStringList{"Hide Apps", "Prevent Launch", "Overlay"}));
+        QVERIFY(!lockMode->itemIcon(0).isNull());
+    }
+
+    void typingWritesStraightIntoRecord()
+    {
+        Fixture f;
+        FocusScreen *work = f.addScreen(QStringLiteral("Work"));
+        f.model->setSelection(work->id());
+        FocusScreenDetail *detail = f.screenDetail();
+        auto *name = f.field<QLineEdit>(detail, "nameField");
+        typeInto(name, QStringLiteral(" Deep"));
+        QCOMPARE(work->name(), QStringLiteral("Work Deep"));
+        QCOMPARE(f.content->focusScreenList()->screens()->index(0).data().toString(),
+                 QStringLiteral("Work Deep"));
+        choose(f.field<QComboBox>(detail, "lockModePicker"), 2);
+        QCOMPARE(work->lockMode(), LockMode::overlay);
+        f.field<QCheckBox>(detail, "autoStartToggle")->click();
+        QVERIFY(work->autoStartOnLogin());
+
+        // Automatic saving takes it to disk without a save button.
+        QTest::qWait(ModelContext::kAutosaveDelayMs + 200);
+        auto disk = f.reopen();
+        const auto stored = disk->mainContext()->fetch<FocusScreen>();
+        QCOMPARE(stored.value(0)->name(), QStringLiteral("Work Deep"));
+        QCOMPARE(stored.value(0)->lockMode(), LockMode::overlay);
+
+        // A change made elsewhere shows in the editor.
+        work->setName(QStringLiteral("Renamed"));
+        Fixture::settle();
+        QCOMPARE(name->text(), QStringLiteral("Renamed"));
+    }
+
+    void listFieldsNormalise_data()
+    {
+        QTest::addColumn<bool>("profile");
+        QTest::addColumn<QString>("fieldName");
+        QTest::newRow("allowed apps") << false << "allowedAppsField";
+        QTest::newRow("allowed websites") << false << "allowedWebsitesField";
+        QTest::newRow("blocked apps") << true << "blockedAppsField";
+        QTest::newRow("blocked websites") << true << "blockedWebsitesField";
+    }
+    void listFieldsNormalise()
+    {
+        QFETCH(bool, profile);
+        QFETCH(QString, fieldName);
+        Fixture f;
+        QWidget *detail = nullptr;
+        std::function<QStringList()> stored;
+        if (profile) {
+            f.model->setSidebar(SidebarItem::profiles);
+            AppLockProfile *p = AppLockProfileList::createProfile(*f.model);
+            Fixture::settle();
+            detail = f.content->lockProfileDetail();
+            stored = [p, fieldName] {
+                return fieldName.startsWith(u"blockedApps") ? p->blockedApps() : p->blockedWebsites();
+            };
+        } else {
+            FocusScreen *s = f.addScreen(QStringLiteral("Work"));
+            f.model->setSelection(s->id());
+            detail = f.screenDetail();
+            stored = [s, fieldName] {
+                return fieldName.startsWith(u"allowedApps") ? s->allowedApps() : s->allowedWebsites();
+            };
+        }
+        auto *field = detail->findChild<CommaListEdit *>(fieldName);
+        QVERIFY(field);
+        QVERIFY(field->minimumSizeHint().height() >= 4 * field->fontMetrics().lineSpacing());
+
+        typeInto(field, QStringLiteral(", , a ,b,, c"));
+        QCOMPARE(stored(), (QStringList{"a", "b", "c"}));
+        QCOMPARE(field->toPlainText(), QStringLiteral(", , a ,b,, c")); // as typed while editing
+        leaveField(field);
+        QCOMPARE(field->toPlainText(), QStringLiteral("a, b, c"));
+
+        // Every keystroke replaces the whole list; duplicates and order stay.
+        typeInto(field, QStringLiteral(", a"));
+        QCOMPARE(stored(), (QStringList{"a", "b", "c", "a"}));
+        clearField(field);
+        QVERIFY(stored().isEmpty());
+    }
+
+    void optionalTextFields_data()
+    {
+        QTest::addColumn<QString>("fieldName");
+        QTest::addColumn<int>("strictType");
+        QTest::addColumn<int>("backgroundType");
+        QTest::newRow("URL to Open") << "autoOpenURLField" << 0 << 0;
+        QTest::newRow("App Bundle ID to Open") << "autoOpenAppField" << 0 << 0;
+        QTest::newRow("Exit Password") << "exitPasswordField" << int(StrictModeType::password) << 0;
+        QTest::newRow("Commitment Sentence")
+            << "commitmentSentenceField" << int(StrictModeType::sentence) << 0;
+        QTest::newRow("Hex Color") << "backgroundValueField" << 0 << int(OverlayBackgroundType::solid);
+    }
+    void optionalTextFields()
+    {
+        QFETCH(QString, fieldName);
+        QFETCH(int, strictType);
+        QFETCH(int, backgroundType);
+        Fixture f;
+        FocusScreen *s = f.addScreen(QStringLiteral("Work"));
+        s->setStrictModeEnabled(true);
+        s->setStrictModeType(StrictModeType(strictType));
+        s->setOverlayBackgroundType(OverlayBackgroundType(backgroundType));
+        f.model->setSelection(s->id());
+        FocusScreenDetail *detail = f.screenDetail();
+        const auto value = [&]() -> std::optional<QString> {
+            if (fieldName == u"autoOpenURLField")
+                return s->autoOpenURL();
+            if (fieldName == u"autoOpenAppField")
+                return s->autoOpenApp();
+            if (fieldName == u"exitPasswordField")
+                return s->strictModeAnswer();
+            if (fieldName == u"commitmentSentenceField")
+                return s->strictModeSentence();
+            return s->overlayBackgroundValue();
+        };
+        auto *field = detail->findChild<QWidget *>(fieldName);
+        QVERIFY(shown(field, detail));
+        typeInto(field, QStringLiteral("abc"));
+        QCOMPARE(value(), std::optional<QString>(QStringLiteral("abc")));
+        clearField(field);
+        QCOMPARE(value(), std::nullopt);
+        typeInto(field, QStringLiteral("  "));
+        QCOMPARE(value(), std::optional<QString>(QStringLiteral("  ")));
+    }
+
+    void stepperBounds_data()
+    {
+        QTest::addColumn<double>("stored");
+        QTest::addColumn<bool>("up"); // step up, else down
+        QTest::addColumn<QString>("labelBefore");
+        QTest::addColumn<double>("after");
+        QTest::newRow("90 s shows 1 min, up stores 120") << 90.0 << true << "1 min" << 120.0;
+        QTest::newRow("1 min cannot go down") << 60.0 << false << "1 min" << 60.0;
+        QTest::newRow("120 min cannot go up") << 7200.0 << true << "120 min" << 7200.0;
+        QTest::newRow("119 min up to 120") << 7140.0 << true << "119 min" << 7200.0;
+        QTest::newRow("25 min down to 24") << 1500.0 << false << "25 min" << 1440.0;
+        QTest::newRow("30 s shows 0 min, up to 1") << 30.0 << true << "0 min" << 60.0;
+        QTest::newRow("150 min steps down into range") << 9000.0 << false << "150 min" << 7200.0;
+    }
+    void stepperBounds()
+    {
+        QFETCH(double, stored);
+        QFETCH(bool, up);
+        QFETCH(QString, labelBefore);
+        QFETCH(double, after);
+        Fixture f;
+        FocusScreen *s = f.addScreen(QStringLiteral("Work"), stored);
+        f.model->setSelection(s->id());
+        auto *picker = f.field<DurationPicker>(f.screenDetail(), "durationPicker");
+        QCOMPARE(f.field<QLabel>(picker, "durationValue")->text(), labelBefore);
+        f.field<QToolButton>(picker, up ? "durationUp" : "durationDown")->click();
+        Fixture::settle();
+        QCOMPARE(s->duration(), after);
+        QCOMPARE(f.field<QLabel>(picker, "durationValue")->text(),
+                 QStringLiteral("%1 min").arg(qint64(after / 60)));
+        QCOMPARE(f.field<QWidget>(picker, "durationStepper")->width(), DurationPicker::kStepperWidth);
+    }
+
+    void strictModeSections_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("sentence");
+        QTest::addColumn<bool>("password");
+        QTest::addColumn<bool>("math");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("none") << int(StrictModeType::none) << false << false << false << QString();
+        QTest::newRow("sentence")
+            << int(StrictModeType::sentence) << true << false << false
+            << "Recommended for spiritual/meaningful focus. Type a personal commitment to prove "
+               "you're serious.";
+        QTest::newRow("math")
+            << int(StrictModeType::math) << false << false << true
+            << "Good for general focus. Requires mental effort to solve, discouraging impulse quits.";
+        QTest::newRow("password")
+            << int(StrictModeType::password) << false << true << false
+            << "Highest security. Share the password with an accountability partner if desired.";
+    }
+    void strictModeSections()
+    {
+        QFETCH(int, type);
+        QFETCH(bool, sentence);
+        QFETCH(bool, password);
+        QFETCH(bool, math);
+        QFETCH(QString, description);
+        Fixture f;
+        FocusScreen *s = f.addScreen(QStringLiteral("Work"));
+        s->setStrictModeSentence(QStringLiteral("I keep my word"));
+        s->setStrictModeAnswer(QStringLiteral("secret"));
+        f.model->setSelection(s->id());
+        FocusScreenDetail *d = f.screenDetail();
+        QVERIFY(!shown(f.field<QWidget>(d, "strictModeControls"), d));
+
+        f.field<QCheckBox>(d, "strictModeToggle")->click();
+        QVERIFY(s->strictModeEnabled());
+        QVERIFY(shown(f.field<QWidget>(d, "strictModeControls"), d));
+        choose(f.field<QComboBox>(d, "challengeTypePicker"), type);
+        QCOMPARE(s->strictModeType(), StrictModeType(type));
+        QCOMPARE(shown(f.field<QWidget>(d, "sentenceControls"), d), sentence);
+        QCOMPARE(shown(f.field<QWidget>(d, "passwordControls"), d), password);
+        QCOMPARE(shown(f.field<QWidget>(d, "mathCaption"), d), math);
+        QCOMPARE(f.field<QLabel>(d, "strictModeDescription")->text(), description);
+        if (sentence) {
+            auto *field = f.field<GrowingTextEdit>(d, "commitmentSentenceField");
+            QCOMPARE(field->toPlainText(), QStringLiteral("I keep my word"));
+            QVERIFY(field->minimumSizeHint().height() >= 3 * field->fontMetrics().lineSpacing());
+        }
+
+        // Turning it off hides the controls and keeps what is stored.
+        f.field<QCheckBox>(d, "strictModeToggle")->click();
+        QVERIFY(!shown(f.field<QWidget>(d, "strictModeControls"), d));
+        QCOMPARE(s->strictModeType(), StrictModeType(type));
+        QCOMPARE(s->strictModeSentence(), std::optional<QString>(QStringLiteral("I keep my word")));
+        QCOMPARE(s->strictModeAnswer(), std::optional<QString>(QStringLiteral("secret")));
+    }
+
+    void backgroundFieldByType_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("system") << int(OverlayBackgroundType::system) << QString()
+                                << "Uses the default dark blur overlay.";
+        QTest::newRow("solid") << int(OverlayBackgroundType::solid) << "Hex Color (e.g., #1A1A2E or 1A1A2E)"
+                               << "Solid color background for the overlay.";
+        QTest::newRow("gradient") << int(OverlayBackgroundType::gradient)
+                                  << "Gradient (e.g., linear,#667eea,#764ba2 or radial,#f093fb,#f5576c)"
+                                  << "Format: linear|radial,color1,color2,... (hex colors)";
+        QTest::newRow("image")
+            << int(OverlayBackgroundType::image) << "Image File Path"
+            << "Full path to an image file (PNG, JPG). Example: /Users/name/Pictures/background.jpg";
+    }
+    void backgroundFieldByType()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, label);
+        QFETCH(QString, caption);
+        Fixture f;
+        FocusScreen *s = f.addScreen(QStringLiteral("Work"));
+        s->setOverlayBackgroundValue(QStringLiteral("not checked here"));
+        f.model->setSelection(s->id());
+        FocusScreenDetail *d = f.screenDetail();
+        choose(f.field<QComboBox>(d, "backgroundTypePicker"), type);
+        QCOMPARE(s->overlayBackgroundType(), OverlayBackgroundType(type));
+        QCOMPARE(s->overlayBackgroundValue(), std::optional<QString>(QStringLiteral("not checked here")));
+        QCOMPARE(shown(f.field<QWidget>(d, "backgroundValueField"), d), !label.isEmpty());
+        if (!label.isEmpty()) {
+            QCOMPARE(f.field<QLabel>(d, "backgroundValueLabel")->text(), label);
+            QCOMPARE(f.field<QLineEdit>(d, "backgroundValueField")->text(),
+                     QStringLiteral("not checked here"));
+        }
+        QCOMPARE(f.field<QLabel>(d, "backgroundCaption")->text(), caption);
+    }
+
+    void selectionCarriedToProfilesPage()
+    {
+        Fixture f;
+        f.model->setSidebar(SidebarItem::profiles);
+        AppLockProfile *profile = AppLockProfileList::createProfile(*f.model);
+        FocusScreen *work = f.addScreen(QStringLiteral("Work"));
+        FocusScreenList *list = f.screenList();
+        QListView *view = list->view();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(list->screens()->index(0)).center());
+        QCOMPARE(f.model->selection(), std::optional(work->id()));
+
+        f.model->setSidebar(SidebarItem::profiles);
+        Fixture::settle();
+        AppLockProfileDetail *profiles = f.content->lockProfileDetail();
+        QVERIFY(!profiles->showsForm());
+        QCOMPARE(profiles->emptyState()->title(), QStringLiteral("No Profile Selected"));
+        QVERIFY(!f.content->lockProfileList()->view()->selectionModel()->hasSelection());
+        QCOMPARE(f.model->selection(), std::optional(work->id())); // not cleared by the page change
+
+        f.model->setSidebar(SidebarItem::focusScreens);
+        QVERIFY(f.content->focusScreenDetail()->showsForm());
+        QCOMPARE(f.content->focusScreenDetail()->screen(), work);
+
+        // Clicking a profile then shows it.
+        f.model->setSidebar(SidebarItem::profiles);
+        QListView *profileView = f.content->lockProfileList()->view();
+        QTest::mouseClick(
+            profileView->viewport(), Qt::LeftButton, {},
+            profileView->visualRect(f.content->lockProfileList()->profiles()->index(0)).center());
+        QCOMPARE(f.content->lockProfileDetail()->profile(), profile);
+    }
+
+    // ---- Session history ----------------------------------------------------
+
+    void sessionRows()
+    {
+        Fixture f;
+        FocusScreen *work = f.addScreen(QStringLiteral("Work"));
+        const QDateTime base = QDateTime::currentDateTimeUtc().addDays(-1);
+        const auto session = [&](const QUuid &screen, int minutesAfter, std::optional<double> duration,
+                                 bool done) {
+            auto *s =
+                f.context()->insert(std::make_unique<FocusSession>(screen, base.addSecs(60 * minutesAfter)));
+            s->setActualDuration(duration);
+            s->setCompleted(done);
+            return s;
+        };
+        session(work->uuid(), 0, 59.9, true);
+        session(work->uuid(), 10, 60, false);
+        session(work->uuid(), 20, 61.5, true);
+        session(QUuid::createUuid(), 30, std::nullopt, false); // its screen is gone, still running
+        f.model->setSidebar(SidebarItem::sessions);
+        Fixture::settle();
+        FocusSessionListModel *rows = f.content->sessionList()->sessions();
+        QCOMPARE(rows->rowCount(), 4);
+        QVERIFY(!shown(f.content->sessionList()->emptyState(), f.window.get()));
+
+        const auto text = [&](int row, int role) { return rows->index(row).data(role).toString(); };
+        // Newest first.
+        QCOMPARE(text(0, Qt::DisplayRole), QStringLiteral("Unknown"));
+        QCOMPARE(text(0, FocusSessionListModel::DurationTextRole), QString());
+        QCOMPARE(text(1, FocusSessionListModel::DurationTextRole), QStringLiteral("1m 1s"));
+        QCOMPARE(text(2, FocusSessionListModel::DurationTextRole), QStringLiteral("1m"));
+        QCOMPARE(text(3, FocusSessionListModel::DurationTextRole), QStringLiteral("59s"));
+        QCOMPARE(text(1, Qt::DisplayRole), QStringLiteral("Work"));
+        QVERIFY(rows->index(1).data(FocusSessionListModel::CompletedRole).toBool());
+        QVERIFY(!rows->index(2).data(FocusSessionListModel::CompletedRole).toBool());
+        const QDateTime start = base.addSecs(60 * 20).toLocalTime();
+        QCOMPARE(text(1, FocusSessionListModel::DateTextRole),
+                 QLocale().toString(start.date(), QLocale::ShortFormat));
+        QCOMPARE(text(1, FocusSessionListModel::TimeTextRole),
+                 QLocale().toString(start.time(), QLocale::ShortFormat));
+        QCOMPARE(f.content->sessionList()->view()->selectionMode(), QAbstractItemView::NoSelection);
+
+        // Renaming the screen renames its rows; deleting it makes them "Unknown".
+        work->setName(QStringLiteral("Deep"));
+        Fixture::settle();
+        QCOMPARE(text(1, Qt::DisplayRole), QStringLiteral("Deep"));
+        f.context()->remove(work);
+        Fixture::settle();
+        for (int row = 0; row < rows->rowCount(); ++row)
+            QCOMPARE(text(row, Qt::DisplayRole), QStringLiteral("Unknown"));
+
+        // A running session completes: its row changes in place.
+        FocusSession *running = rows->sessionAt(0);
+        running->complete(running->startTime().addSecs(1445));
+        Fixture::settle();
+        QCOMPARE(text(0, FocusSessionListModel::DurationTextRole), QStringLiteral("24m 5s"));
+        QVERIFY(rows->index(0).data(FocusSessionListModel::CompletedRole).toBool());
+        QCOMPARE(f.content->currentDetail(), f.content->noSelectionPanel());
+    }
+
+    void sessionRowsArePaintedOnDemand()
+    {
+        Fixture f;
+        FocusScreen *work = f.addScreen(QStringLiteral("Work"));
+        const QDateTime base = QDateTime::currentDateTimeUtc();
+        for (int i = 0; i < 2000; ++i)
+            f.context()->insert(std::make_unique<FocusSession>(work->uuid(), base.addSecs(-i)));
+        f.model->setSidebar(SidebarItem::sessions);
+        Fixture::settle();
+        QListView *view = f.content->sessionList()->view();
+        QVERIFY(view->uniformItemSizes());
+        // Only the rows in view are asked for; there is one widget, not one per row.
+        QVERIFY(view->findChildren<QWidget *>().size() < 20);
+        QVERIFY(view->indexAt(view->viewport()->rect().bottomLeft() + QPoint(1, -1)).row() < 100);
+    }
+
+    // ---- Choosing installed applications --------------------------------------
+
+    void chooseInstalledApplications_data()
+    {
+        QTest::addColumn<bool>("profile");
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("allowed apps, add") << false << true;
+        QTest::newRow("blocked apps, add") << true << true;
+        QTest::newRow("allowed apps, cancel") << false << false;
+    }
+    void chooseInstalledApplications()
+    {
+        QFETCH(bool, profile);
+        QFETCH(bool, accept);
+        QTemporaryDir xdg;
+        const QString apps = xdg.filePath(QStringLiteral("home/applications"));
+        QDir().mkpath(apps + QStringLiteral("/kde"));
+        QDir().mkpath(xdg.filePath(QStringLiteral("system")));
+        const EnvGuard dataHome("XDG_DATA_HOME", xdg.filePath(QStringLiteral("home")).toUtf8());
+        const EnvGuard dataDirs("XDG_DATA_DIRS", xdg.filePath(QStringLiteral("system")).toUtf8());
+        const QString iconPath = xdg.filePath(QStringLiteral("editor.png"));
+        QImage image(16, 16, QImage::Format_ARGB32);
+        image.fill(Qt::red);
+        QVERIFY(image.save(iconPath));
+        const auto write = [&](const QString &file, const QString &body) {
+            QFile f(apps + u'/' + file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(("[Desktop Entry]\nType=Application\n" + body).toUtf8());
+        };
+        write(QStringLiteral("org.example.Editor.desktop"),
+              QStringLiteral("Name=Editor\nExec=editor %F\nIcon=%1\n").arg(iconPath));
+        write(QStringLiteral("org.example.Browser.desktop"), QStringLiteral("Name=Browser\nExec=browser\n"));
+        write(QStringLiteral("kde/konsole.desktop"), QStringLiteral("Name=Konsole\nExec=konsole\n"));
+        write(QStringLiteral("hidden.desktop"), QStringLiteral("Name=Hidden\nExec=h\nNoDisplay=true\n"));
+
+        Fixture f;
+        CommaListEdit *field = nullptr;
+        QPushButton *choose = nullptr;
+        std::function<QStringList()> stored;
+        if (profile) {
+            f.model->setSidebar(SidebarItem::profiles);
+            AppLockProfile *p = AppLockProfileList::createProfile(*f.model);
+            p->setBlockedApps({QStringLiteral("org.example.Browser")});
+            Fixture::settle();
+            field = f.field<CommaListEdit>(f.content->lockProfileDetail(), "blockedAppsField");
+            choose = f.content->lockProfileDetail()->chooseBlockedAppsButton();
+            stored = [p] { return p->blockedApps(); };
+        } else {
+            FocusScreen *s = f.addScreen(QStringLiteral("Work"));
+            s->setAllowedApps({QStringLiteral("org.example.Browser")});
+            f.model->setSelection(s->id());
+            field = f.field<CommaListEdit>(f.screenDetail(), "allowedAppsField");
+            choose = f.content->focusScreenDetail()->chooseAllowedAppsButton();
+            stored = [s] { return s->allowedApps(); };
+            Fixture::settle();
+        }
+        QVERIFY(choose);
+        QCOMPARE(choose->text(), QStringLiteral("Choose..."));
+
+        QStringList names, ids;
+        bool browserPickable = true;
+        bool editorHasIcon = false;
+        int filtered = -1;
+        AppChooser::setResponder([&](AppChooser &chooser) {
+            QAbstractItemModel *list = chooser.applications();
+            for (int row = 0; row < list->rowCount(); ++row) {
+                names << list->index(row, AppChooser::NameColumn).data().toString();
+                ids << list->index(row, AppChooser::IdColumn).data().toString();
+                if (ids.last() == u"org.example.Browser")
+                    browserPickable = list->index(row, 0).flags().testFlag(Qt::ItemIsSelectable);
+                if (ids.last() == u"org.example.Editor")
+                    editorHasIcon = !list->index(row, 0).data(Qt::DecorationRole).value<QIcon>().isNull();
+            }
+            QTest::keyClicks(chooser.filterField(), QStringLiteral("EDIT"));
+            filtered = chooser.view()->model()->rowCount();
+            chooser.filterField()->clear();
+            chooser.selectIds({QStringLiteral("org.example.Editor"), QStringLiteral("kde-konsole"),
+                               QStringLiteral("org.example.Browser")});
+            accept ? chooser.accept() : chooser.reject();
+        });
+        choose->click();
+        AppChooser::setResponder({});
+        Fixture::settle();
+
+        QCOMPARE(names, (QStringList{"Browser", "Editor", "Konsole"}));
+        QCOMPARE(ids, (QStringList{"org.example.Browser", "org.example.Editor", "kde-konsole"}));
+        QVERIFY(!browserPickable); // already in the list
+        QVERIFY(editorHasIcon);
+        QCOMPARE(filtered, 1);
+        const QStringList expected =
+            accept ? QStringList{"org.example.Browser", "org.example.Editor", "kde-konsole"}
+                   : QStringList{"org.example.Browser"};
+        QCOMPARE(stored(), expected);
+        QCOMPARE(field->toPlainText(), expected.join(QStringLiteral(", ")));
+    }
+
+    void chooserWithNothingInstalled()
+    {
+        AppChooser chooser({}, {});
+        QVERIFY(chooser.findChild<QLabel *>(QStringLiteral("appListEmpty"))->isVisibleTo(&chooser));
+        QCOMPARE(chooser.selectIds({QStringLiteral("x")}), 0);
+        QVERIFY(chooser.selectedIds().isEmpty());
+        QVERIFY(!chooser.findChild<QPushButton *>(QStringLiteral("addButton"))->isEnabled());
+    }
+
+    // ---- Lock profiles ------------------------------------------------------
+
+    void profilesCreateEditDelete()
+    {
+        Fixture f;
+        f.model->setSidebar(SidebarItem::profiles);
+        AppLockProfileList *list = f.content->lockProfileList();
+        auto *older = f.context()->insert(std::make_unique<AppLockProfile>(
+            QStringLiteral("Older"), QStringList{QStringLiteral("x")}, QStringList(), LockMode::overlay));
+        older->setCreatedAt(QDateTime::currentDateTimeUtc().addDays(-1));
+        Fixture::settle();
+        QCOMPARE(list->profiles()->index(0).data(AppLockProfileListModel::BlockedAppsTextRole).toString(),
+                 QStringLiteral("1 blocked apps"));
+
+        f.content->newProfileAction()->trigger();
+        Fixture::settle();
+        QCOMPARE(f.content->newProfileAction()->toolTip(), QStringLiteral("Add a lock profile"));
+        QCOMPARE(list->profiles()->rowCount(), 2);
+        QCOMPARE(list->profiles()->index(0).data().toString(), QStringLiteral("New Lock Profile"));
+        QCOMPARE(list->profiles()->index(0).data(AppLockProfileListModel::BlockedAppsTextRole).toString(),
+                 QStringLiteral("0 blocked apps"));
+        QCOMPARE(list->view()->currentIndex().row(), 0);
+        AppLockProfileDetail *detail = f.content->lockProfileDetail();
+        QVERIFY(detail->showsForm());
+        AppLockProfile *created = detail->profile();
+        QCOMPARE(created->mode(), LockMode::hideApps);
+
+        QStringList sections;
+        for (auto *label : detail->findChildren<QLabel *>(QStringLiteral("sectionTitle")))
+            sections << label->text();
+        QCOMPARE(sections, (QStringList{"Profile", "Blocked Apps", "Blocked Websites"}));
+        QStringList labels;
+        for (auto *label : detail->findChildren<QLabel *>())
+            labels << label->text();
+        QVERIFY(labels.contains(QStringLiteral("Example: com.apple.TV, com.apple.Music, com.apple.Games")));
+        QVERIFY(labels.contains(QStringLiteral("Mode")));
+
+        typeInto(f.field<QLineEdit>(detail, "nameField"), QStringLiteral("!"));
+        QCOMPARE(created->name(), QStringLiteral("New Lock Profile!"));
+        choose(f.field<QComboBox>(detail, "modePicker"), 1);
+        QCOMPARE(created->mode(), LockMode::preventLaunch);
+        typeInto(f.field<CommaListEdit>(detail, "blockedAppsField"), QStringLiteral("a, b, c"));
+        QCOMPARE(list->profiles()->index(0).data(AppLockProfileListModel::BlockedAppsTextRole).toString(),
+                 QStringLiteral("3 blocked apps"));
+        QCOMPARE(LockMode(list->profiles()->index(0).data(AppLockProfileListModel::LockModeRole).toInt()),
+                 LockMode::preventLaunch);
+
+        std::unique_ptr<QMenu> menu(list->contextMenu(list->profiles()->index(0), list));
+        QCOMPARE(menu->actions().size(), 1);
+        QVERIFY(Fixture::chooseFromMenu(list, 0, QStringLiteral("Delete")));
+        QCOMPARE(list->profiles()->rowCount(), 1);
+        QVERIFY(!detail->showsForm());
+        QCOMPARE(detail->emptyState()->title(), QStringLiteral("No Profile Selected"));
+    }
+
+    void createProfileFromEmptyState()
+    {
+        Fixture f;
+        f.model->setSidebar(SidebarItem::profiles);
+        AppLockProfileList *list = f.content->lockProfileList();
+        QVERIFY(shown(list->emptyState(), f.window.get()));
+        list->emptyState()->button()->click();
+        Fixture::settle();
+        QVERIFY(!shown(list->emptyState(), f.window.get()));
+        QCOMPARE(list->profiles()->index(0).data().toString(), QStringLiteral("New Lock Profile"));
+        QVERIFY(f.content->lockProfileDetail()->showsForm());
+    }
+
+    void lockModeBadge_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("hideApps") << int(LockMode::hideApps) << "Hide Apps";
+        QTest::newRow("preventLaunch") << int(LockMode::preventLaunch) << "Prevent Launch";
+        QTest::newRow("overlay") << int(LockMode::overlay) << "Overlay";
+    }
+    void lockModeBadge()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, text);
+        LockModeBadge badge{LockMode(mode)};
+        QCOMPARE(badge.text(), text);
+        const QFontMetrics fm(LockModeBadge::badgeFont(badge.font()));
+        QCOMPARE(badge.sizeHint().height(), fm.height() + 2 * LockModeBadge::kVerticalInset);
+        QVERIFY(badge.sizeHint().width() > fm.horizontalAdvance(text) + 2 * LockModeBadge::kHorizontalInset);
+        QCOMPARE(LockModeBadge::badgeFont(badge.font()).weight(), QFont::Medium);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
