@@ -19,27 +19,31 @@ class SharedServices : public QObject
 {
 public:
     explicit SharedServices(QObject *parent)
-        : QObject(parent), workspace(new X11Workspace(this)), accessibility(workspace),
-          lockManager(new AppLockManager(workspace, &accessibility, this)),
-          overlay(new FocusOverlayController(this))
+        : QObject(parent), workspace(std::make_unique<X11Workspace>()), accessibility(workspace.get()),
+          overlay(std::make_unique<FocusOverlayController>())
     {
-        lockManager->setJournalPath(LockJournal::pathForStore(Store::path()));
+        // Windows a crashed run left hidden come back before anything else.
+        const QString journal = LockJournal::pathForStore(Store::path());
+        LockJournal::restoreLeftovers(*workspace, journal);
+        lockManager = std::make_unique<AppLockManager>(workspace.get(), &accessibility);
+        lockManager->setJournalPath(journal);
         FocusSessionManager::Services services;
-        services.lockManager = lockManager;
-        services.overlay = overlay;
+        services.lockManager = lockManager.get();
+        services.overlay = overlay.get();
         services.accessibility = &accessibility;
         services.opener = &opener;
         services.notifications = &notifications;
-        manager = new FocusSessionManager(services, this);
+        manager = std::make_unique<FocusSessionManager>(services);
     }
 
-    X11Workspace *workspace;
+    // Members go in reverse order: the manager first, the workspace last.
+    std::unique_ptr<X11Workspace> workspace;
     X11Accessibility accessibility;
-    AppLockManager *lockManager;
-    FocusOverlayController *overlay;
+    std::unique_ptr<FocusOverlayController> overlay;
     XdgAppOpener opener;
     DBusUserNotifications notifications;
-    FocusSessionManager *manager = nullptr;
+    std::unique_ptr<AppLockManager> lockManager;
+    std::unique_ptr<FocusSessionManager> manager;
 };
 
 } // namespace

@@ -1,11 +1,49 @@
-#include "AppModel.h"
-#include "SeedData.h"
+#include "AppDelegate.h"
+#include "CommandLine.h"
+#include "LumoraApp.h"
 #include "SelfTest.h"
+#include "SingleInstance.h"
 #include "Store.h"
 
+#include "Appearance.h"
+
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int g_signalFds[2] = {-1, -1};
+
+// SIGTERM, SIGINT and SIGHUP (a logout) end the program through the event
+// loop, so a running session gives the screen and the hidden applications back.
+void installQuitOnSignals()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalFds) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(g_signalFds[1], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [notifier] {
+        notifier->setEnabled(false);
+        char c = 0;
+        [[maybe_unused]] const auto n = ::read(g_signalFds[1], &c, 1);
+        QCoreApplication::quit();
+    });
+    struct sigaction action {};
+    action.sa_handler = [](int) {
+        const char c = 1;
+        [[maybe_unused]] const auto n = ::write(g_signalFds[0], &c, 1);
+    };
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(sig, &action, nullptr);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -13,23 +51,46 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Lumora"));
     QApplication::setOrganizationName(QStringLiteral("Lumora"));
     QApplication::setDesktopFileName(QStringLiteral("lumora"));
+    QApplication::setQuitOnLastWindowClosed(false);
 
-    auto container = Store::makeContainer();
-    AppModel model(container.get());
+    const CommandLine command = CommandLine::parse(QCoreApplication::arguments());
+    if (command.help) {
+        std::fputs(CommandLine::usage().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (!command.error.isEmpty()) {
+        std::fprintf(stderr, "lumora: %s\n\n%s", qPrintable(command.error), qPrintable(CommandLine::usage()));
+        return 2;
+    }
 
-    QMainWindow window;
-    window.setObjectName(QStringLiteral("main"));
-    window.setWindowTitle(QStringLiteral("Lumora"));
-    window.setMinimumSize(760, 480);
-    window.resize(1100, 720);
-    auto *label = new QLabel(QStringLiteral("Lumora"), &window);
-    label->setAlignment(Qt::AlignCenter);
-    window.setCentralWidget(label);
-    window.show();
+    // One Lumora per store: a second start hands its request to the first.
+    SingleInstance instance;
+    if (!command.selfTest) {
+        if (instance.claim() == SingleInstance::Role::secondary)
+            return SingleInstance::forward(command);
+    }
 
-    // The seed runs when the main window's content is first shown.
-    SeedData::insertIfRequested(model);
-    SelfTest::runIfRequested(model);
+    Appearance::shared().install();
+    installQuitOnSignals();
+
+    LumoraApp lumora(Store::makeContainer());
+    AppDelegate *delegate = lumora.delegate();
+    instance.startHandler = [delegate](const QString &name) { return delegate->startFocusScreenNamed(name); };
+    QObject::connect(&instance, &SingleInstance::popoverRequested, delegate, &AppDelegate::showPopover);
+    QObject::connect(&instance, &SingleInstance::mainWindowRequested, &lumora, &LumoraApp::openMainWindow);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, delegate, &AppDelegate::applicationWillTerminate);
+
+    // A launch by the login session starts quietly in the tray.
+    const bool quiet = command.showPopover || command.startScreen || delegate->isLoginLaunch();
+    lumora.launch(!quiet || command.openMainWindow);
+
+    if (command.showPopover)
+        delegate->showPopover();
+    if (command.startScreen) {
+        const QString error = delegate->startFocusScreenNamed(*command.startScreen);
+        if (!error.isEmpty())
+            std::fprintf(stderr, "lumora: %s\n", qPrintable(error));
+    }
 
     const int status = app.exec();
     if (SelfTest::isRequested())

@@ -5,7 +5,7 @@
 #include <QPointer>
 
 class QWidget;
-class ThemeStore;
+#include "ThemeStore.h"
 struct Theme;
 
 // Tints a window's content with the chosen accent theme: the palette's

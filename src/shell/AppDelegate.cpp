@@ -1,0 +1,259 @@
+#include "AppDelegate.h"
+
+#include "AppModel.h"
+#include "AppSettings.h"
+#include "BootTime.h"
+#include "FocusOverlayController.h"
+#include "FocusScreen.h"
+#include "FocusSession.h"
+#include "FocusSessionManager.h"
+#include "GlobalShortcut.h"
+#include "HotKeysController.h"
+#include "LoginItem.h"
+#include "MenuBarPopover.h"
+#include "ModelContext.h"
+#include "StatusItem.h"
+#include "StatusText.h"
+#include "Store.h"
+#include "ThemeStore.h"
+#include "X11HotKeyBackend.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+namespace {
+
+// A click on the tray icon first closes an open popup (Qt closes popups on
+// any press outside them) and then reports the click; a click that arrives
+// this soon after the close belongs to it and must not reopen the popover.
+constexpr int kReopenGuardMs = 300;
+
+void logLine(const QString &line)
+{
+    std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stdout);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(ModelContainer *container, QObject *parent)
+    : QObject(parent), m_model(std::make_unique<AppModel>(container))
+{
+    bootTime = [] { return BootTime::read(); };
+    now = [] { return QDateTime::currentDateTimeUtc(); };
+    m_loginItem = std::make_unique<XdgAutostartLoginItem>(QCoreApplication::applicationFilePath());
+}
+
+AppDelegate::~AppDelegate()
+{
+    m_hotKey.reset();
+    if (m_hotKeyBackend && HotKeysController::backend() == m_hotKeyBackend.get())
+        HotKeysController::setBackend(nullptr);
+}
+
+void AppDelegate::setLoginItem(std::unique_ptr<LoginItem> item)
+{
+    m_loginItem = std::move(item);
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    m_steps << QStringLiteral("activate");
+    m_steps << QStringLiteral("sessionManager");
+    FocusSessionManager &manager = FocusSessionManager::shared();
+    manager.setModelContainer(m_model->container());
+    if (auto *overlay = dynamic_cast<FocusOverlayController *>(manager.overlay())) {
+        overlay->setAccentColor(ThemeStore::shared().theme().accent());
+        connect(&ThemeStore::shared(), &ThemeStore::accentChanged, overlay,
+                [overlay] { overlay->setAccentColor(ThemeStore::shared().theme().accent()); });
+    }
+    m_steps << QStringLiteral("menuBarExtra");
+    setupMenuBarExtra();
+    m_steps << QStringLiteral("globalHotKey");
+    setupGlobalHotKey();
+    m_steps << QStringLiteral("launchAtLogin");
+    loadAndApplySettings();
+    m_steps << QStringLiteral("autoStart");
+    handleAutoStartOnLogin();
+    m_steps << QStringLiteral("menuBarTimer");
+    startMenuBarTimer();
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+    m_hotKey.reset();
+    if (m_menuBarTimer) {
+        m_menuBarTimer->stop();
+        m_menuBarTimer->deleteLater();
+        m_menuBarTimer = nullptr;
+    }
+}
+
+void AppDelegate::setupMenuBarExtra()
+{
+    m_statusItem = new StatusItem(this);
+    m_statusItem->setToolTip(QLatin1String(StatusText::kIdleToolTip));
+    m_statusItem->setAccent(ThemeStore::shared().theme().accent());
+    connect(&ThemeStore::shared(), &ThemeStore::accentChanged, m_statusItem,
+            [this] { m_statusItem->setAccent(ThemeStore::shared().theme().accent()); });
+    connect(m_statusItem, &StatusItem::clicked, this, &AppDelegate::togglePopover);
+
+    QPointer<AppDelegate> weak(this);
+    MenuBarPopover::Actions actions;
+    actions.start = [weak](FocusScreen *screen) {
+        if (weak)
+            weak->startFocusSession(screen);
+    };
+    actions.open = [weak] {
+        if (weak)
+            weak->openMainWindow();
+    };
+    actions.quit = [weak] {
+        if (weak)
+            weak->closePopover();
+        QCoreApplication::quit();
+    };
+    m_popover = new MenuBarPopover(m_model.get(), actions);
+    connect(this, &QObject::destroyed, m_popover.data(), &QObject::deleteLater);
+    connect(m_popover, &MenuBarPopover::closed, this, [this] { m_popoverClosed.start(); });
+}
+
+void AppDelegate::setupGlobalHotKey()
+{
+    if (!m_hotKeyBackend) {
+        m_hotKeyBackend = std::make_unique<X11HotKeyBackend>();
+        HotKeysController::setBackend(m_hotKeyBackend.get());
+    }
+    const QList<AppSettings *> rows = m_model->context()->fetch<AppSettings>();
+    const QString shortcut = rows.isEmpty() ? QString::fromUtf8(kDefaultShortcut) : rows.first()->globalShortcut();
+    QPointer<AppDelegate> weak(this);
+    registerGlobalHotKey(shortcut, m_hotKey, this, [weak] {
+        if (weak)
+            weak->showPopover();
+    });
+}
+
+void AppDelegate::loadAndApplySettings()
+{
+    const QList<AppSettings *> rows = m_model->context()->fetch<AppSettings>();
+    if (rows.isEmpty())
+        return;
+    // A development run on a scratch store never touches the user's login
+    // entry: its sample settings would otherwise remove a real one.
+    if (Store::isOverridden())
+        return;
+    applyLaunchAtLogin(rows.first()->launchAtLogin());
+}
+
+bool AppDelegate::applyLaunchAtLogin(bool enabled)
+{
+    if (!m_loginItem)
+        return false;
+    QString error;
+    const bool ok = enabled ? m_loginItem->registerItem(&error) : m_loginItem->unregisterItem(&error);
+    if (!ok)
+        logLine(QStringLiteral("Failed to apply launch at login: ") + error);
+    return ok;
+}
+
+bool AppDelegate::isLoginLaunch() const
+{
+    return StatusText::isLoginLaunch(bootTime ? bootTime() : std::nullopt,
+                                     now ? now() : QDateTime::currentDateTimeUtc());
+}
+
+void AppDelegate::handleAutoStartOnLogin()
+{
+    if (!isLoginLaunch()) {
+        logLine(QStringLiteral("Lumora: Skipping auto-start (manual launch)"));
+        return;
+    }
+    const QList<FocusScreen *> screens = m_model->autoStartFocusScreens();
+    if (screens.isEmpty())
+        return;
+    FocusScreen *screen = screens.first();
+    QTimer::singleShot(kAutoStartDelayMs, this, [this, screen] {
+        if (!screen->isDeleted())
+            startFocusSession(screen);
+    });
+}
+
+void AppDelegate::startMenuBarTimer()
+{
+    if (!m_menuBarTimer) {
+        m_menuBarTimer = new QTimer(this);
+        m_menuBarTimer->setInterval(kMenuBarIntervalMs);
+        connect(m_menuBarTimer, &QTimer::timeout, this, &AppDelegate::updateMenuBarCountdown, Qt::QueuedConnection);
+    }
+    m_menuBarTimer->start();
+}
+
+void AppDelegate::updateMenuBarCountdown()
+{
+    if (!m_statusItem)
+        return;
+    const FocusSessionManager &manager = FocusSessionManager::shared();
+    if (manager.activeSession() && manager.activeScreen()) {
+        const QString title = StatusText::countdownTitle(manager.remainingTime());
+        m_statusItem->setTitle(title);
+        m_statusItem->setToolTip(StatusText::countdownToolTip(manager.activeScreen()->name(), title));
+    } else {
+        m_statusItem->setTitle(QString());
+        m_statusItem->setToolTip(QLatin1String(StatusText::kIdleToolTip));
+    }
+}
+
+void AppDelegate::startFocusSession(FocusScreen *screen)
+{
+    if (!screen || screen->isDeleted())
+        return;
+    FocusSession *session = m_model->startFocusSession(screen);
+    m_model->context()->save();
+    FocusSessionManager::postStartRequest(session->id(), screen->id());
+    closePopover();
+}
+
+QString AppDelegate::startFocusScreenNamed(const QString &name)
+{
+    for (FocusScreen *screen : m_model->focusScreens()) {
+        if (screen->name() == name) {
+            startFocusSession(screen);
+            return {};
+        }
+    }
+    return QStringLiteral("no focus screen is named \"%1\"").arg(name);
+}
+
+void AppDelegate::openMainWindow()
+{
+    closePopover();
+    if (openMainWindowHandler)
+        openMainWindowHandler();
+}
+
+void AppDelegate::togglePopover()
+{
+    if (!m_popover)
+        return;
+    if (m_popover->isVisible()) {
+        closePopover();
+        return;
+    }
+    if (m_popoverClosed.isValid() && m_popoverClosed.elapsed() < kReopenGuardMs)
+        return;
+    showPopover();
+}
+
+void AppDelegate::showPopover()
+{
+    if (!m_popover || m_popover->isVisible())
+        return;
+    m_popover->showAt(m_statusItem ? m_statusItem->geometry() : QRect());
+}
+
+void AppDelegate::closePopover()
+{
+    if (m_popover && m_popover->isVisible())
+        m_popover->close();
+}

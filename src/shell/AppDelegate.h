@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include "MenuBarPopover.h"
+#include "StatusItem.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class AppModel;
+class FocusScreen;
+class HotKey;
+class HotKeyBackend;
+class LoginItem;
+
+class ModelContainer;
+
+
+// The shell's controller: the tray item and popover, the global shortcut,
+// the launch-at-login entry, the auto-start after a login launch and the
+// one-second countdown in the tray. Every session started from the shell
+// goes through startFocusSession().
+class AppDelegate : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr const char *kDefaultShortcut = "\u2303\u2325\u2318F"; // ⌃⌥⌘F
+    static constexpr int kAutoStartDelayMs = 500;
+    static constexpr int kMenuBarIntervalMs = 1000;
+
+    explicit AppDelegate(ModelContainer *container, QObject *parent = nullptr);
+    ~AppDelegate() override;
+
+    AppModel *model() const { return m_model.get(); }
+    StatusItem *statusItem() const { return m_statusItem; }
+    MenuBarPopover *popover() const { return m_popover; }
+    HotKey *hotKey() const { return m_hotKey.get(); }
+
+    // What the shell supplies: bringing the main window forward.
+    std::function<void()> openMainWindowHandler;
+    // The boot time and clock used by isLoginLaunch (tests replace them).
+    std::function<std::optional<QDateTime>()> bootTime;
+    std::function<QDateTime()> now;
+    // The login-item service (XDG autostart for the running program by default).
+    void setLoginItem(std::unique_ptr<LoginItem> item);
+
+    // The launch sequence, in order. steps names them as they run (tests).
+    void applicationDidFinishLaunching();
+    void applicationWillTerminate();
+    QStringList steps() const { return m_steps; }
+
+    void setupMenuBarExtra();
+    void setupGlobalHotKey();
+    void loadAndApplySettings();
+    void handleAutoStartOnLogin();
+    void startMenuBarTimer();
+
+    void startFocusSession(FocusScreen *screen);
+    // Starts the focus screen with exactly this name; an error text when none has it.
+    QString startFocusScreenNamed(const QString &name);
+    void openMainWindow();
+    void togglePopover();
+    void showPopover();
+    void closePopover();
+    void updateMenuBarCountdown();
+    bool applyLaunchAtLogin(bool enabled);
+    bool isLoginLaunch() const;
+
+private:
+    std::unique_ptr<AppModel> m_model;
+    QPointer<StatusItem> m_statusItem;
+    QPointer<MenuBarPopover> m_popover;
+    std::unique_ptr<HotKey> m_hotKey;
+    std::unique_ptr<HotKeyBackend> m_hotKeyBackend;
+    std::unique_ptr<LoginItem> m_loginItem;
+    QTimer *m_menuBarTimer = nullptr;
+    QElapsedTimer m_popoverClosed;
+    QStringList m_steps;
+};

@@ -1,0 +1,58 @@
+#include "LumoraApp.h"
+
+#include "AppDelegate.h"
+#include "AppModel.h"
+#include "ContentView.h"
+#include "MainWindow.h"
+#include "ModelContainer.h"
+#include "SelfTest.h"
+#include "SettingsWindow.h"
+
+LumoraApp::LumoraApp(std::unique_ptr<ModelContainer> container, QObject *parent)
+    : QObject(parent), m_container(std::move(container)), m_model(std::make_unique<AppModel>(m_container.get()))
+{
+    // One container serves the windows and the delegate, so a session started
+    // from the tray is in the main window's history at once.
+    m_delegate = std::make_unique<AppDelegate>(m_container.get());
+    m_delegate->openMainWindowHandler = [this] { openMainWindow(); };
+
+    m_mainWindow = std::make_unique<MainWindow>(m_model.get());
+    m_mainWindow->setAttribute(Qt::WA_QuitOnClose, false);
+    m_mainWindow->content()->setSelfTestHook([](AppModel &model) { SelfTest::runIfRequested(model); });
+    connect(m_mainWindow.get(), &MainWindow::settingsRequested, this, &LumoraApp::openSettings);
+}
+
+LumoraApp::~LumoraApp()
+{
+    m_settingsWindow.reset();
+    m_mainWindow.reset();
+    m_delegate.reset();
+}
+
+QWidget *LumoraApp::settingsWindow() const
+{
+    return m_settingsWindow.get();
+}
+
+void LumoraApp::launch(bool showMainWindow)
+{
+    if (showMainWindow)
+        m_mainWindow->show();
+    m_delegate->applicationDidFinishLaunching();
+}
+
+void LumoraApp::openMainWindow()
+{
+    m_mainWindow->bringForward();
+}
+
+void LumoraApp::openSettings()
+{
+    if (!m_settingsWindow) {
+        m_settingsWindow = std::make_unique<SettingsWindow>(m_model.get());
+        m_settingsWindow->setAttribute(Qt::WA_QuitOnClose, false);
+    }
+    m_settingsWindow->show();
+    m_settingsWindow->raise();
+    m_settingsWindow->activateWindow();
+}

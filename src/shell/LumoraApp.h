@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+class AppDelegate;
+class AppModel;
+class MainWindow;
+class ModelContainer;
+class QWidget;
+
+// The application: one store container shared by the windows and the
+// delegate, the main window, the settings window (made on first use) and
+// the delegate.
+class LumoraApp : public QObject
+{
+    Q_OBJECT
+public:
+    explicit LumoraApp(std::unique_ptr<ModelContainer> container, QObject *parent = nullptr);
+    ~LumoraApp() override;
+
+    AppModel *model() const { return m_model.get(); }
+    AppDelegate *delegate() const { return m_delegate.get(); }
+    MainWindow *mainWindow() const { return m_mainWindow.get(); }
+    QWidget *settingsWindow() const;
+
+    // Shows the main window (unless hidden) and runs the launch sequence.
+    void launch(bool showMainWindow);
+    void openMainWindow();
+    void openSettings();
+
+private:
+    std::unique_ptr<ModelContainer> m_container;
+    std::unique_ptr<AppModel> m_model;
+    // Destroyed in reverse order: windows and delegate before the store.
+    std::unique_ptr<AppDelegate> m_delegate;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<class SettingsWindow> m_settingsWindow;
+};

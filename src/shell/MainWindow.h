@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QMainWindow>
+
+class AppModel;
+class ContentView;
+
+// The main window: the content view with its toolbar, and the menu bar with
+// "New Focus Screen", "Settings...", the sidebar and toolbar commands and Quit.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    static constexpr int kDefaultWidth = 1100;
+    static constexpr int kDefaultHeight = 720;
+    static constexpr int kMinimumWidth = 760;
+    static constexpr int kMinimumHeight = 480;
+    static constexpr int kToolBarHeight = 40;
+
+    explicit MainWindow(AppModel *model, QWidget *parent = nullptr);
+
+    ContentView *content() const { return m_content; }
+    // Brings the window forward on the current desktop.
+    void bringForward();
+
+Q_SIGNALS:
+    void settingsRequested();
+
+private:
+    void buildMenus();
+
+    AppModel *m_model;
+    ContentView *m_content;
+    class QToolBar *m_toolBar;
+};

@@ -1,0 +1,368 @@
+#include "MenuBarPopover.h"
+
+#include "AppModel.h"
+#include "FocusScreen.h"
+#include "LockModeBadge.h"
+#include "ModelContext.h"
+#include "Query.h"
+#include "StatusText.h"
+#include "Symbols.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel *symbolLabel(const QString &symbol, int size, const QColor &color, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setPixmap(Symbols::pixmap(symbol, size, color, parent->devicePixelRatioF()));
+    label->setFixedSize(size, size);
+    return label;
+}
+
+QFrame *divider(QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setFixedHeight(1);
+    QPalette pal = line->palette();
+    pal.setColor(QPalette::WindowText, pal.color(QPalette::Mid));
+    line->setPalette(pal);
+    return line;
+}
+
+QColor secondary(const QPalette &pal)
+{
+    QColor c = pal.color(QPalette::WindowText);
+    c.setAlphaF(0.6);
+    return c;
+}
+
+QFont captionFont(const QFont &base)
+{
+    QFont f = base;
+    f.setPointSizeF(std::max(7.0, base.pointSizeF() - 1.5));
+    return f;
+}
+
+// A bar with the lightly tinted background of the header and footer.
+class Bar : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        QColor c = palette().color(QPalette::Window);
+        c = c.lightness() > 128 ? c.darker(104) : c.lighter(115);
+        p.fillRect(rect(), c);
+    }
+};
+
+} // namespace
+
+FocusScreenPopoverRow::FocusScreenPopoverRow(FocusScreen *screen, std::function<void()> onStart, QWidget *parent)
+    : QWidget(parent), m_screen(screen), m_onStart(std::move(onStart))
+{
+    setObjectName(QStringLiteral("FocusScreenPopoverRow"));
+    auto *row = new QHBoxLayout(this);
+    row->setSpacing(kSpacing);
+    row->setContentsMargins(kHorizontalMargin, kVerticalMargin, kHorizontalMargin, kVerticalMargin);
+
+    auto *text = new QVBoxLayout;
+    text->setSpacing(kTextSpacing);
+    auto *name = new QLabel(this);
+    name->setObjectName(QStringLiteral("name"));
+    QFont nameFont = font();
+    nameFont.setPointSize(kNamePointSize);
+    nameFont.setWeight(QFont::Medium);
+    name->setFont(nameFont);
+    name->setText(QFontMetrics(nameFont).elidedText(screen->name(), Qt::ElideRight, 170));
+    name->setToolTip(screen->name());
+    text->addWidget(name);
+
+    auto *details = new QHBoxLayout;
+    details->setSpacing(kDetailSpacing);
+    auto *duration = new QLabel(StatusText::formatDuration(screen->duration()), this);
+    duration->setObjectName(QStringLiteral("duration"));
+    duration->setFont(captionFont(font()));
+    QPalette pal = duration->palette();
+    pal.setColor(QPalette::WindowText, secondary(palette()));
+    duration->setPalette(pal);
+    details->addWidget(duration);
+    details->addWidget(new LockModeBadge(screen->lockMode(), this));
+    if (screen->autoStartOnLogin()) {
+        const QColor green(52, 199, 89);
+        auto *autoBox = new QHBoxLayout;
+        autoBox->setSpacing(2);
+        QFont small = captionFont(captionFont(font()));
+        const int symbolSize = QFontMetrics(small).height();
+        autoBox->addWidget(symbolLabel(QStringLiteral("power.circle.fill"), symbolSize, green, this));
+        auto *autoLabel = new QLabel(QStringLiteral("Auto"), this);
+        autoLabel->setObjectName(QStringLiteral("auto"));
+        autoLabel->setFont(small);
+        QPalette greenPal = autoLabel->palette();
+        greenPal.setColor(QPalette::WindowText, green);
+        autoLabel->setPalette(greenPal);
+        autoBox->addWidget(autoLabel);
+        details->addLayout(autoBox);
+    }
+    details->addStretch(1);
+    text->addLayout(details);
+    row->addLayout(text, 1);
+
+    auto *start = new QPushButton(QStringLiteral("Start"), this);
+    start->setObjectName(QStringLiteral("start"));
+    start->setDefault(true);
+    start->setCursor(Qt::PointingHandCursor);
+    connect(start, &QPushButton::clicked, this, [this] {
+        if (m_onStart)
+            m_onStart();
+    });
+    row->addWidget(start, 0, Qt::AlignVCenter);
+}
+
+void FocusScreenPopoverRow::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(palette().color(QPalette::Base));
+    p.drawRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
+}
+
+MenuBarPopover::MenuBarPopover(AppModel *model, Actions actions, QWidget *parent)
+    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint), m_model(model), m_actions(std::move(actions))
+{
+    setObjectName(QStringLiteral("MenuBarPopover"));
+    setWindowTitle(QStringLiteral("Lumora"));
+    setFixedSize(kWidth, kHeight);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto *header = new Bar(this);
+    auto *headerRow = new QHBoxLayout(header);
+    headerRow->setContentsMargins(kBarHorizontalMargin, kBarVerticalMargin, kBarHorizontalMargin, kBarVerticalMargin);
+    headerRow->addWidget(
+        symbolLabel(QStringLiteral("timer"), kHeaderSymbolSize, palette().color(QPalette::Highlight), header));
+    auto *title = new QLabel(QStringLiteral("Lumora"), header);
+    QFont headline = font();
+    headline.setBold(true);
+    title->setFont(headline);
+    headerRow->addWidget(title);
+    headerRow->addStretch(1);
+    layout->addWidget(header);
+    layout->addWidget(divider(this));
+
+    m_content = new QWidget(this);
+    auto *contentLayout = new QVBoxLayout(m_content);
+    contentLayout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_content, 1);
+
+    layout->addWidget(divider(this));
+    auto *footer = new Bar(this);
+    auto *footerColumn = new QVBoxLayout(footer);
+    footerColumn->setSpacing(kFooterSpacing);
+    footerColumn->setContentsMargins(kBarHorizontalMargin, kBarVerticalMargin, kBarHorizontalMargin,
+                                     kBarVerticalMargin);
+    auto *open = new QPushButton(QStringLiteral("Open Lumora..."), footer);
+    open->setObjectName(QStringLiteral("open"));
+    auto *quit = new QPushButton(QStringLiteral("Quit Lumora"), footer);
+    quit->setObjectName(QStringLiteral("quit"));
+    for (QPushButton *b : {open, quit}) {
+        b->setFlat(true);
+        b->setStyleSheet(QStringLiteral("text-align: left; padding: 2px 4px;"));
+        footerColumn->addWidget(b);
+    }
+    QPalette quitPal = quit->palette();
+    quitPal.setColor(QPalette::ButtonText, QColor(255, 59, 48));
+    quit->setPalette(quitPal);
+    connect(open, &QPushButton::clicked, this, [this] {
+        if (m_actions.open)
+            m_actions.open();
+    });
+    connect(quit, &QPushButton::clicked, this, [this] {
+        if (m_actions.quit)
+            m_actions.quit();
+    });
+    layout->addWidget(footer);
+    rebuild();
+}
+
+MenuBarPopover::~MenuBarPopover() = default;
+
+void MenuBarPopover::rebuild()
+{
+    if (m_listPage) {
+        m_listPage->deleteLater();
+        m_listPage = nullptr;
+        m_listLayout = nullptr;
+    }
+    if (m_emptyPage) {
+        m_emptyPage->deleteLater();
+        m_emptyPage = nullptr;
+    }
+    m_query.reset();
+    if (!m_model)
+        return;
+    FetchDescriptor<FocusScreen> d;
+    d.sortBy = {SortDescriptor<FocusScreen>::by(&FocusScreen::sortOrder),
+                SortDescriptor<FocusScreen>::by(&FocusScreen::createdAt)};
+    m_query = std::make_unique<Query<FocusScreen>>(m_model->context(), d);
+    connect(m_query.get(), &QueryBase::resultsChanged, this, &MenuBarPopover::fillList);
+    fillList();
+}
+
+void MenuBarPopover::fillList()
+{
+    auto *contentLayout = static_cast<QVBoxLayout *>(m_content->layout());
+    const QList<FocusScreen *> screens = m_query ? m_query->results() : QList<FocusScreen *>();
+    if (screens.isEmpty()) {
+        if (m_listPage) {
+            m_listPage->deleteLater();
+            m_listPage = nullptr;
+            m_listLayout = nullptr;
+        }
+        if (m_emptyPage)
+            return;
+        m_emptyPage = new QWidget(m_content);
+        auto *column = new QVBoxLayout(m_emptyPage);
+        column->setSpacing(kEmptySpacing);
+        column->setContentsMargins(kEmptyMargin, kEmptyMargin, kEmptyMargin, kEmptyMargin);
+        column->addStretch(1);
+        column->addWidget(symbolLabel(QStringLiteral("timer.slash"), kEmptySymbolSize, secondary(palette()),
+                                      m_emptyPage),
+                          0, Qt::AlignHCenter);
+        auto *title = new QLabel(QStringLiteral("No Focus Screens"), m_emptyPage);
+        QFont headline = font();
+        headline.setBold(true);
+        title->setFont(headline);
+        title->setAlignment(Qt::AlignCenter);
+        column->addWidget(title);
+        auto *caption = new QLabel(QStringLiteral("Create one in the main window to get started."), m_emptyPage);
+        caption->setFont(captionFont(font()));
+        caption->setAlignment(Qt::AlignCenter);
+        caption->setWordWrap(true);
+        caption->setContentsMargins(kEmptyMargin, 0, kEmptyMargin, 0);
+        QPalette pal = caption->palette();
+        pal.setColor(QPalette::WindowText, secondary(palette()));
+        caption->setPalette(pal);
+        column->addWidget(caption);
+        auto *open = new QPushButton(QStringLiteral("Open Lumora..."), m_emptyPage);
+        open->setObjectName(QStringLiteral("emptyOpen"));
+        open->setDefault(true);
+        connect(open, &QPushButton::clicked, this, [this] {
+            if (m_actions.open)
+                m_actions.open();
+        });
+        column->addWidget(open, 0, Qt::AlignHCenter);
+        column->addStretch(1);
+        contentLayout->addWidget(m_emptyPage);
+        return;
+    }
+
+    if (m_emptyPage) {
+        m_emptyPage->deleteLater();
+        m_emptyPage = nullptr;
+    }
+    if (!m_listPage) {
+        auto *scroll = new QScrollArea(m_content);
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidgetResizable(true);
+        scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        auto *inner = new QWidget(scroll);
+        m_listLayout = new QVBoxLayout(inner);
+        m_listLayout->setSpacing(kListSpacing);
+        m_listLayout->setContentsMargins(kListMargin, kListMargin, kListMargin, kListMargin);
+        scroll->setWidget(inner);
+        m_listPage = scroll;
+        contentLayout->addWidget(m_listPage);
+    }
+    while (QLayoutItem *item = m_listLayout->takeAt(0)) {
+        if (QWidget *w = item->widget())
+            w->deleteLater();
+        delete item;
+    }
+    for (FocusScreen *screen : screens) {
+        QPointer<MenuBarPopover> self(this);
+        m_listLayout->addWidget(new FocusScreenPopoverRow(screen, [self, screen] {
+            if (self && self->m_actions.start)
+                self->m_actions.start(screen);
+        }));
+    }
+    m_listLayout->addStretch(1);
+}
+
+QList<FocusScreenPopoverRow *> MenuBarPopover::rows() const
+{
+    QList<FocusScreenPopoverRow *> out;
+    if (!m_listLayout)
+        return out;
+    for (int i = 0; i < m_listLayout->count(); ++i)
+        if (auto *row = qobject_cast<FocusScreenPopoverRow *>(m_listLayout->itemAt(i)->widget()))
+            out.append(row);
+    return out;
+}
+
+bool MenuBarPopover::isShowingEmptyState() const
+{
+    return m_emptyPage != nullptr;
+}
+
+void MenuBarPopover::showAt(const QRect &anchor)
+{
+    rebuild();
+    QPoint pos;
+    QScreen *screen = nullptr;
+    if (anchor.isValid() && !anchor.isEmpty()) {
+        screen = QGuiApplication::screenAt(anchor.center());
+        pos = QPoint(anchor.center().x() - kWidth / 2, anchor.bottom() + 4);
+    } else {
+        const QPoint cursor = QCursor::pos();
+        screen = QGuiApplication::screenAt(cursor);
+        pos = cursor + QPoint(-kWidth / 2, 12);
+    }
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        // A tray at the bottom of the screen: open above the icon instead.
+        if (pos.y() + kHeight > area.bottom() && anchor.isValid() && !anchor.isEmpty())
+            pos.setY(anchor.top() - kHeight - 4);
+        pos.setX(std::clamp(pos.x(), area.left(), std::max(area.left(), area.right() - kWidth)));
+        pos.setY(std::clamp(pos.y(), area.top(), std::max(area.top(), area.bottom() - kHeight)));
+    }
+    move(pos);
+    show();
+    raise();
+    activateWindow();
+}
+
+void MenuBarPopover::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    Q_EMIT closed();
+}
+
+void MenuBarPopover::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.fillRect(rect(), palette().color(QPalette::Window));
+    p.setPen(palette().color(QPalette::Mid));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
