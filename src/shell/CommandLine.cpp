@@ -11,6 +11,8 @@ CommandLine CommandLine::parse(const QStringList &arguments)
             cmd.showPopover = true;
         } else if (arg == QLatin1String("--open")) {
             cmd.openMainWindow = true;
+        } else if (arg == QLatin1String("--status")) {
+            cmd.status = true;
         } else if (arg == QLatin1String("--start")) {
             if (i + 1 >= arguments.size()) {
                 cmd.error = QStringLiteral("--start needs the name of a focus screen");
@@ -32,11 +34,12 @@ CommandLine CommandLine::parse(const QStringList &arguments)
 
 QString CommandLine::usage()
 {
-    return QStringLiteral("Usage: lumora [--popover | --open | --start <focus screen name>]\n"
+    return QStringLiteral("Usage: lumora [--popover | --open | --status | --start <focus screen name>]\n"
                           "\n"
                           "  --popover        show the focus screen list of the running Lumora\n"
                           "  --open           bring the main window of the running Lumora forward\n"
                           "  --start <name>   start the focus screen with that exact name\n"
+                          "  --status         print the running session's countdown, or \"idle\"\n"
                           "  --selftest       check the model layer against APP_STORE and exit\n"
                           "\n"
                           "Without options Lumora starts, or brings the running one's main window forward.\n");

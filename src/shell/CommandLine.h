@@ -11,12 +11,13 @@ struct CommandLine
     bool selfTest = false;      // --selftest
     bool showPopover = false;   // --popover
     bool openMainWindow = false; // --open
+    bool status = false;         // --status
     std::optional<QString> startScreen; // --start "<focus screen name>"
     bool help = false;
     QString error; // not empty when the arguments could not be understood
 
     // True when the request is for a running instance (popover, open, start).
-    bool hasRequest() const { return showPopover || openMainWindow || startScreen.has_value(); }
+    bool hasRequest() const { return showPopover || openMainWindow || status || startScreen.has_value(); }
 
     static CommandLine parse(const QStringList &arguments);
     static QString usage();

@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -56,6 +57,28 @@ QFont captionFont(const QFont &base)
     return f;
 }
 
+// One line of text that gives up width to its neighbours and elides.
+class ElidedLabel : public QLabel
+{
+public:
+    ElidedLabel(const QString &text, QWidget *parent) : QLabel(parent), m_full(text)
+    {
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        setToolTip(text);
+        setText(text);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QLabel::resizeEvent(event);
+        setText(fontMetrics().elidedText(m_full, Qt::ElideRight, width()));
+    }
+
+private:
+    QString m_full;
+};
+
 // A bar with the lightly tinted background of the header and footer.
 class Bar : public QWidget
 {
@@ -84,14 +107,12 @@ FocusScreenPopoverRow::FocusScreenPopoverRow(FocusScreen *screen, std::function<
 
     auto *text = new QVBoxLayout;
     text->setSpacing(kTextSpacing);
-    auto *name = new QLabel(this);
+    auto *name = new ElidedLabel(screen->name(), this);
     name->setObjectName(QStringLiteral("name"));
     QFont nameFont = font();
-    nameFont.setPointSize(kNamePointSize);
+    nameFont.setPixelSize(kNamePointSize);
     nameFont.setWeight(QFont::Medium);
     name->setFont(nameFont);
-    name->setText(QFontMetrics(nameFont).elidedText(screen->name(), Qt::ElideRight, 170));
-    name->setToolTip(screen->name());
     text->addWidget(name);
 
     auto *details = new QHBoxLayout;

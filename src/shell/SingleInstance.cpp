@@ -47,6 +47,8 @@ int SingleInstance::forward(const CommandLine &command)
         args << *command.startScreen;
     } else if (command.showPopover) {
         method = QStringLiteral("ShowPopover");
+    } else if (command.status) {
+        method = QStringLiteral("Status");
     }
     QDBusMessage message = QDBusMessage::createMethodCall(serviceName(), QLatin1String(kPath),
                                                           QLatin1String(kInterface), method);
@@ -55,6 +57,11 @@ int SingleInstance::forward(const CommandLine &command)
     if (reply.type() == QDBusMessage::ErrorMessage) {
         std::fprintf(stderr, "lumora: %s\n", qPrintable(reply.errorMessage()));
         return 1;
+    }
+    if (command.status) {
+        const QStringList status = reply.arguments().value(0).toStringList();
+        const QString title = status.value(0);
+        std::printf("%s\n", qPrintable(title.isEmpty() ? QStringLiteral("idle") : status.value(1)));
     }
     return 0;
 }
@@ -74,4 +81,9 @@ void SingleInstance::StartFocusScreen(const QString &name)
     const QString error = startHandler ? startHandler(name) : QStringLiteral("Lumora is not ready yet");
     if (!error.isEmpty() && calledFromDBus())
         sendErrorReply(QStringLiteral("io.github.lumora.Lumora.Error.NoSuchFocusScreen"), error);
+}
+
+QStringList SingleInstance::Status()
+{
+    return statusHandler ? statusHandler() : QStringList{QString(), QString()};
 }

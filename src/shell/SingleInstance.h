@@ -37,11 +37,15 @@ public:
 
     // Called for StartFocusScreen; returns an error text, empty on success.
     std::function<QString(const QString &name)> startHandler;
+    // Called for Status: the tray's countdown ("" when idle) and tooltip.
+    std::function<QStringList()> statusHandler;
 
 public Q_SLOTS:
     void ShowPopover();
     void OpenMainWindow();
     void StartFocusScreen(const QString &name);
+    // The tray item's title and tooltip, e.g. ["24:59", "Deep Work - 24:59 remaining"].
+    QStringList Status();
 
 Q_SIGNALS:
     void popoverRequested();

@@ -66,8 +66,13 @@ int main(int argc, char *argv[])
     // One Lumora per store: a second start hands its request to the first.
     SingleInstance instance;
     if (!command.selfTest) {
-        if (instance.claim() == SingleInstance::Role::secondary)
+        const SingleInstance::Role role = instance.claim();
+        if (role == SingleInstance::Role::secondary)
             return SingleInstance::forward(command);
+        if (command.status) {
+            std::fputs("lumora: Lumora is not running\n", stderr);
+            return 1;
+        }
     }
 
     Appearance::shared().install();
@@ -76,6 +81,10 @@ int main(int argc, char *argv[])
     LumoraApp lumora(Store::makeContainer());
     AppDelegate *delegate = lumora.delegate();
     instance.startHandler = [delegate](const QString &name) { return delegate->startFocusScreenNamed(name); };
+    instance.statusHandler = [delegate] {
+        StatusItem *item = delegate->statusItem();
+        return item ? QStringList{item->title(), item->toolTip()} : QStringList{QString(), QString()};
+    };
     QObject::connect(&instance, &SingleInstance::popoverRequested, delegate, &AppDelegate::showPopover);
     QObject::connect(&instance, &SingleInstance::mainWindowRequested, &lumora, &LumoraApp::openMainWindow);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, delegate, &AppDelegate::applicationWillTerminate);
