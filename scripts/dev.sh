@@ -12,6 +12,8 @@ jobs=${LUMORA_JOBS:-2}
 # Build and runtime packages, then what the desktop tests drive.
 build_packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
     libqt6svg6 qt6-svg-dev libx11-dev libxext-dev libxcb1-dev libx11-xcb-dev libxres-dev adwaita-icon-theme fonts-dejavu-core)
+# What a machine without a display needs to run Lumora on a private desktop.
+headless_packages=(xvfb x11-xserver-utils x11-utils openbox trayer dbus-daemon dbus-bin)
 test_packages=(xvfb x11-xserver-utils x11-utils xdotool openbox trayer dbus-daemon dbus-bin x11-apps xterm
     sqlite3 xauth tzdata desktop-file-utils appstream dpkg-dev)
 
@@ -44,7 +46,11 @@ build() {
 
 case "${1:-}" in
 run)
-    install_missing "${build_packages[@]}"
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        install_missing "${build_packages[@]}" "${headless_packages[@]}"
+    else
+        install_missing "${build_packages[@]}"
+    fi
     build
     shift
     exec "$here/scripts/run-lumora.sh" "$build_dir/src/shell/lumora" "$@"

@@ -6,6 +6,7 @@
 #include "MainWindow.h"
 #include "ModelContainer.h"
 #include "SelfTest.h"
+#include "Snapshot.h"
 #include "SettingsWindow.h"
 
 LumoraApp::LumoraApp(std::unique_ptr<ModelContainer> container, QObject *parent)
@@ -19,6 +20,8 @@ LumoraApp::LumoraApp(std::unique_ptr<ModelContainer> container, QObject *parent)
     m_mainWindow = std::make_unique<MainWindow>(m_model.get());
     m_mainWindow->setAttribute(Qt::WA_QuitOnClose, false);
     m_mainWindow->content()->setSelfTestHook([](AppModel &model) { SelfTest::runIfRequested(model); });
+    m_mainWindow->content()->setSnapshotHook(
+        [](AppModel &model, const std::function<void()> &openSettings) { Snapshot::runIfRequested(model, openSettings); });
     connect(m_mainWindow.get(), &MainWindow::settingsRequested, this, &LumoraApp::openSettings);
 }
 

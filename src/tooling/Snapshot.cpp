@@ -1,0 +1,292 @@
+#include "Snapshot.h"
+
+#include "AppModel.h"
+#include "Appearance.h"
+#include "FocusOverlayView.h"
+#include "GridProbes.h"
+#include "OverlayWindows.h"
+#include "Store.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cstdio>
+#include <deque>
+
+namespace Snapshot {
+
+namespace {
+
+constexpr int kStartWaitMs = 1500;
+constexpr int kPageWaitMs = 800;
+constexpr int kSettingsWaitMs = 1000;
+constexpr int kOverlayWaitMs = 1000;
+constexpr double kTestDuration = 600;
+constexpr double kTestRemaining = 300;
+
+void printLine(const QString &line)
+{
+    std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stdout);
+    std::fflush(stdout);
+}
+
+QString appearanceName(AppearanceKind kind)
+{
+    return kind == AppearanceKind::dark ? QStringLiteral("dark") : QStringLiteral("light");
+}
+
+// Keeps the display awake while the run works, where the desktop offers it.
+class ScreenSaverInhibitor
+{
+public:
+    ScreenSaverInhibitor()
+    {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        if (!bus.isConnected())
+            return;
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("/org/freedesktop/ScreenSaver"),
+            QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("Inhibit"));
+        call << QStringLiteral("Lumora") << QStringLiteral("Snapshots");
+        const QDBusReply<uint> reply = bus.call(call, QDBus::Block, 2000);
+        if (reply.isValid())
+            m_cookie = reply.value();
+    }
+    ~ScreenSaverInhibitor()
+    {
+        if (!m_cookie)
+            return;
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("/org/freedesktop/ScreenSaver"),
+            QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("UnInhibit"));
+        call << *m_cookie;
+        QDBusConnection::sessionBus().send(call);
+    }
+
+private:
+    std::optional<uint> m_cookie;
+};
+
+QWidget *mainWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("main"))
+            return w;
+    return nullptr;
+}
+
+QWidget *settingsWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("settings") && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+// The run: a list of steps, each after its wait, on the main thread.
+class Run : public QObject
+{
+public:
+    Run(AppModel &model, std::function<void()> openSettings, QString directory, QSet<QString> pages)
+        : QObject(QCoreApplication::instance()), m_model(&model), m_openSettings(std::move(openSettings)),
+          m_directory(std::move(directory)), m_pages(std::move(pages))
+    {
+    }
+
+    void start()
+    {
+        QDir().mkpath(m_directory);
+        then(kStartWaitMs, [] {});
+        for (AppearanceKind kind : {AppearanceKind::light, AppearanceKind::dark}) {
+            const QString look = appearanceName(kind);
+            then(0, [kind] { Appearance::shared().setForced(kind); });
+            for (SidebarItem page : allCases<SidebarItem>()) {
+                const QString name = rawValue(page);
+                if (!m_pages.contains(name))
+                    continue;
+                then(0, [this, page] { m_model->setSidebar(page); });
+                then(kPageWaitMs, [this, name, look] { capture(file(name + QLatin1Char('-') + look), mainWindow()); });
+            }
+            if (m_pages.contains(QStringLiteral("settings"))) {
+                then(0, [this] {
+                    if (m_openSettings)
+                        m_openSettings();
+                });
+                then(kSettingsWaitMs, [] {});
+                for (SettingsTab tab : allCases<SettingsTab>()) {
+                    const QString name = rawValue(tab);
+                    then(0, [this, tab] { m_model->setSettingsTab(tab); });
+                    then(kPageWaitMs, [this, name, look] {
+                        Snapshot::capture(file(QStringLiteral("settings-") + name + QLatin1Char('-') + look),
+                                          settingsWindow());
+                    });
+                }
+            }
+        }
+        if (m_pages.contains(QStringLiteral("focusOverlay"))) {
+            for (AppearanceKind kind : {AppearanceKind::light, AppearanceKind::dark}) {
+                const QString look = appearanceName(kind);
+                for (LockMode mode : allCases<LockMode>()) {
+                    then(0, [this, kind, mode] {
+                        Appearance::shared().setForced(kind);
+                        m_overlay = createTestOverlayWindow(mode, QStringLiteral("Test Focus"), kTestDuration);
+                    });
+                    then(kOverlayWaitMs, [this, mode, look] {
+                        Snapshot::capture(file(QStringLiteral("focusOverlay-") + rawValue(mode) + QLatin1Char('-') + look),
+                                          m_overlay);
+                        if (m_overlay) {
+                            m_overlay->hide();
+                            m_overlay->deleteLater();
+                        }
+                    });
+                }
+            }
+        }
+        then(0, [this] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *dialog = qobject_cast<QDialog *>(w); dialog && dialog->isVisible())
+                    dialog->reject();
+            printLine(QStringLiteral("SNAPSHOT done ") + m_directory);
+            m_inhibitor.reset();
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::quit(); },
+                                      Qt::QueuedConnection);
+        });
+        next();
+    }
+
+private:
+    struct Step
+    {
+        int waitMs;
+        std::function<void()> action;
+    };
+
+    void then(int waitMs, std::function<void()> action) { m_steps.push_back({waitMs, std::move(action)}); }
+
+    QString file(const QString &stem) const { return QDir(m_directory).filePath(stem + QStringLiteral(".png")); }
+
+    void next()
+    {
+        if (m_steps.empty())
+            return;
+        Step step = std::move(m_steps.front());
+        m_steps.pop_front();
+        QTimer::singleShot(step.waitMs, this, [this, action = std::move(step.action)] {
+            if (!m_model)
+                return;
+            action();
+            next();
+        });
+    }
+
+    QPointer<AppModel> m_model;
+    std::function<void()> m_openSettings;
+    QString m_directory;
+    QSet<QString> m_pages;
+    std::deque<Step> m_steps;
+    QPointer<QWidget> m_overlay;
+    std::unique_ptr<ScreenSaverInhibitor> m_inhibitor = std::make_unique<ScreenSaverInhibitor>();
+};
+
+} // namespace
+
+QStringList pageNames()
+{
+    return {QStringLiteral("focusScreens"), QStringLiteral("sessions"), QStringLiteral("profiles"),
+            QStringLiteral("settings"), QStringLiteral("focusOverlay")};
+}
+
+QSet<QString> requestedPages(const std::optional<QString> &pagesVariable)
+{
+    if (!pagesVariable) {
+        const QStringList all = pageNames();
+        return QSet<QString>(all.begin(), all.end());
+    }
+    QSet<QString> pages;
+    for (const QString &piece : pagesVariable->split(QLatin1Char(','), Qt::SkipEmptyParts))
+        pages.insert(piece);
+    return pages;
+}
+
+bool capture(const QString &path, QWidget *window)
+{
+    if (!window) {
+        printLine(QStringLiteral("SNAPSHOT no window"));
+        return false;
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    QString layoutPath = path;
+    if (layoutPath.endsWith(QLatin1String(".png")))
+        layoutPath.chop(4);
+    layoutPath += QStringLiteral("-layout.json");
+    GridProbes::shared().write(layoutPath, window);
+    QFile::remove(path);
+    // Rendered in-process: the whole window as it is laid out, independent of
+    // what a compositor or another window shows on the screen.
+    const QPixmap image = window->grab();
+    if (image.isNull() || !image.save(path, "PNG"))
+        return false;
+    printLine(QStringLiteral("SNAPSHOT ") + path);
+    return true;
+}
+
+QWidget *createTestOverlayWindow(LockMode lockMode, const QString &screenName, double duration)
+{
+    QScreen *screen = QGuiApplication::primaryScreen();
+    auto *window = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setObjectName(QStringLiteral("FocusOverlayWindow"));
+    window->setWindowTitle(QStringLiteral("Lumora Focus"));
+    FocusOverlayContent content;
+    content.screenName = screenName;
+    content.duration = duration;
+    content.remainingTime = kTestRemaining;
+    content.lockMode = lockMode;
+    auto *view = new FocusOverlayView(content, window);
+    view->setScreenGrab(OverlayWindows::grabScreen(screen));
+    auto *layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view);
+    if (screen)
+        window->setGeometry(screen->geometry());
+    window->show();
+    OverlayWindows::setClickThrough(window, lockMode != LockMode::overlay);
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+void runIfRequested(AppModel &model, const std::function<void()> &openSettings)
+{
+    const QString directory = qEnvironmentVariable("APP_SNAPSHOT");
+    if (directory.isEmpty())
+        return;
+    // Once per process, however often the main window's content appears.
+    static bool started = false;
+    if (std::exchange(started, true))
+        return;
+    if (!Store::isOverridden()) {
+        printLine(QStringLiteral("SNAPSHOT refused: set APP_STORE to a file in /tmp"));
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::quit(); },
+                                  Qt::QueuedConnection);
+        return;
+    }
+    std::optional<QString> pagesVariable;
+    if (qEnvironmentVariableIsSet("APP_SNAPSHOT_PAGES"))
+        pagesVariable = qEnvironmentVariable("APP_SNAPSHOT_PAGES");
+    auto *run = new Run(model, openSettings, directory, requestedPages(pagesVariable));
+    run->start();
+}
+
+} // namespace Snapshot

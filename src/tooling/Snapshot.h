@@ -1,0 +1,39 @@
+#pragma once
+
+#include "Enums.h"
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class AppModel;
+class QWidget;
+
+// Reviewable pictures of every page: with APP_SNAPSHOT naming an output
+// folder (and APP_STORE a scratch store), the program walks the main
+// window's pages, the settings tabs and the focus overlay in each lock mode,
+// in light and dark, writes one PNG and one layout file per view, prints a
+// line per image and quits.
+namespace Snapshot {
+
+// Page names, in capture order.
+QStringList pageNames();
+
+// The pages APP_SNAPSHOT_PAGES asks for: split on ",", empty pieces
+// dropped, no trimming; absent means every page.
+QSet<QString> requestedPages(const std::optional<QString> &pagesVariable);
+
+// Returns at once; the run goes on in the event loop and ends the program.
+void runIfRequested(AppModel &model, const std::function<void()> &openSettings);
+
+// Writes an image of the window and its layout file ("-layout.json" in place
+// of ".png") and prints "SNAPSHOT <path>". Returns false when nothing was written.
+bool capture(const QString &path, QWidget *window);
+
+// The stand-alone overlay window for one lock mode: "Test Focus", 600 s
+// long, 300 s remaining, on the primary screen.
+QWidget *createTestOverlayWindow(LockMode lockMode, const QString &screenName, double duration);
+
+} // namespace Snapshot
