@@ -61,6 +61,20 @@ ChallengeSheet::ChallengeSheet(ExitChallenge *challenge, const QColor &accent, Q
     setTextColor(m_prompt, secondary);
     column->addWidget(m_prompt);
 
+    // The sentence to type stays readable while typing: in the field it is
+    // only the placeholder, cut off when long and gone at the first key.
+    const std::optional<QString> &sentence = challenge->strictModeSentence();
+    if (type == StrictModeType::sentence && sentence && !sentence->trimmed().isEmpty()) {
+        auto *shown = new QLabel(QStringLiteral("\u201C%1\u201D").arg(sentence->trimmed()), this);
+        shown->setObjectName(QStringLiteral("challengeSentence"));
+        shown->setTextFormat(Qt::PlainText);
+        shown->setFont(monospacedFont(kSheetFieldTextSize));
+        shown->setAlignment(Qt::AlignCenter);
+        shown->setWordWrap(true);
+        shown->setTextInteractionFlags(Qt::NoTextInteraction);
+        column->addWidget(shown);
+    }
+
     m_field = new QLineEdit(this);
     m_field->setObjectName(QStringLiteral("challengeField"));
     m_field->setFont(monospacedFont(kSheetFieldTextSize));

@@ -69,6 +69,9 @@ public:
                   std::optional<QString> strictModeSentence, std::optional<QString> strictModeAnswer,
                   QObject *parent = nullptr);
 
+    // The stored commitment sentence, when there is one.
+    const std::optional<QString> &strictModeSentence() const { return m_strictModeSentence; }
+
     bool strictModeEnabled() const { return m_strictModeEnabled; }
     StrictModeType strictModeType() const { return m_strictModeType; }
     bool isInForce() const { return Challenge::isInForce(m_strictModeEnabled, m_strictModeType); }

@@ -264,6 +264,11 @@ private Q_SLOTS:
         QCOMPARE(field->echoMode() == QLineEdit::Password, secure);
         QCOMPARE(field->placeholderText(), placeholder);
         QVERIFY(field->text().isEmpty());
+        // A stored sentence stays readable above the field while typing.
+        const bool sentenceShown = type == StrictModeType::sentence && sentence.has_value();
+        QCOMPARE(shown<QLabel>(sheet, "challengeSentence") != nullptr, sentenceShown);
+        if (sentenceShown)
+            QCOMPARE(shownText(sheet, "challengeSentence"), QStringLiteral("\u201C%1\u201D").arg(*sentence));
         QVERIFY(!shown<QLabel>(sheet, "challengeError"));
         QCOMPARE(shown<QPushButton>(sheet, "cancelButton")->text(), QStringLiteral("Cancel"));
         QCOMPARE(shown<QPushButton>(sheet, "submitButton")->text(), QStringLiteral("Submit"));
