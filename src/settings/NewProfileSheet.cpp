@@ -20,6 +20,11 @@
 
 namespace {
 
+constexpr int kProminentRadius = 5;
+constexpr int kProminentPaddingV = 5;
+constexpr int kProminentPaddingH = 14;
+constexpr int kPressedDarker = 115;
+
 // A text field that grows to several lines but leaves Return to the sheet
 // (the default action); Shift+Return or Alt+Return starts a new line.
 class ListTextEdit : public QPlainTextEdit
@@ -161,17 +166,24 @@ void NewProfileSheet::dismiss(int result)
 void NewProfileSheet::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange && m_add) // also arrives while being built
         paintProminent();
 }
 
 void NewProfileSheet::paintProminent()
 {
-    // The default button is filled with the accent colour.
-    QPalette filled = m_add->palette();
-    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-        filled.setColor(group, QPalette::Button, palette().color(group, QPalette::Highlight));
-        filled.setColor(group, QPalette::ButtonText, palette().color(group, QPalette::HighlightedText));
-    }
-    m_add->setPalette(filled);
+    // The default button is filled with the accent colour. A style sheet
+    // with the colours of the moment; it is written again whenever the
+    // palette (light, dark, accent) changes.
+    const QColor fill = palette().color(QPalette::Active, QPalette::Highlight);
+    const QColor text = palette().color(QPalette::Active, QPalette::HighlightedText);
+    const QString sheet = QStringLiteral("QPushButton { background-color: %1; color: %2; border: none;"
+                                         " border-radius: %4px; padding: %5px %6px; }"
+                                         " QPushButton:pressed { background-color: %3; }")
+                              .arg(fill.name(), text.name(), fill.darker(kPressedDarker).name())
+                              .arg(kProminentRadius)
+                              .arg(kProminentPaddingV)
+                              .arg(kProminentPaddingH);
+    if (m_add->styleSheet() != sheet)
+        m_add->setStyleSheet(sheet);
 }

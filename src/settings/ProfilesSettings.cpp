@@ -99,6 +99,7 @@ ProfilesSettings::ProfilesSettings(AppModel *model, QWidget *parent) : QWidget(p
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setItemDelegate(new ProfileRowDelegate(m_list));
     m_list->setUniformItemSizes(true);
+    m_list->setIconSize(QSize(kIconSize, kIconSize));
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setAccessibleName(QStringLiteral("App Lock Profiles"));
     m_list->installEventFilter(this);

@@ -25,6 +25,7 @@ public:
     // The list grows with its rows up to this many, then scrolls.
     static constexpr int kListVisibleRows = 8;
     static constexpr int kRowHeight = 26;
+    static constexpr int kIconSize = 16;
 
     explicit ProfilesSettings(AppModel *model, QWidget *parent = nullptr);
 
