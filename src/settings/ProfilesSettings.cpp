@@ -206,6 +206,13 @@ bool ProfilesSettings::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+void ProfilesSettings::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (m_sheet)
+        m_sheet->cancel();
+}
+
 void ProfilesSettings::showRowMenu(const QPoint &pos)
 {
     if (const QModelIndex index = m_list->indexAt(pos);

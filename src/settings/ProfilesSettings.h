@@ -52,6 +52,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Closing the window (or leaving the page) discards an open sheet.
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void sync();

@@ -720,6 +720,14 @@ private Q_SLOTS:
         QVERIFY(page.sheet()->blockedAppsField()->toPlainText().isEmpty());
         page.sheet()->cancel();
         QVERIFY(!page.isSheetShowing());
+
+        // Closing the window takes an open sheet with it, adding nothing.
+        page.setSheetShowing(true);
+        QTest::keyClicks(page.sheet()->nameField(), QStringLiteral("Half done"));
+        page.close();
+        QVERIFY(!page.isSheetShowing());
+        QTRY_VERIFY(!page.sheet());
+        QCOMPARE(m_model->lockProfiles().size(), 1);
     }
 
     void deletingProfiles_data()
