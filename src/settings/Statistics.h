@@ -5,11 +5,39 @@
 #include <QList>
 #include <QString>
 
+#include <vector>
+
 class FocusSession;
 
 // The figures of the statistics page, as plain functions over sessions and
 // instants. Days are calendar days in the local time zone.
 namespace Statistics {
+
+// The local calendar days of many instants, fast. Asking the C library for
+// one instant's local time costs about a microsecond (without TZ it looks
+// at /etc/localtime every time), too much for a history of 100,000
+// sessions on every refresh. Instead the system zone's offsets over the
+// instants' span are read once, each checked against the C library, and
+// every instant is placed by a binary search. When the zone is unknown or
+// disagrees with the C library, each instant goes the slow way.
+class LocalDays
+{
+public:
+    explicit LocalDays(const QList<QDateTime> &instants);
+
+    // The local calendar day of an instant (of those given or between them).
+    QDate dayOf(const QDateTime &instant) const;
+    // True when the zone's offsets are used (false: the slow way).
+    bool usesZoneTable() const { return !m_spans.empty(); }
+
+private:
+    struct Span
+    {
+        qint64 from; // milliseconds since 1970 UTC from which the offset holds
+        int offset;  // seconds east of UTC
+    };
+    std::vector<Span> m_spans;
+};
 
 // "25m", "1h 0m", "25h 0m": whole seconds truncated toward zero.
 QString formatDuration(double seconds);
@@ -37,6 +65,7 @@ struct DayTotal
     QDate day;
     double minutes = 0;
 };
-QList<DayTotal> focusMinutesPerDay(const QList<FocusSession *> &sessions, const QDateTime &now, int days = 14);
+QList<DayTotal> focusMinutesPerDay(const QList<FocusSession *> &sessions, const QDateTime &now,
+                                   int days = 14);
 
 } // namespace Statistics

@@ -1,0 +1,221 @@
+#include "GeneralSettings.h"
+
+#include "AppModel.h"
+#include "AppSettings.h"
+#include "LoginItem.h"
+#include "ModelContext.h"
+#include "SettingsEmptyState.h"
+#include "SettingsStyle.h"
+#include "Symbols.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <cstdio>
+
+namespace {
+
+void logLine(const QString &line)
+{
+    std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), stdout);
+    std::fflush(stdout);
+}
+
+template<typename E> void fillPicker(QComboBox *picker)
+{
+    for (const E value : allCases<E>())
+        picker->addItem(Symbols::icon(icon(value)), displayName(value), rawValue(value));
+}
+
+template<typename E> void showInPicker(QComboBox *picker, E value)
+{
+    const QSignalBlocker block(picker);
+    picker->setCurrentIndex(picker->findData(rawValue(value)));
+}
+
+} // namespace
+
+GeneralSettings::GeneralSettings(AppModel *model, QWidget *parent) : QWidget(parent), m_model(model)
+{
+    setObjectName(QStringLiteral("generalSettings"));
+    m_query = new Query<AppSettings>(model->context(), {}, this);
+    connect(m_query, &QueryBase::resultsChanged, this, &GeneralSettings::sync);
+    build();
+    sync();
+}
+
+GeneralSettings::~GeneralSettings() = default;
+
+void GeneralSettings::setLoginItem(std::unique_ptr<LoginItem> loginItem)
+{
+    m_loginItem = std::move(loginItem);
+}
+
+AppSettings *GeneralSettings::settings() const
+{
+    const auto &rows = m_query->results();
+    return rows.isEmpty() ? nullptr : rows.first();
+}
+
+bool GeneralSettings::isUnavailable() const
+{
+    return !m_unavailable->isHidden();
+}
+
+void GeneralSettings::build()
+{
+    auto *page = new QVBoxLayout(this);
+    page->setContentsMargins(SettingsStyle::kPageMargin, SettingsStyle::kPageMargin,
+                             SettingsStyle::kPageMargin, SettingsStyle::kPageMargin);
+
+    m_unavailable = new SettingsEmptyState(QStringLiteral("Settings Unavailable"),
+                                           QStringLiteral("gearshape"), QString(), this);
+    m_unavailable->setObjectName(QStringLiteral("settingsUnavailable"));
+    page->addWidget(m_unavailable);
+
+    m_sections = new QWidget(this);
+    auto *sections = new QVBoxLayout(m_sections);
+    sections->setContentsMargins(0, 0, 0, 0);
+    sections->setSpacing(SettingsStyle::kSectionSpacing);
+    page->addWidget(m_sections);
+    page->addStretch(1);
+
+    // Startup
+    auto *startup = SettingsStyle::section(QStringLiteral("Startup"), m_sections);
+    auto *startupRows = new QVBoxLayout(startup);
+    m_launchAtLogin = new QCheckBox(QStringLiteral("Launch at Login"), startup);
+    m_launchAtLogin->setObjectName(QStringLiteral("launchAtLogin"));
+    startupRows->addWidget(m_launchAtLogin);
+    connect(m_launchAtLogin, &QCheckBox::toggled, this, &GeneralSettings::setLaunchAtLogin);
+    sections->addWidget(startup);
+
+    // Shortcut
+    auto *shortcut = SettingsStyle::section(QStringLiteral("Shortcut"), m_sections);
+    auto *shortcutRows = new QFormLayout(shortcut);
+    shortcutRows->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    m_shortcut = new QLineEdit(shortcut);
+    m_shortcut->setObjectName(QStringLiteral("globalShortcut"));
+    m_shortcut->setPlaceholderText(QStringLiteral("Global Shortcut"));
+    m_shortcut->setFixedWidth(kShortcutFieldWidth);
+    m_shortcut->setAccessibleName(QStringLiteral("Global Shortcut"));
+    shortcutRows->addRow(QStringLiteral("Global Shortcut"), m_shortcut);
+    shortcutRows->addRow(SettingsStyle::captionLabel(QStringLiteral("Default: ⌃⌥⌘F (or ⌘⇧F)"), shortcut));
+    // Saved as typed, keystroke by keystroke; nothing checks the text here
+    // (the next start parses and registers it).
+    connect(m_shortcut, &QLineEdit::textEdited, this, [this](const QString &text) {
+        if (AppSettings *row = settings()) {
+            row->setGlobalShortcut(text);
+            save();
+        }
+    });
+    sections->addWidget(shortcut);
+
+    // Default Lock Mode
+    auto *lockMode = SettingsStyle::section(QStringLiteral("Default Lock Mode"), m_sections);
+    auto *lockModeRows = new QFormLayout(lockMode);
+    m_lockMode = new QComboBox(lockMode);
+    m_lockMode->setObjectName(QStringLiteral("defaultLockMode"));
+    fillPicker<LockMode>(m_lockMode);
+    lockModeRows->addRow(QStringLiteral("Default Lock Mode"), m_lockMode);
+    connect(m_lockMode, &QComboBox::currentIndexChanged, this, [this] {
+        const auto mode = fromRaw<LockMode>(m_lockMode->currentData().toString());
+        if (AppSettings *row = settings(); row && mode) {
+            row->setDefaultLockMode(*mode);
+            save();
+        }
+    });
+    sections->addWidget(lockMode);
+
+    // Default Strict Mode
+    auto *strictMode = SettingsStyle::section(QStringLiteral("Default Strict Mode"), m_sections);
+    auto *strictModeRows = new QFormLayout(strictMode);
+    m_strictMode = new QComboBox(strictMode);
+    m_strictMode->setObjectName(QStringLiteral("defaultStrictMode"));
+    fillPicker<StrictModeType>(m_strictMode);
+    strictModeRows->addRow(QStringLiteral("Default Strict Mode"), m_strictMode);
+    strictModeRows->addRow(SettingsStyle::captionLabel(
+        QStringLiteral("Applied to new focus screens when Strict Mode is enabled"), strictMode));
+    connect(m_strictMode, &QComboBox::currentIndexChanged, this, [this] {
+        const auto type = fromRaw<StrictModeType>(m_strictMode->currentData().toString());
+        if (AppSettings *row = settings(); row && type) {
+            row->setDefaultStrictModeType(*type);
+            save();
+        }
+    });
+    sections->addWidget(strictMode);
+}
+
+void GeneralSettings::sync()
+{
+    AppSettings *row = settings();
+    m_unavailable->setVisible(row == nullptr);
+    m_sections->setVisible(row != nullptr);
+    if (!row) {
+        createSettingsLater();
+        return;
+    }
+    {
+        const QSignalBlocker block(m_launchAtLogin);
+        m_launchAtLogin->setChecked(row->launchAtLogin());
+    }
+    // Leave the field alone while it already shows the text (typing would
+    // otherwise lose its cursor position).
+    if (m_shortcut->text() != row->globalShortcut())
+        m_shortcut->setText(row->globalShortcut());
+    showInPicker(m_lockMode, row->defaultLockMode());
+    showInPicker(m_strictMode, row->defaultStrictModeType());
+}
+
+void GeneralSettings::createSettingsLater()
+{
+    if (m_creationQueued)
+        return;
+    m_creationQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_creationQueued = false;
+            if (!m_model)
+                return;
+            ModelContext *context = m_model->context();
+            // Another page or window may have created it meanwhile.
+            if (context->fetchCount<AppSettings>() > 0)
+                return;
+            context->insert(std::make_unique<AppSettings>());
+            context->save();
+        },
+        Qt::QueuedConnection);
+}
+
+void GeneralSettings::save()
+{
+    if (m_model)
+        m_model->context()->save(); // a failed save keeps the change pending
+}
+
+void GeneralSettings::setLaunchAtLogin(bool on)
+{
+    AppSettings *row = settings();
+    if (!row)
+        return;
+    row->setLaunchAtLogin(on);
+    save();
+    if (!m_loginItem)
+        m_loginItem = std::make_unique<XdgAutostartLoginItem>(QCoreApplication::applicationFilePath());
+    QString error;
+    const bool done = on ? m_loginItem->registerItem(&error) : m_loginItem->unregisterItem(&error);
+    if (!done)
+        logLine(QLatin1String(kLaunchAtLoginFailure) + error);
+    // The toggle stays where the user put it, whatever happened.
+    if (m_launchAtLogin->isChecked() != on) {
+        const QSignalBlocker block(m_launchAtLogin);
+        m_launchAtLogin->setChecked(on);
+    }
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "Query.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+class AppModel;
+class AppSettings;
+class LoginItem;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class SettingsEmptyState;
+
+// The general page of the settings window. It edits the first settings row
+// of the store: launch at login, the global shortcut text, the default lock
+// mode and the default strict mode type; every change is saved at once.
+// When the store has no settings row it shows "Settings Unavailable" and
+// creates the row, once, on the next turn of the event loop.
+class GeneralSettings : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kShortcutFieldWidth = 140;
+    static constexpr const char *kLaunchAtLoginFailure = "Failed to update launch at login: ";
+
+    // The login item is the XDG autostart entry of this program unless one
+    // is given (tests).
+    explicit GeneralSettings(AppModel *model, QWidget *parent = nullptr);
+    ~GeneralSettings() override;
+
+    void setLoginItem(std::unique_ptr<LoginItem> loginItem);
+
+    // The settings row shown, or null while there is none.
+    AppSettings *settings() const;
+
+    // The launch-at-login change, as the toggle makes it: store, save,
+    // register or unregister, and on failure one line on standard output.
+    void setLaunchAtLogin(bool on);
+
+    QCheckBox *launchAtLoginToggle() const { return m_launchAtLogin; }
+    QLineEdit *shortcutField() const { return m_shortcut; }
+    QComboBox *lockModePicker() const { return m_lockMode; }
+    QComboBox *strictModePicker() const { return m_strictMode; }
+    bool isUnavailable() const;
+
+private:
+    void build();
+    void sync();
+    void createSettingsLater();
+    void save();
+
+    QPointer<AppModel> m_model;
+    Query<AppSettings> *m_query = nullptr;
+    std::unique_ptr<LoginItem> m_loginItem;
+    bool m_creationQueued = false;
+
+    SettingsEmptyState *m_unavailable = nullptr;
+    QWidget *m_sections = nullptr;
+    QCheckBox *m_launchAtLogin = nullptr;
+    QLineEdit *m_shortcut = nullptr;
+    QComboBox *m_lockMode = nullptr;
+    QComboBox *m_strictMode = nullptr;
+};

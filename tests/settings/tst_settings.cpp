@@ -1,0 +1,1068 @@
+// The settings window on offscreen widgets: the window hook and content
+// fitting, the remembered tab, the general page against a real store file
+// and the real autostart entry, the profiles page and its sheet, the
+// appearance page with its swatches, and the statistics page.
+#include "AccentPreview.h"
+#include "AccentSwatch.h"
+#include "AppLockProfile.h"
+#include "AppModel.h"
+#include "AppSettings.h"
+#include "Appearance.h"
+#include "AppearanceSettings.h"
+#include "FitsContent.h"
+#include "FocusChart.h"
+#include "FocusScreen.h"
+#include "FocusSession.h"
+#include "GeneralSettings.h"
+#include "LoginItem.h"
+#include "ModelContext.h"
+#include "NewProfileSheet.h"
+#include "ProfilesSettings.h"
+#include "SettingsEmptyState.h"
+#include "SettingsStyle.h"
+#include "SettingsView.h"
+#include "StatsSettings.h"
+#include "Store.h"
+#include "Theme.h"
+#include "ThemeStore.h"
+#include "Themed.h"
+#include "UserDefaults.h"
+#include "WindowHook.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QTest>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+QRgb rgb(const QColor &color)
+{
+    return color.rgb() & 0xFFFFFF;
+}
+
+// Collects what the program writes to standard output meanwhile.
+class StdoutCapture
+{
+public:
+    StdoutCapture()
+    {
+        std::fflush(stdout);
+        m_file.open();
+        m_saved = ::dup(STDOUT_FILENO);
+        ::dup2(m_file.handle(), STDOUT_FILENO);
+    }
+    ~StdoutCapture() { finish(); }
+    QString finish()
+    {
+        if (m_saved >= 0) {
+            std::fflush(stdout);
+            ::dup2(m_saved, STDOUT_FILENO);
+            ::close(m_saved);
+            m_saved = -1;
+            m_file.seek(0);
+            m_text = QString::fromUtf8(m_file.readAll());
+        }
+        return m_text;
+    }
+
+private:
+    QTemporaryFile m_file;
+    int m_saved = -1;
+    QString m_text;
+};
+
+// A window with two text fields, as the hook meets them.
+struct FieldWindow
+{
+    std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
+    QLineEdit *first = nullptr;
+    QLineEdit *second = nullptr;
+    explicit FieldWindow(bool hook)
+    {
+        auto *layout = new QVBoxLayout(window.get());
+        first = new QLineEdit(window.get());
+        second = new QLineEdit(window.get());
+        layout->addWidget(first);
+        layout->addWidget(second);
+        if (hook)
+            WindowHook::install(window.get());
+    }
+    bool fieldFocused() const
+    {
+        return qobject_cast<QLineEdit *>(QApplication::focusWidget()) || first->hasFocus() ||
+               second->hasFocus();
+    }
+};
+
+bool showActive(QWidget *window)
+{
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window))
+        return false;
+    QCoreApplication::processEvents();
+    return true;
+}
+
+// Types one character as a key press carrying it as text (also symbols
+// such as ⌘ that have no key of their own).
+void typeCharacter(QWidget *widget, QChar c)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(widget, &press);
+    QApplication::sendEvent(widget, &release);
+}
+
+// Offscreen windows cannot pass size hints to a window manager; Qt says so
+// for every fixed-size window. Everything else goes through.
+QtMessageHandler g_previousHandler = nullptr;
+void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.contains(QLatin1String("does not support propagateSizeHints")))
+        return;
+    if (g_previousHandler)
+        g_previousHandler(type, context, message);
+}
+
+QDateTime hoursAgo(int hours)
+{
+    return QDateTime::currentDateTime().addSecs(-3600LL * hours);
+}
+
+} // namespace
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_run = 0;
+    std::unique_ptr<ModelContainer> m_container;
+    std::unique_ptr<AppModel> m_model;
+    QPalette m_desktop;
+
+    ModelContext *ctx() const { return m_model->context(); }
+
+    void openStore()
+    {
+        m_model.reset();
+        m_container = Store::makeContainer();
+        m_model = std::make_unique<AppModel>(m_container.get());
+    }
+
+    FocusSession *addSession(const QUuid &screen, const QDateTime &start, std::optional<double> duration,
+                             bool completed)
+    {
+        auto *session = ctx()->insert(std::make_unique<FocusSession>(screen, start));
+        session->setActualDuration(duration);
+        session->setCompleted(completed);
+        if (duration)
+            session->setEndTime(start.addSecs(qint64(*duration)));
+        return session;
+    }
+
+    AppLockProfile *addProfile(const QString &name, int minutesAgo)
+    {
+        auto *profile = ctx()->insert(
+            std::make_unique<AppLockProfile>(name, QStringList(), QStringList(), LockMode::hideApps));
+        profile->setCreatedAt(QDateTime::currentDateTimeUtc().addSecs(-60LL * minutesAgo));
+        return profile;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        g_previousHandler = qInstallMessageHandler(quietHandler);
+        m_desktop = Appearance::shared().desktopPalette();
+        Appearance::shared().install();
+        Appearance::shared().setForced(AppearanceKind::light);
+    }
+
+    // Every test gets its own user folders and a store at the default
+    // location in them (so the settings tab is remembered).
+    void init()
+    {
+        ++m_run;
+        const QString config = m_dir.filePath(QStringLiteral("config%1").arg(m_run));
+        const QString data = m_dir.filePath(QStringLiteral("data%1").arg(m_run));
+        QDir().mkpath(config);
+        QDir().mkpath(data);
+        qputenv("XDG_CONFIG_HOME", config.toUtf8());
+        qputenv("XDG_DATA_HOME", data.toUtf8());
+        qunsetenv("APP_STORE");
+        qunsetenv(ThemeStore::kAccentEnvironment);
+        openStore();
+    }
+
+    void cleanup()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            w->close();
+        QCoreApplication::processEvents();
+        m_model.reset();
+        m_container.reset();
+        qunsetenv("APP_STORE");
+    }
+
+    void cleanupTestCase() { Appearance::shared().setForced(std::nullopt); }
+
+    // --- Window hook ---------------------------------------------------
+
+    void windowHook_data()
+    {
+        QTest::addColumn<bool>("hook");
+        QTest::addColumn<QString>("scenario");
+        QTest::addColumn<bool>("fieldFocused");
+        // Without the hook Qt focuses the first field: the scenarios can
+        // tell the difference.
+        QTest::newRow("first show, no hook") << false << "first" << true;
+        QTest::newRow("first show") << true << "first" << false;
+        QTest::newRow("shown again after a close") << true << "reopen" << false;
+        QTest::newRow("back from another window keeps the field") << true << "switch" << true;
+    }
+    void windowHook()
+    {
+        QFETCH(bool, hook);
+        QFETCH(QString, scenario);
+        QFETCH(bool, fieldFocused);
+        FieldWindow w(hook);
+        QVERIFY(showActive(w.window.get()));
+        if (scenario == QLatin1String("reopen")) {
+            w.second->setFocus(Qt::MouseFocusReason);
+            QVERIFY(w.second->hasFocus());
+            w.window->close();
+            QCoreApplication::processEvents();
+            QVERIFY(showActive(w.window.get()));
+        } else if (scenario == QLatin1String("switch")) {
+            w.second->setFocus(Qt::MouseFocusReason);
+            QWidget other;
+            QVERIFY(showActive(&other));
+            QVERIFY(showActive(w.window.get()));
+            QVERIFY(w.second->hasFocus());
+            if (auto *probe = w.window->findChild<WindowHook::Probe *>())
+                QVERIFY(!probe->reopened());
+        }
+        QCOMPARE(w.fieldFocused(), fieldFocused);
+    }
+
+    void settingsWindowOpensWithNoFieldFocused()
+    {
+        // General tab, whose shortcut field would otherwise take the focus.
+        ctx()->insert(std::make_unique<AppSettings>());
+        SettingsView view(m_model.get());
+        QVERIFY(showActive(&view));
+        QVERIFY(!view.general()->shortcutField()->hasFocus());
+        QVERIFY(!qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+        view.general()->shortcutField()->setFocus(Qt::MouseFocusReason);
+        view.close();
+        QCoreApplication::processEvents();
+        QVERIFY(showActive(&view));
+        QVERIFY(!view.general()->shortcutField()->hasFocus());
+    }
+
+    // --- Content fitting -----------------------------------------------
+
+    void fitsContentRule_data()
+    {
+        QTest::addColumn<QList<double>>("measured");
+        QTest::addColumn<std::optional<double>>("height");
+        QTest::addColumn<std::optional<int>>("frame");
+        using H = std::optional<double>;
+        using F = std::optional<int>;
+        QTest::newRow("nothing measured yet") << QList<double>{} << H() << F();
+        QTest::newRow("300.2 rounds up to 301") << QList<double>{300.2} << H(301) << F(301);
+        QTest::newRow("900 is held at 640") << QList<double>{900} << H(900) << F(640);
+        QTest::newRow("301 to 301.6 (302) updates") << QList<double>{301, 301.6} << H(302) << F(302);
+        QTest::newRow("301 to 300.4 (301) does not") << QList<double>{301, 300.4} << H(301) << F(301);
+        QTest::newRow("shrinking counts as well") << QList<double>{500, 120} << H(120) << F(120);
+        QTest::newRow("zero keeps it absent") << QList<double>{0} << H() << F();
+        QTest::newRow("garbage is ignored") << QList<double>{200, qQNaN(), -5} << H(200) << F(200);
+    }
+    void fitsContentRule()
+    {
+        QFETCH(QList<double>, measured);
+        QFETCH(std::optional<double>, height);
+        QFETCH(std::optional<int>, frame);
+        QScrollArea area;
+        auto *fits = FitsContent::apply(&area, 640);
+        for (double m : measured)
+            fits->observe(m);
+        QCOMPARE(fits->height(), height);
+        QCOMPARE(fits->frameHeight(), frame);
+    }
+
+    void fitsContentFollowsTheContent_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<bool>("scrolls");
+        QTest::newRow("two rows") << 2 << 100 << false;
+        QTest::newRow("twelve rows") << 12 << 600 << false;
+        QTest::newRow("twenty rows") << 20 << 640 << true;
+    }
+    void fitsContentFollowsTheContent()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, expected);
+        QFETCH(bool, scrolls);
+        constexpr int rowHeight = 50;
+        QWidget window;
+        auto *outer = new QVBoxLayout(&window);
+        outer->setSizeConstraint(QLayout::SetFixedSize);
+        outer->setContentsMargins(0, 0, 0, 0);
+        auto *area = new QScrollArea(&window);
+        auto *content = new QWidget;
+        auto *column = new QVBoxLayout(content);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->setSpacing(0);
+        auto addRow = [&] {
+            auto *row = new QWidget(content);
+            row->setFixedHeight(rowHeight);
+            column->addWidget(row);
+        };
+        for (int i = 0; i < rows; ++i)
+            addRow();
+        area->setWidget(content);
+        area->setFixedWidth(300);
+        FitsContent::apply(area, 640);
+        outer->addWidget(area);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(area->height(), expected);
+        QCOMPARE(window.height(), expected); // the window follows
+        QCOMPARE(area->verticalScrollBar()->maximum() > 0, scrolls);
+
+        // One more row: the form and its window grow (or stay at the limit).
+        addRow();
+        QTRY_COMPARE(area->height(), std::min(640, expected + (scrolls ? 0 : rowHeight)));
+        QTRY_COMPARE(window.height(), area->height());
+    }
+
+    void settingsWindowFollowsThePage()
+    {
+        ctx()->insert(std::make_unique<AppSettings>());
+        SettingsView view(m_model.get());
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QHash<SettingsTab, int> heights;
+        for (const SettingsTab tab : allCases<SettingsTab>()) {
+            QTest::mouseClick(view.tabButton(tab), Qt::LeftButton);
+            QCoreApplication::processEvents();
+            QScrollArea *form = view.form(tab);
+            QVERIFY(form->isVisible());
+            QCOMPARE(form->width(), SettingsStyle::kFormWidth);
+            QVERIFY(form->height() <= SettingsStyle::kFormMaxHeight);
+            // All of the page shows, and the form has no room to spare.
+            QCOMPARE(form->verticalScrollBar()->maximum(), 0);
+            QWidget *page = view.page(tab);
+            const int natural =
+                page->hasHeightForWidth() ? page->heightForWidth(page->width()) : page->sizeHint().height();
+            QCOMPARE(form->height(), natural);
+            QTRY_COMPARE(view.size(), view.sizeHint());
+            heights.insert(tab, view.height());
+        }
+        QVERIFY(heights.value(SettingsTab::general) != heights.value(SettingsTab::appearance));
+    }
+
+    // --- Tabs ----------------------------------------------------------
+
+    void tabBarShowsTheFourTabs()
+    {
+        SettingsView view(m_model.get());
+        const QStringList labels{"General", "Profiles", "Appearance", "Stats"};
+        const auto tabs = allCases<SettingsTab>();
+        QCOMPARE(tabs.size(), labels.size());
+        QToolButton *previous = nullptr;
+        for (int i = 0; i < tabs.size(); ++i) {
+            QToolButton *button = view.tabButton(tabs[i]);
+            QCOMPARE(button->text(), labels[i]);
+            QVERIFY(!button->icon().isNull());
+            if (previous)
+                QVERIFY(button->x() >= previous->x());
+            previous = button;
+        }
+    }
+
+    void tabIsRemembered_data()
+    {
+        QTest::addColumn<bool>("scratchStore");
+        QTest::addColumn<SettingsTab>("afterRestart");
+        QTest::newRow("user's store") << false << SettingsTab::stats;
+        QTest::newRow("scratch store (APP_STORE)") << true << SettingsTab::general;
+    }
+    void tabIsRemembered()
+    {
+        QFETCH(bool, scratchStore);
+        QFETCH(SettingsTab, afterRestart);
+        if (scratchStore) {
+            qputenv("APP_STORE", m_dir.filePath(QStringLiteral("scratch%1.store").arg(m_run)).toUtf8());
+            openStore();
+        }
+        {
+            auto view = std::make_unique<SettingsView>(m_model.get());
+            view->show();
+            QCOMPARE(view->currentTab(), SettingsTab::general);
+            QTest::mouseClick(view->tabButton(SettingsTab::stats), Qt::LeftButton);
+            QCOMPARE(m_model->settingsTab(), SettingsTab::stats);
+            QVERIFY(view->form(SettingsTab::stats)->isVisible());
+            QVERIFY(!view->form(SettingsTab::general)->isVisible());
+            view->close();
+        }
+        // Opened again in the same run: the same tab.
+        SettingsView again(m_model.get());
+        again.show();
+        QCOMPARE(again.currentTab(), SettingsTab::stats);
+        QVERIFY(again.tabButton(SettingsTab::stats)->isChecked());
+        QVERIFY(again.form(SettingsTab::stats)->isVisible());
+        // The next run reads it back from the user defaults.
+        openStore();
+        SettingsView nextRun(m_model.get());
+        QCOMPARE(nextRun.currentTab(), afterRestart);
+    }
+
+    void modelChangesTheTab()
+    {
+        SettingsView view(m_model.get());
+        view.show();
+        m_model->setSettingsTab(SettingsTab::appearance);
+        QVERIFY(view.tabButton(SettingsTab::appearance)->isChecked());
+        QVERIFY(view.form(SettingsTab::appearance)->isVisible());
+        QVERIFY(!view.form(SettingsTab::general)->isVisible());
+    }
+
+    // --- General -------------------------------------------------------
+
+    void emptyStoreGetsOneSettingsRow()
+    {
+        QCOMPARE(ctx()->fetchCount<AppSettings>(), 0);
+        auto view = std::make_unique<SettingsView>(m_model.get());
+        view->show();
+        QVERIFY(view->general()->isUnavailable());
+        QCOMPARE(
+            view->general()->findChild<SettingsEmptyState *>(QStringLiteral("settingsUnavailable"))->title(),
+            QStringLiteral("Settings Unavailable"));
+        // A second page over the same store asks at the same time.
+        GeneralSettings second(m_model.get());
+        QTRY_VERIFY(!view->general()->isUnavailable());
+        QCoreApplication::processEvents();
+        QCOMPARE(ctx()->fetchCount<AppSettings>(), 1);
+        QVERIFY(!ctx()->hasChanges()); // saved
+        QVERIFY(!second.isUnavailable());
+        const AppSettings *row = view->general()->settings();
+        QCOMPARE(row->globalShortcut(), QStringLiteral("⌘⇧F"));
+        QCOMPARE(view->general()->shortcutField()->text(), QStringLiteral("⌘⇧F"));
+        QCOMPARE(view->general()->strictModePicker()->currentText(), QStringLiteral("None"));
+        QCOMPARE(view->general()->lockModePicker()->currentText(), QStringLiteral("Hide Apps"));
+
+        // Closing and opening the window again creates nothing more.
+        view.reset();
+        SettingsView reopened(m_model.get());
+        reopened.show();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(ctx()->fetchCount<AppSettings>(), 1);
+        QVERIFY(!reopened.general()->isUnavailable());
+
+        // It is in the file.
+        openStore();
+        QCOMPARE(ctx()->fetchCount<AppSettings>(), 1);
+    }
+
+    void shortcutIsSavedOnEveryKeystroke()
+    {
+        ctx()->insert(std::make_unique<AppSettings>());
+        ctx()->save();
+        GeneralSettings page(m_model.get());
+        page.show();
+        QLineEdit *field = page.shortcutField();
+        QCOMPARE(field->placeholderText(), QStringLiteral("Global Shortcut"));
+        QCOMPARE(field->width(), GeneralSettings::kShortcutFieldWidth);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QCOMPARE(page.settings()->globalShortcut(), QString()); // cleared: stored empty
+        QVERIFY(!ctx()->hasChanges());
+        const QString typed = QStringLiteral("⌃⌥K!"); // not checked here
+        QString expected;
+        for (const QChar c : typed) {
+            typeCharacter(field, c);
+            expected += c;
+            QCOMPARE(page.settings()->globalShortcut(), expected);
+            QVERIFY2(!ctx()->hasChanges(), "every keystroke is saved at once");
+        }
+        openStore();
+        QCOMPARE(ctx()->fetch<AppSettings>().first()->globalShortcut(), typed);
+    }
+
+    void defaultStrictModeReachesTheNextFocusScreen()
+    {
+        ctx()->insert(std::make_unique<AppSettings>());
+        GeneralSettings page(m_model.get());
+        QComboBox *picker = page.strictModePicker();
+        QStringList items;
+        for (int i = 0; i < picker->count(); ++i) {
+            items.append(picker->itemText(i));
+            QVERIFY(!picker->itemIcon(i).isNull());
+        }
+        QCOMPARE(items, (QStringList{"None", "Sentence Typing", "Math Problem", "Password"}));
+        picker->setCurrentIndex(picker->findText(QStringLiteral("Math Problem")));
+        QCOMPARE(page.settings()->defaultStrictModeType(), StrictModeType::math);
+        QVERIFY(!ctx()->hasChanges());
+
+        FocusScreen *screen =
+            m_model->addFocusScreen(QStringLiteral("New Focus Screen"), 600, LockMode::hideApps);
+        QCOMPARE(screen->strictModeType(), StrictModeType::math);
+        QVERIFY(!screen->strictModeEnabled());
+
+        QComboBox *lockMode = page.lockModePicker();
+        lockMode->setCurrentIndex(lockMode->findText(QStringLiteral("Overlay")));
+        QCOMPARE(page.settings()->defaultLockMode(), LockMode::overlay);
+        QVERIFY(!ctx()->hasChanges());
+    }
+
+    void pageFollowsTheRecord()
+    {
+        auto *row = ctx()->insert(std::make_unique<AppSettings>());
+        GeneralSettings page(m_model.get());
+        row->setDefaultStrictModeType(StrictModeType::password);
+        row->setGlobalShortcut(QStringLiteral("⌘⇧P"));
+        row->setLaunchAtLogin(true);
+        QTRY_COMPARE(page.strictModePicker()->currentText(), QStringLiteral("Password"));
+        QCOMPARE(page.shortcutField()->text(), QStringLiteral("⌘⇧P"));
+        QVERIFY(page.launchAtLoginToggle()->isChecked());
+        // Showing the record's values wrote nothing back.
+        QCOMPARE(row->launchAtLogin(), true);
+        QVERIFY(!QFileInfo::exists(XdgAutostartLoginItem::autostartFilePath()));
+    }
+
+    void launchAtLogin_data()
+    {
+        QTest::addColumn<bool>("blockConfigFolder");
+        QTest::addColumn<bool>("startOn");
+        QTest::addColumn<bool>("turnOn");
+        QTest::addColumn<bool>("entryAfter");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("on") << false << false << true << true << QString();
+        QTest::newRow("off") << false << true << false << false << QString();
+        QTest::newRow("on, refused") << true << false << true << false
+                                     << "Failed to update launch at login: cannot create the folder ";
+    }
+    void launchAtLogin()
+    {
+        QFETCH(bool, blockConfigFolder);
+        QFETCH(bool, startOn);
+        QFETCH(bool, turnOn);
+        QFETCH(bool, entryAfter);
+        QFETCH(QString, output);
+        auto *row = ctx()->insert(std::make_unique<AppSettings>());
+        row->setLaunchAtLogin(startOn);
+        ctx()->save();
+        XdgAutostartLoginItem item(QCoreApplication::applicationFilePath());
+        if (startOn)
+            QVERIFY(item.registerItem(nullptr));
+        if (blockConfigFolder) {
+            // A file where the configuration folder should be: even root
+            // cannot create the autostart folder under it.
+            const QString file = m_dir.filePath(QStringLiteral("blocker%1").arg(m_run));
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            qputenv("XDG_CONFIG_HOME", (file + QStringLiteral("/config")).toUtf8());
+        }
+        GeneralSettings page(m_model.get());
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QCheckBox *toggle = page.launchAtLoginToggle();
+        QCOMPARE(toggle->text(), QStringLiteral("Launch at Login"));
+        QCOMPARE(toggle->isChecked(), startOn);
+
+        StdoutCapture capture;
+        QTest::mouseClick(toggle, Qt::LeftButton, {}, QPoint(toggle->height() / 2, toggle->height() / 2));
+        const QString printed = capture.finish();
+
+        QCOMPARE(toggle->isChecked(), turnOn); // where the user put it
+        QCOMPARE(row->launchAtLogin(), turnOn);
+        QVERIFY(!ctx()->hasChanges());
+        QCOMPARE(QFileInfo::exists(XdgAutostartLoginItem::autostartFilePath()), entryAfter);
+        if (entryAfter) {
+            QFile entry(XdgAutostartLoginItem::autostartFilePath());
+            QVERIFY(entry.open(QIODevice::ReadOnly));
+            QVERIFY(QString::fromUtf8(entry.readAll()).contains(QCoreApplication::applicationFilePath()));
+        }
+        if (output.isEmpty()) {
+            QCOMPARE(printed, QString());
+        } else {
+            QCOMPARE(printed.count(QLatin1Char('\n')), 1);
+            QVERIFY2(printed.startsWith(output), qPrintable(printed));
+        }
+    }
+
+    // --- Profiles ------------------------------------------------------
+
+    void newProfileSheet_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("apps");
+        QTest::addColumn<QString>("sites");
+        QTest::addColumn<QString>("pressIn");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("added");
+        QTest::addColumn<QString>("storedName");
+        QTest::addColumn<QStringList>("storedApps");
+        QTest::addColumn<QStringList>("storedSites");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("Return with every field empty")
+            << "" << 0 << ""
+            << ""
+            << "name" << int(Qt::Key_Return) << true << "New Profile" << QStringList() << QStringList()
+            << "0 apps, 0 sites";
+        QTest::newRow("messy comma list")
+            << "Media" << 0 << ", com.apple.TV ,, com.apple.Music ,"
+            << ""
+            << "name" << int(Qt::Key_Return) << true << "Media"
+            << QStringList{"com.apple.TV", "com.apple.Music"} << QStringList() << "2 apps, 0 sites";
+        QTest::newRow("Return in a list field adds")
+            << "Work" << 2 << "a.b"
+            << "news.example, social.example"
+            << "sites" << int(Qt::Key_Return) << true << "Work" << QStringList{"a.b"}
+            << QStringList{"news.example", "social.example"} << "1 apps, 2 sites";
+        QTest::newRow("spaces stay a name") << "   " << 1 << ""
+                                            << ""
+                                            << "name" << int(Qt::Key_Enter) << true << "   " << QStringList()
+                                            << QStringList() << "0 apps, 0 sites";
+        QTest::newRow("Escape adds nothing")
+            << "Gone" << 0 << "x.y"
+            << ""
+            << "name" << int(Qt::Key_Escape) << false << "" << QStringList() << QStringList() << "";
+        QTest::newRow("Escape from a list field")
+            << "Gone" << 0 << "x.y"
+            << ""
+            << "apps" << int(Qt::Key_Escape) << false << "" << QStringList() << QStringList() << "";
+    }
+    void newProfileSheet()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, mode);
+        QFETCH(QString, apps);
+        QFETCH(QString, sites);
+        QFETCH(QString, pressIn);
+        QFETCH(int, key);
+        QFETCH(bool, added);
+        QFETCH(QString, storedName);
+        QFETCH(QStringList, storedApps);
+        QFETCH(QStringList, storedSites);
+        QFETCH(QString, summary);
+
+        ProfilesSettings page(m_model.get());
+        QVERIFY(showActive(&page));
+        QVERIFY(page.isEmptyStateShown());
+        QCOMPARE(page.newProfileButton()->text(), QStringLiteral("New Profile..."));
+        QTest::mouseClick(page.newProfileButton(), Qt::LeftButton);
+        QVERIFY(page.isSheetShowing());
+        NewProfileSheet *sheet = page.sheet();
+        QVERIFY(sheet);
+        QVERIFY(QTest::qWaitForWindowExposed(sheet));
+        QCOMPARE(sheet->size(), QSize(NewProfileSheet::kWidth, NewProfileSheet::kHeight));
+        QVERIFY(sheet->nameField()->text().isEmpty());
+        QCOMPARE(sheet->modePicker()->currentText(), QStringLiteral("Hide Apps"));
+
+        QTest::keyClicks(sheet->nameField(), name);
+        sheet->modePicker()->setCurrentIndex(mode);
+        QTest::keyClicks(sheet->blockedAppsField(), apps);
+        QTest::keyClicks(sheet->blockedWebsitesField(), sites);
+        QWidget *target = pressIn == QLatin1String("name")   ? static_cast<QWidget *>(sheet->nameField())
+                          : pressIn == QLatin1String("apps") ? sheet->blockedAppsField()
+                                                             : sheet->blockedWebsitesField();
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key(key));
+
+        QVERIFY(!page.isSheetShowing());
+        QTRY_VERIFY(!page.sheet());
+        QCoreApplication::processEvents();
+        const QList<AppLockProfile *> profiles = m_model->lockProfiles();
+        QCOMPARE(profiles.size(), added ? 1 : 0);
+        QCOMPARE(page.isEmptyStateShown(), !added);
+        if (!added)
+            return;
+        const AppLockProfile *profile = profiles.first();
+        QCOMPARE(profile->name(), storedName);
+        QCOMPARE(profile->blockedApps(), storedApps);
+        QCOMPARE(profile->blockedWebsites(), storedSites);
+        QCOMPARE(profile->mode(), allCases<LockMode>().at(mode));
+        QCOMPARE(m_model->selection(), std::optional(profile->id()));
+        QVERIFY(!ctx()->hasChanges());
+        QTRY_COMPARE(page.list()->count(), 1);
+        QCOMPARE(page.list()->item(0)->text(), storedName);
+        QCOMPARE(ProfilesSettings::summary(*profile), summary);
+
+        // The next sheet starts empty.
+        page.setSheetShowing(true);
+        QVERIFY(page.sheet()->nameField()->text().isEmpty());
+        QVERIFY(page.sheet()->blockedAppsField()->toPlainText().isEmpty());
+        page.sheet()->cancel();
+        QVERIFY(!page.isSheetShowing());
+
+        // Closing the window takes an open sheet with it, adding nothing.
+        page.setSheetShowing(true);
+        QTest::keyClicks(page.sheet()->nameField(), QStringLiteral("Half done"));
+        page.close();
+        QVERIFY(!page.isSheetShowing());
+        QTRY_VERIFY(!page.sheet());
+        QCOMPARE(m_model->lockProfiles().size(), 1);
+    }
+
+    void deletingProfiles_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QList<int>>("selectRows");
+        QTest::addColumn<QStringList>("remaining");
+        QTest::newRow("the last one") << 1 << QList<int>{0} << QStringList();
+        QTest::newRow("first and last of three") << 3 << QList<int>{0, 2} << QStringList{"P1"};
+        QTest::newRow("the middle one") << 3 << QList<int>{1} << QStringList{"P2", "P0"};
+    }
+    void deletingProfiles()
+    {
+        QFETCH(int, count);
+        QFETCH(QList<int>, selectRows);
+        QFETCH(QStringList, remaining);
+        for (int i = 0; i < count; ++i)
+            addProfile(QStringLiteral("P%1").arg(i), 100 - i); // P0 oldest
+        ctx()->save();
+        ProfilesSettings page(m_model.get());
+        QVERIFY(showActive(&page));
+        QCOMPARE(page.profiles(), m_model->lockProfiles()); // as the main window lists them
+        QCOMPARE(page.list()->item(0)->text(), QStringLiteral("P%1").arg(count - 1));
+        QVERIFY(page.list()->height() >= ProfilesSettings::kListMinimumHeight);
+
+        page.list()->clearSelection();
+        for (int row : selectRows)
+            page.list()->item(row)->setSelected(true);
+        page.list()->setFocus();
+        QTest::keyClick(page.list(), Qt::Key_Delete);
+        QVERIFY(!ctx()->hasChanges());
+        QCoreApplication::processEvents();
+        QStringList names;
+        for (const AppLockProfile *p : page.profiles())
+            names.append(p->name());
+        QCOMPARE(names, remaining);
+        QCOMPARE(page.list()->count(), remaining.size());
+        QCOMPARE(page.isEmptyStateShown(), remaining.isEmpty());
+        QCOMPARE(page.list()->isHidden(), remaining.isEmpty());
+        if (remaining.isEmpty()) {
+            const auto *empty = page.findChild<SettingsEmptyState *>(QStringLiteral("noProfiles"));
+            QCOMPARE(empty->title(), QStringLiteral("No Profiles"));
+            QCOMPARE(empty->description(), QStringLiteral("Create reusable blocking profiles."));
+        }
+        openStore();
+        QCOMPARE(ctx()->fetchCount<AppLockProfile>(), remaining.size());
+    }
+
+    // --- Appearance ----------------------------------------------------
+
+    void swatches_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("dotted");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("system") << "system"
+                                << "system"
+                                << "System";
+        QTest::newRow("an id from elsewhere") << "sepia"
+                                              << ""
+                                              << "System";
+        QTest::newRow("wrong letter case") << "Blue"
+                                           << ""
+                                           << "System";
+        QTest::newRow("teal") << "teal"
+                              << "teal"
+                              << "Teal";
+    }
+    void swatches()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, dotted);
+        QFETCH(QString, caption);
+        UserDefaults::open()->setValue(QLatin1StringView(ThemeStore::kAccentKey), stored);
+        ThemeStore store;
+        AppearanceSettings page(&store);
+        page.show();
+        QCOMPARE(page.swatches().size(), Theme::all().size());
+        for (int i = 0; i < page.swatches().size(); ++i) {
+            AccentSwatch *swatch = page.swatches()[i];
+            QCOMPARE(swatch->theme(), Theme::all()[i]);
+            QCOMPARE(swatch->size(), QSize(AccentSwatch::kDiameter, AccentSwatch::kDiameter));
+            QCOMPARE(swatch->toolTip(), swatch->theme().name);
+            QCOMPARE(swatch->selected(), swatch->theme().id == dotted);
+            QCOMPARE(swatch->isChecked(), swatch->selected()); // the "selected" trait
+            // The dot is drawn on the chosen swatch only.
+            const QRgb centre = rgb(swatch->grab().toImage().pixelColor(8, 8));
+            if (swatch->selected())
+                QCOMPARE(centre, rgb(AccentSwatch::dotColor(swatch->theme())));
+            else if (!swatch->theme().isSystem())
+                QCOMPARE(centre, swatch->theme().shades->base);
+        }
+        QCOMPARE(page.themeNameLabel()->text(), caption);
+        QCOMPARE(store.themeID(), stored); // kept until the user picks one
+    }
+
+    void choosingYellowRetintsBothWindows()
+    {
+        ThemeStore store;
+        QWidget mainWindow;
+        QWidget settingsWindow;
+        new Themed(&mainWindow, &store);
+        new Themed(&settingsWindow, &store);
+        auto *layout = new QVBoxLayout(&settingsWindow);
+        auto *page = new AppearanceSettings(&store, &settingsWindow);
+        layout->addWidget(page);
+        settingsWindow.show();
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&settingsWindow));
+
+        AccentSwatch *yellow = page->findChild<AccentSwatch *>(QStringLiteral("swatch-yellow"));
+        QVERIFY(yellow);
+        QVERIFY(!yellow->selected());
+        QTest::mouseClick(yellow, Qt::LeftButton, {}, QPoint(8, 8));
+
+        QCOMPARE(store.themeID(), QStringLiteral("yellow"));
+        QCOMPARE(UserDefaults::open()->value(QLatin1StringView(ThemeStore::kAccentKey)).toString(),
+                 QStringLiteral("yellow"));
+        QVERIFY(yellow->selected());
+        QCOMPARE(rgb(yellow->grab().toImage().pixelColor(8, 8)), AccentSwatch::kDarkDot);
+        QCOMPARE(page->themeNameLabel()->text(), QStringLiteral("Yellow"));
+        QCOMPARE(rgb(mainWindow.palette().color(QPalette::Highlight)), 0xF5B800u);
+        QCOMPARE(rgb(settingsWindow.palette().color(QPalette::Highlight)), 0xF5B800u);
+        QCOMPARE(rgb(AccentPreview::onAccentColor(Theme::forID(u"yellow"))), AccentSwatch::kDarkDot);
+
+        // The preview's selected row: accent fill with dark text on it.
+        const QImage preview = page->preview()->grab().toImage();
+        bool darkOnAccent = false;
+        for (int x = 8; x < AccentPreview::kSidebarWidth - 8 && !darkOnAccent; ++x)
+            for (int y = 8; y < 8 + AccentPreview::kSidebarRowHeight && !darkOnAccent; ++y)
+                darkOnAccent = rgb(preview.pixelColor(x, y)) == AccentSwatch::kDarkDot;
+        QVERIFY(darkOnAccent);
+        QCOMPARE(rgb(preview.pixelColor(AccentPreview::kSidebarWidth - 12, 12)), 0xF5B800u);
+
+        // Clicking it again writes the same id; nothing changes.
+        QTest::mouseClick(yellow, Qt::LeftButton, {}, QPoint(8, 8));
+        QVERIFY(yellow->selected());
+        QCOMPARE(store.themeID(), QStringLiteral("yellow"));
+
+        // A click outside the circle (in the corner) is not a click.
+        AccentSwatch *blue = page->findChild<AccentSwatch *>(QStringLiteral("swatch-blue"));
+        QTest::mouseClick(blue, Qt::LeftButton, {}, QPoint(1, 1)); // (0, 0) would mean the centre
+        QCOMPARE(store.themeID(), QStringLiteral("yellow"));
+    }
+
+    // --- Statistics ----------------------------------------------------
+
+    void statsOverview_data()
+    {
+        QTest::addColumn<QString>("sessions");
+        QTest::addColumn<QString>("total");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("longest");
+        QTest::addColumn<bool>("orange");
+        QTest::addColumn<bool>("empty");
+        QTest::newRow("none") << ""
+                              << "0"
+                              << "0m"
+                              << "0 days"
+                              << "0 days" << false << true;
+        QTest::newRow("only ended early") << "early"
+                                          << "0"
+                                          << "0m"
+                                          << "0 days"
+                                          << "0 days" << false << true;
+        QTest::newRow("one today") << "today"
+                                   << "1"
+                                   << "25m"
+                                   << "1 days"
+                                   << "1 days" << true << false;
+        QTest::newRow("three on one day long ago") << "threeOld"
+                                                   << "3"
+                                                   << "1h 15m"
+                                                   << "0 days"
+                                                   << "1 days" << false << false;
+        QTest::newRow("today and yesterday") << "twoDays"
+                                             << "2"
+                                             << "50m"
+                                             << "2 days"
+                                             << "2 days" << true << false;
+    }
+    void statsOverview()
+    {
+        QFETCH(QString, sessions);
+        QFETCH(QString, total);
+        QFETCH(QString, time);
+        QFETCH(QString, current);
+        QFETCH(QString, longest);
+        QFETCH(bool, orange);
+        QFETCH(bool, empty);
+        auto *screen = ctx()->insert(std::make_unique<FocusScreen>(QStringLiteral("Deep Work"), 1500.0));
+        const QDateTime now = QDateTime::currentDateTime();
+        if (sessions == QLatin1String("early")) {
+            addSession(screen->uuid(), now.addSecs(-600), 300, false);
+        } else if (sessions == QLatin1String("today")) {
+            addSession(screen->uuid(), now.addSecs(-1600), 1500, true);
+            addSession(screen->uuid(), now.addSecs(-600), 300, false);
+        } else if (sessions == QLatin1String("threeOld")) {
+            const QDateTime old = now.addDays(-30);
+            for (int i = 0; i < 3; ++i)
+                addSession(screen->uuid(), QDateTime(old.date(), QTime(9 + i, 0)), 1500, true);
+        } else if (sessions == QLatin1String("twoDays")) {
+            addSession(screen->uuid(), QDateTime(now.date(), QTime(0, 0)).addSecs(1), 1500, true);
+            addSession(screen->uuid(), QDateTime(now.date().addDays(-1), QTime(12, 0)), 1500, true);
+        }
+        StatsSettings page(m_model.get());
+        page.show();
+        QCOMPARE(page.totalSessionsValue()->text(), total);
+        QCOMPARE(page.totalFocusTimeValue()->text(), time);
+        QCOMPARE(page.currentStreakValue()->text(), current);
+        QCOMPARE(page.longestStreakValue()->text(), longest);
+        QLabel *streak = page.currentStreakValue();
+        if (orange)
+            QCOMPARE(streak->palette().color(streak->foregroundRole()),
+                     SettingsStyle::orange(page.palette()));
+        else
+            QCOMPARE(streak->foregroundRole(), QPalette::PlaceholderText);
+        QCOMPARE(page.isEmptyStateShown(), empty);
+        if (empty) {
+            const auto *state = page.findChild<SettingsEmptyState *>(QStringLiteral("noSessions"));
+            QCOMPARE(state->title(), QStringLiteral("No Sessions Yet"));
+            QCOMPARE(state->description(), QStringLiteral("Complete focus sessions to see statistics."));
+        }
+    }
+
+    void recentSessions()
+    {
+        // Twelve completed sessions and some that ended early, in this
+        // order in the store; the first ten completed are shown in it.
+        QList<QUuid> screens;
+        for (int i = 0; i < 12; ++i) {
+            auto *screen = ctx()->insert(std::make_unique<FocusScreen>(QStringLiteral("S%1").arg(i), 600.0));
+            screens.append(screen->uuid());
+        }
+        for (int i = 0; i < 12; ++i) {
+            if (i % 4 == 1)
+                addSession(screens[i], hoursAgo(200 - i), 60, false);
+            addSession(screens[i], hoursAgo(100 - i), 60.0 * (i + 1), true);
+        }
+        // One without a duration, whose screen is gone.
+        auto *ghost = ctx()->insert(std::make_unique<FocusScreen>(QStringLiteral("Ghost"), 600.0));
+        auto *orphan = addSession(ghost->uuid(), hoursAgo(1), std::nullopt, true);
+        ctx()->remove(ghost);
+        ctx()->save();
+
+        StatsSettings page(m_model.get());
+        QList<StatsSettings::RecentRow> rows = page.recentRows();
+        QCOMPARE(rows.size(), StatsSettings::kRecentCount);
+        for (int i = 0; i < rows.size(); ++i) {
+            QCOMPARE(rows[i].name, QStringLiteral("S%1").arg(i));
+            QCOMPARE(rows[i].duration, StatsSettings::formatDuration(60.0 * (i + 1)));
+            QCOMPARE(rows[i].day, StatsSettings::dayText(hoursAgo(100 - i)));
+        }
+        QCOMPARE(page.totalSessionsValue()->text(), QStringLiteral("13"));
+
+        // Without the ten before it, the orphan shows as "Unknown" and
+        // without a duration; the page follows the store live.
+        const QList<FocusSession *> all = ctx()->fetch<FocusSession>();
+        for (FocusSession *s : all)
+            if (s != orphan)
+                ctx()->remove(s);
+        QTRY_COMPARE(page.totalSessionsValue()->text(), QStringLiteral("1"));
+        rows = page.recentRows();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].name, QStringLiteral("Unknown"));
+        QCOMPARE(rows[0].duration, QString());
+    }
+
+    void dayText_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("English (US)") << "en_US"
+                                      << "June 10, 2026";
+        QTest::newRow("German") << "de_DE"
+                                << "10. Juni 2026";
+    }
+    void dayText()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, text);
+        QCOMPARE(StatsSettings::dayText(QDateTime(QDate(2026, 6, 10), QTime(12, 0)), QLocale(locale)), text);
+    }
+
+    void chartShowsTheLastFourteenDays()
+    {
+        const QDateTime now = QDateTime::currentDateTime();
+        addSession({}, QDateTime(now.date(), QTime(0, 30)), 1800, true);
+        addSession({}, QDateTime(now.date().addDays(-13), QTime(12, 0)), 3600, true);
+        addSession({}, QDateTime(now.date().addDays(-14), QTime(12, 0)), 3600, true); // too old
+        addSession({}, QDateTime(now.date().addDays(-2), QTime(12, 0)), 3600, false); // ended early
+        StatsSettings page(m_model.get());
+        const auto &days = page.chart()->days();
+        QCOMPARE(days.size(), StatsSettings::kChartDays);
+        QCOMPARE(days.last().day, now.date());
+        QCOMPARE(days.last().minutes, 30.0);
+        QCOMPARE(days.first().minutes, 60.0);
+        double sum = 0;
+        for (const auto &d : days)
+            sum += d.minutes;
+        QCOMPARE(sum, 90.0);
+
+        // Day labels in the user's locale, narrower when space is short.
+        FocusChart chart;
+        chart.setLocale(QLocale(QLocale::German));
+        const QDate monday(2026, 6, 8);
+        QCOMPARE(chart.dayLabel(monday, 200),
+                 QLocale(QLocale::German).standaloneDayName(1, QLocale::ShortFormat));
+        QCOMPARE(chart.dayLabel(monday, 1),
+                 QLocale(QLocale::German).standaloneDayName(1, QLocale::NarrowFormat));
+        QVERIFY(chart.dayLabel(monday, 200) !=
+                QLocale(QLocale::English).standaloneDayName(1, QLocale::ShortFormat));
+    }
+
+    void chartBarsUseTheAccent()
+    {
+        QWidget window;
+        ThemeStore store;
+        store.setThemeID(QStringLiteral("red"));
+        new Themed(&window, &store);
+        auto *layout = new QVBoxLayout(&window);
+        auto *chart = new FocusChart(&window);
+        layout->addWidget(chart);
+        chart->setDays({{QDate(2026, 6, 9), 0}, {QDate(2026, 6, 10), 45}});
+        window.resize(300, 200);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QImage image = chart->grab().toImage();
+        const QRectF tall = chart->barSlot(1);
+        QCOMPARE(rgb(image.pixelColor(tall.center().toPoint())), 0xE11D48u);
+        QVERIFY(rgb(image.pixelColor(chart->barSlot(0).center().toPoint())) != 0xE11D48u);
+        QCOMPARE(chart->barAt(tall.center().toPoint()), 1);
+    }
+};
+
+QTEST_MAIN(TestSettings)
+#include "tst_settings.moc"
