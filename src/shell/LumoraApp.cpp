@@ -7,7 +7,9 @@
 #include "ModelContainer.h"
 #include "SelfTest.h"
 #include "Snapshot.h"
-#include "SettingsWindow.h"
+#include "SettingsView.h"
+#include "ThemeStore.h"
+#include "Themed.h"
 
 LumoraApp::LumoraApp(std::unique_ptr<ModelContainer> container, QObject *parent)
     : QObject(parent), m_container(std::move(container)), m_model(std::make_unique<AppModel>(m_container.get()))
@@ -52,8 +54,12 @@ void LumoraApp::openMainWindow()
 void LumoraApp::openSettings()
 {
     if (!m_settingsWindow) {
-        m_settingsWindow = std::make_unique<SettingsWindow>(m_model.get());
+        // The view is the window: its size follows the page shown.
+        m_settingsWindow = std::make_unique<SettingsView>(m_model.get(), &ThemeStore::shared());
+        m_settingsWindow->setWindowFlag(Qt::Window);
+        m_settingsWindow->setObjectName(QStringLiteral("settings"));
         m_settingsWindow->setAttribute(Qt::WA_QuitOnClose, false);
+        themed(m_settingsWindow.get());
     }
     m_settingsWindow->show();
     m_settingsWindow->raise();

@@ -36,5 +36,5 @@ private:
     // Destroyed in reverse order: windows and delegate before the store.
     std::unique_ptr<AppDelegate> m_delegate;
     std::unique_ptr<MainWindow> m_mainWindow;
-    std::unique_ptr<class SettingsWindow> m_settingsWindow;
+    std::unique_ptr<class SettingsView> m_settingsWindow;
 };
