@@ -183,6 +183,16 @@ void FocusSessionManager::endSession(bool completed)
         finish();
 }
 
+void FocusSessionManager::abandonSession()
+{
+    if (!m_activeSession)
+        return;
+    m_timer.stop();
+    if (m_services.overlay)
+        m_services.overlay->hide({});
+    finishSession(false);
+}
+
 void FocusSessionManager::finishSession(bool completed)
 {
     if (m_services.lockManager)

@@ -66,6 +66,10 @@ public:
 
     void startSession(FocusSession *session, FocusScreen *screen);
     void endSession(bool completed);
+    // The program is quitting: ends a running session at once, without
+    // waiting for the overlay's fade, as an early end. Hidden applications
+    // come back and the outcome is saved.
+    void abandonSession();
 
     // One countdown step; the timer calls it every second.
     void tick();

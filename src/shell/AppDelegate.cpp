@@ -82,6 +82,10 @@ void AppDelegate::applicationDidFinishLaunching()
 
 void AppDelegate::applicationWillTerminate()
 {
+    // Quitting (or a logout) in the middle of a session gives the hidden
+    // applications back and records the session as ended early, instead of
+    // leaving both for a later start to clean up.
+    FocusSessionManager::shared().abandonSession();
     m_hotKey.reset();
     if (m_menuBarTimer) {
         m_menuBarTimer->stop();

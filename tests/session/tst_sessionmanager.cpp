@@ -219,6 +219,23 @@ private Q_SLOTS:
         QCOMPARE(m_overlay.hides, 1);
     }
 
+    void quittingEndsTheSessionAtOnce()
+    {
+        const RunningApplication clock = m_workspace->addApplication(QStringLiteral("XClock"), 12);
+        FocusSession *session = requestStart(addScreen(60));
+        tickTimes(7);
+        QVERIFY(m_workspace->isHidden(clock));
+        m_manager->abandonSession();
+        // No event loop turn is needed: the program is about to end.
+        QVERIFY(!m_workspace->isHidden(clock));
+        QVERIFY(!session->completed());
+        QCOMPARE(*session->actualDuration(), 7.0);
+        QVERIFY(!ctx()->hasChanges());
+        QVERIFY(!m_manager->activeSession());
+        QVERIFY(m_notifications.posted.isEmpty());
+        m_manager->abandonSession(); // idle: nothing happens
+    }
+
     void secondStartIsIgnored()
     {
         FocusScreen *screen = addScreen(60);
