@@ -4,11 +4,13 @@
 #include <QDeadlineTimer>
 #include <QTest>
 
+#include <bit>
 #include <cstring>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
 
 namespace {
 
@@ -45,6 +47,19 @@ struct DesktopProbe::Private
         }
         if (data)
             XFree(data);
+        return out;
+    }
+
+    QList<Window> children(Window window) const
+    {
+        QList<Window> out;
+        Window rootReturn = 0, parent = 0;
+        Window *list = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(display, window, &rootReturn, &parent, &list, &count) && list)
+            out = QList<Window>(list, list + count);
+        if (list)
+            XFree(list);
         return out;
     }
 };
@@ -160,6 +175,131 @@ void DesktopProbe::iconify(quint64 window)
     XFlush(d->display);
 }
 
+QString DesktopProbe::windowTitle(quint64 window) const
+{
+    if (!d->display)
+        return {};
+    Atom actualType = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    QString title;
+    if (XGetWindowProperty(d->display, window, XInternAtom(d->display, "_NET_WM_NAME", False), 0,
+                           maximumPropertyLength, False, XInternAtom(d->display, "UTF8_STRING", False),
+                           &actualType, &format, &count, &after, &data) == Success &&
+        data && format == 8) {
+        title = QString::fromUtf8(reinterpret_cast<const char *>(data), int(count));
+    }
+    if (data)
+        XFree(data);
+    if (!title.isEmpty())
+        return title;
+    char *name = nullptr;
+    if (XFetchName(d->display, window, &name) && name) {
+        title = QString::fromLocal8Bit(name);
+        XFree(name);
+    }
+    return title;
+}
+
+QList<quint64> DesktopProbe::descendants(quint64 window) const
+{
+    QList<quint64> out;
+    if (!d->display)
+        return out;
+    QList<Window> pending{Window(window)};
+    while (!pending.isEmpty()) {
+        const Window next = pending.takeFirst();
+        const auto children = d->children(next);
+        for (const auto child : children)
+            out.append(child);
+        pending = children + pending;
+    }
+    return out;
+}
+
+QList<quint64> DesktopProbe::findWindowsByTitle(const QString &title) const
+{
+    QList<quint64> out;
+    for (const auto window : descendants(d->root))
+        if (windowTitle(window) == title)
+            out.append(window);
+    return out;
+}
+
+QRect DesktopProbe::geometry(quint64 window) const
+{
+    XWindowAttributes attributes;
+    if (!d->display || !XGetWindowAttributes(d->display, window, &attributes))
+        return {};
+    int x = 0, y = 0;
+    Window child = 0;
+    if (!XTranslateCoordinates(d->display, window, d->root, 0, 0, &x, &y, &child))
+        return {};
+    return QRect(x, y, attributes.width, attributes.height);
+}
+
+bool DesktopProbe::isOverrideRedirect(quint64 window) const
+{
+    XWindowAttributes attributes;
+    return d->display && XGetWindowAttributes(d->display, window, &attributes) &&
+           attributes.override_redirect;
+}
+
+QList<QRect> DesktopProbe::inputShape(quint64 window) const
+{
+    QList<QRect> out;
+    int eventBase = 0, errorBase = 0;
+    if (!d->display || !XShapeQueryExtension(d->display, &eventBase, &errorBase))
+        return out;
+    int count = 0, ordering = 0;
+    XRectangle *rectangles = XShapeGetRectangles(d->display, window, ShapeInput, &count, &ordering);
+    for (int i = 0; i < count; ++i)
+        out.append(QRect(rectangles[i].x, rectangles[i].y, rectangles[i].width, rectangles[i].height));
+    if (rectangles)
+        XFree(rectangles);
+    return out;
+}
+
+quint64 DesktopProbe::findTrayIcon(const QString &wmClass) const
+{
+    if (!d->display)
+        return 0;
+    for (const auto host : descendants(d->root)) {
+        if (windowClass(host) != QLatin1String("trayer"))
+            continue;
+        for (const auto window : descendants(host))
+            if (windowClass(window) == wmClass && isViewable(window))
+                return window;
+    }
+    return 0;
+}
+
+QImage DesktopProbe::grab(const QRect &rect) const
+{
+    if (!d->display || rect.isEmpty())
+        return {};
+    XImage *image = XGetImage(d->display, d->root, rect.x(), rect.y(), unsigned(rect.width()),
+                              unsigned(rect.height()), AllPlanes, ZPixmap);
+    if (!image)
+        return {};
+    // A true-colour visual with eight bits per channel, as the test servers have.
+    const auto channel = [](unsigned long pixel, unsigned long mask) {
+        return mask ? int((pixel & mask) >> std::countr_zero(mask)) : 0;
+    };
+    QImage out(rect.size(), QImage::Format_RGB32);
+    for (int y = 0; y < rect.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
+        for (int x = 0; x < rect.width(); ++x) {
+            const unsigned long pixel = XGetPixel(image, x, y);
+            line[x] = qRgb(channel(pixel, image->red_mask), channel(pixel, image->green_mask),
+                           channel(pixel, image->blue_mask));
+        }
+    }
+    XDestroyImage(image);
+    return out;
+}
+
 bool waitFor(const std::function<bool()> &condition, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);
@@ -169,6 +309,15 @@ bool waitFor(const std::function<bool()> &condition, int timeoutMs)
         QTest::qWait(pollIntervalMs);
     }
     return true;
+}
+
+bool xdotool(const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(QStringLiteral("xdotool"), arguments);
+    return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
 }
 
 XClient::XClient(QString program, QStringList arguments, QString wmClass)

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QImage>
 #include <QList>
 #include <QProcess>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -37,6 +39,25 @@ public:
     // Asks the window manager to iconify the window, as its owner would.
     void iconify(quint64 window);
 
+    // The window's title (_NET_WM_NAME, else WM_NAME).
+    QString windowTitle(quint64 window) const;
+    // Every window in the whole tree with exactly this title, mapped or
+    // not, managed or not (popups, embedded tray icons).
+    QList<quint64> findWindowsByTitle(const QString &title) const;
+    // Every window below this one, depth first.
+    QList<quint64> descendants(quint64 window) const;
+    // The window's rectangle in root coordinates; null when it is gone.
+    QRect geometry(quint64 window) const;
+    bool isOverrideRedirect(quint64 window) const;
+    // Where the window takes pointer input (its X input shape), in window
+    // coordinates; empty when pointer events fall through it.
+    QList<QRect> inputShape(quint64 window) const;
+    // The icon of the program with this WM_CLASS class, embedded in the tray
+    // host (trayer); 0 when it is not there or not shown.
+    quint64 findTrayIcon(const QString &wmClass) const;
+    // What the screen shows in the rectangle (root coordinates).
+    QImage grab(const QRect &rect) const;
+
 private:
     struct Private;
     std::unique_ptr<Private> d;
@@ -44,6 +65,10 @@ private:
 
 // Processes events until the condition holds or the time is up.
 bool waitFor(const std::function<bool()> &condition, int timeoutMs);
+
+// Runs xdotool with these arguments (real input through XTEST); true when
+// it succeeded.
+bool xdotool(const QStringList &arguments);
 
 // A real X client started for a test; stopped when the object goes away.
 class XClient

@@ -6,6 +6,11 @@
 #include <QTimer>
 #include <QWindow>
 
+namespace {
+// Named before the X11 headers, which define Expose as a macro.
+constexpr QEvent::Type kExposeEvent = QEvent::Expose;
+} // namespace
+
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
 
@@ -31,6 +36,51 @@ qint64 steadyMs()
         .count();
 }
 
+constexpr const char *kClickThroughProperty = "lumoraClickThrough";
+constexpr const char *kShapeKeeperName = "lumoraInputShapeKeeper";
+
+void applyInputShape(Display *dpy, ::Window id, bool clickThrough)
+{
+    if (clickThrough)
+        XShapeCombineRectangles(dpy, id, ShapeInput, 0, 0, nullptr, 0, ShapeSet, YXBanded);
+    else
+        XShapeCombineMask(dpy, id, ShapeInput, 0, 0, None, ShapeSet);
+    XFlush(dpy);
+}
+
+// A window manager that puts a frame around each window (openbox, xfwm4, ...)
+// copies the window's input shape to the frame only when it hears of a
+// change after it has taken the window; a shape set before the first map
+// stays on the window alone and the frame goes on taking every click. So the
+// shape is set again whenever the window comes on screen.
+class InputShapeKeeper : public QObject
+{
+public:
+    explicit InputShapeKeeper(QWidget *widget) : QObject(widget), m_widget(widget)
+    {
+        setObjectName(QLatin1String(kShapeKeeperName));
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == kExposeEvent) {
+            const QWindow *window = m_widget->windowHandle();
+            const bool exposed = window && window->isExposed();
+            if (exposed && !m_exposed) {
+                if (Display *dpy = qtDisplay())
+                    applyInputShape(dpy, ::Window(m_widget->winId()),
+                                    m_widget->property(kClickThroughProperty).toBool());
+            }
+            m_exposed = exposed;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QWidget *m_widget;
+    bool m_exposed = false;
+};
+
 } // namespace
 
 namespace OverlayWindows {
@@ -45,11 +95,12 @@ bool setClickThrough(QWidget *window, bool clickThrough)
     int errorBase = 0;
     if (!XShapeQueryExtension(dpy, &eventBase, &errorBase))
         return false;
-    if (clickThrough)
-        XShapeCombineRectangles(dpy, id, ShapeInput, 0, 0, nullptr, 0, ShapeSet, YXBanded);
-    else
-        XShapeCombineMask(dpy, id, ShapeInput, 0, 0, None, ShapeSet);
-    XFlush(dpy);
+    applyInputShape(dpy, id, clickThrough);
+    window->setProperty(kClickThroughProperty, clickThrough);
+    if (!window->findChild<QObject *>(QLatin1String(kShapeKeeperName), Qt::FindDirectChildrenOnly)) {
+        if (QWindow *handle = window->windowHandle())
+            handle->installEventFilter(new InputShapeKeeper(window));
+    }
     return true;
 }
 

@@ -1,0 +1,32 @@
+// The yardstick for the shell benchmark: the least a Qt 6 Widgets program
+// with one window and one tray icon can be. Runs until it is terminated.
+#include <QApplication>
+#include <QIcon>
+#include <QPixmap>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+namespace {
+// As large as Lumora's main window and its tray icon.
+constexpr int kWindowWidth = 1100;
+constexpr int kWindowHeight = 720;
+constexpr int kIconSize = 64;
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("LumoraBenchMinimal"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Minimal"));
+    window.resize(kWindowWidth, kWindowHeight);
+    window.show();
+
+    QPixmap pixmap(kIconSize, kIconSize);
+    pixmap.fill(Qt::darkCyan);
+    QSystemTrayIcon tray{QIcon(pixmap)};
+    tray.show();
+    return app.exec();
+}

@@ -1,0 +1,146 @@
+#include "LumoraProcess.h"
+
+#include "DesktopProbe.h"
+#include "ScratchStore.h"
+
+#include <QDir>
+
+namespace {
+
+// Less than the one second the rapid exit allows between presses.
+constexpr int kEscDelayMs = 120;
+constexpr int kStopMs = 5000;
+
+quint64 shownWindowTitled(const DesktopProbe &probe, const QString &title)
+{
+    for (const auto window : probe.findWindowsByTitle(title))
+        if (probe.isViewable(window))
+            return window;
+    return 0;
+}
+
+} // namespace
+
+LumoraProcess::LumoraProcess(const ScratchStore &store, bool seed)
+    : m_environment(QProcessEnvironment::systemEnvironment())
+{
+    m_environment.insert(QStringLiteral("APP_STORE"), store.path());
+    if (seed)
+        m_environment.insert(QStringLiteral("APP_SEED"), QStringLiteral("1"));
+    else
+        m_environment.remove(QStringLiteral("APP_SEED"));
+    m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                         QDir(store.folder()).filePath(QStringLiteral("config")));
+    m_environment.insert(QStringLiteral("XDG_DATA_HOME"),
+                         QDir(store.folder()).filePath(QStringLiteral("data")));
+    m_process.setProcessEnvironment(m_environment);
+    m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+}
+
+LumoraProcess::~LumoraProcess()
+{
+    stop();
+}
+
+QString LumoraProcess::program()
+{
+    const QString path = qEnvironmentVariable("LUMORA_BIN");
+    return path.isEmpty() ? QStringLiteral("lumora") : path;
+}
+
+bool LumoraProcess::start(const QStringList &arguments)
+{
+    m_process.start(program(), arguments);
+    return m_process.waitForStarted();
+}
+
+bool LumoraProcess::waitUntilReady(const DesktopProbe &probe, int timeoutMs) const
+{
+    return waitFor([&] { return isRunning() && probe.findTrayIcon(QLatin1String(kWindowClass)) != 0; },
+                   timeoutMs);
+}
+
+void LumoraProcess::stop()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(kStopMs))
+        kill();
+}
+
+void LumoraProcess::kill()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.kill();
+    m_process.waitForFinished(kStopMs);
+}
+
+LumoraProcess::Result LumoraProcess::run(const QStringList &arguments, int timeoutMs) const
+{
+    QProcess second;
+    second.setProcessEnvironment(m_environment);
+    second.start(program(), arguments);
+    Result result;
+    result.finished = second.waitForFinished(timeoutMs) && second.exitStatus() == QProcess::NormalExit;
+    if (!result.finished)
+        second.kill();
+    result.exitCode = second.exitCode();
+    result.out = QString::fromLocal8Bit(second.readAllStandardOutput());
+    result.err = QString::fromLocal8Bit(second.readAllStandardError());
+    return result;
+}
+
+QString LumoraProcess::status() const
+{
+    return run({QStringLiteral("--status")}).out.trimmed();
+}
+
+QList<quint64> LumoraProcess::shownOverlays(const DesktopProbe &probe)
+{
+    QList<quint64> out;
+    for (const auto window : probe.findWindowsByTitle(QLatin1String(kOverlayTitle)))
+        if (probe.isViewable(window))
+            out.append(window);
+    return out;
+}
+
+QString LumoraProcess::openExitConfirmation(DesktopProbe &probe)
+{
+    const auto overlays = shownOverlays(probe);
+    if (overlays.isEmpty())
+        return QStringLiteral("no overlay on screen");
+    if (!overlays.contains(probe.activeWindow())) {
+        probe.activate(overlays.first());
+        if (!waitFor([&] { return overlays.contains(probe.activeWindow()); }, kSettleMs))
+            return QStringLiteral("the overlay did not take the focus");
+    }
+    if (!xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QString::number(kEscDelayMs),
+                  QStringLiteral("Escape"), QStringLiteral("Escape"), QStringLiteral("Escape")}))
+        return QStringLiteral("xdotool failed");
+    quint64 box = 0;
+    if (!waitFor([&] { return (box = shownWindowTitled(probe, QLatin1String(kConfirmationTitle))) != 0; },
+                 kSettleMs))
+        return QStringLiteral("three presses of Esc showed no confirmation");
+    if (!waitFor([&] { return probe.activeWindow() == box; }, kSettleMs))
+        return QStringLiteral("the confirmation did not take the focus");
+    return {};
+}
+
+QString LumoraProcess::answerExitConfirmation(DesktopProbe &probe, bool endSession)
+{
+    if (!xdotool({QStringLiteral("key"), endSession ? QStringLiteral("Return") : QStringLiteral("Escape")}))
+        return QStringLiteral("xdotool failed");
+    if (!waitFor([&] { return shownWindowTitled(probe, QLatin1String(kConfirmationTitle)) == 0; }, kSettleMs))
+        return QStringLiteral("the confirmation stayed up");
+    if (endSession && !waitFor([&] { return shownOverlays(probe).isEmpty(); }, kSettleMs))
+        return QStringLiteral("the overlay stayed up after the session was cancelled");
+    return {};
+}
+
+QString LumoraProcess::exitSessionEarly(DesktopProbe &probe)
+{
+    const QString error = openExitConfirmation(probe);
+    return error.isEmpty() ? answerExitConfirmation(probe, true) : error;
+}

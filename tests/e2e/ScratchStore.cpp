@@ -1,0 +1,80 @@
+#include "ScratchStore.h"
+
+#include "ModelContainer.h"
+#include "ModelContext.h"
+#include "Store.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QUuid>
+
+ScratchStore::ScratchStore()
+{
+    QDir(m_dir.path()).mkpath(QStringLiteral("config"));
+    QDir(m_dir.path()).mkpath(QStringLiteral("data"));
+}
+
+QString ScratchStore::path() const
+{
+    return m_dir.filePath(QStringLiteral("Lumora.store"));
+}
+
+QString ScratchStore::fill(const std::function<void(ModelContext *)> &fill) const
+{
+    QString error;
+    auto container = ModelContainer::open(path(), Store::schema(), &error);
+    if (!container)
+        return error.isEmpty() ? QStringLiteral("the store did not open") : error;
+    if (fill)
+        fill(container->mainContext());
+    if (!container->mainContext()->save(&error))
+        return error.isEmpty() ? QStringLiteral("the store was not saved") : error;
+    return {};
+}
+
+QList<ScratchStore::SessionRow> ScratchStore::sessions() const
+{
+    QList<SessionRow> out;
+    const QString connection =
+        QStringLiteral("scratch-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(path());
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
+        if (db.open()) {
+            QSqlQuery query(db);
+            query.setForwardOnly(true);
+            if (query.exec(QStringLiteral(
+                    "SELECT s.id, f.name, s.startTime, s.endTime, s.completed, s.actualDuration "
+                    "FROM FocusSession s LEFT JOIN FocusScreen f ON f.uuid = s.focusScreenID ORDER BY "
+                    "s.id"))) {
+                while (query.next()) {
+                    SessionRow row;
+                    row.id = query.value(0).toLongLong();
+                    row.screenName = query.value(1).toString();
+                    row.startTime = query.value(2).toDouble();
+                    if (!query.value(3).isNull())
+                        row.endTime = query.value(3).toDouble();
+                    row.completed = query.value(4).toInt() != 0;
+                    if (!query.value(5).isNull())
+                        row.actualDuration = query.value(5).toDouble();
+                    out.append(row);
+                }
+            }
+            query.finish();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return out;
+}
+
+qint64 ScratchStore::sizeOnDisk() const
+{
+    qint64 total = 0;
+    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        total += QFileInfo(path() + suffix).size();
+    return total;
+}

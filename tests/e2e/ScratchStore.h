@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <optional>
+
+class ModelContext;
+
+// A store file of its own in a temporary folder, filled through the store
+// library before Lumora starts and read back straight from the SQLite file
+// afterwards. The folder also holds the run's XDG config and data folders.
+class ScratchStore
+{
+public:
+    // One FocusSession row as the file holds it, with its screen's name.
+    struct SessionRow
+    {
+        qint64 id = 0;
+        QString screenName;
+        double startTime = 0;
+        std::optional<double> endTime;
+        bool completed = false;
+        std::optional<double> actualDuration;
+    };
+
+    ScratchStore();
+
+    bool isValid() const { return m_dir.isValid(); }
+    QString path() const;
+    QString folder() const { return m_dir.path(); }
+
+    // Opens the store, lets fill insert records, saves and closes it again.
+    // Returns an error text, empty on success.
+    QString fill(const std::function<void(ModelContext *)> &fill) const;
+
+    // The sessions in the file, oldest first; empty when it cannot be read.
+    QList<SessionRow> sessions() const;
+    // The file and its journal on disk, in bytes.
+    qint64 sizeOnDisk() const;
+
+private:
+    QTemporaryDir m_dir;
+};
