@@ -56,7 +56,8 @@ FocusScreenDetail::FocusScreenDetail(AppModel *model, QWidget *parent)
     m_form->setWidgetResizable(true);
     m_form->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_pages->addWidget(m_form);
-    buildForm();
+    // The form is built when a focus screen is first selected: most starts
+    // never open the editor, and building it is the main window's largest cost.
     GridProbeModifier::attachArea(m_form, QString::fromLatin1(kFormProbe));
 
     connect(model, &AppModel::selectionChanged, this, &FocusScreenDetail::refresh);
@@ -289,6 +290,8 @@ void FocusScreenDetail::refresh()
         m_pages->setCurrentWidget(m_emptyState);
         return;
     }
+    if (!m_form->widget())
+        buildForm();
     const bool recordChanged = m_shown != selection;
     m_shown = selection;
     load(recordChanged);

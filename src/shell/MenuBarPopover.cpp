@@ -221,7 +221,7 @@ MenuBarPopover::MenuBarPopover(AppModel *model, Actions actions, QWidget *parent
             m_actions.quit();
     });
     layout->addWidget(footer);
-    rebuild();
+    // The list is built each time the popover opens (showAt), not before.
 }
 
 MenuBarPopover::~MenuBarPopover() = default;
