@@ -4,6 +4,7 @@
 #include "HotKeysController.h"
 #include "Key.h"
 #include "KeyCombo.h"
+#include "StdoutCapture.h"
 
 #include <QAction>
 #include <QHash>
@@ -19,40 +20,7 @@ Q_DECLARE_METATYPE(std::optional<Key>)
 
 namespace {
 
-// Redirects the process's standard output into a file while it lives.
-class StdoutCapture
-{
-public:
-    StdoutCapture()
-    {
-        m_file.open();
-        std::fflush(stdout);
-        m_saved = ::dup(STDOUT_FILENO);
-        ::dup2(m_file.handle(), STDOUT_FILENO);
-    }
-    ~StdoutCapture() { restore(); }
 
-    QString text()
-    {
-        restore();
-        m_file.seek(0);
-        return QString::fromUtf8(m_file.readAll());
-    }
-
-private:
-    void restore()
-    {
-        if (m_saved < 0)
-            return;
-        std::fflush(stdout);
-        ::dup2(m_saved, STDOUT_FILENO);
-        ::close(m_saved);
-        m_saved = -1;
-    }
-
-    QTemporaryFile m_file;
-    int m_saved = -1;
-};
 
 constexpr ModifierFlags kCmd = ModifierFlag::command;
 constexpr ModifierFlags kCmdShift = ModifierFlag::command | ModifierFlag::shift;

@@ -2,6 +2,7 @@
 #include "FakeAccessibility.h"
 #include "FakeWorkspace.h"
 #include "LockJournal.h"
+#include "StdoutCapture.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -71,38 +72,7 @@ struct Desk
     }
 };
 
-// Everything written to standard output while it lives.
-class StdoutCapture
-{
-public:
-    StdoutCapture()
-    {
-        std::fflush(stdout);
-        m_file.open();
-        m_saved = ::dup(STDOUT_FILENO);
-        ::dup2(m_file.handle(), STDOUT_FILENO);
-    }
-    ~StdoutCapture() { restore(); }
-    QString text()
-    {
-        restore();
-        m_file.seek(0);
-        return QString::fromUtf8(m_file.readAll());
-    }
 
-private:
-    void restore()
-    {
-        if (m_saved < 0)
-            return;
-        std::fflush(stdout);
-        ::dup2(m_saved, STDOUT_FILENO);
-        ::close(m_saved);
-        m_saved = -1;
-    }
-    QTemporaryFile m_file;
-    int m_saved = -1;
-};
 
 void drainEvents()
 {

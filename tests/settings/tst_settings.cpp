@@ -22,6 +22,7 @@
 #include "SettingsStyle.h"
 #include "SettingsView.h"
 #include "StatsSettings.h"
+#include "StdoutCapture.h"
 #include "Store.h"
 #include "Theme.h"
 #include "ThemeStore.h"
@@ -58,36 +59,7 @@ QRgb rgb(const QColor &color)
     return color.rgb() & 0xFFFFFF;
 }
 
-// Collects what the program writes to standard output meanwhile.
-class StdoutCapture
-{
-public:
-    StdoutCapture()
-    {
-        std::fflush(stdout);
-        m_file.open();
-        m_saved = ::dup(STDOUT_FILENO);
-        ::dup2(m_file.handle(), STDOUT_FILENO);
-    }
-    ~StdoutCapture() { finish(); }
-    QString finish()
-    {
-        if (m_saved >= 0) {
-            std::fflush(stdout);
-            ::dup2(m_saved, STDOUT_FILENO);
-            ::close(m_saved);
-            m_saved = -1;
-            m_file.seek(0);
-            m_text = QString::fromUtf8(m_file.readAll());
-        }
-        return m_text;
-    }
 
-private:
-    QTemporaryFile m_file;
-    int m_saved = -1;
-    QString m_text;
-};
 
 // A window with two text fields, as the hook meets them.
 struct FieldWindow
@@ -596,7 +568,7 @@ private Q_SLOTS:
 
         StdoutCapture capture;
         QTest::mouseClick(toggle, Qt::LeftButton, {}, QPoint(toggle->height() / 2, toggle->height() / 2));
-        const QString printed = capture.finish();
+        const QString printed = capture.text();
 
         QCOMPARE(toggle->isChecked(), turnOn); // where the user put it
         QCOMPARE(row->launchAtLogin(), turnOn);
