@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLayout>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QToolBar>
@@ -25,6 +26,11 @@ MainWindow::MainWindow(AppModel *model, QWidget *parent)
     m_toolBar->setFixedHeight(kToolBarHeight);
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_content->populateToolBar(m_toolBar);
+    // Pages without a toolbar action would otherwise collapse the toolbar
+    // and make the content jump between pages.
+    auto *keepHeight = new QWidget(m_toolBar);
+    keepHeight->setFixedSize(1, kToolBarHeight - 2 * m_toolBar->layout()->contentsMargins().top());
+    m_toolBar->addWidget(keepHeight);
     addToolBar(Qt::TopToolBarArea, m_toolBar);
 
     connect(m_content, &ContentView::openSettingsRequested, this, &MainWindow::settingsRequested);
