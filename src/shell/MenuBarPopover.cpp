@@ -7,6 +7,7 @@
 #include "Query.h"
 #include "StatusText.h"
 #include "Symbols.h"
+#include "TextStyles.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -41,20 +42,6 @@ QFrame *divider(QWidget *parent)
     pal.setColor(QPalette::WindowText, pal.color(QPalette::Mid));
     line->setPalette(pal);
     return line;
-}
-
-QColor secondary(const QPalette &pal)
-{
-    QColor c = pal.color(QPalette::WindowText);
-    c.setAlphaF(0.6);
-    return c;
-}
-
-QFont captionFont(const QFont &base)
-{
-    QFont f = base;
-    f.setPointSizeF(std::max(7.0, base.pointSizeF() - 1.5));
-    return f;
 }
 
 // One line of text that gives up width to its neighbours and elides.
@@ -119,9 +106,9 @@ FocusScreenPopoverRow::FocusScreenPopoverRow(FocusScreen *screen, std::function<
     details->setSpacing(kDetailSpacing);
     auto *duration = new QLabel(StatusText::formatDuration(screen->duration()), this);
     duration->setObjectName(QStringLiteral("duration"));
-    duration->setFont(captionFont(font()));
+    duration->setFont(TextStyles::caption(font()));
     QPalette pal = duration->palette();
-    pal.setColor(QPalette::WindowText, secondary(palette()));
+    pal.setColor(QPalette::WindowText, TextStyles::secondary(palette()));
     duration->setPalette(pal);
     details->addWidget(duration);
     details->addWidget(new LockModeBadge(screen->lockMode(), this));
@@ -129,7 +116,7 @@ FocusScreenPopoverRow::FocusScreenPopoverRow(FocusScreen *screen, std::function<
         const QColor green(52, 199, 89);
         auto *autoBox = new QHBoxLayout;
         autoBox->setSpacing(2);
-        QFont small = captionFont(captionFont(font()));
+        QFont small = TextStyles::caption(TextStyles::caption(font()));
         const int symbolSize = QFontMetrics(small).height();
         autoBox->addWidget(symbolLabel(QStringLiteral("power.circle.fill"), symbolSize, green, this));
         auto *autoLabel = new QLabel(QStringLiteral("Auto"), this);
@@ -181,9 +168,7 @@ MenuBarPopover::MenuBarPopover(AppModel *model, Actions actions, QWidget *parent
     headerRow->addWidget(
         symbolLabel(QStringLiteral("timer"), kHeaderSymbolSize, palette().color(QPalette::Highlight), header));
     auto *title = new QLabel(QStringLiteral("Lumora"), header);
-    QFont headline = font();
-    headline.setBold(true);
-    title->setFont(headline);
+    title->setFont(TextStyles::headline(font()));
     headerRow->addWidget(title);
     headerRow->addStretch(1);
     layout->addWidget(header);
@@ -265,22 +250,20 @@ void MenuBarPopover::fillList()
         column->setSpacing(kEmptySpacing);
         column->setContentsMargins(kEmptyMargin, kEmptyMargin, kEmptyMargin, kEmptyMargin);
         column->addStretch(1);
-        column->addWidget(symbolLabel(QStringLiteral("timer.slash"), kEmptySymbolSize, secondary(palette()),
+        column->addWidget(symbolLabel(QStringLiteral("timer.slash"), kEmptySymbolSize, TextStyles::secondary(palette()),
                                       m_emptyPage),
                           0, Qt::AlignHCenter);
         auto *title = new QLabel(QStringLiteral("No Focus Screens"), m_emptyPage);
-        QFont headline = font();
-        headline.setBold(true);
-        title->setFont(headline);
+        title->setFont(TextStyles::headline(font()));
         title->setAlignment(Qt::AlignCenter);
         column->addWidget(title);
         auto *caption = new QLabel(QStringLiteral("Create one in the main window to get started."), m_emptyPage);
-        caption->setFont(captionFont(font()));
+        caption->setFont(TextStyles::caption(font()));
         caption->setAlignment(Qt::AlignCenter);
         caption->setWordWrap(true);
         caption->setContentsMargins(kEmptyMargin, 0, kEmptyMargin, 0);
         QPalette pal = caption->palette();
-        pal.setColor(QPalette::WindowText, secondary(palette()));
+        pal.setColor(QPalette::WindowText, TextStyles::secondary(palette()));
         caption->setPalette(pal);
         column->addWidget(caption);
         auto *open = new QPushButton(QStringLiteral("Open Lumora..."), m_emptyPage);

@@ -7,7 +7,7 @@ class QLabel;
 class QPalette;
 class QWidget;
 
-// The few text styles of the main window, derived from the application font
+// The few text styles of the windows and the popover, derived from the application font
 // so they follow the desktop's font size.
 namespace TextStyles {
 
