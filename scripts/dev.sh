@@ -59,8 +59,8 @@ test)
     install_missing "${build_packages[@]}" "${test_packages[@]}"
     build
     cd "$build_dir"
-    # A desktop test that fails is run once more before it counts: their
-    # checks wait on a real X server and window manager.
+    # A failing test is run once more before it counts: the desktop tests
+    # wait on a real X server and window manager, which a busy machine slows.
     ctest --output-on-failure -j "$jobs" --timeout 600 --repeat until-pass:2
     ;;
 build)
