@@ -96,3 +96,18 @@ int RowDelegate::paintCaption(QPainter &painter, const QStyleOptionViewItem &opt
     painter.drawText(QRect(x, lineTop, width + 1, lineHeight), Qt::AlignLeft | Qt::AlignVCenter, text);
     return x + width;
 }
+
+RowDelegate::RowStart RowDelegate::beginRow(QPainter &painter, const QStyleOptionViewItem &option,
+                                            const QModelIndex &index) const
+{
+    painter.save();
+    paintBackground(painter, option);
+    RowStart row;
+    row.colors = colorsFor(option);
+    row.content = contentRect(option);
+    painter.setClipRect(row.content.adjusted(0, -kVerticalMargin, 0, kVerticalMargin));
+    row.lineTop = paintHeadline(painter, option, row.content, index.data(Qt::DisplayRole).toString(),
+                                row.colors.primary);
+    row.lineHeight = secondLineHeight(option);
+    return row;
+}

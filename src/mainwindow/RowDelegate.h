@@ -52,4 +52,16 @@ protected:
                             const QString &symbol = QString());
     // Height of the second line (at least the caption height).
     virtual int secondLineHeight(const QStyleOptionViewItem &option) const;
+
+    // What every row paints first: the background and the headline (the
+    // index's display text), with the painter saved and clipped to the row.
+    // The caller restores the painter when it is done.
+    struct RowStart
+    {
+        Colors colors;
+        QRect content;
+        int lineTop = 0;
+        int lineHeight = 0;
+    };
+    RowStart beginRow(QPainter &painter, const QStyleOptionViewItem &option, const QModelIndex &index) const;
 };
