@@ -1,29 +1,19 @@
 #include "AppLockProfile.h"
 
+#include "ColumnField.h"
+
 // Column order is field declaration order; the column names are the field names.
 struct AppLockProfileColumns
 {
     static QList<ColumnInfo> columns()
     {
         return {
-            {"name", "TEXT NOT NULL",
-             [](const PersistentModel &m) { const auto &r = static_cast<const AppLockProfile &>(m); return Column::fromString(r.m_name); },
-             [](PersistentModel &m, const QVariant &v) { auto &r = static_cast<AppLockProfile &>(m); r.m_name = v.toString(); }},
-            {"blockedApps", "TEXT NOT NULL",
-             [](const PersistentModel &m) { const auto &r = static_cast<const AppLockProfile &>(m); return Column::fromList(r.m_blockedApps); },
-             [](PersistentModel &m, const QVariant &v) { auto &r = static_cast<AppLockProfile &>(m); r.m_blockedApps = Column::toList(v); }},
-            {"blockedWebsites", "TEXT NOT NULL",
-             [](const PersistentModel &m) { const auto &r = static_cast<const AppLockProfile &>(m); return Column::fromList(r.m_blockedWebsites); },
-             [](PersistentModel &m, const QVariant &v) { auto &r = static_cast<AppLockProfile &>(m); r.m_blockedWebsites = Column::toList(v); }},
-            {"mode", "TEXT NOT NULL",
-             [](const PersistentModel &m) { const auto &r = static_cast<const AppLockProfile &>(m); return QVariant(rawValue(r.m_mode)); },
-             [](PersistentModel &m, const QVariant &v) { auto &r = static_cast<AppLockProfile &>(m); r.m_mode = fromRaw<LockMode>(v.toString()).value_or(LockMode::hideApps); }},
-            {"uuid", "TEXT NOT NULL",
-             [](const PersistentModel &m) { const auto &r = static_cast<const AppLockProfile &>(m); return Column::fromUuid(r.m_uuid); },
-             [](PersistentModel &m, const QVariant &v) { auto &r = static_cast<AppLockProfile &>(m); r.m_uuid = Column::toUuid(v); }},
-            {"createdAt", "REAL NOT NULL",
-             [](const PersistentModel &m) { const auto &r = static_cast<const AppLockProfile &>(m); return Column::fromDate(r.m_createdAt); },
-             [](PersistentModel &m, const QVariant &v) { auto &r = static_cast<AppLockProfile &>(m); r.m_createdAt = Column::toDate(v); }},
+            Column::field<&AppLockProfile::m_name>("name", "TEXT NOT NULL"),
+            Column::field<&AppLockProfile::m_blockedApps>("blockedApps", "TEXT NOT NULL"),
+            Column::field<&AppLockProfile::m_blockedWebsites>("blockedWebsites", "TEXT NOT NULL"),
+            Column::enumField<&AppLockProfile::m_mode, LockMode::hideApps>("mode", "TEXT NOT NULL"),
+            Column::field<&AppLockProfile::m_uuid>("uuid", "TEXT NOT NULL"),
+            Column::field<&AppLockProfile::m_createdAt>("createdAt", "REAL NOT NULL"),
         };
     }
 

@@ -1,26 +1,18 @@
 #include "FocusSession.h"
 
+#include "ColumnField.h"
+
 // Column order is field declaration order; the column names are the field names.
 struct FocusSessionColumns
 {
     static QList<ColumnInfo> columns()
     {
         return {
-            {"focusScreenID", "TEXT NOT NULL",
-             [](const PersistentModel &m) { const auto &r = static_cast<const FocusSession &>(m); return Column::fromUuid(r.m_focusScreenID); },
-             [](PersistentModel &m, const QVariant &v) { auto &r = static_cast<FocusSession &>(m); r.m_focusScreenID = Column::toUuid(v); }},
-            {"startTime", "REAL NOT NULL",
-             [](const PersistentModel &m) { const auto &r = static_cast<const FocusSession &>(m); return Column::fromDate(r.m_startTime); },
-             [](PersistentModel &m, const QVariant &v) { auto &r = static_cast<FocusSession &>(m); r.m_startTime = Column::toDate(v); }},
-            {"endTime", "REAL",
-             [](const PersistentModel &m) { const auto &r = static_cast<const FocusSession &>(m); return Column::fromOptionalDate(r.m_endTime); },
-             [](PersistentModel &m, const QVariant &v) { auto &r = static_cast<FocusSession &>(m); r.m_endTime = Column::toOptionalDate(v); }},
-            {"completed", "INTEGER NOT NULL",
-             [](const PersistentModel &m) { const auto &r = static_cast<const FocusSession &>(m); return QVariant(int(r.m_completed)); },
-             [](PersistentModel &m, const QVariant &v) { auto &r = static_cast<FocusSession &>(m); r.m_completed = v.toLongLong() != 0; }},
-            {"actualDuration", "REAL",
-             [](const PersistentModel &m) { const auto &r = static_cast<const FocusSession &>(m); return Column::fromOptionalDouble(r.m_actualDuration); },
-             [](PersistentModel &m, const QVariant &v) { auto &r = static_cast<FocusSession &>(m); r.m_actualDuration = Column::toOptionalDouble(v); }},
+            Column::field<&FocusSession::m_focusScreenID>("focusScreenID", "TEXT NOT NULL"),
+            Column::field<&FocusSession::m_startTime>("startTime", "REAL NOT NULL"),
+            Column::field<&FocusSession::m_endTime>("endTime", "REAL"),
+            Column::field<&FocusSession::m_completed>("completed", "INTEGER NOT NULL"),
+            Column::field<&FocusSession::m_actualDuration>("actualDuration", "REAL"),
         };
     }
 
