@@ -12,30 +12,13 @@ FetchDescriptor<AppLockProfile> listOrder()
 } // namespace
 
 AppLockProfileListModel::AppLockProfileListModel(ModelContext *context, QObject *parent)
-    : RecordListModel(parent), m_query(context, listOrder()), m_rows(m_query.results())
+    : QueryListModel(context, listOrder(), parent)
 {
-    connect(&m_query, &QueryBase::resultsChanged, this, [this] { applyResults(m_rows, m_query.results()); });
 }
 
 QString AppLockProfileListModel::blockedAppsText(qsizetype count)
 {
     return QStringLiteral("%1 blocked apps").arg(count);
-}
-
-int AppLockProfileListModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_rows.size());
-}
-
-AppLockProfile *AppLockProfileListModel::profileAt(int row) const
-{
-    return (row >= 0 && row < m_rows.size()) ? m_rows[row] : nullptr;
-}
-
-PersistentIdentifier AppLockProfileListModel::idAt(int row) const
-{
-    const AppLockProfile *profile = profileAt(row);
-    return profile ? profile->id() : PersistentIdentifier();
 }
 
 QVariant AppLockProfileListModel::data(const QModelIndex &index, int role) const

@@ -5,7 +5,7 @@
 #include "RecordListModel.h"
 
 // Every lock profile, newest first, following the store.
-class AppLockProfileListModel : public RecordListModel
+class AppLockProfileListModel : public QueryListModel<AppLockProfile>
 {
     Q_OBJECT
 public:
@@ -16,15 +16,9 @@ public:
 
     explicit AppLockProfileListModel(ModelContext *context, QObject *parent = nullptr);
 
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    PersistentIdentifier idAt(int row) const override;
-    AppLockProfile *profileAt(int row) const;
+    AppLockProfile *profileAt(int row) const { return recordAt(row); }
 
     // "N blocked apps", the same wording for every count.
     static QString blockedAppsText(qsizetype count);
-
-private:
-    Query<AppLockProfile> m_query;
-    QList<AppLockProfile *> m_rows;
 };

@@ -14,25 +14,8 @@ FetchDescriptor<FocusScreen> listOrder()
 } // namespace
 
 FocusScreenListModel::FocusScreenListModel(ModelContext *context, QObject *parent)
-    : RecordListModel(parent), m_query(context, listOrder()), m_rows(m_query.results())
+    : QueryListModel(context, listOrder(), parent)
 {
-    connect(&m_query, &QueryBase::resultsChanged, this, [this] { applyResults(m_rows, m_query.results()); });
-}
-
-int FocusScreenListModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_rows.size());
-}
-
-FocusScreen *FocusScreenListModel::screenAt(int row) const
-{
-    return (row >= 0 && row < m_rows.size()) ? m_rows[row] : nullptr;
-}
-
-PersistentIdentifier FocusScreenListModel::idAt(int row) const
-{
-    const FocusScreen *screen = screenAt(row);
-    return screen ? screen->id() : PersistentIdentifier();
 }
 
 QVariant FocusScreenListModel::data(const QModelIndex &index, int role) const

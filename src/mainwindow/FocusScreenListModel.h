@@ -5,7 +5,7 @@
 #include "RecordListModel.h"
 
 // Every focus screen, by sortOrder then createdAt, following the store.
-class FocusScreenListModel : public RecordListModel
+class FocusScreenListModel : public QueryListModel<FocusScreen>
 {
     Q_OBJECT
 public:
@@ -17,12 +17,6 @@ public:
 
     explicit FocusScreenListModel(ModelContext *context, QObject *parent = nullptr);
 
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    PersistentIdentifier idAt(int row) const override;
-    FocusScreen *screenAt(int row) const;
-
-private:
-    Query<FocusScreen> m_query;
-    QList<FocusScreen *> m_rows;
+    FocusScreen *screenAt(int row) const { return recordAt(row); }
 };

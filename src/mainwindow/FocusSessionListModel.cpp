@@ -14,16 +14,13 @@ FetchDescriptor<FocusSession> newestFirst()
 } // namespace
 
 FocusSessionListModel::FocusSessionListModel(ModelContext *context, QObject *parent)
-    : RecordListModel(parent), m_sessions(context, newestFirst()), m_screens(context),
-      m_rows(m_sessions.results())
+    : QueryListModel(context, newestFirst(), parent), m_screens(context)
 {
     rebuildNameTable();
-    connect(&m_sessions, &QueryBase::resultsChanged, this,
-            [this] { applyResults(m_rows, m_sessions.results()); });
     connect(&m_screens, &QueryBase::resultsChanged, this, [this] {
         rebuildNameTable();
-        if (!m_rows.isEmpty())
-            Q_EMIT dataChanged(index(0), index(int(m_rows.size()) - 1),
+        if (!rows().isEmpty())
+            Q_EMIT dataChanged(index(0), index(int(rows().size()) - 1),
                                {Qt::DisplayRole, Qt::AccessibleTextRole});
     });
 }
@@ -38,24 +35,8 @@ void FocusSessionListModel::rebuildNameTable()
 void FocusSessionListModel::setLocale(const QLocale &locale)
 {
     m_locale = locale;
-    if (!m_rows.isEmpty())
-        Q_EMIT dataChanged(index(0), index(int(m_rows.size()) - 1), {DateTextRole, TimeTextRole});
-}
-
-int FocusSessionListModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_rows.size());
-}
-
-FocusSession *FocusSessionListModel::sessionAt(int row) const
-{
-    return (row >= 0 && row < m_rows.size()) ? m_rows[row] : nullptr;
-}
-
-PersistentIdentifier FocusSessionListModel::idAt(int row) const
-{
-    const FocusSession *session = sessionAt(row);
-    return session ? session->id() : PersistentIdentifier();
+    if (!rows().isEmpty())
+        Q_EMIT dataChanged(index(0), index(int(rows().size()) - 1), {DateTextRole, TimeTextRole});
 }
 
 QString FocusSessionListModel::screenName(const FocusSession &session) const

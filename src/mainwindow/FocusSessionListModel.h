@@ -12,7 +12,7 @@
 // Every recorded session, newest first, each with the name of the focus
 // screen it ran. Rows are built only when a view asks for them, so a long
 // history costs nothing until it is scrolled into view.
-class FocusSessionListModel : public RecordListModel
+class FocusSessionListModel : public QueryListModel<FocusSession>
 {
     Q_OBJECT
 public:
@@ -28,10 +28,8 @@ public:
 
     explicit FocusSessionListModel(ModelContext *context, QObject *parent = nullptr);
 
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    PersistentIdentifier idAt(int row) const override;
-    FocusSession *sessionAt(int row) const;
+    FocusSession *sessionAt(int row) const { return recordAt(row); }
 
     // The session's screen name from the name table, or "Unknown".
     QString screenName(const FocusSession &session) const;
@@ -41,9 +39,7 @@ public:
 private:
     void rebuildNameTable();
 
-    Query<FocusSession> m_sessions;
     Query<FocusScreen> m_screens;
-    QList<FocusSession *> m_rows;
     QHash<QUuid, QString> m_names;
     QLocale m_locale;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PersistentIdentifier.h"
+#include "Query.h"
 
 #include <QAbstractListModel>
 #include <QList>
@@ -41,4 +42,37 @@ protected:
         rows = results;
         endResetModel();
     }
+};
+
+// A record list over one live query: the rows are the query's results, in its
+// order, and follow the store.
+template<typename T>
+class QueryListModel : public RecordListModel
+{
+public:
+    QueryListModel(ModelContext *context, const FetchDescriptor<T> &order, QObject *parent)
+        : RecordListModel(parent), m_query(context, order), m_rows(m_query.results())
+    {
+        connect(&m_query, &QueryBase::resultsChanged, this, [this] { applyResults(m_rows, m_query.results()); });
+    }
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : int(m_rows.size());
+    }
+
+    T *recordAt(int row) const { return (row >= 0 && row < m_rows.size()) ? m_rows[row] : nullptr; }
+
+    PersistentIdentifier idAt(int row) const override
+    {
+        const T *record = recordAt(row);
+        return record ? record->id() : PersistentIdentifier();
+    }
+
+protected:
+    const QList<T *> &rows() const { return m_rows; }
+
+private:
+    Query<T> m_query;
+    QList<T *> m_rows;
 };
