@@ -4,52 +4,32 @@
 #include "AppLockProfile.h"
 #include "AppModel.h"
 #include "CommaListEdit.h"
-#include "EmptyStatePanel.h"
 #include "EnumComboBox.h"
 #include "FormSection.h"
 #include "ModelContext.h"
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 AppLockProfileDetail::AppLockProfileDetail(AppModel *model, QWidget *parent)
-    : QWidget(parent), m_model(model), m_query(model->context())
+    : RecordDetail(model, QStringLiteral("lockProfileForm"),
+                   {QStringLiteral("No Profile Selected"), QStringLiteral("lock.shield"),
+                    QStringLiteral("Select a lock profile from the list to edit it.")},
+                   parent),
+      m_query(model->context())
 {
     setObjectName(QStringLiteral("lockProfileDetail"));
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    m_pages = new QStackedWidget(this);
-    layout->addWidget(m_pages);
-
-    m_emptyState =
-        new EmptyStatePanel(QStringLiteral("No Profile Selected"), QStringLiteral("lock.shield"),
-                            QStringLiteral("Select a lock profile from the list to edit it."), m_pages);
-    m_pages->addWidget(m_emptyState);
-
-    m_form = new QScrollArea(m_pages);
-    m_form->setObjectName(QStringLiteral("lockProfileForm"));
-    m_form->setFrameShape(QFrame::NoFrame);
-    m_form->setWidgetResizable(true);
-    m_form->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_pages->addWidget(m_form);
-    buildForm();
-
-    connect(model, &AppModel::selectionChanged, this, &AppLockProfileDetail::refresh);
-    connect(&m_query, &QueryBase::resultsChanged, this, &AppLockProfileDetail::refresh);
-    refresh();
+    follow(&m_query);
 }
 
-void AppLockProfileDetail::buildForm()
+bool AppLockProfileDetail::edits(const PersistentIdentifier &id) const
 {
-    auto *content = new QWidget;
-    content->setObjectName(QStringLiteral("lockProfileFormContent"));
-    auto *column = new QVBoxLayout(content);
-    column->setContentsMargins(kFormMargin, kFormMargin, kFormMargin, kFormMargin);
-    column->setSpacing(kSectionSpacing);
+    return model() && model()->context()->model<AppLockProfile>(id);
+}
 
+void AppLockProfileDetail::buildForm(QWidget *content, QVBoxLayout *column)
+{
     auto *profile = new FormSection(QStringLiteral("Profile"), content);
     m_name = new QLineEdit(profile);
     m_name->setObjectName(QStringLiteral("nameField"));
@@ -85,43 +65,12 @@ void AppLockProfileDetail::buildForm()
     connect(m_blockedWebsites, &CommaListEdit::listEdited, this, [this](const QStringList &list) {
         edit([&](AppLockProfile &p) { p.setBlockedWebsites(list); });
     });
-
-    column->addStretch(1);
-    m_form->setWidget(content);
 }
 
 template<typename Edit> void AppLockProfileDetail::edit(Edit &&apply)
 {
     if (AppLockProfile *p = profile())
         apply(*p);
-}
-
-AppLockProfile *AppLockProfileDetail::profile() const
-{
-    if (!m_model || !m_shown)
-        return nullptr;
-    return m_model->context()->model<AppLockProfile>(*m_shown);
-}
-
-bool AppLockProfileDetail::showsForm() const
-{
-    return m_pages->currentWidget() == m_form;
-}
-
-void AppLockProfileDetail::refresh()
-{
-    const std::optional<PersistentIdentifier> selection = m_model ? m_model->selection() : std::nullopt;
-    AppLockProfile *record =
-        selection && m_model ? m_model->context()->model<AppLockProfile>(*selection) : nullptr;
-    if (!record) {
-        m_shown.reset();
-        m_pages->setCurrentWidget(m_emptyState);
-        return;
-    }
-    const bool recordChanged = m_shown != selection;
-    m_shown = selection;
-    load(recordChanged);
-    m_pages->setCurrentWidget(m_form);
 }
 
 void AppLockProfileDetail::load(bool recordChanged)

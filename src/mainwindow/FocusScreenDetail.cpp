@@ -4,7 +4,6 @@
 #include "AppModel.h"
 #include "CommaListEdit.h"
 #include "DurationPicker.h"
-#include "EmptyStatePanel.h"
 #include "EnumComboBox.h"
 #include "FocusScreen.h"
 #include "FormSection.h"
@@ -18,7 +17,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -37,32 +35,20 @@ QLineEdit *makeLineEdit(const char *objectName, QWidget *parent)
 } // namespace
 
 FocusScreenDetail::FocusScreenDetail(AppModel *model, QWidget *parent)
-    : QWidget(parent), m_model(model), m_query(model->context())
+    : RecordDetail(model, QStringLiteral("focusScreenForm"),
+                   {QStringLiteral("No Focus Screen Selected"), QStringLiteral("rectangle.on.rectangle"),
+                    QStringLiteral("Select a focus screen from the list to edit it.")},
+                   parent),
+      m_query(model->context())
 {
     setObjectName(QStringLiteral("focusScreenDetail"));
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    m_pages = new QStackedWidget(this);
-    layout->addWidget(m_pages);
+    GridProbeModifier::attachArea(form(), QString::fromLatin1(kFormProbe));
+    follow(&m_query);
+}
 
-    m_emptyState = new EmptyStatePanel(
-        QStringLiteral("No Focus Screen Selected"), QStringLiteral("rectangle.on.rectangle"),
-        QStringLiteral("Select a focus screen from the list to edit it."), m_pages);
-    m_pages->addWidget(m_emptyState);
-
-    m_form = new QScrollArea(m_pages);
-    m_form->setObjectName(QStringLiteral("focusScreenForm"));
-    m_form->setFrameShape(QFrame::NoFrame);
-    m_form->setWidgetResizable(true);
-    m_form->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_pages->addWidget(m_form);
-    // The form is built when a focus screen is first selected: most starts
-    // never open the editor, and building it is the main window's largest cost.
-    GridProbeModifier::attachArea(m_form, QString::fromLatin1(kFormProbe));
-
-    connect(model, &AppModel::selectionChanged, this, &FocusScreenDetail::refresh);
-    connect(&m_query, &QueryBase::resultsChanged, this, &FocusScreenDetail::refresh);
-    refresh();
+bool FocusScreenDetail::edits(const PersistentIdentifier &id) const
+{
+    return model() && model()->context()->model<FocusScreen>(id);
 }
 
 QString FocusScreenDetail::backgroundFieldLabel(OverlayBackgroundType type)
@@ -96,14 +82,8 @@ QString FocusScreenDetail::backgroundCaption(OverlayBackgroundType type)
     return {};
 }
 
-void FocusScreenDetail::buildForm()
+void FocusScreenDetail::buildForm(QWidget *content, QVBoxLayout *column)
 {
-    auto *content = new QWidget;
-    content->setObjectName(QStringLiteral("focusScreenFormContent"));
-    auto *column = new QVBoxLayout(content);
-    column->setContentsMargins(kFormMargin, kFormMargin, kFormMargin, kFormMargin);
-    column->setSpacing(kSectionSpacing);
-
     // 1. Basics
     auto *basics = new FormSection(QStringLiteral("Basics"), content);
     m_name = makeLineEdit("nameField", basics);
@@ -258,44 +238,12 @@ void FocusScreenDetail::buildForm()
     connect(m_backgroundValue, &QLineEdit::textEdited, this, [this](const QString &text) {
         edit([&](FocusScreen &s) { s.setOverlayBackgroundValue(OptionalText::fromText(text)); });
     });
-
-    column->addStretch(1);
-    m_form->setWidget(content);
 }
 
 template<typename Edit> void FocusScreenDetail::edit(Edit &&apply)
 {
     if (FocusScreen *s = screen())
         apply(*s);
-}
-
-FocusScreen *FocusScreenDetail::screen() const
-{
-    if (!m_model || !m_shown)
-        return nullptr;
-    return m_model->context()->model<FocusScreen>(*m_shown);
-}
-
-bool FocusScreenDetail::showsForm() const
-{
-    return m_pages->currentWidget() == m_form;
-}
-
-void FocusScreenDetail::refresh()
-{
-    const std::optional<PersistentIdentifier> selection = m_model ? m_model->selection() : std::nullopt;
-    FocusScreen *record = selection && m_model ? m_model->context()->model<FocusScreen>(*selection) : nullptr;
-    if (!record) {
-        m_shown.reset();
-        m_pages->setCurrentWidget(m_emptyState);
-        return;
-    }
-    if (!m_form->widget())
-        buildForm();
-    const bool recordChanged = m_shown != selection;
-    m_shown = selection;
-    load(recordChanged);
-    m_pages->setCurrentWidget(m_form);
 }
 
 void FocusScreenDetail::load(bool recordChanged)

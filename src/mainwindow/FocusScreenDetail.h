@@ -1,19 +1,12 @@
 #pragma once
 
-#include "AppModel.h"
 #include "Enums.h"
 #include "FocusScreen.h"
-#include "PersistentIdentifier.h"
 #include "Query.h"
-
-#include <QPointer>
-#include <QWidget>
-
-#include <optional>
+#include "RecordDetail.h"
 
 class CommaListEdit;
 class DurationPicker;
-class EmptyStatePanel;
 class FormSection;
 class GrowingTextEdit;
 class QCheckBox;
@@ -21,20 +14,14 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QScrollArea;
-class QStackedWidget;
 
 // The focus screen editor: a grouped form over the focus screen that
-// AppModel::selection names, or the "No Focus Screen Selected" panel. Every
-// control writes straight into the record; the context's automatic save
-// takes it to disk.
-class FocusScreenDetail : public QWidget
+// AppModel::selection names, or the "No Focus Screen Selected" panel.
+class FocusScreenDetail : public RecordDetail
 {
     Q_OBJECT
 public:
     static constexpr const char *kFormProbe = "focusScreenDetail";
-    static constexpr int kFormMargin = 20;
-    static constexpr int kSectionSpacing = 20;
     static constexpr int kDescriptionGap = 4;
     static constexpr int kSentenceLines = 3;
     static constexpr int kListLines = 4;
@@ -42,10 +29,7 @@ public:
     explicit FocusScreenDetail(AppModel *model, QWidget *parent = nullptr);
 
     // The record being edited, or null while the empty panel shows.
-    FocusScreen *screen() const;
-    EmptyStatePanel *emptyState() const { return m_emptyState; }
-    QScrollArea *form() const { return m_form; }
-    bool showsForm() const;
+    FocusScreen *screen() const { return shown<FocusScreen>(); }
 
     // The background value field's label and the caption for a type (no
     // label for the system background).
@@ -55,21 +39,17 @@ public:
     // Buttons that open the application chooser (null when not available).
     QPushButton *chooseAllowedAppsButton() const { return m_chooseAllowedApps; }
 
+protected:
+    bool edits(const PersistentIdentifier &id) const override;
+    void buildForm(QWidget *content, QVBoxLayout *column) override;
+    void load(bool recordChanged) override;
+
 private:
-    void buildForm();
-    void refresh();
-    void load(bool recordChanged);
     void updateStrictVisibility();
     void updateBackgroundRow();
     template<typename Edit> void edit(Edit &&apply);
 
-    QPointer<AppModel> m_model;
     Query<FocusScreen> m_query;
-    std::optional<PersistentIdentifier> m_shown;
-
-    QStackedWidget *m_pages;
-    EmptyStatePanel *m_emptyState;
-    QScrollArea *m_form;
 
     QLineEdit *m_name = nullptr;
     DurationPicker *m_duration = nullptr;
