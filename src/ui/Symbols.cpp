@@ -8,7 +8,6 @@
 #include <QPalette>
 
 #include <cmath>
-#include <functional>
 
 namespace {
 
@@ -16,7 +15,7 @@ namespace {
 constexpr qreal kGrid = 24.0;
 constexpr qreal kStroke = 1.8;
 
-using Drawer = std::function<void(QPainter &, const QColor &)>;
+using Drawer = void (*)(QPainter &, const QColor &);
 
 void strokeOnly(QPainter &p, const QColor &c)
 {
@@ -87,307 +86,379 @@ void gear(QPainter &p, const QColor &c)
     p.drawPath(outline.subtracted(hole));
 }
 
+// One drawing per symbol on a 24 x 24 grid, in the tint given.
+void drawTimer(QPainter &p, const QColor &c)
+{
+    clockFace(p, c, {12, 13}, 8.5);
+    strokeOnly(p, c);
+    p.drawLine(QPointF(10, 2.5), QPointF(14, 2.5));
+}
+
+void drawTimerSlash(QPainter &p, const QColor &c)
+{
+    clockFace(p, c, {12, 13}, 8.5);
+    strokeOnly(p, c);
+    p.drawLine(QPointF(10, 2.5), QPointF(14, 2.5));
+    p.drawLine(QPointF(3, 3), QPointF(21, 22));
+}
+
+void drawClock(QPainter &p, const QColor &c)
+{
+    clockFace(p, c, {12, 12}, 9.5);
+}
+
+void drawClockArrowCirclepath(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    p.drawArc(QRectF(2.5, 2.5, 19, 19), 200 * 16, 300 * 16);
+    p.drawLine(QPointF(12, 12), QPointF(12, 7));
+    p.drawLine(QPointF(12, 12), QPointF(15.5, 14));
+    QPainterPath head;
+    head.moveTo(1.5, 9.5);
+    head.lineTo(3.4, 14.2);
+    head.lineTo(7, 10.5);
+    p.drawPath(head);
+}
+
+void drawEyeSlash(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    QPainterPath eye;
+    eye.moveTo(2, 12);
+    eye.quadTo(12, 2, 22, 12);
+    eye.quadTo(12, 22, 2, 12);
+    p.drawPath(eye);
+    p.drawEllipse(QPointF(12, 12), 3, 3);
+    p.drawLine(QPointF(4, 3.5), QPointF(20, 20.5));
+}
+
+void drawLock(QPainter &p, const QColor &c)
+{
+    padlock(p, c, QRectF(5, 11, 14, 10));
+}
+
+void drawLockShield(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    QPainterPath shield;
+    shield.moveTo(12, 2);
+    shield.lineTo(20.5, 5);
+    shield.cubicTo(20.5, 13, 17.5, 19, 12, 22);
+    shield.cubicTo(6.5, 19, 3.5, 13, 3.5, 5);
+    shield.closeSubpath();
+    p.drawPath(shield);
+    padlock(p, c, QRectF(9, 11.5, 6, 5));
+}
+
+void drawLockRotation(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    p.drawArc(QRectF(2.5, 2.5, 19, 19), 110 * 16, 300 * 16);
+    QPainterPath head;
+    head.moveTo(5.5, 2.5);
+    head.lineTo(8.8, 4.3);
+    head.lineTo(6.8, 7.5);
+    p.drawPath(head);
+    padlock(p, c, QRectF(8.5, 11.5, 7, 5.5));
+}
+
+void drawRectangleOnRectangle(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    p.drawRoundedRect(QRectF(7, 3, 14, 11), 2, 2);
+    QPainterPath back;
+    back.moveTo(7, 9);
+    back.lineTo(4.5, 9);
+    back.arcTo(QRectF(3, 9, 3, 3), 90, 90);
+    back.lineTo(3, 19);
+    back.arcTo(QRectF(3, 18, 3, 3), 180, 90);
+    back.lineTo(15.5, 21);
+    back.arcTo(QRectF(14, 18, 3, 3), 270, 90);
+    back.lineTo(17, 14);
+    p.drawPath(back);
+}
+
+void drawGearshape(QPainter &p, const QColor &c)
+{
+    gear(p, c);
+}
+
+void drawCheckmarkCircle(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
+    checkMark(p, c);
+}
+
+void drawCheckmarkCircleFill(QPainter &p, const QColor &c)
+{
+    QPainterPath disc;
+    disc.addEllipse(QPointF(12, 12), 10.5, 10.5);
+    QPainterPathStroker stroker;
+    stroker.setWidth(kStroke * 1.3);
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    QPainterPath tick;
+    tick.moveTo(7.5, 12.5);
+    tick.lineTo(10.5, 15.5);
+    tick.lineTo(16.5, 8.5);
+    fillOnly(p, c);
+    p.drawPath(disc.subtracted(stroker.createStroke(tick)));
+}
+
+void drawCircle(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
+}
+
+void drawCircleLefthalfFilled(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
+    fillOnly(p, c);
+    p.drawPie(QRectF(2.5, 2.5, 19, 19), 90 * 16, 180 * 16);
+}
+
+void drawCircleLefthalfFilledInverse(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
+    fillOnly(p, c);
+    p.drawPie(QRectF(2.5, 2.5, 19, 19), 270 * 16, 180 * 16);
+}
+
+void drawTextQuote(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    p.drawLine(QPointF(10, 6), QPointF(21, 6));
+    p.drawLine(QPointF(10, 11), QPointF(21, 11));
+    p.drawLine(QPointF(3, 16), QPointF(21, 16));
+    p.drawLine(QPointF(3, 20.5), QPointF(15, 20.5));
+    fillOnly(p, c);
+    p.drawEllipse(QPointF(4.5, 7), 1.8, 1.8);
+    p.drawEllipse(QPointF(8, 7), 1.8, 1.8);
+}
+
+void drawNumber(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    p.drawLine(QPointF(9.5, 3), QPointF(7.5, 21));
+    p.drawLine(QPointF(16.5, 3), QPointF(14.5, 21));
+    p.drawLine(QPointF(4, 8.5), QPointF(21, 8.5));
+    p.drawLine(QPointF(3, 15.5), QPointF(20, 15.5));
+}
+
+void drawKey(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    p.drawEllipse(QPointF(7.5, 12), 4.5, 4.5);
+    p.drawLine(QPointF(12, 12), QPointF(21.5, 12));
+    p.drawLine(QPointF(18, 12), QPointF(18, 16));
+    p.drawLine(QPointF(21, 12), QPointF(21, 15));
+}
+
+void drawPaintpalette(QPainter &p, const QColor &c)
+{
+    QPainterPath palette;
+    palette.moveTo(12, 2.5);
+    palette.cubicTo(18, 2.5, 21.5, 6.5, 21.5, 11);
+    palette.cubicTo(21.5, 14.5, 18.5, 15, 16.5, 15);
+    palette.cubicTo(14.5, 15, 13.5, 16.5, 14.5, 18.5);
+    palette.cubicTo(15.5, 20.5, 14, 21.5, 12, 21.5);
+    palette.cubicTo(6.5, 21.5, 2.5, 17, 2.5, 12);
+    palette.cubicTo(2.5, 6.5, 6.5, 2.5, 12, 2.5);
+    QPainterPath holes;
+    for (const QPointF pt : {QPointF(7.5, 9), QPointF(11.5, 6.5), QPointF(16, 8), QPointF(7, 14)})
+        holes.addEllipse(pt, 1.7, 1.7);
+    fillOnly(p, c);
+    p.drawPath(palette.subtracted(holes));
+}
+
+void drawPhoto(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    p.drawRoundedRect(QRectF(2.5, 4.5, 19, 15), 2.5, 2.5);
+    QPainterPath hills;
+    hills.moveTo(3.5, 17.5);
+    hills.lineTo(9, 11.5);
+    hills.lineTo(13, 15.5);
+    hills.lineTo(15.5, 13);
+    hills.lineTo(20.5, 17.5);
+    p.drawPath(hills);
+    fillOnly(p, c);
+    p.drawEllipse(QPointF(16, 8.8), 1.8, 1.8);
+}
+
+void drawAppFill(QPainter &p, const QColor &c)
+{
+    fillOnly(p, c);
+    p.drawRoundedRect(QRectF(3, 3, 18, 18), 5, 5);
+}
+
+void drawExclamationmarkTriangle(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    QPainterPath tri;
+    tri.moveTo(12, 3);
+    tri.lineTo(22, 20.5);
+    tri.lineTo(2, 20.5);
+    tri.closeSubpath();
+    p.drawPath(tri);
+    p.drawLine(QPointF(12, 9.5), QPointF(12, 14.5));
+    fillOnly(p, c);
+    p.drawEllipse(QPointF(12, 17.6), 1.1, 1.1);
+}
+
+void drawPowerCircleFill(QPainter &p, const QColor &c)
+{
+    QPainterPath disc;
+    disc.addEllipse(QPointF(12, 12), 10.5, 10.5);
+    QPainterPath symbol;
+    symbol.arcMoveTo(QRectF(7, 7.5, 10, 10), 125);
+    symbol.arcTo(QRectF(7, 7.5, 10, 10), 125, 290);
+    symbol.moveTo(12, 5.5);
+    symbol.lineTo(12, 11.5);
+    QPainterPathStroker stroker;
+    stroker.setWidth(kStroke);
+    stroker.setCapStyle(Qt::RoundCap);
+    fillOnly(p, c);
+    p.drawPath(disc.subtracted(stroker.createStroke(symbol)));
+}
+
+void drawPlus(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    p.drawLine(QPointF(12, 4), QPointF(12, 20));
+    p.drawLine(QPointF(4, 12), QPointF(20, 12));
+}
+
+void drawSidebarLeft(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    p.drawRoundedRect(QRectF(2.5, 4.5, 19, 15), 2.5, 2.5);
+    p.drawLine(QPointF(9, 4.5), QPointF(9, 19.5));
+}
+
+void drawSidebarRight(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    p.drawRoundedRect(QRectF(2.5, 4.5, 19, 15), 2.5, 2.5);
+    p.drawLine(QPointF(15, 4.5), QPointF(15, 19.5));
+}
+
+void drawChartBarXaxis(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    p.drawLine(QPointF(2.5, 21), QPointF(21.5, 21));
+    fillOnly(p, c);
+    p.drawRoundedRect(QRectF(4, 12, 4, 7), 1, 1);
+    p.drawRoundedRect(QRectF(10, 4, 4, 15), 1, 1);
+    p.drawRoundedRect(QRectF(16, 9, 4, 10), 1, 1);
+}
+
+void drawFlame(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    QPainterPath flame;
+    flame.moveTo(12, 2.5);
+    flame.cubicTo(14, 7, 19, 9, 19, 14.5);
+    flame.cubicTo(19, 18.5, 16, 21.5, 12, 21.5);
+    flame.cubicTo(8, 21.5, 5, 18.5, 5, 14.5);
+    flame.cubicTo(5, 11, 7.5, 9.5, 8.5, 7.5);
+    flame.cubicTo(9.5, 10, 11, 10.5, 11, 10.5);
+    flame.cubicTo(11, 7, 11.5, 4.5, 12, 2.5);
+    p.drawPath(flame);
+}
+
+void drawTrophy(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    QPainterPath cup;
+    cup.moveTo(6.5, 3);
+    cup.lineTo(17.5, 3);
+    cup.lineTo(17.5, 9);
+    cup.cubicTo(17.5, 12.5, 15, 14.5, 12, 14.5);
+    cup.cubicTo(9, 14.5, 6.5, 12.5, 6.5, 9);
+    cup.closeSubpath();
+    p.drawPath(cup);
+    p.drawArc(QRectF(2.5, 4.5, 5, 6), 90 * 16, 180 * 16);
+    p.drawArc(QRectF(16.5, 4.5, 5, 6), 270 * 16, 180 * 16);
+    p.drawLine(QPointF(12, 14.5), QPointF(12, 18.5));
+    p.drawLine(QPointF(8, 21), QPointF(16, 21));
+}
+
+void drawStar(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    QPainterPath star;
+    for (int i = 0; i < 10; ++i) {
+        const qreal a = -M_PI / 2 + i * M_PI / 5;
+        const qreal r = (i % 2 == 0) ? 10.0 : 4.3;
+        const QPointF pt(12 + std::cos(a) * r, 12.8 + std::sin(a) * r);
+        if (i == 0)
+            star.moveTo(pt);
+        else
+            star.lineTo(pt);
+    }
+    star.closeSubpath();
+    p.drawPath(star);
+}
+
+void drawTray(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    QPainterPath tray;
+    tray.moveTo(2.5, 13);
+    tray.lineTo(5.5, 4.5);
+    tray.lineTo(18.5, 4.5);
+    tray.lineTo(21.5, 13);
+    tray.lineTo(21.5, 19.5);
+    tray.lineTo(2.5, 19.5);
+    tray.closeSubpath();
+    tray.moveTo(2.5, 13);
+    tray.lineTo(8, 13);
+    tray.lineTo(9.5, 15.5);
+    tray.lineTo(14.5, 15.5);
+    tray.lineTo(16, 13);
+    tray.lineTo(21.5, 13);
+    p.drawPath(tray);
+}
+
 const QHash<QString, Drawer> &drawers()
 {
     static const QHash<QString, Drawer> table = {
-        {QStringLiteral("timer"),
-         [](QPainter &p, const QColor &c) {
-             clockFace(p, c, {12, 13}, 8.5);
-             strokeOnly(p, c);
-             p.drawLine(QPointF(10, 2.5), QPointF(14, 2.5));
-         }},
-        {QStringLiteral("timer.slash"),
-         [](QPainter &p, const QColor &c) {
-             clockFace(p, c, {12, 13}, 8.5);
-             strokeOnly(p, c);
-             p.drawLine(QPointF(10, 2.5), QPointF(14, 2.5));
-             p.drawLine(QPointF(3, 3), QPointF(21, 22));
-         }},
-        {QStringLiteral("clock"), [](QPainter &p, const QColor &c) { clockFace(p, c, {12, 12}, 9.5); }},
-        {QStringLiteral("clock.arrow.circlepath"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             p.drawArc(QRectF(2.5, 2.5, 19, 19), 200 * 16, 300 * 16);
-             p.drawLine(QPointF(12, 12), QPointF(12, 7));
-             p.drawLine(QPointF(12, 12), QPointF(15.5, 14));
-             QPainterPath head;
-             head.moveTo(1.5, 9.5);
-             head.lineTo(3.4, 14.2);
-             head.lineTo(7, 10.5);
-             p.drawPath(head);
-         }},
-        {QStringLiteral("eye.slash"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             QPainterPath eye;
-             eye.moveTo(2, 12);
-             eye.quadTo(12, 2, 22, 12);
-             eye.quadTo(12, 22, 2, 12);
-             p.drawPath(eye);
-             p.drawEllipse(QPointF(12, 12), 3, 3);
-             p.drawLine(QPointF(4, 3.5), QPointF(20, 20.5));
-         }},
-        {QStringLiteral("lock"), [](QPainter &p, const QColor &c) { padlock(p, c, QRectF(5, 11, 14, 10)); }},
-        {QStringLiteral("lock.shield"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             QPainterPath shield;
-             shield.moveTo(12, 2);
-             shield.lineTo(20.5, 5);
-             shield.cubicTo(20.5, 13, 17.5, 19, 12, 22);
-             shield.cubicTo(6.5, 19, 3.5, 13, 3.5, 5);
-             shield.closeSubpath();
-             p.drawPath(shield);
-             padlock(p, c, QRectF(9, 11.5, 6, 5));
-         }},
-        {QStringLiteral("lock.rotation"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             p.drawArc(QRectF(2.5, 2.5, 19, 19), 110 * 16, 300 * 16);
-             QPainterPath head;
-             head.moveTo(5.5, 2.5);
-             head.lineTo(8.8, 4.3);
-             head.lineTo(6.8, 7.5);
-             p.drawPath(head);
-             padlock(p, c, QRectF(8.5, 11.5, 7, 5.5));
-         }},
-        {QStringLiteral("rectangle.on.rectangle"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             p.drawRoundedRect(QRectF(7, 3, 14, 11), 2, 2);
-             QPainterPath back;
-             back.moveTo(7, 9);
-             back.lineTo(4.5, 9);
-             back.arcTo(QRectF(3, 9, 3, 3), 90, 90);
-             back.lineTo(3, 19);
-             back.arcTo(QRectF(3, 18, 3, 3), 180, 90);
-             back.lineTo(15.5, 21);
-             back.arcTo(QRectF(14, 18, 3, 3), 270, 90);
-             back.lineTo(17, 14);
-             p.drawPath(back);
-         }},
-        {QStringLiteral("gearshape"), [](QPainter &p, const QColor &c) { gear(p, c); }},
-        {QStringLiteral("checkmark.circle"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
-             checkMark(p, c);
-         }},
-        {QStringLiteral("checkmark.circle.fill"),
-         [](QPainter &p, const QColor &c) {
-             QPainterPath disc;
-             disc.addEllipse(QPointF(12, 12), 10.5, 10.5);
-             QPainterPathStroker stroker;
-             stroker.setWidth(kStroke * 1.3);
-             stroker.setCapStyle(Qt::RoundCap);
-             stroker.setJoinStyle(Qt::RoundJoin);
-             QPainterPath tick;
-             tick.moveTo(7.5, 12.5);
-             tick.lineTo(10.5, 15.5);
-             tick.lineTo(16.5, 8.5);
-             fillOnly(p, c);
-             p.drawPath(disc.subtracted(stroker.createStroke(tick)));
-         }},
-        {QStringLiteral("circle"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
-         }},
-        {QStringLiteral("circle.lefthalf.filled"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
-             fillOnly(p, c);
-             p.drawPie(QRectF(2.5, 2.5, 19, 19), 90 * 16, 180 * 16);
-         }},
-        {QStringLiteral("circle.lefthalf.filled.inverse"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
-             fillOnly(p, c);
-             p.drawPie(QRectF(2.5, 2.5, 19, 19), 270 * 16, 180 * 16);
-         }},
-        {QStringLiteral("text.quote"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             p.drawLine(QPointF(10, 6), QPointF(21, 6));
-             p.drawLine(QPointF(10, 11), QPointF(21, 11));
-             p.drawLine(QPointF(3, 16), QPointF(21, 16));
-             p.drawLine(QPointF(3, 20.5), QPointF(15, 20.5));
-             fillOnly(p, c);
-             p.drawEllipse(QPointF(4.5, 7), 1.8, 1.8);
-             p.drawEllipse(QPointF(8, 7), 1.8, 1.8);
-         }},
-        {QStringLiteral("number"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             p.drawLine(QPointF(9.5, 3), QPointF(7.5, 21));
-             p.drawLine(QPointF(16.5, 3), QPointF(14.5, 21));
-             p.drawLine(QPointF(4, 8.5), QPointF(21, 8.5));
-             p.drawLine(QPointF(3, 15.5), QPointF(20, 15.5));
-         }},
-        {QStringLiteral("key"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             p.drawEllipse(QPointF(7.5, 12), 4.5, 4.5);
-             p.drawLine(QPointF(12, 12), QPointF(21.5, 12));
-             p.drawLine(QPointF(18, 12), QPointF(18, 16));
-             p.drawLine(QPointF(21, 12), QPointF(21, 15));
-         }},
-        {QStringLiteral("paintpalette"),
-         [](QPainter &p, const QColor &c) {
-             QPainterPath palette;
-             palette.moveTo(12, 2.5);
-             palette.cubicTo(18, 2.5, 21.5, 6.5, 21.5, 11);
-             palette.cubicTo(21.5, 14.5, 18.5, 15, 16.5, 15);
-             palette.cubicTo(14.5, 15, 13.5, 16.5, 14.5, 18.5);
-             palette.cubicTo(15.5, 20.5, 14, 21.5, 12, 21.5);
-             palette.cubicTo(6.5, 21.5, 2.5, 17, 2.5, 12);
-             palette.cubicTo(2.5, 6.5, 6.5, 2.5, 12, 2.5);
-             QPainterPath holes;
-             for (const QPointF pt : {QPointF(7.5, 9), QPointF(11.5, 6.5), QPointF(16, 8), QPointF(7, 14)})
-                 holes.addEllipse(pt, 1.7, 1.7);
-             fillOnly(p, c);
-             p.drawPath(palette.subtracted(holes));
-         }},
-        {QStringLiteral("photo"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             p.drawRoundedRect(QRectF(2.5, 4.5, 19, 15), 2.5, 2.5);
-             QPainterPath hills;
-             hills.moveTo(3.5, 17.5);
-             hills.lineTo(9, 11.5);
-             hills.lineTo(13, 15.5);
-             hills.lineTo(15.5, 13);
-             hills.lineTo(20.5, 17.5);
-             p.drawPath(hills);
-             fillOnly(p, c);
-             p.drawEllipse(QPointF(16, 8.8), 1.8, 1.8);
-         }},
-        {QStringLiteral("app.fill"),
-         [](QPainter &p, const QColor &c) {
-             fillOnly(p, c);
-             p.drawRoundedRect(QRectF(3, 3, 18, 18), 5, 5);
-         }},
-        {QStringLiteral("exclamationmark.triangle"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             QPainterPath tri;
-             tri.moveTo(12, 3);
-             tri.lineTo(22, 20.5);
-             tri.lineTo(2, 20.5);
-             tri.closeSubpath();
-             p.drawPath(tri);
-             p.drawLine(QPointF(12, 9.5), QPointF(12, 14.5));
-             fillOnly(p, c);
-             p.drawEllipse(QPointF(12, 17.6), 1.1, 1.1);
-         }},
-        {QStringLiteral("power.circle.fill"),
-         [](QPainter &p, const QColor &c) {
-             QPainterPath disc;
-             disc.addEllipse(QPointF(12, 12), 10.5, 10.5);
-             QPainterPath symbol;
-             symbol.arcMoveTo(QRectF(7, 7.5, 10, 10), 125);
-             symbol.arcTo(QRectF(7, 7.5, 10, 10), 125, 290);
-             symbol.moveTo(12, 5.5);
-             symbol.lineTo(12, 11.5);
-             QPainterPathStroker stroker;
-             stroker.setWidth(kStroke);
-             stroker.setCapStyle(Qt::RoundCap);
-             fillOnly(p, c);
-             p.drawPath(disc.subtracted(stroker.createStroke(symbol)));
-         }},
-        {QStringLiteral("plus"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             p.drawLine(QPointF(12, 4), QPointF(12, 20));
-             p.drawLine(QPointF(4, 12), QPointF(20, 12));
-         }},
-        {QStringLiteral("sidebar.left"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             p.drawRoundedRect(QRectF(2.5, 4.5, 19, 15), 2.5, 2.5);
-             p.drawLine(QPointF(9, 4.5), QPointF(9, 19.5));
-         }},
-        {QStringLiteral("sidebar.right"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             p.drawRoundedRect(QRectF(2.5, 4.5, 19, 15), 2.5, 2.5);
-             p.drawLine(QPointF(15, 4.5), QPointF(15, 19.5));
-         }},
-        {QStringLiteral("chart.bar.xaxis"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             p.drawLine(QPointF(2.5, 21), QPointF(21.5, 21));
-             fillOnly(p, c);
-             p.drawRoundedRect(QRectF(4, 12, 4, 7), 1, 1);
-             p.drawRoundedRect(QRectF(10, 4, 4, 15), 1, 1);
-             p.drawRoundedRect(QRectF(16, 9, 4, 10), 1, 1);
-         }},
-        {QStringLiteral("flame"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             QPainterPath flame;
-             flame.moveTo(12, 2.5);
-             flame.cubicTo(14, 7, 19, 9, 19, 14.5);
-             flame.cubicTo(19, 18.5, 16, 21.5, 12, 21.5);
-             flame.cubicTo(8, 21.5, 5, 18.5, 5, 14.5);
-             flame.cubicTo(5, 11, 7.5, 9.5, 8.5, 7.5);
-             flame.cubicTo(9.5, 10, 11, 10.5, 11, 10.5);
-             flame.cubicTo(11, 7, 11.5, 4.5, 12, 2.5);
-             p.drawPath(flame);
-         }},
-        {QStringLiteral("trophy"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             QPainterPath cup;
-             cup.moveTo(6.5, 3);
-             cup.lineTo(17.5, 3);
-             cup.lineTo(17.5, 9);
-             cup.cubicTo(17.5, 12.5, 15, 14.5, 12, 14.5);
-             cup.cubicTo(9, 14.5, 6.5, 12.5, 6.5, 9);
-             cup.closeSubpath();
-             p.drawPath(cup);
-             p.drawArc(QRectF(2.5, 4.5, 5, 6), 90 * 16, 180 * 16);
-             p.drawArc(QRectF(16.5, 4.5, 5, 6), 270 * 16, 180 * 16);
-             p.drawLine(QPointF(12, 14.5), QPointF(12, 18.5));
-             p.drawLine(QPointF(8, 21), QPointF(16, 21));
-         }},
-        {QStringLiteral("star"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             QPainterPath star;
-             for (int i = 0; i < 10; ++i) {
-                 const qreal a = -M_PI / 2 + i * M_PI / 5;
-                 const qreal r = (i % 2 == 0) ? 10.0 : 4.3;
-                 const QPointF pt(12 + std::cos(a) * r, 12.8 + std::sin(a) * r);
-                 if (i == 0)
-                     star.moveTo(pt);
-                 else
-                     star.lineTo(pt);
-             }
-             star.closeSubpath();
-             p.drawPath(star);
-         }},
-        {QStringLiteral("tray"),
-         [](QPainter &p, const QColor &c) {
-             strokeOnly(p, c);
-             QPainterPath tray;
-             tray.moveTo(2.5, 13);
-             tray.lineTo(5.5, 4.5);
-             tray.lineTo(18.5, 4.5);
-             tray.lineTo(21.5, 13);
-             tray.lineTo(21.5, 19.5);
-             tray.lineTo(2.5, 19.5);
-             tray.closeSubpath();
-             tray.moveTo(2.5, 13);
-             tray.lineTo(8, 13);
-             tray.lineTo(9.5, 15.5);
-             tray.lineTo(14.5, 15.5);
-             tray.lineTo(16, 13);
-             tray.lineTo(21.5, 13);
-             p.drawPath(tray);
-         }},
+        {QStringLiteral("timer"), &drawTimer},
+        {QStringLiteral("timer.slash"), &drawTimerSlash},
+        {QStringLiteral("clock"), &drawClock},
+        {QStringLiteral("clock.arrow.circlepath"), &drawClockArrowCirclepath},
+        {QStringLiteral("eye.slash"), &drawEyeSlash},
+        {QStringLiteral("lock"), &drawLock},
+        {QStringLiteral("lock.shield"), &drawLockShield},
+        {QStringLiteral("lock.rotation"), &drawLockRotation},
+        {QStringLiteral("rectangle.on.rectangle"), &drawRectangleOnRectangle},
+        {QStringLiteral("gearshape"), &drawGearshape},
+        {QStringLiteral("checkmark.circle"), &drawCheckmarkCircle},
+        {QStringLiteral("checkmark.circle.fill"), &drawCheckmarkCircleFill},
+        {QStringLiteral("circle"), &drawCircle},
+        {QStringLiteral("circle.lefthalf.filled"), &drawCircleLefthalfFilled},
+        {QStringLiteral("circle.lefthalf.filled.inverse"), &drawCircleLefthalfFilledInverse},
+        {QStringLiteral("text.quote"), &drawTextQuote},
+        {QStringLiteral("number"), &drawNumber},
+        {QStringLiteral("key"), &drawKey},
+        {QStringLiteral("paintpalette"), &drawPaintpalette},
+        {QStringLiteral("photo"), &drawPhoto},
+        {QStringLiteral("app.fill"), &drawAppFill},
+        {QStringLiteral("exclamationmark.triangle"), &drawExclamationmarkTriangle},
+        {QStringLiteral("power.circle.fill"), &drawPowerCircleFill},
+        {QStringLiteral("plus"), &drawPlus},
+        {QStringLiteral("sidebar.left"), &drawSidebarLeft},
+        {QStringLiteral("sidebar.right"), &drawSidebarRight},
+        {QStringLiteral("chart.bar.xaxis"), &drawChartBarXaxis},
+        {QStringLiteral("flame"), &drawFlame},
+        {QStringLiteral("trophy"), &drawTrophy},
+        {QStringLiteral("star"), &drawStar},
+        {QStringLiteral("tray"), &drawTray},
     };
     return table;
 }
