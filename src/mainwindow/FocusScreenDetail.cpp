@@ -84,7 +84,17 @@ QString FocusScreenDetail::backgroundCaption(OverlayBackgroundType type)
 
 void FocusScreenDetail::buildForm(QWidget *content, QVBoxLayout *column)
 {
-    // 1. Basics
+    column->addWidget(buildBasics(content));
+    column->addWidget(buildStrictMode(content));
+    column->addWidget(buildAllowedApps(content));
+    column->addWidget(buildAllowedWebsites(content));
+    column->addWidget(buildAutoOpen(content));
+    column->addWidget(buildBackground(content));
+}
+
+// Name, duration, lock mode and auto-start.
+QWidget *FocusScreenDetail::buildBasics(QWidget *content)
+{
     auto *basics = new FormSection(QStringLiteral("Basics"), content);
     m_name = makeLineEdit("nameField", basics);
     basics->addField(QStringLiteral("Name"), m_name);
@@ -97,7 +107,6 @@ void FocusScreenDetail::buildForm(QWidget *content, QVBoxLayout *column)
     m_autoStart = new QCheckBox(QStringLiteral("Auto-start on Login"), basics);
     m_autoStart->setObjectName(QStringLiteral("autoStartToggle"));
     basics->addRow(m_autoStart);
-    column->addWidget(basics);
 
     connect(m_name, &QLineEdit::textEdited, this,
             [this](const QString &text) { edit([&](FocusScreen &s) { s.setName(text); }); });
@@ -108,8 +117,12 @@ void FocusScreenDetail::buildForm(QWidget *content, QVBoxLayout *column)
     });
     connect(m_autoStart, &QCheckBox::clicked, this,
             [this](bool on) { edit([&](FocusScreen &s) { s.setAutoStartOnLogin(on); }); });
+    return basics;
+}
 
-    // 2. Strict mode
+// The strict-mode switch and its challenge controls.
+QWidget *FocusScreenDetail::buildStrictMode(QWidget *content)
+{
     auto *strict = new FormSection(QStringLiteral("Strict Mode (Anti-Cheat)"), content);
     m_strictEnabled = new QCheckBox(QStringLiteral("Enable Strict Mode"), strict);
     m_strictEnabled->setObjectName(QStringLiteral("strictModeToggle"));
@@ -156,7 +169,6 @@ void FocusScreenDetail::buildForm(QWidget *content, QVBoxLayout *column)
     m_typeDescription->setContentsMargins(0, kDescriptionGap, 0, 0);
     strictRows->addWidget(m_typeDescription);
     strict->addGroup(m_strictGroup);
-    column->addWidget(strict);
 
     connect(m_strictEnabled, &QCheckBox::clicked, this, [this](bool on) {
         edit([&](FocusScreen &s) { s.setStrictModeEnabled(on); });
@@ -174,8 +186,12 @@ void FocusScreenDetail::buildForm(QWidget *content, QVBoxLayout *column)
     connect(m_password, &QLineEdit::textEdited, this, [this](const QString &text) {
         edit([&](FocusScreen &s) { s.setStrictModeAnswer(OptionalText::fromText(text)); });
     });
+    return strict;
+}
 
-    // 3. Allowed apps
+// The applications that stay usable during a session.
+QWidget *FocusScreenDetail::buildAllowedApps(QWidget *content)
+{
     auto *apps = new FormSection(QStringLiteral("Allowed Apps"), content);
     m_allowedApps = new CommaListEdit(kListLines);
     m_allowedApps->setObjectName(QStringLiteral("allowedAppsField"));
@@ -184,21 +200,27 @@ void FocusScreenDetail::buildForm(QWidget *content, QVBoxLayout *column)
     apps->addField(QStringLiteral("Bundle Identifiers (comma-separated)"), m_allowedApps,
                    m_chooseAllowedApps);
     apps->addCaption(QStringLiteral("Example: com.apple.Safari, com.microsoft.VSCode"));
-    column->addWidget(apps);
     connect(m_allowedApps, &CommaListEdit::listEdited, this,
             [this](const QStringList &list) { edit([&](FocusScreen &s) { s.setAllowedApps(list); }); });
+    return apps;
+}
 
-    // 4. Allowed websites
+// The websites that stay reachable during a session.
+QWidget *FocusScreenDetail::buildAllowedWebsites(QWidget *content)
+{
     auto *sites = new FormSection(QStringLiteral("Allowed Websites"), content);
     m_allowedWebsites = new CommaListEdit(kListLines);
     m_allowedWebsites->setObjectName(QStringLiteral("allowedWebsitesField"));
     sites->addField(QStringLiteral("Domains (comma-separated)"), m_allowedWebsites);
     sites->addCaption(QStringLiteral("Example: github.com, gitlab.com, developer.mozilla.org"));
-    column->addWidget(sites);
     connect(m_allowedWebsites, &CommaListEdit::listEdited, this,
             [this](const QStringList &list) { edit([&](FocusScreen &s) { s.setAllowedWebsites(list); }); });
+    return sites;
+}
 
-    // 5. Auto-open on start
+// The application or address opened at the start.
+QWidget *FocusScreenDetail::buildAutoOpen(QWidget *content)
+{
     auto *open = new FormSection(QStringLiteral("Bible Mode (Auto-Open on Start)"), content);
     m_autoOpenApp = makeLineEdit("autoOpenAppField", open);
     open->addField(QStringLiteral("App Bundle ID to Open"), m_autoOpenApp);
@@ -207,15 +229,18 @@ void FocusScreenDetail::buildForm(QWidget *content, QVBoxLayout *column)
     open->addField(QStringLiteral("URL to Open"), m_autoOpenURL);
     open->addCaption(QStringLiteral("Example: https://www.bible.com, https://www.biblegateway.com"));
     open->addCaption(QStringLiteral("Leave both empty to disable. App takes priority over URL."));
-    column->addWidget(open);
     connect(m_autoOpenApp, &QLineEdit::textEdited, this, [this](const QString &text) {
         edit([&](FocusScreen &s) { s.setAutoOpenApp(OptionalText::fromText(text)); });
     });
     connect(m_autoOpenURL, &QLineEdit::textEdited, this, [this](const QString &text) {
         edit([&](FocusScreen &s) { s.setAutoOpenURL(OptionalText::fromText(text)); });
     });
+    return open;
+}
 
-    // 6. Overlay background
+// The overlay background type and its value.
+QWidget *FocusScreenDetail::buildBackground(QWidget *content)
+{
     auto *zen = new FormSection(QStringLiteral("Zen Style (Overlay Background)"), content);
     m_backgroundType = EnumComboBox::make<OverlayBackgroundType>(zen);
     m_backgroundType->setObjectName(QStringLiteral("backgroundTypePicker"));
@@ -227,7 +252,6 @@ void FocusScreenDetail::buildForm(QWidget *content, QVBoxLayout *column)
     zen->addRow(m_backgroundValueGroup);
     m_backgroundCaption = zen->addCaption(QString());
     m_backgroundCaption->setObjectName(QStringLiteral("backgroundCaption"));
-    column->addWidget(zen);
     connect(m_backgroundType, &QComboBox::activated, this, [this](int index) {
         // The stored value is kept when the type changes.
         edit([&](FocusScreen &s) {
@@ -238,6 +262,7 @@ void FocusScreenDetail::buildForm(QWidget *content, QVBoxLayout *column)
     connect(m_backgroundValue, &QLineEdit::textEdited, this, [this](const QString &text) {
         edit([&](FocusScreen &s) { s.setOverlayBackgroundValue(OptionalText::fromText(text)); });
     });
+    return zen;
 }
 
 template<typename Edit> void FocusScreenDetail::edit(Edit &&apply)

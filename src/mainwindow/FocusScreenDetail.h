@@ -45,6 +45,12 @@ protected:
     void load(bool recordChanged) override;
 
 private:
+    QWidget *buildBasics(QWidget *content);
+    QWidget *buildStrictMode(QWidget *content);
+    QWidget *buildAllowedApps(QWidget *content);
+    QWidget *buildAllowedWebsites(QWidget *content);
+    QWidget *buildAutoOpen(QWidget *content);
+    QWidget *buildBackground(QWidget *content);
     void updateStrictVisibility();
     void updateBackgroundRow();
     template<typename Edit> void edit(Edit &&apply);
