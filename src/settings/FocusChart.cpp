@@ -1,6 +1,7 @@
 #include "FocusChart.h"
 
 #include "SettingsStyle.h"
+#include "TextStyles.h"
 
 #include <QHelpEvent>
 #include <QPainter>
@@ -57,7 +58,7 @@ QSize FocusChart::minimumSizeHint() const
 
 QString FocusChart::dayLabel(const QDate &day, int width) const
 {
-    const QFontMetrics metrics(SettingsStyle::caption(font()));
+    const QFontMetrics metrics(TextStyles::caption(font()));
     const QString shortName = m_locale.standaloneDayName(day.dayOfWeek(), QLocale::ShortFormat);
     if (metrics.horizontalAdvance(shortName) <= width)
         return shortName;
@@ -66,7 +67,7 @@ QString FocusChart::dayLabel(const QDate &day, int width) const
 
 QRectF FocusChart::plotArea() const
 {
-    const QFontMetrics caption(SettingsStyle::caption(font()));
+    const QFontMetrics caption(TextStyles::caption(font()));
     // The scale line on top, the day labels at the bottom.
     return QRectF(rect()).adjusted(0, caption.height() + kScaleGap, 0, -(caption.height() + kLabelGap));
 }
@@ -128,7 +129,7 @@ void FocusChart::paintEvent(QPaintEvent *)
     const QColor text = palette().color(QPalette::WindowText);
     const QColor secondary = palette().color(QPalette::PlaceholderText);
     const QColor accent = palette().color(QPalette::Highlight);
-    const QFont caption = SettingsStyle::caption(font());
+    const QFont caption = TextStyles::caption(font());
     const QFontMetrics metrics(caption);
     p.setFont(caption);
 

@@ -2,11 +2,12 @@
 
 #include "AppModel.h"
 #include "AppSettings.h"
+#include "EmptyStatePanel.h"
 #include "LoginItem.h"
 #include "ModelContext.h"
-#include "SettingsEmptyState.h"
 #include "SettingsStyle.h"
 #include "Symbols.h"
+#include "TextStyles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -75,8 +76,8 @@ void GeneralSettings::build()
     page->setContentsMargins(SettingsStyle::kPageMargin, SettingsStyle::kPageMargin,
                              SettingsStyle::kPageMargin, SettingsStyle::kPageMargin);
 
-    m_unavailable = new SettingsEmptyState(QStringLiteral("Settings Unavailable"),
-                                           QStringLiteral("gearshape"), QString(), this);
+    m_unavailable = new EmptyStatePanel(QStringLiteral("Settings Unavailable"), QStringLiteral("gearshape"),
+                                        QString(), this);
     m_unavailable->setObjectName(QStringLiteral("settingsUnavailable"));
     page->addWidget(m_unavailable);
 
@@ -88,7 +89,7 @@ void GeneralSettings::build()
     page->addStretch(1);
 
     // Startup
-    auto *startup = SettingsStyle::section(QStringLiteral("Startup"), m_sections);
+    auto *startup = new QGroupBox(QStringLiteral("Startup"), m_sections);
     auto *startupRows = new QVBoxLayout(startup);
     m_launchAtLogin = new QCheckBox(QStringLiteral("Launch at Login"), startup);
     m_launchAtLogin->setObjectName(QStringLiteral("launchAtLogin"));
@@ -97,7 +98,7 @@ void GeneralSettings::build()
     sections->addWidget(startup);
 
     // Shortcut
-    auto *shortcut = SettingsStyle::section(QStringLiteral("Shortcut"), m_sections);
+    auto *shortcut = new QGroupBox(QStringLiteral("Shortcut"), m_sections);
     auto *shortcutRows = new QFormLayout(shortcut);
     shortcutRows->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     m_shortcut = new QLineEdit(shortcut);
@@ -106,7 +107,7 @@ void GeneralSettings::build()
     m_shortcut->setFixedWidth(kShortcutFieldWidth);
     m_shortcut->setAccessibleName(QStringLiteral("Global Shortcut"));
     shortcutRows->addRow(QStringLiteral("Global Shortcut"), m_shortcut);
-    shortcutRows->addRow(SettingsStyle::captionLabel(QStringLiteral("Default: ⌃⌥⌘F (or ⌘⇧F)"), shortcut));
+    shortcutRows->addRow(TextStyles::captionLabel(QStringLiteral("Default: ⌃⌥⌘F (or ⌘⇧F)"), shortcut));
     // Saved as typed, keystroke by keystroke; nothing checks the text here
     // (the next start parses and registers it).
     connect(m_shortcut, &QLineEdit::textEdited, this, [this](const QString &text) {
@@ -118,7 +119,7 @@ void GeneralSettings::build()
     sections->addWidget(shortcut);
 
     // Default Lock Mode
-    auto *lockMode = SettingsStyle::section(QStringLiteral("Default Lock Mode"), m_sections);
+    auto *lockMode = new QGroupBox(QStringLiteral("Default Lock Mode"), m_sections);
     auto *lockModeRows = new QFormLayout(lockMode);
     m_lockMode = new QComboBox(lockMode);
     m_lockMode->setObjectName(QStringLiteral("defaultLockMode"));
@@ -134,13 +135,13 @@ void GeneralSettings::build()
     sections->addWidget(lockMode);
 
     // Default Strict Mode
-    auto *strictMode = SettingsStyle::section(QStringLiteral("Default Strict Mode"), m_sections);
+    auto *strictMode = new QGroupBox(QStringLiteral("Default Strict Mode"), m_sections);
     auto *strictModeRows = new QFormLayout(strictMode);
     m_strictMode = new QComboBox(strictMode);
     m_strictMode->setObjectName(QStringLiteral("defaultStrictMode"));
     fillPicker<StrictModeType>(m_strictMode);
     strictModeRows->addRow(QStringLiteral("Default Strict Mode"), m_strictMode);
-    strictModeRows->addRow(SettingsStyle::captionLabel(
+    strictModeRows->addRow(TextStyles::captionLabel(
         QStringLiteral("Applied to new focus screens when Strict Mode is enabled"), strictMode));
     connect(m_strictMode, &QComboBox::currentIndexChanged, this, [this] {
         const auto type = fromRaw<StrictModeType>(m_strictMode->currentData().toString());

@@ -13,7 +13,7 @@ class LoginItem;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
-class SettingsEmptyState;
+class EmptyStatePanel;
 
 // The general page of the settings window. It edits the first settings row
 // of the store: launch at login, the global shortcut text, the default lock
@@ -58,7 +58,7 @@ private:
     std::unique_ptr<LoginItem> m_loginItem;
     bool m_creationQueued = false;
 
-    SettingsEmptyState *m_unavailable = nullptr;
+    EmptyStatePanel *m_unavailable = nullptr;
     QWidget *m_sections = nullptr;
     QCheckBox *m_launchAtLogin = nullptr;
     QLineEdit *m_shortcut = nullptr;

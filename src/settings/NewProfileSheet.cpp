@@ -5,6 +5,7 @@
 #include "ModelContext.h"
 #include "SettingsStyle.h"
 #include "Symbols.h"
+#include "TextStyles.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -73,7 +74,7 @@ NewProfileSheet::NewProfileSheet(AppModel *model, QWidget *parent) : QDialog(par
     stack->setSpacing(kSpacing);
 
     auto *title = new QLabel(QStringLiteral("New Lock Profile"), this);
-    title->setFont(SettingsStyle::headline(font()));
+    title->setFont(TextStyles::headline(font()));
     stack->addWidget(title);
 
     auto *form = new QGroupBox(this);

@@ -2,11 +2,12 @@
 
 #include "AppLockProfile.h"
 #include "AppModel.h"
+#include "EmptyStatePanel.h"
 #include "ModelContext.h"
 #include "NewProfileSheet.h"
-#include "SettingsEmptyState.h"
 #include "SettingsStyle.h"
 #include "Symbols.h"
+#include "TextStyles.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -42,7 +43,7 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         const QString summary = index.data(kSummaryRole).toString();
-        const QFont font = SettingsStyle::caption(option.font);
+        const QFont font = TextStyles::caption(option.font);
         const int summaryWidth = QFontMetrics(font).horizontalAdvance(summary) + 2 * kSummaryMargin;
 
         QStyleOptionViewItem opt = option;
@@ -86,11 +87,11 @@ ProfilesSettings::ProfilesSettings(AppModel *model, QWidget *parent) : QWidget(p
     auto *page = new QVBoxLayout(this);
     page->setContentsMargins(SettingsStyle::kPageMargin, SettingsStyle::kPageMargin,
                              SettingsStyle::kPageMargin, SettingsStyle::kPageMargin);
-    auto *section = SettingsStyle::section(QStringLiteral("App Lock Profiles"), this);
+    auto *section = new QGroupBox(QStringLiteral("App Lock Profiles"), this);
     auto *rows = new QVBoxLayout(section);
 
-    m_empty = new SettingsEmptyState(QStringLiteral("No Profiles"), QStringLiteral("lock.shield"),
-                                     QStringLiteral("Create reusable blocking profiles."), section);
+    m_empty = new EmptyStatePanel(QStringLiteral("No Profiles"), QStringLiteral("lock.shield"),
+                                  QStringLiteral("Create reusable blocking profiles."), section);
     m_empty->setObjectName(QStringLiteral("noProfiles"));
     rows->addWidget(m_empty);
 

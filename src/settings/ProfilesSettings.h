@@ -11,7 +11,7 @@ class AppModel;
 
 class QListWidget;
 class QPushButton;
-class SettingsEmptyState;
+class EmptyStatePanel;
 
 // The profiles page of the settings window: every lock profile, newest
 // first, with a one-line summary; selected rows can be deleted (Delete or
@@ -65,7 +65,7 @@ private:
     bool m_sheetShowing = false;
     QPointer<NewProfileSheet> m_sheet;
 
-    SettingsEmptyState *m_empty = nullptr;
+    EmptyStatePanel *m_empty = nullptr;
     QListWidget *m_list = nullptr;
     QPushButton *m_newProfile = nullptr;
 };

@@ -1,16 +1,6 @@
 #pragma once
 
-#include <QColor>
-#include <QFont>
-#include <QString>
-
-class QGroupBox;
-class QLabel;
-class QPalette;
-class QWidget;
-
-// The shared look of the settings pages: sizes, the relative type sizes of
-// captions and headings, and the secondary text colour.
+// The settings pages' layout; their text styles and widgets are the shared ones.
 namespace SettingsStyle {
 
 // Every page's form is this wide; it grows with its content up to the
@@ -20,23 +10,7 @@ constexpr int kFormMaxHeight = 640;
 // Space between a page's sections and the form's edges.
 constexpr int kPageMargin = 20;
 constexpr int kSectionSpacing = 16;
-
-QFont caption(const QFont &base);
-QFont subheadline(const QFont &base);
-QFont headline(const QFont &base);
-QFont semibold(const QFont &base);
-QFont monospacedCaption(const QFont &base);
-
-// Draws the label's text in the secondary colour, following the palette.
-void makeSecondary(QWidget *label);
-// A caption-sized label in the secondary colour.
-QLabel *captionLabel(const QString &text, QWidget *parent);
-
-// Status colours in the appearance of `palette`.
-QColor orange(const QPalette &palette);
-QColor green(const QPalette &palette);
-
-// A titled section of a grouped form.
-QGroupBox *section(const QString &title, QWidget *parent);
+// The side of the symbols in statistics rows.
+constexpr int kRowSymbolSize = 16;
 
 } // namespace SettingsStyle

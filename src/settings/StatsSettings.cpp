@@ -1,12 +1,13 @@
 #include "StatsSettings.h"
 
 #include "AppModel.h"
+#include "EmptyStatePanel.h"
 #include "FocusChart.h"
 #include "FocusScreen.h"
 #include "FocusSession.h"
-#include "SettingsEmptyState.h"
 #include "SettingsStyle.h"
-#include "SettingsSymbol.h"
+#include "SymbolView.h"
+#include "TextStyles.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -29,29 +30,28 @@ public:
         auto *column = new QVBoxLayout;
         column->setSpacing(StatsSettings::kRecentColumnSpacing);
         name = new QLabel(this);
-        name->setFont(SettingsStyle::subheadline(font()));
-        day = SettingsStyle::captionLabel(QString(), this);
+        name->setFont(TextStyles::subheadline(font()));
+        day = TextStyles::captionLabel(QString(), this);
         day->setWordWrap(false);
         column->addWidget(name);
         column->addWidget(day);
         row->addLayout(column);
         row->addStretch(1);
         duration = new QLabel(this);
-        duration->setFont(SettingsStyle::monospacedCaption(font()));
-        SettingsStyle::makeSecondary(duration);
+        duration->setFont(TextStyles::monospacedCaption(font()));
+        TextStyles::makeSecondary(duration);
         row->addWidget(duration);
-        check =
-            new SettingsSymbol(QStringLiteral("checkmark.circle.fill"), SettingsSymbol::kDefaultSize, this);
+        check = new SymbolView(QStringLiteral("checkmark.circle.fill"), SettingsStyle::kRowSymbolSize, this);
         row->addWidget(check);
         recolor();
     }
 
-    void recolor() { check->setColor(SettingsStyle::green(palette())); }
+    void recolor() { check->setColor(TextStyles::green(palette())); }
 
     QLabel *name;
     QLabel *day;
     QLabel *duration;
-    SettingsSymbol *check;
+    SymbolView *check;
 
 protected:
     void changeEvent(QEvent *event) override
@@ -68,12 +68,14 @@ QLabel *overviewRow(QVBoxLayout *rows, QWidget *parent, const QString &title, co
                     const QString &objectName)
 {
     auto *line = new QHBoxLayout;
-    line->addWidget(new SettingsSymbol(symbol, SettingsSymbol::kDefaultSize, parent));
+    auto *glyph = new SymbolView(symbol, SettingsStyle::kRowSymbolSize, parent);
+    glyph->setColorRole(QPalette::WindowText);
+    line->addWidget(glyph);
     line->addWidget(new QLabel(title, parent));
     line->addStretch(1);
     auto *value = new QLabel(parent);
     value->setObjectName(objectName);
-    value->setFont(SettingsStyle::semibold(value->font()));
+    value->setFont(TextStyles::headline(value->font()));
     value->setAccessibleName(title);
     line->addWidget(value);
     rows->addLayout(line);
@@ -101,7 +103,7 @@ StatsSettings::StatsSettings(AppModel *model, QWidget *parent) : QWidget(parent)
                              SettingsStyle::kPageMargin, SettingsStyle::kPageMargin);
     page->setSpacing(SettingsStyle::kSectionSpacing);
 
-    auto *overview = SettingsStyle::section(QStringLiteral("Overview"), this);
+    auto *overview = new QGroupBox(QStringLiteral("Overview"), this);
     auto *overviewRows = new QVBoxLayout(overview);
     m_totalSessions = overviewRow(overviewRows, overview, QStringLiteral("Total Sessions"),
                                   QStringLiteral("checkmark.circle"), QStringLiteral("totalSessions"));
@@ -113,17 +115,17 @@ StatsSettings::StatsSettings(AppModel *model, QWidget *parent) : QWidget(parent)
                                   QStringLiteral("trophy"), QStringLiteral("longestStreak"));
     page->addWidget(overview);
 
-    auto *lastDays = SettingsStyle::section(QStringLiteral("Last 14 Days"), this);
+    auto *lastDays = new QGroupBox(QStringLiteral("Last 14 Days"), this);
     auto *lastDaysRows = new QVBoxLayout(lastDays);
     m_chart = new FocusChart(lastDays);
     lastDaysRows->addWidget(m_chart);
     page->addWidget(lastDays);
 
-    auto *recent = SettingsStyle::section(QStringLiteral("Recent Sessions"), this);
+    auto *recent = new QGroupBox(QStringLiteral("Recent Sessions"), this);
     auto *recentRows = new QVBoxLayout(recent);
     m_noSessions =
-        new SettingsEmptyState(QStringLiteral("No Sessions Yet"), QStringLiteral("clock.arrow.circlepath"),
-                               QStringLiteral("Complete focus sessions to see statistics."), recent);
+        new EmptyStatePanel(QStringLiteral("No Sessions Yet"), QStringLiteral("clock.arrow.circlepath"),
+                            QStringLiteral("Complete focus sessions to see statistics."), recent);
     m_noSessions->setObjectName(QStringLiteral("noSessions"));
     recentRows->addWidget(m_noSessions);
     m_recentList = new QWidget(recent);
@@ -251,12 +253,12 @@ void StatsSettings::applyStreakColor()
 {
     if (m_figures.currentStreak >= 1) {
         QPalette orange = m_currentStreak->palette();
-        orange.setColor(QPalette::WindowText, SettingsStyle::orange(palette()));
+        orange.setColor(QPalette::WindowText, TextStyles::orange(palette()));
         m_currentStreak->setPalette(orange);
         m_currentStreak->setForegroundRole(QPalette::WindowText);
     } else {
         m_currentStreak->setPalette(QPalette());
-        SettingsStyle::makeSecondary(m_currentStreak);
+        TextStyles::makeSecondary(m_currentStreak);
     }
 }
 

@@ -16,7 +16,7 @@ class FocusChart;
 class FocusScreen;
 class FocusSession;
 class QLabel;
-class SettingsEmptyState;
+class EmptyStatePanel;
 
 // The statistics page of the settings window: figures over completed
 // sessions (count, total time, current and longest streak), focus time per
@@ -103,7 +103,7 @@ private:
     QLabel *m_currentStreak = nullptr;
     QLabel *m_longestStreak = nullptr;
     FocusChart *m_chart = nullptr;
-    SettingsEmptyState *m_noSessions = nullptr;
+    EmptyStatePanel *m_noSessions = nullptr;
     QWidget *m_recentList = nullptr;
     QList<QWidget *> m_recentRows;
 };

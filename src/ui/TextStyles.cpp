@@ -1,5 +1,8 @@
 #include "TextStyles.h"
 
+#include "DynamicColor.h"
+
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPalette>
@@ -8,6 +11,7 @@
 
 namespace {
 constexpr qreal kCaptionShrink = 1.0;
+constexpr qreal kSubheadlineShrink = 0.5;
 constexpr qreal kTitleGrowth = 1.35;
 constexpr qreal kPanelTitleGrowth = 1.5;
 constexpr qreal kTitle3Growth = 1.6;
@@ -41,6 +45,23 @@ QFont caption(const QFont &base)
     return f;
 }
 
+QFont monospacedCaption(const QFont &base)
+{
+    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QFont size = caption(base);
+    if (size.pointSizeF() > 0)
+        f.setPointSizeF(size.pointSizeF());
+    return f;
+}
+
+QFont subheadline(const QFont &base)
+{
+    QFont f = base;
+    if (f.pointSizeF() > 0)
+        f.setPointSizeF(std::max(kMinimumPointSize, f.pointSizeF() - kSubheadlineShrink));
+    return f;
+}
+
 QFont title(const QFont &base)
 {
     QFont f = scaled(base, kTitleGrowth);
@@ -65,11 +86,28 @@ QColor secondary(const QPalette &palette)
     return palette.color(QPalette::PlaceholderText);
 }
 
+QColor orange(const QPalette &palette)
+{
+    return DynamicColor(0xFF9500, 0xFF9F0A).resolve(palette);
+}
+
+QColor green(const QPalette &palette)
+{
+    return DynamicColor(0x28A745, 0x30D158).resolve(palette);
+}
+
 void makeCaption(QLabel *label)
 {
     label->setFont(caption(label->font()));
     label->setWordWrap(true);
     makeSecondary(label);
+}
+
+QLabel *captionLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    makeCaption(label);
+    return label;
 }
 
 void makeSecondary(QWidget *widget)

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QString>
 
 class QLabel;
 class QPalette;
@@ -15,6 +16,10 @@ namespace TextStyles {
 QFont headline(const QFont &base);
 // Secondary lines and form captions: one point smaller.
 QFont caption(const QFont &base);
+// Figures in captions (durations in lists): the fixed-pitch font at caption size.
+QFont monospacedCaption(const QFont &base);
+// Lines between the body and captions: half a point smaller.
+QFont subheadline(const QFont &base);
 // Column titles.
 QFont title(const QFont &base);
 // Empty-state titles.
@@ -24,9 +29,14 @@ int title3SymbolSize(const QFont &base);
 
 // Text drawn in the secondary colour of a palette.
 QColor secondary(const QPalette &palette);
+// Status colours (a warning, a success) in the appearance of a palette.
+QColor orange(const QPalette &palette);
+QColor green(const QPalette &palette);
 
 // Makes a label a caption: caption font, secondary colour, wrapping.
 void makeCaption(QLabel *label);
+// A new caption label.
+QLabel *captionLabel(const QString &text, QWidget *parent);
 // Makes a label secondary-coloured.
 void makeSecondary(QWidget *widget);
 

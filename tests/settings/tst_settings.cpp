@@ -9,6 +9,7 @@
 #include "AppSettings.h"
 #include "Appearance.h"
 #include "AppearanceSettings.h"
+#include "EmptyStatePanel.h"
 #include "FitsContent.h"
 #include "FocusChart.h"
 #include "FocusScreen.h"
@@ -18,12 +19,12 @@
 #include "ModelContext.h"
 #include "NewProfileSheet.h"
 #include "ProfilesSettings.h"
-#include "SettingsEmptyState.h"
 #include "SettingsStyle.h"
 #include "SettingsView.h"
 #include "StatsSettings.h"
 #include "StdoutCapture.h"
 #include "Store.h"
+#include "TextStyles.h"
 #include "Theme.h"
 #include "ThemeStore.h"
 #include "Themed.h"
@@ -58,8 +59,6 @@ QRgb rgb(const QColor &color)
 {
     return color.rgb() & 0xFFFFFF;
 }
-
-
 
 // A window with two text fields, as the hook meets them.
 struct FieldWindow
@@ -430,7 +429,7 @@ private Q_SLOTS:
         view->show();
         QVERIFY(view->general()->isUnavailable());
         QCOMPARE(
-            view->general()->findChild<SettingsEmptyState *>(QStringLiteral("settingsUnavailable"))->title(),
+            view->general()->findChild<EmptyStatePanel *>(QStringLiteral("settingsUnavailable"))->title(),
             QStringLiteral("Settings Unavailable"));
         // A second page over the same store asks at the same time.
         GeneralSettings second(m_model.get());
@@ -740,7 +739,7 @@ private Q_SLOTS:
         QCOMPARE(page.isEmptyStateShown(), remaining.isEmpty());
         QCOMPARE(page.list()->isHidden(), remaining.isEmpty());
         if (remaining.isEmpty()) {
-            const auto *empty = page.findChild<SettingsEmptyState *>(QStringLiteral("noProfiles"));
+            const auto *empty = page.findChild<EmptyStatePanel *>(QStringLiteral("noProfiles"));
             QCOMPARE(empty->title(), QStringLiteral("No Profiles"));
             QCOMPARE(empty->description(), QStringLiteral("Create reusable blocking profiles."));
         }
@@ -914,13 +913,12 @@ private Q_SLOTS:
         QCOMPARE(page.longestStreakValue()->text(), longest);
         QLabel *streak = page.currentStreakValue();
         if (orange)
-            QCOMPARE(streak->palette().color(streak->foregroundRole()),
-                     SettingsStyle::orange(page.palette()));
+            QCOMPARE(streak->palette().color(streak->foregroundRole()), TextStyles::orange(page.palette()));
         else
             QCOMPARE(streak->foregroundRole(), QPalette::PlaceholderText);
         QCOMPARE(page.isEmptyStateShown(), empty);
         if (empty) {
-            const auto *state = page.findChild<SettingsEmptyState *>(QStringLiteral("noSessions"));
+            const auto *state = page.findChild<EmptyStatePanel *>(QStringLiteral("noSessions"));
             QCOMPARE(state->title(), QStringLiteral("No Sessions Yet"));
             QCOMPARE(state->description(), QStringLiteral("Complete focus sessions to see statistics."));
         }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QColor>
+#include <QPalette>
 #include <QWidget>
 
-// One symbol of the symbol table drawn at a fixed size in the secondary text
-// colour (or a given colour), following palette changes.
+// One symbol of the symbol table drawn at a fixed size in a colour of the
+// palette (the secondary text colour unless told otherwise), following
+// palette changes, or in a given colour.
 class SymbolView : public QWidget
 {
     Q_OBJECT
@@ -12,8 +15,9 @@ public:
 
     QString symbol() const { return m_symbol; }
     void setSymbol(const QString &symbol);
-    // An invalid colour means the palette's secondary text colour.
+    // An invalid colour means the palette's colour for the role.
     void setColor(const QColor &color);
+    void setColorRole(QPalette::ColorRole role);
 
     QSize sizeHint() const override { return {m_side, m_side}; }
 
@@ -24,4 +28,5 @@ private:
     QString m_symbol;
     int m_side;
     QColor m_color;
+    QPalette::ColorRole m_role = QPalette::PlaceholderText;
 };

@@ -1,7 +1,6 @@
 #include "SymbolView.h"
 
 #include "Symbols.h"
-#include "TextStyles.h"
 
 #include <QPainter>
 
@@ -19,13 +18,21 @@ void SymbolView::setSymbol(const QString &symbol)
 
 void SymbolView::setColor(const QColor &color)
 {
+    if (color == m_color)
+        return;
     m_color = color;
+    update();
+}
+
+void SymbolView::setColorRole(QPalette::ColorRole role)
+{
+    m_role = role;
     update();
 }
 
 void SymbolView::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    const QColor color = m_color.isValid() ? m_color : TextStyles::secondary(palette());
+    const QColor color = m_color.isValid() ? m_color : palette().color(m_role);
     p.drawPixmap(0, 0, Symbols::pixmap(m_symbol, m_side, color, devicePixelRatioF()));
 }
