@@ -26,6 +26,15 @@ QFont scaled(const QFont &base, qreal factor)
         f.setPixelSize(int(f.pixelSize() * factor));
     return f;
 }
+
+// Smaller by some points, never below the smallest legible size.
+QFont shrunk(const QFont &base, qreal points)
+{
+    QFont f = base;
+    if (f.pointSizeF() > 0)
+        f.setPointSizeF(std::max(kMinimumPointSize, f.pointSizeF() - points));
+    return f;
+}
 } // namespace
 
 namespace TextStyles {
@@ -39,10 +48,7 @@ QFont headline(const QFont &base)
 
 QFont caption(const QFont &base)
 {
-    QFont f = base;
-    if (f.pointSizeF() > 0)
-        f.setPointSizeF(std::max(kMinimumPointSize, f.pointSizeF() - kCaptionShrink));
-    return f;
+    return shrunk(base, kCaptionShrink);
 }
 
 QFont monospacedCaption(const QFont &base)
@@ -56,10 +62,7 @@ QFont monospacedCaption(const QFont &base)
 
 QFont subheadline(const QFont &base)
 {
-    QFont f = base;
-    if (f.pointSizeF() > 0)
-        f.setPointSizeF(std::max(kMinimumPointSize, f.pointSizeF() - kSubheadlineShrink));
-    return f;
+    return shrunk(base, kSubheadlineShrink);
 }
 
 QFont title(const QFont &base)
