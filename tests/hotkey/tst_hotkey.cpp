@@ -20,8 +20,6 @@ Q_DECLARE_METATYPE(std::optional<Key>)
 
 namespace {
 
-
-
 constexpr ModifierFlags kCmd = ModifierFlag::command;
 constexpr ModifierFlags kCmdShift = ModifierFlag::command | ModifierFlag::shift;
 constexpr ModifierFlags kCtrlOpt = ModifierFlag::control | ModifierFlag::option;
@@ -55,41 +53,6 @@ private Q_SLOTS:
         first.setPaused(true);
         first.setPaused(false);
         QCOMPARE(HotKeysController::hotKeys().keys(), (QList<quint32>{3, 4}));
-    }
-
-    void keyOrderAndNames_data()
-    {
-        QTest::addColumn<Key>("key");
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("a") << Key::a << 0 << "a";
-        QTest::newRow("z") << Key::z << 25 << "z";
-        QTest::newRow("zero") << Key::zero << 26 << "zero";
-        QTest::newRow("period") << Key::period << 36 << "period";
-        QTest::newRow("minus") << Key::minus << 46 << "minus";
-        QTest::newRow("section") << Key::section << 47 << "section";
-        QTest::newRow("return") << Key::return_ << 50 << "return";
-        QTest::newRow("command") << Key::command << 51 << "command";
-        QTest::newRow("capsLock") << Key::capsLock << 60 << "capsLock";
-        QTest::newRow("pageUp") << Key::pageUp << 61 << "pageUp";
-        QTest::newRow("leftArrow") << Key::leftArrow << 68 << "leftArrow";
-        QTest::newRow("f1") << Key::f1 << 69 << "f1";
-        QTest::newRow("f20") << Key::f20 << 88 << "f20";
-        QTest::newRow("keypad0") << Key::keypad0 << 89 << "keypad0";
-        QTest::newRow("keypadClear") << Key::keypadClear << 99 << "keypadClear";
-        QTest::newRow("keypadPlus") << Key::keypadPlus << 106 << "keypadPlus";
-        QTest::newRow("escape") << Key::escape << 107 << "escape";
-        QTest::newRow("delete") << Key::delete_ << 108 << "delete";
-        QTest::newRow("mute") << Key::mute << 113 << "mute";
-    }
-    void keyOrderAndNames()
-    {
-        QFETCH(Key, key);
-        QFETCH(int, number);
-        QFETCH(QString, name);
-        QCOMPARE(static_cast<int>(key), number);
-        QCOMPARE(rawValue(key), name);
-        QCOMPARE(fromRaw<Key>(name), std::optional<Key>(key));
     }
 
     void keyCodes_data()

@@ -158,17 +158,6 @@ private Q_SLOTS:
             QCOMPARE(rawValue(*mode), raw);
     }
 
-    void enumerationTables()
-    {
-        QCOMPARE(allCases<StrictModeType>(), (QList<StrictModeType>{StrictModeType::none, StrictModeType::sentence,
-                                                                     StrictModeType::math, StrictModeType::password}));
-        QCOMPARE(displayName(StrictModeType::sentence), QStringLiteral("Sentence Typing"));
-        QCOMPARE(icon(OverlayBackgroundType::gradient), QStringLiteral("circle.lefthalf.filled.inverse"));
-        QVERIFY(description(StrictModeType::none).isEmpty());
-        QVERIFY(description(StrictModeType::password).startsWith(QStringLiteral("Highest security.")));
-        QCOMPARE(displayName(LockMode::preventLaunch), QStringLiteral("Prevent Launch"));
-    }
-
     // Every field of every record survives a save and a fresh open,
     // including the difference between absent and empty.
     void roundTrip()
