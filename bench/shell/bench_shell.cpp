@@ -6,15 +6,20 @@
 //    run of each program made beforehand and not counted, so both read their
 //    files from the page cache);
 //  - resident memory (RSS, PSS, and RSS split into anonymous memory and
-//    mapped files) after 10 s idle, and the store's size.
+//    mapped files) after 10 s idle, and the store's size;
+//  - the cost at rest: CPU time and wake-ups per minute of all the
+//    program's threads, from their scheduler statistics
+//    (/proc/PID/task/*/schedstat) over a minute, both programs running side
+//    by side in the same minute.
 // Needs a desktop: run it under tests/e2e/desktop-session.sh (the
 // run_bench_shell target does). Never fails on a time.
-//   bench_shell [runs, default 5] [idle seconds, default 10]
+//   bench_shell [runs, default 5] [idle seconds, default 10] [rest seconds, default 60]
 #include "DesktopProbe.h"
 #include "LumoraProcess.h"
 #include "ScratchStore.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
@@ -23,15 +28,19 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <thread>
+#include <vector>
 
 namespace {
 
 constexpr int kPollMs = 1;
 constexpr int kReadyTimeoutMs = 15000;
 constexpr int kBetweenRunsMs = 500;
-constexpr double kStartTargetRatio = 1.5;
-constexpr double kMemoryTargetRatio = 1.3;
+constexpr double kStartTargetRatio = 1.4;
+constexpr double kRestCpuTargetMs = 4;
+constexpr double kRestWakeupTarget = 70;
+constexpr double kRssTargetMb = 34;
 
 struct Program
 {
@@ -73,6 +82,39 @@ double procFieldMb(const QString &path, const QByteArray &field)
         if (line.startsWith(field + ':'))
             return line.mid(field.size() + 1).trimmed().split(' ').first().toDouble() / 1024.0;
     return 0;
+}
+
+// CPU time and times scheduled, summed over a process's threads.
+struct SchedStat
+{
+    double cpuMs = 0;
+    qint64 runs = 0;
+};
+
+SchedStat schedStat(qint64 pid)
+{
+    SchedStat total;
+    QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString &tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile file(tasks.filePath(tid + QStringLiteral("/schedstat")));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        // "<ns on the CPU> <ns waiting to run> <times run>"
+        const QList<QByteArray> fields = file.readAll().trimmed().split(' ');
+        if (fields.size() < 3)
+            continue;
+        total.cpuMs += fields.at(0).toDouble() / 1e6;
+        total.runs += fields.at(2).toLongLong();
+    }
+    return total;
+}
+
+Memory memoryOf(qint64 pid)
+{
+    const QString status = QStringLiteral("/proc/%1/status").arg(pid);
+    return Memory{procFieldMb(status, "VmRSS"),
+                  procFieldMb(QStringLiteral("/proc/%1/smaps_rollup").arg(pid), "Pss"),
+                  procFieldMb(status, "RssAnon"), procFieldMb(status, "RssFile")};
 }
 
 // Polls the tray host and the window manager's client list every
@@ -130,27 +172,64 @@ bool stop(QProcess &process)
     return process.waitForFinished(5000);
 }
 
-Startup startOnce(const Program &program, ReadyWatch &watch, std::optional<Memory> *memory, int idleSeconds)
+void launch(QProcess &process, const Program &program)
 {
-    QProcess process;
     process.setProcessEnvironment(program.environment);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.setStandardOutputFile(QProcess::nullDevice());
+    process.start(program.path, program.arguments);
+}
+
+Startup startOnce(const Program &program, ReadyWatch &watch)
+{
+    QProcess process;
     QElapsedTimer since;
     since.start();
-    process.start(program.path, program.arguments);
+    launch(process, program);
     const Startup startup = watch.wait(program.wmClass, since);
-    if (memory && startup.trayMs >= 0 && startup.windowMs >= 0) {
-        std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));
-        const qint64 pid = process.processId();
-        const QString status = QStringLiteral("/proc/%1/status").arg(pid);
-        *memory = Memory{procFieldMb(status, "VmRSS"),
-                         procFieldMb(QStringLiteral("/proc/%1/smaps_rollup").arg(pid), "Pss"),
-                         procFieldMb(status, "RssAnon"), procFieldMb(status, "RssFile")};
-    }
     stop(process);
     std::this_thread::sleep_for(std::chrono::milliseconds(kBetweenRunsMs));
     return startup;
+}
+
+struct Rest
+{
+    Memory memory;
+    double cpuMsPerMinute = -1;
+    double wakeupsPerMinute = -1;
+};
+
+// Starts every program, lets them settle, reads their memory, then their
+// scheduler statistics at the start and the end of the same rest period.
+QList<Rest> measureRest(const QList<Program> &programs, ReadyWatch &watch, int idleSeconds, int restSeconds)
+{
+    QList<Rest> out(programs.size());
+    std::vector<std::unique_ptr<QProcess>> processes;
+    for (const Program &program : programs) {
+        processes.push_back(std::make_unique<QProcess>());
+        QElapsedTimer since;
+        since.start();
+        launch(*processes.back(), program);
+        watch.wait(program.wmClass, since);
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));
+    QList<SchedStat> before;
+    for (int i = 0; i < programs.size(); ++i) {
+        out[i].memory = memoryOf(processes[i]->processId());
+        before.append(schedStat(processes[i]->processId()));
+    }
+    QElapsedTimer rest;
+    rest.start();
+    std::this_thread::sleep_for(std::chrono::seconds(restSeconds));
+    const double minutes = double(rest.elapsed()) / 60000.0;
+    for (int i = 0; i < programs.size(); ++i) {
+        const SchedStat after = schedStat(processes[i]->processId());
+        out[i].cpuMsPerMinute = (after.cpuMs - before[i].cpuMs) / minutes;
+        out[i].wakeupsPerMinute = double(after.runs - before[i].runs) / minutes;
+    }
+    for (auto &process : processes)
+        stop(*process);
+    return out;
 }
 
 double median(QList<double> values)
@@ -170,6 +249,7 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments();
     const int runs = args.size() > 1 ? std::max(1, args.at(1).toInt()) : 5;
     const int idleSeconds = args.size() > 2 ? std::max(1, args.at(2).toInt()) : 10;
+    const int restSeconds = args.size() > 3 ? std::max(1, args.at(3).toInt()) : 60;
 
     DesktopProbe probe;
     if (!probe.isOpen()) {
@@ -198,12 +278,14 @@ int main(int argc, char *argv[])
          QLatin1String(LumoraProcess::kWindowClass)},
     };
 
-    print(QStringLiteral("bench_shell: %1 runs per program, %2 s idle before the memory reading")
-              .arg(runs)
-              .arg(idleSeconds));
+    print(
+        QStringLiteral("bench_shell: %1 runs per program, %2 s idle before the memory reading, %3 s at rest")
+            .arg(runs)
+            .arg(idleSeconds)
+            .arg(restSeconds));
     QHash<QString, QList<Startup>> startups;
     for (const Program &program : programs) {
-        const Startup first = startOnce(program, watch, nullptr, idleSeconds);
+        const Startup first = startOnce(program, watch);
         if (first.trayMs < 0 || first.windowMs < 0) {
             std::fprintf(stderr, "bench_shell: %s did not show its tray icon (%s) and main window (%s)\n",
                          qPrintable(program.path), first.trayMs < 0 ? "missing" : "shown",
@@ -215,15 +297,10 @@ int main(int argc, char *argv[])
         // Alternating, so that neither always runs right after the other.
         for (int i = 0; i < programs.size(); ++i) {
             const Program &program = programs.at((run + i) % programs.size());
-            startups[program.name].append(startOnce(program, watch, nullptr, idleSeconds));
+            startups[program.name].append(startOnce(program, watch));
         }
     }
-    QHash<QString, Memory> memory;
-    for (const Program &program : programs) {
-        std::optional<Memory> reading;
-        startOnce(program, watch, &reading, idleSeconds);
-        memory.insert(program.name, reading.value_or(Memory{}));
-    }
+    const QList<Rest> rest = measureRest(programs, watch, idleSeconds, restSeconds);
 
     print(QStringLiteral(
         "\nstart-up, process start to tray icon embedded and main window mapped (median, ms)"));
@@ -253,30 +330,39 @@ int main(int argc, char *argv[])
               .arg(minimalStart > 0 ? lumoraStart / minimalStart : 0.0, 0, 'f', 2)
               .arg(kStartTargetRatio));
 
-    print(QStringLiteral("\nresident memory after %1 s idle (MB)").arg(idleSeconds));
-    print(QStringLiteral("  %1 %2 %3 %4 %5")
+    print(QStringLiteral("\nat rest, side by side: memory after %1 s idle (MB), then CPU over %2 s")
+              .arg(idleSeconds)
+              .arg(restSeconds));
+    print(QStringLiteral("  %1 %2 %3 %4 %5 %6 %7")
               .arg(QString(), -12)
               .arg(QStringLiteral("RSS"), 8)
               .arg(QStringLiteral("PSS"), 8)
               .arg(QStringLiteral("anon"), 8)
-              .arg(QStringLiteral("file"), 8));
-    for (const Program &program : programs) {
-        const Memory m = memory.value(program.name);
-        print(QStringLiteral("  %1 %2 %3 %4 %5")
-                  .arg(program.name, -12)
+              .arg(QStringLiteral("file"), 8)
+              .arg(QStringLiteral("CPU ms/min"), 11)
+              .arg(QStringLiteral("wakeups/min"), 12));
+    for (int i = 0; i < programs.size(); ++i) {
+        const Memory &m = rest.at(i).memory;
+        print(QStringLiteral("  %1 %2 %3 %4 %5 %6 %7")
+                  .arg(programs.at(i).name, -12)
                   .arg(m.rssMb, 8, 'f', 1)
                   .arg(m.pssMb, 8, 'f', 1)
                   .arg(m.anonymousMb, 8, 'f', 1)
-                  .arg(m.fileMb, 8, 'f', 1));
+                  .arg(m.fileMb, 8, 'f', 1)
+                  .arg(rest.at(i).cpuMsPerMinute, 11, 'f', 1)
+                  .arg(rest.at(i).wakeupsPerMinute, 12, 'f', 0));
     }
-    const double storeMb = double(store.sizeOnDisk()) / (1024.0 * 1024.0);
-    const double minimalRss = memory.value(programs.first().name).rssMb;
-    const double lumoraRss = memory.value(programs.last().name).rssMb;
-    const double budget = kMemoryTargetRatio * minimalRss + storeMb;
-    print(QStringLiteral("  store on disk %1 MB; budget %2 x minimal + store = %3 MB; lumora uses %4 of it")
-              .arg(storeMb, 0, 'f', 2)
-              .arg(kMemoryTargetRatio)
-              .arg(budget, 0, 'f', 1)
-              .arg(budget > 0 ? lumoraRss / budget : 0.0, 0, 'f', 2));
+    const Rest &lumora = rest.last();
+    const auto verdict = [](bool met) { return met ? QStringLiteral("met") : QStringLiteral("NOT met"); };
+    print(
+        QStringLiteral("  lumora targets: RSS <= %1 MB (%2), CPU <= %3 ms/min (%4), wake-ups <= %5/min (%6)")
+            .arg(kRssTargetMb)
+            .arg(verdict(lumora.memory.rssMb <= kRssTargetMb))
+            .arg(kRestCpuTargetMs)
+            .arg(verdict(lumora.cpuMsPerMinute <= kRestCpuTargetMs))
+            .arg(kRestWakeupTarget)
+            .arg(verdict(lumora.wakeupsPerMinute <= kRestWakeupTarget)));
+    print(QStringLiteral("  store on disk %1 MB")
+              .arg(double(store.sizeOnDisk()) / (1024.0 * 1024.0), 0, 'f', 2));
     return 0;
 }
