@@ -533,10 +533,14 @@ private Q_SLOTS:
         QTest::addColumn<bool>("turnOn");
         QTest::addColumn<bool>("entryAfter");
         QTest::addColumn<QString>("output");
-        QTest::newRow("on") << false << false << true << true << QString();
-        QTest::newRow("off") << false << true << false << false << QString();
+        QTest::addColumn<bool>("scratchStore");
+        QTest::newRow("on") << false << false << true << true << QString() << false;
+        QTest::newRow("off") << false << true << false << false << QString() << false;
         QTest::newRow("on, refused") << true << false << true << false
-                                     << "Failed to update launch at login: cannot create the folder ";
+                                     << "Failed to update launch at login: cannot create the folder " << false;
+        // A development run keeps the flag in its scratch store only.
+        QTest::newRow("on, scratch store writes no entry") << false << false << true << false << QString() << true;
+        QTest::newRow("off, scratch store keeps the entry") << false << true << false << true << QString() << true;
     }
     void launchAtLogin()
     {
@@ -545,6 +549,9 @@ private Q_SLOTS:
         QFETCH(bool, turnOn);
         QFETCH(bool, entryAfter);
         QFETCH(QString, output);
+        QFETCH(bool, scratchStore);
+        if (scratchStore)
+            qputenv("APP_STORE", m_dir.filePath(QStringLiteral("scratch%1.store").arg(m_run)).toUtf8());
         auto *row = ctx()->insert(std::make_unique<AppSettings>());
         row->setLaunchAtLogin(startOn);
         ctx()->save();
