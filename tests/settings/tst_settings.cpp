@@ -251,6 +251,32 @@ private Q_SLOTS:
         QVERIFY(!view.general()->shortcutField()->hasFocus());
     }
 
+    void settingsWindowClosesFromTheKeyboard_data()
+    {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<bool>("inField");
+        QTest::newRow("Esc") << QKeySequence(Qt::Key_Escape) << false;
+        QTest::newRow("Ctrl+W") << QKeySequence(Qt::CTRL | Qt::Key_W) << false;
+        QTest::newRow("Esc in the shortcut field") << QKeySequence(Qt::Key_Escape) << true;
+        QTest::newRow("Ctrl+W in the shortcut field") << QKeySequence(Qt::CTRL | Qt::Key_W) << true;
+    }
+    void settingsWindowClosesFromTheKeyboard()
+    {
+        QFETCH(QKeySequence, keys);
+        QFETCH(bool, inField);
+        ctx()->insert(std::make_unique<AppSettings>());
+        SettingsView view(m_model.get());
+        QVERIFY(showActive(&view));
+        QWidget *target = &view;
+        if (inField) {
+            target = view.general()->shortcutField();
+            target->setFocus(Qt::OtherFocusReason);
+            QVERIFY(target->hasFocus());
+        }
+        QTest::keySequence(target, keys);
+        QTRY_VERIFY(!view.isVisible());
+    }
+
     // --- Content fitting -----------------------------------------------
 
     void fitsContentRule_data()
