@@ -309,6 +309,12 @@ QList<IndexedEntry> applicationIndex()
         std::optional<IndexedEntry> entry;
     };
     static QHash<QString, Cached> cache;
+    // Names are read for the locale: another locale reads every file again.
+    static QStringList cachedLocales;
+    if (const QStringList locales = localeCandidates(); locales != cachedLocales) {
+        cache.clear();
+        cachedLocales = locales;
+    }
 
     constexpr qint64 settledMs = 2000;
     const QDateTime settled = QDateTime::currentDateTimeUtc().addMSecs(-settledMs);
@@ -320,7 +326,7 @@ QList<IndexedEntry> applicationIndex()
         QStringList paths;
         while (it.hasNext())
             paths << it.next();
-        paths.sort();
+        paths.sort(); // a stable order, so duplicates within one folder resolve the same way every time
         for (const QString &path : paths) {
             QString rel = path.mid(dir.size() + 1);
             rel.chop(kDesktopSuffix.size());
@@ -464,27 +470,9 @@ std::optional<DesktopEntry> find(const QString &id)
 QList<DesktopEntry> installedApplications()
 {
     QList<DesktopEntry> out;
-    QSet<QString> seen;
-    for (const QString &dir : applicationDirs()) {
-        QDirIterator it(dir, {QStringLiteral("*.desktop")}, QDir::Files, QDirIterator::Subdirectories);
-        QStringList paths;
-        while (it.hasNext())
-            paths << it.next();
-        paths.sort(); // a stable order, so duplicates within one folder resolve the same way every time
-        for (const QString &path : paths) {
-            QString rel = path.mid(dir.size() + 1);
-            rel.chop(kDesktopSuffix.size());
-            const QString id = rel.replace(QLatin1Char('/'), QLatin1Char('-'));
-            if (id.isEmpty() || seen.contains(id))
-                continue;
-            seen.insert(id);
-            const auto parsed = parseFile(path);
-            if (!parsed || parsed->type != QLatin1String("Application") || parsed->hidden ||
-                parsed->noDisplay || parsed->name.isEmpty())
-                continue;
-            out.append(DesktopEntry{id, parsed->name, parsed->iconName, parsed->exec, path, parsed->startupWMClass});
-        }
-    }
+    for (const IndexedEntry &indexed : applicationIndex())
+        if (!indexed.noDisplay)
+            out.append(indexed.entry);
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::stable_sort(out.begin(), out.end(), [&](const DesktopEntry &a, const DesktopEntry &b) {
