@@ -33,11 +33,12 @@ bool isGlobalShortcutAllowed(const ParsedShortcut &shortcut);
 
 // Registers `text` as the application's global shortcut. Without a key, or
 // for a combination isGlobalShortcutAllowed() refuses, the line "Invalid
-// shortcut string: <text>" is logged and `hotKey` keeps what it held. Otherwise `hotKey` is replaced (the old one is unregistered) by a
-// new hot key whose key-down handler queues `onKeyDown` on `owner`'s event
-// loop, and only while `owner` exists. When the session has no hot-key
-// service at all, nothing is made and "Failed to register global hotkey for:
-// <text>" is logged. A combination the desktop refuses (another program
-// holds it) is not detected: the hot key is made and never fires.
+// shortcut string: <text>" is logged and `hotKey` keeps what it held.
+// Otherwise `hotKey` is replaced (the old one is unregistered) by a new hot
+// key whose key-down handler queues `onKeyDown` on `owner`'s event loop, and
+// only while `owner` exists. When the session has no hot-key service at all,
+// nothing is made and "Failed to register global hotkey for: <text>" is
+// logged. A combination the desktop refuses (another program holds it) is
+// not detected: the hot key is made and never fires.
 void registerGlobalHotKey(const QString &text, std::unique_ptr<HotKey> &hotKey, QObject *owner,
                           std::function<void()> onKeyDown);

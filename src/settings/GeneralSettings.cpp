@@ -214,7 +214,8 @@ void GeneralSettings::setLaunchAtLogin(bool on)
     if (!m_loginItem && realEntry)
         m_loginItem = std::make_unique<XdgAutostartLoginItem>(QCoreApplication::applicationFilePath());
     QString error;
-    const bool done = !realEntry || (on ? m_loginItem->registerItem(&error) : m_loginItem->unregisterItem(&error));
+    const bool done =
+        !realEntry || (on ? m_loginItem->registerItem(&error) : m_loginItem->unregisterItem(&error));
     if (!done)
         logLine(QLatin1String(kLaunchAtLoginFailure) + error);
     // The toggle stays where the user put it, whatever happened.

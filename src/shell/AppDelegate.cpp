@@ -99,8 +99,9 @@ void AppDelegate::setupMenuBarExtra()
     // The icon shows by itself once a tray host starts; until then the main
     // window is the way in (see LumoraApp).
     if (!StatusItem::isTrayAvailable()) {
-        std::fputs("Lumora: No system tray is available; the main window stays open instead of the tray icon\n",
-                   stderr);
+        std::fputs(
+            "Lumora: No system tray is available; the main window stays open instead of the tray icon\n",
+            stderr);
         std::fflush(stderr);
     }
     m_statusItem = new StatusItem(this);

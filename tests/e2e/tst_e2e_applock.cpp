@@ -264,7 +264,9 @@ private Q_SLOTS:
         QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("urxvt")).isEmpty(),
                  "urxvt is missing (scripts/dev.sh test installs the test packages)");
         for (const char *id : {"debian-xterm", "rxvt-unicode"})
-            QVERIFY2(QFile::exists(QStringLiteral("/usr/share/applications/%1.desktop").arg(QLatin1String(id))), id);
+            QVERIFY2(
+                QFile::exists(QStringLiteral("/usr/share/applications/%1.desktop").arg(QLatin1String(id))),
+                id);
         auto terminal = urxvt();
         QVERIFY(terminal->start(m_probe));
         m_probe.activate(m_term->window());
@@ -279,8 +281,8 @@ private Q_SLOTS:
 
         // Relaunched during the lock: new processes of the allowed apps stay,
         // a new app that is not allowed goes (under preventLaunch).
-        auto secondTerm =
-            std::make_unique<XClient>(QStringLiteral("xterm"), QStringList{"-geometry", "40x8+700+40"}, xtermClass);
+        auto secondTerm = std::make_unique<XClient>(QStringLiteral("xterm"),
+                                                    QStringList{"-geometry", "40x8+700+40"}, xtermClass);
         auto secondTerminal = urxvt(QStringLiteral("40x8+700+300"));
         QVERIFY(secondTerm->start(m_probe));
         QVERIFY(secondTerminal->start(m_probe));

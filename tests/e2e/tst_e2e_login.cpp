@@ -42,7 +42,8 @@ bool trayHostRuns()
 {
     QProcess search;
     search.start(QStringLiteral("xdotool"), {"search", "--class", "trayer"});
-    return search.waitForFinished(settleMs) && search.exitCode() == 0 && !search.readAllStandardOutput().isEmpty();
+    return search.waitForFinished(settleMs) && search.exitCode() == 0 &&
+           !search.readAllStandardOutput().isEmpty();
 }
 
 double uptimeSeconds()
@@ -81,10 +82,9 @@ private:
     {
         if (m_trayer.state() != QProcess::NotRunning)
             return true;
-        m_trayer.start(QStringLiteral("trayer"), {"--edge", "top", "--align", "right", "--widthtype", "request",
-                                                   "--height", "24", "--SetDockType", "true"});
-        return m_trayer.waitForStarted() &&
-               waitFor(trayHostRuns, settleMs);
+        m_trayer.start(QStringLiteral("trayer"), {"--edge", "top", "--align", "right", "--widthtype",
+                                                  "request", "--height", "24", "--SetDockType", "true"});
+        return m_trayer.waitForStarted() && waitFor(trayHostRuns, settleMs);
     }
 
     bool closeMainWindowWithCtrlW(quint64 window)
@@ -124,8 +124,8 @@ private Q_SLOTS:
         lumora.setStandardErrorFile(errors);
         QVERIFY(lumora.start({QStringLiteral("--login")}));
 
-        QTRY_VERIFY2_WITH_TIMEOUT(shownMainWindow() != 0, "no main window after a login launch without a tray",
-                                  readyMs);
+        QTRY_VERIFY2_WITH_TIMEOUT(shownMainWindow() != 0,
+                                  "no main window after a login launch without a tray", readyMs);
         const QString notice = QStringLiteral("Lumora: No system tray is available");
         QTRY_VERIFY_WITH_TIMEOUT(readFile(errors).contains(notice), settleMs);
         QCOMPARE(readFile(errors).count(notice), 1);
@@ -137,7 +137,8 @@ private Q_SLOTS:
         QVERIFY(lumora.isRunning());
 
         QVERIFY(startTrayHost());
-        QTRY_VERIFY2_WITH_TIMEOUT(trayIcon() != 0, "the icon did not come when the tray host started", readyMs);
+        QTRY_VERIFY2_WITH_TIMEOUT(trayIcon() != 0, "the icon did not come when the tray host started",
+                                  readyMs);
         QCOMPARE(readFile(errors).count(notice), 1);
 
         // With a tray, closing hides the window; the tray brings it back.
@@ -161,16 +162,18 @@ private Q_SLOTS:
         ScratchStore store(QLatin1String(ScratchStore::kUserStorePath));
         QVERIFY(store.isValid());
         const QString fillError = store.fill([](ModelContext *context) {
-            context->insert(std::make_unique<FocusScreen>(QStringLiteral("Not This One"), 600.0, QStringList{},
-                                                          QStringList{}, LockMode::overlay, false, 0));
-            context->insert(std::make_unique<FocusScreen>(autoStartScreen, 600.0, QStringList{}, QStringList{},
-                                                          LockMode::overlay, true, 1));
+            context->insert(std::make_unique<FocusScreen>(QStringLiteral("Not This One"), 600.0,
+                                                          QStringList{}, QStringList{}, LockMode::overlay,
+                                                          false, 0));
+            context->insert(std::make_unique<FocusScreen>(autoStartScreen, 600.0, QStringList{},
+                                                          QStringList{}, LockMode::overlay, true, 1));
             context->insert(std::make_unique<AppSettings>())->setLaunchAtLogin(true);
         });
         QVERIFY2(fillError.isEmpty(), qPrintable(fillError));
 
         // An entry of an older version, without the login mark.
-        const QString entryPath = QDir(store.folder()).filePath(QStringLiteral("config/autostart/lumora.desktop"));
+        const QString entryPath =
+            QDir(store.folder()).filePath(QStringLiteral("config/autostart/lumora.desktop"));
         QVERIFY(QDir().mkpath(QFileInfo(entryPath).path()));
         {
             QFile old(entryPath);
@@ -218,8 +221,9 @@ private Q_SLOTS:
                                   "the auto-start screen did not start", readyMs);
         // The tray's countdown, refreshed every second, names the screen.
         QString shown;
-        QTRY_VERIFY2_WITH_TIMEOUT((shown = status.status()).startsWith(autoStartScreen + QLatin1String(" - ")),
-                                  qPrintable(shown), settleMs);
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            (shown = status.status()).startsWith(autoStartScreen + QLatin1String(" - ")), qPrintable(shown),
+            settleMs);
         QTest::qWait(quietPeriodMs);
         QVERIFY2(!mainWindowAnyState() || !m_probe.isViewable(mainWindowAnyState()),
                  "the main window opened on a login launch with a tray");

@@ -712,10 +712,13 @@ private Q_SLOTS:
         // A combination without Control, Alt or Super would take the key from
         // every program; only the function keys may stand alone.
         QTest::newRow("plain letter refused") << "F" << true << "Invalid shortcut string: F\n" << 0u << 0u;
-        QTest::newRow("lower-case letter refused") << "f" << true << "Invalid shortcut string: f\n" << 0u << 0u;
-        QTest::newRow("escape refused") << "Escape" << true << "Invalid shortcut string: Escape\n" << 0u << 0u;
+        QTest::newRow("lower-case letter refused") << "f" << true << "Invalid shortcut string: f\n"
+                                                   << 0u << 0u;
+        QTest::newRow("escape refused") << "Escape" << true << "Invalid shortcut string: Escape\n"
+                                        << 0u << 0u;
         QTest::newRow("shift is no modifier here")
-            << "shift+space" << true << "Invalid shortcut string: shift+space\n" << 0u << 0u;
+            << "shift+space" << true << "Invalid shortcut string: shift+space\n"
+            << 0u << 0u;
         QTest::newRow("control and alt") << "ctrl+alt+f" << true << QString() << 3u << 0x1800u;
         QTest::newRow("super alone") << "cmd+escape" << true << QString() << 53u << 0x100u;
         QTest::newRow("function key alone") << "F12" << true << QString() << 111u << 0u;

@@ -30,8 +30,8 @@
 #include "Sidebar.h"
 #include "Store.h"
 #include "Theme.h"
-#include "Themed.h"
 #include "ThemeStore.h"
+#include "Themed.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -45,9 +45,9 @@
 #include <QListView>
 #include <QMainWindow>
 #include <QMenu>
-#include <QScopeGuard>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QSplitter>
@@ -1323,9 +1323,17 @@ private Q_SLOTS:
         QFETCH(QStringList, present);
         QFETCH(QList<bool>, pickable);
         const QList<DesktopEntry> entries{
-            {QStringLiteral("debian-uxterm"), QStringLiteral("UXTerm"), {}, QStringLiteral("uxterm"), {},
+            {QStringLiteral("debian-uxterm"),
+             QStringLiteral("UXTerm"),
+             {},
+             QStringLiteral("uxterm"),
+             {},
              QStringLiteral("UXTerm")},
-            {QStringLiteral("debian-xterm"), QStringLiteral("XTerm"), {}, QStringLiteral("xterm"), {},
+            {QStringLiteral("debian-xterm"),
+             QStringLiteral("XTerm"),
+             {},
+             QStringLiteral("xterm"),
+             {},
              QStringLiteral("XTerm")},
         };
         AppChooser chooser(entries, present);
@@ -1446,7 +1454,8 @@ private Q_SLOTS:
         QFETCH(QString, themeID);
         QCOMPARE(Theme::all().size(), 11);
         ThemeStore::shared().setThemeID(themeID);
-        const auto restore = qScopeGuard([] { ThemeStore::shared().setThemeID(QLatin1String(Theme::kSystemID)); });
+        const auto restore =
+            qScopeGuard([] { ThemeStore::shared().setThemeID(QLatin1String(Theme::kSystemID)); });
 
         // How close the image comes to a colour: the smallest largest channel
         // difference over its pixels (0 for a fully inked pixel of it).
@@ -1455,8 +1464,9 @@ private Q_SLOTS:
             for (int y = 0; y < image.height(); ++y) {
                 for (int x = 0; x < image.width(); ++x) {
                     const QRgb p = image.pixel(x, y);
-                    best = std::min(best, std::max({qAbs(qRed(p) - colour.red()), qAbs(qGreen(p) - colour.green()),
-                                                    qAbs(qBlue(p) - colour.blue())}));
+                    best = std::min(best,
+                                    std::max({qAbs(qRed(p) - colour.red()), qAbs(qGreen(p) - colour.green()),
+                                              qAbs(qBlue(p) - colour.blue())}));
                 }
             }
             return best;

@@ -98,8 +98,9 @@ private Q_SLOTS:
                     m_data.filePath(QStringLiteral("editor.png")).toUtf8() + "\n");
         QFile terminal(m_data.filePath(QStringLiteral("applications/debian-xterm.desktop")));
         QVERIFY(terminal.open(QIODevice::WriteOnly));
-        terminal.write("[Desktop Entry]\nType=Application\nName=XTerm\nExec=xterm\nStartupWMClass=XTerm\nIcon=" +
-                       m_data.filePath(QStringLiteral("editor.png")).toUtf8() + "\n");
+        terminal.write(
+            "[Desktop Entry]\nType=Application\nName=XTerm\nExec=xterm\nStartupWMClass=XTerm\nIcon=" +
+            m_data.filePath(QStringLiteral("editor.png")).toUtf8() + "\n");
     }
 
     void header_data()

@@ -336,11 +336,16 @@ private Q_SLOTS:
     // list), by id, StartupWMClass or program, regardless of case or ".desktop".
     void identities()
     {
-        const DesktopEntry xterm{QStringLiteral("debian-xterm"), QStringLiteral("XTerm"), {},
-                                 QStringLiteral("xterm -ls"), {}, QStringLiteral("XTerm")};
+        const DesktopEntry xterm{
+            QStringLiteral("debian-xterm"), QStringLiteral("XTerm"), {}, QStringLiteral("xterm -ls"), {},
+            QStringLiteral("XTerm")};
         QCOMPARE(DesktopEntries::identities(xterm), (QStringList{"debian-xterm", "XTerm", "xterm"}));
-        const DesktopEntry wrapped{QStringLiteral("tool"), QStringLiteral("Tool"), {},
-                                   QStringLiteral("env LANG=C /opt/tool/bin/tool-gtk %U"), {}, {}};
+        const DesktopEntry wrapped{QStringLiteral("tool"),
+                                   QStringLiteral("Tool"),
+                                   {},
+                                   QStringLiteral("env LANG=C /opt/tool/bin/tool-gtk %U"),
+                                   {},
+                                   {}};
         QCOMPARE(DesktopEntries::identities(wrapped), (QStringList{"tool", "tool-gtk"}));
     }
 
@@ -360,12 +365,18 @@ private Q_SLOTS:
             {"sys1/player-helper.desktop", "[Desktop Entry]\nType=Application\nName=Player helper\n"
                                            "Exec=player --helper\nNoDisplay=true\n"},
         };
-        QTest::newRow("id") << desk << "debian-xterm" << "debian-xterm";
-        QTest::newRow("id with .desktop, other case") << desk << "Debian-XTerm.Desktop" << "debian-xterm";
-        QTest::newRow("window class") << desk << "XTerm" << "debian-xterm";
-        QTest::newRow("window class, other case") << desk << "urxvt" << "rxvt-unicode";
-        QTest::newRow("program") << desk << "uxterm" << "debian-uxterm";
-        QTest::newRow("program from a path; shown entries first") << desk << "player" << "org.example.Player";
+        QTest::newRow("id") << desk << "debian-xterm"
+                            << "debian-xterm";
+        QTest::newRow("id with .desktop, other case") << desk << "Debian-XTerm.Desktop"
+                                                      << "debian-xterm";
+        QTest::newRow("window class") << desk << "XTerm"
+                                      << "debian-xterm";
+        QTest::newRow("window class, other case") << desk << "urxvt"
+                                                  << "rxvt-unicode";
+        QTest::newRow("program") << desk << "uxterm"
+                                 << "debian-uxterm";
+        QTest::newRow("program from a path; shown entries first") << desk << "player"
+                                                                  << "org.example.Player";
         QTest::newRow("nothing") << desk << "term" << QString();
         QTest::newRow("empty") << desk << "" << QString();
         QTest::newRow("blank") << desk << " .desktop" << QString();
@@ -387,8 +398,9 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("expectedIds");
         const FileList desk{
             {"sys1/debian-xterm.desktop", entry("XTerm", "StartupWMClass=XTerm\n")},
-            {"sys1/debian-uxterm.desktop", "[Desktop Entry]\nType=Application\nName=UXTerm\nExec=xterm -class UXTerm\n"
-                                           "StartupWMClass=UXTerm\n"},
+            {"sys1/debian-uxterm.desktop",
+             "[Desktop Entry]\nType=Application\nName=UXTerm\nExec=xterm -class UXTerm\n"
+             "StartupWMClass=UXTerm\n"},
             {"sys1/rxvt-unicode.desktop", "[Desktop Entry]\nType=Application\nName=Rxvt\nExec=urxvt\n"
                                           "StartupWMClass=URxvt\n"},
             {"sys1/org.gnome.Calculator.desktop", entry("Calculator", "NoDisplay=false\n")},
@@ -401,8 +413,10 @@ private Q_SLOTS:
             << desk << QStringList{"XTerm", "xterm", "xterm"} << QStringList{"debian-xterm"};
         // StartupWMClass may name the class or the instance (both are "WM class").
         QTest::newRow("xterm as UXTerm: class and instance")
-            << desk << QStringList{"UXTerm", "xterm", "xterm"} << QStringList{"debian-uxterm", "debian-xterm"};
-        QTest::newRow("urxvt") << desk << QStringList{"URxvt", "urxvt", "urxvt"} << QStringList{"rxvt-unicode"};
+            << desk << QStringList{"UXTerm", "xterm", "xterm"}
+            << QStringList{"debian-uxterm", "debian-xterm"};
+        QTest::newRow("urxvt") << desk << QStringList{"URxvt", "urxvt", "urxvt"}
+                               << QStringList{"rxvt-unicode"};
         QTest::newRow("application id names the entry")
             << desk << QStringList{"org.gnome.Calculator", "gnome-calculator"}
             << QStringList{"org.gnome.Calculator"};

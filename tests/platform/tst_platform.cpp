@@ -21,10 +21,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("execLine");
         // The login mark tells a start by the session from a manual one.
-        QTest::newRow("plain") << "/usr/bin/lumora" << "Exec=\"/usr/bin/lumora\" --login";
-        QTest::newRow("space") << "/opt/my apps/lumora" << "Exec=\"/opt/my apps/lumora\" --login";
-        QTest::newRow("quote and dollar") << "/tmp/a\"b$c/lumora" << "Exec=\"/tmp/a\\\\\"b\\\\$c/lumora\" --login";
-        QTest::newRow("backslash") << "/tmp/a\\b/lumora" << "Exec=\"/tmp/a\\\\\\\\b/lumora\" --login";
+        QTest::newRow("plain") << "/usr/bin/lumora"
+                               << "Exec=\"/usr/bin/lumora\" --login";
+        QTest::newRow("space") << "/opt/my apps/lumora"
+                               << "Exec=\"/opt/my apps/lumora\" --login";
+        QTest::newRow("quote and dollar") << "/tmp/a\"b$c/lumora"
+                                          << "Exec=\"/tmp/a\\\\\"b\\\\$c/lumora\" --login";
+        QTest::newRow("backslash") << "/tmp/a\\b/lumora"
+                                   << "Exec=\"/tmp/a\\\\\\\\b/lumora\" --login";
     }
     void autostartEntry()
     {
@@ -54,7 +58,9 @@ private Q_SLOTS:
 
         // An entry of an older version (no mark) is brought up to date.
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=Lumora\nExec=%1\n").arg(program).toUtf8());
+        file.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=Lumora\nExec=%1\n")
+                       .arg(program)
+                       .toUtf8());
         file.close();
         QVERIFY(item.registerItem(&error)); // again: replaced, not duplicated
         QVERIFY(file.open(QIODevice::ReadOnly));

@@ -142,14 +142,14 @@ private Q_SLOTS:
         QTest::newRow("visit order is the workspace's")
             << "hideApps" << QStringList{"C:30", "A:10", "B:20"} << QStringList{}
             << QStringList{"pid:30", "pid:10", "pid:20"};
-        QTest::newRow("allow list ignores case")
-            << "hideApps" << QStringList{"xterm:10", "XClock:11"} << QStringList{"XTERM"}
-            << QStringList{"pid:11"};
+        QTest::newRow("allow list ignores case") << "hideApps" << QStringList{"xterm:10", "XClock:11"}
+                                                 << QStringList{"XTERM"} << QStringList{"pid:11"};
         QTest::newRow("allow list ignores blanks and .desktop")
             << "hideApps" << QStringList{"XTerm:10", "XClock:11", "XEyes:12"}
             << QStringList{" XTerm", "xclock.Desktop "} << QStringList{"pid:12"};
         QTest::newRow("desktop-entry id names an app of another class")
-            << "hideApps" << QStringList{"XTerm|debian-xterm|xterm:10", "URxvt|rxvt-unicode|urxvt:11", "XEyes:12"}
+            << "hideApps"
+            << QStringList{"XTerm|debian-xterm|xterm:10", "URxvt|rxvt-unicode|urxvt:11", "XEyes:12"}
             << QStringList{"debian-xterm", "rxvt-unicode.desktop"} << QStringList{"pid:12"};
         QTest::newRow("any name allows: instance, program")
             << "hideApps" << QStringList{"URxvt|urxvt:10", "Navigator|firefox-esr:11", "XEyes:12"}
@@ -305,7 +305,8 @@ private Q_SLOTS:
         QTest::newRow("allow list ignores case") << "xterm:20" << false << false << QStringList{"pid:11"};
         QTest::newRow("relaunch named by another of its names")
             << "debian-xterm|XTerm:20" << false << false << QStringList{"pid:11"};
-        QTest::newRow("other app hidden") << "xterminal:20" << false << true << QStringList{"pid:11", "pid:20"};
+        QTest::newRow("other app hidden")
+            << "xterminal:20" << false << true << QStringList{"pid:11", "pid:20"};
         QTest::newRow("no bundle id left alone") << "-:20" << false << false << QStringList{"pid:11"};
         QTest::newRow("no pid left alone") << "New:-" << false << false << QStringList{"pid:11"};
         QTest::newRow("itself left alone") << "Lumora:20:s" << false << false << QStringList{"pid:11"};

@@ -563,10 +563,13 @@ private Q_SLOTS:
         QTest::newRow("on") << false << false << true << true << QString() << false;
         QTest::newRow("off") << false << true << false << false << QString() << false;
         QTest::newRow("on, refused") << true << false << true << false
-                                     << "Failed to update launch at login: cannot create the folder " << false;
+                                     << "Failed to update launch at login: cannot create the folder "
+                                     << false;
         // A development run keeps the flag in its scratch store only.
-        QTest::newRow("on, scratch store writes no entry") << false << false << true << false << QString() << true;
-        QTest::newRow("off, scratch store keeps the entry") << false << true << false << true << QString() << true;
+        QTest::newRow("on, scratch store writes no entry")
+            << false << false << true << false << QString() << true;
+        QTest::newRow("off, scratch store keeps the entry")
+            << false << true << false << true << QString() << true;
     }
     void launchAtLogin()
     {

@@ -27,7 +27,8 @@ namespace {
 std::unique_ptr<ModelContainer> scratchContainer(const QTemporaryDir &dir)
 {
     QString error;
-    auto container = ModelContainer::open(dir.filePath(QStringLiteral("Lumora.store")), Store::schema(), &error);
+    auto container =
+        ModelContainer::open(dir.filePath(QStringLiteral("Lumora.store")), Store::schema(), &error);
     if (!container)
         qFatal("cannot open scratch store: %s", qPrintable(error));
     return container;
@@ -117,9 +118,12 @@ private Q_SLOTS:
         QTest::newRow("open") << QStringList{"--open"} << false << true << QString() << false << false;
         QTest::newRow("start") << QStringList{"--start", "Meditation - 5 min"} << false << false
                                << "Meditation - 5 min" << false << false;
-        QTest::newRow("start=") << QStringList{"--start=Deep Work"} << false << false << "Deep Work" << false << false;
-        QTest::newRow("start without a name") << QStringList{"--start"} << false << false << QString() << true << false;
-        QTest::newRow("unknown") << QStringList{"--frobnicate"} << false << false << QString() << true << false;
+        QTest::newRow("start=") << QStringList{"--start=Deep Work"} << false << false << "Deep Work" << false
+                                << false;
+        QTest::newRow("start without a name")
+            << QStringList{"--start"} << false << false << QString() << true << false;
+        QTest::newRow("unknown") << QStringList{"--frobnicate"} << false << false << QString() << true
+                                 << false;
         QTest::newRow("name that looks like an option")
             << QStringList{"--start", "--open"} << false << false << "--open" << false << false;
     }
@@ -199,7 +203,8 @@ private Q_SLOTS:
         AppModel model(container.get());
         model.context()->insert(std::make_unique<FocusScreen>(QStringLiteral("Deep Work"), 1500.0));
         ThemeStore::shared().setThemeID(QStringLiteral("yellow"));
-        const auto restore = qScopeGuard([] { ThemeStore::shared().setThemeID(QLatin1String(Theme::kSystemID)); });
+        const auto restore =
+            qScopeGuard([] { ThemeStore::shared().setThemeID(QLatin1String(Theme::kSystemID)); });
         MenuBarPopover popover(&model, {});
         const Theme &yellow = Theme::forID(u"yellow");
         QCOMPARE(popover.palette().color(QPalette::Highlight), yellow.accent());
@@ -209,7 +214,8 @@ private Q_SLOTS:
         QCOMPARE(popover.rows().size(), 1);
         auto *badge = popover.rows().first()->findChild<LockModeBadge *>();
         QVERIFY(badge);
-        QCOMPARE(LockModeBadge::textColor(badge->palette()), Theme::forID(u"teal").accentText(badge->palette()));
+        QCOMPARE(LockModeBadge::textColor(badge->palette()),
+                 Theme::forID(u"teal").accentText(badge->palette()));
         QVERIFY(LockModeBadge::textColor(badge->palette()) != Theme::forID(u"teal").accent());
         popover.close();
     }

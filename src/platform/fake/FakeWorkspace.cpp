@@ -12,7 +12,8 @@ RunningApplication FakeWorkspace::makeApplication(std::optional<QString> bundleI
 }
 
 RunningApplication FakeWorkspace::addApplication(std::optional<QString> bundleIdentifier,
-                                                 std::optional<qint32> pid, bool hidden, const QStringList &names)
+                                                 std::optional<qint32> pid, bool hidden,
+                                                 const QStringList &names)
 {
     const auto app = makeApplication(std::move(bundleIdentifier), pid, names);
     m_apps.append({app, hidden});

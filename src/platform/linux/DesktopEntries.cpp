@@ -8,9 +8,9 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
 #include <QLocale>
-#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -345,9 +345,9 @@ QList<IndexedEntry> applicationIndex()
                 const auto parsed = parseFile(path);
                 if (parsed && parsed->type == QLatin1String("Application") && !parsed->hidden &&
                     !parsed->name.isEmpty()) {
-                    cached.entry = IndexedEntry{
-                        DesktopEntry{id, parsed->name, parsed->iconName, parsed->exec, path, parsed->startupWMClass},
-                        parsed->noDisplay};
+                    cached.entry = IndexedEntry{DesktopEntry{id, parsed->name, parsed->iconName, parsed->exec,
+                                                             path, parsed->startupWMClass},
+                                                parsed->noDisplay};
                 }
             }
             if (cached.entry)
