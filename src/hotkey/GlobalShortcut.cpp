@@ -91,11 +91,21 @@ ParsedShortcut parseShortcut(const QString &text)
     return out;
 }
 
+bool isGlobalShortcutAllowed(const ParsedShortcut &shortcut)
+{
+    if (!shortcut.key)
+        return false;
+    if (shortcut.modifiers.testAnyFlags(ModifierFlag::control | ModifierFlag::option | ModifierFlag::command))
+        return true;
+    const int key = static_cast<int>(*shortcut.key);
+    return key >= static_cast<int>(Key::f1) && key <= static_cast<int>(Key::f20);
+}
+
 void registerGlobalHotKey(const QString &text, std::unique_ptr<HotKey> &hotKey, QObject *owner,
                           std::function<void()> onKeyDown)
 {
     const ParsedShortcut parsed = parseShortcut(text);
-    if (!parsed.key) {
+    if (!isGlobalShortcutAllowed(parsed)) {
         logLine(QStringLiteral("Invalid shortcut string: ") + text);
         return;
     }

@@ -25,13 +25,20 @@ struct ParsedShortcut
 // left, right, up or down; otherwise there is no key.
 ParsedShortcut parseShortcut(const QString &text);
 
-// Registers `text` as the application's global shortcut. Without a key the
-// line "Invalid shortcut string: <text>" is logged and `hotKey` keeps what
-// it held. Otherwise `hotKey` is replaced (the old one is unregistered) by a
-// new hot key whose key-down handler queues `onKeyDown` on `owner`'s event
-// loop, and only while `owner` exists. When the session has no hot-key
-// service at all, nothing is made and "Failed to register global hotkey for:
-// <text>" is logged. A combination the desktop refuses (another program
-// holds it) is not detected: the hot key is made and never fires.
+// Whether the combination may be taken for the whole desktop: it holds
+// Control, Alt or Super, or its key is a function key (F1 to F20). A plain
+// letter or Esc (Shift alone counts as no modifier) would be taken from
+// every other program.
+bool isGlobalShortcutAllowed(const ParsedShortcut &shortcut);
+
+// Registers `text` as the application's global shortcut. Without a key, or
+// for a combination isGlobalShortcutAllowed() refuses, the line "Invalid
+// shortcut string: <text>" is logged and `hotKey` keeps what it held.
+// Otherwise `hotKey` is replaced (the old one is unregistered) by a new hot
+// key whose key-down handler queues `onKeyDown` on `owner`'s event loop, and
+// only while `owner` exists. When the session has no hot-key service at all,
+// nothing is made and "Failed to register global hotkey for: <text>" is
+// logged. A combination the desktop refuses (another program holds it) is
+// not detected: the hot key is made and never fires.
 void registerGlobalHotKey(const QString &text, std::unique_ptr<HotKey> &hotKey, QObject *owner,
                           std::function<void()> onKeyDown);

@@ -1,5 +1,7 @@
 #include "AppChooser.h"
 
+#include "AppIdentity.h"
+
 #include "CommaListEdit.h"
 #include "TextStyles.h"
 
@@ -32,9 +34,13 @@ class EntryModel : public QAbstractTableModel
 {
 public:
     EntryModel(QList<DesktopEntry> entries, const QStringList &present, QObject *parent)
-        : QAbstractTableModel(parent), m_entries(std::move(entries)),
-          m_present(present.cbegin(), present.cend())
-    {}
+        : QAbstractTableModel(parent), m_entries(std::move(entries))
+    {
+        // Already in the list under any of its names ("XTerm" for debian-xterm).
+        const QSet<QString> names = AppIdentity::normalizedSet(present);
+        for (const DesktopEntry &entry : std::as_const(m_entries))
+            m_present.append(AppIdentity::matchesAny(DesktopEntries::identities(entry), names));
+    }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override
     {
@@ -56,7 +62,7 @@ public:
     {
         if (!index.isValid())
             return Qt::NoItemFlags;
-        if (m_present.contains(m_entries[index.row()].id))
+        if (m_present.value(index.row()))
             return Qt::NoItemFlags; // already in the list
         return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     }
@@ -66,7 +72,7 @@ public:
         if (!index.isValid() || index.row() >= m_entries.size())
             return {};
         const DesktopEntry &entry = m_entries[index.row()];
-        const bool present = m_present.contains(entry.id);
+        const bool present = m_present.value(index.row());
         switch (role) {
         case Qt::DisplayRole:
             return index.column() == AppChooser::NameColumn ? entry.name : entry.id;
@@ -87,7 +93,7 @@ public:
 
 private:
     QList<DesktopEntry> m_entries;
-    QSet<QString> m_present;
+    QList<bool> m_present; // per row
     mutable QHash<int, QIcon> m_icons;
 };
 

@@ -18,7 +18,8 @@ class QTreeView;
 
 // Lists the installed applications (their desktop entries: icon, name and
 // id) so that the user can pick ids for an application list instead of
-// guessing them. Ids already in the list are shown but cannot be picked.
+// guessing them. Applications already in the list, under any name they go
+// by (AppIdentity), are shown but cannot be picked.
 class AppChooser : public QDialog
 {
     Q_OBJECT

@@ -22,7 +22,7 @@ void FocusScreenRow::paint(QPainter *painter, const QStyleOptionViewItem &option
     const auto mode = LockMode(index.data(FocusScreenListModel::LockModeRole).toInt());
     const QSize badge = LockModeBadge::sizeFor(mode, option.font);
     LockModeBadge::paint(*painter, QRect(QPoint(x, lineTop + (lineHeight - badge.height()) / 2), badge), mode,
-                         option.font, colors.accent, colors.accent);
+                         option.font, colors.accent, colors.accentText);
     x += badge.width();
 
     if (index.data(FocusScreenListModel::AutoStartRole).toBool()) {

@@ -34,7 +34,8 @@ protected:
         QColor primary;
         QColor secondary;
         QColor accent;
-        QColor positive; // the green of "Auto-start" and the completion mark
+        QColor positive;   // the green of "Auto-start" and the completion mark
+        QColor accentText; // accent-coloured text and symbols (badges)
     };
 
     static bool isSelected(const QStyleOptionViewItem &option);

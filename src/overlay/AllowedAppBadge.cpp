@@ -43,7 +43,7 @@ QString AllowedAppBadge::name() const
 
 std::optional<QIcon> AllowedAppBadge::appIcon(const QString &bundleID)
 {
-    const auto entry = DesktopEntries::find(bundleID);
+    const auto entry = DesktopEntries::findByIdentity(bundleID);
     if (!entry)
         return std::nullopt;
     const QIcon icon = DesktopEntries::icon(*entry);
@@ -54,7 +54,7 @@ std::optional<QIcon> AllowedAppBadge::appIcon(const QString &bundleID)
 
 QString AllowedAppBadge::appName(const QString &bundleID)
 {
-    if (const auto entry = DesktopEntries::find(bundleID); entry && !entry->name.isEmpty())
+    if (const auto entry = DesktopEntries::findByIdentity(bundleID); entry && !entry->name.isEmpty())
         return entry->name;
     return bundleID.section(QLatin1Char('.'), -1);
 }

@@ -11,9 +11,10 @@ class QLabel;
 class IconView;
 
 // The chip of one allowed application: its icon and name on a faint capsule.
-// The application is looked up by its id among the installed desktop
-// entries; an unknown one shows the generic "app.fill" symbol and the last
-// dot-separated part of its id.
+// The application is looked up among the installed desktop entries by any
+// name it goes by (desktop-entry id, window class, program; AppIdentity); an
+// unknown one shows the generic "app.fill" symbol and the last dot-separated
+// part of what the list says.
 class AllowedAppBadge : public RoundedPanel
 {
     Q_OBJECT

@@ -27,11 +27,11 @@ QString XdgAutostartLoginItem::entryText() const
                           "Type=Application\n"
                           "Name=Lumora\n"
                           "Comment=Focus timer\n"
-                          "Exec=\"%1\"\n"
+                          "Exec=\"%1\" %2\n"
                           "Icon=lumora\n"
                           "Terminal=false\n"
                           "X-GNOME-Autostart-enabled=true\n")
-        .arg(quoted);
+        .arg(quoted, QLatin1String(kLoginArgument));
 }
 
 bool XdgAutostartLoginItem::registerItem(QString *error)

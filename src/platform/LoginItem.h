@@ -17,6 +17,10 @@ public:
 class XdgAutostartLoginItem final : public LoginItem
 {
 public:
+    // The argument the entry starts the program with, so that a start by the
+    // login session is known for one whenever it happens.
+    static constexpr const char *kLoginArgument = "--login";
+
     // program: absolute path of the executable the entry starts.
     explicit XdgAutostartLoginItem(QString program);
 
@@ -26,7 +30,8 @@ public:
     bool unregisterItem(QString *error) override;
     bool isRegistered() const override;
 
-    // The entry's text for this program.
+    // The entry's text for this program. Registering always writes it, so an
+    // entry of an older version is brought up to date.
     QString entryText() const;
 
 private:

@@ -2,6 +2,7 @@
 
 #include <QMetaType>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -13,8 +14,11 @@ class RunningApplication
 {
 public:
     RunningApplication() = default;
+    // names: every name the application goes by (see AppIdentity); the
+    // bundle identifier is always among them.
     RunningApplication(QString identity, std::optional<QString> bundleIdentifier,
-                       std::optional<qint32> processIdentifier, QString localizedName = {});
+                       std::optional<qint32> processIdentifier, QString localizedName = {},
+                       QStringList names = {});
 
     // False for the default-constructed handle, which names no application.
     bool isValid() const { return !m_identity.isEmpty(); }
@@ -27,6 +31,9 @@ public:
     // never matches another one, not even another absent one.
     std::optional<qint32> processIdentifier() const { return m_processIdentifier; }
     QString localizedName() const { return m_localizedName; }
+    // Desktop-entry ids, window class and instance, application ids and
+    // program names, as read (see AppIdentity for how they are compared).
+    QStringList names() const { return m_names; }
 
     friend bool operator==(const RunningApplication &a, const RunningApplication &b)
     {
@@ -38,6 +45,7 @@ private:
     std::optional<QString> m_bundleIdentifier;
     std::optional<qint32> m_processIdentifier;
     QString m_localizedName;
+    QStringList m_names;
 };
 
 Q_DECLARE_METATYPE(RunningApplication)

@@ -1,6 +1,7 @@
 #include "AppLockManager.h"
 
 #include "Accessibility.h"
+#include "AppIdentity.h"
 #include "Workspace.h"
 
 #include <QTimer>
@@ -58,6 +59,7 @@ void AppLockManager::startLock(LockMode mode, const QStringList &allowedApps)
         Q_EMIT currentModeChanged();
     }
     m_allowedBundleIDs = QSet<QString>(allowedApps.cbegin(), allowedApps.cend());
+    m_allowedNames = AppIdentity::normalizedSet(allowedApps);
     reportIfNothingCanBeHidden(mode);
 
     switch (mode) {
@@ -95,6 +97,7 @@ void AppLockManager::stopLock()
 
     m_isActive = false;
     m_allowedBundleIDs.clear();
+    m_allowedNames.clear();
     m_hiddenApps.clear();
     Q_EMIT isActiveChanged();
 }
@@ -107,7 +110,7 @@ void AppLockManager::hideNonAllowedApps()
         const auto bundleID = app.bundleIdentifier();
         if (!bundleID)
             continue;
-        if (m_allowedBundleIDs.contains(*bundleID))
+        if (isAllowed(app))
             continue;
         if (isCurrentApplication(app))
             continue;
@@ -168,7 +171,7 @@ void AppLockManager::handleAppLaunch(const std::optional<RunningApplication> &ap
 {
     if (!app || !bundleID || !pid)
         return;
-    if (m_allowedBundleIDs.contains(*bundleID))
+    if (isAllowed(*app))
         return;
     if (isCurrentApplication(*app))
         return;
@@ -221,6 +224,11 @@ void AppLockManager::stopObserving()
 bool AppLockManager::isCurrentApplication(const RunningApplication &app) const
 {
     return app == m_workspace->currentApplication();
+}
+
+bool AppLockManager::isAllowed(const RunningApplication &app) const
+{
+    return AppIdentity::matchesAny(app, m_allowedNames);
 }
 
 bool AppLockManager::containsPid(qint32 pid) const

@@ -48,6 +48,8 @@ public:
 
     bool isActive() const { return m_isActive; }
     LockMode currentMode() const { return m_currentMode; }
+    // The allow list as given; an entry allows every application it names
+    // (AppIdentity: any of its names, regardless of case or ".desktop").
     QSet<QString> allowedBundleIDs() const { return m_allowedBundleIDs; }
     QList<RunningApplication> hiddenApps() const { return m_hiddenApps; }
     bool isObservingLaunches() const { return m_launchObserver.has_value(); }
@@ -78,6 +80,7 @@ private:
     void stopObserving();
 
     bool isCurrentApplication(const RunningApplication &app) const;
+    bool isAllowed(const RunningApplication &app) const;
     bool containsPid(qint32 pid) const;
     void reportIfNothingCanBeHidden(LockMode mode);
     void scheduleJournalWrite();
@@ -89,6 +92,7 @@ private:
     bool m_isActive = false;
     LockMode m_currentMode = LockMode::hideApps;
     QSet<QString> m_allowedBundleIDs;
+    QSet<QString> m_allowedNames; // the allow list in AppIdentity's compared form
     QList<RunningApplication> m_hiddenApps;
     std::optional<QMetaObject::Connection> m_launchObserver;
     std::optional<QMetaObject::Connection> m_terminationObserver;

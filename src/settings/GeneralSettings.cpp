@@ -6,6 +6,7 @@
 #include "LoginItem.h"
 #include "ModelContext.h"
 #include "SettingsStyle.h"
+#include "Store.h"
 #include "Symbols.h"
 #include "TextStyles.h"
 
@@ -208,10 +209,14 @@ void GeneralSettings::setLaunchAtLogin(bool on)
         return;
     row->setLaunchAtLogin(on);
     save();
-    if (!m_loginItem)
+    // A development run on a scratch store keeps the flag in that store only:
+    // the user's real login entry is never written or removed from it.
+    const bool realEntry = m_loginItem || !Store::isOverridden();
+    if (!m_loginItem && realEntry)
         m_loginItem = std::make_unique<XdgAutostartLoginItem>(QCoreApplication::applicationFilePath());
     QString error;
-    const bool done = on ? m_loginItem->registerItem(&error) : m_loginItem->unregisterItem(&error);
+    const bool done =
+        !realEntry || (on ? m_loginItem->registerItem(&error) : m_loginItem->unregisterItem(&error));
     if (!done)
         logLine(QLatin1String(kLaunchAtLoginFailure) + error);
     // The toggle stays where the user put it, whatever happened.

@@ -13,6 +13,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -43,6 +44,19 @@ SettingsView::SettingsView(AppModel *model, ThemeStore *themeStore, QWidget *par
 {
     setObjectName(QStringLiteral("settingsView"));
     setWindowTitle(QStringLiteral("Settings"));
+
+    // Closed from the keyboard as a Linux settings window is: Esc or Ctrl+W.
+    // (Esc first closes an open picker list or sheet, which are windows of
+    // their own.)
+    QList<QKeySequence> closeKeys{QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)};
+    for (const QKeySequence &keys : QKeySequence::keyBindings(QKeySequence::Close))
+        if (!closeKeys.contains(keys))
+            closeKeys.append(keys);
+    for (const QKeySequence &keys : std::as_const(closeKeys)) {
+        auto *shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, &QWidget::close);
+    }
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -16,6 +16,8 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // One line of "Recent Sessions": the screen's name over the start day, then
@@ -187,15 +189,21 @@ StatsSettings::Figures StatsSettings::compute(const QList<FocusSession *> &sessi
 {
     Figures f;
     QList<QDateTime> starts;
+    QList<const FocusSession *> completed;
     for (const FocusSession *s : sessions) {
         if (!s->completed())
             continue;
         ++f.totalSessions;
         f.totalFocusTime += s->actualDuration().value_or(0.0);
         starts.append(s->startTime());
-        if (f.recent.size() < kRecentCount)
-            f.recent.append(s);
+        completed.append(s);
     }
+    // The most recent first; sessions started at the same moment keep the
+    // store's order.
+    std::stable_sort(completed.begin(), completed.end(), [](const FocusSession *a, const FocusSession *b) {
+        return a->startTime() > b->startTime();
+    });
+    f.recent = completed.mid(0, kRecentCount);
     f.currentStreak = Statistics::calculateStreak(starts, now);
     f.longestStreak = Statistics::calculateLongestStreak(starts);
     f.days = Statistics::focusMinutesPerDay(sessions, now, kChartDays);

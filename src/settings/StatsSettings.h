@@ -38,7 +38,7 @@ public:
         double totalFocusTime = 0;
         int currentStreak = 0;
         int longestStreak = 0;
-        QList<const FocusSession *> recent; // the first kRecentCount completed, in fetch order
+        QList<const FocusSession *> recent; // the kRecentCount most recent completed, newest first
         QList<Statistics::DayTotal> days;   // the chart
     };
 

@@ -96,6 +96,14 @@ void AppDelegate::applicationWillTerminate()
 
 void AppDelegate::setupMenuBarExtra()
 {
+    // The icon shows by itself once a tray host starts; until then the main
+    // window is the way in (see LumoraApp).
+    if (!StatusItem::isTrayAvailable()) {
+        std::fputs(
+            "Lumora: No system tray is available; the main window stays open instead of the tray icon\n",
+            stderr);
+        std::fflush(stderr);
+    }
     m_statusItem = new StatusItem(this);
     m_statusItem->setToolTip(QLatin1String(StatusText::kIdleToolTip));
     m_statusItem->setAccent(ThemeStore::shared().theme().accent());
@@ -163,6 +171,8 @@ bool AppDelegate::applyLaunchAtLogin(bool enabled)
 
 bool AppDelegate::isLoginLaunch() const
 {
+    if (loginLaunchMarked)
+        return true;
     return StatusText::isLoginLaunch(bootTime ? bootTime() : std::nullopt,
                                      now ? now() : QDateTime::currentDateTimeUtc());
 }

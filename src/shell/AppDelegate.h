@@ -44,6 +44,9 @@ public:
 
     // What the shell supplies: bringing the main window forward.
     std::function<void()> openMainWindowHandler;
+    // Set for a start by the autostart entry (its --login argument): a login
+    // launch whenever the login happens. Without it the boot-time rule decides.
+    bool loginLaunchMarked = false;
     // The boot time and clock used by isLoginLaunch (tests replace them).
     std::function<std::optional<QDateTime>()> bootTime;
     std::function<QDateTime()> now;

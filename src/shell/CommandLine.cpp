@@ -13,6 +13,8 @@ CommandLine CommandLine::parse(const QStringList &arguments)
             cmd.openMainWindow = true;
         } else if (arg == QLatin1String("--status")) {
             cmd.status = true;
+        } else if (arg == QLatin1String("--login")) {
+            cmd.login = true;
         } else if (arg == QLatin1String("--start")) {
             if (i + 1 >= arguments.size()) {
                 cmd.error = QStringLiteral("--start needs the name of a focus screen");
@@ -41,6 +43,7 @@ QString CommandLine::usage()
                           "  --start <name>   start the focus screen with that exact name\n"
                           "  --status         print the running session's countdown, or \"idle\"\n"
                           "  --selftest       check the model layer against APP_STORE and exit\n"
+                          "  --login          start as the login session does (the autostart entry)\n"
                           "\n"
                           "Without options Lumora starts, or brings the running one's main window forward.\n");
 }

@@ -12,6 +12,7 @@ struct CommandLine
     bool showPopover = false;   // --popover
     bool openMainWindow = false; // --open
     bool status = false;         // --status
+    bool login = false;          // --login: started by the login session (the autostart entry)
     std::optional<QString> startScreen; // --start "<focus screen name>"
     bool help = false;
     QString error; // not empty when the arguments could not be understood

@@ -8,6 +8,7 @@
 #include "SelfTest.h"
 #include "Snapshot.h"
 #include "SettingsView.h"
+#include "StatusItem.h"
 #include "ThemeStore.h"
 #include "Themed.h"
 
@@ -21,6 +22,8 @@ LumoraApp::LumoraApp(std::unique_ptr<ModelContainer> container, QObject *parent)
 
     m_mainWindow = std::make_unique<MainWindow>(m_model.get());
     m_mainWindow->setAttribute(Qt::WA_QuitOnClose, false);
+    // Without a tray nothing would bring a hidden main window back.
+    m_mainWindow->mayHideOnClose = [] { return StatusItem::isTrayAvailable(); };
     m_mainWindow->content()->setSelfTestHook([](AppModel &model) { SelfTest::runIfRequested(model); });
     m_mainWindow->content()->setSnapshotHook(
         [](AppModel &model, const std::function<void()> &openSettings) { Snapshot::runIfRequested(model, openSettings); });

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLayout>
 #include <QMenuBar>
 #include <QSplitter>
@@ -75,6 +76,17 @@ void MainWindow::buildMenus()
     toolbar->setText(QStringLiteral("Show Toolbar"));
     toolbar->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_T));
     view->addAction(toolbar);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // A logout closes every window and must not be held up.
+    if (mayHideOnClose && !mayHideOnClose() && !qApp->isSavingSession()) {
+        event->ignore();
+        showMinimized();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::bringForward()

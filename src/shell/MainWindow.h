@@ -2,6 +2,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 class AppModel;
 class ContentView;
 
@@ -23,8 +25,16 @@ public:
     // Brings the window forward on the current desktop.
     void bringForward();
 
+    // Whether closing the window may hide it (the tray brings it back);
+    // when this says no, closing minimises it instead, so that it stays
+    // reachable. Unset: closing hides.
+    std::function<bool()> mayHideOnClose;
+
 Q_SIGNALS:
     void settingsRequested();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildMenus();

@@ -8,6 +8,8 @@
 #include "StatusText.h"
 #include "Symbols.h"
 #include "TextStyles.h"
+#include "ThemeStore.h"
+#include "Themed.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -158,6 +160,8 @@ MenuBarPopover::MenuBarPopover(AppModel *model, Actions actions, QWidget *parent
     setObjectName(QStringLiteral("MenuBarPopover"));
     setWindowTitle(QStringLiteral("Lumora"));
     setFixedSize(kWidth, kHeight);
+    // Tinted with the chosen accent like the other windows.
+    themed(this);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -165,8 +169,13 @@ MenuBarPopover::MenuBarPopover(AppModel *model, Actions actions, QWidget *parent
     auto *header = new Bar(this);
     auto *headerRow = new QHBoxLayout(header);
     headerRow->setContentsMargins(kBarHorizontalMargin, kBarVerticalMargin, kBarHorizontalMargin, kBarVerticalMargin);
-    headerRow->addWidget(
-        symbolLabel(QStringLiteral("timer"), kHeaderSymbolSize, palette().color(QPalette::Highlight), header));
+    QLabel *headerSymbol =
+        symbolLabel(QStringLiteral("timer"), kHeaderSymbolSize, LockModeBadge::textColor(palette()), header);
+    headerRow->addWidget(headerSymbol);
+    connect(&ThemeStore::shared(), &ThemeStore::accentChanged, headerSymbol, [this, headerSymbol] {
+        headerSymbol->setPixmap(Symbols::pixmap(QStringLiteral("timer"), kHeaderSymbolSize,
+                                                LockModeBadge::textColor(palette()), devicePixelRatioF()));
+    });
     auto *title = new QLabel(QStringLiteral("Lumora"), header);
     title->setFont(TextStyles::headline(font()));
     headerRow->addWidget(title);

@@ -67,6 +67,9 @@ int main(int argc, char *argv[])
     SingleInstance instance;
     if (!command.selfTest) {
         const SingleInstance::Role role = instance.claim();
+        // The login session starting a Lumora that already runs asks nothing of it.
+        if (role == SingleInstance::Role::secondary && command.login && !command.hasRequest())
+            return 0;
         if (role == SingleInstance::Role::secondary)
             return SingleInstance::forward(command);
         if (command.status) {
@@ -89,9 +92,12 @@ int main(int argc, char *argv[])
     QObject::connect(&instance, &SingleInstance::mainWindowRequested, &lumora, &LumoraApp::openMainWindow);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, delegate, &AppDelegate::applicationWillTerminate);
 
-    // A launch by the login session starts quietly in the tray.
-    const bool quiet = command.showPopover || command.startScreen || delegate->isLoginLaunch();
-    lumora.launch(!quiet || command.openMainWindow);
+    // A launch by the login session starts quietly in the tray, when there
+    // is one: without a tray the main window is the only way in.
+    delegate->loginLaunchMarked = command.login;
+    const bool loginLaunch = delegate->isLoginLaunch();
+    const bool quiet = command.showPopover || command.startScreen || loginLaunch;
+    lumora.launch(!quiet || command.openMainWindow || (loginLaunch && !StatusItem::isTrayAvailable()));
 
     if (command.showPopover)
         delegate->showPopover();

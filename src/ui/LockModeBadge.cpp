@@ -1,6 +1,7 @@
 #include "LockModeBadge.h"
 
 #include "Symbols.h"
+#include "ThemeStore.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -26,6 +27,11 @@ void LockModeBadge::setMode(LockMode mode)
 QString LockModeBadge::text() const
 {
     return displayName(m_mode);
+}
+
+QColor LockModeBadge::textColor(const QPalette &palette)
+{
+    return ThemeStore::shared().theme().accentText(palette);
 }
 
 QFont LockModeBadge::badgeFont(const QFont &base)
@@ -84,9 +90,8 @@ QSize LockModeBadge::sizeHint() const
 void LockModeBadge::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    const QColor accent = palette().color(QPalette::Highlight);
-    paint(p, QRect(QPoint(0, (height() - sizeHint().height()) / 2), sizeHint()), m_mode, font(), accent,
-          accent);
+    paint(p, QRect(QPoint(0, (height() - sizeHint().height()) / 2), sizeHint()), m_mode, font(),
+          palette().color(QPalette::Highlight), textColor(palette()));
 }
 
 void LockModeBadge::changeEvent(QEvent *event)

@@ -9,7 +9,8 @@
 class QPainter;
 
 // A lock mode as a small capsule: its symbol and display name in a compact
-// medium-weight font, accent-coloured text on the accent at low opacity.
+// medium-weight font, in the accent's text colour (readable on the window,
+// also for the pale accents) on the accent at low opacity.
 // Item views that paint rows themselves draw it through paint().
 class LockModeBadge : public QWidget
 {
@@ -30,6 +31,9 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
+
+    // The chosen accent's text colour in the appearance of this palette.
+    static QColor textColor(const QPalette &palette);
 
     // The badge font derived from a base font.
     static QFont badgeFont(const QFont &base);

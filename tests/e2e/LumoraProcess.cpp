@@ -48,6 +48,18 @@ QString LumoraProcess::program()
     return path.isEmpty() ? QStringLiteral("lumora") : path;
 }
 
+void LumoraProcess::useUserStore()
+{
+    m_environment.remove(QStringLiteral("APP_STORE"));
+    m_process.setProcessEnvironment(m_environment);
+}
+
+void LumoraProcess::setStandardErrorFile(const QString &path)
+{
+    m_process.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+    m_process.setStandardErrorFile(path);
+}
+
 bool LumoraProcess::start(const QStringList &arguments)
 {
     m_process.start(program(), arguments);

@@ -38,6 +38,12 @@ public:
     static QString program();
     QProcessEnvironment environment() const { return m_environment; }
 
+    // Runs as the user does, without APP_STORE: the store must then be at
+    // ScratchStore::kUserStorePath. Before start().
+    void useUserStore();
+    // Standard error goes to this file instead of the test's. Before start().
+    void setStandardErrorFile(const QString &path);
+
     bool start(const QStringList &arguments = {});
     // Started, and its icon is in the tray host.
     bool waitUntilReady(const DesktopProbe &probe, int timeoutMs = 15000) const;

@@ -10,15 +10,16 @@
 #include <QSqlQuery>
 #include <QUuid>
 
-ScratchStore::ScratchStore()
+ScratchStore::ScratchStore(const QString &relativePath) : m_relativePath(relativePath)
 {
     QDir(m_dir.path()).mkpath(QStringLiteral("config"));
     QDir(m_dir.path()).mkpath(QStringLiteral("data"));
+    QDir(m_dir.path()).mkpath(QFileInfo(path()).path());
 }
 
 QString ScratchStore::path() const
 {
-    return m_dir.filePath(QStringLiteral("Lumora.store"));
+    return m_dir.filePath(m_relativePath);
 }
 
 QString ScratchStore::fill(const std::function<void(ModelContext *)> &fill) const

@@ -26,7 +26,12 @@ public:
         std::optional<double> actualDuration;
     };
 
-    ScratchStore();
+    // Where the store of a run without APP_STORE lives, below folder():
+    // $XDG_DATA_HOME/Lumora/Lumora.store with the run's data folder.
+    static constexpr const char *kUserStorePath = "data/Lumora/Lumora.store";
+
+    // relativePath: the store file below folder().
+    explicit ScratchStore(const QString &relativePath = QStringLiteral("Lumora.store"));
 
     bool isValid() const { return m_dir.isValid(); }
     QString path() const;
@@ -43,4 +48,5 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QString m_relativePath;
 };

@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -46,6 +47,12 @@ std::unique_ptr<XClient> xterm()
 {
     return std::make_unique<XClient>(QStringLiteral("xterm"), QStringList{"-geometry", "40x8+400+40"},
                                      xtermClass);
+}
+// rxvt-unicode: desktop entry "rxvt-unicode", WM_CLASS "urxvt" / "URxvt".
+std::unique_ptr<XClient> urxvt(const QString &geometry = QStringLiteral("40x8+400+300"))
+{
+    return std::make_unique<XClient>(QStringLiteral("urxvt"), QStringList{"-geometry", geometry},
+                                     QStringLiteral("URxvt"));
 }
 
 // A helper program: named by the environment under CTest, else next to this one.
@@ -240,6 +247,74 @@ private Q_SLOTS:
         m_manager->stopLock();
         QTRY_VERIFY_WITH_TIMEOUT(shown(*m_clock), settleMs);
         QVERIFY(shown(*m_term));
+    }
+
+    // The allow list as the app chooser fills it: desktop-entry ids, which
+    // are not what the windows call themselves (debian-xterm runs as XTerm,
+    // rxvt-unicode as URxvt).
+    void appsChosenByDesktopEntryIdStayVisible_data()
+    {
+        QTest::addColumn<Mode>("mode");
+        QTest::newRow("hideApps") << Mode::hideApps;
+        QTest::newRow("preventLaunch") << Mode::preventLaunch;
+    }
+    void appsChosenByDesktopEntryIdStayVisible()
+    {
+        QFETCH(Mode, mode);
+        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("urxvt")).isEmpty(),
+                 "urxvt is missing (scripts/dev.sh test installs the test packages)");
+        for (const char *id : {"debian-xterm", "rxvt-unicode"})
+            QVERIFY2(
+                QFile::exists(QStringLiteral("/usr/share/applications/%1.desktop").arg(QLatin1String(id))),
+                id);
+        auto terminal = urxvt();
+        QVERIFY(terminal->start(m_probe));
+        m_probe.activate(m_term->window());
+        QTRY_COMPARE_WITH_TIMEOUT(m_probe.activeWindow(), m_term->window(), settleMs);
+
+        m_manager->startLock(mode, {QStringLiteral("debian-xterm"), QStringLiteral("rxvt-unicode.desktop")});
+        QTRY_VERIFY_WITH_TIMEOUT(iconic(*m_clock) && iconic(*m_eyes), settleMs);
+        QTest::qWait(quietPeriodMs);
+        QVERIFY2(shown(*m_term), "xterm, allowed as debian-xterm, was hidden");
+        QVERIFY2(shown(*terminal), "urxvt, allowed as rxvt-unicode, was hidden");
+        QCOMPARE(m_manager->hiddenApps().size(), 2);
+
+        // Relaunched during the lock: new processes of the allowed apps stay,
+        // a new app that is not allowed goes (under preventLaunch).
+        auto secondTerm = std::make_unique<XClient>(QStringLiteral("xterm"),
+                                                    QStringList{"-geometry", "40x8+700+40"}, xtermClass);
+        auto secondTerminal = urxvt(QStringLiteral("40x8+700+300"));
+        QVERIFY(secondTerm->start(m_probe));
+        QVERIFY(secondTerminal->start(m_probe));
+        if (mode == Mode::preventLaunch) {
+            const auto before = m_probe.clientWindows();
+            QProcess process;
+            process.start(QStringLiteral("xclock"), {"-geometry", "100x100+40+500"});
+            QVERIFY(process.waitForStarted());
+            quint64 window = 0;
+            QVERIFY(waitFor(
+                [&] {
+                    for (const auto w : m_probe.clientWindows())
+                        if (!before.contains(w) && m_probe.windowClass(w) == QLatin1String("XClock"))
+                            window = w;
+                    return window != 0;
+                },
+                settleMs));
+            QTRY_VERIFY_WITH_TIMEOUT(m_probe.state(window) == DesktopProbe::State::iconic, settleMs);
+            process.terminate();
+            process.waitForFinished();
+        }
+        QTest::qWait(quietPeriodMs);
+        QVERIFY2(shown(*secondTerm), "a relaunched xterm was hidden");
+        QVERIFY2(shown(*secondTerminal), "a relaunched urxvt was hidden");
+        QVERIFY(shown(*m_term) && shown(*terminal));
+        QVERIFY(iconic(*m_clock) && iconic(*m_eyes));
+
+        m_manager->stopLock();
+        QTRY_VERIFY_WITH_TIMEOUT(shown(*m_clock) && shown(*m_eyes), settleMs);
+        secondTerm->stop();
+        secondTerminal->stop();
+        terminal->stop();
     }
 
     void plainHideAndUnhideKeepTheAppAndTheFocus()

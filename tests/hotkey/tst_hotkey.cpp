@@ -672,7 +672,20 @@ private Q_SLOTS:
         QTest::addColumn<quint32>("code");
         QTest::addColumn<quint32>("modifiers");
         QTest::newRow("default") << QString::fromUtf8("⌃⌥⌘F") << true << QString() << 3u << 0x1900u;
-        QTest::newRow("plain key") << "F" << true << QString() << 3u << 0u;
+        // A combination without Control, Alt or Super would take the key from
+        // every program; only the function keys may stand alone.
+        QTest::newRow("plain letter refused") << "F" << true << "Invalid shortcut string: F\n" << 0u << 0u;
+        QTest::newRow("lower-case letter refused") << "f" << true << "Invalid shortcut string: f\n"
+                                                   << 0u << 0u;
+        QTest::newRow("escape refused") << "Escape" << true << "Invalid shortcut string: Escape\n"
+                                        << 0u << 0u;
+        QTest::newRow("shift is no modifier here")
+            << "shift+space" << true << "Invalid shortcut string: shift+space\n"
+            << 0u << 0u;
+        QTest::newRow("control and alt") << "ctrl+alt+f" << true << QString() << 3u << 0x1800u;
+        QTest::newRow("super alone") << "cmd+escape" << true << QString() << 53u << 0x100u;
+        QTest::newRow("function key alone") << "F12" << true << QString() << 111u << 0u;
+        QTest::newRow("function key with shift") << "shift+f1" << true << QString() << 122u << 0x200u;
         QTest::newRow("no key") << "ctrl+alt+leftarrow" << true
                                 << "Invalid shortcut string: ctrl+alt+leftarrow\n"
                                 << 0u << 0u;

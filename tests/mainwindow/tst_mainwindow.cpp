@@ -29,6 +29,9 @@
 #include "SettingsPlaceholder.h"
 #include "Sidebar.h"
 #include "Store.h"
+#include "Theme.h"
+#include "ThemeStore.h"
+#include "Themed.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -44,6 +47,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QSplitter>
@@ -1302,6 +1306,43 @@ private Q_SLOTS:
         QCOMPARE(field->toPlainText(), expected.join(QStringLiteral(", ")));
     }
 
+    // An application already in the list under another of its names (the
+    // window class, the program, the id with ".desktop") cannot be picked again.
+    void chooserKnowsAppsListedUnderAnotherName_data()
+    {
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QList<bool>>("pickable"); // debian-uxterm, debian-xterm
+        QTest::newRow("id with .desktop, other case")
+            << QStringList{"Debian-XTerm.desktop"} << QList<bool>{true, false};
+        QTest::newRow("window class") << QStringList{"XTerm"} << QList<bool>{true, false};
+        QTest::newRow("program") << QStringList{" uxterm "} << QList<bool>{false, true};
+        QTest::newRow("other names") << QStringList{"term", "debian", ""} << QList<bool>{true, true};
+    }
+    void chooserKnowsAppsListedUnderAnotherName()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QList<bool>, pickable);
+        const QList<DesktopEntry> entries{
+            {QStringLiteral("debian-uxterm"),
+             QStringLiteral("UXTerm"),
+             {},
+             QStringLiteral("uxterm"),
+             {},
+             QStringLiteral("UXTerm")},
+            {QStringLiteral("debian-xterm"),
+             QStringLiteral("XTerm"),
+             {},
+             QStringLiteral("xterm"),
+             {},
+             QStringLiteral("XTerm")},
+        };
+        AppChooser chooser(entries, present);
+        QAbstractItemModel *list = chooser.applications();
+        QCOMPARE(list->rowCount(), 2);
+        for (int row = 0; row < 2; ++row)
+            QCOMPARE(list->index(row, 0).flags().testFlag(Qt::ItemIsSelectable), pickable[row]);
+    }
+
     void chooserWithNothingInstalled()
     {
         AppChooser chooser({}, {});
@@ -1397,6 +1438,59 @@ private Q_SLOTS:
         QCOMPARE(badge.sizeHint().height(), fm.height() + 2 * LockModeBadge::kVerticalInset);
         QVERIFY(badge.sizeHint().width() > fm.horizontalAdvance(text) + 2 * LockModeBadge::kHorizontalInset);
         QCOMPARE(LockModeBadge::badgeFont(badge.font()).weight(), QFont::Medium);
+    }
+
+    // The badge's text and symbol take the accent's text colour, readable on
+    // the window also for the pale accents, on the focus-screen rows and on
+    // its own (the popover's rows): never the fill colour itself.
+    void lockModeBadgeInkIsTheAccentTextColour_data()
+    {
+        QTest::addColumn<QString>("themeID");
+        for (const Theme &theme : Theme::all())
+            QTest::addRow("%s", qPrintable(theme.id)) << theme.id;
+    }
+    void lockModeBadgeInkIsTheAccentTextColour()
+    {
+        QFETCH(QString, themeID);
+        QCOMPARE(Theme::all().size(), 11);
+        ThemeStore::shared().setThemeID(themeID);
+        const auto restore =
+            qScopeGuard([] { ThemeStore::shared().setThemeID(QLatin1String(Theme::kSystemID)); });
+
+        // How close the image comes to a colour: the smallest largest channel
+        // difference over its pixels (0 for a fully inked pixel of it).
+        const auto closest = [](const QImage &image, const QColor &colour) {
+            int best = 255;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QRgb p = image.pixel(x, y);
+                    best = std::min(best,
+                                    std::max({qAbs(qRed(p) - colour.red()), qAbs(qGreen(p) - colour.green()),
+                                              qAbs(qBlue(p) - colour.blue())}));
+                }
+            }
+            return best;
+        };
+        constexpr int inked = 16;
+        Fixture f;
+        themed(f.window.get());
+        f.addScreen(QStringLiteral("Badge"));
+        FocusScreenListModel *rows = f.screenList()->screens();
+        QListView *view = f.content->focusScreenList()->view();
+        view->clearSelection();
+        Fixture::settle();
+        const QColor ink = LockModeBadge::textColor(view->palette());
+        QCOMPARE(ink, ThemeStore::shared().theme().accentText(view->palette()));
+
+        QWidget holder;
+        themed(&holder);
+        auto *badge = new LockModeBadge(LockMode::preventLaunch, &holder);
+        badge->resize(badge->sizeHint());
+        holder.resize(badge->sizeHint());
+        const QImage images[] = {view->viewport()->grab(view->visualRect(rows->index(0))).toImage(),
+                                 holder.grab().toImage()};
+        for (const QImage &image : images)
+            QVERIFY2(closest(image, ink) <= inked, qPrintable(ink.name()));
     }
 };
 

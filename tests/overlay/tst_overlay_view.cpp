@@ -96,6 +96,11 @@ private Q_SLOTS:
         QVERIFY(entry.open(QIODevice::WriteOnly));
         entry.write("[Desktop Entry]\nType=Application\nName=Text Editor\nExec=editor\nIcon=" +
                     m_data.filePath(QStringLiteral("editor.png")).toUtf8() + "\n");
+        QFile terminal(m_data.filePath(QStringLiteral("applications/debian-xterm.desktop")));
+        QVERIFY(terminal.open(QIODevice::WriteOnly));
+        terminal.write(
+            "[Desktop Entry]\nType=Application\nName=XTerm\nExec=xterm\nStartupWMClass=XTerm\nIcon=" +
+            m_data.filePath(QStringLiteral("editor.png")).toUtf8() + "\n");
     }
 
     void header_data()
@@ -179,6 +184,9 @@ private Q_SLOTS:
             << QStringList{"com.apple.Safari", "org.example.Editor", "plainname", "trailing."}
             << QStringList{"Safari", "Text Editor", "plainname", ""}
             << QList<bool>{false, true, false, false};
+        QTest::newRow("named by any name of the application")
+            << QStringList{"XTerm", "xterm", "Debian-XTerm.desktop", "org.example.editor"}
+            << QStringList{"XTerm", "XTerm", "XTerm", "Text Editor"} << QList<bool>{true, true, true, true};
         QTest::newRow("arbitrary ids")
             << QStringList{"../../etc/passwd", "/abs/x.desktop", ""}
             << QStringList{"/etc/passwd", "desktop", ""} << QList<bool>{false, false, false};

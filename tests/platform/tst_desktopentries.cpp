@@ -331,6 +331,111 @@ private Q_SLOTS:
         QCOMPARE(ids, expectedIds);
     }
 
+    // One application identity: which entry a name stands for (the overlay's
+    // badges) and which entries describe a running application (the allow
+    // list), by id, StartupWMClass or program, regardless of case or ".desktop".
+    void identities()
+    {
+        const DesktopEntry xterm{
+            QStringLiteral("debian-xterm"), QStringLiteral("XTerm"), {}, QStringLiteral("xterm -ls"), {},
+            QStringLiteral("XTerm")};
+        QCOMPARE(DesktopEntries::identities(xterm), (QStringList{"debian-xterm", "XTerm", "xterm"}));
+        const DesktopEntry wrapped{QStringLiteral("tool"),
+                                   QStringLiteral("Tool"),
+                                   {},
+                                   QStringLiteral("env LANG=C /opt/tool/bin/tool-gtk %U"),
+                                   {},
+                                   {}};
+        QCOMPARE(DesktopEntries::identities(wrapped), (QStringList{"tool", "tool-gtk"}));
+    }
+
+    void findByIdentity_data()
+    {
+        QTest::addColumn<FileList>("files");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expectedId");
+        const FileList desk{
+            {"sys1/debian-xterm.desktop", entry("XTerm", "StartupWMClass=XTerm\n")},
+            {"sys1/debian-uxterm.desktop", "[Desktop Entry]\nType=Application\nName=UXTerm\nExec=uxterm\n"
+                                           "StartupWMClass=UXTerm\n"},
+            {"sys1/rxvt-unicode.desktop", "[Desktop Entry]\nType=Application\nName=Rxvt\nExec=urxvt\n"
+                                          "StartupWMClass=URxvt\n"},
+            {"sys1/org.example.Player.desktop", "[Desktop Entry]\nType=Application\nName=Player\n"
+                                                "Exec=/usr/bin/player --new %U\n"},
+            {"sys1/player-helper.desktop", "[Desktop Entry]\nType=Application\nName=Player helper\n"
+                                           "Exec=player --helper\nNoDisplay=true\n"},
+        };
+        QTest::newRow("id") << desk << "debian-xterm"
+                            << "debian-xterm";
+        QTest::newRow("id with .desktop, other case") << desk << "Debian-XTerm.Desktop"
+                                                      << "debian-xterm";
+        QTest::newRow("window class") << desk << "XTerm"
+                                      << "debian-xterm";
+        QTest::newRow("window class, other case") << desk << "urxvt"
+                                                  << "rxvt-unicode";
+        QTest::newRow("program") << desk << "uxterm"
+                                 << "debian-uxterm";
+        QTest::newRow("program from a path; shown entries first") << desk << "player"
+                                                                  << "org.example.Player";
+        QTest::newRow("nothing") << desk << "term" << QString();
+        QTest::newRow("empty") << desk << "" << QString();
+        QTest::newRow("blank") << desk << " .desktop" << QString();
+    }
+    void findByIdentity()
+    {
+        QFETCH(FileList, files);
+        QFETCH(QString, name);
+        QFETCH(QString, expectedId);
+        writeFiles(files);
+        const auto found = DesktopEntries::findByIdentity(name);
+        QCOMPARE(found ? found->id : QString(), expectedId);
+    }
+
+    void entriesFor_data()
+    {
+        QTest::addColumn<FileList>("files");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("expectedIds");
+        const FileList desk{
+            {"sys1/debian-xterm.desktop", entry("XTerm", "StartupWMClass=XTerm\n")},
+            {"sys1/debian-uxterm.desktop",
+             "[Desktop Entry]\nType=Application\nName=UXTerm\nExec=xterm -class UXTerm\n"
+             "StartupWMClass=UXTerm\n"},
+            {"sys1/rxvt-unicode.desktop", "[Desktop Entry]\nType=Application\nName=Rxvt\nExec=urxvt\n"
+                                          "StartupWMClass=URxvt\n"},
+            {"sys1/org.gnome.Calculator.desktop", entry("Calculator", "NoDisplay=false\n")},
+            {"sys1/calc.desktop", "[Desktop Entry]\nType=Application\nName=Calc\nExec=calc\n"},
+            {"sys1/calc-quiet.desktop", "[Desktop Entry]\nType=Application\nName=Calc quiet\nExec=calc -q\n"
+                                        "NoDisplay=true\n"},
+        };
+        // The names a window of each would give: class, instance, program.
+        QTest::newRow("xterm, by class; uxterm's entry says another class")
+            << desk << QStringList{"XTerm", "xterm", "xterm"} << QStringList{"debian-xterm"};
+        // StartupWMClass may name the class or the instance (both are "WM class").
+        QTest::newRow("xterm as UXTerm: class and instance")
+            << desk << QStringList{"UXTerm", "xterm", "xterm"}
+            << QStringList{"debian-uxterm", "debian-xterm"};
+        QTest::newRow("urxvt") << desk << QStringList{"URxvt", "urxvt", "urxvt"}
+                               << QStringList{"rxvt-unicode"};
+        QTest::newRow("application id names the entry")
+            << desk << QStringList{"org.gnome.Calculator", "gnome-calculator"}
+            << QStringList{"org.gnome.Calculator"};
+        QTest::newRow("program, shown entries first")
+            << desk << QStringList{"Calc", "calc"} << QStringList{"calc", "calc-quiet"};
+        QTest::newRow("unknown") << desk << QStringList{"XEyes", "xeyes"} << QStringList{};
+    }
+    void entriesFor()
+    {
+        QFETCH(FileList, files);
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, expectedIds);
+        writeFiles(files);
+        QStringList ids;
+        for (const DesktopEntry &e : DesktopEntries::entriesFor(names))
+            ids << e.id;
+        QCOMPARE(ids, expectedIds);
+    }
+
     void icon_data()
     {
         QTest::addColumn<QString>("iconName");

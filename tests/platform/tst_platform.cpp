@@ -1,6 +1,7 @@
 // Small platform services that need no display: the autostart entry and
 // the boot time.
 #include "BootTime.h"
+#include "DesktopEntries.h"
 #include "LoginItem.h"
 #include "XdgAppOpener.h"
 
@@ -19,10 +20,15 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("execLine");
-        QTest::newRow("plain") << "/usr/bin/lumora" << "Exec=\"/usr/bin/lumora\"";
-        QTest::newRow("space") << "/opt/my apps/lumora" << "Exec=\"/opt/my apps/lumora\"";
-        QTest::newRow("quote and dollar") << "/tmp/a\"b$c/lumora" << "Exec=\"/tmp/a\\\\\"b\\\\$c/lumora\"";
-        QTest::newRow("backslash") << "/tmp/a\\b/lumora" << "Exec=\"/tmp/a\\\\\\\\b/lumora\"";
+        // The login mark tells a start by the session from a manual one.
+        QTest::newRow("plain") << "/usr/bin/lumora"
+                               << "Exec=\"/usr/bin/lumora\" --login";
+        QTest::newRow("space") << "/opt/my apps/lumora"
+                               << "Exec=\"/opt/my apps/lumora\" --login";
+        QTest::newRow("quote and dollar") << "/tmp/a\"b$c/lumora"
+                                          << "Exec=\"/tmp/a\\\\\"b\\\\$c/lumora\" --login";
+        QTest::newRow("backslash") << "/tmp/a\\b/lumora"
+                                   << "Exec=\"/tmp/a\\\\\\\\b/lumora\" --login";
     }
     void autostartEntry()
     {
@@ -44,7 +50,24 @@ private Q_SLOTS:
         QCOMPARE(lines.first(), QStringLiteral("[Desktop Entry]"));
         QVERIFY(lines.contains(QStringLiteral("Type=Application")));
         QVERIFY2(lines.contains(execLine), qPrintable(lines.join(QLatin1Char('|'))));
+        // As the session reads it: the program itself, then the mark.
+        const auto entry = DesktopEntries::find(XdgAutostartLoginItem::autostartFilePath());
+        QVERIFY(entry);
+        QCOMPARE(DesktopEntries::execArguments(*entry), (QStringList{program, QStringLiteral("--login")}));
+        file.close();
+
+        // An entry of an older version (no mark) is brought up to date.
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=Lumora\nExec=%1\n")
+                       .arg(program)
+                       .toUtf8());
+        file.close();
         QVERIFY(item.registerItem(&error)); // again: replaced, not duplicated
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()).count(QLatin1String("Exec=")), 1);
+        file.close();
+        QCOMPARE(DesktopEntries::execArguments(*DesktopEntries::find(file.fileName())),
+                 (QStringList{program, QStringLiteral("--login")}));
         QVERIFY(item.unregisterItem(&error));
         QVERIFY(!item.isRegistered());
     }

@@ -21,8 +21,9 @@ using Mode = AppLockManager::LockMode;
 
 namespace {
 
-// Apps are written "bundle:pid[:flags]"; "-" stands for an absent bundle id or
-// pid, flag "h" = hidden before the lock, "s" = this program itself.
+// Apps are written "bundle[|name...]:pid[:flags]"; "-" stands for an absent
+// bundle id or pid, the names after "|" are what the app goes by besides its
+// bundle id, flag "h" = hidden before the lock, "s" = this program itself.
 struct Desk
 {
     FakeWorkspace workspace;
@@ -38,12 +39,13 @@ struct Desk
     RunningApplication add(const QString &description)
     {
         const auto parts = description.split(QLatin1Char(':'));
-        const auto bundle =
-            parts.value(0) == QLatin1String("-") ? std::nullopt : std::optional(parts.value(0));
+        auto names = parts.value(0).split(QLatin1Char('|'));
+        const auto first = names.takeFirst();
+        const auto bundle = first == QLatin1String("-") ? std::nullopt : std::optional(first);
         const auto pid =
             parts.value(1) == QLatin1String("-") ? std::nullopt : std::optional(parts.value(1).toInt());
         const auto flags = parts.value(2);
-        const auto app = workspace.addApplication(bundle, pid, flags.contains(QLatin1Char('h')));
+        const auto app = workspace.addApplication(bundle, pid, flags.contains(QLatin1Char('h')), names);
         if (flags.contains(QLatin1Char('s')))
             workspace.setCurrentApplication(app);
         return app;
@@ -140,10 +142,20 @@ private Q_SLOTS:
         QTest::newRow("visit order is the workspace's")
             << "hideApps" << QStringList{"C:30", "A:10", "B:20"} << QStringList{}
             << QStringList{"pid:30", "pid:10", "pid:20"};
-        QTest::newRow("allow list is case-sensitive")
-            << "hideApps" << QStringList{"xterm:10"} << QStringList{"XTerm"} << QStringList{"pid:10"};
-        QTest::newRow("allow list is not trimmed")
-            << "hideApps" << QStringList{"XTerm:10"} << QStringList{" XTerm", "XTerm "}
+        QTest::newRow("allow list ignores case") << "hideApps" << QStringList{"xterm:10", "XClock:11"}
+                                                 << QStringList{"XTERM"} << QStringList{"pid:11"};
+        QTest::newRow("allow list ignores blanks and .desktop")
+            << "hideApps" << QStringList{"XTerm:10", "XClock:11", "XEyes:12"}
+            << QStringList{" XTerm", "xclock.Desktop "} << QStringList{"pid:12"};
+        QTest::newRow("desktop-entry id names an app of another class")
+            << "hideApps"
+            << QStringList{"XTerm|debian-xterm|xterm:10", "URxvt|rxvt-unicode|urxvt:11", "XEyes:12"}
+            << QStringList{"debian-xterm", "rxvt-unicode.desktop"} << QStringList{"pid:12"};
+        QTest::newRow("any name allows: instance, program")
+            << "hideApps" << QStringList{"URxvt|urxvt:10", "Navigator|firefox-esr:11", "XEyes:12"}
+            << QStringList{"URXVT", "Firefox-ESR"} << QStringList{"pid:12"};
+        QTest::newRow("a name is whole, not a part")
+            << "hideApps" << QStringList{"XTerm|debian-xterm:10"} << QStringList{"debian", "term", ""}
             << QStringList{"pid:10"};
         QTest::newRow("allow list duplicates collapse")
             << "hideApps" << QStringList{"XTerm:10", "A:11"} << QStringList{"XTerm", "XTerm"}
@@ -290,8 +302,11 @@ private Q_SLOTS:
         QTest::newRow("accessibility fails: plain hide, still remembered")
             << "New:20" << true << true << QStringList{"pid:11", "pid:20"};
         QTest::newRow("allowed app left alone") << "XTerm:20" << false << false << QStringList{"pid:11"};
-        QTest::newRow("allow list is exact")
-            << "xterm:20" << false << true << QStringList{"pid:11", "pid:20"};
+        QTest::newRow("allow list ignores case") << "xterm:20" << false << false << QStringList{"pid:11"};
+        QTest::newRow("relaunch named by another of its names")
+            << "debian-xterm|XTerm:20" << false << false << QStringList{"pid:11"};
+        QTest::newRow("other app hidden")
+            << "xterminal:20" << false << true << QStringList{"pid:11", "pid:20"};
         QTest::newRow("no bundle id left alone") << "-:20" << false << false << QStringList{"pid:11"};
         QTest::newRow("no pid left alone") << "New:-" << false << false << QStringList{"pid:11"};
         QTest::newRow("itself left alone") << "Lumora:20:s" << false << false << QStringList{"pid:11"};
@@ -314,9 +329,11 @@ private Q_SLOTS:
             desk.workspace.setHiddenFlag(app, false); // the user brought it back
         } else {
             const auto parts = launched.split(QLatin1Char(':'));
-            const auto bundle = parts[0] == QLatin1String("-") ? std::nullopt : std::optional(parts[0]);
+            auto names = parts[0].split(QLatin1Char('|'));
+            const auto first = names.takeFirst();
+            const auto bundle = first == QLatin1String("-") ? std::nullopt : std::optional(first);
             const auto pid = parts[1] == QLatin1String("-") ? std::nullopt : std::optional(parts[1].toInt());
-            app = desk.workspace.makeApplication(bundle, pid);
+            app = desk.workspace.makeApplication(bundle, pid, names);
             if (parts.value(2) == QLatin1String("s"))
                 desk.workspace.setCurrentApplication(app);
         }

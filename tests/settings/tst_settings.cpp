@@ -250,6 +250,32 @@ private Q_SLOTS:
         QVERIFY(!view.general()->shortcutField()->hasFocus());
     }
 
+    void settingsWindowClosesFromTheKeyboard_data()
+    {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<bool>("inField");
+        QTest::newRow("Esc") << QKeySequence(Qt::Key_Escape) << false;
+        QTest::newRow("Ctrl+W") << QKeySequence(Qt::CTRL | Qt::Key_W) << false;
+        QTest::newRow("Esc in the shortcut field") << QKeySequence(Qt::Key_Escape) << true;
+        QTest::newRow("Ctrl+W in the shortcut field") << QKeySequence(Qt::CTRL | Qt::Key_W) << true;
+    }
+    void settingsWindowClosesFromTheKeyboard()
+    {
+        QFETCH(QKeySequence, keys);
+        QFETCH(bool, inField);
+        ctx()->insert(std::make_unique<AppSettings>());
+        SettingsView view(m_model.get());
+        QVERIFY(showActive(&view));
+        QWidget *target = &view;
+        if (inField) {
+            target = view.general()->shortcutField();
+            target->setFocus(Qt::OtherFocusReason);
+            QVERIFY(target->hasFocus());
+        }
+        QTest::keySequence(target, keys);
+        QTRY_VERIFY(!view.isVisible());
+    }
+
     // --- Content fitting -----------------------------------------------
 
     void fitsContentRule_data()
@@ -532,10 +558,17 @@ private Q_SLOTS:
         QTest::addColumn<bool>("turnOn");
         QTest::addColumn<bool>("entryAfter");
         QTest::addColumn<QString>("output");
-        QTest::newRow("on") << false << false << true << true << QString();
-        QTest::newRow("off") << false << true << false << false << QString();
+        QTest::addColumn<bool>("scratchStore");
+        QTest::newRow("on") << false << false << true << true << QString() << false;
+        QTest::newRow("off") << false << true << false << false << QString() << false;
         QTest::newRow("on, refused") << true << false << true << false
-                                     << "Failed to update launch at login: cannot create the folder ";
+                                     << "Failed to update launch at login: cannot create the folder "
+                                     << false;
+        // A development run keeps the flag in its scratch store only.
+        QTest::newRow("on, scratch store writes no entry")
+            << false << false << true << false << QString() << true;
+        QTest::newRow("off, scratch store keeps the entry")
+            << false << true << false << true << QString() << true;
     }
     void launchAtLogin()
     {
@@ -544,6 +577,9 @@ private Q_SLOTS:
         QFETCH(bool, turnOn);
         QFETCH(bool, entryAfter);
         QFETCH(QString, output);
+        QFETCH(bool, scratchStore);
+        if (scratchStore)
+            qputenv("APP_STORE", m_dir.filePath(QStringLiteral("scratch%1.store").arg(m_run)).toUtf8());
         auto *row = ctx()->insert(std::make_unique<AppSettings>());
         row->setLaunchAtLogin(startOn);
         ctx()->save();
@@ -926,31 +962,37 @@ private Q_SLOTS:
 
     void recentSessions()
     {
-        // Twelve completed sessions and some that ended early, in this
-        // order in the store; the first ten completed are shown in it.
+        // Thirteen completed sessions on different days, stored out of time
+        // order, and some that ended early more recently: the ten most recent
+        // completed are listed, newest first.
         QList<QUuid> screens;
         for (int i = 0; i < 12; ++i) {
             auto *screen = ctx()->insert(std::make_unique<FocusScreen>(QStringLiteral("S%1").arg(i), 600.0));
             screens.append(screen->uuid());
         }
+        const auto daysAgo = [](int i) { return (i * 7) % 12 + 1; }; // 1 to 12, shuffled
         for (int i = 0; i < 12; ++i) {
             if (i % 4 == 1)
-                addSession(screens[i], hoursAgo(200 - i), 60, false);
-            addSession(screens[i], hoursAgo(100 - i), 60.0 * (i + 1), true);
+                addSession(screens[i], hoursAgo(1 + i), 60, false);
+            addSession(screens[i], hoursAgo(24 * daysAgo(i)), 60.0 * (i + 1), true);
         }
-        // One without a duration, whose screen is gone.
+        // The oldest, without a duration, whose screen is gone.
         auto *ghost = ctx()->insert(std::make_unique<FocusScreen>(QStringLiteral("Ghost"), 600.0));
-        auto *orphan = addSession(ghost->uuid(), hoursAgo(1), std::nullopt, true);
+        auto *orphan = addSession(ghost->uuid(), hoursAgo(24 * 13), std::nullopt, true);
         ctx()->remove(ghost);
         ctx()->save();
 
         StatsSettings page(m_model.get());
         QList<StatsSettings::RecentRow> rows = page.recentRows();
         QCOMPARE(rows.size(), StatsSettings::kRecentCount);
-        for (int i = 0; i < rows.size(); ++i) {
-            QCOMPARE(rows[i].name, QStringLiteral("S%1").arg(i));
-            QCOMPARE(rows[i].duration, StatsSettings::formatDuration(60.0 * (i + 1)));
-            QCOMPARE(rows[i].day, StatsSettings::dayText(hoursAgo(100 - i)));
+        for (int day = 1; day <= rows.size(); ++day) {
+            int i = 0;
+            while (daysAgo(i) != day)
+                ++i;
+            const auto &row = rows[day - 1];
+            QCOMPARE(row.name, QStringLiteral("S%1").arg(i));
+            QCOMPARE(row.duration, StatsSettings::formatDuration(60.0 * (i + 1)));
+            QCOMPARE(row.day, StatsSettings::dayText(hoursAgo(24 * day)));
         }
         QCOMPARE(page.totalSessionsValue()->text(), QStringLiteral("13"));
 

@@ -1,14 +1,40 @@
 // The shell's texts and rules that need no desktop: countdown title and
-// tooltip, popover durations, the login-launch rule, the command line, and
-// the tray icon drawing.
+// tooltip, popover durations, the login-launch rule, the command line, the
+// tray icon drawing, the main window's close and the popover's tint.
+#include "AppDelegate.h"
+#include "AppModel.h"
 #include "CommandLine.h"
+#include "FocusScreen.h"
+#include "LockModeBadge.h"
+#include "MainWindow.h"
+#include "MenuBarPopover.h"
+#include "ModelContainer.h"
+#include "ModelContext.h"
 #include "StatusItem.h"
 #include "StatusText.h"
+#include "Store.h"
+#include "ThemeStore.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QScopeGuard>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
+
+namespace {
+
+std::unique_ptr<ModelContainer> scratchContainer(const QTemporaryDir &dir)
+{
+    QString error;
+    auto container =
+        ModelContainer::open(dir.filePath(QStringLiteral("Lumora.store")), Store::schema(), &error);
+    if (!container)
+        qFatal("cannot open scratch store: %s", qPrintable(error));
+    return container;
+}
+
+} // namespace
 
 class TestShell : public QObject
 {
@@ -85,16 +111,21 @@ private Q_SLOTS:
         QTest::addColumn<bool>("open");
         QTest::addColumn<QString>("start");
         QTest::addColumn<bool>("error");
-        QTest::newRow("nothing") << QStringList{} << false << false << QString() << false;
-        QTest::newRow("popover") << QStringList{"--popover"} << true << false << QString() << false;
-        QTest::newRow("open") << QStringList{"--open"} << false << true << QString() << false;
+        QTest::addColumn<bool>("login");
+        QTest::newRow("login") << QStringList{"--login"} << false << false << QString() << false << true;
+        QTest::newRow("nothing") << QStringList{} << false << false << QString() << false << false;
+        QTest::newRow("popover") << QStringList{"--popover"} << true << false << QString() << false << false;
+        QTest::newRow("open") << QStringList{"--open"} << false << true << QString() << false << false;
         QTest::newRow("start") << QStringList{"--start", "Meditation - 5 min"} << false << false
-                               << "Meditation - 5 min" << false;
-        QTest::newRow("start=") << QStringList{"--start=Deep Work"} << false << false << "Deep Work" << false;
-        QTest::newRow("start without a name") << QStringList{"--start"} << false << false << QString() << true;
-        QTest::newRow("unknown") << QStringList{"--frobnicate"} << false << false << QString() << true;
+                               << "Meditation - 5 min" << false << false;
+        QTest::newRow("start=") << QStringList{"--start=Deep Work"} << false << false << "Deep Work" << false
+                                << false;
+        QTest::newRow("start without a name")
+            << QStringList{"--start"} << false << false << QString() << true << false;
+        QTest::newRow("unknown") << QStringList{"--frobnicate"} << false << false << QString() << true
+                                 << false;
         QTest::newRow("name that looks like an option")
-            << QStringList{"--start", "--open"} << false << false << "--open" << false;
+            << QStringList{"--start", "--open"} << false << false << "--open" << false << false;
     }
     void commandLine()
     {
@@ -103,11 +134,90 @@ private Q_SLOTS:
         QFETCH(bool, open);
         QFETCH(QString, start);
         QFETCH(bool, error);
+        QFETCH(bool, login);
         const CommandLine cmd = CommandLine::parse(QStringList{QStringLiteral("lumora")} + args);
+        QCOMPARE(cmd.login, login);
+        QVERIFY(!cmd.hasRequest() || !login); // a login start asks nothing of a running Lumora
         QCOMPARE(cmd.showPopover, popover);
         QCOMPARE(cmd.openMainWindow, open);
         QCOMPARE(cmd.startScreen.value_or(QString()), start);
         QCOMPARE(!cmd.error.isEmpty(), error);
+    }
+
+    // The autostart entry marks its start, which then counts as a login
+    // launch however long after boot it comes; unmarked, boot time decides.
+    void markedLaunchIsALoginLaunch_data()
+    {
+        QTest::addColumn<bool>("marked");
+        QTest::addColumn<int>("secondsAfterBoot");
+        QTest::addColumn<bool>("login");
+        QTest::newRow("marked, long after boot") << true << 3600 << true;
+        QTest::newRow("marked, just after boot") << true << 10 << true;
+        QTest::newRow("unmarked, long after boot") << false << 3600 << false;
+        QTest::newRow("unmarked, just after boot") << false << 10 << true;
+    }
+    void markedLaunchIsALoginLaunch()
+    {
+        QFETCH(bool, marked);
+        QFETCH(int, secondsAfterBoot);
+        QFETCH(bool, login);
+        QTemporaryDir dir;
+        const auto container = scratchContainer(dir);
+        AppDelegate delegate(container.get());
+        const QDateTime boot = QDateTime::fromSecsSinceEpoch(1'765'000'000, Qt::UTC);
+        delegate.bootTime = [boot] { return std::optional(boot); };
+        delegate.now = [=] { return boot.addSecs(secondsAfterBoot); };
+        delegate.loginLaunchMarked = marked;
+        QCOMPARE(delegate.isLoginLaunch(), login);
+    }
+
+    // Closing the main window hides it only while something (the tray) can
+    // bring it back; otherwise it is minimised and stays reachable.
+    void mainWindowCloseKeepsItReachable_data()
+    {
+        QTest::addColumn<bool>("tray");
+        QTest::newRow("with a tray: hidden") << true;
+        QTest::newRow("without a tray: minimised") << false;
+    }
+    void mainWindowCloseKeepsItReachable()
+    {
+        QFETCH(bool, tray);
+        QTemporaryDir dir;
+        const auto container = scratchContainer(dir);
+        AppModel model(container.get());
+        MainWindow window(&model);
+        window.mayHideOnClose = [tray] { return tray; };
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.close();
+        QCOMPARE(window.isVisible(), !tray);
+        QCOMPARE(window.isMinimized(), !tray);
+    }
+
+    // The popover takes the chosen accent like the other windows, and its
+    // badges the accent's text colour.
+    void popoverFollowsTheAccent()
+    {
+        QTemporaryDir dir;
+        const auto container = scratchContainer(dir);
+        AppModel model(container.get());
+        model.context()->insert(std::make_unique<FocusScreen>(QStringLiteral("Deep Work"), 1500.0));
+        ThemeStore::shared().setThemeID(QStringLiteral("yellow"));
+        const auto restore =
+            qScopeGuard([] { ThemeStore::shared().setThemeID(QLatin1String(Theme::kSystemID)); });
+        MenuBarPopover popover(&model, {});
+        const Theme &yellow = Theme::forID(u"yellow");
+        QCOMPARE(popover.palette().color(QPalette::Highlight), yellow.accent());
+        ThemeStore::shared().setThemeID(QStringLiteral("teal"));
+        QCOMPARE(popover.palette().color(QPalette::Highlight), Theme::forID(u"teal").accent());
+        popover.showAt(QRect(100, 0, 20, 20));
+        QCOMPARE(popover.rows().size(), 1);
+        auto *badge = popover.rows().first()->findChild<LockModeBadge *>();
+        QVERIFY(badge);
+        QCOMPARE(LockModeBadge::textColor(badge->palette()),
+                 Theme::forID(u"teal").accentText(badge->palette()));
+        QVERIFY(LockModeBadge::textColor(badge->palette()) != Theme::forID(u"teal").accent());
+        popover.close();
     }
 
     // The countdown tile is drawn, not blank, and differs per title.

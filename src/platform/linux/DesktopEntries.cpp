@@ -1,15 +1,20 @@
 #include "DesktopEntries.h"
 
+#include "AppIdentity.h"
+
 #include <QCollator>
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
 #include <QLocale>
 #include <QSet>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -28,6 +33,7 @@ struct ParsedEntry
     QString name;
     QString iconName;
     QString exec;
+    QString startupWMClass;
     bool noDisplay = false;
     bool hidden = false;
 };
@@ -208,6 +214,8 @@ std::optional<ParsedEntry> parseFile(const QString &path)
             entry.iconName = unescapeValue(rawValue);
         else if (key == QLatin1String("Exec"))
             entry.exec = unescapeValue(rawValue);
+        else if (key == QLatin1String("StartupWMClass"))
+            entry.startupWMClass = unescapeValue(rawValue);
         else if (key == QLatin1String("NoDisplay"))
             entry.noDisplay = rawValue == QLatin1String("true");
         else if (key == QLatin1String("Hidden"))
@@ -226,7 +234,7 @@ std::optional<DesktopEntry> toApplication(const QString &id, const QString &path
     const auto parsed = parseFile(path);
     if (!parsed || parsed->type != QLatin1String("Application") || parsed->hidden || parsed->name.isEmpty())
         return std::nullopt;
-    return DesktopEntry{id, parsed->name, parsed->iconName, parsed->exec, path};
+    return DesktopEntry{id, parsed->name, parsed->iconName, parsed->exec, path, parsed->startupWMClass};
 }
 
 // "<rest>.desktop" in dir, or, for each "-" in rest whose left part names a
@@ -282,9 +290,150 @@ QStringList dataDirs()
     return out;
 }
 
+// Every application entry of the folders (Hidden ones left out, NoDisplay
+// ones kept and marked), one per id, first folder first. Files are parsed
+// again only when they change, so asking often stays cheap. File times are
+// coarse: a file changed in the last moments is always read again.
+struct IndexedEntry
+{
+    DesktopEntry entry;
+    bool noDisplay = false;
+};
+
+QList<IndexedEntry> applicationIndex()
+{
+    struct Cached
+    {
+        QDateTime modified;
+        qint64 size = -1;
+        std::optional<IndexedEntry> entry;
+    };
+    static QHash<QString, Cached> cache;
+    // Names are read for the locale: another locale reads every file again.
+    static QStringList cachedLocales;
+    if (const QStringList locales = localeCandidates(); locales != cachedLocales) {
+        cache.clear();
+        cachedLocales = locales;
+    }
+
+    constexpr qint64 settledMs = 2000;
+    const QDateTime settled = QDateTime::currentDateTimeUtc().addMSecs(-settledMs);
+    QList<IndexedEntry> out;
+    QSet<QString> seen;
+    QSet<QString> listed;
+    for (const QString &dir : DesktopEntries::applicationDirs()) {
+        QDirIterator it(dir, {QStringLiteral("*.desktop")}, QDir::Files, QDirIterator::Subdirectories);
+        QStringList paths;
+        while (it.hasNext())
+            paths << it.next();
+        paths.sort(); // a stable order, so duplicates within one folder resolve the same way every time
+        for (const QString &path : paths) {
+            QString rel = path.mid(dir.size() + 1);
+            rel.chop(kDesktopSuffix.size());
+            const QString id = rel.replace(QLatin1Char('/'), QLatin1Char('-'));
+            if (id.isEmpty() || seen.contains(id))
+                continue;
+            seen.insert(id);
+            listed.insert(path);
+            const QFileInfo info(path);
+            Cached &cached = cache[path];
+            const QDateTime modified = info.lastModified().toUTC();
+            if (cached.size != info.size() || cached.modified != modified || modified >= settled) {
+                cached.size = info.size();
+                cached.modified = modified;
+                cached.entry.reset();
+                const auto parsed = parseFile(path);
+                if (parsed && parsed->type == QLatin1String("Application") && !parsed->hidden &&
+                    !parsed->name.isEmpty()) {
+                    cached.entry = IndexedEntry{DesktopEntry{id, parsed->name, parsed->iconName, parsed->exec,
+                                                             path, parsed->startupWMClass},
+                                                parsed->noDisplay};
+                }
+            }
+            if (cached.entry)
+                out.append(*cached.entry);
+        }
+    }
+    cache.removeIf([&](const QHash<QString, Cached>::iterator &it) { return !listed.contains(it.key()); });
+    return out;
+}
+
+// The program an Exec line starts, without its folder ("env A=1 prog" gives prog).
+QString programName(const DesktopEntry &entry)
+{
+    const QStringList args = DesktopEntries::execArguments(entry);
+    qsizetype i = 0;
+    if (!args.isEmpty() && QFileInfo(args.first()).fileName() == QLatin1String("env")) {
+        for (i = 1; i < args.size(); ++i) {
+            if (!args[i].contains(QLatin1Char('=')) && !args[i].startsWith(QLatin1Char('-')))
+                break;
+        }
+    }
+    return i < args.size() ? QFileInfo(args[i]).fileName() : QString();
+}
+
 } // namespace
 
 namespace DesktopEntries {
+
+QStringList identities(const DesktopEntry &entry)
+{
+    QStringList out{entry.id};
+    if (!entry.startupWMClass.isEmpty())
+        out << entry.startupWMClass;
+    if (const QString program = programName(entry); !program.isEmpty())
+        out << program;
+    return out;
+}
+
+std::optional<DesktopEntry> findByIdentity(const QString &name)
+{
+    if (auto exact = find(name))
+        return exact;
+    const QString wanted = AppIdentity::normalized(name);
+    if (wanted.isEmpty())
+        return std::nullopt;
+    const QList<IndexedEntry> index = applicationIndex();
+    // By id, then by window class, then by program; shown entries first.
+    const std::function<bool(const DesktopEntry &)> rules[] = {
+        [&](const DesktopEntry &e) { return AppIdentity::normalized(e.id) == wanted; },
+        [&](const DesktopEntry &e) {
+            return !e.startupWMClass.isEmpty() && AppIdentity::normalized(e.startupWMClass) == wanted;
+        },
+        [&](const DesktopEntry &e) { return AppIdentity::normalized(programName(e)) == wanted; },
+    };
+    for (const auto &rule : rules) {
+        for (const bool hiddenFromMenus : {false, true}) {
+            for (const IndexedEntry &indexed : index) {
+                if (indexed.noDisplay == hiddenFromMenus && rule(indexed.entry))
+                    return indexed.entry;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+QList<DesktopEntry> entriesFor(const QStringList &names)
+{
+    const QSet<QString> wanted = AppIdentity::normalizedSet(names);
+    if (wanted.isEmpty())
+        return {};
+    QList<DesktopEntry> byName;
+    QList<DesktopEntry> byProgram;
+    QList<DesktopEntry> hiddenByName;
+    QList<DesktopEntry> hiddenByProgram;
+    for (const IndexedEntry &indexed : applicationIndex()) {
+        const DesktopEntry &e = indexed.entry;
+        const bool classKnown = !e.startupWMClass.isEmpty();
+        const bool classMatches = classKnown && wanted.contains(AppIdentity::normalized(e.startupWMClass));
+        if (wanted.contains(AppIdentity::normalized(e.id)) || classMatches) {
+            (indexed.noDisplay ? hiddenByName : byName).append(e);
+        } else if (!classKnown && wanted.contains(AppIdentity::normalized(programName(e)))) {
+            (indexed.noDisplay ? hiddenByProgram : byProgram).append(e);
+        }
+    }
+    return byName + byProgram + hiddenByName + hiddenByProgram;
+}
 
 QStringList applicationDirs()
 {
@@ -321,27 +470,9 @@ std::optional<DesktopEntry> find(const QString &id)
 QList<DesktopEntry> installedApplications()
 {
     QList<DesktopEntry> out;
-    QSet<QString> seen;
-    for (const QString &dir : applicationDirs()) {
-        QDirIterator it(dir, {QStringLiteral("*.desktop")}, QDir::Files, QDirIterator::Subdirectories);
-        QStringList paths;
-        while (it.hasNext())
-            paths << it.next();
-        paths.sort(); // a stable order, so duplicates within one folder resolve the same way every time
-        for (const QString &path : paths) {
-            QString rel = path.mid(dir.size() + 1);
-            rel.chop(kDesktopSuffix.size());
-            const QString id = rel.replace(QLatin1Char('/'), QLatin1Char('-'));
-            if (id.isEmpty() || seen.contains(id))
-                continue;
-            seen.insert(id);
-            const auto parsed = parseFile(path);
-            if (!parsed || parsed->type != QLatin1String("Application") || parsed->hidden ||
-                parsed->noDisplay || parsed->name.isEmpty())
-                continue;
-            out.append(DesktopEntry{id, parsed->name, parsed->iconName, parsed->exec, path});
-        }
-    }
+    for (const IndexedEntry &indexed : applicationIndex())
+        if (!indexed.noDisplay)
+            out.append(indexed.entry);
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::stable_sort(out.begin(), out.end(), [&](const DesktopEntry &a, const DesktopEntry &b) {

@@ -15,6 +15,7 @@ struct DesktopEntry
     QString iconName; // Icon= (a theme name or an absolute path), unescaped
     QString exec;     // Exec= after string unescaping, field codes still in place
     QString filePath; // the file the entry was read from
+    QString startupWMClass; // StartupWMClass=: the WM_CLASS its windows carry, when the entry says
 };
 
 // Reading desktop entries from the XDG application folders. Only the
@@ -44,5 +45,22 @@ QIcon icon(const DesktopEntry &entry);
 // Exec= split into arguments by the desktop-entry quoting rules, with field
 // codes removed and "%%" turned into "%". Empty when the line cannot be parsed.
 QStringList execArguments(const DesktopEntry &entry);
+
+// The names an application this entry describes goes by (AppIdentity): the
+// id, the StartupWMClass and the name of the program the Exec line starts.
+QStringList identities(const DesktopEntry &entry);
+
+// The entry for the application that `name` names (AppIdentity rules): the
+// entry with that id, else one whose StartupWMClass is that name, else one
+// whose program has that name. Entries hidden from menus (NoDisplay) count
+// after the others.
+std::optional<DesktopEntry> findByIdentity(const QString &name);
+
+// The entries that describe a running application with these names (its
+// window class and instance, application ids, program names): an entry
+// whose id or StartupWMClass is one of them, or whose program is one of them
+// unless its StartupWMClass says its windows are of another class. Best
+// first, as for findByIdentity.
+QList<DesktopEntry> entriesFor(const QStringList &names);
 
 } // namespace DesktopEntries

@@ -1,8 +1,12 @@
 #include "X11Workspace.h"
 
+#include "DesktopEntries.h"
+
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
 #include <QJsonArray>
@@ -105,8 +109,28 @@ struct WindowInfo
     std::optional<qint32> pid;
     std::optional<QString> bundleId;
     QString className;
+    QStringList names; // every name the application goes by (AppIdentity)
     bool iconic = false;
 };
+
+// The names of the program a process runs: the executable's file name and
+// the name it was started under (a link such as "rxvt-unicode" to urxvt).
+QStringList programNames(qint32 pid)
+{
+    QStringList out;
+    const QString proc = QStringLiteral("/proc/%1/").arg(pid);
+    const QString exe = QFileInfo(proc + QStringLiteral("exe")).symLinkTarget();
+    if (!exe.isEmpty())
+        out << QFileInfo(exe).fileName();
+    QFile cmdline(proc + QStringLiteral("cmdline"));
+    if (cmdline.open(QIODevice::ReadOnly)) {
+        const QByteArray first = cmdline.read(4096).split('\0').value(0);
+        const QString argv0 = QFileInfo(QString::fromLocal8Bit(first)).fileName();
+        if (!argv0.isEmpty() && !out.contains(argv0))
+            out << argv0;
+    }
+    return out;
+}
 
 struct Expectation
 {
@@ -157,6 +181,8 @@ struct X11Workspace::Private
     std::optional<QByteArray> readBytes(Window window, Atom property) const;
     std::optional<qint32> queryPid(Window window) const;
     QString classOf(Window window) const;
+    // WM_CLASS: instance and class.
+    std::pair<QString, QString> classHint(Window window) const;
     bool readIconic(Window window) const;
     long readWmState(Window window) const;
     Window activeWindow() const;
@@ -365,15 +391,21 @@ std::optional<qint32> X11Workspace::Private::queryPid(Window window) const
 
 QString X11Workspace::Private::classOf(Window window) const
 {
+    return classHint(window).second;
+}
+
+std::pair<QString, QString> X11Workspace::Private::classHint(Window window) const
+{
     XClassHint hint{nullptr, nullptr};
     if (!usable() || !XGetClassHint(display, window, &hint))
         return {};
-    const auto name = QString::fromLocal8Bit(hint.res_class ? hint.res_class : "");
+    auto names = std::pair(QString::fromLocal8Bit(hint.res_name ? hint.res_name : ""),
+                           QString::fromLocal8Bit(hint.res_class ? hint.res_class : ""));
     if (hint.res_name)
         XFree(hint.res_name);
     if (hint.res_class)
         XFree(hint.res_class);
-    return name;
+    return names;
 }
 
 long X11Workspace::Private::readWmState(Window window) const
@@ -404,7 +436,8 @@ std::optional<WindowInfo> X11Workspace::Private::inspect(Window window) const
 
     WindowInfo info;
     info.pid = queryPid(window);
-    info.className = classOf(window);
+    const auto [instanceName, className] = classHint(window);
+    info.className = className;
     for (const Atom property : {atoms.gtkApplicationId, atoms.kdeDesktopFile}) {
         const auto id = readBytes(window, property);
         if (id) {
@@ -412,13 +445,25 @@ std::optional<WindowInfo> X11Workspace::Private::inspect(Window window) const
             if (text.endsWith(QLatin1String(".desktop")))
                 text.chop(8);
             if (!text.isEmpty()) {
-                info.bundleId = text;
-                break;
+                info.names << text;
+                if (!info.bundleId)
+                    info.bundleId = text;
             }
         }
     }
     if (!info.bundleId && !info.className.isEmpty())
         info.bundleId = info.className;
+    for (const QString &name : {className, instanceName})
+        if (!name.isEmpty())
+            info.names << name;
+    if (info.pid && *info.pid != ownPid)
+        info.names << programNames(*info.pid);
+    // The desktop entries that describe the application lend it their ids.
+    QStringList entryIds;
+    for (const DesktopEntry &entry : DesktopEntries::entriesFor(info.names))
+        entryIds << entry.id;
+    info.names = entryIds + info.names;
+    info.names.removeDuplicates();
 
     if (info.pid) {
         info.appKey = QStringLiteral("pid:%1").arg(*info.pid);
@@ -611,6 +656,7 @@ RunningApplication X11Workspace::Private::handleFor(const QString &appKey) const
     std::optional<QString> bundleId;
     std::optional<qint32> pid;
     QString name;
+    QStringList names;
     for (const Window window : order) {
         const auto &info = windows[window];
         if (info.appKey != appKey)
@@ -620,8 +666,10 @@ RunningApplication X11Workspace::Private::handleFor(const QString &appKey) const
             name = info.className;
         if (!bundleId)
             bundleId = info.bundleId;
+        names << info.names;
     }
-    return RunningApplication(appKey, bundleId, pid, name);
+    names.removeDuplicates();
+    return RunningApplication(appKey, bundleId, pid, name, names);
 }
 
 bool X11Workspace::Private::isWindowHidden(Window window) const
@@ -780,7 +828,8 @@ RunningApplication X11Workspace::currentApplication() const
     auto name = QGuiApplication::desktopFileName();
     if (name.isEmpty())
         name = QCoreApplication::applicationName();
-    return RunningApplication(QStringLiteral("pid:%1").arg(d->ownPid), name, d->ownPid, name);
+    return RunningApplication(QStringLiteral("pid:%1").arg(d->ownPid), name, d->ownPid, name,
+                              {name, QCoreApplication::applicationName()});
 }
 
 bool X11Workspace::isHidden(const RunningApplication &app) const

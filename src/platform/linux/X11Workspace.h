@@ -13,7 +13,9 @@
 //   _NET_CLIENT_LIST (dock and desktop windows left out), grouped by process
 //   (X-Resource client id, else _NET_WM_PID), else by client leader, else by
 //   window class. Their id is the desktop-entry id (_GTK_APPLICATION_ID,
-//   _KDE_NET_WM_DESKTOP_FILE), else the WM_CLASS class ("XTerm").
+//   _KDE_NET_WM_DESKTOP_FILE), else the WM_CLASS class ("XTerm"). Their
+//   names (AppIdentity) add the WM_CLASS class and instance, the program's
+//   name and the ids of the desktop entries that describe them.
 // - An application is hidden when all its windows are iconic.
 // - iconify()/restore() are the window-manager path (WM_CHANGE_STATE): they
 //   neither activate nor raise anything. When the window manager leaves a

@@ -9,7 +9,7 @@ QStringList XdgAppOpener::commandFor(const QString &name)
 {
     if (name.trimmed().isEmpty())
         return {};
-    const std::optional<DesktopEntry> entry = DesktopEntries::find(name);
+    const std::optional<DesktopEntry> entry = DesktopEntries::findByIdentity(name);
     if (!entry)
         return {};
     return DesktopEntries::execArguments(*entry);

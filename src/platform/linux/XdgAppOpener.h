@@ -12,7 +12,9 @@ public:
     void openApplication(const QString &name) override;
     void openURL(const QUrl &url) override;
 
-    // The program and arguments the entry with this id would be started
-    // with; empty when there is no such entry or its Exec line is unusable.
+    // The program and arguments the entry this name stands for (its id, else
+    // any other name of the application: DesktopEntries::findByIdentity)
+    // would be started with; empty when there is no such entry or its Exec
+    // line is unusable.
     static QStringList commandFor(const QString &name);
 };
