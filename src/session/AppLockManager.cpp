@@ -280,7 +280,8 @@ void AppLockManager::writeJournal()
     if (writeJournalNow(&error) || m_reportedJournalError)
         return;
     m_reportedJournalError = true;
-    std::fputs(qPrintable(QStringLiteral("Lumora: Could not update the lock journal: %1\n").arg(error)), stderr);
+    std::fputs(qPrintable(QStringLiteral("Lumora: Could not update the lock journal: %1\n").arg(error)),
+               stderr);
     std::fflush(stderr);
 }
 
@@ -315,9 +316,10 @@ bool AppLockManager::planHiding(const QList<RunningApplication> &apps)
 void AppLockManager::refuseHiding(const QString &error)
 {
     m_hidingRefused = true;
-    const auto reason = QStringLiteral("Other applications are not hidden because the lock journal %1 "
-                                       "could not be written (%2); the focus overlay still covers the screens.")
-                            .arg(m_journal.path(), error);
+    const auto reason =
+        QStringLiteral("Other applications are not hidden because the lock journal %1 "
+                       "could not be written (%2); the focus overlay still covers the screens.")
+            .arg(m_journal.path(), error);
     std::fputs(qPrintable(QStringLiteral("Lumora: ") + reason + QLatin1Char('\n')), stderr);
     std::fflush(stderr);
     Q_EMIT hidingRefused(reason);

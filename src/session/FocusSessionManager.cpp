@@ -89,7 +89,8 @@ void FocusSessionManager::handleStartRequest(const QVariantMap &userInfo)
         screenValue.metaType() != QMetaType::fromType<PersistentIdentifier>())
         return;
     if (!m_modelContainer) {
-        Q_EMIT startRequestHandled(sessionValue.value<PersistentIdentifier>(), QStringLiteral("Lumora is not ready yet"));
+        Q_EMIT startRequestHandled(sessionValue.value<PersistentIdentifier>(),
+                                   QStringLiteral("Lumora is not ready yet"));
         return;
     }
     ModelContext *context = m_modelContainer->mainContext();
@@ -97,7 +98,8 @@ void FocusSessionManager::handleStartRequest(const QVariantMap &userInfo)
     auto *session = context->model<FocusSession>(sessionID);
     auto *screen = context->model<FocusScreen>(screenValue.value<PersistentIdentifier>());
     if (!session || !screen) {
-        Q_EMIT startRequestHandled(sessionID, QStringLiteral("the focus session or its focus screen no longer exists"));
+        Q_EMIT startRequestHandled(sessionID,
+                                   QStringLiteral("the focus session or its focus screen no longer exists"));
         return;
     }
     const bool started = startSession(session, screen);
@@ -261,7 +263,8 @@ void FocusSessionManager::postProblem(const QString &title, const QString &body)
 {
     TerminalText::printError(QStringLiteral("Lumora: %1: %2").arg(title, body));
     if (m_services.notifications)
-        m_services.notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces), title, body, false);
+        m_services.notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces), title, body,
+                                       false);
 }
 
 void FocusSessionManager::postCompletionNotification()

@@ -79,8 +79,7 @@ QString LockJournal::pathForStore(const QString &storePath)
 
 LockJournal::LockJournal(QString path)
     : m_path(std::move(path)), m_token(QUuid::createUuid().toString(QUuid::WithoutBraces))
-{
-}
+{}
 
 bool LockJournal::isProcessAlive(qint64 pid, const QString &name)
 {
@@ -135,9 +134,10 @@ bool LockJournal::adoptFile(QString *error)
     if (writer != QCoreApplication::applicationPid() &&
         isProcessAlive(writer, file->value(QLatin1String(writerNameKey)).toString())) {
         if (error)
-            *error = QStringLiteral("the lock journal %1 belongs to Lumora process %2, which is still running")
-                         .arg(m_path)
-                         .arg(writer);
+            *error =
+                QStringLiteral("the lock journal %1 belongs to Lumora process %2, which is still running")
+                    .arg(m_path)
+                    .arg(writer);
         return false;
     }
     m_adopted.insert(writerKey);

@@ -112,10 +112,12 @@ bool AppDelegate::savePending()
 
 int AppDelegate::closeAbandonedSessions(std::optional<QDateTime> lastAlive)
 {
-    const int closed = m_model->closeAbandonedSessions(lastAlive, now ? now() : QDateTime::currentDateTimeUtc());
+    const int closed =
+        m_model->closeAbandonedSessions(lastAlive, now ? now() : QDateTime::currentDateTimeUtc());
     if (closed > 0) {
-        logLine(QStringLiteral("Lumora: Closed %1 focus session(s) left open by a run that ended unexpectedly")
-                    .arg(closed));
+        logLine(
+            QStringLiteral("Lumora: Closed %1 focus session(s) left open by a run that ended unexpectedly")
+                .arg(closed));
         m_model->context()->save();
     }
     return closed;
@@ -304,13 +306,14 @@ void AppDelegate::startFocusSession(FocusScreen *screen, StartDone done)
     if (done) {
         const PersistentIdentifier id = session->id();
         auto connection = std::make_shared<QMetaObject::Connection>();
-        *connection = connect(&manager, &FocusSessionManager::startRequestHandled, this,
-                              [connection, id, done](const PersistentIdentifier &handled, const QString &error) {
-                                  if (handled != id)
-                                      return;
-                                  QObject::disconnect(*connection);
-                                  done(error);
-                              });
+        *connection =
+            connect(&manager, &FocusSessionManager::startRequestHandled, this,
+                    [connection, id, done](const PersistentIdentifier &handled, const QString &error) {
+                        if (handled != id)
+                            return;
+                        QObject::disconnect(*connection);
+                        done(error);
+                    });
     }
     FocusSessionManager::postStartRequest(session->id(), screen->id());
     closePopover();

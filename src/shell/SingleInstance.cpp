@@ -122,15 +122,17 @@ int SingleInstance::forward(const CommandLine &command, qint64 holderPid)
         if (reply.errorName().startsWith(QLatin1String(kInterface)))
             TerminalText::printError(QStringLiteral("lumora: ") + reply.errorMessage());
         else
-            TerminalText::printError(QStringLiteral("lumora: Lumora is already running on this store%1, but it "
-                                                    "cannot be reached: %2")
-                                         .arg(holder, reply.errorMessage()));
+            TerminalText::printError(
+                QStringLiteral("lumora: Lumora is already running on this store%1, but it "
+                               "cannot be reached: %2")
+                    .arg(holder, reply.errorMessage()));
         return 1;
     }
     if (command.status) {
         const QStringList status = reply.arguments().value(0).toStringList();
         const QString title = status.value(0);
-        const QString line = TerminalText::escaped(title.isEmpty() ? QStringLiteral("idle") : status.value(1));
+        const QString line =
+            TerminalText::escaped(title.isEmpty() ? QStringLiteral("idle") : status.value(1));
         std::printf("%s\n", line.toLocal8Bit().constData());
     }
     return 0;

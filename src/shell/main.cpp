@@ -102,7 +102,8 @@ int main(int argc, char *argv[])
     QObject::connect(&instance, &SingleInstance::mainWindowRequested, &lumora, &LumoraApp::openMainWindow);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, delegate, &AppDelegate::applicationWillTerminate);
     // The desktop session is ending: what is pending goes to disk first.
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, delegate, [delegate] { delegate->savePending(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, delegate,
+                     [delegate] { delegate->savePending(); });
 
     // A launch by the login session starts quietly in the tray.
     const bool quiet = command.showPopover || command.startScreen || delegate->isLoginLaunch();

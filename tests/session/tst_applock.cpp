@@ -114,10 +114,13 @@ struct Zombie
         if (pid == 0)
             ::_exit(0);
         // Ended once its stat says so; it stays until waitpid below.
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("/proc/%1").arg(pid)) && [this] {
-            QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-            return stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z ");
-        }(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QFile::exists(QStringLiteral("/proc/%1").arg(pid)) &&
+                [this] {
+                    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+                    return stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z ");
+                }(),
+            5000);
     }
     ~Zombie() { ::waitpid(pid, nullptr, 0); }
 };
@@ -605,9 +608,10 @@ private Q_SLOTS:
                 if (call.startsWith(prefix)) {
                     ++hides;
                     const auto identity = call.mid(prefix.size());
-                    QVERIFY2(durable.contains(identity),
-                             qPrintable(QStringLiteral("%1 before a journal naming it: %2")
-                                            .arg(call, calls.join(u' '))));
+                    QVERIFY2(
+                        durable.contains(identity),
+                        qPrintable(
+                            QStringLiteral("%1 before a journal naming it: %2").arg(call, calls.join(u' '))));
                 }
             }
         }

@@ -451,7 +451,8 @@ private Q_SLOTS:
         QSqlDatabase::removeDatabase(blockerName);
         QTRY_COMPARE_WITH_TIMEOUT(recovered.size(), 1, 3 * ModelContext::kRetryDelayMs);
         QVERIFY(!ctx->hasChanges() && !ctx->isFailing());
-        QCOMPARE(rawQuery(path, QStringLiteral("SELECT name FROM FocusScreen")).toString(), QStringLiteral("kept"));
+        QCOMPARE(rawQuery(path, QStringLiteral("SELECT name FROM FocusScreen")).toString(),
+                 QStringLiteral("kept"));
     }
 
     // Every file that cannot be a store is reported with a reason and left

@@ -912,7 +912,8 @@ QJsonObject X11Workspace::hiddenWindowsRecord(const QList<RunningApplication> &a
             // manager has acted. About to be hidden: written down first.
             const auto expected = d->expectations.constFind(window);
             const bool restoring = expected != d->expectations.cend() && !expected->iconic;
-            if (restoring || (planned.contains(info.appKey) && !d->isOwn(window) && !d->isWindowHidden(window)))
+            if (restoring ||
+                (planned.contains(info.appKey) && !d->isOwn(window) && !d->isWindowHidden(window)))
                 how = HiddenHow::iconified;
         }
         if (!how)
