@@ -50,6 +50,9 @@ public:
     // a hide would touch now: written down before they are hidden.
     virtual QJsonObject hiddenWindowsRecord(const QList<RunningApplication> &aboutToHide) const = 0;
     virtual int restoreHiddenWindows(const QJsonObject &record) = 0;
+    // Some window is on its way back: asked to be shown, and the window
+    // manager has not done so yet.
+    virtual bool isRestoring() const { return false; }
 
     // Called before the workspace hides something on its own (a new window
     // of an application it hid); hiding goes ahead only when it returns true.

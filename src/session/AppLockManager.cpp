@@ -3,6 +3,8 @@
 #include "Accessibility.h"
 #include "Workspace.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QTimer>
 
 #include <algorithm>
@@ -61,6 +63,17 @@ void AppLockManager::setJournalPath(const QString &path)
     m_journal.setPath(path);
     if (m_isActive)
         writeJournal();
+}
+
+void AppLockManager::finishRestoring(int timeoutMs)
+{
+    if (!m_workspace)
+        return;
+    const QDeadlineTimer deadline(timeoutMs);
+    while (m_workspace && m_workspace->isRestoring() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    m_journalTimer->stop();
+    writeJournal();
 }
 
 int AppLockManager::restoreLeftovers()

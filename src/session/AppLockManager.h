@@ -70,6 +70,11 @@ public:
     // workspace becomes available. Returns how many windows were shown.
     int restoreLeftovers();
 
+    // The program is about to exit: waits (up to timeoutMs, handling events)
+    // until the windows on their way back are shown, then brings the journal
+    // up to date, so that a clean exit leaves no journal behind.
+    void finishRestoring(int timeoutMs);
+
 Q_SIGNALS:
     void isActiveChanged();
     void currentModeChanged();

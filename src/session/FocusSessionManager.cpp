@@ -229,6 +229,8 @@ void FocusSessionManager::abandonSession()
     if (m_services.overlay)
         m_services.overlay->hide({});
     finishSession(false);
+    if (m_services.lockManager)
+        m_services.lockManager->finishRestoring(kQuitRestoreMs);
 }
 
 void FocusSessionManager::finishSession(bool completed)

@@ -33,6 +33,7 @@ public:
     static constexpr int kTickIntervalMs = 1000;
     // A running session says it is alive this often (in ticks).
     static constexpr int kHeartbeatTicks = 30;
+    static constexpr int kQuitRestoreMs = 2000;
 
     // The services a manager works through; none is owned.
     struct Services
@@ -73,7 +74,8 @@ public:
     void endSession(bool completed);
     // The program is quitting: ends a running session at once, without
     // waiting for the overlay's fade, as an early end. Hidden applications
-    // come back and the outcome is saved.
+    // come back (waiting up to kQuitRestoreMs for the window manager) and
+    // the outcome is saved.
     void abandonSession();
 
     // One countdown step; the timer calls it every second.

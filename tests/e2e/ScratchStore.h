@@ -2,12 +2,14 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
 #include <optional>
 
 class ModelContext;
+class QSqlQuery;
 
 // A store file of its own in a temporary folder, filled through the store
 // library before Lumora starts and read back straight from the SQLite file
@@ -27,6 +29,8 @@ public:
     };
 
     ScratchStore();
+    // The folder made inside parent (a small file system of a test's own).
+    explicit ScratchStore(const QString &parent);
 
     bool isValid() const { return m_dir.isValid(); }
     QString path() const;
@@ -38,9 +42,14 @@ public:
 
     // The sessions in the file, oldest first; empty when it cannot be read.
     QList<SessionRow> sessions() const;
+    // The names of the focus screens in the file, in row order.
+    QStringList screenNames() const;
     // The file and its journal on disk, in bytes.
     qint64 sizeOnDisk() const;
 
 private:
+    // Runs a query on a read-only connection of its own, row by row.
+    void read(const QString &sql, const std::function<void(QSqlQuery &)> &row) const;
+
     QTemporaryDir m_dir;
 };

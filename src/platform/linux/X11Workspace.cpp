@@ -931,6 +931,14 @@ QJsonObject X11Workspace::hiddenWindowsRecord(const QList<RunningApplication> &a
             {QStringLiteral("windows"), entries}};
 }
 
+bool X11Workspace::isRestoring() const
+{
+    if (!d->usable())
+        return false;
+    return std::any_of(d->expectations.cbegin(), d->expectations.cend(),
+                       [](const Expectation &expected) { return !expected.iconic; });
+}
+
 int X11Workspace::restoreHiddenWindows(const QJsonObject &record)
 {
     if (!isAvailable())

@@ -45,6 +45,7 @@ public:
     using Workspace::hiddenWindowsRecord;
     QJsonObject hiddenWindowsRecord(const QList<RunningApplication> &aboutToHide) const override;
     int restoreHiddenWindows(const QJsonObject &record) override;
+    bool isRestoring() const override;
 
     // The window-manager path used by X11Accessibility.
     AccessibilityError iconify(const RunningApplication &app);
