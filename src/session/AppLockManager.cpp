@@ -43,10 +43,13 @@ AppLockManager::AppLockManager(Workspace *workspace, Accessibility *accessibilit
         // The journal follows every change, also after the lock (windows on
         // their way back) and outside one (leftovers being shown).
         connect(m_workspace, &Workspace::hiddenWindowsChanged, this, &AppLockManager::scheduleJournalWrite);
-        connect(m_workspace, &Workspace::availableChanged, this, [this] {
-            if (m_journal.hasInherited() && m_workspace && m_workspace->isAvailable())
-                restoreLeftovers();
-        });
+        connect(
+            m_workspace, &Workspace::availableChanged, this,
+            [this] {
+                if (m_journal.hasInherited() && m_workspace && m_workspace->isAvailable())
+                    restoreLeftovers();
+            },
+            Qt::QueuedConnection);
         // A new window of a hidden application is named before it is hidden.
         m_workspace->setBeforeHiding([this] { return writeJournalNow(); });
     }

@@ -35,7 +35,10 @@ FocusSessionManager::FocusSessionManager(Services services, QObject *parent)
     }
     if (m_services.lockManager) {
         connect(m_services.lockManager, &AppLockManager::hidingRefused, this, [this](const QString &reason) {
-            postProblem(QStringLiteral("Applications Not Hidden"), reason);
+            // The lock manager has said it on standard error already.
+            if (m_services.notifications)
+                m_services.notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces),
+                                               QStringLiteral("Applications Not Hidden"), reason, false);
         });
     }
     // Start requests are handled in a later turn of the event loop; the

@@ -264,10 +264,11 @@ int LockJournal::restoreLeftovers(Workspace &workspace)
         return 0;
     }
 
+    // Taken out first: showing windows runs the workspace's events.
+    const QJsonArray records = std::exchange(m_inherited, {});
     int restored = 0;
-    for (const auto &record : std::as_const(m_inherited))
+    for (const auto &record : records)
         restored += workspace.restoreHiddenWindows(record.toObject());
-    m_inherited = {};
     // Windows on their way back are still hidden until the window manager
     // has acted; the workspace's record keeps them until then.
     write(workspace.hiddenWindowsRecord());

@@ -65,11 +65,14 @@ SingleInstance::Role SingleInstance::claim(bool takeOver)
         }
         m_holderPid = pid;
     }
-    if (!locked) {
-        if (m_lock->error() != QLockFile::LockFailedError)
-            TerminalText::printError(QStringLiteral("lumora: cannot create the lock file %1").arg(path));
-        return Role::secondary;
+    if (!locked && m_lock->error() != QLockFile::LockFailedError) {
+        // No lock can be made there (a missing or read-only folder): opening
+        // the store says what is wrong with the place.
+        m_lock.reset();
+        return Role::alone;
     }
+    if (!locked)
+        return Role::secondary;
     m_holderPid = 0;
     // A lock file left behind means the run before ended without cleaning up.
     m_lastAlive = modified;

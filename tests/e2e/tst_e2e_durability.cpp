@@ -438,15 +438,31 @@ private Q_SLOTS:
         QCOMPARE(store.screenNames().size(), screensBefore);
         QVERIFY(lumora.isRunning());
 
+        // The lock journal cannot be written either: nothing is hidden, and
+        // the user hears why; the overlay still covers the screens.
+        const auto beforeHide = m_notifications.received().size();
+        const auto hiding = lumora.run({QStringLiteral("--start"), hideOneMinute});
+        QVERIFY2(hiding.finished && hiding.exitCode == 0, qPrintable(hiding.err));
+        QTRY_VERIFY_WITH_TIMEOUT(!LumoraProcess::shownOverlays(m_probe).isEmpty(), settleMs);
+        QVERIFY(clockShown());
+        QVERIFY(!QFile::exists(store.path() + QStringLiteral(".locked-windows")));
+        QTRY_VERIFY_WITH_TIMEOUT(m_notifications.received().size() > beforeHide, settleMs);
+        const auto refused = m_notifications.received().at(beforeHide);
+        QCOMPARE(refused.summary, QStringLiteral("Applications Not Hidden"));
+        QVERIFY2(refused.body.contains(QLatin1String("lock journal")), qPrintable(refused.body));
+
         QVERIFY(QFile::remove(fillerPath));
-        QTRY_COMPARE_WITH_TIMEOUT(store.sessions().size(), 1, 4 * ModelContext::kRetryDelayMs);
+        QTRY_COMPARE_WITH_TIMEOUT(store.sessions().size(), 2, 4 * ModelContext::kRetryDelayMs);
         QTRY_COMPARE_WITH_TIMEOUT(store.screenNames().size(), screensBefore + 1,
                                   4 * ModelContext::kRetryDelayMs);
-        const auto row = store.sessions().first();
-        QCOMPARE(row.screenName, threeSeconds);
-        QVERIFY(row.completed);
-        QVERIFY(row.endTime.has_value());
-        lumora.stop();
+        const auto rows = store.sessions();
+        QCOMPARE(rows.first().screenName, threeSeconds);
+        QVERIFY(rows.first().completed);
+        QVERIFY(rows.first().endTime.has_value());
+        QCOMPARE(rows.last().screenName, hideOneMinute);
+        QVERIFY(!rows.last().endTime);
+        lumora.stop(); // the running session is saved as ended early
+        QTRY_VERIFY_WITH_TIMEOUT(store.sessions().value(1).endTime.has_value(), settleMs);
     }
 };
 

@@ -776,6 +776,7 @@ private Q_SLOTS:
         QVERIFY(desk.workspace.isHidden(desk.apps[0]));
 
         desk.workspace.setAvailable(true);
+        drainEvents();
         QVERIFY(!desk.workspace.isHidden(desk.apps[0]));
         drainEvents();
         QVERIFY(!QFile::exists(path));

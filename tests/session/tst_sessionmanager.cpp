@@ -263,6 +263,23 @@ private Q_SLOTS:
         QCOMPARE(handled[1][1].toString(), QStringLiteral("a focus session is already running: Deep Work"));
     }
 
+    // A lock journal that cannot be written: the session runs with the
+    // overlay alone, and the user is told why.
+    void unwritableJournalRunsOverlayOnlyAndSaysWhy()
+    {
+        const auto other = m_workspace->addApplication(QStringLiteral("Other"), 42);
+        m_lock->setJournalPath(QStringLiteral("/dev/null/Lumora.store.locked-windows"));
+        FocusScreen *screen = addScreen(60);
+        QCOMPARE(screen->lockMode(), LockMode::hideApps);
+        requestStart(screen);
+        QVERIFY(m_manager->activeSession());
+        QCOMPARE(m_overlay.shown.size(), 1);
+        QVERIFY(!m_workspace->isHidden(other));
+        QCOMPARE(m_notifications.posted.size(), 1);
+        QCOMPARE(m_notifications.posted.first().title, QStringLiteral("Applications Not Hidden"));
+        QVERIFY(m_notifications.posted.first().body.contains(QLatin1String("Not a directory")));
+    }
+
     // The store refuses to write (here: another writer holds it); the
     // outcome is kept, the user hears of it, and the completion is still
     // announced. Once the store is free again the outcome is written.

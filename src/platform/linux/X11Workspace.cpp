@@ -265,6 +265,7 @@ void X11Workspace::Private::open()
     }
 
     refresh();
+    availabilityChanged = false; // what open() finds is no change
     announced.clear();
     for (const auto &key : std::as_const(appOrder))
         announced.insert(key, handleFor(key));
