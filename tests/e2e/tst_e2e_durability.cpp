@@ -147,20 +147,25 @@ private:
             context->insert(std::make_unique<AppSettings>());
         });
     }
-    // A second process on the store, with the environment changed.
-    static LumoraProcess::Result runWith(QProcessEnvironment environment, const QStringList &arguments)
+    // Lumora's main window, shown and active; an error text, empty on success.
+    QString activateMainWindow()
     {
-        QProcess second;
-        second.setProcessEnvironment(environment);
-        second.start(LumoraProcess::program(), arguments);
-        LumoraProcess::Result result;
-        result.finished = second.waitForFinished(30000) && second.exitStatus() == QProcess::NormalExit;
-        if (!result.finished)
-            second.kill();
-        result.exitCode = second.exitCode();
-        result.out = QString::fromLocal8Bit(second.readAllStandardOutput());
-        result.err = QString::fromLocal8Bit(second.readAllStandardError());
-        return result;
+        quint64 window = 0;
+        const bool found = waitFor(
+            [&] {
+                for (const auto w : m_probe.clientWindows())
+                    if (m_probe.windowClass(w) == QLatin1String(LumoraProcess::kWindowClass) &&
+                        m_probe.windowTitle(w) == QLatin1String("Lumora") && m_probe.isShown(w))
+                        return (window = w) != 0;
+                return false;
+            },
+            settleMs);
+        if (!found)
+            return QStringLiteral("the main window is not shown");
+        m_probe.activate(window);
+        if (!waitFor([&] { return m_probe.activeWindow() == window; }, settleMs))
+            return QStringLiteral("the main window did not take the focus");
+        return {};
     }
 
 private Q_SLOTS:
@@ -267,7 +272,7 @@ private Q_SLOTS:
         noBus.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
         for (const QStringList &arguments : {QStringList{}, QStringList{QStringLiteral("--status")},
                                              QStringList{QStringLiteral("--start"), threeSeconds}}) {
-            const auto second = runWith(noBus, arguments);
+            const auto second = LumoraProcess::run(noBus, arguments);
             QVERIFY2(second.finished, qPrintable(arguments.join(u' ')));
             QVERIFY2(second.exitCode != 0, qPrintable(arguments.join(u' ')));
             QVERIFY2(second.err.contains(QLatin1String("cannot be reached")), qPrintable(second.err));
@@ -333,18 +338,8 @@ private Q_SLOTS:
         LumoraProcess lumora(*m_store);
         QVERIFY(lumora.start());
         QVERIFY(lumora.waitUntilReady(m_probe));
-        quint64 window = 0;
-        QVERIFY(waitFor(
-            [&] {
-                for (const auto w : m_probe.clientWindows())
-                    if (m_probe.windowClass(w) == QLatin1String(LumoraProcess::kWindowClass) &&
-                        m_probe.windowTitle(w) == QLatin1String("Lumora") && m_probe.isShown(w))
-                        return (window = w) != 0;
-                return false;
-            },
-            settleMs));
-        m_probe.activate(window);
-        QTRY_COMPARE_WITH_TIMEOUT(m_probe.activeWindow(), window, settleMs);
+        const QString activated = activateMainWindow();
+        QVERIFY2(activated.isEmpty(), qPrintable(activated));
 
         const auto screensBefore = m_store->screenNames().size();
         QElapsedTimer sinceKey;
@@ -420,17 +415,8 @@ private Q_SLOTS:
 
         // A new focus screen from the main window cannot be written either.
         lumora.run({QStringLiteral("--open")});
-        quint64 window = 0;
-        QVERIFY(waitFor(
-            [&] {
-                for (const auto w : m_probe.clientWindows())
-                    if (m_probe.windowTitle(w) == QLatin1String("Lumora") && m_probe.isShown(w))
-                        return (window = w) != 0;
-                return false;
-            },
-            settleMs));
-        m_probe.activate(window);
-        QTRY_COMPARE_WITH_TIMEOUT(m_probe.activeWindow(), window, settleMs);
+        const QString activated = activateMainWindow();
+        QVERIFY2(activated.isEmpty(), qPrintable(activated));
         QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+n")}));
         // Longer than the automatic save and a retry: nothing reached the file.
         QTest::qWait(ModelContext::kAutosaveDelayMs + ModelContext::kRetryDelayMs + 500);
