@@ -11,6 +11,7 @@
 #include <QDBusReply>
 #include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
 
 #include <cstdio>
 #include <fcntl.h>
@@ -56,8 +57,10 @@ SingleInstance::Role SingleInstance::claim(bool takeOver)
         qint64 pid = 0;
         QString host, app;
         // A holder that has ended but was not collected yet still "runs"
-        // for QLockFile; it holds nothing any more.
-        if (m_lock->getLockInfo(&pid, &host, &app) && !LockJournal::isProcessAlive(pid)) {
+        // for QLockFile; it holds nothing any more. (Only a holder on this
+        // machine can be checked.)
+        if (m_lock->getLockInfo(&pid, &host, &app) &&
+            (host.isEmpty() || host == QSysInfo::machineHostName()) && !LockJournal::isProcessAlive(pid)) {
             if (!takeOver)
                 return Role::alone;
             m_lock->removeStaleLockFile();
