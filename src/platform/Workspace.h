@@ -6,6 +6,8 @@
 #include <QList>
 #include <QObject>
 
+#include <functional>
+
 // The desktop's view of running applications: listing them, hiding and
 // showing them, and telling when one is launched or terminates.
 //
@@ -38,16 +40,35 @@ public:
     virtual bool hide(const RunningApplication &app) = 0;
     virtual bool unhide(const RunningApplication &app) = 0;
 
-    // What this program has hidden and not shown again, as an opaque record
-    // that survives the process (for the crash journal), and the operation
-    // that shows again whatever such a record names and is still hidden.
-    // Returns how many windows were shown again.
-    virtual QJsonObject hiddenWindowsRecord() const = 0;
+    // What this program has hidden and not shown again (including windows
+    // on their way back), as an opaque record that survives the process
+    // (for the crash journal), and the operation that shows again whatever
+    // such a record names and is still hidden. Returns how many windows were
+    // shown again.
+    QJsonObject hiddenWindowsRecord() const { return hiddenWindowsRecord({}); }
+    // The same record, naming also every window of these applications that
+    // a hide would touch now: written down before they are hidden.
+    virtual QJsonObject hiddenWindowsRecord(const QList<RunningApplication> &aboutToHide) const = 0;
     virtual int restoreHiddenWindows(const QJsonObject &record) = 0;
+    // Some window is on its way back: asked to be shown, and the window
+    // manager has not done so yet.
+    virtual bool isRestoring() const { return false; }
+
+    // Called before the workspace hides something on its own (a new window
+    // of an application it hid); hiding goes ahead only when it returns true.
+    void setBeforeHiding(std::function<bool()> check) { m_beforeHiding = std::move(check); }
 
 Q_SIGNALS:
     void applicationLaunched(const RunningApplication &app);
     void applicationTerminated(const RunningApplication &app);
     // The set behind hiddenWindowsRecord() changed.
     void hiddenWindowsChanged();
+    // isAvailable() changed (a window manager came or went).
+    void availableChanged();
+
+protected:
+    bool mayHide() const { return !m_beforeHiding || m_beforeHiding(); }
+
+private:
+    std::function<bool()> m_beforeHiding;
 };

@@ -4,6 +4,8 @@
 #include "AppIdentity.h"
 #include "Workspace.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QTimer>
 
 #include <algorithm>
@@ -38,15 +40,51 @@ AppLockManager::AppLockManager(Workspace *workspace, Accessibility *accessibilit
     m_journalTimer->setSingleShot(true);
     m_journalTimer->setInterval(0);
     connect(m_journalTimer, &QTimer::timeout, this, &AppLockManager::writeJournal);
+    if (m_workspace) {
+        // The journal follows every change, also after the lock (windows on
+        // their way back) and outside one (leftovers being shown).
+        connect(m_workspace, &Workspace::hiddenWindowsChanged, this, &AppLockManager::scheduleJournalWrite);
+        connect(
+            m_workspace, &Workspace::availableChanged, this,
+            [this] {
+                if (m_journal.hasInherited() && m_workspace && m_workspace->isAvailable())
+                    restoreLeftovers();
+            },
+            Qt::QueuedConnection);
+        // A new window of a hidden application is named before it is hidden.
+        m_workspace->setBeforeHiding([this] { return writeJournalNow(); });
+    }
+}
+
+AppLockManager::~AppLockManager()
+{
+    if (m_workspace)
+        m_workspace->setBeforeHiding({});
 }
 
 void AppLockManager::setJournalPath(const QString &path)
 {
-    if (m_isActive)
-        m_journal.clear();
     m_journal.setPath(path);
     if (m_isActive)
         writeJournal();
+}
+
+void AppLockManager::finishRestoring(int timeoutMs)
+{
+    if (!m_workspace)
+        return;
+    const QDeadlineTimer deadline(timeoutMs);
+    while (m_workspace && m_workspace->isRestoring() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    m_journalTimer->stop();
+    writeJournal();
+}
+
+int AppLockManager::restoreLeftovers()
+{
+    if (!m_workspace)
+        return 0;
+    return m_journal.restoreLeftovers(*m_workspace);
 }
 
 void AppLockManager::startLock(LockMode mode, const QStringList &allowedApps)
@@ -60,6 +98,7 @@ void AppLockManager::startLock(LockMode mode, const QStringList &allowedApps)
     }
     m_allowedBundleIDs = QSet<QString>(allowedApps.cbegin(), allowedApps.cend());
     m_allowedNames = AppIdentity::normalizedSet(allowedApps);
+    m_hidingRefused = false;
     reportIfNothingCanBeHidden(mode);
 
     switch (mode) {
@@ -75,10 +114,6 @@ void AppLockManager::startLock(LockMode mode, const QStringList &allowedApps)
     }
     observeTerminations();
 
-    m_journalObserver =
-        connect(m_workspace, &Workspace::hiddenWindowsChanged, this, &AppLockManager::scheduleJournalWrite);
-    writeJournal();
-
     m_isActive = true;
     Q_EMIT isActiveChanged();
 }
@@ -91,9 +126,10 @@ void AppLockManager::stopLock()
     restoreHiddenApps();
     stopObserving();
 
-    disconnect(m_journalObserver);
+    // What is on its way back stays in the journal until it is shown.
+    m_planned.clear();
     m_journalTimer->stop();
-    m_journal.clear();
+    writeJournal();
 
     m_isActive = false;
     m_allowedBundleIDs.clear();
@@ -105,7 +141,7 @@ void AppLockManager::stopLock()
 void AppLockManager::hideNonAllowedApps()
 {
     const auto apps = m_workspace->runningApplications();
-    bool changed = false;
+    QList<RunningApplication> candidates;
     for (const auto &app : apps) {
         const auto bundleID = app.bundleIdentifier();
         if (!bundleID)
@@ -116,6 +152,12 @@ void AppLockManager::hideNonAllowedApps()
             continue;
         if (m_workspace->isHidden(app))
             continue;
+        candidates.append(app);
+    }
+    if (candidates.isEmpty() || !planHiding(candidates))
+        return;
+    bool changed = false;
+    for (const auto &app : std::as_const(candidates)) {
         if (hideApp(app)) {
             m_hiddenApps.append(app);
             changed = true;
@@ -174,6 +216,8 @@ void AppLockManager::handleAppLaunch(const std::optional<RunningApplication> &ap
     if (isAllowed(*app))
         return;
     if (isCurrentApplication(*app))
+        return;
+    if (!planHiding({*app}))
         return;
 
     hideApp(*app);
@@ -256,7 +300,51 @@ void AppLockManager::scheduleJournalWrite()
 
 void AppLockManager::writeJournal()
 {
-    if (m_journal.path().isEmpty() || !m_workspace)
+    QString error;
+    if (writeJournalNow(&error) || m_reportedJournalError)
         return;
-    m_journal.write(m_workspace->hiddenWindowsRecord());
+    m_reportedJournalError = true;
+    std::fputs(qPrintable(QStringLiteral("Lumora: Could not update the lock journal: %1\n").arg(error)),
+               stderr);
+    std::fflush(stderr);
+}
+
+bool AppLockManager::writeJournalNow(QString *error)
+{
+    if (m_journal.path().isEmpty() || !m_workspace)
+        return true;
+    const QJsonObject record = m_workspace->hiddenWindowsRecord(m_planned);
+    if (!m_journal.write(record, error))
+        return false;
+    m_reportedJournalError = false;
+    Q_EMIT journalWritten(record);
+    return true;
+}
+
+bool AppLockManager::planHiding(const QList<RunningApplication> &apps)
+{
+    if (m_hidingRefused)
+        return false;
+    const auto before = m_planned.size();
+    for (const auto &app : apps)
+        if (!m_planned.contains(app))
+            m_planned.append(app);
+    QString error;
+    if (writeJournalNow(&error))
+        return true;
+    m_planned.resize(before);
+    refuseHiding(error);
+    return false;
+}
+
+void AppLockManager::refuseHiding(const QString &error)
+{
+    m_hidingRefused = true;
+    const auto reason =
+        QStringLiteral("Other applications are not hidden because the lock journal %1 "
+                       "could not be written (%2); the focus overlay still covers the screens.")
+            .arg(m_journal.path(), error);
+    std::fputs(qPrintable(QStringLiteral("Lumora: ") + reason + QLatin1Char('\n')), stderr);
+    std::fflush(stderr);
+    Q_EMIT hidingRefused(reason);
 }

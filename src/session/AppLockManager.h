@@ -24,10 +24,13 @@ class Workspace;
 // shows again at the end exactly those it hid. It never terminates or
 // activates an application. Main thread only.
 //
-// Crash safety: with a journal path set, the windows hidden during a lock
-// are also written to that file, which is removed at stopLock. A run that
-// dies during a lock leaves the file behind; LockJournal::restoreLeftovers()
-// at the next start shows those windows again.
+// Crash safety: with a journal path set, whatever is about to be hidden is
+// written to that file, durably, before it is hidden, and the file follows
+// every later change; it goes away once everything is shown again. When the
+// file cannot be written nothing is hidden (the overlay still covers the
+// screens) and hidingRefused() says why. A run that dies during a lock leaves
+// the file behind; restoreLeftovers() at the next start shows those windows
+// again, and again when a window manager appears later.
 class AppLockManager : public QObject
 {
     Q_OBJECT
@@ -45,6 +48,7 @@ public:
 
     // Both services must outlive the manager.
     AppLockManager(Workspace *workspace, Accessibility *accessibility, QObject *parent = nullptr);
+    ~AppLockManager() override;
 
     bool isActive() const { return m_isActive; }
     LockMode currentMode() const { return m_currentMode; }
@@ -63,10 +67,25 @@ public:
     void startLock(LockMode mode, const QStringList &allowedApps);
     void stopLock();
 
+    // Shows again what a run that died left hidden (see LockJournal); the
+    // records that cannot be shown yet are kept and retried as soon as the
+    // workspace becomes available. Returns how many windows were shown.
+    int restoreLeftovers();
+
+    // The program is about to exit: waits (up to timeoutMs, handling events)
+    // until the windows on their way back are shown, then brings the journal
+    // up to date, so that a clean exit leaves no journal behind.
+    void finishRestoring(int timeoutMs);
+
 Q_SIGNALS:
     void isActiveChanged();
     void currentModeChanged();
     void hiddenAppsChanged();
+    // The journal is on disk with this record.
+    void journalWritten(const QJsonObject &record);
+    // Nothing more is hidden in this lock because the journal cannot be
+    // written; reason is a readable sentence. Once per lock.
+    void hidingRefused(const QString &reason);
 
 private:
     void hideNonAllowedApps();
@@ -85,6 +104,13 @@ private:
     void reportIfNothingCanBeHidden(LockMode mode);
     void scheduleJournalWrite();
     void writeJournal();
+    // Writes the journal with what is hidden and what is about to be;
+    // false when it could not be written.
+    bool writeJournalNow(QString *error = nullptr);
+    // Adds the applications to those about to be hidden and makes that
+    // durable; on failure they are dropped again and the lock hides nothing more.
+    bool planHiding(const QList<RunningApplication> &apps);
+    void refuseHiding(const QString &error);
 
     QPointer<Workspace> m_workspace;
     Accessibility *m_accessibility;
@@ -98,9 +124,12 @@ private:
     std::optional<QMetaObject::Connection> m_terminationObserver;
 
     LockJournal m_journal;
-    QMetaObject::Connection m_journalObserver;
+    // Every application this lock has hidden or set out to hide.
+    QList<RunningApplication> m_planned;
     QTimer *m_journalTimer;
     bool m_reportedUnavailable = false;
+    bool m_hidingRefused = false;
+    bool m_reportedJournalError = false;
 };
 
 template<> struct EnumTraits<AppLockManager::LockMode>

@@ -9,6 +9,7 @@
 #include "ModelContext.h"
 #include "NotificationCenter.h"
 #include "OverlayPresenter.h"
+#include "TerminalText.h"
 #include "UserNotifications.h"
 
 #include <QUrl>
@@ -30,6 +31,14 @@ FocusSessionManager::FocusSessionManager(Services services, QObject *parent)
                         weak->endSession(false);
                 },
                 Qt::QueuedConnection);
+        });
+    }
+    if (m_services.lockManager) {
+        connect(m_services.lockManager, &AppLockManager::hidingRefused, this, [this](const QString &reason) {
+            // The lock manager has said it on standard error already.
+            if (m_services.notifications)
+                m_services.notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces),
+                                               QStringLiteral("Applications Not Hidden"), reason, false);
         });
     }
     // Start requests are handled in a later turn of the event loop; the
@@ -80,19 +89,46 @@ void FocusSessionManager::handleStartRequest(const QVariantMap &userInfo)
     const QVariant sessionValue = userInfo.value(QLatin1String(kSessionIDKey));
     const QVariant screenValue = userInfo.value(QLatin1String(kScreenIDKey));
     if (sessionValue.metaType() != QMetaType::fromType<PersistentIdentifier>() ||
-        screenValue.metaType() != QMetaType::fromType<PersistentIdentifier>() || !m_modelContainer)
+        screenValue.metaType() != QMetaType::fromType<PersistentIdentifier>())
         return;
+    if (!m_modelContainer) {
+        Q_EMIT startRequestHandled(sessionValue.value<PersistentIdentifier>(),
+                                   QStringLiteral("Lumora is not ready yet"));
+        return;
+    }
     ModelContext *context = m_modelContainer->mainContext();
-    auto *session = context->model<FocusSession>(sessionValue.value<PersistentIdentifier>());
+    const auto sessionID = sessionValue.value<PersistentIdentifier>();
+    auto *session = context->model<FocusSession>(sessionID);
     auto *screen = context->model<FocusScreen>(screenValue.value<PersistentIdentifier>());
-    if (session && screen)
-        startSession(session, screen);
+    if (!session || !screen) {
+        Q_EMIT startRequestHandled(sessionID,
+                                   QStringLiteral("the focus session or its focus screen no longer exists"));
+        return;
+    }
+    const bool started = startSession(session, screen);
+    Q_EMIT startRequestHandled(sessionID, started ? QString() : runningSessionMessage());
 }
 
-void FocusSessionManager::startSession(FocusSession *session, FocusScreen *screen)
+QString FocusSessionManager::runningSessionMessage() const
 {
-    if (m_activeSession || !session || !screen)
-        return;
+    return QStringLiteral("a focus session is already running: %1")
+        .arg(m_activeScreen ? m_activeScreen->name() : QStringLiteral("Focus Session"));
+}
+
+bool FocusSessionManager::startSession(FocusSession *session, FocusScreen *screen)
+{
+    if (!session || !screen)
+        return false;
+    if (m_activeSession) {
+        // The refused record never ran: it leaves no trace in the history.
+        if (session != m_activeSession && !session->endTime() && !session->isDeleted()) {
+            if (ModelContext *context = session->modelContext()) {
+                context->remove(session);
+                context->save();
+            }
+        }
+        return false;
+    }
 
     if (m_services.accessibility &&
         !m_services.accessibility->isProcessTrusted(Accessibility::TrustPrompt::no))
@@ -136,9 +172,12 @@ void FocusSessionManager::startSession(FocusSession *session, FocusScreen *scree
     }
 
     startTimer();
+    m_ticks = 0;
+    Q_EMIT heartbeat();
 
     if (m_services.notifications)
         m_services.notifications->requestAuthorization();
+    return true;
 }
 
 void FocusSessionManager::startTimer()
@@ -154,6 +193,8 @@ void FocusSessionManager::tick()
     // The countdown counts firings; time in which the timer did not fire
     // (a suspended machine) does not count.
     setRemainingTime(m_remainingTime - 1.0);
+    if (++m_ticks % kHeartbeatTicks == 0)
+        Q_EMIT heartbeat();
     if (m_remainingTime <= 0) {
         endSession(true);
         return;
@@ -191,6 +232,8 @@ void FocusSessionManager::abandonSession()
     if (m_services.overlay)
         m_services.overlay->hide({});
     finishSession(false);
+    if (m_services.lockManager)
+        m_services.lockManager->finishRestoring(kQuitRestoreMs);
 }
 
 void FocusSessionManager::finishSession(bool completed)
@@ -207,9 +250,26 @@ void FocusSessionManager::finishSession(bool completed)
             m_activeSession->setCompleted(false);
         }
     }
-    if (m_modelContainer)
-        m_modelContainer->mainContext()->save();
+    if (m_modelContainer) {
+        // A failed save keeps the outcome pending; the store tries again.
+        QString error;
+        if (!m_modelContainer->mainContext()->save(&error) && m_activeSession) {
+            const QString name = m_activeScreen ? m_activeScreen->name() : QStringLiteral("Focus Session");
+            postProblem(QStringLiteral("Focus Session Not Recorded Yet"),
+                        QStringLiteral("The session \"%1\" could not be saved (%2). Lumora keeps it and "
+                                       "tries again.")
+                            .arg(name, error));
+        }
+    }
     clearActive();
+}
+
+void FocusSessionManager::postProblem(const QString &title, const QString &body)
+{
+    TerminalText::printError(QStringLiteral("Lumora: %1: %2").arg(title, body));
+    if (m_services.notifications)
+        m_services.notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces), title, body,
+                                       false);
 }
 
 void FocusSessionManager::postCompletionNotification()

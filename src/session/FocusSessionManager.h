@@ -31,6 +31,9 @@ public:
     static constexpr const char *kSessionIDKey = "sessionID";
     static constexpr const char *kScreenIDKey = "screenID";
     static constexpr int kTickIntervalMs = 1000;
+    // A running session says it is alive this often (in ticks).
+    static constexpr int kHeartbeatTicks = 30;
+    static constexpr int kQuitRestoreMs = 2000;
 
     // The services a manager works through; none is owned.
     struct Services
@@ -64,26 +67,40 @@ public:
     // Posts the start request for a session and screen just recorded.
     static void postStartRequest(const PersistentIdentifier &sessionID, const PersistentIdentifier &screenID);
 
-    void startSession(FocusSession *session, FocusScreen *screen);
+    // Returns false when the request is refused because a session runs
+    // already: a running session is never replaced, and the refused
+    // session's record, which never ran, is removed from the store.
+    bool startSession(FocusSession *session, FocusScreen *screen);
     void endSession(bool completed);
     // The program is quitting: ends a running session at once, without
     // waiting for the overlay's fade, as an early end. Hidden applications
-    // come back and the outcome is saved.
+    // come back (waiting up to kQuitRestoreMs for the window manager) and
+    // the outcome is saved.
     void abandonSession();
 
     // One countdown step; the timer calls it every second.
     void tick();
 
+    // The text of a refusal: "a focus session is already running: <name>".
+    QString runningSessionMessage() const;
+
 Q_SIGNALS:
     void activeSessionChanged();
     void activeScreenChanged();
     void remainingTimeChanged();
+    // A start request for this session was handled: error is empty when the
+    // session started, and says why not otherwise.
+    void startRequestHandled(const PersistentIdentifier &sessionID, const QString &error);
+    // A session is running and this process is alive: at the start and then
+    // every kHeartbeatTicks ticks.
+    void heartbeat();
 
 private:
     void handleStartRequest(const QVariantMap &userInfo);
     void startTimer();
     void finishSession(bool completed);
     void postCompletionNotification();
+    void postProblem(const QString &title, const QString &body);
     void setRemainingTime(double seconds);
     void clearActive();
     QDateTime now() const;
@@ -93,5 +110,6 @@ private:
     FocusSession *m_activeSession = nullptr;
     FocusScreen *m_activeScreen = nullptr;
     double m_remainingTime = 0;
+    int m_ticks = 0;
     QTimer m_timer;
 };

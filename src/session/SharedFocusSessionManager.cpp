@@ -22,11 +22,11 @@ public:
         : QObject(parent), workspace(std::make_unique<X11Workspace>()), accessibility(workspace.get()),
           overlay(std::make_unique<FocusOverlayController>())
     {
-        // Windows a crashed run left hidden come back before anything else.
-        const QString journal = LockJournal::pathForStore(Store::path());
-        LockJournal::restoreLeftovers(*workspace, journal);
+        // Windows a crashed run left hidden come back before anything else
+        // (or as soon as a window manager is there to show them).
         lockManager = std::make_unique<AppLockManager>(workspace.get(), &accessibility);
-        lockManager->setJournalPath(journal);
+        lockManager->setJournalPath(LockJournal::pathForStore(Store::path()));
+        lockManager->restoreLeftovers();
         FocusSessionManager::Services services;
         services.lockManager = lockManager.get();
         services.overlay = overlay.get();

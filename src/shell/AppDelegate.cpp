@@ -3,6 +3,7 @@
 #include "AppModel.h"
 #include "AppSettings.h"
 #include "BootTime.h"
+#include "DBusUserNotifications.h"
 #include "FocusOverlayController.h"
 #include "FocusScreen.h"
 #include "FocusSession.h"
@@ -15,10 +16,13 @@
 #include "StatusItem.h"
 #include "StatusText.h"
 #include "Store.h"
+#include "TerminalText.h"
 #include "ThemeStore.h"
 #include "X11HotKeyBackend.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QUuid>
 
 #include <cstdio>
 
@@ -35,6 +39,15 @@ void logLine(const QString &line)
     std::fflush(stdout);
 }
 
+// A path as the user knows it: ~/ for the home folder.
+QString userPath(const QString &path)
+{
+    const QString home = QDir::homePath();
+    if (!home.isEmpty() && home != QLatin1String("/") && path.startsWith(home + QLatin1Char('/')))
+        return QStringLiteral("~") + path.mid(home.size());
+    return path;
+}
+
 } // namespace
 
 AppDelegate::AppDelegate(ModelContainer *container, QObject *parent)
@@ -43,6 +56,14 @@ AppDelegate::AppDelegate(ModelContainer *container, QObject *parent)
     bootTime = [] { return BootTime::read(); };
     now = [] { return QDateTime::currentDateTimeUtc(); };
     m_loginItem = std::make_unique<XdgAutostartLoginItem>(QCoreApplication::applicationFilePath());
+    m_notifications = std::make_unique<DBusUserNotifications>();
+    if (ModelContext *context = m_model->context()) {
+        connect(context, &ModelContext::saveFailed, this, &AppDelegate::reportSaveFailure);
+        connect(context, &ModelContext::saveRecovered, this, [this] {
+            if (std::exchange(m_toldSaveFailure, false))
+                logLine(QStringLiteral("Lumora: The changes that could not be saved are saved now"));
+        });
+    }
 }
 
 AppDelegate::~AppDelegate()
@@ -55,6 +76,51 @@ AppDelegate::~AppDelegate()
 void AppDelegate::setLoginItem(std::unique_ptr<LoginItem> item)
 {
     m_loginItem = std::move(item);
+}
+
+void AppDelegate::setUserNotifications(std::unique_ptr<UserNotifications> notifications)
+{
+    m_notifications = std::move(notifications);
+}
+
+void AppDelegate::reportSaveFailure(const QString &error)
+{
+    // Once per run of failures: the store keeps retrying on its own.
+    if (std::exchange(m_toldSaveFailure, true))
+        return;
+    const QString path = m_model->container() ? userPath(m_model->container()->path()) : QString();
+    const QString body = QStringLiteral("Changes could not be saved to %1 (%2). Lumora keeps them and tries "
+                                        "again.")
+                             .arg(path, error);
+    TerminalText::printError(QStringLiteral("Lumora: ") + body);
+    if (m_notifications)
+        m_notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces),
+                              QStringLiteral("Lumora Could Not Save"), body, false);
+}
+
+bool AppDelegate::savePending()
+{
+    ModelContext *context = m_model->context();
+    if (!context)
+        return true;
+    QString error;
+    if (context->save(&error))
+        return true;
+    TerminalText::printError(QStringLiteral("Lumora: Changes could not be saved before quitting: ") + error);
+    return false;
+}
+
+int AppDelegate::closeAbandonedSessions(std::optional<QDateTime> lastAlive)
+{
+    const int closed =
+        m_model->closeAbandonedSessions(lastAlive, now ? now() : QDateTime::currentDateTimeUtc());
+    if (closed > 0) {
+        logLine(
+            QStringLiteral("Lumora: Closed %1 focus session(s) left open by a run that ended unexpectedly")
+                .arg(closed));
+        m_model->context()->save();
+    }
+    return closed;
 }
 
 void AppDelegate::applicationDidFinishLaunching()
@@ -70,6 +136,11 @@ void AppDelegate::applicationDidFinishLaunching()
     }
     m_steps << QStringLiteral("menuBarExtra");
     setupMenuBarExtra();
+    // The countdown follows the session at once, not only on the next tick.
+    connect(&manager, &FocusSessionManager::activeSessionChanged, this, &AppDelegate::updateMenuBarCountdown,
+            Qt::UniqueConnection);
+    connect(&manager, &FocusSessionManager::remainingTimeChanged, this, &AppDelegate::updateMenuBarCountdown,
+            Qt::UniqueConnection);
     m_steps << QStringLiteral("globalHotKey");
     setupGlobalHotKey();
     m_steps << QStringLiteral("launchAtLogin");
@@ -86,6 +157,8 @@ void AppDelegate::applicationWillTerminate()
     // applications back and records the session as ended early, instead of
     // leaving both for a later start to clean up.
     FocusSessionManager::shared().abandonSession();
+    // Typing and new records younger than the automatic save are written now.
+    savePending();
     m_hotKey.reset();
     if (m_menuBarTimer) {
         m_menuBarTimer->stop();
@@ -220,23 +293,52 @@ void AppDelegate::updateMenuBarCountdown()
 
 void AppDelegate::startFocusSession(FocusScreen *screen)
 {
-    if (!screen || screen->isDeleted())
+    startFocusSession(screen, {});
+}
+
+void AppDelegate::startFocusSession(FocusScreen *screen, StartDone done)
+{
+    if (!screen || screen->isDeleted()) {
+        if (done)
+            done(QStringLiteral("the focus screen no longer exists"));
         return;
+    }
+    FocusSessionManager &manager = FocusSessionManager::shared();
+    // A running session is never replaced; the request leaves no record.
+    if (manager.activeSession()) {
+        if (done)
+            done(manager.runningSessionMessage());
+        return;
+    }
     FocusSession *session = m_model->startFocusSession(screen);
+    // A failed save is reported and retried by the store; the session runs.
     m_model->context()->save();
+    if (done) {
+        const PersistentIdentifier id = session->id();
+        auto connection = std::make_shared<QMetaObject::Connection>();
+        *connection =
+            connect(&manager, &FocusSessionManager::startRequestHandled, this,
+                    [connection, id, done](const PersistentIdentifier &handled, const QString &error) {
+                        if (handled != id)
+                            return;
+                        QObject::disconnect(*connection);
+                        done(error);
+                    });
+    }
     FocusSessionManager::postStartRequest(session->id(), screen->id());
     closePopover();
 }
 
-QString AppDelegate::startFocusScreenNamed(const QString &name)
+void AppDelegate::startFocusScreenNamed(const QString &name, StartDone done)
 {
     for (FocusScreen *screen : m_model->focusScreens()) {
         if (screen->name() == name) {
-            startFocusSession(screen);
-            return {};
+            startFocusSession(screen, std::move(done));
+            return;
         }
     }
-    return QStringLiteral("no focus screen is named \"%1\"").arg(name);
+    if (done)
+        done(QStringLiteral("no focus screen is named \"%1\"").arg(name));
 }
 
 void AppDelegate::openMainWindow()

@@ -18,6 +18,7 @@ class FocusScreen;
 class HotKey;
 class HotKeyBackend;
 class LoginItem;
+class UserNotifications;
 
 class ModelContainer;
 
@@ -65,8 +66,23 @@ public:
     void startMenuBarTimer();
 
     void startFocusSession(FocusScreen *screen);
-    // Starts the focus screen with exactly this name; an error text when none has it.
-    QString startFocusScreenNamed(const QString &name);
+    // The same, calling done once the session has started (empty error) or
+    // was refused (the reason). A start while a session runs is refused at
+    // once and records nothing.
+    using StartDone = std::function<void(const QString &error)>;
+    void startFocusSession(FocusScreen *screen, StartDone done);
+    // Starts the focus screen with exactly this name, as above; an error
+    // when none has it.
+    void startFocusScreenNamed(const QString &name, StartDone done);
+
+    // Closes the session rows a run that died left open: not completed,
+    // ended at lastAlive (or at their start when that is unknown or earlier).
+    int closeAbandonedSessions(std::optional<QDateTime> lastAlive);
+    // Writes what is pending; on failure says so on standard error.
+    bool savePending();
+    // Where problems the user must hear of are posted (a desktop notification
+    // service by default; tests replace it).
+    void setUserNotifications(std::unique_ptr<UserNotifications> notifications);
     void openMainWindow();
     void togglePopover();
     void showPopover();
@@ -85,4 +101,8 @@ private:
     QTimer *m_menuBarTimer = nullptr;
     QElapsedTimer m_popoverClosed;
     QStringList m_steps;
+    std::unique_ptr<UserNotifications> m_notifications;
+    bool m_toldSaveFailure = false;
+
+    void reportSaveFailure(const QString &error);
 };

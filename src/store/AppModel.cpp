@@ -113,6 +113,22 @@ void AppModel::completeFocusSession(FocusSession *session)
     context()->save();
 }
 
+int AppModel::closeAbandonedSessions(std::optional<QDateTime> lastAlive, const QDateTime &now)
+{
+    int closed = 0;
+    for (FocusSession *session : context()->fetch<FocusSession>()) {
+        if (session->endTime())
+            continue;
+        const QDateTime start = session->startTime();
+        const QDateTime end = lastAlive && *lastAlive > start && *lastAlive <= now ? *lastAlive : start;
+        session->setEndTime(end);
+        session->setActualDuration(double(start.msecsTo(end)) / 1000.0);
+        session->setCompleted(false);
+        ++closed;
+    }
+    return closed;
+}
+
 AppLockProfile *AppModel::addLockProfile(const QString &name, const QStringList &blockedApps,
                                          const QStringList &blockedWebsites, LockMode mode)
 {

@@ -4,6 +4,7 @@
 #include "Enums.h"
 #include "PersistentIdentifier.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QStringList>
 
@@ -62,6 +63,11 @@ public:
     void deleteFocusScreen(FocusScreen *screen);
     FocusSession *startFocusSession(FocusScreen *screen);
     void completeFocusSession(FocusSession *session);
+    // Ends the sessions a run that died left open (no end time): not
+    // completed, ended at lastAlive, or at their start when lastAlive is
+    // unknown, earlier than the start or later than now. Does not save.
+    // Returns how many were closed.
+    int closeAbandonedSessions(std::optional<QDateTime> lastAlive, const QDateTime &now);
     AppLockProfile *addLockProfile(const QString &name, const QStringList &blockedApps,
                                    const QStringList &blockedWebsites, LockMode mode);
     void deleteLockProfile(AppLockProfile *profile);

@@ -15,11 +15,10 @@ ModelContext::ModelContext(QSqlDatabase db, const QList<const EntityInfo *> &sch
     }
     m_autosaveTimer.setSingleShot(true);
     m_autosaveTimer.setInterval(kAutosaveDelayMs);
-    connect(&m_autosaveTimer, &QTimer::timeout, this, [this] {
-        QString error;
-        if (!save(&error))
-            Q_EMIT autosaveFailed(error);
-    });
+    connect(&m_autosaveTimer, &QTimer::timeout, this, [this] { save(); });
+    m_retryTimer.setSingleShot(true);
+    m_retryTimer.setInterval(kRetryDelayMs);
+    connect(&m_retryTimer, &QTimer::timeout, this, [this] { save(); });
 }
 
 ModelContext::~ModelContext()
@@ -181,8 +180,10 @@ PersistentModel *ModelContext::model(const PersistentIdentifier &id) const
 void ModelContext::setAutosaveEnabled(bool enabled)
 {
     m_autosave = enabled;
-    if (!enabled)
+    if (!enabled) {
         m_autosaveTimer.stop();
+        m_retryTimer.stop();
+    }
 }
 
 bool ModelContext::hasChanges() const
@@ -193,13 +194,21 @@ bool ModelContext::hasChanges() const
 bool ModelContext::save(QString *error)
 {
     m_autosaveTimer.stop();
+    m_retryTimer.stop();
     if (!hasChanges())
         return true;
 
     const auto fail = [&](const QSqlError &sqlError) {
+        QString text = sqlError.databaseText().isEmpty() ? sqlError.text() : sqlError.databaseText();
+        if (text.isEmpty())
+            text = QStringLiteral("unknown error");
         if (error)
-            *error = sqlError.databaseText().isEmpty() ? sqlError.text() : sqlError.databaseText();
+            *error = text;
         m_db.rollback();
+        m_failing = true;
+        if (m_autosave)
+            m_retryTimer.start();
+        Q_EMIT saveFailed(text);
         return false;
     };
 
@@ -261,5 +270,7 @@ bool ModelContext::save(QString *error)
     m_inserted.clear();
     m_dirty.clear();
     m_pendingDeletes.clear();
+    if (std::exchange(m_failing, false))
+        Q_EMIT saveRecovered();
     return true;
 }

@@ -36,7 +36,9 @@ public:
     void remove(PersistentModel *record);
 
     // Writes every pending insert, change and delete in one transaction.
-    // On failure nothing is written and the changes stay pending.
+    // On failure nothing is written, the changes stay pending, saveFailed()
+    // is emitted and (with automatic saving on) the save is tried again
+    // after kRetryDelayMs.
     bool save(QString *error = nullptr);
     bool hasChanges() const;
 
@@ -94,12 +96,17 @@ public:
     void setAutosaveEnabled(bool enabled);
     bool autosaveEnabled() const { return m_autosave; }
     static constexpr int kAutosaveDelayMs = 300;
+    static constexpr int kRetryDelayMs = 2000;
+    // The last save failed and its changes are still pending.
+    bool isFailing() const { return m_failing; }
 
 Q_SIGNALS:
     // Records of this entity were inserted, deleted or changed.
     void didChange(const QString &entityName);
-    // An automatic save failed; the changes stay pending.
-    void autosaveFailed(const QString &error);
+    // A save failed; the changes stay pending. error is the store's reason.
+    void saveFailed(const QString &error);
+    // A save wrote what was pending after one or more failed.
+    void saveRecovered();
 
 private:
     friend class ModelContainer;
@@ -132,5 +139,7 @@ private:
     QList<PersistentIdentifier> m_pendingDeletes;                 // rows to delete from the file
     bool m_flushScheduled = false;
     bool m_autosave = true;
+    bool m_failing = false;
     QTimer m_autosaveTimer;
+    QTimer m_retryTimer;
 };

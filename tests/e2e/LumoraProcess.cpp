@@ -91,8 +91,14 @@ void LumoraProcess::kill()
 
 LumoraProcess::Result LumoraProcess::run(const QStringList &arguments, int timeoutMs) const
 {
+    return run(m_environment, arguments, timeoutMs);
+}
+
+LumoraProcess::Result LumoraProcess::run(const QProcessEnvironment &environment, const QStringList &arguments,
+                                         int timeoutMs)
+{
     QProcess second;
-    second.setProcessEnvironment(m_environment);
+    second.setProcessEnvironment(environment);
     second.start(program(), arguments);
     Result result;
     result.finished = second.waitForFinished(timeoutMs) && second.exitStatus() == QProcess::NormalExit;

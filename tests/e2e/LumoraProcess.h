@@ -56,6 +56,9 @@ public:
 
     // A second lumora with these arguments, on the same store and bus.
     Result run(const QStringList &arguments, int timeoutMs = 10000) const;
+    // The same with an environment of the caller's (environment() changed).
+    static Result run(const QProcessEnvironment &environment, const QStringList &arguments,
+                      int timeoutMs = 10000);
     // What `lumora --status` prints, trimmed.
     QString status() const;
 

@@ -10,7 +10,9 @@
 #include <QSqlQuery>
 #include <QUuid>
 
-ScratchStore::ScratchStore(const QString &relativePath) : m_relativePath(relativePath)
+ScratchStore::ScratchStore(const QString &relativePath, const QString &parent)
+    : m_dir((parent.isEmpty() ? QDir::temp() : QDir(parent)).filePath(QStringLiteral("lumora-store-XXXXXX"))),
+      m_relativePath(relativePath)
 {
     QDir(m_dir.path()).mkpath(QStringLiteral("config"));
     QDir(m_dir.path()).mkpath(QStringLiteral("data"));
@@ -35,9 +37,8 @@ QString ScratchStore::fill(const std::function<void(ModelContext *)> &fill) cons
     return {};
 }
 
-QList<ScratchStore::SessionRow> ScratchStore::sessions() const
+void ScratchStore::read(const QString &sql, const std::function<void(QSqlQuery &)> &row) const
 {
-    QList<SessionRow> out;
     const QString connection =
         QStringLiteral("scratch-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     {
@@ -47,28 +48,43 @@ QList<ScratchStore::SessionRow> ScratchStore::sessions() const
         if (db.open()) {
             QSqlQuery query(db);
             query.setForwardOnly(true);
-            if (query.exec(QStringLiteral(
-                    "SELECT s.id, f.name, s.startTime, s.endTime, s.completed, s.actualDuration "
-                    "FROM FocusSession s LEFT JOIN FocusScreen f ON f.uuid = s.focusScreenID ORDER BY "
-                    "s.id"))) {
-                while (query.next()) {
-                    SessionRow row;
-                    row.id = query.value(0).toLongLong();
-                    row.screenName = query.value(1).toString();
-                    row.startTime = query.value(2).toDouble();
-                    if (!query.value(3).isNull())
-                        row.endTime = query.value(3).toDouble();
-                    row.completed = query.value(4).toInt() != 0;
-                    if (!query.value(5).isNull())
-                        row.actualDuration = query.value(5).toDouble();
-                    out.append(row);
-                }
+            if (query.exec(sql)) {
+                while (query.next())
+                    row(query);
             }
             query.finish();
         }
         db.close();
     }
     QSqlDatabase::removeDatabase(connection);
+}
+
+QStringList ScratchStore::screenNames() const
+{
+    QStringList out;
+    read(QStringLiteral("SELECT name FROM FocusScreen ORDER BY id"),
+         [&](QSqlQuery &query) { out.append(query.value(0).toString()); });
+    return out;
+}
+
+QList<ScratchStore::SessionRow> ScratchStore::sessions() const
+{
+    QList<SessionRow> out;
+    read(QStringLiteral(
+             "SELECT s.id, f.name, s.startTime, s.endTime, s.completed, s.actualDuration "
+             "FROM FocusSession s LEFT JOIN FocusScreen f ON f.uuid = s.focusScreenID ORDER BY s.id"),
+         [&](QSqlQuery &query) {
+             SessionRow row;
+             row.id = query.value(0).toLongLong();
+             row.screenName = query.value(1).toString();
+             row.startTime = query.value(2).toDouble();
+             if (!query.value(3).isNull())
+                 row.endTime = query.value(3).toDouble();
+             row.completed = query.value(4).toInt() != 0;
+             if (!query.value(5).isNull())
+                 row.actualDuration = query.value(5).toDouble();
+             out.append(row);
+         });
     return out;
 }
 

@@ -2,12 +2,14 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
 #include <optional>
 
 class ModelContext;
+class QSqlQuery;
 
 // A store file of its own in a temporary folder, filled through the store
 // library before Lumora starts and read back straight from the SQLite file
@@ -30,8 +32,11 @@ public:
     // $XDG_DATA_HOME/Lumora/Lumora.store with the run's data folder.
     static constexpr const char *kUserStorePath = "data/Lumora/Lumora.store";
 
-    // relativePath: the store file below folder().
-    explicit ScratchStore(const QString &relativePath = QStringLiteral("Lumora.store"));
+    // relativePath: the store file below folder(); parent: where the folder
+    // is made (a small file system of a test's own), the temporary folder
+    // when empty.
+    explicit ScratchStore(const QString &relativePath = QStringLiteral("Lumora.store"),
+                          const QString &parent = QString());
 
     bool isValid() const { return m_dir.isValid(); }
     QString path() const;
@@ -43,10 +48,15 @@ public:
 
     // The sessions in the file, oldest first; empty when it cannot be read.
     QList<SessionRow> sessions() const;
+    // The names of the focus screens in the file, in row order.
+    QStringList screenNames() const;
     // The file and its journal on disk, in bytes.
     qint64 sizeOnDisk() const;
 
 private:
+    // Runs a query on a read-only connection of its own, row by row.
+    void read(const QString &sql, const std::function<void(QSqlQuery &)> &row) const;
+
     QTemporaryDir m_dir;
     QString m_relativePath;
 };

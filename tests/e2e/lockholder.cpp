@@ -31,8 +31,11 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    AppLockManager manager(&workspace, &accessibility);
     if (arguments[0] == QLatin1String("--restore")) {
-        const int restored = LockJournal::restoreLeftovers(workspace, arguments[1]);
+        // As the program does: the journal follows the windows until they are shown.
+        manager.setJournalPath(arguments[1]);
+        const int restored = manager.restoreLeftovers();
         std::printf("restored %d\n", restored);
         std::fflush(stdout);
         // Let the window manager act before the connection closes.
@@ -40,7 +43,6 @@ int main(int argc, char *argv[])
         return app.exec();
     }
 
-    AppLockManager manager(&workspace, &accessibility);
     manager.setJournalPath(arguments[0]);
     manager.startLock(AppLockManager::lockModeFromRaw(arguments[1]), arguments.mid(2));
     std::printf("locked %lld\n", static_cast<long long>(manager.hiddenApps().size()));

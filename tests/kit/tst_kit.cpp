@@ -1,4 +1,5 @@
 #include "ItemTitle.h"
+#include "TerminalText.h"
 
 #include <QTest>
 
@@ -28,6 +29,29 @@ private Q_SLOTS:
         QFETCH(QString, input);
         QFETCH(QString, expected);
         QCOMPARE(ItemTitle::clean(input), expected);
+    }
+
+    // Names printed to a terminal cannot drive it.
+    void terminalEscapes_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("plain") << QStringLiteral("Deep Work") << QStringLiteral("Deep Work");
+        QTest::newRow("escape sequence") << QStringLiteral("a\x1b]0;pwned") + QChar(0x07) + u'b'
+                                         << QStringLiteral("a\\x1b]0;pwned\\x07b");
+        QTest::newRow("line breaks and tabs")
+            << QStringLiteral("a\nb\r\t") << QStringLiteral("a\\x0ab\\x0d\\x09");
+        QTest::newRow("delete and C1 CSI")
+            << QStringLiteral("\x7f\u009b2J") << QStringLiteral("\\x7f\\u009b2J");
+        QTest::newRow("backslash stays readable") << QStringLiteral("C:\\x1b") << QStringLiteral("C:\\\\x1b");
+        QTest::newRow("letters of any script kept") << QStringLiteral("Fokus \u00e9t\u00e9 \U0001F600")
+                                                    << QStringLiteral("Fokus \u00e9t\u00e9 \U0001F600");
+    }
+    void terminalEscapes()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        QCOMPARE(TerminalText::escaped(input), expected);
     }
 };
 

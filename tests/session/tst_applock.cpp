@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using Mode = AppLockManager::LockMode;
@@ -89,6 +90,45 @@ QJsonObject readJson(const QString &path)
         return {};
     return QJsonDocument::fromJson(f.readAll()).object();
 }
+
+void writeJson(const QString &path, const QJsonObject &object)
+{
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(QJsonDocument(object).toJson());
+}
+
+// Every identity a journal record names.
+QStringList named(const QJsonObject &record)
+{
+    QStringList out;
+    for (const auto &value : record.value(QStringLiteral("hidden")).toArray())
+        out.append(value.toString());
+    return out;
+}
+
+// A child process that has ended and is not collected yet.
+struct Zombie
+{
+    pid_t pid = ::fork();
+    Zombie()
+    {
+        if (pid == 0)
+            ::_exit(0);
+        // Ended once its stat says so; it stays until waitpid below.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QFile::exists(QStringLiteral("/proc/%1").arg(pid)) &&
+                [this] {
+                    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+                    return stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z ");
+                }(),
+            5000);
+    }
+    ~Zombie() { ::waitpid(pid, nullptr, 0); }
+};
+
+// A path that cannot be written whoever runs the test: its folder is a file.
+const QString unwritableJournal = QStringLiteral("/dev/null/Lumora.store.locked-windows");
 
 } // namespace
 
@@ -542,7 +582,224 @@ private Q_SLOTS:
         }
     }
 
-    void unreadableJournalIsDropped_data()
+    // The order that makes a lock crash-safe: the journal names an
+    // application, durably, before any call that hides it.
+    void journalIsWrittenBeforeEveryHide_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("sweep") << "sweep";
+        QTest::newRow("plain hide after a failed accessibility hide") << "fallback";
+        QTest::newRow("launch during preventLaunch") << "launch";
+    }
+    void journalIsWrittenBeforeEveryHide()
+    {
+        QFETCH(QString, path);
+        QTemporaryDir dir;
+        const auto journal = dir.filePath(QStringLiteral("Lumora.store.locked-windows"));
+        Desk desk({"A:10", "B:11", "Allowed:12", "C:13:h"});
+        desk.manager->setJournalPath(journal);
+        QObject::connect(desk.manager.get(), &AppLockManager::journalWritten, &desk.workspace,
+                         [&](const QJsonObject &record) {
+                             // What is on disk now, not what was meant to be.
+                             QCOMPARE(readJson(journal).value("record").toObject(), record);
+                             desk.workspace.logCall(QStringLiteral("journal:") + named(record).join(u','));
+                         });
+        if (path == QLatin1String("fallback"))
+            desk.accessibility.failHiding(QStringLiteral("pid:11"));
+
+        desk.manager->startLock(Mode::preventLaunch, {"Allowed"});
+        if (path == QLatin1String("launch"))
+            desk.workspace.launch(desk.workspace.makeApplication(QStringLiteral("New"), 20));
+        drainEvents();
+        drainEvents();
+
+        const auto calls = desk.workspace.calls();
+        QStringList durable;
+        int hides = 0;
+        for (const auto &call : calls) {
+            if (call.startsWith(QLatin1String("journal:"))) {
+                durable = call.mid(8).split(u',', Qt::SkipEmptyParts);
+                continue;
+            }
+            for (const auto prefix : {QLatin1String("ax-hide:"), QLatin1String("hide:")}) {
+                if (call.startsWith(prefix)) {
+                    ++hides;
+                    const auto identity = call.mid(prefix.size());
+                    QVERIFY2(
+                        durable.contains(identity),
+                        qPrintable(
+                            QStringLiteral("%1 before a journal naming it: %2").arg(call, calls.join(u' '))));
+                }
+            }
+        }
+        QCOMPARE(hides, path == QLatin1String("sweep") ? 2 : 3);
+        QVERIFY(!desk.workspace.isHidden(desk.apps[2]));
+        desk.manager->stopLock();
+        drainEvents();
+        // An application only the plain hide reached stays hidden after the
+        // lock, so the journal keeps naming it.
+        if (path == QLatin1String("fallback"))
+            QCOMPARE(named(readJson(journal).value("record").toObject()), QStringList{"pid:11"});
+        else
+            QVERIFY(!QFile::exists(journal));
+    }
+
+    void failingJournalWriteHidesNothing_data()
+    {
+        QTest::addColumn<bool>("atLaunch");
+        QTest::newRow("at the start") << false;
+        QTest::newRow("at a launch") << true;
+    }
+    void failingJournalWriteHidesNothing()
+    {
+        QFETCH(bool, atLaunch);
+        QTemporaryDir dir;
+        Desk desk({"A:10", "B:11"});
+        desk.manager->setJournalPath(atLaunch ? dir.filePath(QStringLiteral("journal")) : unwritableJournal);
+        QSignalSpy refused(desk.manager.get(), &AppLockManager::hidingRefused);
+        if (atLaunch) {
+            desk.workspace.setHiddenFlag(desk.apps[0], true); // by the user: nothing to hide at the start
+            desk.workspace.setHiddenFlag(desk.apps[1], true);
+        }
+        {
+            StdoutCapture capture;
+            desk.manager->startLock(Mode::preventLaunch, {});
+            if (atLaunch) {
+                desk.manager->setJournalPath(unwritableJournal);
+                desk.workspace.launch(desk.workspace.makeApplication(QStringLiteral("New"), 20));
+                drainEvents();
+            }
+        }
+        drainEvents();
+        QCOMPARE(refused.size(), 1);
+        QVERIFY(refused.first().first().toString().contains(QLatin1String("lock journal")));
+        for (const auto &call : desk.workspace.calls())
+            QVERIFY2(!call.contains(QLatin1String("hide:")) || call.startsWith(QLatin1String("unhide")),
+                     qPrintable(call));
+        QVERIFY(desk.manager->hiddenApps().isEmpty());
+        QVERIFY(desk.manager->isActive()); // the session goes on with the overlay
+        desk.manager->stopLock();
+    }
+
+    void processLiveness_data()
+    {
+        QTest::addColumn<QString>("who");
+        QTest::addColumn<bool>("alive");
+        QTest::newRow("this process") << "self" << true;
+        QTest::newRow("this process under another name") << "renamed" << false;
+        QTest::newRow("a zombie") << "zombie" << false;
+        QTest::newRow("a process that is gone") << "gone" << false;
+        QTest::newRow("no process id") << "none" << false;
+    }
+    void processLiveness()
+    {
+        QFETCH(QString, who);
+        QFETCH(bool, alive);
+        if (who == QLatin1String("zombie")) {
+            Zombie zombie;
+            QCOMPARE(LockJournal::isProcessAlive(zombie.pid), alive);
+            return;
+        }
+        qint64 pid = 0;
+        QString name;
+        if (who == QLatin1String("self") || who == QLatin1String("renamed")) {
+            pid = QCoreApplication::applicationPid();
+            if (who == QLatin1String("renamed"))
+                name = QStringLiteral("not-this-program");
+        } else if (who == QLatin1String("gone")) {
+            const pid_t child = ::fork();
+            if (child == 0)
+                ::_exit(0);
+            ::waitpid(child, nullptr, 0);
+            pid = child;
+        }
+        QCOMPARE(LockJournal::isProcessAlive(pid, name), alive);
+    }
+
+    void zombieWriterCountsAsDead()
+    {
+        QTemporaryDir dir;
+        const auto path = dir.filePath(QStringLiteral("journal"));
+        Desk desk({"A:10", "B:11"});
+        desk.workspace.setHiddenFlag(desk.apps[0], true, true);
+        desk.workspace.setHiddenFlag(desk.apps[1], true, true);
+        QVERIFY(LockJournal(path).write(desk.workspace.hiddenWindowsRecord()));
+        Zombie zombie;
+        auto file = readJson(path);
+        file.insert("writerPid", zombie.pid);
+        file.insert("writerToken", QStringLiteral("killed"));
+        writeJson(path, file);
+
+        desk.manager->setJournalPath(path);
+        QCOMPARE(desk.manager->restoreLeftovers(), 2);
+        QVERIFY(desk.hiddenNow().isEmpty());
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void liveWritersJournalIsNeitherOverwrittenNorRemoved()
+    {
+        QTemporaryDir dir;
+        const auto path = dir.filePath(QStringLiteral("journal"));
+        Desk desk({"A:10", "B:11"});
+        desk.workspace.setHiddenFlag(desk.apps[0], true, true);
+        QVERIFY(LockJournal(path).write(desk.workspace.hiddenWindowsRecord()));
+        QProcess writer;
+        writer.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+        QVERIFY(writer.waitForStarted());
+        auto file = readJson(path);
+        file.insert("writerPid", writer.processId());
+        file.insert("writerName", QStringLiteral("sleep"));
+        writeJson(path, file);
+
+        QSignalSpy refused(desk.manager.get(), &AppLockManager::hidingRefused);
+        desk.manager->setJournalPath(path);
+        QCOMPARE(desk.manager->restoreLeftovers(), 0);
+        {
+            StdoutCapture capture;
+            desk.manager->startLock(Mode::hideApps, {});
+            desk.manager->stopLock();
+        }
+        QCOMPARE(refused.size(), 1);
+        QVERIFY(!desk.workspace.isHidden(desk.apps[1]));
+        QCOMPARE(readJson(path), file);
+        writer.kill();
+        writer.waitForFinished();
+    }
+
+    // Leftovers that cannot be shown yet (no window manager) stay in the
+    // journal through every later write, and are shown once a window
+    // manager appears.
+    void leftoversAreKeptUntilTheyCanBeShown()
+    {
+        QTemporaryDir dir;
+        const auto path = dir.filePath(QStringLiteral("journal"));
+        Desk desk({"A:10", "B:11"});
+        desk.workspace.setHiddenFlag(desk.apps[0], true, true);
+        QVERIFY(LockJournal(path).write(desk.workspace.hiddenWindowsRecord()));
+        const auto leftover = readJson(path).value("record").toObject();
+
+        desk.workspace.setAvailable(false, QStringLiteral("no EWMH window manager"));
+        desk.manager->setJournalPath(path);
+        QCOMPARE(desk.manager->restoreLeftovers(), 0);
+        const auto kept = readJson(path);
+        QCOMPARE(kept.value("writerPid").toInteger(), QCoreApplication::applicationPid());
+        QCOMPARE(kept.value("inherited").toArray(), QJsonArray{leftover});
+        {
+            StdoutCapture capture;
+            desk.manager->startLock(Mode::overlay, {});
+            desk.manager->stopLock();
+        }
+        QCOMPARE(readJson(path).value("inherited").toArray(), QJsonArray{leftover});
+        QVERIFY(desk.workspace.isHidden(desk.apps[0]));
+
+        desk.workspace.setAvailable(true);
+        drainEvents();
+        QVERIFY(!desk.workspace.isHidden(desk.apps[0]));
+        drainEvents();
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void unreadableJournalIsMovedAside_data()
     {
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("empty file") << QByteArray();
@@ -554,7 +811,7 @@ private Q_SLOTS:
         QTest::newRow("record not an object")
             << QByteArray(R"({"format":"lumora-locked-windows","version":1,"record":[]})");
     }
-    void unreadableJournalIsDropped()
+    void unreadableJournalIsMovedAside()
     {
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
@@ -568,6 +825,10 @@ private Q_SLOTS:
         QCOMPARE(LockJournal::restoreLeftovers(desk.workspace, path), 0);
         const auto text = capture.text();
         QVERIFY(!QFile::exists(path));
+        // Moved aside, not destroyed: it may name windows still hidden.
+        QFile aside(path + QStringLiteral(".unreadable"));
+        QVERIFY(aside.open(QIODevice::ReadOnly));
+        QCOMPARE(aside.readAll(), content);
         QVERIFY2(text.startsWith(QLatin1String("Lumora: Ignoring unreadable lock journal")),
                  qPrintable(text));
         QVERIFY(desk.workspace.isHidden(desk.apps[0]));

@@ -15,6 +15,8 @@
 #include "Store.h"
 
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -236,17 +238,85 @@ private Q_SLOTS:
         m_manager->abandonSession(); // idle: nothing happens
     }
 
-    void secondStartIsIgnored()
+    // A running session is never replaced, and the refused request leaves
+    // no session behind in the store.
+    void secondStartIsRefusedWithoutARecord()
     {
         FocusScreen *screen = addScreen(60);
+        QSignalSpy handled(m_manager.get(), &FocusSessionManager::startRequestHandled);
         FocusSession *first = requestStart(screen);
         tickTimes(5);
         FocusSession *second = requestStart(addScreen(10));
+        const PersistentIdentifier secondID = second->id();
         QCOMPARE(m_manager->activeSession(), first);
         QCOMPARE(m_manager->remainingTime(), 55.0);
         QVERIFY(m_manager->isTimerRunning());
         QCOMPARE(m_overlay.shown.size(), 1);
-        QVERIFY(!second->completed() && !second->endTime());
+        QVERIFY(second->isDeleted());
+        QCOMPARE(ctx()->fetchCount<FocusSession>(), 1);
+        QVERIFY(!ctx()->hasChanges());
+
+        QCOMPARE(handled.size(), 2);
+        QCOMPARE(handled[0][0].value<PersistentIdentifier>(), first->id());
+        QCOMPARE(handled[0][1].toString(), QString());
+        QCOMPARE(handled[1][0].value<PersistentIdentifier>(), secondID);
+        QCOMPARE(handled[1][1].toString(), QStringLiteral("a focus session is already running: Deep Work"));
+    }
+
+    // A lock journal that cannot be written: the session runs with the
+    // overlay alone, and the user is told why.
+    void unwritableJournalRunsOverlayOnlyAndSaysWhy()
+    {
+        const auto other = m_workspace->addApplication(QStringLiteral("Other"), 42);
+        m_lock->setJournalPath(QStringLiteral("/dev/null/Lumora.store.locked-windows"));
+        FocusScreen *screen = addScreen(60);
+        QCOMPARE(screen->lockMode(), LockMode::hideApps);
+        requestStart(screen);
+        QVERIFY(m_manager->activeSession());
+        QCOMPARE(m_overlay.shown.size(), 1);
+        QVERIFY(!m_workspace->isHidden(other));
+        QCOMPARE(m_notifications.posted.size(), 1);
+        QCOMPARE(m_notifications.posted.first().title, QStringLiteral("Applications Not Hidden"));
+        QVERIFY(m_notifications.posted.first().body.contains(QLatin1String("Not a directory")));
+    }
+
+    // The store refuses to write (here: another writer holds it); the
+    // outcome is kept, the user hears of it, and the completion is still
+    // announced. Once the store is free again the outcome is written.
+    void failedSaveAtTheEndIsToldAndKept()
+    {
+        FocusSession *session = requestStart(addScreen(2));
+        const QString connection = QStringLiteral("blocker");
+        {
+            QSqlDatabase blocker = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+            blocker.setDatabaseName(m_container->path());
+            QVERIFY(blocker.open());
+            QSqlQuery begin(blocker);
+            QVERIFY(begin.exec(QStringLiteral("BEGIN IMMEDIATE")));
+            for (const QString &name : QSqlDatabase::connectionNames()) {
+                if (name != connection)
+                    QSqlQuery(QStringLiteral("PRAGMA busy_timeout = 0"), QSqlDatabase::database(name));
+            }
+
+            tickTimes(2);
+            finishFade();
+            QVERIFY(session->completed());
+            QVERIFY(ctx()->hasChanges());
+            QCOMPARE(m_notifications.posted.size(), 2);
+            QCOMPARE(m_notifications.posted[0].title, QStringLiteral("Focus Session Complete"));
+            QCOMPARE(m_notifications.posted[1].title, QStringLiteral("Focus Session Not Recorded Yet"));
+            QVERIFY(m_notifications.posted[1].body.contains(QLatin1String("Deep Work")));
+            QVERIFY(m_notifications.posted[1].body.contains(QLatin1String("locked")));
+            QVERIFY(blocker.rollback());
+            blocker.close();
+        }
+        QSqlDatabase::removeDatabase(connection);
+        QVERIFY(ctx()->save());
+        auto reopened = ModelContainer::open(m_container->path(), Store::schema(), nullptr);
+        QVERIFY(reopened);
+        const auto rows = reopened->mainContext()->fetch<FocusSession>();
+        QCOMPARE(rows.size(), 1);
+        QVERIFY(rows.first()->completed());
     }
 
     void unresolvableRequestsAreIgnored_data()

@@ -110,6 +110,40 @@ private Q_SLOTS:
         QVERIFY(!ctx()->hasChanges());
     }
 
+    // Sessions a run that died left open end when it was last known alive;
+    // a moment that cannot be their end counts as their start.
+    void closeAbandonedSessions_data()
+    {
+        QTest::addColumn<std::optional<int>>("lastAliveAfterStart"); // seconds
+        QTest::addColumn<int>("expectedDuration");
+        QTest::newRow("nothing known") << std::optional<int>() << 0;
+        QTest::newRow("alive 95 s into the session") << std::optional(95) << 95;
+        QTest::newRow("last alive before the start") << std::optional(-30) << 0;
+        QTest::newRow("last alive in the future") << std::optional(7200) << 0;
+    }
+    void closeAbandonedSessions()
+    {
+        QFETCH(std::optional<int>, lastAliveAfterStart);
+        QFETCH(int, expectedDuration);
+        const QDateTime start(QDate(2026, 3, 2), QTime(10, 0), Qt::UTC);
+        const QDateTime now = start.addSecs(3600);
+        FocusScreen *screen = m_model->addFocusScreen(QStringLiteral("Deep Work"), 1500, LockMode::hideApps);
+        auto *open = ctx()->insert(std::make_unique<FocusSession>(screen->uuid(), start));
+        auto *done = ctx()->insert(std::make_unique<FocusSession>(screen->uuid(), start.addSecs(-600)));
+        done->complete(start.addSecs(-100));
+        std::optional<QDateTime> lastAlive;
+        if (lastAliveAfterStart)
+            lastAlive = start.addSecs(*lastAliveAfterStart);
+
+        QCOMPARE(m_model->closeAbandonedSessions(lastAlive, now), 1);
+        QCOMPARE(open->endTime(), std::optional(start.addSecs(expectedDuration)));
+        QCOMPARE(open->actualDuration(), std::optional(double(expectedDuration)));
+        QVERIFY(!open->completed());
+        QVERIFY(done->completed());
+        QCOMPARE(done->endTime(), std::optional(start.addSecs(-100)));
+        QCOMPARE(m_model->closeAbandonedSessions(lastAlive, now), 0);
+    }
+
     void readingOrders()
     {
         auto *late = ctx()->insert(std::make_unique<FocusScreen>(QStringLiteral("late"), 60, QStringList{},

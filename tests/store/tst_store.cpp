@@ -404,6 +404,46 @@ private Q_SLOTS:
                  QStringLiteral("typed more"));
     }
 
+    // A save the file refuses (another writer holds it) says so, keeps every
+    // pending change, and is tried again until it goes through.
+    void failedSaveIsReportedKeptAndRetried()
+    {
+        const QString path = storePath(QStringLiteral("failing.store"));
+        auto container = openStore(path);
+        ModelContext *ctx = container->mainContext();
+        QSignalSpy failed(ctx, &ModelContext::saveFailed);
+        QSignalSpy recovered(ctx, &ModelContext::saveRecovered);
+        const QString blockerName = QStringLiteral("blocker");
+        {
+            QSqlDatabase blocker = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), blockerName);
+            blocker.setDatabaseName(path);
+            QVERIFY(blocker.open());
+            QVERIFY(QSqlQuery(blocker).exec(QStringLiteral("BEGIN IMMEDIATE")));
+            for (const QString &name : QSqlDatabase::connectionNames())
+                if (name != blockerName)
+                    QSqlQuery(QStringLiteral("PRAGMA busy_timeout = 0"), QSqlDatabase::database(name));
+
+            ctx->insert(std::make_unique<FocusScreen>(QStringLiteral("kept"), 60));
+            QString error;
+            QVERIFY(!ctx->save(&error));
+            QVERIFY2(error.contains(QLatin1String("locked")), qPrintable(error));
+            QCOMPARE(failed.size(), 1);
+            QCOMPARE(failed.first().first().toString(), error);
+            QVERIFY(ctx->hasChanges() && ctx->isFailing());
+            QCOMPARE(ctx->fetchCount<FocusScreen>(), 1);
+            // The retry fails too while the file is held.
+            QTRY_VERIFY_WITH_TIMEOUT(failed.size() >= 2, 3 * ModelContext::kRetryDelayMs);
+            QVERIFY(recovered.isEmpty());
+            QVERIFY(blocker.rollback());
+            blocker.close();
+        }
+        QSqlDatabase::removeDatabase(blockerName);
+        QTRY_COMPARE_WITH_TIMEOUT(recovered.size(), 1, 3 * ModelContext::kRetryDelayMs);
+        QVERIFY(!ctx->hasChanges() && !ctx->isFailing());
+        QCOMPARE(rawQuery(path, QStringLiteral("SELECT name FROM FocusScreen")).toString(),
+                 QStringLiteral("kept"));
+    }
+
     // Every file that cannot be a store is reported with a reason and left
     // exactly as it was.
     void openFailures_data()

@@ -39,8 +39,11 @@ void FakeWorkspace::terminate(const RunningApplication &app)
 
 void FakeWorkspace::setAvailable(bool available, const QString &reason)
 {
+    const bool changed = m_available != available;
     m_available = available;
     m_reason = reason;
+    if (changed)
+        Q_EMIT availableChanged();
 }
 
 void FakeWorkspace::setHiddenFlag(const RunningApplication &app, bool hidden, bool byThisProgram)
@@ -106,12 +109,15 @@ bool FakeWorkspace::unhide(const RunningApplication &app)
     return true;
 }
 
-QJsonObject FakeWorkspace::hiddenWindowsRecord() const
+QJsonObject FakeWorkspace::hiddenWindowsRecord(const QList<RunningApplication> &aboutToHide) const
 {
-    if (m_hiddenByThisProgram.isEmpty())
-        return {};
     QStringList identities(m_hiddenByThisProgram.cbegin(), m_hiddenByThisProgram.cend());
     identities.sort();
+    for (const auto &app : aboutToHide)
+        if (contains(app) && app != m_current && !identities.contains(app.identity()))
+            identities.append(app.identity());
+    if (identities.isEmpty())
+        return {};
     return {{QStringLiteral("hidden"), QJsonArray::fromStringList(identities)}};
 }
 

@@ -26,6 +26,7 @@ public:
     void launch(const RunningApplication &app);
     // Removes the application and emits applicationTerminated.
     void terminate(const RunningApplication &app);
+    // Emits availableChanged when the value changes.
     void setAvailable(bool available, const QString &reason = {});
 
     // Sets the flag directly (as the user or the accessibility service would).
@@ -46,8 +47,10 @@ public:
     bool isHidden(const RunningApplication &app) const override;
     bool hide(const RunningApplication &app) override;
     bool unhide(const RunningApplication &app) override;
-    // {"hidden": [identities hidden by this program]}; {} when there are none.
-    QJsonObject hiddenWindowsRecord() const override;
+    // {"hidden": [identities hidden by this program, then those about to be]};
+    // {} when there are none.
+    using Workspace::hiddenWindowsRecord;
+    QJsonObject hiddenWindowsRecord(const QList<RunningApplication> &aboutToHide) const override;
     int restoreHiddenWindows(const QJsonObject &record) override;
 
 private:

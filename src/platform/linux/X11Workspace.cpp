@@ -164,6 +164,7 @@ struct X11Workspace::Private
     QHash<QString, HiddenHow> hiddenApps;
     QHash<Window, Expectation> expectations;
     bool hiddenChanged = false;
+    bool availabilityChanged = false;
     bool pumping = false;
 
     QSocketNotifier *notifier = nullptr;
@@ -290,6 +291,7 @@ void X11Workspace::Private::open()
     }
 
     refresh();
+    availabilityChanged = false; // what open() finds is no change
     announced.clear();
     for (const auto &key : std::as_const(appOrder))
         announced.insert(key, handleFor(key));
@@ -520,8 +522,12 @@ void X11Workspace::Private::handle(const XEvent &event)
     it->iconic = readIconic(window);
     const auto expected = expectations.constFind(window);
     if (expected != expectations.cend()) {
-        if (expected->iconic == it->iconic)
+        if (expected->iconic == it->iconic) {
+            // A window on its way back is in the record until it is shown.
+            if (!expected->iconic)
+                hiddenChanged = true;
             expectations.remove(window);
+        }
     } else if (!it->iconic && hiddenHow(window) == HiddenHow::iconified) {
         // Someone else showed it again: there is nothing left to restore.
         hiddenByUs.remove(window);
@@ -537,7 +543,10 @@ void X11Workspace::Private::checkWindowManager()
         const auto self = readLongs(check->first(), atoms.supportingWmCheck, XA_WINDOW);
         present = self && !self->isEmpty() && self->first() == check->first();
     }
-    windowManager = present && usable();
+    const bool now = present && usable();
+    if (now != windowManager)
+        availabilityChanged = true;
+    windowManager = now;
 }
 
 void X11Workspace::Private::refresh()
@@ -585,7 +594,7 @@ void X11Workspace::Private::refresh()
             appOrder.append(info->appKey);
         // A new window of an application hidden here is hidden with it.
         const auto how = hiddenApps.constFind(info->appKey);
-        if (how != hiddenApps.cend() && !isOwn(window) && !info->iconic) {
+        if (how != hiddenApps.cend() && !isOwn(window) && !info->iconic && q->mayHide()) {
             if (*how == HiddenHow::iconified)
                 requestIconic(window);
             else
@@ -633,7 +642,10 @@ void X11Workspace::Private::announce()
         }
     }
     const bool changed = std::exchange(hiddenChanged, false);
+    const bool availability = std::exchange(availabilityChanged, false);
 
+    if (availability)
+        Q_EMIT q->availableChanged();
     for (const auto &app : std::as_const(terminated))
         Q_EMIT q->applicationTerminated(app);
     for (const auto &app : std::as_const(launched))
@@ -764,6 +776,8 @@ void X11Workspace::Private::verify()
             stillIconic.append(it.key());
             focusBefore = it->focusBefore;
         }
+        if (!it->iconic)
+            hiddenChanged = true;
         it = expectations.erase(it);
     }
     for (const Window window : std::as_const(stillIconic))
@@ -778,6 +792,7 @@ void X11Workspace::Private::verify()
             next = std::min(next, expected.deadline.remainingTime());
         verifyTimer.start(std::chrono::milliseconds(std::max<qint64>(next, 0)));
     }
+    announce();
 }
 
 X11Workspace::X11Workspace(QObject *parent) : Workspace(parent), d(std::make_unique<Private>(this))
@@ -930,16 +945,29 @@ bool X11Workspace::unhide(const RunningApplication &app)
     return !mapped.isEmpty();
 }
 
-QJsonObject X11Workspace::hiddenWindowsRecord() const
+QJsonObject X11Workspace::hiddenWindowsRecord(const QList<RunningApplication> &aboutToHide) const
 {
-    if (!d->usable() || d->hiddenByUs.isEmpty())
+    if (!d->usable())
         return {};
+    QSet<QString> planned;
+    for (const auto &app : aboutToHide)
+        if (app != currentApplication())
+            planned.insert(app.identity());
     QJsonArray entries;
     for (const Window window : d->order) {
-        const auto how = d->hiddenByUs.constFind(window);
-        if (how == d->hiddenByUs.cend())
-            continue;
         const auto &info = d->windows[window];
+        std::optional<HiddenHow> how = d->hiddenHow(window);
+        if (!how) {
+            // On its way back from iconic: still hidden until the window
+            // manager has acted. About to be hidden: written down first.
+            const auto expected = d->expectations.constFind(window);
+            const bool restoring = expected != d->expectations.cend() && !expected->iconic;
+            if (restoring ||
+                (planned.contains(info.appKey) && !d->isOwn(window) && !d->isWindowHidden(window)))
+                how = HiddenHow::iconified;
+        }
+        if (!how)
+            continue;
         QJsonObject entry{{QStringLiteral("window"), static_cast<qint64>(window)},
                           {QStringLiteral("class"), info.className},
                           {QStringLiteral("how"), howName(*how)}};
@@ -947,8 +975,18 @@ QJsonObject X11Workspace::hiddenWindowsRecord() const
             entry.insert(QStringLiteral("pid"), *info.pid);
         entries.append(entry);
     }
+    if (entries.isEmpty())
+        return {};
     return {{QStringLiteral("display"), QString::fromLocal8Bit(DisplayString(d->display))},
             {QStringLiteral("windows"), entries}};
+}
+
+bool X11Workspace::isRestoring() const
+{
+    if (!d->usable())
+        return false;
+    return std::any_of(d->expectations.cbegin(), d->expectations.cend(),
+                       [](const Expectation &expected) { return !expected.iconic; });
 }
 
 int X11Workspace::restoreHiddenWindows(const QJsonObject &record)
@@ -984,15 +1022,15 @@ int X11Workspace::restoreHiddenWindows(const QJsonObject &record)
         if (d->classOf(window) != entry.value(QStringLiteral("class")).toString())
             continue;
 
-        if (*how == HiddenHow::iconified) {
-            if (!d->readIconic(window))
-                continue;
+        // The entry says how the window was to be hidden; a run that died
+        // may have fallen back to the other way, so either state counts.
+        if (d->readIconic(window)) {
             d->requestNormal(window, focusBefore);
-        } else {
-            if (attributes.map_state != IsUnmapped || d->readWmState(window) != WithdrawnState)
-                continue;
+        } else if (attributes.map_state == IsUnmapped && d->readWmState(window) == WithdrawnState) {
             XMapWindow(d->display, window);
             mappedAny = true;
+        } else {
+            continue;
         }
         d->hiddenByUs.remove(window);
         ++restored;

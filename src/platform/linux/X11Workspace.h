@@ -44,8 +44,10 @@ public:
     bool isHidden(const RunningApplication &app) const override;
     bool hide(const RunningApplication &app) override;
     bool unhide(const RunningApplication &app) override;
-    QJsonObject hiddenWindowsRecord() const override;
+    using Workspace::hiddenWindowsRecord;
+    QJsonObject hiddenWindowsRecord(const QList<RunningApplication> &aboutToHide) const override;
     int restoreHiddenWindows(const QJsonObject &record) override;
+    bool isRestoring() const override;
 
     // The window-manager path used by X11Accessibility.
     AccessibilityError iconify(const RunningApplication &app);
