@@ -334,7 +334,13 @@ XClient::~XClient()
 
 bool XClient::start(const DesktopProbe &probe, int timeoutMs)
 {
-    const auto before = probe.clientWindows();
+    // Only windows that still exist count as already there: the server hands
+    // a new client the window ids of one that has just gone, and the window
+    // manager may list the gone window a moment longer.
+    QList<quint64> before;
+    for (const auto window : probe.clientWindows())
+        if (probe.state(window) != DesktopProbe::State::absent)
+            before.append(window);
     m_process.start(m_program, m_arguments);
     if (!m_process.waitForStarted(timeoutMs))
         return false;
