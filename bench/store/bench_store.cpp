@@ -1,8 +1,8 @@
 // Store figures over a large history: 100,000 sessions and 1,000 focus
 // screens. Prints timings and peak memory; never fails on a time.
+#include "AppModel.h"
 #include "FocusScreen.h"
 #include "FocusSession.h"
-#include "AppModel.h"
 #include "ModelContainer.h"
 #include "ModelContext.h"
 #include "Store.h"
@@ -50,13 +50,15 @@ int main(int argc, char *argv[])
         ctx->setAutosaveEnabled(false);
         QList<QUuid> screens;
         for (int i = 0; i < kScreens; ++i)
-            screens << ctx->insert(std::make_unique<FocusScreen>(QStringLiteral("Screen %1").arg(i), 600.0 + i))
+            screens << ctx->insert(
+                              std::make_unique<FocusScreen>(QStringLiteral("Screen %1").arg(i), 600.0 + i))
                            ->uuid();
         const QDateTime base = QDateTime::currentDateTimeUtc().addDays(-800);
         for (int i = 0; i < kSessions; ++i) {
             // Start times are shuffled so the sort has real work to do.
             const qint64 offset = (qint64(i) * 7919) % kSessions;
-            auto *s = ctx->insert(std::make_unique<FocusSession>(screens[i % kScreens], base.addSecs(offset * 600)));
+            auto *s = ctx->insert(
+                std::make_unique<FocusSession>(screens[i % kScreens], base.addSecs(offset * 600)));
             if (i % 3 != 0)
                 s->complete(s->startTime().addSecs(1500));
         }
@@ -106,7 +108,8 @@ int main(int argc, char *argv[])
     std::printf("%-48s %9.1f MB   (target < 80 MB)\n", "peak resident memory (VmHWM)",
                 double(statusKb("VmHWM:")) / 1024.0);
     std::printf("%-48s %9.1f MB\n", "resident memory before opening", double(rssBefore) / 1024.0);
-    std::printf("%-48s %9.1f MB\n", "resident memory with the store loaded", double(statusKb("VmRSS:")) / 1024.0);
+    std::printf("%-48s %9.1f MB\n", "resident memory with the store loaded",
+                double(statusKb("VmRSS:")) / 1024.0);
     std::printf("%-48s %9lld\n", "sessions loaded", static_cast<long long>(sessions.size()));
     return 0;
 }

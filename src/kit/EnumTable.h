@@ -10,11 +10,9 @@
 // Every enumeration the system stores or shows is an `enum class` whose cases
 // are spelled as their raw strings. Each one specialises EnumTraits with one
 // row per case, in case order; the free functions below serve them all.
-template<typename E>
-struct EnumTraits; // static std::span<const EnumRow<E>> rows();
+template<typename E> struct EnumTraits; // static std::span<const EnumRow<E>> rows();
 
-template<typename E>
-struct EnumRow
+template<typename E> struct EnumRow
 {
     E value;
     const char *raw;
@@ -23,8 +21,7 @@ struct EnumRow
     const char *description = "";
 };
 
-template<typename E>
-QString rawValue(E value)
+template<typename E> QString rawValue(E value)
 {
     for (const auto &row : EnumTraits<E>::rows())
         if (row.value == value)
@@ -33,8 +30,7 @@ QString rawValue(E value)
 }
 
 // The case whose raw string matches exactly (case-sensitive), or nothing.
-template<typename E>
-std::optional<E> fromRaw(QStringView raw)
+template<typename E> std::optional<E> fromRaw(QStringView raw)
 {
     for (const auto &row : EnumTraits<E>::rows())
         if (raw == QLatin1StringView(row.raw))
@@ -42,8 +38,7 @@ std::optional<E> fromRaw(QStringView raw)
     return std::nullopt;
 }
 
-template<typename E>
-QList<E> allCases()
+template<typename E> QList<E> allCases()
 {
     QList<E> out;
     for (const auto &row : EnumTraits<E>::rows())
@@ -51,8 +46,7 @@ QList<E> allCases()
     return out;
 }
 
-template<typename E>
-const EnumRow<E> &enumRow(E value)
+template<typename E> const EnumRow<E> &enumRow(E value)
 {
     const auto rows = EnumTraits<E>::rows();
     for (const auto &row : rows)
@@ -61,20 +55,17 @@ const EnumRow<E> &enumRow(E value)
     return rows.front();
 }
 
-template<typename E>
-QString displayName(E value)
+template<typename E> QString displayName(E value)
 {
     return QString::fromUtf8(enumRow(value).displayName);
 }
 
-template<typename E>
-QString icon(E value)
+template<typename E> QString icon(E value)
 {
     return QString::fromLatin1(enumRow(value).icon);
 }
 
-template<typename E>
-QString description(E value)
+template<typename E> QString description(E value)
 {
     return QString::fromUtf8(enumRow(value).description);
 }

@@ -13,8 +13,7 @@ FetchDescriptor<AppLockProfile> listOrder()
 
 AppLockProfileListModel::AppLockProfileListModel(ModelContext *context, QObject *parent)
     : QueryListModel(context, listOrder(), parent)
-{
-}
+{}
 
 QString AppLockProfileListModel::blockedAppsText(qsizetype count)
 {

@@ -15,8 +15,7 @@ FetchDescriptor<FocusScreen> listOrder()
 
 FocusScreenListModel::FocusScreenListModel(ModelContext *context, QObject *parent)
     : QueryListModel(context, listOrder(), parent)
-{
-}
+{}
 
 QVariant FocusScreenListModel::data(const QModelIndex &index, int role) const
 {

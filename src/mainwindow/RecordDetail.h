@@ -47,8 +47,7 @@ protected:
     void follow(QueryBase *query);
 
     // The shown record as T, or null while the empty panel shows.
-    template<typename T>
-    T *shown() const
+    template<typename T> T *shown() const
     {
         if (!m_model || !m_shown)
             return nullptr;

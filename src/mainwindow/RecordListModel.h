@@ -46,14 +46,14 @@ protected:
 
 // A record list over one live query: the rows are the query's results, in its
 // order, and follow the store.
-template<typename T>
-class QueryListModel : public RecordListModel
+template<typename T> class QueryListModel : public RecordListModel
 {
 public:
     QueryListModel(ModelContext *context, const FetchDescriptor<T> &order, QObject *parent)
         : RecordListModel(parent), m_query(context, order), m_rows(m_query.results())
     {
-        connect(&m_query, &QueryBase::resultsChanged, this, [this] { applyResults(m_rows, m_query.results()); });
+        connect(&m_query, &QueryBase::resultsChanged, this,
+                [this] { applyResults(m_rows, m_query.results()); });
     }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override

@@ -14,5 +14,6 @@ public:
     virtual void requestAuthorization() = 0;
 
     // Shows a notification at once. identifier is unique per request.
-    virtual void post(const QString &identifier, const QString &title, const QString &body, bool playSound) = 0;
+    virtual void post(const QString &identifier, const QString &title, const QString &body,
+                      bool playSound) = 0;
 };

@@ -17,12 +17,16 @@ struct AppLockProfileColumns
         };
     }
 
-    static std::unique_ptr<PersistentModel> make() { return std::unique_ptr<PersistentModel>(new AppLockProfile()); }
+    static std::unique_ptr<PersistentModel> make()
+    {
+        return std::unique_ptr<PersistentModel>(new AppLockProfile());
+    }
 };
 
 const EntityInfo &AppLockProfile::entityInfo()
 {
-    static const EntityInfo info{QStringLiteral("AppLockProfile"), AppLockProfileColumns::columns(), &AppLockProfileColumns::make};
+    static const EntityInfo info{QStringLiteral("AppLockProfile"), AppLockProfileColumns::columns(),
+                                 &AppLockProfileColumns::make};
     return info;
 }
 
@@ -30,5 +34,4 @@ AppLockProfile::AppLockProfile(const QString &name, const QStringList &blockedAp
                                const QStringList &blockedWebsites, LockMode mode)
     : m_name(name), m_blockedApps(blockedApps), m_blockedWebsites(blockedWebsites), m_mode(mode),
       m_uuid(QUuid::createUuid()), m_createdAt(QDateTime::currentDateTimeUtc())
-{
-}
+{}

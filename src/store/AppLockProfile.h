@@ -13,7 +13,7 @@
 class AppLockProfile final : public PersistentModel
 {
 public:
-    enum Col {Col_name, Col_blockedApps, Col_blockedWebsites, Col_mode, Col_uuid, Col_createdAt};
+    enum Col { Col_name, Col_blockedApps, Col_blockedWebsites, Col_mode, Col_uuid, Col_createdAt };
 
     static const EntityInfo &entityInfo();
     const EntityInfo &entity() const override { return entityInfo(); }
@@ -27,7 +27,10 @@ public:
 
     void setName(const QString &value) { assign(m_name, value, Col_name); }
     void setBlockedApps(const QStringList &value) { assign(m_blockedApps, value, Col_blockedApps); }
-    void setBlockedWebsites(const QStringList &value) { assign(m_blockedWebsites, value, Col_blockedWebsites); }
+    void setBlockedWebsites(const QStringList &value)
+    {
+        assign(m_blockedWebsites, value, Col_blockedWebsites);
+    }
     void setMode(LockMode value) { assign(m_mode, value, Col_mode); }
     void setUuid(const QUuid &value) { assign(m_uuid, value, Col_uuid); }
     void setCreatedAt(const QDateTime &value) { assign(m_createdAt, value, Col_createdAt); }

@@ -22,13 +22,11 @@ enum class SidebarItem { focusScreens, sessions, profiles, settings };
 // The settings window's tabs.
 enum class SettingsTab { general, profiles, appearance, stats };
 
-template<>
-struct EnumTraits<SidebarItem>
+template<> struct EnumTraits<SidebarItem>
 {
     static std::span<const EnumRow<SidebarItem>> rows();
 };
-template<>
-struct EnumTraits<SettingsTab>
+template<> struct EnumTraits<SettingsTab>
 {
     static std::span<const EnumRow<SettingsTab>> rows();
 };
@@ -73,10 +71,10 @@ public:
     void deleteLockProfile(AppLockProfile *profile);
 
     // The reading orders every list uses.
-    QList<FocusScreen *> focusScreens() const;            // sortOrder, then createdAt
-    QList<FocusScreen *> autoStartFocusScreens() const;   // the same, auto-start only
-    QList<FocusSession *> sessions() const;               // newest first
-    QList<AppLockProfile *> lockProfiles() const;         // newest first
+    QList<FocusScreen *> focusScreens() const;          // sortOrder, then createdAt
+    QList<FocusScreen *> autoStartFocusScreens() const; // the same, auto-start only
+    QList<FocusSession *> sessions() const;             // newest first
+    QList<AppLockProfile *> lockProfiles() const;       // newest first
     // The default strict-mode type for new screens: the settings row's, or none.
     StrictModeType defaultStrictModeType() const;
 

@@ -10,19 +10,23 @@ struct AppSettingsColumns
         return {
             Column::field<&AppSettings::m_globalShortcut>("globalShortcut", "TEXT NOT NULL"),
             Column::field<&AppSettings::m_launchAtLogin>("launchAtLogin", "INTEGER NOT NULL"),
-            Column::enumField<&AppSettings::m_defaultLockMode, LockMode::hideApps>("defaultLockMode", "TEXT NOT NULL"),
+            Column::enumField<&AppSettings::m_defaultLockMode, LockMode::hideApps>("defaultLockMode",
+                                                                                   "TEXT NOT NULL"),
             Column::field<&AppSettings::m_accentColor>("accentColor", "TEXT NOT NULL"),
-            Column::enumField<&AppSettings::m_defaultStrictModeType, StrictModeType::none>("defaultStrictModeType", "TEXT NOT NULL"),
+            Column::enumField<&AppSettings::m_defaultStrictModeType, StrictModeType::none>(
+                "defaultStrictModeType", "TEXT NOT NULL"),
         };
     }
 
-    static std::unique_ptr<PersistentModel> make() { return std::unique_ptr<PersistentModel>(new AppSettings()); }
+    static std::unique_ptr<PersistentModel> make()
+    {
+        return std::unique_ptr<PersistentModel>(new AppSettings());
+    }
 };
 
 const EntityInfo &AppSettings::entityInfo()
 {
-    static const EntityInfo info{QStringLiteral("AppSettings"), AppSettingsColumns::columns(), &AppSettingsColumns::make};
+    static const EntityInfo info{QStringLiteral("AppSettings"), AppSettingsColumns::columns(),
+                                 &AppSettingsColumns::make};
     return info;
 }
-
-

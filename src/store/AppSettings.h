@@ -13,7 +13,13 @@
 class AppSettings final : public PersistentModel
 {
 public:
-    enum Col {Col_globalShortcut, Col_launchAtLogin, Col_defaultLockMode, Col_accentColor, Col_defaultStrictModeType};
+    enum Col {
+        Col_globalShortcut,
+        Col_launchAtLogin,
+        Col_defaultLockMode,
+        Col_accentColor,
+        Col_defaultStrictModeType
+    };
 
     static const EntityInfo &entityInfo();
     const EntityInfo &entity() const override { return entityInfo(); }
@@ -28,7 +34,10 @@ public:
     void setLaunchAtLogin(bool value) { assign(m_launchAtLogin, value, Col_launchAtLogin); }
     void setDefaultLockMode(LockMode value) { assign(m_defaultLockMode, value, Col_defaultLockMode); }
     void setAccentColor(const QString &value) { assign(m_accentColor, value, Col_accentColor); }
-    void setDefaultStrictModeType(StrictModeType value) { assign(m_defaultStrictModeType, value, Col_defaultStrictModeType); }
+    void setDefaultStrictModeType(StrictModeType value)
+    {
+        assign(m_defaultStrictModeType, value, Col_defaultStrictModeType);
+    }
 
     AppSettings() = default;
 

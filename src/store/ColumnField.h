@@ -10,82 +10,68 @@
 // as name, SQL type and field.
 namespace Column {
 
-template<typename T>
-struct Codec;
+template<typename T> struct Codec;
 
-template<>
-struct Codec<QString>
+template<> struct Codec<QString>
 {
     static QVariant encode(const QString &s) { return fromString(s); }
     static QString decode(const QVariant &v) { return v.toString(); }
 };
-template<>
-struct Codec<double>
+template<> struct Codec<double>
 {
     static QVariant encode(double d) { return QVariant(d); }
     static double decode(const QVariant &v) { return v.toDouble(); }
 };
-template<>
-struct Codec<bool>
+template<> struct Codec<bool>
 {
     static QVariant encode(bool b) { return QVariant(int(b)); }
     static bool decode(const QVariant &v) { return v.toLongLong() != 0; }
 };
-template<>
-struct Codec<qint64>
+template<> struct Codec<qint64>
 {
     static QVariant encode(qint64 n) { return QVariant(n); }
     static qint64 decode(const QVariant &v) { return v.toLongLong(); }
 };
-template<>
-struct Codec<QStringList>
+template<> struct Codec<QStringList>
 {
     static QVariant encode(const QStringList &l) { return fromList(l); }
     static QStringList decode(const QVariant &v) { return toList(v); }
 };
-template<>
-struct Codec<QUuid>
+template<> struct Codec<QUuid>
 {
     static QVariant encode(const QUuid &u) { return fromUuid(u); }
     static QUuid decode(const QVariant &v) { return toUuid(v); }
 };
-template<>
-struct Codec<QDateTime>
+template<> struct Codec<QDateTime>
 {
     static QVariant encode(const QDateTime &d) { return fromDate(d); }
     static QDateTime decode(const QVariant &v) { return toDate(v); }
 };
-template<>
-struct Codec<std::optional<QDateTime>>
+template<> struct Codec<std::optional<QDateTime>>
 {
     static QVariant encode(const std::optional<QDateTime> &d) { return fromOptionalDate(d); }
     static std::optional<QDateTime> decode(const QVariant &v) { return toOptionalDate(v); }
 };
-template<>
-struct Codec<std::optional<QString>>
+template<> struct Codec<std::optional<QString>>
 {
     static QVariant encode(const std::optional<QString> &s) { return fromOptionalString(s); }
     static std::optional<QString> decode(const QVariant &v) { return toOptionalString(v); }
 };
-template<>
-struct Codec<std::optional<double>>
+template<> struct Codec<std::optional<double>>
 {
     static QVariant encode(const std::optional<double> &d) { return fromOptionalDouble(d); }
     static std::optional<double> decode(const QVariant &v) { return toOptionalDouble(v); }
 };
 
-template<typename>
-struct FieldOf;
-template<typename R, typename T>
-struct FieldOf<T R::*>
+template<typename> struct FieldOf;
+template<typename R, typename T> struct FieldOf<T R::*>
 {
     using Record = R;
     using Type = T;
 };
 
 // A field stored through its type's codec.
-template<auto member>
-ColumnInfo field(const char *name, const char *sqlType)
+template<auto member> ColumnInfo field(const char *name, const char *sqlType)
 {
     using R = typename FieldOf<decltype(member)>::Record;
     using T = typename FieldOf<decltype(member)>::Type;
@@ -96,13 +82,13 @@ ColumnInfo field(const char *name, const char *sqlType)
 
 // An enumeration stored by raw string; a string this release does not know
 // reads as `fallback`, the field's initial value.
-template<auto member, auto fallback>
-ColumnInfo enumField(const char *name, const char *sqlType)
+template<auto member, auto fallback> ColumnInfo enumField(const char *name, const char *sqlType)
 {
     using R = typename FieldOf<decltype(member)>::Record;
     using E = typename FieldOf<decltype(member)>::Type;
     static_assert(std::is_same_v<E, decltype(fallback)>);
-    return {name, sqlType, [](const PersistentModel &m) { return QVariant(rawValue(static_cast<const R &>(m).*member)); },
+    return {name, sqlType,
+            [](const PersistentModel &m) { return QVariant(rawValue(static_cast<const R &>(m).*member)); },
             [](PersistentModel &m, const QVariant &v) {
                 static_cast<R &>(m).*member = fromRaw<E>(v.toString()).value_or(fallback);
             }};

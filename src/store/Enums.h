@@ -11,18 +11,15 @@ enum class StrictModeType { none, sentence, math, password };
 // The kind of overlay background.
 enum class OverlayBackgroundType { system, solid, gradient, image };
 
-template<>
-struct EnumTraits<LockMode>
+template<> struct EnumTraits<LockMode>
 {
     static std::span<const EnumRow<LockMode>> rows();
 };
-template<>
-struct EnumTraits<StrictModeType>
+template<> struct EnumTraits<StrictModeType>
 {
     static std::span<const EnumRow<StrictModeType>> rows();
 };
-template<>
-struct EnumTraits<OverlayBackgroundType>
+template<> struct EnumTraits<OverlayBackgroundType>
 {
     static std::span<const EnumRow<OverlayBackgroundType>> rows();
 };

@@ -7,14 +7,12 @@
 enum class SortOrder { forward, reverse };
 
 // One sort key of a fetch: compares two records by one field.
-template<typename T>
-struct SortDescriptor
+template<typename T> struct SortDescriptor
 {
     std::function<int(const T &, const T &)> compare;
 
     // Sorts by the value a getter returns (anything with operator<).
-    template<typename Getter>
-    static SortDescriptor by(Getter getter, SortOrder order = SortOrder::forward)
+    template<typename Getter> static SortDescriptor by(Getter getter, SortOrder order = SortOrder::forward)
     {
         return {[getter, order](const T &a, const T &b) {
             const auto &va = std::invoke(getter, a);
@@ -27,8 +25,7 @@ struct SortDescriptor
 
 // What to fetch: an optional filter and sort keys applied in order. Records
 // that compare equal on every key keep the order in which they were inserted.
-template<typename T>
-struct FetchDescriptor
+template<typename T> struct FetchDescriptor
 {
     std::function<bool(const T &)> predicate;
     QList<SortDescriptor<T>> sortBy;

@@ -13,7 +13,25 @@
 class FocusScreen final : public PersistentModel
 {
 public:
-    enum Col {Col_name, Col_duration, Col_allowedApps, Col_allowedWebsites, Col_lockMode, Col_autoStartOnLogin, Col_sortOrder, Col_uuid, Col_createdAt, Col_strictModeEnabled, Col_strictModeType, Col_strictModeSentence, Col_strictModeAnswer, Col_autoOpenApp, Col_autoOpenURL, Col_overlayBackgroundType, Col_overlayBackgroundValue};
+    enum Col {
+        Col_name,
+        Col_duration,
+        Col_allowedApps,
+        Col_allowedWebsites,
+        Col_lockMode,
+        Col_autoStartOnLogin,
+        Col_sortOrder,
+        Col_uuid,
+        Col_createdAt,
+        Col_strictModeEnabled,
+        Col_strictModeType,
+        Col_strictModeSentence,
+        Col_strictModeAnswer,
+        Col_autoOpenApp,
+        Col_autoOpenURL,
+        Col_overlayBackgroundType,
+        Col_overlayBackgroundValue
+    };
 
     static const EntityInfo &entityInfo();
     const EntityInfo &entity() const override { return entityInfo(); }
@@ -39,7 +57,10 @@ public:
     void setName(const QString &value) { assign(m_name, value, Col_name); }
     void setDuration(double value) { assign(m_duration, value, Col_duration); }
     void setAllowedApps(const QStringList &value) { assign(m_allowedApps, value, Col_allowedApps); }
-    void setAllowedWebsites(const QStringList &value) { assign(m_allowedWebsites, value, Col_allowedWebsites); }
+    void setAllowedWebsites(const QStringList &value)
+    {
+        assign(m_allowedWebsites, value, Col_allowedWebsites);
+    }
     void setLockMode(LockMode value) { assign(m_lockMode, value, Col_lockMode); }
     void setAutoStartOnLogin(bool value) { assign(m_autoStartOnLogin, value, Col_autoStartOnLogin); }
     void setSortOrder(qint64 value) { assign(m_sortOrder, value, Col_sortOrder); }
@@ -47,12 +68,30 @@ public:
     void setCreatedAt(const QDateTime &value) { assign(m_createdAt, value, Col_createdAt); }
     void setStrictModeEnabled(bool value) { assign(m_strictModeEnabled, value, Col_strictModeEnabled); }
     void setStrictModeType(StrictModeType value) { assign(m_strictModeType, value, Col_strictModeType); }
-    void setStrictModeSentence(const std::optional<QString> &value) { assign(m_strictModeSentence, value, Col_strictModeSentence); }
-    void setStrictModeAnswer(const std::optional<QString> &value) { assign(m_strictModeAnswer, value, Col_strictModeAnswer); }
-    void setAutoOpenApp(const std::optional<QString> &value) { assign(m_autoOpenApp, value, Col_autoOpenApp); }
-    void setAutoOpenURL(const std::optional<QString> &value) { assign(m_autoOpenURL, value, Col_autoOpenURL); }
-    void setOverlayBackgroundType(OverlayBackgroundType value) { assign(m_overlayBackgroundType, value, Col_overlayBackgroundType); }
-    void setOverlayBackgroundValue(const std::optional<QString> &value) { assign(m_overlayBackgroundValue, value, Col_overlayBackgroundValue); }
+    void setStrictModeSentence(const std::optional<QString> &value)
+    {
+        assign(m_strictModeSentence, value, Col_strictModeSentence);
+    }
+    void setStrictModeAnswer(const std::optional<QString> &value)
+    {
+        assign(m_strictModeAnswer, value, Col_strictModeAnswer);
+    }
+    void setAutoOpenApp(const std::optional<QString> &value)
+    {
+        assign(m_autoOpenApp, value, Col_autoOpenApp);
+    }
+    void setAutoOpenURL(const std::optional<QString> &value)
+    {
+        assign(m_autoOpenURL, value, Col_autoOpenURL);
+    }
+    void setOverlayBackgroundType(OverlayBackgroundType value)
+    {
+        assign(m_overlayBackgroundType, value, Col_overlayBackgroundType);
+    }
+    void setOverlayBackgroundValue(const std::optional<QString> &value)
+    {
+        assign(m_overlayBackgroundValue, value, Col_overlayBackgroundValue);
+    }
 
     // Every field but uuid and createdAt may be given; uuid is always new and
     // createdAt is always now.

@@ -16,19 +16,22 @@ struct FocusSessionColumns
         };
     }
 
-    static std::unique_ptr<PersistentModel> make() { return std::unique_ptr<PersistentModel>(new FocusSession()); }
+    static std::unique_ptr<PersistentModel> make()
+    {
+        return std::unique_ptr<PersistentModel>(new FocusSession());
+    }
 };
 
 const EntityInfo &FocusSession::entityInfo()
 {
-    static const EntityInfo info{QStringLiteral("FocusSession"), FocusSessionColumns::columns(), &FocusSessionColumns::make};
+    static const EntityInfo info{QStringLiteral("FocusSession"), FocusSessionColumns::columns(),
+                                 &FocusSessionColumns::make};
     return info;
 }
 
 FocusSession::FocusSession(const QUuid &focusScreenID, const QDateTime &startTime)
     : m_focusScreenID(focusScreenID), m_startTime(startTime)
-{
-}
+{}
 
 void FocusSession::complete(const QDateTime &at)
 {

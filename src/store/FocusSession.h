@@ -13,7 +13,7 @@
 class FocusSession final : public PersistentModel
 {
 public:
-    enum Col {Col_focusScreenID, Col_startTime, Col_endTime, Col_completed, Col_actualDuration};
+    enum Col { Col_focusScreenID, Col_startTime, Col_endTime, Col_completed, Col_actualDuration };
 
     static const EntityInfo &entityInfo();
     const EntityInfo &entity() const override { return entityInfo(); }
@@ -28,7 +28,10 @@ public:
     void setStartTime(const QDateTime &value) { assign(m_startTime, value, Col_startTime); }
     void setEndTime(const std::optional<QDateTime> &value) { assign(m_endTime, value, Col_endTime); }
     void setCompleted(bool value) { assign(m_completed, value, Col_completed); }
-    void setActualDuration(const std::optional<double> &value) { assign(m_actualDuration, value, Col_actualDuration); }
+    void setActualDuration(const std::optional<double> &value)
+    {
+        assign(m_actualDuration, value, Col_actualDuration);
+    }
 
     FocusSession(const QUuid &focusScreenID, const QDateTime &startTime);
 

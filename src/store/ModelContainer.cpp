@@ -4,10 +4,10 @@
 
 #include <QAtomicInt>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSet>
 
 #include <cerrno>
 #include <cstring>
@@ -54,8 +54,7 @@ bool exec(QSqlDatabase &db, const QString &sql, QString *error)
 
 ModelContainer::ModelContainer(const QString &path, const QString &connectionName)
     : m_path(path), m_connectionName(connectionName)
-{
-}
+{}
 
 ModelContainer::~ModelContainer()
 {
@@ -65,8 +64,8 @@ ModelContainer::~ModelContainer()
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
-std::unique_ptr<ModelContainer> ModelContainer::open(const QString &path, const QList<const EntityInfo *> &schema,
-                                                     QString *error)
+std::unique_ptr<ModelContainer> ModelContainer::open(const QString &path,
+                                                     const QList<const EntityInfo *> &schema, QString *error)
 {
     QString ignored;
     if (!error)
@@ -136,15 +135,16 @@ bool ModelContainer::initialise(const QList<const EntityInfo *> &schema, QString
         for (const EntityInfo *entity : schema) {
             QStringList columns{QStringLiteral("id INTEGER PRIMARY KEY")};
             for (const ColumnInfo &column : entity->columns)
-                columns << QStringLiteral("\"%1\" %2").arg(QString::fromLatin1(column.name),
-                                                           QString::fromLatin1(column.sqlType));
+                columns << QStringLiteral("\"%1\" %2")
+                               .arg(QString::fromLatin1(column.name), QString::fromLatin1(column.sqlType));
             if (!exec(db, QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(entity->name, columns.join(u", ")),
                       error)) {
                 db.rollback();
                 return false;
             }
         }
-        if (!exec(db, QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion), error) || !db.commit()) {
+        if (!exec(db, QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion), error) ||
+            !db.commit()) {
             if (error->isEmpty())
                 *error = sqlErrorText(db.lastError());
             db.rollback();
@@ -186,7 +186,8 @@ bool ModelContainer::initialise(const QList<const EntityInfo *> &schema, QString
     if (!scalar(db, QStringLiteral("PRAGMA journal_mode = WAL"), &value, error))
         return false;
     if (value.toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0) {
-        *error = QStringLiteral("the store cannot use a write-ahead log (journal mode %1)").arg(value.toString());
+        *error =
+            QStringLiteral("the store cannot use a write-ahead log (journal mode %1)").arg(value.toString());
         return false;
     }
     exec(db, QStringLiteral("PRAGMA synchronous = NORMAL"), error);

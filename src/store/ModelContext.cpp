@@ -53,7 +53,8 @@ bool ModelContext::load(QString *error)
             names << QString::fromLatin1(column.name);
         QSqlQuery query(m_db);
         query.setForwardOnly(true);
-        const QString sql = QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY id").arg(names.join(u','), info.name);
+        const QString sql =
+            QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY id").arg(names.join(u','), info.name);
         if (!query.exec(sql)) {
             *error = query.lastError().databaseText();
             return false;

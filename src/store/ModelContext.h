@@ -23,8 +23,7 @@ public:
     ~ModelContext() override;
 
     // Takes ownership; the record gets its identifier here.
-    template<typename T>
-    T *insert(std::unique_ptr<T> record)
+    template<typename T> T *insert(std::unique_ptr<T> record)
     {
         T *raw = record.get();
         insertModel(std::unique_ptr<PersistentModel>(record.release()));
@@ -42,8 +41,7 @@ public:
     bool save(QString *error = nullptr);
     bool hasChanges() const;
 
-    template<typename T>
-    QList<T *> fetch(const FetchDescriptor<T> &descriptor = {}) const
+    template<typename T> QList<T *> fetch(const FetchDescriptor<T> &descriptor = {}) const
     {
         QList<T *> out;
         const Table *table = findTable(T::entityInfo().name);
@@ -70,22 +68,21 @@ public:
         return out;
     }
 
-    template<typename T>
-    int fetchCount(const FetchDescriptor<T> &descriptor = {}) const
+    template<typename T> int fetchCount(const FetchDescriptor<T> &descriptor = {}) const
     {
         const Table *table = findTable(T::entityInfo().name);
         if (!table)
             return 0;
         if (!descriptor.predicate)
             return int(table->rows.size());
-        return int(std::count_if(table->rows.begin(), table->rows.end(),
-                                 [&](const auto &row) { return descriptor.predicate(*static_cast<T *>(row.get())); }));
+        return int(std::count_if(table->rows.begin(), table->rows.end(), [&](const auto &row) {
+            return descriptor.predicate(*static_cast<T *>(row.get()));
+        }));
     }
 
     // The live record with that identifier, or null.
     PersistentModel *model(const PersistentIdentifier &id) const;
-    template<typename T>
-    T *model(const PersistentIdentifier &id) const
+    template<typename T> T *model(const PersistentIdentifier &id) const
     {
         if (id.entityName != T::entityInfo().name)
             return nullptr;
@@ -133,10 +130,10 @@ private:
 
     QSqlDatabase m_db;
     std::vector<Table> m_tables;
-    QList<PersistentModel *> m_dirty;                             // changed rows already in the file
-    QList<PersistentModel *> m_inserted;                          // new rows not yet written
-    std::vector<std::unique_ptr<PersistentModel>> m_deletedRows;  // removed; kept alive for stale pointers
-    QList<PersistentIdentifier> m_pendingDeletes;                 // rows to delete from the file
+    QList<PersistentModel *> m_dirty;                            // changed rows already in the file
+    QList<PersistentModel *> m_inserted;                         // new rows not yet written
+    std::vector<std::unique_ptr<PersistentModel>> m_deletedRows; // removed; kept alive for stale pointers
+    QList<PersistentIdentifier> m_pendingDeletes;                // rows to delete from the file
     bool m_flushScheduled = false;
     bool m_autosave = true;
     bool m_failing = false;

@@ -4,9 +4,9 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QString>
 #include <QStringList>
 #include <QUuid>
-#include <QString>
 #include <QVariant>
 
 #include <functional>
@@ -58,8 +58,7 @@ protected:
     void touch(int column);
 
     // Assigns and reports the change when the value differs.
-    template<typename V>
-    void assign(V &member, const V &value, int column)
+    template<typename V> void assign(V &member, const V &value, int column)
     {
         if (member == value)
             return;

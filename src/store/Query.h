@@ -27,8 +27,7 @@ private:
 
 // A live fetch: results() always reflects the context, refreshed once per
 // event-loop turn in which records of T changed.
-template<typename T>
-class Query : public QueryBase
+template<typename T> class Query : public QueryBase
 {
 public:
     explicit Query(ModelContext *context, FetchDescriptor<T> descriptor = {}, QObject *parent = nullptr)

@@ -27,8 +27,8 @@ void insertIfRequested(AppModel &model)
         context->insert(std::make_unique<FocusScreen>(
             QStringLiteral("Read Bible - 10 min"), 600,
             QStringList{QStringLiteral("com.apple.Books"), QStringLiteral("com.apple.Safari")},
-            QStringList{QStringLiteral("biblegateway.com"), QStringLiteral("bible.com")}, LockMode::hideApps, false,
-            0));
+            QStringList{QStringLiteral("biblegateway.com"), QStringLiteral("bible.com")}, LockMode::hideApps,
+            false, 0));
         context->insert(std::make_unique<FocusScreen>(
             QStringLiteral("Deep Work - 50 min"), 3000,
             QStringList{QStringLiteral("com.microsoft.VSCode"), QStringLiteral("com.apple.Terminal"),
@@ -38,12 +38,14 @@ void insertIfRequested(AppModel &model)
             LockMode::preventLaunch, false, 1));
         context->insert(std::make_unique<FocusScreen>(
             QStringLiteral("Meditation - 5 min"), 300, QStringList{QStringLiteral("com.apple.Music")},
-            QStringList{QStringLiteral("headspace.com"), QStringLiteral("calm.com")}, LockMode::overlay, false, 2));
+            QStringList{QStringLiteral("headspace.com"), QStringLiteral("calm.com")}, LockMode::overlay,
+            false, 2));
         context->insert(std::make_unique<AppLockProfile>(
             QStringLiteral("Work Focus"),
             QStringList{QStringLiteral("com.apple.TV"), QStringLiteral("com.apple.Music"),
                         QStringLiteral("com.apple.Games")},
-            QStringList{QStringLiteral("youtube.com"), QStringLiteral("twitter.com"), QStringLiteral("reddit.com")},
+            QStringList{QStringLiteral("youtube.com"), QStringLiteral("twitter.com"),
+                        QStringLiteral("reddit.com")},
             LockMode::preventLaunch));
         const QList<FocusScreen *> screens = context->fetch<FocusScreen>();
         if (!screens.isEmpty()) {

@@ -88,7 +88,8 @@ void check(const QString &label, bool condition, const QString &detail)
         return;
     }
     ++g_failures;
-    printLine(QStringLiteral("FAIL ") + label + (detail.isEmpty() ? QString() : QStringLiteral(": ") + detail));
+    printLine(QStringLiteral("FAIL ") + label +
+              (detail.isEmpty() ? QString() : QStringLiteral(": ") + detail));
 }
 
 void finish(int code)
@@ -116,12 +117,15 @@ int runChecks(AppModel &model)
 
     // 2. Its initial values.
     FocusScreen *screen = firstNamed(model, QStringLiteral("Test Screen"));
-    check(QStringLiteral("new screen has correct name"), screen && screen->name() == QStringLiteral("Test Screen"));
+    check(QStringLiteral("new screen has correct name"),
+          screen && screen->name() == QStringLiteral("Test Screen"));
     check(QStringLiteral("new screen has correct duration"), screen && screen->duration() == 300);
-    check(QStringLiteral("new screen has correct lockMode"), screen && screen->lockMode() == LockMode::hideApps);
+    check(QStringLiteral("new screen has correct lockMode"),
+          screen && screen->lockMode() == LockMode::hideApps);
     check(QStringLiteral("new screen has uuid"), screen && !screen->uuid().isNull());
     check(QStringLiteral("new screen has createdAt"), screen && screen->createdAt().isValid());
-    check(QStringLiteral("new screen default autoStartOnLogin is false"), screen && !screen->autoStartOnLogin());
+    check(QStringLiteral("new screen default autoStartOnLogin is false"),
+          screen && !screen->autoStartOnLogin());
     check(QStringLiteral("new screen default sortOrder is 0"), screen && screen->sortOrder() == 0);
 
     // 3. Updates survive a save and a fresh read.
@@ -145,7 +149,8 @@ int runChecks(AppModel &model)
           reread && reread->name() == QStringLiteral("Updated Test Screen"));
     check(QStringLiteral("updating screen duration persists"), reread && reread->duration() == 600);
     check(QStringLiteral("updating autoStartOnLogin persists"), reread && reread->autoStartOnLogin());
-    check(QStringLiteral("updating lockMode persists"), reread && reread->lockMode() == LockMode::preventLaunch);
+    check(QStringLiteral("updating lockMode persists"),
+          reread && reread->lockMode() == LockMode::preventLaunch);
     check(QStringLiteral("updating allowedApps persists"), reread && reread->allowedApps() == apps);
     check(QStringLiteral("updating allowedWebsites persists"), reread && reread->allowedWebsites() == sites);
 
@@ -162,7 +167,8 @@ int runChecks(AppModel &model)
     // 6. Deleting.
     if (screen) {
         model.deleteFocusScreen(screen);
-        check(QStringLiteral("deleteFocusScreen removes the screen"), screens(model).size() == screenCount + 2);
+        check(QStringLiteral("deleteFocusScreen removes the screen"),
+              screens(model).size() == screenCount + 2);
     }
 
     // 7-8. A session from start to completion.
@@ -171,7 +177,8 @@ int runChecks(AppModel &model)
     if (!ordered.isEmpty()) {
         FocusScreen *first = ordered.first();
         FocusSession *session = model.startFocusSession(first);
-        check(QStringLiteral("startFocusSession creates a session"), sessions(model).size() == sessionCount + 1);
+        check(QStringLiteral("startFocusSession creates a session"),
+              sessions(model).size() == sessionCount + 1);
         check(QStringLiteral("session has correct focusScreenID"), session->focusScreenID() == first->uuid());
         check(QStringLiteral("session startTime is set"), session->startTime().isValid());
         check(QStringLiteral("session completed is initially false"), !session->completed());
@@ -179,24 +186,28 @@ int runChecks(AppModel &model)
         model.completeFocusSession(session);
         check(QStringLiteral("completeFocusSession marks completed true"), session->completed());
         check(QStringLiteral("completeFocusSession sets endTime"), session->endTime().has_value());
-        check(QStringLiteral("completeFocusSession sets actualDuration"), session->actualDuration().has_value());
+        check(QStringLiteral("completeFocusSession sets actualDuration"),
+              session->actualDuration().has_value());
     }
 
     // 9-10. Lock profiles.
     const int profileCount = int(profiles(model).size());
-    model.addLockProfile(QStringLiteral("Test Profile"), {QStringLiteral("com.apple.TV")}, {}, LockMode::overlay);
+    model.addLockProfile(QStringLiteral("Test Profile"), {QStringLiteral("com.apple.TV")}, {},
+                         LockMode::overlay);
     check(QStringLiteral("addLockProfile adds one profile"), profiles(model).size() == profileCount + 1);
     AppLockProfile *profile = nullptr;
     for (AppLockProfile *p : profiles(model))
         if (!profile && p->name() == QStringLiteral("Test Profile"))
             profile = p;
-    check(QStringLiteral("new profile has correct name"), profile && profile->name() == QStringLiteral("Test Profile"));
+    check(QStringLiteral("new profile has correct name"),
+          profile && profile->name() == QStringLiteral("Test Profile"));
     check(QStringLiteral("new profile has blockedApps"),
           profile && profile->blockedApps() == QStringList{QStringLiteral("com.apple.TV")});
     check(QStringLiteral("new profile has correct mode"), profile && profile->mode() == LockMode::overlay);
     if (profile) {
         model.deleteLockProfile(profile);
-        check(QStringLiteral("deleteLockProfile removes the profile"), profiles(model).size() == profileCount);
+        check(QStringLiteral("deleteLockProfile removes the profile"),
+              profiles(model).size() == profileCount);
     }
 
     // 11. The settings row: any number of rows passes; the seed is what

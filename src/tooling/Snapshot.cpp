@@ -99,8 +99,7 @@ public:
     Run(AppModel &model, std::function<void()> openSettings, QString directory, QSet<QString> pages)
         : QObject(QCoreApplication::instance()), m_model(&model), m_openSettings(std::move(openSettings)),
           m_directory(std::move(directory)), m_pages(std::move(pages))
-    {
-    }
+    {}
 
     void start()
     {
@@ -114,7 +113,8 @@ public:
                 if (!m_pages.contains(name))
                     continue;
                 then(0, [this, page] { m_model->setSidebar(page); });
-                then(kPageWaitMs, [this, name, look] { capture(file(name + QLatin1Char('-') + look), mainWindow()); });
+                then(kPageWaitMs,
+                     [this, name, look] { capture(file(name + QLatin1Char('-') + look), mainWindow()); });
             }
             if (m_pages.contains(QStringLiteral("settings"))) {
                 then(0, [this] {
@@ -138,11 +138,13 @@ public:
                 for (LockMode mode : allCases<LockMode>()) {
                     then(0, [this, kind, mode] {
                         Appearance::shared().setForced(kind);
-                        m_overlay = createTestOverlayWindow(mode, QStringLiteral("Test Focus"), kTestDuration);
+                        m_overlay =
+                            createTestOverlayWindow(mode, QStringLiteral("Test Focus"), kTestDuration);
                     });
                     then(kOverlayWaitMs, [this, mode, look] {
-                        Snapshot::capture(file(QStringLiteral("focusOverlay-") + rawValue(mode) + QLatin1Char('-') + look),
-                                          m_overlay);
+                        Snapshot::capture(
+                            file(QStringLiteral("focusOverlay-") + rawValue(mode) + QLatin1Char('-') + look),
+                            m_overlay);
                         if (m_overlay) {
                             m_overlay->hide();
                             m_overlay->deleteLater();
@@ -157,8 +159,8 @@ public:
                     dialog->reject();
             printLine(QStringLiteral("SNAPSHOT done ") + m_directory);
             m_inhibitor.reset();
-            QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::quit(); },
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(), [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
         });
         next();
     }
@@ -172,7 +174,10 @@ private:
 
     void then(int waitMs, std::function<void()> action) { m_steps.push_back({waitMs, std::move(action)}); }
 
-    QString file(const QString &stem) const { return QDir(m_directory).filePath(stem + QStringLiteral(".png")); }
+    QString file(const QString &stem) const
+    {
+        return QDir(m_directory).filePath(stem + QStringLiteral(".png"));
+    }
 
     void next()
     {
@@ -278,8 +283,8 @@ void runIfRequested(AppModel &model, const std::function<void()> &openSettings)
         return;
     if (!Store::isOverridden()) {
         printLine(QStringLiteral("SNAPSHOT refused: set APP_STORE to a file in /tmp"));
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::quit(); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
         return;
     }
     std::optional<QString> pagesVariable;

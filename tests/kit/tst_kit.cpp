@@ -21,7 +21,8 @@ private Q_SLOTS:
         QTest::newRow("next line U+0085") << QStringLiteral("a\u0085b") << QStringLiteral("a b");
         QTest::newRow("zero width space is not white space")
             << QStringLiteral("a\u200Bb") << QStringLiteral("a\u200Bb");
-        QTest::newRow("astral letters kept") << QStringLiteral(" \U0001F600  x ") << QStringLiteral("\U0001F600 x");
+        QTest::newRow("astral letters kept")
+            << QStringLiteral(" \U0001F600  x ") << QStringLiteral("\U0001F600 x");
         QTest::newRow("unchanged") << QStringLiteral("Read") << QStringLiteral("Read");
     }
     void clean()
@@ -37,8 +38,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("expected");
         QTest::newRow("plain") << QStringLiteral("Deep Work") << QStringLiteral("Deep Work");
-        QTest::newRow("escape sequence") << QStringLiteral("a\x1b]0;pwned") + QChar(0x07) + u'b'
-                                         << QStringLiteral("a\\x1b]0;pwned\\x07b");
+        QTest::newRow("escape sequence")
+            << QStringLiteral("a\x1b]0;pwned") + QChar(0x07) + u'b' << QStringLiteral("a\\x1b]0;pwned\\x07b");
         QTest::newRow("line breaks and tabs")
             << QStringLiteral("a\nb\r\t") << QStringLiteral("a\\x0ab\\x0d\\x09");
         QTest::newRow("delete and C1 CSI")

@@ -66,7 +66,8 @@ private Q_SLOTS:
         if (withSettingsRow)
             ctx()->insert(std::make_unique<AppSettings>())->setDefaultStrictModeType(StrictModeType::math);
         QSignalSpy selection(m_model.get(), &AppModel::selectionChanged);
-        FocusScreen *screen = m_model->addFocusScreen(QStringLiteral("New Focus Screen"), 600, LockMode::hideApps);
+        FocusScreen *screen =
+            m_model->addFocusScreen(QStringLiteral("New Focus Screen"), 600, LockMode::hideApps);
         QCOMPARE(ctx()->fetchCount<FocusScreen>(), 1);
         QCOMPARE(m_model->selection(), std::optional(screen->id()));
         QCOMPARE(selection.size(), 1);
@@ -147,11 +148,10 @@ private Q_SLOTS:
     void readingOrders()
     {
         auto *late = ctx()->insert(std::make_unique<FocusScreen>(QStringLiteral("late"), 60, QStringList{},
-                                                                QStringList{}, LockMode::hideApps, true, 1));
+                                                                 QStringList{}, LockMode::hideApps, true, 1));
         auto *early = ctx()->insert(std::make_unique<FocusScreen>(QStringLiteral("early"), 60));
-        auto *earlyToo = ctx()->insert(std::make_unique<FocusScreen>(QStringLiteral("early too"), 60,
-                                                                    QStringList{}, QStringList{},
-                                                                    LockMode::hideApps, true, 0));
+        auto *earlyToo = ctx()->insert(std::make_unique<FocusScreen>(
+            QStringLiteral("early too"), 60, QStringList{}, QStringList{}, LockMode::hideApps, true, 0));
         earlyToo->setSortOrder(0);
         // createdAt breaks ties in sortOrder.
         QCOMPARE(m_model->focusScreens(), (QList<FocusScreen *>{early, earlyToo, late}));
@@ -189,7 +189,9 @@ private Q_SLOTS:
 
     void settingsTabIsRememberedOnlyForTheRealStore()
     {
-        const auto storedTab = [] { return UserDefaults::open()->value(QLatin1String(AppModel::kSettingsTabKey)); };
+        const auto storedTab = [] {
+            return UserDefaults::open()->value(QLatin1String(AppModel::kSettingsTabKey));
+        };
         m_model->setSettingsTab(SettingsTab::appearance);
         QCOMPARE(m_model->settingsTab(), SettingsTab::appearance);
         QVERIFY(!storedTab().isValid()); // APP_STORE is set: development runs leave it alone
@@ -223,7 +225,8 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QStringList, expected);
         QCOMPARE(::parseCommaList(text), expected);
-        QCOMPARE(::parseCommaList(::commaListText(expected)), expected.filter(QRegularExpression(QStringLiteral("\\S"))));
+        QCOMPARE(::parseCommaList(::commaListText(expected)),
+                 expected.filter(QRegularExpression(QStringLiteral("\\S"))));
     }
 
     void commaListText()

@@ -68,8 +68,8 @@ int runWriter(const QString &path)
     ctx->setAutosaveEnabled(false);
     for (int i = 0;; ++i) {
         for (int j = 0; j < 50; ++j) {
-            auto *session = ctx->insert(std::make_unique<FocusSession>(QUuid::createUuid(),
-                                                                       QDateTime::currentDateTimeUtc()));
+            auto *session = ctx->insert(
+                std::make_unique<FocusSession>(QUuid::createUuid(), QDateTime::currentDateTimeUtc()));
             session->complete(QDateTime::currentDateTimeUtc().addSecs(j));
         }
         // Both tables change in one transaction: their counts must agree.
@@ -224,7 +224,8 @@ private Q_SLOTS:
         QVERIFY(session->completed());
         QCOMPARE(*session->actualDuration(), 600.5);
         QVERIFY(ctx->model<AppLockProfile>(profileId));
-        QCOMPARE(ctx->model<AppLockProfile>(profileId)->name(), QStringLiteral("")); // a null name saves as empty
+        QCOMPARE(ctx->model<AppLockProfile>(profileId)->name(),
+                 QStringLiteral("")); // a null name saves as empty
         QCOMPARE(ctx->fetch<AppSettings>().first()->globalShortcut(), QStringLiteral("ctrl+alt+space"));
         QCOMPARE(ctx->fetch<AppSettings>().first()->defaultStrictModeType(), StrictModeType::math);
         // The wrong entity never resolves.
@@ -234,7 +235,8 @@ private Q_SLOTS:
         QCOMPARE(rawQuery(path, QStringLiteral("SELECT lockMode FROM FocusScreen")).toString(),
                  QStringLiteral("overlay"));
         QCOMPARE(rawQuery(path, QStringLiteral("SELECT autoOpenURL IS NULL FROM FocusScreen")).toInt(), 1);
-        QCOMPARE(rawQuery(path, QStringLiteral("PRAGMA user_version")).toInt(), ModelContainer::kSchemaVersion);
+        QCOMPARE(rawQuery(path, QStringLiteral("PRAGMA user_version")).toInt(),
+                 ModelContainer::kSchemaVersion);
     }
 
     void identifiers()
@@ -260,8 +262,8 @@ private Q_SLOTS:
         QList<FocusScreen *> inserted;
         for (int i = 0; i < orders.size(); ++i) {
             inserted << ctx->insert(std::make_unique<FocusScreen>(QString::number(i), 60, QStringList{},
-                                                                  QStringList{}, LockMode::hideApps, i % 2 == 1,
-                                                                  orders[i]));
+                                                                  QStringList{}, LockMode::hideApps,
+                                                                  i % 2 == 1, orders[i]));
         }
         QCOMPARE(ctx->fetchCount<FocusScreen>(), 4);
         FetchDescriptor<FocusScreen> d;
@@ -297,7 +299,8 @@ private Q_SLOTS:
         gone->setName(QStringLiteral("written after delete")); // must not resurrect it
         QVERIFY(ctx->save());
         QCOMPARE(rawQuery(path, QStringLiteral("SELECT count(*) FROM FocusScreen")).toInt(), 1);
-        QCOMPARE(rawQuery(path, QStringLiteral("SELECT name FROM FocusScreen")).toString(), QStringLiteral("keep"));
+        QCOMPARE(rawQuery(path, QStringLiteral("SELECT name FROM FocusScreen")).toString(),
+                 QStringLiteral("keep"));
     }
 
     // An id is never handed out twice, also after deletes and across runs.
@@ -347,7 +350,8 @@ private Q_SLOTS:
             container->mainContext()->insert(std::make_unique<FocusScreen>(QStringLiteral("s"), 60));
             QVERIFY(container->mainContext()->save());
         }
-        rawQuery(path, QStringLiteral("UPDATE FocusScreen SET lockMode='focusMode', strictModeType='riddle'"));
+        rawQuery(path,
+                 QStringLiteral("UPDATE FocusScreen SET lockMode='focusMode', strictModeType='riddle'"));
         auto container = openStore(path);
         QVERIFY(container);
         ModelContext *ctx = container->mainContext();
@@ -450,15 +454,24 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing folder") << "missing-folder" << "No such file or directory";
-        QTest::newRow("path is a folder") << "folder" << "folder";
-        QTest::newRow("not a database") << "garbage" << "not a database";
-        QTest::newRow("empty but locked down") << "readonly" << "not writable";
-        QTest::newRow("truncated database") << "truncated" << "";
-        QTest::newRow("corrupt pages") << "corrupt" << "";
-        QTest::newRow("newer schema") << "newer" << "newer version of Lumora";
-        QTest::newRow("someone else's SQLite file") << "foreign" << "not a Lumora store";
-        QTest::newRow("missing column") << "missing-column" << "no column";
+        QTest::newRow("missing folder") << "missing-folder"
+                                        << "No such file or directory";
+        QTest::newRow("path is a folder") << "folder"
+                                          << "folder";
+        QTest::newRow("not a database") << "garbage"
+                                        << "not a database";
+        QTest::newRow("empty but locked down") << "readonly"
+                                               << "not writable";
+        QTest::newRow("truncated database") << "truncated"
+                                            << "";
+        QTest::newRow("corrupt pages") << "corrupt"
+                                       << "";
+        QTest::newRow("newer schema") << "newer"
+                                      << "newer version of Lumora";
+        QTest::newRow("someone else's SQLite file") << "foreign"
+                                                    << "not a Lumora store";
+        QTest::newRow("missing column") << "missing-column"
+                                        << "no column";
     }
     void openFailures()
     {
@@ -470,8 +483,8 @@ private Q_SLOTS:
             auto container = openStore(path);
             QVERIFY(container);
             for (int i = 0; i < sessions; ++i)
-                container->mainContext()->insert(std::make_unique<FocusSession>(
-                    QUuid::createUuid(), QDateTime::currentDateTimeUtc()));
+                container->mainContext()->insert(
+                    std::make_unique<FocusSession>(QUuid::createUuid(), QDateTime::currentDateTimeUtc()));
             QVERIFY(container->mainContext()->save());
         };
         const auto checkpoint = [&] { rawQuery(path, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")); };
@@ -535,7 +548,8 @@ private Q_SLOTS:
         container->mainContext()->insert(std::make_unique<AppSettings>());
         QVERIFY(container->mainContext()->save());
         for (const QString &file : {path, path + QStringLiteral("-wal")}) {
-            struct stat st {};
+            struct stat st
+            {};
             QCOMPARE(::stat(QFile::encodeName(file).constData(), &st), 0);
             QCOMPARE(int(st.st_mode & 0777), 0600);
         }
@@ -562,7 +576,8 @@ private Q_SLOTS:
             const int screens = ctx->fetchCount<FocusScreen>();
             QVERIFY(screens > 0);
             QCOMPARE(ctx->fetchCount<FocusSession>(), screens * 50);
-            QCOMPARE(rawQuery(path, QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+            QCOMPARE(rawQuery(path, QStringLiteral("PRAGMA integrity_check")).toString(),
+                     QStringLiteral("ok"));
         }
     }
 
@@ -575,7 +590,8 @@ private Q_SLOTS:
         const QString expected = home.filePath(QStringLiteral("Lumora/Lumora.store"));
         QCOMPARE(Store::path(), expected);
         QCOMPARE(Store::url(), QUrl::fromLocalFile(expected));
-        struct stat st {};
+        struct stat st
+        {};
         QCOMPARE(::stat(QFile::encodeName(home.filePath(QStringLiteral("Lumora"))).constData(), &st), 0);
         QCOMPARE(int(st.st_mode & 0777), 0700);
 
@@ -618,7 +634,8 @@ private Q_SLOTS:
         QVERIFY(lumora.waitForFinished(20000));
         QVERIFY(lumora.exitCode() != 0);
         const QString err = QString::fromLocal8Bit(lumora.readAllStandardError());
-        const QString prefix = QStringLiteral("Could not open the database at ") + path + QStringLiteral(": ");
+        const QString prefix =
+            QStringLiteral("Could not open the database at ") + path + QStringLiteral(": ");
         QVERIFY2(err.contains(prefix), qPrintable(err));
         QVERIFY(err.section(prefix, 1).trimmed().size() > 3);
         QCOMPARE(fileHash(path), before);

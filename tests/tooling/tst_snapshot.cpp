@@ -27,7 +27,8 @@ class TestSnapshot : public QObject
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("APP_SNAPSHOT"), outDir);
         if (withStore) {
-            env.insert(QStringLiteral("APP_STORE"), m_dir.filePath(QStringLiteral("snap%1.store").arg(m_runs++)));
+            env.insert(QStringLiteral("APP_STORE"),
+                       m_dir.filePath(QStringLiteral("snap%1.store").arg(m_runs++)));
             env.insert(QStringLiteral("APP_SEED"), QStringLiteral("1"));
         } else {
             env.remove(QStringLiteral("APP_STORE"));
@@ -77,7 +78,8 @@ private Q_SLOTS:
             for (const char *tab : {"general", "profiles", "appearance", "stats"})
                 expected << QStringLiteral("settings-%1-%2").arg(QLatin1String(tab), QLatin1String(look));
             for (const char *mode : {"hideApps", "preventLaunch", "overlay"})
-                expected << QStringLiteral("focusOverlay-%1-%2").arg(QLatin1String(mode), QLatin1String(look));
+                expected
+                    << QStringLiteral("focusOverlay-%1-%2").arg(QLatin1String(mode), QLatin1String(look));
         }
         QCOMPARE(expected.size(), 22);
         QCOMPARE(files(out, QStringLiteral("*.png")).size(), 22);
@@ -107,12 +109,13 @@ private Q_SLOTS:
         }
         // Dark pages are darker than light ones.
         const auto lightness = [&](const QString &stem) {
-            const QImage img = QImage(QDir(out).filePath(stem + QStringLiteral(".png"))).scaled(1, 1, Qt::IgnoreAspectRatio,
-                                                                                             Qt::SmoothTransformation);
+            const QImage img = QImage(QDir(out).filePath(stem + QStringLiteral(".png")))
+                                   .scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             return QColor(img.pixel(0, 0)).lightness();
         };
         QVERIFY(lightness(QStringLiteral("sessions-dark")) < lightness(QStringLiteral("sessions-light")));
-        QVERIFY(lightness(QStringLiteral("settings-stats-dark")) < lightness(QStringLiteral("settings-stats-light")));
+        QVERIFY(lightness(QStringLiteral("settings-stats-dark")) <
+                lightness(QStringLiteral("settings-stats-light")));
     }
 
     void pageFilter_data()
