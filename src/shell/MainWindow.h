@@ -25,6 +25,8 @@ public:
 
 Q_SIGNALS:
     void settingsRequested();
+    // "Quit Lumora" (Ctrl+Q); the shell decides whether the program may quit now.
+    void quitRequested();
 
 private:
     void buildMenus();
