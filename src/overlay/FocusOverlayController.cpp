@@ -455,12 +455,12 @@ void FocusOverlayController::confirmEmergencyExit()
         return;
     }
     m_confirming = true;
-    // Above the overlay and as unmanaged as the overlay, so that no window
-    // manager puts it below; application-modal, yet without a nested event
-    // loop, so the session's timer goes on underneath.
+    // A dialog of the window manager's, with the overlay kept just below it;
+    // application-modal, yet without a nested event loop, so the session's
+    // timer goes on underneath.
     auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Emergency Exit"),
                                 QStringLiteral("Emergency Exit"), QMessageBox::NoButton, nullptr,
-                                Qt::Dialog | Qt::X11BypassWindowManagerHint | Qt::WindowStaysOnTopHint);
+                                Qt::Dialog | Qt::WindowStaysOnTopHint);
     box->setObjectName(QStringLiteral("emergencyExitConfirmation"));
     box->setInformativeText(QStringLiteral(
         "Are you sure you want to end this focus session early? This will break your focus flow."));
@@ -469,8 +469,6 @@ void FocusOverlayController::confirmEmergencyExit()
     box->setDefaultButton(cancelSession);
     box->setEscapeButton(keep);
     box->setWindowModality(Qt::ApplicationModal);
-    // QMessageBox sets its own flags while it is built; these come last.
-    box->setWindowFlags(Qt::Dialog | Qt::X11BypassWindowManagerHint | Qt::WindowStaysOnTopHint);
     connect(box, &QDialog::finished, this, [this, box, cancelSession] {
         const bool endSession = box->clickedButton() == cancelSession;
         m_confirmation = nullptr;
@@ -478,15 +476,6 @@ void FocusOverlayController::confirmEmergencyExit()
         finishConfirmation(endSession);
     });
     m_confirmation = box;
-    box->adjustSize();
-    QScreen *screen = QGuiApplication::primaryScreen();
-    if (QWidget *first = windows().value(0))
-        screen = first->screen();
-    if (screen) {
-        QRect frame(QPoint(), box->sizeHint());
-        frame.moveCenter(screen->geometry().center());
-        box->move(frame.topLeft());
-    }
     box->show();
     OverlayWindows::takeKeyboard(box);
     m_keeper->restack();

@@ -126,9 +126,13 @@ bool setInputShape(QWidget *window, const QVariant &region)
     if (!dpy || !window)
         return false;
     const ::Window id = ::Window(window->winId());
-    int eventBase = 0;
-    int errorBase = 0;
-    if (!XShapeQueryExtension(dpy, &eventBase, &errorBase))
+    // Asked once, before any overlay is up (a reply on Qt's connection).
+    static const bool hasShape = [dpy] {
+        int eventBase = 0;
+        int errorBase = 0;
+        return XShapeQueryExtension(dpy, &eventBase, &errorBase) != 0;
+    }();
+    if (!hasShape)
         return false;
     applyInputShape(dpy, id, region, window->devicePixelRatioF());
     window->setProperty(kInputRegionProperty, region);
@@ -162,8 +166,9 @@ void takeKeyboard(QWidget *window)
     if (!dpy)
         return;
     const ::Window id = ::Window(window->winId());
-    XWindowAttributes attributes;
-    if (XGetWindowAttributes(dpy, id, &attributes) && attributes.map_state == IsViewable) {
+    // Only requests without a reply go through Qt's own connection: Xlib,
+    // waiting for a reply there, would take events meant for Qt.
+    if (window->windowHandle() && window->windowHandle()->isExposed()) {
         // CurrentTime: a focus change the window manager made after the last
         // event this program saw must not make the request void.
         XSetInputFocus(dpy, id, RevertToParent, CurrentTime);
@@ -184,9 +189,10 @@ void setSkipTaskbar(QWidget *window)
     if (!dpy || !window)
         return;
     const ::Window id = ::Window(window->winId());
-    const Atom state = XInternAtom(dpy, "_NET_WM_STATE", False);
-    const Atom wanted[] = {XInternAtom(dpy, "_NET_WM_STATE_SKIP_TASKBAR", False),
-                           XInternAtom(dpy, "_NET_WM_STATE_SKIP_PAGER", False)};
+    // Interned once, before any overlay is up (replies on Qt's connection).
+    static const Atom state = XInternAtom(dpy, "_NET_WM_STATE", False);
+    static const Atom wanted[] = {XInternAtom(dpy, "_NET_WM_STATE_SKIP_TASKBAR", False),
+                                  XInternAtom(dpy, "_NET_WM_STATE_SKIP_PAGER", False)};
     // Added to what the window already states (Qt writes its own atoms there).
     XChangeProperty(dpy, id, state, XA_ATOM, 32, PropModeAppend, reinterpret_cast<const unsigned char *>(wanted),
                     2);
@@ -309,6 +315,23 @@ struct OverlayKeeper::Private
         }
     }
 
+    // The root's child that holds the window: the window itself, or the
+    // frame a window manager put around it; 0 when it is gone.
+    xcb_window_t rootChild(xcb_window_t window)
+    {
+        for (int depth = 0; window && depth < 8; ++depth) {
+            xcb_query_tree_reply_t *tree = xcb_query_tree_reply(conn, xcb_query_tree(conn, window), nullptr);
+            if (!tree)
+                return 0;
+            const xcb_window_t parent = tree->parent;
+            free(tree);
+            if (parent == root)
+                return window;
+            window = parent;
+        }
+        return 0;
+    }
+
     // Maps what was taken away, puts moved windows back and restacks when a
     // window that is neither held nor allowed above stands above them.
     void settle()
@@ -363,11 +386,17 @@ struct OverlayKeeper::Private
         const int count = xcb_query_tree_children_length(tree);
         QList<xcb_window_t> stack(children, children + count); // bottom to top
         free(tree);
-        // Windows allowed above that are not the root's children (framed by
-        // a window manager) cannot be stacked against ours; they are left out.
-        for (qsizetype i = order.size() - 1; i >= heldCount; --i)
-            if (!stack.contains(order.at(i)))
-                order.removeAt(i);
+        // A window allowed above that a window manager framed stands on the
+        // screen as its frame; the held windows go below the frame (which
+        // only its manager may raise).
+        bool topIsFramed = false;
+        for (qsizetype i = heldCount; i < order.size(); ++i) {
+            const xcb_window_t frame = rootChild(order.at(i));
+            if (frame && frame != order.at(i) && i == order.size() - 1)
+                topIsFramed = true;
+            order[i] = frame;
+        }
+        order.removeAll(xcb_window_t(0));
 
         bool inPlace = true;
         qsizetype lowest = stack.size();
@@ -393,7 +422,8 @@ struct OverlayKeeper::Private
         }
         if (!inPlace) {
             const uint32_t top[] = {XCB_STACK_MODE_ABOVE};
-            xcb_configure_window(conn, order.last(), XCB_CONFIG_WINDOW_STACK_MODE, top);
+            if (!topIsFramed)
+                xcb_configure_window(conn, order.last(), XCB_CONFIG_WINDOW_STACK_MODE, top);
             for (qsizetype i = order.size() - 2; i >= 0; --i) {
                 const uint32_t below[] = {order.at(i + 1), XCB_STACK_MODE_BELOW};
                 xcb_configure_window(conn, order.at(i), XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE,
