@@ -111,8 +111,14 @@ public:
         int count = 0;
         for (const auto window : m_probe.topLevelWindows()) {
             auto title = m_titles.constFind(window);
-            if (title == m_titles.constEnd())
-                title = m_titles.insert(window, m_probe.windowTitle(window));
+            // A window seen just after its creation may have no title yet;
+            // only a title it has is kept.
+            if (title == m_titles.constEnd()) {
+                const QString now = m_probe.windowTitle(window);
+                if (now.isEmpty())
+                    continue;
+                title = m_titles.insert(window, now);
+            }
             if (*title == QLatin1String(LumoraProcess::kOverlayTitle) && m_probe.isViewable(window))
                 ++count;
         }

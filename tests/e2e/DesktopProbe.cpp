@@ -50,6 +50,19 @@ struct DesktopProbe::Private
         return out;
     }
 
+    // The window's parent; 0 when the window is gone.
+    Window parent(Window window) const
+    {
+        Window rootReturn = 0, parentWindow = 0;
+        Window *list = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(display, window, &rootReturn, &parentWindow, &list, &count))
+            return 0;
+        if (list)
+            XFree(list);
+        return parentWindow;
+    }
+
     QList<Window> children(Window window) const
     {
         QList<Window> out;
@@ -161,15 +174,10 @@ quint64 DesktopProbe::focusWindow() const
     if (focus == None || focus == PointerRoot)
         return 0;
     // Up to the client window: the child of a frame, or of the root.
-    Window current = focus;
-    while (current) {
-        Window rootReturn = 0, parent = 0;
-        Window *list = nullptr;
-        unsigned int count = 0;
-        if (!XQueryTree(d->display, current, &rootReturn, &parent, &list, &count))
+    for (Window current = focus; current;) {
+        const Window parent = d->parent(current);
+        if (!parent)
             return 0;
-        if (list)
-            XFree(list);
         if (parent == d->root || !d->longs(current, "WM_STATE", AnyPropertyType).isEmpty() ||
             !windowTitle(current).isEmpty())
             return current;
@@ -182,15 +190,8 @@ quint64 DesktopProbe::topLevel(quint64 window) const
 {
     if (!d->display)
         return 0;
-    Window current = Window(window);
-    while (current) {
-        Window rootReturn = 0, parent = 0;
-        Window *list = nullptr;
-        unsigned int count = 0;
-        if (!XQueryTree(d->display, current, &rootReturn, &parent, &list, &count))
-            return 0;
-        if (list)
-            XFree(list);
+    for (Window current = Window(window); current;) {
+        const Window parent = d->parent(current);
         if (parent == d->root)
             return current;
         current = parent;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QImage>
+#include <QMouseEvent>
+#include <QWidget>
 #include <QList>
 #include <QProcess>
 #include <QRect>
@@ -79,6 +81,20 @@ public:
 private:
     struct Private;
     std::unique_ptr<Private> d;
+};
+
+// A window of the test program that counts the pointer presses reaching it.
+class ClickTarget : public QWidget
+{
+public:
+    int presses = 0;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        ++presses;
+        QWidget::mousePressEvent(event);
+    }
 };
 
 // Processes events until the condition holds or the time is up.

@@ -43,20 +43,6 @@ const QRect rightMonitor(1280, 0, 1024, 768);
 
 enum class Attack { closeRequest, altF4, minimise, unmap, showDesktop };
 
-// A window of this program that counts the pointer presses reaching it.
-class ClickTarget : public QWidget
-{
-public:
-    int presses = 0;
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        ++presses;
-        QWidget::mousePressEvent(event);
-    }
-};
-
 bool runXrandr(const QStringList &arguments)
 {
     QProcess process;

@@ -35,20 +35,6 @@ const QString coverOneMinute = QStringLiteral("Cover One Minute");
 // The two monitors of the test desktop, left to right.
 const QList<QRect> monitors{QRect(0, 0, 1280, 800), QRect(1280, 0, 1024, 768)};
 
-// A window of this program that counts the pointer presses reaching it.
-class ClickTarget : public QWidget
-{
-public:
-    int presses = 0;
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        ++presses;
-        QWidget::mousePressEvent(event);
-    }
-};
-
 } // namespace
 
 class TestE2eSession : public QObject
