@@ -99,7 +99,8 @@ qint64 xServerPid()
 }
 
 // Watches for the overlay windows cheaply enough to poll every millisecond:
-// one request for the window manager's client list, titles read once per window.
+// one request for the root's children (the overlay windows are among them,
+// unmanaged), titles read once per window.
 class OverlayWatch
 {
 public:
@@ -108,10 +109,16 @@ public:
     int mapped()
     {
         int count = 0;
-        for (const auto window : m_probe.clientWindows()) {
+        for (const auto window : m_probe.topLevelWindows()) {
             auto title = m_titles.constFind(window);
-            if (title == m_titles.constEnd())
-                title = m_titles.insert(window, m_probe.windowTitle(window));
+            // A window seen just after its creation may have no title yet;
+            // only a title it has is kept.
+            if (title == m_titles.constEnd()) {
+                const QString now = m_probe.windowTitle(window);
+                if (now.isEmpty())
+                    continue;
+                title = m_titles.insert(window, now);
+            }
             if (*title == QLatin1String(LumoraProcess::kOverlayTitle) && m_probe.isViewable(window))
                 ++count;
         }

@@ -1,8 +1,11 @@
 #include "FocusOverlayController.h"
 
+#include "ExitChallenge.h"
 #include "FocusOverlayView.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QVariantAnimation>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPropertyAnimation>
@@ -11,15 +14,24 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace {
 
 std::optional<bool> g_nextConfirmationAnswer;
 
-// The overlay's top-level window: just holds the view edge to edge.
+// The overlay's top-level window: just holds the view edge to edge. It is
+// override-redirect, so no window manager frames, closes, minimises, lowers
+// or lists it; a close request from outside (WM_DELETE_WINDOW sent by anyone)
+// is refused while the session holds it, while the program's own closing
+// (quitting on a signal) is not. As the window manager never gives it the
+// keyboard, a press on it takes the keyboard itself.
 class OverlayWindow : public QWidget
 {
 public:
-    OverlayWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    OverlayWindow()
+        : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                               Qt::X11BypassWindowManagerHint)
     {
         setAttribute(Qt::WA_DeleteOnClose);
         setAttribute(Qt::WA_TranslucentBackground);
@@ -27,20 +39,101 @@ public:
         setWindowTitle(QStringLiteral("Lumora Focus"));
         auto *layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
+        // The display's size, whatever the content would like.
+        layout->setSizeConstraint(QLayout::SetNoConstraint);
+    }
+
+    bool held = true;
+
+    void watchPresses()
+    {
+        if (QWindow *handle = windowHandle())
+            handle->installEventFilter(this);
+    }
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        if (held && event->spontaneous())
+            event->ignore();
+        else
+            QWidget::closeEvent(event);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress && !isActiveWindow())
+            OverlayWindows::takeKeyboard(this);
+        return QWidget::eventFilter(watched, event);
+    }
+};
+
+OverlayWindow *overlayWindow(QWidget *w)
+{
+    return w && w->objectName() == QLatin1String("FocusOverlayWindow") ? static_cast<OverlayWindow *>(w) : nullptr;
+}
+
+// One fade-out: its windows, its completion, and the guarantee that the
+// completion runs once, however the windows go.
+struct FadeOut
+{
+    QList<QPointer<QWidget>> windows;
+    QList<qreal> startOpacity;
+    std::function<void()> completion;
+    bool done = false;
+
+    void finish()
+    {
+        if (done)
+            return;
+        done = true;
+        for (const auto &w : std::as_const(windows)) {
+            if (w) {
+                w->hide();
+                w->close();
+            }
+        }
+        if (completion)
+            completion();
     }
 };
 
 } // namespace
 
 FocusOverlayController::FocusOverlayController(QObject *parent)
-    : QObject(parent), m_watchdog(std::make_unique<OverlayWatchdog>())
+    : QObject(parent), m_keeper(std::make_unique<OverlayKeeper>()),
+      m_watchdog(std::make_unique<OverlayWatchdog>())
 {
     m_clock.start();
+    // Display changes come in bursts (one per output and monitor); they are
+    // dealt with together, once the burst is over.
+    m_screensChanged.setSingleShot(true);
+    m_screensChanged.setInterval(0);
+    connect(&m_screensChanged, &QTimer::timeout, this, &FocusOverlayController::screensChanged);
+    connect(qApp, &QGuiApplication::screenAdded, &m_screensChanged, qOverload<>(&QTimer::start));
+    connect(qApp, &QGuiApplication::screenRemoved, &m_screensChanged, qOverload<>(&QTimer::start));
+    m_keeper->setAboveWindows([this] {
+        QList<QWidget *> above;
+        if (m_confirmation)
+            above.append(m_confirmation);
+        // A menu or list opened from the overlay or the alert (the answer
+        // field's context menu) stands above them.
+        if (QWidget *popup = QApplication::activePopupWidget()) {
+            QWidget *owner = popup->parentWidget() ? popup->parentWidget()->window() : nullptr;
+            if (owner && (owner == m_confirmation || windows().contains(owner)))
+                above.append(popup);
+        }
+        return above;
+    });
+    // The watchdog let go of windows it took down; once they are back the
+    // main loop is beating again and they are watched again.
+    connect(m_keeper.get(), &OverlayKeeper::remapped, this, [this] { m_watchdog->watch(windows()); });
 }
 
 FocusOverlayController::~FocusOverlayController()
 {
     removeEscKeyMonitor();
+    dismissConfirmation();
 }
 
 qint64 FocusOverlayController::nowMs() const
@@ -68,9 +161,9 @@ void FocusOverlayController::setAccentColor(const QColor &accent)
 QList<QWidget *> FocusOverlayController::windows() const
 {
     QList<QWidget *> out;
-    for (const auto &w : m_windows)
-        if (w)
-            out.append(w);
+    for (const auto &e : m_windows)
+        if (e.window)
+            out.append(e.window);
     return out;
 }
 
@@ -81,6 +174,11 @@ QList<FocusOverlayView *> FocusOverlayController::views() const
         if (auto *view = w->findChild<FocusOverlayView *>(QString(), Qt::FindDirectChildrenOnly))
             out.append(view);
     return out;
+}
+
+QMessageBox *FocusOverlayController::confirmation() const
+{
+    return m_confirmation;
 }
 
 QWidget *FocusOverlayController::createOverlayWindow(QScreen *screen, const FocusOverlayContent &content)
@@ -95,55 +193,129 @@ QWidget *FocusOverlayController::createOverlayWindow(QScreen *screen, const Focu
     if (m_accent.isValid())
         view->setAccentColor(m_accent);
     QPointer<FocusOverlayController> weak(this);
-    view->setOnEmergencyExitRequested([weak] {
+    QPointer<FocusOverlayView> weakView(view);
+    view->setOnEmergencyExitRequested([weak, weakView] {
         if (weak)
-            weak->confirmEmergencyExit();
+            weak->exitRequested(weakView);
     });
+    connect(view, &FocusOverlayView::challengePassed, this, [this] {
+        if (m_onQuitChallengePassed)
+            m_quitChallengePassed = true;
+    });
+    // A quit challenge closed without being passed is simply over.
+    connect(
+        view->challenge(), &ExitChallenge::challengeStateChanged, this,
+        [this, weakView] {
+            if (weakView && !weakView->challenge()->showChallenge() && !m_quitChallengePassed)
+                m_onQuitChallengePassed = nullptr;
+        },
+        Qt::QueuedConnection);
     window->layout()->addWidget(view);
 
     window->winId();
+    window->watchPresses();
     if (QWindow *handle = window->windowHandle())
         handle->setScreen(screen);
     window->setGeometry(screen->geometry());
     window->setWindowOpacity(0.0);
-    // Clicks reach the allowed applications below, except in overlay mode,
-    // where the overlay takes them all.
-    OverlayWindows::setClickThrough(window, content.lockMode != LockMode::overlay);
+    OverlayWindows::setSkipTaskbar(window);
+    // Clicks reach the allowed applications below, except on the overlay's
+    // own controls; in overlay mode the overlay takes them all.
+    if (content.lockMode != LockMode::overlay) {
+        connect(view, &FocusOverlayView::interactiveRegionChanged, window,
+                [this, window] { updateInputRegion(window); });
+        updateInputRegion(window);
+    } else {
+        OverlayWindows::setClickThrough(window, false);
+    }
     return window;
+}
+
+void FocusOverlayController::updateInputRegion(QWidget *window)
+{
+    if (auto *view = window->findChild<FocusOverlayView *>(QString(), Qt::FindDirectChildrenOnly))
+        OverlayWindows::setInputRegion(window, view->interactiveRegion().translated(view->pos()));
+}
+
+void FocusOverlayController::addWindow(QScreen *screen)
+{
+    QWidget *window = createOverlayWindow(screen, m_content);
+    m_windows.append({window, screen});
+    connect(screen, &QScreen::geometryChanged, &m_screensChanged, qOverload<>(&QTimer::start));
+    window->show();
+    window->raise();
+    if (m_animated) {
+        auto *fade = new QPropertyAnimation(window, "windowOpacity", window);
+        fade->setDuration(kFadeInMs);
+        fade->setStartValue(0.0);
+        fade->setEndValue(1.0);
+        fade->start(QAbstractAnimation::DeleteWhenStopped);
+    } else {
+        window->setWindowOpacity(1.0);
+    }
+}
+
+void FocusOverlayController::holdWindows()
+{
+    m_keeper->hold(windows());
+    m_watchdog->watch(windows());
 }
 
 void FocusOverlayController::show(const FocusOverlayContent &content)
 {
     hide();
-    for (QScreen *screen : QGuiApplication::screens()) {
-        QWidget *window = createOverlayWindow(screen, content);
-        m_windows.append(window);
-        window->showFullScreen();
-        window->raise();
-        window->activateWindow();
-        if (m_animated) {
-            auto *fade = new QPropertyAnimation(window, "windowOpacity", window);
-            fade->setDuration(kFadeInMs);
-            fade->setStartValue(0.0);
-            fade->setEndValue(1.0);
-            fade->start(QAbstractAnimation::DeleteWhenStopped);
-        } else {
-            window->setWindowOpacity(1.0);
-        }
-    }
+    m_content = content;
+    m_shown = true;
+    for (QScreen *screen : QGuiApplication::screens())
+        addWindow(screen);
     // The overlay takes the keyboard focus (without grabbing the keyboard, so
     // the allowed applications stay usable once the user switches to them).
-    if (!m_windows.isEmpty() && m_windows.first()) {
-        m_windows.first()->activateWindow();
-        if (auto *view = m_windows.first()->findChild<FocusOverlayView *>())
+    if (!m_windows.isEmpty() && m_windows.first().window) {
+        OverlayWindows::takeKeyboard(m_windows.first().window);
+        if (auto *view = m_windows.first().window->findChild<FocusOverlayView *>())
             view->setFocus(Qt::ActiveWindowFocusReason);
     }
-    m_watchdog->watch(windows());
+    holdWindows();
     setupEscKeyMonitor(content.strictModeEnabled, content.strictModeType);
+}
+
+void FocusOverlayController::screensChanged()
+{
+    if (!m_shown)
+        return;
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    // A display that went away takes its window with it (the window is not
+    // moved onto another display, which has one already).
+    for (qsizetype i = m_windows.size() - 1; i >= 0; --i) {
+        Entry &e = m_windows[i];
+        if (e.window && e.screen && screens.contains(e.screen))
+            continue;
+        if (auto *w = overlayWindow(e.window)) {
+            w->held = false;
+            w->hide();
+            w->close();
+        }
+        m_windows.removeAt(i);
+    }
+    for (const Entry &e : std::as_const(m_windows))
+        if (e.window->geometry() != e.screen->geometry())
+            e.window->setGeometry(e.screen->geometry());
+    // Every display without a window gets one, in the display list's order.
+    for (QScreen *screen : screens) {
+        const bool covered = std::any_of(m_windows.cbegin(), m_windows.cend(),
+                                         [screen](const Entry &e) { return e.screen == screen; });
+        if (!covered)
+            addWindow(screen);
+    }
+    std::stable_sort(m_windows.begin(), m_windows.end(), [&screens](const Entry &a, const Entry &b) {
+        return screens.indexOf(a.screen) < screens.indexOf(b.screen);
+    });
+    holdWindows();
 }
 
 void FocusOverlayController::updateCountdown(double remainingTime)
 {
+    m_content.remainingTime = remainingTime;
     for (FocusOverlayView *view : views())
         view->setRemainingTime(remainingTime);
 }
@@ -151,43 +323,52 @@ void FocusOverlayController::updateCountdown(double remainingTime)
 void FocusOverlayController::hide(std::function<void()> completion)
 {
     removeEscKeyMonitor();
-    const QList<QPointer<QWidget>> taken = std::exchange(m_windows, {});
+    // Whatever was being asked is moot once the overlay goes.
+    dismissConfirmation();
+    m_onQuitChallengePassed = nullptr;
+    m_quitChallengePassed = false;
+    m_shown = false;
+    m_keeper->release();
     m_watchdog->clear();
-    QList<QPointer<QWidget>> live;
-    for (const auto &w : taken)
-        if (w)
-            live.append(w);
-    if (live.isEmpty()) {
-        if (completion)
-            completion();
-        return;
-    }
-    const auto close = [live, completion] {
-        for (const auto &w : live) {
-            if (w) {
-                w->hide();
-                w->close();
-            }
+    const QList<Entry> taken = std::exchange(m_windows, {});
+    auto fade = std::make_shared<FadeOut>();
+    fade->completion = std::move(completion);
+    for (const auto &e : taken) {
+        if (auto *w = overlayWindow(e.window)) {
+            w->held = false;
+            fade->windows.append(w);
+            fade->startOpacity.append(w->windowOpacity());
         }
-        if (completion)
-            completion();
-    };
-    if (!m_animated) {
-        QMetaObject::invokeMethod(this, close, Qt::QueuedConnection);
+    }
+    if (fade->windows.isEmpty()) {
+        fade->finish();
         return;
     }
-    // One animation drives the fade; the others follow it.
-    QPropertyAnimation *lead = nullptr;
-    for (const auto &w : live) {
-        auto *fade = new QPropertyAnimation(w.data(), "windowOpacity", w.data());
-        fade->setDuration(kFadeOutMs);
-        fade->setStartValue(w->windowOpacity());
-        fade->setEndValue(0.0);
-        fade->start(QAbstractAnimation::DeleteWhenStopped);
-        if (!lead)
-            lead = fade;
+    const auto finish = [fade] { fade->finish(); };
+    if (!m_animated) {
+        QMetaObject::invokeMethod(this, finish, Qt::QueuedConnection);
+        return;
     }
-    connect(lead, &QAbstractAnimation::finished, this, close, Qt::QueuedConnection);
+    // One animation, owned here, drives every window: a window closed or
+    // destroyed during the fade neither stops it nor keeps the completion
+    // from running, and the last window gone ends the fade at once.
+    for (const auto &w : std::as_const(fade->windows)) {
+        connect(w.data(), &QObject::destroyed, this, [fade, finish] {
+            if (std::none_of(fade->windows.cbegin(), fade->windows.cend(), [](const auto &p) { return bool(p); }))
+                finish();
+        }, Qt::QueuedConnection);
+    }
+    auto *animation = new QVariantAnimation(this);
+    animation->setDuration(kFadeOutMs);
+    animation->setStartValue(1.0);
+    animation->setEndValue(0.0);
+    connect(animation, &QVariantAnimation::valueChanged, this, [fade](const QVariant &value) {
+        for (qsizetype i = 0; i < fade->windows.size(); ++i)
+            if (const auto &w = fade->windows.at(i))
+                w->setWindowOpacity(fade->startOpacity.at(i) * value.toDouble());
+    });
+    connect(animation, &QAbstractAnimation::finished, this, finish, Qt::QueuedConnection);
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
 void FocusOverlayController::setupEscKeyMonitor(bool strictModeEnabled, StrictModeType strictModeType)
@@ -230,36 +411,90 @@ bool FocusOverlayController::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
-void FocusOverlayController::setWindowsAbove(bool above)
+void FocusOverlayController::exitRequested(FocusOverlayView *view)
 {
-    for (QWidget *w : windows())
-        OverlayWindows::setKeepAbove(w, above);
+    Q_UNUSED(view);
+    if (m_quitChallengePassed && m_onQuitChallengePassed) {
+        const auto onPassed = std::exchange(m_onQuitChallengePassed, nullptr);
+        m_quitChallengePassed = false;
+        onPassed();
+        return;
+    }
+    confirmEmergencyExit();
+}
+
+bool FocusOverlayController::openQuitChallenge(std::function<void()> onPassed)
+{
+    if (!m_shown || m_windows.isEmpty())
+        return false;
+    // The primary display's window, else the first.
+    QWidget *window = nullptr;
+    for (const Entry &e : std::as_const(m_windows))
+        if (e.window && e.screen == QGuiApplication::primaryScreen())
+            window = e.window;
+    if (!window)
+        window = windows().value(0);
+    auto *view = window ? window->findChild<FocusOverlayView *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    if (!view || !view->challenge()->isInForce())
+        return false;
+    m_onQuitChallengePassed = std::move(onPassed);
+    m_quitChallengePassed = false;
+    if (!view->challenge()->showChallenge())
+        view->challenge()->openChallenge();
+    OverlayWindows::takeKeyboard(window);
+    m_keeper->restack();
+    return true;
 }
 
 void FocusOverlayController::confirmEmergencyExit()
 {
     if (m_confirming)
         return;
-    m_confirming = true;
-    setWindowsAbove(false);
-    bool endSession = false;
     if (g_nextConfirmationAnswer) {
-        endSession = *std::exchange(g_nextConfirmationAnswer, std::nullopt);
-    } else {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Emergency Exit"), QStringLiteral("Emergency Exit"));
-        box.setInformativeText(QStringLiteral(
-            "Are you sure you want to end this focus session early? This will break your focus flow."));
-        QPushButton *cancelSession = box.addButton(QStringLiteral("Cancel Focus Session"), QMessageBox::AcceptRole);
-        QPushButton *keep = box.addButton(QStringLiteral("Keep Focusing"), QMessageBox::RejectRole);
-        box.setDefaultButton(cancelSession);
-        box.setEscapeButton(keep);
-        box.setWindowFlag(Qt::WindowStaysOnTopHint);
-        box.exec();
-        endSession = box.clickedButton() == cancelSession;
+        finishConfirmation(*std::exchange(g_nextConfirmationAnswer, std::nullopt));
+        return;
     }
-    setWindowsAbove(true);
+    m_confirming = true;
+    // A dialog of the window manager's, with the overlay kept just below it;
+    // application-modal, yet without a nested event loop, so the session's
+    // timer goes on underneath.
+    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Emergency Exit"),
+                                QStringLiteral("Emergency Exit"), QMessageBox::NoButton, nullptr,
+                                Qt::Dialog | Qt::WindowStaysOnTopHint);
+    box->setObjectName(QStringLiteral("emergencyExitConfirmation"));
+    box->setInformativeText(QStringLiteral(
+        "Are you sure you want to end this focus session early? This will break your focus flow."));
+    QPushButton *cancelSession = box->addButton(QStringLiteral("Cancel Focus Session"), QMessageBox::AcceptRole);
+    QPushButton *keep = box->addButton(QStringLiteral("Keep Focusing"), QMessageBox::RejectRole);
+    box->setDefaultButton(cancelSession);
+    box->setEscapeButton(keep);
+    box->setWindowModality(Qt::ApplicationModal);
+    connect(box, &QDialog::finished, this, [this, box, cancelSession] {
+        const bool endSession = box->clickedButton() == cancelSession;
+        m_confirmation = nullptr;
+        box->deleteLater();
+        finishConfirmation(endSession);
+    });
+    m_confirmation = box;
+    box->show();
+    OverlayWindows::takeKeyboard(box);
+    m_keeper->restack();
+}
+
+void FocusOverlayController::finishConfirmation(bool endSession)
+{
     m_confirming = false;
     m_escCounter.reset(m_escCounter.isStrict());
     if (endSession && m_onEmergencyExit)
         m_onEmergencyExit();
+}
+
+void FocusOverlayController::dismissConfirmation()
+{
+    if (QMessageBox *box = std::exchange(m_confirmation, nullptr)) {
+        disconnect(box, nullptr, this, nullptr);
+        box->hide();
+        box->deleteLater();
+    }
+    m_confirming = false;
 }

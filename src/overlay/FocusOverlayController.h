@@ -9,19 +9,30 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
 class FocusOverlayView;
+class QMessageBox;
+class QScreen;
 class QWidget;
 
-// One frameless, always-on-top, full-screen window per display while a
-// session runs, with the overlay view inside. Fades in over 0.3 s and out
-// over 0.25 s; in hideApps and preventLaunch clicks fall through to the
-// allowed applications, in overlay mode the windows take them. Watches Esc
-// for the rapid exit and asks before a session is ended early.
+// One frameless, full-screen window per display while a session runs, with
+// the overlay view inside. Fades in over 0.3 s and out over 0.25 s; in
+// hideApps and preventLaunch clicks fall through to the allowed applications
+// everywhere but on the overlay's own controls, in overlay mode the windows
+// take them all. Watches Esc for the rapid exit and asks before a session is
+// ended early.
+//
+// The windows hold for the whole session: they are override-redirect on X11,
+// so no window manager closes, minimises, lowers or lists them, and an
+// OverlayKeeper maps them again when someone unmaps them and raises them
+// again whenever another window comes above (Lumora's confirmation alone may
+// stand above them). Displays that come, go or change while they are up get
+// exactly one window each, and the views keep their countdown and challenge.
 class FocusOverlayController : public QObject, public OverlayPresenter
 {
     Q_OBJECT
@@ -40,7 +51,10 @@ public:
     // The windows up now, one per display in the display list's order.
     QList<QWidget *> windows() const;
     QList<FocusOverlayView *> views() const;
+    bool isShown() const { return m_shown; }
     bool isEscMonitorInstalled() const { return m_escMonitorInstalled; }
+    // The confirmation while it is up.
+    QMessageBox *confirmation() const;
 
     void setAccentColor(const QColor &accent);
 
@@ -52,8 +66,15 @@ public:
     void setClock(std::function<qint64()> nowMs) { m_nowMs = std::move(nowMs); }
 
     // Asks before ending the session early; the first button ("Cancel Focus
-    // Session") ends it.
+    // Session") ends it. The alert is shown without a nested event loop: the
+    // session goes on underneath, and taking the overlay down removes it.
     void confirmEmergencyExit();
+
+    // Someone asks to quit the program while the exit challenge is in force:
+    // opens the challenge on the primary display's window instead. When it is
+    // passed, onPassed runs (in place of the confirmation); when it is
+    // cancelled, nothing happens. False when there is no challenge to open.
+    bool openQuitChallenge(std::function<void()> onPassed);
 
     // Test seam: the next confirmation is answered with this (true = "Cancel
     // Focus Session") instead of being shown.
@@ -63,14 +84,31 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QWidget *createOverlayWindow(class QScreen *screen, const FocusOverlayContent &content);
+    struct Entry
+    {
+        QPointer<QWidget> window;
+        QPointer<QScreen> screen;
+    };
+
+    QWidget *createOverlayWindow(QScreen *screen, const FocusOverlayContent &content);
+    void addWindow(QScreen *screen);
+    void screensChanged();
+    void holdWindows();
+    void updateInputRegion(QWidget *window);
+    void exitRequested(FocusOverlayView *view);
+    void finishConfirmation(bool endSession);
+    void dismissConfirmation();
     void setupEscKeyMonitor(bool strictModeEnabled, StrictModeType strictModeType);
     void removeEscKeyMonitor();
-    void setWindowsAbove(bool above);
     qint64 nowMs() const;
 
-    QList<QPointer<QWidget>> m_windows;
+    QList<Entry> m_windows;
+    FocusOverlayContent m_content;
+    bool m_shown = false;
     std::function<void()> m_onEmergencyExit;
+    std::function<void()> m_onQuitChallengePassed;
+    bool m_quitChallengePassed = false;
+    QPointer<QMessageBox> m_confirmation;
     EscapeCounter m_escCounter;
     bool m_escMonitorInstalled = false;
     bool m_confirming = false;
@@ -78,5 +116,7 @@ private:
     QColor m_accent;
     std::function<qint64()> m_nowMs;
     QElapsedTimer m_clock;
+    QTimer m_screensChanged;
+    std::unique_ptr<OverlayKeeper> m_keeper;
     std::unique_ptr<OverlayWatchdog> m_watchdog;
 };

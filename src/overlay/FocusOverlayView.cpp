@@ -9,6 +9,7 @@
 #include "RoundedPanel.h"
 #include "Symbols.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -67,6 +68,36 @@ private:
     QList<AllowedAppBadge *> m_badges;
 };
 
+// The focus screen's name on one line, elided at the view's width. Only the
+// first characters of a name are ever laid out, so that a name of megabytes
+// costs no more than one that fits.
+class ScreenNameLabel : public QLabel
+{
+public:
+    static constexpr qsizetype kLaidOutChars = 512;
+
+    ScreenNameLabel(const QString &name, QWidget *parent)
+        : QLabel(parent), m_name(name.left(kLaidOutChars).replace(QLatin1Char('\n'), QLatin1Char(' ')))
+    {
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    }
+
+    QSize sizeHint() const override { return {0, fontMetrics().height()}; }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QLabel::resizeEvent(event);
+        const QString shown = fontMetrics().elidedText(m_name, Qt::ElideRight, width());
+        if (shown != text())
+            setText(shown);
+    }
+
+private:
+    QString m_name;
+};
+
 QLabel *makeLabel(const QString &text, const QFont &font, const QColor &color, QWidget *parent,
                   const char *name)
 {
@@ -122,6 +153,12 @@ FocusOverlayView::FocusOverlayView(const FocusOverlayContent &content, QWidget *
         m_sheet->hide();
     }
 
+    // The exit button moves with every parent of it that the layout places.
+    for (QWidget *w = m_exitButton; w && w != this; w = w->parentWidget())
+        w->installEventFilter(this);
+    if (m_sheet)
+        m_sheet->installEventFilter(this);
+
     connect(m_challenge, &ExitChallenge::challengeStateChanged, this, &FocusOverlayView::syncChallenge);
     connect(m_challenge, &ExitChallenge::exitRequested, this, [this] {
         Q_EMIT challengePassed();
@@ -144,9 +181,12 @@ QWidget *FocusOverlayView::buildHeader()
     m_modeIcon->setObjectName(QStringLiteral("lockModeIcon"));
     layout->addWidget(m_modeIcon, 0, Qt::AlignHCenter);
 
-    auto *name = makeLabel(m_content.screenName, textFont(kScreenNameSize, QFont::Bold), white(), header,
-                           "screenName");
-    name->setWordWrap(true);
+    auto *name = new ScreenNameLabel(m_content.screenName, header);
+    name->setObjectName(QStringLiteral("screenName"));
+    name->setTextFormat(Qt::PlainText);
+    name->setFont(textFont(kScreenNameSize, QFont::Bold));
+    name->setAlignment(Qt::AlignCenter);
+    setTextColor(name, white());
     layout->addWidget(name);
 
     layout->addWidget(makeLabel(displayName(m_content.lockMode), textFont(kSubheadlineSize), secondaryText(),
@@ -248,6 +288,31 @@ QWidget *FocusOverlayView::buildExitSection()
     layout->addWidget(m_challengeCaption);
     m_exitButton = button;
     return section;
+}
+
+QRegion FocusOverlayView::interactiveRegion() const
+{
+    QRegion region;
+    if (m_exitButton && m_exitButton->isVisibleTo(this))
+        region += QRect(m_exitButton->mapTo(this, QPoint(0, 0)), m_exitButton->size());
+    if (m_sheet && m_sheet->isVisibleTo(this))
+        region += m_sheet->geometry();
+    return region;
+}
+
+bool FocusOverlayView::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+        Q_EMIT interactiveRegionChanged();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FocusOverlayView::setRemainingTime(double remainingTime)

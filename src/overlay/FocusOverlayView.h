@@ -71,6 +71,11 @@ public:
     // The view's own challenge state (a fresh one per view).
     ExitChallenge *challenge() const { return m_challenge; }
 
+    // Where the view's own controls are, in view coordinates: the exit
+    // button, and the challenge sheet while it is open. Where the overlay
+    // lets clicks through, it still takes them here.
+    QRegion interactiveRegion() const;
+
     // The background for the current kind, value and size.
     OverlayBackground overlayBackground();
 
@@ -82,10 +87,13 @@ Q_SIGNALS:
     void emergencyExitRequested();
     // A correct challenge answer; emergencyExitRequested() follows.
     void challengePassed();
+    // interactiveRegion() has changed (layout, sheet opened or closed).
+    void interactiveRegionChanged();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QWidget *buildHeader();

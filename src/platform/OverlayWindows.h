@@ -2,8 +2,11 @@
 
 #include <QImage>
 #include <QList>
+#include <QObject>
+#include <QRegion>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QScreen;
@@ -16,6 +19,20 @@ namespace OverlayWindows {
 // where the desktop cannot do it.
 bool setClickThrough(QWidget *window, bool clickThrough);
 
+// Pointer input reaches the window only inside region (window coordinates)
+// and falls through everywhere else, as with setClickThrough(). Returns false
+// where the desktop cannot do it.
+bool setInputRegion(QWidget *window, const QRegion &region);
+
+// Gives the window the keyboard focus directly (the window manager gives
+// none to override-redirect windows), now when it is on screen, else as soon
+// as it is.
+void takeKeyboard(QWidget *window);
+
+// Marks a window that is not to be listed by taskbars, pagers and window
+// switchers (skip-taskbar and skip-pager). Call before it is first shown.
+void setSkipTaskbar(QWidget *window);
+
 // Keeps the window above ordinary windows and panels, or lets it drop to
 // the normal level (so a dialog can show above it).
 void setKeepAbove(QWidget *window, bool above);
@@ -25,6 +42,51 @@ void setKeepAbove(QWidget *window, bool above);
 QImage grabScreen(QScreen *screen);
 
 } // namespace OverlayWindows
+
+// Holds full-screen windows of this program on screen and on top of every
+// other window for as long as they are held, whatever the window manager, the
+// user's tools or other programs do: a held window that someone else unmaps
+// is mapped again, one moved off its rectangle is put back, and whenever
+// another window comes above the held ones they are raised again (with this
+// program's windows allowed above them, such as a confirmation, on top).
+// Meant for override-redirect windows, which no window manager closes,
+// minimises or lowers. Event-driven: a connection of its own listens to the
+// root window's substructure while windows are held and sleeps otherwise.
+class OverlayKeeper : public QObject
+{
+    Q_OBJECT
+public:
+    explicit OverlayKeeper(QObject *parent = nullptr);
+    ~OverlayKeeper() override;
+
+    // False when there is no X11 display (the keeper then does nothing).
+    bool isAvailable() const;
+
+    // The windows to hold, bottom to top; each is kept on the rectangle it
+    // has now. An empty list lets go.
+    void hold(const QList<QWidget *> &windows);
+    void release();
+    bool isHolding() const;
+
+    // This program's windows that may stand above the held ones (bottom to
+    // top), asked whenever the stacking is put right.
+    void setAboveWindows(std::function<QList<QWidget *>()> above);
+
+    // Puts the stacking right at once (after a window allowed above was shown).
+    void restack();
+
+    // What the keeper has done so far (for tests and benchmarks).
+    int remaps() const;
+    int restacks() const;
+
+Q_SIGNALS:
+    // Held windows that someone else had unmapped are mapped again.
+    void remapped();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
 
 // Never trapped behind a hung program: a thread with its own display
 // connection that unmaps the overlay windows when the main loop stops

@@ -205,15 +205,18 @@ void FocusSessionManager::tick()
 
 void FocusSessionManager::endSession(bool completed)
 {
-    if (!m_activeSession)
+    if (!m_activeSession || m_ending)
         return;
     m_timer.stop();
+    m_ending = completed;
     QPointer<FocusSessionManager> weak(this);
-    auto finish = [weak, completed] {
+    FocusSession *session = m_activeSession;
+    auto finish = [weak, completed, session] {
         QMetaObject::invokeMethod(
             weak.data(),
-            [weak, completed] {
-                if (weak)
+            [weak, completed, session] {
+                // Finished already when the program quit during the fade.
+                if (weak && weak->m_activeSession == session && weak->m_ending)
                     weak->finishSession(completed);
             },
             Qt::QueuedConnection);
@@ -229,9 +232,11 @@ void FocusSessionManager::abandonSession()
     if (!m_activeSession)
         return;
     m_timer.stop();
-    if (m_services.overlay)
+    // A session already ending keeps the outcome it was ending with.
+    const bool completed = m_ending.value_or(false);
+    if (m_services.overlay && !m_ending)
         m_services.overlay->hide({});
-    finishSession(false);
+    finishSession(completed);
     if (m_services.lockManager)
         m_services.lockManager->finishRestoring(kQuitRestoreMs);
 }
@@ -292,6 +297,7 @@ void FocusSessionManager::setRemainingTime(double seconds)
 
 void FocusSessionManager::clearActive()
 {
+    m_ending.reset();
     const bool hadSession = m_activeSession != nullptr;
     const bool hadScreen = m_activeScreen != nullptr;
     m_activeSession = nullptr;

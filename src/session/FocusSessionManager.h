@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Accessibility;
 class AppLockManager;
@@ -111,5 +112,8 @@ private:
     FocusScreen *m_activeScreen = nullptr;
     double m_remainingTime = 0;
     int m_ticks = 0;
+    // The running session is being ended (the overlay fades out); the
+    // outcome is fixed and a second end changes nothing.
+    std::optional<bool> m_ending;
     QTimer m_timer;
 };

@@ -196,12 +196,18 @@ void AppDelegate::setupMenuBarExtra()
     };
     actions.quit = [weak] {
         if (weak)
-            weak->closePopover();
-        QCoreApplication::quit();
+            weak->requestQuit();
+        else
+            QCoreApplication::quit();
     };
     m_popover = new MenuBarPopover(m_model.get(), actions);
     connect(this, &QObject::destroyed, m_popover.data(), &QObject::deleteLater);
     connect(m_popover, &MenuBarPopover::closed, this, [this] { m_popoverClosed.start(); });
+    // A session started from anywhere takes the popover away.
+    connect(&FocusSessionManager::shared(), &FocusSessionManager::activeSessionChanged, this, [this] {
+        if (FocusSessionManager::shared().activeSession())
+            closePopover();
+    });
 }
 
 void AppDelegate::setupGlobalHotKey()
@@ -363,9 +369,32 @@ void AppDelegate::togglePopover()
 
 void AppDelegate::showPopover()
 {
-    if (!m_popover || m_popover->isVisible())
+    // The overlay stays the topmost thing on screen for the whole session:
+    // the popover (with "Start" and "Quit Lumora") waits until it is over.
+    if (!m_popover || m_popover->isVisible() || FocusSessionManager::shared().activeSession())
         return;
     m_popover->showAt(m_statusItem ? m_statusItem->geometry() : QRect());
+}
+
+void AppDelegate::requestQuit()
+{
+    closePopover();
+    // Under a strict session the program is left only the way the session
+    // allows: the challenge comes up, and passing it ends the session early
+    // (recorded as such) before the program quits.
+    FocusSessionManager &manager = FocusSessionManager::shared();
+    const FocusScreen *screen = manager.activeScreen();
+    auto *overlay = dynamic_cast<FocusOverlayController *>(manager.overlay());
+    if (manager.activeSession() && screen && overlay && screen->strictModeEnabled() &&
+        screen->strictModeType() != StrictModeType::none) {
+        const bool guarded = overlay->openQuitChallenge([] {
+            FocusSessionManager::shared().abandonSession();
+            QCoreApplication::quit();
+        });
+        if (guarded)
+            return;
+    }
+    QCoreApplication::quit();
 }
 
 void AppDelegate::closePopover()

@@ -87,6 +87,9 @@ public:
     void togglePopover();
     void showPopover();
     void closePopover();
+    // "Quit Lumora" from the popover or a menu; guarded by the exit
+    // challenge while a strict session runs.
+    void requestQuit();
     void updateMenuBarCountdown();
     bool applyLaunchAtLogin(bool enabled);
     bool isLoginLaunch() const;

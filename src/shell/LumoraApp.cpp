@@ -28,6 +28,7 @@ LumoraApp::LumoraApp(std::unique_ptr<ModelContainer> container, QObject *parent)
     m_mainWindow->content()->setSnapshotHook(
         [](AppModel &model, const std::function<void()> &openSettings) { Snapshot::runIfRequested(model, openSettings); });
     connect(m_mainWindow.get(), &MainWindow::settingsRequested, this, &LumoraApp::openSettings);
+    connect(m_mainWindow.get(), &MainWindow::quitRequested, m_delegate.get(), &AppDelegate::requestQuit);
 }
 
 LumoraApp::~LumoraApp()

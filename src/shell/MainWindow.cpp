@@ -59,7 +59,7 @@ void MainWindow::buildMenus()
     QAction *quit = file->addAction(QStringLiteral("Quit Lumora"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setMenuRole(QAction::QuitRole);
-    connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit);
+    connect(quit, &QAction::triggered, this, &MainWindow::quitRequested);
 
     QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
     QAction *sidebar = view->addAction(QStringLiteral("Show Sidebar"));

@@ -32,6 +32,8 @@ public:
 
 Q_SIGNALS:
     void settingsRequested();
+    // "Quit Lumora" (Ctrl+Q); the shell decides whether the program may quit now.
+    void quitRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

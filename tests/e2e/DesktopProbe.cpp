@@ -50,6 +50,19 @@ struct DesktopProbe::Private
         return out;
     }
 
+    // The window's parent; 0 when the window is gone.
+    Window parent(Window window) const
+    {
+        Window rootReturn = 0, parentWindow = 0;
+        Window *list = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(display, window, &rootReturn, &parentWindow, &list, &count))
+            return 0;
+        if (list)
+            XFree(list);
+        return parentWindow;
+    }
+
     QList<Window> children(Window window) const
     {
         QList<Window> out;
@@ -90,6 +103,16 @@ QList<quint64> DesktopProbe::clientWindows() const
     if (!d->display)
         return out;
     for (const auto window : d->longs(d->root, "_NET_CLIENT_LIST", XA_WINDOW))
+        out.append(window);
+    return out;
+}
+
+QList<quint64> DesktopProbe::topLevelWindows() const
+{
+    QList<quint64> out;
+    if (!d->display)
+        return out;
+    for (const auto window : d->children(d->root))
         out.append(window);
     return out;
 }
@@ -141,6 +164,55 @@ quint64 DesktopProbe::activeWindow() const
     return values.isEmpty() ? 0 : values.first();
 }
 
+quint64 DesktopProbe::focusWindow() const
+{
+    if (!d->display)
+        return 0;
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(d->display, &focus, &revert);
+    if (focus == None || focus == PointerRoot)
+        return 0;
+    // Up to the client window: the child of a frame, or of the root.
+    for (Window current = focus; current;) {
+        const Window parent = d->parent(current);
+        if (!parent)
+            return 0;
+        if (parent == d->root || !d->longs(current, "WM_STATE", AnyPropertyType).isEmpty() ||
+            !windowTitle(current).isEmpty())
+            return current;
+        current = parent;
+    }
+    return 0;
+}
+
+quint64 DesktopProbe::topLevel(quint64 window) const
+{
+    if (!d->display)
+        return 0;
+    for (Window current = Window(window); current;) {
+        const Window parent = d->parent(current);
+        if (parent == d->root)
+            return current;
+        current = parent;
+    }
+    return 0;
+}
+
+QList<quint64> DesktopProbe::viewableAbove(quint64 window) const
+{
+    QList<quint64> out;
+    const quint64 top = topLevel(window);
+    if (!top)
+        return out;
+    const auto stack = d->children(d->root);
+    const auto at = stack.indexOf(Window(top));
+    for (auto i = at + 1; at >= 0 && i < stack.size(); ++i)
+        if (isViewable(stack.at(i)))
+            out.append(stack.at(i));
+    return out;
+}
+
 QList<quint64> DesktopProbe::stackingOrder() const
 {
     QList<quint64> out;
@@ -172,6 +244,46 @@ void DesktopProbe::iconify(quint64 window)
     if (!d->display)
         return;
     XIconifyWindow(d->display, window, DefaultScreen(d->display));
+    XFlush(d->display);
+}
+
+void DesktopProbe::requestClose(quint64 window)
+{
+    if (!d->display)
+        return;
+    XEvent event;
+    std::memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(d->display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(d->display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d->display, window, False, NoEventMask, &event);
+
+    std::memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(d->display, "_NET_CLOSE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = CurrentTime;
+    event.xclient.data.l[1] = 2; // from a pager
+    XSendEvent(d->display, d->root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush(d->display);
+}
+
+void DesktopProbe::showDesktop(bool on)
+{
+    if (!d->display)
+        return;
+    XEvent event;
+    std::memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = d->root;
+    event.xclient.message_type = XInternAtom(d->display, "_NET_SHOWING_DESKTOP", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = on ? 1 : 0;
+    XSendEvent(d->display, d->root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
     XFlush(d->display);
 }
 

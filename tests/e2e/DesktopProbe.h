@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QImage>
+#include <QMouseEvent>
+#include <QWidget>
 #include <QList>
 #include <QProcess>
 #include <QRect>
@@ -24,6 +26,9 @@ public:
 
     bool isOpen() const;
     QList<quint64> clientWindows() const;
+    // The root's children, bottom to top: window manager frames and the
+    // windows no window manager handles (override-redirect). One request.
+    QList<quint64> topLevelWindows() const;
     // The first client window whose WM_CLASS class is wmClass; 0 when none.
     quint64 findWindow(const QString &wmClass) const;
     QString windowClass(quint64 window) const;
@@ -32,12 +37,27 @@ public:
     // Shown: viewable and in the normal state.
     bool isShown(quint64 window) const { return state(window) == State::normal && isViewable(window); }
     quint64 activeWindow() const;
+    // The window that has the keyboard (X input focus), as its top-level
+    // window: what the user types into, managed by the window manager or not.
+    quint64 focusWindow() const;
+    // The root's child that holds the window (its frame when the window
+    // manager framed it, else the window itself); 0 when it is gone.
+    quint64 topLevel(quint64 window) const;
+    // The viewable windows that stand above this one on screen (root
+    // children, as top-levels), bottom to top.
+    QList<quint64> viewableAbove(quint64 window) const;
     // _NET_CLIENT_LIST_STACKING: bottom to top.
     QList<quint64> stackingOrder() const;
     // Asks the window manager to activate the window, as a pager would.
     void activate(quint64 window);
     // Asks the window manager to iconify the window, as its owner would.
     void iconify(quint64 window);
+    // Asks the window to close, as a window manager's close button does
+    // (WM_DELETE_WINDOW), and asks the window manager too, as a pager does
+    // (_NET_CLOSE_WINDOW).
+    void requestClose(quint64 window);
+    // The window manager's "show desktop" (_NET_SHOWING_DESKTOP), on or off.
+    void showDesktop(bool on);
 
     // The window's title (_NET_WM_NAME, else WM_NAME).
     QString windowTitle(quint64 window) const;
@@ -61,6 +81,20 @@ public:
 private:
     struct Private;
     std::unique_ptr<Private> d;
+};
+
+// A window of the test program that counts the pointer presses reaching it.
+class ClickTarget : public QWidget
+{
+public:
+    int presses = 0;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        ++presses;
+        QWidget::mousePressEvent(event);
+    }
 };
 
 // Processes events until the condition holds or the time is up.

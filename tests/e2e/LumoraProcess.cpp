@@ -129,9 +129,11 @@ QString LumoraProcess::openExitConfirmation(DesktopProbe &probe)
     const auto overlays = shownOverlays(probe);
     if (overlays.isEmpty())
         return QStringLiteral("no overlay on screen");
-    if (!overlays.contains(probe.activeWindow())) {
-        probe.activate(overlays.first());
-        if (!waitFor([&] { return overlays.contains(probe.activeWindow()); }, kSettleMs))
+    if (!overlays.contains(probe.focusWindow())) {
+        // The overlay is in no window list; the keyboard goes back to it
+        // as a press on it would send it.
+        xdotool({QStringLiteral("windowfocus"), QString::number(overlays.first())});
+        if (!waitFor([&] { return overlays.contains(probe.focusWindow()); }, kSettleMs))
             return QStringLiteral("the overlay did not take the focus");
     }
     if (!xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QString::number(kEscDelayMs),
@@ -141,7 +143,7 @@ QString LumoraProcess::openExitConfirmation(DesktopProbe &probe)
     if (!waitFor([&] { return (box = shownWindowTitled(probe, QLatin1String(kConfirmationTitle))) != 0; },
                  kSettleMs))
         return QStringLiteral("three presses of Esc showed no confirmation");
-    if (!waitFor([&] { return probe.activeWindow() == box; }, kSettleMs))
+    if (!waitFor([&] { return probe.focusWindow() == box; }, kSettleMs))
         return QStringLiteral("the confirmation did not take the focus");
     return {};
 }

@@ -66,8 +66,7 @@ public:
     static QList<quint64> shownOverlays(const DesktopProbe &probe);
     // Three quick presses of Esc on the overlay, as the user makes them,
     // until the confirmation shows; an error text, empty on success. When
-    // another window has the focus the overlay is activated first, as the
-    // user would switch back to it.
+    // another window has the keyboard the overlay is given it first.
     static QString openExitConfirmation(DesktopProbe &probe);
     // Answers the confirmation from the keyboard: Return presses its default
     // button "Cancel Focus Session", Esc its escape button "Keep Focusing".

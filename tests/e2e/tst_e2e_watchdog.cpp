@@ -84,6 +84,39 @@ private Q_SLOTS:
         QCOMPARE(watchdog.rescues(), takenDown ? 1 : 0);
     }
 
+    // The watchdog takes a held window down while the main loop hangs; once
+    // the loop beats again the keeper puts it back and the watchdog watches it
+    // again.
+    void windowComesBackWhenTheLoopRecovers()
+    {
+        QWidget window(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
+        window.setWindowTitle(QStringLiteral("held"));
+        window.setGeometry(200, 200, 300, 200);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const auto id = window.winId();
+        QTRY_VERIFY_WITH_TIMEOUT(m_probe.isViewable(id), settleMs);
+
+        OverlayWatchdog watchdog(watchdogTimeoutMs);
+        OverlayKeeper keeper;
+        QVERIFY(keeper.isAvailable());
+        QObject::connect(&keeper, &OverlayKeeper::remapped, [&] { watchdog.watch({&window}); });
+        keeper.hold({&window});
+        watchdog.watch({&window});
+        std::this_thread::sleep_for(std::chrono::milliseconds(hangMs)); // no event is processed
+        QVERIFY(!m_probe.isViewable(id));
+        QCOMPARE(watchdog.rescues(), 1);
+
+        QTRY_VERIFY_WITH_TIMEOUT(m_probe.isViewable(id), settleMs);
+        QCOMPARE(keeper.remaps(), 1);
+        // Watched again: a second hang takes it down again.
+        std::this_thread::sleep_for(std::chrono::milliseconds(hangMs));
+        QVERIFY(!m_probe.isViewable(id));
+        QCOMPARE(watchdog.rescues(), 2);
+        keeper.release();
+        watchdog.clear();
+    }
+
     void killedProgramLeavesNoOverlay_data()
     {
         QTest::addColumn<QString>("screen");

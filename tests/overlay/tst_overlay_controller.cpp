@@ -5,11 +5,20 @@
 #include "FocusOverlayController.h"
 #include "FocusOverlayView.h"
 
+#include "ExitChallenge.h"
+
 #include <QAbstractButton>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QTest>
+#include <QtTest/qtestspontaneevent.h>
 #include <QWindow>
 
 namespace {
@@ -240,6 +249,161 @@ private Q_SLOTS:
         QTRY_COMPARE(m_exits, answer ? 1 : 0);
         QCoreApplication::processEvents();
         QCOMPARE(m_exits, answer ? 1 : 0);
+    }
+
+    // Whatever happens to the windows during the fade-out, its completion
+    // runs exactly once and no window is left behind.
+    void fadeOutEndsOnceWhateverHappensToTheWindows_data()
+    {
+        QTest::addColumn<QString>("during");
+        QTest::newRow("nothing") << QStringLiteral("nothing");
+        QTest::newRow("one window closed") << QStringLiteral("close");
+        QTest::newRow("one window destroyed") << QStringLiteral("delete");
+        QTest::newRow("every window destroyed") << QStringLiteral("deleteAll");
+    }
+    void fadeOutEndsOnceWhateverHappensToTheWindows()
+    {
+        QFETCH(QString, during);
+        m_controller->setAnimated(true);
+        m_controller->show(content());
+        QList<QPointer<QWidget>> windows;
+        for (QWidget *w : m_controller->windows())
+            windows.append(w);
+        // A close request from outside is refused while the session holds
+        // the window.
+        QCloseEvent request;
+        QSpontaneKeyEvent::setSpontaneous(&request);
+        QCoreApplication::sendEvent(windows.first()->windowHandle(), &request);
+        QVERIFY(!request.isAccepted());
+        QVERIFY(windows.first()->isVisible());
+
+        int completions = 0;
+        m_controller->hide([&] { ++completions; });
+        QTest::qWait(FocusOverlayController::kFadeOutMs / 3);
+        if (during == QLatin1String("close"))
+            windows.first()->close();
+        else if (during == QLatin1String("delete"))
+            delete windows.first().data();
+        else if (during == QLatin1String("deleteAll"))
+            for (const auto &w : windows)
+                delete w.data();
+        QTRY_COMPARE(completions, 1);
+        QTest::qWait(FocusOverlayController::kFadeOutMs * 2);
+        QCOMPARE(completions, 1);
+        for (const auto &w : windows)
+            QVERIFY(!w);
+    }
+
+    // The confirmation does not stop the event loop; taking the overlay down
+    // (the session reached zero underneath) takes the alert with it and ends
+    // nothing a second time.
+    void confirmationGoesWithTheOverlay()
+    {
+        m_controller->show(content());
+        bool returned = false;
+        QTimer::singleShot(0, this, [&] { returned = true; });
+        m_controller->confirmEmergencyExit();
+        QPointer<QMessageBox> box = m_controller->confirmation();
+        QVERIFY(box);
+        QVERIFY(box->isVisible());
+        QCOMPARE(box->windowTitle(), QStringLiteral("Emergency Exit"));
+        QTRY_VERIFY(returned); // the loop goes on under the alert
+
+        int completions = 0;
+        m_controller->hide([&] { ++completions; });
+        QVERIFY(!m_controller->confirmation());
+        QTRY_COMPARE(completions, 1);
+        QTRY_VERIFY(!box);
+        QCOMPARE(m_exits, 0);
+
+        // Answered, it ends the session once.
+        m_controller->show(content());
+        m_controller->confirmEmergencyExit();
+        box = m_controller->confirmation();
+        QVERIFY(box);
+        box->defaultButton()->click();
+        QTRY_COMPARE(m_exits, 1);
+        QVERIFY(!m_controller->confirmation());
+    }
+
+    // A quit attempt under strict mode opens the challenge; passing it runs
+    // the quit instead of the confirmation, cancelling it forgets the quit.
+    void quitChallenge_data()
+    {
+        QTest::addColumn<bool>("strict");
+        QTest::addColumn<bool>("cancelFirst");
+        QTest::newRow("passed") << true << false;
+        QTest::newRow("cancelled, then the exit challenge passed") << true << true;
+        QTest::newRow("no challenge in force") << false << false;
+    }
+    void quitChallenge()
+    {
+        QFETCH(bool, strict);
+        QFETCH(bool, cancelFirst);
+        FocusOverlayContent c = content(strict, strict ? StrictModeType::sentence : StrictModeType::none);
+        c.strictModeSentence = QStringLiteral("I stay");
+        m_controller->show(c);
+        int quits = 0;
+        const bool opened = m_controller->openQuitChallenge([&] { ++quits; });
+        QCOMPARE(opened, strict);
+        if (!strict)
+            return;
+        ExitChallenge *challenge = m_controller->views().first()->challenge();
+        QVERIFY(challenge->showChallenge());
+        if (cancelFirst) {
+            challenge->cancelChallenge();
+            QCoreApplication::processEvents();
+            challenge->openChallenge();
+            FocusOverlayController::answerNextConfirmation(false);
+        }
+        challenge->setChallengeInput(QStringLiteral("i stay"));
+        challenge->submitChallenge();
+        QTRY_COMPARE(quits + m_exits, cancelFirst ? 0 : 1);
+        QCoreApplication::processEvents();
+        QCOMPARE(quits, cancelFirst ? 0 : 1);
+        QCOMPARE(m_exits, 0);
+    }
+
+    // Click-through windows take pointer input on the exit button, and on
+    // the challenge sheet while it is open.
+    void interactiveRegionFollowsTheControls()
+    {
+        FocusOverlayContent c = content(true, StrictModeType::sentence);
+        c.lockMode = LockMode::hideApps;
+        m_controller->show(c);
+        FocusOverlayView *view = m_controller->views().first();
+        QVERIFY(QTest::qWaitForWindowExposed(view->window()));
+        auto *button = view->findChild<QWidget *>(QStringLiteral("exitChallengeButton"));
+        QVERIFY(button);
+        const QRect buttonRect(button->mapTo(view, QPoint()), button->size());
+        QTRY_COMPARE(view->interactiveRegion(), QRegion(buttonRect));
+        QSignalSpy changed(view, &FocusOverlayView::interactiveRegionChanged);
+        view->challenge()->openChallenge();
+        QVERIFY(!changed.isEmpty());
+        QVERIFY(view->interactiveRegion().rectCount() >= 2);
+        QVERIFY(view->interactiveRegion().contains(view->rect().center()));
+        view->challenge()->cancelChallenge();
+        QCOMPARE(view->interactiveRegion(), QRegion(buttonRect));
+    }
+
+    // A name of megabytes is laid out as one elided line: a tick stays cheap.
+    void longNameIsElided()
+    {
+        FocusOverlayContent c = content();
+        c.screenName = QString(5 * 1024 * 1024, QLatin1Char('x'));
+        m_controller->show(c);
+        FocusOverlayView *view = m_controller->views().first();
+        auto *name = view->findChild<QLabel *>(QStringLiteral("screenName"));
+        QVERIFY(name);
+        QTRY_VERIFY(name->text().endsWith(QChar(0x2026)));
+        QVERIFY(name->text().size() < 1000);
+        QElapsedTimer t;
+        t.start();
+        for (int i = 0; i < 20; ++i) {
+            m_controller->updateCountdown(100 - i);
+            QCoreApplication::processEvents();
+        }
+        QVERIFY2(t.elapsed() < 2000, qPrintable(QString::number(t.elapsed())));
     }
 };
 

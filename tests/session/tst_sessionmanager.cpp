@@ -238,6 +238,33 @@ private Q_SLOTS:
         m_manager->abandonSession(); // idle: nothing happens
     }
 
+    // A second end while the overlay fades (an early exit confirmed as the
+    // countdown reaches zero, or the program quitting) keeps the first
+    // outcome and records the session once.
+    void endingTwiceDuringTheFade_data()
+    {
+        QTest::addColumn<bool>("quitDuringFade");
+        QTest::newRow("early exit during the fade") << false;
+        QTest::newRow("quit during the fade") << true;
+    }
+    void endingTwiceDuringTheFade()
+    {
+        QFETCH(bool, quitDuringFade);
+        FocusSession *session = requestStart(addScreen(2));
+        tickTimes(2);
+        QCOMPARE(m_overlay.hides, 1);
+        if (quitDuringFade)
+            m_manager->abandonSession();
+        else
+            m_manager->endSession(false);
+        QCOMPARE(m_overlay.hides, 1);
+        finishFade();
+        QVERIFY(session->completed());
+        QCOMPARE(*session->actualDuration(), 2.0);
+        QCOMPARE(m_notifications.posted.size(), 1);
+        QVERIFY(!m_manager->activeSession());
+    }
+
     // A running session is never replaced, and the refused request leaves
     // no session behind in the store.
     void secondStartIsRefusedWithoutARecord()

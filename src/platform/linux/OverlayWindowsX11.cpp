@@ -1,8 +1,11 @@
 #include "OverlayWindows.h"
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPixmap>
+#include <QPointer>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QWindow>
 
@@ -11,14 +14,19 @@ namespace {
 constexpr QEvent::Type kExposeEvent = QEvent::Expose;
 } // namespace
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
+#include <xcb/xcb.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -36,15 +44,24 @@ qint64 steadyMs()
         .count();
 }
 
-constexpr const char *kClickThroughProperty = "lumoraClickThrough";
+// The region a window takes pointer input in; absent: the whole window.
+constexpr const char *kInputRegionProperty = "lumoraInputRegion";
 constexpr const char *kShapeKeeperName = "lumoraInputShapeKeeper";
 
-void applyInputShape(Display *dpy, ::Window id, bool clickThrough)
+void applyInputShape(Display *dpy, ::Window id, const QVariant &region, qreal scale)
 {
-    if (clickThrough)
-        XShapeCombineRectangles(dpy, id, ShapeInput, 0, 0, nullptr, 0, ShapeSet, YXBanded);
-    else
+    if (!region.isValid()) {
         XShapeCombineMask(dpy, id, ShapeInput, 0, 0, None, ShapeSet);
+    } else {
+        std::vector<XRectangle> rects;
+        for (const QRect &r : region.value<QRegion>()) {
+            const QRect n(QPoint(qRound(r.x() * scale), qRound(r.y() * scale)),
+                          QSize(qRound(r.width() * scale), qRound(r.height() * scale)));
+            rects.push_back({short(n.x()), short(n.y()), ushort(n.width()), ushort(n.height())});
+        }
+        XShapeCombineRectangles(dpy, id, ShapeInput, 0, 0, rects.data(), int(rects.size()), ShapeSet,
+                                Unsorted);
+    }
     XFlush(dpy);
 }
 
@@ -68,8 +85,8 @@ public:
             const bool exposed = window && window->isExposed();
             if (exposed && !m_exposed) {
                 if (Display *dpy = qtDisplay())
-                    applyInputShape(dpy, ::Window(m_widget->winId()),
-                                    m_widget->property(kClickThroughProperty).toBool());
+                    applyInputShape(dpy, ::Window(m_widget->winId()), m_widget->property(kInputRegionProperty),
+                                    m_widget->devicePixelRatioF());
             }
             m_exposed = exposed;
         }
@@ -81,27 +98,105 @@ private:
     bool m_exposed = false;
 };
 
+class KeyboardOnExpose : public QObject
+{
+public:
+    explicit KeyboardOnExpose(QWidget *widget) : QObject(widget), m_widget(widget) {}
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == kExposeEvent && m_widget->windowHandle() && m_widget->windowHandle()->isExposed()) {
+            if (Display *dpy = qtDisplay()) {
+                XSetInputFocus(dpy, ::Window(m_widget->winId()), RevertToParent, CurrentTime);
+                XFlush(dpy);
+            }
+            deleteLater();
+            watched->removeEventFilter(this);
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_widget;
+};
+
+bool setInputShape(QWidget *window, const QVariant &region)
+{
+    Display *dpy = qtDisplay();
+    if (!dpy || !window)
+        return false;
+    const ::Window id = ::Window(window->winId());
+    // Asked once, before any overlay is up (a reply on Qt's connection).
+    static const bool hasShape = [dpy] {
+        int eventBase = 0;
+        int errorBase = 0;
+        return XShapeQueryExtension(dpy, &eventBase, &errorBase) != 0;
+    }();
+    if (!hasShape)
+        return false;
+    applyInputShape(dpy, id, region, window->devicePixelRatioF());
+    window->setProperty(kInputRegionProperty, region);
+    if (!window->findChild<QObject *>(QLatin1String(kShapeKeeperName), Qt::FindDirectChildrenOnly)) {
+        if (QWindow *handle = window->windowHandle())
+            handle->installEventFilter(new InputShapeKeeper(window));
+    }
+    return true;
+}
+
 } // namespace
 
 namespace OverlayWindows {
 
 bool setClickThrough(QWidget *window, bool clickThrough)
 {
+    return setInputShape(window, clickThrough ? QVariant::fromValue(QRegion()) : QVariant());
+}
+
+bool setInputRegion(QWidget *window, const QRegion &region)
+{
+    return setInputShape(window, QVariant::fromValue(region));
+}
+
+void takeKeyboard(QWidget *window)
+{
+    if (!window)
+        return;
+    window->activateWindow();
+    Display *dpy = qtDisplay();
+    if (!dpy)
+        return;
+    const ::Window id = ::Window(window->winId());
+    // Only requests without a reply go through Qt's own connection: Xlib,
+    // waiting for a reply there, would take events meant for Qt.
+    if (window->windowHandle() && window->windowHandle()->isExposed()) {
+        // CurrentTime: a focus change the window manager made after the last
+        // event this program saw must not make the request void.
+        XSetInputFocus(dpy, id, RevertToParent, CurrentTime);
+        XFlush(dpy);
+        return;
+    }
+    QWindow *handle = window->windowHandle();
+    if (!handle)
+        return;
+    // Once, when the window first comes on screen.
+    auto *once = new KeyboardOnExpose(window);
+    handle->installEventFilter(once);
+}
+
+void setSkipTaskbar(QWidget *window)
+{
     Display *dpy = qtDisplay();
     if (!dpy || !window)
-        return false;
+        return;
     const ::Window id = ::Window(window->winId());
-    int eventBase = 0;
-    int errorBase = 0;
-    if (!XShapeQueryExtension(dpy, &eventBase, &errorBase))
-        return false;
-    applyInputShape(dpy, id, clickThrough);
-    window->setProperty(kClickThroughProperty, clickThrough);
-    if (!window->findChild<QObject *>(QLatin1String(kShapeKeeperName), Qt::FindDirectChildrenOnly)) {
-        if (QWindow *handle = window->windowHandle())
-            handle->installEventFilter(new InputShapeKeeper(window));
-    }
-    return true;
+    // Interned once, before any overlay is up (replies on Qt's connection).
+    static const Atom state = XInternAtom(dpy, "_NET_WM_STATE", False);
+    static const Atom wanted[] = {XInternAtom(dpy, "_NET_WM_STATE_SKIP_TASKBAR", False),
+                                  XInternAtom(dpy, "_NET_WM_STATE_SKIP_PAGER", False)};
+    // Added to what the window already states (Qt writes its own atoms there).
+    XChangeProperty(dpy, id, state, XA_ATOM, 32, PropModeAppend, reinterpret_cast<const unsigned char *>(wanted),
+                    2);
+    XFlush(dpy);
 }
 
 void setKeepAbove(QWidget *window, bool above)
@@ -123,6 +218,328 @@ QImage grabScreen(QScreen *screen)
 }
 
 } // namespace OverlayWindows
+
+namespace {
+
+// Restacks allowed in one second before the keeper slows down, so that a
+// program fighting for the top never turns it into a busy loop.
+constexpr int kRestackBurst = 20;
+constexpr int kBurstWindowMs = 1000;
+constexpr int kSlowSettleMs = 200;
+
+} // namespace
+
+struct OverlayKeeper::Private
+{
+    struct Held
+    {
+        QPointer<QWidget> widget;
+        xcb_window_t id = 0;
+        QRect rect;          // in device pixels, root coordinates
+        bool mapped = false; // seen on screen since it was held
+    };
+
+    OverlayKeeper *q = nullptr;
+    xcb_connection_t *conn = nullptr;
+    xcb_window_t root = 0;
+    std::unique_ptr<QSocketNotifier> notifier;
+    QList<Held> held;
+    std::function<QList<QWidget *>()> above;
+    QTimer settleTimer;
+    QElapsedTimer burstClock;
+    int burstCount = 0;
+    int remaps = 0;
+    int restacks = 0;
+
+    Held *find(xcb_window_t id)
+    {
+        for (Held &h : held)
+            if (h.id == id)
+                return &h;
+        return nullptr;
+    }
+
+    void selectRoot(bool on)
+    {
+        const uint32_t mask = on ? XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY : XCB_EVENT_MASK_NO_EVENT;
+        xcb_change_window_attributes(conn, root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(conn);
+    }
+
+    void scheduleSettle()
+    {
+        if (held.isEmpty() || settleTimer.isActive())
+            return;
+        if (!burstClock.isValid() || burstClock.elapsed() > kBurstWindowMs) {
+            burstClock.start();
+            burstCount = 0;
+        }
+        settleTimer.start(burstCount >= kRestackBurst ? kSlowSettleMs : 0);
+    }
+
+    void readEvents()
+    {
+        while (xcb_generic_event_t *event = xcb_poll_for_event(conn)) {
+            handle(event);
+            free(event);
+        }
+    }
+
+    void handle(const xcb_generic_event_t *event)
+    {
+        switch (event->response_type & 0x7f) {
+        case XCB_MAP_NOTIFY: {
+            const auto *e = reinterpret_cast<const xcb_map_notify_event_t *>(event);
+            if (Held *h = find(e->window))
+                h->mapped = true;
+            else
+                scheduleSettle();
+            break;
+        }
+        case XCB_UNMAP_NOTIFY:
+            if (find(reinterpret_cast<const xcb_unmap_notify_event_t *>(event)->window))
+                scheduleSettle();
+            break;
+        case XCB_CONFIGURE_NOTIFY: {
+            const auto *e = reinterpret_cast<const xcb_configure_notify_event_t *>(event);
+            const Held *h = find(e->window);
+            if (!h || QRect(e->x, e->y, e->width, e->height) != h->rect)
+                scheduleSettle();
+            break;
+        }
+        case XCB_CIRCULATE_NOTIFY:
+            scheduleSettle();
+            break;
+        default: // errors (response type 0) and everything else
+            break;
+        }
+    }
+
+    // The root's child that holds the window: the window itself, or the
+    // frame a window manager put around it; 0 when it is gone.
+    xcb_window_t rootChild(xcb_window_t window)
+    {
+        for (int depth = 0; window && depth < 8; ++depth) {
+            xcb_query_tree_reply_t *tree = xcb_query_tree_reply(conn, xcb_query_tree(conn, window), nullptr);
+            if (!tree)
+                return 0;
+            const xcb_window_t parent = tree->parent;
+            free(tree);
+            if (parent == root)
+                return window;
+            window = parent;
+        }
+        return 0;
+    }
+
+    // Maps what was taken away, puts moved windows back and restacks when a
+    // window that is neither held nor allowed above stands above them.
+    void settle()
+    {
+        if (held.isEmpty())
+            return;
+        bool remapped = false;
+        QList<xcb_window_t> order; // desired, bottom to top
+        for (Held &h : held) {
+            if (!h.widget)
+                continue;
+            auto cookie = xcb_get_window_attributes(conn, h.id);
+            xcb_get_window_attributes_reply_t *attrs = xcb_get_window_attributes_reply(conn, cookie, nullptr);
+            if (!attrs)
+                continue; // gone
+            if (attrs->map_state == XCB_MAP_STATE_VIEWABLE)
+                h.mapped = true;
+            else if (h.mapped) {
+                xcb_map_window(conn, h.id);
+                ++remaps;
+                remapped = true;
+            }
+            free(attrs);
+            auto geometryCookie = xcb_get_geometry(conn, h.id);
+            if (xcb_get_geometry_reply_t *g = xcb_get_geometry_reply(conn, geometryCookie, nullptr)) {
+                if (QRect(g->x, g->y, g->width, g->height) != h.rect && h.rect.isValid()) {
+                    const uint32_t values[] = {uint32_t(h.rect.x()), uint32_t(h.rect.y()),
+                                               uint32_t(h.rect.width()), uint32_t(h.rect.height())};
+                    xcb_configure_window(conn, h.id,
+                                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
+                                             XCB_CONFIG_WINDOW_HEIGHT,
+                                         values);
+                }
+                free(g);
+            }
+            order.append(h.id);
+        }
+        if (order.isEmpty())
+            return;
+        const qsizetype heldCount = order.size();
+        if (above) {
+            for (QWidget *w : above())
+                if (w && w->isVisible() && w->internalWinId())
+                    order.append(xcb_window_t(w->internalWinId()));
+        }
+
+        auto treeCookie = xcb_query_tree(conn, root);
+        xcb_query_tree_reply_t *tree = xcb_query_tree_reply(conn, treeCookie, nullptr);
+        if (!tree)
+            return;
+        const xcb_window_t *children = xcb_query_tree_children(tree);
+        const int count = xcb_query_tree_children_length(tree);
+        QList<xcb_window_t> stack(children, children + count); // bottom to top
+        free(tree);
+        // A window allowed above that a window manager framed stands on the
+        // screen as its frame; the held windows go below the frame (which
+        // only its manager may raise).
+        bool topIsFramed = false;
+        for (qsizetype i = heldCount; i < order.size(); ++i) {
+            const xcb_window_t frame = rootChild(order.at(i));
+            if (frame && frame != order.at(i) && i == order.size() - 1)
+                topIsFramed = true;
+            order[i] = frame;
+        }
+        order.removeAll(xcb_window_t(0));
+
+        bool inPlace = true;
+        qsizetype lowest = stack.size();
+        for (xcb_window_t id : std::as_const(order))
+            lowest = std::min(lowest, stack.indexOf(id));
+        qsizetype last = -1;
+        for (xcb_window_t id : std::as_const(order)) {
+            const qsizetype at = stack.indexOf(id);
+            if (at < last)
+                inPlace = false;
+            last = at;
+        }
+        // Foreign windows above the lowest of ours count only when viewable.
+        QList<xcb_get_window_attributes_cookie_t> cookies;
+        for (qsizetype i = std::max<qsizetype>(0, lowest + 1); inPlace && i < stack.size(); ++i)
+            if (!order.contains(stack.at(i)))
+                cookies.append(xcb_get_window_attributes(conn, stack.at(i)));
+        for (const auto &cookie : cookies) {
+            xcb_get_window_attributes_reply_t *attrs = xcb_get_window_attributes_reply(conn, cookie, nullptr);
+            if (attrs && attrs->map_state == XCB_MAP_STATE_VIEWABLE)
+                inPlace = false;
+            free(attrs);
+        }
+        if (!inPlace) {
+            const uint32_t top[] = {XCB_STACK_MODE_ABOVE};
+            if (!topIsFramed)
+                xcb_configure_window(conn, order.last(), XCB_CONFIG_WINDOW_STACK_MODE, top);
+            for (qsizetype i = order.size() - 2; i >= 0; --i) {
+                const uint32_t below[] = {order.at(i + 1), XCB_STACK_MODE_BELOW};
+                xcb_configure_window(conn, order.at(i), XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE,
+                                     below);
+            }
+            ++restacks;
+            ++burstCount;
+        }
+        xcb_flush(conn);
+        // Events read while waiting for the replies above wait in the queue.
+        readEvents();
+        if (remapped)
+            Q_EMIT q->remapped();
+    }
+};
+
+OverlayKeeper::OverlayKeeper(QObject *parent) : QObject(parent), d(std::make_unique<Private>())
+{
+    d->q = this;
+    d->settleTimer.setSingleShot(true);
+    connect(&d->settleTimer, &QTimer::timeout, this, [this] { d->settle(); });
+    if (!qtDisplay())
+        return;
+    int screen = 0;
+    d->conn = xcb_connect(nullptr, &screen);
+    if (!d->conn || xcb_connection_has_error(d->conn)) {
+        if (d->conn)
+            xcb_disconnect(d->conn);
+        d->conn = nullptr;
+        return;
+    }
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(d->conn));
+    for (int i = 0; i < screen && it.rem; ++i)
+        xcb_screen_next(&it);
+    d->root = it.data ? it.data->root : 0;
+    d->notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(d->conn), QSocketNotifier::Read);
+    connect(d->notifier.get(), &QSocketNotifier::activated, this, [this] { d->readEvents(); });
+}
+
+OverlayKeeper::~OverlayKeeper()
+{
+    d->notifier.reset();
+    if (d->conn)
+        xcb_disconnect(d->conn);
+}
+
+bool OverlayKeeper::isAvailable() const
+{
+    return d->conn != nullptr;
+}
+
+void OverlayKeeper::hold(const QList<QWidget *> &windows)
+{
+    if (!d->conn)
+        return;
+    const bool wasHolding = !d->held.isEmpty();
+    d->held.clear();
+    for (QWidget *w : windows) {
+        if (!w)
+            continue;
+        const qreal scale = w->devicePixelRatioF();
+        const QRect g = w->geometry();
+        Private::Held h;
+        h.widget = w;
+        h.id = xcb_window_t(w->winId());
+        h.rect = QRect(qRound(g.x() * scale), qRound(g.y() * scale), qRound(g.width() * scale),
+                       qRound(g.height() * scale));
+        h.mapped = w->windowHandle() && w->windowHandle()->isExposed();
+        d->held.append(h);
+    }
+    if (d->held.isEmpty()) {
+        release();
+        return;
+    }
+    if (!wasHolding)
+        d->selectRoot(true);
+    d->scheduleSettle();
+}
+
+void OverlayKeeper::release()
+{
+    d->settleTimer.stop();
+    if (!d->conn || d->held.isEmpty())
+        return;
+    d->held.clear();
+    d->selectRoot(false);
+    d->readEvents();
+}
+
+bool OverlayKeeper::isHolding() const
+{
+    return !d->held.isEmpty();
+}
+
+void OverlayKeeper::setAboveWindows(std::function<QList<QWidget *>()> above)
+{
+    d->above = std::move(above);
+}
+
+void OverlayKeeper::restack()
+{
+    if (!d->conn || d->held.isEmpty())
+        return;
+    d->settleTimer.stop();
+    d->settle();
+}
+
+int OverlayKeeper::remaps() const
+{
+    return d->remaps;
+}
+
+int OverlayKeeper::restacks() const
+{
+    return d->restacks;
+}
 
 struct OverlayWatchdog::Private
 {
