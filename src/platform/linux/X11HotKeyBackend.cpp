@@ -131,7 +131,7 @@ xcb_window_t rootWindow(xcb_connection_t *connection)
     int displayNumber = 0;
     int screenNumber = 0;
     const bool parsed = xcb_parse_display(nullptr, &host, &displayNumber, &screenNumber);
-    const XcbString hostHolder(host);
+    const XcbString hostName(host); // only the screen number is wanted
     if (!parsed)
         screenNumber = 0;
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));

@@ -11,7 +11,7 @@
 #include <QTimer>
 
 #include <chrono>
-#include <climits>
+#include <cstdint>
 
 // X11 last: their macros (None, Bool, Status, ...) must not reach Qt's.
 #include "X11Connection.h"
