@@ -17,11 +17,15 @@
 
 namespace {
 
+// What xcb hands over to be freed (replies, errors, strings), freed with
+// the holder.
 struct FreeDeleter
 {
     void operator()(void *p) const { std::free(p); }
 };
 template<typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
+using XcbError = XcbReply<xcb_generic_error_t>;
+using XcbString = XcbReply<char>;
 
 constexpr quint16 kRelevantModifiers =
     XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
@@ -126,9 +130,9 @@ xcb_window_t rootWindow(xcb_connection_t *connection)
     char *host = nullptr;
     int displayNumber = 0;
     int screenNumber = 0;
-    if (xcb_parse_display(nullptr, &host, &displayNumber, &screenNumber))
-        std::free(host);
-    else
+    const bool parsed = xcb_parse_display(nullptr, &host, &displayNumber, &screenNumber);
+    const XcbString hostName(host); // only the screen number is wanted
+    if (!parsed)
         screenNumber = 0;
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));
     xcb_window_t first = it.rem ? it.data->root : XCB_NONE;
@@ -272,10 +276,8 @@ X11HotKeyBackend::registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers,
     // whole registration.
     bool refused = false;
     for (const auto &cookie : cookies) {
-        if (xcb_generic_error_t *error = xcb_request_check(m_connection, cookie)) {
+        if (const XcbError error{xcb_request_check(m_connection, cookie)})
             refused = true;
-            std::free(error);
-        }
     }
     if (refused) {
         ungrab(grab);
