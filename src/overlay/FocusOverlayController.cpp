@@ -5,13 +5,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QVariantAnimation>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QVariantAnimation>
 #include <QWindow>
 
 #include <algorithm>
@@ -70,7 +70,8 @@ protected:
 
 OverlayWindow *overlayWindow(QWidget *w)
 {
-    return w && w->objectName() == QLatin1String("FocusOverlayWindow") ? static_cast<OverlayWindow *>(w) : nullptr;
+    return w && w->objectName() == QLatin1String("FocusOverlayWindow") ? static_cast<OverlayWindow *>(w)
+                                                                       : nullptr;
 }
 
 // One fade-out: its windows, its completion, and the guarantee that the
@@ -353,10 +354,14 @@ void FocusOverlayController::hide(std::function<void()> completion)
     // destroyed during the fade neither stops it nor keeps the completion
     // from running, and the last window gone ends the fade at once.
     for (const auto &w : std::as_const(fade->windows)) {
-        connect(w.data(), &QObject::destroyed, this, [fade, finish] {
-            if (std::none_of(fade->windows.cbegin(), fade->windows.cend(), [](const auto &p) { return bool(p); }))
-                finish();
-        }, Qt::QueuedConnection);
+        connect(
+            w.data(), &QObject::destroyed, this,
+            [fade, finish] {
+                if (std::none_of(fade->windows.cbegin(), fade->windows.cend(),
+                                 [](const auto &p) { return bool(p); }))
+                    finish();
+            },
+            Qt::QueuedConnection);
     }
     auto *animation = new QVariantAnimation(this);
     animation->setDuration(kFadeOutMs);
@@ -434,7 +439,8 @@ bool FocusOverlayController::openQuitChallenge(std::function<void()> onPassed)
             window = e.window;
     if (!window)
         window = windows().value(0);
-    auto *view = window ? window->findChild<FocusOverlayView *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    auto *view =
+        window ? window->findChild<FocusOverlayView *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
     if (!view || !view->challenge()->isInForce())
         return false;
     m_onQuitChallengePassed = std::move(onPassed);
@@ -464,7 +470,8 @@ void FocusOverlayController::confirmEmergencyExit()
     box->setObjectName(QStringLiteral("emergencyExitConfirmation"));
     box->setInformativeText(QStringLiteral(
         "Are you sure you want to end this focus session early? This will break your focus flow."));
-    QPushButton *cancelSession = box->addButton(QStringLiteral("Cancel Focus Session"), QMessageBox::AcceptRole);
+    QPushButton *cancelSession =
+        box->addButton(QStringLiteral("Cancel Focus Session"), QMessageBox::AcceptRole);
     QPushButton *keep = box->addButton(QStringLiteral("Keep Focusing"), QMessageBox::RejectRole);
     box->setDefaultButton(cancelSession);
     box->setEscapeButton(keep);

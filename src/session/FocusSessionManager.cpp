@@ -43,12 +43,13 @@ FocusSessionManager::FocusSessionManager(Services services, QObject *parent)
     }
     // Start requests are handled in a later turn of the event loop; the
     // connection goes away with the manager.
-    connect(&NotificationCenter::defaultCenter(), &NotificationCenter::posted, this,
-            [this](const QString &name, const QVariantMap &userInfo) {
-                if (name == QLatin1String(kStartRequest))
-                    handleStartRequest(userInfo);
-            },
-            Qt::QueuedConnection);
+    connect(
+        &NotificationCenter::defaultCenter(), &NotificationCenter::posted, this,
+        [this](const QString &name, const QVariantMap &userInfo) {
+            if (name == QLatin1String(kStartRequest))
+                handleStartRequest(userInfo);
+        },
+        Qt::QueuedConnection);
 }
 
 FocusSessionManager::~FocusSessionManager()
@@ -141,7 +142,8 @@ bool FocusSessionManager::startSession(FocusSession *session, FocusScreen *scree
     setRemainingTime(screen->duration());
 
     if (m_services.lockManager)
-        m_services.lockManager->startLock(AppLockManager::lockMode(screen->lockMode()), screen->allowedApps());
+        m_services.lockManager->startLock(AppLockManager::lockMode(screen->lockMode()),
+                                          screen->allowedApps());
 
     // The application wins over the address; an address that does not parse
     // with a scheme is skipped.

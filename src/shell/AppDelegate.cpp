@@ -217,7 +217,8 @@ void AppDelegate::setupGlobalHotKey()
         HotKeysController::setBackend(m_hotKeyBackend.get());
     }
     const QList<AppSettings *> rows = m_model->context()->fetch<AppSettings>();
-    const QString shortcut = rows.isEmpty() ? QString::fromUtf8(kDefaultShortcut) : rows.first()->globalShortcut();
+    const QString shortcut =
+        rows.isEmpty() ? QString::fromUtf8(kDefaultShortcut) : rows.first()->globalShortcut();
     QPointer<AppDelegate> weak(this);
     registerGlobalHotKey(shortcut, m_hotKey, this, [weak] {
         if (weak)
@@ -277,7 +278,8 @@ void AppDelegate::startMenuBarTimer()
     if (!m_menuBarTimer) {
         m_menuBarTimer = new QTimer(this);
         m_menuBarTimer->setInterval(kMenuBarIntervalMs);
-        connect(m_menuBarTimer, &QTimer::timeout, this, &AppDelegate::updateMenuBarCountdown, Qt::QueuedConnection);
+        connect(m_menuBarTimer, &QTimer::timeout, this, &AppDelegate::updateMenuBarCountdown,
+                Qt::QueuedConnection);
     }
     m_menuBarTimer->start();
 }

@@ -22,7 +22,6 @@ class UserNotifications;
 
 class ModelContainer;
 
-
 // The shell's controller: the tray item and popover, the global shortcut,
 // the launch-at-login entry, the auto-start after a login launch and the
 // one-second countdown in the tray. Every session started from the shell

@@ -8,11 +8,11 @@
 // What the user asked for on the command line.
 struct CommandLine
 {
-    bool selfTest = false;      // --selftest
-    bool showPopover = false;   // --popover
-    bool openMainWindow = false; // --open
-    bool status = false;         // --status
-    bool login = false;          // --login: started by the login session (the autostart entry)
+    bool selfTest = false;              // --selftest
+    bool showPopover = false;           // --popover
+    bool openMainWindow = false;        // --open
+    bool status = false;                // --status
+    bool login = false;                 // --login: started by the login session (the autostart entry)
     std::optional<QString> startScreen; // --start "<focus screen name>"
     bool help = false;
     QString error; // not empty when the arguments could not be understood

@@ -6,14 +6,15 @@
 #include "MainWindow.h"
 #include "ModelContainer.h"
 #include "SelfTest.h"
-#include "Snapshot.h"
 #include "SettingsView.h"
+#include "Snapshot.h"
 #include "StatusItem.h"
 #include "ThemeStore.h"
 #include "Themed.h"
 
 LumoraApp::LumoraApp(std::unique_ptr<ModelContainer> container, QObject *parent)
-    : QObject(parent), m_container(std::move(container)), m_model(std::make_unique<AppModel>(m_container.get()))
+    : QObject(parent), m_container(std::move(container)),
+      m_model(std::make_unique<AppModel>(m_container.get()))
 {
     // One container serves the windows and the delegate, so a session started
     // from the tray is in the main window's history at once.
@@ -25,8 +26,9 @@ LumoraApp::LumoraApp(std::unique_ptr<ModelContainer> container, QObject *parent)
     // Without a tray nothing would bring a hidden main window back.
     m_mainWindow->mayHideOnClose = [] { return StatusItem::isTrayAvailable(); };
     m_mainWindow->content()->setSelfTestHook([](AppModel &model) { SelfTest::runIfRequested(model); });
-    m_mainWindow->content()->setSnapshotHook(
-        [](AppModel &model, const std::function<void()> &openSettings) { Snapshot::runIfRequested(model, openSettings); });
+    m_mainWindow->content()->setSnapshotHook([](AppModel &model, const std::function<void()> &openSettings) {
+        Snapshot::runIfRequested(model, openSettings);
+    });
     connect(m_mainWindow.get(), &MainWindow::settingsRequested, this, &LumoraApp::openSettings);
     connect(m_mainWindow.get(), &MainWindow::quitRequested, m_delegate.get(), &AppDelegate::requestQuit);
 }

@@ -86,7 +86,8 @@ protected:
 
 } // namespace
 
-FocusScreenPopoverRow::FocusScreenPopoverRow(FocusScreen *screen, std::function<void()> onStart, QWidget *parent)
+FocusScreenPopoverRow::FocusScreenPopoverRow(FocusScreen *screen, std::function<void()> onStart,
+                                             QWidget *parent)
     : QWidget(parent), m_screen(screen), m_onStart(std::move(onStart))
 {
     setObjectName(QStringLiteral("FocusScreenPopoverRow"));
@@ -168,7 +169,8 @@ MenuBarPopover::MenuBarPopover(AppModel *model, Actions actions, QWidget *parent
 
     auto *header = new Bar(this);
     auto *headerRow = new QHBoxLayout(header);
-    headerRow->setContentsMargins(kBarHorizontalMargin, kBarVerticalMargin, kBarHorizontalMargin, kBarVerticalMargin);
+    headerRow->setContentsMargins(kBarHorizontalMargin, kBarVerticalMargin, kBarHorizontalMargin,
+                                  kBarVerticalMargin);
     QLabel *headerSymbol =
         symbolLabel(QStringLiteral("timer"), kHeaderSymbolSize, LockModeBadge::textColor(palette()), header);
     headerRow->addWidget(headerSymbol);
@@ -259,14 +261,15 @@ void MenuBarPopover::fillList()
         column->setSpacing(kEmptySpacing);
         column->setContentsMargins(kEmptyMargin, kEmptyMargin, kEmptyMargin, kEmptyMargin);
         column->addStretch(1);
-        column->addWidget(symbolLabel(QStringLiteral("timer.slash"), kEmptySymbolSize, TextStyles::secondary(palette()),
-                                      m_emptyPage),
+        column->addWidget(symbolLabel(QStringLiteral("timer.slash"), kEmptySymbolSize,
+                                      TextStyles::secondary(palette()), m_emptyPage),
                           0, Qt::AlignHCenter);
         auto *title = new QLabel(QStringLiteral("No Focus Screens"), m_emptyPage);
         title->setFont(TextStyles::headline(font()));
         title->setAlignment(Qt::AlignCenter);
         column->addWidget(title);
-        auto *caption = new QLabel(QStringLiteral("Create one in the main window to get started."), m_emptyPage);
+        auto *caption =
+            new QLabel(QStringLiteral("Create one in the main window to get started."), m_emptyPage);
         caption->setFont(TextStyles::caption(font()));
         caption->setAlignment(Qt::AlignCenter);
         caption->setWordWrap(true);

@@ -9,8 +9,7 @@
 class AppModel;
 class FocusScreen;
 class QVBoxLayout;
-template<typename T>
-class Query;
+template<typename T> class Query;
 
 // One focus screen in the popover: name, duration, lock mode, auto-start
 // mark and a "Start" button.

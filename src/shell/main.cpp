@@ -38,7 +38,8 @@ void installQuitOnSignals()
         QCoreApplication::processEvents();
         QCoreApplication::quit();
     });
-    struct sigaction action {};
+    struct sigaction action
+    {};
     action.sa_handler = [](int) {
         const char c = 1;
         [[maybe_unused]] const auto n = ::write(g_signalFds[0], &c, 1);

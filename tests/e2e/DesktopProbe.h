@@ -1,13 +1,13 @@
 #pragma once
 
 #include <QImage>
-#include <QMouseEvent>
-#include <QWidget>
 #include <QList>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 #include <functional>
 #include <memory>

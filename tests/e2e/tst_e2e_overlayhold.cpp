@@ -65,7 +65,8 @@ bool setRightMonitor(const QRect &r)
                                  .arg(r.height() * 254 / 960)
                                  .arg(r.x())
                                  .arg(r.y());
-    return runXrandr({QStringLiteral("--setmonitor"), QStringLiteral("RIGHT"), geometry, QStringLiteral("none")});
+    return runXrandr(
+        {QStringLiteral("--setmonitor"), QStringLiteral("RIGHT"), geometry, QStringLiteral("none")});
 }
 
 } // namespace
@@ -96,7 +97,8 @@ private:
                     return false;
             covered.append(m_probe.geometry(window));
         }
-        std::sort(covered.begin(), covered.end(), [](const QRect &a, const QRect &b) { return a.x() < b.x(); });
+        std::sort(covered.begin(), covered.end(),
+                  [](const QRect &a, const QRect &b) { return a.x() < b.x(); });
         return covered == monitors;
     }
     bool holds() const { return holds({leftMonitor, rightMonitor}); }
@@ -164,8 +166,8 @@ private Q_SLOTS:
         QVERIFY(m_store->isValid());
         const QString fillError = m_store->fill([&](ModelContext *context) {
             auto strict = [&](const QString &name, LockMode mode, qint64 order) {
-                auto screen = std::make_unique<FocusScreen>(name, 120.0, QStringList{targetClass}, QStringList{},
-                                                            mode, false, order);
+                auto screen = std::make_unique<FocusScreen>(name, 120.0, QStringList{targetClass},
+                                                            QStringList{}, mode, false, order);
                 screen->setStrictModeEnabled(true);
                 screen->setStrictModeType(StrictModeType::sentence);
                 screen->setStrictModeSentence(sentence);
@@ -207,7 +209,8 @@ private Q_SLOTS:
     void overlayComesBackAtOnce_data()
     {
         QTest::addColumn<QString>("screen");
-        const QList<QPair<const char *, QString>> modes{{"strict overlay", coverStrict}, {"hideApps", hidePlain}};
+        const QList<QPair<const char *, QString>> modes{{"strict overlay", coverStrict},
+                                                        {"hideApps", hidePlain}};
         for (const auto &[name, screen] : modes) {
             QTest::addRow("%s", name) << screen;
         }
@@ -243,8 +246,9 @@ private Q_SLOTS:
                     m_probe.showDesktop(true);
                     break;
                 }
-                QVERIFY2(waitFor([&] { return holds(); }, restoreMs),
-                         qPrintable(QStringLiteral("not back within %1 ms after %2").arg(restoreMs).arg(name)));
+                QVERIFY2(
+                    waitFor([&] { return holds(); }, restoreMs),
+                    qPrintable(QStringLiteral("not back within %1 ms after %2").arg(restoreMs).arg(name)));
                 if (attack == Attack::showDesktop)
                     m_probe.showDesktop(false);
             }
@@ -273,7 +277,8 @@ private Q_SLOTS:
         XClient xterm(QStringLiteral("xterm"), {QStringLiteral("-fullscreen")}, QStringLiteral("XTerm"));
         QVERIFY(xterm.start(m_probe));
         QTRY_VERIFY_WITH_TIMEOUT(m_probe.isViewable(xterm.window()), settleMs);
-        QVERIFY2(waitFor([&] { return holds(); }, restoreMs), "the full-screen terminal stayed above the overlay");
+        QVERIFY2(waitFor([&] { return holds(); }, restoreMs),
+                 "the full-screen terminal stayed above the overlay");
         QTest::qWait(quietPeriodMs);
         QVERIFY(holds());
         xterm.stop();
@@ -317,22 +322,24 @@ private Q_SLOTS:
         QVERIFY(waitFor([&] { return holds(); }, restoreMs));
         const QPoint beside(button.left() - 60, button.center().y());
         QVERIFY(m_target->geometry().contains(beside));
-        QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(beside.x()), QString::number(beside.y()),
-                         QStringLiteral("click"), QStringLiteral("1")}));
+        QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(beside.x()),
+                         QString::number(beside.y()), QStringLiteral("click"), QStringLiteral("1")}));
         QTRY_COMPARE_WITH_TIMEOUT(m_target->presses, pressesBefore + 1, settleMs);
 
         // On the button: the confirmation.
-        QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(button.center().x()),
-                         QString::number(button.center().y()), QStringLiteral("click"), QStringLiteral("1")}));
+        QVERIFY(
+            xdotool({QStringLiteral("mousemove"), QString::number(button.center().x()),
+                     QString::number(button.center().y()), QStringLiteral("click"), QStringLiteral("1")}));
         quint64 box = 0;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            (box = [&] {
-                for (const auto w : m_probe.findWindowsByTitle(QLatin1String(LumoraProcess::kConfirmationTitle)))
-                    if (m_probe.isViewable(w))
-                        return w;
-                return quint64(0);
-            }()) != 0,
-            settleMs);
+        QTRY_VERIFY_WITH_TIMEOUT((box =
+                                      [&] {
+                                          for (const auto w : m_probe.findWindowsByTitle(
+                                                   QLatin1String(LumoraProcess::kConfirmationTitle)))
+                                              if (m_probe.isViewable(w))
+                                                  return w;
+                                          return quint64(0);
+                                      }()) != 0,
+                                 settleMs);
         QCOMPARE(m_target->presses, pressesBefore + 1);
         // Above the overlay, and answered from the keyboard.
         QVERIFY(waitFor(
@@ -355,12 +362,14 @@ private Q_SLOTS:
         // does, and Ctrl+Q pressed there.
         m_lumora->run({QStringLiteral("--open")});
         quint64 main = 0;
-        QTRY_VERIFY_WITH_TIMEOUT((main = [&] {
-                                      for (const auto w : m_probe.findWindowsByTitle(QStringLiteral("Lumora")))
-                                          if (m_probe.isShown(w))
-                                              return w;
-                                      return quint64(0);
-                                  }()) != 0,
+        QTRY_VERIFY_WITH_TIMEOUT((main =
+                                      [&] {
+                                          for (const auto w :
+                                               m_probe.findWindowsByTitle(QStringLiteral("Lumora")))
+                                              if (m_probe.isShown(w))
+                                                  return w;
+                                          return quint64(0);
+                                      }()) != 0,
                                  settleMs);
         m_probe.activate(main);
         QTRY_COMPARE_WITH_TIMEOUT(m_probe.activeWindow(), main, settleMs);
@@ -398,9 +407,10 @@ private Q_SLOTS:
         QVERIFY(lastSession()->completed);
         QTRY_VERIFY_WITH_TIMEOUT(
             m_probe.findWindowsByTitle(QLatin1String(LumoraProcess::kConfirmationTitle)).isEmpty() ||
-                std::none_of(m_probe.findWindowsByTitle(QLatin1String(LumoraProcess::kConfirmationTitle)).cbegin(),
-                             m_probe.findWindowsByTitle(QLatin1String(LumoraProcess::kConfirmationTitle)).cend(),
-                             [&](quint64 w) { return m_probe.isViewable(w); }),
+                std::none_of(
+                    m_probe.findWindowsByTitle(QLatin1String(LumoraProcess::kConfirmationTitle)).cbegin(),
+                    m_probe.findWindowsByTitle(QLatin1String(LumoraProcess::kConfirmationTitle)).cend(),
+                    [&](quint64 w) { return m_probe.isViewable(w); }),
             settleMs);
         QVERIFY(overlays().isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(m_lumora->status(), QStringLiteral("idle"), settleMs);
@@ -430,8 +440,8 @@ private Q_SLOTS:
         QVERIFY(lastSession()->completed);
         QCOMPARE(m_store->sessions().size(), before + 1);
         // No overlay window is left at all, mapped or not.
-        QTRY_VERIFY_WITH_TIMEOUT(m_probe.findWindowsByTitle(QLatin1String(LumoraProcess::kOverlayTitle)).isEmpty(),
-                                 settleMs);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_probe.findWindowsByTitle(QLatin1String(LumoraProcess::kOverlayTitle)).isEmpty(), settleMs);
         QTRY_COMPARE_WITH_TIMEOUT(m_lumora->status(), QStringLiteral("idle"), settleMs);
         // And the next session starts.
         QVERIFY(start(coverPlain).isEmpty());
@@ -448,11 +458,16 @@ private Q_SLOTS:
                 left = window;
 
         QVERIFY(runXrandr({QStringLiteral("--delmonitor"), QStringLiteral("RIGHT")}));
-        QVERIFY2(waitFor([&] { return holds({leftMonitor}); }, monitorsMs), "a removed monitor kept its overlay");
+        QVERIFY2(waitFor([&] { return holds({leftMonitor}); }, monitorsMs),
+                 "a removed monitor kept its overlay");
 
         const QRect smaller(1280, 0, 800, 600);
         QVERIFY(setRightMonitor(smaller));
-        QVERIFY2(waitFor([&] { return holds({leftMonitor, smaller}); }, monitorsMs),
+        QVERIFY2(waitFor(
+                     [&] {
+                         return holds({leftMonitor, smaller});
+                     },
+                     monitorsMs),
                  "an added monitor stayed uncovered");
         QVERIFY(setRightMonitor(rightMonitor));
         QVERIFY2(waitFor([&] { return holds(); }, monitorsMs), "a replaced monitor stayed uncovered");

@@ -9,17 +9,17 @@
 
 #include <QAbstractButton>
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTimer>
-#include <QGuiApplication>
-#include <QKeyEvent>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
-#include <QtTest/qtestspontaneevent.h>
+#include <QTimer>
 #include <QWindow>
+#include <QtTest/qtestspontaneevent.h>
 
 namespace {
 
@@ -94,12 +94,14 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("outcomes"); // 0 pass on, 1 swallow, 2 confirm
         QTest::newRow("three quick") << QList<int>{0, 400, 400} << false << QList<int>{0, 0, 2};
         QTest::newRow("just under a second") << QList<int>{0, 999, 999} << false << QList<int>{0, 0, 2};
-        QTest::newRow("a second apart never") << QList<int>{0, 1000, 1000, 1000} << false << QList<int>{0, 0, 0, 0};
+        QTest::newRow("a second apart never")
+            << QList<int>{0, 1000, 1000, 1000} << false << QList<int>{0, 0, 0, 0};
         QTest::newRow("slow press restarts the count")
             << QList<int>{0, 100, 1500, 100, 100} << false << QList<int>{0, 0, 0, 0, 2};
         QTest::newRow("count starts over after a confirmation")
             << QList<int>{0, 10, 10, 10, 10, 10} << false << QList<int>{0, 0, 2, 0, 0, 2};
-        QTest::newRow("strict swallows every press") << QList<int>{0, 10, 10, 10} << true << QList<int>{1, 1, 1, 1};
+        QTest::newRow("strict swallows every press")
+            << QList<int>{0, 10, 10, 10} << true << QList<int>{1, 1, 1, 1};
     }
     void escapeCounter()
     {

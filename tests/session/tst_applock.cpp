@@ -75,8 +75,6 @@ struct Desk
     }
 };
 
-
-
 void drainEvents()
 {
     QCoreApplication::sendPostedEvents();

@@ -39,7 +39,10 @@ public:
         visible = false;
         pending = std::move(completion);
     }
-    void setOnEmergencyExit(std::function<void()> callback) override { onEmergencyExit = std::move(callback); }
+    void setOnEmergencyExit(std::function<void()> callback) override
+    {
+        onEmergencyExit = std::move(callback);
+    }
 
     void finishFade()
     {
@@ -109,8 +112,8 @@ private Q_SLOTS:
     void init()
     {
         static int n = 0;
-        m_container = ModelContainer::open(m_dir.filePath(QStringLiteral("s%1.store").arg(n++)), Store::schema(),
-                                           nullptr);
+        m_container = ModelContainer::open(m_dir.filePath(QStringLiteral("s%1.store").arg(n++)),
+                                           Store::schema(), nullptr);
         ctx()->setAutosaveEnabled(false);
         m_workspace = std::make_unique<FakeWorkspace>();
         m_accessibility = std::make_unique<FakeAccessibility>(m_workspace.get());
@@ -395,14 +398,16 @@ private Q_SLOTS:
         QTest::newRow("app wins over address")
             << QVariant(QStringLiteral("firefox")) << QVariant(QStringLiteral("https://example.com"))
             << QStringList{"firefox"} << QStringList{};
-        QTest::newRow("empty app still wins") << QVariant(QStringLiteral("")) << QVariant(QStringLiteral("https://a.b"))
-                                              << QStringList{""} << QStringList{};
-        QTest::newRow("address") << none << QVariant(QStringLiteral("https://example.com/x?y=1")) << QStringList{}
-                                 << QStringList{"https://example.com/x?y=1"};
-        QTest::newRow("address without scheme") << none << QVariant(QStringLiteral("example.com")) << QStringList{}
-                                                << QStringList{};
+        QTest::newRow("empty app still wins")
+            << QVariant(QStringLiteral("")) << QVariant(QStringLiteral("https://a.b")) << QStringList{""}
+            << QStringList{};
+        QTest::newRow("address") << none << QVariant(QStringLiteral("https://example.com/x?y=1"))
+                                 << QStringList{} << QStringList{"https://example.com/x?y=1"};
+        QTest::newRow("address without scheme")
+            << none << QVariant(QStringLiteral("example.com")) << QStringList{} << QStringList{};
         QTest::newRow("address that does not parse")
-            << none << QVariant(QStringLiteral("http://exa mple.com:99999")) << QStringList{} << QStringList{};
+            << none << QVariant(QStringLiteral("http://exa mple.com:99999")) << QStringList{}
+            << QStringList{};
         QTest::newRow("nothing") << none << none << QStringList{} << QStringList{};
     }
     void autoOpen()

@@ -62,8 +62,9 @@ private Q_SLOTS:
 
     void countdownToolTip()
     {
-        QCOMPARE(StatusText::countdownToolTip(QStringLiteral("Deep Work"), StatusText::countdownTitle(1499.7)),
-                 QStringLiteral("Deep Work - 24:59 remaining"));
+        QCOMPARE(
+            StatusText::countdownToolTip(QStringLiteral("Deep Work"), StatusText::countdownTitle(1499.7)),
+            QStringLiteral("Deep Work - 24:59 remaining"));
         QCOMPARE(QLatin1String(StatusText::kIdleToolTip), QLatin1String("Lumora - Focus Sessions"));
     }
 

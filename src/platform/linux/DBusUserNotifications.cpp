@@ -17,8 +17,7 @@ QDBusMessage call(const QString &method)
 
 DBusUserNotifications::DBusUserNotifications(QString appName, QString desktopEntry)
     : m_appName(std::move(appName)), m_desktopEntry(std::move(desktopEntry))
-{
-}
+{}
 
 void DBusUserNotifications::requestAuthorization()
 {

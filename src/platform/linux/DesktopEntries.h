@@ -10,11 +10,11 @@
 // One application as a freedesktop desktop entry describes it.
 struct DesktopEntry
 {
-    QString id;       // desktop-file id: path below applications/ with "/" -> "-", without ".desktop"
-    QString name;     // Name=, localized for the current locale
-    QString iconName; // Icon= (a theme name or an absolute path), unescaped
-    QString exec;     // Exec= after string unescaping, field codes still in place
-    QString filePath; // the file the entry was read from
+    QString id;             // desktop-file id: path below applications/ with "/" -> "-", without ".desktop"
+    QString name;           // Name=, localized for the current locale
+    QString iconName;       // Icon= (a theme name or an absolute path), unescaped
+    QString exec;           // Exec= after string unescaping, field codes still in place
+    QString filePath;       // the file the entry was read from
     QString startupWMClass; // StartupWMClass=: the WM_CLASS its windows carry, when the entry says
 };
 

@@ -85,8 +85,8 @@ public:
             const bool exposed = window && window->isExposed();
             if (exposed && !m_exposed) {
                 if (Display *dpy = qtDisplay())
-                    applyInputShape(dpy, ::Window(m_widget->winId()), m_widget->property(kInputRegionProperty),
-                                    m_widget->devicePixelRatioF());
+                    applyInputShape(dpy, ::Window(m_widget->winId()),
+                                    m_widget->property(kInputRegionProperty), m_widget->devicePixelRatioF());
             }
             m_exposed = exposed;
         }
@@ -105,7 +105,8 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == kExposeEvent && m_widget->windowHandle() && m_widget->windowHandle()->isExposed()) {
+        if (event->type() == kExposeEvent && m_widget->windowHandle() &&
+            m_widget->windowHandle()->isExposed()) {
             if (Display *dpy = qtDisplay()) {
                 XSetInputFocus(dpy, ::Window(m_widget->winId()), RevertToParent, CurrentTime);
                 XFlush(dpy);
@@ -194,8 +195,8 @@ void setSkipTaskbar(QWidget *window)
     static const Atom wanted[] = {XInternAtom(dpy, "_NET_WM_STATE_SKIP_TASKBAR", False),
                                   XInternAtom(dpy, "_NET_WM_STATE_SKIP_PAGER", False)};
     // Added to what the window already states (Qt writes its own atoms there).
-    XChangeProperty(dpy, id, state, XA_ATOM, 32, PropModeAppend, reinterpret_cast<const unsigned char *>(wanted),
-                    2);
+    XChangeProperty(dpy, id, state, XA_ATOM, 32, PropModeAppend,
+                    reinterpret_cast<const unsigned char *>(wanted), 2);
     XFlush(dpy);
 }
 
@@ -426,8 +427,8 @@ struct OverlayKeeper::Private
                 xcb_configure_window(conn, order.last(), XCB_CONFIG_WINDOW_STACK_MODE, top);
             for (qsizetype i = order.size() - 2; i >= 0; --i) {
                 const uint32_t below[] = {order.at(i + 1), XCB_STACK_MODE_BELOW};
-                xcb_configure_window(conn, order.at(i), XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE,
-                                     below);
+                xcb_configure_window(conn, order.at(i),
+                                     XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE, below);
             }
             ++restacks;
             ++burstCount;
