@@ -108,11 +108,15 @@ public:
     void watch(const QList<QWidget *> &windows);
     void clear();
 
-    // Called by the main loop; the watchdog starts a heartbeat timer itself.
+    // Called by the main loop; the watchdog runs a heartbeat timer itself
+    // while windows are watched.
     void beat();
 
     // Windows the watchdog has taken down so far (for tests).
     int rescues() const;
+    // Times its thread woke by itself to look at the heartbeat (for tests):
+    // never while no windows are watched.
+    int wakeups() const;
 
 private:
     struct Private;

@@ -117,6 +117,30 @@ private Q_SLOTS:
         watchdog.clear();
     }
 
+    // With nothing to guard the watchdog's thread never wakes; guarding, it
+    // wakes only to look at the heartbeat when a deadline could have passed.
+    void watchdogSleepsWhileNothingIsWatched()
+    {
+        OverlayWatchdog watchdog(watchdogTimeoutMs);
+        QVERIFY(watchdog.isAvailable());
+        QTest::qWait(3 * watchdogTimeoutMs);
+        QCOMPARE(watchdog.wakeups(), 0);
+
+        QWidget window(nullptr, Qt::Window | Qt::FramelessWindowHint);
+        window.setGeometry(200, 200, 300, 200);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        watchdog.watch({&window});
+        QTRY_VERIFY_WITH_TIMEOUT(watchdog.wakeups() > 0, settleMs);
+        QCOMPARE(watchdog.rescues(), 0); // the main loop kept beating
+
+        watchdog.clear();
+        QTest::qWait(watchdogTimeoutMs); // a wake-up already under way is counted by now
+        const int afterClear = watchdog.wakeups();
+        QTest::qWait(3 * watchdogTimeoutMs);
+        QCOMPARE(watchdog.wakeups(), afterClear);
+    }
+
     void killedProgramLeavesNoOverlay_data()
     {
         QTest::addColumn<QString>("screen");

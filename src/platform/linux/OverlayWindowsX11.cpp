@@ -552,18 +552,26 @@ struct OverlayWatchdog::Private
     bool stop = false;
     std::atomic<qint64> lastBeat{0};
     std::atomic<int> rescues{0};
+    std::atomic<int> wakeups{0};
     std::thread thread;
     std::unique_ptr<QTimer> heartbeat;
 
+    // Sleeps until there are windows to guard; then wakes only when the
+    // heartbeat could have missed its deadline, never on a fixed period.
     void run()
     {
         std::unique_lock lock(mutex);
         while (!stop) {
-            wake.wait_for(lock, std::chrono::milliseconds(250));
-            if (stop || windows.empty())
+            if (windows.empty()) {
+                wake.wait(lock, [this] { return stop || !windows.empty(); });
                 continue;
-            if (steadyMs() - lastBeat.load() < timeoutMs)
+            }
+            const qint64 left = timeoutMs - (steadyMs() - lastBeat.load());
+            if (left > 0) {
+                if (wake.wait_for(lock, std::chrono::milliseconds(left)) == std::cv_status::timeout)
+                    wakeups.fetch_add(1);
                 continue;
+            }
             // The main loop has stopped answering with the overlay up: take
             // the windows off the screen from this connection.
             for (::Window w : windows)
@@ -587,7 +595,6 @@ OverlayWatchdog::OverlayWatchdog(int timeoutMs) : d(std::make_unique<Private>())
     d->heartbeat = std::make_unique<QTimer>();
     d->heartbeat->setInterval(std::max(100, timeoutMs / 10));
     QObject::connect(d->heartbeat.get(), &QTimer::timeout, [this] { beat(); });
-    d->heartbeat->start();
     d->thread = std::thread([this] { d->run(); });
 }
 
@@ -619,14 +626,27 @@ void OverlayWatchdog::watch(const QList<QWidget *> &windows)
         if (w)
             ids.push_back(::Window(w->winId()));
     beat();
-    std::lock_guard lock(d->mutex);
-    d->windows = std::move(ids);
+    // The heartbeat runs only while there is something to guard.
+    if (ids.empty())
+        d->heartbeat->stop();
+    else
+        d->heartbeat->start();
+    {
+        std::lock_guard lock(d->mutex);
+        d->windows = std::move(ids);
+    }
+    d->wake.notify_all();
 }
 
 void OverlayWatchdog::clear()
 {
-    std::lock_guard lock(d->mutex);
-    d->windows.clear();
+    if (d->heartbeat)
+        d->heartbeat->stop();
+    {
+        std::lock_guard lock(d->mutex);
+        d->windows.clear();
+    }
+    d->wake.notify_all();
 }
 
 void OverlayWatchdog::beat()
@@ -637,4 +657,9 @@ void OverlayWatchdog::beat()
 int OverlayWatchdog::rescues() const
 {
     return d->rescues.load();
+}
+
+int OverlayWatchdog::wakeups() const
+{
+    return d->wakeups.load();
 }
