@@ -2,15 +2,13 @@
 
 #include "AppModel.h"
 #include "Appearance.h"
+#include "DisplaySleepInhibitor.h"
 #include "FocusOverlayView.h"
 #include "GridProbes.h"
 #include "OverlayWindows.h"
 #include "Store.h"
 
 #include <QApplication>
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusReply>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -43,38 +41,6 @@ QString appearanceName(AppearanceKind kind)
 {
     return kind == AppearanceKind::dark ? QStringLiteral("dark") : QStringLiteral("light");
 }
-
-// Keeps the display awake while the run works, where the desktop offers it.
-class ScreenSaverInhibitor
-{
-public:
-    ScreenSaverInhibitor()
-    {
-        QDBusConnection bus = QDBusConnection::sessionBus();
-        if (!bus.isConnected())
-            return;
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("/org/freedesktop/ScreenSaver"),
-            QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("Inhibit"));
-        call << QStringLiteral("Lumora") << QStringLiteral("Snapshots");
-        const QDBusReply<uint> reply = bus.call(call, QDBus::Block, 2000);
-        if (reply.isValid())
-            m_cookie = reply.value();
-    }
-    ~ScreenSaverInhibitor()
-    {
-        if (!m_cookie)
-            return;
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("/org/freedesktop/ScreenSaver"),
-            QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("UnInhibit"));
-        call << *m_cookie;
-        QDBusConnection::sessionBus().send(call);
-    }
-
-private:
-    std::optional<uint> m_cookie;
-};
 
 QWidget *mainWindow()
 {
@@ -199,7 +165,8 @@ private:
     QSet<QString> m_pages;
     std::deque<Step> m_steps;
     QPointer<QWidget> m_overlay;
-    std::unique_ptr<ScreenSaverInhibitor> m_inhibitor = std::make_unique<ScreenSaverInhibitor>();
+    std::unique_ptr<DisplaySleepInhibitor> m_inhibitor =
+        DisplaySleepInhibitor::inhibit(QStringLiteral("Snapshots"));
 };
 
 } // namespace
