@@ -84,16 +84,16 @@ double procFieldMb(const QString &path, const QByteArray &field)
     return 0;
 }
 
-// CPU time and times scheduled, summed over a process's threads.
+// CPU time and times scheduled of each of a process's threads.
 struct SchedStat
 {
     double cpuMs = 0;
     qint64 runs = 0;
 };
 
-SchedStat schedStat(qint64 pid)
+QHash<QString, SchedStat> schedStats(qint64 pid)
 {
-    SchedStat total;
+    QHash<QString, SchedStat> threads;
     QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
     for (const QString &tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         QFile file(tasks.filePath(tid + QStringLiteral("/schedstat")));
@@ -103,8 +103,21 @@ SchedStat schedStat(qint64 pid)
         const QList<QByteArray> fields = file.readAll().trimmed().split(' ');
         if (fields.size() < 3)
             continue;
-        total.cpuMs += fields.at(0).toDouble() / 1e6;
-        total.runs += fields.at(2).toLongLong();
+        threads.insert(tid, SchedStat{fields.at(0).toDouble() / 1e6, fields.at(2).toLongLong()});
+    }
+    return threads;
+}
+
+// What the threads did between two readings: a thread that started in
+// between counts whole, one that ended counts for nothing it did after the
+// first reading (its figures are gone with it).
+SchedStat between(const QHash<QString, SchedStat> &before, const QHash<QString, SchedStat> &after)
+{
+    SchedStat total;
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+        const SchedStat start = before.value(it.key());
+        total.cpuMs += it->cpuMs - start.cpuMs;
+        total.runs += it->runs - start.runs;
     }
     return total;
 }
@@ -213,19 +226,19 @@ QList<Rest> measureRest(const QList<Program> &programs, ReadyWatch &watch, int i
         watch.wait(program.wmClass, since);
     }
     std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));
-    QList<SchedStat> before;
+    QList<QHash<QString, SchedStat>> before;
     for (int i = 0; i < programs.size(); ++i) {
         out[i].memory = memoryOf(processes[i]->processId());
-        before.append(schedStat(processes[i]->processId()));
+        before.append(schedStats(processes[i]->processId()));
     }
     QElapsedTimer rest;
     rest.start();
     std::this_thread::sleep_for(std::chrono::seconds(restSeconds));
     const double minutes = double(rest.elapsed()) / 60000.0;
     for (int i = 0; i < programs.size(); ++i) {
-        const SchedStat after = schedStat(processes[i]->processId());
-        out[i].cpuMsPerMinute = (after.cpuMs - before[i].cpuMs) / minutes;
-        out[i].wakeupsPerMinute = double(after.runs - before[i].runs) / minutes;
+        const SchedStat spent = between(before[i], schedStats(processes[i]->processId()));
+        out[i].cpuMsPerMinute = spent.cpuMs / minutes;
+        out[i].wakeupsPerMinute = double(spent.runs) / minutes;
     }
     for (auto &process : processes)
         stop(*process);

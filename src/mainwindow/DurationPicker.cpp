@@ -1,6 +1,6 @@
 #include "DurationPicker.h"
 
-#include "DurationText.h"
+#include "DurationFormat.h"
 #include "TextStyles.h"
 
 #include <QHBoxLayout>
@@ -64,7 +64,7 @@ DurationPicker::DurationPicker(QWidget *parent) : QWidget(parent)
 
 qint64 DurationPicker::minutes() const
 {
-    return DurationText::wholeMinutes(m_duration);
+    return DurationFormat::wholeMinutes(m_duration);
 }
 
 QString DurationPicker::minutesText() const

@@ -1,6 +1,6 @@
 #include "FocusScreenListModel.h"
 
-#include "DurationText.h"
+#include "DurationFormat.h"
 #include "FocusScreen.h"
 
 namespace {
@@ -29,7 +29,7 @@ QVariant FocusScreenListModel::data(const QModelIndex &index, int role) const
     case IdRole:
         return QVariant::fromValue(screen->id());
     case DurationTextRole:
-        return DurationText::forFocusScreen(screen->duration());
+        return DurationFormat::screenLength(screen->duration());
     case LockModeRole:
         return int(screen->lockMode());
     case AutoStartRole:

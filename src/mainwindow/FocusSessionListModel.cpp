@@ -1,6 +1,6 @@
 #include "FocusSessionListModel.h"
 
-#include "DurationText.h"
+#include "DurationFormat.h"
 #include "FocusScreen.h"
 #include "FocusSession.h"
 
@@ -57,7 +57,7 @@ QVariant FocusSessionListModel::data(const QModelIndex &index, int role) const
         QStringList parts{screenName(*session), data(index, DateTextRole).toString(),
                           data(index, TimeTextRole).toString()};
         if (session->actualDuration())
-            parts << DurationText::forSession(*session->actualDuration());
+            parts << DurationFormat::sessionLength(*session->actualDuration());
         return parts.join(QStringLiteral(", "));
     }
     case IdRole:
@@ -67,7 +67,8 @@ QVariant FocusSessionListModel::data(const QModelIndex &index, int role) const
     case TimeTextRole:
         return m_locale.toString(session->startTime().toLocalTime().time(), QLocale::ShortFormat);
     case DurationTextRole:
-        return session->actualDuration() ? DurationText::forSession(*session->actualDuration()) : QString();
+        return session->actualDuration() ? DurationFormat::sessionLength(*session->actualDuration())
+                                         : QString();
     case CompletedRole:
         return session->completed();
     default:

@@ -2,6 +2,7 @@
 
 #include "AllowedAppBadge.h"
 #include "ChallengeSheet.h"
+#include "DurationFormat.h"
 #include "ExitChallenge.h"
 #include "IconView.h"
 #include "OverlayButton.h"
@@ -24,7 +25,6 @@ namespace {
 
 // The largest whole number of seconds the countdown shows; beyond it the
 // value is held there rather than overflowing.
-constexpr double kMaxShownSeconds = 1e15;
 
 // One row of allowed-application badges, centred, never wrapping: a row wider
 // than the view overflows evenly on both sides, as a centred line would.
@@ -230,7 +230,7 @@ QWidget *FocusOverlayView::buildCountdownCard()
     layout->setSpacing(kCardSpacing);
     layout->setContentsMargins(kCardMarginH, kCardMarginV, kCardMarginH, kCardMarginV);
 
-    m_countdown = makeLabel(formatTime(m_content.remainingTime),
+    m_countdown = makeLabel(DurationFormat::countdown(m_content.remainingTime),
                             monospacedFont(kCountdownSize, QFont::DemiBold), white(), card, "countdown");
     layout->addWidget(m_countdown);
 
@@ -318,7 +318,7 @@ bool FocusOverlayView::eventFilter(QObject *watched, QEvent *event)
 void FocusOverlayView::setRemainingTime(double remainingTime)
 {
     m_content.remainingTime = remainingTime;
-    const QString text = formatTime(remainingTime);
+    const QString text = DurationFormat::countdown(remainingTime);
     if (m_countdown->text() != text)
         m_countdown->setText(text);
 }
@@ -356,15 +356,6 @@ OverlayBackground FocusOverlayView::overlayBackground()
         m_backgroundStale = false;
     }
     return m_background;
-}
-
-QString FocusOverlayView::formatTime(double seconds)
-{
-    // NaN and negative values show as zero; absurdly large ones are held.
-    const double clamped = seconds > 0 ? std::min(seconds, kMaxShownSeconds) : 0.0;
-    const auto whole = static_cast<qint64>(std::trunc(clamped));
-    return QString::asprintf("%02lld:%02lld", static_cast<long long>(whole / 60),
-                             static_cast<long long>(whole % 60));
 }
 
 void FocusOverlayView::paintEvent(QPaintEvent *)

@@ -80,8 +80,6 @@ public:
     OverlayBackground overlayBackground();
 
     // "%02d:%02d" of whole minutes and seconds, rounded towards zero, never
-    // negative; minutes are not capped (5400 s is "90:00").
-    static QString formatTime(double seconds);
 
 Q_SIGNALS:
     void emergencyExitRequested();

@@ -1,5 +1,6 @@
 #include "FocusChart.h"
 
+#include "DurationFormat.h"
 #include "SettingsStyle.h"
 #include "TextStyles.h"
 
@@ -96,7 +97,7 @@ int FocusChart::barAt(const QPoint &pos) const
 QString FocusChart::describe(const Statistics::DayTotal &day) const
 {
     return QStringLiteral("%1: %2").arg(m_locale.toString(day.day, QLocale::ShortFormat),
-                                        Statistics::formatDuration(day.minutes * 60.0));
+                                        DurationFormat::focusTotal(day.minutes * 60.0));
 }
 
 void FocusChart::updateAccessibleText()
@@ -146,7 +147,7 @@ void FocusChart::paintEvent(QPaintEvent *)
     p.drawLine(QPointF(plot.left(), plot.bottom() - 0.5), QPointF(plot.right(), plot.bottom() - 0.5));
     p.setPen(secondary);
     p.drawText(QRectF(0, 0, width(), metrics.height()), Qt::AlignRight | Qt::AlignVCenter,
-               Statistics::formatDuration(most * 60.0));
+               DurationFormat::focusTotal(most * 60.0));
 
     QColor empty = text;
     empty.setAlphaF(kEmptyOpacity);

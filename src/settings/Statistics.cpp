@@ -82,17 +82,6 @@ QDate LocalDays::dayOf(const QDateTime &instant) const
     return QDate::fromJulianDay(kUnixEpochJulianDay + day);
 }
 
-QString formatDuration(double seconds)
-{
-    const double truncated = std::trunc(seconds);
-    // Guards against values no duration can have (NaN, infinities, > 290 million years).
-    const qint64 n = std::isfinite(truncated) && std::abs(truncated) < 9.0e15 ? qint64(truncated) : 0;
-    const qint64 minutes = (n % 3600) / 60;
-    if (n < 3600)
-        return QStringLiteral("%1m").arg(minutes);
-    return QStringLiteral("%1h %2m").arg(n / 3600).arg(minutes);
-}
-
 QList<const FocusSession *> completedSessions(const QList<FocusSession *> &sessions)
 {
     QList<const FocusSession *> out;

@@ -39,9 +39,6 @@ private:
     std::vector<Span> m_spans;
 };
 
-// "25m", "1h 0m", "25h 0m": whole seconds truncated toward zero.
-QString formatDuration(double seconds);
-
 // Completed sessions, in the given order.
 QList<const FocusSession *> completedSessions(const QList<FocusSession *> &sessions);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DurationFormat.h"
 #include "Query.h"
 #include "Statistics.h"
 
@@ -50,7 +51,7 @@ public:
     int calculateStreak() const;
     int calculateLongestStreak() const;
     QHash<QUuid, QString> screenNames() const;
-    static QString formatDuration(double seconds) { return Statistics::formatDuration(seconds); }
+    static QString formatDuration(double seconds) { return DurationFormat::focusTotal(seconds); }
 
     // Computes every figure for `sessions` at `now`.
     static Figures compute(const QList<FocusSession *> &sessions, const QDateTime &now);

@@ -4,6 +4,7 @@
 #include "AppSettings.h"
 #include "BootTime.h"
 #include "DBusUserNotifications.h"
+#include "DurationFormat.h"
 #include "FocusOverlayController.h"
 #include "FocusScreen.h"
 #include "FocusSession.h"
@@ -290,7 +291,7 @@ void AppDelegate::updateMenuBarCountdown()
         return;
     const FocusSessionManager &manager = FocusSessionManager::shared();
     if (manager.activeSession() && manager.activeScreen()) {
-        const QString title = StatusText::countdownTitle(manager.remainingTime());
+        const QString title = DurationFormat::countdown(manager.remainingTime());
         m_statusItem->setTitle(title);
         m_statusItem->setToolTip(StatusText::countdownToolTip(manager.activeScreen()->name(), title));
     } else {

@@ -1,6 +1,7 @@
 #include "MenuBarPopover.h"
 
 #include "AppModel.h"
+#include "DurationFormat.h"
 #include "FocusScreen.h"
 #include "LockModeBadge.h"
 #include "ModelContext.h"
@@ -107,7 +108,7 @@ FocusScreenPopoverRow::FocusScreenPopoverRow(FocusScreen *screen, std::function<
 
     auto *details = new QHBoxLayout;
     details->setSpacing(kDetailSpacing);
-    auto *duration = new QLabel(StatusText::formatDuration(screen->duration()), this);
+    auto *duration = new QLabel(DurationFormat::compactLength(screen->duration()), this);
     duration->setObjectName(QStringLiteral("duration"));
     duration->setFont(TextStyles::caption(font()));
     QPalette pal = duration->palette();

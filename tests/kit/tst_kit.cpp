@@ -1,7 +1,14 @@
+#include "DurationFormat.h"
 #include "ItemTitle.h"
 #include "TerminalText.h"
 
 #include <QTest>
+
+#include <cmath>
+#include <limits>
+
+// One of the duration formats.
+using DurationText = QString (*)(double);
 
 class TestKit : public QObject
 {
@@ -53,6 +60,60 @@ private Q_SLOTS:
         QFETCH(QString, input);
         QFETCH(QString, expected);
         QCOMPARE(TerminalText::escaped(input), expected);
+    }
+
+    // Every duration text of the program, by format.
+    void durationFormats_data()
+    {
+        QTest::addColumn<DurationText>("format");
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QString>("text");
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const double inf = std::numeric_limits<double>::infinity();
+        const auto countdown = &DurationFormat::countdown;
+        QTest::newRow("countdown 5") << countdown << 5.0 << "00:05";
+        QTest::newRow("countdown truncates") << countdown << 3599.9 << "59:59";
+        QTest::newRow("countdown has no hour field") << countdown << 4500.0 << "75:00";
+        QTest::newRow("countdown a hundred hours") << countdown << 360000.0 << "6000:00";
+        QTest::newRow("countdown below a second") << countdown << 0.999 << "00:00";
+        QTest::newRow("countdown past zero while fading") << countdown << -0.5 << "00:00";
+        QTest::newRow("countdown ran past zero") << countdown << -61.0 << "00:00";
+        QTest::newRow("countdown not a number") << countdown << nan << "00:00";
+        QTest::newRow("countdown minus infinity") << countdown << -inf << "00:00";
+        QTest::newRow("countdown infinity is held") << countdown << inf << "16666666666666:40";
+        QTest::newRow("countdown huge is held") << countdown << 9.3e18 << "16666666666666:40";
+        const auto screen = &DurationFormat::screenLength;
+        QTest::newRow("screen zero") << screen << 0.0 << "0 min";
+        QTest::newRow("screen 59 min 59 s") << screen << 3599.0 << "59 min";
+        QTest::newRow("screen one hour") << screen << 3600.0 << "1h";
+        QTest::newRow("screen 125 minutes") << screen << 7500.0 << "2h 5m";
+        QTest::newRow("screen not a number") << screen << nan << "0 min";
+        QTest::newRow("screen infinite") << screen << inf << "0 min";
+        const auto compact = &DurationFormat::compactLength;
+        QTest::newRow("compact 59 s") << compact << 59.0 << "0m";
+        QTest::newRow("compact 10 min") << compact << 600.0 << "10m";
+        QTest::newRow("compact one hour") << compact << 3600.0 << "1h";
+        QTest::newRow("compact 121 min") << compact << 7260.0 << "2h 1m";
+        const auto session = &DurationFormat::sessionLength;
+        QTest::newRow("session 59.9 s") << session << 59.9 << "59s";
+        QTest::newRow("session 60 s") << session << 60.0 << "1m";
+        QTest::newRow("session 24 min 5 s") << session << 1445.0 << "24m 5s";
+        QTest::newRow("session 90 min stays in minutes") << session << 5400.0 << "90m";
+        QTest::newRow("session ended before it began") << session << -5.0 << "-5s";
+        QTest::newRow("session not a number") << session << nan << "0s";
+        const auto total = &DurationFormat::focusTotal;
+        QTest::newRow("total 59.9 s") << total << 59.9 << "0m";
+        QTest::newRow("total 3599 s") << total << 3599.0 << "59m";
+        QTest::newRow("total one hour keeps its minutes") << total << 3600.0 << "1h 0m";
+        QTest::newRow("total has no days") << total << 90000.0 << "25h 0m";
+        QTest::newRow("total infinite") << total << inf << "0m";
+    }
+    void durationFormats()
+    {
+        QFETCH(DurationText, format);
+        QFETCH(double, seconds);
+        QFETCH(QString, text);
+        QCOMPARE(format(seconds), text);
     }
 };
 

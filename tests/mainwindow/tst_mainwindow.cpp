@@ -11,7 +11,6 @@
 #include "CommaListEdit.h"
 #include "ContentView.h"
 #include "DurationPicker.h"
-#include "DurationText.h"
 #include "EmptyStatePanel.h"
 #include "FocusScreen.h"
 #include "FocusScreenDetail.h"
@@ -236,49 +235,6 @@ private Q_SLOTS:
     }
 
     // ---- Pure texts -------------------------------------------------------
-
-    void focusScreenDurationText_data()
-    {
-        QTest::addColumn<double>("seconds");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << 0.0 << "0 min";
-        QTest::newRow("25 minutes") << 1500.0 << "25 min";
-        QTest::newRow("59 min 59 s") << 3599.0 << "59 min";
-        QTest::newRow("one hour") << 3600.0 << "1h";
-        QTest::newRow("90 minutes") << 5400.0 << "1h 30m";
-        QTest::newRow("125 minutes") << 7500.0 << "2h 5m";
-        QTest::newRow("two hours") << 7200.0 << "2h";
-        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << "0 min";
-        QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << "0 min";
-    }
-    void focusScreenDurationText()
-    {
-        QFETCH(double, seconds);
-        QFETCH(QString, text);
-        QCOMPARE(DurationText::forFocusScreen(seconds), text);
-    }
-
-    void sessionDurationText_data()
-    {
-        QTest::addColumn<double>("seconds");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("42 s") << 42.0 << "42s";
-        QTest::newRow("59.9 s") << 59.9 << "59s";
-        QTest::newRow("60 s") << 60.0 << "1m";
-        QTest::newRow("61.5 s") << 61.5 << "1m 1s";
-        QTest::newRow("25 min") << 1500.0 << "25m";
-        QTest::newRow("24 min 5 s") << 1445.0 << "24m 5s";
-        QTest::newRow("90 min stays in minutes") << 5400.0 << "90m";
-        QTest::newRow("zero") << 0.0 << "0s";
-        QTest::newRow("ended before it began") << -5.0 << "-5s";
-        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << "0s";
-    }
-    void sessionDurationText()
-    {
-        QFETCH(double, seconds);
-        QFETCH(QString, text);
-        QCOMPARE(DurationText::forSession(seconds), text);
-    }
 
     // ---- Layout probes and grid ---------------------------------------------
 

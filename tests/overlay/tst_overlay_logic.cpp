@@ -38,39 +38,6 @@ class TestOverlayLogic : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void formatTime_data()
-    {
-        QTest::addColumn<double>("seconds");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("zero") << 0.0 << "00:00";
-        QTest::newRow("negative") << -5.0 << "00:00";
-        QTest::newRow("just below zero") << -0.5 << "00:00";
-        QTest::newRow("fraction truncated") << 59.9 << "00:59";
-        QTest::newRow("below a second") << 0.999 << "00:00";
-        QTest::newRow("one minute") << 60.0 << "01:00";
-        QTest::newRow("hour minus half a second") << 3599.5 << "59:59";
-        QTest::newRow("minutes not capped") << 5400.0 << "90:00";
-        QTest::newRow("a hundred hours") << 360000.0 << "6000:00";
-        QTest::newRow("not a number") << std::nan("") << "00:00";
-        QTest::newRow("negative infinity") << -std::numeric_limits<double>::infinity() << "00:00";
-    }
-    void formatTime()
-    {
-        QFETCH(double, seconds);
-        QFETCH(QString, expected);
-        QCOMPARE(FocusOverlayView::formatTime(seconds), expected);
-    }
-
-    void formatTimeHuge()
-    {
-        // Far beyond any session: still a well-formed text, never a crash.
-        for (double s : {std::numeric_limits<double>::infinity(), 1e300, 9.3e18}) {
-            const QString text = FocusOverlayView::formatTime(s);
-            QVERIFY2(text.contains(QLatin1Char(':')) && text.endsWith(QStringLiteral(":40")),
-                     qPrintable(text));
-        }
-    }
-
     void hexColor_data()
     {
         QTest::addColumn<QString>("hex");

@@ -83,28 +83,6 @@ private Q_SLOTS:
         }
     }
 
-    void formatDuration_data()
-    {
-        QTest::addColumn<double>("seconds");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("0") << 0.0 << "0m";
-        QTest::newRow("59") << 59.0 << "0m";
-        QTest::newRow("59.9") << 59.9 << "0m";
-        QTest::newRow("1500") << 1500.0 << "25m";
-        QTest::newRow("3599") << 3599.0 << "59m";
-        QTest::newRow("3600") << 3600.0 << "1h 0m";
-        QTest::newRow("5430") << 5430.0 << "1h 30m";
-        QTest::newRow("90000 has no days") << 90000.0 << "25h 0m";
-        QTest::newRow("nan") << qQNaN() << "0m";
-        QTest::newRow("infinite") << qInf() << "0m";
-    }
-    void formatDuration()
-    {
-        QFETCH(double, seconds);
-        QFETCH(QString, text);
-        QCOMPARE(Statistics::formatDuration(seconds), text);
-    }
-
     void streaks_data()
     {
         QTest::addColumn<QList<QDateTime>>("starts");

@@ -4,6 +4,7 @@
 #include "AppDelegate.h"
 #include "AppModel.h"
 #include "CommandLine.h"
+#include "DurationFormat.h"
 #include "FocusScreen.h"
 #include "LockModeBadge.h"
 #include "MainWindow.h"
@@ -40,51 +41,11 @@ class TestShell : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void countdownTitle_data()
-    {
-        QTest::addColumn<double>("remaining");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("3599.9") << 3599.9 << "59:59";
-        QTest::newRow("3600") << 3600.0 << "60:00";
-        QTest::newRow("5") << 5.0 << "00:05";
-        QTest::newRow("75 minutes has no hour field") << 4500.0 << "75:00";
-        QTest::newRow("two hours") << 7200.0 << "120:00";
-        QTest::newRow("0.4") << 0.4 << "00:00";
-        QTest::newRow("past zero while fading") << -0.5 << "00:00";
-        QTest::newRow("ran past zero") << -61.0 << "00:00";
-    }
-    void countdownTitle()
-    {
-        QFETCH(double, remaining);
-        QFETCH(QString, title);
-        QCOMPARE(StatusText::countdownTitle(remaining), title);
-    }
-
     void countdownToolTip()
     {
-        QCOMPARE(
-            StatusText::countdownToolTip(QStringLiteral("Deep Work"), StatusText::countdownTitle(1499.7)),
-            QStringLiteral("Deep Work - 24:59 remaining"));
+        QCOMPARE(StatusText::countdownToolTip(QStringLiteral("Deep Work"), DurationFormat::countdown(1499.7)),
+                 QStringLiteral("Deep Work - 24:59 remaining"));
         QCOMPARE(QLatin1String(StatusText::kIdleToolTip), QLatin1String("Lumora - Focus Sessions"));
-    }
-
-    void formatDuration_data()
-    {
-        QTest::addColumn<double>("seconds");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("59") << 59.0 << "0m";
-        QTest::newRow("60") << 60.0 << "1m";
-        QTest::newRow("600") << 600.0 << "10m";
-        QTest::newRow("3600") << 3600.0 << "1h";
-        QTest::newRow("5400") << 5400.0 << "1h 30m";
-        QTest::newRow("7260") << 7260.0 << "2h 1m";
-        QTest::newRow("7200") << 7200.0 << "2h";
-    }
-    void formatDuration()
-    {
-        QFETCH(double, seconds);
-        QFETCH(QString, text);
-        QCOMPARE(StatusText::formatDuration(seconds), text);
     }
 
     void loginLaunch_data()

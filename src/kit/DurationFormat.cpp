@@ -1,0 +1,83 @@
+#include "DurationFormat.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Far beyond any real duration, small enough to convert to an integer safely.
+constexpr double kLimit = 1e15;
+
+// Whole seconds toward zero; values that are not finite count as zero,
+// huge ones are held at the limit.
+qint64 wholeSeconds(double seconds)
+{
+    if (!std::isfinite(seconds))
+        return 0;
+    return qint64(std::trunc(std::clamp(seconds, -kLimit, kLimit)));
+}
+
+// "<h>h", "<h>h <m>m", or below an hour "<m><minuteSuffix>".
+QString hoursAndMinutes(qint64 minutes, const QString &minuteSuffix)
+{
+    if (minutes < 60)
+        return QString::number(minutes) + minuteSuffix;
+    const qint64 hours = minutes / 60;
+    const qint64 rest = minutes % 60;
+    if (rest == 0)
+        return QStringLiteral("%1h").arg(hours);
+    return QStringLiteral("%1h %2m").arg(hours).arg(rest);
+}
+
+} // namespace
+
+namespace DurationFormat {
+
+QString countdown(double seconds)
+{
+    // A countdown never reads zero for an endless time: infinity is held too.
+    if (std::isinf(seconds) && seconds > 0)
+        seconds = kLimit;
+    const qint64 total = std::max<qint64>(0, wholeSeconds(seconds));
+    return QStringLiteral("%1:%2")
+        .arg(total / 60, 2, 10, QLatin1Char('0'))
+        .arg(total % 60, 2, 10, QLatin1Char('0'));
+}
+
+qint64 wholeMinutes(double seconds)
+{
+    return wholeSeconds(seconds) / 60;
+}
+
+QString screenLength(double seconds)
+{
+    return hoursAndMinutes(wholeMinutes(seconds), QStringLiteral(" min"));
+}
+
+QString compactLength(double seconds)
+{
+    return hoursAndMinutes(wholeMinutes(seconds), QStringLiteral("m"));
+}
+
+QString sessionLength(double seconds)
+{
+    const qint64 total = wholeSeconds(seconds);
+    const qint64 m = total / 60;
+    const qint64 s = total % 60;
+    if (m < 1)
+        return QStringLiteral("%1s").arg(s);
+    if (s < 1)
+        return QStringLiteral("%1m").arg(m);
+    return QStringLiteral("%1m %2s").arg(m).arg(s);
+}
+
+QString focusTotal(double seconds)
+{
+    const qint64 total = wholeSeconds(seconds);
+    const qint64 minutes = (total % 3600) / 60;
+    if (total < 3600)
+        return QStringLiteral("%1m").arg(minutes);
+    return QStringLiteral("%1h %2m").arg(total / 3600).arg(minutes);
+}
+
+} // namespace DurationFormat

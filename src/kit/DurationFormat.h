@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// Every way the program prints a duration (seconds, floating point), in one
+// place, each named for what it prints. Values that are not finite count as
+// zero and absurdly large ones are held, so a damaged record never breaks a
+// text.
+namespace DurationFormat {
+
+// Countdowns in the tray and on the overlay: "MM:SS" of the whole seconds
+// left, minutes never folded into hours ("75:00"); below zero reads "00:00".
+QString countdown(double seconds);
+
+// Focus screen lengths in the main window's rows: "25 min", "2h", "1h 30m".
+QString screenLength(double seconds);
+
+// Focus screen lengths in the tray popover: "25m", "2h", "1h 30m".
+QString compactLength(double seconds);
+
+// Recorded sessions: "42s", "25m", "24m 5s"; minutes never fold into hours ("90m").
+QString sessionLength(double seconds);
+
+// Focus time totals in the statistics: "25m" below an hour, then "1h 0m", "2h 5m".
+QString focusTotal(double seconds);
+
+// Whole minutes, truncated toward zero.
+qint64 wholeMinutes(double seconds);
+
+} // namespace DurationFormat
