@@ -6,6 +6,7 @@
 
 #include <bit>
 #include <cstring>
+#include <initializer_list>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -48,6 +49,23 @@ struct DesktopProbe::Private
         if (data)
             XFree(data);
         return out;
+    }
+
+    // Sends a 32-bit client message about `window` to `target`: the root
+    // window (for the window manager) or the window itself.
+    void sendMessage(Window target, Window window, const char *type, std::initializer_list<long> data) const
+    {
+        XEvent event;
+        std::memset(&event, 0, sizeof event);
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(display, type, False);
+        event.xclient.format = 32;
+        int i = 0;
+        for (const long value : data)
+            event.xclient.data.l[i++] = value;
+        const long mask = target == root ? SubstructureRedirectMask | SubstructureNotifyMask : NoEventMask;
+        XSendEvent(display, target, False, mask, &event);
     }
 
     // The window's parent; 0 when the window is gone.
@@ -227,15 +245,7 @@ void DesktopProbe::activate(quint64 window)
 {
     if (!d->display)
         return;
-    XEvent event;
-    std::memset(&event, 0, sizeof event);
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(d->display, "_NET_ACTIVE_WINDOW", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = 2; // from a pager
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(d->display, d->root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    d->sendMessage(d->root, window, "_NET_ACTIVE_WINDOW", {2 /* from a pager */, CurrentTime});
     XFlush(d->display);
 }
 
@@ -251,24 +261,9 @@ void DesktopProbe::requestClose(quint64 window)
 {
     if (!d->display)
         return;
-    XEvent event;
-    std::memset(&event, 0, sizeof event);
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(d->display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(d->display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(d->display, window, False, NoEventMask, &event);
-
-    std::memset(&event, 0, sizeof event);
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(d->display, "_NET_CLOSE_WINDOW", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = CurrentTime;
-    event.xclient.data.l[1] = 2; // from a pager
-    XSendEvent(d->display, d->root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    d->sendMessage(window, window, "WM_PROTOCOLS",
+                   {long(XInternAtom(d->display, "WM_DELETE_WINDOW", False)), CurrentTime});
+    d->sendMessage(d->root, window, "_NET_CLOSE_WINDOW", {CurrentTime, 2 /* from a pager */});
     XFlush(d->display);
 }
 
@@ -276,14 +271,7 @@ void DesktopProbe::showDesktop(bool on)
 {
     if (!d->display)
         return;
-    XEvent event;
-    std::memset(&event, 0, sizeof event);
-    event.xclient.type = ClientMessage;
-    event.xclient.window = d->root;
-    event.xclient.message_type = XInternAtom(d->display, "_NET_SHOWING_DESKTOP", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = on ? 1 : 0;
-    XSendEvent(d->display, d->root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    d->sendMessage(d->root, d->root, "_NET_SHOWING_DESKTOP", {on ? 1 : 0});
     XFlush(d->display);
 }
 
