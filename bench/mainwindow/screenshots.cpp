@@ -9,6 +9,7 @@
 #include "FocusSession.h"
 #include "ModelContainer.h"
 #include "ModelContext.h"
+#include "PlatformServices.h"
 #include "SeedData.h"
 #include "Store.h"
 
@@ -144,7 +145,8 @@ int main(int argc, char *argv[])
     // The application chooser over the installed desktop entries.
     {
         QApplication::setPalette(light);
-        AppChooser chooser(DesktopEntries::installedApplications(), {}, &window);
+        const auto catalogue = PlatformServices::forThisDesktop()->makeAppCatalogue();
+        AppChooser chooser(*catalogue, catalogue->installedApplications(), {}, &window);
         chooser.show();
         QTest::qWait(50);
         const QString path = QStringLiteral("%1/appChooser-light.png").arg(out);

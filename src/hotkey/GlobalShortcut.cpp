@@ -101,15 +101,15 @@ bool isGlobalShortcutAllowed(const ParsedShortcut &shortcut)
     return key >= static_cast<int>(Key::f1) && key <= static_cast<int>(Key::f20);
 }
 
-void registerGlobalHotKey(const QString &text, std::unique_ptr<HotKey> &hotKey, QObject *owner,
-                          std::function<void()> onKeyDown)
+void registerGlobalHotKey(HotKeysController &controller, const QString &text, std::unique_ptr<HotKey> &hotKey,
+                          QObject *owner, std::function<void()> onKeyDown)
 {
     const ParsedShortcut parsed = parseShortcut(text);
     if (!isGlobalShortcutAllowed(parsed)) {
         logLine(QStringLiteral("Invalid shortcut string: ") + text);
         return;
     }
-    const HotKeyBackend *backend = HotKeysController::backend();
+    const HotKeyBackend *backend = controller.backend();
     if (!backend || !backend->isAvailable()) {
         logLine(QStringLiteral("Failed to register global hotkey for: ") + text);
         return;
@@ -118,7 +118,7 @@ void registerGlobalHotKey(const QString &text, std::unique_ptr<HotKey> &hotKey, 
     // Release the old registration first, so that re-registering the same
     // combination is not refused as taken.
     hotKey.reset();
-    hotKey = std::make_unique<HotKey>(KeyCombo(*parsed.key, parsed.modifiers));
+    hotKey = std::make_unique<HotKey>(&controller, KeyCombo(*parsed.key, parsed.modifiers));
     hotKey->setKeyDownHandler([weakOwner = QPointer<QObject>(owner), onKeyDown = std::move(onKeyDown)] {
         if (!weakOwner || !onKeyDown)
             return;

@@ -31,7 +31,7 @@ ParsedShortcut parseShortcut(const QString &text);
 // every other program.
 bool isGlobalShortcutAllowed(const ParsedShortcut &shortcut);
 
-// Registers `text` as the application's global shortcut. Without a key, or
+// Registers `text` as the application's global shortcut with `controller`. Without a key, or
 // for a combination isGlobalShortcutAllowed() refuses, the line "Invalid
 // shortcut string: <text>" is logged and `hotKey` keeps what it held.
 // Otherwise `hotKey` is replaced (the old one is unregistered) by a new hot
@@ -40,5 +40,5 @@ bool isGlobalShortcutAllowed(const ParsedShortcut &shortcut);
 // nothing is made and "Failed to register global hotkey for: <text>" is
 // logged. A combination the desktop refuses (another program holds it) is
 // not detected: the hot key is made and never fires.
-void registerGlobalHotKey(const QString &text, std::unique_ptr<HotKey> &hotKey, QObject *owner,
-                          std::function<void()> onKeyDown);
+void registerGlobalHotKey(HotKeysController &controller, const QString &text, std::unique_ptr<HotKey> &hotKey,
+                          QObject *owner, std::function<void()> onKeyDown);

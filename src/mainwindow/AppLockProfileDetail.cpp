@@ -12,12 +12,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-AppLockProfileDetail::AppLockProfileDetail(AppModel *model, QWidget *parent)
+AppLockProfileDetail::AppLockProfileDetail(AppModel *model, const AppCatalogue *catalogue, QWidget *parent)
     : RecordDetail(model, QStringLiteral("lockProfileForm"),
                    {QStringLiteral("No Profile Selected"), QStringLiteral("lock.shield"),
                     QStringLiteral("Select a lock profile from the list to edit it.")},
                    parent),
-      m_query(model->context())
+      m_query(model->context()), m_catalogue(catalogue)
 {
     setObjectName(QStringLiteral("lockProfileDetail"));
     follow(&m_query);
@@ -47,7 +47,7 @@ void AppLockProfileDetail::buildForm(QWidget *content, QVBoxLayout *column)
     auto *apps = new FormSection(QStringLiteral("Blocked Apps"), content);
     m_blockedApps = new CommaListEdit(kListLines);
     m_blockedApps->setObjectName(QStringLiteral("blockedAppsField"));
-    m_chooseBlockedApps = AppChooser::makeChooseButton(m_blockedApps);
+    m_chooseBlockedApps = AppChooser::makeChooseButton(m_blockedApps, m_catalogue);
     m_chooseBlockedApps->setObjectName(QStringLiteral("chooseBlockedAppsButton"));
     apps->addField(QStringLiteral("Bundle Identifiers (comma-separated)"), m_blockedApps,
                    m_chooseBlockedApps);

@@ -36,7 +36,8 @@ QStackedWidget *makeColumn(const char *objectName, int minimumWidth, QPalette::C
 }
 } // namespace
 
-ContentView::ContentView(AppModel *model, QWidget *parent) : QWidget(parent), m_model(model)
+ContentView::ContentView(AppModel *model, const AppCatalogue *catalogue, QWidget *parent)
+    : QWidget(parent), m_model(model), m_catalogue(catalogue)
 {
     setObjectName(QStringLiteral("contentView"));
     auto *layout = new QHBoxLayout(this);
@@ -123,7 +124,7 @@ void ContentView::showPage()
         if (!m_focusScreenList) {
             m_focusScreenList = new FocusScreenList(m_model, m_lists);
             m_lists->addWidget(m_focusScreenList);
-            m_focusScreenDetail = new FocusScreenDetail(m_model, m_details);
+            m_focusScreenDetail = new FocusScreenDetail(m_model, m_catalogue, m_details);
             m_details->addWidget(m_focusScreenDetail);
         }
         list = m_focusScreenList;
@@ -138,7 +139,7 @@ void ContentView::showPage()
         if (!m_lockProfileList) {
             m_lockProfileList = new AppLockProfileList(m_model, m_lists);
             m_lists->addWidget(m_lockProfileList);
-            m_lockProfileDetail = new AppLockProfileDetail(m_model, m_details);
+            m_lockProfileDetail = new AppLockProfileDetail(m_model, m_catalogue, m_details);
             m_details->addWidget(m_lockProfileDetail);
         }
         list = m_lockProfileList;

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class AppCatalogue;
 class AppLockProfileDetail;
 class AppLockProfileList;
 class EmptyStatePanel;
@@ -39,7 +40,8 @@ public:
     // Also given the action that opens the settings window.
     using SnapshotHook = std::function<void(AppModel &, const std::function<void()> &openSettings)>;
 
-    explicit ContentView(AppModel *model, QWidget *parent = nullptr);
+    // catalogue: the installed applications, for choosing allowed ones (not owned).
+    explicit ContentView(AppModel *model, const AppCatalogue *catalogue = nullptr, QWidget *parent = nullptr);
     ~ContentView() override;
 
     AppModel *model() const { return m_model; }
@@ -85,6 +87,7 @@ private:
     void runStartup();
 
     QPointer<AppModel> m_model;
+    const AppCatalogue *m_catalogue = nullptr;
     StartupHook m_selfTestHook;
     SnapshotHook m_snapshotHook;
     bool m_visible = false;

@@ -34,12 +34,12 @@ QLineEdit *makeLineEdit(const char *objectName, QWidget *parent)
 }
 } // namespace
 
-FocusScreenDetail::FocusScreenDetail(AppModel *model, QWidget *parent)
+FocusScreenDetail::FocusScreenDetail(AppModel *model, const AppCatalogue *catalogue, QWidget *parent)
     : RecordDetail(model, QStringLiteral("focusScreenForm"),
                    {QStringLiteral("No Focus Screen Selected"), QStringLiteral("rectangle.on.rectangle"),
                     QStringLiteral("Select a focus screen from the list to edit it.")},
                    parent),
-      m_query(model->context())
+      m_query(model->context()), m_catalogue(catalogue)
 {
     setObjectName(QStringLiteral("focusScreenDetail"));
     GridProbeModifier::attachArea(form(), QString::fromLatin1(kFormProbe));
@@ -195,7 +195,7 @@ QWidget *FocusScreenDetail::buildAllowedApps(QWidget *content)
     auto *apps = new FormSection(QStringLiteral("Allowed Apps"), content);
     m_allowedApps = new CommaListEdit(kListLines);
     m_allowedApps->setObjectName(QStringLiteral("allowedAppsField"));
-    m_chooseAllowedApps = AppChooser::makeChooseButton(m_allowedApps);
+    m_chooseAllowedApps = AppChooser::makeChooseButton(m_allowedApps, m_catalogue);
     m_chooseAllowedApps->setObjectName(QStringLiteral("chooseAllowedAppsButton"));
     apps->addField(QStringLiteral("Bundle Identifiers (comma-separated)"), m_allowedApps,
                    m_chooseAllowedApps);

@@ -5,6 +5,7 @@
 #include "Query.h"
 #include "RecordDetail.h"
 
+class AppCatalogue;
 class CommaListEdit;
 class DurationPicker;
 class FormSection;
@@ -26,7 +27,8 @@ public:
     static constexpr int kSentenceLines = 3;
     static constexpr int kListLines = 4;
 
-    explicit FocusScreenDetail(AppModel *model, QWidget *parent = nullptr);
+    // catalogue: the installed applications the "Choose..." button offers (not owned).
+    FocusScreenDetail(AppModel *model, const AppCatalogue *catalogue, QWidget *parent = nullptr);
 
     // The record being edited, or null while the empty panel shows.
     FocusScreen *screen() const { return shown<FocusScreen>(); }
@@ -74,6 +76,7 @@ private:
 
     CommaListEdit *m_allowedApps = nullptr;
     QPushButton *m_chooseAllowedApps = nullptr;
+    const AppCatalogue *m_catalogue = nullptr;
     CommaListEdit *m_allowedWebsites = nullptr;
 
     QLineEdit *m_autoOpenApp = nullptr;

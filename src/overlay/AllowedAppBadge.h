@@ -7,19 +7,20 @@
 
 #include <optional>
 
+class AppCatalogue;
 class QLabel;
 class IconView;
 
 // The chip of one allowed application: its icon and name on a faint capsule.
-// The application is looked up among the installed desktop entries by any
-// name it goes by (desktop-entry id, window class, program; AppIdentity); an
-// unknown one shows the generic "app.fill" symbol and the last dot-separated
-// part of what the list says.
+// The application is looked up in the catalogue of installed applications by
+// any name it goes by (desktop-entry id, window class, program; AppIdentity);
+// without a catalogue, or for an unknown one, the badge shows the generic "app.fill" symbol and the last
+// dot-separated part of what the list says.
 class AllowedAppBadge : public RoundedPanel
 {
     Q_OBJECT
 public:
-    explicit AllowedAppBadge(const QString &bundleID, QWidget *parent = nullptr);
+    AllowedAppBadge(const QString &bundleID, const AppCatalogue *catalogue, QWidget *parent = nullptr);
 
     const QString &bundleID() const { return m_bundleID; }
     QString name() const;
@@ -27,9 +28,9 @@ public:
     bool hasAppIcon() const { return m_hasAppIcon; }
 
     // The installed application's icon, or nothing.
-    static std::optional<QIcon> appIcon(const QString &bundleID);
+    static std::optional<QIcon> appIcon(const QString &bundleID, const AppCatalogue *catalogue);
     // The installed application's name, else the id's last "."-separated part.
-    static QString appName(const QString &bundleID);
+    static QString appName(const QString &bundleID, const AppCatalogue *catalogue);
 
 private:
     QString m_bundleID;

@@ -3,7 +3,6 @@
 #include "AppModel.h"
 #include "AppSettings.h"
 #include "BootTime.h"
-#include "DBusUserNotifications.h"
 #include "DurationFormat.h"
 #include "FocusOverlayController.h"
 #include "FocusScreen.h"
@@ -14,12 +13,14 @@
 #include "LoginItem.h"
 #include "MenuBarPopover.h"
 #include "ModelContext.h"
+#include "PlatformServices.h"
+#include "SessionServices.h"
 #include "StatusItem.h"
 #include "StatusText.h"
 #include "Store.h"
 #include "TerminalText.h"
 #include "ThemeStore.h"
-#include "X11HotKeyBackend.h"
+#include "UserNotifications.h"
 
 #include <QApplication>
 #include <QDir>
@@ -51,13 +52,15 @@ QString userPath(const QString &path)
 
 } // namespace
 
-AppDelegate::AppDelegate(ModelContainer *container, QObject *parent)
-    : QObject(parent), m_model(std::make_unique<AppModel>(container))
+AppDelegate::AppDelegate(ModelContainer *container, SessionServices &sessions, PlatformServices &platform,
+                         QObject *parent)
+    : QObject(parent), m_sessions(sessions), m_platform(platform),
+      m_model(std::make_unique<AppModel>(container))
 {
     bootTime = [] { return BootTime::read(); };
     now = [] { return QDateTime::currentDateTimeUtc(); };
-    m_loginItem = std::make_unique<XdgAutostartLoginItem>(QCoreApplication::applicationFilePath());
-    m_notifications = std::make_unique<DBusUserNotifications>();
+    m_loginItem = platform.makeLoginItem(QCoreApplication::applicationFilePath());
+    m_notifications = platform.makeUserNotifications();
     if (ModelContext *context = m_model->context()) {
         connect(context, &ModelContext::saveFailed, this, &AppDelegate::reportSaveFailure);
         connect(context, &ModelContext::saveRecovered, this, [this] {
@@ -70,8 +73,6 @@ AppDelegate::AppDelegate(ModelContainer *container, QObject *parent)
 AppDelegate::~AppDelegate()
 {
     m_hotKey.reset();
-    if (m_hotKeyBackend && HotKeysController::backend() == m_hotKeyBackend.get())
-        HotKeysController::setBackend(nullptr);
 }
 
 void AppDelegate::setLoginItem(std::unique_ptr<LoginItem> item)
@@ -128,13 +129,12 @@ void AppDelegate::applicationDidFinishLaunching()
 {
     m_steps << QStringLiteral("activate");
     m_steps << QStringLiteral("sessionManager");
-    FocusSessionManager &manager = FocusSessionManager::shared();
+    FocusSessionManager &manager = m_sessions.manager();
     manager.setModelContainer(m_model->container());
-    if (auto *overlay = dynamic_cast<FocusOverlayController *>(manager.overlay())) {
-        overlay->setAccentColor(ThemeStore::shared().theme().accent());
-        connect(&ThemeStore::shared(), &ThemeStore::accentChanged, overlay,
-                [overlay] { overlay->setAccentColor(ThemeStore::shared().theme().accent()); });
-    }
+    FocusOverlayController *overlay = &m_sessions.overlay();
+    overlay->setAccentColor(ThemeStore::shared().theme().accent());
+    connect(&ThemeStore::shared(), &ThemeStore::accentChanged, overlay,
+            [overlay] { overlay->setAccentColor(ThemeStore::shared().theme().accent()); });
     m_steps << QStringLiteral("menuBarExtra");
     setupMenuBarExtra();
     // The countdown follows the session at once, not only on the next tick.
@@ -157,7 +157,7 @@ void AppDelegate::applicationWillTerminate()
     // Quitting (or a logout) in the middle of a session gives the hidden
     // applications back and records the session as ended early, instead of
     // leaving both for a later start to clean up.
-    FocusSessionManager::shared().abandonSession();
+    m_sessions.manager().abandonSession();
     // Typing and new records younger than the automatic save are written now.
     savePending();
     m_hotKey.reset();
@@ -205,23 +205,23 @@ void AppDelegate::setupMenuBarExtra()
     connect(this, &QObject::destroyed, m_popover.data(), &QObject::deleteLater);
     connect(m_popover, &MenuBarPopover::closed, this, [this] { m_popoverClosed.start(); });
     // A session started from anywhere takes the popover away.
-    connect(&FocusSessionManager::shared(), &FocusSessionManager::activeSessionChanged, this, [this] {
-        if (FocusSessionManager::shared().activeSession())
+    connect(&m_sessions.manager(), &FocusSessionManager::activeSessionChanged, this, [this] {
+        if (m_sessions.manager().activeSession())
             closePopover();
     });
 }
 
 void AppDelegate::setupGlobalHotKey()
 {
-    if (!m_hotKeyBackend) {
-        m_hotKeyBackend = std::make_unique<X11HotKeyBackend>();
-        HotKeysController::setBackend(m_hotKeyBackend.get());
+    if (!m_hotKeys) {
+        m_hotKeyBackend = m_platform.makeHotKeyBackend();
+        m_hotKeys = std::make_unique<HotKeysController>(m_hotKeyBackend.get());
     }
     const QList<AppSettings *> rows = m_model->context()->fetch<AppSettings>();
     const QString shortcut =
         rows.isEmpty() ? QString::fromUtf8(kDefaultShortcut) : rows.first()->globalShortcut();
     QPointer<AppDelegate> weak(this);
-    registerGlobalHotKey(shortcut, m_hotKey, this, [weak] {
+    registerGlobalHotKey(*m_hotKeys, shortcut, m_hotKey, this, [weak] {
         if (weak)
             weak->showPopover();
     });
@@ -289,7 +289,7 @@ void AppDelegate::updateMenuBarCountdown()
 {
     if (!m_statusItem)
         return;
-    const FocusSessionManager &manager = FocusSessionManager::shared();
+    const FocusSessionManager &manager = m_sessions.manager();
     if (manager.activeSession() && manager.activeScreen()) {
         const QString title = DurationFormat::countdown(manager.remainingTime());
         m_statusItem->setTitle(title);
@@ -312,7 +312,7 @@ void AppDelegate::startFocusSession(FocusScreen *screen, StartDone done)
             done(QStringLiteral("the focus screen no longer exists"));
         return;
     }
-    FocusSessionManager &manager = FocusSessionManager::shared();
+    FocusSessionManager &manager = m_sessions.manager();
     // A running session is never replaced; the request leaves no record.
     if (manager.activeSession()) {
         if (done)
@@ -334,7 +334,7 @@ void AppDelegate::startFocusSession(FocusScreen *screen, StartDone done)
                         done(error);
                     });
     }
-    FocusSessionManager::postStartRequest(session->id(), screen->id());
+    FocusSessionManager::postStartRequest(m_sessions.requests(), session->id(), screen->id());
     closePopover();
 }
 
@@ -374,7 +374,7 @@ void AppDelegate::showPopover()
 {
     // The overlay stays the topmost thing on screen for the whole session:
     // the popover (with "Start" and "Quit Lumora") waits until it is over.
-    if (!m_popover || m_popover->isVisible() || FocusSessionManager::shared().activeSession())
+    if (!m_popover || m_popover->isVisible() || m_sessions.manager().activeSession())
         return;
     m_popover->showAt(m_statusItem ? m_statusItem->geometry() : QRect());
 }
@@ -385,13 +385,12 @@ void AppDelegate::requestQuit()
     // Under a strict session the program is left only the way the session
     // allows: the challenge comes up, and passing it ends the session early
     // (recorded as such) before the program quits.
-    FocusSessionManager &manager = FocusSessionManager::shared();
+    FocusSessionManager &manager = m_sessions.manager();
     const FocusScreen *screen = manager.activeScreen();
-    auto *overlay = dynamic_cast<FocusOverlayController *>(manager.overlay());
-    if (manager.activeSession() && screen && overlay && screen->strictModeEnabled() &&
+    if (manager.activeSession() && screen && screen->strictModeEnabled() &&
         screen->strictModeType() != StrictModeType::none) {
-        const bool guarded = overlay->openQuitChallenge([] {
-            FocusSessionManager::shared().abandonSession();
+        const bool guarded = m_sessions.overlay().openQuitChallenge([&manager] {
+            manager.abandonSession();
             QCoreApplication::quit();
         });
         if (guarded)

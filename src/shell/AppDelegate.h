@@ -17,7 +17,10 @@ class AppModel;
 class FocusScreen;
 class HotKey;
 class HotKeyBackend;
+class HotKeysController;
 class LoginItem;
+class PlatformServices;
+class SessionServices;
 class UserNotifications;
 
 class ModelContainer;
@@ -34,7 +37,10 @@ public:
     static constexpr int kAutoStartDelayMs = 500;
     static constexpr int kMenuBarIntervalMs = 1000;
 
-    explicit AppDelegate(ModelContainer *container, QObject *parent = nullptr);
+    // sessions: the session machinery the shell built; platform: where the
+    // delegate gets its desktop services (login item, notifications, hot keys).
+    AppDelegate(ModelContainer *container, SessionServices &sessions, PlatformServices &platform,
+                QObject *parent = nullptr);
     ~AppDelegate() override;
 
     AppModel *model() const { return m_model.get(); }
@@ -94,11 +100,15 @@ public:
     bool isLoginLaunch() const;
 
 private:
+    SessionServices &m_sessions;
+    PlatformServices &m_platform;
     std::unique_ptr<AppModel> m_model;
     QPointer<StatusItem> m_statusItem;
     QPointer<MenuBarPopover> m_popover;
     std::unique_ptr<HotKey> m_hotKey;
     std::unique_ptr<HotKeyBackend> m_hotKeyBackend;
+    // Declared after the backend: goes first and unregisters from it.
+    std::unique_ptr<HotKeysController> m_hotKeys;
     std::unique_ptr<LoginItem> m_loginItem;
     QTimer *m_menuBarTimer = nullptr;
     QElapsedTimer m_popoverClosed;

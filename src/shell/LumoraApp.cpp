@@ -3,32 +3,37 @@
 #include "AppDelegate.h"
 #include "AppModel.h"
 #include "ContentView.h"
+#include "LockJournal.h"
 #include "MainWindow.h"
 #include "ModelContainer.h"
 #include "SelfTest.h"
+#include "SessionServices.h"
 #include "SettingsView.h"
 #include "Snapshot.h"
 #include "StatusItem.h"
+#include "Store.h"
 #include "ThemeStore.h"
 #include "Themed.h"
 
-LumoraApp::LumoraApp(std::unique_ptr<ModelContainer> container, QObject *parent)
+LumoraApp::LumoraApp(std::unique_ptr<ModelContainer> container, PlatformServices &platform, QObject *parent)
     : QObject(parent), m_container(std::move(container)),
-      m_model(std::make_unique<AppModel>(m_container.get()))
+      m_model(std::make_unique<AppModel>(m_container.get())), m_platform(platform),
+      m_sessions(std::make_unique<SessionServices>(platform, LockJournal::pathForStore(Store::path())))
 {
     // One container serves the windows and the delegate, so a session started
     // from the tray is in the main window's history at once.
-    m_delegate = std::make_unique<AppDelegate>(m_container.get());
+    m_delegate = std::make_unique<AppDelegate>(m_container.get(), *m_sessions, platform);
     m_delegate->openMainWindowHandler = [this] { openMainWindow(); };
 
-    m_mainWindow = std::make_unique<MainWindow>(m_model.get());
+    m_mainWindow = std::make_unique<MainWindow>(m_model.get(), &m_sessions->catalogue());
     m_mainWindow->setAttribute(Qt::WA_QuitOnClose, false);
     // Without a tray nothing would bring a hidden main window back.
     m_mainWindow->mayHideOnClose = [] { return StatusItem::isTrayAvailable(); };
     m_mainWindow->content()->setSelfTestHook([](AppModel &model) { SelfTest::runIfRequested(model); });
-    m_mainWindow->content()->setSnapshotHook([](AppModel &model, const std::function<void()> &openSettings) {
-        Snapshot::runIfRequested(model, openSettings);
-    });
+    m_mainWindow->content()->setSnapshotHook(
+        [this](AppModel &model, const std::function<void()> &openSettings) {
+            Snapshot::runIfRequested(model, openSettings, m_platform);
+        });
     connect(m_mainWindow.get(), &MainWindow::settingsRequested, this, &LumoraApp::openSettings);
     connect(m_mainWindow.get(), &MainWindow::quitRequested, m_delegate.get(), &AppDelegate::requestQuit);
 }
@@ -38,6 +43,7 @@ LumoraApp::~LumoraApp()
     m_settingsWindow.reset();
     m_mainWindow.reset();
     m_delegate.reset();
+    m_sessions.reset();
 }
 
 QWidget *LumoraApp::settingsWindow() const

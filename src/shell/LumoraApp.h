@@ -8,20 +8,25 @@ class AppDelegate;
 class AppModel;
 class MainWindow;
 class ModelContainer;
+class PlatformServices;
+class SessionServices;
 class QWidget;
 
 // The application: one store container shared by the windows and the
-// delegate, the main window, the settings window (made on first use) and
-// the delegate.
+// delegate, the session machinery over the desktop's services, the main
+// window, the settings window (made on first use) and the delegate. The
+// platform services are the caller's and outlive it.
 class LumoraApp : public QObject
 {
     Q_OBJECT
 public:
-    explicit LumoraApp(std::unique_ptr<ModelContainer> container, QObject *parent = nullptr);
+    LumoraApp(std::unique_ptr<ModelContainer> container, PlatformServices &platform,
+              QObject *parent = nullptr);
     ~LumoraApp() override;
 
     AppModel *model() const { return m_model.get(); }
     AppDelegate *delegate() const { return m_delegate.get(); }
+    SessionServices &sessions() const { return *m_sessions; }
     MainWindow *mainWindow() const { return m_mainWindow.get(); }
     QWidget *settingsWindow() const;
 
@@ -33,7 +38,10 @@ public:
 private:
     std::unique_ptr<ModelContainer> m_container;
     std::unique_ptr<AppModel> m_model;
-    // Destroyed in reverse order: windows and delegate before the store.
+    PlatformServices &m_platform;
+    // Destroyed in reverse order: windows and delegate before the session
+    // machinery, and that before the store.
+    std::unique_ptr<SessionServices> m_sessions;
     std::unique_ptr<AppDelegate> m_delegate;
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<class SettingsView> m_settingsWindow;

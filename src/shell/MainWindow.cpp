@@ -12,8 +12,8 @@
 #include <QSplitter>
 #include <QToolBar>
 
-MainWindow::MainWindow(AppModel *model, QWidget *parent)
-    : QMainWindow(parent), m_model(model), m_content(new ContentView(model, this))
+MainWindow::MainWindow(AppModel *model, const AppCatalogue *catalogue, QWidget *parent)
+    : QMainWindow(parent), m_model(model), m_content(new ContentView(model, catalogue, this))
 {
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("Lumora"));

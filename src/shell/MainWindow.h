@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class AppCatalogue;
 class AppModel;
 class ContentView;
 
@@ -19,7 +20,7 @@ public:
     static constexpr int kMinimumHeight = 480;
     static constexpr int kToolBarHeight = 40;
 
-    explicit MainWindow(AppModel *model, QWidget *parent = nullptr);
+    explicit MainWindow(AppModel *model, const AppCatalogue *catalogue = nullptr, QWidget *parent = nullptr);
 
     ContentView *content() const { return m_content; }
     // Brings the window forward on the current desktop.

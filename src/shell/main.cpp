@@ -8,6 +8,8 @@
 
 #include "Appearance.h"
 #include "FocusSessionManager.h"
+#include "PlatformServices.h"
+#include "SessionServices.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -72,7 +74,8 @@ int main(int argc, char *argv[])
 
     // One Lumora per store: a second start hands its request to the first
     // and touches neither the store nor the lock journal.
-    SingleInstance instance;
+    const std::unique_ptr<PlatformServices> platform = PlatformServices::forThisDesktop();
+    SingleInstance instance(platform->makeRemoteControl(SingleInstance::serviceName()));
     if (!command.selfTest) {
         // A status query never takes over what a dead run left behind.
         const SingleInstance::Role role = instance.claim(!command.status);
@@ -80,7 +83,7 @@ int main(int argc, char *argv[])
         if (role == SingleInstance::Role::secondary && command.login && !command.hasRequest())
             return 0;
         if (role == SingleInstance::Role::secondary)
-            return SingleInstance::forward(command, instance.holderPid());
+            return instance.forward(command);
         if (command.status) {
             std::fputs("lumora: Lumora is not running\n", stderr);
             return 1;
@@ -90,20 +93,21 @@ int main(int argc, char *argv[])
     Appearance::shared().install();
     installQuitOnSignals();
 
-    LumoraApp lumora(Store::makeContainer());
+    LumoraApp lumora(Store::makeContainer(), *platform);
     AppDelegate *delegate = lumora.delegate();
     // Sessions a run that died left open end when it was last known alive.
     if (!command.selfTest)
         delegate->closeAbandonedSessions(instance.lastAliveOfDeadRun());
-    instance.startHandler = [delegate](const QString &name, SingleInstance::StartDone done) {
+    RemoteControl &remote = instance.remote();
+    remote.startHandler = [delegate](const QString &name, RemoteControl::StartDone done) {
         delegate->startFocusScreenNamed(name, std::move(done));
     };
-    instance.statusHandler = [delegate] {
+    remote.statusHandler = [delegate] {
         StatusItem *item = delegate->statusItem();
         return item ? QStringList{item->title(), item->toolTip()} : QStringList{QString(), QString()};
     };
-    QObject::connect(&instance, &SingleInstance::popoverRequested, delegate, &AppDelegate::showPopover);
-    QObject::connect(&instance, &SingleInstance::mainWindowRequested, &lumora, &LumoraApp::openMainWindow);
+    QObject::connect(&remote, &RemoteControl::popoverRequested, delegate, &AppDelegate::showPopover);
+    QObject::connect(&remote, &RemoteControl::mainWindowRequested, &lumora, &LumoraApp::openMainWindow);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, delegate, &AppDelegate::applicationWillTerminate);
     // The desktop session is ending: what is pending goes to disk first.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, delegate,
@@ -116,8 +120,8 @@ int main(int argc, char *argv[])
     const bool quiet = command.showPopover || command.startScreen || loginLaunch;
     lumora.launch(!quiet || command.openMainWindow || (loginLaunch && !StatusItem::isTrayAvailable()));
     // A running session marks this run alive now and then (see claim()).
-    QObject::connect(&FocusSessionManager::shared(), &FocusSessionManager::heartbeat, &instance,
-                     &SingleInstance::touch);
+    QObject::connect(&lumora.sessions().manager(), &FocusSessionManager::heartbeat, &remote,
+                     [&instance] { instance.touch(); });
 
     if (command.showPopover)
         delegate->showPopover();

@@ -6,6 +6,7 @@
 #include "FocusOverlayView.h"
 #include "GridProbes.h"
 #include "OverlayWindows.h"
+#include "PlatformServices.h"
 #include "Store.h"
 
 #include <QApplication>
@@ -62,9 +63,10 @@ QWidget *settingsWindow()
 class Run : public QObject
 {
 public:
-    Run(AppModel &model, std::function<void()> openSettings, QString directory, QSet<QString> pages)
+    Run(AppModel &model, std::function<void()> openSettings, QString directory, QSet<QString> pages,
+        std::unique_ptr<DisplaySleepInhibitor> inhibitor)
         : QObject(QCoreApplication::instance()), m_model(&model), m_openSettings(std::move(openSettings)),
-          m_directory(std::move(directory)), m_pages(std::move(pages))
+          m_directory(std::move(directory)), m_pages(std::move(pages)), m_inhibitor(std::move(inhibitor))
     {}
 
     void start()
@@ -165,8 +167,8 @@ private:
     QSet<QString> m_pages;
     std::deque<Step> m_steps;
     QPointer<QWidget> m_overlay;
-    std::unique_ptr<DisplaySleepInhibitor> m_inhibitor =
-        DisplaySleepInhibitor::inhibit(QStringLiteral("Snapshots"));
+    // The display stays awake while the pictures are taken.
+    std::unique_ptr<DisplaySleepInhibitor> m_inhibitor;
 };
 
 } // namespace
@@ -239,7 +241,7 @@ QWidget *createTestOverlayWindow(LockMode lockMode, const QString &screenName, d
     return window;
 }
 
-void runIfRequested(AppModel &model, const std::function<void()> &openSettings)
+void runIfRequested(AppModel &model, const std::function<void()> &openSettings, PlatformServices &platform)
 {
     const QString directory = qEnvironmentVariable("APP_SNAPSHOT");
     if (directory.isEmpty())
@@ -257,7 +259,8 @@ void runIfRequested(AppModel &model, const std::function<void()> &openSettings)
     std::optional<QString> pagesVariable;
     if (qEnvironmentVariableIsSet("APP_SNAPSHOT_PAGES"))
         pagesVariable = qEnvironmentVariable("APP_SNAPSHOT_PAGES");
-    auto *run = new Run(model, openSettings, directory, requestedPages(pagesVariable));
+    auto *run = new Run(model, openSettings, directory, requestedPages(pagesVariable),
+                        platform.inhibitDisplaySleep(QStringLiteral("Snapshots")));
     run->start();
 }
 

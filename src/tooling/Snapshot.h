@@ -9,6 +9,7 @@
 #include <functional>
 
 class AppModel;
+class PlatformServices;
 class QWidget;
 
 // Reviewable pictures of every page: with APP_SNAPSHOT naming an output
@@ -26,7 +27,7 @@ QStringList pageNames();
 QSet<QString> requestedPages(const std::optional<QString> &pagesVariable);
 
 // Returns at once; the run goes on in the event loop and ends the program.
-void runIfRequested(AppModel &model, const std::function<void()> &openSettings);
+void runIfRequested(AppModel &model, const std::function<void()> &openSettings, PlatformServices &platform);
 
 // Writes an image of the window and its layout file ("-layout.json" in place
 // of ".png") and prints "SNAPSHOT <path>". Returns false when nothing was written.

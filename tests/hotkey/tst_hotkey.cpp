@@ -34,25 +34,29 @@ private Q_SLOTS:
     void init()
     {
         m_backend = std::make_unique<FakeHotKeyBackend>();
-        HotKeysController::setBackend(m_backend.get());
+        m_hotKeys = std::make_unique<HotKeysController>(m_backend.get());
     }
-    void cleanup() { m_backend.reset(); }
+    void cleanup()
+    {
+        m_hotKeys.reset();
+        m_backend.reset();
+    }
 
     // Runs first, in a fresh process: numbering starts at 1 and moves on.
     void registrationNumbersStartAtOneAndAreNeverReused()
     {
-        QVERIFY(HotKeysController::hotKeys().isEmpty());
-        HotKey first(Key::f, kCmdShift);
-        QCOMPARE(HotKeysController::hotKeys().keys(), QList<quint32>{1});
+        QVERIFY(m_hotKeys->hotKeys().isEmpty());
+        HotKey first(m_hotKeys.get(), Key::f, kCmdShift);
+        QCOMPARE(m_hotKeys->hotKeys().keys(), QList<quint32>{1});
         {
-            HotKey second(Key::g, kCmdShift);
-            QCOMPARE(HotKeysController::hotKeys().keys(), (QList<quint32>{1, 2}));
+            HotKey second(m_hotKeys.get(), Key::g, kCmdShift);
+            QCOMPARE(m_hotKeys->hotKeys().keys(), (QList<quint32>{1, 2}));
         }
-        HotKey third(Key::h, kCmdShift);
-        QCOMPARE(HotKeysController::hotKeys().keys(), (QList<quint32>{1, 3}));
+        HotKey third(m_hotKeys.get(), Key::h, kCmdShift);
+        QCOMPARE(m_hotKeys->hotKeys().keys(), (QList<quint32>{1, 3}));
         first.setPaused(true);
         first.setPaused(false);
-        QCOMPARE(HotKeysController::hotKeys().keys(), (QList<quint32>{3, 4}));
+        QCOMPARE(m_hotKeys->hotKeys().keys(), (QList<quint32>{3, 4}));
     }
 
     void keyCodes_data()
@@ -491,14 +495,14 @@ private Q_SLOTS:
     void registrationGoesToTheBackend()
     {
         QCOMPARE(m_backend->handlerInstalls, 0);
-        HotKey hotKey(Key::f, kCmdShift);
+        HotKey hotKey(m_hotKeys.get(), Key::f, kCmdShift);
         QCOMPARE(m_backend->registrations.size(), size_t(1));
         const auto &[reference, registration] = *m_backend->registrations.begin();
         QCOMPARE(registration.keyCode, 3u);
         QCOMPARE(registration.modifiers, 0x300u);
         QCOMPARE(registration.id.signature, HotKeysController::kSignature);
 
-        const auto &boxes = HotKeysController::hotKeys();
+        const auto &boxes = m_hotKeys->hotKeys();
         QCOMPARE(boxes.size(), 1);
         const HotKeyBox &box = boxes.first();
         QCOMPARE(box.identifier, hotKey.identifier());
@@ -509,37 +513,37 @@ private Q_SLOTS:
 
         // The handler is installed once, and a repeated registration of the
         // same hot key changes nothing.
-        HotKey other(Key::g, kCmd);
-        HotKeysController::registerHotKey(&other);
-        QCOMPARE(HotKeysController::hotKeys().size(), 2);
+        HotKey other(m_hotKeys.get(), Key::g, kCmd);
+        m_hotKeys->registerHotKey(&other);
+        QCOMPARE(m_hotKeys->hotKeys().size(), 2);
         QCOMPARE(m_backend->handlerInstalls, 1);
-        QVERIFY(!HotKey(Key::f, kCmd).identifier().isNull());
+        QVERIFY(!HotKey(m_hotKeys.get(), Key::f, kCmd).identifier().isNull());
         QVERIFY(hotKey.identifier() != other.identifier());
     }
 
     void pausingAndReleasingUnregister()
     {
         int presses = 0;
-        auto hotKey = std::make_unique<HotKey>(Key::f, kCmdShift, [&presses] { ++presses; });
+        auto hotKey = std::make_unique<HotKey>(m_hotKeys.get(), Key::f, kCmdShift, [&presses] { ++presses; });
         QCOMPARE(m_backend->deliver(3, 0x300), kHotKeyNoError);
         QCOMPARE(presses, 1);
 
-        const quint32 firstNumber = HotKeysController::hotKeys().firstKey();
+        const quint32 firstNumber = m_hotKeys->hotKeys().firstKey();
         hotKey->setPaused(true);
         QVERIFY(hotKey->isPaused());
-        QVERIFY(HotKeysController::hotKeys().isEmpty());
+        QVERIFY(m_hotKeys->hotKeys().isEmpty());
         QCOMPARE(m_backend->unregistered.size(), 1);
         QCOMPARE(m_backend->deliver(3, 0x300), kHotKeyEventNotHandled);
         hotKey->setPaused(true);
         QCOMPARE(m_backend->unregistered.size(), 1);
 
         hotKey->setPaused(false);
-        QVERIFY(HotKeysController::hotKeys().firstKey() > firstNumber);
+        QVERIFY(m_hotKeys->hotKeys().firstKey() > firstNumber);
         QCOMPARE(m_backend->deliver(3, 0x300), kHotKeyNoError);
         QCOMPARE(presses, 2);
 
         hotKey.reset();
-        QVERIFY(HotKeysController::hotKeys().isEmpty());
+        QVERIFY(m_hotKeys->hotKeys().isEmpty());
         QVERIFY(m_backend->registrations.empty());
         QCOMPARE(m_backend->deliver(3, 0x300), kHotKeyEventNotHandled);
         QCOMPARE(presses, 2);
@@ -547,20 +551,20 @@ private Q_SLOTS:
 
     void refusedRegistrationKeepsItsBoxSilently()
     {
-        HotKey holder(Key::f, kCmdShift);
+        HotKey holder(m_hotKeys.get(), Key::f, kCmdShift);
         StdoutCapture capture;
-        HotKey refused(Key::f, kCmdShift, [] { QFAIL("a refused hot key fired"); });
-        QCOMPARE(HotKeysController::hotKeys().size(), 2);
-        QCOMPARE(HotKeysController::hotKeys().last().carbonEventHotKey, std::nullopt);
+        HotKey refused(m_hotKeys.get(), Key::f, kCmdShift, [] { QFAIL("a refused hot key fired"); });
+        QCOMPARE(m_hotKeys->hotKeys().size(), 2);
+        QCOMPARE(m_hotKeys->hotKeys().last().carbonEventHotKey, std::nullopt);
         QCOMPARE(capture.text(), QString());
 
         // Without a successful registration the handler is never installed.
         m_backend = std::make_unique<FakeHotKeyBackend>();
         m_backend->refuseAll = true;
-        HotKeysController::setBackend(m_backend.get());
-        HotKey alone(Key::g, kCmd);
+        m_hotKeys->setBackend(m_backend.get());
+        HotKey alone(m_hotKeys.get(), Key::g, kCmd);
         QCOMPARE(m_backend->handlerInstalls, 0);
-        QVERIFY(!HotKeysController::isEventHandlerInstalled());
+        QVERIFY(!m_hotKeys->isEventHandlerInstalled());
     }
 
     void dispatchStatuses_data()
@@ -602,7 +606,7 @@ private Q_SLOTS:
         QFETCH(QString, calls);
 
         QString called;
-        HotKey hotKey(KeyCombo(Key::f, kCmd));
+        HotKey hotKey(m_hotKeys.get(), KeyCombo(Key::f, kCmd));
         if (downHandler)
             hotKey.setKeyDownHandler([&called] { called += QStringLiteral("down"); });
         if (upHandler)
@@ -610,13 +614,13 @@ private Q_SLOTS:
 
         HotKeyEvent event;
         event.kind = kind;
-        event.hotKeyID = {HotKeysController::kSignature, HotKeysController::hotKeys().firstKey()};
+        event.hotKeyID = {HotKeysController::kSignature, m_hotKeys->hotKeys().firstKey()};
         event.parameterStatus = parameterStatus;
         if (foreignSignature)
             event.hotKeyID.signature = 0x41424344; // 'ABCD'
         if (unknownNumber)
             event.hotKeyID.id += 1000;
-        QCOMPARE(HotKeysController::handleEvent(missingEvent ? nullptr : &event), status);
+        QCOMPARE(m_hotKeys->handleEvent(missingEvent ? nullptr : &event), status);
         QCOMPARE(called, calls);
     }
 
@@ -624,44 +628,44 @@ private Q_SLOTS:
     {
         int presses = 0;
         std::unique_ptr<HotKey> hotKey;
-        hotKey = std::make_unique<HotKey>(Key::q, kCmd, [&] {
+        hotKey = std::make_unique<HotKey>(m_hotKeys.get(), Key::q, kCmd, [&] {
             ++presses;
             hotKey.reset();
         });
         QCOMPARE(m_backend->deliver(12, 0x100), kHotKeyNoError);
         QCOMPARE(presses, 1);
         QVERIFY(!hotKey);
-        QVERIFY(HotKeysController::hotKeys().isEmpty());
+        QVERIFY(m_hotKeys->hotKeys().isEmpty());
     }
 
     void changingTheBackendDropsItsRegistrations()
     {
-        HotKey hotKey(Key::f, kCmd, [] {});
+        HotKey hotKey(m_hotKeys.get(), Key::f, kCmd, [] {});
         FakeHotKeyBackend other;
-        HotKeysController::setBackend(&other);
+        m_hotKeys->setBackend(&other);
         QVERIFY(m_backend->registrations.empty());
-        QCOMPARE(HotKeysController::hotKeys().size(), 1);
-        QCOMPARE(HotKeysController::hotKeys().first().carbonEventHotKey, std::nullopt);
+        QCOMPARE(m_hotKeys->hotKeys().size(), 1);
+        QCOMPARE(m_hotKeys->hotKeys().first().carbonEventHotKey, std::nullopt);
 
         // A destroyed backend detaches itself; registering then fails quietly.
-        HotKey second(Key::g, kCmd, [] {});
+        HotKey second(m_hotKeys.get(), Key::g, kCmd, [] {});
         QCOMPARE(other.registrations.size(), size_t(1));
-        HotKeysController::setBackend(m_backend.get());
-        HotKeysController::setBackend(&other);
+        m_hotKeys->setBackend(m_backend.get());
+        m_hotKeys->setBackend(&other);
         m_backend.reset();
-        QCOMPARE(HotKeysController::backend(), &other);
+        QCOMPARE(m_hotKeys->backend(), &other);
     }
 
     void backendDestroyedFirst()
     {
-        auto hotKey = std::make_unique<HotKey>(Key::f, kCmd, [] {});
+        auto hotKey = std::make_unique<HotKey>(m_hotKeys.get(), Key::f, kCmd, [] {});
         m_backend.reset();
-        QCOMPARE(HotKeysController::backend(), nullptr);
-        QCOMPARE(HotKeysController::hotKeys().first().carbonEventHotKey, std::nullopt);
+        QCOMPARE(m_hotKeys->backend(), nullptr);
+        QCOMPARE(m_hotKeys->hotKeys().first().carbonEventHotKey, std::nullopt);
         hotKey.reset();
-        QVERIFY(HotKeysController::hotKeys().isEmpty());
-        HotKey later(Key::g, kCmd);
-        QCOMPARE(HotKeysController::hotKeys().size(), 1);
+        QVERIFY(m_hotKeys->hotKeys().isEmpty());
+        HotKey later(m_hotKeys.get(), Key::g, kCmd);
+        QCOMPARE(m_hotKeys->hotKeys().size(), 1);
     }
 
     void registerGlobalHotKey_data()
@@ -705,12 +709,12 @@ private Q_SLOTS:
 
         QObject owner;
         int shown = 0;
-        std::unique_ptr<HotKey> hotKey = std::make_unique<HotKey>(Key::p, kCmd);
+        std::unique_ptr<HotKey> hotKey = std::make_unique<HotKey>(m_hotKeys.get(), Key::p, kCmd);
         const QUuid previous = hotKey->identifier();
         m_backend->available = serviceAvailable;
 
         StdoutCapture capture;
-        ::registerGlobalHotKey(text, hotKey, &owner, [&shown] { ++shown; });
+        ::registerGlobalHotKey(*m_hotKeys, text, hotKey, &owner, [&shown] { ++shown; });
         QCOMPARE(capture.text(), log);
 
         if (!log.isEmpty()) {
@@ -737,10 +741,12 @@ private Q_SLOTS:
         QObject owner;
         int shown = 0;
         std::unique_ptr<HotKey> hotKey;
-        ::registerGlobalHotKey(QStringLiteral("cmd+shift+f"), hotKey, &owner, [&shown] { ++shown; });
-        ::registerGlobalHotKey(QStringLiteral("Command-Shift-F"), hotKey, &owner, [&shown] { ++shown; });
-        QCOMPARE(HotKeysController::hotKeys().size(), 1);
-        QVERIFY(HotKeysController::hotKeys().first().carbonEventHotKey.has_value());
+        ::registerGlobalHotKey(*m_hotKeys, QStringLiteral("cmd+shift+f"), hotKey, &owner,
+                               [&shown] { ++shown; });
+        ::registerGlobalHotKey(*m_hotKeys, QStringLiteral("Command-Shift-F"), hotKey, &owner,
+                               [&shown] { ++shown; });
+        QCOMPARE(m_hotKeys->hotKeys().size(), 1);
+        QVERIFY(m_hotKeys->hotKeys().first().carbonEventHotKey.has_value());
         QCOMPARE(m_backend->deliver(3, 0x300), kHotKeyNoError);
         QTRY_COMPARE(shown, 1);
     }
@@ -751,7 +757,8 @@ private Q_SLOTS:
         std::unique_ptr<HotKey> hotKey;
         {
             QObject owner;
-            ::registerGlobalHotKey(QStringLiteral("cmd+shift+f"), hotKey, &owner, [&shown] { ++shown; });
+            ::registerGlobalHotKey(*m_hotKeys, QStringLiteral("cmd+shift+f"), hotKey, &owner,
+                                   [&shown] { ++shown; });
             // Queued, then the owner goes before the queue runs.
             QCOMPARE(m_backend->deliver(3, 0x300), kHotKeyNoError);
         }
@@ -763,6 +770,7 @@ private Q_SLOTS:
 
 private:
     std::unique_ptr<FakeHotKeyBackend> m_backend;
+    std::unique_ptr<HotKeysController> m_hotKeys;
 };
 
 QTEST_MAIN(TestHotKey)

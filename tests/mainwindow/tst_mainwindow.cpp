@@ -25,6 +25,7 @@
 #include "LockModeBadge.h"
 #include "ModelContainer.h"
 #include "ModelContext.h"
+#include "PlatformServices.h"
 #include "SettingsPlaceholder.h"
 #include "Sidebar.h"
 #include "Store.h"
@@ -62,6 +63,15 @@
 
 namespace {
 
+// The applications of the XDG folders the test points at, read as the
+// program reads them.
+const AppCatalogue &installedApplications()
+{
+    static const std::unique_ptr<AppCatalogue> catalogue =
+        PlatformServices::forThisDesktop()->makeAppCatalogue();
+    return *catalogue;
+}
+
 // A scratch store, its model and a 1100 x 720 main window showing the content.
 struct Fixture
 {
@@ -79,7 +89,7 @@ struct Fixture
             qFatal("cannot open scratch store: %s", qPrintable(error));
         model = std::make_unique<AppModel>(container.get());
         window = std::make_unique<QMainWindow>();
-        content = new ContentView(model.get());
+        content = new ContentView(model.get(), &installedApplications());
         window->setCentralWidget(content);
         content->populateToolBar(window->addToolBar(QStringLiteral("Main")));
         window->resize(1100, 720);
@@ -1292,7 +1302,7 @@ private Q_SLOTS:
              {},
              QStringLiteral("XTerm")},
         };
-        AppChooser chooser(entries, present);
+        AppChooser chooser(installedApplications(), entries, present);
         QAbstractItemModel *list = chooser.applications();
         QCOMPARE(list->rowCount(), 2);
         for (int row = 0; row < 2; ++row)
@@ -1301,7 +1311,7 @@ private Q_SLOTS:
 
     void chooserWithNothingInstalled()
     {
-        AppChooser chooser({}, {});
+        AppChooser chooser(installedApplications(), {}, {});
         QVERIFY(chooser.findChild<QLabel *>(QStringLiteral("appListEmpty"))->isVisibleTo(&chooser));
         QCOMPARE(chooser.selectIds({QStringLiteral("x")}), 0);
         QVERIFY(chooser.selectedIds().isEmpty());

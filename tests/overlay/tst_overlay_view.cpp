@@ -4,10 +4,12 @@
 #include "TestOverlay.h"
 
 #include "AllowedAppBadge.h"
+#include "AppCatalogue.h"
 #include "ChallengeSheet.h"
 #include "ExitChallenge.h"
 #include "FocusOverlayView.h"
 #include "IconView.h"
+#include "PlatformServices.h"
 #include "TestSupport.h"
 
 #include <QAbstractButton>
@@ -25,9 +27,17 @@
 
 namespace {
 
+// The installed applications of the scratch XDG folders the test writes.
+const AppCatalogue *installedApplications()
+{
+    static const std::unique_ptr<AppCatalogue> catalogue =
+        PlatformServices::forThisDesktop()->makeAppCatalogue();
+    return catalogue.get();
+}
+
 std::unique_ptr<FocusOverlayView> makeView(const FocusOverlayContent &content)
 {
-    auto view = std::make_unique<FocusOverlayView>(content);
+    auto view = std::make_unique<FocusOverlayView>(content, nullptr, installedApplications());
     view->resize(1280, 800);
     view->show();
     return view;

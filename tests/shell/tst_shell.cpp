@@ -5,12 +5,18 @@
 #include "AppModel.h"
 #include "CommandLine.h"
 #include "DurationFormat.h"
+#include "FakeHotKeyBackend.h"
+#include "FakePlatformServices.h"
+#include "FakeWorkspace.h"
+#include "FocusOverlayController.h"
 #include "FocusScreen.h"
+#include "FocusSessionManager.h"
 #include "LockModeBadge.h"
 #include "MainWindow.h"
 #include "MenuBarPopover.h"
 #include "ModelContainer.h"
 #include "ModelContext.h"
+#include "SessionServices.h"
 #include "StatusItem.h"
 #include "StatusText.h"
 #include "Store.h"
@@ -125,12 +131,49 @@ private Q_SLOTS:
         QFETCH(bool, login);
         QTemporaryDir dir;
         const auto container = scratchContainer(dir);
-        AppDelegate delegate(container.get());
+        FakePlatformServices platform;
+        SessionServices sessions(platform, dir.filePath(QStringLiteral("journal")));
+        AppDelegate delegate(container.get(), sessions, platform);
         const QDateTime boot = QDateTime::fromSecsSinceEpoch(1'765'000'000, Qt::UTC);
         delegate.bootTime = [boot] { return std::optional(boot); };
         delegate.now = [=] { return boot.addSecs(secondsAfterBoot); };
         delegate.loginLaunchMarked = marked;
         QCOMPARE(delegate.isLoginLaunch(), login);
+    }
+
+    // The shell's wiring over doubles of the desktop: a start through the
+    // delegate runs the session with the services the shell was given (the
+    // other application hidden, the shortcut registered with the given
+    // hot-key service) and the end gives the application back.
+    void delegateRunsSessionsOverThePlatformItIsGiven()
+    {
+        QTemporaryDir dir;
+        const auto container = scratchContainer(dir);
+        FakePlatformServices platform;
+        SessionServices sessions(platform, dir.filePath(QStringLiteral("journal")));
+        AppDelegate delegate(container.get(), sessions, platform);
+        delegate.model()->context()->insert(std::make_unique<FocusScreen>(QStringLiteral("Deep Work"), 60.0));
+        QVERIFY(delegate.model()->context()->save());
+        QVERIFY(platform.workspace);
+        const RunningApplication chat =
+            platform.workspace->addApplication(QStringLiteral("org.example.Chat"), 4242);
+        delegate.applicationDidFinishLaunching();
+        QVERIFY(platform.hotKeys);
+        QCOMPARE(platform.hotKeys->registrations.size(), size_t(1));
+
+        std::optional<QString> started;
+        delegate.startFocusScreenNamed(QStringLiteral("Deep Work"),
+                                       [&](const QString &error) { started = error; });
+        QTRY_VERIFY(started.has_value());
+        QCOMPARE(*started, QString());
+        QVERIFY(sessions.manager().activeSession());
+        QVERIFY(platform.workspace->isHidden(chat));
+        QVERIFY(sessions.overlay().isShown());
+
+        sessions.manager().endSession(true);
+        QTRY_VERIFY(!sessions.manager().activeSession());
+        QVERIFY(!platform.workspace->isHidden(chat));
+        delegate.applicationWillTerminate();
     }
 
     // Closing the main window hides it only while something (the tray) can
