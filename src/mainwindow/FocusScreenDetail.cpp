@@ -34,7 +34,7 @@ QLineEdit *makeLineEdit(const char *objectName, QWidget *parent)
 }
 } // namespace
 
-FocusScreenDetail::FocusScreenDetail(AppModel *model, QWidget *parent)
+FocusScreenDetail::FocusScreenDetail(AppModel *model, GridProbes *probes, QWidget *parent)
     : RecordDetail(model, QStringLiteral("focusScreenForm"),
                    {QStringLiteral("No Focus Screen Selected"), QStringLiteral("rectangle.on.rectangle"),
                     QStringLiteral("Select a focus screen from the list to edit it.")},
@@ -42,7 +42,7 @@ FocusScreenDetail::FocusScreenDetail(AppModel *model, QWidget *parent)
       m_query(model->context())
 {
     setObjectName(QStringLiteral("focusScreenDetail"));
-    GridProbeModifier::attachArea(form(), QString::fromLatin1(kFormProbe));
+    GridProbeModifier::attachArea(form(), probes, QString::fromLatin1(kFormProbe));
     follow(&m_query);
 }
 

@@ -8,6 +8,7 @@
 class CommaListEdit;
 class DurationPicker;
 class FormSection;
+class GridProbes;
 class GrowingTextEdit;
 class QCheckBox;
 class QComboBox;
@@ -26,7 +27,8 @@ public:
     static constexpr int kSentenceLines = 3;
     static constexpr int kListLines = 4;
 
-    explicit FocusScreenDetail(AppModel *model, QWidget *parent = nullptr);
+    // With probes on, the form reports its frame to `probes`.
+    FocusScreenDetail(AppModel *model, GridProbes *probes, QWidget *parent = nullptr);
 
     // The record being edited, or null while the empty panel shows.
     FocusScreen *screen() const { return shown<FocusScreen>(); }

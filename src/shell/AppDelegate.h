@@ -21,6 +21,7 @@ class LoginItem;
 class UserNotifications;
 
 class ModelContainer;
+class ThemeStore;
 
 // The shell's controller: the tray item and popover, the global shortcut,
 // the launch-at-login entry, the auto-start after a login launch and the
@@ -34,7 +35,9 @@ public:
     static constexpr int kAutoStartDelayMs = 500;
     static constexpr int kMenuBarIntervalMs = 1000;
 
-    explicit AppDelegate(ModelContainer *container, QObject *parent = nullptr);
+    // The tray item, popover and overlay take their accent from `themes` (not
+    // null, outliving the delegate).
+    AppDelegate(ModelContainer *container, ThemeStore *themes, QObject *parent = nullptr);
     ~AppDelegate() override;
 
     AppModel *model() const { return m_model.get(); }
@@ -95,6 +98,7 @@ public:
 
 private:
     std::unique_ptr<AppModel> m_model;
+    QPointer<ThemeStore> m_themes;
     QPointer<StatusItem> m_statusItem;
     QPointer<MenuBarPopover> m_popover;
     std::unique_ptr<HotKey> m_hotKey;

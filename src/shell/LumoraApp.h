@@ -6,18 +6,22 @@
 
 class AppDelegate;
 class AppModel;
+class GridProbes;
 class MainWindow;
 class ModelContainer;
 class QWidget;
+class ThemeStore;
 
 // The application: one store container shared by the windows and the
 // delegate, the main window, the settings window (made on first use) and
-// the delegate.
+// the delegate. The windows take their accent from `themes` and report their
+// layout to `probes`; both are the program's and outlive the application.
 class LumoraApp : public QObject
 {
     Q_OBJECT
 public:
-    explicit LumoraApp(std::unique_ptr<ModelContainer> container, QObject *parent = nullptr);
+    LumoraApp(std::unique_ptr<ModelContainer> container, ThemeStore *themes, GridProbes *probes,
+              QObject *parent = nullptr);
     ~LumoraApp() override;
 
     AppModel *model() const { return m_model.get(); }
@@ -31,6 +35,7 @@ public:
     void openSettings();
 
 private:
+    ThemeStore *m_themes;
     std::unique_ptr<ModelContainer> m_container;
     std::unique_ptr<AppModel> m_model;
     // Destroyed in reverse order: windows and delegate before the store.

@@ -6,6 +6,8 @@
 
 class AppModel;
 class ContentView;
+class GridProbes;
+class ThemeStore;
 
 // The main window: the content view with its toolbar, and the menu bar with
 // "New Focus Screen", "Settings...", the sidebar and toolbar commands and Quit.
@@ -19,7 +21,8 @@ public:
     static constexpr int kMinimumHeight = 480;
     static constexpr int kToolBarHeight = 40;
 
-    explicit MainWindow(AppModel *model, QWidget *parent = nullptr);
+    // Tinted by `themes`; the pages report their layout to `probes`.
+    MainWindow(AppModel *model, ThemeStore *themes, GridProbes *probes, QWidget *parent = nullptr);
 
     ContentView *content() const { return m_content; }
     // Brings the window forward on the current desktop.

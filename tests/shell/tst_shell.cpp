@@ -3,9 +3,11 @@
 // tray icon drawing, the main window's close and the popover's tint.
 #include "AppDelegate.h"
 #include "AppModel.h"
+#include "Appearance.h"
 #include "CommandLine.h"
 #include "DurationFormat.h"
 #include "FocusScreen.h"
+#include "GridProbes.h"
 #include "LockModeBadge.h"
 #include "MainWindow.h"
 #include "MenuBarPopover.h"
@@ -125,7 +127,9 @@ private Q_SLOTS:
         QFETCH(bool, login);
         QTemporaryDir dir;
         const auto container = scratchContainer(dir);
-        AppDelegate delegate(container.get());
+        Appearance appearance;
+        ThemeStore themes(&appearance);
+        AppDelegate delegate(container.get(), &themes);
         const QDateTime boot = QDateTime::fromSecsSinceEpoch(1'765'000'000, Qt::UTC);
         delegate.bootTime = [boot] { return std::optional(boot); };
         delegate.now = [=] { return boot.addSecs(secondsAfterBoot); };
@@ -147,7 +151,10 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const auto container = scratchContainer(dir);
         AppModel model(container.get());
-        MainWindow window(&model);
+        Appearance appearance;
+        ThemeStore themes(&appearance);
+        GridProbes probes;
+        MainWindow window(&model, &themes, &probes);
         window.mayHideOnClose = [tray] { return tray; };
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -164,21 +171,25 @@ private Q_SLOTS:
         const auto container = scratchContainer(dir);
         AppModel model(container.get());
         model.context()->insert(std::make_unique<FocusScreen>(QStringLiteral("Deep Work"), 1500.0));
-        ThemeStore::shared().setThemeID(QStringLiteral("yellow"));
-        const auto restore =
-            qScopeGuard([] { ThemeStore::shared().setThemeID(QLatin1String(Theme::kSystemID)); });
-        MenuBarPopover popover(&model, {});
+        Appearance appearance;
+        ThemeStore themes(&appearance);
+        // The choice is saved: the next store reads the system theme again.
+        themes.setThemeID(QStringLiteral("yellow"));
+        const auto restore = qScopeGuard([&themes] { themes.setThemeID(QLatin1String(Theme::kSystemID)); });
+        MenuBarPopover popover(&model, &themes, {});
+        const QColor system = appearance.systemAccent();
         const Theme &yellow = Theme::forID(u"yellow");
-        QCOMPARE(popover.palette().color(QPalette::Highlight), yellow.accent());
-        ThemeStore::shared().setThemeID(QStringLiteral("teal"));
-        QCOMPARE(popover.palette().color(QPalette::Highlight), Theme::forID(u"teal").accent());
+        QCOMPARE(popover.palette().color(QPalette::Highlight), yellow.accent(system));
+        themes.setThemeID(QStringLiteral("teal"));
+        const Theme &teal = Theme::forID(u"teal");
+        QCOMPARE(popover.palette().color(QPalette::Highlight), teal.accent(system));
         popover.showAt(QRect(100, 0, 20, 20));
         QCOMPARE(popover.rows().size(), 1);
         auto *badge = popover.rows().first()->findChild<LockModeBadge *>();
         QVERIFY(badge);
-        QCOMPARE(LockModeBadge::textColor(badge->palette()),
-                 Theme::forID(u"teal").accentText(badge->palette()));
-        QVERIFY(LockModeBadge::textColor(badge->palette()) != Theme::forID(u"teal").accent());
+        const QColor ink = LockModeBadge::textColor(&themes, badge->palette());
+        QCOMPARE(ink, teal.accentText(badge->palette(), system));
+        QVERIFY(ink != teal.accent(system));
         popover.close();
     }
 
