@@ -8,10 +8,12 @@
 #include "FocusScreenList.h"
 #include "FocusSessionList.h"
 #include "GridOverlay.h"
+#include "GridProbes.h"
 #include "SeedData.h"
 #include "SettingsPlaceholder.h"
 #include "Sidebar.h"
 #include "Symbols.h"
+#include "ThemeStore.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -36,8 +38,9 @@ QStackedWidget *makeColumn(const char *objectName, int minimumWidth, QPalette::C
 }
 } // namespace
 
-ContentView::ContentView(AppModel *model, const AppCatalogue *catalogue, QWidget *parent)
-    : QWidget(parent), m_model(model), m_catalogue(catalogue)
+ContentView::ContentView(AppModel *model, ThemeStore *themes, GridProbes *probes,
+                         const AppCatalogue *catalogue, QWidget *parent)
+    : QWidget(parent), m_model(model), m_catalogue(catalogue), m_themes(themes), m_probes(probes)
 {
     setObjectName(QStringLiteral("contentView"));
     auto *layout = new QHBoxLayout(this);
@@ -90,7 +93,7 @@ ContentView::ContentView(AppModel *model, const AppCatalogue *catalogue, QWidget
     connect(model, &AppModel::sidebarChanged, this, &ContentView::showPage);
     showPage();
 
-    GridOverlay::installIfEnabled(this);
+    GridOverlay::installIfEnabled(this, probes);
 }
 
 ContentView::~ContentView() = default;
@@ -122,9 +125,9 @@ void ContentView::showPage()
     QWidget *detail = m_noSelection;
     if (page == SidebarItem::focusScreens) {
         if (!m_focusScreenList) {
-            m_focusScreenList = new FocusScreenList(m_model, m_lists);
+            m_focusScreenList = new FocusScreenList(m_model, m_themes, m_probes, m_lists);
             m_lists->addWidget(m_focusScreenList);
-            m_focusScreenDetail = new FocusScreenDetail(m_model, m_catalogue, m_details);
+            m_focusScreenDetail = new FocusScreenDetail(m_model, m_probes, m_catalogue, m_details);
             m_details->addWidget(m_focusScreenDetail);
         }
         list = m_focusScreenList;

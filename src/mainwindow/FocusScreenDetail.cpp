@@ -34,7 +34,8 @@ QLineEdit *makeLineEdit(const char *objectName, QWidget *parent)
 }
 } // namespace
 
-FocusScreenDetail::FocusScreenDetail(AppModel *model, const AppCatalogue *catalogue, QWidget *parent)
+FocusScreenDetail::FocusScreenDetail(AppModel *model, GridProbes *probes, const AppCatalogue *catalogue,
+                                     QWidget *parent)
     : RecordDetail(model, QStringLiteral("focusScreenForm"),
                    {QStringLiteral("No Focus Screen Selected"), QStringLiteral("rectangle.on.rectangle"),
                     QStringLiteral("Select a focus screen from the list to edit it.")},
@@ -42,7 +43,7 @@ FocusScreenDetail::FocusScreenDetail(AppModel *model, const AppCatalogue *catalo
       m_query(model->context()), m_catalogue(catalogue)
 {
     setObjectName(QStringLiteral("focusScreenDetail"));
-    GridProbeModifier::attachArea(form(), QString::fromLatin1(kFormProbe));
+    GridProbeModifier::attachArea(form(), probes, QString::fromLatin1(kFormProbe));
     follow(&m_query);
 }
 

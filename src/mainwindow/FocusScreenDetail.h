@@ -9,6 +9,7 @@ class AppCatalogue;
 class CommaListEdit;
 class DurationPicker;
 class FormSection;
+class GridProbes;
 class GrowingTextEdit;
 class QCheckBox;
 class QComboBox;
@@ -27,8 +28,10 @@ public:
     static constexpr int kSentenceLines = 3;
     static constexpr int kListLines = 4;
 
-    // catalogue: the installed applications the "Choose..." button offers (not owned).
-    FocusScreenDetail(AppModel *model, const AppCatalogue *catalogue, QWidget *parent = nullptr);
+    // With probes on, the form reports its frame to `probes`; `catalogue` is
+    // the installed applications the "Choose..." button offers (not owned).
+    FocusScreenDetail(AppModel *model, GridProbes *probes, const AppCatalogue *catalogue,
+                      QWidget *parent = nullptr);
 
     // The record being edited, or null while the empty panel shows.
     FocusScreen *screen() const { return shown<FocusScreen>(); }

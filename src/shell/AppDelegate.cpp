@@ -53,9 +53,9 @@ QString userPath(const QString &path)
 } // namespace
 
 AppDelegate::AppDelegate(ModelContainer *container, SessionServices &sessions, PlatformServices &platform,
-                         QObject *parent)
+                         ThemeStore *themes, QObject *parent)
     : QObject(parent), m_sessions(sessions), m_platform(platform),
-      m_model(std::make_unique<AppModel>(container))
+      m_model(std::make_unique<AppModel>(container)), m_themes(themes)
 {
     bootTime = [] { return BootTime::read(); };
     now = [] { return QDateTime::currentDateTimeUtc(); };
@@ -132,9 +132,9 @@ void AppDelegate::applicationDidFinishLaunching()
     FocusSessionManager &manager = m_sessions.manager();
     manager.setModelContainer(m_model->container());
     FocusOverlayController *overlay = &m_sessions.overlay();
-    overlay->setAccentColor(ThemeStore::shared().theme().accent());
-    connect(&ThemeStore::shared(), &ThemeStore::accentChanged, overlay,
-            [overlay] { overlay->setAccentColor(ThemeStore::shared().theme().accent()); });
+    overlay->setAccentColor(m_themes->accent());
+    connect(m_themes, &ThemeStore::accentChanged, overlay,
+            [themes = m_themes.data(), overlay] { overlay->setAccentColor(themes->accent()); });
     m_steps << QStringLiteral("menuBarExtra");
     setupMenuBarExtra();
     // The countdown follows the session at once, not only on the next tick.
@@ -180,9 +180,9 @@ void AppDelegate::setupMenuBarExtra()
     }
     m_statusItem = new StatusItem(this);
     m_statusItem->setToolTip(QLatin1String(StatusText::kIdleToolTip));
-    m_statusItem->setAccent(ThemeStore::shared().theme().accent());
-    connect(&ThemeStore::shared(), &ThemeStore::accentChanged, m_statusItem,
-            [this] { m_statusItem->setAccent(ThemeStore::shared().theme().accent()); });
+    m_statusItem->setAccent(m_themes->accent());
+    connect(m_themes, &ThemeStore::accentChanged, m_statusItem,
+            [this] { m_statusItem->setAccent(m_themes->accent()); });
     connect(m_statusItem, &StatusItem::clicked, this, &AppDelegate::togglePopover);
 
     QPointer<AppDelegate> weak(this);
@@ -201,7 +201,7 @@ void AppDelegate::setupMenuBarExtra()
         else
             QCoreApplication::quit();
     };
-    m_popover = new MenuBarPopover(m_model.get(), actions);
+    m_popover = new MenuBarPopover(m_model.get(), m_themes, actions);
     connect(this, &QObject::destroyed, m_popover.data(), &QObject::deleteLater);
     connect(m_popover, &MenuBarPopover::closed, this, [this] { m_popoverClosed.start(); });
     // A session started from anywhere takes the popover away.

@@ -24,6 +24,7 @@ class SessionServices;
 class UserNotifications;
 
 class ModelContainer;
+class ThemeStore;
 
 // The shell's controller: the tray item and popover, the global shortcut,
 // the launch-at-login entry, the auto-start after a login launch and the
@@ -38,9 +39,11 @@ public:
     static constexpr int kMenuBarIntervalMs = 1000;
 
     // sessions: the session machinery the shell built; platform: where the
-    // delegate gets its desktop services (login item, notifications, hot keys).
+    // delegate gets its desktop services (login item, notifications, hot
+    // keys). The tray item, popover and overlay take their accent from
+    // `themes` (not null, outliving the delegate).
     AppDelegate(ModelContainer *container, SessionServices &sessions, PlatformServices &platform,
-                QObject *parent = nullptr);
+                ThemeStore *themes, QObject *parent = nullptr);
     ~AppDelegate() override;
 
     AppModel *model() const { return m_model.get(); }
@@ -103,6 +106,7 @@ private:
     SessionServices &m_sessions;
     PlatformServices &m_platform;
     std::unique_ptr<AppModel> m_model;
+    QPointer<ThemeStore> m_themes;
     QPointer<StatusItem> m_statusItem;
     QPointer<MenuBarPopover> m_popover;
     std::unique_ptr<HotKey> m_hotKey;

@@ -6,22 +6,26 @@
 
 class AppDelegate;
 class AppModel;
+class GridProbes;
 class MainWindow;
 class ModelContainer;
 class PlatformServices;
 class SessionServices;
 class QWidget;
+class ThemeStore;
 
 // The application: one store container shared by the windows and the
 // delegate, the session machinery over the desktop's services, the main
 // window, the settings window (made on first use) and the delegate. The
-// platform services are the caller's and outlive it.
+// windows take their accent from `themes` and report their layout to
+// `probes`; these and the platform services are the program's and outlive
+// the application.
 class LumoraApp : public QObject
 {
     Q_OBJECT
 public:
-    LumoraApp(std::unique_ptr<ModelContainer> container, PlatformServices &platform,
-              QObject *parent = nullptr);
+    LumoraApp(std::unique_ptr<ModelContainer> container, PlatformServices &platform, ThemeStore *themes,
+              GridProbes *probes, QObject *parent = nullptr);
     ~LumoraApp() override;
 
     AppModel *model() const { return m_model.get(); }
@@ -36,6 +40,7 @@ public:
     void openSettings();
 
 private:
+    ThemeStore *m_themes;
     std::unique_ptr<ModelContainer> m_container;
     std::unique_ptr<AppModel> m_model;
     PlatformServices &m_platform;

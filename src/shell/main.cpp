@@ -8,8 +8,10 @@
 
 #include "Appearance.h"
 #include "FocusSessionManager.h"
+#include "GridProbes.h"
 #include "PlatformServices.h"
 #include "SessionServices.h"
+#include "ThemeStore.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -90,10 +92,15 @@ int main(int argc, char *argv[])
         }
     }
 
-    Appearance::shared().install();
+    // The look of every window, handed to the windows that use it: the light
+    // or dark appearance, the accent theme over it and the layout probes.
+    Appearance appearance;
+    appearance.install();
+    ThemeStore themes(&appearance);
+    GridProbes probes;
     installQuitOnSignals();
 
-    LumoraApp lumora(Store::makeContainer(), *platform);
+    LumoraApp lumora(Store::makeContainer(), *platform, &themes, &probes);
     AppDelegate *delegate = lumora.delegate();
     // Sessions a run that died left open end when it was last known alive.
     if (!command.selfTest)

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QPointer>
 #include <QStyle>
 #include <QStyleFactory>
 
@@ -41,19 +40,10 @@ void setAccent(QPalette &palette, const QColor &accent, const QColor &link)
 
 } // namespace
 
-Appearance &Appearance::shared()
-{
-    static QPointer<Appearance> instance;
-    if (!instance) {
-        Q_ASSERT_X(qobject_cast<QGuiApplication *>(QCoreApplication::instance()), "Appearance::shared",
-                   "needs a QGuiApplication");
-        instance = new Appearance(QCoreApplication::instance());
-    }
-    return *instance;
-}
-
 Appearance::Appearance(QObject *parent) : QObject(parent), m_desktopPalette(QGuiApplication::palette())
 {
+    Q_ASSERT_X(qobject_cast<QGuiApplication *>(QCoreApplication::instance()), "Appearance",
+               "needs a QGuiApplication");
     if (QCoreApplication::instance())
         QCoreApplication::instance()->installEventFilter(this);
 }

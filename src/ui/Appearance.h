@@ -19,8 +19,9 @@ public:
     // Qt's highlight colour when the desktop provides none of its own.
     static constexpr QRgb kStockHighlight = 0x308CC6;
 
-    // The one instance, made on first use; needs the Q(Gui)Application.
-    static Appearance &shared();
+    // Needs the Q(Gui)Application. The program makes one and hands it to
+    // what needs it; tests make their own.
+    explicit Appearance(QObject *parent = nullptr);
 
     static QPalette lightPalette(const QColor &accent);
     static QPalette darkPalette(const QColor &accent);
@@ -61,7 +62,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    explicit Appearance(QObject *parent);
     void applyToApplication();
     void readDesktopPalette();
 

@@ -8,6 +8,7 @@
 #include "AppLockProfileListModel.h"
 #include "AppModel.h"
 #include "AppSettings.h"
+#include "Appearance.h"
 #include "CommaListEdit.h"
 #include "ContentView.h"
 #include "DurationPicker.h"
@@ -72,9 +73,13 @@ const AppCatalogue &installedApplications()
     return *catalogue;
 }
 
-// A scratch store, its model and a 1100 x 720 main window showing the content.
+// A scratch store, its model and a 1100 x 720 main window showing the content,
+// with an appearance, theme store and layout probes of its own.
 struct Fixture
 {
+    Appearance appearance;
+    ThemeStore themes{&appearance};
+    GridProbes probes;
     QTemporaryDir dir;
     std::unique_ptr<ModelContainer> container;
     std::unique_ptr<AppModel> model;
@@ -89,7 +94,7 @@ struct Fixture
             qFatal("cannot open scratch store: %s", qPrintable(error));
         model = std::make_unique<AppModel>(container.get());
         window = std::make_unique<QMainWindow>();
-        content = new ContentView(model.get(), &installedApplications());
+        content = new ContentView(model.get(), &themes, &probes, &installedApplications());
         window->setCentralWidget(content);
         content->populateToolBar(window->addToolBar(QStringLiteral("Main")));
         window->resize(1100, 720);
@@ -232,15 +237,10 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init()
-    {
-        GridProbes::setEnabledOverride(false);
-        GridProbes::shared().clear();
-    }
+    void init() { GridProbes::setEnabledOverride(false); }
     void cleanup()
     {
         GridProbes::setEnabledOverride(std::nullopt);
-        GridProbes::shared().clear();
         AppChooser::setResponder({});
     }
 
@@ -273,7 +273,7 @@ private Q_SLOTS:
 
     void staleOwnerLeavesNewerProbe()
     {
-        GridProbes &probes = GridProbes::shared();
+        GridProbes probes;
         GridProbes::Probe p;
         p.name = p.area = QStringLiteral("focusScreenRow");
         const QUuid first = QUuid::createUuid();
@@ -292,7 +292,7 @@ private Q_SLOTS:
 
     void layoutFileIsSortedWithSortedKeys()
     {
-        GridProbes &probes = GridProbes::shared();
+        GridProbes probes;
         const auto add = [&](const char *area, double x, double y, std::optional<QString> edge) {
             GridProbes::Probe p;
             p.kind = edge ? GridProbes::Kind::probe : GridProbes::Kind::area;
@@ -353,10 +353,9 @@ private Q_SLOTS:
         f.model->setSelection(f.model->focusScreens().first()->id());
         f.screenList();
         QTest::qWait(20);
-        QVERIFY(GridProbes::shared().probes().isEmpty());
+        QVERIFY(f.probes.probes().isEmpty());
         QVERIFY(!f.content->findChild<QWidget *>(QStringLiteral("gridOverlay")));
-        const QJsonObject root =
-            QJsonDocument::fromJson(GridProbes::shared().layoutJson(QSizeF(1, 1))).object();
+        const QJsonObject root = QJsonDocument::fromJson(f.probes.layoutJson(QSizeF(1, 1))).object();
         QVERIFY(root.value("probes").toArray().isEmpty());
     }
 
@@ -369,7 +368,7 @@ private Q_SLOTS:
         f.screenList();
         QTest::qWait(20);
         QVERIFY(f.content->findChild<QWidget *>(QStringLiteral("gridOverlay")));
-        const auto &probes = GridProbes::shared().probes();
+        const auto &probes = f.probes.probes();
         QVERIFY(probes.contains(QStringLiteral("area:focusScreenRow")));
         QVERIFY(probes.contains(QStringLiteral("area:focusScreenDetail")));
         const GridProbes::Probe row = probes.value(QStringLiteral("area:focusScreenRow"));
@@ -1398,7 +1397,7 @@ private Q_SLOTS:
     {
         QFETCH(int, mode);
         QFETCH(QString, text);
-        LockModeBadge badge{LockMode(mode)};
+        LockModeBadge badge(LockMode(mode), nullptr);
         QCOMPARE(badge.text(), text);
         const QFontMetrics fm(LockModeBadge::badgeFont(badge.font()));
         QCOMPARE(badge.sizeHint().height(), fm.height() + 2 * LockModeBadge::kVerticalInset);
@@ -1419,9 +1418,6 @@ private Q_SLOTS:
     {
         QFETCH(QString, themeID);
         QCOMPARE(Theme::all().size(), 11);
-        ThemeStore::shared().setThemeID(themeID);
-        const auto restore =
-            qScopeGuard([] { ThemeStore::shared().setThemeID(QLatin1String(Theme::kSystemID)); });
 
         // How close the image comes to a colour: the smallest largest channel
         // difference over its pixels (0 for a fully inked pixel of it).
@@ -1439,18 +1435,21 @@ private Q_SLOTS:
         };
         constexpr int inked = 16;
         Fixture f;
-        themed(f.window.get());
+        // The choice is saved: the next store reads the system theme again.
+        f.themes.setThemeID(themeID);
+        const auto restore = qScopeGuard([&f] { f.themes.setThemeID(QLatin1String(Theme::kSystemID)); });
+        themed(f.window.get(), &f.themes);
         f.addScreen(QStringLiteral("Badge"));
         FocusScreenListModel *rows = f.screenList()->screens();
         QListView *view = f.content->focusScreenList()->view();
         view->clearSelection();
         Fixture::settle();
-        const QColor ink = LockModeBadge::textColor(view->palette());
-        QCOMPARE(ink, ThemeStore::shared().theme().accentText(view->palette()));
+        const QColor ink = LockModeBadge::textColor(&f.themes, view->palette());
+        QCOMPARE(ink, Theme::forID(themeID).accentText(view->palette(), f.appearance.systemAccent()));
 
         QWidget holder;
-        themed(&holder);
-        auto *badge = new LockModeBadge(LockMode::preventLaunch, &holder);
+        themed(&holder, &f.themes);
+        auto *badge = new LockModeBadge(LockMode::preventLaunch, &f.themes, &holder);
         badge->resize(badge->sizeHint());
         holder.resize(badge->sizeHint());
         const QImage images[] = {view->viewport()->grab(view->visualRect(rows->index(0))).toImage(),

@@ -130,6 +130,8 @@ class TestSettings : public QObject
     std::unique_ptr<ModelContainer> m_container;
     std::unique_ptr<AppModel> m_model;
     QPalette m_desktop;
+    std::unique_ptr<Appearance> m_appearance;
+    std::unique_ptr<ThemeStore> m_themes;
 
     ModelContext *ctx() const { return m_model->context(); }
 
@@ -163,9 +165,10 @@ private Q_SLOTS:
     void initTestCase()
     {
         g_previousHandler = qInstallMessageHandler(quietHandler);
-        m_desktop = Appearance::shared().desktopPalette();
-        Appearance::shared().install();
-        Appearance::shared().setForced(AppearanceKind::light);
+        m_appearance = std::make_unique<Appearance>();
+        m_desktop = m_appearance->desktopPalette();
+        m_appearance->install();
+        m_appearance->setForced(AppearanceKind::light);
     }
 
     // Every test gets its own user folders and a store at the default
@@ -181,6 +184,7 @@ private Q_SLOTS:
         qputenv("XDG_DATA_HOME", data.toUtf8());
         qunsetenv("APP_STORE");
         qunsetenv(ThemeStore::kAccentEnvironment);
+        m_themes = std::make_unique<ThemeStore>(m_appearance.get());
         openStore();
     }
 
@@ -191,10 +195,15 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         m_model.reset();
         m_container.reset();
+        m_themes.reset();
         qunsetenv("APP_STORE");
     }
 
-    void cleanupTestCase() { Appearance::shared().setForced(std::nullopt); }
+    void cleanupTestCase()
+    {
+        m_appearance->setForced(std::nullopt);
+        m_appearance.reset();
+    }
 
     // --- Window hook ---------------------------------------------------
 
@@ -239,7 +248,7 @@ private Q_SLOTS:
     {
         // General tab, whose shortcut field would otherwise take the focus.
         ctx()->insert(std::make_unique<AppSettings>());
-        SettingsView view(m_model.get());
+        SettingsView view(m_model.get(), m_themes.get());
         QVERIFY(showActive(&view));
         QVERIFY(!view.general()->shortcutField()->hasFocus());
         QVERIFY(!qobject_cast<QLineEdit *>(QApplication::focusWidget()));
@@ -264,7 +273,7 @@ private Q_SLOTS:
         QFETCH(QKeySequence, keys);
         QFETCH(bool, inField);
         ctx()->insert(std::make_unique<AppSettings>());
-        SettingsView view(m_model.get());
+        SettingsView view(m_model.get(), m_themes.get());
         QVERIFY(showActive(&view));
         QWidget *target = &view;
         if (inField) {
@@ -357,7 +366,7 @@ private Q_SLOTS:
     void settingsWindowFollowsThePage()
     {
         ctx()->insert(std::make_unique<AppSettings>());
-        SettingsView view(m_model.get());
+        SettingsView view(m_model.get(), m_themes.get());
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         QHash<SettingsTab, int> heights;
@@ -384,7 +393,7 @@ private Q_SLOTS:
 
     void tabBarShowsTheFourTabs()
     {
-        SettingsView view(m_model.get());
+        SettingsView view(m_model.get(), m_themes.get());
         const QStringList labels{"General", "Profiles", "Appearance", "Stats"};
         const auto tabs = allCases<SettingsTab>();
         QCOMPARE(tabs.size(), labels.size());
@@ -415,7 +424,7 @@ private Q_SLOTS:
             openStore();
         }
         {
-            auto view = std::make_unique<SettingsView>(m_model.get());
+            auto view = std::make_unique<SettingsView>(m_model.get(), m_themes.get());
             view->show();
             QCOMPARE(view->currentTab(), SettingsTab::general);
             QTest::mouseClick(view->tabButton(SettingsTab::stats), Qt::LeftButton);
@@ -425,20 +434,20 @@ private Q_SLOTS:
             view->close();
         }
         // Opened again in the same run: the same tab.
-        SettingsView again(m_model.get());
+        SettingsView again(m_model.get(), m_themes.get());
         again.show();
         QCOMPARE(again.currentTab(), SettingsTab::stats);
         QVERIFY(again.tabButton(SettingsTab::stats)->isChecked());
         QVERIFY(again.form(SettingsTab::stats)->isVisible());
         // The next run reads it back from the user defaults.
         openStore();
-        SettingsView nextRun(m_model.get());
+        SettingsView nextRun(m_model.get(), m_themes.get());
         QCOMPARE(nextRun.currentTab(), afterRestart);
     }
 
     void modelChangesTheTab()
     {
-        SettingsView view(m_model.get());
+        SettingsView view(m_model.get(), m_themes.get());
         view.show();
         m_model->setSettingsTab(SettingsTab::appearance);
         QVERIFY(view.tabButton(SettingsTab::appearance)->isChecked());
@@ -451,7 +460,7 @@ private Q_SLOTS:
     void emptyStoreGetsOneSettingsRow()
     {
         QCOMPARE(ctx()->fetchCount<AppSettings>(), 0);
-        auto view = std::make_unique<SettingsView>(m_model.get());
+        auto view = std::make_unique<SettingsView>(m_model.get(), m_themes.get());
         view->show();
         QVERIFY(view->general()->isUnavailable());
         QCOMPARE(
@@ -472,7 +481,7 @@ private Q_SLOTS:
 
         // Closing and opening the window again creates nothing more.
         view.reset();
-        SettingsView reopened(m_model.get());
+        SettingsView reopened(m_model.get(), m_themes.get());
         reopened.show();
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
@@ -809,7 +818,7 @@ private Q_SLOTS:
         QFETCH(QString, dotted);
         QFETCH(QString, caption);
         UserDefaults::open()->setValue(QLatin1StringView(ThemeStore::kAccentKey), stored);
-        ThemeStore store;
+        ThemeStore store(m_appearance.get());
         AppearanceSettings page(&store);
         page.show();
         QCOMPARE(page.swatches().size(), Theme::all().size());
@@ -833,7 +842,7 @@ private Q_SLOTS:
 
     void choosingYellowRetintsBothWindows()
     {
-        ThemeStore store;
+        ThemeStore store(m_appearance.get());
         QWidget mainWindow;
         QWidget settingsWindow;
         new Themed(&mainWindow, &store);
@@ -1058,7 +1067,7 @@ private Q_SLOTS:
     void chartBarsUseTheAccent()
     {
         QWidget window;
-        ThemeStore store;
+        ThemeStore store(m_appearance.get());
         store.setThemeID(QStringLiteral("red"));
         new Themed(&window, &store);
         auto *layout = new QVBoxLayout(&window);

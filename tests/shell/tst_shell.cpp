@@ -3,6 +3,7 @@
 // tray icon drawing, the main window's close and the popover's tint.
 #include "AppDelegate.h"
 #include "AppModel.h"
+#include "Appearance.h"
 #include "CommandLine.h"
 #include "DurationFormat.h"
 #include "FakeHotKeyBackend.h"
@@ -11,6 +12,7 @@
 #include "FocusOverlayController.h"
 #include "FocusScreen.h"
 #include "FocusSessionManager.h"
+#include "GridProbes.h"
 #include "LockModeBadge.h"
 #include "MainWindow.h"
 #include "MenuBarPopover.h"
@@ -133,7 +135,9 @@ private Q_SLOTS:
         const auto container = scratchContainer(dir);
         FakePlatformServices platform;
         SessionServices sessions(platform, dir.filePath(QStringLiteral("journal")));
-        AppDelegate delegate(container.get(), sessions, platform);
+        Appearance appearance;
+        ThemeStore themes(&appearance);
+        AppDelegate delegate(container.get(), sessions, platform, &themes);
         const QDateTime boot = QDateTime::fromSecsSinceEpoch(1'765'000'000, Qt::UTC);
         delegate.bootTime = [boot] { return std::optional(boot); };
         delegate.now = [=] { return boot.addSecs(secondsAfterBoot); };
@@ -151,7 +155,9 @@ private Q_SLOTS:
         const auto container = scratchContainer(dir);
         FakePlatformServices platform;
         SessionServices sessions(platform, dir.filePath(QStringLiteral("journal")));
-        AppDelegate delegate(container.get(), sessions, platform);
+        Appearance appearance;
+        ThemeStore themes(&appearance);
+        AppDelegate delegate(container.get(), sessions, platform, &themes);
         delegate.model()->context()->insert(std::make_unique<FocusScreen>(QStringLiteral("Deep Work"), 60.0));
         QVERIFY(delegate.model()->context()->save());
         QVERIFY(platform.workspace);
@@ -190,7 +196,10 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const auto container = scratchContainer(dir);
         AppModel model(container.get());
-        MainWindow window(&model);
+        Appearance appearance;
+        ThemeStore themes(&appearance);
+        GridProbes probes;
+        MainWindow window(&model, &themes, &probes, nullptr);
         window.mayHideOnClose = [tray] { return tray; };
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -207,21 +216,25 @@ private Q_SLOTS:
         const auto container = scratchContainer(dir);
         AppModel model(container.get());
         model.context()->insert(std::make_unique<FocusScreen>(QStringLiteral("Deep Work"), 1500.0));
-        ThemeStore::shared().setThemeID(QStringLiteral("yellow"));
-        const auto restore =
-            qScopeGuard([] { ThemeStore::shared().setThemeID(QLatin1String(Theme::kSystemID)); });
-        MenuBarPopover popover(&model, {});
+        Appearance appearance;
+        ThemeStore themes(&appearance);
+        // The choice is saved: the next store reads the system theme again.
+        themes.setThemeID(QStringLiteral("yellow"));
+        const auto restore = qScopeGuard([&themes] { themes.setThemeID(QLatin1String(Theme::kSystemID)); });
+        MenuBarPopover popover(&model, &themes, {});
+        const QColor system = appearance.systemAccent();
         const Theme &yellow = Theme::forID(u"yellow");
-        QCOMPARE(popover.palette().color(QPalette::Highlight), yellow.accent());
-        ThemeStore::shared().setThemeID(QStringLiteral("teal"));
-        QCOMPARE(popover.palette().color(QPalette::Highlight), Theme::forID(u"teal").accent());
+        QCOMPARE(popover.palette().color(QPalette::Highlight), yellow.accent(system));
+        themes.setThemeID(QStringLiteral("teal"));
+        const Theme &teal = Theme::forID(u"teal");
+        QCOMPARE(popover.palette().color(QPalette::Highlight), teal.accent(system));
         popover.showAt(QRect(100, 0, 20, 20));
         QCOMPARE(popover.rows().size(), 1);
         auto *badge = popover.rows().first()->findChild<LockModeBadge *>();
         QVERIFY(badge);
-        QCOMPARE(LockModeBadge::textColor(badge->palette()),
-                 Theme::forID(u"teal").accentText(badge->palette()));
-        QVERIFY(LockModeBadge::textColor(badge->palette()) != Theme::forID(u"teal").accent());
+        const QColor ink = LockModeBadge::textColor(&themes, badge->palette());
+        QCOMPARE(ink, teal.accentText(badge->palette(), system));
+        QVERIFY(ink != teal.accent(system));
         popover.close();
     }
 
