@@ -7,6 +7,7 @@
 class Accessibility;
 class AppCatalogue;
 class AppOpener;
+class DesktopColorScheme;
 class DisplaySleepInhibitor;
 class HotKeyBackend;
 class LoginItem;
@@ -42,6 +43,8 @@ public:
     virtual std::unique_ptr<LoginItem> makeLoginItem(const QString &program) = 0;
     // The running instance's door for later starts, under `serviceName`.
     virtual std::unique_ptr<RemoteControl> makeRemoteControl(const QString &serviceName) = 0;
+    // The desktop's light or dark preference, followed while it lives.
+    virtual std::unique_ptr<DesktopColorScheme> makeDesktopColorScheme() = 0;
     // Keeps the display awake while the returned object lives.
     virtual std::unique_ptr<DisplaySleepInhibitor> inhibitDisplaySleep(const QString &reason) = 0;
 };

@@ -95,6 +95,8 @@ int main(int argc, char *argv[])
     // The look of every window, handed to the windows that use it: the light
     // or dark appearance, the accent theme over it and the layout probes.
     Appearance appearance;
+    const std::unique_ptr<DesktopColorScheme> colorScheme = platform->makeDesktopColorScheme();
+    appearance.followColorScheme(colorScheme.get());
     appearance.install();
     ThemeStore themes(&appearance);
     GridProbes probes;

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "AppearanceKind.h"
+#include "DesktopColorScheme.h"
 
 #include <QColor>
 #include <QObject>
 #include <QPalette>
+#include <QPointer>
 
 #include <optional>
 
@@ -40,6 +42,11 @@ public:
     // highlight.
     QColor systemAccent() const;
 
+    // Follows the light or dark preference the desktop publishes (not owned;
+    // null: none). A stated preference decides over the palette's lightness;
+    // "no preference" leaves it to the palette, as without one.
+    void followColorScheme(DesktopColorScheme *scheme);
+
     AppearanceKind kind() const;
     bool isDark() const;
     std::optional<AppearanceKind> forced() const { return m_forced; }
@@ -69,4 +76,8 @@ private:
     std::optional<AppearanceKind> m_forced;
     bool m_installed = false;
     bool m_readPending = false;
+    QPointer<DesktopColorScheme> m_scheme;
+    // The followed preference as last applied.
+    DesktopColorScheme::Preference m_preference = DesktopColorScheme::Preference::none;
+    void setPreference(DesktopColorScheme::Preference preference);
 };

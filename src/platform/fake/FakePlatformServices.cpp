@@ -4,6 +4,7 @@
 #include "FakeAccessibility.h"
 #include "FakeAppCatalogue.h"
 #include "FakeAppOpener.h"
+#include "FakeColorScheme.h"
 #include "FakeHotKeyBackend.h"
 #include "FakeUserNotifications.h"
 #include "FakeWorkspace.h"
@@ -90,6 +91,13 @@ std::unique_ptr<LoginItem> FakePlatformServices::makeLoginItem(const QString &)
 std::unique_ptr<RemoteControl> FakePlatformServices::makeRemoteControl(const QString &)
 {
     return std::make_unique<LonelyRemoteControl>();
+}
+
+std::unique_ptr<DesktopColorScheme> FakePlatformServices::makeDesktopColorScheme()
+{
+    auto made = std::make_unique<FakeColorScheme>();
+    colorScheme = made.get();
+    return made;
 }
 
 std::unique_ptr<DisplaySleepInhibitor> FakePlatformServices::inhibitDisplaySleep(const QString &)

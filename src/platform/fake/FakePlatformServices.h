@@ -19,6 +19,7 @@ public:
     std::unique_ptr<HotKeyBackend> makeHotKeyBackend() override;
     std::unique_ptr<LoginItem> makeLoginItem(const QString &program) override;
     std::unique_ptr<RemoteControl> makeRemoteControl(const QString &serviceName) override;
+    std::unique_ptr<DesktopColorScheme> makeDesktopColorScheme() override;
     std::unique_ptr<DisplaySleepInhibitor> inhibitDisplaySleep(const QString &reason) override;
 
     // The entries the catalogues it makes list.
@@ -28,4 +29,5 @@ public:
     class FakeUserNotifications *notifications = nullptr;
     class FakeAppOpener *opener = nullptr;
     class FakeHotKeyBackend *hotKeys = nullptr;
+    class FakeColorScheme *colorScheme = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "DBusRemoteControl.h"
 #include "DBusUserNotifications.h"
 #include "LoginItem.h"
+#include "PortalColorScheme.h"
 #include "ScreenSaverInhibitor.h"
 #include "X11Accessibility.h"
 #include "X11HotKeyBackend.h"
@@ -49,6 +50,11 @@ public:
     std::unique_ptr<RemoteControl> makeRemoteControl(const QString &serviceName) override
     {
         return std::make_unique<DBusRemoteControl>(serviceName);
+    }
+
+    std::unique_ptr<DesktopColorScheme> makeDesktopColorScheme() override
+    {
+        return std::make_unique<PortalColorScheme>();
     }
 
     std::unique_ptr<DisplaySleepInhibitor> inhibitDisplaySleep(const QString &reason) override
