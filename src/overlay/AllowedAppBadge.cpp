@@ -9,8 +9,8 @@
 
 using namespace OverlayStyle;
 
-AllowedAppBadge::AllowedAppBadge(const QString &bundleID, QWidget *parent)
-    : RoundedPanel(kCapsule, white(kAppBadgeFillOpacity), parent), m_bundleID(bundleID)
+AllowedAppBadge::AllowedAppBadge(const QString &appId, QWidget *parent)
+    : RoundedPanel(kCapsule, white(kAppBadgeFillOpacity), parent), m_appId(appId)
 {
     setObjectName(QStringLiteral("allowedAppBadge"));
     auto *row = new QHBoxLayout(this);
@@ -18,7 +18,7 @@ AllowedAppBadge::AllowedAppBadge(const QString &bundleID, QWidget *parent)
     row->setContentsMargins(kAppBadgeMarginH, kAppBadgeMarginV, kAppBadgeMarginH, kAppBadgeMarginV);
 
     IconView *iconView = nullptr;
-    if (const auto icon = appIcon(bundleID)) {
+    if (const auto icon = appIcon(appId)) {
         iconView = new IconView(*icon, kAppIconSize, this);
         m_hasAppIcon = true;
     } else {
@@ -27,7 +27,7 @@ AllowedAppBadge::AllowedAppBadge(const QString &bundleID, QWidget *parent)
     iconView->setObjectName(QStringLiteral("appIcon"));
     row->addWidget(iconView, 0, Qt::AlignVCenter);
 
-    m_name = new QLabel(appName(bundleID), this);
+    m_name = new QLabel(appName(appId), this);
     m_name->setObjectName(QStringLiteral("appName"));
     m_name->setTextFormat(Qt::PlainText);
     m_name->setFont(textFont(kAppNameSize, QFont::Medium));
@@ -41,9 +41,9 @@ QString AllowedAppBadge::name() const
     return m_name->text();
 }
 
-std::optional<QIcon> AllowedAppBadge::appIcon(const QString &bundleID)
+std::optional<QIcon> AllowedAppBadge::appIcon(const QString &appId)
 {
-    const auto entry = DesktopEntries::findByIdentity(bundleID);
+    const auto entry = DesktopEntries::findByIdentity(appId);
     if (!entry)
         return std::nullopt;
     const QIcon icon = DesktopEntries::icon(*entry);
@@ -52,9 +52,9 @@ std::optional<QIcon> AllowedAppBadge::appIcon(const QString &bundleID)
     return icon;
 }
 
-QString AllowedAppBadge::appName(const QString &bundleID)
+QString AllowedAppBadge::appName(const QString &appId)
 {
-    if (const auto entry = DesktopEntries::findByIdentity(bundleID); entry && !entry->name.isEmpty())
+    if (const auto entry = DesktopEntries::findByIdentity(appId); entry && !entry->name.isEmpty())
         return entry->name;
-    return bundleID.section(QLatin1Char('.'), -1);
+    return appId.section(QLatin1Char('.'), -1);
 }

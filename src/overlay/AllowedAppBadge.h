@@ -19,20 +19,20 @@ class AllowedAppBadge : public RoundedPanel
 {
     Q_OBJECT
 public:
-    explicit AllowedAppBadge(const QString &bundleID, QWidget *parent = nullptr);
+    explicit AllowedAppBadge(const QString &appId, QWidget *parent = nullptr);
 
-    const QString &bundleID() const { return m_bundleID; }
+    const QString &appId() const { return m_appId; }
     QString name() const;
     // True when the application's own icon is shown (not the generic symbol).
     bool hasAppIcon() const { return m_hasAppIcon; }
 
     // The installed application's icon, or nothing.
-    static std::optional<QIcon> appIcon(const QString &bundleID);
+    static std::optional<QIcon> appIcon(const QString &appId);
     // The installed application's name, else the id's last "."-separated part.
-    static QString appName(const QString &bundleID);
+    static QString appName(const QString &appId);
 
 private:
-    QString m_bundleID;
+    QString m_appId;
     QLabel *m_name = nullptr;
     bool m_hasAppIcon = false;
 };

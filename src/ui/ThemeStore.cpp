@@ -17,7 +17,7 @@ ThemeStore &ThemeStore::shared()
 ThemeStore::ThemeStore(QObject *parent) : QObject(parent)
 {
     Appearance &appearance = Appearance::shared();
-    m_macIsMulticolor = !appearance.desktopAccent().has_value();
+    m_noDesktopAccent = !appearance.desktopAccent().has_value();
 
     if (qEnvironmentVariableIsSet(kAccentEnvironment)) {
         m_themeID = qEnvironmentVariable(kAccentEnvironment);
@@ -45,9 +45,9 @@ void ThemeStore::setThemeID(const QString &themeID)
 
 void ThemeStore::readDesktopAccent()
 {
-    const bool multicolor = !Appearance::shared().desktopAccent().has_value();
-    if (multicolor == m_macIsMulticolor)
+    const bool noAccent = !Appearance::shared().desktopAccent().has_value();
+    if (noAccent == m_noDesktopAccent)
         return;
-    m_macIsMulticolor = multicolor;
-    Q_EMIT macIsMulticolorChanged();
+    m_noDesktopAccent = noAccent;
+    Q_EMIT noDesktopAccentChanged();
 }

@@ -394,11 +394,11 @@ private Q_SLOTS:
         ThemeStore store;
         QWidget window;
         new Themed(&window, &store);
-        QSignalSpy multicolorChanged(&store, &ThemeStore::macIsMulticolorChanged);
-        QVERIFY(store.macIsMulticolor()); // the test platform sets no accent
+        QSignalSpy multicolorChanged(&store, &ThemeStore::noDesktopAccentChanged);
+        QVERIFY(store.noDesktopAccent()); // the test platform sets no accent
 
         Appearance::shared().setDesktopPalette(desktopWithHighlight(kRed));
-        QVERIFY(!store.macIsMulticolor());
+        QVERIFY(!store.noDesktopAccent());
         QCOMPARE(multicolorChanged.count(), 1);
         QCOMPARE(rgb(Theme::system().accent()), kRed);
         QCOMPARE(rgb(window.palette().color(QPalette::Highlight)), kRed);
@@ -410,7 +410,7 @@ private Q_SLOTS:
 
         // The desktop drops its accent: Qt's stock highlight again.
         Appearance::shared().setDesktopPalette(desktopWithHighlight(Appearance::kStockHighlight));
-        QVERIFY(store.macIsMulticolor());
+        QVERIFY(store.noDesktopAccent());
         QCOMPARE(multicolorChanged.count(), 2);
         QCOMPARE(rgb(window.palette().color(QPalette::Highlight)), quint32(Appearance::kStockHighlight));
     }
@@ -419,14 +419,14 @@ private Q_SLOTS:
     {
         ThemeStore store;
         Appearance::shared().setDesktopPalette(desktopWithHighlight(kRed));
-        QVERIFY(!store.macIsMulticolor());
+        QVERIFY(!store.noDesktopAccent());
         // The desktop announces a theme change; what it gives now (the test
         // platform's stock palette) is read back.
         QWidget window;
         QEvent themeChange(QEvent::ThemeChange);
         QCoreApplication::sendEvent(&window, &themeChange);
         QCoreApplication::sendEvent(&window, &themeChange);
-        QTRY_VERIFY(store.macIsMulticolor());
+        QTRY_VERIFY(store.noDesktopAccent());
         QCOMPARE(QApplication::palette().color(QPalette::Highlight), Theme::system().accent());
         QCOMPARE(QApplication::style()->name(), QStringLiteral("fusion"));
     }
