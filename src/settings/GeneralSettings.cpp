@@ -20,6 +20,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -105,7 +106,7 @@ void GeneralSettings::build()
     m_shortcut = new ShortcutField(shortcut);
     m_shortcut->setObjectName(QStringLiteral("globalShortcut"));
     m_shortcut->setPlaceholderText(QStringLiteral("Global Shortcut"));
-    m_shortcut->setFixedWidth(kShortcutFieldWidth);
+    m_shortcut->setFixedWidth(std::max(kShortcutFieldWidth, m_shortcut->fittingWidth()));
     m_shortcut->setAccessibleName(QStringLiteral("Global Shortcut"));
     shortcutRows->addRow(QStringLiteral("Global Shortcut"), m_shortcut);
     shortcutRows->addRow(

@@ -24,6 +24,7 @@ class GeneralSettings : public QWidget
 {
     Q_OBJECT
 public:
+    // The field is this wide, or wider where the longest shortcut text needs it.
     static constexpr int kShortcutFieldWidth = 140;
     static constexpr const char *kLaunchAtLoginFailure = "Failed to update launch at login: ";
 

@@ -3,6 +3,8 @@
 #include "GlobalShortcut.h"
 
 #include <QKeyEvent>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 namespace {
 
@@ -76,6 +78,19 @@ ShortcutField::ShortcutField(QWidget *parent) : QLineEdit(parent)
         m_typing = true;
         store(text);
     });
+}
+
+int ShortcutField::fittingWidth() const
+{
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const QMargins margins = textMargins();
+    // QLineEdit keeps 2 pixels on each side of its text inside the frame.
+    const int text = fontMetrics().horizontalAdvance(QStringLiteral("Ctrl+Alt+Super+Shift+Space")) +
+                     margins.left() + margins.right() + 4 + 2;
+    return style()
+        ->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(text, fontMetrics().height()), this)
+        .width();
 }
 
 void ShortcutField::showStored(const QString &storedText)

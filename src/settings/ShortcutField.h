@@ -24,6 +24,10 @@ public:
     void showStored(const QString &storedText);
     const QString &storedText() const { return m_stored; }
 
+    // The width at which the longest shortcut the field can show
+    // ("Ctrl+Alt+Super+Shift+Space") fits, in the field's font.
+    int fittingWidth() const;
+
     bool isRecording() const { return m_recording; }
     void startRecording();
 
