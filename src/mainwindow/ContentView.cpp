@@ -74,7 +74,7 @@ ContentView::ContentView(AppModel *model, ThemeStore *themes, GridProbes *probes
     m_newFocusScreen =
         new QAction(Symbols::icon(QStringLiteral("plus")), QStringLiteral("New Focus Screen"), this);
     m_newFocusScreen->setObjectName(QStringLiteral("newFocusScreenAction"));
-    m_newFocusScreen->setToolTip(QStringLiteral("Add a focus screen (Command-N)"));
+    m_newFocusScreen->setToolTip(QStringLiteral("Add a focus screen (Ctrl+N)"));
     connect(m_newFocusScreen, &QAction::triggered, this, [this] {
         if (m_model)
             FocusScreenList::createFocusScreen(*m_model);

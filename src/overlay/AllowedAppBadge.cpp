@@ -9,8 +9,8 @@
 
 using namespace OverlayStyle;
 
-AllowedAppBadge::AllowedAppBadge(const QString &bundleID, const AppCatalogue *catalogue, QWidget *parent)
-    : RoundedPanel(kCapsule, white(kAppBadgeFillOpacity), parent), m_bundleID(bundleID)
+AllowedAppBadge::AllowedAppBadge(const QString &appId, const AppCatalogue *catalogue, QWidget *parent)
+    : RoundedPanel(kCapsule, white(kAppBadgeFillOpacity), parent), m_appId(appId)
 {
     setObjectName(QStringLiteral("allowedAppBadge"));
     auto *row = new QHBoxLayout(this);
@@ -18,7 +18,7 @@ AllowedAppBadge::AllowedAppBadge(const QString &bundleID, const AppCatalogue *ca
     row->setContentsMargins(kAppBadgeMarginH, kAppBadgeMarginV, kAppBadgeMarginH, kAppBadgeMarginV);
 
     IconView *iconView = nullptr;
-    if (const auto icon = appIcon(bundleID, catalogue)) {
+    if (const auto icon = appIcon(appId, catalogue)) {
         iconView = new IconView(*icon, kAppIconSize, this);
         m_hasAppIcon = true;
     } else {
@@ -27,7 +27,7 @@ AllowedAppBadge::AllowedAppBadge(const QString &bundleID, const AppCatalogue *ca
     iconView->setObjectName(QStringLiteral("appIcon"));
     row->addWidget(iconView, 0, Qt::AlignVCenter);
 
-    m_name = new QLabel(appName(bundleID, catalogue), this);
+    m_name = new QLabel(appName(appId, catalogue), this);
     m_name->setObjectName(QStringLiteral("appName"));
     m_name->setTextFormat(Qt::PlainText);
     m_name->setFont(textFont(kAppNameSize, QFont::Medium));
@@ -41,9 +41,9 @@ QString AllowedAppBadge::name() const
     return m_name->text();
 }
 
-std::optional<QIcon> AllowedAppBadge::appIcon(const QString &bundleID, const AppCatalogue *catalogue)
+std::optional<QIcon> AllowedAppBadge::appIcon(const QString &appId, const AppCatalogue *catalogue)
 {
-    const auto entry = catalogue ? catalogue->findByIdentity(bundleID) : std::nullopt;
+    const auto entry = catalogue ? catalogue->findByIdentity(appId) : std::nullopt;
     if (!entry)
         return std::nullopt;
     const QIcon icon = catalogue->icon(*entry);
@@ -52,10 +52,10 @@ std::optional<QIcon> AllowedAppBadge::appIcon(const QString &bundleID, const App
     return icon;
 }
 
-QString AllowedAppBadge::appName(const QString &bundleID, const AppCatalogue *catalogue)
+QString AllowedAppBadge::appName(const QString &appId, const AppCatalogue *catalogue)
 {
-    if (const auto entry = catalogue ? catalogue->findByIdentity(bundleID) : std::nullopt;
+    if (const auto entry = catalogue ? catalogue->findByIdentity(appId) : std::nullopt;
         entry && !entry->name.isEmpty())
         return entry->name;
-    return bundleID.section(QLatin1Char('.'), -1);
+    return appId.section(QLatin1Char('.'), -1);
 }

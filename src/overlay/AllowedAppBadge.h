@@ -20,20 +20,20 @@ class AllowedAppBadge : public RoundedPanel
 {
     Q_OBJECT
 public:
-    AllowedAppBadge(const QString &bundleID, const AppCatalogue *catalogue, QWidget *parent = nullptr);
+    AllowedAppBadge(const QString &appId, const AppCatalogue *catalogue, QWidget *parent = nullptr);
 
-    const QString &bundleID() const { return m_bundleID; }
+    const QString &appId() const { return m_appId; }
     QString name() const;
     // True when the application's own icon is shown (not the generic symbol).
     bool hasAppIcon() const { return m_hasAppIcon; }
 
     // The installed application's icon, or nothing.
-    static std::optional<QIcon> appIcon(const QString &bundleID, const AppCatalogue *catalogue);
+    static std::optional<QIcon> appIcon(const QString &appId, const AppCatalogue *catalogue);
     // The installed application's name, else the id's last "."-separated part.
-    static QString appName(const QString &bundleID, const AppCatalogue *catalogue);
+    static QString appName(const QString &appId, const AppCatalogue *catalogue);
 
 private:
-    QString m_bundleID;
+    QString m_appId;
     QLabel *m_name = nullptr;
     bool m_hasAppIcon = false;
 };

@@ -96,7 +96,7 @@ void AppLockManager::startLock(LockMode mode, const QStringList &allowedApps)
         m_currentMode = mode;
         Q_EMIT currentModeChanged();
     }
-    m_allowedBundleIDs = QSet<QString>(allowedApps.cbegin(), allowedApps.cend());
+    m_allowedAppIds = QSet<QString>(allowedApps.cbegin(), allowedApps.cend());
     m_allowedNames = AppIdentity::normalizedSet(allowedApps);
     m_hidingRefused = false;
     reportIfNothingCanBeHidden(mode);
@@ -132,7 +132,7 @@ void AppLockManager::stopLock()
     writeJournal();
 
     m_isActive = false;
-    m_allowedBundleIDs.clear();
+    m_allowedAppIds.clear();
     m_allowedNames.clear();
     m_hiddenApps.clear();
     Q_EMIT isActiveChanged();
@@ -143,8 +143,8 @@ void AppLockManager::hideNonAllowedApps()
     const auto apps = m_workspace->runningApplications();
     QList<RunningApplication> candidates;
     for (const auto &app : apps) {
-        const auto bundleID = app.bundleIdentifier();
-        if (!bundleID)
+        const auto appId = app.appId();
+        if (!appId)
             continue;
         if (isAllowed(app))
             continue;
@@ -186,14 +186,14 @@ void AppLockManager::observeLaunches()
         m_workspace, &Workspace::applicationLaunched, this,
         [this](const RunningApplication &app) {
             std::optional<RunningApplication> handle;
-            std::optional<QString> bundleID;
+            std::optional<QString> appId;
             std::optional<qint32> pid;
             if (app.isValid()) {
                 handle = app;
-                bundleID = app.bundleIdentifier();
+                appId = app.appId();
                 pid = app.processIdentifier();
             }
-            handleAppLaunch(handle, bundleID, pid);
+            handleAppLaunch(handle, appId, pid);
         },
         Qt::QueuedConnection);
 }
@@ -209,9 +209,9 @@ void AppLockManager::observeTerminations()
 }
 
 void AppLockManager::handleAppLaunch(const std::optional<RunningApplication> &app,
-                                     const std::optional<QString> &bundleID, std::optional<qint32> pid)
+                                     const std::optional<QString> &appId, std::optional<qint32> pid)
 {
-    if (!app || !bundleID || !pid)
+    if (!app || !appId || !pid)
         return;
     if (isAllowed(*app))
         return;

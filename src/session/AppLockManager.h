@@ -54,7 +54,7 @@ public:
     LockMode currentMode() const { return m_currentMode; }
     // The allow list as given; an entry allows every application it names
     // (AppIdentity: any of its names, regardless of case or ".desktop").
-    QSet<QString> allowedBundleIDs() const { return m_allowedBundleIDs; }
+    QSet<QString> allowedAppIds() const { return m_allowedAppIds; }
     QList<RunningApplication> hiddenApps() const { return m_hiddenApps; }
     bool isObservingLaunches() const { return m_launchObserver.has_value(); }
     bool isObservingTerminations() const { return m_terminationObserver.has_value(); }
@@ -92,7 +92,7 @@ private:
     bool hideApp(const RunningApplication &app);
     void observeLaunches();
     void observeTerminations();
-    void handleAppLaunch(const std::optional<RunningApplication> &app, const std::optional<QString> &bundleID,
+    void handleAppLaunch(const std::optional<RunningApplication> &app, const std::optional<QString> &appId,
                          std::optional<qint32> pid);
     void handleAppTermination(std::optional<qint32> pid);
     void restoreHiddenApps();
@@ -117,7 +117,7 @@ private:
 
     bool m_isActive = false;
     LockMode m_currentMode = LockMode::hideApps;
-    QSet<QString> m_allowedBundleIDs;
+    QSet<QString> m_allowedAppIds;
     QSet<QString> m_allowedNames; // the allow list in AppIdentity's compared form
     QList<RunningApplication> m_hiddenApps;
     std::optional<QMetaObject::Connection> m_launchObserver;

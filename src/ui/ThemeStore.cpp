@@ -6,7 +6,7 @@
 ThemeStore::ThemeStore(Appearance *appearance, QObject *parent) : QObject(parent), m_appearance(appearance)
 {
     Q_ASSERT(appearance);
-    m_macIsMulticolor = !appearance->desktopAccent().has_value();
+    m_noDesktopAccent = !appearance->desktopAccent().has_value();
 
     if (qEnvironmentVariableIsSet(kAccentEnvironment)) {
         m_themeID = qEnvironmentVariable(kAccentEnvironment);
@@ -49,9 +49,9 @@ void ThemeStore::setThemeID(const QString &themeID)
 
 void ThemeStore::readDesktopAccent()
 {
-    const bool multicolor = !m_appearance->desktopAccent().has_value();
-    if (multicolor == m_macIsMulticolor)
+    const bool noAccent = !m_appearance->desktopAccent().has_value();
+    if (noAccent == m_noDesktopAccent)
         return;
-    m_macIsMulticolor = multicolor;
-    Q_EMIT macIsMulticolorChanged();
+    m_noDesktopAccent = noAccent;
+    Q_EMIT noDesktopAccentChanged();
 }

@@ -16,7 +16,7 @@ class ThemeStore : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QString themeID READ themeID WRITE setThemeID NOTIFY themeIDChanged)
-    Q_PROPERTY(bool macIsMulticolor READ macIsMulticolor NOTIFY macIsMulticolorChanged)
+    Q_PROPERTY(bool noDesktopAccent READ noDesktopAccent NOTIFY noDesktopAccentChanged)
 public:
     static constexpr const char *kAccentKey = "appearance.accent";
     static constexpr const char *kAccentEnvironment = "APP_ACCENT";
@@ -34,9 +34,8 @@ public:
     void setThemeID(const QString &themeID);
 
     // True when the desktop sets no accent colour of its own, so the system
-    // theme shows Qt's stock highlight colour. (The name is the one the
-    // preference has always had.)
-    bool macIsMulticolor() const { return m_macIsMulticolor; }
+    // theme shows Qt's stock highlight colour.
+    bool noDesktopAccent() const { return m_noDesktopAccent; }
 
     // The theme themeID() names, or the system theme.
     const Theme &theme() const { return Theme::forID(m_themeID); }
@@ -47,7 +46,7 @@ public:
 
 Q_SIGNALS:
     void themeIDChanged();
-    void macIsMulticolorChanged();
+    void noDesktopAccentChanged();
     // The colours of theme() may look different: the id, the desktop accent
     // or the light/dark appearance changed. Themed windows retint on it.
     void accentChanged();
@@ -57,5 +56,5 @@ private:
 
     Appearance *m_appearance;
     QString m_themeID;
-    bool m_macIsMulticolor = true;
+    bool m_noDesktopAccent = true;
 };

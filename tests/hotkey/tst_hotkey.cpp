@@ -336,6 +336,81 @@ private Q_SLOTS:
         row("cmd + return", Key::return_, kCmd);
         row("cmd+f", Key::f, kCmd);
         row("controlf", std::nullopt, ModifierFlag::control);
+        row("Super+Shift+F", Key::f, kCmdShift);
+        row("Ctrl+Alt+Super+F", Key::f, kCtrlOptCmd);
+        row("meta+k", Key::k, kCmd);
+        row("Ctrl+Alt+Backspace", Key::delete_, kCtrlOpt);
+        row("Shift+Esc", Key::escape, ModifierFlag::shift);
+    }
+
+    void shortcutTexts_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("default") << QString::fromUtf8("⌃⌥⌘F") << "Ctrl+Alt+Super+F";
+        QTest::newRow("stored default") << QString::fromUtf8("⌘⇧F") << "Super+Shift+F";
+        QTest::newRow("words") << "Control-Option-Space"
+                               << "Ctrl+Alt+Space";
+        QTest::newRow("backspace") << "ctrl+alt+delete"
+                                   << "Ctrl+Alt+Backspace";
+        QTest::newRow("escape") << "shift+escape"
+                                << "Shift+Esc";
+        QTest::newRow("arrow") << "cmd+left"
+                               << "Super+Left";
+        QTest::newRow("function key") << "F12"
+                                      << "F12";
+        QTest::newRow("no key: shown as stored") << QString::fromUtf8("⌃⌥") << QString::fromUtf8("⌃⌥");
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void shortcutTexts()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        QCOMPARE(shortcutDisplayText(stored), shown);
+    }
+
+    // Every combination the recorder can make is stored as text the parser
+    // reads back as that combination, and shown the same way.
+    void recordedShortcutsReadBack()
+    {
+        QList<int> qtKeys;
+        for (int k = Qt::Key_A; k <= Qt::Key_Z; ++k)
+            qtKeys << k;
+        for (int k = Qt::Key_0; k <= Qt::Key_9; ++k)
+            qtKeys << k;
+        for (int k = Qt::Key_F1; k <= Qt::Key_F12; ++k)
+            qtKeys << k;
+        qtKeys << Qt::Key_Space << Qt::Key_Return << Qt::Key_Enter << Qt::Key_Tab << Qt::Key_Backspace
+               << Qt::Key_Escape << Qt::Key_Left << Qt::Key_Right << Qt::Key_Up << Qt::Key_Down;
+        int combos = 0;
+        for (const int qtKey : qtKeys) {
+            const std::optional<Key> key = shortcutKey(qtKey);
+            QVERIFY2(key, qPrintable(QString::number(qtKey, 16)));
+            for (quint32 bits = 0; bits < 16; ++bits) {
+                ModifierFlags modifiers;
+                if (bits & 1)
+                    modifiers |= ModifierFlag::control;
+                if (bits & 2)
+                    modifiers |= ModifierFlag::option;
+                if (bits & 4)
+                    modifiers |= ModifierFlag::command;
+                if (bits & 8)
+                    modifiers |= ModifierFlag::shift;
+                const ParsedShortcut recorded{key, modifiers};
+                const QString stored = shortcutStoredText(recorded);
+                QCOMPARE(::parseShortcut(stored), recorded);
+                QCOMPARE(shortcutDisplayText(stored), shortcutDisplayText(recorded));
+                // What is shown, typed back in, is the same combination too.
+                QCOMPARE(::parseShortcut(shortcutDisplayText(recorded)), recorded);
+                ++combos;
+            }
+        }
+        QCOMPARE(combos, 58 * 16);
+        QCOMPARE(shortcutStoredText({Key::f, kCtrlOpt}), QString::fromUtf8("⌃⌥F"));
+        QCOMPARE(shortcutStoredText({Key::f, kCmdShift}), QString::fromUtf8("⇧⌘F"));
+        QCOMPARE(shortcutStoredText({Key::home, kCmd}), QString()); // no word for it
+        QCOMPARE(shortcutKey(Qt::Key_Home), std::optional<Key>());
     }
     void parseShortcut()
     {

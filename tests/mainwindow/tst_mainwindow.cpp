@@ -626,8 +626,7 @@ private Q_SLOTS:
         QCOMPARE(list->view()->currentIndex().row(), 0);
         QVERIFY(f.content->focusScreenDetail()->showsForm());
         QCOMPARE(f.field<QLineEdit>(f.content->focusScreenDetail(), "nameField")->text(), s->name());
-        QCOMPARE(f.content->newFocusScreenAction()->toolTip(),
-                 QStringLiteral("Add a focus screen (Command-N)"));
+        QCOMPARE(f.content->newFocusScreenAction()->toolTip(), QStringLiteral("Add a focus screen (Ctrl+N)"));
     }
 
     void rowsShowScreens()
@@ -787,16 +786,16 @@ private Q_SLOTS:
         QStringList sections;
         for (auto *label : detail->findChildren<QLabel *>(QStringLiteral("sectionTitle")))
             sections << label->text();
-        QCOMPARE(sections,
-                 (QStringList{"Basics", "Strict Mode (Anti-Cheat)", "Allowed Apps", "Allowed Websites",
-                              "Bible Mode (Auto-Open on Start)", "Zen Style (Overlay Background)"}));
+        QCOMPARE(sections, (QStringList{"Basics", "Strict Mode (Anti-Cheat)", "Allowed Applications",
+                                        "Allowed Websites", "Bible Mode (Auto-Open on Start)",
+                                        "Zen Style (Overlay Background)"}));
         QStringList labels;
         for (auto *label : detail->findChildren<QLabel *>())
             labels << label->text();
         for (const char *text :
              {"Name", "Duration", "Lock Mode", "Challenge Type", "Commitment Sentence", "Exit Password",
-              "Bundle Identifiers (comma-separated)", "Example: com.apple.Safari, com.microsoft.VSCode",
-              "Domains (comma-separated)", "App Bundle ID to Open", "URL to Open",
+              "Application IDs (comma-separated)", "Example: firefox-esr, org.gnome.Nautilus",
+              "Domains (comma-separated)", "Application ID to Open", "URL to Open",
               "Leave both empty to disable. App takes priority over URL.", "Background Type",
               "Must type this exact sentence to exit early. Case-insensitive.",
               "Enter this password to exit early.",
@@ -899,7 +898,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("strictType");
         QTest::addColumn<int>("backgroundType");
         QTest::newRow("URL to Open") << "autoOpenURLField" << 0 << 0;
-        QTest::newRow("App Bundle ID to Open") << "autoOpenAppField" << 0 << 0;
+        QTest::newRow("Application ID to Open") << "autoOpenAppField" << 0 << 0;
         QTest::newRow("Exit Password") << "exitPasswordField" << int(StrictModeType::password) << 0;
         QTest::newRow("Commitment Sentence")
             << "commitmentSentenceField" << int(StrictModeType::sentence) << 0;
@@ -1040,9 +1039,8 @@ private Q_SLOTS:
         QTest::newRow("gradient") << int(OverlayBackgroundType::gradient)
                                   << "Gradient (e.g., linear,#667eea,#764ba2 or radial,#f093fb,#f5576c)"
                                   << "Format: linear|radial,color1,color2,... (hex colors)";
-        QTest::newRow("image")
-            << int(OverlayBackgroundType::image) << "Image File Path"
-            << "Full path to an image file (PNG, JPG). Example: /Users/name/Pictures/background.jpg";
+        QTest::newRow("image") << int(OverlayBackgroundType::image) << "Image File Path"
+                               << "Full path to an image file (PNG, JPG). Example: ~/Pictures/background.jpg";
     }
     void backgroundFieldByType()
     {
@@ -1347,11 +1345,11 @@ private Q_SLOTS:
         QStringList sections;
         for (auto *label : detail->findChildren<QLabel *>(QStringLiteral("sectionTitle")))
             sections << label->text();
-        QCOMPARE(sections, (QStringList{"Profile", "Blocked Apps", "Blocked Websites"}));
+        QCOMPARE(sections, (QStringList{"Profile", "Blocked Applications", "Blocked Websites"}));
         QStringList labels;
         for (auto *label : detail->findChildren<QLabel *>())
             labels << label->text();
-        QVERIFY(labels.contains(QStringLiteral("Example: com.apple.TV, com.apple.Music, com.apple.Games")));
+        QVERIFY(labels.contains(QStringLiteral("Example: org.gnome.Totem, org.gnome.Rhythmbox3, steam")));
         QVERIFY(labels.contains(QStringLiteral("Mode")));
 
         typeInto(f.field<QLineEdit>(detail, "nameField"), QStringLiteral("!"));

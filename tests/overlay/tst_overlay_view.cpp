@@ -191,8 +191,8 @@ private Q_SLOTS:
         QTest::addColumn<QList<bool>>("ownIcons");
         QTest::newRow("empty list hides the block") << QStringList{} << QStringList{} << QList<bool>{};
         QTest::newRow("installed and unknown, in list order")
-            << QStringList{"com.apple.Safari", "org.example.Editor", "plainname", "trailing."}
-            << QStringList{"Safari", "Text Editor", "plainname", ""}
+            << QStringList{"org.gnome.Nautilus", "org.example.Editor", "plainname", "trailing."}
+            << QStringList{"Nautilus", "Text Editor", "plainname", ""}
             << QList<bool>{false, true, false, false};
         QTest::newRow("named by any name of the application")
             << QStringList{"XTerm", "xterm", "Debian-XTerm.desktop", "org.example.editor"}
@@ -218,7 +218,7 @@ private Q_SLOTS:
         const auto badges = view->findChildren<AllowedAppBadge *>();
         QCOMPARE(badges.size(), apps.size());
         for (qsizetype i = 0; i < badges.size(); ++i) {
-            QCOMPARE(badges[i]->bundleID(), apps[i]);
+            QCOMPARE(badges[i]->appId(), apps[i]);
             QCOMPARE(badges[i]->name(), names[i]);
             QCOMPARE(badges[i]->hasAppIcon(), ownIcons[i]);
             const auto *icon = badges[i]->findChild<IconView *>(QStringLiteral("appIcon"));

@@ -446,7 +446,7 @@ private Q_SLOTS:
         screen->setOverlayBackgroundValue(QStringLiteral("#123456"));
         requestStart(screen);
         QCOMPARE(m_lock->currentMode(), AppLockManager::LockMode::preventLaunch);
-        QCOMPARE(m_lock->allowedBundleIDs(), QSet<QString>(allowed.begin(), allowed.end()));
+        QCOMPARE(m_lock->allowedAppIds(), QSet<QString>(allowed.begin(), allowed.end()));
         QVERIFY(m_workspace->isHidden(clock));
         const FocusOverlayContent &c = m_overlay.shown.first();
         QCOMPARE(c.allowedApps, allowed); // order and duplicates as stored

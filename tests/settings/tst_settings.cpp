@@ -15,12 +15,14 @@
 #include "FocusScreen.h"
 #include "FocusSession.h"
 #include "GeneralSettings.h"
+#include "GlobalShortcut.h"
 #include "LoginItem.h"
 #include "ModelContext.h"
 #include "NewProfileSheet.h"
 #include "ProfilesSettings.h"
 #include "SettingsStyle.h"
 #include "SettingsView.h"
+#include "ShortcutField.h"
 #include "StatsSettings.h"
 #include "StdoutCapture.h"
 #include "Store.h"
@@ -43,6 +45,8 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
@@ -475,7 +479,7 @@ private Q_SLOTS:
         QVERIFY(!second.isUnavailable());
         const AppSettings *row = view->general()->settings();
         QCOMPARE(row->globalShortcut(), QStringLiteral("⌘⇧F"));
-        QCOMPARE(view->general()->shortcutField()->text(), QStringLiteral("⌘⇧F"));
+        QCOMPARE(view->general()->shortcutField()->text(), QStringLiteral("Super+Shift+F"));
         QCOMPARE(view->general()->strictModePicker()->currentText(), QStringLiteral("None"));
         QCOMPARE(view->general()->lockModePicker()->currentText(), QStringLiteral("Hide Apps"));
 
@@ -501,7 +505,14 @@ private Q_SLOTS:
         page.show();
         QLineEdit *field = page.shortcutField();
         QCOMPARE(field->placeholderText(), QStringLiteral("Global Shortcut"));
-        QCOMPARE(field->width(), GeneralSettings::kShortcutFieldWidth);
+        QVERIFY(field->width() >= GeneralSettings::kShortcutFieldWidth);
+        // The longest text the field shows is not clipped.
+        QStyleOptionFrame option;
+        option.initFrom(field);
+        const QRect textArea = field->style()->subElementRect(QStyle::SE_LineEditContents, &option, field);
+        QVERIFY2(field->fontMetrics().horizontalAdvance(QStringLiteral("Ctrl+Alt+Super+Shift+Space")) <=
+                     textArea.width() - 4,
+                 qPrintable(QString::number(textArea.width())));
         field->setFocus();
         field->selectAll();
         QTest::keyClick(field, Qt::Key_Backspace);
@@ -517,6 +528,123 @@ private Q_SLOTS:
         }
         openStore();
         QCOMPARE(ctx()->fetch<AppSettings>().first()->globalShortcut(), typed);
+    }
+
+    // The field records a combination pressed after a click; Escape cancels,
+    // Backspace clears, typed text is kept as typed. What is stored is read
+    // back by the shortcut parser as the combination shown.
+    void shortcutFieldRecords_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QList<QKeyCombination>>("keys"); // pressed after the click
+        QTest::addColumn<QString>("typed");               // then typed as text
+        QTest::addColumn<QString>("storedAfter");
+        QTest::addColumn<QString>("shownAfter");
+        using Keys = QList<QKeyCombination>;
+        const QString stored = QStringLiteral("⌘⇧F");
+        QTest::newRow("Ctrl+Alt+F") << stored << Keys{Qt::CTRL | Qt::ALT | Qt::Key_F} << QString()
+                                    << QStringLiteral("⌃⌥F") << QStringLiteral("Ctrl+Alt+F");
+        QTest::newRow("Super+Shift+Space")
+            << QString() << Keys{Qt::META | Qt::SHIFT | Qt::Key_Space} << QString()
+            << QStringLiteral("⇧⌘Space") << QStringLiteral("Super+Shift+Space");
+        QTest::newRow("F5 alone") << stored << Keys{QKeyCombination(Qt::Key_F5)} << QString()
+                                  << QStringLiteral("F5") << QStringLiteral("F5");
+        QTest::newRow("Ctrl+W is recorded, not a window shortcut")
+            << stored << Keys{Qt::CTRL | Qt::Key_W} << QString() << QStringLiteral("⌃W")
+            << QStringLiteral("Ctrl+W");
+        QTest::newRow("Escape cancels") << stored << Keys{QKeyCombination(Qt::Key_Escape)} << QString()
+                                        << stored << QStringLiteral("Super+Shift+F");
+        QTest::newRow("a key without a name keeps recording, Escape cancels")
+            << stored << Keys{Qt::CTRL | Qt::Key_Print, QKeyCombination(Qt::Key_Escape)} << QString()
+            << stored << QStringLiteral("Super+Shift+F");
+        QTest::newRow("Backspace clears")
+            << stored << Keys{QKeyCombination(Qt::Key_Backspace)} << QString() << QString() << QString();
+        QTest::newRow("typed text is kept as typed")
+            << stored << Keys{} << QStringLiteral("cmd+shift+k") << QStringLiteral("cmd+shift+k")
+            << QStringLiteral("Super+Shift+K");
+        QTest::newRow("typed Linux words")
+            << stored << Keys{} << QStringLiteral("Ctrl+Super+J") << QStringLiteral("Ctrl+Super+J")
+            << QStringLiteral("Ctrl+Super+J");
+        QTest::newRow("text naming no key is shown as stored")
+            << stored << Keys{} << QStringLiteral("ctrl+") << QStringLiteral("ctrl+")
+            << QStringLiteral("ctrl+");
+    }
+    void shortcutFieldRecords()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QList<QKeyCombination>, keys);
+        QFETCH(QString, typed);
+        QFETCH(QString, storedAfter);
+        QFETCH(QString, shownAfter);
+        auto *row = ctx()->insert(std::make_unique<AppSettings>());
+        row->setGlobalShortcut(stored);
+        ctx()->save();
+        SettingsView view(m_model.get(), m_themes.get());
+        QVERIFY(showActive(&view));
+        ShortcutField *field = view.general()->shortcutField();
+        QCOMPARE(field->text(), shortcutDisplayText(stored));
+        QStringList captions;
+        for (const QLabel *label : view.general()->findChildren<QLabel *>())
+            captions << label->text();
+        QVERIFY(captions.contains(QStringLiteral("Default: Ctrl+Alt+Super+F (or Super+Shift+F)")));
+
+        QTest::mouseClick(field, Qt::LeftButton);
+        QVERIFY(field->isRecording());
+        QCOMPARE(field->text(), QString());
+        QCOMPARE(field->placeholderText(), QString::fromUtf8(ShortcutField::kRecordingPrompt));
+        for (const QKeyCombination key : keys) {
+            // The modifiers go down first, as on a keyboard.
+            if (key.keyboardModifiers() & Qt::ControlModifier)
+                QTest::keyPress(field, Qt::Key_Control, Qt::ControlModifier);
+            QTest::keyClick(field, key.key(), key.keyboardModifiers());
+        }
+        for (const QChar c : typed)
+            typeCharacter(field, c);
+        QVERIFY(!field->isRecording());
+        QCOMPARE(row->globalShortcut(), storedAfter);
+        QVERIFY(!ctx()->hasChanges()); // saved at once
+        QVERIFY2(view.isVisible(), "no key closed the window while recording");
+
+        field->clearFocus();
+        QCOMPARE(field->text(), shownAfter);
+        QCOMPARE(field->placeholderText(), QStringLiteral("Global Shortcut"));
+        if (parseShortcut(storedAfter).key)
+            QCOMPARE(shortcutDisplayText(parseShortcut(storedAfter)), shownAfter);
+
+        openStore();
+        QCOMPARE(ctx()->fetch<AppSettings>().first()->globalShortcut(), storedAfter);
+    }
+
+    // Opening the page, showing the text and leaving it writes nothing: an
+    // existing store keeps its text byte for byte.
+    void storedShortcutRoundTripsUnchanged_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("glyphs") << QStringLiteral("⌘⇧F");
+        QTest::newRow("default glyphs") << QStringLiteral("⌃⌥⌘F");
+        QTest::newRow("words") << QStringLiteral("Control-Option-Space");
+        QTest::newRow("no key") << QStringLiteral("⌃⌥");
+    }
+    void storedShortcutRoundTripsUnchanged()
+    {
+        QFETCH(QString, stored);
+        auto *row = ctx()->insert(std::make_unique<AppSettings>());
+        row->setGlobalShortcut(stored);
+        ctx()->save();
+        {
+            SettingsView view(m_model.get(), m_themes.get());
+            QVERIFY(showActive(&view));
+            ShortcutField *field = view.general()->shortcutField();
+            QTest::mouseClick(field, Qt::LeftButton);
+            QTest::keyClick(field, Qt::Key_Escape);
+            field->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(field, Qt::Key_Return); // starts recording
+            QVERIFY(field->isRecording());
+            view.close();
+        }
+        QVERIFY(!ctx()->hasChanges());
+        openStore();
+        QCOMPARE(ctx()->fetch<AppSettings>().first()->globalShortcut(), stored);
     }
 
     void defaultStrictModeReachesTheNextFocusScreen()
@@ -553,7 +681,7 @@ private Q_SLOTS:
         row->setGlobalShortcut(QStringLiteral("⌘⇧P"));
         row->setLaunchAtLogin(true);
         QTRY_COMPARE(page.strictModePicker()->currentText(), QStringLiteral("Password"));
-        QCOMPARE(page.shortcutField()->text(), QStringLiteral("⌘⇧P"));
+        QCOMPARE(page.shortcutField()->text(), QStringLiteral("Super+Shift+P"));
         QVERIFY(page.launchAtLoginToggle()->isChecked());
         // Showing the record's values wrote nothing back.
         QCOMPARE(row->launchAtLogin(), true);

@@ -408,11 +408,11 @@ private Q_SLOTS:
         ThemeStore store(m_appearance.get());
         QWidget window;
         new Themed(&window, &store);
-        QSignalSpy multicolorChanged(&store, &ThemeStore::macIsMulticolorChanged);
-        QVERIFY(store.macIsMulticolor()); // the test platform sets no accent
+        QSignalSpy multicolorChanged(&store, &ThemeStore::noDesktopAccentChanged);
+        QVERIFY(store.noDesktopAccent()); // the test platform sets no accent
 
         m_appearance->setDesktopPalette(desktopWithHighlight(kRed));
-        QVERIFY(!store.macIsMulticolor());
+        QVERIFY(!store.noDesktopAccent());
         QCOMPARE(multicolorChanged.count(), 1);
         QCOMPARE(rgb(store.accent()), kRed);
         QCOMPARE(rgb(window.palette().color(QPalette::Highlight)), kRed);
@@ -424,7 +424,7 @@ private Q_SLOTS:
 
         // The desktop drops its accent: Qt's stock highlight again.
         m_appearance->setDesktopPalette(desktopWithHighlight(Appearance::kStockHighlight));
-        QVERIFY(store.macIsMulticolor());
+        QVERIFY(store.noDesktopAccent());
         QCOMPARE(multicolorChanged.count(), 2);
         QCOMPARE(rgb(window.palette().color(QPalette::Highlight)), quint32(Appearance::kStockHighlight));
     }
@@ -433,14 +433,14 @@ private Q_SLOTS:
     {
         ThemeStore store(m_appearance.get());
         m_appearance->setDesktopPalette(desktopWithHighlight(kRed));
-        QVERIFY(!store.macIsMulticolor());
+        QVERIFY(!store.noDesktopAccent());
         // The desktop announces a theme change; what it gives now (the test
         // platform's stock palette) is read back.
         QWidget window;
         QEvent themeChange(QEvent::ThemeChange);
         QCoreApplication::sendEvent(&window, &themeChange);
         QCoreApplication::sendEvent(&window, &themeChange);
-        QTRY_VERIFY(store.macIsMulticolor());
+        QTRY_VERIFY(store.noDesktopAccent());
         QCOMPARE(QApplication::palette().color(QPalette::Highlight), store.accent());
         QCOMPARE(QApplication::style()->name(), QStringLiteral("fusion"));
     }

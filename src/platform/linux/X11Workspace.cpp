@@ -357,7 +357,7 @@ QList<Window> X11Workspace::Private::windowsOf(const QString &appKey) const
 
 RunningApplication X11Workspace::Private::handleFor(const QString &appKey) const
 {
-    std::optional<QString> bundleId;
+    std::optional<QString> appId;
     std::optional<qint32> pid;
     QString name;
     QStringList names;
@@ -368,12 +368,12 @@ RunningApplication X11Workspace::Private::handleFor(const QString &appKey) const
         pid = info.pid;
         if (name.isEmpty())
             name = info.className;
-        if (!bundleId)
-            bundleId = info.bundleId;
+        if (!appId)
+            appId = info.appId;
         names << info.names;
     }
     names.removeDuplicates();
-    return RunningApplication(appKey, bundleId, pid, name, names);
+    return RunningApplication(appKey, appId, pid, name, names);
 }
 
 bool X11Workspace::Private::isWindowHidden(Window window) const
