@@ -179,7 +179,7 @@ void AppDelegate::setupMenuBarExtra()
         std::fflush(stderr);
     }
     m_statusItem = new StatusItem(this);
-    m_statusItem->setToolTip(QLatin1String(StatusText::kIdleToolTip));
+    m_statusItem->showIdle();
     m_statusItem->setAccent(ThemeStore::shared().theme().accent());
     connect(&ThemeStore::shared(), &ThemeStore::accentChanged, m_statusItem,
             [this] { m_statusItem->setAccent(ThemeStore::shared().theme().accent()); });
@@ -279,10 +279,19 @@ void AppDelegate::startMenuBarTimer()
     if (!m_menuBarTimer) {
         m_menuBarTimer = new QTimer(this);
         m_menuBarTimer->setInterval(kMenuBarIntervalMs);
-        connect(m_menuBarTimer, &QTimer::timeout, this, &AppDelegate::updateMenuBarCountdown,
-                Qt::QueuedConnection);
+        connect(m_menuBarTimer, &QTimer::timeout, this, &AppDelegate::menuBarTick);
     }
     m_menuBarTimer->start();
+}
+
+bool AppDelegate::menuBarTick()
+{
+    // At rest the tray already shows the idle item: the tick only compares,
+    // and queues no update (posting one is a second wake of the event loop).
+    if (!m_statusItem || (!FocusSessionManager::shared().activeSession() && m_statusItem->isIdle()))
+        return false;
+    QMetaObject::invokeMethod(this, &AppDelegate::updateMenuBarCountdown, Qt::QueuedConnection);
+    return true;
 }
 
 void AppDelegate::updateMenuBarCountdown()
@@ -295,8 +304,7 @@ void AppDelegate::updateMenuBarCountdown()
         m_statusItem->setTitle(title);
         m_statusItem->setToolTip(StatusText::countdownToolTip(manager.activeScreen()->name(), title));
     } else {
-        m_statusItem->setTitle(QString());
-        m_statusItem->setToolTip(QLatin1String(StatusText::kIdleToolTip));
+        m_statusItem->showIdle();
     }
 }
 

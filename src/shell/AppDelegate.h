@@ -63,6 +63,10 @@ public:
     void loadAndApplySettings();
     void handleAutoStartOnLogin();
     void startMenuBarTimer();
+    // One tick of the menu bar timer: queues updateMenuBarCountdown() when
+    // the tray may have to change, and does nothing else at rest. True when
+    // an update was queued.
+    bool menuBarTick();
 
     void startFocusSession(FocusScreen *screen);
     // The same, calling done once the session has started (empty error) or
