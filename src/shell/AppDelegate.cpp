@@ -184,7 +184,19 @@ void AppDelegate::setupMenuBarExtra()
     connect(&ThemeStore::shared(), &ThemeStore::accentChanged, m_statusItem,
             [this] { m_statusItem->setAccent(ThemeStore::shared().theme().accent()); });
     connect(m_statusItem, &StatusItem::clicked, this, &AppDelegate::togglePopover);
+    // A session started from anywhere takes the popover away.
+    connect(&FocusSessionManager::shared(), &FocusSessionManager::activeSessionChanged, this, [this] {
+        if (FocusSessionManager::shared().activeSession())
+            closePopover();
+    });
+}
 
+// The popover's widgets are built the first time it opens: a start that
+// never opens it (most starts) neither pays for them nor keeps them.
+MenuBarPopover *AppDelegate::ensurePopover()
+{
+    if (m_popover)
+        return m_popover;
     QPointer<AppDelegate> weak(this);
     MenuBarPopover::Actions actions;
     actions.start = [weak](FocusScreen *screen) {
@@ -204,11 +216,7 @@ void AppDelegate::setupMenuBarExtra()
     m_popover = new MenuBarPopover(m_model.get(), actions);
     connect(this, &QObject::destroyed, m_popover.data(), &QObject::deleteLater);
     connect(m_popover, &MenuBarPopover::closed, this, [this] { m_popoverClosed.start(); });
-    // A session started from anywhere takes the popover away.
-    connect(&FocusSessionManager::shared(), &FocusSessionManager::activeSessionChanged, this, [this] {
-        if (FocusSessionManager::shared().activeSession())
-            closePopover();
-    });
+    return m_popover;
 }
 
 void AppDelegate::setupGlobalHotKey()
@@ -367,9 +375,9 @@ void AppDelegate::openMainWindow()
 
 void AppDelegate::togglePopover()
 {
-    if (!m_popover)
+    if (!m_statusItem)
         return;
-    if (m_popover->isVisible()) {
+    if (m_popover && m_popover->isVisible()) {
         closePopover();
         return;
     }
@@ -382,9 +390,10 @@ void AppDelegate::showPopover()
 {
     // The overlay stays the topmost thing on screen for the whole session:
     // the popover (with "Start" and "Quit Lumora") waits until it is over.
-    if (!m_popover || m_popover->isVisible() || FocusSessionManager::shared().activeSession())
+    if (!m_statusItem || (m_popover && m_popover->isVisible()) ||
+        FocusSessionManager::shared().activeSession())
         return;
-    m_popover->showAt(m_statusItem ? m_statusItem->geometry() : QRect());
+    ensurePopover()->showAt(m_statusItem->geometry());
 }
 
 void AppDelegate::requestQuit()

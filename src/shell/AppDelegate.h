@@ -39,6 +39,7 @@ public:
 
     AppModel *model() const { return m_model.get(); }
     StatusItem *statusItem() const { return m_statusItem; }
+    // Built when first shown; null until then.
     MenuBarPopover *popover() const { return m_popover; }
     HotKey *hotKey() const { return m_hotKey.get(); }
 
@@ -111,4 +112,5 @@ private:
     bool m_toldSaveFailure = false;
 
     void reportSaveFailure(const QString &error);
+    MenuBarPopover *ensurePopover();
 };
