@@ -53,7 +53,18 @@ AppLockManager::AppLockManager(Workspace *workspace, Accessibility *accessibilit
             Qt::QueuedConnection);
         // A new window of a hidden application is named before it is hidden.
         m_workspace->setBeforeHiding([this] { return writeJournalNow(); });
+        updateWatching();
     }
+}
+
+void AppLockManager::updateWatching()
+{
+    // The desktop is followed only while something here depends on its
+    // changes: a lock that hides applications, or windows a dead run left
+    // hidden that wait for a window manager to show them.
+    if (m_workspace)
+        m_workspace->setWatching((m_isActive && m_currentMode != LockMode::overlay) ||
+                                 m_journal.hasInherited());
 }
 
 AppLockManager::~AppLockManager()
@@ -84,7 +95,9 @@ int AppLockManager::restoreLeftovers()
 {
     if (!m_workspace)
         return 0;
-    return m_journal.restoreLeftovers(*m_workspace);
+    const int restored = m_journal.restoreLeftovers(*m_workspace);
+    updateWatching();
+    return restored;
 }
 
 void AppLockManager::startLock(LockMode mode, const QStringList &allowedApps)
@@ -99,6 +112,8 @@ void AppLockManager::startLock(LockMode mode, const QStringList &allowedApps)
     m_allowedAppIds = QSet<QString>(allowedApps.cbegin(), allowedApps.cend());
     m_allowedNames = AppIdentity::normalizedSet(allowedApps);
     m_hidingRefused = false;
+    if (mode != LockMode::overlay)
+        m_workspace->setWatching(true);
     reportIfNothingCanBeHidden(mode);
 
     switch (mode) {
@@ -115,6 +130,7 @@ void AppLockManager::startLock(LockMode mode, const QStringList &allowedApps)
     observeTerminations();
 
     m_isActive = true;
+    updateWatching();
     Q_EMIT isActiveChanged();
 }
 
@@ -135,6 +151,7 @@ void AppLockManager::stopLock()
     m_allowedAppIds.clear();
     m_allowedNames.clear();
     m_hiddenApps.clear();
+    updateWatching();
     Q_EMIT isActiveChanged();
 }
 

@@ -31,6 +31,10 @@ class Workspace;
 // screens) and hidingRefused() says why. A run that dies during a lock leaves
 // the file behind; restoreLeftovers() at the next start shows those windows
 // again, and again when a window manager appears later.
+//
+// The workspace is watched (Workspace::setWatching) only during a lock that
+// hides applications and while leftovers wait for a window manager: at rest
+// the desktop's changes cost this program nothing.
 class AppLockManager : public QObject
 {
     Q_OBJECT
@@ -102,6 +106,8 @@ private:
     bool isAllowed(const RunningApplication &app) const;
     bool containsPid(qint32 pid) const;
     void reportIfNothingCanBeHidden(LockMode mode);
+    // Asks the workspace to follow the desktop only while it matters.
+    void updateWatching();
     void scheduleJournalWrite();
     void writeJournal();
     // Writes the journal with what is hidden and what is about to be;

@@ -179,12 +179,24 @@ void AppDelegate::setupMenuBarExtra()
         std::fflush(stderr);
     }
     m_statusItem = new StatusItem(this);
-    m_statusItem->setToolTip(QLatin1String(StatusText::kIdleToolTip));
+    m_statusItem->showIdle();
     m_statusItem->setAccent(m_themes->accent());
     connect(m_themes, &ThemeStore::accentChanged, m_statusItem,
             [this] { m_statusItem->setAccent(m_themes->accent()); });
     connect(m_statusItem, &StatusItem::clicked, this, &AppDelegate::togglePopover);
+    // A session started from anywhere takes the popover away.
+    connect(&m_sessions.manager(), &FocusSessionManager::activeSessionChanged, this, [this] {
+        if (m_sessions.manager().activeSession())
+            closePopover();
+    });
+}
 
+// The popover's widgets are built the first time it opens: a start that
+// never opens it (most starts) neither pays for them nor keeps them.
+MenuBarPopover *AppDelegate::ensurePopover()
+{
+    if (m_popover)
+        return m_popover;
     QPointer<AppDelegate> weak(this);
     MenuBarPopover::Actions actions;
     actions.start = [weak](FocusScreen *screen) {
@@ -204,11 +216,7 @@ void AppDelegate::setupMenuBarExtra()
     m_popover = new MenuBarPopover(m_model.get(), m_themes, actions);
     connect(this, &QObject::destroyed, m_popover.data(), &QObject::deleteLater);
     connect(m_popover, &MenuBarPopover::closed, this, [this] { m_popoverClosed.start(); });
-    // A session started from anywhere takes the popover away.
-    connect(&m_sessions.manager(), &FocusSessionManager::activeSessionChanged, this, [this] {
-        if (m_sessions.manager().activeSession())
-            closePopover();
-    });
+    return m_popover;
 }
 
 void AppDelegate::setupGlobalHotKey()
@@ -279,10 +287,19 @@ void AppDelegate::startMenuBarTimer()
     if (!m_menuBarTimer) {
         m_menuBarTimer = new QTimer(this);
         m_menuBarTimer->setInterval(kMenuBarIntervalMs);
-        connect(m_menuBarTimer, &QTimer::timeout, this, &AppDelegate::updateMenuBarCountdown,
-                Qt::QueuedConnection);
+        connect(m_menuBarTimer, &QTimer::timeout, this, &AppDelegate::menuBarTick);
     }
     m_menuBarTimer->start();
+}
+
+bool AppDelegate::menuBarTick()
+{
+    // At rest the tray already shows the idle item: the tick only compares,
+    // and queues no update (posting one is a second wake of the event loop).
+    if (!m_statusItem || (!m_sessions.manager().activeSession() && m_statusItem->isIdle()))
+        return false;
+    QMetaObject::invokeMethod(this, &AppDelegate::updateMenuBarCountdown, Qt::QueuedConnection);
+    return true;
 }
 
 void AppDelegate::updateMenuBarCountdown()
@@ -295,8 +312,7 @@ void AppDelegate::updateMenuBarCountdown()
         m_statusItem->setTitle(title);
         m_statusItem->setToolTip(StatusText::countdownToolTip(manager.activeScreen()->name(), title));
     } else {
-        m_statusItem->setTitle(QString());
-        m_statusItem->setToolTip(QLatin1String(StatusText::kIdleToolTip));
+        m_statusItem->showIdle();
     }
 }
 
@@ -359,9 +375,9 @@ void AppDelegate::openMainWindow()
 
 void AppDelegate::togglePopover()
 {
-    if (!m_popover)
+    if (!m_statusItem)
         return;
-    if (m_popover->isVisible()) {
+    if (m_popover && m_popover->isVisible()) {
         closePopover();
         return;
     }
@@ -374,9 +390,9 @@ void AppDelegate::showPopover()
 {
     // The overlay stays the topmost thing on screen for the whole session:
     // the popover (with "Start" and "Quit Lumora") waits until it is over.
-    if (!m_popover || m_popover->isVisible() || m_sessions.manager().activeSession())
+    if (!m_statusItem || (m_popover && m_popover->isVisible()) || m_sessions.manager().activeSession())
         return;
-    m_popover->showAt(m_statusItem ? m_statusItem->geometry() : QRect());
+    ensurePopover()->showAt(m_statusItem->geometry());
 }
 
 void AppDelegate::requestQuit()

@@ -48,6 +48,7 @@ public:
 
     AppModel *model() const { return m_model.get(); }
     StatusItem *statusItem() const { return m_statusItem; }
+    // Built when first shown; null until then.
     MenuBarPopover *popover() const { return m_popover; }
     HotKey *hotKey() const { return m_hotKey.get(); }
 
@@ -72,6 +73,10 @@ public:
     void loadAndApplySettings();
     void handleAutoStartOnLogin();
     void startMenuBarTimer();
+    // One tick of the menu bar timer: queues updateMenuBarCountdown() when
+    // the tray may have to change, and does nothing else at rest. True when
+    // an update was queued.
+    bool menuBarTick();
 
     void startFocusSession(FocusScreen *screen);
     // The same, calling done once the session has started (empty error) or
@@ -121,4 +126,5 @@ private:
     bool m_toldSaveFailure = false;
 
     void reportSaveFailure(const QString &error);
+    MenuBarPopover *ensurePopover();
 };

@@ -16,14 +16,20 @@
 #include <QApplication>
 #include <QSocketNotifier>
 
+#include <QTimer>
+
 #include <csignal>
 #include <cstdio>
+#include <malloc.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
 int g_signalFds[2] = {-1, -1};
+
+// Start-up is over well within this: windows shown, the tray icon embedded.
+constexpr int kStartupSettledMs = 3000;
 
 // SIGTERM, SIGINT and SIGHUP (a logout) end the program through the event
 // loop, so a running session gives the screen and the hidden applications
@@ -140,6 +146,10 @@ int main(int argc, char *argv[])
                 TerminalText::printError(QStringLiteral("lumora: ") + error);
         });
     }
+
+    // What start-up allocated and freed again (fonts, plugins, the first
+    // layouts) goes back to the system instead of staying in the heap all day.
+    QTimer::singleShot(kStartupSettledMs, &app, [] { malloc_trim(0); });
 
     const int status = app.exec();
     if (SelfTest::isRequested())

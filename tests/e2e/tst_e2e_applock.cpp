@@ -317,6 +317,32 @@ private Q_SLOTS:
         terminal->stop();
     }
 
+    // Unwatched, the workspace follows nothing (the server sends it no
+    // events), yet answers from the desktop as it is now; a lock watches it,
+    // and at the end it rests again.
+    void unwatchedWorkspaceRestsYetAnswers()
+    {
+        QVERIFY(!m_workspace->isWatching());
+        QSignalSpy launched(m_workspace.get(), &Workspace::applicationLaunched);
+        auto late = urxvt();
+        QVERIFY(late->start(m_probe));
+        QTest::qWait(quietPeriodMs);
+        QCOMPARE(launched.count(), 0);
+        const auto apps = m_workspace->runningApplications();
+        QVERIFY(std::any_of(apps.cbegin(), apps.cend(), [](const RunningApplication &app) {
+            return app.appId() == QLatin1String("URxvt");
+        }));
+        QCOMPARE(launched.count(), 0); // read afresh, not announced as launched
+
+        m_manager->startLock(Mode::hideApps, {xtermClass});
+        QVERIFY(m_workspace->isWatching());
+        QTRY_VERIFY_WITH_TIMEOUT(iconic(*late) && iconic(*m_clock), settleMs);
+        m_manager->stopLock();
+        QTRY_VERIFY_WITH_TIMEOUT(shown(*late) && shown(*m_clock), settleMs);
+        QVERIFY(!m_workspace->isWatching());
+        late->stop();
+    }
+
     void plainHideAndUnhideKeepTheAppAndTheFocus()
     {
         const auto focused = m_probe.activeWindow();

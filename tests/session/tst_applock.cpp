@@ -241,21 +241,28 @@ private Q_SLOTS:
     {
         QTest::addColumn<Mode>("mode");
         QTest::addColumn<int>("launchObservers");
-        QTest::newRow("hideApps") << Mode::hideApps << 0;
-        QTest::newRow("preventLaunch") << Mode::preventLaunch << 1;
-        QTest::newRow("overlay") << Mode::overlay << 0;
+        QTest::addColumn<bool>("watched");
+        QTest::newRow("hideApps") << Mode::hideApps << 0 << true;
+        QTest::newRow("preventLaunch") << Mode::preventLaunch << 1 << true;
+        QTest::newRow("overlay") << Mode::overlay << 0 << false;
     }
+    // The workspace is watched only while the lock hides applications: at
+    // rest (before and after) it may sleep.
     void observersPerMode()
     {
         QFETCH(Mode, mode);
         QFETCH(int, launchObservers);
+        QFETCH(bool, watched);
         Desk desk;
+        QVERIFY(!desk.workspace.isWatching());
         desk.manager->startLock(mode, {});
+        QCOMPARE(desk.workspace.isWatching(), watched);
         QCOMPARE(desk.workspace.launchObserverCount(), launchObservers);
         QCOMPARE(desk.workspace.terminationObserverCount(), 1);
         QCOMPARE(desk.manager->isObservingLaunches(), launchObservers == 1);
         QVERIFY(desk.manager->isObservingTerminations());
         desk.manager->stopLock();
+        QVERIFY(!desk.workspace.isWatching());
         QCOMPARE(desk.workspace.launchObserverCount(), 0);
         QCOMPARE(desk.workspace.terminationObserverCount(), 0);
         QVERIFY(!desk.manager->isObservingLaunches());
@@ -779,6 +786,7 @@ private Q_SLOTS:
         desk.workspace.setAvailable(false, QStringLiteral("no EWMH window manager"));
         desk.manager->setJournalPath(path);
         QCOMPARE(desk.manager->restoreLeftovers(), 0);
+        QVERIFY(desk.workspace.isWatching()); // for the window manager to appear
         const auto kept = readJson(path);
         QCOMPARE(kept.value("writerPid").toInteger(), QCoreApplication::applicationPid());
         QCOMPARE(kept.value("inherited").toArray(), QJsonArray{leftover});
@@ -789,10 +797,12 @@ private Q_SLOTS:
         }
         QCOMPARE(readJson(path).value("inherited").toArray(), QJsonArray{leftover});
         QVERIFY(desk.workspace.isHidden(desk.apps[0]));
+        QVERIFY(desk.workspace.isWatching());
 
         desk.workspace.setAvailable(true);
         drainEvents();
         QVERIFY(!desk.workspace.isHidden(desk.apps[0]));
+        QVERIFY(!desk.workspace.isWatching());
         drainEvents();
         QVERIFY(!QFile::exists(path));
     }

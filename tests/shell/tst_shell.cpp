@@ -238,6 +238,44 @@ private Q_SLOTS:
         popover.close();
     }
 
+    // With no session the tick only compares: at rest it queues nothing and
+    // hands the tray nothing; a countdown still shown is taken back to idle.
+    void menuBarTickAtRest_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("queued");
+        QTest::addColumn<int>("writes");
+        QTest::newRow("idle item") << QString() << false << 0;
+        QTest::newRow("countdown left over") << QStringLiteral("00:01") << true << 2;
+    }
+    void menuBarTickAtRest()
+    {
+        QFETCH(QString, shown);
+        QFETCH(bool, queued);
+        QFETCH(int, writes);
+        QTemporaryDir dir;
+        const auto container = scratchContainer(dir);
+        FakePlatformServices platform;
+        SessionServices sessions(platform, dir.filePath(QStringLiteral("journal")));
+        Appearance appearance;
+        ThemeStore themes(&appearance);
+        AppDelegate delegate(container.get(), sessions, platform, &themes);
+        delegate.setupMenuBarExtra();
+        StatusItem *item = delegate.statusItem();
+        QVERIFY(item && item->isIdle());
+        if (!shown.isEmpty()) {
+            item->setTitle(shown);
+            item->setToolTip(StatusText::countdownToolTip(QStringLiteral("Deep Work"), shown));
+        }
+        const int before = item->trayWrites();
+        for (int tick = 0; tick < 3; ++tick) {
+            QCOMPARE(delegate.menuBarTick(), queued && tick == 0);
+            QCoreApplication::sendPostedEvents(&delegate);
+        }
+        QVERIFY(item->isIdle());
+        QCOMPARE(item->trayWrites() - before, writes);
+    }
+
     // The countdown tile is drawn, not blank, and differs per title.
     void trayIcon()
     {
