@@ -1,5 +1,7 @@
 #include "DurationFormat.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 
@@ -17,16 +19,22 @@ qint64 wholeSeconds(double seconds)
     return qint64(std::trunc(std::clamp(seconds, -kLimit, kLimit)));
 }
 
-// "<h>h", "<h>h <m>m", or below an hour "<m><minuteSuffix>".
-QString hoursAndMinutes(qint64 minutes, const QString &minuteSuffix)
+// The unit texts in the user's language (English: "%1h", "%1m", ...).
+QString text(const char *format)
+{
+    return QCoreApplication::translate("DurationFormat", format);
+}
+
+// "<h>h", "<h>h <m>m", or below an hour `minuteFormat` ("%1 min", "%1m").
+QString hoursAndMinutes(qint64 minutes, const char *minuteFormat)
 {
     if (minutes < 60)
-        return QString::number(minutes) + minuteSuffix;
+        return text(minuteFormat).arg(minutes);
     const qint64 hours = minutes / 60;
     const qint64 rest = minutes % 60;
     if (rest == 0)
-        return QStringLiteral("%1h").arg(hours);
-    return QStringLiteral("%1h %2m").arg(hours).arg(rest);
+        return text(QT_TRANSLATE_NOOP("DurationFormat", "%1h")).arg(hours);
+    return text(QT_TRANSLATE_NOOP("DurationFormat", "%1h %2m")).arg(hours).arg(rest);
 }
 
 } // namespace
@@ -51,12 +59,12 @@ qint64 wholeMinutes(double seconds)
 
 QString screenLength(double seconds)
 {
-    return hoursAndMinutes(wholeMinutes(seconds), QStringLiteral(" min"));
+    return hoursAndMinutes(wholeMinutes(seconds), QT_TRANSLATE_NOOP("DurationFormat", "%1 min"));
 }
 
 QString compactLength(double seconds)
 {
-    return hoursAndMinutes(wholeMinutes(seconds), QStringLiteral("m"));
+    return hoursAndMinutes(wholeMinutes(seconds), QT_TRANSLATE_NOOP("DurationFormat", "%1m"));
 }
 
 QString sessionLength(double seconds)
@@ -65,10 +73,10 @@ QString sessionLength(double seconds)
     const qint64 m = total / 60;
     const qint64 s = total % 60;
     if (m < 1)
-        return QStringLiteral("%1s").arg(s);
+        return text(QT_TRANSLATE_NOOP("DurationFormat", "%1s")).arg(s);
     if (s < 1)
-        return QStringLiteral("%1m").arg(m);
-    return QStringLiteral("%1m %2s").arg(m).arg(s);
+        return text(QT_TRANSLATE_NOOP("DurationFormat", "%1m")).arg(m);
+    return text(QT_TRANSLATE_NOOP("DurationFormat", "%1m %2s")).arg(m).arg(s);
 }
 
 QString focusTotal(double seconds)
@@ -76,8 +84,8 @@ QString focusTotal(double seconds)
     const qint64 total = wholeSeconds(seconds);
     const qint64 minutes = (total % 3600) / 60;
     if (total < 3600)
-        return QStringLiteral("%1m").arg(minutes);
-    return QStringLiteral("%1h %2m").arg(total / 3600).arg(minutes);
+        return text(QT_TRANSLATE_NOOP("DurationFormat", "%1m")).arg(minutes);
+    return text(QT_TRANSLATE_NOOP("DurationFormat", "%1h %2m")).arg(total / 3600).arg(minutes);
 }
 
 } // namespace DurationFormat

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -10,6 +11,9 @@
 // Every enumeration the system stores or shows is an `enum class` whose cases
 // are spelled as their raw strings. Each one specialises EnumTraits with one
 // row per case, in case order; the free functions below serve them all.
+// Display names and descriptions are English source texts marked with
+// QT_TRANSLATE_NOOP("Enums", ...); displayName() and description() return
+// them in the user's language.
 template<typename E> struct EnumTraits; // static std::span<const EnumRow<E>> rows();
 
 template<typename E> struct EnumRow
@@ -57,7 +61,7 @@ template<typename E> const EnumRow<E> &enumRow(E value)
 
 template<typename E> QString displayName(E value)
 {
-    return QString::fromUtf8(enumRow(value).displayName);
+    return QCoreApplication::translate("Enums", enumRow(value).displayName);
 }
 
 template<typename E> QString icon(E value)
@@ -67,5 +71,6 @@ template<typename E> QString icon(E value)
 
 template<typename E> QString description(E value)
 {
-    return QString::fromUtf8(enumRow(value).description);
+    const char *text = enumRow(value).description;
+    return *text ? QCoreApplication::translate("Enums", text) : QString();
 }

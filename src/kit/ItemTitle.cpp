@@ -1,5 +1,6 @@
 #include "ItemTitle.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace ItemTitle {
@@ -62,7 +63,7 @@ QString clean(QStringView s)
             word += QString::fromUcs4(&c, 1);
     }
     flush();
-    return out.isEmpty() ? QStringLiteral("New Item") : out;
+    return out.isEmpty() ? QCoreApplication::translate("ItemTitle", "New Item") : out;
 }
 
 } // namespace ItemTitle

@@ -6,6 +6,7 @@
 #include "TextStyles.h"
 
 #include <QAbstractTableModel>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -56,7 +57,8 @@ public:
     {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
             return {};
-        return section == AppChooser::NameColumn ? QStringLiteral("Name") : QStringLiteral("ID");
+        return section == AppChooser::NameColumn ? QCoreApplication::translate("AppChooser", "Name")
+                                                 : QCoreApplication::translate("AppChooser", "ID");
     }
 
     Qt::ItemFlags flags(const QModelIndex &index) const override
@@ -84,7 +86,9 @@ public:
                 m_icons.insert(index.row(), m_catalogue.icon(entry));
             return m_icons.value(index.row());
         case Qt::ToolTipRole:
-            return present ? QStringLiteral("%1 is already in the list").arg(entry.id) : entry.filePath;
+            return present
+                       ? QCoreApplication::translate("AppChooser", "%1 is already in the list").arg(entry.id)
+                       : entry.filePath;
         case Qt::UserRole:
             return entry.id;
         default:
@@ -108,8 +112,8 @@ void AppChooser::setResponder(Responder answer)
 
 QPushButton *AppChooser::makeChooseButton(CommaListEdit *field, const AppCatalogue *catalogue)
 {
-    auto *button = new QPushButton(QStringLiteral("Choose..."));
-    button->setToolTip(QStringLiteral("Pick installed applications instead of typing their ids"));
+    auto *button = new QPushButton(tr("Choose..."));
+    button->setToolTip(tr("Pick installed applications instead of typing their ids"));
     QPointer<CommaListEdit> target(field);
     QObject::connect(button, &QPushButton::clicked, button, [button, target, catalogue] {
         if (!target || !catalogue)
@@ -136,21 +140,20 @@ AppChooser::AppChooser(const AppCatalogue &catalogue, QList<DesktopEntry> entrie
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("appChooser"));
-    setWindowTitle(QStringLiteral("Choose Applications"));
+    setWindowTitle(tr("Choose Applications"));
     resize(kWidth, kHeight);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     layout->setSpacing(kSpacing);
 
-    auto *hint =
-        new QLabel(QStringLiteral("Pick one or more applications; their ids are added to the list."), this);
+    auto *hint = new QLabel(tr("Pick one or more applications; their ids are added to the list."), this);
     hint->setWordWrap(true);
     TextStyles::makeSecondary(hint);
     layout->addWidget(hint);
 
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("appFilter"));
-    m_filter->setPlaceholderText(QStringLiteral("Search by name or id"));
+    m_filter->setPlaceholderText(tr("Search by name or id"));
     m_filter->setClearButtonEnabled(true);
     layout->addWidget(m_filter);
 
@@ -173,7 +176,7 @@ AppChooser::AppChooser(const AppCatalogue &catalogue, QList<DesktopEntry> entrie
     m_view->header()->setStretchLastSection(true);
     layout->addWidget(m_view, 1);
 
-    m_empty = new QLabel(QStringLiteral("No applications found."), this);
+    m_empty = new QLabel(tr("No applications found."), this);
     m_empty->setObjectName(QStringLiteral("appListEmpty"));
     m_empty->setAlignment(Qt::AlignCenter);
     TextStyles::makeSecondary(m_empty);
@@ -181,7 +184,7 @@ AppChooser::AppChooser(const AppCatalogue &catalogue, QList<DesktopEntry> entrie
     layout->addWidget(m_empty);
 
     m_buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
-    QPushButton *add = m_buttons->addButton(QStringLiteral("Add"), QDialogButtonBox::AcceptRole);
+    QPushButton *add = m_buttons->addButton(tr("Add"), QDialogButtonBox::AcceptRole);
     add->setObjectName(QStringLiteral("addButton"));
     add->setDefault(true);
     connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

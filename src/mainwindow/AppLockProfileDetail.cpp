@@ -14,8 +14,8 @@
 
 AppLockProfileDetail::AppLockProfileDetail(AppModel *model, const AppCatalogue *catalogue, QWidget *parent)
     : RecordDetail(model, QStringLiteral("lockProfileForm"),
-                   {QStringLiteral("No Profile Selected"), QStringLiteral("lock.shield"),
-                    QStringLiteral("Select a lock profile from the list to edit it.")},
+                   {tr("No Profile Selected"), QStringLiteral("lock.shield"),
+                    tr("Select a lock profile from the list to edit it.")},
                    parent),
       m_query(model->context()), m_catalogue(catalogue)
 {
@@ -30,13 +30,13 @@ bool AppLockProfileDetail::edits(const PersistentIdentifier &id) const
 
 void AppLockProfileDetail::buildForm(QWidget *content, QVBoxLayout *column)
 {
-    auto *profile = new FormSection(QStringLiteral("Profile"), content);
+    auto *profile = new FormSection(tr("Profile"), content);
     m_name = new QLineEdit(profile);
     m_name->setObjectName(QStringLiteral("nameField"));
-    profile->addField(QStringLiteral("Name"), m_name);
+    profile->addField(tr("Name"), m_name);
     m_mode = EnumComboBox::make<LockMode>(profile);
     m_mode->setObjectName(QStringLiteral("modePicker"));
-    profile->addLabeledRow(QStringLiteral("Mode"), m_mode);
+    profile->addLabeledRow(tr("Mode"), m_mode);
     column->addWidget(profile);
     connect(m_name, &QLineEdit::textEdited, this,
             [this](const QString &text) { edit([&](AppLockProfile &p) { p.setName(text); }); });
@@ -44,22 +44,22 @@ void AppLockProfileDetail::buildForm(QWidget *content, QVBoxLayout *column)
         edit([&](AppLockProfile &p) { p.setMode(EnumComboBox::valueAt<LockMode>(m_mode, index)); });
     });
 
-    auto *apps = new FormSection(QStringLiteral("Blocked Applications"), content);
+    auto *apps = new FormSection(tr("Blocked Applications"), content);
     m_blockedApps = new CommaListEdit(kListLines);
     m_blockedApps->setObjectName(QStringLiteral("blockedAppsField"));
     m_chooseBlockedApps = AppChooser::makeChooseButton(m_blockedApps, m_catalogue);
     m_chooseBlockedApps->setObjectName(QStringLiteral("chooseBlockedAppsButton"));
-    apps->addField(QStringLiteral("Application IDs (comma-separated)"), m_blockedApps, m_chooseBlockedApps);
-    apps->addCaption(QStringLiteral("Example: org.gnome.Totem, org.gnome.Rhythmbox3, steam"));
+    apps->addField(tr("Application IDs (comma-separated)"), m_blockedApps, m_chooseBlockedApps);
+    apps->addCaption(tr("Example: org.gnome.Totem, org.gnome.Rhythmbox3, steam"));
     column->addWidget(apps);
     connect(m_blockedApps, &CommaListEdit::listEdited, this,
             [this](const QStringList &list) { edit([&](AppLockProfile &p) { p.setBlockedApps(list); }); });
 
-    auto *sites = new FormSection(QStringLiteral("Blocked Websites"), content);
+    auto *sites = new FormSection(tr("Blocked Websites"), content);
     m_blockedWebsites = new CommaListEdit(kListLines);
     m_blockedWebsites->setObjectName(QStringLiteral("blockedWebsitesField"));
-    sites->addField(QStringLiteral("Domains (comma-separated)"), m_blockedWebsites);
-    sites->addCaption(QStringLiteral("Example: youtube.com, twitter.com, reddit.com"));
+    sites->addField(tr("Domains (comma-separated)"), m_blockedWebsites);
+    sites->addCaption(tr("Example: youtube.com, twitter.com, reddit.com"));
     column->addWidget(sites);
     connect(m_blockedWebsites, &CommaListEdit::listEdited, this, [this](const QStringList &list) {
         edit([&](AppLockProfile &p) { p.setBlockedWebsites(list); });

@@ -12,15 +12,14 @@
 #include <QPushButton>
 
 AppLockProfileList::AppLockProfileList(AppModel *model, QWidget *parent)
-    : RecordList(model, QStringLiteral("Lock Profiles"), new AppLockProfileListModel(model->context()),
+    : RecordList(model, tr("Lock Profiles"), new AppLockProfileListModel(model->context()),
                  new AppLockProfileRow, Selection::single, parent)
 {
     setObjectName(QStringLiteral("lockProfileList"));
 
-    auto *panel =
-        new EmptyStatePanel(QStringLiteral("No Lock Profiles"), QStringLiteral("lock.shield"),
-                            QStringLiteral("Create a lock profile to define reusable blocking rules."));
-    connect(panel->addButton(QStringLiteral("Create Profile")), &QPushButton::clicked, this, [this] {
+    auto *panel = new EmptyStatePanel(tr("No Lock Profiles"), QStringLiteral("lock.shield"),
+                                      tr("Create a lock profile to define reusable blocking rules."));
+    connect(panel->addButton(tr("Create Profile")), &QPushButton::clicked, this, [this] {
         if (appModel())
             createProfile(*appModel());
     });
@@ -34,7 +33,7 @@ AppLockProfileListModel *AppLockProfileList::profiles() const
 
 AppLockProfile *AppLockProfileList::createProfile(AppModel &model)
 {
-    return model.addLockProfile(QStringLiteral("New Lock Profile"), {}, {}, LockMode::hideApps);
+    return model.addLockProfile(tr("New Lock Profile"), {}, {}, LockMode::hideApps);
 }
 
 void AppLockProfileList::remove(AppModel &model, AppLockProfile &profile)
@@ -51,7 +50,7 @@ QMenu *AppLockProfileList::contextMenu(const QModelIndex &index, QWidget *parent
     auto *menu = new QMenu(parent);
     QPointer<AppModel> model = appModel();
     const PersistentIdentifier id = profile->id();
-    QAction *del = menu->addAction(QStringLiteral("Delete"), [model, id] {
+    QAction *del = menu->addAction(tr("Delete"), [model, id] {
         if (!model)
             return;
         if (AppLockProfile *p = model->context()->model<AppLockProfile>(id))

@@ -17,7 +17,7 @@ AppLockProfileListModel::AppLockProfileListModel(ModelContext *context, QObject 
 
 QString AppLockProfileListModel::blockedAppsText(qsizetype count)
 {
-    return QStringLiteral("%1 blocked apps").arg(count);
+    return tr("%n blocked apps", nullptr, int(count));
 }
 
 QVariant AppLockProfileListModel::data(const QModelIndex &index, int role) const

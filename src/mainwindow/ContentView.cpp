@@ -64,29 +64,27 @@ ContentView::ContentView(AppModel *model, ThemeStore *themes, GridProbes *probes
     m_splitter->setStretchFactor(2, 1);
     m_splitter->setSizes({kSidebarIdealWidth, kListIdealWidth, kDetailIdealWidth});
 
-    m_noPage = new EmptyStatePanel(QStringLiteral("Select a Page"), QStringLiteral("sidebar.left"), QString(),
-                                   m_lists);
+    m_noPage = new EmptyStatePanel(tr("Select a Page"), QStringLiteral("sidebar.left"), QString(), m_lists);
     m_lists->addWidget(m_noPage);
-    m_noSelection = new EmptyStatePanel(QStringLiteral("No Selection"), QStringLiteral("sidebar.right"),
-                                        QString(), m_details);
+    m_noSelection =
+        new EmptyStatePanel(tr("No Selection"), QStringLiteral("sidebar.right"), QString(), m_details);
     m_details->addWidget(m_noSelection);
 
-    m_newFocusScreen =
-        new QAction(Symbols::icon(QStringLiteral("plus")), QStringLiteral("New Focus Screen"), this);
+    m_newFocusScreen = new QAction(Symbols::icon(QStringLiteral("plus")), tr("New Focus Screen"), this);
     m_newFocusScreen->setObjectName(QStringLiteral("newFocusScreenAction"));
-    m_newFocusScreen->setToolTip(QStringLiteral("Add a focus screen (Ctrl+N)"));
+    m_newFocusScreen->setToolTip(tr("Add a focus screen (Ctrl+N)"));
     connect(m_newFocusScreen, &QAction::triggered, this, [this] {
         if (m_model)
             FocusScreenList::createFocusScreen(*m_model);
     });
-    m_newProfile = new QAction(Symbols::icon(QStringLiteral("plus")), QStringLiteral("New Profile"), this);
+    m_newProfile = new QAction(Symbols::icon(QStringLiteral("plus")), tr("New Profile"), this);
     m_newProfile->setObjectName(QStringLiteral("newProfileAction"));
-    m_newProfile->setToolTip(QStringLiteral("Add a lock profile"));
+    m_newProfile->setToolTip(tr("Add a lock profile"));
     connect(m_newProfile, &QAction::triggered, this, [this] {
         if (m_model)
             AppLockProfileList::createProfile(*m_model);
     });
-    m_openSettings = new QAction(QStringLiteral("Open Settings"), this);
+    m_openSettings = new QAction(tr("Open Settings"), this);
     m_openSettings->setObjectName(QStringLiteral("openSettingsAction"));
     connect(m_openSettings, &QAction::triggered, this, &ContentView::openSettingsRequested);
 

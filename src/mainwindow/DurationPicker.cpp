@@ -18,12 +18,12 @@ constexpr int kLabelToButtons = 8;
 DurationPicker::DurationPicker(QWidget *parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
-    setAccessibleName(QStringLiteral("Duration"));
+    setAccessibleName(tr("Duration"));
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(kLabelToButtons);
 
-    auto *title = new QLabel(QStringLiteral("Duration"), this);
+    auto *title = new QLabel(tr("Duration"), this);
     title->setObjectName(QStringLiteral("durationTitle"));
     row->addWidget(title);
     row->addStretch(1);
@@ -44,13 +44,13 @@ DurationPicker::DurationPicker(QWidget *parent) : QWidget(parent)
     m_down = new QToolButton(stepper);
     m_down->setObjectName(QStringLiteral("durationDown"));
     m_down->setText(QStringLiteral("−"));
-    m_down->setAccessibleName(QStringLiteral("Decrement"));
+    m_down->setAccessibleName(tr("Decrement"));
     m_down->setFocusPolicy(Qt::NoFocus);
     m_down->setAutoRepeat(true);
     m_up = new QToolButton(stepper);
     m_up->setObjectName(QStringLiteral("durationUp"));
     m_up->setText(QStringLiteral("+"));
-    m_up->setAccessibleName(QStringLiteral("Increment"));
+    m_up->setAccessibleName(tr("Increment"));
     m_up->setFocusPolicy(Qt::NoFocus);
     m_up->setAutoRepeat(true);
     stepperRow->addWidget(m_down);
@@ -69,7 +69,7 @@ qint64 DurationPicker::minutes() const
 
 QString DurationPicker::minutesText() const
 {
-    return QStringLiteral("%1 min").arg(minutes());
+    return tr("%1 min").arg(minutes());
 }
 
 void DurationPicker::setDuration(double seconds)

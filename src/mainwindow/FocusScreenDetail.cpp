@@ -37,8 +37,8 @@ QLineEdit *makeLineEdit(const char *objectName, QWidget *parent)
 FocusScreenDetail::FocusScreenDetail(AppModel *model, GridProbes *probes, const AppCatalogue *catalogue,
                                      QWidget *parent)
     : RecordDetail(model, QStringLiteral("focusScreenForm"),
-                   {QStringLiteral("No Focus Screen Selected"), QStringLiteral("rectangle.on.rectangle"),
-                    QStringLiteral("Select a focus screen from the list to edit it.")},
+                   {tr("No Focus Screen Selected"), QStringLiteral("rectangle.on.rectangle"),
+                    tr("Select a focus screen from the list to edit it.")},
                    parent),
       m_query(model->context()), m_catalogue(catalogue)
 {
@@ -58,11 +58,11 @@ QString FocusScreenDetail::backgroundFieldLabel(OverlayBackgroundType type)
     case OverlayBackgroundType::system:
         return {};
     case OverlayBackgroundType::solid:
-        return QStringLiteral("Hex Color (e.g., #1A1A2E or 1A1A2E)");
+        return tr("Hex Color (e.g., #1A1A2E or 1A1A2E)");
     case OverlayBackgroundType::gradient:
-        return QStringLiteral("Gradient (e.g., linear,#667eea,#764ba2 or radial,#f093fb,#f5576c)");
+        return tr("Gradient (e.g., linear,#667eea,#764ba2 or radial,#f093fb,#f5576c)");
     case OverlayBackgroundType::image:
-        return QStringLiteral("Image File Path");
+        return tr("Image File Path");
     }
     return {};
 }
@@ -71,13 +71,13 @@ QString FocusScreenDetail::backgroundCaption(OverlayBackgroundType type)
 {
     switch (type) {
     case OverlayBackgroundType::system:
-        return QStringLiteral("Uses the default dark blur overlay.");
+        return tr("Uses the default dark blur overlay.");
     case OverlayBackgroundType::solid:
-        return QStringLiteral("Solid color background for the overlay.");
+        return tr("Solid color background for the overlay.");
     case OverlayBackgroundType::gradient:
-        return QStringLiteral("Format: linear|radial,color1,color2,... (hex colors)");
+        return tr("Format: linear|radial,color1,color2,... (hex colors)");
     case OverlayBackgroundType::image:
-        return QStringLiteral("Full path to an image file (PNG, JPG). Example: ~/Pictures/background.jpg");
+        return tr("Full path to an image file (PNG, JPG). Example: ~/Pictures/background.jpg");
     }
     return {};
 }
@@ -95,16 +95,16 @@ void FocusScreenDetail::buildForm(QWidget *content, QVBoxLayout *column)
 // Name, duration, lock mode and auto-start.
 QWidget *FocusScreenDetail::buildBasics(QWidget *content)
 {
-    auto *basics = new FormSection(QStringLiteral("Basics"), content);
+    auto *basics = new FormSection(tr("Basics"), content);
     m_name = makeLineEdit("nameField", basics);
-    basics->addField(QStringLiteral("Name"), m_name);
+    basics->addField(tr("Name"), m_name);
     m_duration = new DurationPicker(basics);
     m_duration->setObjectName(QStringLiteral("durationPicker"));
     basics->addRow(m_duration);
     m_lockMode = EnumComboBox::make<LockMode>(basics);
     m_lockMode->setObjectName(QStringLiteral("lockModePicker"));
-    basics->addLabeledRow(QStringLiteral("Lock Mode"), m_lockMode);
-    m_autoStart = new QCheckBox(QStringLiteral("Auto-start on Login"), basics);
+    basics->addLabeledRow(tr("Lock Mode"), m_lockMode);
+    m_autoStart = new QCheckBox(tr("Auto-start on Login"), basics);
     m_autoStart->setObjectName(QStringLiteral("autoStartToggle"));
     basics->addRow(m_autoStart);
 
@@ -123,8 +123,8 @@ QWidget *FocusScreenDetail::buildBasics(QWidget *content)
 // The strict-mode switch and its challenge controls.
 QWidget *FocusScreenDetail::buildStrictMode(QWidget *content)
 {
-    auto *strict = new FormSection(QStringLiteral("Strict Mode (Anti-Cheat)"), content);
-    m_strictEnabled = new QCheckBox(QStringLiteral("Enable Strict Mode"), strict);
+    auto *strict = new FormSection(tr("Strict Mode (Anti-Cheat)"), content);
+    m_strictEnabled = new QCheckBox(tr("Enable Strict Mode"), strict);
     m_strictEnabled->setObjectName(QStringLiteral("strictModeToggle"));
     strict->addRow(m_strictEnabled);
 
@@ -133,18 +133,18 @@ QWidget *FocusScreenDetail::buildStrictMode(QWidget *content)
     m_strictGroup->setObjectName(QStringLiteral("strictModeControls"));
     m_challengeType = EnumComboBox::make<StrictModeType>(m_strictGroup);
     m_challengeType->setObjectName(QStringLiteral("challengeTypePicker"));
-    strictRows->addWidget(FormSection::labeledRow(new QLabel(QStringLiteral("Challenge Type")),
-                                                  m_challengeType, m_strictGroup));
+    strictRows->addWidget(
+        FormSection::labeledRow(new QLabel(tr("Challenge Type")), m_challengeType, m_strictGroup));
 
     QVBoxLayout *sentenceRows = nullptr;
     m_sentenceGroup = FormSection::makeGroup(m_strictGroup, &sentenceRows);
     m_sentenceGroup->setObjectName(QStringLiteral("sentenceControls"));
     m_sentence = new GrowingTextEdit(kSentenceLines);
     m_sentence->setObjectName(QStringLiteral("commitmentSentenceField"));
-    sentenceRows->addWidget(FormSection::fieldBlock(new QLabel(QStringLiteral("Commitment Sentence")),
-                                                    m_sentence, m_sentenceGroup));
+    sentenceRows->addWidget(
+        FormSection::fieldBlock(new QLabel(tr("Commitment Sentence")), m_sentence, m_sentenceGroup));
     sentenceRows->addWidget(FormSection::makeCaption(
-        QStringLiteral("Must type this exact sentence to exit early. Case-insensitive."), m_sentenceGroup));
+        tr("Must type this exact sentence to exit early. Case-insensitive."), m_sentenceGroup));
     strictRows->addWidget(m_sentenceGroup);
 
     QVBoxLayout *passwordRows = nullptr;
@@ -153,13 +153,13 @@ QWidget *FocusScreenDetail::buildStrictMode(QWidget *content)
     m_password = makeLineEdit("exitPasswordField", nullptr);
     m_password->setEchoMode(QLineEdit::Password);
     passwordRows->addWidget(
-        FormSection::fieldBlock(new QLabel(QStringLiteral("Exit Password")), m_password, m_passwordGroup));
+        FormSection::fieldBlock(new QLabel(tr("Exit Password")), m_password, m_passwordGroup));
     passwordRows->addWidget(
-        FormSection::makeCaption(QStringLiteral("Enter this password to exit early."), m_passwordGroup));
+        FormSection::makeCaption(tr("Enter this password to exit early."), m_passwordGroup));
     strictRows->addWidget(m_passwordGroup);
 
     m_mathCaption = FormSection::makeCaption(
-        QStringLiteral("A random math problem will be generated each time you try to exit."), m_strictGroup);
+        tr("A random math problem will be generated each time you try to exit."), m_strictGroup);
     m_mathCaption->setObjectName(QStringLiteral("mathCaption"));
     strictRows->addWidget(m_mathCaption);
 
@@ -192,13 +192,13 @@ QWidget *FocusScreenDetail::buildStrictMode(QWidget *content)
 // The applications that stay usable during a session.
 QWidget *FocusScreenDetail::buildAllowedApps(QWidget *content)
 {
-    auto *apps = new FormSection(QStringLiteral("Allowed Applications"), content);
+    auto *apps = new FormSection(tr("Allowed Applications"), content);
     m_allowedApps = new CommaListEdit(kListLines);
     m_allowedApps->setObjectName(QStringLiteral("allowedAppsField"));
     m_chooseAllowedApps = AppChooser::makeChooseButton(m_allowedApps, m_catalogue);
     m_chooseAllowedApps->setObjectName(QStringLiteral("chooseAllowedAppsButton"));
-    apps->addField(QStringLiteral("Application IDs (comma-separated)"), m_allowedApps, m_chooseAllowedApps);
-    apps->addCaption(QStringLiteral("Example: firefox-esr, org.gnome.Nautilus"));
+    apps->addField(tr("Application IDs (comma-separated)"), m_allowedApps, m_chooseAllowedApps);
+    apps->addCaption(tr("Example: firefox-esr, org.gnome.Nautilus"));
     connect(m_allowedApps, &CommaListEdit::listEdited, this,
             [this](const QStringList &list) { edit([&](FocusScreen &s) { s.setAllowedApps(list); }); });
     return apps;
@@ -207,11 +207,11 @@ QWidget *FocusScreenDetail::buildAllowedApps(QWidget *content)
 // The websites that stay reachable during a session.
 QWidget *FocusScreenDetail::buildAllowedWebsites(QWidget *content)
 {
-    auto *sites = new FormSection(QStringLiteral("Allowed Websites"), content);
+    auto *sites = new FormSection(tr("Allowed Websites"), content);
     m_allowedWebsites = new CommaListEdit(kListLines);
     m_allowedWebsites->setObjectName(QStringLiteral("allowedWebsitesField"));
-    sites->addField(QStringLiteral("Domains (comma-separated)"), m_allowedWebsites);
-    sites->addCaption(QStringLiteral("Example: github.com, gitlab.com, developer.mozilla.org"));
+    sites->addField(tr("Domains (comma-separated)"), m_allowedWebsites);
+    sites->addCaption(tr("Example: github.com, gitlab.com, developer.mozilla.org"));
     connect(m_allowedWebsites, &CommaListEdit::listEdited, this,
             [this](const QStringList &list) { edit([&](FocusScreen &s) { s.setAllowedWebsites(list); }); });
     return sites;
@@ -220,14 +220,14 @@ QWidget *FocusScreenDetail::buildAllowedWebsites(QWidget *content)
 // The application or address opened at the start.
 QWidget *FocusScreenDetail::buildAutoOpen(QWidget *content)
 {
-    auto *open = new FormSection(QStringLiteral("Bible Mode (Auto-Open on Start)"), content);
+    auto *open = new FormSection(tr("Bible Mode (Auto-Open on Start)"), content);
     m_autoOpenApp = makeLineEdit("autoOpenAppField", open);
-    open->addField(QStringLiteral("Application ID to Open"), m_autoOpenApp);
-    open->addCaption(QStringLiteral("Example: com.github.johnfactotum.Foliate, info.bibletime.BibleTime"));
+    open->addField(tr("Application ID to Open"), m_autoOpenApp);
+    open->addCaption(tr("Example: com.github.johnfactotum.Foliate, info.bibletime.BibleTime"));
     m_autoOpenURL = makeLineEdit("autoOpenURLField", open);
-    open->addField(QStringLiteral("URL to Open"), m_autoOpenURL);
-    open->addCaption(QStringLiteral("Example: https://www.bible.com, https://www.biblegateway.com"));
-    open->addCaption(QStringLiteral("Leave both empty to disable. App takes priority over URL."));
+    open->addField(tr("URL to Open"), m_autoOpenURL);
+    open->addCaption(tr("Example: https://www.bible.com, https://www.biblegateway.com"));
+    open->addCaption(tr("Leave both empty to disable. App takes priority over URL."));
     connect(m_autoOpenApp, &QLineEdit::textEdited, this, [this](const QString &text) {
         edit([&](FocusScreen &s) { s.setAutoOpenApp(OptionalText::fromText(text)); });
     });
@@ -240,10 +240,10 @@ QWidget *FocusScreenDetail::buildAutoOpen(QWidget *content)
 // The overlay background type and its value.
 QWidget *FocusScreenDetail::buildBackground(QWidget *content)
 {
-    auto *zen = new FormSection(QStringLiteral("Zen Style (Overlay Background)"), content);
+    auto *zen = new FormSection(tr("Zen Style (Overlay Background)"), content);
     m_backgroundType = EnumComboBox::make<OverlayBackgroundType>(zen);
     m_backgroundType->setObjectName(QStringLiteral("backgroundTypePicker"));
-    zen->addLabeledRow(QStringLiteral("Background Type"), m_backgroundType);
+    zen->addLabeledRow(tr("Background Type"), m_backgroundType);
     m_backgroundValue = makeLineEdit("backgroundValueField", nullptr);
     m_backgroundValueLabel = new QLabel;
     m_backgroundValueLabel->setObjectName(QStringLiteral("backgroundValueLabel"));

@@ -14,16 +14,15 @@
 #include <QPushButton>
 
 FocusScreenList::FocusScreenList(AppModel *model, ThemeStore *themes, GridProbes *probes, QWidget *parent)
-    : RecordList(model, QStringLiteral("Focus Screens"), new FocusScreenListModel(model->context()),
+    : RecordList(model, tr("Focus Screens"), new FocusScreenListModel(model->context()),
                  new FocusScreenRow(themes), Selection::single, parent),
       m_probes(probes)
 {
     setObjectName(QStringLiteral("focusScreenList"));
 
-    auto *panel =
-        new EmptyStatePanel(QStringLiteral("No Focus Screens"), QStringLiteral("rectangle.on.rectangle"),
-                            QStringLiteral("Create your first focus screen to get started."));
-    connect(panel->addButton(QStringLiteral("Create Focus Screen")), &QPushButton::clicked, this, [this] {
+    auto *panel = new EmptyStatePanel(tr("No Focus Screens"), QStringLiteral("rectangle.on.rectangle"),
+                                      tr("Create your first focus screen to get started."));
+    connect(panel->addButton(tr("Create Focus Screen")), &QPushButton::clicked, this, [this] {
         if (appModel())
             createFocusScreen(*appModel());
     });
@@ -47,17 +46,16 @@ FocusScreen *FocusScreenList::createFocusScreen(AppModel &model)
 {
     // addFocusScreen reads the default strict-mode type from the settings row
     // (none when there is no row) and selects the new screen.
-    return model.addFocusScreen(QStringLiteral("New Focus Screen"), kNewScreenDuration, LockMode::hideApps);
+    return model.addFocusScreen(tr("New Focus Screen"), kNewScreenDuration, LockMode::hideApps);
 }
 
 FocusScreen *FocusScreenList::duplicate(AppModel &model, const FocusScreen &source)
 {
     auto copy = std::make_unique<FocusScreen>(
-        source.name() + QStringLiteral(" Copy"), source.duration(), source.allowedApps(),
-        source.allowedWebsites(), source.lockMode(), source.autoStartOnLogin(), source.sortOrder() + 1,
-        source.strictModeEnabled(), source.strictModeType(), source.strictModeSentence(),
-        source.strictModeAnswer(), source.autoOpenApp(), source.autoOpenURL(), source.overlayBackgroundType(),
-        source.overlayBackgroundValue());
+        tr("%1 Copy").arg(source.name()), source.duration(), source.allowedApps(), source.allowedWebsites(),
+        source.lockMode(), source.autoStartOnLogin(), source.sortOrder() + 1, source.strictModeEnabled(),
+        source.strictModeType(), source.strictModeSentence(), source.strictModeAnswer(), source.autoOpenApp(),
+        source.autoOpenURL(), source.overlayBackgroundType(), source.overlayBackgroundValue());
     FocusScreen *inserted = model.context()->insert(std::move(copy));
     model.setSelection(inserted->id());
     return inserted;
@@ -93,14 +91,13 @@ QMenu *FocusScreenList::contextMenu(const QModelIndex &index, QWidget *parent)
                 action(*model, *s);
         };
     };
-    menu->addAction(QStringLiteral("Duplicate"),
-                    withScreen([](AppModel &m, FocusScreen &s) { duplicate(m, s); }));
+    menu->addAction(tr("Duplicate"), withScreen([](AppModel &m, FocusScreen &s) { duplicate(m, s); }));
     menu->addSeparator();
-    menu->addAction(QStringLiteral("Toggle Auto-Start"),
+    menu->addAction(tr("Toggle Auto-Start"),
                     withScreen([](AppModel &m, FocusScreen &s) { toggleAutoStart(m, s); }));
     menu->addSeparator();
-    QAction *del = menu->addAction(QStringLiteral("Delete"),
-                                   withScreen([](AppModel &m, FocusScreen &s) { remove(m, s); }));
+    QAction *del =
+        menu->addAction(tr("Delete"), withScreen([](AppModel &m, FocusScreen &s) { remove(m, s); }));
     del->setIcon(QIcon::fromTheme(QStringLiteral("edit-delete")));
     return menu;
 }

@@ -15,7 +15,7 @@ public:
     // The badge is drawn in the accent of `themes`.
     explicit FocusScreenRow(ThemeStore *themes, QObject *parent = nullptr);
 
-    static QString autoStartText() { return QStringLiteral("Auto-start"); }
+    static QString autoStartText() { return tr("Auto-start"); }
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;

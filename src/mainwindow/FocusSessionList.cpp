@@ -6,13 +6,12 @@
 #include "FocusSessionRow.h"
 
 FocusSessionList::FocusSessionList(AppModel *model, QWidget *parent)
-    : RecordList(model, QStringLiteral("Sessions"), new FocusSessionListModel(model->context()),
-                 new FocusSessionRow, Selection::none, parent)
+    : RecordList(model, tr("Sessions"), new FocusSessionListModel(model->context()), new FocusSessionRow,
+                 Selection::none, parent)
 {
     setObjectName(QStringLiteral("sessionList"));
-    setEmptyState(new EmptyStatePanel(
-        QStringLiteral("No Sessions"), QStringLiteral("clock.arrow.circlepath"),
-        QStringLiteral("Start a focus session from a Focus Screen to see history here.")));
+    setEmptyState(new EmptyStatePanel(tr("No Sessions"), QStringLiteral("clock.arrow.circlepath"),
+                                      tr("Start a focus session from a Focus Screen to see history here.")));
 }
 
 FocusSessionListModel *FocusSessionList::sessions() const

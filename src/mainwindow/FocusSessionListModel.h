@@ -24,7 +24,7 @@ public:
     };
 
     // The name shown for sessions whose focus screen no longer exists.
-    static QString unknownScreenName() { return QStringLiteral("Unknown"); }
+    static QString unknownScreenName() { return tr("Unknown"); }
 
     explicit FocusSessionListModel(ModelContext *context, QObject *parent = nullptr);
 

@@ -11,7 +11,7 @@ SettingsPlaceholder::SettingsPlaceholder(QWidget *parent) : QWidget(parent)
     setAutoFillBackground(true);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_panel = new EmptyStatePanel(QStringLiteral("Settings"), QStringLiteral("gearshape"),
-                                  QStringLiteral("Open the Settings window to change preferences."), this);
+    m_panel = new EmptyStatePanel(tr("Settings"), QStringLiteral("gearshape"),
+                                  tr("Open the Settings window to change preferences."), this);
     layout->addWidget(m_panel);
 }

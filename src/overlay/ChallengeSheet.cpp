@@ -45,7 +45,7 @@ ChallengeSheet::ChallengeSheet(ExitChallenge *challenge, const QColor &accent, Q
     m_icon->setObjectName(QStringLiteral("challengeIcon"));
     column->addWidget(m_icon, 0, Qt::AlignHCenter);
 
-    m_title = new QLabel(QStringLiteral("Exit Challenge"), this);
+    m_title = new QLabel(tr("Exit Challenge"), this);
     m_title->setObjectName(QStringLiteral("challengeTitle"));
     m_title->setFont(textFont(kTitleSize, QFont::Bold));
     m_title->setAlignment(Qt::AlignCenter);
@@ -65,7 +65,7 @@ ChallengeSheet::ChallengeSheet(ExitChallenge *challenge, const QColor &accent, Q
     // only the placeholder, cut off when long and gone at the first key.
     const std::optional<QString> &sentence = challenge->strictModeSentence();
     if (type == StrictModeType::sentence && sentence && !sentence->trimmed().isEmpty()) {
-        auto *shown = new QLabel(QStringLiteral("\u201C%1\u201D").arg(sentence->trimmed()), this);
+        auto *shown = new QLabel(tr("“%1”").arg(sentence->trimmed()), this);
         shown->setObjectName(QStringLiteral("challengeSentence"));
         shown->setTextFormat(Qt::PlainText);
         shown->setFont(monospacedFont(kSheetFieldTextSize));
@@ -80,7 +80,7 @@ ChallengeSheet::ChallengeSheet(ExitChallenge *challenge, const QColor &accent, Q
     m_field->setFont(monospacedFont(kSheetFieldTextSize));
     if (type == StrictModeType::password) {
         m_field->setEchoMode(QLineEdit::Password);
-        m_field->setPlaceholderText(QStringLiteral("Enter password"));
+        m_field->setPlaceholderText(tr("Enter password"));
     }
     auto *fieldRow = new QHBoxLayout;
     fieldRow->setContentsMargins(kSheetFieldMarginH, 0, kSheetFieldMarginH, 0);
@@ -97,10 +97,10 @@ ChallengeSheet::ChallengeSheet(ExitChallenge *challenge, const QColor &accent, Q
     m_error->hide();
     column->addWidget(m_error);
 
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel = new QPushButton(tr("Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
     m_cancel->setAutoDefault(false);
-    m_submit = new QPushButton(QStringLiteral("Submit"), this);
+    m_submit = new QPushButton(tr("Submit"), this);
     m_submit->setObjectName(QStringLiteral("submitButton"));
     m_submit->setAutoDefault(false);
     for (auto *button : {m_cancel, m_submit})

@@ -1,5 +1,6 @@
 #include "ExitChallenge.h"
 
+#include <QCoreApplication>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -7,7 +8,6 @@
 namespace {
 
 constexpr int kCooldownTickMs = 1000;
-const QString kIncorrect = QStringLiteral("Incorrect. Please try again.");
 
 } // namespace
 
@@ -42,7 +42,8 @@ QString challengePlaceholder(StrictModeType type, const std::optional<QString> &
 {
     switch (type) {
     case StrictModeType::sentence:
-        return sentence ? *sentence : QStringLiteral("Type the commitment sentence...");
+        return sentence ? *sentence
+                        : QCoreApplication::translate("Challenge", "Type the commitment sentence...");
     case StrictModeType::math:
         return problem.text + QStringLiteral(" = ?");
     case StrictModeType::password:
@@ -82,11 +83,12 @@ QString promptText(StrictModeType type)
 {
     switch (type) {
     case StrictModeType::sentence:
-        return QStringLiteral("Type the following sentence exactly to prove your commitment:");
+        return QCoreApplication::translate("Challenge",
+                                           "Type the following sentence exactly to prove your commitment:");
     case StrictModeType::math:
-        return QStringLiteral("Solve this math problem:");
+        return QCoreApplication::translate("Challenge", "Solve this math problem:");
     case StrictModeType::password:
-        return QStringLiteral("Enter your exit password:");
+        return QCoreApplication::translate("Challenge", "Enter your exit password:");
     case StrictModeType::none:
         break;
     }
@@ -97,15 +99,15 @@ QString badgeName(StrictModeType type)
 {
     switch (type) {
     case StrictModeType::sentence:
-        return QStringLiteral("Sentence");
+        return QCoreApplication::translate("Challenge", "Sentence");
     case StrictModeType::math:
-        return QStringLiteral("Math Problem");
+        return QCoreApplication::translate("Challenge", "Math Problem");
     case StrictModeType::password:
-        return QStringLiteral("Password");
+        return QCoreApplication::translate("Challenge", "Password");
     case StrictModeType::none:
         break;
     }
-    return QStringLiteral("None");
+    return QCoreApplication::translate("Challenge", "None");
 }
 
 QString badgeSymbol(StrictModeType type)
@@ -131,8 +133,8 @@ QString sheetSymbol(StrictModeType type)
 QString cooldownCaption(bool cooldown, int remaining)
 {
     if (!cooldown)
-        return QStringLiteral("Complete a challenge to exit early");
-    return QStringLiteral("Try again in %1s").arg(remaining);
+        return QCoreApplication::translate("Challenge", "Complete a challenge to exit early");
+    return QCoreApplication::translate("Challenge", "Try again in %1s").arg(remaining);
 }
 
 } // namespace Challenge
@@ -203,7 +205,7 @@ void ExitChallenge::submitChallenge()
     if (!m_showChallenge)
         return; // only the open sheet submits; a late second Return does nothing
     if (!Challenge::answerMatches(m_challengeInput, expectedAnswer())) {
-        m_challengeError = kIncorrect;
+        m_challengeError = tr("Incorrect. Please try again.");
         startCooldown(); // emits the state change
         return;
     }

@@ -36,7 +36,7 @@ public:
         setAttribute(Qt::WA_DeleteOnClose);
         setAttribute(Qt::WA_TranslucentBackground);
         setObjectName(QStringLiteral("FocusOverlayWindow"));
-        setWindowTitle(QStringLiteral("Lumora Focus"));
+        setWindowTitle(QCoreApplication::translate("FocusOverlayController", "Lumora Focus"));
         auto *layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         // The display's size, whatever the content would like.
@@ -464,15 +464,13 @@ void FocusOverlayController::confirmEmergencyExit()
     // A dialog of the window manager's, with the overlay kept just below it;
     // application-modal, yet without a nested event loop, so the session's
     // timer goes on underneath.
-    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Emergency Exit"),
-                                QStringLiteral("Emergency Exit"), QMessageBox::NoButton, nullptr,
-                                Qt::Dialog | Qt::WindowStaysOnTopHint);
+    auto *box = new QMessageBox(QMessageBox::Warning, tr("Emergency Exit"), tr("Emergency Exit"),
+                                QMessageBox::NoButton, nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint);
     box->setObjectName(QStringLiteral("emergencyExitConfirmation"));
-    box->setInformativeText(QStringLiteral(
-        "Are you sure you want to end this focus session early? This will break your focus flow."));
-    QPushButton *cancelSession =
-        box->addButton(QStringLiteral("Cancel Focus Session"), QMessageBox::AcceptRole);
-    QPushButton *keep = box->addButton(QStringLiteral("Keep Focusing"), QMessageBox::RejectRole);
+    box->setInformativeText(
+        tr("Are you sure you want to end this focus session early? This will break your focus flow."));
+    QPushButton *cancelSession = box->addButton(tr("Cancel Focus Session"), QMessageBox::AcceptRole);
+    QPushButton *keep = box->addButton(tr("Keep Focusing"), QMessageBox::RejectRole);
     box->setDefaultButton(cancelSession);
     box->setEscapeButton(keep);
     box->setWindowModality(Qt::ApplicationModal);

@@ -213,8 +213,8 @@ QWidget *FocusOverlayView::buildHeader()
                                         QFontMetrics(captionFont).height(), badge);
         symbol->setObjectName(QStringLiteral("strictModeBadgeIcon"));
         row->addWidget(symbol, 0, Qt::AlignVCenter);
-        row->addWidget(makeLabel(QStringLiteral("Strict Mode: ") + Challenge::badgeName(type), captionFont,
-                                 orange(), badge, "strictModeBadgeText"),
+        row->addWidget(makeLabel(tr("Strict Mode: %1").arg(Challenge::badgeName(type)), captionFont, orange(),
+                                 badge, "strictModeBadgeText"),
                        0, Qt::AlignVCenter);
         badge->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         layout->addWidget(badge, 0, Qt::AlignHCenter);
@@ -238,8 +238,7 @@ QWidget *FocusOverlayView::buildCountdownCard()
     QFont captionFont = textFont(kCaptionSize);
     captionFont.setCapitalization(QFont::AllUppercase);
     captionFont.setLetterSpacing(QFont::AbsoluteSpacing, kCaptionTracking);
-    layout->addWidget(
-        makeLabel(QStringLiteral("Time Remaining"), captionFont, tertiaryText(), card, "countdownCaption"));
+    layout->addWidget(makeLabel(tr("Time Remaining"), captionFont, tertiaryText(), card, "countdownCaption"));
     card->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return card;
 }
@@ -251,8 +250,8 @@ QWidget *FocusOverlayView::buildAllowedApps()
     auto *layout = new QVBoxLayout(block);
     layout->setSpacing(kAllowedSpacing);
     layout->setContentsMargins(0, kAllowedTopMargin, 0, 0);
-    layout->addWidget(makeLabel(QStringLiteral("Allowed Applications"), textFont(kCaptionSize),
-                                secondaryText(), block, "allowedAppsTitle"));
+    layout->addWidget(makeLabel(tr("Allowed Applications"), textFont(kCaptionSize), secondaryText(), block,
+                                "allowedAppsTitle"));
     layout->addWidget(new BadgeRow(m_content.allowedApps, m_catalogue, block));
     return block;
 }
@@ -267,20 +266,20 @@ QWidget *FocusOverlayView::buildExitSection()
     if (!m_challenge->isInForce()) {
         layout->setSpacing(kExitSpacing);
         auto *button =
-            new OverlayButton(QStringLiteral("exclamationmark.triangle"), QStringLiteral("Emergency Exit"),
+            new OverlayButton(QStringLiteral("exclamationmark.triangle"), tr("Emergency Exit"),
                               {red(), kEmergencyIconSpacing, kEmergencyMarginH, kEmergencyMarginV}, section);
         button->setObjectName(QStringLiteral("emergencyExitButton"));
         connect(button, &QAbstractButton::clicked, this, &FocusOverlayView::requestEmergencyExit);
         layout->addWidget(button, 0, Qt::AlignHCenter);
-        layout->addWidget(makeLabel(QStringLiteral("Press Esc 3 times for rapid exit"),
-                                    textFont(kCaption2Size), secondaryText(), section, "exitHint"));
+        layout->addWidget(makeLabel(tr("Press Esc 3 times for rapid exit"), textFont(kCaption2Size),
+                                    secondaryText(), section, "exitHint"));
         m_exitButton = button;
         return section;
     }
 
     layout->setSpacing(kChallengeExitSpacing);
     auto *button =
-        new OverlayButton(QStringLiteral("lock.rotation"), QStringLiteral("Exit Challenge"),
+        new OverlayButton(QStringLiteral("lock.rotation"), tr("Exit Challenge"),
                           {orange(), kChallengeIconSpacing, kChallengeMarginH, kChallengeMarginV}, section);
     button->setObjectName(QStringLiteral("exitChallengeButton"));
     connect(button, &QAbstractButton::clicked, m_challenge, &ExitChallenge::openChallenge);

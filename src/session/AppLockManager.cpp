@@ -16,9 +16,9 @@ std::span<const EnumRow<AppLockManager::LockMode>> EnumTraits<AppLockManager::Lo
 {
     using Mode = AppLockManager::LockMode;
     static constexpr std::array<EnumRow<Mode>, 3> table{{
-        {Mode::hideApps, "hideApps", "Hide Apps", "eye.slash"},
-        {Mode::preventLaunch, "preventLaunch", "Prevent Launch", "lock"},
-        {Mode::overlay, "overlay", "Overlay", "rectangle.on.rectangle"},
+        {Mode::hideApps, "hideApps", QT_TRANSLATE_NOOP("Enums", "Hide Apps"), "eye.slash"},
+        {Mode::preventLaunch, "preventLaunch", QT_TRANSLATE_NOOP("Enums", "Prevent Launch"), "lock"},
+        {Mode::overlay, "overlay", QT_TRANSLATE_NOOP("Enums", "Overlay"), "rectangle.on.rectangle"},
     }};
     return table;
 }
@@ -303,10 +303,10 @@ void AppLockManager::reportIfNothingCanBeHidden(LockMode mode)
     if (mode == LockMode::overlay || m_reportedUnavailable || m_workspace->isAvailable())
         return;
     m_reportedUnavailable = true;
-    const auto line = QStringLiteral("Lumora: Other applications cannot be hidden here (%1); "
-                                     "the focus overlay still covers the screens\n")
-                          .arg(m_workspace->unavailableReason());
-    std::fputs(qPrintable(line), stdout);
+    const QString line = tr("Lumora: Other applications cannot be hidden here (%1); "
+                            "the focus overlay still covers the screens")
+                             .arg(m_workspace->unavailableReason());
+    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
     std::fflush(stdout);
 }
 
@@ -321,7 +321,7 @@ void AppLockManager::writeJournal()
     if (writeJournalNow(&error) || m_reportedJournalError)
         return;
     m_reportedJournalError = true;
-    std::fputs(qPrintable(QStringLiteral("Lumora: Could not update the lock journal: %1\n").arg(error)),
+    std::fputs(qPrintable(tr("Lumora: Could not update the lock journal: %1").arg(error) + QLatin1Char('\n')),
                stderr);
     std::fflush(stderr);
 }
@@ -357,10 +357,9 @@ bool AppLockManager::planHiding(const QList<RunningApplication> &apps)
 void AppLockManager::refuseHiding(const QString &error)
 {
     m_hidingRefused = true;
-    const auto reason =
-        QStringLiteral("Other applications are not hidden because the lock journal %1 "
-                       "could not be written (%2); the focus overlay still covers the screens.")
-            .arg(m_journal.path(), error);
+    const auto reason = tr("Other applications are not hidden because the lock journal %1 "
+                           "could not be written (%2); the focus overlay still covers the screens.")
+                            .arg(m_journal.path(), error);
     std::fputs(qPrintable(QStringLiteral("Lumora: ") + reason + QLatin1Char('\n')), stderr);
     std::fflush(stderr);
     Q_EMIT hidingRefused(reason);

@@ -38,7 +38,7 @@ FocusSessionManager::FocusSessionManager(Services services, QObject *parent)
             // The lock manager has said it on standard error already.
             if (m_services.notifications)
                 m_services.notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces),
-                                               QStringLiteral("Applications Not Hidden"), reason, false);
+                                               tr("Applications Not Hidden"), reason, false);
         });
     }
     // Start requests are handled in a later turn of the event loop; the
@@ -94,8 +94,7 @@ void FocusSessionManager::handleStartRequest(const QVariantMap &userInfo)
         screenValue.metaType() != QMetaType::fromType<PersistentIdentifier>())
         return;
     if (!m_modelContainer) {
-        Q_EMIT startRequestHandled(sessionValue.value<PersistentIdentifier>(),
-                                   QStringLiteral("Lumora is not ready yet"));
+        Q_EMIT startRequestHandled(sessionValue.value<PersistentIdentifier>(), tr("Lumora is not ready yet"));
         return;
     }
     ModelContext *context = m_modelContainer->mainContext();
@@ -103,8 +102,7 @@ void FocusSessionManager::handleStartRequest(const QVariantMap &userInfo)
     auto *session = context->model<FocusSession>(sessionID);
     auto *screen = context->model<FocusScreen>(screenValue.value<PersistentIdentifier>());
     if (!session || !screen) {
-        Q_EMIT startRequestHandled(sessionID,
-                                   QStringLiteral("the focus session or its focus screen no longer exists"));
+        Q_EMIT startRequestHandled(sessionID, tr("the focus session or its focus screen no longer exists"));
         return;
     }
     const bool started = startSession(session, screen);
@@ -113,8 +111,8 @@ void FocusSessionManager::handleStartRequest(const QVariantMap &userInfo)
 
 QString FocusSessionManager::runningSessionMessage() const
 {
-    return QStringLiteral("a focus session is already running: %1")
-        .arg(m_activeScreen ? m_activeScreen->name() : QStringLiteral("Focus Session"));
+    return tr("a focus session is already running: %1")
+        .arg(m_activeScreen ? m_activeScreen->name() : tr("Focus Session"));
 }
 
 bool FocusSessionManager::startSession(FocusSession *session, FocusScreen *screen)
@@ -262,10 +260,9 @@ void FocusSessionManager::finishSession(bool completed)
         // A failed save keeps the outcome pending; the store tries again.
         QString error;
         if (!m_modelContainer->mainContext()->save(&error) && m_activeSession) {
-            const QString name = m_activeScreen ? m_activeScreen->name() : QStringLiteral("Focus Session");
-            postProblem(QStringLiteral("Focus Session Not Recorded Yet"),
-                        QStringLiteral("The session \"%1\" could not be saved (%2). Lumora keeps it and "
-                                       "tries again.")
+            const QString name = m_activeScreen ? m_activeScreen->name() : tr("Focus Session");
+            postProblem(tr("Focus Session Not Recorded Yet"),
+                        tr("The session \"%1\" could not be saved (%2). Lumora keeps it and tries again.")
                             .arg(name, error));
         }
     }
@@ -284,10 +281,10 @@ void FocusSessionManager::postCompletionNotification()
 {
     if (!m_services.notifications)
         return;
-    const QString name = m_activeScreen ? m_activeScreen->name() : QStringLiteral("Focus Session");
+    const QString name = m_activeScreen ? m_activeScreen->name() : tr("Focus Session");
     m_services.notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces),
-                                   QStringLiteral("Focus Session Complete"),
-                                   QStringLiteral("Great job! You've finished your session: ") + name, true);
+                                   tr("Focus Session Complete"),
+                                   tr("Great job! You've finished your session: %1").arg(name), true);
 }
 
 void FocusSessionManager::setRemainingTime(double seconds)

@@ -19,7 +19,7 @@ constexpr qreal kEmptyOpacity = 0.25;
 constexpr int kScaleGap = 2;
 } // namespace
 
-FocusChart::FocusChart(QWidget *parent) : QWidget(parent), m_locale(QLocale::system())
+FocusChart::FocusChart(QWidget *parent) : QWidget(parent), m_locale(QLocale())
 {
     setObjectName(QStringLiteral("focusChart"));
     setFixedHeight(kHeight);
@@ -102,7 +102,7 @@ QString FocusChart::describe(const Statistics::DayTotal &day) const
 
 void FocusChart::updateAccessibleText()
 {
-    setAccessibleName(QStringLiteral("Focus time per day"));
+    setAccessibleName(tr("Focus time per day"));
     QStringList parts;
     for (const auto &day : std::as_const(m_days))
         parts.append(describe(day));

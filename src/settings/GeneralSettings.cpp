@@ -78,8 +78,8 @@ void GeneralSettings::build()
     page->setContentsMargins(SettingsStyle::kPageMargin, SettingsStyle::kPageMargin,
                              SettingsStyle::kPageMargin, SettingsStyle::kPageMargin);
 
-    m_unavailable = new EmptyStatePanel(QStringLiteral("Settings Unavailable"), QStringLiteral("gearshape"),
-                                        QString(), this);
+    m_unavailable =
+        new EmptyStatePanel(tr("Settings Unavailable"), QStringLiteral("gearshape"), QString(), this);
     m_unavailable->setObjectName(QStringLiteral("settingsUnavailable"));
     page->addWidget(m_unavailable);
 
@@ -91,26 +91,26 @@ void GeneralSettings::build()
     page->addStretch(1);
 
     // Startup
-    auto *startup = new QGroupBox(QStringLiteral("Startup"), m_sections);
+    auto *startup = new QGroupBox(tr("Startup"), m_sections);
     auto *startupRows = new QVBoxLayout(startup);
-    m_launchAtLogin = new QCheckBox(QStringLiteral("Launch at Login"), startup);
+    m_launchAtLogin = new QCheckBox(tr("Launch at Login"), startup);
     m_launchAtLogin->setObjectName(QStringLiteral("launchAtLogin"));
     startupRows->addWidget(m_launchAtLogin);
     connect(m_launchAtLogin, &QCheckBox::toggled, this, &GeneralSettings::setLaunchAtLogin);
     sections->addWidget(startup);
 
     // Shortcut
-    auto *shortcut = new QGroupBox(QStringLiteral("Shortcut"), m_sections);
+    auto *shortcut = new QGroupBox(tr("Shortcut"), m_sections);
     auto *shortcutRows = new QFormLayout(shortcut);
     shortcutRows->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     m_shortcut = new ShortcutField(shortcut);
     m_shortcut->setObjectName(QStringLiteral("globalShortcut"));
-    m_shortcut->setPlaceholderText(QStringLiteral("Global Shortcut"));
+    m_shortcut->setPlaceholderText(tr("Global Shortcut"));
     m_shortcut->setFixedWidth(std::max(kShortcutFieldWidth, m_shortcut->fittingWidth()));
-    m_shortcut->setAccessibleName(QStringLiteral("Global Shortcut"));
-    shortcutRows->addRow(QStringLiteral("Global Shortcut"), m_shortcut);
+    m_shortcut->setAccessibleName(tr("Global Shortcut"));
+    shortcutRows->addRow(tr("Global Shortcut"), m_shortcut);
     shortcutRows->addRow(
-        TextStyles::captionLabel(QStringLiteral("Default: Ctrl+Alt+Super+F (or Super+Shift+F)"), shortcut));
+        TextStyles::captionLabel(tr("Default: Ctrl+Alt+Super+F (or Super+Shift+F)"), shortcut));
     // Saved at once: a recorded combination in the stored form, typed text
     // as typed, keystroke by keystroke; nothing checks typed text here (the
     // next start parses and registers it).
@@ -123,12 +123,12 @@ void GeneralSettings::build()
     sections->addWidget(shortcut);
 
     // Default Lock Mode
-    auto *lockMode = new QGroupBox(QStringLiteral("Default Lock Mode"), m_sections);
+    auto *lockMode = new QGroupBox(tr("Default Lock Mode"), m_sections);
     auto *lockModeRows = new QFormLayout(lockMode);
     m_lockMode = new QComboBox(lockMode);
     m_lockMode->setObjectName(QStringLiteral("defaultLockMode"));
     fillPicker<LockMode>(m_lockMode);
-    lockModeRows->addRow(QStringLiteral("Default Lock Mode"), m_lockMode);
+    lockModeRows->addRow(tr("Default Lock Mode"), m_lockMode);
     connect(m_lockMode, &QComboBox::currentIndexChanged, this, [this] {
         const auto mode = fromRaw<LockMode>(m_lockMode->currentData().toString());
         if (AppSettings *row = settings(); row && mode) {
@@ -139,14 +139,14 @@ void GeneralSettings::build()
     sections->addWidget(lockMode);
 
     // Default Strict Mode
-    auto *strictMode = new QGroupBox(QStringLiteral("Default Strict Mode"), m_sections);
+    auto *strictMode = new QGroupBox(tr("Default Strict Mode"), m_sections);
     auto *strictModeRows = new QFormLayout(strictMode);
     m_strictMode = new QComboBox(strictMode);
     m_strictMode->setObjectName(QStringLiteral("defaultStrictMode"));
     fillPicker<StrictModeType>(m_strictMode);
-    strictModeRows->addRow(QStringLiteral("Default Strict Mode"), m_strictMode);
-    strictModeRows->addRow(TextStyles::captionLabel(
-        QStringLiteral("Applied to new focus screens when Strict Mode is enabled"), strictMode));
+    strictModeRows->addRow(tr("Default Strict Mode"), m_strictMode);
+    strictModeRows->addRow(
+        TextStyles::captionLabel(tr("Applied to new focus screens when Strict Mode is enabled"), strictMode));
     connect(m_strictMode, &QComboBox::currentIndexChanged, this, [this] {
         const auto type = fromRaw<StrictModeType>(m_strictMode->currentData().toString());
         if (AppSettings *row = settings(); row && type) {

@@ -63,7 +63,7 @@ protected:
 NewProfileSheet::NewProfileSheet(AppModel *model, QWidget *parent) : QDialog(parent), m_model(model)
 {
     setObjectName(QStringLiteral("newProfileSheet"));
-    setWindowTitle(QStringLiteral("New Lock Profile"));
+    setWindowTitle(tr("New Lock Profile"));
     setFixedSize(kWidth, kHeight);
     setWindowModality(Qt::WindowModal);
     // Part of the settings window: it takes the window's tint and palette.
@@ -73,7 +73,7 @@ NewProfileSheet::NewProfileSheet(AppModel *model, QWidget *parent) : QDialog(par
     stack->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     stack->setSpacing(kSpacing);
 
-    auto *title = new QLabel(QStringLiteral("New Lock Profile"), this);
+    auto *title = new QLabel(tr("New Lock Profile"), this);
     title->setFont(TextStyles::headline(font()));
     stack->addWidget(title);
 
@@ -82,29 +82,29 @@ NewProfileSheet::NewProfileSheet(AppModel *model, QWidget *parent) : QDialog(par
     fields->setRowWrapPolicy(QFormLayout::WrapLongRows);
     m_name = new QLineEdit(form);
     m_name->setObjectName(QStringLiteral("profileName"));
-    m_name->setPlaceholderText(QStringLiteral("Profile Name"));
-    fields->addRow(QStringLiteral("Profile Name"), m_name);
+    m_name->setPlaceholderText(tr("Profile Name"));
+    fields->addRow(tr("Profile Name"), m_name);
 
     m_mode = new QComboBox(form);
     m_mode->setObjectName(QStringLiteral("lockMode"));
     for (const LockMode mode : allCases<LockMode>())
         m_mode->addItem(Symbols::icon(icon(mode)), displayName(mode), rawValue(mode));
-    fields->addRow(QStringLiteral("Lock Mode"), m_mode);
+    fields->addRow(tr("Lock Mode"), m_mode);
 
-    m_blockedApps = new ListTextEdit(QStringLiteral("Blocked Applications (comma-separated IDs)"), form);
+    m_blockedApps = new ListTextEdit(tr("Blocked Applications (comma-separated IDs)"), form);
     m_blockedApps->setObjectName(QStringLiteral("blockedApps"));
-    fields->addRow(QStringLiteral("Blocked Applications (comma-separated IDs)"), m_blockedApps);
-    m_blockedWebsites = new ListTextEdit(QStringLiteral("Blocked Websites (comma-separated domains)"), form);
+    fields->addRow(tr("Blocked Applications (comma-separated IDs)"), m_blockedApps);
+    m_blockedWebsites = new ListTextEdit(tr("Blocked Websites (comma-separated domains)"), form);
     m_blockedWebsites->setObjectName(QStringLiteral("blockedWebsites"));
-    fields->addRow(QStringLiteral("Blocked Websites (comma-separated domains)"), m_blockedWebsites);
+    fields->addRow(tr("Blocked Websites (comma-separated domains)"), m_blockedWebsites);
     stack->addWidget(form, 1);
 
     auto *buttons = new QHBoxLayout;
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel = new QPushButton(tr("Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("cancel"));
     // Return always means "Add Profile", whichever button has the focus.
     m_cancel->setAutoDefault(false);
-    m_add = new QPushButton(QStringLiteral("Add Profile"), this);
+    m_add = new QPushButton(tr("Add Profile"), this);
     m_add->setObjectName(QStringLiteral("addProfile"));
     m_add->setDefault(true);
     buttons->addWidget(m_cancel);
@@ -125,7 +125,7 @@ void NewProfileSheet::present()
 
 QString NewProfileSheet::profileName(const QString &typed)
 {
-    return typed.isEmpty() ? QStringLiteral("New Profile") : typed;
+    return typed.isEmpty() ? tr("New Profile") : typed;
 }
 
 void NewProfileSheet::addProfile()

@@ -87,11 +87,11 @@ ProfilesSettings::ProfilesSettings(AppModel *model, QWidget *parent) : QWidget(p
     auto *page = new QVBoxLayout(this);
     page->setContentsMargins(SettingsStyle::kPageMargin, SettingsStyle::kPageMargin,
                              SettingsStyle::kPageMargin, SettingsStyle::kPageMargin);
-    auto *section = new QGroupBox(QStringLiteral("App Lock Profiles"), this);
+    auto *section = new QGroupBox(tr("App Lock Profiles"), this);
     auto *rows = new QVBoxLayout(section);
 
-    m_empty = new EmptyStatePanel(QStringLiteral("No Profiles"), QStringLiteral("lock.shield"),
-                                  QStringLiteral("Create reusable blocking profiles."), section);
+    m_empty = new EmptyStatePanel(tr("No Profiles"), QStringLiteral("lock.shield"),
+                                  tr("Create reusable blocking profiles."), section);
     m_empty->setObjectName(QStringLiteral("noProfiles"));
     rows->addWidget(m_empty);
 
@@ -102,12 +102,12 @@ ProfilesSettings::ProfilesSettings(AppModel *model, QWidget *parent) : QWidget(p
     m_list->setUniformItemSizes(true);
     m_list->setIconSize(QSize(kIconSize, kIconSize));
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_list->setAccessibleName(QStringLiteral("App Lock Profiles"));
+    m_list->setAccessibleName(tr("App Lock Profiles"));
     m_list->installEventFilter(this);
     connect(m_list, &QWidget::customContextMenuRequested, this, &ProfilesSettings::showRowMenu);
     rows->addWidget(m_list);
 
-    m_newProfile = new QPushButton(QStringLiteral("New Profile..."), section);
+    m_newProfile = new QPushButton(tr("New Profile..."), section);
     m_newProfile->setObjectName(QStringLiteral("newProfile"));
     m_newProfile->setAutoDefault(false);
     connect(m_newProfile, &QPushButton::clicked, this, [this] { setSheetShowing(true); });
@@ -120,9 +120,7 @@ ProfilesSettings::ProfilesSettings(AppModel *model, QWidget *parent) : QWidget(p
 
 QString ProfilesSettings::summary(const AppLockProfile &profile)
 {
-    return QStringLiteral("%1 apps, %2 sites")
-        .arg(profile.blockedApps().size())
-        .arg(profile.blockedWebsites().size());
+    return tr("%1 apps, %2 sites").arg(profile.blockedApps().size()).arg(profile.blockedWebsites().size());
 }
 
 QList<AppLockProfile *> ProfilesSettings::profiles() const
@@ -222,7 +220,7 @@ void ProfilesSettings::showRowMenu(const QPoint &pos)
     if (m_list->selectionModel()->selectedRows().isEmpty())
         return;
     QMenu menu(this);
-    QAction *remove = menu.addAction(QStringLiteral("Delete"));
+    QAction *remove = menu.addAction(tr("Delete"));
     if (menu.exec(m_list->viewport()->mapToGlobal(pos)) == remove)
         deleteSelectedRows();
 }

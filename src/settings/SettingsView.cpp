@@ -43,7 +43,7 @@ SettingsView::SettingsView(AppModel *model, ThemeStore *themeStore, QWidget *par
     : QWidget(parent), m_model(model)
 {
     setObjectName(QStringLiteral("settingsView"));
-    setWindowTitle(QStringLiteral("Settings"));
+    setWindowTitle(tr("Settings"));
 
     // Closed from the keyboard as a Linux settings window is: Esc or Ctrl+W.
     // (Esc first closes an open picker list or sheet, which are windows of

@@ -111,7 +111,7 @@ void ShortcutField::startRecording()
     m_recording = true;
     m_typing = false;
     m_placeholder = placeholderText();
-    setPlaceholderText(QString::fromUtf8(kRecordingPrompt));
+    setPlaceholderText(tr(kRecordingPrompt));
     clear();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QLineEdit>
 
 // The global-shortcut field of the general settings. It shows the stored
@@ -15,7 +16,7 @@ class ShortcutField : public QLineEdit
 {
     Q_OBJECT
 public:
-    static constexpr const char *kRecordingPrompt = "Press a shortcut";
+    static constexpr const char *kRecordingPrompt = QT_TRANSLATE_NOOP("ShortcutField", "Press a shortcut");
 
     explicit ShortcutField(QWidget *parent = nullptr);
 

@@ -9,6 +9,7 @@
 #include "SymbolView.h"
 #include "TextStyles.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -86,8 +87,8 @@ QLabel *overviewRow(QVBoxLayout *rows, QWidget *parent, const QString &title, co
 
 QString daysText(int days)
 {
-    // Joined as they are: a streak of one reads "1 days".
-    return QString::number(days) + QStringLiteral(" days");
+    // The English text is joined as it is: a streak of one reads "1 days".
+    return QCoreApplication::translate("StatsSettings", "%n days", nullptr, days);
 }
 
 } // namespace
@@ -105,29 +106,28 @@ StatsSettings::StatsSettings(AppModel *model, QWidget *parent) : QWidget(parent)
                              SettingsStyle::kPageMargin, SettingsStyle::kPageMargin);
     page->setSpacing(SettingsStyle::kSectionSpacing);
 
-    auto *overview = new QGroupBox(QStringLiteral("Overview"), this);
+    auto *overview = new QGroupBox(tr("Overview"), this);
     auto *overviewRows = new QVBoxLayout(overview);
-    m_totalSessions = overviewRow(overviewRows, overview, QStringLiteral("Total Sessions"),
+    m_totalSessions = overviewRow(overviewRows, overview, tr("Total Sessions"),
                                   QStringLiteral("checkmark.circle"), QStringLiteral("totalSessions"));
-    m_totalFocusTime = overviewRow(overviewRows, overview, QStringLiteral("Total Focus Time"),
-                                   QStringLiteral("clock"), QStringLiteral("totalFocusTime"));
-    m_currentStreak = overviewRow(overviewRows, overview, QStringLiteral("Current Streak"),
-                                  QStringLiteral("flame"), QStringLiteral("currentStreak"));
-    m_longestStreak = overviewRow(overviewRows, overview, QStringLiteral("Longest Streak"),
-                                  QStringLiteral("trophy"), QStringLiteral("longestStreak"));
+    m_totalFocusTime = overviewRow(overviewRows, overview, tr("Total Focus Time"), QStringLiteral("clock"),
+                                   QStringLiteral("totalFocusTime"));
+    m_currentStreak = overviewRow(overviewRows, overview, tr("Current Streak"), QStringLiteral("flame"),
+                                  QStringLiteral("currentStreak"));
+    m_longestStreak = overviewRow(overviewRows, overview, tr("Longest Streak"), QStringLiteral("trophy"),
+                                  QStringLiteral("longestStreak"));
     page->addWidget(overview);
 
-    auto *lastDays = new QGroupBox(QStringLiteral("Last 14 Days"), this);
+    auto *lastDays = new QGroupBox(tr("Last 14 Days"), this);
     auto *lastDaysRows = new QVBoxLayout(lastDays);
     m_chart = new FocusChart(lastDays);
     lastDaysRows->addWidget(m_chart);
     page->addWidget(lastDays);
 
-    auto *recent = new QGroupBox(QStringLiteral("Recent Sessions"), this);
+    auto *recent = new QGroupBox(tr("Recent Sessions"), this);
     auto *recentRows = new QVBoxLayout(recent);
-    m_noSessions =
-        new EmptyStatePanel(QStringLiteral("No Sessions Yet"), QStringLiteral("clock.arrow.circlepath"),
-                            QStringLiteral("Complete focus sessions to see statistics."), recent);
+    m_noSessions = new EmptyStatePanel(tr("No Sessions Yet"), QStringLiteral("clock.arrow.circlepath"),
+                                       tr("Complete focus sessions to see statistics."), recent);
     m_noSessions->setObjectName(QStringLiteral("noSessions"));
     recentRows->addWidget(m_noSessions);
     m_recentList = new QWidget(recent);
@@ -248,7 +248,7 @@ void StatsSettings::refresh()
             continue;
         }
         const FocusSession *session = f.recent[i];
-        row->name->setText(names.value(session->focusScreenID(), QStringLiteral("Unknown")));
+        row->name->setText(names.value(session->focusScreenID(), tr("Unknown")));
         row->day->setText(dayText(session->startTime(), locale));
         const auto duration = session->actualDuration();
         row->duration->setText(duration ? formatDuration(*duration) : QString());

@@ -91,13 +91,12 @@ void AppDelegate::reportSaveFailure(const QString &error)
     if (std::exchange(m_toldSaveFailure, true))
         return;
     const QString path = m_model->container() ? userPath(m_model->container()->path()) : QString();
-    const QString body = QStringLiteral("Changes could not be saved to %1 (%2). Lumora keeps them and tries "
-                                        "again.")
-                             .arg(path, error);
+    const QString body =
+        tr("Changes could not be saved to %1 (%2). Lumora keeps them and tries again.").arg(path, error);
     TerminalText::printError(QStringLiteral("Lumora: ") + body);
     if (m_notifications)
-        m_notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces),
-                              QStringLiteral("Lumora Could Not Save"), body, false);
+        m_notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces), tr("Lumora Could Not Save"),
+                              body, false);
 }
 
 bool AppDelegate::savePending()
@@ -108,7 +107,7 @@ bool AppDelegate::savePending()
     QString error;
     if (context->save(&error))
         return true;
-    TerminalText::printError(QStringLiteral("Lumora: Changes could not be saved before quitting: ") + error);
+    TerminalText::printError(tr("Lumora: Changes could not be saved before quitting: %1").arg(error));
     return false;
 }
 
@@ -173,9 +172,10 @@ void AppDelegate::setupMenuBarExtra()
     // The icon shows by itself once a tray host starts; until then the main
     // window is the way in (see LumoraApp).
     if (!StatusItem::isTrayAvailable()) {
-        std::fputs(
-            "Lumora: No system tray is available; the main window stays open instead of the tray icon\n",
-            stderr);
+        std::fputs(qPrintable(tr("Lumora: No system tray is available; the main window stays open instead of "
+                                 "the tray icon") +
+                              QLatin1Char('\n')),
+                   stderr);
         std::fflush(stderr);
     }
     m_statusItem = new StatusItem(this);
@@ -325,7 +325,7 @@ void AppDelegate::startFocusSession(FocusScreen *screen, StartDone done)
 {
     if (!screen || screen->isDeleted()) {
         if (done)
-            done(QStringLiteral("the focus screen no longer exists"));
+            done(tr("the focus screen no longer exists"));
         return;
     }
     FocusSessionManager &manager = m_sessions.manager();
@@ -363,7 +363,7 @@ void AppDelegate::startFocusScreenNamed(const QString &name, StartDone done)
         }
     }
     if (done)
-        done(QStringLiteral("no focus screen is named \"%1\"").arg(name));
+        done(tr("no focus screen is named \"%1\"").arg(name));
 }
 
 void AppDelegate::openMainWindow()

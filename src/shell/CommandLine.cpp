@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include <QCoreApplication>
+
 CommandLine CommandLine::parse(const QStringList &arguments)
 {
     CommandLine cmd;
@@ -17,7 +19,8 @@ CommandLine CommandLine::parse(const QStringList &arguments)
             cmd.login = true;
         } else if (arg == QLatin1String("--start")) {
             if (i + 1 >= arguments.size()) {
-                cmd.error = QStringLiteral("--start needs the name of a focus screen");
+                cmd.error =
+                    QCoreApplication::translate("CommandLine", "--start needs the name of a focus screen");
                 return cmd;
             }
             cmd.startScreen = arguments.at(++i);
@@ -27,7 +30,7 @@ CommandLine CommandLine::parse(const QStringList &arguments)
             cmd.help = true;
         } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1 &&
                    !arg.startsWith(QLatin1String("-platform")) && !arg.startsWith(QLatin1String("-style"))) {
-            cmd.error = QStringLiteral("unknown option %1").arg(arg);
+            cmd.error = QCoreApplication::translate("CommandLine", "unknown option %1").arg(arg);
             return cmd;
         }
     }
@@ -36,15 +39,15 @@ CommandLine CommandLine::parse(const QStringList &arguments)
 
 QString CommandLine::usage()
 {
-    return QStringLiteral(
-        "Usage: lumora [--popover | --open | --status | --start <focus screen name>]\n"
-        "\n"
-        "  --popover        show the focus screen list of the running Lumora\n"
-        "  --open           bring the main window of the running Lumora forward\n"
-        "  --start <name>   start the focus screen with that exact name\n"
-        "  --status         print the running session's countdown, or \"idle\"\n"
-        "  --selftest       check the model layer against APP_STORE and exit\n"
-        "  --login          start as the login session does (the autostart entry)\n"
-        "\n"
-        "Without options Lumora starts, or brings the running one's main window forward.\n");
+    return QCoreApplication::translate(
+        "CommandLine", "Usage: lumora [--popover | --open | --status | --start <focus screen name>]\n"
+                       "\n"
+                       "  --popover        show the focus screen list of the running Lumora\n"
+                       "  --open           bring the main window of the running Lumora forward\n"
+                       "  --start <name>   start the focus screen with that exact name\n"
+                       "  --status         print the running session's countdown, or \"idle\"\n"
+                       "  --selftest       check the model layer against APP_STORE and exit\n"
+                       "  --login          start as the login session does (the autostart entry)\n"
+                       "\n"
+                       "Without options Lumora starts, or brings the running one's main window forward.\n");
 }

@@ -22,7 +22,7 @@ MainWindow::MainWindow(AppModel *model, ThemeStore *themes, GridProbes *probes, 
     resize(kDefaultWidth, kDefaultHeight);
     setCentralWidget(m_content);
 
-    m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    m_toolBar = new QToolBar(tr("Toolbar"), this);
     m_toolBar->setObjectName(QStringLiteral("toolbar"));
     m_toolBar->setMovable(false);
     m_toolBar->setFixedHeight(kToolBarHeight);
@@ -42,28 +42,28 @@ MainWindow::MainWindow(AppModel *model, ThemeStore *themes, GridProbes *probes, 
 
 void MainWindow::buildMenus()
 {
-    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
-    QAction *newScreen = file->addAction(QStringLiteral("New Focus Screen"));
+    QMenu *file = menuBar()->addMenu(tr("&File"));
+    QAction *newScreen = file->addAction(tr("New Focus Screen"));
     newScreen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     connect(newScreen, &QAction::triggered, this, [this] {
         // The sidebar page stays as it is; the new screen is selected.
-        m_model->addFocusScreen(QStringLiteral("New Focus Screen"), 600, LockMode::hideApps);
+        m_model->addFocusScreen(tr("New Focus Screen"), 600, LockMode::hideApps);
     });
-    QAction *settings = file->addAction(QStringLiteral("Settings..."));
+    QAction *settings = file->addAction(tr("Settings..."));
     settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     settings->setMenuRole(QAction::PreferencesRole);
     connect(settings, &QAction::triggered, this, &MainWindow::settingsRequested);
     file->addSeparator();
-    QAction *close = file->addAction(QStringLiteral("Close Window"));
+    QAction *close = file->addAction(tr("Close Window"));
     close->setShortcut(QKeySequence::Close);
     connect(close, &QAction::triggered, this, &QWidget::close);
-    QAction *quit = file->addAction(QStringLiteral("Quit Lumora"));
+    QAction *quit = file->addAction(tr("Quit Lumora"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setMenuRole(QAction::QuitRole);
     connect(quit, &QAction::triggered, this, &MainWindow::quitRequested);
 
-    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
-    QAction *sidebar = view->addAction(QStringLiteral("Show Sidebar"));
+    QMenu *view = menuBar()->addMenu(tr("&View"));
+    QAction *sidebar = view->addAction(tr("Show Sidebar"));
     sidebar->setCheckable(true);
     sidebar->setChecked(true);
     sidebar->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S));
@@ -74,7 +74,7 @@ void MainWindow::buildMenus()
         }
     });
     QAction *toolbar = m_toolBar->toggleViewAction();
-    toolbar->setText(QStringLiteral("Show Toolbar"));
+    toolbar->setText(tr("Show Toolbar"));
     toolbar->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_T));
     view->addAction(toolbar);
 }

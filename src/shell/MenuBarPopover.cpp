@@ -123,7 +123,7 @@ FocusScreenPopoverRow::FocusScreenPopoverRow(FocusScreen *screen, ThemeStore *th
         QFont small = TextStyles::caption(TextStyles::caption(font()));
         const int symbolSize = QFontMetrics(small).height();
         autoBox->addWidget(symbolLabel(QStringLiteral("power.circle.fill"), symbolSize, green, this));
-        auto *autoLabel = new QLabel(QStringLiteral("Auto"), this);
+        auto *autoLabel = new QLabel(tr("Auto"), this);
         autoLabel->setObjectName(QStringLiteral("auto"));
         autoLabel->setFont(small);
         QPalette greenPal = autoLabel->palette();
@@ -136,7 +136,7 @@ FocusScreenPopoverRow::FocusScreenPopoverRow(FocusScreen *screen, ThemeStore *th
     text->addLayout(details);
     row->addLayout(text, 1);
 
-    auto *start = new QPushButton(QStringLiteral("Start"), this);
+    auto *start = new QPushButton(tr("Start"), this);
     start->setObjectName(QStringLiteral("start"));
     start->setDefault(true);
     start->setCursor(Qt::PointingHandCursor);
@@ -201,9 +201,9 @@ MenuBarPopover::MenuBarPopover(AppModel *model, ThemeStore *themes, Actions acti
     footerColumn->setSpacing(kFooterSpacing);
     footerColumn->setContentsMargins(kBarHorizontalMargin, kBarVerticalMargin, kBarHorizontalMargin,
                                      kBarVerticalMargin);
-    auto *open = new QPushButton(QStringLiteral("Open Lumora..."), footer);
+    auto *open = new QPushButton(tr("Open Lumora..."), footer);
     open->setObjectName(QStringLiteral("open"));
-    auto *quit = new QPushButton(QStringLiteral("Quit Lumora"), footer);
+    auto *quit = new QPushButton(tr("Quit Lumora"), footer);
     quit->setObjectName(QStringLiteral("quit"));
     for (QPushButton *b : {open, quit}) {
         b->setFlat(true);
@@ -269,12 +269,11 @@ void MenuBarPopover::fillList()
         column->addWidget(symbolLabel(QStringLiteral("timer.slash"), kEmptySymbolSize,
                                       TextStyles::secondary(palette()), m_emptyPage),
                           0, Qt::AlignHCenter);
-        auto *title = new QLabel(QStringLiteral("No Focus Screens"), m_emptyPage);
+        auto *title = new QLabel(tr("No Focus Screens"), m_emptyPage);
         title->setFont(TextStyles::headline(font()));
         title->setAlignment(Qt::AlignCenter);
         column->addWidget(title);
-        auto *caption =
-            new QLabel(QStringLiteral("Create one in the main window to get started."), m_emptyPage);
+        auto *caption = new QLabel(tr("Create one in the main window to get started."), m_emptyPage);
         caption->setFont(TextStyles::caption(font()));
         caption->setAlignment(Qt::AlignCenter);
         caption->setWordWrap(true);
@@ -283,7 +282,7 @@ void MenuBarPopover::fillList()
         pal.setColor(QPalette::WindowText, TextStyles::secondary(palette()));
         caption->setPalette(pal);
         column->addWidget(caption);
-        auto *open = new QPushButton(QStringLiteral("Open Lumora..."), m_emptyPage);
+        auto *open = new QPushButton(tr("Open Lumora..."), m_emptyPage);
         open->setObjectName(QStringLiteral("emptyOpen"));
         open->setDefault(true);
         connect(open, &QPushButton::clicked, this, [this] {

@@ -4,6 +4,7 @@
 #include "Store.h"
 #include "TerminalText.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
@@ -85,7 +86,9 @@ void SingleInstance::touch()
 
 int SingleInstance::forward(const CommandLine &command)
 {
-    const QString holder = m_holderPid > 0 ? QStringLiteral(" (process %1)").arg(m_holderPid) : QString();
+    const QString holder =
+        m_holderPid > 0 ? QCoreApplication::translate("SingleInstance", " (process %1)").arg(m_holderPid)
+                        : QString();
     RemoteControl::Request request = RemoteControl::Request::openMainWindow;
     QString argument;
     if (command.startScreen) {
@@ -102,8 +105,9 @@ int SingleInstance::forward(const CommandLine &command)
         TerminalText::printError(QStringLiteral("lumora: ") + reply.error);
         return 1;
     case RemoteControl::Reply::Outcome::unreachable:
-        TerminalText::printError(QStringLiteral("lumora: Lumora is already running on this store%1, but it "
-                                                "cannot be reached: %2")
+        TerminalText::printError(QCoreApplication::translate(
+                                     "SingleInstance", "lumora: Lumora is already running on this store%1, "
+                                                       "but it cannot be reached: %2")
                                      .arg(holder, reply.error));
         return 1;
     case RemoteControl::Reply::Outcome::done:

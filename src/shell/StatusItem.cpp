@@ -53,10 +53,9 @@ void StatusItem::setToolTip(const QString &toolTip)
     ++m_trayWrites;
 }
 
-const QString &StatusItem::idleToolTip()
+QString StatusItem::idleToolTip()
 {
-    static const QString text = QLatin1String(StatusText::kIdleToolTip);
-    return text;
+    return QCoreApplication::translate("StatusText", StatusText::kIdleToolTip);
 }
 
 void StatusItem::showIdle()

@@ -52,5 +52,5 @@ private:
     QColor m_accent;
     int m_trayWrites = 0;
 
-    static const QString &idleToolTip();
+    static QString idleToolTip();
 };

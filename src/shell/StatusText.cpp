@@ -4,7 +4,7 @@ namespace StatusText {
 
 QString countdownToolTip(const QString &screenName, const QString &title)
 {
-    return screenName + QStringLiteral(" - ") + title + QStringLiteral(" remaining");
+    return QCoreApplication::translate("StatusText", "%1 - %2 remaining").arg(screenName, title);
 }
 
 bool isLoginLaunch(const std::optional<QDateTime> &bootTime, const QDateTime &now)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QString>
 
@@ -8,7 +9,7 @@
 // The texts of the tray item and popover, and the login-launch rule.
 namespace StatusText {
 
-inline constexpr const char *kIdleToolTip = "Lumora - Focus Sessions";
+inline constexpr const char *kIdleToolTip = QT_TRANSLATE_NOOP("StatusText", "Lumora - Focus Sessions");
 
 // "<screen name> - <title> remaining".
 QString countdownToolTip(const QString &screenName, const QString &title);

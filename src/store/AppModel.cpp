@@ -14,10 +14,10 @@
 std::span<const EnumRow<SidebarItem>> EnumTraits<SidebarItem>::rows()
 {
     static constexpr std::array<EnumRow<SidebarItem>, 4> table{{
-        {SidebarItem::focusScreens, "focusScreens", "Focus Screens", "timer"},
-        {SidebarItem::sessions, "sessions", "Sessions", "clock.arrow.circlepath"},
-        {SidebarItem::profiles, "profiles", "Lock Profiles", "lock.shield"},
-        {SidebarItem::settings, "settings", "Settings", "gearshape"},
+        {SidebarItem::focusScreens, "focusScreens", QT_TRANSLATE_NOOP("Enums", "Focus Screens"), "timer"},
+        {SidebarItem::sessions, "sessions", QT_TRANSLATE_NOOP("Enums", "Sessions"), "clock.arrow.circlepath"},
+        {SidebarItem::profiles, "profiles", QT_TRANSLATE_NOOP("Enums", "Lock Profiles"), "lock.shield"},
+        {SidebarItem::settings, "settings", QT_TRANSLATE_NOOP("Enums", "Settings"), "gearshape"},
     }};
     return table;
 }
@@ -25,10 +25,10 @@ std::span<const EnumRow<SidebarItem>> EnumTraits<SidebarItem>::rows()
 std::span<const EnumRow<SettingsTab>> EnumTraits<SettingsTab>::rows()
 {
     static constexpr std::array<EnumRow<SettingsTab>, 4> table{{
-        {SettingsTab::general, "general", "General", "gearshape"},
-        {SettingsTab::profiles, "profiles", "Profiles", "lock.shield"},
-        {SettingsTab::appearance, "appearance", "Appearance", "paintpalette"},
-        {SettingsTab::stats, "stats", "Stats", "chart.bar.xaxis"},
+        {SettingsTab::general, "general", QT_TRANSLATE_NOOP("Enums", "General"), "gearshape"},
+        {SettingsTab::profiles, "profiles", QT_TRANSLATE_NOOP("Enums", "Profiles"), "lock.shield"},
+        {SettingsTab::appearance, "appearance", QT_TRANSLATE_NOOP("Enums", "Appearance"), "paintpalette"},
+        {SettingsTab::stats, "stats", QT_TRANSLATE_NOOP("Enums", "Stats"), "chart.bar.xaxis"},
     }};
     return table;
 }

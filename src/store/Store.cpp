@@ -5,6 +5,7 @@
 #include "FocusScreen.h"
 #include "FocusSession.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -60,9 +61,10 @@ std::unique_ptr<ModelContainer> makeContainer()
     auto container = openContainer(&error);
     if (container)
         return container;
-    const QByteArray message = (QStringLiteral("Could not open the database at ") + path() +
-                                QStringLiteral(": ") + error + QLatin1Char('\n'))
-                                   .toLocal8Bit();
+    const QByteArray message =
+        (QCoreApplication::translate("Store", "Could not open the database at %1: %2").arg(path(), error) +
+         QLatin1Char('\n'))
+            .toLocal8Bit();
     std::fputs(message.constData(), stderr);
     std::fflush(stderr);
     std::exit(EXIT_FAILURE);

@@ -232,7 +232,7 @@ QWidget *createTestOverlayWindow(LockMode lockMode, const QString &screenName, d
     auto *window = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setObjectName(QStringLiteral("FocusOverlayWindow"));
-    window->setWindowTitle(QStringLiteral("Lumora Focus"));
+    window->setWindowTitle(QCoreApplication::translate("FocusOverlayController", "Lumora Focus"));
     FocusOverlayContent content;
     content.screenName = screenName;
     content.duration = duration;

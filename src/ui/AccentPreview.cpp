@@ -80,7 +80,7 @@ AccentPreview::AccentPreview(ThemeStore *store, QWidget *parent) : QWidget(paren
     setObjectName(QStringLiteral("accentPreview"));
     setFixedHeight(kHeight);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    setAccessibleName(QStringLiteral("Preview of the accent color"));
+    setAccessibleName(tr("Preview of the accent color"));
     if (m_store)
         connect(m_store, &ThemeStore::accentChanged, this, qOverload<>(&QWidget::update));
 }
@@ -148,8 +148,9 @@ void AccentPreview::paintSidebar(QPainter &p, const QRectF &area, const Theme &t
         const char *symbol;
         bool selected;
     };
-    constexpr Row rows[] = {
-        {"Inbox", "tray", true}, {"Today", "star", false}, {"Done", "checkmark.circle", false}};
+    constexpr Row rows[] = {{QT_TR_NOOP("Inbox"), "tray", true},
+                            {QT_TR_NOOP("Today"), "star", false},
+                            {QT_TR_NOOP("Done"), "checkmark.circle", false}};
     QRectF row(area.left() + kSidebarPadding, area.top() + kSidebarPadding,
                area.width() - 2 * kSidebarPadding, kSidebarRowHeight);
     for (const Row &r : rows) {
@@ -161,7 +162,7 @@ void AccentPreview::paintSidebar(QPainter &p, const QRectF &area, const Theme &t
             color = onAccentColor(theme);
         }
         symbolAndText(p, row.adjusted(kSidebarRowMargin, 0, -kSidebarRowMargin, 0),
-                      QString::fromLatin1(r.symbol), color, QString::fromLatin1(r.text), callout, color);
+                      QString::fromLatin1(r.symbol), color, tr(r.text), callout, color);
         row.translate(0, kSidebarRowHeight + kSidebarRowSpacing);
     }
 }
@@ -186,22 +187,22 @@ void AccentPreview::paintContent(QPainter &p, const QRectF &area, const Theme &t
     const qreal baseline = area.top() + headlineMetrics.ascent();
     p.setFont(headline);
     p.setPen(primary);
-    const QString inbox = QStringLiteral("Inbox");
+    const QString inbox = tr("Inbox");
     p.drawText(QPointF(area.left(), baseline), inbox);
     p.setFont(caption);
     p.setPen(accentText);
     p.drawText(QPointF(area.left() + headlineMetrics.horizontalAdvance(inbox) + kHeaderSpacing, baseline),
-               QStringLiteral("1 left"));
+               tr("1 left"));
 
     // Two tasks: one done, one open with a tag.
     QRectF row(area.left(), area.top() + headlineMetrics.height() + kTaskTopSpacing, area.width(),
                kTaskRowHeight);
-    symbolAndText(p, row, QStringLiteral("checkmark.circle.fill"), accentText, QStringLiteral("Pick a color"),
-                  callout, secondary, true);
+    symbolAndText(p, row, QStringLiteral("checkmark.circle.fill"), accentText, tr("Pick a color"), callout,
+                  secondary, true);
     row.translate(0, kTaskRowHeight + kTaskRowSpacing);
     const qreal titleRight = symbolAndText(p, row, QStringLiteral("circle"), tertiary,
-                                           QStringLiteral("Ship the first build"), callout, primary);
-    const QString tag = QStringLiteral("Today");
+                                           tr("Ship the first build"), callout, primary);
+    const QString tag = tr("Today");
     const QFontMetricsF tagMetrics(captionMedium);
     const QSizeF tagSize(tagMetrics.horizontalAdvance(tag) + 2 * kTagMarginH,
                          tagMetrics.height() + 2 * kTagMarginV);
@@ -216,7 +217,7 @@ void AccentPreview::paintContent(QPainter &p, const QRectF &area, const Theme &t
 
     // Bottom row: a filled button, then "Focus" and a switch that is on.
     const QColor onAccent = onAccentColor(theme);
-    const QString addTask = QStringLiteral("Add Task");
+    const QString addTask = tr("Add Task");
     const QFontMetricsF buttonMetrics(calloutMedium);
     const qreal buttonWidth =
         2 * kButtonMargin + kSymbolSize + kSymbolSpacing + buttonMetrics.horizontalAdvance(addTask);
@@ -243,7 +244,7 @@ void AccentPreview::paintContent(QPainter &p, const QRectF &area, const Theme &t
     p.setBrush(Qt::white);
     p.drawEllipse(knob);
 
-    const QString focus = QStringLiteral("Focus");
+    const QString focus = tr("Focus");
     p.setFont(caption);
     p.setPen(secondary);
     const qreal focusWidth = captionMetrics.horizontalAdvance(focus);

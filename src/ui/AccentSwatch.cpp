@@ -32,8 +32,8 @@ AccentSwatch::AccentSwatch(Theme theme, bool selected, std::function<void()> cho
     setFixedSize(kDiameter, kDiameter);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
-    setToolTip(m_theme.name);
-    setAccessibleName(m_theme.name);
+    setToolTip(m_theme.displayName());
+    setAccessibleName(m_theme.displayName());
     setSelected(selected);
     connect(this, &QAbstractButton::clicked, this, [this] {
         if (m_choose)

@@ -34,7 +34,7 @@ AppearanceSettings::AppearanceSettings(ThemeStore *store, QWidget *parent) : QWi
 
     // Row 1: "Accent color", with the swatches and the chosen name trailing.
     auto *accentRow = new QHBoxLayout;
-    auto *title = new QLabel(QStringLiteral("Accent color"), section);
+    auto *title = new QLabel(tr("Accent color"), section);
     accentRow->addWidget(title, 0, Qt::AlignTop);
     accentRow->addStretch(1);
     auto *stack = new QVBoxLayout;
@@ -77,8 +77,8 @@ QString AppearanceSettings::themeName(const QString &themeID)
 {
     for (const Theme &theme : Theme::all())
         if (theme.id == themeID)
-            return theme.name;
-    return Theme::system().name;
+            return theme.displayName();
+    return Theme::system().displayName();
 }
 
 void AppearanceSettings::sync()

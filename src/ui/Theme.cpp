@@ -2,6 +2,7 @@
 
 #include "Appearance.h"
 
+#include <QCoreApplication>
 #include <QPalette>
 
 namespace {
@@ -15,17 +16,17 @@ struct ThemeRow
 };
 
 constexpr ThemeRow kThemes[] = {
-    {Theme::kSystemID, "System", std::nullopt, false},
-    {"blue", "Blue", Theme::Shades{0x7CC0FF, 0x0A84FF, 0x0064D2}, false},
-    {"indigo", "Indigo", Theme::Shades{0xA5ADFF, 0x5E6AD2, 0x4650B8}, false},
-    {"violet", "Violet", Theme::Shades{0xB9A6FF, 0x7B5CFF, 0x6342E6}, false},
-    {"pink", "Pink", Theme::Shades{0xFF9CCB, 0xE84A93, 0xC0306F}, false},
-    {"red", "Red", Theme::Shades{0xFF8A9A, 0xE11D48, 0xBE123C}, false},
-    {"orange", "Orange", Theme::Shades{0xFFB87A, 0xF97316, 0xC2410C}, false},
-    {"yellow", "Yellow", Theme::Shades{0xFFE17A, 0xF5B800, 0x946800}, true},
-    {"mint", "Mint", Theme::Shades{0x8EEBC4, 0x2BC48A, 0x0F7A55}, true},
-    {"teal", "Teal", Theme::Shades{0x8BE9F5, 0x06B6D4, 0x0E7490}, true},
-    {"graphite", "Graphite", Theme::Shades{0xC7C7CC, 0x7C7C84, 0x55555C}, false},
+    {Theme::kSystemID, QT_TRANSLATE_NOOP("Theme", "System"), std::nullopt, false},
+    {"blue", QT_TRANSLATE_NOOP("Theme", "Blue"), Theme::Shades{0x7CC0FF, 0x0A84FF, 0x0064D2}, false},
+    {"indigo", QT_TRANSLATE_NOOP("Theme", "Indigo"), Theme::Shades{0xA5ADFF, 0x5E6AD2, 0x4650B8}, false},
+    {"violet", QT_TRANSLATE_NOOP("Theme", "Violet"), Theme::Shades{0xB9A6FF, 0x7B5CFF, 0x6342E6}, false},
+    {"pink", QT_TRANSLATE_NOOP("Theme", "Pink"), Theme::Shades{0xFF9CCB, 0xE84A93, 0xC0306F}, false},
+    {"red", QT_TRANSLATE_NOOP("Theme", "Red"), Theme::Shades{0xFF8A9A, 0xE11D48, 0xBE123C}, false},
+    {"orange", QT_TRANSLATE_NOOP("Theme", "Orange"), Theme::Shades{0xFFB87A, 0xF97316, 0xC2410C}, false},
+    {"yellow", QT_TRANSLATE_NOOP("Theme", "Yellow"), Theme::Shades{0xFFE17A, 0xF5B800, 0x946800}, true},
+    {"mint", QT_TRANSLATE_NOOP("Theme", "Mint"), Theme::Shades{0x8EEBC4, 0x2BC48A, 0x0F7A55}, true},
+    {"teal", QT_TRANSLATE_NOOP("Theme", "Teal"), Theme::Shades{0x8BE9F5, 0x06B6D4, 0x0E7490}, true},
+    {"graphite", QT_TRANSLATE_NOOP("Theme", "Graphite"), Theme::Shades{0xC7C7CC, 0x7C7C84, 0x55555C}, false},
 };
 
 } // namespace
@@ -40,6 +41,11 @@ const QList<Theme> &Theme::all()
         return out;
     }();
     return themes;
+}
+
+QString Theme::displayName() const
+{
+    return QCoreApplication::translate("Theme", name.toUtf8().constData());
 }
 
 const Theme &Theme::system()

@@ -27,13 +27,16 @@ struct Theme
     static constexpr const char *kSystemID = "system";
 
     QString id;
-    QString name;
+    QString name; // English; displayName() is the one shown
     // Absent only for the system theme, which follows the desktop's accent.
     std::optional<Shades> shades;
     // Text drawn on `base` must be dark rather than white.
     bool darkText = false;
 
     bool operator==(const Theme &) const = default;
+
+    // The name in the user's language.
+    QString displayName() const;
 
     bool isSystem() const { return !shades.has_value(); }
 
