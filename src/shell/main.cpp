@@ -5,6 +5,7 @@
 #include "SingleInstance.h"
 #include "Store.h"
 #include "TerminalText.h"
+#include "Translations.h"
 
 #include "Appearance.h"
 #include "FocusSessionManager.h"
@@ -69,6 +70,9 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Lumora"));
     QApplication::setDesktopFileName(QStringLiteral("lumora"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // Every text from here on is in the user's language (LANGUAGE, LC_ALL,
+    // LC_MESSAGES, LANG), English where there is no catalogue for it.
+    Translations::install(QLocale::system());
 
     const CommandLine command = CommandLine::parse(QCoreApplication::arguments());
     if (command.help) {
@@ -93,7 +97,9 @@ int main(int argc, char *argv[])
         if (role == SingleInstance::Role::secondary)
             return instance.forward(command);
         if (command.status) {
-            std::fputs("lumora: Lumora is not running\n", stderr);
+            std::fputs(qPrintable(QCoreApplication::translate("main", "lumora: Lumora is not running") +
+                                  QLatin1Char('\n')),
+                       stderr);
             return 1;
         }
     }

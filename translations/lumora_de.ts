@@ -1,0 +1,1137 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de" sourcelanguage="en">
+<context>
+    <name>AccentPreview</name>
+    <message>
+        <source>Preview of the accent color</source>
+        <translation>Vorschau der Akzentfarbe</translation>
+    </message>
+    <message>
+        <source>Inbox</source>
+        <translation>Eingang</translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation>Heute</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Erledigt</translation>
+    </message>
+    <message>
+        <source>1 left</source>
+        <translation>1 offen</translation>
+    </message>
+    <message>
+        <source>Pick a color</source>
+        <translation>Eine Farbe wählen</translation>
+    </message>
+    <message>
+        <source>Ship the first build</source>
+        <translation>Erste Version ausliefern</translation>
+    </message>
+    <message>
+        <source>Add Task</source>
+        <translation>Aufgabe hinzufügen</translation>
+    </message>
+    <message>
+        <source>Focus</source>
+        <translation>Fokus</translation>
+    </message>
+</context>
+<context>
+    <name>AppChooser</name>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>Kennung</translation>
+    </message>
+    <message>
+        <source>%1 is already in the list</source>
+        <translation>%1 steht schon in der Liste</translation>
+    </message>
+    <message>
+        <source>Choose...</source>
+        <translation>Auswählen …</translation>
+    </message>
+    <message>
+        <source>Pick installed applications instead of typing their ids</source>
+        <translation>Installierte Anwendungen auswählen, statt ihre Kennungen einzutippen</translation>
+    </message>
+    <message>
+        <source>Choose Applications</source>
+        <translation>Anwendungen auswählen</translation>
+    </message>
+    <message>
+        <source>Pick one or more applications; their ids are added to the list.</source>
+        <translation>Wählen Sie eine oder mehrere Anwendungen; ihre Kennungen werden der Liste hinzugefügt.</translation>
+    </message>
+    <message>
+        <source>Search by name or id</source>
+        <translation>Nach Name oder Kennung suchen</translation>
+    </message>
+    <message>
+        <source>No applications found.</source>
+        <translation>Keine Anwendungen gefunden.</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+</context>
+<context>
+    <name>AppDelegate</name>
+    <message>
+        <source>Changes could not be saved to %1 (%2). Lumora keeps them and tries again.</source>
+        <translation>Änderungen konnten nicht in %1 gespeichert werden (%2). Lumora behält sie und versucht es erneut.</translation>
+    </message>
+    <message>
+        <source>Lumora Could Not Save</source>
+        <translation>Lumora konnte nicht speichern</translation>
+    </message>
+    <message>
+        <source>Lumora: Changes could not be saved before quitting: %1</source>
+        <translation>Lumora: Änderungen konnten vor dem Beenden nicht gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <source>Lumora: No system tray is available; the main window stays open instead of the tray icon</source>
+        <translation>Lumora: Kein Systemabschnitt der Kontrollleiste verfügbar; statt des Symbols dort bleibt das Hauptfenster geöffnet</translation>
+    </message>
+    <message>
+        <source>the focus screen no longer exists</source>
+        <translation>der Fokus-Bildschirm existiert nicht mehr</translation>
+    </message>
+    <message>
+        <source>no focus screen is named &quot;%1&quot;</source>
+        <translation>kein Fokus-Bildschirm heißt „%1“</translation>
+    </message>
+</context>
+<context>
+    <name>AppLockManager</name>
+    <message>
+        <source>Lumora: Other applications cannot be hidden here (%1); the focus overlay still covers the screens</source>
+        <translation>Lumora: Andere Anwendungen können hier nicht ausgeblendet werden (%1); die Fokus-Überlagerung deckt die Bildschirme trotzdem ab</translation>
+    </message>
+    <message>
+        <source>Lumora: Could not update the lock journal: %1</source>
+        <translation>Lumora: Das Sperrprotokoll konnte nicht aktualisiert werden: %1</translation>
+    </message>
+    <message>
+        <source>Other applications are not hidden because the lock journal %1 could not be written (%2); the focus overlay still covers the screens.</source>
+        <translation>Andere Anwendungen werden nicht ausgeblendet, weil das Sperrprotokoll %1 nicht geschrieben werden konnte (%2); die Fokus-Überlagerung deckt die Bildschirme trotzdem ab.</translation>
+    </message>
+</context>
+<context>
+    <name>AppLockProfileDetail</name>
+    <message>
+        <source>No Profile Selected</source>
+        <translation>Kein Profil ausgewählt</translation>
+    </message>
+    <message>
+        <source>Select a lock profile from the list to edit it.</source>
+        <translation>Wählen Sie ein Sperrprofil aus der Liste, um es zu bearbeiten.</translation>
+    </message>
+    <message>
+        <source>Profile</source>
+        <translation>Profil</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>Modus</translation>
+    </message>
+    <message>
+        <source>Blocked Applications</source>
+        <translation>Gesperrte Anwendungen</translation>
+    </message>
+    <message>
+        <source>Application IDs (comma-separated)</source>
+        <translation>Anwendungskennungen (durch Kommas getrennt)</translation>
+    </message>
+    <message>
+        <source>Example: org.gnome.Totem, org.gnome.Rhythmbox3, steam</source>
+        <translation>Beispiel: org.gnome.Totem, org.gnome.Rhythmbox3, steam</translation>
+    </message>
+    <message>
+        <source>Blocked Websites</source>
+        <translation>Gesperrte Webseiten</translation>
+    </message>
+    <message>
+        <source>Domains (comma-separated)</source>
+        <translation>Domains (durch Kommas getrennt)</translation>
+    </message>
+    <message>
+        <source>Example: youtube.com, twitter.com, reddit.com</source>
+        <translation>Beispiel: youtube.com, twitter.com, reddit.com</translation>
+    </message>
+</context>
+<context>
+    <name>AppLockProfileList</name>
+    <message>
+        <source>Lock Profiles</source>
+        <translation>Sperrprofile</translation>
+    </message>
+    <message>
+        <source>No Lock Profiles</source>
+        <translation>Keine Sperrprofile</translation>
+    </message>
+    <message>
+        <source>Create a lock profile to define reusable blocking rules.</source>
+        <translation>Legen Sie ein Sperrprofil an, um wiederverwendbare Sperrregeln festzulegen.</translation>
+    </message>
+    <message>
+        <source>Create Profile</source>
+        <translation>Profil anlegen</translation>
+    </message>
+    <message>
+        <source>New Lock Profile</source>
+        <translation>Neues Sperrprofil</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+</context>
+<context>
+    <name>AppLockProfileListModel</name>
+    <message numerus="yes">
+        <source>%n blocked apps</source>
+        <translation>
+            <numerusform>%n gesperrte Anwendung</numerusform>
+            <numerusform>%n gesperrte Anwendungen</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>AppearanceSettings</name>
+    <message>
+        <source>Accent color</source>
+        <translation>Akzentfarbe</translation>
+    </message>
+</context>
+<context>
+    <name>Challenge</name>
+    <message>
+        <source>Type the commitment sentence...</source>
+        <translation>Den Verpflichtungssatz eingeben …</translation>
+    </message>
+    <message>
+        <source>Type the following sentence exactly to prove your commitment:</source>
+        <translation>Geben Sie den folgenden Satz genau ein, um Ihre Entschlossenheit zu beweisen:</translation>
+    </message>
+    <message>
+        <source>Solve this math problem:</source>
+        <translation>Lösen Sie diese Rechenaufgabe:</translation>
+    </message>
+    <message>
+        <source>Enter your exit password:</source>
+        <translation>Geben Sie Ihr Ausstiegspasswort ein:</translation>
+    </message>
+    <message>
+        <source>Sentence</source>
+        <translation>Satz</translation>
+    </message>
+    <message>
+        <source>Math Problem</source>
+        <translation>Rechenaufgabe</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keine</translation>
+    </message>
+    <message>
+        <source>Complete a challenge to exit early</source>
+        <translation>Lösen Sie eine Aufgabe, um vorzeitig zu beenden</translation>
+    </message>
+    <message>
+        <source>Try again in %1s</source>
+        <translation>Erneut versuchen in %1 s</translation>
+    </message>
+</context>
+<context>
+    <name>ChallengeSheet</name>
+    <message>
+        <source>Exit Challenge</source>
+        <translation>Ausstiegsaufgabe</translation>
+    </message>
+    <message>
+        <source>“%1”</source>
+        <translation>„%1“</translation>
+    </message>
+    <message>
+        <source>Enter password</source>
+        <translation>Passwort eingeben</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Submit</source>
+        <translation>Absenden</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>--start needs the name of a focus screen</source>
+        <translation>--start braucht den Namen eines Fokus-Bildschirms</translation>
+    </message>
+    <message>
+        <source>unknown option %1</source>
+        <translation>unbekannte Option %1</translation>
+    </message>
+    <message>
+        <source>Usage: lumora [--popover | --open | --status | --start &lt;focus screen name&gt;]
+
+  --popover        show the focus screen list of the running Lumora
+  --open           bring the main window of the running Lumora forward
+  --start &lt;name&gt;   start the focus screen with that exact name
+  --status         print the running session&apos;s countdown, or &quot;idle&quot;
+  --selftest       check the model layer against APP_STORE and exit
+  --login          start as the login session does (the autostart entry)
+
+Without options Lumora starts, or brings the running one&apos;s main window forward.
+</source>
+        <translation>Aufruf: lumora [--popover | --open | --status | --start &lt;Name des Fokus-Bildschirms&gt;]
+
+  --popover        die Liste der Fokus-Bildschirme des laufenden Lumora zeigen
+  --open           das Hauptfenster des laufenden Lumora in den Vordergrund holen
+  --start &lt;Name&gt;   den Fokus-Bildschirm mit genau diesem Namen starten
+  --status         den Countdown der laufenden Sitzung ausgeben, sonst „idle“
+  --selftest       die Modellschicht mit APP_STORE prüfen und beenden
+  --login          so starten wie die Anmeldesitzung (der Autostart-Eintrag)
+
+Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vordergrund.
+</translation>
+    </message>
+</context>
+<context>
+    <name>ContentView</name>
+    <message>
+        <source>Select a Page</source>
+        <translation>Seite auswählen</translation>
+    </message>
+    <message>
+        <source>No Selection</source>
+        <translation>Keine Auswahl</translation>
+    </message>
+    <message>
+        <source>New Focus Screen</source>
+        <translation>Neuer Fokus-Bildschirm</translation>
+    </message>
+    <message>
+        <source>Add a focus screen (Ctrl+N)</source>
+        <translation>Einen Fokus-Bildschirm hinzufügen (Strg+N)</translation>
+    </message>
+    <message>
+        <source>New Profile</source>
+        <translation>Neues Profil</translation>
+    </message>
+    <message>
+        <source>Add a lock profile</source>
+        <translation>Ein Sperrprofil hinzufügen</translation>
+    </message>
+    <message>
+        <source>Open Settings</source>
+        <translation>Einstellungen öffnen</translation>
+    </message>
+</context>
+<context>
+    <name>DurationFormat</name>
+    <message>
+        <source>%1h</source>
+        <translation>%1 h</translation>
+    </message>
+    <message>
+        <source>%1h %2m</source>
+        <translation>%1 h %2 min</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1m</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1m %2s</source>
+        <translation>%1 min %2 s</translation>
+    </message>
+</context>
+<context>
+    <name>DurationPicker</name>
+    <message>
+        <source>Duration</source>
+        <translation>Dauer</translation>
+    </message>
+    <message>
+        <source>Decrement</source>
+        <translation>Verringern</translation>
+    </message>
+    <message>
+        <source>Increment</source>
+        <translation>Erhöhen</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+</context>
+<context>
+    <name>Enums</name>
+    <message>
+        <source>Hide Apps</source>
+        <translation>Anwendungen ausblenden</translation>
+    </message>
+    <message>
+        <source>Prevent Launch</source>
+        <translation>Start verhindern</translation>
+    </message>
+    <message>
+        <source>Overlay</source>
+        <translation>Überlagerung</translation>
+    </message>
+    <message>
+        <source>Focus Screens</source>
+        <translation>Fokus-Bildschirme</translation>
+    </message>
+    <message>
+        <source>Sessions</source>
+        <translation>Sitzungen</translation>
+    </message>
+    <message>
+        <source>Lock Profiles</source>
+        <translation>Sperrprofile</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Allgemein</translation>
+    </message>
+    <message>
+        <source>Profiles</source>
+        <translation>Profile</translation>
+    </message>
+    <message>
+        <source>Appearance</source>
+        <translation>Erscheinungsbild</translation>
+    </message>
+    <message>
+        <source>Stats</source>
+        <translation>Statistik</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keine</translation>
+    </message>
+    <message>
+        <source>Sentence Typing</source>
+        <translation>Satz eintippen</translation>
+    </message>
+    <message>
+        <source>Recommended for spiritual/meaningful focus. Type a personal commitment to prove you&apos;re serious.</source>
+        <translation>Empfohlen für spirituellen oder bedeutsamen Fokus. Tippen Sie eine persönliche Verpflichtung ein, um zu zeigen, dass Sie es ernst meinen.</translation>
+    </message>
+    <message>
+        <source>Math Problem</source>
+        <translation>Rechenaufgabe</translation>
+    </message>
+    <message>
+        <source>Good for general focus. Requires mental effort to solve, discouraging impulse quits.</source>
+        <translation>Gut für allgemeinen Fokus. Das Lösen kostet geistige Mühe und hält von spontanem Aufgeben ab.</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message>
+        <source>Highest security. Share the password with an accountability partner if desired.</source>
+        <translation>Höchste Sicherheit. Geben Sie das Passwort auf Wunsch einer Vertrauensperson.</translation>
+    </message>
+    <message>
+        <source>System Default</source>
+        <translation>Systemvorgabe</translation>
+    </message>
+    <message>
+        <source>Solid Color</source>
+        <translation>Einfarbig</translation>
+    </message>
+    <message>
+        <source>Gradient</source>
+        <translation>Farbverlauf</translation>
+    </message>
+    <message>
+        <source>Custom Image</source>
+        <translation>Eigenes Bild</translation>
+    </message>
+</context>
+<context>
+    <name>ExitChallenge</name>
+    <message>
+        <source>Incorrect. Please try again.</source>
+        <translation>Falsch. Bitte versuchen Sie es erneut.</translation>
+    </message>
+</context>
+<context>
+    <name>FocusChart</name>
+    <message>
+        <source>Focus time per day</source>
+        <translation>Fokuszeit pro Tag</translation>
+    </message>
+</context>
+<context>
+    <name>FocusOverlayController</name>
+    <message>
+        <source>Lumora Focus</source>
+        <translation>Lumora-Fokus</translation>
+    </message>
+    <message>
+        <source>Emergency Exit</source>
+        <translation>Notausstieg</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to end this focus session early? This will break your focus flow.</source>
+        <translation>Möchten Sie diese Fokus-Sitzung wirklich vorzeitig beenden? Das unterbricht Ihren Arbeitsfluss.</translation>
+    </message>
+    <message>
+        <source>Cancel Focus Session</source>
+        <translation>Fokus-Sitzung abbrechen</translation>
+    </message>
+    <message>
+        <source>Keep Focusing</source>
+        <translation>Weiter fokussieren</translation>
+    </message>
+</context>
+<context>
+    <name>FocusOverlayView</name>
+    <message>
+        <source>Strict Mode: %1</source>
+        <translation>Strenger Modus: %1</translation>
+    </message>
+    <message>
+        <source>Time Remaining</source>
+        <translation>Verbleibende Zeit</translation>
+    </message>
+    <message>
+        <source>Allowed Applications</source>
+        <translation>Erlaubte Anwendungen</translation>
+    </message>
+    <message>
+        <source>Emergency Exit</source>
+        <translation>Notausstieg</translation>
+    </message>
+    <message>
+        <source>Press Esc 3 times for rapid exit</source>
+        <translation>Dreimal Esc drücken zum schnellen Beenden</translation>
+    </message>
+    <message>
+        <source>Exit Challenge</source>
+        <translation>Ausstiegsaufgabe</translation>
+    </message>
+</context>
+<context>
+    <name>FocusScreenDetail</name>
+    <message>
+        <source>No Focus Screen Selected</source>
+        <translation>Kein Fokus-Bildschirm ausgewählt</translation>
+    </message>
+    <message>
+        <source>Select a focus screen from the list to edit it.</source>
+        <translation>Wählen Sie einen Fokus-Bildschirm aus der Liste, um ihn zu bearbeiten.</translation>
+    </message>
+    <message>
+        <source>Hex Color (e.g., #1A1A2E or 1A1A2E)</source>
+        <translation>Hex-Farbe (z. B. #1A1A2E oder 1A1A2E)</translation>
+    </message>
+    <message>
+        <source>Gradient (e.g., linear,#667eea,#764ba2 or radial,#f093fb,#f5576c)</source>
+        <translation>Farbverlauf (z. B. linear,#667eea,#764ba2 oder radial,#f093fb,#f5576c)</translation>
+    </message>
+    <message>
+        <source>Image File Path</source>
+        <translation>Pfad der Bilddatei</translation>
+    </message>
+    <message>
+        <source>Uses the default dark blur overlay.</source>
+        <translation>Verwendet die dunkle, weichgezeichnete Standard-Überlagerung.</translation>
+    </message>
+    <message>
+        <source>Solid color background for the overlay.</source>
+        <translation>Einfarbiger Hintergrund für die Überlagerung.</translation>
+    </message>
+    <message>
+        <source>Format: linear|radial,color1,color2,... (hex colors)</source>
+        <translation>Format: linear|radial,Farbe1,Farbe2,… (Hex-Farben)</translation>
+    </message>
+    <message>
+        <source>Full path to an image file (PNG, JPG). Example: ~/Pictures/background.jpg</source>
+        <translation>Vollständiger Pfad einer Bilddatei (PNG, JPG). Beispiel: ~/Bilder/hintergrund.jpg</translation>
+    </message>
+    <message>
+        <source>Basics</source>
+        <translation>Grundlagen</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Lock Mode</source>
+        <translation>Sperrmodus</translation>
+    </message>
+    <message>
+        <source>Auto-start on Login</source>
+        <translation>Bei der Anmeldung automatisch starten</translation>
+    </message>
+    <message>
+        <source>Strict Mode (Anti-Cheat)</source>
+        <translation>Strenger Modus (gegen Schummeln)</translation>
+    </message>
+    <message>
+        <source>Enable Strict Mode</source>
+        <translation>Strengen Modus aktivieren</translation>
+    </message>
+    <message>
+        <source>Challenge Type</source>
+        <translation>Art der Aufgabe</translation>
+    </message>
+    <message>
+        <source>Commitment Sentence</source>
+        <translation>Verpflichtungssatz</translation>
+    </message>
+    <message>
+        <source>Must type this exact sentence to exit early. Case-insensitive.</source>
+        <translation>Dieser Satz muss genau so eingetippt werden, um vorzeitig zu beenden. Groß- und Kleinschreibung zählen nicht.</translation>
+    </message>
+    <message>
+        <source>Exit Password</source>
+        <translation>Ausstiegspasswort</translation>
+    </message>
+    <message>
+        <source>Enter this password to exit early.</source>
+        <translation>Geben Sie dieses Passwort ein, um vorzeitig zu beenden.</translation>
+    </message>
+    <message>
+        <source>A random math problem will be generated each time you try to exit.</source>
+        <translation>Bei jedem Versuch zu beenden wird eine zufällige Rechenaufgabe gestellt.</translation>
+    </message>
+    <message>
+        <source>Allowed Applications</source>
+        <translation>Erlaubte Anwendungen</translation>
+    </message>
+    <message>
+        <source>Application IDs (comma-separated)</source>
+        <translation>Anwendungskennungen (durch Kommas getrennt)</translation>
+    </message>
+    <message>
+        <source>Example: firefox-esr, org.gnome.Nautilus</source>
+        <translation>Beispiel: firefox-esr, org.gnome.Nautilus</translation>
+    </message>
+    <message>
+        <source>Allowed Websites</source>
+        <translation>Erlaubte Webseiten</translation>
+    </message>
+    <message>
+        <source>Domains (comma-separated)</source>
+        <translation>Domains (durch Kommas getrennt)</translation>
+    </message>
+    <message>
+        <source>Example: github.com, gitlab.com, developer.mozilla.org</source>
+        <translation>Beispiel: github.com, gitlab.com, developer.mozilla.org</translation>
+    </message>
+    <message>
+        <source>Bible Mode (Auto-Open on Start)</source>
+        <translation>Bibelmodus (beim Start automatisch öffnen)</translation>
+    </message>
+    <message>
+        <source>Application ID to Open</source>
+        <translation>Zu öffnende Anwendungskennung</translation>
+    </message>
+    <message>
+        <source>Example: com.github.johnfactotum.Foliate, info.bibletime.BibleTime</source>
+        <translation>Beispiel: com.github.johnfactotum.Foliate, info.bibletime.BibleTime</translation>
+    </message>
+    <message>
+        <source>URL to Open</source>
+        <translation>Zu öffnende Adresse</translation>
+    </message>
+    <message>
+        <source>Example: https://www.bible.com, https://www.biblegateway.com</source>
+        <translation>Beispiel: https://www.bible.com, https://www.biblegateway.com</translation>
+    </message>
+    <message>
+        <source>Leave both empty to disable. App takes priority over URL.</source>
+        <translation>Beide leer lassen zum Abschalten. Die Anwendung hat Vorrang vor der Adresse.</translation>
+    </message>
+    <message>
+        <source>Zen Style (Overlay Background)</source>
+        <translation>Zen-Stil (Hintergrund der Überlagerung)</translation>
+    </message>
+    <message>
+        <source>Background Type</source>
+        <translation>Art des Hintergrunds</translation>
+    </message>
+</context>
+<context>
+    <name>FocusScreenList</name>
+    <message>
+        <source>Focus Screens</source>
+        <translation>Fokus-Bildschirme</translation>
+    </message>
+    <message>
+        <source>No Focus Screens</source>
+        <translation>Keine Fokus-Bildschirme</translation>
+    </message>
+    <message>
+        <source>Create your first focus screen to get started.</source>
+        <translation>Legen Sie Ihren ersten Fokus-Bildschirm an, um loszulegen.</translation>
+    </message>
+    <message>
+        <source>Create Focus Screen</source>
+        <translation>Fokus-Bildschirm anlegen</translation>
+    </message>
+    <message>
+        <source>New Focus Screen</source>
+        <translation>Neuer Fokus-Bildschirm</translation>
+    </message>
+    <message>
+        <source>%1 Copy</source>
+        <translation>%1 (Kopie)</translation>
+    </message>
+    <message>
+        <source>Duplicate</source>
+        <translation>Duplizieren</translation>
+    </message>
+    <message>
+        <source>Toggle Auto-Start</source>
+        <translation>Autostart umschalten</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+</context>
+<context>
+    <name>FocusScreenPopoverRow</name>
+    <message>
+        <source>Auto</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Starten</translation>
+    </message>
+</context>
+<context>
+    <name>FocusScreenRow</name>
+    <message>
+        <source>Auto-start</source>
+        <translation>Autostart</translation>
+    </message>
+</context>
+<context>
+    <name>FocusSessionList</name>
+    <message>
+        <source>Sessions</source>
+        <translation>Sitzungen</translation>
+    </message>
+    <message>
+        <source>No Sessions</source>
+        <translation>Keine Sitzungen</translation>
+    </message>
+    <message>
+        <source>Start a focus session from a Focus Screen to see history here.</source>
+        <translation>Starten Sie eine Fokus-Sitzung von einem Fokus-Bildschirm aus, um hier den Verlauf zu sehen.</translation>
+    </message>
+</context>
+<context>
+    <name>FocusSessionListModel</name>
+    <message>
+        <source>Unknown</source>
+        <translation>Unbekannt</translation>
+    </message>
+</context>
+<context>
+    <name>FocusSessionManager</name>
+    <message>
+        <source>Applications Not Hidden</source>
+        <translation>Anwendungen nicht ausgeblendet</translation>
+    </message>
+    <message>
+        <source>Lumora is not ready yet</source>
+        <translation>Lumora ist noch nicht bereit</translation>
+    </message>
+    <message>
+        <source>the focus session or its focus screen no longer exists</source>
+        <translation>die Fokus-Sitzung oder ihr Fokus-Bildschirm existiert nicht mehr</translation>
+    </message>
+    <message>
+        <source>a focus session is already running: %1</source>
+        <translation>eine Fokus-Sitzung läuft bereits: %1</translation>
+    </message>
+    <message>
+        <source>Focus Session</source>
+        <translation>Fokus-Sitzung</translation>
+    </message>
+    <message>
+        <source>Focus Session Not Recorded Yet</source>
+        <translation>Fokus-Sitzung noch nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>The session &quot;%1&quot; could not be saved (%2). Lumora keeps it and tries again.</source>
+        <translation>Die Sitzung „%1“ konnte nicht gespeichert werden (%2). Lumora behält sie und versucht es erneut.</translation>
+    </message>
+    <message>
+        <source>Focus Session Complete</source>
+        <translation>Fokus-Sitzung abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Great job! You&apos;ve finished your session: %1</source>
+        <translation>Gut gemacht! Sie haben Ihre Sitzung beendet: %1</translation>
+    </message>
+</context>
+<context>
+    <name>GeneralSettings</name>
+    <message>
+        <source>Settings Unavailable</source>
+        <translation>Einstellungen nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>Startup</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Launch at Login</source>
+        <translation>Bei der Anmeldung starten</translation>
+    </message>
+    <message>
+        <source>Shortcut</source>
+        <translation>Tastenkürzel</translation>
+    </message>
+    <message>
+        <source>Global Shortcut</source>
+        <translation>Globales Tastenkürzel</translation>
+    </message>
+    <message>
+        <source>Default: Ctrl+Alt+Super+F (or Super+Shift+F)</source>
+        <translation>Vorgabe: Strg+Alt+Super+F (oder Super+Umschalt+F)</translation>
+    </message>
+    <message>
+        <source>Default Lock Mode</source>
+        <translation>Standard-Sperrmodus</translation>
+    </message>
+    <message>
+        <source>Default Strict Mode</source>
+        <translation>Standard für den strengen Modus</translation>
+    </message>
+    <message>
+        <source>Applied to new focus screens when Strict Mode is enabled</source>
+        <translation>Gilt für neue Fokus-Bildschirme, wenn der strenge Modus aktiviert ist</translation>
+    </message>
+</context>
+<context>
+    <name>ItemTitle</name>
+    <message>
+        <source>New Item</source>
+        <translation>Neues Element</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Toolbar</source>
+        <translation>Werkzeugleiste</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>New Focus Screen</source>
+        <translation>Neuer Fokus-Bildschirm</translation>
+    </message>
+    <message>
+        <source>Settings...</source>
+        <translation>Einstellungen …</translation>
+    </message>
+    <message>
+        <source>Close Window</source>
+        <translation>Fenster schließen</translation>
+    </message>
+    <message>
+        <source>Quit Lumora</source>
+        <translation>Lumora beenden</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>Show Sidebar</source>
+        <translation>Seitenleiste anzeigen</translation>
+    </message>
+    <message>
+        <source>Show Toolbar</source>
+        <translation>Werkzeugleiste anzeigen</translation>
+    </message>
+</context>
+<context>
+    <name>MenuBarPopover</name>
+    <message>
+        <source>Open Lumora...</source>
+        <translation>Lumora öffnen …</translation>
+    </message>
+    <message>
+        <source>Quit Lumora</source>
+        <translation>Lumora beenden</translation>
+    </message>
+    <message>
+        <source>No Focus Screens</source>
+        <translation>Keine Fokus-Bildschirme</translation>
+    </message>
+    <message>
+        <source>Create one in the main window to get started.</source>
+        <translation>Legen Sie im Hauptfenster einen an, um loszulegen.</translation>
+    </message>
+</context>
+<context>
+    <name>NewProfileSheet</name>
+    <message>
+        <source>New Lock Profile</source>
+        <translation>Neues Sperrprofil</translation>
+    </message>
+    <message>
+        <source>Profile Name</source>
+        <translation>Profilname</translation>
+    </message>
+    <message>
+        <source>Lock Mode</source>
+        <translation>Sperrmodus</translation>
+    </message>
+    <message>
+        <source>Blocked Applications (comma-separated IDs)</source>
+        <translation>Gesperrte Anwendungen (Kennungen, durch Kommas getrennt)</translation>
+    </message>
+    <message>
+        <source>Blocked Websites (comma-separated domains)</source>
+        <translation>Gesperrte Webseiten (Domains, durch Kommas getrennt)</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Add Profile</source>
+        <translation>Profil hinzufügen</translation>
+    </message>
+    <message>
+        <source>New Profile</source>
+        <translation>Neues Profil</translation>
+    </message>
+</context>
+<context>
+    <name>ProfilesSettings</name>
+    <message>
+        <source>App Lock Profiles</source>
+        <translation>Sperrprofile für Anwendungen</translation>
+    </message>
+    <message>
+        <source>No Profiles</source>
+        <translation>Keine Profile</translation>
+    </message>
+    <message>
+        <source>Create reusable blocking profiles.</source>
+        <translation>Legen Sie wiederverwendbare Sperrprofile an.</translation>
+    </message>
+    <message>
+        <source>New Profile...</source>
+        <translation>Neues Profil …</translation>
+    </message>
+    <message>
+        <source>%1 apps, %2 sites</source>
+        <translation>%1 Anwendungen, %2 Webseiten</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPlaceholder</name>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Open the Settings window to change preferences.</source>
+        <translation>Öffnen Sie das Einstellungsfenster, um Einstellungen zu ändern.</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsView</name>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+</context>
+<context>
+    <name>ShortcutField</name>
+    <message>
+        <source>Press a shortcut</source>
+        <translation>Tastenkürzel drücken</translation>
+    </message>
+</context>
+<context>
+    <name>SingleInstance</name>
+    <message>
+        <source> (process %1)</source>
+        <translation> (Prozess %1)</translation>
+    </message>
+    <message>
+        <source>lumora: Lumora is already running on this store%1, but it cannot be reached: %2</source>
+        <translation>lumora: Lumora läuft bereits mit diesem Speicher%1, ist aber nicht erreichbar: %2</translation>
+    </message>
+</context>
+<context>
+    <name>StatsSettings</name>
+    <message numerus="yes">
+        <source>%n days</source>
+        <translation>
+            <numerusform>%n Tag</numerusform>
+            <numerusform>%n Tage</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Overview</source>
+        <translation>Übersicht</translation>
+    </message>
+    <message>
+        <source>Total Sessions</source>
+        <translation>Sitzungen insgesamt</translation>
+    </message>
+    <message>
+        <source>Total Focus Time</source>
+        <translation>Fokuszeit insgesamt</translation>
+    </message>
+    <message>
+        <source>Current Streak</source>
+        <translation>Aktuelle Serie</translation>
+    </message>
+    <message>
+        <source>Longest Streak</source>
+        <translation>Längste Serie</translation>
+    </message>
+    <message>
+        <source>Last 14 Days</source>
+        <translation>Letzte 14 Tage</translation>
+    </message>
+    <message>
+        <source>Recent Sessions</source>
+        <translation>Letzte Sitzungen</translation>
+    </message>
+    <message>
+        <source>No Sessions Yet</source>
+        <translation>Noch keine Sitzungen</translation>
+    </message>
+    <message>
+        <source>Complete focus sessions to see statistics.</source>
+        <translation>Schließen Sie Fokus-Sitzungen ab, um eine Statistik zu sehen.</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Unbekannt</translation>
+    </message>
+</context>
+<context>
+    <name>StatusText</name>
+    <message>
+        <source>%1 - %2 remaining</source>
+        <translation>%1 – noch %2</translation>
+    </message>
+    <message>
+        <source>Lumora - Focus Sessions</source>
+        <translation>Lumora – Fokus-Sitzungen</translation>
+    </message>
+</context>
+<context>
+    <name>Store</name>
+    <message>
+        <source>Could not open the database at %1: %2</source>
+        <translation>Die Datenbank unter %1 konnte nicht geöffnet werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Theme</name>
+    <message>
+        <source>System</source>
+        <translation>System</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>Blau</translation>
+    </message>
+    <message>
+        <source>Indigo</source>
+        <translation>Indigo</translation>
+    </message>
+    <message>
+        <source>Violet</source>
+        <translation>Violett</translation>
+    </message>
+    <message>
+        <source>Pink</source>
+        <translation>Rosa</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>Rot</translation>
+    </message>
+    <message>
+        <source>Orange</source>
+        <translation>Orange</translation>
+    </message>
+    <message>
+        <source>Yellow</source>
+        <translation>Gelb</translation>
+    </message>
+    <message>
+        <source>Mint</source>
+        <translation>Minze</translation>
+    </message>
+    <message>
+        <source>Teal</source>
+        <translation>Petrol</translation>
+    </message>
+    <message>
+        <source>Graphite</source>
+        <translation>Graphit</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>lumora: Lumora is not running</source>
+        <translation>lumora: Lumora läuft nicht</translation>
+    </message>
+</context>
+</TS>
