@@ -834,7 +834,7 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     </message>
     <message>
         <source>Default: Ctrl+Alt+Super+F (or Super+Shift+F)</source>
-        <translation>Vorgabe: Strg+Alt+Super+F (oder Super+Umschalt+F)</translation>
+        <translation>Vorgabe: Ctrl+Alt+Super+F (oder Super+Shift+F)</translation>
     </message>
     <message>
         <source>Default Lock Mode</source>
