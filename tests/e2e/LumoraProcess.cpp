@@ -33,6 +33,9 @@ LumoraProcess::LumoraProcess(const ScratchStore &store, bool seed)
                          QDir(store.folder()).filePath(QStringLiteral("config")));
     m_environment.insert(QStringLiteral("XDG_DATA_HOME"),
                          QDir(store.folder()).filePath(QStringLiteral("data")));
+    // The tests read the English texts, whatever the developer's language.
+    m_environment.remove(QStringLiteral("LANGUAGE"));
+    m_environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     m_process.setProcessEnvironment(m_environment);
     m_process.setProcessChannelMode(QProcess::ForwardedChannels);
 }

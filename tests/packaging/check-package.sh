@@ -14,7 +14,7 @@ fail() { echo "$*"; exit 1; }
 cmake --install "$build_dir" --prefix "$work/prefix" >/dev/null
 for f in bin/lumora share/applications/lumora.desktop share/icons/hicolor/scalable/apps/lumora.svg \
          share/metainfo/io.github.lumora.Lumora.metainfo.xml share/doc/lumora/copyright \
-         share/doc/lumora/changelog.Debian.gz share/man/man1/lumora.1.gz; do
+         share/doc/lumora/changelog.Debian.gz share/man/man1/lumora.1.gz share/lumora/translations/lumora_de.qm; do
     [ -f "$work/prefix/$f" ] || fail "missing after install: $f"
 done
 desktop-file-validate "$work/prefix/share/applications/lumora.desktop"
@@ -58,6 +58,12 @@ if ! env -u DISPLAY -u WAYLAND_DISPLAY HOME="$work/home" XDG_CONFIG_HOME="$work/
 fi
 grep -q '^SELFTEST PASS' "$work/selftest.log" || { cat "$work/selftest.log"; fail "no SELFTEST PASS line"; }
 tail -1 "$work/selftest.log"
+
+# The package carries the German catalogue and the unpacked program speaks German with it.
+[ -s "$root/usr/share/lumora/translations/lumora_de.qm" ] || fail "no usr/share/lumora/translations/lumora_de.qm"
+env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=de_DE.UTF-8 QT_QPA_PLATFORM=offscreen HOME="$work/home" \
+    XDG_RUNTIME_DIR="$work/runtime" "$program" --bogus 2>"$work/german.log" && fail "--bogus was taken"
+grep -q '^lumora: unbekannte Option --bogus' "$work/german.log" || { cat "$work/german.log"; fail "the installed program does not speak German under LANG=de_DE.UTF-8"; }
 
 # lintian: errors fail, warnings are listed.
 if ! lintian --fail-on error --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1; then
