@@ -1,24 +1,32 @@
 #include "DurationPicker.h"
 
+#include "Accessible.h"
 #include "DurationFormat.h"
 #include "TextStyles.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
 #include <QToolButton>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 constexpr int kButtonSpacing = 0;
 constexpr int kLabelToButtons = 8;
+constexpr qreal kFocusRingWidth = 2;
+constexpr qreal kFocusRingRadius = 6;
 } // namespace
 
 DurationPicker::DurationPicker(QWidget *parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
-    setAccessibleName(QStringLiteral("Duration"));
+    setAccessibleName(tr("Duration"));
+    Accessible::setRole(this, QAccessible::SpinBox);
+    Accessible::setRange(this, kMinimumMinutes, kMaximumMinutes, 1);
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(kLabelToButtons);
@@ -44,13 +52,13 @@ DurationPicker::DurationPicker(QWidget *parent) : QWidget(parent)
     m_down = new QToolButton(stepper);
     m_down->setObjectName(QStringLiteral("durationDown"));
     m_down->setText(QStringLiteral("−"));
-    m_down->setAccessibleName(QStringLiteral("Decrement"));
+    m_down->setAccessibleName(tr("Decrement"));
     m_down->setFocusPolicy(Qt::NoFocus);
     m_down->setAutoRepeat(true);
     m_up = new QToolButton(stepper);
     m_up->setObjectName(QStringLiteral("durationUp"));
     m_up->setText(QStringLiteral("+"));
-    m_up->setAccessibleName(QStringLiteral("Increment"));
+    m_up->setAccessibleName(tr("Increment"));
     m_up->setFocusPolicy(Qt::NoFocus);
     m_up->setAutoRepeat(true);
     stepperRow->addWidget(m_down);
@@ -111,9 +119,20 @@ void DurationPicker::step(int delta)
     Q_EMIT durationEdited(m_duration);
 }
 
+void DurationPicker::applyAccessibleValue(double minutes)
+{
+    if (!std::isfinite(minutes))
+        return;
+    const qint64 wanted = std::clamp<qint64>(qint64(std::round(std::clamp(minutes, -1e9, 1e9))),
+                                             kMinimumMinutes, kMaximumMinutes);
+    if (wanted != this->minutes())
+        step(int(wanted - this->minutes()));
+}
+
 void DurationPicker::refresh()
 {
     m_value->setText(minutesText());
+    Accessible::setValue(this, DurationFormat::spokenLength(m_duration), double(minutes()));
     m_down->setEnabled(canStepDown());
     m_up->setEnabled(canStepUp());
 }
@@ -129,4 +148,16 @@ void DurationPicker::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void DurationPicker::paintEvent(QPaintEvent *)
+{
+    if (!hasFocus())
+        return;
+    // The focus ring: the accent around the whole row.
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(palette().color(QPalette::Highlight), kFocusRingWidth));
+    const qreal half = kFocusRingWidth / 2;
+    p.drawRoundedRect(QRectF(rect()).adjusted(half, half, -half, -half), kFocusRingRadius, kFocusRingRadius);
 }

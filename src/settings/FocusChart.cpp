@@ -1,5 +1,6 @@
 #include "FocusChart.h"
 
+#include "Accessible.h"
 #include "DurationFormat.h"
 #include "SettingsStyle.h"
 #include "TextStyles.h"
@@ -24,6 +25,7 @@ FocusChart::FocusChart(QWidget *parent) : QWidget(parent), m_locale(QLocale::sys
     setObjectName(QStringLiteral("focusChart"));
     setFixedHeight(kHeight);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    Accessible::setRole(this, QAccessible::Chart);
     updateAccessibleText();
 }
 
@@ -102,7 +104,7 @@ QString FocusChart::describe(const Statistics::DayTotal &day) const
 
 void FocusChart::updateAccessibleText()
 {
-    setAccessibleName(QStringLiteral("Focus time per day"));
+    setAccessibleName(tr("Focus time per day"));
     QStringList parts;
     for (const auto &day : std::as_const(m_days))
         parts.append(describe(day));
