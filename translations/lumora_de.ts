@@ -82,6 +82,14 @@
         <source>Add</source>
         <translation>Hinzufügen</translation>
     </message>
+    <message>
+        <source>Search applications</source>
+        <translation>Anwendungen durchsuchen</translation>
+    </message>
+    <message>
+        <source>Applications</source>
+        <translation>Anwendungen</translation>
+    </message>
 </context>
 <context>
     <name>AppDelegate</name>
@@ -281,6 +289,14 @@
         <source>Submit</source>
         <translation>Absenden</translation>
     </message>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message>
+        <source>Answer</source>
+        <translation>Antwort</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -373,6 +389,27 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>%1m %2s</source>
         <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <source>1 minute</source>
+        <translation>1 Minute</translation>
+    </message>
+    <message>
+        <source>%1 minutes</source>
+        <translation>%1 Minuten</translation>
+    </message>
+    <message>
+        <source>1 hour</source>
+        <translation>1 Stunde</translation>
+    </message>
+    <message>
+        <source>%1 hours</source>
+        <translation>%1 Stunden</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <extracomment>hours, then minutes: &quot;1 hour 30 minutes&quot;</extracomment>
+        <translation>%1 %2</translation>
     </message>
 </context>
 <context>
@@ -547,6 +584,10 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>Exit Challenge</source>
         <translation>Ausstiegsaufgabe</translation>
+    </message>
+    <message>
+        <source>Time remaining</source>
+        <translation>Verbleibende Zeit</translation>
     </message>
 </context>
 <context>
@@ -732,6 +773,13 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     </message>
 </context>
 <context>
+    <name>FocusScreenListModel</name>
+    <message>
+        <source>Starts at login</source>
+        <translation>Startet bei der Anmeldung</translation>
+    </message>
+</context>
+<context>
     <name>FocusScreenPopoverRow</name>
     <message>
         <source>Auto</source>
@@ -740,6 +788,19 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>Start</source>
         <translation>Starten</translation>
+    </message>
+    <message>
+        <source>%1, %2, %3</source>
+        <extracomment>a focus screen in the tray popover: name, length, lock mode</extracomment>
+        <translation>%1, %2, %3</translation>
+    </message>
+    <message>
+        <source>Starts at login</source>
+        <translation>Startet bei der Anmeldung</translation>
+    </message>
+    <message>
+        <source>Start %1</source>
+        <translation>%1 starten</translation>
     </message>
 </context>
 <context>
@@ -769,6 +830,14 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>Unknown</source>
         <translation>Unbekannt</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <translation>Abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Ended early</source>
+        <translation>Vorzeitig beendet</translation>
     </message>
 </context>
 <context>
@@ -1002,6 +1071,13 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     </message>
 </context>
 <context>
+    <name>Sidebar</name>
+    <message>
+        <source>Pages</source>
+        <translation>Seiten</translation>
+    </message>
+</context>
+<context>
     <name>SingleInstance</name>
     <message>
         <source> (process %1)</source>
@@ -1060,6 +1136,10 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>Unknown</source>
         <translation>Unbekannt</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <translation>Abgeschlossen</translation>
     </message>
 </context>
 <context>

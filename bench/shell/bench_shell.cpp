@@ -284,6 +284,12 @@ int main(int argc, char *argv[])
          {},
          QProcessEnvironment::systemEnvironment(),
          QStringLiteral("LumoraBenchMinimal")},
+        // The same with a one-second timer that does nothing: what a tick costs here.
+        {QStringLiteral("minimal+tick"),
+         QCoreApplication::applicationDirPath() + QStringLiteral("/minimal_tray"),
+         {QStringLiteral("--tick")},
+         QProcessEnvironment::systemEnvironment(),
+         QStringLiteral("LumoraBenchMinimal")},
         {QStringLiteral("lumora"),
          LumoraProcess::program(),
          {},

@@ -88,4 +88,24 @@ QString focusTotal(double seconds)
     return text(QT_TRANSLATE_NOOP("DurationFormat", "%1h %2m")).arg(total / 3600).arg(minutes);
 }
 
+QString spokenLength(double seconds)
+{
+    const qint64 minutes = std::max<qint64>(0, wholeMinutes(seconds));
+    const qint64 hours = minutes / 60;
+    const qint64 rest = minutes % 60;
+    const auto minutesText = [](qint64 n) {
+        return n == 1 ? QCoreApplication::translate("DurationFormat", "1 minute")
+                      : QCoreApplication::translate("DurationFormat", "%1 minutes").arg(n);
+    };
+    if (hours == 0)
+        return minutesText(rest);
+    const QString hoursText = hours == 1
+                                  ? QCoreApplication::translate("DurationFormat", "1 hour")
+                                  : QCoreApplication::translate("DurationFormat", "%1 hours").arg(hours);
+    if (rest == 0)
+        return hoursText;
+    //: hours, then minutes: "1 hour 30 minutes"
+    return QCoreApplication::translate("DurationFormat", "%1 %2").arg(hoursText, minutesText(rest));
+}
+
 } // namespace DurationFormat

@@ -25,6 +25,10 @@ QString sessionLength(double seconds);
 // Focus time totals in the statistics: "25m" below an hour, then "1h 0m", "2h 5m".
 QString focusTotal(double seconds);
 
+// Lengths as a screen reader speaks them: "1 minute", "25 minutes",
+// "2 hours", "1 hour 30 minutes" (whole minutes).
+QString spokenLength(double seconds);
+
 // Whole minutes, truncated toward zero.
 qint64 wholeMinutes(double seconds);
 

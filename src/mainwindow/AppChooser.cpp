@@ -153,6 +153,7 @@ AppChooser::AppChooser(const AppCatalogue &catalogue, QList<DesktopEntry> entrie
 
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("appFilter"));
+    m_filter->setAccessibleName(tr("Search applications"));
     m_filter->setPlaceholderText(tr("Search by name or id"));
     m_filter->setClearButtonEnabled(true);
     layout->addWidget(m_filter);
@@ -166,6 +167,7 @@ AppChooser::AppChooser(const AppCatalogue &catalogue, QList<DesktopEntry> entrie
 
     m_view = new QTreeView(this);
     m_view->setObjectName(QStringLiteral("appList"));
+    m_view->setAccessibleName(tr("Applications"));
     m_view->setModel(m_proxy);
     m_view->setRootIsDecorated(false);
     m_view->setUniformRowHeights(true);

@@ -29,6 +29,9 @@ QVariant AppLockProfileListModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
         return profile->name();
+    case Qt::AccessibleDescriptionRole:
+        return QStringList{displayName(profile->mode()), blockedAppsText(profile->blockedApps().size())}.join(
+            QStringLiteral(", "));
     case IdRole:
         return QVariant::fromValue(profile->id());
     case LockModeRole:

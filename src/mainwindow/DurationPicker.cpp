@@ -1,24 +1,32 @@
 #include "DurationPicker.h"
 
+#include "Accessible.h"
 #include "DurationFormat.h"
 #include "TextStyles.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
 #include <QToolButton>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 constexpr int kButtonSpacing = 0;
 constexpr int kLabelToButtons = 8;
+constexpr qreal kFocusRingWidth = 2;
+constexpr qreal kFocusRingRadius = 6;
 } // namespace
 
 DurationPicker::DurationPicker(QWidget *parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(tr("Duration"));
+    Accessible::setRole(this, QAccessible::SpinBox);
+    Accessible::setRange(this, kMinimumMinutes, kMaximumMinutes, 1);
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(kLabelToButtons);
@@ -111,9 +119,20 @@ void DurationPicker::step(int delta)
     Q_EMIT durationEdited(m_duration);
 }
 
+void DurationPicker::applyAccessibleValue(double minutes)
+{
+    if (!std::isfinite(minutes))
+        return;
+    const qint64 wanted = std::clamp<qint64>(qint64(std::round(std::clamp(minutes, -1e9, 1e9))),
+                                             kMinimumMinutes, kMaximumMinutes);
+    if (wanted != this->minutes())
+        step(int(wanted - this->minutes()));
+}
+
 void DurationPicker::refresh()
 {
     m_value->setText(minutesText());
+    Accessible::setValue(this, DurationFormat::spokenLength(m_duration), double(minutes()));
     m_down->setEnabled(canStepDown());
     m_up->setEnabled(canStepUp());
 }
@@ -129,4 +148,16 @@ void DurationPicker::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void DurationPicker::paintEvent(QPaintEvent *)
+{
+    if (!hasFocus())
+        return;
+    // The focus ring: the accent around the whole row.
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(palette().color(QPalette::Highlight), kFocusRingWidth));
+    const qreal half = kFocusRingWidth / 2;
+    p.drawRoundedRect(QRectF(rect()).adjusted(half, half, -half, -half), kFocusRingRadius, kFocusRingRadius);
 }

@@ -30,12 +30,16 @@ public:
     bool canStepUp() const;
     bool canStepDown() const;
 
+    // For assistive tools that set the value: whole minutes, held in range.
+    Q_INVOKABLE void applyAccessibleValue(double minutes);
+
 Q_SIGNALS:
     // The user stepped; seconds is the new whole-minute duration.
     void durationEdited(double seconds);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void step(int delta);

@@ -26,6 +26,12 @@ QVariant FocusScreenListModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
         return screen->name();
+    case Qt::AccessibleDescriptionRole: {
+        QStringList parts{DurationFormat::spokenLength(screen->duration()), displayName(screen->lockMode())};
+        if (screen->autoStartOnLogin())
+            parts << tr("Starts at login");
+        return parts.join(QStringLiteral(", "));
+    }
     case IdRole:
         return QVariant::fromValue(screen->id());
     case DurationTextRole:

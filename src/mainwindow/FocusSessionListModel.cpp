@@ -60,6 +60,8 @@ QVariant FocusSessionListModel::data(const QModelIndex &index, int role) const
             parts << DurationFormat::sessionLength(*session->actualDuration());
         return parts.join(QStringLiteral(", "));
     }
+    case Qt::AccessibleDescriptionRole:
+        return session->completed() ? tr("Completed") : tr("Ended early");
     case IdRole:
         return QVariant::fromValue(session->id());
     case DateTextRole:

@@ -1,5 +1,6 @@
 #include "LockModeBadge.h"
 
+#include "Accessible.h"
 #include "Symbols.h"
 #include "ThemeStore.h"
 
@@ -12,6 +13,7 @@ LockModeBadge::LockModeBadge(LockMode mode, ThemeStore *themes, QWidget *parent)
     : QWidget(parent), m_mode(mode), m_themes(themes)
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    Accessible::setRole(this, QAccessible::StaticText);
     setAccessibleName(text());
 }
 

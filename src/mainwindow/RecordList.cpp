@@ -37,6 +37,7 @@ RecordList::RecordList(AppModel *model, const QString &title, RecordListModel *l
 
     m_view = new QListView(body);
     m_view->setObjectName(QStringLiteral("recordListView"));
+    m_view->setAccessibleName(title);
     m_view->setFrameShape(QFrame::NoFrame);
     m_view->setUniformItemSizes(true);
     m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -9,6 +9,7 @@
 namespace {
 constexpr float kSelectedSecondaryAlpha = 0.8f;
 constexpr int kSymbolSpacing = 4;
+constexpr qreal kFocusRingWidth = 2;
 } // namespace
 
 QSize RowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const
@@ -44,10 +45,29 @@ RowDelegate::Colors RowDelegate::colorsFor(const QStyleOptionViewItem &option)
             dark ? QColor(48, 209, 88) : QColor(30, 150, 60)};
 }
 
+void RowDelegate::paintFocusRing(QPainter &painter, const QStyleOptionViewItem &option)
+{
+    if (!option.state.testFlag(QStyle::State_HasFocus))
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor ring =
+        option.palette.color(isSelected(option) ? QPalette::HighlightedText : QPalette::Highlight);
+    const qreal inset = kSelectionInset + (isSelected(option) ? kFocusRingWidth : kFocusRingWidth / 2);
+    const qreal vertical = 1 + (isSelected(option) ? kFocusRingWidth : kFocusRingWidth / 2);
+    painter.setPen(QPen(ring, kFocusRingWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(option.rect).adjusted(inset, vertical, -inset, -vertical),
+                            kSelectionRadius, kSelectionRadius);
+    painter.restore();
+}
+
 void RowDelegate::paintBackground(QPainter &painter, const QStyleOptionViewItem &option)
 {
-    if (!isSelected(option))
+    if (!isSelected(option)) {
+        paintFocusRing(painter, option);
         return;
+    }
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     QColor fill = option.palette.color(QPalette::Highlight);
@@ -58,6 +78,7 @@ void RowDelegate::paintBackground(QPainter &painter, const QStyleOptionViewItem 
                         kSelectionRadius, kSelectionRadius);
     painter.fillPath(path, fill);
     painter.restore();
+    paintFocusRing(painter, option);
 }
 
 QRect RowDelegate::contentRect(const QStyleOptionViewItem &option)

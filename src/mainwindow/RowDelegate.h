@@ -28,6 +28,10 @@ public:
     // Where a row's content starts, measured from the row's left edge.
     static int contentLeft() { return kSelectionInset + kContentInset; }
 
+    // The keyboard focus on a row: a ring around its selection shape, in the
+    // accent (in the selection's text colour on a selected row).
+    static void paintFocusRing(QPainter &painter, const QStyleOptionViewItem &option);
+
 protected:
     struct Colors
     {

@@ -34,6 +34,7 @@ public:
                 RowDelegate::kSelectionRadius, RowDelegate::kSelectionRadius);
             painter->fillPath(path, option.palette.color(QPalette::Highlight));
         }
+        RowDelegate::paintFocusRing(*painter, option);
         const QColor text = option.palette.color(selected ? QPalette::HighlightedText : QPalette::WindowText);
         const QColor symbol = selected ? text : option.palette.color(QPalette::Highlight);
         const int left = option.rect.left() + RowDelegate::contentLeft() - 4;
@@ -55,6 +56,7 @@ public:
 Sidebar::Sidebar(AppModel *model, QWidget *parent) : QListWidget(parent), m_model(model)
 {
     setObjectName(QStringLiteral("sidebar"));
+    setAccessibleName(tr("Pages"));
     setFrameShape(QFrame::NoFrame);
     setBackgroundRole(QPalette::Window);
     viewport()->setBackgroundRole(QPalette::Window);

@@ -82,6 +82,8 @@ ChallengeSheet::ChallengeSheet(ExitChallenge *challenge, const QColor &accent, Q
         m_field->setEchoMode(QLineEdit::Password);
         m_field->setPlaceholderText(tr("Enter password"));
     }
+    m_field->setAccessibleName(type == StrictModeType::password ? tr("Password") : tr("Answer"));
+    m_field->setAccessibleDescription(Challenge::promptText(type));
     auto *fieldRow = new QHBoxLayout;
     fieldRow->setContentsMargins(kSheetFieldMarginH, 0, kSheetFieldMarginH, 0);
     fieldRow->addWidget(m_field);

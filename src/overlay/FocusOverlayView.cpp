@@ -1,5 +1,6 @@
 #include "FocusOverlayView.h"
 
+#include "Accessible.h"
 #include "AllowedAppBadge.h"
 #include "ChallengeSheet.h"
 #include "DurationFormat.h"
@@ -233,6 +234,12 @@ QWidget *FocusOverlayView::buildCountdownCard()
 
     m_countdown = makeLabel(DurationFormat::countdown(m_content.remainingTime),
                             monospacedFont(kCountdownSize, QFont::DemiBold), white(), card, "countdown");
+    // Read as "Time remaining" with the countdown as its value.
+    m_countdown->setAccessibleName(tr("Time remaining"));
+    Accessible::setRole(m_countdown, QAccessible::StaticText);
+    Accessible::setRange(m_countdown, 0, std::max(m_content.duration, m_content.remainingTime), 1);
+    Accessible::setValue(m_countdown, m_countdown->text(),
+                         std::max(0.0, std::floor(m_content.remainingTime)));
     layout->addWidget(m_countdown);
 
     QFont captionFont = textFont(kCaptionSize);
@@ -319,8 +326,10 @@ void FocusOverlayView::setRemainingTime(double remainingTime)
 {
     m_content.remainingTime = remainingTime;
     const QString text = DurationFormat::countdown(remainingTime);
-    if (m_countdown->text() != text)
+    if (m_countdown->text() != text) {
         m_countdown->setText(text);
+        Accessible::setValue(m_countdown, text, std::max(0.0, std::floor(remainingTime)));
+    }
 }
 
 void FocusOverlayView::setScreenGrab(const QImage &grab)

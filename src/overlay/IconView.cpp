@@ -1,5 +1,6 @@
 #include "IconView.h"
 
+#include "Accessible.h"
 #include "Symbols.h"
 
 #include <QPainter>
@@ -7,6 +8,8 @@
 IconView::IconView(const QIcon &icon, int size, QWidget *parent) : QWidget(parent), m_icon(icon)
 {
     setFixedSize(size, size);
+    // Every icon stands beside the text that says the same.
+    Accessible::setDecorative(this);
 }
 
 IconView *IconView::symbol(const QString &symbol, const QColor &color, int size, QWidget *parent)

@@ -1,5 +1,6 @@
 #include "FocusChart.h"
 
+#include "Accessible.h"
 #include "DurationFormat.h"
 #include "SettingsStyle.h"
 #include "TextStyles.h"
@@ -24,6 +25,7 @@ FocusChart::FocusChart(QWidget *parent) : QWidget(parent), m_locale(QLocale())
     setObjectName(QStringLiteral("focusChart"));
     setFixedHeight(kHeight);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    Accessible::setRole(this, QAccessible::Chart);
     updateAccessibleText();
 }
 

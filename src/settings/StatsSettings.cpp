@@ -45,6 +45,7 @@ public:
         TextStyles::makeSecondary(duration);
         row->addWidget(duration);
         check = new SymbolView(QStringLiteral("checkmark.circle.fill"), SettingsStyle::kRowSymbolSize, this);
+        check->setAccessibleName(QCoreApplication::translate("StatsSettings", "Completed"));
         row->addWidget(check);
         recolor();
     }
@@ -79,7 +80,8 @@ QLabel *overviewRow(QVBoxLayout *rows, QWidget *parent, const QString &title, co
     auto *value = new QLabel(parent);
     value->setObjectName(objectName);
     value->setFont(TextStyles::headline(value->font()));
-    value->setAccessibleName(title);
+    // A reader speaks the value itself and tells what it counts.
+    value->setAccessibleDescription(title);
     line->addWidget(value);
     rows->addLayout(line);
     return value;

@@ -1,5 +1,6 @@
 #include "MenuBarPopover.h"
 
+#include "Accessible.h"
 #include "AppModel.h"
 #include "DurationFormat.h"
 #include "FocusScreen.h"
@@ -32,6 +33,8 @@ QLabel *symbolLabel(const QString &symbol, int size, const QColor &color, QWidge
     auto *label = new QLabel(parent);
     label->setPixmap(Symbols::pixmap(symbol, size, color, parent->devicePixelRatioF()));
     label->setFixedSize(size, size);
+    // Each symbol stands beside the words that say the same.
+    Accessible::setDecorative(label);
     return label;
 }
 
@@ -92,6 +95,13 @@ FocusScreenPopoverRow::FocusScreenPopoverRow(FocusScreen *screen, ThemeStore *th
     : QWidget(parent), m_screen(screen), m_onStart(std::move(onStart))
 {
     setObjectName(QStringLiteral("FocusScreenPopoverRow"));
+    Accessible::setRole(this, QAccessible::ListItem);
+    //: a focus screen in the tray popover: name, length, lock mode
+    setAccessibleName(tr("%1, %2, %3")
+                          .arg(screen->name(), DurationFormat::spokenLength(screen->duration()),
+                               displayName(screen->lockMode())));
+    if (screen->autoStartOnLogin())
+        setAccessibleDescription(tr("Starts at login"));
     auto *row = new QHBoxLayout(this);
     row->setSpacing(kSpacing);
     row->setContentsMargins(kHorizontalMargin, kVerticalMargin, kHorizontalMargin, kVerticalMargin);
@@ -139,6 +149,7 @@ FocusScreenPopoverRow::FocusScreenPopoverRow(FocusScreen *screen, ThemeStore *th
     auto *start = new QPushButton(tr("Start"), this);
     start->setObjectName(QStringLiteral("start"));
     start->setDefault(true);
+    start->setAccessibleName(tr("Start %1").arg(screen->name()));
     start->setCursor(Qt::PointingHandCursor);
     connect(start, &QPushButton::clicked, this, [this] {
         if (m_onStart)

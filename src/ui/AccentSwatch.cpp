@@ -29,9 +29,12 @@ AccentSwatch::AccentSwatch(Theme theme, bool selected, std::function<void()> cho
 {
     setObjectName(QStringLiteral("swatch-") + m_theme.id);
     setCheckable(true);
+    // One choice among its sibling swatches: a radio button to assistive
+    // tools, and the arrow keys move the choice along the row.
+    setAutoExclusive(true);
     setFixedSize(kDiameter, kDiameter);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::TabFocus);
+    setFocusPolicy(Qt::StrongFocus);
     setToolTip(m_theme.displayName());
     setAccessibleName(m_theme.displayName());
     setSelected(selected);
@@ -43,7 +46,8 @@ AccentSwatch::AccentSwatch(Theme theme, bool selected, std::function<void()> cho
 
 void AccentSwatch::setSelected(bool selected)
 {
-    // The checked state carries the "selected" trait to accessibility.
+    // The checked state carries the "selected" trait to accessibility. The
+    // chosen swatch of the row stays checked until another one is.
     setChecked(selected);
     if (selected == m_selected)
         return;
@@ -91,7 +95,8 @@ void AccentSwatch::paintEvent(QPaintEvent *)
     p.drawEllipse(circle.adjusted(half, half, -half, -half));
 
     if (hasFocus()) {
-        p.setPen(QPen(palette().color(QPalette::Highlight), kRingWidth));
-        p.drawEllipse(circle.adjusted(half, half, -half, -half));
+        p.setPen(QPen(palette().color(QPalette::Highlight), kFocusRingWidth));
+        const qreal focusHalf = kFocusRingWidth / 2;
+        p.drawEllipse(circle.adjusted(focusHalf, focusHalf, -focusHalf, -focusHalf));
     }
 }

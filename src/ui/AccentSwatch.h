@@ -17,6 +17,7 @@ public:
     static constexpr int kDotDiameter = 6;
     static constexpr qreal kRingWidth = 1.0;
     static constexpr qreal kRingOpacity = 0.15;
+    static constexpr qreal kFocusRingWidth = 2.0;
     // The dot on a swatch whose theme wants dark text.
     static constexpr QRgb kDarkDot = 0x16161C;
 

@@ -1,5 +1,6 @@
 #include "SymbolView.h"
 
+#include "Accessible.h"
 #include "Symbols.h"
 
 #include <QPainter>
@@ -8,6 +9,8 @@ SymbolView::SymbolView(const QString &symbol, int side, QWidget *parent)
     : QWidget(parent), m_symbol(symbol), m_side(side)
 {
     setFixedSize(side, side);
+    // A symbol repeats the text beside it unless it is given a name.
+    Accessible::setDecorative(this);
 }
 
 void SymbolView::setSymbol(const QString &symbol)
