@@ -20,7 +20,7 @@ deb=$(ls "$work"/deb/lumora_*.deb)
 echo "package: $(basename "$deb")"
 dpkg-deb -f "$deb" Depends | sed 's/^/depends: /'
 dpkg-deb -c "$deb" | awk '{print "file: " $6}' | grep -v '/$'
-for dep in libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins libqt6widgets6; do
+for dep in libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins qt6-wayland libqt6widgets6; do
     dpkg-deb -f "$deb" Depends | grep -q "$dep" || { echo "the package does not depend on $dep"; exit 1; }
 done
 echo "package check passed"
