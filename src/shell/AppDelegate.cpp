@@ -199,7 +199,7 @@ void AppDelegate::setupMenuBarExtra()
         if (weak)
             weak->requestQuit();
         else
-            QCoreApplication::quit();
+            QCoreApplication::exit(0);
     };
     m_popover = new MenuBarPopover(m_model.get(), actions);
     connect(this, &QObject::destroyed, m_popover.data(), &QObject::deleteLater);
@@ -379,6 +379,8 @@ void AppDelegate::showPopover()
     m_popover->showAt(m_statusItem ? m_statusItem->geometry() : QRect());
 }
 
+// Quitting leaves the event loop with exit(): quit() would first ask every
+// window to close, and the main window kept open without a tray refuses.
 void AppDelegate::requestQuit()
 {
     closePopover();
@@ -392,12 +394,12 @@ void AppDelegate::requestQuit()
         screen->strictModeType() != StrictModeType::none) {
         const bool guarded = overlay->openQuitChallenge([] {
             FocusSessionManager::shared().abandonSession();
-            QCoreApplication::quit();
+            QCoreApplication::exit(0);
         });
         if (guarded)
             return;
     }
-    QCoreApplication::quit();
+    QCoreApplication::exit(0);
 }
 
 void AppDelegate::closePopover()
