@@ -291,6 +291,7 @@ void AppLockManager::reportIfNothingCanBeHidden(LockMode mode)
                           .arg(m_workspace->unavailableReason());
     std::fputs(qPrintable(line), stdout);
     std::fflush(stdout);
+    Q_EMIT hidingUnavailable(m_workspace->unavailableReason());
 }
 
 void AppLockManager::scheduleJournalWrite()
