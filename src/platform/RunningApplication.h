@@ -20,10 +20,6 @@ public:
                        std::optional<qint32> processIdentifier, QString localizedName = {},
                        QStringList names = {});
 
-    // This program, keyed by its process id ("pid:1234") as the desktop
-    // workspaces key the applications they list.
-    static RunningApplication thisProgram();
-
     // False for the default-constructed handle, which names no application.
     bool isValid() const { return !m_identity.isEmpty(); }
 

@@ -2,8 +2,10 @@
 
 #include "DesktopEntries.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 
 namespace ProgramNames {
 
@@ -39,6 +41,16 @@ QStringList applicationNames(const QStringList &statedIds, const QStringList &wi
     names = entryIds + names;
     names.removeDuplicates();
     return names;
+}
+
+RunningApplication thisProgram()
+{
+    auto name = QGuiApplication::desktopFileName();
+    if (name.isEmpty())
+        name = QCoreApplication::applicationName();
+    const auto pid = static_cast<qint32>(QCoreApplication::applicationPid());
+    return RunningApplication(QStringLiteral("pid:%1").arg(pid), name, pid, name,
+                              {name, QCoreApplication::applicationName()});
 }
 
 } // namespace ProgramNames

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RunningApplication.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,5 +20,9 @@ QStringList of(qint32 pid);
 // names.
 QStringList applicationNames(const QStringList &statedIds, const QStringList &windowNames,
                              std::optional<qint32> pid, qint32 ownPid);
+
+// This program as a desktop workspace lists it, keyed by its process id
+// ("pid:1234") like the applications it lists.
+RunningApplication thisProgram();
 
 } // namespace ProgramNames

@@ -466,7 +466,7 @@ QList<RunningApplication> SwayWorkspace::runningApplications()
 
 RunningApplication SwayWorkspace::currentApplication() const
 {
-    return RunningApplication::thisProgram();
+    return ProgramNames::thisProgram();
 }
 
 bool SwayWorkspace::isHidden(const RunningApplication &app) const

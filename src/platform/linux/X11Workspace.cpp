@@ -1,6 +1,7 @@
 #include "X11Workspace.h"
 
 #include "ApplicationAnnouncer.h"
+#include "ProgramNames.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -487,7 +488,7 @@ QList<RunningApplication> X11Workspace::runningApplications()
 
 RunningApplication X11Workspace::currentApplication() const
 {
-    return RunningApplication::thisProgram();
+    return ProgramNames::thisProgram();
 }
 
 bool X11Workspace::isHidden(const RunningApplication &app) const
