@@ -3,13 +3,16 @@
 // take. Targets: first paint under 150 ms, scroll under 1 s.
 //   bench_mainwindow_sessions [session count]
 #include "AppModel.h"
+#include "Appearance.h"
 #include "ContentView.h"
 #include "FocusScreen.h"
 #include "FocusSession.h"
 #include "FocusSessionList.h"
+#include "GridProbes.h"
 #include "ModelContainer.h"
 #include "ModelContext.h"
 #include "Store.h"
+#include "ThemeStore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -132,8 +135,11 @@ int main(int argc, char *argv[])
 
     // From building the window to the session list's first paint.
     timer.restart();
+    Appearance look;
+    ThemeStore themes(&look);
+    GridProbes probes;
     QMainWindow window;
-    auto *content = new ContentView(&model);
+    auto *content = new ContentView(&model, &themes, &probes, nullptr);
     window.setCentralWidget(content);
     window.resize(1100, 720);
     QListView *view = content->sessionList()->view();

@@ -4,13 +4,17 @@
 #include "AppChooser.h"
 #include "AppLockProfile.h"
 #include "AppModel.h"
+#include "Appearance.h"
 #include "ContentView.h"
 #include "FocusScreen.h"
 #include "FocusSession.h"
+#include "GridProbes.h"
 #include "ModelContainer.h"
 #include "ModelContext.h"
+#include "PlatformServices.h"
 #include "SeedData.h"
 #include "Store.h"
+#include "ThemeStore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -87,9 +91,12 @@ int main(int argc, char *argv[])
     screens.value(1)->setStrictModeType(StrictModeType::sentence);
     model.context()->save();
 
+    Appearance look;
+    ThemeStore themes(&look);
+    GridProbes probes;
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("Lumora"));
-    auto *content = new ContentView(&model);
+    auto *content = new ContentView(&model, &themes, &probes, nullptr);
     window.setCentralWidget(content);
     auto *toolBar = window.addToolBar(QStringLiteral("Main"));
     toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -144,7 +151,8 @@ int main(int argc, char *argv[])
     // The application chooser over the installed desktop entries.
     {
         QApplication::setPalette(light);
-        AppChooser chooser(DesktopEntries::installedApplications(), {}, &window);
+        const auto catalogue = PlatformServices::forThisDesktop()->makeAppCatalogue();
+        AppChooser chooser(*catalogue, catalogue->installedApplications(), {}, &window);
         chooser.show();
         QTest::qWait(50);
         const QString path = QStringLiteral("%1/appChooser-light.png").arg(out);

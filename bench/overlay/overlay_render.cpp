@@ -122,7 +122,7 @@ int main(int argc, char **argv)
                 c.screenName = QStringLiteral("Deep Work Session");
                 c.remainingTime = 25 * 60 - 17;
                 c.allowedApps = {QStringLiteral("org.gnome.Calculator"), QStringLiteral("debian-xterm"),
-                                 QStringLiteral("python3.11"), QStringLiteral("com.apple.Safari")};
+                                 QStringLiteral("python3.11"), QStringLiteral("firefox-esr")};
                 c.lockMode = st.mode;
                 c.strictModeEnabled = st.enabled;
                 c.strictModeType = st.type;

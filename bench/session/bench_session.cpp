@@ -156,8 +156,8 @@ QString figures(QList<double> values)
 void sendStartRequest(const QString &screen)
 {
     QDBusMessage message = QDBusMessage::createMethodCall(
-        SingleInstance::serviceName(), QLatin1String(SingleInstance::kPath),
-        QLatin1String(SingleInstance::kInterface), QStringLiteral("StartFocusScreen"));
+        SingleInstance::serviceName(), QStringLiteral("/io/github/lumora/Lumora"),
+        QStringLiteral("io.github.lumora.Lumora"), QStringLiteral("StartFocusScreen"));
     message << screen;
     QDBusConnection::sessionBus().asyncCall(message);
 }

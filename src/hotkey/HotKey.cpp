@@ -2,34 +2,39 @@
 
 #include "HotKeysController.h"
 
-HotKey::HotKey(const KeyCombo &keyCombo, Handler keyDownHandler, Handler keyUpHandler, QObject *parent)
-    : QObject(parent), m_keyCombo(keyCombo), m_keyDownHandler(std::move(keyDownHandler)),
-      m_keyUpHandler(std::move(keyUpHandler))
+HotKey::HotKey(HotKeysController *controller, const KeyCombo &keyCombo, Handler keyDownHandler,
+               Handler keyUpHandler, QObject *parent)
+    : QObject(parent), m_controller(controller), m_keyCombo(keyCombo),
+      m_keyDownHandler(std::move(keyDownHandler)), m_keyUpHandler(std::move(keyUpHandler))
 {
-    HotKeysController::registerHotKey(this);
+    if (m_controller)
+        m_controller->registerHotKey(this);
 }
 
-HotKey::HotKey(quint32 carbonKeyCode, quint32 carbonModifiers, Handler keyDownHandler, Handler keyUpHandler,
-               QObject *parent)
-    : HotKey(KeyCombo(carbonKeyCode, carbonModifiers), std::move(keyDownHandler), std::move(keyUpHandler),
-             parent)
+HotKey::HotKey(HotKeysController *controller, quint32 carbonKeyCode, quint32 carbonModifiers,
+               Handler keyDownHandler, Handler keyUpHandler, QObject *parent)
+    : HotKey(controller, KeyCombo(carbonKeyCode, carbonModifiers), std::move(keyDownHandler),
+             std::move(keyUpHandler), parent)
 {}
 
-HotKey::HotKey(Key key, ModifierFlags modifiers, Handler keyDownHandler, Handler keyUpHandler,
-               QObject *parent)
-    : HotKey(KeyCombo(key, modifiers), std::move(keyDownHandler), std::move(keyUpHandler), parent)
+HotKey::HotKey(HotKeysController *controller, Key key, ModifierFlags modifiers, Handler keyDownHandler,
+               Handler keyUpHandler, QObject *parent)
+    : HotKey(controller, KeyCombo(key, modifiers), std::move(keyDownHandler), std::move(keyUpHandler), parent)
 {}
 
 HotKey::~HotKey()
 {
-    HotKeysController::unregisterHotKey(this);
+    if (m_controller)
+        m_controller->unregisterHotKey(this);
 }
 
 void HotKey::setPaused(bool paused)
 {
     m_isPaused = paused;
+    if (!m_controller)
+        return;
     if (paused)
-        HotKeysController::unregisterHotKey(this);
+        m_controller->unregisterHotKey(this);
     else
-        HotKeysController::registerHotKey(this);
+        m_controller->registerHotKey(this);
 }

@@ -7,21 +7,24 @@
 
 #include <functional>
 
-// One system-wide shortcut with its handlers. It is registered from creation
-// until it is paused or destroyed; pausing keeps the object and its handlers,
-// and un-pausing registers it again (under a new registration number).
+class HotKeysController;
+
+// One system-wide shortcut with its handlers, registered with a controller
+// from creation until it is paused or destroyed; pausing keeps the object and
+// its handlers, and un-pausing registers it again (under a new registration
+// number). Without a controller (or once it is gone) it never fires.
 class HotKey : public QObject
 {
     Q_OBJECT
 public:
     using Handler = std::function<void()>;
 
-    explicit HotKey(const KeyCombo &keyCombo, Handler keyDownHandler = {}, Handler keyUpHandler = {},
-                    QObject *parent = nullptr);
-    HotKey(quint32 carbonKeyCode, quint32 carbonModifiers, Handler keyDownHandler = {},
+    HotKey(HotKeysController *controller, const KeyCombo &keyCombo, Handler keyDownHandler = {},
            Handler keyUpHandler = {}, QObject *parent = nullptr);
-    HotKey(Key key, ModifierFlags modifiers, Handler keyDownHandler = {}, Handler keyUpHandler = {},
-           QObject *parent = nullptr);
+    HotKey(HotKeysController *controller, quint32 carbonKeyCode, quint32 carbonModifiers,
+           Handler keyDownHandler = {}, Handler keyUpHandler = {}, QObject *parent = nullptr);
+    HotKey(HotKeysController *controller, Key key, ModifierFlags modifiers, Handler keyDownHandler = {},
+           Handler keyUpHandler = {}, QObject *parent = nullptr);
     ~HotKey() override;
 
     QUuid identifier() const { return m_identifier; }
@@ -39,6 +42,8 @@ public:
     void setPaused(bool paused);
 
 private:
+    friend class HotKeysController;
+    HotKeysController *m_controller = nullptr;
     QUuid m_identifier = QUuid::createUuid();
     KeyCombo m_keyCombo;
     Handler m_keyDownHandler;

@@ -5,6 +5,8 @@
 #include <functional>
 #include <optional>
 
+class HotKeysController;
+
 // The status codes the hot-key event handler answers with: handled, or
 // "not handled" so that the desktop passes the key on.
 using HotKeyStatus = qint32;
@@ -49,7 +51,7 @@ public:
     HotKeyBackend() = default;
     HotKeyBackend(const HotKeyBackend &) = delete;
     HotKeyBackend &operator=(const HotKeyBackend &) = delete;
-    // Detaches the backend from HotKeysController if it is the active one.
+    // Detaches the backend from the controller using it.
     virtual ~HotKeyBackend();
 
     // False when the session offers no hot-key service at all (no X11
@@ -63,4 +65,14 @@ public:
     // Presses and releases of registered combinations go to `handler`; its
     // status tells whether the event was consumed.
     virtual void installEventHandler(EventHandler handler) = 0;
+
+protected:
+    // Hands the registrations back to the controller using this backend
+    // (which unregisters them here) and detaches from it. A backend that must
+    // undo registrations itself calls it first thing in its destructor.
+    void detachFromController();
+
+private:
+    friend class HotKeysController;
+    HotKeysController *m_controller = nullptr;
 };

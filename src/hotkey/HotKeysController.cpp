@@ -2,102 +2,103 @@
 
 #include "HotKey.h"
 
-namespace {
-
-struct Registry
-{
-    QMap<quint32, HotKeyBox> hotKeys;
-    quint32 counter = 0;
-    HotKeyBackend *backend = nullptr;
-    bool eventHandlerInstalled = false;
-};
-
-Registry &registry()
-{
-    static Registry instance;
-    return instance;
-}
-
-QMap<quint32, HotKeyBox>::iterator findBox(const QUuid &identifier)
-{
-    auto &boxes = registry().hotKeys;
-    for (auto it = boxes.begin(); it != boxes.end(); ++it)
-        if (it->identifier == identifier)
-            return it;
-    return boxes.end();
-}
-
-void forgetReferences()
-{
-    for (auto &box : registry().hotKeys)
-        box.carbonEventHotKey.reset();
-}
-
-} // namespace
-
 HotKeyBackend::~HotKeyBackend()
 {
-    HotKeysController::detachBackend(this);
+    // Too late to unregister anything here: the registrations just go.
+    if (m_controller)
+        m_controller->detachBackend(this);
+}
+
+void HotKeyBackend::detachFromController()
+{
+    if (m_controller)
+        m_controller->setBackend(nullptr);
+}
+
+HotKeysController::HotKeysController(HotKeyBackend *backend)
+{
+    setBackend(backend);
+}
+
+HotKeysController::~HotKeysController()
+{
+    setBackend(nullptr);
+    for (auto &box : m_hotKeys)
+        if (box.hotKey)
+            box.hotKey->m_controller = nullptr;
+}
+
+QMap<quint32, HotKeyBox>::iterator HotKeysController::findBox(const QUuid &identifier)
+{
+    for (auto it = m_hotKeys.begin(); it != m_hotKeys.end(); ++it)
+        if (it->identifier == identifier)
+            return it;
+    return m_hotKeys.end();
+}
+
+void HotKeysController::forgetReferences()
+{
+    for (auto &box : m_hotKeys)
+        box.carbonEventHotKey.reset();
 }
 
 void HotKeysController::setBackend(HotKeyBackend *backend)
 {
-    auto &r = registry();
-    if (backend == r.backend)
+    if (backend == m_backend)
         return;
-    if (r.backend) {
-        for (const auto &box : std::as_const(r.hotKeys))
+    if (m_backend) {
+        for (const auto &box : std::as_const(m_hotKeys))
             if (box.carbonEventHotKey)
-                r.backend->unregisterHotKey(*box.carbonEventHotKey);
+                m_backend->unregisterHotKey(*box.carbonEventHotKey);
+        m_backend->m_controller = nullptr;
     }
     forgetReferences();
-    r.backend = backend;
-    r.eventHandlerInstalled = false;
-}
-
-HotKeyBackend *HotKeysController::backend()
-{
-    return registry().backend;
+    // A backend serves one controller at a time.
+    if (backend && backend->m_controller)
+        backend->m_controller->setBackend(nullptr);
+    m_backend = backend;
+    if (m_backend)
+        m_backend->m_controller = this;
+    m_eventHandlerInstalled = false;
 }
 
 void HotKeysController::detachBackend(HotKeyBackend *backend)
 {
-    auto &r = registry();
-    if (backend != r.backend)
+    if (backend != m_backend)
         return;
     // The backend is being destroyed: its registrations go with it.
     forgetReferences();
-    r.backend = nullptr;
-    r.eventHandlerInstalled = false;
+    m_backend->m_controller = nullptr;
+    m_backend = nullptr;
+    m_eventHandlerInstalled = false;
 }
 
 void HotKeysController::registerHotKey(HotKey *hotKey)
 {
     if (!hotKey)
         return;
-    auto &r = registry();
-    if (findBox(hotKey->identifier()) != r.hotKeys.end())
+    if (findBox(hotKey->identifier()) != m_hotKeys.end())
         return;
 
-    const quint32 number = ++r.counter;
-    HotKeyBox &box = r.hotKeys[number];
+    const quint32 number = ++m_counter;
+    HotKeyBox &box = m_hotKeys[number];
     box.identifier = hotKey->identifier();
     box.hotKey = hotKey;
     box.carbonHotKeyID = number;
 
-    if (!r.backend)
+    if (!m_backend)
         return;
     const KeyCombo combo = hotKey->keyCombo();
-    const auto reference = r.backend->registerHotKey(combo.carbonKeyCode(), combo.carbonModifiers(),
+    const auto reference = m_backend->registerHotKey(combo.carbonKeyCode(), combo.carbonModifiers(),
                                                      EventHotKeyID{kSignature, number});
     // A refused registration keeps its box without a reference: the hot key
     // exists but never fires.
     if (!reference)
         return;
     box.carbonEventHotKey = *reference;
-    if (!r.eventHandlerInstalled) {
-        r.backend->installEventHandler(&HotKeysController::handleEvent);
-        r.eventHandlerInstalled = true;
+    if (!m_eventHandlerInstalled) {
+        m_backend->installEventHandler([this](const HotKeyEvent *event) { return handleEvent(event); });
+        m_eventHandlerInstalled = true;
     }
 }
 
@@ -105,14 +106,13 @@ void HotKeysController::unregisterHotKey(HotKey *hotKey)
 {
     if (!hotKey)
         return;
-    auto &r = registry();
     const auto it = findBox(hotKey->identifier());
-    if (it == r.hotKeys.end())
+    if (it == m_hotKeys.end())
         return;
-    if (it->carbonEventHotKey && r.backend)
-        r.backend->unregisterHotKey(*it->carbonEventHotKey);
+    if (it->carbonEventHotKey && m_backend)
+        m_backend->unregisterHotKey(*it->carbonEventHotKey);
     it->hotKey.clear();
-    r.hotKeys.erase(it);
+    m_hotKeys.erase(it);
 }
 
 HotKeyStatus HotKeysController::handleEvent(const HotKeyEvent *event)
@@ -124,17 +124,16 @@ HotKeyStatus HotKeysController::handleEvent(const HotKeyEvent *event)
     if (event->hotKeyID.signature != kSignature)
         return kHotKeyEventNotHandled;
 
-    auto &r = registry();
-    const auto it = r.hotKeys.find(event->hotKeyID.id);
-    if (it == r.hotKeys.end())
+    const auto it = m_hotKeys.find(event->hotKeyID.id);
+    if (it == m_hotKeys.end())
         return kHotKeyEventNotHandled;
     const QPointer<HotKey> hotKey = it->hotKey;
     if (!hotKey) {
         // Its owner went away without unregistering: let go of the
         // registration as well as the entry.
-        if (it->carbonEventHotKey && r.backend)
-            r.backend->unregisterHotKey(*it->carbonEventHotKey);
-        r.hotKeys.erase(it);
+        if (it->carbonEventHotKey && m_backend)
+            m_backend->unregisterHotKey(*it->carbonEventHotKey);
+        m_hotKeys.erase(it);
         return kHotKeyEventNotHandled;
     }
 
@@ -154,14 +153,4 @@ HotKeyStatus HotKeysController::handleEvent(const HotKeyEvent *event)
     // A copy: the handler may release its own hot key.
     handler();
     return kHotKeyNoError;
-}
-
-const QMap<quint32, HotKeyBox> &HotKeysController::hotKeys()
-{
-    return registry().hotKeys;
-}
-
-bool HotKeysController::isEventHandlerInstalled()
-{
-    return registry().eventHandlerInstalled;
 }

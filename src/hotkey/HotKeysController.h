@@ -19,40 +19,52 @@ struct HotKeyBox
     std::optional<HotKeyBackend::Reference> carbonEventHotKey;
 };
 
-// The process-wide registry between HotKey objects and the desktop's hot-key
-// service: it numbers registrations, registers them with the backend and
-// dispatches the backend's events to the hot keys' handlers. No instances;
-// main thread only.
+// The registry between HotKey objects and the desktop's hot-key service: it
+// numbers registrations, registers them with the backend and dispatches the
+// backend's events to the hot keys' handlers. The shell owns the program's
+// one controller and hands it to whatever makes hot keys. Main thread only.
 class HotKeysController
 {
 public:
-    HotKeysController() = delete;
-
     // 'LmHK': placed in every registration's identifier and checked on every
     // event, so that events of other registrants are passed on.
     static constexpr quint32 kSignature =
         (quint32('L') << 24) | (quint32('m') << 16) | (quint32('H') << 8) | 'K';
 
+    explicit HotKeysController(HotKeyBackend *backend = nullptr);
+    // Unregisters what is registered; hot keys that outlive the controller
+    // are never registered again.
+    ~HotKeysController();
+    HotKeysController(const HotKeysController &) = delete;
+    HotKeysController &operator=(const HotKeysController &) = delete;
+
     // The service registrations go to. Not owned; a backend detaches itself
     // when destroyed. Changing it drops the registrations made with the old
     // one (their hot keys stay in the table and simply never fire). With no
     // backend every registration fails silently.
-    static void setBackend(HotKeyBackend *backend);
-    static HotKeyBackend *backend();
+    void setBackend(HotKeyBackend *backend);
+    HotKeyBackend *backend() const { return m_backend; }
 
-    static void registerHotKey(HotKey *hotKey);
-    static void unregisterHotKey(HotKey *hotKey);
+    void registerHotKey(HotKey *hotKey);
+    void unregisterHotKey(HotKey *hotKey);
 
     // The installed event handler: kHotKeyNoError when a handler ran,
     // kHotKeyEventNotHandled (or the event's read failure) otherwise.
-    static HotKeyStatus handleEvent(const HotKeyEvent *event);
+    HotKeyStatus handleEvent(const HotKeyEvent *event);
 
     // Registration number -> entry.
-    static const QMap<quint32, HotKeyBox> &hotKeys();
+    const QMap<quint32, HotKeyBox> &hotKeys() const { return m_hotKeys; }
     // Whether the event handler has been installed on the current backend.
-    static bool isEventHandlerInstalled();
+    bool isEventHandlerInstalled() const { return m_eventHandlerInstalled; }
 
 private:
     friend class HotKeyBackend;
-    static void detachBackend(HotKeyBackend *backend);
+    void detachBackend(HotKeyBackend *backend);
+    QMap<quint32, HotKeyBox>::iterator findBox(const QUuid &identifier);
+    void forgetReferences();
+
+    QMap<quint32, HotKeyBox> m_hotKeys;
+    quint32 m_counter = 0;
+    HotKeyBackend *m_backend = nullptr;
+    bool m_eventHandlerInstalled = false;
 };

@@ -6,12 +6,13 @@
 
 // In-process broadcast of named notifications with a user-info map, for
 // parts of the program that must not know each other (the shell posts a
-// start request, the session manager observes it).
+// start request, the session manager observes it). The shell owns the
+// program's one center and hands it to both.
 class NotificationCenter : public QObject
 {
     Q_OBJECT
 public:
-    static NotificationCenter &defaultCenter();
+    using QObject::QObject;
 
     // Delivers to every observer connected to posted(), synchronously;
     // observers that must run in a later turn connect with a queued connection.
@@ -19,7 +20,4 @@ public:
 
 Q_SIGNALS:
     void posted(const QString &name, const QVariantMap &userInfo);
-
-private:
-    using QObject::QObject;
 };

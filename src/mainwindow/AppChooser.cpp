@@ -33,13 +33,14 @@ AppChooser::Responder &responder()
 class EntryModel : public QAbstractTableModel
 {
 public:
-    EntryModel(QList<DesktopEntry> entries, const QStringList &present, QObject *parent)
-        : QAbstractTableModel(parent), m_entries(std::move(entries))
+    EntryModel(const AppCatalogue &catalogue, QList<DesktopEntry> entries, const QStringList &present,
+               QObject *parent)
+        : QAbstractTableModel(parent), m_catalogue(catalogue), m_entries(std::move(entries))
     {
         // Already in the list under any of its names ("XTerm" for debian-xterm).
         const QSet<QString> names = AppIdentity::normalizedSet(present);
         for (const DesktopEntry &entry : std::as_const(m_entries))
-            m_present.append(AppIdentity::matchesAny(DesktopEntries::identities(entry), names));
+            m_present.append(AppIdentity::matchesAny(m_catalogue.identities(entry), names));
     }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override
@@ -80,7 +81,7 @@ public:
             if (index.column() != AppChooser::NameColumn)
                 return {};
             if (!m_icons.contains(index.row()))
-                m_icons.insert(index.row(), DesktopEntries::icon(entry));
+                m_icons.insert(index.row(), m_catalogue.icon(entry));
             return m_icons.value(index.row());
         case Qt::ToolTipRole:
             return present ? QStringLiteral("%1 is already in the list").arg(entry.id) : entry.filePath;
@@ -92,6 +93,7 @@ public:
     }
 
 private:
+    const AppCatalogue &m_catalogue;
     QList<DesktopEntry> m_entries;
     QList<bool> m_present; // per row
     mutable QHash<int, QIcon> m_icons;
@@ -104,23 +106,24 @@ void AppChooser::setResponder(Responder answer)
     responder() = std::move(answer);
 }
 
-QPushButton *AppChooser::makeChooseButton(CommaListEdit *field)
+QPushButton *AppChooser::makeChooseButton(CommaListEdit *field, const AppCatalogue *catalogue)
 {
     auto *button = new QPushButton(QStringLiteral("Choose..."));
     button->setToolTip(QStringLiteral("Pick installed applications instead of typing their ids"));
     QPointer<CommaListEdit> target(field);
-    QObject::connect(button, &QPushButton::clicked, button, [button, target] {
-        if (!target)
+    QObject::connect(button, &QPushButton::clicked, button, [button, target, catalogue] {
+        if (!target || !catalogue)
             return;
         // The field stays the source of truth: the picked ids are appended to it.
-        target->appendEntries(chooseApplications(button->window(), target->list()));
+        target->appendEntries(chooseApplications(*catalogue, button->window(), target->list()));
     });
     return button;
 }
 
-QStringList AppChooser::chooseApplications(QWidget *parent, const QStringList &present)
+QStringList AppChooser::chooseApplications(const AppCatalogue &catalogue, QWidget *parent,
+                                           const QStringList &present)
 {
-    AppChooser chooser(DesktopEntries::installedApplications(), present, parent);
+    AppChooser chooser(catalogue, catalogue.installedApplications(), present, parent);
     if (responder())
         responder()(chooser);
     else
@@ -128,7 +131,8 @@ QStringList AppChooser::chooseApplications(QWidget *parent, const QStringList &p
     return chooser.result() == QDialog::Accepted ? chooser.selectedIds() : QStringList();
 }
 
-AppChooser::AppChooser(QList<DesktopEntry> entries, const QStringList &present, QWidget *parent)
+AppChooser::AppChooser(const AppCatalogue &catalogue, QList<DesktopEntry> entries, const QStringList &present,
+                       QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("appChooser"));
@@ -150,7 +154,7 @@ AppChooser::AppChooser(QList<DesktopEntry> entries, const QStringList &present, 
     m_filter->setClearButtonEnabled(true);
     layout->addWidget(m_filter);
 
-    m_model = new EntryModel(std::move(entries), present, this);
+    m_model = new EntryModel(catalogue, std::move(entries), present, this);
     m_proxy = new QSortFilterProxyModel(this);
     m_proxy->setSourceModel(m_model);
     m_proxy->setFilterKeyColumn(-1);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DesktopEntries.h"
+#include "AppCatalogue.h"
 
 #include <QDialog>
 #include <QSet>
@@ -37,12 +37,17 @@ public:
 
     // Shows the chooser over parent and returns the ids picked, in list
     // order; empty when cancelled.
-    static QStringList chooseApplications(QWidget *parent, const QStringList &present);
+    static QStringList chooseApplications(const AppCatalogue &catalogue, QWidget *parent,
+                                          const QStringList &present);
 
-    // A "Choose..." button that adds the picked ids to the field's list.
-    static QPushButton *makeChooseButton(CommaListEdit *field);
+    // A "Choose..." button that adds the picked ids to the field's list
+    // (the catalogue is not owned; without one the button does nothing).
+    static QPushButton *makeChooseButton(CommaListEdit *field, const AppCatalogue *catalogue);
 
-    AppChooser(QList<DesktopEntry> entries, const QStringList &present, QWidget *parent = nullptr);
+    // entries: the applications to list; the catalogue tells every name
+    // each goes by and its icon.
+    AppChooser(const AppCatalogue &catalogue, QList<DesktopEntry> entries, const QStringList &present,
+               QWidget *parent = nullptr);
 
     // The applications as listed (before filtering).
     QAbstractItemModel *applications() const;

@@ -12,12 +12,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-AppLockProfileDetail::AppLockProfileDetail(AppModel *model, QWidget *parent)
+AppLockProfileDetail::AppLockProfileDetail(AppModel *model, const AppCatalogue *catalogue, QWidget *parent)
     : RecordDetail(model, QStringLiteral("lockProfileForm"),
                    {QStringLiteral("No Profile Selected"), QStringLiteral("lock.shield"),
                     QStringLiteral("Select a lock profile from the list to edit it.")},
                    parent),
-      m_query(model->context())
+      m_query(model->context()), m_catalogue(catalogue)
 {
     setObjectName(QStringLiteral("lockProfileDetail"));
     follow(&m_query);
@@ -44,14 +44,13 @@ void AppLockProfileDetail::buildForm(QWidget *content, QVBoxLayout *column)
         edit([&](AppLockProfile &p) { p.setMode(EnumComboBox::valueAt<LockMode>(m_mode, index)); });
     });
 
-    auto *apps = new FormSection(QStringLiteral("Blocked Apps"), content);
+    auto *apps = new FormSection(QStringLiteral("Blocked Applications"), content);
     m_blockedApps = new CommaListEdit(kListLines);
     m_blockedApps->setObjectName(QStringLiteral("blockedAppsField"));
-    m_chooseBlockedApps = AppChooser::makeChooseButton(m_blockedApps);
+    m_chooseBlockedApps = AppChooser::makeChooseButton(m_blockedApps, m_catalogue);
     m_chooseBlockedApps->setObjectName(QStringLiteral("chooseBlockedAppsButton"));
-    apps->addField(QStringLiteral("Bundle Identifiers (comma-separated)"), m_blockedApps,
-                   m_chooseBlockedApps);
-    apps->addCaption(QStringLiteral("Example: com.apple.TV, com.apple.Music, com.apple.Games"));
+    apps->addField(QStringLiteral("Application IDs (comma-separated)"), m_blockedApps, m_chooseBlockedApps);
+    apps->addCaption(QStringLiteral("Example: org.gnome.Totem, org.gnome.Rhythmbox3, steam"));
     column->addWidget(apps);
     connect(m_blockedApps, &CommaListEdit::listEdited, this,
             [this](const QStringList &list) { edit([&](AppLockProfile &p) { p.setBlockedApps(list); }); });

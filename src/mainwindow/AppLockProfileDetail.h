@@ -4,6 +4,7 @@
 #include "Query.h"
 #include "RecordDetail.h"
 
+class AppCatalogue;
 class CommaListEdit;
 class QComboBox;
 class QLineEdit;
@@ -17,7 +18,8 @@ class AppLockProfileDetail : public RecordDetail
 public:
     static constexpr int kListLines = 4;
 
-    explicit AppLockProfileDetail(AppModel *model, QWidget *parent = nullptr);
+    // catalogue: the installed applications the "Choose..." button offers (not owned).
+    AppLockProfileDetail(AppModel *model, const AppCatalogue *catalogue, QWidget *parent = nullptr);
 
     AppLockProfile *profile() const { return shown<AppLockProfile>(); }
 
@@ -37,5 +39,6 @@ private:
     QComboBox *m_mode = nullptr;
     CommaListEdit *m_blockedApps = nullptr;
     QPushButton *m_chooseBlockedApps = nullptr;
+    const AppCatalogue *m_catalogue = nullptr;
     CommaListEdit *m_blockedWebsites = nullptr;
 };

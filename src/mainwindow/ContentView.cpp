@@ -8,10 +8,12 @@
 #include "FocusScreenList.h"
 #include "FocusSessionList.h"
 #include "GridOverlay.h"
+#include "GridProbes.h"
 #include "SeedData.h"
 #include "SettingsPlaceholder.h"
 #include "Sidebar.h"
 #include "Symbols.h"
+#include "ThemeStore.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -36,7 +38,9 @@ QStackedWidget *makeColumn(const char *objectName, int minimumWidth, QPalette::C
 }
 } // namespace
 
-ContentView::ContentView(AppModel *model, QWidget *parent) : QWidget(parent), m_model(model)
+ContentView::ContentView(AppModel *model, ThemeStore *themes, GridProbes *probes,
+                         const AppCatalogue *catalogue, QWidget *parent)
+    : QWidget(parent), m_model(model), m_catalogue(catalogue), m_themes(themes), m_probes(probes)
 {
     setObjectName(QStringLiteral("contentView"));
     auto *layout = new QHBoxLayout(this);
@@ -70,7 +74,7 @@ ContentView::ContentView(AppModel *model, QWidget *parent) : QWidget(parent), m_
     m_newFocusScreen =
         new QAction(Symbols::icon(QStringLiteral("plus")), QStringLiteral("New Focus Screen"), this);
     m_newFocusScreen->setObjectName(QStringLiteral("newFocusScreenAction"));
-    m_newFocusScreen->setToolTip(QStringLiteral("Add a focus screen (Command-N)"));
+    m_newFocusScreen->setToolTip(QStringLiteral("Add a focus screen (Ctrl+N)"));
     connect(m_newFocusScreen, &QAction::triggered, this, [this] {
         if (m_model)
             FocusScreenList::createFocusScreen(*m_model);
@@ -89,7 +93,7 @@ ContentView::ContentView(AppModel *model, QWidget *parent) : QWidget(parent), m_
     connect(model, &AppModel::sidebarChanged, this, &ContentView::showPage);
     showPage();
 
-    GridOverlay::installIfEnabled(this);
+    GridOverlay::installIfEnabled(this, probes);
 }
 
 ContentView::~ContentView() = default;
@@ -121,9 +125,9 @@ void ContentView::showPage()
     QWidget *detail = m_noSelection;
     if (page == SidebarItem::focusScreens) {
         if (!m_focusScreenList) {
-            m_focusScreenList = new FocusScreenList(m_model, m_lists);
+            m_focusScreenList = new FocusScreenList(m_model, m_themes, m_probes, m_lists);
             m_lists->addWidget(m_focusScreenList);
-            m_focusScreenDetail = new FocusScreenDetail(m_model, m_details);
+            m_focusScreenDetail = new FocusScreenDetail(m_model, m_probes, m_catalogue, m_details);
             m_details->addWidget(m_focusScreenDetail);
         }
         list = m_focusScreenList;
@@ -138,7 +142,7 @@ void ContentView::showPage()
         if (!m_lockProfileList) {
             m_lockProfileList = new AppLockProfileList(m_model, m_lists);
             m_lists->addWidget(m_lockProfileList);
-            m_lockProfileDetail = new AppLockProfileDetail(m_model, m_details);
+            m_lockProfileDetail = new AppLockProfileDetail(m_model, m_catalogue, m_details);
             m_details->addWidget(m_lockProfileDetail);
         }
         list = m_lockProfileList;

@@ -6,18 +6,21 @@
 
 #include <functional>
 
+class AppCatalogue;
 class AppLockProfileDetail;
 class AppLockProfileList;
 class EmptyStatePanel;
 class FocusScreenDetail;
 class FocusScreenList;
 class FocusSessionList;
+class GridProbes;
 class QAction;
 class QSplitter;
 class QStackedWidget;
 class QToolBar;
 class SettingsPlaceholder;
 class Sidebar;
+class ThemeStore;
 
 // The main window's content: a sidebar of pages, the chosen page's list and
 // the chosen record's editor, side by side. Which page and which record are
@@ -39,7 +42,11 @@ public:
     // Also given the action that opens the settings window.
     using SnapshotHook = std::function<void(AppModel &, const std::function<void()> &openSettings)>;
 
-    explicit ContentView(AppModel *model, QWidget *parent = nullptr);
+    // The pages draw in the accent of `themes` and, with probes on, report
+    // their layout to `probes` (both the program's, outliving the view);
+    // `catalogue` is the installed applications, for choosing allowed ones.
+    ContentView(AppModel *model, ThemeStore *themes, GridProbes *probes, const AppCatalogue *catalogue,
+                QWidget *parent = nullptr);
     ~ContentView() override;
 
     AppModel *model() const { return m_model; }
@@ -85,6 +92,9 @@ private:
     void runStartup();
 
     QPointer<AppModel> m_model;
+    const AppCatalogue *m_catalogue = nullptr;
+    QPointer<ThemeStore> m_themes;
+    QPointer<GridProbes> m_probes;
     StartupHook m_selfTestHook;
     SnapshotHook m_snapshotHook;
     bool m_visible = false;

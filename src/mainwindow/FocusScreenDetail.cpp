@@ -34,15 +34,16 @@ QLineEdit *makeLineEdit(const char *objectName, QWidget *parent)
 }
 } // namespace
 
-FocusScreenDetail::FocusScreenDetail(AppModel *model, QWidget *parent)
+FocusScreenDetail::FocusScreenDetail(AppModel *model, GridProbes *probes, const AppCatalogue *catalogue,
+                                     QWidget *parent)
     : RecordDetail(model, QStringLiteral("focusScreenForm"),
                    {QStringLiteral("No Focus Screen Selected"), QStringLiteral("rectangle.on.rectangle"),
                     QStringLiteral("Select a focus screen from the list to edit it.")},
                    parent),
-      m_query(model->context())
+      m_query(model->context()), m_catalogue(catalogue)
 {
     setObjectName(QStringLiteral("focusScreenDetail"));
-    GridProbeModifier::attachArea(form(), QString::fromLatin1(kFormProbe));
+    GridProbeModifier::attachArea(form(), probes, QString::fromLatin1(kFormProbe));
     follow(&m_query);
 }
 
@@ -76,8 +77,7 @@ QString FocusScreenDetail::backgroundCaption(OverlayBackgroundType type)
     case OverlayBackgroundType::gradient:
         return QStringLiteral("Format: linear|radial,color1,color2,... (hex colors)");
     case OverlayBackgroundType::image:
-        return QStringLiteral(
-            "Full path to an image file (PNG, JPG). Example: /Users/name/Pictures/background.jpg");
+        return QStringLiteral("Full path to an image file (PNG, JPG). Example: ~/Pictures/background.jpg");
     }
     return {};
 }
@@ -192,14 +192,13 @@ QWidget *FocusScreenDetail::buildStrictMode(QWidget *content)
 // The applications that stay usable during a session.
 QWidget *FocusScreenDetail::buildAllowedApps(QWidget *content)
 {
-    auto *apps = new FormSection(QStringLiteral("Allowed Apps"), content);
+    auto *apps = new FormSection(QStringLiteral("Allowed Applications"), content);
     m_allowedApps = new CommaListEdit(kListLines);
     m_allowedApps->setObjectName(QStringLiteral("allowedAppsField"));
-    m_chooseAllowedApps = AppChooser::makeChooseButton(m_allowedApps);
+    m_chooseAllowedApps = AppChooser::makeChooseButton(m_allowedApps, m_catalogue);
     m_chooseAllowedApps->setObjectName(QStringLiteral("chooseAllowedAppsButton"));
-    apps->addField(QStringLiteral("Bundle Identifiers (comma-separated)"), m_allowedApps,
-                   m_chooseAllowedApps);
-    apps->addCaption(QStringLiteral("Example: com.apple.Safari, com.microsoft.VSCode"));
+    apps->addField(QStringLiteral("Application IDs (comma-separated)"), m_allowedApps, m_chooseAllowedApps);
+    apps->addCaption(QStringLiteral("Example: firefox-esr, org.gnome.Nautilus"));
     connect(m_allowedApps, &CommaListEdit::listEdited, this,
             [this](const QStringList &list) { edit([&](FocusScreen &s) { s.setAllowedApps(list); }); });
     return apps;
@@ -223,7 +222,7 @@ QWidget *FocusScreenDetail::buildAutoOpen(QWidget *content)
 {
     auto *open = new FormSection(QStringLiteral("Bible Mode (Auto-Open on Start)"), content);
     m_autoOpenApp = makeLineEdit("autoOpenAppField", open);
-    open->addField(QStringLiteral("App Bundle ID to Open"), m_autoOpenApp);
+    open->addField(QStringLiteral("Application ID to Open"), m_autoOpenApp);
     open->addCaption(QStringLiteral("Example: com.github.johnfactotum.Foliate, info.bibletime.BibleTime"));
     m_autoOpenURL = makeLineEdit("autoOpenURLField", open);
     open->addField(QStringLiteral("URL to Open"), m_autoOpenURL);

@@ -5,9 +5,11 @@
 #include "Query.h"
 #include "RecordDetail.h"
 
+class AppCatalogue;
 class CommaListEdit;
 class DurationPicker;
 class FormSection;
+class GridProbes;
 class GrowingTextEdit;
 class QCheckBox;
 class QComboBox;
@@ -26,7 +28,10 @@ public:
     static constexpr int kSentenceLines = 3;
     static constexpr int kListLines = 4;
 
-    explicit FocusScreenDetail(AppModel *model, QWidget *parent = nullptr);
+    // With probes on, the form reports its frame to `probes`; `catalogue` is
+    // the installed applications the "Choose..." button offers (not owned).
+    FocusScreenDetail(AppModel *model, GridProbes *probes, const AppCatalogue *catalogue,
+                      QWidget *parent = nullptr);
 
     // The record being edited, or null while the empty panel shows.
     FocusScreen *screen() const { return shown<FocusScreen>(); }
@@ -74,6 +79,7 @@ private:
 
     CommaListEdit *m_allowedApps = nullptr;
     QPushButton *m_chooseAllowedApps = nullptr;
+    const AppCatalogue *m_catalogue = nullptr;
     CommaListEdit *m_allowedWebsites = nullptr;
 
     QLineEdit *m_autoOpenApp = nullptr;

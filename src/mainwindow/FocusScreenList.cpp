@@ -13,9 +13,10 @@
 #include <QPointer>
 #include <QPushButton>
 
-FocusScreenList::FocusScreenList(AppModel *model, QWidget *parent)
+FocusScreenList::FocusScreenList(AppModel *model, ThemeStore *themes, GridProbes *probes, QWidget *parent)
     : RecordList(model, QStringLiteral("Focus Screens"), new FocusScreenListModel(model->context()),
-                 new FocusScreenRow, Selection::single, parent)
+                 new FocusScreenRow(themes), Selection::single, parent),
+      m_probes(probes)
 {
     setObjectName(QStringLiteral("focusScreenList"));
 
@@ -28,7 +29,7 @@ FocusScreenList::FocusScreenList(AppModel *model, QWidget *parent)
     });
     setEmptyState(panel);
 
-    if (GridProbes::enabled())
+    if (m_probes && GridProbes::enabled())
         connect(this, &RecordList::rowsLaidOut, this, &FocusScreenList::scheduleRowProbes);
 }
 
@@ -124,7 +125,7 @@ void FocusScreenList::resizeEvent(QResizeEvent *event)
 
 void FocusScreenList::scheduleRowProbes()
 {
-    if (!GridProbes::enabled() || m_probesScheduled)
+    if (!m_probes || !GridProbes::enabled() || m_probesScheduled)
         return;
     m_probesScheduled = true;
     QMetaObject::invokeMethod(this, &FocusScreenList::updateRowProbes, Qt::QueuedConnection);
@@ -133,6 +134,8 @@ void FocusScreenList::scheduleRowProbes()
 void FocusScreenList::updateRowProbes()
 {
     m_probesScheduled = false;
+    if (!m_probes)
+        return;
     if (!isVisible()) {
         removeRowProbes();
         return;
@@ -157,17 +160,18 @@ void FocusScreenList::updateRowProbes()
         probe.y = viewportOrigin.y() + rect.y();
         probe.width = rect.width();
         probe.height = rect.height();
-        GridProbes::shared().update(owner, probe);
+        m_probes->update(owner, probe);
     }
     for (auto it = m_rowOwners.cbegin(); it != m_rowOwners.cend(); ++it)
         if (!visible.contains(it.key()))
-            GridProbes::shared().remove(GridProbes::Kind::area, QString::fromLatin1(kRowProbe), it.value());
+            m_probes->remove(GridProbes::Kind::area, QString::fromLatin1(kRowProbe), it.value());
     m_rowOwners = visible;
 }
 
 void FocusScreenList::removeRowProbes()
 {
-    for (const QUuid &owner : std::as_const(m_rowOwners))
-        GridProbes::shared().remove(GridProbes::Kind::area, QString::fromLatin1(kRowProbe), owner);
+    if (m_probes)
+        for (const QUuid &owner : std::as_const(m_rowOwners))
+            m_probes->remove(GridProbes::Kind::area, QString::fromLatin1(kRowProbe), owner);
     m_rowOwners.clear();
 }

@@ -9,6 +9,7 @@
 
 class FocusScreen;
 class FocusScreenListModel;
+class ThemeStore;
 
 // The "Focus Screens" column: every focus screen by sortOrder then createdAt,
 // with Duplicate, Toggle Auto-Start and Delete on each row and an empty state
@@ -20,7 +21,9 @@ public:
     static constexpr const char *kRowProbe = "focusScreenRow";
     static constexpr double kNewScreenDuration = 600;
 
-    explicit FocusScreenList(AppModel *model, QWidget *parent = nullptr);
+    // Rows draw in the accent of `themes`; with probes on, the visible rows
+    // report to `probes`.
+    FocusScreenList(AppModel *model, ThemeStore *themes, GridProbes *probes, QWidget *parent = nullptr);
     ~FocusScreenList() override;
 
     FocusScreenListModel *screens() const;
@@ -43,6 +46,7 @@ private:
     void updateRowProbes();
     void removeRowProbes();
 
+    QPointer<GridProbes> m_probes;
     QHash<PersistentIdentifier, QUuid> m_rowOwners;
     bool m_probesScheduled = false;
 };

@@ -2,8 +2,11 @@
 
 #include "FocusScreenListModel.h"
 #include "LockModeBadge.h"
+#include "ThemeStore.h"
 
 #include <QPainter>
+
+FocusScreenRow::FocusScreenRow(ThemeStore *themes, QObject *parent) : RowDelegate(parent), m_themes(themes) {}
 
 int FocusScreenRow::secondLineHeight(const QStyleOptionViewItem &option) const
 {
@@ -21,8 +24,11 @@ void FocusScreenRow::paint(QPainter *painter, const QStyleOptionViewItem &option
     x += kItemSpacing;
     const auto mode = LockMode(index.data(FocusScreenListModel::LockModeRole).toInt());
     const QSize badge = LockModeBadge::sizeFor(mode, option.font);
+    // On a selected row the badge takes the selection's text colour.
+    const QColor badgeText =
+        isSelected(option) ? colors.accent : LockModeBadge::textColor(m_themes, option.palette);
     LockModeBadge::paint(*painter, QRect(QPoint(x, lineTop + (lineHeight - badge.height()) / 2), badge), mode,
-                         option.font, colors.accent, colors.accentText);
+                         option.font, colors.accent, badgeText);
     x += badge.width();
 
     if (index.data(FocusScreenListModel::AutoStartRole).toBool()) {

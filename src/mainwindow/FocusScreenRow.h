@@ -2,13 +2,18 @@
 
 #include "RowDelegate.h"
 
+#include <QPointer>
+
+class ThemeStore;
+
 // A focus screen in the list: its name, then its duration, its lock mode
 // badge and, when flagged, "Auto-start".
 class FocusScreenRow : public RowDelegate
 {
     Q_OBJECT
 public:
-    using RowDelegate::RowDelegate;
+    // The badge is drawn in the accent of `themes`.
+    explicit FocusScreenRow(ThemeStore *themes, QObject *parent = nullptr);
 
     static QString autoStartText() { return QStringLiteral("Auto-start"); }
 
@@ -17,4 +22,7 @@ public:
 
 protected:
     int secondLineHeight(const QStyleOptionViewItem &option) const override;
+
+private:
+    QPointer<ThemeStore> m_themes;
 };

@@ -8,7 +8,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
-LockModeBadge::LockModeBadge(LockMode mode, QWidget *parent) : QWidget(parent), m_mode(mode)
+LockModeBadge::LockModeBadge(LockMode mode, ThemeStore *themes, QWidget *parent)
+    : QWidget(parent), m_mode(mode), m_themes(themes)
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAccessibleName(text());
@@ -29,9 +30,9 @@ QString LockModeBadge::text() const
     return displayName(m_mode);
 }
 
-QColor LockModeBadge::textColor(const QPalette &palette)
+QColor LockModeBadge::textColor(const ThemeStore *themes, const QPalette &palette)
 {
-    return ThemeStore::shared().theme().accentText(palette);
+    return themes ? themes->accentText(palette) : palette.color(QPalette::Highlight);
 }
 
 QFont LockModeBadge::badgeFont(const QFont &base)
@@ -91,7 +92,7 @@ void LockModeBadge::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     paint(p, QRect(QPoint(0, (height() - sizeHint().height()) / 2), sizeHint()), m_mode, font(),
-          palette().color(QPalette::Highlight), textColor(palette()));
+          palette().color(QPalette::Highlight), textColor(m_themes, palette()));
 }
 
 void LockModeBadge::changeEvent(QEvent *event)

@@ -4,9 +4,11 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPointer>
 #include <QWidget>
 
 class QPainter;
+class ThemeStore;
 
 // A lock mode as a small capsule: its symbol and display name in a compact
 // medium-weight font, in the accent's text colour (readable on the window,
@@ -23,7 +25,8 @@ public:
     // The badge font is this many points below the base font.
     static constexpr qreal kFontShrink = 1.5;
 
-    explicit LockModeBadge(LockMode mode = LockMode::hideApps, QWidget *parent = nullptr);
+    // Drawn in the accent of `themes` (the window's theme store).
+    LockModeBadge(LockMode mode, ThemeStore *themes, QWidget *parent = nullptr);
 
     LockMode mode() const { return m_mode; }
     void setMode(LockMode mode);
@@ -32,8 +35,9 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
-    // The chosen accent's text colour in the appearance of this palette.
-    static QColor textColor(const QPalette &palette);
+    // The chosen accent's text colour in the appearance of this palette;
+    // without a store, the palette's highlight (the system theme's colour).
+    static QColor textColor(const ThemeStore *themes, const QPalette &palette);
 
     // The badge font derived from a base font.
     static QFont badgeFont(const QFont &base);
@@ -49,4 +53,5 @@ protected:
 
 private:
     LockMode m_mode;
+    QPointer<ThemeStore> m_themes;
 };

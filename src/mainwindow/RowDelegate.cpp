@@ -1,6 +1,5 @@
 #include "RowDelegate.h"
 
-#include "LockModeBadge.h"
 #include "Symbols.h"
 #include "TextStyles.h"
 
@@ -38,11 +37,11 @@ RowDelegate::Colors RowDelegate::colorsFor(const QStyleOptionViewItem &option)
         const QColor on = pal.color(QPalette::HighlightedText);
         QColor dim = on;
         dim.setAlphaF(kSelectedSecondaryAlpha);
-        return {on, dim, on, on, on};
+        return {on, dim, on, on};
     }
     const bool dark = pal.color(QPalette::Base).lightness() < 128;
     return {pal.color(QPalette::Text), TextStyles::secondary(pal), pal.color(QPalette::Highlight),
-            dark ? QColor(48, 209, 88) : QColor(30, 150, 60), LockModeBadge::textColor(pal)};
+            dark ? QColor(48, 209, 88) : QColor(30, 150, 60)};
 }
 
 void RowDelegate::paintBackground(QPainter &painter, const QStyleOptionViewItem &option)

@@ -34,8 +34,7 @@ protected:
         QColor primary;
         QColor secondary;
         QColor accent;
-        QColor positive;   // the green of "Auto-start" and the completion mark
-        QColor accentText; // accent-coloured text and symbols (badges)
+        QColor positive; // the green of "Auto-start" and the completion mark
     };
 
     static bool isSelected(const QStyleOptionViewItem &option);

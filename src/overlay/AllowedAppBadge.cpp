@@ -1,6 +1,6 @@
 #include "AllowedAppBadge.h"
 
-#include "DesktopEntries.h"
+#include "AppCatalogue.h"
 #include "IconView.h"
 #include "OverlayStyle.h"
 
@@ -9,8 +9,8 @@
 
 using namespace OverlayStyle;
 
-AllowedAppBadge::AllowedAppBadge(const QString &bundleID, QWidget *parent)
-    : RoundedPanel(kCapsule, white(kAppBadgeFillOpacity), parent), m_bundleID(bundleID)
+AllowedAppBadge::AllowedAppBadge(const QString &appId, const AppCatalogue *catalogue, QWidget *parent)
+    : RoundedPanel(kCapsule, white(kAppBadgeFillOpacity), parent), m_appId(appId)
 {
     setObjectName(QStringLiteral("allowedAppBadge"));
     auto *row = new QHBoxLayout(this);
@@ -18,7 +18,7 @@ AllowedAppBadge::AllowedAppBadge(const QString &bundleID, QWidget *parent)
     row->setContentsMargins(kAppBadgeMarginH, kAppBadgeMarginV, kAppBadgeMarginH, kAppBadgeMarginV);
 
     IconView *iconView = nullptr;
-    if (const auto icon = appIcon(bundleID)) {
+    if (const auto icon = appIcon(appId, catalogue)) {
         iconView = new IconView(*icon, kAppIconSize, this);
         m_hasAppIcon = true;
     } else {
@@ -27,7 +27,7 @@ AllowedAppBadge::AllowedAppBadge(const QString &bundleID, QWidget *parent)
     iconView->setObjectName(QStringLiteral("appIcon"));
     row->addWidget(iconView, 0, Qt::AlignVCenter);
 
-    m_name = new QLabel(appName(bundleID), this);
+    m_name = new QLabel(appName(appId, catalogue), this);
     m_name->setObjectName(QStringLiteral("appName"));
     m_name->setTextFormat(Qt::PlainText);
     m_name->setFont(textFont(kAppNameSize, QFont::Medium));
@@ -41,20 +41,21 @@ QString AllowedAppBadge::name() const
     return m_name->text();
 }
 
-std::optional<QIcon> AllowedAppBadge::appIcon(const QString &bundleID)
+std::optional<QIcon> AllowedAppBadge::appIcon(const QString &appId, const AppCatalogue *catalogue)
 {
-    const auto entry = DesktopEntries::findByIdentity(bundleID);
+    const auto entry = catalogue ? catalogue->findByIdentity(appId) : std::nullopt;
     if (!entry)
         return std::nullopt;
-    const QIcon icon = DesktopEntries::icon(*entry);
+    const QIcon icon = catalogue->icon(*entry);
     if (icon.isNull())
         return std::nullopt;
     return icon;
 }
 
-QString AllowedAppBadge::appName(const QString &bundleID)
+QString AllowedAppBadge::appName(const QString &appId, const AppCatalogue *catalogue)
 {
-    if (const auto entry = DesktopEntries::findByIdentity(bundleID); entry && !entry->name.isEmpty())
+    if (const auto entry = catalogue ? catalogue->findByIdentity(appId) : std::nullopt;
+        entry && !entry->name.isEmpty())
         return entry->name;
-    return bundleID.section(QLatin1Char('.'), -1);
+    return appId.section(QLatin1Char('.'), -1);
 }

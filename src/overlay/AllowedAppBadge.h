@@ -7,32 +7,33 @@
 
 #include <optional>
 
+class AppCatalogue;
 class QLabel;
 class IconView;
 
 // The chip of one allowed application: its icon and name on a faint capsule.
-// The application is looked up among the installed desktop entries by any
-// name it goes by (desktop-entry id, window class, program; AppIdentity); an
-// unknown one shows the generic "app.fill" symbol and the last dot-separated
-// part of what the list says.
+// The application is looked up in the catalogue of installed applications by
+// any name it goes by (desktop-entry id, window class, program; AppIdentity);
+// without a catalogue, or for an unknown one, the badge shows the generic "app.fill" symbol and the last
+// dot-separated part of what the list says.
 class AllowedAppBadge : public RoundedPanel
 {
     Q_OBJECT
 public:
-    explicit AllowedAppBadge(const QString &bundleID, QWidget *parent = nullptr);
+    AllowedAppBadge(const QString &appId, const AppCatalogue *catalogue, QWidget *parent = nullptr);
 
-    const QString &bundleID() const { return m_bundleID; }
+    const QString &appId() const { return m_appId; }
     QString name() const;
     // True when the application's own icon is shown (not the generic symbol).
     bool hasAppIcon() const { return m_hasAppIcon; }
 
     // The installed application's icon, or nothing.
-    static std::optional<QIcon> appIcon(const QString &bundleID);
+    static std::optional<QIcon> appIcon(const QString &appId, const AppCatalogue *catalogue);
     // The installed application's name, else the id's last "."-separated part.
-    static QString appName(const QString &bundleID);
+    static QString appName(const QString &appId, const AppCatalogue *catalogue);
 
 private:
-    QString m_bundleID;
+    QString m_appId;
     QLabel *m_name = nullptr;
     bool m_hasAppIcon = false;
 };

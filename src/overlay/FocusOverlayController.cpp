@@ -101,8 +101,8 @@ struct FadeOut
 
 } // namespace
 
-FocusOverlayController::FocusOverlayController(QObject *parent)
-    : QObject(parent), m_keeper(std::make_unique<OverlayKeeper>()),
+FocusOverlayController::FocusOverlayController(const AppCatalogue *catalogue, QObject *parent)
+    : QObject(parent), m_catalogue(catalogue), m_keeper(std::make_unique<OverlayKeeper>()),
       m_watchdog(std::make_unique<OverlayWatchdog>())
 {
     m_clock.start();
@@ -189,7 +189,7 @@ QWidget *FocusOverlayController::createOverlayWindow(QScreen *screen, const Focu
     const QImage grab = content.overlayBackgroundType == OverlayBackgroundType::system
                             ? OverlayWindows::grabScreen(screen)
                             : QImage();
-    auto *view = new FocusOverlayView(content, window);
+    auto *view = new FocusOverlayView(content, window, m_catalogue);
     view->setScreenGrab(grab);
     if (m_accent.isValid())
         view->setAccentColor(m_accent);

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 
+class AppCatalogue;
 class FocusOverlayView;
 class QMessageBox;
 class QScreen;
@@ -43,7 +44,9 @@ public:
     static constexpr int kFadeInMs = 300;
     static constexpr int kFadeOutMs = 250;
 
-    explicit FocusOverlayController(QObject *parent = nullptr);
+    // catalogue: the installed applications, for the allowed applications'
+    // names and icons (not owned; may be null).
+    explicit FocusOverlayController(const AppCatalogue *catalogue, QObject *parent = nullptr);
     ~FocusOverlayController() override;
 
     void show(const FocusOverlayContent &content) override;
@@ -107,6 +110,7 @@ private:
 
     QList<Entry> m_windows;
     FocusOverlayContent m_content;
+    const AppCatalogue *m_catalogue = nullptr;
     bool m_shown = false;
     std::function<void()> m_onEmergencyExit;
     std::function<void()> m_onQuitChallengePassed;

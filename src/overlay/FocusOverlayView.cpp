@@ -31,11 +31,11 @@ namespace {
 class BadgeRow : public QWidget
 {
 public:
-    BadgeRow(const QStringList &ids, QWidget *parent) : QWidget(parent)
+    BadgeRow(const QStringList &ids, const AppCatalogue *catalogue, QWidget *parent) : QWidget(parent)
     {
         setObjectName(QStringLiteral("allowedAppsRow"));
         for (const QString &id : ids)
-            m_badges.append(new AllowedAppBadge(id, this));
+            m_badges.append(new AllowedAppBadge(id, catalogue, this));
         setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     }
 
@@ -112,8 +112,9 @@ QLabel *makeLabel(const QString &text, const QFont &font, const QColor &color, Q
 
 } // namespace
 
-FocusOverlayView::FocusOverlayView(const FocusOverlayContent &content, QWidget *parent)
-    : QWidget(parent), m_content(content), m_accent(defaultAccent())
+FocusOverlayView::FocusOverlayView(const FocusOverlayContent &content, QWidget *parent,
+                                   const AppCatalogue *catalogue)
+    : QWidget(parent), m_content(content), m_catalogue(catalogue), m_accent(defaultAccent())
 {
     setObjectName(QStringLiteral("focusOverlayView"));
     // Every background but an opaque colour or image lets the desktop through.
@@ -252,7 +253,7 @@ QWidget *FocusOverlayView::buildAllowedApps()
     layout->setContentsMargins(0, kAllowedTopMargin, 0, 0);
     layout->addWidget(makeLabel(QStringLiteral("Allowed Applications"), textFont(kCaptionSize),
                                 secondaryText(), block, "allowedAppsTitle"));
-    layout->addWidget(new BadgeRow(m_content.allowedApps, block));
+    layout->addWidget(new BadgeRow(m_content.allowedApps, m_catalogue, block));
     return block;
 }
 

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+class AppCatalogue;
 class ExitChallenge;
 class ChallengeSheet;
 class IconView;
@@ -48,7 +49,10 @@ class FocusOverlayView : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FocusOverlayView(const FocusOverlayContent &content, QWidget *parent = nullptr);
+    // catalogue: where the allowed applications' names and icons are looked
+    // up; without one the badges show what the list says.
+    explicit FocusOverlayView(const FocusOverlayContent &content, QWidget *parent = nullptr,
+                              const AppCatalogue *catalogue = nullptr);
     ~FocusOverlayView() override;
 
     const FocusOverlayContent &content() const { return m_content; }
@@ -103,6 +107,7 @@ private:
     void placeSheet();
 
     FocusOverlayContent m_content;
+    const AppCatalogue *m_catalogue = nullptr;
     QColor m_accent;
     std::function<void()> m_onEmergencyExitRequested;
     ExitChallenge *m_challenge = nullptr;

@@ -1,5 +1,6 @@
 #include "OverlayBackground.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLinearGradient>
@@ -251,8 +252,11 @@ void OverlayBackground::paint(QPainter &painter, const QRectF &rect) const
     painter.restore();
 }
 
-QImage OverlayBackground::loadImageToFill(const QString &path, const QSize &pixelSize)
+QImage OverlayBackground::loadImageToFill(const QString &typedPath, const QSize &pixelSize)
 {
+    // "~/Pictures/x.jpg" is under the home folder, as in a shell.
+    const QString path =
+        typedPath.startsWith(QLatin1String("~/")) ? QDir::homePath() + typedPath.mid(1) : typedPath;
     if (path.isEmpty() || path.contains(QChar(0)) || pixelSize.isEmpty())
         return {};
     // Only regular files: a directory, a pipe or a device is no image (and a

@@ -67,7 +67,8 @@ public:
 
     // An image read from path scaled to fill pixelSize with its aspect ratio
     // kept and the overflow cropped evenly; null when nothing usable can be
-    // read. Never decodes more than kMaxDecodedPixels.
+    // read. Never decodes more than kMaxDecodedPixels. A path starting with
+    // "~/" is taken under the home folder.
     static QImage loadImageToFill(const QString &path, const QSize &pixelSize);
 
     // A soft blur of the whole image, cheap enough for a full-HD grab.

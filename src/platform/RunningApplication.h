@@ -15,8 +15,8 @@ class RunningApplication
 public:
     RunningApplication() = default;
     // names: every name the application goes by (see AppIdentity); the
-    // bundle identifier is always among them.
-    RunningApplication(QString identity, std::optional<QString> bundleIdentifier,
+    // application id is always among them.
+    RunningApplication(QString identity, std::optional<QString> appId,
                        std::optional<qint32> processIdentifier, QString localizedName = {},
                        QStringList names = {});
 
@@ -26,7 +26,7 @@ public:
     // The workspace's key for the application ("pid:1234", ...).
     QString identity() const { return m_identity; }
     // The application id: a desktop-entry id or, failing that, a window class.
-    std::optional<QString> bundleIdentifier() const { return m_bundleIdentifier; }
+    std::optional<QString> appId() const { return m_appId; }
     // Absent when the process could not be determined; an absent identifier
     // never matches another one, not even another absent one.
     std::optional<qint32> processIdentifier() const { return m_processIdentifier; }
@@ -42,7 +42,7 @@ public:
 
 private:
     QString m_identity;
-    std::optional<QString> m_bundleIdentifier;
+    std::optional<QString> m_appId;
     std::optional<qint32> m_processIdentifier;
     QString m_localizedName;
     QStringList m_names;

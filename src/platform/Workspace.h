@@ -54,6 +54,14 @@ public:
     // manager has not done so yet.
     virtual bool isRestoring() const { return false; }
 
+    // Whether the workspace follows the desktop as it changes between calls:
+    // launches and terminations, windows shown or hidden by others, a window
+    // manager coming or going. Unwatched (the default) a workspace may sleep
+    // and report none of that; every call still answers from the desktop as
+    // it is, and what it has hidden itself it follows until it is shown again.
+    virtual void setWatching(bool watching) { m_watching = watching; }
+    bool isWatching() const { return m_watching; }
+
     // Called before the workspace hides something on its own (a new window
     // of an application it hid); hiding goes ahead only when it returns true.
     void setBeforeHiding(std::function<bool()> check) { m_beforeHiding = std::move(check); }
@@ -71,4 +79,5 @@ protected:
 
 private:
     std::function<bool()> m_beforeHiding;
+    bool m_watching = false;
 };

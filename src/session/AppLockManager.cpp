@@ -53,7 +53,18 @@ AppLockManager::AppLockManager(Workspace *workspace, Accessibility *accessibilit
             Qt::QueuedConnection);
         // A new window of a hidden application is named before it is hidden.
         m_workspace->setBeforeHiding([this] { return writeJournalNow(); });
+        updateWatching();
     }
+}
+
+void AppLockManager::updateWatching()
+{
+    // The desktop is followed only while something here depends on its
+    // changes: a lock that hides applications, or windows a dead run left
+    // hidden that wait for a window manager to show them.
+    if (m_workspace)
+        m_workspace->setWatching((m_isActive && m_currentMode != LockMode::overlay) ||
+                                 m_journal.hasInherited());
 }
 
 AppLockManager::~AppLockManager()
@@ -84,7 +95,9 @@ int AppLockManager::restoreLeftovers()
 {
     if (!m_workspace)
         return 0;
-    return m_journal.restoreLeftovers(*m_workspace);
+    const int restored = m_journal.restoreLeftovers(*m_workspace);
+    updateWatching();
+    return restored;
 }
 
 void AppLockManager::startLock(LockMode mode, const QStringList &allowedApps)
@@ -96,9 +109,11 @@ void AppLockManager::startLock(LockMode mode, const QStringList &allowedApps)
         m_currentMode = mode;
         Q_EMIT currentModeChanged();
     }
-    m_allowedBundleIDs = QSet<QString>(allowedApps.cbegin(), allowedApps.cend());
+    m_allowedAppIds = QSet<QString>(allowedApps.cbegin(), allowedApps.cend());
     m_allowedNames = AppIdentity::normalizedSet(allowedApps);
     m_hidingRefused = false;
+    if (mode != LockMode::overlay)
+        m_workspace->setWatching(true);
     reportIfNothingCanBeHidden(mode);
 
     switch (mode) {
@@ -115,6 +130,7 @@ void AppLockManager::startLock(LockMode mode, const QStringList &allowedApps)
     observeTerminations();
 
     m_isActive = true;
+    updateWatching();
     Q_EMIT isActiveChanged();
 }
 
@@ -132,9 +148,10 @@ void AppLockManager::stopLock()
     writeJournal();
 
     m_isActive = false;
-    m_allowedBundleIDs.clear();
+    m_allowedAppIds.clear();
     m_allowedNames.clear();
     m_hiddenApps.clear();
+    updateWatching();
     Q_EMIT isActiveChanged();
 }
 
@@ -143,8 +160,8 @@ void AppLockManager::hideNonAllowedApps()
     const auto apps = m_workspace->runningApplications();
     QList<RunningApplication> candidates;
     for (const auto &app : apps) {
-        const auto bundleID = app.bundleIdentifier();
-        if (!bundleID)
+        const auto appId = app.appId();
+        if (!appId)
             continue;
         if (isAllowed(app))
             continue;
@@ -186,14 +203,14 @@ void AppLockManager::observeLaunches()
         m_workspace, &Workspace::applicationLaunched, this,
         [this](const RunningApplication &app) {
             std::optional<RunningApplication> handle;
-            std::optional<QString> bundleID;
+            std::optional<QString> appId;
             std::optional<qint32> pid;
             if (app.isValid()) {
                 handle = app;
-                bundleID = app.bundleIdentifier();
+                appId = app.appId();
                 pid = app.processIdentifier();
             }
-            handleAppLaunch(handle, bundleID, pid);
+            handleAppLaunch(handle, appId, pid);
         },
         Qt::QueuedConnection);
 }
@@ -209,9 +226,9 @@ void AppLockManager::observeTerminations()
 }
 
 void AppLockManager::handleAppLaunch(const std::optional<RunningApplication> &app,
-                                     const std::optional<QString> &bundleID, std::optional<qint32> pid)
+                                     const std::optional<QString> &appId, std::optional<qint32> pid)
 {
-    if (!app || !bundleID || !pid)
+    if (!app || !appId || !pid)
         return;
     if (isAllowed(*app))
         return;

@@ -31,6 +31,10 @@ class Workspace;
 // screens) and hidingRefused() says why. A run that dies during a lock leaves
 // the file behind; restoreLeftovers() at the next start shows those windows
 // again, and again when a window manager appears later.
+//
+// The workspace is watched (Workspace::setWatching) only during a lock that
+// hides applications and while leftovers wait for a window manager: at rest
+// the desktop's changes cost this program nothing.
 class AppLockManager : public QObject
 {
     Q_OBJECT
@@ -54,7 +58,7 @@ public:
     LockMode currentMode() const { return m_currentMode; }
     // The allow list as given; an entry allows every application it names
     // (AppIdentity: any of its names, regardless of case or ".desktop").
-    QSet<QString> allowedBundleIDs() const { return m_allowedBundleIDs; }
+    QSet<QString> allowedAppIds() const { return m_allowedAppIds; }
     QList<RunningApplication> hiddenApps() const { return m_hiddenApps; }
     bool isObservingLaunches() const { return m_launchObserver.has_value(); }
     bool isObservingTerminations() const { return m_terminationObserver.has_value(); }
@@ -96,7 +100,7 @@ private:
     bool hideApp(const RunningApplication &app);
     void observeLaunches();
     void observeTerminations();
-    void handleAppLaunch(const std::optional<RunningApplication> &app, const std::optional<QString> &bundleID,
+    void handleAppLaunch(const std::optional<RunningApplication> &app, const std::optional<QString> &appId,
                          std::optional<qint32> pid);
     void handleAppTermination(std::optional<qint32> pid);
     void restoreHiddenApps();
@@ -106,6 +110,8 @@ private:
     bool isAllowed(const RunningApplication &app) const;
     bool containsPid(qint32 pid) const;
     void reportIfNothingCanBeHidden(LockMode mode);
+    // Asks the workspace to follow the desktop only while it matters.
+    void updateWatching();
     void scheduleJournalWrite();
     void writeJournal();
     // Writes the journal with what is hidden and what is about to be;
@@ -121,7 +127,7 @@ private:
 
     bool m_isActive = false;
     LockMode m_currentMode = LockMode::hideApps;
-    QSet<QString> m_allowedBundleIDs;
+    QSet<QString> m_allowedAppIds;
     QSet<QString> m_allowedNames; // the allow list in AppIdentity's compared form
     QList<RunningApplication> m_hiddenApps;
     std::optional<QMetaObject::Connection> m_launchObserver;

@@ -54,13 +54,15 @@ FocusSessionManager::FocusSessionManager(Services services, QObject *parent)
     }
     // Start requests are handled in a later turn of the event loop; the
     // connection goes away with the manager.
-    connect(
-        &NotificationCenter::defaultCenter(), &NotificationCenter::posted, this,
-        [this](const QString &name, const QVariantMap &userInfo) {
-            if (name == QLatin1String(kStartRequest))
-                handleStartRequest(userInfo);
-        },
-        Qt::QueuedConnection);
+    if (m_services.requests) {
+        connect(
+            m_services.requests, &NotificationCenter::posted, this,
+            [this](const QString &name, const QVariantMap &userInfo) {
+                if (name == QLatin1String(kStartRequest))
+                    handleStartRequest(userInfo);
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 FocusSessionManager::~FocusSessionManager()
@@ -88,12 +90,11 @@ void FocusSessionManager::setModelContainer(ModelContainer *container)
     }
 }
 
-void FocusSessionManager::postStartRequest(const PersistentIdentifier &sessionID,
+void FocusSessionManager::postStartRequest(NotificationCenter &center, const PersistentIdentifier &sessionID,
                                            const PersistentIdentifier &screenID)
 {
-    NotificationCenter::defaultCenter().post(QLatin1String(kStartRequest),
-                                             {{QLatin1String(kSessionIDKey), QVariant::fromValue(sessionID)},
-                                              {QLatin1String(kScreenIDKey), QVariant::fromValue(screenID)}});
+    center.post(QLatin1String(kStartRequest), {{QLatin1String(kSessionIDKey), QVariant::fromValue(sessionID)},
+                                               {QLatin1String(kScreenIDKey), QVariant::fromValue(screenID)}});
 }
 
 void FocusSessionManager::handleStartRequest(const QVariantMap &userInfo)

@@ -17,6 +17,7 @@ class AppLockManager;
 class AppOpener;
 class FocusScreen;
 class FocusSession;
+class NotificationCenter;
 class OverlayPresenter;
 class UserNotifications;
 
@@ -44,15 +45,13 @@ public:
         Accessibility *accessibility = nullptr;
         AppOpener *opener = nullptr;
         UserNotifications *notifications = nullptr;
+        // Where the shell posts start requests (see postStartRequest).
+        NotificationCenter *requests = nullptr;
         std::function<QDateTime()> now; // wall clock; the real one when empty
     };
 
     explicit FocusSessionManager(Services services, QObject *parent = nullptr);
     ~FocusSessionManager() override;
-
-    // The program's one manager, over the desktop's real services; created
-    // on first use and kept for the whole run.
-    static FocusSessionManager &shared();
 
     ModelContainer *modelContainer() const { return m_modelContainer; }
     void setModelContainer(ModelContainer *container);
@@ -65,8 +64,10 @@ public:
     AppLockManager *lockManager() const { return m_services.lockManager; }
     OverlayPresenter *overlay() const { return m_services.overlay; }
 
-    // Posts the start request for a session and screen just recorded.
-    static void postStartRequest(const PersistentIdentifier &sessionID, const PersistentIdentifier &screenID);
+    // Posts the start request for a session and screen just recorded to the
+    // managers that hear `center`.
+    static void postStartRequest(NotificationCenter &center, const PersistentIdentifier &sessionID,
+                                 const PersistentIdentifier &screenID);
 
     // Returns false when the request is refused because a session runs
     // already: a running session is never replaced, and the refused

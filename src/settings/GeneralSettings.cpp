@@ -6,6 +6,7 @@
 #include "LoginItem.h"
 #include "ModelContext.h"
 #include "SettingsStyle.h"
+#include "ShortcutField.h"
 #include "Store.h"
 #include "Symbols.h"
 #include "TextStyles.h"
@@ -16,10 +17,10 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -102,16 +103,18 @@ void GeneralSettings::build()
     auto *shortcut = new QGroupBox(QStringLiteral("Shortcut"), m_sections);
     auto *shortcutRows = new QFormLayout(shortcut);
     shortcutRows->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
-    m_shortcut = new QLineEdit(shortcut);
+    m_shortcut = new ShortcutField(shortcut);
     m_shortcut->setObjectName(QStringLiteral("globalShortcut"));
     m_shortcut->setPlaceholderText(QStringLiteral("Global Shortcut"));
-    m_shortcut->setFixedWidth(kShortcutFieldWidth);
+    m_shortcut->setFixedWidth(std::max(kShortcutFieldWidth, m_shortcut->fittingWidth()));
     m_shortcut->setAccessibleName(QStringLiteral("Global Shortcut"));
     shortcutRows->addRow(QStringLiteral("Global Shortcut"), m_shortcut);
-    shortcutRows->addRow(TextStyles::captionLabel(QStringLiteral("Default: ⌃⌥⌘F (or ⌘⇧F)"), shortcut));
-    // Saved as typed, keystroke by keystroke; nothing checks the text here
-    // (the next start parses and registers it).
-    connect(m_shortcut, &QLineEdit::textEdited, this, [this](const QString &text) {
+    shortcutRows->addRow(
+        TextStyles::captionLabel(QStringLiteral("Default: Ctrl+Alt+Super+F (or Super+Shift+F)"), shortcut));
+    // Saved at once: a recorded combination in the stored form, typed text
+    // as typed, keystroke by keystroke; nothing checks typed text here (the
+    // next start parses and registers it).
+    connect(m_shortcut, &ShortcutField::shortcutEdited, this, [this](const QString &text) {
         if (AppSettings *row = settings()) {
             row->setGlobalShortcut(text);
             save();
@@ -167,10 +170,7 @@ void GeneralSettings::sync()
         const QSignalBlocker block(m_launchAtLogin);
         m_launchAtLogin->setChecked(row->launchAtLogin());
     }
-    // Leave the field alone while it already shows the text (typing would
-    // otherwise lose its cursor position).
-    if (m_shortcut->text() != row->globalShortcut())
-        m_shortcut->setText(row->globalShortcut());
+    m_shortcut->showStored(row->globalShortcut());
     showInPicker(m_lockMode, row->defaultLockMode());
     showInPicker(m_strictMode, row->defaultStrictModeType());
 }

@@ -12,11 +12,11 @@ class AppSettings;
 class LoginItem;
 class QCheckBox;
 class QComboBox;
-class QLineEdit;
+class ShortcutField;
 class EmptyStatePanel;
 
 // The general page of the settings window. It edits the first settings row
-// of the store: launch at login, the global shortcut text, the default lock
+// of the store: launch at login, the global shortcut (recorded or typed), the default lock
 // mode and the default strict mode type; every change is saved at once.
 // When the store has no settings row it shows "Settings Unavailable" and
 // creates the row, once, on the next turn of the event loop.
@@ -24,6 +24,7 @@ class GeneralSettings : public QWidget
 {
     Q_OBJECT
 public:
+    // The field is this wide, or wider where the longest shortcut text needs it.
     static constexpr int kShortcutFieldWidth = 140;
     static constexpr const char *kLaunchAtLoginFailure = "Failed to update launch at login: ";
 
@@ -42,7 +43,7 @@ public:
     void setLaunchAtLogin(bool on);
 
     QCheckBox *launchAtLoginToggle() const { return m_launchAtLogin; }
-    QLineEdit *shortcutField() const { return m_shortcut; }
+    ShortcutField *shortcutField() const { return m_shortcut; }
     QComboBox *lockModePicker() const { return m_lockMode; }
     QComboBox *strictModePicker() const { return m_strictMode; }
     bool isUnavailable() const;
@@ -61,7 +62,7 @@ private:
     EmptyStatePanel *m_unavailable = nullptr;
     QWidget *m_sections = nullptr;
     QCheckBox *m_launchAtLogin = nullptr;
-    QLineEdit *m_shortcut = nullptr;
+    ShortcutField *m_shortcut = nullptr;
     QComboBox *m_lockMode = nullptr;
     QComboBox *m_strictMode = nullptr;
 };

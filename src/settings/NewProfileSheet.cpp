@@ -91,9 +91,9 @@ NewProfileSheet::NewProfileSheet(AppModel *model, QWidget *parent) : QDialog(par
         m_mode->addItem(Symbols::icon(icon(mode)), displayName(mode), rawValue(mode));
     fields->addRow(QStringLiteral("Lock Mode"), m_mode);
 
-    m_blockedApps = new ListTextEdit(QStringLiteral("Blocked Apps (comma-separated bundle IDs)"), form);
+    m_blockedApps = new ListTextEdit(QStringLiteral("Blocked Applications (comma-separated IDs)"), form);
     m_blockedApps->setObjectName(QStringLiteral("blockedApps"));
-    fields->addRow(QStringLiteral("Blocked Apps (comma-separated bundle IDs)"), m_blockedApps);
+    fields->addRow(QStringLiteral("Blocked Applications (comma-separated IDs)"), m_blockedApps);
     m_blockedWebsites = new ListTextEdit(QStringLiteral("Blocked Websites (comma-separated domains)"), form);
     m_blockedWebsites->setObjectName(QStringLiteral("blockedWebsites"));
     fields->addRow(QStringLiteral("Blocked Websites (comma-separated domains)"), m_blockedWebsites);

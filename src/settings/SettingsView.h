@@ -34,8 +34,9 @@ public:
     static constexpr int kTabBarMargin = 8;
     static constexpr int kTabIconSize = 22;
 
-    // The model must outlive the view; with no theme store, the shared one.
-    explicit SettingsView(AppModel *model, ThemeStore *themeStore = nullptr, QWidget *parent = nullptr);
+    // The model and the theme store must outlive the view; the appearance tab
+    // shows and sets the accent theme of `themeStore`.
+    SettingsView(AppModel *model, ThemeStore *themeStore, QWidget *parent = nullptr);
 
     AppModel *model() const { return m_model; }
 

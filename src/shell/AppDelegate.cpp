@@ -3,7 +3,6 @@
 #include "AppModel.h"
 #include "AppSettings.h"
 #include "BootTime.h"
-#include "DBusUserNotifications.h"
 #include "DurationFormat.h"
 #include "FocusOverlayController.h"
 #include "FocusScreen.h"
@@ -14,12 +13,14 @@
 #include "LoginItem.h"
 #include "MenuBarPopover.h"
 #include "ModelContext.h"
+#include "PlatformServices.h"
+#include "SessionServices.h"
 #include "StatusItem.h"
 #include "StatusText.h"
 #include "Store.h"
 #include "TerminalText.h"
 #include "ThemeStore.h"
-#include "X11HotKeyBackend.h"
+#include "UserNotifications.h"
 
 #include <QApplication>
 #include <QDir>
@@ -51,13 +52,15 @@ QString userPath(const QString &path)
 
 } // namespace
 
-AppDelegate::AppDelegate(ModelContainer *container, QObject *parent)
-    : QObject(parent), m_model(std::make_unique<AppModel>(container))
+AppDelegate::AppDelegate(ModelContainer *container, SessionServices &sessions, PlatformServices &platform,
+                         ThemeStore *themes, QObject *parent)
+    : QObject(parent), m_sessions(sessions), m_platform(platform),
+      m_model(std::make_unique<AppModel>(container)), m_themes(themes)
 {
     bootTime = [] { return BootTime::read(); };
     now = [] { return QDateTime::currentDateTimeUtc(); };
-    m_loginItem = std::make_unique<XdgAutostartLoginItem>(QCoreApplication::applicationFilePath());
-    m_notifications = std::make_unique<DBusUserNotifications>();
+    m_loginItem = platform.makeLoginItem(QCoreApplication::applicationFilePath());
+    m_notifications = platform.makeUserNotifications();
     if (ModelContext *context = m_model->context()) {
         connect(context, &ModelContext::saveFailed, this, &AppDelegate::reportSaveFailure);
         connect(context, &ModelContext::saveRecovered, this, [this] {
@@ -70,8 +73,6 @@ AppDelegate::AppDelegate(ModelContainer *container, QObject *parent)
 AppDelegate::~AppDelegate()
 {
     m_hotKey.reset();
-    if (m_hotKeyBackend && HotKeysController::backend() == m_hotKeyBackend.get())
-        HotKeysController::setBackend(nullptr);
 }
 
 void AppDelegate::setLoginItem(std::unique_ptr<LoginItem> item)
@@ -128,13 +129,12 @@ void AppDelegate::applicationDidFinishLaunching()
 {
     m_steps << QStringLiteral("activate");
     m_steps << QStringLiteral("sessionManager");
-    FocusSessionManager &manager = FocusSessionManager::shared();
+    FocusSessionManager &manager = m_sessions.manager();
     manager.setModelContainer(m_model->container());
-    if (auto *overlay = dynamic_cast<FocusOverlayController *>(manager.overlay())) {
-        overlay->setAccentColor(ThemeStore::shared().theme().accent());
-        connect(&ThemeStore::shared(), &ThemeStore::accentChanged, overlay,
-                [overlay] { overlay->setAccentColor(ThemeStore::shared().theme().accent()); });
-    }
+    FocusOverlayController *overlay = &m_sessions.overlay();
+    overlay->setAccentColor(m_themes->accent());
+    connect(m_themes, &ThemeStore::accentChanged, overlay,
+            [themes = m_themes.data(), overlay] { overlay->setAccentColor(themes->accent()); });
     m_steps << QStringLiteral("menuBarExtra");
     setupMenuBarExtra();
     // The countdown follows the session at once, not only on the next tick.
@@ -157,7 +157,7 @@ void AppDelegate::applicationWillTerminate()
     // Quitting (or a logout) in the middle of a session gives the hidden
     // applications back and records the session as ended early, instead of
     // leaving both for a later start to clean up.
-    FocusSessionManager::shared().abandonSession();
+    m_sessions.manager().abandonSession();
     // Typing and new records younger than the automatic save are written now.
     savePending();
     m_hotKey.reset();
@@ -179,12 +179,24 @@ void AppDelegate::setupMenuBarExtra()
         std::fflush(stderr);
     }
     m_statusItem = new StatusItem(this);
-    m_statusItem->setToolTip(QLatin1String(StatusText::kIdleToolTip));
-    m_statusItem->setAccent(ThemeStore::shared().theme().accent());
-    connect(&ThemeStore::shared(), &ThemeStore::accentChanged, m_statusItem,
-            [this] { m_statusItem->setAccent(ThemeStore::shared().theme().accent()); });
+    m_statusItem->showIdle();
+    m_statusItem->setAccent(m_themes->accent());
+    connect(m_themes, &ThemeStore::accentChanged, m_statusItem,
+            [this] { m_statusItem->setAccent(m_themes->accent()); });
     connect(m_statusItem, &StatusItem::clicked, this, &AppDelegate::togglePopover);
+    // A session started from anywhere takes the popover away.
+    connect(&m_sessions.manager(), &FocusSessionManager::activeSessionChanged, this, [this] {
+        if (m_sessions.manager().activeSession())
+            closePopover();
+    });
+}
 
+// The popover's widgets are built the first time it opens: a start that
+// never opens it (most starts) neither pays for them nor keeps them.
+MenuBarPopover *AppDelegate::ensurePopover()
+{
+    if (m_popover)
+        return m_popover;
     QPointer<AppDelegate> weak(this);
     MenuBarPopover::Actions actions;
     actions.start = [weak](FocusScreen *screen) {
@@ -201,27 +213,23 @@ void AppDelegate::setupMenuBarExtra()
         else
             QCoreApplication::exit(0);
     };
-    m_popover = new MenuBarPopover(m_model.get(), actions);
+    m_popover = new MenuBarPopover(m_model.get(), m_themes, actions);
     connect(this, &QObject::destroyed, m_popover.data(), &QObject::deleteLater);
     connect(m_popover, &MenuBarPopover::closed, this, [this] { m_popoverClosed.start(); });
-    // A session started from anywhere takes the popover away.
-    connect(&FocusSessionManager::shared(), &FocusSessionManager::activeSessionChanged, this, [this] {
-        if (FocusSessionManager::shared().activeSession())
-            closePopover();
-    });
+    return m_popover;
 }
 
 void AppDelegate::setupGlobalHotKey()
 {
-    if (!m_hotKeyBackend) {
-        m_hotKeyBackend = std::make_unique<X11HotKeyBackend>();
-        HotKeysController::setBackend(m_hotKeyBackend.get());
+    if (!m_hotKeys) {
+        m_hotKeyBackend = m_platform.makeHotKeyBackend();
+        m_hotKeys = std::make_unique<HotKeysController>(m_hotKeyBackend.get());
     }
     const QList<AppSettings *> rows = m_model->context()->fetch<AppSettings>();
     const QString shortcut =
         rows.isEmpty() ? QString::fromUtf8(kDefaultShortcut) : rows.first()->globalShortcut();
     QPointer<AppDelegate> weak(this);
-    registerGlobalHotKey(shortcut, m_hotKey, this, [weak] {
+    registerGlobalHotKey(*m_hotKeys, shortcut, m_hotKey, this, [weak] {
         if (weak)
             weak->showPopover();
     });
@@ -279,24 +287,32 @@ void AppDelegate::startMenuBarTimer()
     if (!m_menuBarTimer) {
         m_menuBarTimer = new QTimer(this);
         m_menuBarTimer->setInterval(kMenuBarIntervalMs);
-        connect(m_menuBarTimer, &QTimer::timeout, this, &AppDelegate::updateMenuBarCountdown,
-                Qt::QueuedConnection);
+        connect(m_menuBarTimer, &QTimer::timeout, this, &AppDelegate::menuBarTick);
     }
     m_menuBarTimer->start();
+}
+
+bool AppDelegate::menuBarTick()
+{
+    // At rest the tray already shows the idle item: the tick only compares,
+    // and queues no update (posting one is a second wake of the event loop).
+    if (!m_statusItem || (!m_sessions.manager().activeSession() && m_statusItem->isIdle()))
+        return false;
+    QMetaObject::invokeMethod(this, &AppDelegate::updateMenuBarCountdown, Qt::QueuedConnection);
+    return true;
 }
 
 void AppDelegate::updateMenuBarCountdown()
 {
     if (!m_statusItem)
         return;
-    const FocusSessionManager &manager = FocusSessionManager::shared();
+    const FocusSessionManager &manager = m_sessions.manager();
     if (manager.activeSession() && manager.activeScreen()) {
         const QString title = DurationFormat::countdown(manager.remainingTime());
         m_statusItem->setTitle(title);
         m_statusItem->setToolTip(StatusText::countdownToolTip(manager.activeScreen()->name(), title));
     } else {
-        m_statusItem->setTitle(QString());
-        m_statusItem->setToolTip(QLatin1String(StatusText::kIdleToolTip));
+        m_statusItem->showIdle();
     }
 }
 
@@ -312,7 +328,7 @@ void AppDelegate::startFocusSession(FocusScreen *screen, StartDone done)
             done(QStringLiteral("the focus screen no longer exists"));
         return;
     }
-    FocusSessionManager &manager = FocusSessionManager::shared();
+    FocusSessionManager &manager = m_sessions.manager();
     // A running session is never replaced; the request leaves no record.
     if (manager.activeSession()) {
         if (done)
@@ -334,7 +350,7 @@ void AppDelegate::startFocusSession(FocusScreen *screen, StartDone done)
                         done(error);
                     });
     }
-    FocusSessionManager::postStartRequest(session->id(), screen->id());
+    FocusSessionManager::postStartRequest(m_sessions.requests(), session->id(), screen->id());
     closePopover();
 }
 
@@ -359,9 +375,9 @@ void AppDelegate::openMainWindow()
 
 void AppDelegate::togglePopover()
 {
-    if (!m_popover)
+    if (!m_statusItem)
         return;
-    if (m_popover->isVisible()) {
+    if (m_popover && m_popover->isVisible()) {
         closePopover();
         return;
     }
@@ -374,9 +390,9 @@ void AppDelegate::showPopover()
 {
     // The overlay stays the topmost thing on screen for the whole session:
     // the popover (with "Start" and "Quit Lumora") waits until it is over.
-    if (!m_popover || m_popover->isVisible() || FocusSessionManager::shared().activeSession())
+    if (!m_statusItem || (m_popover && m_popover->isVisible()) || m_sessions.manager().activeSession())
         return;
-    m_popover->showAt(m_statusItem ? m_statusItem->geometry() : QRect());
+    ensurePopover()->showAt(m_statusItem->geometry());
 }
 
 // Quitting leaves the event loop with exit(): quit() would first ask every
@@ -387,13 +403,12 @@ void AppDelegate::requestQuit()
     // Under a strict session the program is left only the way the session
     // allows: the challenge comes up, and passing it ends the session early
     // (recorded as such) before the program quits.
-    FocusSessionManager &manager = FocusSessionManager::shared();
+    FocusSessionManager &manager = m_sessions.manager();
     const FocusScreen *screen = manager.activeScreen();
-    auto *overlay = dynamic_cast<FocusOverlayController *>(manager.overlay());
-    if (manager.activeSession() && screen && overlay && screen->strictModeEnabled() &&
+    if (manager.activeSession() && screen && screen->strictModeEnabled() &&
         screen->strictModeType() != StrictModeType::none) {
-        const bool guarded = overlay->openQuitChallenge([] {
-            FocusSessionManager::shared().abandonSession();
+        const bool guarded = m_sessions.overlay().openQuitChallenge([&manager] {
+            manager.abandonSession();
             QCoreApplication::exit(0);
         });
         if (guarded)

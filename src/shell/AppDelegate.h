@@ -17,10 +17,14 @@ class AppModel;
 class FocusScreen;
 class HotKey;
 class HotKeyBackend;
+class HotKeysController;
 class LoginItem;
+class PlatformServices;
+class SessionServices;
 class UserNotifications;
 
 class ModelContainer;
+class ThemeStore;
 
 // The shell's controller: the tray item and popover, the global shortcut,
 // the launch-at-login entry, the auto-start after a login launch and the
@@ -34,11 +38,17 @@ public:
     static constexpr int kAutoStartDelayMs = 500;
     static constexpr int kMenuBarIntervalMs = 1000;
 
-    explicit AppDelegate(ModelContainer *container, QObject *parent = nullptr);
+    // sessions: the session machinery the shell built; platform: where the
+    // delegate gets its desktop services (login item, notifications, hot
+    // keys). The tray item, popover and overlay take their accent from
+    // `themes` (not null, outliving the delegate).
+    AppDelegate(ModelContainer *container, SessionServices &sessions, PlatformServices &platform,
+                ThemeStore *themes, QObject *parent = nullptr);
     ~AppDelegate() override;
 
     AppModel *model() const { return m_model.get(); }
     StatusItem *statusItem() const { return m_statusItem; }
+    // Built when first shown; null until then.
     MenuBarPopover *popover() const { return m_popover; }
     HotKey *hotKey() const { return m_hotKey.get(); }
 
@@ -63,6 +73,10 @@ public:
     void loadAndApplySettings();
     void handleAutoStartOnLogin();
     void startMenuBarTimer();
+    // One tick of the menu bar timer: queues updateMenuBarCountdown() when
+    // the tray may have to change, and does nothing else at rest. True when
+    // an update was queued.
+    bool menuBarTick();
 
     void startFocusSession(FocusScreen *screen);
     // The same, calling done once the session has started (empty error) or
@@ -94,11 +108,16 @@ public:
     bool isLoginLaunch() const;
 
 private:
+    SessionServices &m_sessions;
+    PlatformServices &m_platform;
     std::unique_ptr<AppModel> m_model;
+    QPointer<ThemeStore> m_themes;
     QPointer<StatusItem> m_statusItem;
     QPointer<MenuBarPopover> m_popover;
     std::unique_ptr<HotKey> m_hotKey;
     std::unique_ptr<HotKeyBackend> m_hotKeyBackend;
+    // Declared after the backend: goes first and unregisters from it.
+    std::unique_ptr<HotKeysController> m_hotKeys;
     std::unique_ptr<LoginItem> m_loginItem;
     QTimer *m_menuBarTimer = nullptr;
     QElapsedTimer m_popoverClosed;
@@ -107,4 +126,5 @@ private:
     bool m_toldSaveFailure = false;
 
     void reportSaveFailure(const QString &error);
+    MenuBarPopover *ensurePopover();
 };

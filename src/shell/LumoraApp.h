@@ -6,22 +6,31 @@
 
 class AppDelegate;
 class AppModel;
+class GridProbes;
 class MainWindow;
 class ModelContainer;
+class PlatformServices;
+class SessionServices;
 class QWidget;
+class ThemeStore;
 
 // The application: one store container shared by the windows and the
-// delegate, the main window, the settings window (made on first use) and
-// the delegate.
+// delegate, the session machinery over the desktop's services, the main
+// window, the settings window (made on first use) and the delegate. The
+// windows take their accent from `themes` and report their layout to
+// `probes`; these and the platform services are the program's and outlive
+// the application.
 class LumoraApp : public QObject
 {
     Q_OBJECT
 public:
-    explicit LumoraApp(std::unique_ptr<ModelContainer> container, QObject *parent = nullptr);
+    LumoraApp(std::unique_ptr<ModelContainer> container, PlatformServices &platform, ThemeStore *themes,
+              GridProbes *probes, QObject *parent = nullptr);
     ~LumoraApp() override;
 
     AppModel *model() const { return m_model.get(); }
     AppDelegate *delegate() const { return m_delegate.get(); }
+    SessionServices &sessions() const { return *m_sessions; }
     MainWindow *mainWindow() const { return m_mainWindow.get(); }
     QWidget *settingsWindow() const;
 
@@ -31,9 +40,13 @@ public:
     void openSettings();
 
 private:
+    ThemeStore *m_themes;
     std::unique_ptr<ModelContainer> m_container;
     std::unique_ptr<AppModel> m_model;
-    // Destroyed in reverse order: windows and delegate before the store.
+    PlatformServices &m_platform;
+    // Destroyed in reverse order: windows and delegate before the session
+    // machinery, and that before the store.
+    std::unique_ptr<SessionServices> m_sessions;
     std::unique_ptr<AppDelegate> m_delegate;
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<class SettingsView> m_settingsWindow;

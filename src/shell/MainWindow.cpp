@@ -12,8 +12,9 @@
 #include <QSplitter>
 #include <QToolBar>
 
-MainWindow::MainWindow(AppModel *model, QWidget *parent)
-    : QMainWindow(parent), m_model(model), m_content(new ContentView(model, this))
+MainWindow::MainWindow(AppModel *model, ThemeStore *themes, GridProbes *probes, const AppCatalogue *catalogue,
+                       QWidget *parent)
+    : QMainWindow(parent), m_model(model), m_content(new ContentView(model, themes, probes, catalogue, this))
 {
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("Lumora"));
@@ -36,7 +37,7 @@ MainWindow::MainWindow(AppModel *model, QWidget *parent)
 
     connect(m_content, &ContentView::openSettingsRequested, this, &MainWindow::settingsRequested);
     buildMenus();
-    themed(this);
+    themed(this, themes);
 }
 
 void MainWindow::buildMenus()

@@ -4,8 +4,11 @@
 
 #include <functional>
 
+class AppCatalogue;
 class AppModel;
 class ContentView;
+class GridProbes;
+class ThemeStore;
 
 // The main window: the content view with its toolbar, and the menu bar with
 // "New Focus Screen", "Settings...", the sidebar and toolbar commands and Quit.
@@ -19,7 +22,10 @@ public:
     static constexpr int kMinimumHeight = 480;
     static constexpr int kToolBarHeight = 40;
 
-    explicit MainWindow(AppModel *model, QWidget *parent = nullptr);
+    // Tinted by `themes`; the pages report their layout to `probes` and
+    // offer the applications of `catalogue` to choose from.
+    MainWindow(AppModel *model, ThemeStore *themes, GridProbes *probes, const AppCatalogue *catalogue,
+               QWidget *parent = nullptr);
 
     ContentView *content() const { return m_content; }
     // Brings the window forward on the current desktop.

@@ -87,8 +87,8 @@ protected:
 
 } // namespace
 
-FocusScreenPopoverRow::FocusScreenPopoverRow(FocusScreen *screen, std::function<void()> onStart,
-                                             QWidget *parent)
+FocusScreenPopoverRow::FocusScreenPopoverRow(FocusScreen *screen, ThemeStore *themes,
+                                             std::function<void()> onStart, QWidget *parent)
     : QWidget(parent), m_screen(screen), m_onStart(std::move(onStart))
 {
     setObjectName(QStringLiteral("FocusScreenPopoverRow"));
@@ -115,7 +115,7 @@ FocusScreenPopoverRow::FocusScreenPopoverRow(FocusScreen *screen, std::function<
     pal.setColor(QPalette::WindowText, TextStyles::secondary(palette()));
     duration->setPalette(pal);
     details->addWidget(duration);
-    details->addWidget(new LockModeBadge(screen->lockMode(), this));
+    details->addWidget(new LockModeBadge(screen->lockMode(), themes, this));
     if (screen->autoStartOnLogin()) {
         const QColor green(52, 199, 89);
         auto *autoBox = new QHBoxLayout;
@@ -156,14 +156,15 @@ void FocusScreenPopoverRow::paintEvent(QPaintEvent *)
     p.drawRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
 }
 
-MenuBarPopover::MenuBarPopover(AppModel *model, Actions actions, QWidget *parent)
-    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint), m_model(model), m_actions(std::move(actions))
+MenuBarPopover::MenuBarPopover(AppModel *model, ThemeStore *themes, Actions actions, QWidget *parent)
+    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint), m_model(model), m_themes(themes),
+      m_actions(std::move(actions))
 {
     setObjectName(QStringLiteral("MenuBarPopover"));
     setWindowTitle(QStringLiteral("Lumora"));
     setFixedSize(kWidth, kHeight);
     // Tinted with the chosen accent like the other windows.
-    themed(this);
+    themed(this, themes);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -172,13 +173,16 @@ MenuBarPopover::MenuBarPopover(AppModel *model, Actions actions, QWidget *parent
     auto *headerRow = new QHBoxLayout(header);
     headerRow->setContentsMargins(kBarHorizontalMargin, kBarVerticalMargin, kBarHorizontalMargin,
                                   kBarVerticalMargin);
-    QLabel *headerSymbol =
-        symbolLabel(QStringLiteral("timer"), kHeaderSymbolSize, LockModeBadge::textColor(palette()), header);
+    QLabel *headerSymbol = symbolLabel(QStringLiteral("timer"), kHeaderSymbolSize,
+                                       LockModeBadge::textColor(themes, palette()), header);
     headerRow->addWidget(headerSymbol);
-    connect(&ThemeStore::shared(), &ThemeStore::accentChanged, headerSymbol, [this, headerSymbol] {
-        headerSymbol->setPixmap(Symbols::pixmap(QStringLiteral("timer"), kHeaderSymbolSize,
-                                                LockModeBadge::textColor(palette()), devicePixelRatioF()));
-    });
+    if (themes) {
+        connect(themes, &ThemeStore::accentChanged, headerSymbol, [this, headerSymbol] {
+            headerSymbol->setPixmap(Symbols::pixmap(QStringLiteral("timer"), kHeaderSymbolSize,
+                                                    LockModeBadge::textColor(m_themes, palette()),
+                                                    devicePixelRatioF()));
+        });
+    }
     auto *title = new QLabel(QStringLiteral("Lumora"), header);
     title->setFont(TextStyles::headline(font()));
     headerRow->addWidget(title);
@@ -317,7 +321,7 @@ void MenuBarPopover::fillList()
     }
     for (FocusScreen *screen : screens) {
         QPointer<MenuBarPopover> self(this);
-        m_listLayout->addWidget(new FocusScreenPopoverRow(screen, [self, screen] {
+        m_listLayout->addWidget(new FocusScreenPopoverRow(screen, m_themes, [self, screen] {
             if (self && self->m_actions.start)
                 self->m_actions.start(screen);
         }));

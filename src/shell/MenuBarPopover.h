@@ -9,6 +9,7 @@
 class AppModel;
 class FocusScreen;
 class QVBoxLayout;
+class ThemeStore;
 template<typename T> class Query;
 
 // One focus screen in the popover: name, duration, lock mode, auto-start
@@ -25,7 +26,9 @@ public:
     static constexpr int kDetailSpacing = 8;
     static constexpr int kNamePointSize = 13;
 
-    FocusScreenPopoverRow(FocusScreen *screen, std::function<void()> onStart, QWidget *parent = nullptr);
+    // The lock mode badge draws in the accent of `themes`.
+    FocusScreenPopoverRow(FocusScreen *screen, ThemeStore *themes, std::function<void()> onStart,
+                          QWidget *parent = nullptr);
 
     FocusScreen *screen() const { return m_screen; }
 
@@ -63,7 +66,8 @@ public:
         std::function<void()> quit;
     };
 
-    MenuBarPopover(AppModel *model, Actions actions, QWidget *parent = nullptr);
+    // Tinted by `themes` (the program's, outliving the popover).
+    MenuBarPopover(AppModel *model, ThemeStore *themes, Actions actions, QWidget *parent = nullptr);
     ~MenuBarPopover() override;
 
     // Rebuilds the content (fresh query) and shows the popover under the
@@ -85,6 +89,7 @@ private:
     void fillList();
 
     QPointer<AppModel> m_model;
+    QPointer<ThemeStore> m_themes;
     Actions m_actions;
     std::unique_ptr<Query<FocusScreen>> m_query;
     QWidget *m_content = nullptr;

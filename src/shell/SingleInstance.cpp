@@ -5,10 +5,6 @@
 #include "TerminalText.h"
 
 #include <QCryptographicHash>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusReply>
 #include <QFile>
 #include <QFileInfo>
 #include <QSysInfo>
@@ -19,18 +15,15 @@
 
 namespace {
 
-// A start request is answered once the session runs; that takes the lock
-// sweep and the overlay, well under this on any machine.
-constexpr int kForwardTimeoutMs = 30000;
-constexpr auto kErrorFailed = "io.github.lumora.Lumora.Error.Failed";
+constexpr auto kServiceName = "io.github.lumora.Lumora";
 
 } // namespace
 
-SingleInstance::SingleInstance(QObject *parent) : QObject(parent) {}
+SingleInstance::SingleInstance(std::unique_ptr<RemoteControl> remote) : m_remote(std::move(remote)) {}
 
 QString SingleInstance::serviceName()
 {
-    const QString base = QLatin1String(kInterface);
+    const QString base = QLatin1String(kServiceName);
     if (!Store::isOverridden())
         return base;
     const QByteArray hash =
@@ -80,17 +73,7 @@ SingleInstance::Role SingleInstance::claim(bool takeOver)
     // A lock file left behind means the run before ended without cleaning up.
     m_lastAlive = modified;
 
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return Role::alone;
-    // Queued: the name of a run that just died passes to this one as soon as
-    // the bus has noticed.
-    const auto reply = bus.interface()->registerService(serviceName(), QDBusConnectionInterface::QueueService,
-                                                        QDBusConnectionInterface::DontAllowReplacement);
-    if (!reply.isValid())
-        return Role::alone;
-    bus.registerObject(QLatin1String(kPath), this, QDBusConnection::ExportAllSlots);
-    return Role::primary;
+    return m_remote && m_remote->serve() ? Role::primary : Role::alone;
 }
 
 void SingleInstance::touch()
@@ -100,79 +83,37 @@ void SingleInstance::touch()
     ::utimensat(AT_FDCWD, QFile::encodeName(lockPath()).constData(), nullptr, 0);
 }
 
-int SingleInstance::forward(const CommandLine &command, qint64 holderPid)
+int SingleInstance::forward(const CommandLine &command)
 {
-    const QString holder = holderPid > 0 ? QStringLiteral(" (process %1)").arg(holderPid) : QString();
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
-        TerminalText::printError(QStringLiteral("lumora: Lumora is already running on this store%1, but it "
-                                                "cannot be reached: no session bus")
-                                     .arg(holder));
-        return 1;
-    }
-    QString method = QStringLiteral("OpenMainWindow");
-    QVariantList args;
+    const QString holder = m_holderPid > 0 ? QStringLiteral(" (process %1)").arg(m_holderPid) : QString();
+    RemoteControl::Request request = RemoteControl::Request::openMainWindow;
+    QString argument;
     if (command.startScreen) {
-        method = QStringLiteral("StartFocusScreen");
-        args << *command.startScreen;
+        request = RemoteControl::Request::startFocusScreen;
+        argument = *command.startScreen;
     } else if (command.showPopover) {
-        method = QStringLiteral("ShowPopover");
+        request = RemoteControl::Request::showPopover;
     } else if (command.status) {
-        method = QStringLiteral("Status");
+        request = RemoteControl::Request::status;
     }
-    QDBusMessage message = QDBusMessage::createMethodCall(serviceName(), QLatin1String(kPath),
-                                                          QLatin1String(kInterface), method);
-    message.setArguments(args);
-    const QDBusMessage reply = bus.call(message, QDBus::Block, kForwardTimeoutMs);
-    if (reply.type() == QDBusMessage::ErrorMessage) {
-        if (reply.errorName().startsWith(QLatin1String(kInterface)))
-            TerminalText::printError(QStringLiteral("lumora: ") + reply.errorMessage());
-        else
-            TerminalText::printError(
-                QStringLiteral("lumora: Lumora is already running on this store%1, but it "
-                               "cannot be reached: %2")
-                    .arg(holder, reply.errorMessage()));
+    const RemoteControl::Reply reply = m_remote ? m_remote->send(request, argument) : RemoteControl::Reply{};
+    switch (reply.outcome) {
+    case RemoteControl::Reply::Outcome::refused:
+        TerminalText::printError(QStringLiteral("lumora: ") + reply.error);
         return 1;
+    case RemoteControl::Reply::Outcome::unreachable:
+        TerminalText::printError(QStringLiteral("lumora: Lumora is already running on this store%1, but it "
+                                                "cannot be reached: %2")
+                                     .arg(holder, reply.error));
+        return 1;
+    case RemoteControl::Reply::Outcome::done:
+        break;
     }
     if (command.status) {
-        const QStringList status = reply.arguments().value(0).toStringList();
-        const QString title = status.value(0);
+        const QString title = reply.status.value(0);
         const QString line =
-            TerminalText::escaped(title.isEmpty() ? QStringLiteral("idle") : status.value(1));
+            TerminalText::escaped(title.isEmpty() ? QStringLiteral("idle") : reply.status.value(1));
         std::printf("%s\n", line.toLocal8Bit().constData());
     }
     return 0;
-}
-
-void SingleInstance::ShowPopover()
-{
-    Q_EMIT popoverRequested();
-}
-
-void SingleInstance::OpenMainWindow()
-{
-    Q_EMIT mainWindowRequested();
-}
-
-void SingleInstance::StartFocusScreen(const QString &name)
-{
-    if (!calledFromDBus())
-        return;
-    if (!startHandler) {
-        sendErrorReply(QLatin1String(kErrorFailed), QStringLiteral("Lumora is not ready yet"));
-        return;
-    }
-    // Answered once the session has started (or was refused).
-    setDelayedReply(true);
-    QDBusMessage request = message();
-    QDBusConnection bus = connection();
-    startHandler(name, [request, bus](const QString &error) mutable {
-        bus.send(error.isEmpty() ? request.createReply()
-                                 : request.createErrorReply(QLatin1String(kErrorFailed), error));
-    });
-}
-
-QStringList SingleInstance::Status()
-{
-    return statusHandler ? statusHandler() : QStringList{QString(), QString()};
 }

@@ -1,33 +1,28 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "RemoteControl.h"
 
-#include <QDBusContext>
 #include <QDateTime>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
 // One running Lumora per store, whatever the session bus: the instance that
 // holds the lock file beside the store ("<store>.lock") is the one; a lock
-// whose holder is gone (or a zombie) is taken over. The holder also owns a
-// name on the session bus and serves a small interface there; later
-// instances hand their request to it and exit, and one that cannot reach it
-// says so and exits with an error, touching neither the store nor the lock
-// journal.
-class SingleInstance : public QObject, protected QDBusContext
+// whose holder is gone (or a zombie) is taken over. The holder also serves
+// the desktop's remote control (on Linux a name and interface on the session
+// bus); later instances hand their request to it and exit, and one that
+// cannot reach it says so and exits with an error, touching neither the
+// store nor the lock journal.
+class SingleInstance
 {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "io.github.lumora.Lumora")
 public:
-    static constexpr const char *kInterface = "io.github.lumora.Lumora";
-    static constexpr const char *kPath = "/io/github/lumora/Lumora";
-
-    explicit SingleInstance(QObject *parent = nullptr);
+    // remote: the remote control made for serviceName().
+    explicit SingleInstance(std::unique_ptr<RemoteControl> remote);
 
     // The bus name: fixed for the real store, and one per store file for
     // development runs (APP_STORE), so they never talk to the user's Lumora.
@@ -52,29 +47,15 @@ public:
     void touch();
 
     // Sends the command line's request (or "open the main window" when it
-    // has none) to the instance holding the lock (holderPid, for messages).
+    // has none) to the instance holding the lock (holderPid(), for messages).
     // Returns the process exit status and prints a readable error on failure.
-    static int forward(const CommandLine &command, qint64 holderPid = 0);
+    int forward(const CommandLine &command);
 
-    // Called for StartFocusScreen; calls done once the session has started
-    // (empty error) or was refused (the reason).
-    using StartDone = std::function<void(const QString &error)>;
-    std::function<void(const QString &name, StartDone done)> startHandler;
-    // Called for Status: the tray's countdown ("" when idle) and tooltip.
-    std::function<QStringList()> statusHandler;
-
-public Q_SLOTS:
-    void ShowPopover();
-    void OpenMainWindow();
-    void StartFocusScreen(const QString &name);
-    // The tray item's title and tooltip, e.g. ["24:59", "Deep Work - 24:59 remaining"].
-    QStringList Status();
-
-Q_SIGNALS:
-    void popoverRequested();
-    void mainWindowRequested();
+    // Where the requests of later starts arrive while this one serves.
+    RemoteControl &remote() const { return *m_remote; }
 
 private:
+    std::unique_ptr<RemoteControl> m_remote;
     std::unique_ptr<QLockFile> m_lock;
     qint64 m_holderPid = 0;
     std::optional<QDateTime> m_lastAlive;

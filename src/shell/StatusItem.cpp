@@ -1,5 +1,6 @@
 #include "StatusItem.h"
 
+#include "StatusText.h"
 #include "Symbols.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@ StatusItem::StatusItem(QObject *parent) : QObject(parent), m_tray(new QSystemTra
 {
     m_accent = QApplication::palette().color(QPalette::Highlight);
     m_tray->setIcon(iconFor(QString(), m_accent));
+    ++m_trayWrites;
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         switch (reason) {
         case QSystemTrayIcon::Trigger:
@@ -39,6 +41,7 @@ void StatusItem::setTitle(const QString &title)
         return;
     m_title = title;
     m_tray->setIcon(iconFor(m_title, m_accent));
+    ++m_trayWrites;
 }
 
 void StatusItem::setToolTip(const QString &toolTip)
@@ -47,6 +50,24 @@ void StatusItem::setToolTip(const QString &toolTip)
         return;
     m_toolTip = toolTip;
     m_tray->setToolTip(toolTip);
+    ++m_trayWrites;
+}
+
+const QString &StatusItem::idleToolTip()
+{
+    static const QString text = QLatin1String(StatusText::kIdleToolTip);
+    return text;
+}
+
+void StatusItem::showIdle()
+{
+    setTitle(QString());
+    setToolTip(idleToolTip());
+}
+
+bool StatusItem::isIdle() const
+{
+    return m_title.isEmpty() && m_toolTip == idleToolTip();
 }
 
 void StatusItem::setAccent(const QColor &accent)
@@ -54,7 +75,11 @@ void StatusItem::setAccent(const QColor &accent)
     if (accent == m_accent)
         return;
     m_accent = accent;
+    // The idle symbol is drawn in the text colour, not the accent.
+    if (m_title.isEmpty())
+        return;
     m_tray->setIcon(iconFor(m_title, m_accent));
+    ++m_trayWrites;
 }
 
 QRect StatusItem::geometry() const

@@ -27,6 +27,12 @@ public:
     QString toolTip() const { return m_toolTip; }
     void setToolTip(const QString &toolTip);
     void setAccent(const QColor &accent);
+    // No countdown, and the idle tooltip; isIdle() says whether that is shown.
+    void showIdle();
+    bool isIdle() const;
+
+    // How many times the item has handed the tray a new icon or tooltip.
+    int trayWrites() const { return m_trayWrites; }
 
     // Where the icon sits on screen; empty when the host does not say.
     QRect geometry() const;
@@ -44,4 +50,7 @@ private:
     QString m_title;
     QString m_toolTip;
     QColor m_accent;
+    int m_trayWrites = 0;
+
+    static const QString &idleToolTip();
 };

@@ -9,18 +9,28 @@
 
 #include "Appearance.h"
 #include "FocusSessionManager.h"
+#include "GridProbes.h"
+#include "PlatformServices.h"
+#include "SessionServices.h"
+#include "ThemeStore.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
 
+#include <QTimer>
+
 #include <csignal>
 #include <cstdio>
+#include <malloc.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
 int g_signalFds[2] = {-1, -1};
+
+// Start-up is over well within this: windows shown, the tray icon embedded.
+constexpr int kStartupSettledMs = 3000;
 
 // SIGTERM, SIGINT and SIGHUP (a logout) end the program through the event
 // loop, so a running session gives the screen and the hidden applications
@@ -76,7 +86,8 @@ int main(int argc, char *argv[])
 
     // One Lumora per store: a second start hands its request to the first
     // and touches neither the store nor the lock journal.
-    SingleInstance instance;
+    const std::unique_ptr<PlatformServices> platform = PlatformServices::forThisDesktop();
+    SingleInstance instance(platform->makeRemoteControl(SingleInstance::serviceName()));
     if (!command.selfTest) {
         // A status query never takes over what a dead run left behind.
         const SingleInstance::Role role = instance.claim(!command.status);
@@ -84,30 +95,38 @@ int main(int argc, char *argv[])
         if (role == SingleInstance::Role::secondary && command.login && !command.hasRequest())
             return 0;
         if (role == SingleInstance::Role::secondary)
-            return SingleInstance::forward(command, instance.holderPid());
+            return instance.forward(command);
         if (command.status) {
             std::fputs("lumora: Lumora is not running\n", stderr);
             return 1;
         }
     }
 
-    Appearance::shared().install();
+    // The look of every window, handed to the windows that use it: the light
+    // or dark appearance, the accent theme over it and the layout probes.
+    Appearance appearance;
+    const std::unique_ptr<DesktopColorScheme> colorScheme = platform->makeDesktopColorScheme();
+    appearance.followColorScheme(colorScheme.get());
+    appearance.install();
+    ThemeStore themes(&appearance);
+    GridProbes probes;
     installQuitOnSignals();
 
-    LumoraApp lumora(Store::makeContainer());
+    LumoraApp lumora(Store::makeContainer(), *platform, &themes, &probes);
     AppDelegate *delegate = lumora.delegate();
     // Sessions a run that died left open end when it was last known alive.
     if (!command.selfTest)
         delegate->closeAbandonedSessions(instance.lastAliveOfDeadRun());
-    instance.startHandler = [delegate](const QString &name, SingleInstance::StartDone done) {
+    RemoteControl &remote = instance.remote();
+    remote.startHandler = [delegate](const QString &name, RemoteControl::StartDone done) {
         delegate->startFocusScreenNamed(name, std::move(done));
     };
-    instance.statusHandler = [delegate] {
+    remote.statusHandler = [delegate] {
         StatusItem *item = delegate->statusItem();
         return item ? QStringList{item->title(), item->toolTip()} : QStringList{QString(), QString()};
     };
-    QObject::connect(&instance, &SingleInstance::popoverRequested, delegate, &AppDelegate::showPopover);
-    QObject::connect(&instance, &SingleInstance::mainWindowRequested, &lumora, &LumoraApp::openMainWindow);
+    QObject::connect(&remote, &RemoteControl::popoverRequested, delegate, &AppDelegate::showPopover);
+    QObject::connect(&remote, &RemoteControl::mainWindowRequested, &lumora, &LumoraApp::openMainWindow);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, delegate, &AppDelegate::applicationWillTerminate);
     // The desktop session is ending: what is pending goes to disk first.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, delegate,
@@ -120,8 +139,8 @@ int main(int argc, char *argv[])
     const bool quiet = command.showPopover || command.startScreen || loginLaunch;
     lumora.launch(!quiet || command.openMainWindow || (loginLaunch && !StatusItem::isTrayAvailable()));
     // A running session marks this run alive now and then (see claim()).
-    QObject::connect(&FocusSessionManager::shared(), &FocusSessionManager::heartbeat, &instance,
-                     &SingleInstance::touch);
+    QObject::connect(&lumora.sessions().manager(), &FocusSessionManager::heartbeat, &remote,
+                     [&instance] { instance.touch(); });
 
     if (command.showPopover)
         delegate->showPopover();
@@ -131,6 +150,10 @@ int main(int argc, char *argv[])
                 TerminalText::printError(QStringLiteral("lumora: ") + error);
         });
     }
+
+    // What start-up allocated and freed again (fonts, plugins, the first
+    // layouts) goes back to the system instead of staying in the heap all day.
+    QTimer::singleShot(kStartupSettledMs, &app, [] { malloc_trim(0); });
 
     const int status = app.exec();
     if (SelfTest::isRequested())

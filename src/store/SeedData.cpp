@@ -26,24 +26,24 @@ void insertIfRequested(AppModel &model)
     if (context->fetchCount<FocusScreen>() == 0) {
         context->insert(std::make_unique<FocusScreen>(
             QStringLiteral("Read Bible - 10 min"), 600,
-            QStringList{QStringLiteral("com.apple.Books"), QStringLiteral("com.apple.Safari")},
+            QStringList{QStringLiteral("com.github.johnfactotum.Foliate"), QStringLiteral("firefox-esr")},
             QStringList{QStringLiteral("biblegateway.com"), QStringLiteral("bible.com")}, LockMode::hideApps,
             false, 0));
         context->insert(std::make_unique<FocusScreen>(
             QStringLiteral("Deep Work - 50 min"), 3000,
-            QStringList{QStringLiteral("com.microsoft.VSCode"), QStringLiteral("com.apple.Terminal"),
-                        QStringLiteral("com.google.Chrome")},
+            QStringList{QStringLiteral("code"), QStringLiteral("org.gnome.Terminal"),
+                        QStringLiteral("chromium")},
             QStringList{QStringLiteral("github.com"), QStringLiteral("stackoverflow.com"),
-                        QStringLiteral("developer.apple.com")},
+                        QStringLiteral("wiki.debian.org")},
             LockMode::preventLaunch, false, 1));
         context->insert(std::make_unique<FocusScreen>(
-            QStringLiteral("Meditation - 5 min"), 300, QStringList{QStringLiteral("com.apple.Music")},
+            QStringLiteral("Meditation - 5 min"), 300, QStringList{QStringLiteral("org.gnome.Rhythmbox3")},
             QStringList{QStringLiteral("headspace.com"), QStringLiteral("calm.com")}, LockMode::overlay,
             false, 2));
         context->insert(std::make_unique<AppLockProfile>(
             QStringLiteral("Work Focus"),
-            QStringList{QStringLiteral("com.apple.TV"), QStringLiteral("com.apple.Music"),
-                        QStringLiteral("com.apple.Games")},
+            QStringList{QStringLiteral("org.gnome.Totem"), QStringLiteral("org.gnome.Rhythmbox3"),
+                        QStringLiteral("steam")},
             QStringList{QStringLiteral("youtube.com"), QStringLiteral("twitter.com"),
                         QStringLiteral("reddit.com")},
             LockMode::preventLaunch));

@@ -129,7 +129,7 @@ int runChecks(AppModel &model)
     check(QStringLiteral("new screen default sortOrder is 0"), screen && screen->sortOrder() == 0);
 
     // 3. Updates survive a save and a fresh read.
-    const QStringList apps{QStringLiteral("com.apple.Safari")};
+    const QStringList apps{QStringLiteral("firefox-esr")};
     const QStringList sites{QStringLiteral("example.com")};
     FocusScreen *reread = nullptr;
     if (screen) {
@@ -192,7 +192,7 @@ int runChecks(AppModel &model)
 
     // 9-10. Lock profiles.
     const int profileCount = int(profiles(model).size());
-    model.addLockProfile(QStringLiteral("Test Profile"), {QStringLiteral("com.apple.TV")}, {},
+    model.addLockProfile(QStringLiteral("Test Profile"), {QStringLiteral("org.gnome.Totem")}, {},
                          LockMode::overlay);
     check(QStringLiteral("addLockProfile adds one profile"), profiles(model).size() == profileCount + 1);
     AppLockProfile *profile = nullptr;
@@ -202,7 +202,7 @@ int runChecks(AppModel &model)
     check(QStringLiteral("new profile has correct name"),
           profile && profile->name() == QStringLiteral("Test Profile"));
     check(QStringLiteral("new profile has blockedApps"),
-          profile && profile->blockedApps() == QStringList{QStringLiteral("com.apple.TV")});
+          profile && profile->blockedApps() == QStringList{QStringLiteral("org.gnome.Totem")});
     check(QStringLiteral("new profile has correct mode"), profile && profile->mode() == LockMode::overlay);
     if (profile) {
         model.deleteLockProfile(profile);

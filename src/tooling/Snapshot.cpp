@@ -6,6 +6,7 @@
 #include "FocusOverlayView.h"
 #include "GridProbes.h"
 #include "OverlayWindows.h"
+#include "PlatformServices.h"
 #include "Store.h"
 
 #include <QApplication>
@@ -62,9 +63,11 @@ QWidget *settingsWindow()
 class Run : public QObject
 {
 public:
-    Run(AppModel &model, std::function<void()> openSettings, QString directory, QSet<QString> pages)
+    Run(AppModel &model, std::function<void()> openSettings, Appearance *appearance, GridProbes *probes,
+        QString directory, QSet<QString> pages, std::unique_ptr<DisplaySleepInhibitor> inhibitor)
         : QObject(QCoreApplication::instance()), m_model(&model), m_openSettings(std::move(openSettings)),
-          m_directory(std::move(directory)), m_pages(std::move(pages))
+          m_appearance(appearance), m_probes(probes), m_directory(std::move(directory)),
+          m_pages(std::move(pages)), m_inhibitor(std::move(inhibitor))
     {}
 
     void start()
@@ -73,14 +76,15 @@ public:
         then(kStartWaitMs, [] {});
         for (AppearanceKind kind : {AppearanceKind::light, AppearanceKind::dark}) {
             const QString look = appearanceName(kind);
-            then(0, [kind] { Appearance::shared().setForced(kind); });
+            then(0, [this, kind] { force(kind); });
             for (SidebarItem page : allCases<SidebarItem>()) {
                 const QString name = rawValue(page);
                 if (!m_pages.contains(name))
                     continue;
                 then(0, [this, page] { m_model->setSidebar(page); });
-                then(kPageWaitMs,
-                     [this, name, look] { capture(file(name + QLatin1Char('-') + look), mainWindow()); });
+                then(kPageWaitMs, [this, name, look] {
+                    capture(file(name + QLatin1Char('-') + look), mainWindow(), m_probes);
+                });
             }
             if (m_pages.contains(QStringLiteral("settings"))) {
                 then(0, [this] {
@@ -93,7 +97,7 @@ public:
                     then(0, [this, tab] { m_model->setSettingsTab(tab); });
                     then(kPageWaitMs, [this, name, look] {
                         Snapshot::capture(file(QStringLiteral("settings-") + name + QLatin1Char('-') + look),
-                                          settingsWindow());
+                                          settingsWindow(), m_probes);
                     });
                 }
             }
@@ -103,14 +107,14 @@ public:
                 const QString look = appearanceName(kind);
                 for (LockMode mode : allCases<LockMode>()) {
                     then(0, [this, kind, mode] {
-                        Appearance::shared().setForced(kind);
+                        force(kind);
                         m_overlay =
                             createTestOverlayWindow(mode, QStringLiteral("Test Focus"), kTestDuration);
                     });
                     then(kOverlayWaitMs, [this, mode, look] {
                         Snapshot::capture(
                             file(QStringLiteral("focusOverlay-") + rawValue(mode) + QLatin1Char('-') + look),
-                            m_overlay);
+                            m_overlay, m_probes);
                         if (m_overlay) {
                             m_overlay->hide();
                             m_overlay->deleteLater();
@@ -140,6 +144,12 @@ private:
 
     void then(int waitMs, std::function<void()> action) { m_steps.push_back({waitMs, std::move(action)}); }
 
+    void force(AppearanceKind kind)
+    {
+        if (m_appearance)
+            m_appearance->setForced(kind);
+    }
+
     QString file(const QString &stem) const
     {
         return QDir(m_directory).filePath(stem + QStringLiteral(".png"));
@@ -161,12 +171,14 @@ private:
 
     QPointer<AppModel> m_model;
     std::function<void()> m_openSettings;
+    QPointer<Appearance> m_appearance;
+    QPointer<GridProbes> m_probes;
     QString m_directory;
     QSet<QString> m_pages;
     std::deque<Step> m_steps;
     QPointer<QWidget> m_overlay;
-    std::unique_ptr<DisplaySleepInhibitor> m_inhibitor =
-        DisplaySleepInhibitor::inhibit(QStringLiteral("Snapshots"));
+    // The display stays awake while the pictures are taken.
+    std::unique_ptr<DisplaySleepInhibitor> m_inhibitor;
 };
 
 } // namespace
@@ -189,7 +201,7 @@ QSet<QString> requestedPages(const std::optional<QString> &pagesVariable)
     return pages;
 }
 
-bool capture(const QString &path, QWidget *window)
+bool capture(const QString &path, QWidget *window, const GridProbes *probes)
 {
     if (!window) {
         printLine(QStringLiteral("SNAPSHOT no window"));
@@ -202,7 +214,8 @@ bool capture(const QString &path, QWidget *window)
     if (layoutPath.endsWith(QLatin1String(".png")))
         layoutPath.chop(4);
     layoutPath += QStringLiteral("-layout.json");
-    GridProbes::shared().write(layoutPath, window);
+    if (probes)
+        probes->write(layoutPath, window);
     QFile::remove(path);
     // Rendered in-process: the whole window as it is laid out, independent of
     // what a compositor or another window shows on the screen.
@@ -239,7 +252,8 @@ QWidget *createTestOverlayWindow(LockMode lockMode, const QString &screenName, d
     return window;
 }
 
-void runIfRequested(AppModel &model, const std::function<void()> &openSettings)
+void runIfRequested(AppModel &model, const std::function<void()> &openSettings, Appearance *appearance,
+                    GridProbes *probes, PlatformServices &platform)
 {
     const QString directory = qEnvironmentVariable("APP_SNAPSHOT");
     if (directory.isEmpty())
@@ -257,7 +271,8 @@ void runIfRequested(AppModel &model, const std::function<void()> &openSettings)
     std::optional<QString> pagesVariable;
     if (qEnvironmentVariableIsSet("APP_SNAPSHOT_PAGES"))
         pagesVariable = qEnvironmentVariable("APP_SNAPSHOT_PAGES");
-    auto *run = new Run(model, openSettings, directory, requestedPages(pagesVariable));
+    auto *run = new Run(model, openSettings, appearance, probes, directory, requestedPages(pagesVariable),
+                        platform.inhibitDisplaySleep(QStringLiteral("Snapshots")));
     run->start();
 }
 

@@ -9,6 +9,9 @@
 #include <functional>
 
 class AppModel;
+class Appearance;
+class GridProbes;
+class PlatformServices;
 class QWidget;
 
 // Reviewable pictures of every page: with APP_SNAPSHOT naming an output
@@ -26,11 +29,16 @@ QStringList pageNames();
 QSet<QString> requestedPages(const std::optional<QString> &pagesVariable);
 
 // Returns at once; the run goes on in the event loop and ends the program.
-void runIfRequested(AppModel &model, const std::function<void()> &openSettings);
+// It switches `appearance` between light and dark and writes the layout
+// `probes` hold beside each image; both outlive the run. The display is kept
+// awake through `platform` while it runs.
+void runIfRequested(AppModel &model, const std::function<void()> &openSettings, Appearance *appearance,
+                    GridProbes *probes, PlatformServices &platform);
 
-// Writes an image of the window and its layout file ("-layout.json" in place
-// of ".png") and prints "SNAPSHOT <path>". Returns false when nothing was written.
-bool capture(const QString &path, QWidget *window);
+// Writes an image of the window and the layout file of `probes` ("-layout.json"
+// in place of ".png", none without probes) and prints "SNAPSHOT <path>".
+// Returns false when no image was written.
+bool capture(const QString &path, QWidget *window, const GridProbes *probes);
 
 // The stand-alone overlay window for one lock mode: "Test Focus", 600 s
 // long, 300 s remaining, on the primary screen.

@@ -1,6 +1,7 @@
 #include "AccentPreview.h"
 
 #include "AccentSwatch.h"
+#include "Appearance.h"
 #include "Symbols.h"
 #include "Theme.h"
 #include "ThemeStore.h"
@@ -102,6 +103,9 @@ QSize AccentPreview::minimumSizeHint() const
 void AccentPreview::paintEvent(QPaintEvent *)
 {
     const Theme &theme = m_store ? m_store->theme() : Theme::system();
+    // Without a store the system theme shows the palette's own highlight.
+    const QColor systemAccent =
+        m_store ? m_store->appearance()->systemAccent() : palette().color(QPalette::Highlight);
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -119,11 +123,11 @@ void AccentPreview::paintEvent(QPaintEvent *)
     p.setPen(QPen(separator, kSeparatorWidth));
     p.drawLine(QPointF(sidebar.right() + kSeparatorWidth / 2, bounds.top()),
                QPointF(sidebar.right() + kSeparatorWidth / 2, bounds.bottom()));
-    paintSidebar(p, sidebar, theme);
+    paintSidebar(p, sidebar, theme, systemAccent);
     const QRectF content = QRectF(sidebar.right() + kSeparatorWidth, bounds.top(),
                                   bounds.width() - kSidebarWidth - kSeparatorWidth, bounds.height())
                                .adjusted(kContentMargin, kContentMargin, -kContentMargin, -kContentMargin);
-    paintContent(p, content, theme);
+    paintContent(p, content, theme, systemAccent);
     p.restore();
 
     // The outline lies inside the shape: inset by half its width.
@@ -133,7 +137,8 @@ void AccentPreview::paintEvent(QPaintEvent *)
     p.drawRoundedRect(bounds.adjusted(half, half, -half, -half), kCornerRadius - half, kCornerRadius - half);
 }
 
-void AccentPreview::paintSidebar(QPainter &p, const QRectF &area, const Theme &theme) const
+void AccentPreview::paintSidebar(QPainter &p, const QRectF &area, const Theme &theme,
+                                 const QColor &systemAccent) const
 {
     const QFont callout = scaled(font(), kCalloutScale);
     const QColor primary = palette().color(QPalette::WindowText);
@@ -151,7 +156,7 @@ void AccentPreview::paintSidebar(QPainter &p, const QRectF &area, const Theme &t
         QColor color = primary;
         if (r.selected) {
             p.setPen(Qt::NoPen);
-            p.setBrush(theme.accent());
+            p.setBrush(theme.accent(systemAccent));
             p.drawRoundedRect(row, kSidebarRowRadius, kSidebarRowRadius);
             color = onAccentColor(theme);
         }
@@ -161,13 +166,14 @@ void AccentPreview::paintSidebar(QPainter &p, const QRectF &area, const Theme &t
     }
 }
 
-void AccentPreview::paintContent(QPainter &p, const QRectF &area, const Theme &theme) const
+void AccentPreview::paintContent(QPainter &p, const QRectF &area, const Theme &theme,
+                                 const QColor &systemAccent) const
 {
     const QColor primary = palette().color(QPalette::WindowText);
     const QColor secondary = withOpacity(primary, kSecondaryOpacity);
     const QColor tertiary = withOpacity(primary, kTertiaryOpacity);
-    const QColor accent = theme.accent();
-    const QColor accentText = theme.accentText(palette());
+    const QColor accent = theme.accent(systemAccent);
+    const QColor accentText = theme.accentText(palette(), systemAccent);
     const QFont headline = scaled(font(), 1.0, QFont::Bold);
     const QFont caption = scaled(font(), kCaptionScale);
     const QFont captionMedium = scaled(font(), kCaptionScale, QFont::Medium);

@@ -43,8 +43,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void paintSidebar(QPainter &p, const QRectF &area, const Theme &theme) const;
-    void paintContent(QPainter &p, const QRectF &area, const Theme &theme) const;
+    void paintSidebar(QPainter &p, const QRectF &area, const Theme &theme, const QColor &systemAccent) const;
+    void paintContent(QPainter &p, const QRectF &area, const Theme &theme, const QColor &systemAccent) const;
 
     QPointer<ThemeStore> m_store;
 };

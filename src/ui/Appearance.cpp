@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QPointer>
 #include <QStyle>
 #include <QStyleFactory>
 
@@ -41,19 +40,10 @@ void setAccent(QPalette &palette, const QColor &accent, const QColor &link)
 
 } // namespace
 
-Appearance &Appearance::shared()
-{
-    static QPointer<Appearance> instance;
-    if (!instance) {
-        Q_ASSERT_X(qobject_cast<QGuiApplication *>(QCoreApplication::instance()), "Appearance::shared",
-                   "needs a QGuiApplication");
-        instance = new Appearance(QCoreApplication::instance());
-    }
-    return *instance;
-}
-
 Appearance::Appearance(QObject *parent) : QObject(parent), m_desktopPalette(QGuiApplication::palette())
 {
+    Q_ASSERT_X(qobject_cast<QGuiApplication *>(QCoreApplication::instance()), "Appearance",
+               "needs a QGuiApplication");
     if (QCoreApplication::instance())
         QCoreApplication::instance()->installEventFilter(this);
 }
@@ -121,10 +111,47 @@ QColor Appearance::systemAccent() const
     return desktopAccent().value_or(QColor::fromRgb(kStockHighlight));
 }
 
+void Appearance::followColorScheme(DesktopColorScheme *scheme)
+{
+    if (m_scheme)
+        disconnect(m_scheme, nullptr, this, nullptr);
+    m_scheme = scheme;
+    if (scheme) {
+        connect(scheme, &DesktopColorScheme::preferenceChanged, this,
+                [this, scheme] { setPreference(scheme->preference()); });
+        // A scheme that goes away leaves the palette to decide.
+        connect(scheme, &QObject::destroyed, this,
+                [this] { setPreference(DesktopColorScheme::Preference::none); });
+    }
+    setPreference(scheme ? scheme->preference() : DesktopColorScheme::Preference::none);
+}
+
+void Appearance::setPreference(DesktopColorScheme::Preference preference)
+{
+    if (preference == m_preference)
+        return;
+    const AppearanceKind oldKind = kind();
+    m_preference = preference;
+    if (m_installed)
+        applyToApplication();
+    if (kind() != oldKind)
+        Q_EMIT changed();
+}
+
 AppearanceKind Appearance::kind() const
 {
     if (m_forced)
         return *m_forced;
+    {
+        switch (m_preference) {
+        case DesktopColorScheme::Preference::dark:
+            return AppearanceKind::dark;
+        case DesktopColorScheme::Preference::light:
+            return AppearanceKind::light;
+        case DesktopColorScheme::Preference::none:
+            break;
+        }
+    }
     return kindOf(m_desktopPalette);
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "AppearanceKind.h"
+#include "DesktopColorScheme.h"
 
 #include <QColor>
 #include <QObject>
 #include <QPalette>
+#include <QPointer>
 
 #include <optional>
 
@@ -19,8 +21,9 @@ public:
     // Qt's highlight colour when the desktop provides none of its own.
     static constexpr QRgb kStockHighlight = 0x308CC6;
 
-    // The one instance, made on first use; needs the Q(Gui)Application.
-    static Appearance &shared();
+    // Needs the Q(Gui)Application. The program makes one and hands it to
+    // what needs it; tests make their own.
+    explicit Appearance(QObject *parent = nullptr);
 
     static QPalette lightPalette(const QColor &accent);
     static QPalette darkPalette(const QColor &accent);
@@ -38,6 +41,11 @@ public:
     // The accent colour the system theme uses: the desktop's, or Qt's stock
     // highlight.
     QColor systemAccent() const;
+
+    // Follows the light or dark preference the desktop publishes (not owned;
+    // null: none). A stated preference decides over the palette's lightness;
+    // "no preference" leaves it to the palette, as without one.
+    void followColorScheme(DesktopColorScheme *scheme);
 
     AppearanceKind kind() const;
     bool isDark() const;
@@ -61,7 +69,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    explicit Appearance(QObject *parent);
     void applyToApplication();
     void readDesktopPalette();
 
@@ -69,4 +76,8 @@ private:
     std::optional<AppearanceKind> m_forced;
     bool m_installed = false;
     bool m_readPending = false;
+    QPointer<DesktopColorScheme> m_scheme;
+    // The followed preference as last applied.
+    DesktopColorScheme::Preference m_preference = DesktopColorScheme::Preference::none;
+    void setPreference(DesktopColorScheme::Preference preference);
 };

@@ -22,8 +22,7 @@ QFont captionFont(QFont f)
 }
 } // namespace
 
-AppearanceSettings::AppearanceSettings(ThemeStore *store, QWidget *parent)
-    : QWidget(parent), m_store(store ? store : &ThemeStore::shared())
+AppearanceSettings::AppearanceSettings(ThemeStore *store, QWidget *parent) : QWidget(parent), m_store(store)
 {
     setObjectName(QStringLiteral("appearanceSettings"));
     auto *page = new QVBoxLayout(this);

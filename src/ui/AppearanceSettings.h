@@ -21,8 +21,8 @@ public:
     static constexpr int kSwatchSpacing = 8;
     static constexpr int kPreviewMargin = 4;
 
-    // With no store, the shared one.
-    explicit AppearanceSettings(ThemeStore *store = nullptr, QWidget *parent = nullptr);
+    // Shows and sets the accent theme of `store`.
+    explicit AppearanceSettings(ThemeStore *store, QWidget *parent = nullptr);
 
     ThemeStore *store() const { return m_store; }
     const QList<AccentSwatch *> &swatches() const { return m_swatches; }

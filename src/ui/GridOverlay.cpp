@@ -18,7 +18,7 @@ QColor withOpacity(QColor color, qreal opacity)
 }
 } // namespace
 
-GridOverlay::GridOverlay(QWidget *target) : QWidget(target)
+GridOverlay::GridOverlay(QWidget *target, GridProbes *probes) : QWidget(target), m_probes(probes)
 {
     setObjectName(QStringLiteral("gridOverlay"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -26,13 +26,14 @@ GridOverlay::GridOverlay(QWidget *target) : QWidget(target)
     setFocusPolicy(Qt::NoFocus);
     setGeometry(target->rect());
     target->installEventFilter(this);
-    connect(&GridProbes::shared(), &GridProbes::probesChanged, this, qOverload<>(&QWidget::update));
+    if (m_probes)
+        connect(m_probes, &GridProbes::probesChanged, this, qOverload<>(&QWidget::update));
     raise();
 }
 
-GridOverlay *GridOverlay::installIfEnabled(QWidget *target)
+GridOverlay *GridOverlay::installIfEnabled(QWidget *target, GridProbes *probes)
 {
-    return (target && GridProbes::enabled()) ? new GridOverlay(target) : nullptr;
+    return (target && probes && GridProbes::enabled()) ? new GridOverlay(target, probes) : nullptr;
 }
 
 bool GridOverlay::eventFilter(QObject *watched, QEvent *event)
@@ -59,13 +60,15 @@ void GridOverlay::paintEvent(QPaintEvent *)
     for (int y = 0; y <= h; y += kGridStep)
         p.fillRect(QRectF(0, y, w, kLineWidth), gridColor);
 
+    if (!m_probes)
+        return;
     const QPoint origin = mapTo(window(), QPoint(0, 0));
     QFont labelFont = font();
     labelFont.setPointSizeF(kLabelPointSize);
     labelFont.setWeight(QFont::Medium);
     p.setFont(labelFont);
     p.setBrush(Qt::NoBrush);
-    for (const GridProbes::Probe &probe : GridProbes::shared().probes()) {
+    for (const GridProbes::Probe &probe : m_probes->probes()) {
         const QRectF rect(probe.x - origin.x(), probe.y - origin.y(), probe.width, probe.height);
         if (probe.kind == GridProbes::Kind::probe) {
             p.setPen(QPen(withOpacity(kPink, kProbeOpacity), 1));

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
+
+class GridProbes;
 
 // The 8-point grid and the probe rectangles, drawn over a widget's full size.
 // It follows the widget's size, stays on top of its other children and lets
@@ -17,13 +20,17 @@ public:
     static constexpr qreal kAreaInsetOpacity = 0.35;
     static constexpr int kLabelOffset = 6;
 
-    // Covers target (its parent) from now on.
-    explicit GridOverlay(QWidget *target);
+    // Covers target (its parent) from now on, drawing the probes of `probes`.
+    GridOverlay(QWidget *target, GridProbes *probes);
 
-    // Installs an overlay over target when probes are on; returns null otherwise.
-    static GridOverlay *installIfEnabled(QWidget *target);
+    // Installs an overlay over target when probes are on; returns null
+    // otherwise (also without a target or probes).
+    static GridOverlay *installIfEnabled(QWidget *target, GridProbes *probes);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QPointer<GridProbes> m_probes;
 };

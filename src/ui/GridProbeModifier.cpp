@@ -3,10 +3,11 @@
 #include <QEvent>
 #include <QWidget>
 
-GridProbeModifier *GridProbeModifier::attach(QWidget *widget, GridProbes::Kind kind, const QString &name,
-                                             const QString &area, std::optional<QString> edge, double inset)
+GridProbeModifier *GridProbeModifier::attach(QWidget *widget, GridProbes *probes, GridProbes::Kind kind,
+                                             const QString &name, const QString &area,
+                                             std::optional<QString> edge, double inset)
 {
-    if (!widget || !GridProbes::enabled())
+    if (!probes || !widget || !GridProbes::enabled())
         return nullptr;
     GridProbes::Probe base;
     base.kind = kind;
@@ -14,16 +15,17 @@ GridProbeModifier *GridProbeModifier::attach(QWidget *widget, GridProbes::Kind k
     base.area = area;
     base.edge = std::move(edge);
     base.inset = inset;
-    return new GridProbeModifier(widget, std::move(base));
+    return new GridProbeModifier(widget, probes, std::move(base));
 }
 
-GridProbeModifier *GridProbeModifier::attachArea(QWidget *widget, const QString &area)
+GridProbeModifier *GridProbeModifier::attachArea(QWidget *widget, GridProbes *probes, const QString &area)
 {
-    return attach(widget, GridProbes::Kind::area, area, area);
+    return attach(widget, probes, GridProbes::Kind::area, area, area);
 }
 
-GridProbeModifier::GridProbeModifier(QWidget *widget, GridProbes::Probe base)
-    : QObject(widget), m_widget(widget), m_base(std::move(base)), m_owner(QUuid::createUuid())
+GridProbeModifier::GridProbeModifier(QWidget *widget, GridProbes *probes, GridProbes::Probe base)
+    : QObject(widget), m_probes(probes), m_widget(widget), m_base(std::move(base)),
+      m_owner(QUuid::createUuid())
 {
     watchAncestors();
     if (widget->isVisible())
@@ -32,7 +34,13 @@ GridProbeModifier::GridProbeModifier(QWidget *widget, GridProbes::Probe base)
 
 GridProbeModifier::~GridProbeModifier()
 {
-    GridProbes::shared().remove(m_base.kind, m_base.name, m_owner);
+    removeProbe();
+}
+
+void GridProbeModifier::removeProbe()
+{
+    if (m_probes)
+        m_probes->remove(m_base.kind, m_base.name, m_owner);
 }
 
 GridProbes::Probe GridProbeModifier::probe() const
@@ -71,7 +79,7 @@ bool GridProbeModifier::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::Hide:
         if (watched == m_widget)
-            GridProbes::shared().remove(m_base.kind, m_base.name, m_owner);
+            removeProbe();
         break;
     case QEvent::Show:
     case QEvent::Move:
@@ -99,8 +107,9 @@ void GridProbeModifier::measure()
     if (!m_widget)
         return;
     if (!m_widget->isVisible()) {
-        GridProbes::shared().remove(m_base.kind, m_base.name, m_owner);
+        removeProbe();
         return;
     }
-    GridProbes::shared().update(m_owner, probe());
+    if (m_probes)
+        m_probes->update(m_owner, probe());
 }

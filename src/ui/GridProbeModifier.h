@@ -21,13 +21,14 @@ public:
     // The inset every area probe of the main window expects content to keep.
     static constexpr double kAreaInset = 20;
 
-    // Attaches to the widget (which owns the modifier) when probes are on;
-    // returns null and changes nothing when they are off.
-    static GridProbeModifier *attach(QWidget *widget, GridProbes::Kind kind, const QString &name,
-                                     const QString &area, std::optional<QString> edge = std::nullopt,
-                                     double inset = kAreaInset);
+    // Attaches to the widget (which owns the modifier) when probes are on,
+    // reporting to `probes`; returns null and changes nothing when they are
+    // off (or without a widget or probes).
+    static GridProbeModifier *attach(QWidget *widget, GridProbes *probes, GridProbes::Kind kind,
+                                     const QString &name, const QString &area,
+                                     std::optional<QString> edge = std::nullopt, double inset = kAreaInset);
     // An area probe named after its area, without edge, with the area inset.
-    static GridProbeModifier *attachArea(QWidget *widget, const QString &area);
+    static GridProbeModifier *attachArea(QWidget *widget, GridProbes *probes, const QString &area);
 
     ~GridProbeModifier() override;
 
@@ -39,11 +40,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    GridProbeModifier(QWidget *widget, GridProbes::Probe base);
+    GridProbeModifier(QWidget *widget, GridProbes *probes, GridProbes::Probe base);
+    void removeProbe();
     void watchAncestors();
     void scheduleMeasure();
     void measure();
 
+    QPointer<GridProbes> m_probes;
     QPointer<QWidget> m_widget;
     GridProbes::Probe m_base;
     QUuid m_owner;

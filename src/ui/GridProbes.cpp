@@ -43,12 +43,6 @@ QJsonObject GridProbes::Probe::toJson() const
     return object;
 }
 
-GridProbes &GridProbes::shared()
-{
-    static GridProbes *instance = new GridProbes; // lives for the whole run
-    return *instance;
-}
-
 bool GridProbes::enabledIn(const QProcessEnvironment &environment)
 {
     if (environment.contains(QStringLiteral("APP_SNAPSHOT")))

@@ -20,7 +20,8 @@ class QWidget;
 // Layout-checking aid: chosen views report their rectangles (in window
 // coordinates) as named probes. The main window can draw them over an 8-point
 // grid, and the page-snapshot run writes them to a JSON layout file next to
-// each image. Off in ordinary use; main thread only.
+// each image. Off in ordinary use; main thread only. The program keeps one
+// set, handed to the views that report and to the ones that read.
 class GridProbes : public QObject
 {
     Q_OBJECT
@@ -45,7 +46,7 @@ public:
         friend bool operator==(const Probe &, const Probe &) = default;
     };
 
-    static GridProbes &shared();
+    explicit GridProbes(QObject *parent = nullptr) : QObject(parent) {}
 
     // On when APP_SNAPSHOT is in the environment, otherwise exactly when
     // APP_GRID is "1". Read once, then cached.
@@ -80,8 +81,6 @@ Q_SIGNALS:
     void probesChanged();
 
 private:
-    GridProbes() = default;
-
     QMap<QString, Probe> m_probes;
     QHash<QString, QUuid> m_owners;
 };

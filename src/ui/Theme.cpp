@@ -55,10 +55,10 @@ const Theme &Theme::forID(QStringView id)
     return system();
 }
 
-QColor Theme::accent() const
+QColor Theme::accent(const QColor &systemAccent) const
 {
     if (!shades)
-        return Appearance::shared().systemAccent();
+        return systemAccent;
     return QColor::fromRgb(shades->base);
 }
 
@@ -69,19 +69,14 @@ std::optional<DynamicColor> Theme::accentTextColor() const
     return DynamicColor(shades->deep, shades->light);
 }
 
-QColor Theme::accentText(AppearanceKind kind) const
+QColor Theme::accentText(AppearanceKind kind, const QColor &systemAccent) const
 {
     if (const auto color = accentTextColor())
         return color->resolve(kind);
-    return Appearance::shared().systemAccent();
+    return systemAccent;
 }
 
-QColor Theme::accentText(const QPalette &palette) const
+QColor Theme::accentText(const QPalette &palette, const QColor &systemAccent) const
 {
-    return accentText(Appearance::kindOf(palette));
-}
-
-QColor Theme::accentText() const
-{
-    return accentText(Appearance::shared().kind());
+    return accentText(Appearance::kindOf(palette), systemAccent);
 }

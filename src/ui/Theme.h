@@ -44,14 +44,17 @@ struct Theme
     // none does (a stored id from another version, a mistyped APP_ACCENT).
     static const Theme &forID(QStringView id);
 
-    // Filled accents: the desktop's accent for the system theme, else `base`.
-    QColor accent() const;
-    // Accent-coloured text and symbols: the desktop's accent for the system
-    // theme, else `deep` in the light appearances and `light` in the dark
-    // ones (see accentTextColor()).
-    QColor accentText() const; // in the application's current appearance
-    QColor accentText(AppearanceKind kind) const;
-    QColor accentText(const QPalette &palette) const; // in a view's appearance
+    // The system theme follows the desktop: its colours are `systemAccent`,
+    // the desktop's accent as the program's Appearance knows it.
+
+    // Filled accents: `systemAccent` for the system theme, else `base`.
+    QColor accent(const QColor &systemAccent) const;
+    // Accent-coloured text and symbols: `systemAccent` for the system theme,
+    // else `deep` in the light appearances and `light` in the dark ones (see
+    // accentTextColor()).
+    QColor accentText(AppearanceKind kind, const QColor &systemAccent) const;
+    // The same in a view's appearance.
+    QColor accentText(const QPalette &palette, const QColor &systemAccent) const;
     // The dynamic colour behind accentText(); nothing for the system theme.
     std::optional<DynamicColor> accentTextColor() const;
 };

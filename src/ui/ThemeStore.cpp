@@ -3,21 +3,10 @@
 #include "Appearance.h"
 #include "UserDefaults.h"
 
-#include <QCoreApplication>
-#include <QPointer>
-
-ThemeStore &ThemeStore::shared()
+ThemeStore::ThemeStore(Appearance *appearance, QObject *parent) : QObject(parent), m_appearance(appearance)
 {
-    static QPointer<ThemeStore> instance;
-    if (!instance)
-        instance = new ThemeStore(QCoreApplication::instance());
-    return *instance;
-}
-
-ThemeStore::ThemeStore(QObject *parent) : QObject(parent)
-{
-    Appearance &appearance = Appearance::shared();
-    m_macIsMulticolor = !appearance.desktopAccent().has_value();
+    Q_ASSERT(appearance);
+    m_noDesktopAccent = !appearance->desktopAccent().has_value();
 
     if (qEnvironmentVariableIsSet(kAccentEnvironment)) {
         m_themeID = qEnvironmentVariable(kAccentEnvironment);
@@ -26,10 +15,25 @@ ThemeStore::ThemeStore(QObject *parent) : QObject(parent)
         m_themeID = saved.isValid() ? saved.toString() : QString::fromLatin1(Theme::kSystemID);
     }
 
-    connect(&appearance, &Appearance::changed, this, [this] {
+    connect(appearance, &Appearance::changed, this, [this] {
         readDesktopAccent();
         Q_EMIT accentChanged();
     });
+}
+
+QColor ThemeStore::accent() const
+{
+    return theme().accent(m_appearance->systemAccent());
+}
+
+QColor ThemeStore::accentText(const QPalette &palette) const
+{
+    return theme().accentText(palette, m_appearance->systemAccent());
+}
+
+QColor ThemeStore::accentText() const
+{
+    return theme().accentText(m_appearance->kind(), m_appearance->systemAccent());
 }
 
 void ThemeStore::setThemeID(const QString &themeID)
@@ -45,9 +49,9 @@ void ThemeStore::setThemeID(const QString &themeID)
 
 void ThemeStore::readDesktopAccent()
 {
-    const bool multicolor = !Appearance::shared().desktopAccent().has_value();
-    if (multicolor == m_macIsMulticolor)
+    const bool noAccent = !m_appearance->desktopAccent().has_value();
+    if (noAccent == m_noDesktopAccent)
         return;
-    m_macIsMulticolor = multicolor;
-    Q_EMIT macIsMulticolorChanged();
+    m_noDesktopAccent = noAccent;
+    Q_EMIT noDesktopAccentChanged();
 }

@@ -41,8 +41,10 @@ QPalette Themed::tinted(const QPalette &palette, const Theme &theme, const QPale
             out.setBrush(group, role, inherited.brush(group, role));
         if (theme.isSystem())
             continue;
-        const QColor accent = theme.accent();
-        const QColor text = theme.accentText(inherited);
+        // Only themes with colours of their own get here; the system accent
+        // they are given is never used.
+        const QColor accent = theme.accent(inherited.color(group, QPalette::Highlight));
+        const QColor text = theme.accentText(inherited, inherited.color(group, QPalette::Link));
         out.setColor(group, QPalette::Highlight, accent);
         out.setColor(group, QPalette::HighlightedText,
                      theme.darkText ? QColor::fromRgb(kDarkTextOnAccent) : Qt::white);
@@ -64,11 +66,11 @@ void Themed::apply()
     m_window->setPalette(tinted(m_window->palette(), m_store->theme(), inherited));
 }
 
-Themed *themed(QWidget *window)
+Themed *themed(QWidget *window, ThemeStore *store)
 {
     if (!window)
         return nullptr;
     if (auto *existing = window->findChild<Themed *>(QString(), Qt::FindDirectChildrenOnly))
         return existing;
-    return new Themed(window, &ThemeStore::shared());
+    return new Themed(window, store);
 }

@@ -34,6 +34,6 @@ private:
     QPointer<ThemeStore> m_store;
 };
 
-// Applies Themed with ThemeStore::shared() to `window` (once; a second call
-// returns the same object).
-Themed *themed(QWidget *window);
+// Applies Themed with `store` to `window` (once; a second call returns the
+// same object).
+Themed *themed(QWidget *window, ThemeStore *store);

@@ -21,8 +21,6 @@ session_name=desktop-session
 # shellcheck source=session-common.sh
 . "$(dirname "${BASH_SOURCE[0]}")/session-common.sh"
 
-first_display=90
-last_display=400
 display_number=""
 
 has_wm() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
@@ -34,25 +32,15 @@ export XDG_SESSION_TYPE=x11
 export XDG_RUNTIME_DIR="$workdir/runtime"
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 
-# A free display: no socket and no lock file; another run may take the same
-# number at the same moment, so a server that dies at once means "try the
-# next one".
-for n in $(seq "$first_display" "$last_display"); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 2304x800x24 -nolisten tcp -noreset >"$workdir/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    if DISPLAY=":$n" wait_until "$xvfb_pid" "Xvfb :$n" xdpyinfo; then
-        pids+=("$xvfb_pid")
-        display_number=$n
-        break
-    fi
-    stop_pid "$xvfb_pid"
-    wait "$xvfb_pid" 2>/dev/null
-done
-if [ -z "$display_number" ]; then
-    log "no free display between :$first_display and :$last_display"
-    exit 1
-fi
+# A free display, chosen by the server itself (-displayfd): it takes the first
+# number whose lock it can create and writes it once it accepts clients, so
+# two desktops starting at the same moment never share one.
+Xvfb -displayfd 3 -screen 0 2304x800x24 -nolisten tcp -noreset 3>"$workdir/display" >"$workdir/xvfb.log" 2>&1 &
+xvfb_pid=$!
+pids+=("$xvfb_pid")
+display_written() { [ "$(wc -l <"$workdir/display")" -ge 1 ]; }
+wait_until "$xvfb_pid" "Xvfb" display_written || exit 1
+display_number=$(head -n 1 "$workdir/display")
 export DISPLAY=":$display_number"
 
 xrandr --setmonitor '*LEFT' 1280/338x800/211+0+0 screen >"$workdir/xrandr.log" 2>&1 &&

@@ -139,13 +139,13 @@ private Q_SLOTS:
         const auto apps = m_workspace->runningApplications();
         QStringList ids;
         for (const auto &app : apps)
-            ids.append(app.bundleIdentifier().value_or(QStringLiteral("<none>")));
+            ids.append(app.appId().value_or(QStringLiteral("<none>")));
         for (const auto &expected : {"XClock", "XEyes", "XTerm"})
             QVERIFY2(ids.contains(QLatin1String(expected)), qPrintable(ids.join(' ')));
         for (const auto &app : apps) {
             // xeyes sets no _NET_WM_PID; the server still knows its process.
             QVERIFY2(app.processIdentifier().has_value(), qPrintable(app.identity()));
-            if (app.bundleIdentifier() == QLatin1String("XEyes"))
+            if (app.appId() == QLatin1String("XEyes"))
                 QCOMPARE(*app.processIdentifier(), m_eyes->pid());
         }
         QVERIFY(apps.contains(m_workspace->currentApplication()));
@@ -179,7 +179,7 @@ private Q_SLOTS:
 
         m_manager->startLock(Mode::hideApps, {xtermClass});
         QCOMPARE(m_manager->hiddenApps().size(), 1);
-        QCOMPARE(m_manager->hiddenApps().first().bundleIdentifier(), QStringLiteral("XClock"));
+        QCOMPARE(m_manager->hiddenApps().first().appId(), QStringLiteral("XClock"));
         QTRY_VERIFY_WITH_TIMEOUT(iconic(*m_clock), settleMs);
 
         m_manager->stopLock();
@@ -242,7 +242,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(iconic(*m_clock) && iconic(*m_eyes), settleMs);
         m_eyes->stop();
         QTRY_COMPARE_WITH_TIMEOUT(m_manager->hiddenApps().size(), 1, settleMs);
-        QCOMPARE(m_manager->hiddenApps().first().bundleIdentifier(), QStringLiteral("XClock"));
+        QCOMPARE(m_manager->hiddenApps().first().appId(), QStringLiteral("XClock"));
 
         m_manager->stopLock();
         QTRY_VERIFY_WITH_TIMEOUT(shown(*m_clock), settleMs);
@@ -317,12 +317,38 @@ private Q_SLOTS:
         terminal->stop();
     }
 
+    // Unwatched, the workspace follows nothing (the server sends it no
+    // events), yet answers from the desktop as it is now; a lock watches it,
+    // and at the end it rests again.
+    void unwatchedWorkspaceRestsYetAnswers()
+    {
+        QVERIFY(!m_workspace->isWatching());
+        QSignalSpy launched(m_workspace.get(), &Workspace::applicationLaunched);
+        auto late = urxvt();
+        QVERIFY(late->start(m_probe));
+        QTest::qWait(quietPeriodMs);
+        QCOMPARE(launched.count(), 0);
+        const auto apps = m_workspace->runningApplications();
+        QVERIFY(std::any_of(apps.cbegin(), apps.cend(), [](const RunningApplication &app) {
+            return app.appId() == QLatin1String("URxvt");
+        }));
+        QCOMPARE(launched.count(), 0); // read afresh, not announced as launched
+
+        m_manager->startLock(Mode::hideApps, {xtermClass});
+        QVERIFY(m_workspace->isWatching());
+        QTRY_VERIFY_WITH_TIMEOUT(iconic(*late) && iconic(*m_clock), settleMs);
+        m_manager->stopLock();
+        QTRY_VERIFY_WITH_TIMEOUT(shown(*late) && shown(*m_clock), settleMs);
+        QVERIFY(!m_workspace->isWatching());
+        late->stop();
+    }
+
     void plainHideAndUnhideKeepTheAppAndTheFocus()
     {
         const auto focused = m_probe.activeWindow();
         RunningApplication clock;
         for (const auto &app : m_workspace->runningApplications())
-            if (app.bundleIdentifier() == QLatin1String("XClock"))
+            if (app.appId() == QLatin1String("XClock"))
                 clock = app;
         QVERIFY(clock.isValid());
 

@@ -34,25 +34,29 @@ private Q_SLOTS:
     void init()
     {
         m_backend = std::make_unique<FakeHotKeyBackend>();
-        HotKeysController::setBackend(m_backend.get());
+        m_hotKeys = std::make_unique<HotKeysController>(m_backend.get());
     }
-    void cleanup() { m_backend.reset(); }
+    void cleanup()
+    {
+        m_hotKeys.reset();
+        m_backend.reset();
+    }
 
     // Runs first, in a fresh process: numbering starts at 1 and moves on.
     void registrationNumbersStartAtOneAndAreNeverReused()
     {
-        QVERIFY(HotKeysController::hotKeys().isEmpty());
-        HotKey first(Key::f, kCmdShift);
-        QCOMPARE(HotKeysController::hotKeys().keys(), QList<quint32>{1});
+        QVERIFY(m_hotKeys->hotKeys().isEmpty());
+        HotKey first(m_hotKeys.get(), Key::f, kCmdShift);
+        QCOMPARE(m_hotKeys->hotKeys().keys(), QList<quint32>{1});
         {
-            HotKey second(Key::g, kCmdShift);
-            QCOMPARE(HotKeysController::hotKeys().keys(), (QList<quint32>{1, 2}));
+            HotKey second(m_hotKeys.get(), Key::g, kCmdShift);
+            QCOMPARE(m_hotKeys->hotKeys().keys(), (QList<quint32>{1, 2}));
         }
-        HotKey third(Key::h, kCmdShift);
-        QCOMPARE(HotKeysController::hotKeys().keys(), (QList<quint32>{1, 3}));
+        HotKey third(m_hotKeys.get(), Key::h, kCmdShift);
+        QCOMPARE(m_hotKeys->hotKeys().keys(), (QList<quint32>{1, 3}));
         first.setPaused(true);
         first.setPaused(false);
-        QCOMPARE(HotKeysController::hotKeys().keys(), (QList<quint32>{3, 4}));
+        QCOMPARE(m_hotKeys->hotKeys().keys(), (QList<quint32>{3, 4}));
     }
 
     void keyCodes_data()
@@ -332,6 +336,81 @@ private Q_SLOTS:
         row("cmd + return", Key::return_, kCmd);
         row("cmd+f", Key::f, kCmd);
         row("controlf", std::nullopt, ModifierFlag::control);
+        row("Super+Shift+F", Key::f, kCmdShift);
+        row("Ctrl+Alt+Super+F", Key::f, kCtrlOptCmd);
+        row("meta+k", Key::k, kCmd);
+        row("Ctrl+Alt+Backspace", Key::delete_, kCtrlOpt);
+        row("Shift+Esc", Key::escape, ModifierFlag::shift);
+    }
+
+    void shortcutTexts_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("default") << QString::fromUtf8("⌃⌥⌘F") << "Ctrl+Alt+Super+F";
+        QTest::newRow("stored default") << QString::fromUtf8("⌘⇧F") << "Super+Shift+F";
+        QTest::newRow("words") << "Control-Option-Space"
+                               << "Ctrl+Alt+Space";
+        QTest::newRow("backspace") << "ctrl+alt+delete"
+                                   << "Ctrl+Alt+Backspace";
+        QTest::newRow("escape") << "shift+escape"
+                                << "Shift+Esc";
+        QTest::newRow("arrow") << "cmd+left"
+                               << "Super+Left";
+        QTest::newRow("function key") << "F12"
+                                      << "F12";
+        QTest::newRow("no key: shown as stored") << QString::fromUtf8("⌃⌥") << QString::fromUtf8("⌃⌥");
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void shortcutTexts()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        QCOMPARE(shortcutDisplayText(stored), shown);
+    }
+
+    // Every combination the recorder can make is stored as text the parser
+    // reads back as that combination, and shown the same way.
+    void recordedShortcutsReadBack()
+    {
+        QList<int> qtKeys;
+        for (int k = Qt::Key_A; k <= Qt::Key_Z; ++k)
+            qtKeys << k;
+        for (int k = Qt::Key_0; k <= Qt::Key_9; ++k)
+            qtKeys << k;
+        for (int k = Qt::Key_F1; k <= Qt::Key_F12; ++k)
+            qtKeys << k;
+        qtKeys << Qt::Key_Space << Qt::Key_Return << Qt::Key_Enter << Qt::Key_Tab << Qt::Key_Backspace
+               << Qt::Key_Escape << Qt::Key_Left << Qt::Key_Right << Qt::Key_Up << Qt::Key_Down;
+        int combos = 0;
+        for (const int qtKey : qtKeys) {
+            const std::optional<Key> key = shortcutKey(qtKey);
+            QVERIFY2(key, qPrintable(QString::number(qtKey, 16)));
+            for (quint32 bits = 0; bits < 16; ++bits) {
+                ModifierFlags modifiers;
+                if (bits & 1)
+                    modifiers |= ModifierFlag::control;
+                if (bits & 2)
+                    modifiers |= ModifierFlag::option;
+                if (bits & 4)
+                    modifiers |= ModifierFlag::command;
+                if (bits & 8)
+                    modifiers |= ModifierFlag::shift;
+                const ParsedShortcut recorded{key, modifiers};
+                const QString stored = shortcutStoredText(recorded);
+                QCOMPARE(::parseShortcut(stored), recorded);
+                QCOMPARE(shortcutDisplayText(stored), shortcutDisplayText(recorded));
+                // What is shown, typed back in, is the same combination too.
+                QCOMPARE(::parseShortcut(shortcutDisplayText(recorded)), recorded);
+                ++combos;
+            }
+        }
+        QCOMPARE(combos, 58 * 16);
+        QCOMPARE(shortcutStoredText({Key::f, kCtrlOpt}), QString::fromUtf8("⌃⌥F"));
+        QCOMPARE(shortcutStoredText({Key::f, kCmdShift}), QString::fromUtf8("⇧⌘F"));
+        QCOMPARE(shortcutStoredText({Key::home, kCmd}), QString()); // no word for it
+        QCOMPARE(shortcutKey(Qt::Key_Home), std::optional<Key>());
     }
     void parseShortcut()
     {
@@ -491,14 +570,14 @@ private Q_SLOTS:
     void registrationGoesToTheBackend()
     {
         QCOMPARE(m_backend->handlerInstalls, 0);
-        HotKey hotKey(Key::f, kCmdShift);
+        HotKey hotKey(m_hotKeys.get(), Key::f, kCmdShift);
         QCOMPARE(m_backend->registrations.size(), size_t(1));
         const auto &[reference, registration] = *m_backend->registrations.begin();
         QCOMPARE(registration.keyCode, 3u);
         QCOMPARE(registration.modifiers, 0x300u);
         QCOMPARE(registration.id.signature, HotKeysController::kSignature);
 
-        const auto &boxes = HotKeysController::hotKeys();
+        const auto &boxes = m_hotKeys->hotKeys();
         QCOMPARE(boxes.size(), 1);
         const HotKeyBox &box = boxes.first();
         QCOMPARE(box.identifier, hotKey.identifier());
@@ -509,37 +588,37 @@ private Q_SLOTS:
 
         // The handler is installed once, and a repeated registration of the
         // same hot key changes nothing.
-        HotKey other(Key::g, kCmd);
-        HotKeysController::registerHotKey(&other);
-        QCOMPARE(HotKeysController::hotKeys().size(), 2);
+        HotKey other(m_hotKeys.get(), Key::g, kCmd);
+        m_hotKeys->registerHotKey(&other);
+        QCOMPARE(m_hotKeys->hotKeys().size(), 2);
         QCOMPARE(m_backend->handlerInstalls, 1);
-        QVERIFY(!HotKey(Key::f, kCmd).identifier().isNull());
+        QVERIFY(!HotKey(m_hotKeys.get(), Key::f, kCmd).identifier().isNull());
         QVERIFY(hotKey.identifier() != other.identifier());
     }
 
     void pausingAndReleasingUnregister()
     {
         int presses = 0;
-        auto hotKey = std::make_unique<HotKey>(Key::f, kCmdShift, [&presses] { ++presses; });
+        auto hotKey = std::make_unique<HotKey>(m_hotKeys.get(), Key::f, kCmdShift, [&presses] { ++presses; });
         QCOMPARE(m_backend->deliver(3, 0x300), kHotKeyNoError);
         QCOMPARE(presses, 1);
 
-        const quint32 firstNumber = HotKeysController::hotKeys().firstKey();
+        const quint32 firstNumber = m_hotKeys->hotKeys().firstKey();
         hotKey->setPaused(true);
         QVERIFY(hotKey->isPaused());
-        QVERIFY(HotKeysController::hotKeys().isEmpty());
+        QVERIFY(m_hotKeys->hotKeys().isEmpty());
         QCOMPARE(m_backend->unregistered.size(), 1);
         QCOMPARE(m_backend->deliver(3, 0x300), kHotKeyEventNotHandled);
         hotKey->setPaused(true);
         QCOMPARE(m_backend->unregistered.size(), 1);
 
         hotKey->setPaused(false);
-        QVERIFY(HotKeysController::hotKeys().firstKey() > firstNumber);
+        QVERIFY(m_hotKeys->hotKeys().firstKey() > firstNumber);
         QCOMPARE(m_backend->deliver(3, 0x300), kHotKeyNoError);
         QCOMPARE(presses, 2);
 
         hotKey.reset();
-        QVERIFY(HotKeysController::hotKeys().isEmpty());
+        QVERIFY(m_hotKeys->hotKeys().isEmpty());
         QVERIFY(m_backend->registrations.empty());
         QCOMPARE(m_backend->deliver(3, 0x300), kHotKeyEventNotHandled);
         QCOMPARE(presses, 2);
@@ -547,20 +626,20 @@ private Q_SLOTS:
 
     void refusedRegistrationKeepsItsBoxSilently()
     {
-        HotKey holder(Key::f, kCmdShift);
+        HotKey holder(m_hotKeys.get(), Key::f, kCmdShift);
         StdoutCapture capture;
-        HotKey refused(Key::f, kCmdShift, [] { QFAIL("a refused hot key fired"); });
-        QCOMPARE(HotKeysController::hotKeys().size(), 2);
-        QCOMPARE(HotKeysController::hotKeys().last().carbonEventHotKey, std::nullopt);
+        HotKey refused(m_hotKeys.get(), Key::f, kCmdShift, [] { QFAIL("a refused hot key fired"); });
+        QCOMPARE(m_hotKeys->hotKeys().size(), 2);
+        QCOMPARE(m_hotKeys->hotKeys().last().carbonEventHotKey, std::nullopt);
         QCOMPARE(capture.text(), QString());
 
         // Without a successful registration the handler is never installed.
         m_backend = std::make_unique<FakeHotKeyBackend>();
         m_backend->refuseAll = true;
-        HotKeysController::setBackend(m_backend.get());
-        HotKey alone(Key::g, kCmd);
+        m_hotKeys->setBackend(m_backend.get());
+        HotKey alone(m_hotKeys.get(), Key::g, kCmd);
         QCOMPARE(m_backend->handlerInstalls, 0);
-        QVERIFY(!HotKeysController::isEventHandlerInstalled());
+        QVERIFY(!m_hotKeys->isEventHandlerInstalled());
     }
 
     void dispatchStatuses_data()
@@ -602,7 +681,7 @@ private Q_SLOTS:
         QFETCH(QString, calls);
 
         QString called;
-        HotKey hotKey(KeyCombo(Key::f, kCmd));
+        HotKey hotKey(m_hotKeys.get(), KeyCombo(Key::f, kCmd));
         if (downHandler)
             hotKey.setKeyDownHandler([&called] { called += QStringLiteral("down"); });
         if (upHandler)
@@ -610,13 +689,13 @@ private Q_SLOTS:
 
         HotKeyEvent event;
         event.kind = kind;
-        event.hotKeyID = {HotKeysController::kSignature, HotKeysController::hotKeys().firstKey()};
+        event.hotKeyID = {HotKeysController::kSignature, m_hotKeys->hotKeys().firstKey()};
         event.parameterStatus = parameterStatus;
         if (foreignSignature)
             event.hotKeyID.signature = 0x41424344; // 'ABCD'
         if (unknownNumber)
             event.hotKeyID.id += 1000;
-        QCOMPARE(HotKeysController::handleEvent(missingEvent ? nullptr : &event), status);
+        QCOMPARE(m_hotKeys->handleEvent(missingEvent ? nullptr : &event), status);
         QCOMPARE(called, calls);
     }
 
@@ -624,44 +703,44 @@ private Q_SLOTS:
     {
         int presses = 0;
         std::unique_ptr<HotKey> hotKey;
-        hotKey = std::make_unique<HotKey>(Key::q, kCmd, [&] {
+        hotKey = std::make_unique<HotKey>(m_hotKeys.get(), Key::q, kCmd, [&] {
             ++presses;
             hotKey.reset();
         });
         QCOMPARE(m_backend->deliver(12, 0x100), kHotKeyNoError);
         QCOMPARE(presses, 1);
         QVERIFY(!hotKey);
-        QVERIFY(HotKeysController::hotKeys().isEmpty());
+        QVERIFY(m_hotKeys->hotKeys().isEmpty());
     }
 
     void changingTheBackendDropsItsRegistrations()
     {
-        HotKey hotKey(Key::f, kCmd, [] {});
+        HotKey hotKey(m_hotKeys.get(), Key::f, kCmd, [] {});
         FakeHotKeyBackend other;
-        HotKeysController::setBackend(&other);
+        m_hotKeys->setBackend(&other);
         QVERIFY(m_backend->registrations.empty());
-        QCOMPARE(HotKeysController::hotKeys().size(), 1);
-        QCOMPARE(HotKeysController::hotKeys().first().carbonEventHotKey, std::nullopt);
+        QCOMPARE(m_hotKeys->hotKeys().size(), 1);
+        QCOMPARE(m_hotKeys->hotKeys().first().carbonEventHotKey, std::nullopt);
 
         // A destroyed backend detaches itself; registering then fails quietly.
-        HotKey second(Key::g, kCmd, [] {});
+        HotKey second(m_hotKeys.get(), Key::g, kCmd, [] {});
         QCOMPARE(other.registrations.size(), size_t(1));
-        HotKeysController::setBackend(m_backend.get());
-        HotKeysController::setBackend(&other);
+        m_hotKeys->setBackend(m_backend.get());
+        m_hotKeys->setBackend(&other);
         m_backend.reset();
-        QCOMPARE(HotKeysController::backend(), &other);
+        QCOMPARE(m_hotKeys->backend(), &other);
     }
 
     void backendDestroyedFirst()
     {
-        auto hotKey = std::make_unique<HotKey>(Key::f, kCmd, [] {});
+        auto hotKey = std::make_unique<HotKey>(m_hotKeys.get(), Key::f, kCmd, [] {});
         m_backend.reset();
-        QCOMPARE(HotKeysController::backend(), nullptr);
-        QCOMPARE(HotKeysController::hotKeys().first().carbonEventHotKey, std::nullopt);
+        QCOMPARE(m_hotKeys->backend(), nullptr);
+        QCOMPARE(m_hotKeys->hotKeys().first().carbonEventHotKey, std::nullopt);
         hotKey.reset();
-        QVERIFY(HotKeysController::hotKeys().isEmpty());
-        HotKey later(Key::g, kCmd);
-        QCOMPARE(HotKeysController::hotKeys().size(), 1);
+        QVERIFY(m_hotKeys->hotKeys().isEmpty());
+        HotKey later(m_hotKeys.get(), Key::g, kCmd);
+        QCOMPARE(m_hotKeys->hotKeys().size(), 1);
     }
 
     void registerGlobalHotKey_data()
@@ -705,12 +784,12 @@ private Q_SLOTS:
 
         QObject owner;
         int shown = 0;
-        std::unique_ptr<HotKey> hotKey = std::make_unique<HotKey>(Key::p, kCmd);
+        std::unique_ptr<HotKey> hotKey = std::make_unique<HotKey>(m_hotKeys.get(), Key::p, kCmd);
         const QUuid previous = hotKey->identifier();
         m_backend->available = serviceAvailable;
 
         StdoutCapture capture;
-        ::registerGlobalHotKey(text, hotKey, &owner, [&shown] { ++shown; });
+        ::registerGlobalHotKey(*m_hotKeys, text, hotKey, &owner, [&shown] { ++shown; });
         QCOMPARE(capture.text(), log);
 
         if (!log.isEmpty()) {
@@ -737,10 +816,12 @@ private Q_SLOTS:
         QObject owner;
         int shown = 0;
         std::unique_ptr<HotKey> hotKey;
-        ::registerGlobalHotKey(QStringLiteral("cmd+shift+f"), hotKey, &owner, [&shown] { ++shown; });
-        ::registerGlobalHotKey(QStringLiteral("Command-Shift-F"), hotKey, &owner, [&shown] { ++shown; });
-        QCOMPARE(HotKeysController::hotKeys().size(), 1);
-        QVERIFY(HotKeysController::hotKeys().first().carbonEventHotKey.has_value());
+        ::registerGlobalHotKey(*m_hotKeys, QStringLiteral("cmd+shift+f"), hotKey, &owner,
+                               [&shown] { ++shown; });
+        ::registerGlobalHotKey(*m_hotKeys, QStringLiteral("Command-Shift-F"), hotKey, &owner,
+                               [&shown] { ++shown; });
+        QCOMPARE(m_hotKeys->hotKeys().size(), 1);
+        QVERIFY(m_hotKeys->hotKeys().first().carbonEventHotKey.has_value());
         QCOMPARE(m_backend->deliver(3, 0x300), kHotKeyNoError);
         QTRY_COMPARE(shown, 1);
     }
@@ -751,7 +832,8 @@ private Q_SLOTS:
         std::unique_ptr<HotKey> hotKey;
         {
             QObject owner;
-            ::registerGlobalHotKey(QStringLiteral("cmd+shift+f"), hotKey, &owner, [&shown] { ++shown; });
+            ::registerGlobalHotKey(*m_hotKeys, QStringLiteral("cmd+shift+f"), hotKey, &owner,
+                                   [&shown] { ++shown; });
             // Queued, then the owner goes before the queue runs.
             QCOMPARE(m_backend->deliver(3, 0x300), kHotKeyNoError);
         }
@@ -763,6 +845,7 @@ private Q_SLOTS:
 
 private:
     std::unique_ptr<FakeHotKeyBackend> m_backend;
+    std::unique_ptr<HotKeysController> m_hotKeys;
 };
 
 QTEST_MAIN(TestHotKey)

@@ -104,16 +104,18 @@ private Q_SLOTS:
     {
         m_backend = std::make_unique<X11HotKeyBackend>();
         QVERIFY(m_backend->isAvailable());
-        HotKeysController::setBackend(m_backend.get());
+        m_hotKeys = std::make_unique<HotKeysController>(m_backend.get());
         // A second combination whose arrival shows that earlier presses have
         // been processed.
-        m_sentinel = std::make_unique<HotKey>(Key::z, kCmdShift, [this] { ++m_sentinelPresses; });
+        m_sentinel =
+            std::make_unique<HotKey>(m_hotKeys.get(), Key::z, kCmdShift, [this] { ++m_sentinelPresses; });
         m_sentinelPresses = 0;
     }
 
     void cleanup()
     {
         m_sentinel.reset();
+        m_hotKeys.reset();
         m_backend.reset();
     }
 
@@ -122,8 +124,8 @@ private Q_SLOTS:
         int down = 0;
         int up = 0;
         HotKey hotKey(
-            Key::f, kCmdShift, [&down] { ++down; }, [&up] { ++up; });
-        QVERIFY(HotKeysController::hotKeys().last().carbonEventHotKey.has_value());
+            m_hotKeys.get(), Key::f, kCmdShift, [&down] { ++down; }, [&up] { ++up; });
+        QVERIFY(m_hotKeys->hotKeys().last().carbonEventHotKey.has_value());
         press("super+shift+f");
         QTRY_COMPARE(down, 1);
         QTRY_COMPARE(up, 1);
@@ -139,7 +141,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, lock);
         int down = 0;
-        HotKey hotKey(Key::f, kCmdShift, [&down] { ++down; });
+        HotKey hotKey(m_hotKeys.get(), Key::f, kCmdShift, [&down] { ++down; });
         press(lock);
         press("super+shift+f");
         press(lock);
@@ -165,7 +167,7 @@ private Q_SLOTS:
         QFETCH(Key, key);
         QFETCH(QString, keysym);
         int down = 0;
-        HotKey hotKey(key, kCmdShift, [&down] { ++down; });
+        HotKey hotKey(m_hotKeys.get(), key, kCmdShift, [&down] { ++down; });
         press(QStringLiteral("super+shift+") + keysym);
         QTRY_COMPARE(down, 1);
     }
@@ -173,7 +175,7 @@ private Q_SLOTS:
     void otherModifiersDoNotFire()
     {
         int down = 0;
-        HotKey hotKey(Key::f, kCmdShift, [&down] { ++down; });
+        HotKey hotKey(m_hotKeys.get(), Key::f, kCmdShift, [&down] { ++down; });
         press("super+f");
         press("ctrl+super+shift+f");
         press("super+shift+z");
@@ -184,7 +186,7 @@ private Q_SLOTS:
     void pausedAndReleasedHotKeysDoNotFire()
     {
         int down = 0;
-        auto hotKey = std::make_unique<HotKey>(Key::f, kCmdShift, [&down] { ++down; });
+        auto hotKey = std::make_unique<HotKey>(m_hotKeys.get(), Key::f, kCmdShift, [&down] { ++down; });
         hotKey->setPaused(true);
         press("super+shift+f");
         press("super+shift+z");
@@ -234,8 +236,9 @@ private Q_SLOTS:
         QVERIFY(!error);
 
         int down = 0;
-        HotKey hotKey(Key::g, ModifierFlag::control | ModifierFlag::option, [&down] { ++down; });
-        QCOMPARE(HotKeysController::hotKeys().last().carbonEventHotKey, std::nullopt);
+        HotKey hotKey(m_hotKeys.get(), Key::g, ModifierFlag::control | ModifierFlag::option,
+                      [&down] { ++down; });
+        QCOMPARE(m_hotKeys->hotKeys().last().carbonEventHotKey, std::nullopt);
         press("ctrl+alt+g");
         press("super+shift+z");
         QTRY_COMPARE(m_sentinelPresses, 1);
@@ -243,8 +246,9 @@ private Q_SLOTS:
         xcb_disconnect(other);
 
         // Once the other program is gone, the same combination can be had.
-        HotKey again(Key::g, ModifierFlag::control | ModifierFlag::option, [&down] { ++down; });
-        QVERIFY(HotKeysController::hotKeys().last().carbonEventHotKey.has_value());
+        HotKey again(m_hotKeys.get(), Key::g, ModifierFlag::control | ModifierFlag::option,
+                     [&down] { ++down; });
+        QVERIFY(m_hotKeys->hotKeys().last().carbonEventHotKey.has_value());
     }
 
     void globalShortcutShowsThroughTheQueue()
@@ -252,7 +256,7 @@ private Q_SLOTS:
         QObject owner;
         int shown = 0;
         std::unique_ptr<HotKey> hotKey;
-        registerGlobalHotKey(QString::fromUtf8("⌃⌥⌘F"), hotKey, &owner, [&shown] { ++shown; });
+        registerGlobalHotKey(*m_hotKeys, QString::fromUtf8("⌃⌥⌘F"), hotKey, &owner, [&shown] { ++shown; });
         QVERIFY(hotKey);
         press("ctrl+alt+super+f");
         QTRY_COMPARE(shown, 1);
@@ -283,6 +287,7 @@ private:
     }
 
     std::unique_ptr<X11HotKeyBackend> m_backend;
+    std::unique_ptr<HotKeysController> m_hotKeys;
     std::unique_ptr<HotKey> m_sentinel;
     int m_sentinelPresses = 0;
 };

@@ -8,6 +8,7 @@
 #include "AppLockProfileListModel.h"
 #include "AppModel.h"
 #include "AppSettings.h"
+#include "Appearance.h"
 #include "CommaListEdit.h"
 #include "ContentView.h"
 #include "DurationPicker.h"
@@ -25,6 +26,7 @@
 #include "LockModeBadge.h"
 #include "ModelContainer.h"
 #include "ModelContext.h"
+#include "PlatformServices.h"
 #include "SettingsPlaceholder.h"
 #include "Sidebar.h"
 #include "Store.h"
@@ -62,9 +64,22 @@
 
 namespace {
 
-// A scratch store, its model and a 1100 x 720 main window showing the content.
+// The applications of the XDG folders the test points at, read as the
+// program reads them.
+const AppCatalogue &installedApplications()
+{
+    static const std::unique_ptr<AppCatalogue> catalogue =
+        PlatformServices::forThisDesktop()->makeAppCatalogue();
+    return *catalogue;
+}
+
+// A scratch store, its model and a 1100 x 720 main window showing the content,
+// with an appearance, theme store and layout probes of its own.
 struct Fixture
 {
+    Appearance appearance;
+    ThemeStore themes{&appearance};
+    GridProbes probes;
     QTemporaryDir dir;
     std::unique_ptr<ModelContainer> container;
     std::unique_ptr<AppModel> model;
@@ -79,7 +94,7 @@ struct Fixture
             qFatal("cannot open scratch store: %s", qPrintable(error));
         model = std::make_unique<AppModel>(container.get());
         window = std::make_unique<QMainWindow>();
-        content = new ContentView(model.get());
+        content = new ContentView(model.get(), &themes, &probes, &installedApplications());
         window->setCentralWidget(content);
         content->populateToolBar(window->addToolBar(QStringLiteral("Main")));
         window->resize(1100, 720);
@@ -222,15 +237,10 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init()
-    {
-        GridProbes::setEnabledOverride(false);
-        GridProbes::shared().clear();
-    }
+    void init() { GridProbes::setEnabledOverride(false); }
     void cleanup()
     {
         GridProbes::setEnabledOverride(std::nullopt);
-        GridProbes::shared().clear();
         AppChooser::setResponder({});
     }
 
@@ -263,7 +273,7 @@ private Q_SLOTS:
 
     void staleOwnerLeavesNewerProbe()
     {
-        GridProbes &probes = GridProbes::shared();
+        GridProbes probes;
         GridProbes::Probe p;
         p.name = p.area = QStringLiteral("focusScreenRow");
         const QUuid first = QUuid::createUuid();
@@ -282,7 +292,7 @@ private Q_SLOTS:
 
     void layoutFileIsSortedWithSortedKeys()
     {
-        GridProbes &probes = GridProbes::shared();
+        GridProbes probes;
         const auto add = [&](const char *area, double x, double y, std::optional<QString> edge) {
             GridProbes::Probe p;
             p.kind = edge ? GridProbes::Kind::probe : GridProbes::Kind::area;
@@ -343,10 +353,9 @@ private Q_SLOTS:
         f.model->setSelection(f.model->focusScreens().first()->id());
         f.screenList();
         QTest::qWait(20);
-        QVERIFY(GridProbes::shared().probes().isEmpty());
+        QVERIFY(f.probes.probes().isEmpty());
         QVERIFY(!f.content->findChild<QWidget *>(QStringLiteral("gridOverlay")));
-        const QJsonObject root =
-            QJsonDocument::fromJson(GridProbes::shared().layoutJson(QSizeF(1, 1))).object();
+        const QJsonObject root = QJsonDocument::fromJson(f.probes.layoutJson(QSizeF(1, 1))).object();
         QVERIFY(root.value("probes").toArray().isEmpty());
     }
 
@@ -359,7 +368,7 @@ private Q_SLOTS:
         f.screenList();
         QTest::qWait(20);
         QVERIFY(f.content->findChild<QWidget *>(QStringLiteral("gridOverlay")));
-        const auto &probes = GridProbes::shared().probes();
+        const auto &probes = f.probes.probes();
         QVERIFY(probes.contains(QStringLiteral("area:focusScreenRow")));
         QVERIFY(probes.contains(QStringLiteral("area:focusScreenDetail")));
         const GridProbes::Probe row = probes.value(QStringLiteral("area:focusScreenRow"));
@@ -617,8 +626,7 @@ private Q_SLOTS:
         QCOMPARE(list->view()->currentIndex().row(), 0);
         QVERIFY(f.content->focusScreenDetail()->showsForm());
         QCOMPARE(f.field<QLineEdit>(f.content->focusScreenDetail(), "nameField")->text(), s->name());
-        QCOMPARE(f.content->newFocusScreenAction()->toolTip(),
-                 QStringLiteral("Add a focus screen (Command-N)"));
+        QCOMPARE(f.content->newFocusScreenAction()->toolTip(), QStringLiteral("Add a focus screen (Ctrl+N)"));
     }
 
     void rowsShowScreens()
@@ -778,16 +786,16 @@ private Q_SLOTS:
         QStringList sections;
         for (auto *label : detail->findChildren<QLabel *>(QStringLiteral("sectionTitle")))
             sections << label->text();
-        QCOMPARE(sections,
-                 (QStringList{"Basics", "Strict Mode (Anti-Cheat)", "Allowed Apps", "Allowed Websites",
-                              "Bible Mode (Auto-Open on Start)", "Zen Style (Overlay Background)"}));
+        QCOMPARE(sections, (QStringList{"Basics", "Strict Mode (Anti-Cheat)", "Allowed Applications",
+                                        "Allowed Websites", "Bible Mode (Auto-Open on Start)",
+                                        "Zen Style (Overlay Background)"}));
         QStringList labels;
         for (auto *label : detail->findChildren<QLabel *>())
             labels << label->text();
         for (const char *text :
              {"Name", "Duration", "Lock Mode", "Challenge Type", "Commitment Sentence", "Exit Password",
-              "Bundle Identifiers (comma-separated)", "Example: com.apple.Safari, com.microsoft.VSCode",
-              "Domains (comma-separated)", "App Bundle ID to Open", "URL to Open",
+              "Application IDs (comma-separated)", "Example: firefox-esr, org.gnome.Nautilus",
+              "Domains (comma-separated)", "Application ID to Open", "URL to Open",
               "Leave both empty to disable. App takes priority over URL.", "Background Type",
               "Must type this exact sentence to exit early. Case-insensitive.",
               "Enter this password to exit early.",
@@ -890,7 +898,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("strictType");
         QTest::addColumn<int>("backgroundType");
         QTest::newRow("URL to Open") << "autoOpenURLField" << 0 << 0;
-        QTest::newRow("App Bundle ID to Open") << "autoOpenAppField" << 0 << 0;
+        QTest::newRow("Application ID to Open") << "autoOpenAppField" << 0 << 0;
         QTest::newRow("Exit Password") << "exitPasswordField" << int(StrictModeType::password) << 0;
         QTest::newRow("Commitment Sentence")
             << "commitmentSentenceField" << int(StrictModeType::sentence) << 0;
@@ -1031,9 +1039,8 @@ private Q_SLOTS:
         QTest::newRow("gradient") << int(OverlayBackgroundType::gradient)
                                   << "Gradient (e.g., linear,#667eea,#764ba2 or radial,#f093fb,#f5576c)"
                                   << "Format: linear|radial,color1,color2,... (hex colors)";
-        QTest::newRow("image")
-            << int(OverlayBackgroundType::image) << "Image File Path"
-            << "Full path to an image file (PNG, JPG). Example: /Users/name/Pictures/background.jpg";
+        QTest::newRow("image") << int(OverlayBackgroundType::image) << "Image File Path"
+                               << "Full path to an image file (PNG, JPG). Example: ~/Pictures/background.jpg";
     }
     void backgroundFieldByType()
     {
@@ -1292,7 +1299,7 @@ private Q_SLOTS:
              {},
              QStringLiteral("XTerm")},
         };
-        AppChooser chooser(entries, present);
+        AppChooser chooser(installedApplications(), entries, present);
         QAbstractItemModel *list = chooser.applications();
         QCOMPARE(list->rowCount(), 2);
         for (int row = 0; row < 2; ++row)
@@ -1301,7 +1308,7 @@ private Q_SLOTS:
 
     void chooserWithNothingInstalled()
     {
-        AppChooser chooser({}, {});
+        AppChooser chooser(installedApplications(), {}, {});
         QVERIFY(chooser.findChild<QLabel *>(QStringLiteral("appListEmpty"))->isVisibleTo(&chooser));
         QCOMPARE(chooser.selectIds({QStringLiteral("x")}), 0);
         QVERIFY(chooser.selectedIds().isEmpty());
@@ -1338,11 +1345,11 @@ private Q_SLOTS:
         QStringList sections;
         for (auto *label : detail->findChildren<QLabel *>(QStringLiteral("sectionTitle")))
             sections << label->text();
-        QCOMPARE(sections, (QStringList{"Profile", "Blocked Apps", "Blocked Websites"}));
+        QCOMPARE(sections, (QStringList{"Profile", "Blocked Applications", "Blocked Websites"}));
         QStringList labels;
         for (auto *label : detail->findChildren<QLabel *>())
             labels << label->text();
-        QVERIFY(labels.contains(QStringLiteral("Example: com.apple.TV, com.apple.Music, com.apple.Games")));
+        QVERIFY(labels.contains(QStringLiteral("Example: org.gnome.Totem, org.gnome.Rhythmbox3, steam")));
         QVERIFY(labels.contains(QStringLiteral("Mode")));
 
         typeInto(f.field<QLineEdit>(detail, "nameField"), QStringLiteral("!"));
@@ -1388,7 +1395,7 @@ private Q_SLOTS:
     {
         QFETCH(int, mode);
         QFETCH(QString, text);
-        LockModeBadge badge{LockMode(mode)};
+        LockModeBadge badge(LockMode(mode), nullptr);
         QCOMPARE(badge.text(), text);
         const QFontMetrics fm(LockModeBadge::badgeFont(badge.font()));
         QCOMPARE(badge.sizeHint().height(), fm.height() + 2 * LockModeBadge::kVerticalInset);
@@ -1409,9 +1416,6 @@ private Q_SLOTS:
     {
         QFETCH(QString, themeID);
         QCOMPARE(Theme::all().size(), 11);
-        ThemeStore::shared().setThemeID(themeID);
-        const auto restore =
-            qScopeGuard([] { ThemeStore::shared().setThemeID(QLatin1String(Theme::kSystemID)); });
 
         // How close the image comes to a colour: the smallest largest channel
         // difference over its pixels (0 for a fully inked pixel of it).
@@ -1429,18 +1433,21 @@ private Q_SLOTS:
         };
         constexpr int inked = 16;
         Fixture f;
-        themed(f.window.get());
+        // The choice is saved: the next store reads the system theme again.
+        f.themes.setThemeID(themeID);
+        const auto restore = qScopeGuard([&f] { f.themes.setThemeID(QLatin1String(Theme::kSystemID)); });
+        themed(f.window.get(), &f.themes);
         f.addScreen(QStringLiteral("Badge"));
         FocusScreenListModel *rows = f.screenList()->screens();
         QListView *view = f.content->focusScreenList()->view();
         view->clearSelection();
         Fixture::settle();
-        const QColor ink = LockModeBadge::textColor(view->palette());
-        QCOMPARE(ink, ThemeStore::shared().theme().accentText(view->palette()));
+        const QColor ink = LockModeBadge::textColor(&f.themes, view->palette());
+        QCOMPARE(ink, Theme::forID(themeID).accentText(view->palette(), f.appearance.systemAccent()));
 
         QWidget holder;
-        themed(&holder);
-        auto *badge = new LockModeBadge(LockMode::preventLaunch, &holder);
+        themed(&holder, &f.themes);
+        auto *badge = new LockModeBadge(LockMode::preventLaunch, &f.themes, &holder);
         badge->resize(badge->sizeHint());
         holder.resize(badge->sizeHint());
         const QImage images[] = {view->viewport()->grab(view->visualRect(rows->index(0))).toImage(),

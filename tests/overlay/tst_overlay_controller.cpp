@@ -73,7 +73,7 @@ class TestOverlayController : public QObject
 private Q_SLOTS:
     void init()
     {
-        m_controller = std::make_unique<FocusOverlayController>();
+        m_controller = std::make_unique<FocusOverlayController>(nullptr);
         m_controller->setAnimated(false);
         m_controller->setClock([this] { return m_now; });
         m_exits = 0;

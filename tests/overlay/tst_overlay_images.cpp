@@ -150,6 +150,23 @@ private Q_SLOTS:
         QVERIFY2(grownKb < 150 * 1024, qPrintable(QStringLiteral("peak memory grew by %1 KB").arg(grownKb)));
     }
 
+    void pathUnderHomeIsRead()
+    {
+        QImage img(QSize(40, 20), QImage::Format_RGB32);
+        img.fill(Qt::red);
+        QVERIFY(img.save(m_dir.filePath(QStringLiteral("home.png")), "PNG"));
+        const QByteArray home = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(m_dir.path()));
+        const OverlayBackground bg = OverlayBackground::make(OverlayBackgroundType::image,
+                                                             QStringLiteral("~/home.png"), QSize(80, 40));
+        const OverlayBackground elsewhere =
+            OverlayBackground::make(OverlayBackgroundType::image, QStringLiteral("~home.png"), QSize(80, 40));
+        qputenv("HOME", home);
+        QVERIFY(!bg.isFallback());
+        QVERIFY(nearColor(bg.image().pixel(40, 20), Qt::red));
+        QVERIFY(elsewhere.isFallback());
+    }
+
     void goodImageFillsAndCrops_data()
     {
         QTest::addColumn<QString>("format");

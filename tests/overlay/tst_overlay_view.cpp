@@ -4,10 +4,12 @@
 #include "TestOverlay.h"
 
 #include "AllowedAppBadge.h"
+#include "AppCatalogue.h"
 #include "ChallengeSheet.h"
 #include "ExitChallenge.h"
 #include "FocusOverlayView.h"
 #include "IconView.h"
+#include "PlatformServices.h"
 #include "TestSupport.h"
 
 #include <QAbstractButton>
@@ -25,9 +27,17 @@
 
 namespace {
 
+// The installed applications of the scratch XDG folders the test writes.
+const AppCatalogue *installedApplications()
+{
+    static const std::unique_ptr<AppCatalogue> catalogue =
+        PlatformServices::forThisDesktop()->makeAppCatalogue();
+    return catalogue.get();
+}
+
 std::unique_ptr<FocusOverlayView> makeView(const FocusOverlayContent &content)
 {
-    auto view = std::make_unique<FocusOverlayView>(content);
+    auto view = std::make_unique<FocusOverlayView>(content, nullptr, installedApplications());
     view->resize(1280, 800);
     view->show();
     return view;
@@ -181,8 +191,8 @@ private Q_SLOTS:
         QTest::addColumn<QList<bool>>("ownIcons");
         QTest::newRow("empty list hides the block") << QStringList{} << QStringList{} << QList<bool>{};
         QTest::newRow("installed and unknown, in list order")
-            << QStringList{"com.apple.Safari", "org.example.Editor", "plainname", "trailing."}
-            << QStringList{"Safari", "Text Editor", "plainname", ""}
+            << QStringList{"org.gnome.Nautilus", "org.example.Editor", "plainname", "trailing."}
+            << QStringList{"Nautilus", "Text Editor", "plainname", ""}
             << QList<bool>{false, true, false, false};
         QTest::newRow("named by any name of the application")
             << QStringList{"XTerm", "xterm", "Debian-XTerm.desktop", "org.example.editor"}
@@ -208,7 +218,7 @@ private Q_SLOTS:
         const auto badges = view->findChildren<AllowedAppBadge *>();
         QCOMPARE(badges.size(), apps.size());
         for (qsizetype i = 0; i < badges.size(); ++i) {
-            QCOMPARE(badges[i]->bundleID(), apps[i]);
+            QCOMPARE(badges[i]->appId(), apps[i]);
             QCOMPARE(badges[i]->name(), names[i]);
             QCOMPARE(badges[i]->hasAppIcon(), ownIcons[i]);
             const auto *icon = badges[i]->findChild<IconView *>(QStringLiteral("appIcon"));

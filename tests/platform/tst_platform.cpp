@@ -3,8 +3,10 @@
 #include "BootTime.h"
 #include "DesktopEntries.h"
 #include "LoginItem.h"
+#include "PortalColorScheme.h"
 #include "XdgAppOpener.h"
 
+#include <QDBusVariant>
 #include <QDir>
 
 #include <QFile>
@@ -112,6 +114,31 @@ private Q_SLOTS:
         QTRY_VERIFY(QFileInfo::exists(target));
         QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 1);
         qunsetenv("XDG_DATA_DIRS");
+    }
+
+    // What the portal's color-scheme values mean, however they are wrapped;
+    // anything else leaves the palette to decide.
+    void colorSchemeValues_data()
+    {
+        using Preference = DesktopColorScheme::Preference;
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<Preference>("preference");
+        const auto wrapped = [](const QVariant &v) { return QVariant::fromValue(QDBusVariant(v)); };
+        QTest::newRow("no preference") << QVariant(0u) << Preference::none;
+        QTest::newRow("prefer dark") << QVariant(1u) << Preference::dark;
+        QTest::newRow("prefer light") << QVariant(2u) << Preference::light;
+        QTest::newRow("dark, once wrapped") << wrapped(1u) << Preference::dark;
+        QTest::newRow("light, twice wrapped") << wrapped(wrapped(2u)) << Preference::light;
+        QTest::newRow("unknown number") << QVariant(7u) << Preference::none;
+        QTest::newRow("a string") << QVariant(QStringLiteral("1")) << Preference::none;
+        QTest::newRow("a double") << QVariant(1.0) << Preference::none;
+        QTest::newRow("nothing") << QVariant() << Preference::none;
+    }
+    void colorSchemeValues()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(DesktopColorScheme::Preference, preference);
+        QCOMPARE(PortalColorScheme::fromValue(value), preference);
     }
 
     void bootTime_data()

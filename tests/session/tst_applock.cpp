@@ -22,9 +22,9 @@ using Mode = AppLockManager::LockMode;
 
 namespace {
 
-// Apps are written "bundle[|name...]:pid[:flags]"; "-" stands for an absent
-// bundle id or pid, the names after "|" are what the app goes by besides its
-// bundle id, flag "h" = hidden before the lock, "s" = this program itself.
+// Apps are written "id[|name...]:pid[:flags]"; "-" stands for an absent
+// application id or pid, the names after "|" are what the app goes by besides its
+// application id, flag "h" = hidden before the lock, "s" = this program itself.
 struct Desk
 {
     FakeWorkspace workspace;
@@ -42,11 +42,11 @@ struct Desk
         const auto parts = description.split(QLatin1Char(':'));
         auto names = parts.value(0).split(QLatin1Char('|'));
         const auto first = names.takeFirst();
-        const auto bundle = first == QLatin1String("-") ? std::nullopt : std::optional(first);
+        const auto appId = first == QLatin1String("-") ? std::nullopt : std::optional(first);
         const auto pid =
             parts.value(1) == QLatin1String("-") ? std::nullopt : std::optional(parts.value(1).toInt());
         const auto flags = parts.value(2);
-        const auto app = workspace.addApplication(bundle, pid, flags.contains(QLatin1Char('h')), names);
+        const auto app = workspace.addApplication(appId, pid, flags.contains(QLatin1Char('h')), names);
         if (flags.contains(QLatin1Char('s')))
             workspace.setCurrentApplication(app);
         return app;
@@ -198,7 +198,7 @@ private Q_SLOTS:
         QTest::newRow("allow list duplicates collapse")
             << "hideApps" << QStringList{"XTerm:10", "A:11"} << QStringList{"XTerm", "XTerm"}
             << QStringList{"pid:11"};
-        QTest::newRow("app without bundle id is never hidden")
+        QTest::newRow("app without application id is never hidden")
             << "hideApps" << QStringList{"-:10", "A:11"} << QStringList{} << QStringList{"pid:11"};
         QTest::newRow("itself is never hidden, though not allowed")
             << "hideApps" << QStringList{"Lumora:10:s", "A:11"} << QStringList{} << QStringList{"pid:11"};
@@ -219,7 +219,7 @@ private Q_SLOTS:
         desk.manager->startLock(AppLockManager::lockModeFromRaw(mode), allowed);
         QVERIFY(desk.manager->isActive());
         QCOMPARE(desk.hiddenIdentities(), expectedHidden);
-        QCOMPARE(desk.manager->allowedBundleIDs(), QSet<QString>(allowed.cbegin(), allowed.cend()));
+        QCOMPARE(desk.manager->allowedAppIds(), QSet<QString>(allowed.cbegin(), allowed.cend()));
         auto hiddenNow = hiddenBefore + expectedHidden;
         hiddenNow.sort();
         auto actual = desk.hiddenNow();
@@ -233,7 +233,7 @@ private Q_SLOTS:
         QVERIFY(!desk.manager->isActive());
         QCOMPARE(desk.manager->currentMode(), AppLockManager::lockModeFromRaw(mode));
         QVERIFY(desk.manager->hiddenApps().isEmpty());
-        QVERIFY(desk.manager->allowedBundleIDs().isEmpty());
+        QVERIFY(desk.manager->allowedAppIds().isEmpty());
         QCOMPARE(desk.hiddenNow(), hiddenBefore);
     }
 
@@ -241,21 +241,28 @@ private Q_SLOTS:
     {
         QTest::addColumn<Mode>("mode");
         QTest::addColumn<int>("launchObservers");
-        QTest::newRow("hideApps") << Mode::hideApps << 0;
-        QTest::newRow("preventLaunch") << Mode::preventLaunch << 1;
-        QTest::newRow("overlay") << Mode::overlay << 0;
+        QTest::addColumn<bool>("watched");
+        QTest::newRow("hideApps") << Mode::hideApps << 0 << true;
+        QTest::newRow("preventLaunch") << Mode::preventLaunch << 1 << true;
+        QTest::newRow("overlay") << Mode::overlay << 0 << false;
     }
+    // The workspace is watched only while the lock hides applications: at
+    // rest (before and after) it may sleep.
     void observersPerMode()
     {
         QFETCH(Mode, mode);
         QFETCH(int, launchObservers);
+        QFETCH(bool, watched);
         Desk desk;
+        QVERIFY(!desk.workspace.isWatching());
         desk.manager->startLock(mode, {});
+        QCOMPARE(desk.workspace.isWatching(), watched);
         QCOMPARE(desk.workspace.launchObserverCount(), launchObservers);
         QCOMPARE(desk.workspace.terminationObserverCount(), 1);
         QCOMPARE(desk.manager->isObservingLaunches(), launchObservers == 1);
         QVERIFY(desk.manager->isObservingTerminations());
         desk.manager->stopLock();
+        QVERIFY(!desk.workspace.isWatching());
         QCOMPARE(desk.workspace.launchObserverCount(), 0);
         QCOMPARE(desk.workspace.terminationObserverCount(), 0);
         QVERIFY(!desk.manager->isObservingLaunches());
@@ -271,7 +278,7 @@ private Q_SLOTS:
 
         desk.manager->startLock(Mode::overlay, {"A", "C"});
         QCOMPARE(desk.manager->currentMode(), Mode::preventLaunch);
-        QCOMPARE(desk.manager->allowedBundleIDs(), QSet<QString>{"B"});
+        QCOMPARE(desk.manager->allowedAppIds(), QSet<QString>{"B"});
         QCOMPARE(desk.hiddenIdentities(), QStringList{"pid:10"});
         QCOMPARE(desk.workspace.calls(), calls);
         QCOMPARE(desk.workspace.launchObserverCount(), 1);
@@ -345,7 +352,7 @@ private Q_SLOTS:
             << "debian-xterm|XTerm:20" << false << false << QStringList{"pid:11"};
         QTest::newRow("other app hidden")
             << "xterminal:20" << false << true << QStringList{"pid:11", "pid:20"};
-        QTest::newRow("no bundle id left alone") << "-:20" << false << false << QStringList{"pid:11"};
+        QTest::newRow("no application id left alone") << "-:20" << false << false << QStringList{"pid:11"};
         QTest::newRow("no pid left alone") << "New:-" << false << false << QStringList{"pid:11"};
         QTest::newRow("itself left alone") << "Lumora:20:s" << false << false << QStringList{"pid:11"};
         QTest::newRow("known pid hidden again without a second entry")
@@ -369,9 +376,9 @@ private Q_SLOTS:
             const auto parts = launched.split(QLatin1Char(':'));
             auto names = parts[0].split(QLatin1Char('|'));
             const auto first = names.takeFirst();
-            const auto bundle = first == QLatin1String("-") ? std::nullopt : std::optional(first);
+            const auto appId = first == QLatin1String("-") ? std::nullopt : std::optional(first);
             const auto pid = parts[1] == QLatin1String("-") ? std::nullopt : std::optional(parts[1].toInt());
-            app = desk.workspace.makeApplication(bundle, pid, names);
+            app = desk.workspace.makeApplication(appId, pid, names);
             if (parts.value(2) == QLatin1String("s"))
                 desk.workspace.setCurrentApplication(app);
         }
@@ -783,6 +790,7 @@ private Q_SLOTS:
         desk.workspace.setAvailable(false, QStringLiteral("no EWMH window manager"));
         desk.manager->setJournalPath(path);
         QCOMPARE(desk.manager->restoreLeftovers(), 0);
+        QVERIFY(desk.workspace.isWatching()); // for the window manager to appear
         const auto kept = readJson(path);
         QCOMPARE(kept.value("writerPid").toInteger(), QCoreApplication::applicationPid());
         QCOMPARE(kept.value("inherited").toArray(), QJsonArray{leftover});
@@ -793,10 +801,12 @@ private Q_SLOTS:
         }
         QCOMPARE(readJson(path).value("inherited").toArray(), QJsonArray{leftover});
         QVERIFY(desk.workspace.isHidden(desk.apps[0]));
+        QVERIFY(desk.workspace.isWatching());
 
         desk.workspace.setAvailable(true);
         drainEvents();
         QVERIFY(!desk.workspace.isHidden(desk.apps[0]));
+        QVERIFY(!desk.workspace.isWatching());
         drainEvents();
         QVERIFY(!QFile::exists(path));
     }

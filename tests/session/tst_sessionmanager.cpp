@@ -72,6 +72,7 @@ class TestSessionManager : public QObject
     FakeOverlay m_overlay;
     FakeUserNotifications m_notifications;
     FakeAppOpener m_opener;
+    NotificationCenter m_requests;
     QDateTime m_clock;
     std::unique_ptr<FocusSessionManager> m_manager;
 
@@ -89,7 +90,7 @@ class TestSessionManager : public QObject
     {
         auto *session = ctx()->insert(std::make_unique<FocusSession>(screen->uuid(), m_clock));
         ctx()->save();
-        FocusSessionManager::postStartRequest(session->id(), screen->id());
+        FocusSessionManager::postStartRequest(m_requests, session->id(), screen->id());
         QCoreApplication::processEvents(); // the request is handled in a later turn
         return session;
     }
@@ -128,6 +129,7 @@ private Q_SLOTS:
         services.accessibility = m_accessibility.get();
         services.opener = &m_opener;
         services.notifications = &m_notifications;
+        services.requests = &m_requests;
         services.now = [this] { return m_clock; };
         m_manager = std::make_unique<FocusSessionManager>(services);
         m_manager->setModelContainer(m_container.get());
@@ -381,7 +383,7 @@ private Q_SLOTS:
             m_manager->setModelContainer(nullptr);
         else if (kind == QLatin1String("othername"))
             name = QStringLiteral("Lumora.somethingElse");
-        NotificationCenter::defaultCenter().post(name, info);
+        m_requests.post(name, info);
         QCoreApplication::processEvents();
         QVERIFY(!m_manager->activeSession());
         QVERIFY(m_overlay.shown.isEmpty());
@@ -444,7 +446,7 @@ private Q_SLOTS:
         screen->setOverlayBackgroundValue(QStringLiteral("#123456"));
         requestStart(screen);
         QCOMPARE(m_lock->currentMode(), AppLockManager::LockMode::preventLaunch);
-        QCOMPARE(m_lock->allowedBundleIDs(), QSet<QString>(allowed.begin(), allowed.end()));
+        QCOMPARE(m_lock->allowedAppIds(), QSet<QString>(allowed.begin(), allowed.end()));
         QVERIFY(m_workspace->isHidden(clock));
         const FocusOverlayContent &c = m_overlay.shown.first();
         QCOMPARE(c.allowedApps, allowed); // order and duplicates as stored

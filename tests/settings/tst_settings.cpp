@@ -15,12 +15,14 @@
 #include "FocusScreen.h"
 #include "FocusSession.h"
 #include "GeneralSettings.h"
+#include "GlobalShortcut.h"
 #include "LoginItem.h"
 #include "ModelContext.h"
 #include "NewProfileSheet.h"
 #include "ProfilesSettings.h"
 #include "SettingsStyle.h"
 #include "SettingsView.h"
+#include "ShortcutField.h"
 #include "StatsSettings.h"
 #include "StdoutCapture.h"
 #include "Store.h"
@@ -43,6 +45,8 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
@@ -130,6 +134,8 @@ class TestSettings : public QObject
     std::unique_ptr<ModelContainer> m_container;
     std::unique_ptr<AppModel> m_model;
     QPalette m_desktop;
+    std::unique_ptr<Appearance> m_appearance;
+    std::unique_ptr<ThemeStore> m_themes;
 
     ModelContext *ctx() const { return m_model->context(); }
 
@@ -163,9 +169,10 @@ private Q_SLOTS:
     void initTestCase()
     {
         g_previousHandler = qInstallMessageHandler(quietHandler);
-        m_desktop = Appearance::shared().desktopPalette();
-        Appearance::shared().install();
-        Appearance::shared().setForced(AppearanceKind::light);
+        m_appearance = std::make_unique<Appearance>();
+        m_desktop = m_appearance->desktopPalette();
+        m_appearance->install();
+        m_appearance->setForced(AppearanceKind::light);
     }
 
     // Every test gets its own user folders and a store at the default
@@ -181,6 +188,7 @@ private Q_SLOTS:
         qputenv("XDG_DATA_HOME", data.toUtf8());
         qunsetenv("APP_STORE");
         qunsetenv(ThemeStore::kAccentEnvironment);
+        m_themes = std::make_unique<ThemeStore>(m_appearance.get());
         openStore();
     }
 
@@ -191,10 +199,15 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         m_model.reset();
         m_container.reset();
+        m_themes.reset();
         qunsetenv("APP_STORE");
     }
 
-    void cleanupTestCase() { Appearance::shared().setForced(std::nullopt); }
+    void cleanupTestCase()
+    {
+        m_appearance->setForced(std::nullopt);
+        m_appearance.reset();
+    }
 
     // --- Window hook ---------------------------------------------------
 
@@ -239,7 +252,7 @@ private Q_SLOTS:
     {
         // General tab, whose shortcut field would otherwise take the focus.
         ctx()->insert(std::make_unique<AppSettings>());
-        SettingsView view(m_model.get());
+        SettingsView view(m_model.get(), m_themes.get());
         QVERIFY(showActive(&view));
         QVERIFY(!view.general()->shortcutField()->hasFocus());
         QVERIFY(!qobject_cast<QLineEdit *>(QApplication::focusWidget()));
@@ -264,7 +277,7 @@ private Q_SLOTS:
         QFETCH(QKeySequence, keys);
         QFETCH(bool, inField);
         ctx()->insert(std::make_unique<AppSettings>());
-        SettingsView view(m_model.get());
+        SettingsView view(m_model.get(), m_themes.get());
         QVERIFY(showActive(&view));
         QWidget *target = &view;
         if (inField) {
@@ -357,7 +370,7 @@ private Q_SLOTS:
     void settingsWindowFollowsThePage()
     {
         ctx()->insert(std::make_unique<AppSettings>());
-        SettingsView view(m_model.get());
+        SettingsView view(m_model.get(), m_themes.get());
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         QHash<SettingsTab, int> heights;
@@ -384,7 +397,7 @@ private Q_SLOTS:
 
     void tabBarShowsTheFourTabs()
     {
-        SettingsView view(m_model.get());
+        SettingsView view(m_model.get(), m_themes.get());
         const QStringList labels{"General", "Profiles", "Appearance", "Stats"};
         const auto tabs = allCases<SettingsTab>();
         QCOMPARE(tabs.size(), labels.size());
@@ -415,7 +428,7 @@ private Q_SLOTS:
             openStore();
         }
         {
-            auto view = std::make_unique<SettingsView>(m_model.get());
+            auto view = std::make_unique<SettingsView>(m_model.get(), m_themes.get());
             view->show();
             QCOMPARE(view->currentTab(), SettingsTab::general);
             QTest::mouseClick(view->tabButton(SettingsTab::stats), Qt::LeftButton);
@@ -425,20 +438,20 @@ private Q_SLOTS:
             view->close();
         }
         // Opened again in the same run: the same tab.
-        SettingsView again(m_model.get());
+        SettingsView again(m_model.get(), m_themes.get());
         again.show();
         QCOMPARE(again.currentTab(), SettingsTab::stats);
         QVERIFY(again.tabButton(SettingsTab::stats)->isChecked());
         QVERIFY(again.form(SettingsTab::stats)->isVisible());
         // The next run reads it back from the user defaults.
         openStore();
-        SettingsView nextRun(m_model.get());
+        SettingsView nextRun(m_model.get(), m_themes.get());
         QCOMPARE(nextRun.currentTab(), afterRestart);
     }
 
     void modelChangesTheTab()
     {
-        SettingsView view(m_model.get());
+        SettingsView view(m_model.get(), m_themes.get());
         view.show();
         m_model->setSettingsTab(SettingsTab::appearance);
         QVERIFY(view.tabButton(SettingsTab::appearance)->isChecked());
@@ -451,7 +464,7 @@ private Q_SLOTS:
     void emptyStoreGetsOneSettingsRow()
     {
         QCOMPARE(ctx()->fetchCount<AppSettings>(), 0);
-        auto view = std::make_unique<SettingsView>(m_model.get());
+        auto view = std::make_unique<SettingsView>(m_model.get(), m_themes.get());
         view->show();
         QVERIFY(view->general()->isUnavailable());
         QCOMPARE(
@@ -466,13 +479,13 @@ private Q_SLOTS:
         QVERIFY(!second.isUnavailable());
         const AppSettings *row = view->general()->settings();
         QCOMPARE(row->globalShortcut(), QStringLiteral("⌘⇧F"));
-        QCOMPARE(view->general()->shortcutField()->text(), QStringLiteral("⌘⇧F"));
+        QCOMPARE(view->general()->shortcutField()->text(), QStringLiteral("Super+Shift+F"));
         QCOMPARE(view->general()->strictModePicker()->currentText(), QStringLiteral("None"));
         QCOMPARE(view->general()->lockModePicker()->currentText(), QStringLiteral("Hide Apps"));
 
         // Closing and opening the window again creates nothing more.
         view.reset();
-        SettingsView reopened(m_model.get());
+        SettingsView reopened(m_model.get(), m_themes.get());
         reopened.show();
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
@@ -492,7 +505,14 @@ private Q_SLOTS:
         page.show();
         QLineEdit *field = page.shortcutField();
         QCOMPARE(field->placeholderText(), QStringLiteral("Global Shortcut"));
-        QCOMPARE(field->width(), GeneralSettings::kShortcutFieldWidth);
+        QVERIFY(field->width() >= GeneralSettings::kShortcutFieldWidth);
+        // The longest text the field shows is not clipped.
+        QStyleOptionFrame option;
+        option.initFrom(field);
+        const QRect textArea = field->style()->subElementRect(QStyle::SE_LineEditContents, &option, field);
+        QVERIFY2(field->fontMetrics().horizontalAdvance(QStringLiteral("Ctrl+Alt+Super+Shift+Space")) <=
+                     textArea.width() - 4,
+                 qPrintable(QString::number(textArea.width())));
         field->setFocus();
         field->selectAll();
         QTest::keyClick(field, Qt::Key_Backspace);
@@ -508,6 +528,123 @@ private Q_SLOTS:
         }
         openStore();
         QCOMPARE(ctx()->fetch<AppSettings>().first()->globalShortcut(), typed);
+    }
+
+    // The field records a combination pressed after a click; Escape cancels,
+    // Backspace clears, typed text is kept as typed. What is stored is read
+    // back by the shortcut parser as the combination shown.
+    void shortcutFieldRecords_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QList<QKeyCombination>>("keys"); // pressed after the click
+        QTest::addColumn<QString>("typed");               // then typed as text
+        QTest::addColumn<QString>("storedAfter");
+        QTest::addColumn<QString>("shownAfter");
+        using Keys = QList<QKeyCombination>;
+        const QString stored = QStringLiteral("⌘⇧F");
+        QTest::newRow("Ctrl+Alt+F") << stored << Keys{Qt::CTRL | Qt::ALT | Qt::Key_F} << QString()
+                                    << QStringLiteral("⌃⌥F") << QStringLiteral("Ctrl+Alt+F");
+        QTest::newRow("Super+Shift+Space")
+            << QString() << Keys{Qt::META | Qt::SHIFT | Qt::Key_Space} << QString()
+            << QStringLiteral("⇧⌘Space") << QStringLiteral("Super+Shift+Space");
+        QTest::newRow("F5 alone") << stored << Keys{QKeyCombination(Qt::Key_F5)} << QString()
+                                  << QStringLiteral("F5") << QStringLiteral("F5");
+        QTest::newRow("Ctrl+W is recorded, not a window shortcut")
+            << stored << Keys{Qt::CTRL | Qt::Key_W} << QString() << QStringLiteral("⌃W")
+            << QStringLiteral("Ctrl+W");
+        QTest::newRow("Escape cancels") << stored << Keys{QKeyCombination(Qt::Key_Escape)} << QString()
+                                        << stored << QStringLiteral("Super+Shift+F");
+        QTest::newRow("a key without a name keeps recording, Escape cancels")
+            << stored << Keys{Qt::CTRL | Qt::Key_Print, QKeyCombination(Qt::Key_Escape)} << QString()
+            << stored << QStringLiteral("Super+Shift+F");
+        QTest::newRow("Backspace clears")
+            << stored << Keys{QKeyCombination(Qt::Key_Backspace)} << QString() << QString() << QString();
+        QTest::newRow("typed text is kept as typed")
+            << stored << Keys{} << QStringLiteral("cmd+shift+k") << QStringLiteral("cmd+shift+k")
+            << QStringLiteral("Super+Shift+K");
+        QTest::newRow("typed Linux words")
+            << stored << Keys{} << QStringLiteral("Ctrl+Super+J") << QStringLiteral("Ctrl+Super+J")
+            << QStringLiteral("Ctrl+Super+J");
+        QTest::newRow("text naming no key is shown as stored")
+            << stored << Keys{} << QStringLiteral("ctrl+") << QStringLiteral("ctrl+")
+            << QStringLiteral("ctrl+");
+    }
+    void shortcutFieldRecords()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QList<QKeyCombination>, keys);
+        QFETCH(QString, typed);
+        QFETCH(QString, storedAfter);
+        QFETCH(QString, shownAfter);
+        auto *row = ctx()->insert(std::make_unique<AppSettings>());
+        row->setGlobalShortcut(stored);
+        ctx()->save();
+        SettingsView view(m_model.get(), m_themes.get());
+        QVERIFY(showActive(&view));
+        ShortcutField *field = view.general()->shortcutField();
+        QCOMPARE(field->text(), shortcutDisplayText(stored));
+        QStringList captions;
+        for (const QLabel *label : view.general()->findChildren<QLabel *>())
+            captions << label->text();
+        QVERIFY(captions.contains(QStringLiteral("Default: Ctrl+Alt+Super+F (or Super+Shift+F)")));
+
+        QTest::mouseClick(field, Qt::LeftButton);
+        QVERIFY(field->isRecording());
+        QCOMPARE(field->text(), QString());
+        QCOMPARE(field->placeholderText(), QString::fromUtf8(ShortcutField::kRecordingPrompt));
+        for (const QKeyCombination key : keys) {
+            // The modifiers go down first, as on a keyboard.
+            if (key.keyboardModifiers() & Qt::ControlModifier)
+                QTest::keyPress(field, Qt::Key_Control, Qt::ControlModifier);
+            QTest::keyClick(field, key.key(), key.keyboardModifiers());
+        }
+        for (const QChar c : typed)
+            typeCharacter(field, c);
+        QVERIFY(!field->isRecording());
+        QCOMPARE(row->globalShortcut(), storedAfter);
+        QVERIFY(!ctx()->hasChanges()); // saved at once
+        QVERIFY2(view.isVisible(), "no key closed the window while recording");
+
+        field->clearFocus();
+        QCOMPARE(field->text(), shownAfter);
+        QCOMPARE(field->placeholderText(), QStringLiteral("Global Shortcut"));
+        if (parseShortcut(storedAfter).key)
+            QCOMPARE(shortcutDisplayText(parseShortcut(storedAfter)), shownAfter);
+
+        openStore();
+        QCOMPARE(ctx()->fetch<AppSettings>().first()->globalShortcut(), storedAfter);
+    }
+
+    // Opening the page, showing the text and leaving it writes nothing: an
+    // existing store keeps its text byte for byte.
+    void storedShortcutRoundTripsUnchanged_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("glyphs") << QStringLiteral("⌘⇧F");
+        QTest::newRow("default glyphs") << QStringLiteral("⌃⌥⌘F");
+        QTest::newRow("words") << QStringLiteral("Control-Option-Space");
+        QTest::newRow("no key") << QStringLiteral("⌃⌥");
+    }
+    void storedShortcutRoundTripsUnchanged()
+    {
+        QFETCH(QString, stored);
+        auto *row = ctx()->insert(std::make_unique<AppSettings>());
+        row->setGlobalShortcut(stored);
+        ctx()->save();
+        {
+            SettingsView view(m_model.get(), m_themes.get());
+            QVERIFY(showActive(&view));
+            ShortcutField *field = view.general()->shortcutField();
+            QTest::mouseClick(field, Qt::LeftButton);
+            QTest::keyClick(field, Qt::Key_Escape);
+            field->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(field, Qt::Key_Return); // starts recording
+            QVERIFY(field->isRecording());
+            view.close();
+        }
+        QVERIFY(!ctx()->hasChanges());
+        openStore();
+        QCOMPARE(ctx()->fetch<AppSettings>().first()->globalShortcut(), stored);
     }
 
     void defaultStrictModeReachesTheNextFocusScreen()
@@ -544,7 +681,7 @@ private Q_SLOTS:
         row->setGlobalShortcut(QStringLiteral("⌘⇧P"));
         row->setLaunchAtLogin(true);
         QTRY_COMPARE(page.strictModePicker()->currentText(), QStringLiteral("Password"));
-        QCOMPARE(page.shortcutField()->text(), QStringLiteral("⌘⇧P"));
+        QCOMPARE(page.shortcutField()->text(), QStringLiteral("Super+Shift+P"));
         QVERIFY(page.launchAtLoginToggle()->isChecked());
         // Showing the record's values wrote nothing back.
         QCOMPARE(row->launchAtLogin(), true);
@@ -809,7 +946,7 @@ private Q_SLOTS:
         QFETCH(QString, dotted);
         QFETCH(QString, caption);
         UserDefaults::open()->setValue(QLatin1StringView(ThemeStore::kAccentKey), stored);
-        ThemeStore store;
+        ThemeStore store(m_appearance.get());
         AppearanceSettings page(&store);
         page.show();
         QCOMPARE(page.swatches().size(), Theme::all().size());
@@ -833,7 +970,7 @@ private Q_SLOTS:
 
     void choosingYellowRetintsBothWindows()
     {
-        ThemeStore store;
+        ThemeStore store(m_appearance.get());
         QWidget mainWindow;
         QWidget settingsWindow;
         new Themed(&mainWindow, &store);
@@ -1058,7 +1195,7 @@ private Q_SLOTS:
     void chartBarsUseTheAccent()
     {
         QWidget window;
-        ThemeStore store;
+        ThemeStore store(m_appearance.get());
         store.setThemeID(QStringLiteral("red"));
         new Themed(&window, &store);
         auto *layout = new QVBoxLayout(&window);

@@ -3,14 +3,22 @@
 // tray icon drawing, the main window's close and the popover's tint.
 #include "AppDelegate.h"
 #include "AppModel.h"
+#include "Appearance.h"
 #include "CommandLine.h"
 #include "DurationFormat.h"
+#include "FakeHotKeyBackend.h"
+#include "FakePlatformServices.h"
+#include "FakeWorkspace.h"
+#include "FocusOverlayController.h"
 #include "FocusScreen.h"
+#include "FocusSessionManager.h"
+#include "GridProbes.h"
 #include "LockModeBadge.h"
 #include "MainWindow.h"
 #include "MenuBarPopover.h"
 #include "ModelContainer.h"
 #include "ModelContext.h"
+#include "SessionServices.h"
 #include "StatusItem.h"
 #include "StatusText.h"
 #include "Store.h"
@@ -125,12 +133,53 @@ private Q_SLOTS:
         QFETCH(bool, login);
         QTemporaryDir dir;
         const auto container = scratchContainer(dir);
-        AppDelegate delegate(container.get());
+        FakePlatformServices platform;
+        SessionServices sessions(platform, dir.filePath(QStringLiteral("journal")));
+        Appearance appearance;
+        ThemeStore themes(&appearance);
+        AppDelegate delegate(container.get(), sessions, platform, &themes);
         const QDateTime boot = QDateTime::fromSecsSinceEpoch(1'765'000'000, Qt::UTC);
         delegate.bootTime = [boot] { return std::optional(boot); };
         delegate.now = [=] { return boot.addSecs(secondsAfterBoot); };
         delegate.loginLaunchMarked = marked;
         QCOMPARE(delegate.isLoginLaunch(), login);
+    }
+
+    // The shell's wiring over doubles of the desktop: a start through the
+    // delegate runs the session with the services the shell was given (the
+    // other application hidden, the shortcut registered with the given
+    // hot-key service) and the end gives the application back.
+    void delegateRunsSessionsOverThePlatformItIsGiven()
+    {
+        QTemporaryDir dir;
+        const auto container = scratchContainer(dir);
+        FakePlatformServices platform;
+        SessionServices sessions(platform, dir.filePath(QStringLiteral("journal")));
+        Appearance appearance;
+        ThemeStore themes(&appearance);
+        AppDelegate delegate(container.get(), sessions, platform, &themes);
+        delegate.model()->context()->insert(std::make_unique<FocusScreen>(QStringLiteral("Deep Work"), 60.0));
+        QVERIFY(delegate.model()->context()->save());
+        QVERIFY(platform.workspace);
+        const RunningApplication chat =
+            platform.workspace->addApplication(QStringLiteral("org.example.Chat"), 4242);
+        delegate.applicationDidFinishLaunching();
+        QVERIFY(platform.hotKeys);
+        QCOMPARE(platform.hotKeys->registrations.size(), size_t(1));
+
+        std::optional<QString> started;
+        delegate.startFocusScreenNamed(QStringLiteral("Deep Work"),
+                                       [&](const QString &error) { started = error; });
+        QTRY_VERIFY(started.has_value());
+        QCOMPARE(*started, QString());
+        QVERIFY(sessions.manager().activeSession());
+        QVERIFY(platform.workspace->isHidden(chat));
+        QVERIFY(sessions.overlay().isShown());
+
+        sessions.manager().endSession(true);
+        QTRY_VERIFY(!sessions.manager().activeSession());
+        QVERIFY(!platform.workspace->isHidden(chat));
+        delegate.applicationWillTerminate();
     }
 
     // Closing the main window hides it only while something (the tray) can
@@ -147,7 +196,10 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const auto container = scratchContainer(dir);
         AppModel model(container.get());
-        MainWindow window(&model);
+        Appearance appearance;
+        ThemeStore themes(&appearance);
+        GridProbes probes;
+        MainWindow window(&model, &themes, &probes, nullptr);
         window.mayHideOnClose = [tray] { return tray; };
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -164,22 +216,64 @@ private Q_SLOTS:
         const auto container = scratchContainer(dir);
         AppModel model(container.get());
         model.context()->insert(std::make_unique<FocusScreen>(QStringLiteral("Deep Work"), 1500.0));
-        ThemeStore::shared().setThemeID(QStringLiteral("yellow"));
-        const auto restore =
-            qScopeGuard([] { ThemeStore::shared().setThemeID(QLatin1String(Theme::kSystemID)); });
-        MenuBarPopover popover(&model, {});
+        Appearance appearance;
+        ThemeStore themes(&appearance);
+        // The choice is saved: the next store reads the system theme again.
+        themes.setThemeID(QStringLiteral("yellow"));
+        const auto restore = qScopeGuard([&themes] { themes.setThemeID(QLatin1String(Theme::kSystemID)); });
+        MenuBarPopover popover(&model, &themes, {});
+        const QColor system = appearance.systemAccent();
         const Theme &yellow = Theme::forID(u"yellow");
-        QCOMPARE(popover.palette().color(QPalette::Highlight), yellow.accent());
-        ThemeStore::shared().setThemeID(QStringLiteral("teal"));
-        QCOMPARE(popover.palette().color(QPalette::Highlight), Theme::forID(u"teal").accent());
+        QCOMPARE(popover.palette().color(QPalette::Highlight), yellow.accent(system));
+        themes.setThemeID(QStringLiteral("teal"));
+        const Theme &teal = Theme::forID(u"teal");
+        QCOMPARE(popover.palette().color(QPalette::Highlight), teal.accent(system));
         popover.showAt(QRect(100, 0, 20, 20));
         QCOMPARE(popover.rows().size(), 1);
         auto *badge = popover.rows().first()->findChild<LockModeBadge *>();
         QVERIFY(badge);
-        QCOMPARE(LockModeBadge::textColor(badge->palette()),
-                 Theme::forID(u"teal").accentText(badge->palette()));
-        QVERIFY(LockModeBadge::textColor(badge->palette()) != Theme::forID(u"teal").accent());
+        const QColor ink = LockModeBadge::textColor(&themes, badge->palette());
+        QCOMPARE(ink, teal.accentText(badge->palette(), system));
+        QVERIFY(ink != teal.accent(system));
         popover.close();
+    }
+
+    // With no session the tick only compares: at rest it queues nothing and
+    // hands the tray nothing; a countdown still shown is taken back to idle.
+    void menuBarTickAtRest_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("queued");
+        QTest::addColumn<int>("writes");
+        QTest::newRow("idle item") << QString() << false << 0;
+        QTest::newRow("countdown left over") << QStringLiteral("00:01") << true << 2;
+    }
+    void menuBarTickAtRest()
+    {
+        QFETCH(QString, shown);
+        QFETCH(bool, queued);
+        QFETCH(int, writes);
+        QTemporaryDir dir;
+        const auto container = scratchContainer(dir);
+        FakePlatformServices platform;
+        SessionServices sessions(platform, dir.filePath(QStringLiteral("journal")));
+        Appearance appearance;
+        ThemeStore themes(&appearance);
+        AppDelegate delegate(container.get(), sessions, platform, &themes);
+        delegate.setupMenuBarExtra();
+        StatusItem *item = delegate.statusItem();
+        QVERIFY(item && item->isIdle());
+        if (!shown.isEmpty()) {
+            item->setTitle(shown);
+            item->setToolTip(StatusText::countdownToolTip(QStringLiteral("Deep Work"), shown));
+        }
+        const int before = item->trayWrites();
+        for (int tick = 0; tick < 3; ++tick) {
+            QCOMPARE(delegate.menuBarTick(), queued && tick == 0);
+            QCoreApplication::sendPostedEvents(&delegate);
+        }
+        QVERIFY(item->isIdle());
+        QCOMPARE(item->trayWrites() - before, writes);
     }
 
     // The countdown tile is drawn, not blank, and differs per title.

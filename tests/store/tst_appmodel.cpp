@@ -255,7 +255,7 @@ private Q_SLOTS:
         QCOMPARE(*session->actualDuration(), 600.0);
         QCOMPARE(session->focusScreenID(), ctx()->fetch<FocusScreen>().first()->uuid());
         QCOMPARE(ctx()->fetch<AppLockProfile>().first()->blockedApps(),
-                 (QStringList{"com.apple.TV", "com.apple.Music", "com.apple.Games"}));
+                 (QStringList{"org.gnome.Totem", "org.gnome.Rhythmbox3", "steam"}));
 
         SeedData::insertIfRequested(*m_model); // idempotent
         QCOMPARE(ctx()->fetchCount<FocusScreen>(), 3);

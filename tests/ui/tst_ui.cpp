@@ -47,8 +47,9 @@ class TestUi : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        m_desktop = Appearance::shared().desktopPalette();
-        Appearance::shared().install();
+        m_appearance = std::make_unique<Appearance>();
+        m_desktop = m_appearance->desktopPalette();
+        m_appearance->install();
     }
 
     void init()
@@ -60,8 +61,8 @@ private Q_SLOTS:
     void cleanup()
     {
         qunsetenv(ThemeStore::kAccentEnvironment);
-        Appearance::shared().setForced(std::nullopt);
-        Appearance::shared().setDesktopPalette(m_desktop);
+        m_appearance->setForced(std::nullopt);
+        m_appearance->setDesktopPalette(m_desktop);
     }
 
     // Every accent is found by its own id and draws in its base shade.
@@ -73,7 +74,7 @@ private Q_SLOTS:
             ids.insert(theme.id);
             QCOMPARE(Theme::forID(theme.id), theme);
             if (theme.shades)
-                QCOMPARE(rgb(theme.accent()), theme.shades->base);
+                QCOMPARE(rgb(theme.accent(QColor::fromRgb(kRed))), theme.shades->base);
         }
         QCOMPARE(ids.size(), 11);
     }
@@ -87,8 +88,16 @@ private Q_SLOTS:
         QVERIFY(!system.shades);
         QVERIFY(!system.darkText);
         QVERIFY(!system.accentTextColor());
-        QCOMPARE(system.accent(), Appearance::shared().systemAccent());
-        QCOMPARE(system.accentText(AppearanceKind::dark), Appearance::shared().systemAccent());
+        const QColor red = QColor::fromRgb(kRed);
+        QCOMPARE(system.accent(red), red);
+        QCOMPARE(system.accentText(AppearanceKind::dark, red), red);
+        // A store gives it the accent its appearance knows.
+        ThemeStore store(m_appearance.get());
+        QCOMPARE(store.accent(), m_appearance->systemAccent());
+        QCOMPARE(store.accentText(), m_appearance->systemAccent());
+        m_appearance->setDesktopPalette(desktopWithHighlight(kRed));
+        QCOMPARE(rgb(store.accent()), kRed);
+        QCOMPARE(rgb(store.accentText(Appearance::darkPalette(Qt::blue))), kRed);
     }
 
     void forID_data()
@@ -140,15 +149,19 @@ private Q_SLOTS:
         QFETCH(AppearanceKind, kind);
         QFETCH(quint32, color);
         const Theme &theme = Theme::forID(id);
-        QCOMPARE(rgb(theme.accentText(kind)), color);
+        const QColor red = QColor::fromRgb(kRed);
+        QCOMPARE(rgb(theme.accentText(kind, red)), color);
 
         // A view follows its own palette, and the program its appearance.
         const bool dark = kind == AppearanceKind::dark || kind == AppearanceKind::highContrastDark;
         const QPalette palette =
             dark ? Appearance::darkPalette(Qt::blue) : Appearance::lightPalette(Qt::blue);
-        QCOMPARE(rgb(theme.accentText(palette)), color);
-        Appearance::shared().setForced(kind);
-        QCOMPARE(rgb(theme.accentText()), color);
+        QCOMPARE(rgb(theme.accentText(palette, red)), color);
+        ThemeStore store(m_appearance.get());
+        store.setThemeID(id);
+        QCOMPARE(rgb(store.accentText(palette)), color);
+        m_appearance->setForced(kind);
+        QCOMPARE(rgb(store.accentText()), color);
     }
 
     void dynamicColor_data()
@@ -217,7 +230,7 @@ private Q_SLOTS:
         if (environment)
             qputenv(ThemeStore::kAccentEnvironment, environment->toUtf8());
 
-        ThemeStore store;
+        ThemeStore store(m_appearance.get());
         QCOMPARE(store.themeID(), themeID);
         QCOMPARE(store.theme().id, theme);
         // Reading never writes: an APP_ACCENT run leaves the saved choice.
@@ -227,7 +240,7 @@ private Q_SLOTS:
     void settingTheThemeSavesEveryTime()
     {
         qputenv(ThemeStore::kAccentEnvironment, "teal");
-        ThemeStore store;
+        ThemeStore store(m_appearance.get());
         QSignalSpy idChanged(&store, &ThemeStore::themeIDChanged);
         QSignalSpy accentChanged(&store, &ThemeStore::accentChanged);
 
@@ -250,7 +263,7 @@ private Q_SLOTS:
         QCOMPARE(savedAccent(), std::optional<QString>(QStringLiteral("Blue")));
 
         qunsetenv(ThemeStore::kAccentEnvironment);
-        QCOMPARE(ThemeStore().themeID(), QStringLiteral("Blue"));
+        QCOMPARE(ThemeStore(m_appearance.get()).themeID(), QStringLiteral("Blue"));
     }
 
     void themedWindowsRetintTogether_data()
@@ -274,8 +287,8 @@ private Q_SLOTS:
         QFETCH(quint32, highlightedText);
         QFETCH(quint32, link);
 
-        Appearance::shared().setForced(AppearanceKind::light);
-        ThemeStore store;
+        m_appearance->setForced(AppearanceKind::light);
+        ThemeStore store(m_appearance.get());
         QWidget main;
         QWidget settings;
         QWidget *child = new QWidget(&settings);
@@ -308,7 +321,7 @@ private Q_SLOTS:
     void appAccentTintsWithoutSaving()
     {
         qputenv(ThemeStore::kAccentEnvironment, "teal");
-        ThemeStore store;
+        ThemeStore store(m_appearance.get());
         QWidget window;
         new Themed(&window, &store);
         QCOMPARE(rgb(window.palette().color(QPalette::Highlight)), 0x06B6D4u);
@@ -317,12 +330,13 @@ private Q_SLOTS:
 
     void themedAttachesOnce()
     {
+        ThemeStore store(m_appearance.get());
         QWidget window;
-        Themed *first = themed(&window);
+        Themed *first = themed(&window, &store);
         QVERIFY(first);
-        QCOMPARE(themed(&window), first);
-        QCOMPARE(first->store(), &ThemeStore::shared());
-        QCOMPARE(themed(nullptr), nullptr);
+        QCOMPARE(themed(&window, &store), first);
+        QCOMPARE(first->store(), &store);
+        QCOMPARE(themed(nullptr, &store), nullptr);
     }
 
     void appearanceSwitchRetintsText_data()
@@ -334,7 +348,7 @@ private Q_SLOTS:
     void appearanceSwitchRetintsText()
     {
         QFETCH(bool, shown);
-        ThemeStore store;
+        ThemeStore store(m_appearance.get());
         store.setThemeID(QStringLiteral("yellow"));
         QWidget window;
         new Themed(&window, &store);
@@ -343,21 +357,21 @@ private Q_SLOTS:
             QVERIFY(QTest::qWaitForWindowExposed(&window));
         }
 
-        Appearance::shared().setForced(AppearanceKind::dark);
-        QVERIFY(Appearance::shared().isDark());
+        m_appearance->setForced(AppearanceKind::dark);
+        QVERIFY(m_appearance->isDark());
         QCOMPARE(Appearance::kindOf(QApplication::palette()), AppearanceKind::dark);
         QCOMPARE(Appearance::kindOf(window.palette()), AppearanceKind::dark);
         QCOMPARE(rgb(window.palette().color(QPalette::Link)), 0xFFE17Au);
         QCOMPARE(rgb(window.palette().color(QPalette::Highlight)), 0xF5B800u);
 
-        Appearance::shared().setForced(AppearanceKind::light);
+        m_appearance->setForced(AppearanceKind::light);
         QCOMPARE(Appearance::kindOf(window.palette()), AppearanceKind::light);
         QCOMPARE(rgb(window.palette().color(QPalette::Link)), 0x946800u);
 
         // Following the desktop again: a dark desktop gives the dark look.
-        Appearance::shared().setForced(std::nullopt);
-        Appearance::shared().setDesktopPalette(Appearance::darkPalette(QColor::fromRgb(kRed)));
-        QVERIFY(Appearance::shared().isDark());
+        m_appearance->setForced(std::nullopt);
+        m_appearance->setDesktopPalette(Appearance::darkPalette(QColor::fromRgb(kRed)));
+        QVERIFY(m_appearance->isDark());
         QCOMPARE(rgb(window.palette().color(QPalette::Link)), 0xFFE17Au);
     }
 
@@ -391,47 +405,48 @@ private Q_SLOTS:
 
     void desktopAccentAndMulticolor()
     {
-        ThemeStore store;
+        ThemeStore store(m_appearance.get());
         QWidget window;
         new Themed(&window, &store);
-        QSignalSpy multicolorChanged(&store, &ThemeStore::macIsMulticolorChanged);
-        QVERIFY(store.macIsMulticolor()); // the test platform sets no accent
+        QSignalSpy multicolorChanged(&store, &ThemeStore::noDesktopAccentChanged);
+        QVERIFY(store.noDesktopAccent()); // the test platform sets no accent
 
-        Appearance::shared().setDesktopPalette(desktopWithHighlight(kRed));
-        QVERIFY(!store.macIsMulticolor());
+        m_appearance->setDesktopPalette(desktopWithHighlight(kRed));
+        QVERIFY(!store.noDesktopAccent());
         QCOMPARE(multicolorChanged.count(), 1);
-        QCOMPARE(rgb(Theme::system().accent()), kRed);
+        QCOMPARE(rgb(store.accent()), kRed);
         QCOMPARE(rgb(window.palette().color(QPalette::Highlight)), kRed);
 
         // Another accent: still not multicolour, no signal.
-        Appearance::shared().setDesktopPalette(desktopWithHighlight(0x00AA55));
+        m_appearance->setDesktopPalette(desktopWithHighlight(0x00AA55));
         QCOMPARE(multicolorChanged.count(), 1);
         QCOMPARE(rgb(window.palette().color(QPalette::Highlight)), 0x00AA55u);
 
         // The desktop drops its accent: Qt's stock highlight again.
-        Appearance::shared().setDesktopPalette(desktopWithHighlight(Appearance::kStockHighlight));
-        QVERIFY(store.macIsMulticolor());
+        m_appearance->setDesktopPalette(desktopWithHighlight(Appearance::kStockHighlight));
+        QVERIFY(store.noDesktopAccent());
         QCOMPARE(multicolorChanged.count(), 2);
         QCOMPARE(rgb(window.palette().color(QPalette::Highlight)), quint32(Appearance::kStockHighlight));
     }
 
     void desktopThemeChangeIsReadAgain()
     {
-        ThemeStore store;
-        Appearance::shared().setDesktopPalette(desktopWithHighlight(kRed));
-        QVERIFY(!store.macIsMulticolor());
+        ThemeStore store(m_appearance.get());
+        m_appearance->setDesktopPalette(desktopWithHighlight(kRed));
+        QVERIFY(!store.noDesktopAccent());
         // The desktop announces a theme change; what it gives now (the test
         // platform's stock palette) is read back.
         QWidget window;
         QEvent themeChange(QEvent::ThemeChange);
         QCoreApplication::sendEvent(&window, &themeChange);
         QCoreApplication::sendEvent(&window, &themeChange);
-        QTRY_VERIFY(store.macIsMulticolor());
-        QCOMPARE(QApplication::palette().color(QPalette::Highlight), Theme::system().accent());
+        QTRY_VERIFY(store.noDesktopAccent());
+        QCOMPARE(QApplication::palette().color(QPalette::Highlight), store.accent());
         QCOMPARE(QApplication::style()->name(), QStringLiteral("fusion"));
     }
 
 private:
+    std::unique_ptr<Appearance> m_appearance;
     QPalette m_desktop;
 };
 

@@ -2,20 +2,19 @@
 
 #include <QJsonArray>
 
-RunningApplication FakeWorkspace::makeApplication(std::optional<QString> bundleIdentifier,
-                                                  std::optional<qint32> pid, const QStringList &names)
+RunningApplication FakeWorkspace::makeApplication(std::optional<QString> appId, std::optional<qint32> pid,
+                                                  const QStringList &names)
 {
     const auto identity =
         pid ? QStringLiteral("pid:%1").arg(*pid) : QStringLiteral("app:%1").arg(m_nextAnonymous++);
-    const QString name = bundleIdentifier.value_or(identity);
-    return RunningApplication(identity, std::move(bundleIdentifier), pid, name, names);
+    const QString name = appId.value_or(identity);
+    return RunningApplication(identity, std::move(appId), pid, name, names);
 }
 
-RunningApplication FakeWorkspace::addApplication(std::optional<QString> bundleIdentifier,
-                                                 std::optional<qint32> pid, bool hidden,
-                                                 const QStringList &names)
+RunningApplication FakeWorkspace::addApplication(std::optional<QString> appId, std::optional<qint32> pid,
+                                                 bool hidden, const QStringList &names)
 {
-    const auto app = makeApplication(std::move(bundleIdentifier), pid, names);
+    const auto app = makeApplication(std::move(appId), pid, names);
     m_apps.append({app, hidden});
     return app;
 }

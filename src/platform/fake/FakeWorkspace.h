@@ -16,10 +16,10 @@ public:
     using Workspace::Workspace;
 
     // An application with the identity "pid:<pid>" (or "app:<n>" without a
-    // pid); names are what it goes by besides its bundle identifier.
-    RunningApplication makeApplication(std::optional<QString> bundleIdentifier, std::optional<qint32> pid,
+    // pid); names are what it goes by besides its application id.
+    RunningApplication makeApplication(std::optional<QString> appId, std::optional<qint32> pid,
                                        const QStringList &names = {});
-    RunningApplication addApplication(std::optional<QString> bundleIdentifier, std::optional<qint32> pid,
+    RunningApplication addApplication(std::optional<QString> appId, std::optional<qint32> pid,
                                       bool hidden = false, const QStringList &names = {});
     void setCurrentApplication(const RunningApplication &app) { m_current = app; }
     // Adds the application and emits applicationLaunched.

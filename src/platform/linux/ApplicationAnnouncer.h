@@ -24,6 +24,9 @@ public:
             m_announced.insert(key, handleFor(key));
     }
 
+    // Nothing counts as announced (a workspace at rest remembers nothing).
+    void clear() { m_announced.clear(); }
+
     // Emits on the workspace, in this order: availableChanged, the
     // terminations, the launches (in the order of present), hiddenWindowsChanged.
     void announce(Workspace *workspace, const QStringList &present, const HandleFor &handleFor,

@@ -1,22 +1,13 @@
 #pragma once
 
+#include "AppCatalogue.h"
+
 #include <QIcon>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
-
-// One application as a freedesktop desktop entry describes it.
-struct DesktopEntry
-{
-    QString id;             // desktop-file id: path below applications/ with "/" -> "-", without ".desktop"
-    QString name;           // Name=, localized for the current locale
-    QString iconName;       // Icon= (a theme name or an absolute path), unescaped
-    QString exec;           // Exec= after string unescaping, field codes still in place
-    QString filePath;       // the file the entry was read from
-    QString startupWMClass; // StartupWMClass=: the WM_CLASS its windows carry, when the entry says
-};
 
 // Reading desktop entries from the XDG application folders. Only the
 // [Desktop Entry] group is read; malformed lines are ignored.

@@ -180,6 +180,10 @@ struct SwayWorkspace::Private
     IpcConnection events;
     std::unique_ptr<QSocketNotifier> notifier;
     bool lost = false;
+    // Asked to follow the desktop (setWatching), and following it: window
+    // events subscribed on a second connection.
+    bool watchRequested = false;
+    bool listening = false;
     qint32 ownPid = static_cast<qint32>(QCoreApplication::applicationPid());
 
     QList<qint64> order; // windows in the order first seen
@@ -196,11 +200,17 @@ struct SwayWorkspace::Private
 
     void open();
     void connectionLost();
+    // Listening follows the request, and goes on by itself while something
+    // hidden here is not shown again.
+    void updateListening();
+    void startListening();
+    void stopListening();
     void readEvents();
     std::optional<QByteArray> request(quint32 type, const QByteArray &payload = {});
     bool run(const QStringList &commands);
 
     void refresh();
+    void readAfresh();
     void adopt(const SwayIpc::Window &window);
     WindowInfo inspect(const SwayIpc::Window &window) const;
     void announce();
@@ -215,27 +225,65 @@ void SwayWorkspace::Private::open()
 {
     if (socketPath.isEmpty())
         return;
-    if (!commands.open(socketPath) || !events.open(socketPath))
+    if (!commands.open(socketPath) || !commands.request(SwayIpc::getVersion, {}))
         return connectionLost();
-    const auto reply = [this]() -> std::optional<QByteArray> {
-        if (!events.send(SwayIpc::subscribe, QByteArrayLiteral(R"(["window","shutdown"])")))
-            return std::nullopt;
-        return commands.request(SwayIpc::getVersion, {});
-    }();
-    if (!reply)
-        return connectionLost();
-    notifier = std::make_unique<QSocketNotifier>(events.fd(), QSocketNotifier::Read);
-    QObject::connect(notifier.get(), &QSocketNotifier::activated, q, [this] { readEvents(); });
     refreshTimer.setSingleShot(true);
     refreshTimer.setInterval(0);
     QObject::connect(&refreshTimer, &QTimer::timeout, q, [this] {
         refresh();
         announce();
     });
+    // Nothing is subscribed yet: the workspace reads the tree when asked,
+    // and listens to sway only while it is watched.
+    availabilityChanged = false; // what open() finds is no change
+}
+
+void SwayWorkspace::Private::updateListening()
+{
+    const bool want =
+        !lost && commands.isOpen() && (watchRequested || !hiddenByUs.isEmpty() || !hiddenApps.isEmpty());
+    if (want && !listening)
+        startListening();
+    else if (!want && listening)
+        stopListening();
+}
+
+// Subscribes to window events on a connection of their own, then reads the
+// tree again: what changed while nobody listened is no launch or
+// termination to report.
+void SwayWorkspace::Private::startListening()
+{
+    if (!events.open(socketPath) ||
+        !events.send(SwayIpc::subscribe, QByteArrayLiteral(R"(["window","shutdown"])")))
+        return connectionLost();
+    listening = true;
+    notifier = std::make_unique<QSocketNotifier>(events.fd(), QSocketNotifier::Read);
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, q, [this] { readEvents(); });
+    readAfresh();
+}
+
+// Closes the event connection (sway has no way to unsubscribe) and forgets
+// the windows: at rest sway sends nothing, and the next call reads the tree
+// afresh.
+void SwayWorkspace::Private::stopListening()
+{
+    listening = false;
+    notifier.reset();
+    events.close();
+    refreshTimer.stop();
+    order.clear();
+    windows.clear();
+    appOrder.clear();
+    announcer.clear();
+}
+
+// The tree as it is now, announcing nothing.
+void SwayWorkspace::Private::readAfresh()
+{
+    order.clear();
+    windows.clear();
+    appOrder.clear();
     refresh();
-    // What open() finds is no change.
-    availabilityChanged = false;
-    hiddenChanged = false;
     announcer.adopt(appOrder, [this](const QString &key) { return handleFor(key); });
 }
 
@@ -243,6 +291,7 @@ void SwayWorkspace::Private::connectionLost()
 {
     const bool wasAvailable = commands.isOpen() && !lost;
     lost = true;
+    listening = false;
     notifier.reset();
     commands.close();
     events.close();
@@ -252,6 +301,8 @@ void SwayWorkspace::Private::connectionLost()
 
 void SwayWorkspace::Private::readEvents()
 {
+    if (!listening)
+        return;
     if (!events.readAvailable()) {
         connectionLost();
         announce();
@@ -386,6 +437,7 @@ QStringList SwayWorkspace::Private::bringBack(qint64 id, const Origin &origin) c
 
 void SwayWorkspace::Private::announce()
 {
+    updateListening();
     QSet<QString> present;
     for (const auto &info : std::as_const(windows))
         present.insert(info.appKey);
@@ -456,12 +508,23 @@ QList<RunningApplication> SwayWorkspace::runningApplications()
     QList<RunningApplication> out;
     if (!isAvailable())
         return out;
-    d->readEvents();
-    d->refresh();
+    if (d->listening) {
+        d->readEvents();
+        d->refresh();
+    } else {
+        d->readAfresh();
+    }
     d->announce();
     for (const auto &key : std::as_const(d->appOrder))
         out.append(d->handleFor(key));
     return out;
+}
+
+void SwayWorkspace::setWatching(bool watching)
+{
+    Workspace::setWatching(watching);
+    d->watchRequested = watching;
+    d->updateListening();
 }
 
 RunningApplication SwayWorkspace::currentApplication() const
@@ -482,6 +545,8 @@ bool SwayWorkspace::hide(const RunningApplication &app)
 {
     if (!isAvailable() || app == currentApplication())
         return false;
+    if (!d->listening)
+        d->readAfresh();
     const auto ids = d->windowsOf(app.identity());
     if (ids.isEmpty())
         return false;
@@ -548,7 +613,10 @@ int SwayWorkspace::restoreHiddenWindows(const QJsonObject &record)
 {
     if (!isAvailable() || record.value(QStringLiteral("compositor")).toString() != QLatin1String(kRecordKind))
         return 0;
-    d->refresh();
+    if (d->listening)
+        d->refresh();
+    else
+        d->readAfresh();
     int restored = 0;
     const auto entries = record.value(QStringLiteral("windows")).toArray();
     for (const auto &value : entries) {

@@ -15,9 +15,11 @@
 //   exactly the windows moved there by this workspace back to the workspace
 //   each came from, tiled or floating as it was. An application is hidden
 //   when all its windows are in the scratchpad.
-// - The view follows sway's window events; a launch is a new process in the
-//   tree, a termination its last window going away. New windows of an
-//   application this workspace hid go to the scratchpad too.
+// - While watched (or while something it hid is not back) the view follows
+//   sway's window events on a second connection; a launch is a new process
+//   in the tree, a termination its last window going away. New windows of an
+//   application this workspace hid go to the scratchpad too. At rest nothing
+//   is subscribed and each call reads the tree afresh.
 // - Windows of this process are never touched.
 //
 // Without a reachable socket the workspace lists nothing and reports itself
@@ -32,6 +34,7 @@ public:
     ~SwayWorkspace() override;
 
     bool isAvailable() const override;
+    void setWatching(bool watching) override;
     QString unavailableReason() const override;
     QList<RunningApplication> runningApplications() override;
     RunningApplication currentApplication() const override;

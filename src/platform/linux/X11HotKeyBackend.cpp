@@ -1,6 +1,5 @@
 #include "X11HotKeyBackend.h"
 
-#include "HotKeysController.h"
 #include "Key.h"
 #include "ModifierFlags.h"
 
@@ -160,8 +159,7 @@ X11HotKeyBackend::X11HotKeyBackend()
 X11HotKeyBackend::~X11HotKeyBackend()
 {
     // Hand the registrations back while this object can still ungrab them.
-    if (HotKeysController::backend() == this)
-        HotKeysController::setBackend(nullptr);
+    detachFromController();
     for (const auto &[reference, grab] : m_grabs)
         ungrab(grab);
     m_grabs.clear();

@@ -26,9 +26,9 @@ std::optional<X11WindowInfo> X11WindowInspector::inspect(Window window) const
     info.className = className;
     info.names = statedDesktopIds(window);
     if (!info.names.isEmpty())
-        info.bundleId = info.names.first();
+        info.appId = info.names.first();
     else if (!info.className.isEmpty())
-        info.bundleId = info.className;
+        info.appId = info.className;
     info.names = namesOf(info, instanceName);
     info.appKey = appKeyOf(window, info);
     info.iconic = m_connection.readIconic(window);

@@ -14,7 +14,7 @@ struct X11WindowInfo
 {
     QString appKey; // the application the window is grouped under
     std::optional<qint32> pid;
-    std::optional<QString> bundleId;
+    std::optional<QString> appId;
     QString className;
     QStringList names; // every name the application goes by (AppIdentity)
     bool iconic = false;

@@ -73,7 +73,12 @@ struct X11Workspace::Private
     X11Connection connection;
     X11WindowInspector inspector{connection};
     bool wayland = false;
-    bool windowManager = false;
+    mutable bool windowManager = false;
+    // Asked to follow the desktop (setWatching), and following it: events
+    // selected on the root and on every listed window.
+    bool watchRequested = false;
+    bool restoringRecord = false; // restoreHiddenWindows() is at work
+    bool listening = false;
 
     QList<Window> order; // windows in the order first seen
     QHash<Window, X11WindowInfo> windows;
@@ -84,7 +89,7 @@ struct X11Workspace::Private
     QHash<QString, HiddenHow> hiddenApps;
     QHash<Window, Expectation> expectations;
     bool hiddenChanged = false;
-    bool availabilityChanged = false;
+    mutable bool availabilityChanged = false;
     bool pumping = false;
 
     QSocketNotifier *notifier = nullptr;
@@ -96,6 +101,11 @@ struct X11Workspace::Private
     void open();
     void watchConnection();
     void close();
+    // Listening follows the request, and goes on by itself while something
+    // hidden here is not shown again (or is on its way back).
+    void updateListening();
+    void startListening();
+    void stopListening();
     bool usable() const { return connection.usable(); }
     Display *display() const { return connection.display(); }
     const X11Atoms &atoms() const { return connection.atoms(); }
@@ -105,7 +115,8 @@ struct X11Workspace::Private
     void pump();
     void handle(const XEvent &event);
     void refresh();
-    void checkWindowManager();
+    void readAfresh();
+    void checkWindowManager() const;
     void forgetUnlisted(const QSet<Window> &listed);
     void adopt(Window window);
     void removeWindow(Window window);
@@ -143,11 +154,73 @@ void X11Workspace::Private::open()
     });
     if (!opened)
         return;
-    XSelectInput(display(), connection.root(), PropertyChangeMask);
+    // Nothing is selected yet: the workspace reads the desktop when asked,
+    // and listens to it only while it is watched (see updateListening()).
     watchConnection();
-
-    refresh();
+    checkWindowManager();
     availabilityChanged = false; // what open() finds is no change
+}
+
+void X11Workspace::Private::updateListening()
+{
+    const bool want = usable() && (watchRequested || restoringRecord || !hiddenByUs.isEmpty() ||
+                                   !hiddenApps.isEmpty() || !expectations.isEmpty());
+    if (want && !listening)
+        startListening();
+    else if (!want && listening)
+        stopListening();
+}
+
+// Selects the events on the root and on every window already known, then
+// reads the desktop again: what changed while nobody listened is no launch
+// or termination to report.
+void X11Workspace::Private::startListening()
+{
+    listening = true;
+    XSelectInput(display(), connection.root(), PropertyChangeMask);
+    for (auto it = windows.begin(); it != windows.end(); ++it) {
+        XSelectInput(display(), it.key(), PropertyChangeMask | StructureNotifyMask);
+        it->iconic = connection.readIconic(it.key());
+    }
+    refresh();
+    announcer.adopt(appOrder, [this](const QString &key) { return handleFor(key); });
+    if (auto *dispatcher = QAbstractEventDispatcher::instance(); dispatcher && notifier) {
+        // Replies read by Xlib can carry events along into its queue, where
+        // the socket notifier cannot see them.
+        aboutToBlock = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, q, [this] {
+            if (usable() && XEventsQueued(display(), QueuedAlready) > 0)
+                pump();
+        });
+    }
+}
+
+// Deselects everything and forgets the windows: at rest the server sends
+// nothing, and the next call reads the desktop afresh.
+void X11Workspace::Private::stopListening()
+{
+    listening = false;
+    QObject::disconnect(aboutToBlock);
+    if (usable()) {
+        XSelectInput(display(), connection.root(), NoEventMask);
+        for (auto it = windows.cbegin(); it != windows.cend(); ++it)
+            XSelectInput(display(), it.key(), NoEventMask);
+        connection.flush();
+    }
+    order.clear();
+    windows.clear();
+    ignored.clear();
+    appOrder.clear();
+    announcer.clear();
+}
+
+// At rest: the client list as it is now, announcing nothing.
+void X11Workspace::Private::readAfresh()
+{
+    order.clear();
+    windows.clear();
+    ignored.clear();
+    appOrder.clear();
+    refresh();
     announcer.adopt(appOrder, [this](const QString &key) { return handleFor(key); });
 }
 
@@ -159,14 +232,6 @@ void X11Workspace::Private::watchConnection()
         return;
     notifier = new QSocketNotifier(ConnectionNumber(display()), QSocketNotifier::Read, q);
     QObject::connect(notifier, &QSocketNotifier::activated, q, [this] { pump(); });
-    // Replies read by Xlib can carry events along into its queue, where
-    // the socket notifier cannot see them.
-    if (auto *dispatcher = QAbstractEventDispatcher::instance()) {
-        aboutToBlock = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, q, [this] {
-            if (usable() && XEventsQueued(display(), QueuedAlready) > 0)
-                pump();
-        });
-    }
 }
 
 void X11Workspace::Private::close()
@@ -194,7 +259,8 @@ void X11Workspace::Private::pump()
             handle(event);
         }
     }
-    if (dirty)
+    // Events selected before listening stopped change nothing at rest.
+    if (dirty && listening)
         refresh();
     pumping = false;
     announce();
@@ -229,7 +295,7 @@ void X11Workspace::Private::handle(const XEvent &event)
     }
 }
 
-void X11Workspace::Private::checkWindowManager()
+void X11Workspace::Private::checkWindowManager() const
 {
     const bool now = connection.hasEwmhWindowManager() && usable();
     if (now != windowManager)
@@ -277,7 +343,8 @@ void X11Workspace::Private::forgetUnlisted(const QSet<Window> &listed)
 void X11Workspace::Private::adopt(Window window)
 {
     // Watch before reading, so that no change falls in between.
-    XSelectInput(display(), window, PropertyChangeMask | StructureNotifyMask);
+    if (listening)
+        XSelectInput(display(), window, PropertyChangeMask | StructureNotifyMask);
     const auto info = inspector.inspect(window);
     if (!info) {
         ignored.insert(window);
@@ -309,6 +376,7 @@ void X11Workspace::Private::removeWindow(Window window)
 
 void X11Workspace::Private::announce()
 {
+    updateListening();
     // Applications that lost their last window have terminated.
     QSet<QString> present;
     for (const auto &info : std::as_const(windows))
@@ -333,7 +401,7 @@ QList<Window> X11Workspace::Private::windowsOf(const QString &appKey) const
 
 RunningApplication X11Workspace::Private::handleFor(const QString &appKey) const
 {
-    std::optional<QString> bundleId;
+    std::optional<QString> appId;
     std::optional<qint32> pid;
     QString name;
     QStringList names;
@@ -344,12 +412,12 @@ RunningApplication X11Workspace::Private::handleFor(const QString &appKey) const
         pid = info.pid;
         if (name.isEmpty())
             name = info.className;
-        if (!bundleId)
-            bundleId = info.bundleId;
+        if (!appId)
+            appId = info.appId;
         names << info.names;
     }
     names.removeDuplicates();
-    return RunningApplication(appKey, bundleId, pid, name, names);
+    return RunningApplication(appKey, appId, pid, name, names);
 }
 
 bool X11Workspace::Private::isWindowHidden(Window window) const
@@ -455,7 +523,17 @@ X11Workspace::~X11Workspace()
 
 bool X11Workspace::isAvailable() const
 {
+    // At rest nothing tells of a window manager coming or going: ask.
+    if (!d->listening && d->usable())
+        d->checkWindowManager();
     return d->usable() && !d->wayland && d->windowManager;
+}
+
+void X11Workspace::setWatching(bool watching)
+{
+    Workspace::setWatching(watching);
+    d->watchRequested = watching;
+    d->updateListening();
 }
 
 QString X11Workspace::unavailableReason() const
@@ -477,7 +555,10 @@ QList<RunningApplication> X11Workspace::runningApplications()
     if (!d->usable())
         return out;
     d->pump();
-    d->refresh();
+    if (d->listening)
+        d->refresh();
+    else
+        d->readAfresh();
     d->announce();
     if (!isAvailable())
         return out;
@@ -645,6 +726,10 @@ int X11Workspace::restoreHiddenWindows(const QJsonObject &record)
     const auto ourDisplay = normalizedDisplayName(d->connection.displayName());
     if (normalizedDisplayName(record.value(QStringLiteral("display")).toString()) != ourDisplay)
         return 0;
+    // The windows on their way back are followed until they are shown:
+    // listening starts before anything is asked of the window manager.
+    d->restoringRecord = true;
+    d->updateListening();
     d->pump();
 
     const Window focusBefore = d->connection.activeWindow();
@@ -661,6 +746,8 @@ int X11Workspace::restoreHiddenWindows(const QJsonObject &record)
     if (mappedAny)
         d->connection.activate(focusBefore);
     d->connection.flush();
+    d->restoringRecord = false;
+    d->updateListening();
     return restored;
 }
 

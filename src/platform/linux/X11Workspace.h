@@ -28,6 +28,11 @@
 //   way, as long as it stays hidden.
 // - Windows of this process are never touched.
 //
+// - At rest (not watched, nothing hidden here) it selects no events at all
+//   and reads the desktop afresh on each call: the server never wakes it.
+//   Watched, or while windows it hid are not all shown again, it listens to
+//   the root window and to every listed window.
+//
 // With no display, on Wayland or without an EWMH window manager the
 // workspace lists nothing and reports itself not available.
 class X11Workspace : public Workspace
@@ -48,6 +53,7 @@ public:
     QJsonObject hiddenWindowsRecord(const QList<RunningApplication> &aboutToHide) const override;
     int restoreHiddenWindows(const QJsonObject &record) override;
     bool isRestoring() const override;
+    void setWatching(bool watching) override;
 
     // The window-manager path used by X11Accessibility.
     AccessibilityError iconify(const RunningApplication &app);

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class Accessibility;
+class AppCatalogue;
+class AppOpener;
+class DesktopColorScheme;
+class DisplaySleepInhibitor;
+class HotKeyBackend;
+class LoginItem;
+class RemoteControl;
+class UserNotifications;
+class Workspace;
+
+// The one door into the desktop: every desktop service the program uses is
+// made here, for the desktop session the program finds itself in. The shell
+// asks for what it needs and owns what it gets; the libraries see only the
+// interfaces. Tests hand in the doubles of src/platform/fake instead.
+class PlatformServices
+{
+public:
+    virtual ~PlatformServices() = default;
+
+    // The services of the desktop this process runs on (X11, D-Bus and the
+    // XDG folders on Linux).
+    static std::unique_ptr<PlatformServices> forThisDesktop();
+
+    // Running applications: listing, hiding, showing, launches.
+    virtual std::unique_ptr<Workspace> makeWorkspace() = 0;
+    // Hiding through the window manager, over that workspace (which must
+    // outlive it).
+    virtual std::unique_ptr<Accessibility> makeAccessibility(Workspace *workspace) = 0;
+    virtual std::unique_ptr<AppOpener> makeAppOpener() = 0;
+    virtual std::unique_ptr<UserNotifications> makeUserNotifications() = 0;
+    // The installed applications (names, icons, every name each goes by).
+    virtual std::unique_ptr<AppCatalogue> makeAppCatalogue() = 0;
+    // The system-wide hot-key service; one that is not available says so.
+    virtual std::unique_ptr<HotKeyBackend> makeHotKeyBackend() = 0;
+    // Starting `program` when the user logs in.
+    virtual std::unique_ptr<LoginItem> makeLoginItem(const QString &program) = 0;
+    // The running instance's door for later starts, under `serviceName`.
+    virtual std::unique_ptr<RemoteControl> makeRemoteControl(const QString &serviceName) = 0;
+    // The desktop's light or dark preference, followed while it lives.
+    virtual std::unique_ptr<DesktopColorScheme> makeDesktopColorScheme() = 0;
+    // Keeps the display awake while the returned object lives.
+    virtual std::unique_ptr<DisplaySleepInhibitor> inhibitDisplaySleep(const QString &reason) = 0;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// How later starts of the program reach the running one: the running
+// instance serves a few requests under a name of its own on the desktop's
+// message bus, and a later start sends its request there and exits.
+class RemoteControl : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Request { openMainWindow, showPopover, startFocusScreen, status };
+
+    struct Reply
+    {
+        enum class Outcome {
+            done,       // the running instance did what was asked
+            refused,    // it answered with a reason (error)
+            unreachable // nothing answered (error says why)
+        };
+        Outcome outcome = Outcome::unreachable;
+        QString error;
+        // For status: the tray's countdown ("" when idle) and its tooltip.
+        QStringList status;
+    };
+
+    using QObject::QObject;
+
+    // Takes the name and serves requests; false when there is no bus or the
+    // name cannot be had (the program then runs alone).
+    virtual bool serve() = 0;
+    // Sends a request (argument: the focus screen's name for a start) to
+    // the instance serving the name, waiting for its answer.
+    virtual Reply send(Request request, const QString &argument = {}) = 0;
+
+    // Called for a start request; calls done once the session has started
+    // (empty error) or was refused (the reason).
+    using StartDone = std::function<void(const QString &error)>;
+    std::function<void(const QString &name, StartDone done)> startHandler;
+    // Called for a status request: the tray's title and tooltip.
+    std::function<QStringList()> statusHandler;
+
+Q_SIGNALS:
+    void popoverRequested();
+    void mainWindowRequested();
+};

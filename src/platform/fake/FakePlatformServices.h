@@ -1,0 +1,33 @@
+#pragma once
+
+#include "PlatformServices.h"
+
+#include "AppCatalogue.h"
+
+// The platform of unit tests: every service is a double from this folder,
+// and nothing touches the desktop. What it made last stays reachable through
+// the pointers below, for the test to drive and inspect (they are owned by
+// whoever asked for them).
+class FakePlatformServices final : public PlatformServices
+{
+public:
+    std::unique_ptr<Workspace> makeWorkspace() override;
+    std::unique_ptr<Accessibility> makeAccessibility(Workspace *workspace) override;
+    std::unique_ptr<AppOpener> makeAppOpener() override;
+    std::unique_ptr<UserNotifications> makeUserNotifications() override;
+    std::unique_ptr<AppCatalogue> makeAppCatalogue() override;
+    std::unique_ptr<HotKeyBackend> makeHotKeyBackend() override;
+    std::unique_ptr<LoginItem> makeLoginItem(const QString &program) override;
+    std::unique_ptr<RemoteControl> makeRemoteControl(const QString &serviceName) override;
+    std::unique_ptr<DesktopColorScheme> makeDesktopColorScheme() override;
+    std::unique_ptr<DisplaySleepInhibitor> inhibitDisplaySleep(const QString &reason) override;
+
+    // The entries the catalogues it makes list.
+    QList<DesktopEntry> installedApplications;
+
+    class FakeWorkspace *workspace = nullptr;
+    class FakeUserNotifications *notifications = nullptr;
+    class FakeAppOpener *opener = nullptr;
+    class FakeHotKeyBackend *hotKeys = nullptr;
+    class FakeColorScheme *colorScheme = nullptr;
+};

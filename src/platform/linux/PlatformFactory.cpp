@@ -1,0 +1,86 @@
+// The desktop services of a Linux session: X11 (EWMH) for windows and keys,
+// sway's IPC socket for windows on sway, the session bus for notifications,
+// the remote control and the screen saver, the XDG folders for applications
+// and the login item.
+#include "PlatformServices.h"
+
+#include "DBusRemoteControl.h"
+#include "DBusUserNotifications.h"
+#include "DesktopSession.h"
+#include "LoginItem.h"
+#include "PortalColorScheme.h"
+#include "ScreenSaverInhibitor.h"
+#include "SwayWorkspace.h"
+#include "WorkspaceAccessibility.h"
+#include "X11Accessibility.h"
+#include "X11HotKeyBackend.h"
+#include "X11Workspace.h"
+#include "XdgAppCatalogue.h"
+#include "XdgAppOpener.h"
+
+namespace {
+
+class LinuxPlatformServices final : public PlatformServices
+{
+public:
+    // The desktop's own way of hiding: sway's scratchpad on sway, the window
+    // manager's on X11 (elsewhere on Wayland the X11 workspace finds no
+    // display and says that nothing can be hidden).
+    std::unique_ptr<Workspace> makeWorkspace() override
+    {
+        if (DesktopSession::isSway())
+            return std::make_unique<SwayWorkspace>();
+        return std::make_unique<X11Workspace>();
+    }
+
+    std::unique_ptr<Accessibility> makeAccessibility(Workspace *workspace) override
+    {
+        // sway has one way of hiding, its workspace's own.
+        if (auto *sway = qobject_cast<SwayWorkspace *>(workspace))
+            return std::make_unique<WorkspaceAccessibility>(sway);
+        // Hiding through the window manager needs the X11 workspace's windows;
+        // over any other workspace there is nothing it could hide.
+        return std::make_unique<X11Accessibility>(qobject_cast<X11Workspace *>(workspace));
+    }
+
+    std::unique_ptr<AppOpener> makeAppOpener() override { return std::make_unique<XdgAppOpener>(); }
+
+    std::unique_ptr<UserNotifications> makeUserNotifications() override
+    {
+        return std::make_unique<DBusUserNotifications>();
+    }
+
+    std::unique_ptr<AppCatalogue> makeAppCatalogue() override { return std::make_unique<XdgAppCatalogue>(); }
+
+    std::unique_ptr<HotKeyBackend> makeHotKeyBackend() override
+    {
+        return std::make_unique<X11HotKeyBackend>();
+    }
+
+    std::unique_ptr<LoginItem> makeLoginItem(const QString &program) override
+    {
+        return std::make_unique<XdgAutostartLoginItem>(program);
+    }
+
+    std::unique_ptr<RemoteControl> makeRemoteControl(const QString &serviceName) override
+    {
+        return std::make_unique<DBusRemoteControl>(serviceName);
+    }
+
+    std::unique_ptr<DesktopColorScheme> makeDesktopColorScheme() override
+    {
+        return std::make_unique<PortalColorScheme>();
+    }
+
+    std::unique_ptr<DisplaySleepInhibitor> inhibitDisplaySleep(const QString &reason) override
+    {
+        return std::make_unique<ScreenSaverInhibitor>(reason);
+    }
+};
+
+} // namespace
+
+std::unique_ptr<PlatformServices> PlatformServices::forThisDesktop()
+{
+    return std::make_unique<LinuxPlatformServices>();
+}
