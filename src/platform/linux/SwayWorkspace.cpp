@@ -153,7 +153,7 @@ struct WindowInfo
 {
     SwayIpc::Window window;
     QString appKey;
-    std::optional<QString> bundleId;
+    std::optional<QString> appId;
     QString name;
     QStringList names;
 };
@@ -383,7 +383,7 @@ WindowInfo SwayWorkspace::Private::inspect(const SwayIpc::Window &window) const
         window.pid ? QStringLiteral("pid:%1").arg(*window.pid) : QStringLiteral("con:%1").arg(window.id);
     const QString id = recordedIdentity(window);
     if (!id.isEmpty())
-        info.bundleId = id;
+        info.appId = id;
     info.name = id;
     info.names =
         ProgramNames::applicationNames(window.appId.isEmpty() ? QStringList() : QStringList{window.appId},
@@ -461,7 +461,7 @@ QList<qint64> SwayWorkspace::Private::windowsOf(const QString &appKey) const
 
 RunningApplication SwayWorkspace::Private::handleFor(const QString &appKey) const
 {
-    std::optional<QString> bundleId;
+    std::optional<QString> appId;
     std::optional<qint32> pid;
     QString name;
     QStringList names;
@@ -472,12 +472,12 @@ RunningApplication SwayWorkspace::Private::handleFor(const QString &appKey) cons
         pid = info.window.pid;
         if (name.isEmpty())
             name = info.name;
-        if (!bundleId)
-            bundleId = info.bundleId;
+        if (!appId)
+            appId = info.appId;
         names << info.names;
     }
     names.removeDuplicates();
-    return RunningApplication(appKey, bundleId, pid, name, names);
+    return RunningApplication(appKey, appId, pid, name, names);
 }
 
 SwayWorkspace::SwayWorkspace(const QString &socketPath, QObject *parent)
