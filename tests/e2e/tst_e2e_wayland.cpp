@@ -3,7 +3,8 @@
 // overlay each, moves the terminals that are not allowed to the scratchpad
 // (and those started during a preventLaunch session), leaves the allowed one
 // alone and brings back exactly what it moved, each to its workspace;
-// an output plugged in during a session is covered too. What a
+// an output plugged in during a session is covered too, and one unplugged
+// takes its overlay with it (on a nested sway whose outputs are windows). What a
 // killed run left in the scratchpad comes back at the next start; without a
 // way to hide (no sway socket) the user is told so once.
 #include "FocusScreen.h"
@@ -13,11 +14,15 @@
 #include "ScratchStore.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QHash>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -62,10 +67,12 @@ struct SwayWindow
     bool inScratchpad() const { return workspace == QLatin1String("__i3_scratch"); }
 };
 
-QByteArray swaymsg(const QStringList &arguments)
+// socket: the IPC socket of another sway; the test desktop's when empty.
+QByteArray swaymsg(const QStringList &arguments, const QString &socket = {})
 {
     QProcess process;
-    process.start(QStringLiteral("swaymsg"), arguments);
+    process.start(QStringLiteral("swaymsg"),
+                  socket.isEmpty() ? arguments : QStringList{QStringLiteral("-s"), socket} + arguments);
     if (!process.waitForFinished(10000))
         return {};
     return process.readAllStandardOutput();
@@ -100,11 +107,11 @@ void collect(const QJsonObject &node, QString output, QString workspace, bool fl
         collect(child.toObject(), output, workspace, true, out);
 }
 
-QList<SwayWindow> swayWindows()
+QList<SwayWindow> swayWindows(const QString &socket = {})
 {
     QList<SwayWindow> out;
     collect(QJsonDocument::fromJson(
-                swaymsg({QStringLiteral("-t"), QStringLiteral("get_tree"), QStringLiteral("-r")}))
+                swaymsg({QStringLiteral("-t"), QStringLiteral("get_tree"), QStringLiteral("-r")}, socket))
                 .object(),
             {}, {}, false, out);
     return out;
@@ -118,10 +125,10 @@ std::optional<SwayWindow> swayWindow(const QString &appId)
     return std::nullopt;
 }
 
-QList<SwayWindow> overlays()
+QList<SwayWindow> overlays(const QString &socket = {})
 {
     QList<SwayWindow> out;
-    for (const auto &window : swayWindows())
+    for (const auto &window : swayWindows(socket))
         if (window.title == overlayTitle)
             out.append(window);
     return out;
@@ -142,6 +149,119 @@ bool overlaysCoverBothOutputs()
     }
     return true;
 }
+
+// The active outputs of a sway by name, with where they are.
+QHash<QString, QRect> activeOutputs(const QString &socket)
+{
+    QHash<QString, QRect> out;
+    const auto list =
+        QJsonDocument::fromJson(
+            swaymsg({QStringLiteral("-t"), QStringLiteral("get_outputs"), QStringLiteral("-r")}, socket))
+            .array();
+    for (const auto &value : list) {
+        const QJsonObject output = value.toObject();
+        if (!output.value(QLatin1String("active")).toBool())
+            continue;
+        const QJsonObject rect = output.value(QLatin1String("rect")).toObject();
+        out.insert(output.value(QLatin1String("name")).toString(),
+                   QRect(rect.value(QLatin1String("x")).toInt(), rect.value(QLatin1String("y")).toInt(),
+                         rect.value(QLatin1String("width")).toInt(),
+                         rect.value(QLatin1String("height")).toInt()));
+    }
+    return out;
+}
+
+// Each active output has exactly one overlay, full screen over all of it.
+bool overlaysCoverEachOutput(const QString &socket)
+{
+    const auto shown = overlays(socket);
+    const auto active = activeOutputs(socket);
+    if (active.isEmpty() || shown.size() != active.size())
+        return false;
+    for (auto it = active.cbegin(); it != active.cend(); ++it) {
+        const auto count = std::count_if(shown.cbegin(), shown.cend(), [&](const SwayWindow &w) {
+            return w.output == it.key() && w.fullscreen && w.rect == it.value();
+        });
+        if (count != 1)
+            return false;
+    }
+    return true;
+}
+
+// A sway inside the test desktop whose two outputs (WL-1, WL-2) are windows
+// there: closing one takes that output away as unplugging a screen does
+// (the headless outputs of the test desktop cannot be switched off).
+class NestedSway
+{
+public:
+    NestedSway()
+    {
+        const QDir runtime(qEnvironmentVariable("XDG_RUNTIME_DIR"));
+        m_socket = runtime.filePath(QStringLiteral("nested-sway.sock"));
+        const QString config = runtime.filePath(QStringLiteral("nested-sway.config"));
+        QFile file(config);
+        if (file.open(QIODevice::WriteOnly))
+            file.write("xwayland disable\ndefault_border none\n");
+        file.close();
+        m_displaysBefore = displays();
+        auto environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("WLR_BACKENDS"), QStringLiteral("wayland"));
+        environment.insert(QStringLiteral("WLR_WL_OUTPUTS"), QStringLiteral("2"));
+        environment.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
+        environment.insert(QStringLiteral("SWAYSOCK"), m_socket);
+        m_process.setProcessEnvironment(environment);
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.setStandardErrorFile(QProcess::nullDevice());
+        m_process.start(QStringLiteral("sway"), {QStringLiteral("--config"), config});
+    }
+    ~NestedSway()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+    // Both outputs are up and the Wayland socket is there.
+    bool waitUntilReady()
+    {
+        return QTest::qWaitFor(
+            [this] {
+                if (m_process.state() != QProcess::Running || activeOutputs(m_socket).size() != 2)
+                    return false;
+                const auto added = displays() - m_displaysBefore;
+                if (added.size() != 1)
+                    return false;
+                m_display = *added.cbegin();
+                return true;
+            },
+            settleMs);
+    }
+    QString socket() const { return m_socket; }
+    QString waylandDisplay() const { return m_display; }
+    // Closes the test desktop's window that shows this output.
+    bool unplug(const QString &output) const
+    {
+        return !swaymsg({QStringLiteral("[title=\"wlroots - %1\"] kill").arg(output)}).isEmpty();
+    }
+
+private:
+    static QSet<QString> displays()
+    {
+        const auto names = QDir(qEnvironmentVariable("XDG_RUNTIME_DIR"))
+                               .entryList({QStringLiteral("wayland-*")}, QDir::System | QDir::Files);
+        QSet<QString> out;
+        for (const auto &name : names)
+            if (!name.endsWith(QLatin1String(".lock")))
+                out.insert(name);
+        return out;
+    }
+
+    QProcess m_process;
+    QString m_socket;
+    QString m_display;
+    QSet<QString> m_displaysBefore;
+};
 
 // What an output shows now, as grim captures it; null on failure.
 QImage capture(const Output &output, const QString &folder)
@@ -363,6 +483,42 @@ private Q_SLOTS:
         QCOMPARE(told.size(), 1);
         QVERIFY2(told.first().body.contains(QLatin1String("does not let programs hide other applications")),
                  qPrintable(told.first().body));
+    }
+
+    // An output unplugged during a session takes its overlay with it; the
+    // one left keeps exactly one, full screen over all of it.
+    void outputRemovedDuringASession()
+    {
+        NestedSway nested;
+        QVERIFY(nested.waitUntilReady());
+        ScratchStore store;
+        QVERIFY(store.isValid());
+        const QString fillError = store.fill([&](ModelContext *context) {
+            context->insert(std::make_unique<FocusScreen>(preventOneMinute, 60.0, QStringList{allowedId},
+                                                          QStringList{}, LockMode::preventLaunch, false, 0));
+        });
+        QVERIFY2(fillError.isEmpty(), qPrintable(fillError));
+        LumoraProcess lumora(store);
+        auto environment = lumora.environment();
+        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), nested.waylandDisplay());
+        environment.insert(QStringLiteral("SWAYSOCK"), nested.socket());
+        lumora.setEnvironment(environment);
+        QVERIFY(lumora.start());
+        QTRY_COMPARE_WITH_TIMEOUT(lumora.status(), QStringLiteral("idle"), 20000);
+
+        const auto started = lumora.run({QStringLiteral("--start"), preventOneMinute});
+        QVERIFY2(started.finished && started.exitCode == 0, qPrintable(started.err));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            overlaysCoverEachOutput(nested.socket()) && overlays(nested.socket()).size() == 2, settleMs);
+
+        QVERIFY(nested.unplug(QStringLiteral("WL-2")));
+        QTRY_COMPARE_WITH_TIMEOUT(activeOutputs(nested.socket()).keys(),
+                                  QList<QString>{QStringLiteral("WL-1")}, settleMs);
+        QTRY_VERIFY_WITH_TIMEOUT(overlaysCoverEachOutput(nested.socket()), settleMs);
+        const QString status = lumora.status();
+        QVERIFY2(status.startsWith(preventOneMinute), qPrintable(status));
+        lumora.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(overlays(nested.socket()).isEmpty(), settleMs);
     }
 
     // An output plugged in during a session gets an overlay of its own,
