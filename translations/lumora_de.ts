@@ -878,6 +878,10 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>Great job! You&apos;ve finished your session: %1</source>
         <translation>Gut gemacht! Sie haben Ihre Sitzung beendet: %1</translation>
     </message>
+    <message>
+        <source>This desktop does not let programs hide other applications (%1). The focus overlay still covers every screen.</source>
+        <translation>Diese Arbeitsumgebung erlaubt Programmen nicht, andere Anwendungen auszublenden (%1). Die Fokus-Überlagerung deckt trotzdem jeden Bildschirm ab.</translation>
+    </message>
 </context>
 <context>
     <name>GeneralSettings</name>

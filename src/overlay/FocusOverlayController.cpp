@@ -218,7 +218,8 @@ QWidget *FocusOverlayController::createOverlayWindow(QScreen *screen, const Focu
     if (QWindow *handle = window->windowHandle())
         handle->setScreen(screen);
     window->setGeometry(screen->geometry());
-    window->setWindowOpacity(0.0);
+    if (OverlayWindows::canFade())
+        window->setWindowOpacity(0.0);
     OverlayWindows::setSkipTaskbar(window);
     // Clicks reach the allowed applications below, except on the overlay's
     // own controls; in overlay mode the overlay takes them all.
@@ -243,15 +244,15 @@ void FocusOverlayController::addWindow(QScreen *screen)
     QWidget *window = createOverlayWindow(screen, m_content);
     m_windows.append({window, screen});
     connect(screen, &QScreen::geometryChanged, &m_screensChanged, qOverload<>(&QTimer::start));
-    window->show();
+    OverlayWindows::showCovering(window, screen);
     window->raise();
-    if (m_animated) {
+    if (m_animated && OverlayWindows::canFade()) {
         auto *fade = new QPropertyAnimation(window, "windowOpacity", window);
         fade->setDuration(kFadeInMs);
         fade->setStartValue(0.0);
         fade->setEndValue(1.0);
         fade->start(QAbstractAnimation::DeleteWhenStopped);
-    } else {
+    } else if (OverlayWindows::canFade()) {
         window->setWindowOpacity(1.0);
     }
 }
@@ -298,8 +299,9 @@ void FocusOverlayController::screensChanged()
         }
         m_windows.removeAt(i);
     }
+    // A full-screen window (Wayland) follows its output by itself.
     for (const Entry &e : std::as_const(m_windows))
-        if (e.window->geometry() != e.screen->geometry())
+        if (!e.window->isFullScreen() && e.window->geometry() != e.screen->geometry())
             e.window->setGeometry(e.screen->geometry());
     // Every display without a window gets one, in the display list's order.
     for (QScreen *screen : screens) {
@@ -346,7 +348,7 @@ void FocusOverlayController::hide(std::function<void()> completion)
         return;
     }
     const auto finish = [fade] { fade->finish(); };
-    if (!m_animated) {
+    if (!m_animated || !OverlayWindows::canFade()) {
         QMetaObject::invokeMethod(this, finish, Qt::QueuedConnection);
         return;
     }

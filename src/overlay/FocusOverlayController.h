@@ -34,6 +34,9 @@ class QWidget;
 // again whenever another window comes above (Lumora's confirmation alone may
 // stand above them). Displays that come, go or change while they are up get
 // exactly one window each, and the views keep their countdown and challenge.
+// On Wayland each window is full screen on its own output (the compositor
+// places windows; a dead client's surfaces go with it), with the same input
+// region.
 class FocusOverlayController : public QObject, public OverlayPresenter
 {
     Q_OBJECT

@@ -37,6 +37,16 @@ void setSkipTaskbar(QWidget *window);
 // the normal level (so a dialog can show above it).
 void setKeepAbove(QWidget *window, bool above);
 
+// Shows the window covering the whole screen: on X11 an override-redirect
+// window on the screen's rectangle, on Wayland a full-screen window on that
+// output (where a window is placed by the compositor, and full screen is the
+// one way to cover an output).
+void showCovering(QWidget *window, QScreen *screen);
+
+// Whether windows can be faded in and out (window opacity): not on Wayland,
+// where the overlay then comes and goes at once.
+bool canFade();
+
 // A still image of what the screen shows now, for the blurred background;
 // null when the desktop does not allow it.
 QImage grabScreen(QScreen *screen);

@@ -308,6 +308,7 @@ void AppLockManager::reportIfNothingCanBeHidden(LockMode mode)
                              .arg(m_workspace->unavailableReason());
     std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
     std::fflush(stdout);
+    Q_EMIT hidingUnavailable(m_workspace->unavailableReason());
 }
 
 void AppLockManager::scheduleJournalWrite()

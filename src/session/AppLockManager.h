@@ -90,6 +90,10 @@ Q_SIGNALS:
     // Nothing more is hidden in this lock because the journal cannot be
     // written; reason is a readable sentence. Once per lock.
     void hidingRefused(const QString &reason);
+    // This desktop does not let other applications be hidden (reason: a
+    // short phrase such as "Wayland session"); said once per run, at the
+    // first lock that would hide something.
+    void hidingUnavailable(const QString &reason);
 
 private:
     void hideNonAllowedApps();

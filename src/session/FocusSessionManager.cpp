@@ -40,6 +40,16 @@ FocusSessionManager::FocusSessionManager(Services services, QObject *parent)
                 m_services.notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces),
                                                tr("Applications Not Hidden"), reason, false);
         });
+        connect(m_services.lockManager, &AppLockManager::hidingUnavailable, this,
+                [this](const QString &reason) {
+                    if (m_services.notifications)
+                        m_services.notifications->post(
+                            QUuid::createUuid().toString(QUuid::WithoutBraces), tr("Applications Not Hidden"),
+                            tr("This desktop does not let programs hide other applications (%1). "
+                               "The focus overlay still covers every screen.")
+                                .arg(reason),
+                            false);
+                });
     }
     // Start requests are handled in a later turn of the event loop; the
     // connection goes away with the manager.

@@ -211,7 +211,7 @@ MenuBarPopover *AppDelegate::ensurePopover()
         if (weak)
             weak->requestQuit();
         else
-            QCoreApplication::quit();
+            QCoreApplication::exit(0);
     };
     m_popover = new MenuBarPopover(m_model.get(), m_themes, actions);
     connect(this, &QObject::destroyed, m_popover.data(), &QObject::deleteLater);
@@ -395,6 +395,8 @@ void AppDelegate::showPopover()
     ensurePopover()->showAt(m_statusItem->geometry());
 }
 
+// Quitting leaves the event loop with exit(): quit() would first ask every
+// window to close, and the main window kept open without a tray refuses.
 void AppDelegate::requestQuit()
 {
     closePopover();
@@ -407,12 +409,12 @@ void AppDelegate::requestQuit()
         screen->strictModeType() != StrictModeType::none) {
         const bool guarded = m_sessions.overlay().openQuitChallenge([&manager] {
             manager.abandonSession();
-            QCoreApplication::quit();
+            QCoreApplication::exit(0);
         });
         if (guarded)
             return;
     }
-    QCoreApplication::quit();
+    QCoreApplication::exit(0);
 }
 
 void AppDelegate::closePopover()

@@ -40,6 +40,8 @@ QString SingleInstance::lockPath()
 SingleInstance::Role SingleInstance::claim(bool takeOver)
 {
     const QString path = lockPath();
+    if (!takeOver)
+        return look(path);
     m_lock = std::make_unique<QLockFile>(path);
     // Only a holder that is gone makes a lock stale, never its age.
     m_lock->setStaleLockTime(0);
@@ -55,8 +57,6 @@ SingleInstance::Role SingleInstance::claim(bool takeOver)
         // machine can be checked.)
         if (m_lock->getLockInfo(&pid, &host, &app) &&
             (host.isEmpty() || host == QSysInfo::machineHostName()) && !LockJournal::isProcessAlive(pid)) {
-            if (!takeOver)
-                return Role::alone;
             m_lock->removeStaleLockFile();
             locked = m_lock->tryLock(0);
         }
@@ -75,6 +75,25 @@ SingleInstance::Role SingleInstance::claim(bool takeOver)
     m_lastAlive = modified;
 
     return m_remote && m_remote->serve() ? Role::primary : Role::alone;
+}
+
+// Only reads the lock file: a query that held the lock and the bus name even
+// for a moment would turn a real start at that moment away (it would find
+// the query "running", hand its request to it and exit unanswered).
+SingleInstance::Role SingleInstance::look(const QString &path)
+{
+    QLockFile lock(path);
+    qint64 pid = 0;
+    QString host, app;
+    if (!lock.getLockInfo(&pid, &host, &app))
+        return Role::alone;
+    // Only a holder on this machine can be checked; one elsewhere counts as
+    // running.
+    const bool here = host.isEmpty() || host == QSysInfo::machineHostName();
+    if (here && !LockJournal::isProcessAlive(pid))
+        return Role::alone;
+    m_holderPid = pid;
+    return Role::secondary;
 }
 
 void SingleInstance::touch()

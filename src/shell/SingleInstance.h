@@ -34,9 +34,11 @@ public:
     enum class Role { primary, secondary, alone };
     // Takes the store's lock and then the bus name. primary: this process is
     // the one and serves requests; alone: the one, but with no session bus;
-    // secondary: another instance holds the lock. With takeOver false the
-    // lock of a run that died is left for the next real start (which reads
-    // from it when that run was last alive) and the answer is alone.
+    // secondary: another instance holds the lock. With takeOver false (a
+    // query) nothing is taken, not even for a moment: the lock file is only
+    // read, and without a live holder the answer is alone (the lock of a run
+    // that died is left for the next real start, which reads from it when
+    // that run was last alive).
     Role claim(bool takeOver = true);
     // The process holding the lock when claim() said secondary.
     qint64 holderPid() const { return m_holderPid; }
@@ -55,6 +57,8 @@ public:
     RemoteControl &remote() const { return *m_remote; }
 
 private:
+    Role look(const QString &path);
+
     std::unique_ptr<RemoteControl> m_remote;
     std::unique_ptr<QLockFile> m_lock;
     qint64 m_holderPid = 0;

@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 #include "CommandLine.h"
+#include "DesktopSession.h"
 #include "LumoraApp.h"
 #include "SelfTest.h"
 #include "SingleInstance.h"
@@ -47,7 +48,9 @@ void installQuitOnSignals()
         // What the user did just before (a key press already delivered)
         // still counts.
         QCoreApplication::processEvents();
-        QCoreApplication::quit();
+        // exit(), not quit(): quit() first asks every window to close, and
+        // the main window kept open without a tray refuses.
+        QCoreApplication::exit(0);
     });
     struct sigaction action
     {};
@@ -65,6 +68,7 @@ void installQuitOnSignals()
 
 int main(int argc, char *argv[])
 {
+    DesktopSession::chooseQtPlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumora"));
     QApplication::setOrganizationName(QStringLiteral("Lumora"));

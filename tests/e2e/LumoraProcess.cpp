@@ -51,6 +51,12 @@ QString LumoraProcess::program()
     return path.isEmpty() ? QStringLiteral("lumora") : path;
 }
 
+void LumoraProcess::setEnvironment(const QProcessEnvironment &environment)
+{
+    m_environment = environment;
+    m_process.setProcessEnvironment(m_environment);
+}
+
 void LumoraProcess::useUserStore()
 {
     m_environment.remove(QStringLiteral("APP_STORE"));

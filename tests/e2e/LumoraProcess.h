@@ -37,6 +37,8 @@ public:
     // LUMORA_BIN, as CTest gives it.
     static QString program();
     QProcessEnvironment environment() const { return m_environment; }
+    // For this process and its second ones. Before start().
+    void setEnvironment(const QProcessEnvironment &environment);
 
     // Runs as the user does, without APP_STORE: the store must then be at
     // ScratchStore::kUserStorePath. Before start().

@@ -28,7 +28,7 @@ echo "debug package: $(basename "$ddeb") ($(stat -c %s "$ddeb") bytes)"
 dpkg-deb -c "$ddeb" | grep -q '/usr/lib/debug/.build-id/.*\.debug$' || fail "the debug package holds no debug file"
 dpkg-deb -f "$deb" Depends | sed 's/^/depends: /'
 dpkg-deb -c "$deb" | awk '{print "file: " $6}' | grep -v '/$'
-for dep in libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins libqt6widgets6; do
+for dep in libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins qt6-wayland libqt6widgets6; do
     dpkg-deb -f "$deb" Depends | grep -q "$dep" || fail "the package does not depend on $dep"
 done
 maintainer=$(dpkg-deb -f "$deb" Maintainer)

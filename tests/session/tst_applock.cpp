@@ -492,6 +492,7 @@ private Q_SLOTS:
         Desk desk({"A:10"});
         desk.workspace.setAvailable(false, QStringLiteral("Wayland session"));
         StdoutCapture capture;
+        QSignalSpy told(desk.manager.get(), &AppLockManager::hidingUnavailable);
         desk.manager->startLock(Mode::overlay, {});
         desk.manager->stopLock();
         desk.manager->startLock(Mode::hideApps, {});
@@ -503,6 +504,9 @@ private Q_SLOTS:
         QCOMPARE(lines.size(), 1);
         QVERIFY(lines[0].startsWith(QLatin1String("Lumora: ")));
         QVERIFY(lines[0].contains(QLatin1String("Wayland session")));
+        // The interface hears of it as often: once.
+        QCOMPARE(told.size(), 1);
+        QCOMPARE(told.first().first().toString(), QStringLiteral("Wayland session"));
     }
 
     void journalFollowsTheLock()

@@ -13,19 +13,23 @@
 #include "FocusScreen.h"
 #include "FocusSessionManager.h"
 #include "GridProbes.h"
+#include "LockJournal.h"
 #include "LockModeBadge.h"
 #include "MainWindow.h"
 #include "MenuBarPopover.h"
 #include "ModelContainer.h"
 #include "ModelContext.h"
 #include "SessionServices.h"
+#include "SingleInstance.h"
 #include "StatusItem.h"
 #include "StatusText.h"
 #include "Store.h"
 #include "ThemeStore.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryDir>
@@ -43,12 +47,100 @@ std::unique_ptr<ModelContainer> scratchContainer(const QTemporaryDir &dir)
     return container;
 }
 
+// Serves without a bus and counts how often it was asked to.
+class CountingRemote : public RemoteControl
+{
+public:
+    explicit CountingRemote(int *served) : m_served(served) {}
+    bool serve() override
+    {
+        ++*m_served;
+        return true;
+    }
+    Reply send(Request, const QString &) override { return {}; }
+
+private:
+    int *m_served;
+};
+
 } // namespace
 
 class TestShell : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // A query (--status) only reads the lock: it neither holds it nor takes
+    // the bus name, so a real start at the same moment is the one, whatever
+    // the lock held before.
+    void queryTakesNothing_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("queryRole");
+        QTest::newRow("no lock") << QStringLiteral("none") << int(SingleInstance::Role::alone);
+        QTest::newRow("lock of a run that died")
+            << QStringLiteral("dead") << int(SingleInstance::Role::alone);
+        QTest::newRow("lock of a running instance")
+            << QStringLiteral("live") << int(SingleInstance::Role::secondary);
+    }
+
+    void queryTakesNothing()
+    {
+        QFETCH(QString, before);
+        QFETCH(int, queryRole);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QByteArray previous = qgetenv("APP_STORE");
+        qputenv("APP_STORE", dir.filePath(QStringLiteral("Lumora.store")).toUtf8());
+        const auto restore = qScopeGuard([&] { qputenv("APP_STORE", previous); });
+        const QString lockPath = SingleInstance::lockPath();
+
+        int heldServed = 0;
+        std::unique_ptr<SingleInstance> running;
+        if (before == QLatin1String("live")) {
+            running = std::make_unique<SingleInstance>(std::make_unique<CountingRemote>(&heldServed));
+            QCOMPARE(running->claim(), SingleInstance::Role::primary);
+        } else if (before == QLatin1String("dead")) {
+            // A process id that was Lumora's and is gone now.
+            QProcess gone;
+            gone.start(QStringLiteral("true"));
+            QVERIFY(gone.waitForStarted());
+            const qint64 pid = gone.processId();
+            QVERIFY(gone.waitForFinished());
+            QVERIFY(!LockJournal::isProcessAlive(pid));
+            QFile file(lockPath);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray::number(pid) + "\nlumora\n\n");
+            file.close();
+        }
+        const QByteArray lockBefore = [&] {
+            QFile file(lockPath);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+
+        int queryServed = 0;
+        SingleInstance query(std::make_unique<CountingRemote>(&queryServed));
+        QCOMPARE(int(query.claim(false)), queryRole);
+        QCOMPARE(queryServed, 0);
+        if (running)
+            QCOMPARE(query.holderPid(), QCoreApplication::applicationPid());
+        // The lock is as the query found it.
+        QFile after(lockPath);
+        if (lockBefore.isEmpty()) {
+            QVERIFY(!after.exists());
+        } else {
+            QVERIFY(after.open(QIODevice::ReadOnly));
+            QCOMPARE(after.readAll(), lockBefore);
+        }
+
+        // A real start while the query still runs.
+        int startServed = 0;
+        SingleInstance start(std::make_unique<CountingRemote>(&startServed));
+        const auto expected = running ? SingleInstance::Role::secondary : SingleInstance::Role::primary;
+        QCOMPARE(start.claim(), expected);
+        QCOMPARE(startServed, running ? 0 : 1);
+        QCOMPARE(start.lastAliveOfDeadRun().has_value(), before == QLatin1String("dead"));
+    }
+
     void countdownToolTip()
     {
         QCOMPARE(StatusText::countdownToolTip(QStringLiteral("Deep Work"), DurationFormat::countdown(1499.7)),

@@ -1,4 +1,5 @@
 #include "OverlayWindows.h"
+#include "OverlayWindowsWayland.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -150,11 +151,16 @@ namespace OverlayWindows {
 
 bool setClickThrough(QWidget *window, bool clickThrough)
 {
+    if (OverlayWindowsWayland::isActive())
+        return OverlayWindowsWayland::setInputRegion(window,
+                                                     clickThrough ? std::optional(QRegion()) : std::nullopt);
     return setInputShape(window, clickThrough ? QVariant::fromValue(QRegion()) : QVariant());
 }
 
 bool setInputRegion(QWidget *window, const QRegion &region)
 {
+    if (OverlayWindowsWayland::isActive())
+        return OverlayWindowsWayland::setInputRegion(window, region);
     return setInputShape(window, QVariant::fromValue(region));
 }
 
@@ -209,6 +215,26 @@ void setKeepAbove(QWidget *window, bool above)
     window->winId();
     if (QWindow *handle = window->windowHandle())
         handle->setFlag(Qt::WindowStaysOnTopHint, above);
+}
+
+void showCovering(QWidget *window, QScreen *screen)
+{
+    if (!window || !screen)
+        return;
+    if (OverlayWindowsWayland::isActive()) {
+        OverlayWindowsWayland::showCovering(window, screen);
+        return;
+    }
+    window->winId();
+    if (QWindow *handle = window->windowHandle())
+        handle->setScreen(screen);
+    window->setGeometry(screen->geometry());
+    window->show();
+}
+
+bool canFade()
+{
+    return !OverlayWindowsWayland::isActive();
 }
 
 QImage grabScreen(QScreen *screen)

@@ -1,13 +1,17 @@
 // The desktop services of a Linux session: X11 (EWMH) for windows and keys,
-// the session bus for notifications, the remote control and the screen
-// saver, the XDG folders for applications and the login item.
+// sway's IPC socket for windows on sway, the session bus for notifications,
+// the remote control and the screen saver, the XDG folders for applications
+// and the login item.
 #include "PlatformServices.h"
 
 #include "DBusRemoteControl.h"
 #include "DBusUserNotifications.h"
+#include "DesktopSession.h"
 #include "LoginItem.h"
 #include "PortalColorScheme.h"
 #include "ScreenSaverInhibitor.h"
+#include "SwayWorkspace.h"
+#include "WorkspaceAccessibility.h"
 #include "X11Accessibility.h"
 #include "X11HotKeyBackend.h"
 #include "X11Workspace.h"
@@ -19,10 +23,21 @@ namespace {
 class LinuxPlatformServices final : public PlatformServices
 {
 public:
-    std::unique_ptr<Workspace> makeWorkspace() override { return std::make_unique<X11Workspace>(); }
+    // The desktop's own way of hiding: sway's scratchpad on sway, the window
+    // manager's on X11 (elsewhere on Wayland the X11 workspace finds no
+    // display and says that nothing can be hidden).
+    std::unique_ptr<Workspace> makeWorkspace() override
+    {
+        if (DesktopSession::isSway())
+            return std::make_unique<SwayWorkspace>();
+        return std::make_unique<X11Workspace>();
+    }
 
     std::unique_ptr<Accessibility> makeAccessibility(Workspace *workspace) override
     {
+        // sway has one way of hiding, its workspace's own.
+        if (auto *sway = qobject_cast<SwayWorkspace *>(workspace))
+            return std::make_unique<WorkspaceAccessibility>(sway);
         // Hiding through the window manager needs the X11 workspace's windows;
         // over any other workspace there is nothing it could hide.
         return std::make_unique<X11Accessibility>(qobject_cast<X11Workspace *>(workspace));

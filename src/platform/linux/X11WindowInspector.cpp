@@ -1,7 +1,4 @@
-#include "DesktopEntries.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "ProgramNames.h"
 
 #include <climits>
 #include <unistd.h>
@@ -10,29 +7,6 @@
 #include "X11WindowInspector.h"
 
 #include <X11/Xatom.h>
-
-namespace {
-
-// The names of the program a process runs: the executable's file name and
-// the name it was started under (a link such as "rxvt-unicode" to urxvt).
-QStringList programNames(qint32 pid)
-{
-    QStringList out;
-    const QString proc = QStringLiteral("/proc/%1/").arg(pid);
-    const QString exe = QFileInfo(proc + QStringLiteral("exe")).symLinkTarget();
-    if (!exe.isEmpty())
-        out << QFileInfo(exe).fileName();
-    QFile cmdline(proc + QStringLiteral("cmdline"));
-    if (cmdline.open(QIODevice::ReadOnly)) {
-        const QByteArray first = cmdline.read(4096).split('\0').value(0);
-        const QString argv0 = QFileInfo(QString::fromLocal8Bit(first)).fileName();
-        if (!argv0.isEmpty() && !out.contains(argv0))
-            out << argv0;
-    }
-    return out;
-}
-
-} // namespace
 
 X11WindowInspector::X11WindowInspector(const X11Connection &connection)
     : m_connection(connection), m_ownPid(static_cast<qint32>(::getpid()))
@@ -140,18 +114,7 @@ QStringList X11WindowInspector::statedDesktopIds(Window window) const
 // by the ids of the desktop entries that describe the application.
 QStringList X11WindowInspector::namesOf(const X11WindowInfo &info, const QString &instanceName) const
 {
-    QStringList names = info.names;
-    for (const QString &name : {info.className, instanceName})
-        if (!name.isEmpty())
-            names << name;
-    if (info.pid && *info.pid != m_ownPid)
-        names << programNames(*info.pid);
-    QStringList entryIds;
-    for (const DesktopEntry &entry : DesktopEntries::entriesFor(names))
-        entryIds << entry.id;
-    names = entryIds + names;
-    names.removeDuplicates();
-    return names;
+    return ProgramNames::applicationNames(info.names, {info.className, instanceName}, info.pid, m_ownPid);
 }
 
 QString X11WindowInspector::appKeyOf(Window window, const X11WindowInfo &info) const

@@ -1,5 +1,8 @@
 #include "X11Workspace.h"
 
+#include "ApplicationAnnouncer.h"
+#include "ProgramNames.h"
+
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -79,9 +82,9 @@ struct X11Workspace::Private
 
     QList<Window> order; // windows in the order first seen
     QHash<Window, X11WindowInfo> windows;
-    QSet<Window> ignored;                         // listed, but docks and desktops
-    QStringList appOrder;                         // application keys in the order first seen
-    QHash<QString, RunningApplication> announced; // the applications last reported
+    QSet<Window> ignored;           // listed, but docks and desktops
+    QStringList appOrder;           // application keys in the order first seen
+    ApplicationAnnouncer announcer; // the applications last reported
     QHash<Window, HiddenHow> hiddenByUs;
     QHash<QString, HiddenHow> hiddenApps;
     QHash<Window, Expectation> expectations;
@@ -180,9 +183,7 @@ void X11Workspace::Private::startListening()
         it->iconic = connection.readIconic(it.key());
     }
     refresh();
-    announced.clear();
-    for (const auto &key : std::as_const(appOrder))
-        announced.insert(key, handleFor(key));
+    announcer.adopt(appOrder, [this](const QString &key) { return handleFor(key); });
     if (auto *dispatcher = QAbstractEventDispatcher::instance(); dispatcher && notifier) {
         // Replies read by Xlib can carry events along into its queue, where
         // the socket notifier cannot see them.
@@ -209,7 +210,7 @@ void X11Workspace::Private::stopListening()
     windows.clear();
     ignored.clear();
     appOrder.clear();
-    announced.clear();
+    announcer.clear();
 }
 
 // At rest: the client list as it is now, announcing nothing.
@@ -220,9 +221,7 @@ void X11Workspace::Private::readAfresh()
     ignored.clear();
     appOrder.clear();
     refresh();
-    announced.clear();
-    for (const auto &key : std::as_const(appOrder))
-        announced.insert(key, handleFor(key));
+    announcer.adopt(appOrder, [this](const QString &key) { return handleFor(key); });
 }
 
 void X11Workspace::Private::watchConnection()
@@ -386,34 +385,9 @@ void X11Workspace::Private::announce()
     for (auto it = hiddenApps.begin(); it != hiddenApps.end();)
         it = present.contains(it.key()) ? std::next(it) : hiddenApps.erase(it);
 
-    QList<RunningApplication> launched;
-    QList<RunningApplication> terminated;
-    for (auto it = announced.begin(); it != announced.end();) {
-        if (present.contains(it.key())) {
-            ++it;
-        } else {
-            terminated.append(it.value());
-            it = announced.erase(it);
-        }
-    }
-    for (const auto &key : std::as_const(appOrder)) {
-        if (!announced.contains(key)) {
-            const auto app = handleFor(key);
-            announced.insert(key, app);
-            launched.append(app);
-        }
-    }
-    const bool changed = std::exchange(hiddenChanged, false);
-    const bool availability = std::exchange(availabilityChanged, false);
-
-    if (availability)
-        Q_EMIT q->availableChanged();
-    for (const auto &app : std::as_const(terminated))
-        Q_EMIT q->applicationTerminated(app);
-    for (const auto &app : std::as_const(launched))
-        Q_EMIT q->applicationLaunched(app);
-    if (changed)
-        Q_EMIT q->hiddenWindowsChanged();
+    const auto handle = [this](const QString &key) { return handleFor(key); };
+    announcer.announce(q, appOrder, handle, std::exchange(availabilityChanged, false),
+                       std::exchange(hiddenChanged, false));
 }
 
 QList<Window> X11Workspace::Private::windowsOf(const QString &appKey) const
@@ -595,11 +569,7 @@ QList<RunningApplication> X11Workspace::runningApplications()
 
 RunningApplication X11Workspace::currentApplication() const
 {
-    auto name = QGuiApplication::desktopFileName();
-    if (name.isEmpty())
-        name = QCoreApplication::applicationName();
-    return RunningApplication(QStringLiteral("pid:%1").arg(d->ownPid()), name, d->ownPid(), name,
-                              {name, QCoreApplication::applicationName()});
+    return ProgramNames::thisProgram();
 }
 
 bool X11Workspace::isHidden(const RunningApplication &app) const

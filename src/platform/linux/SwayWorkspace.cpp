@@ -1,0 +1,647 @@
+#include "SwayWorkspace.h"
+
+#include "ApplicationAnnouncer.h"
+#include "ProgramNames.h"
+#include "SwayIpc.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSet>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+// sway answers at once; this is the limit for a busy machine.
+constexpr int kReplyTimeoutMs = 3000;
+constexpr auto kRecordKind = "sway";
+
+// One connection to the IPC socket.
+class IpcConnection
+{
+public:
+    IpcConnection() = default;
+    IpcConnection(const IpcConnection &) = delete;
+    IpcConnection &operator=(const IpcConnection &) = delete;
+    ~IpcConnection() { close(); }
+
+    bool open(const QString &path)
+    {
+        close();
+        const QByteArray encoded = QFile::encodeName(path);
+        sockaddr_un address{};
+        if (encoded.isEmpty() || encoded.size() >= qsizetype(sizeof address.sun_path))
+            return false;
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, encoded.constData(), size_t(encoded.size()));
+        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (m_fd < 0)
+            return false;
+        if (::connect(m_fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0 &&
+            errno != EINPROGRESS) {
+            close();
+            return false;
+        }
+        m_decoder = {};
+        return waitFor(POLLOUT, QDeadlineTimer(kReplyTimeoutMs));
+    }
+
+    void close()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+
+    bool isOpen() const { return m_fd >= 0; }
+    int fd() const { return m_fd; }
+
+    bool send(quint32 type, const QByteArray &payload)
+    {
+        const QByteArray bytes = SwayIpc::encode(type, payload);
+        const QDeadlineTimer deadline(kReplyTimeoutMs);
+        qsizetype written = 0;
+        while (isOpen() && written < bytes.size()) {
+            const auto n =
+                ::send(m_fd, bytes.constData() + written, size_t(bytes.size() - written), MSG_NOSIGNAL);
+            if (n > 0) {
+                written += n;
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else if (n < 0 && errno == EAGAIN) {
+                if (!waitFor(POLLOUT, deadline))
+                    close();
+            } else {
+                close();
+            }
+        }
+        return isOpen();
+    }
+
+    // Reads what is there without waiting; false when the peer has gone.
+    bool readAvailable()
+    {
+        char buffer[65536];
+        while (isOpen()) {
+            const auto n = ::recv(m_fd, buffer, sizeof buffer, 0);
+            if (n > 0) {
+                m_decoder.feed(QByteArray(buffer, n));
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else if (n < 0 && errno == EAGAIN) {
+                break;
+            } else {
+                close();
+            }
+        }
+        if (m_decoder.failed())
+            close();
+        return isOpen();
+    }
+
+    std::optional<SwayIpc::Message> next() { return m_decoder.next(); }
+
+    // One request and its reply; nothing when sway does not answer in time.
+    std::optional<QByteArray> request(quint32 type, const QByteArray &payload)
+    {
+        if (!send(type, payload))
+            return std::nullopt;
+        const QDeadlineTimer deadline(kReplyTimeoutMs);
+        while (isOpen()) {
+            while (const auto message = next()) {
+                if (message->type == type)
+                    return message->payload;
+            }
+            if (!waitFor(POLLIN, deadline) || !readAvailable())
+                break;
+        }
+        close();
+        return std::nullopt;
+    }
+
+private:
+    bool waitFor(short events, const QDeadlineTimer &deadline)
+    {
+        while (isOpen()) {
+            pollfd entry{m_fd, events, 0};
+            const int n = ::poll(&entry, 1, int(std::max<qint64>(deadline.remainingTime(), 0)));
+            if (n < 0 && errno == EINTR)
+                continue;
+            return n > 0 && (entry.revents & events) != 0;
+        }
+        return false;
+    }
+
+    int m_fd = -1;
+    SwayIpc::Decoder m_decoder;
+};
+
+struct WindowInfo
+{
+    SwayIpc::Window window;
+    QString appKey;
+    std::optional<QString> appId;
+    QString name;
+    QStringList names;
+};
+
+// Where a window hidden here came from.
+struct Origin
+{
+    QString workspace;
+    bool floating = false;
+};
+
+QString recordedIdentity(const SwayIpc::Window &window)
+{
+    return window.appId.isEmpty() ? window.windowClass : window.appId;
+}
+
+} // namespace
+
+struct SwayWorkspace::Private
+{
+    SwayWorkspace *q;
+    QString socketPath;
+    IpcConnection commands;
+    IpcConnection events;
+    std::unique_ptr<QSocketNotifier> notifier;
+    bool lost = false;
+    // Asked to follow the desktop (setWatching), and following it: window
+    // events subscribed on a second connection.
+    bool watchRequested = false;
+    bool listening = false;
+    qint32 ownPid = static_cast<qint32>(QCoreApplication::applicationPid());
+
+    QList<qint64> order; // windows in the order first seen
+    QHash<qint64, WindowInfo> windows;
+    QStringList appOrder;
+    ApplicationAnnouncer announcer; // the applications last reported
+    QHash<qint64, Origin> hiddenByUs;
+    QSet<QString> hiddenApps;
+    bool hiddenChanged = false;
+    bool availabilityChanged = false;
+    QTimer refreshTimer;
+
+    explicit Private(SwayWorkspace *owner) : q(owner) {}
+
+    void open();
+    void connectionLost();
+    // Listening follows the request, and goes on by itself while something
+    // hidden here is not shown again.
+    void updateListening();
+    void startListening();
+    void stopListening();
+    void readEvents();
+    std::optional<QByteArray> request(quint32 type, const QByteArray &payload = {});
+    bool run(const QStringList &commands);
+
+    void refresh();
+    void readAfresh();
+    void adopt(const SwayIpc::Window &window);
+    WindowInfo inspect(const SwayIpc::Window &window) const;
+    void announce();
+    QList<qint64> windowsOf(const QString &appKey) const;
+    RunningApplication handleFor(const QString &appKey) const;
+    bool isOwn(qint64 id) const { return windows.value(id).window.pid == ownPid; }
+    bool moveToScratchpad(const QList<qint64> &ids);
+    QStringList bringBack(qint64 id, const Origin &origin) const;
+};
+
+void SwayWorkspace::Private::open()
+{
+    if (socketPath.isEmpty())
+        return;
+    if (!commands.open(socketPath) || !commands.request(SwayIpc::getVersion, {}))
+        return connectionLost();
+    refreshTimer.setSingleShot(true);
+    refreshTimer.setInterval(0);
+    QObject::connect(&refreshTimer, &QTimer::timeout, q, [this] {
+        refresh();
+        announce();
+    });
+    // Nothing is subscribed yet: the workspace reads the tree when asked,
+    // and listens to sway only while it is watched.
+    availabilityChanged = false; // what open() finds is no change
+}
+
+void SwayWorkspace::Private::updateListening()
+{
+    const bool want =
+        !lost && commands.isOpen() && (watchRequested || !hiddenByUs.isEmpty() || !hiddenApps.isEmpty());
+    if (want && !listening)
+        startListening();
+    else if (!want && listening)
+        stopListening();
+}
+
+// Subscribes to window events on a connection of their own, then reads the
+// tree again: what changed while nobody listened is no launch or
+// termination to report.
+void SwayWorkspace::Private::startListening()
+{
+    if (!events.open(socketPath) ||
+        !events.send(SwayIpc::subscribe, QByteArrayLiteral(R"(["window","shutdown"])")))
+        return connectionLost();
+    listening = true;
+    notifier = std::make_unique<QSocketNotifier>(events.fd(), QSocketNotifier::Read);
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, q, [this] { readEvents(); });
+    readAfresh();
+}
+
+// Closes the event connection (sway has no way to unsubscribe) and forgets
+// the windows: at rest sway sends nothing, and the next call reads the tree
+// afresh.
+void SwayWorkspace::Private::stopListening()
+{
+    listening = false;
+    notifier.reset();
+    events.close();
+    refreshTimer.stop();
+    order.clear();
+    windows.clear();
+    appOrder.clear();
+    announcer.clear();
+}
+
+// The tree as it is now, announcing nothing.
+void SwayWorkspace::Private::readAfresh()
+{
+    order.clear();
+    windows.clear();
+    appOrder.clear();
+    refresh();
+    announcer.adopt(appOrder, [this](const QString &key) { return handleFor(key); });
+}
+
+void SwayWorkspace::Private::connectionLost()
+{
+    const bool wasAvailable = commands.isOpen() && !lost;
+    lost = true;
+    listening = false;
+    notifier.reset();
+    commands.close();
+    events.close();
+    if (wasAvailable)
+        availabilityChanged = true;
+}
+
+void SwayWorkspace::Private::readEvents()
+{
+    if (!listening)
+        return;
+    if (!events.readAvailable()) {
+        connectionLost();
+        announce();
+        return;
+    }
+    bool changed = false;
+    while (const auto message = events.next()) {
+        if (message->type == SwayIpc::shutdownEvent) {
+            connectionLost();
+            announce();
+            return;
+        }
+        if (message->type != SwayIpc::windowEvent)
+            continue;
+        const auto change =
+            QJsonDocument::fromJson(message->payload).object().value(QLatin1String("change")).toString();
+        changed = changed || change == QLatin1String("new") || change == QLatin1String("close") ||
+                  change == QLatin1String("move") || change == QLatin1String("floating");
+    }
+    if (changed && !refreshTimer.isActive())
+        refreshTimer.start();
+}
+
+std::optional<QByteArray> SwayWorkspace::Private::request(quint32 type, const QByteArray &payload)
+{
+    if (lost || !commands.isOpen())
+        return std::nullopt;
+    const auto reply = commands.request(type, payload);
+    if (!reply)
+        connectionLost();
+    return reply;
+}
+
+bool SwayWorkspace::Private::run(const QStringList &list)
+{
+    if (list.isEmpty())
+        return true;
+    const auto reply = request(SwayIpc::runCommand, list.join(QLatin1String("; ")).toUtf8());
+    return reply && SwayIpc::succeeded(*reply);
+}
+
+void SwayWorkspace::Private::refresh()
+{
+    const auto reply = request(SwayIpc::getTree);
+    if (!reply)
+        return;
+    const auto listed = SwayIpc::windows(QJsonDocument::fromJson(*reply).object());
+    QSet<qint64> present;
+    for (const auto &window : listed)
+        present.insert(window.id);
+    for (qsizetype i = order.size() - 1; i >= 0; --i) {
+        const qint64 id = order.at(i);
+        if (present.contains(id))
+            continue;
+        windows.remove(id);
+        order.removeAt(i);
+        if (hiddenByUs.remove(id))
+            hiddenChanged = true;
+    }
+    for (const auto &window : listed) {
+        auto it = windows.find(window.id);
+        if (it == windows.end()) {
+            adopt(window);
+            continue;
+        }
+        it->window = window;
+        // Someone else brought it back: there is nothing left to restore.
+        if (!window.inScratchpad() && hiddenByUs.remove(window.id))
+            hiddenChanged = true;
+    }
+}
+
+WindowInfo SwayWorkspace::Private::inspect(const SwayIpc::Window &window) const
+{
+    WindowInfo info;
+    info.window = window;
+    info.appKey =
+        window.pid ? QStringLiteral("pid:%1").arg(*window.pid) : QStringLiteral("con:%1").arg(window.id);
+    const QString id = recordedIdentity(window);
+    if (!id.isEmpty())
+        info.appId = id;
+    info.name = id;
+    info.names =
+        ProgramNames::applicationNames(window.appId.isEmpty() ? QStringList() : QStringList{window.appId},
+                                       {window.windowClass, window.windowInstance}, window.pid, ownPid);
+    return info;
+}
+
+void SwayWorkspace::Private::adopt(const SwayIpc::Window &window)
+{
+    const WindowInfo info = inspect(window);
+    windows.insert(window.id, info);
+    order.append(window.id);
+    if (!appOrder.contains(info.appKey))
+        appOrder.append(info.appKey);
+    // A new window of an application hidden here is hidden with it.
+    if (hiddenApps.contains(info.appKey) && !isOwn(window.id) && !window.inScratchpad() && q->mayHide())
+        moveToScratchpad({window.id});
+}
+
+bool SwayWorkspace::Private::moveToScratchpad(const QList<qint64> &ids)
+{
+    QStringList list;
+    for (const qint64 id : ids) {
+        const auto &window = windows[id].window;
+        hiddenByUs.insert(id, {window.workspace, window.floating});
+        list << QStringLiteral("[con_id=%1] move scratchpad").arg(id);
+    }
+    hiddenChanged = hiddenChanged || !ids.isEmpty();
+    const bool moved = run(list);
+    if (!moved) {
+        // Whatever did not go is not ours to bring back; the tree says which.
+        refresh();
+    } else {
+        for (const qint64 id : ids)
+            windows[id].window.workspace = QStringLiteral("__i3_scratch");
+    }
+    return moved;
+}
+
+// The commands that put a window back where it came from (moving it out of
+// the scratchpad shows it floating; a tiled one is tiled again).
+QStringList SwayWorkspace::Private::bringBack(qint64 id, const Origin &origin) const
+{
+    QStringList list{QStringLiteral("[con_id=%1] move container to workspace %2")
+                         .arg(id)
+                         .arg(SwayIpc::quoted(origin.workspace))};
+    if (!origin.floating)
+        list << QStringLiteral("[con_id=%1] floating disable").arg(id);
+    return list;
+}
+
+void SwayWorkspace::Private::announce()
+{
+    updateListening();
+    QSet<QString> present;
+    for (const auto &info : std::as_const(windows))
+        present.insert(info.appKey);
+    appOrder.removeIf([&](const QString &key) { return !present.contains(key); });
+    for (auto it = hiddenApps.begin(); it != hiddenApps.end();)
+        it = present.contains(*it) ? std::next(it) : hiddenApps.erase(it);
+
+    const auto handle = [this](const QString &key) { return handleFor(key); };
+    announcer.announce(q, appOrder, handle, std::exchange(availabilityChanged, false),
+                       std::exchange(hiddenChanged, false));
+}
+
+QList<qint64> SwayWorkspace::Private::windowsOf(const QString &appKey) const
+{
+    QList<qint64> out;
+    for (const qint64 id : order)
+        if (windows.value(id).appKey == appKey)
+            out.append(id);
+    return out;
+}
+
+RunningApplication SwayWorkspace::Private::handleFor(const QString &appKey) const
+{
+    std::optional<QString> appId;
+    std::optional<qint32> pid;
+    QString name;
+    QStringList names;
+    for (const qint64 id : order) {
+        const auto &info = windows[id];
+        if (info.appKey != appKey)
+            continue;
+        pid = info.window.pid;
+        if (name.isEmpty())
+            name = info.name;
+        if (!appId)
+            appId = info.appId;
+        names << info.names;
+    }
+    names.removeDuplicates();
+    return RunningApplication(appKey, appId, pid, name, names);
+}
+
+SwayWorkspace::SwayWorkspace(const QString &socketPath, QObject *parent)
+    : Workspace(parent), d(std::make_unique<Private>(this))
+{
+    d->socketPath = socketPath.isEmpty() ? qEnvironmentVariable("SWAYSOCK") : socketPath;
+    d->open();
+}
+
+SwayWorkspace::~SwayWorkspace() = default;
+
+bool SwayWorkspace::isAvailable() const
+{
+    return !d->lost && d->commands.isOpen();
+}
+
+QString SwayWorkspace::unavailableReason() const
+{
+    if (d->socketPath.isEmpty())
+        return QStringLiteral("no sway IPC socket");
+    if (!isAvailable())
+        return QStringLiteral("sway does not answer on its IPC socket");
+    return {};
+}
+
+QList<RunningApplication> SwayWorkspace::runningApplications()
+{
+    QList<RunningApplication> out;
+    if (!isAvailable())
+        return out;
+    if (d->listening) {
+        d->readEvents();
+        d->refresh();
+    } else {
+        d->readAfresh();
+    }
+    d->announce();
+    for (const auto &key : std::as_const(d->appOrder))
+        out.append(d->handleFor(key));
+    return out;
+}
+
+void SwayWorkspace::setWatching(bool watching)
+{
+    Workspace::setWatching(watching);
+    d->watchRequested = watching;
+    d->updateListening();
+}
+
+RunningApplication SwayWorkspace::currentApplication() const
+{
+    return ProgramNames::thisProgram();
+}
+
+bool SwayWorkspace::isHidden(const RunningApplication &app) const
+{
+    const auto ids = d->windowsOf(app.identity());
+    if (ids.isEmpty())
+        return false;
+    return std::all_of(ids.cbegin(), ids.cend(),
+                       [this](qint64 id) { return d->windows.value(id).window.inScratchpad(); });
+}
+
+bool SwayWorkspace::hide(const RunningApplication &app)
+{
+    if (!isAvailable() || app == currentApplication())
+        return false;
+    if (!d->listening)
+        d->readAfresh();
+    const auto ids = d->windowsOf(app.identity());
+    if (ids.isEmpty())
+        return false;
+    QList<qint64> moving;
+    for (const qint64 id : ids)
+        if (!d->isOwn(id) && !d->windows.value(id).window.inScratchpad())
+            moving.append(id);
+    d->hiddenApps.insert(app.identity());
+    const bool moved = d->moveToScratchpad(moving);
+    d->announce();
+    return moved;
+}
+
+bool SwayWorkspace::unhide(const RunningApplication &app)
+{
+    if (!isAvailable())
+        return false;
+    d->hiddenApps.remove(app.identity());
+    QStringList list;
+    for (const qint64 id : d->windowsOf(app.identity())) {
+        const auto origin = d->hiddenByUs.constFind(id);
+        if (origin == d->hiddenByUs.cend() || d->isOwn(id))
+            continue;
+        list << d->bringBack(id, *origin);
+        d->hiddenByUs.remove(id);
+        d->hiddenChanged = true;
+    }
+    const bool shown = !list.isEmpty() && d->run(list);
+    d->refresh();
+    d->announce();
+    return shown;
+}
+
+QJsonObject SwayWorkspace::hiddenWindowsRecord(const QList<RunningApplication> &aboutToHide) const
+{
+    QSet<QString> planned;
+    for (const auto &app : aboutToHide)
+        if (app != currentApplication())
+            planned.insert(app.identity());
+    QJsonArray entries;
+    for (const qint64 id : std::as_const(d->order)) {
+        const auto &info = d->windows[id];
+        Origin origin;
+        if (const auto hidden = d->hiddenByUs.constFind(id); hidden != d->hiddenByUs.cend())
+            origin = *hidden;
+        else if (planned.contains(info.appKey) && !d->isOwn(id) && !info.window.inScratchpad())
+            origin = {info.window.workspace, info.window.floating};
+        else
+            continue;
+        QJsonObject entry{{QStringLiteral("con"), id},
+                          {QStringLiteral("app"), recordedIdentity(info.window)},
+                          {QStringLiteral("workspace"), origin.workspace},
+                          {QStringLiteral("floating"), origin.floating}};
+        if (info.window.pid)
+            entry.insert(QStringLiteral("pid"), *info.window.pid);
+        entries.append(entry);
+    }
+    if (entries.isEmpty())
+        return {};
+    return {{QStringLiteral("compositor"), QLatin1String(kRecordKind)}, {QStringLiteral("windows"), entries}};
+}
+
+int SwayWorkspace::restoreHiddenWindows(const QJsonObject &record)
+{
+    if (!isAvailable() || record.value(QStringLiteral("compositor")).toString() != QLatin1String(kRecordKind))
+        return 0;
+    if (d->listening)
+        d->refresh();
+    else
+        d->readAfresh();
+    int restored = 0;
+    const auto entries = record.value(QStringLiteral("windows")).toArray();
+    for (const auto &value : entries) {
+        const QJsonObject entry = value.toObject();
+        const qint64 id = entry.value(QStringLiteral("con")).toInteger();
+        const auto it = d->windows.constFind(id);
+        // Only the very window that was hidden, still in the scratchpad:
+        // of the recorded process and application, and not this process.
+        if (id <= 0 || it == d->windows.cend() || !it->window.inScratchpad() || d->isOwn(id))
+            continue;
+        if (entry.contains(QStringLiteral("pid")) &&
+            it->window.pid != entry.value(QStringLiteral("pid")).toInt())
+            continue;
+        if (recordedIdentity(it->window) != entry.value(QStringLiteral("app")).toString())
+            continue;
+        QString workspace = entry.value(QStringLiteral("workspace")).toString();
+        if (workspace.isEmpty() || workspace == QLatin1String("__i3_scratch"))
+            continue;
+        const Origin origin{workspace, entry.value(QStringLiteral("floating")).toBool()};
+        if (d->run(d->bringBack(id, origin))) {
+            d->hiddenByUs.remove(id);
+            ++restored;
+        }
+    }
+    d->refresh();
+    d->announce();
+    return restored;
+}

@@ -1,0 +1,98 @@
+# The parts the private test desktops share (sourced by desktop-session.sh
+# and wayland-session.sh): a scratch folder, stopping what was started by
+# process id however the script ends, waiting for a part to be ready, the
+# private session bus and running the command under a time limit.
+# The sourcing script sets session_name (for messages) first.
+
+command_timeout=${LUMORA_E2E_TIMEOUT:-240}
+ready_timeout=15 # seconds for each desktop part to come up
+
+workdir=$(mktemp -d "${TMPDIR:-/tmp}/lumora-$session_name.XXXXXX")
+pids=()       # our children, stopped in reverse order
+bus_pid=""    # the bus daemon forks away from us
+command_pid=""
+
+log() { echo "$session_name: $*" >&2; }
+
+stop_pid() {
+    local pid=$1 i
+    kill -TERM "$pid" 2>/dev/null || return 0
+    for i in $(seq 1 20); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    kill -KILL "$pid" 2>/dev/null
+}
+
+cleanup() {
+    local status=$? i
+    trap - EXIT INT TERM
+    if [ -n "$command_pid" ]; then
+        stop_pid "$command_pid"
+    fi
+    [ -n "$bus_pid" ] && stop_pid "$bus_pid"
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        stop_pid "${pids[i]}"
+        wait "${pids[i]}" 2>/dev/null
+    done
+    if [ "$status" -ne 0 ] && [ -d "$workdir" ]; then
+        for f in "$workdir"/*.log; do
+            [ -s "$f" ] || continue
+            log "--- $(basename "$f") (last lines) ---"
+            tail -n 20 "$f" >&2
+        done
+    fi
+    rm -rf "$workdir"
+    exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# Polls "$@" until it succeeds; fails after ready_timeout seconds or when
+# the process given as first argument has died.
+wait_until() {
+    local pid=$1 what=$2 i
+    shift 2
+    for i in $(seq 1 $((ready_timeout * 10))); do
+        "$@" >/dev/null 2>&1 && return 0
+        if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then
+            log "$what exited before it was ready"
+            return 1
+        fi
+        sleep 0.1
+    done
+    log "$what not ready after ${ready_timeout}s"
+    return 1
+}
+
+# A private session bus, started with the given prefix (runuser ...);
+# exports DBUS_SESSION_BUS_ADDRESS.
+start_bus() {
+    local bus_output bus_address
+    bus_output=$("$@" dbus-daemon --session --fork --print-address=1 --print-pid=1) ||
+        { log "dbus-daemon did not start"; return 1; }
+    bus_address=$(sed -n 1p <<<"$bus_output")
+    bus_pid=$(sed -n 2p <<<"$bus_output")
+    if [ -z "$bus_address" ] || ! [[ "$bus_pid" =~ ^[0-9]+$ ]]; then
+        log "unexpected dbus-daemon output: $bus_output"
+        bus_pid=""
+        return 1
+    fi
+    export DBUS_SESSION_BUS_ADDRESS="$bus_address"
+}
+
+# Runs the command under the time limit and exits with its status. In the
+# background so that INT/TERM reach the trap at once.
+run_command() {
+    local status
+    timeout --kill-after=10 "$command_timeout" "$@" &
+    command_pid=$!
+    wait "$command_pid"
+    status=$?
+    command_pid=""
+    if [ "$status" -eq 124 ]; then
+        log "command timed out after ${command_timeout}s: $*"
+    fi
+    exit "$status"
+}

@@ -1,0 +1,545 @@
+// The real program on a Wayland desktop (headless sway with two outputs, see
+// wayland-session.sh): a session covers both outputs with a full-screen
+// overlay each, moves the terminals that are not allowed to the scratchpad
+// (and those started during a preventLaunch session), leaves the allowed one
+// alone and brings back exactly what it moved, each to its workspace;
+// an output plugged in during a session is covered too, and one unplugged
+// takes its overlay with it (on a nested sway whose outputs are windows). What a
+// killed run left in the scratchpad comes back at the next start; without a
+// way to hide (no sway socket) the user is told so once.
+#include "FocusScreen.h"
+#include "LumoraProcess.h"
+#include "ModelContext.h"
+#include "NotificationServer.h"
+#include "ScratchStore.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int settleMs = 8000;
+// The countdown, the fade-out and the save of a three-second session, with
+// room for a busy machine.
+constexpr int threeSecondSessionEndsWithinMs = 15000;
+
+const QString threeSeconds = QStringLiteral("Three Seconds");
+const QString preventOneMinute = QStringLiteral("Prevent One Minute");
+const QString blockedId = QStringLiteral("lumora-test-blocked");
+const QString allowedId = QStringLiteral("lumora-test-allowed");
+const QString lateId = QStringLiteral("lumora-test-late");
+const QString overlayTitle = QString::fromLatin1(LumoraProcess::kOverlayTitle);
+
+// The outputs of the test desktop, left to right, and their backgrounds.
+struct Output
+{
+    QString name;
+    QRect rect;
+    QRgb background;
+};
+const QList<Output> outputs{
+    {QStringLiteral("HEADLESS-1"), QRect(0, 0, 1280, 800), qRgb(0x24, 0x34, 0x3c)},
+    {QStringLiteral("HEADLESS-2"), QRect(1280, 0, 1024, 768), qRgb(0x3c, 0x24, 0x34)}};
+
+// One window of sway's layout tree, as a user's tools see it.
+struct SwayWindow
+{
+    qint64 id = 0;
+    QString appId;
+    QString title;
+    QString output;
+    QString workspace;
+    QRect rect;
+    bool fullscreen = false;
+    bool floating = false;
+    bool inScratchpad() const { return workspace == QLatin1String("__i3_scratch"); }
+};
+
+// socket: the IPC socket of another sway; the test desktop's when empty.
+QByteArray swaymsg(const QStringList &arguments, const QString &socket = {})
+{
+    QProcess process;
+    process.start(QStringLiteral("swaymsg"),
+                  socket.isEmpty() ? arguments : QStringList{QStringLiteral("-s"), socket} + arguments);
+    if (!process.waitForFinished(10000))
+        return {};
+    return process.readAllStandardOutput();
+}
+
+void collect(const QJsonObject &node, QString output, QString workspace, bool floating,
+             QList<SwayWindow> &out)
+{
+    const QString type = node.value(QLatin1String("type")).toString();
+    if (type == QLatin1String("output"))
+        output = node.value(QLatin1String("name")).toString();
+    if (type == QLatin1String("workspace"))
+        workspace = node.value(QLatin1String("name")).toString();
+    if (node.value(QLatin1String("app_id")).isString()) {
+        SwayWindow window;
+        window.id = node.value(QLatin1String("id")).toInteger();
+        window.appId = node.value(QLatin1String("app_id")).toString();
+        window.title = node.value(QLatin1String("name")).toString();
+        window.output = output;
+        window.workspace = workspace;
+        const QJsonObject rect = node.value(QLatin1String("rect")).toObject();
+        window.rect =
+            QRect(rect.value(QLatin1String("x")).toInt(), rect.value(QLatin1String("y")).toInt(),
+                  rect.value(QLatin1String("width")).toInt(), rect.value(QLatin1String("height")).toInt());
+        window.fullscreen = node.value(QLatin1String("fullscreen_mode")).toInt() != 0;
+        window.floating = floating || type == QLatin1String("floating_con");
+        out.append(window);
+    }
+    for (const auto &child : node.value(QLatin1String("nodes")).toArray())
+        collect(child.toObject(), output, workspace, false, out);
+    for (const auto &child : node.value(QLatin1String("floating_nodes")).toArray())
+        collect(child.toObject(), output, workspace, true, out);
+}
+
+QList<SwayWindow> swayWindows(const QString &socket = {})
+{
+    QList<SwayWindow> out;
+    collect(QJsonDocument::fromJson(
+                swaymsg({QStringLiteral("-t"), QStringLiteral("get_tree"), QStringLiteral("-r")}, socket))
+                .object(),
+            {}, {}, false, out);
+    return out;
+}
+
+std::optional<SwayWindow> swayWindow(const QString &appId)
+{
+    for (const auto &window : swayWindows())
+        if (window.appId == appId)
+            return window;
+    return std::nullopt;
+}
+
+QList<SwayWindow> overlays(const QString &socket = {})
+{
+    QList<SwayWindow> out;
+    for (const auto &window : swayWindows(socket))
+        if (window.title == overlayTitle)
+            out.append(window);
+    return out;
+}
+
+// Each output has exactly one overlay, full screen on it.
+bool overlaysCoverBothOutputs()
+{
+    const auto shown = overlays();
+    if (shown.size() != outputs.size())
+        return false;
+    for (const auto &output : outputs) {
+        const bool covered = std::any_of(shown.cbegin(), shown.cend(), [&](const SwayWindow &w) {
+            return w.output == output.name && w.fullscreen && w.rect == output.rect;
+        });
+        if (!covered)
+            return false;
+    }
+    return true;
+}
+
+// The active outputs of a sway by name, with where they are.
+QHash<QString, QRect> activeOutputs(const QString &socket)
+{
+    QHash<QString, QRect> out;
+    const auto list =
+        QJsonDocument::fromJson(
+            swaymsg({QStringLiteral("-t"), QStringLiteral("get_outputs"), QStringLiteral("-r")}, socket))
+            .array();
+    for (const auto &value : list) {
+        const QJsonObject output = value.toObject();
+        if (!output.value(QLatin1String("active")).toBool())
+            continue;
+        const QJsonObject rect = output.value(QLatin1String("rect")).toObject();
+        out.insert(output.value(QLatin1String("name")).toString(),
+                   QRect(rect.value(QLatin1String("x")).toInt(), rect.value(QLatin1String("y")).toInt(),
+                         rect.value(QLatin1String("width")).toInt(),
+                         rect.value(QLatin1String("height")).toInt()));
+    }
+    return out;
+}
+
+// Each active output has exactly one overlay, full screen over all of it.
+bool overlaysCoverEachOutput(const QString &socket)
+{
+    const auto shown = overlays(socket);
+    const auto active = activeOutputs(socket);
+    if (active.isEmpty() || shown.size() != active.size())
+        return false;
+    for (auto it = active.cbegin(); it != active.cend(); ++it) {
+        const auto count = std::count_if(shown.cbegin(), shown.cend(), [&](const SwayWindow &w) {
+            return w.output == it.key() && w.fullscreen && w.rect == it.value();
+        });
+        if (count != 1)
+            return false;
+    }
+    return true;
+}
+
+// A sway inside the test desktop whose two outputs (WL-1, WL-2) are windows
+// there: closing one takes that output away as unplugging a screen does
+// (the headless outputs of the test desktop cannot be switched off).
+class NestedSway
+{
+public:
+    NestedSway()
+    {
+        const QDir runtime(qEnvironmentVariable("XDG_RUNTIME_DIR"));
+        m_socket = runtime.filePath(QStringLiteral("nested-sway.sock"));
+        const QString config = runtime.filePath(QStringLiteral("nested-sway.config"));
+        QFile file(config);
+        if (file.open(QIODevice::WriteOnly))
+            file.write("xwayland disable\ndefault_border none\n");
+        file.close();
+        m_displaysBefore = displays();
+        auto environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("WLR_BACKENDS"), QStringLiteral("wayland"));
+        environment.insert(QStringLiteral("WLR_WL_OUTPUTS"), QStringLiteral("2"));
+        environment.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
+        environment.insert(QStringLiteral("SWAYSOCK"), m_socket);
+        m_process.setProcessEnvironment(environment);
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.setStandardErrorFile(QProcess::nullDevice());
+        m_process.start(QStringLiteral("sway"), {QStringLiteral("--config"), config});
+    }
+    ~NestedSway()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+    // Both outputs are up and the Wayland socket is there.
+    bool waitUntilReady()
+    {
+        return QTest::qWaitFor(
+            [this] {
+                if (m_process.state() != QProcess::Running || activeOutputs(m_socket).size() != 2)
+                    return false;
+                const auto added = displays() - m_displaysBefore;
+                if (added.size() != 1)
+                    return false;
+                m_display = *added.cbegin();
+                return true;
+            },
+            settleMs);
+    }
+    QString socket() const { return m_socket; }
+    QString waylandDisplay() const { return m_display; }
+    // Closes the test desktop's window that shows this output.
+    bool unplug(const QString &output) const
+    {
+        return !swaymsg({QStringLiteral("[title=\"wlroots - %1\"] kill").arg(output)}).isEmpty();
+    }
+
+private:
+    static QSet<QString> displays()
+    {
+        const auto names = QDir(qEnvironmentVariable("XDG_RUNTIME_DIR"))
+                               .entryList({QStringLiteral("wayland-*")}, QDir::System | QDir::Files);
+        QSet<QString> out;
+        for (const auto &name : names)
+            if (!name.endsWith(QLatin1String(".lock")))
+                out.insert(name);
+        return out;
+    }
+
+    QProcess m_process;
+    QString m_socket;
+    QString m_display;
+    QSet<QString> m_displaysBefore;
+};
+
+// What an output shows now, as grim captures it; null on failure.
+QImage capture(const Output &output, const QString &folder)
+{
+    const QString path = folder + QStringLiteral("/") + output.name + QStringLiteral(".png");
+    QProcess grim;
+    grim.start(QStringLiteral("grim"), {QStringLiteral("-o"), output.name, path});
+    if (!grim.waitForFinished(10000) || grim.exitCode() != 0)
+        return {};
+    const QImage image(path);
+    return image.size() == output.rect.size() ? image : QImage();
+}
+
+// The share of an output's pixels (sampled) that differ from the reference
+// image, or from its background without one; -1 when it cannot be captured.
+double changedShare(const Output &output, const QString &folder, const QImage &reference = {})
+{
+    const QImage image = capture(output, folder);
+    if (image.isNull())
+        return -1;
+    qint64 differing = 0;
+    qint64 total = 0;
+    for (int y = 0; y < image.height(); y += 8) {
+        for (int x = 0; x < image.width(); x += 8) {
+            ++total;
+            const QRgb before = reference.isNull() ? output.background : reference.pixel(x, y);
+            if ((image.pixel(x, y) & 0xFFFFFF) != (before & 0xFFFFFF))
+                ++differing;
+        }
+    }
+    return double(differing) / double(total);
+}
+
+// A Wayland terminal with a chosen application id, stopped with the test.
+class Terminal
+{
+public:
+    explicit Terminal(const QString &appId) : m_appId(appId)
+    {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.start(QStringLiteral("foot"),
+                        {QStringLiteral("--app-id"), appId, QStringLiteral("sleep"), QStringLiteral("600")});
+    }
+    ~Terminal()
+    {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+    bool waitUntilMapped() const
+    {
+        return QTest::qWaitFor([this] { return swayWindow(m_appId).has_value(); }, settleMs);
+    }
+
+private:
+    QString m_appId;
+    QProcess m_process;
+};
+
+} // namespace
+
+class TestE2eWayland : public QObject
+{
+    Q_OBJECT
+private:
+    NotificationServer m_notifications;
+    std::unique_ptr<Terminal> m_blocked;
+    std::unique_ptr<Terminal> m_allowed;
+    std::unique_ptr<ScratchStore> m_store;
+    std::unique_ptr<LumoraProcess> m_lumora;
+    QTemporaryDir m_captures;
+
+    std::optional<ScratchStore::SessionRow> lastSession() const
+    {
+        const auto rows = m_store->sessions();
+        return rows.isEmpty() ? std::nullopt : std::optional(rows.last());
+    }
+    static bool isInScratchpad(const QString &appId)
+    {
+        const auto window = swayWindow(appId);
+        return window && window->inScratchpad();
+    }
+    // Back on the workspace it came from, tiled as before.
+    static bool isBackOn(const QString &appId, const QString &workspace)
+    {
+        const auto window = swayWindow(appId);
+        return window && window->workspace == workspace && !window->floating;
+    }
+    void startLumora()
+    {
+        m_lumora = std::make_unique<LumoraProcess>(*m_store);
+        QVERIFY(m_lumora->start());
+        QTRY_COMPARE_WITH_TIMEOUT(m_lumora->status(), QStringLiteral("idle"), 20000);
+    }
+    void startSession(const QString &screen)
+    {
+        const auto started = m_lumora->run({QStringLiteral("--start"), screen});
+        QVERIFY2(started.finished && started.exitCode == 0, qPrintable(started.err));
+        QTRY_VERIFY_WITH_TIMEOUT(overlaysCoverBothOutputs(), settleMs);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && !qEnvironmentVariableIsEmpty("SWAYSOCK"),
+                 "no sway session; run through wayland-session.sh");
+        QVERIFY(m_captures.isValid());
+        const QString serverError = m_notifications.start();
+        QVERIFY2(serverError.isEmpty(), qPrintable(serverError));
+
+        m_blocked = std::make_unique<Terminal>(blockedId);
+        QVERIFY(m_blocked->waitUntilMapped());
+        m_allowed = std::make_unique<Terminal>(allowedId);
+        QVERIFY(m_allowed->waitUntilMapped());
+
+        m_store = std::make_unique<ScratchStore>();
+        QVERIFY(m_store->isValid());
+        const QString fillError = m_store->fill([&](ModelContext *context) {
+            context->insert(std::make_unique<FocusScreen>(threeSeconds, 3.0, QStringList{allowedId},
+                                                          QStringList{}, LockMode::hideApps, false, 0));
+            context->insert(std::make_unique<FocusScreen>(preventOneMinute, 60.0, QStringList{allowedId},
+                                                          QStringList{}, LockMode::preventLaunch, false, 1));
+        });
+        QVERIFY2(fillError.isEmpty(), qPrintable(fillError));
+        startLumora();
+    }
+
+    void cleanupTestCase()
+    {
+        m_lumora.reset();
+        m_blocked.reset();
+        m_allowed.reset();
+    }
+
+    void completedSessionCoversBothOutputsAndHidesTheBlockedTerminal()
+    {
+        const QString home = swayWindow(blockedId)->workspace;
+        QList<QImage> before;
+        for (const auto &output : outputs) {
+            before.append(capture(output, m_captures.path()));
+            QVERIFY(!before.last().isNull());
+        }
+        startSession(threeSeconds);
+        QTRY_VERIFY_WITH_TIMEOUT(isInScratchpad(blockedId), settleMs);
+        QVERIFY(!isInScratchpad(allowedId));
+        // What the outputs show: the overlay over (nearly) all of each.
+        for (qsizetype i = 0; i < outputs.size(); ++i) {
+            QTRY_VERIFY2_WITH_TIMEOUT(changedShare(outputs[i], m_captures.path(), before[i]) > 0.8,
+                                      qPrintable(outputs[i].name), settleMs);
+        }
+
+        QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), threeSecondSessionEndsWithinMs);
+        QTRY_VERIFY_WITH_TIMEOUT(isBackOn(blockedId, home), settleMs);
+        QVERIFY(!isInScratchpad(allowedId));
+        // The right output has no window of its own: its background shows again.
+        QTRY_VERIFY_WITH_TIMEOUT(changedShare(outputs[1], m_captures.path()) < 0.05, settleMs);
+        QTRY_VERIFY_WITH_TIMEOUT(lastSession() && lastSession()->endTime.has_value(), settleMs);
+        QVERIFY(lastSession()->completed);
+        QCOMPARE(lastSession()->screenName, threeSeconds);
+    }
+
+    // Ended by SIGTERM (a logout): everything moved comes back, the terminal
+    // started during the session included.
+    void preventLaunchHidesTerminalsStartedDuringIt()
+    {
+        const QString home = swayWindow(blockedId)->workspace;
+        startSession(preventOneMinute);
+        QTRY_VERIFY_WITH_TIMEOUT(isInScratchpad(blockedId), settleMs);
+        Terminal late(lateId);
+        QVERIFY(late.waitUntilMapped());
+        QTRY_VERIFY_WITH_TIMEOUT(isInScratchpad(lateId), settleMs);
+        QVERIFY(!isInScratchpad(allowedId));
+
+        m_lumora->stop();
+        QVERIFY(!m_lumora->isRunning());
+        QVERIFY(overlays().isEmpty());
+        QVERIFY(isBackOn(blockedId, home));
+        QVERIFY(!isInScratchpad(lateId));
+        startLumora();
+    }
+
+    // A killed run leaves its windows in the scratchpad; the next start
+    // brings them back (the compositor took the overlays down with it).
+    void windowsLeftByAKilledRunComeBack()
+    {
+        const QString home = swayWindow(blockedId)->workspace;
+        startSession(preventOneMinute);
+        QTRY_VERIFY_WITH_TIMEOUT(isInScratchpad(blockedId), settleMs);
+        m_lumora->kill();
+        QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), settleMs);
+        QVERIFY(isInScratchpad(blockedId));
+
+        startLumora();
+        QTRY_VERIFY_WITH_TIMEOUT(isBackOn(blockedId, home), settleMs);
+    }
+
+    // Where nothing can be hidden the session still covers the outputs, and
+    // the user hears of it once, from the interface.
+    void withoutAWayToHideTheUserIsToldOnce()
+    {
+        m_lumora.reset();
+        m_lumora = std::make_unique<LumoraProcess>(*m_store);
+        auto environment = m_lumora->environment();
+        environment.remove(QStringLiteral("SWAYSOCK"));
+        m_lumora->setEnvironment(environment);
+        QVERIFY(m_lumora->start());
+        QTRY_COMPARE_WITH_TIMEOUT(m_lumora->status(), QStringLiteral("idle"), 20000);
+        const auto before = m_notifications.received().size();
+
+        for (int i = 0; i < 2; ++i) {
+            startSession(threeSeconds);
+            QVERIFY(!isInScratchpad(blockedId));
+            QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), threeSecondSessionEndsWithinMs);
+        }
+        QList<NotificationServer::Notification> told;
+        for (const auto &n : m_notifications.received().mid(before))
+            if (n.summary == QLatin1String("Applications Not Hidden"))
+                told.append(n);
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told.first().body.contains(QLatin1String("does not let programs hide other applications")),
+                 qPrintable(told.first().body));
+    }
+
+    // An output unplugged during a session takes its overlay with it; the
+    // one left keeps exactly one, full screen over all of it.
+    void outputRemovedDuringASession()
+    {
+        NestedSway nested;
+        QVERIFY(nested.waitUntilReady());
+        ScratchStore store;
+        QVERIFY(store.isValid());
+        const QString fillError = store.fill([&](ModelContext *context) {
+            context->insert(std::make_unique<FocusScreen>(preventOneMinute, 60.0, QStringList{allowedId},
+                                                          QStringList{}, LockMode::preventLaunch, false, 0));
+        });
+        QVERIFY2(fillError.isEmpty(), qPrintable(fillError));
+        LumoraProcess lumora(store);
+        auto environment = lumora.environment();
+        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), nested.waylandDisplay());
+        environment.insert(QStringLiteral("SWAYSOCK"), nested.socket());
+        lumora.setEnvironment(environment);
+        QVERIFY(lumora.start());
+        QTRY_COMPARE_WITH_TIMEOUT(lumora.status(), QStringLiteral("idle"), 20000);
+
+        const auto started = lumora.run({QStringLiteral("--start"), preventOneMinute});
+        QVERIFY2(started.finished && started.exitCode == 0, qPrintable(started.err));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            overlaysCoverEachOutput(nested.socket()) && overlays(nested.socket()).size() == 2, settleMs);
+
+        QVERIFY(nested.unplug(QStringLiteral("WL-2")));
+        QTRY_COMPARE_WITH_TIMEOUT(activeOutputs(nested.socket()).keys(),
+                                  QList<QString>{QStringLiteral("WL-1")}, settleMs);
+        QTRY_VERIFY_WITH_TIMEOUT(overlaysCoverEachOutput(nested.socket()), settleMs);
+        const QString status = lumora.status();
+        QVERIFY2(status.startsWith(preventOneMinute), qPrintable(status));
+        lumora.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(overlays(nested.socket()).isEmpty(), settleMs);
+    }
+
+    // An output plugged in during a session gets an overlay of its own,
+    // full screen there. Last: the desktop keeps the third output.
+    void outputAddedDuringASession()
+    {
+        startSession(preventOneMinute);
+        QVERIFY(!swaymsg({QStringLiteral("create_output")}).isEmpty());
+        const auto third = [] {
+            const auto shown = overlays();
+            return std::count_if(shown.cbegin(), shown.cend(), [](const SwayWindow &w) {
+                return w.output == QLatin1String("HEADLESS-3") && w.fullscreen;
+            });
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(third(), 1, settleMs);
+        QCOMPARE(overlays().size(), 3);
+
+        m_lumora->stop();
+        QVERIFY(overlays().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestE2eWayland)
+#include "tst_e2e_wayland.moc"

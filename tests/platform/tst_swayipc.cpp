@@ -1,0 +1,226 @@
+// sway's IPC messages: framing, splitting a stream, reading the layout tree
+// and command replies.
+#include "SwayIpc.h"
+
+#include <QJsonDocument>
+#include <QtTest>
+
+namespace {
+
+QByteArray header(const char *magic, quint32 length, quint32 type)
+{
+    QByteArray out(magic, 6);
+    out.append(reinterpret_cast<const char *>(&length), 4);
+    out.append(reinterpret_cast<const char *>(&type), 4);
+    return out;
+}
+
+// JSON written with ' for " (kept readable in C++ literals).
+QByteArray j(const char *text)
+{
+    QByteArray out(text);
+    out.replace('\'', '"');
+    return out;
+}
+
+QJsonObject json(const char *text)
+{
+    return QJsonDocument::fromJson(j(text)).object();
+}
+
+// A tree as sway 1.7 reports it: two outputs, a split with two tiled
+// windows, a floating XWayland window, a window in the scratchpad.
+const char *kTree =
+    "{'id':1,'type':'root','nodes':["
+    "  {'id':2147483647,'type':'output','name':'__i3','nodes':["
+    "    {'id':2147483646,'type':'workspace','name':'__i3_scratch','nodes':[],'floating_nodes':["
+    "      {'id':9,'type':'floating_con','app_id':'mail','pid':300,'nodes':[],'floating_nodes':[]}]}]},"
+    "  {'id':3,'type':'output','name':'HEADLESS-1','nodes':["
+    "    {'id':4,'type':'workspace','name':'1: web','nodes':["
+    "      {'id':5,'type':'con','app_id':null,'nodes':["
+    "        {'id':6,'type':'con','app_id':'foot','pid':100,'nodes':[],'floating_nodes':[]},"
+    "        {'id':7,'type':'con','app_id':'org.gnome.Nautilus','pid':200,'nodes':[],'floating_nodes':[]}],"
+    "       'floating_nodes':[]}],"
+    "     'floating_nodes':["
+    "      {'id':8,'type':'floating_con','app_id':null,'pid':400,"
+    "       "
+    "'window_properties':{'class':'XTerm','instance':'xterm','title':'x'},'nodes':[],'floating_nodes':[]}]}]}"
+    ","
+    "  {'id':10,'type':'output','name':'HEADLESS-2','nodes':["
+    "    {'id':11,'type':'workspace','name':'2','nodes':[],'floating_nodes':[]}]}]}";
+
+} // namespace
+
+class TestSwayIpc : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void encodesMessages_data()
+    {
+        QTest::addColumn<quint32>("type");
+        QTest::addColumn<QByteArray>("payload");
+        QTest::newRow("get_tree, no payload") << quint32(SwayIpc::getTree) << QByteArray();
+        QTest::newRow("run_command") << quint32(SwayIpc::runCommand)
+                                     << QByteArray("[con_id=7] move scratchpad");
+        QTest::newRow("subscribe") << quint32(SwayIpc::subscribe) << j("['window']");
+    }
+
+    void encodesMessages()
+    {
+        QFETCH(quint32, type);
+        QFETCH(QByteArray, payload);
+        const QByteArray bytes = SwayIpc::encode(type, payload);
+        QCOMPARE(bytes, header("i3-ipc", quint32(payload.size()), type) + payload);
+
+        // What goes out comes back whole, however the stream is cut.
+        for (qsizetype cut = 0; cut <= bytes.size(); ++cut) {
+            SwayIpc::Decoder decoder;
+            decoder.feed(bytes.left(cut));
+            if (cut < bytes.size()) {
+                QVERIFY(!decoder.next());
+                decoder.feed(bytes.mid(cut));
+            }
+            const auto message = decoder.next();
+            QVERIFY2(message, qPrintable(QStringLiteral("cut at %1").arg(cut)));
+            QCOMPARE(message->type, type);
+            QCOMPARE(message->payload, payload);
+            QVERIFY(!decoder.next());
+            QVERIFY(!decoder.failed());
+        }
+    }
+
+    void splitsStreams_data()
+    {
+        QTest::addColumn<QByteArray>("stream");
+        QTest::addColumn<QList<quint32>>("types");
+        QTest::addColumn<bool>("failed");
+        const QByteArray event = SwayIpc::encode(SwayIpc::windowEvent, j("{'change':'new'}"));
+        const QByteArray reply = SwayIpc::encode(SwayIpc::runCommand, j("[{'success':true}]"));
+        QTest::newRow("two in one piece")
+            << event + reply << QList<quint32>{SwayIpc::windowEvent, 0u} << false;
+        QTest::newRow("one and a half")
+            << event + reply.left(9) << QList<quint32>{SwayIpc::windowEvent} << false;
+        QTest::newRow("wrong magic") << header("i3-ipX", 2, 0) + "[]" << QList<quint32>{} << true;
+        QTest::newRow("wrong magic, header incomplete") << QByteArray("xx-") << QList<quint32>{} << true;
+        QTest::newRow("absurd length") << header("i3-ipc", 0xFFFFFFF0u, 0) << QList<quint32>{} << true;
+        QTest::newRow("garbage after a message")
+            << reply + QByteArray("HTTP/1.1") << QList<quint32>{SwayIpc::runCommand} << true;
+    }
+
+    void splitsStreams()
+    {
+        QFETCH(QByteArray, stream);
+        QFETCH(QList<quint32>, types);
+        QFETCH(bool, failed);
+        SwayIpc::Decoder decoder;
+        decoder.feed(stream);
+        QList<quint32> seen;
+        while (const auto message = decoder.next())
+            seen << message->type;
+        QCOMPARE(seen, types);
+        QCOMPARE(decoder.failed(), failed);
+    }
+
+    void readsTheTree()
+    {
+        const auto windows = SwayIpc::windows(json(kTree));
+        QStringList seen;
+        for (const auto &w : windows)
+            seen << QStringLiteral("%1 %2/%3/%4 pid=%5 ws=%6 %7%8")
+                        .arg(w.id)
+                        .arg(w.appId, w.windowClass, w.windowInstance)
+                        .arg(w.pid ? QString::number(*w.pid) : QStringLiteral("-"), w.workspace,
+                             w.floating ? QStringLiteral("floating") : QStringLiteral("tiled"),
+                             w.inScratchpad() ? QStringLiteral(" scratchpad") : QString());
+        QCOMPARE(seen, (QStringList{
+                           "9 mail// pid=300 ws=__i3_scratch floating scratchpad",
+                           "6 foot// pid=100 ws=1: web tiled",
+                           "7 org.gnome.Nautilus// pid=200 ws=1: web tiled",
+                           "8 /XTerm/xterm pid=400 ws=1: web floating",
+                       }));
+    }
+
+    void readsOddTrees_data()
+    {
+        QTest::addColumn<QByteArray>("tree");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("hasPid");
+        QTest::newRow("empty object") << QByteArray("{}") << 0 << false;
+        QTest::newRow("no pid") << j("{'type':'workspace','name':'1','nodes':["
+                                     "            {'id':5,'type':'con','app_id':'a','nodes':[]}]}")
+                                << 1 << false;
+        QTest::newRow("negative pid")
+            << j("{'type':'workspace','name':'1','nodes':["
+                 "            {'id':5,'type':'con','app_id':'a','pid':-1,'nodes':[]}]}")
+            << 1 << false;
+        QTest::newRow("no id") << j("{'type':'workspace','name':'1','nodes':["
+                                    "            {'type':'con','app_id':'a','pid':3,'nodes':[]}]}")
+                               << 0 << false;
+        QTest::newRow("empty split is no window")
+            << j("{'type':'workspace','name':'1','nodes':["
+                 "            {'id':5,'type':'con','app_id':null,'nodes':[]}]}")
+            << 0 << false;
+        QTest::newRow("nodes of the wrong type")
+            << j("{'type':'root','nodes':'x','floating_nodes':7}") << 0 << false;
+    }
+
+    void readsOddTrees()
+    {
+        QFETCH(QByteArray, tree);
+        QFETCH(int, count);
+        QFETCH(bool, hasPid);
+        const auto windows = SwayIpc::windows(QJsonDocument::fromJson(tree).object());
+        QCOMPARE(windows.size(), count);
+        if (count > 0)
+            QCOMPARE(windows.first().pid.has_value(), hasPid);
+    }
+
+    void quotesWorkspaceNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("quoted");
+        QTest::newRow("plain") << "1"
+                               << "\"1\"";
+        QTest::newRow("blanks and colon") << "2: mail"
+                                          << "\"2: mail\"";
+        QTest::newRow("quote") << "say \"hi\""
+                               << "\"say \\\"hi\\\"\"";
+        QTest::newRow("backslash and semicolon") << "a\\b; exec x"
+                                                 << "\"a\\\\b; exec x\"";
+    }
+
+    void quotesWorkspaceNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, quoted);
+        QCOMPARE(SwayIpc::quoted(name), quoted);
+    }
+
+    void readsCommandReplies_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("succeeded");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("all succeeded") << j("[{'success':true},{'success':true}]") << true << "";
+        QTest::newRow("second failed")
+            << j("[{'success':true},{'success':false,'error':'No matching node.'}]") << false
+            << "No matching node.";
+        QTest::newRow("failure without text") << j("[{'success':false}]") << false << "command failed";
+        QTest::newRow("empty list") << QByteArray("[]") << false << "unreadable reply";
+        QTest::newRow("not JSON") << QByteArray("oops") << false << "unreadable reply";
+    }
+
+    void readsCommandReplies()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, succeeded);
+        QFETCH(QString, error);
+        QString seen;
+        QCOMPARE(SwayIpc::succeeded(reply, &seen), succeeded);
+        QCOMPARE(seen, error);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSwayIpc)
+#include "tst_swayipc.moc"
