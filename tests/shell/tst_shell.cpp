@@ -63,6 +63,19 @@ private:
     int *m_served;
 };
 
+// The delegate over doubles of the desktop, as the shell wires it: a scratch
+// store, the fake platform, the session machinery made from it and a theme.
+struct ShellOverDoubles
+{
+    QTemporaryDir dir;
+    std::unique_ptr<ModelContainer> container = scratchContainer(dir);
+    FakePlatformServices platform;
+    SessionServices sessions{platform, dir.filePath(QStringLiteral("journal"))};
+    Appearance appearance;
+    ThemeStore themes{&appearance};
+    AppDelegate delegate{container.get(), sessions, platform, &themes};
+};
+
 } // namespace
 
 class TestShell : public QObject
@@ -223,13 +236,8 @@ private Q_SLOTS:
         QFETCH(bool, marked);
         QFETCH(int, secondsAfterBoot);
         QFETCH(bool, login);
-        QTemporaryDir dir;
-        const auto container = scratchContainer(dir);
-        FakePlatformServices platform;
-        SessionServices sessions(platform, dir.filePath(QStringLiteral("journal")));
-        Appearance appearance;
-        ThemeStore themes(&appearance);
-        AppDelegate delegate(container.get(), sessions, platform, &themes);
+        ShellOverDoubles shell;
+        AppDelegate &delegate = shell.delegate;
         const QDateTime boot = QDateTime::fromSecsSinceEpoch(1'765'000'000, Qt::UTC);
         delegate.bootTime = [boot] { return std::optional(boot); };
         delegate.now = [=] { return boot.addSecs(secondsAfterBoot); };
@@ -243,13 +251,10 @@ private Q_SLOTS:
     // hot-key service) and the end gives the application back.
     void delegateRunsSessionsOverThePlatformItIsGiven()
     {
-        QTemporaryDir dir;
-        const auto container = scratchContainer(dir);
-        FakePlatformServices platform;
-        SessionServices sessions(platform, dir.filePath(QStringLiteral("journal")));
-        Appearance appearance;
-        ThemeStore themes(&appearance);
-        AppDelegate delegate(container.get(), sessions, platform, &themes);
+        ShellOverDoubles shell;
+        AppDelegate &delegate = shell.delegate;
+        FakePlatformServices &platform = shell.platform;
+        SessionServices &sessions = shell.sessions;
         delegate.model()->context()->insert(std::make_unique<FocusScreen>(QStringLiteral("Deep Work"), 60.0));
         QVERIFY(delegate.model()->context()->save());
         QVERIFY(platform.workspace);
@@ -345,13 +350,8 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         QFETCH(bool, queued);
         QFETCH(int, writes);
-        QTemporaryDir dir;
-        const auto container = scratchContainer(dir);
-        FakePlatformServices platform;
-        SessionServices sessions(platform, dir.filePath(QStringLiteral("journal")));
-        Appearance appearance;
-        ThemeStore themes(&appearance);
-        AppDelegate delegate(container.get(), sessions, platform, &themes);
+        ShellOverDoubles shell;
+        AppDelegate &delegate = shell.delegate;
         delegate.setupMenuBarExtra();
         StatusItem *item = delegate.statusItem();
         QVERIFY(item && item->isIdle());
