@@ -1,5 +1,7 @@
 #include "Appearance.h"
 
+#include "AppStyle.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QStyle>
@@ -187,8 +189,8 @@ void Appearance::install()
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         return;
     m_installed = true;
-    if (QApplication::style()->name().compare(kStyleName, Qt::CaseInsensitive) != 0)
-        QApplication::setStyle(kStyleName);
+    if (!qobject_cast<AppStyle *>(QApplication::style()))
+        QApplication::setStyle(new AppStyle); // the application owns it
     applyToApplication();
 }
 

@@ -425,6 +425,21 @@ void drawTray(QPainter &p, const QColor &c)
     p.drawPath(tray);
 }
 
+// "»" and its turn downwards: more of a row than fits.
+void drawChevronRight2(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    p.drawPolyline(QPolygonF({QPointF(6, 6), QPointF(12, 12), QPointF(6, 18)}));
+    p.drawPolyline(QPolygonF({QPointF(12, 6), QPointF(18, 12), QPointF(12, 18)}));
+}
+
+void drawChevronDown2(QPainter &p, const QColor &c)
+{
+    strokeOnly(p, c);
+    p.drawPolyline(QPolygonF({QPointF(6, 6), QPointF(12, 12), QPointF(18, 6)}));
+    p.drawPolyline(QPolygonF({QPointF(6, 12), QPointF(12, 18), QPointF(18, 12)}));
+}
+
 const QHash<QString, Drawer> &drawers()
 {
     static const QHash<QString, Drawer> table = {
@@ -459,6 +474,8 @@ const QHash<QString, Drawer> &drawers()
         {QStringLiteral("trophy"), &drawTrophy},
         {QStringLiteral("star"), &drawStar},
         {QStringLiteral("tray"), &drawTray},
+        {QStringLiteral("chevron.right.2"), &drawChevronRight2},
+        {QStringLiteral("chevron.down.2"), &drawChevronDown2},
     };
     return table;
 }
@@ -498,6 +515,8 @@ const QHash<QString, QString> &themeNames()
         {QStringLiteral("trophy"), QStringLiteral("starred-symbolic")},
         {QStringLiteral("star"), QStringLiteral("non-starred-symbolic")},
         {QStringLiteral("tray"), QStringLiteral("mail-inbox-symbolic")},
+        {QStringLiteral("chevron.right.2"), QStringLiteral("go-next-symbolic")},
+        {QStringLiteral("chevron.down.2"), QStringLiteral("go-down-symbolic")},
     };
     return table;
 }

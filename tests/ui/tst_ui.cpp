@@ -7,10 +7,13 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QMainWindow>
+#include <QProxyStyle>
 #include <QSet>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTest>
+#include <QToolBar>
 #include <QWidget>
 
 #include <memory>
@@ -50,6 +53,20 @@ private Q_SLOTS:
         m_appearance = std::make_unique<Appearance>();
         m_desktop = m_appearance->desktopPalette();
         m_appearance->install();
+    }
+
+    // Kept first: it looks at what the process has loaded so far.
+    void windowAtRestLoadsNoImagePlugin()
+    {
+        QMainWindow window;
+        auto *bar = window.addToolBar(QStringLiteral("Toolbar"));
+        bar->addAction(QStringLiteral("New Focus Screen"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.grab();
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        QVERIFY2(!maps.readAll().contains("/imageformats/"), "an image format plugin was loaded");
     }
 
     void init()
@@ -442,7 +459,9 @@ private Q_SLOTS:
         QCoreApplication::sendEvent(&window, &themeChange);
         QTRY_VERIFY(store.noDesktopAccent());
         QCOMPARE(QApplication::palette().color(QPalette::Highlight), store.accent());
-        QCOMPARE(QApplication::style()->name(), QStringLiteral("fusion"));
+        auto *style = qobject_cast<QProxyStyle *>(QApplication::style());
+        QVERIFY(style);
+        QCOMPARE(style->baseStyle()->name(), QStringLiteral("fusion"));
     }
 
 private:
