@@ -20,6 +20,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/stat.h>
 
 namespace {
@@ -76,6 +77,9 @@ int runWriter(const QString &path)
         auto *screen = ctx->insert(std::make_unique<FocusScreen>(QStringLiteral("batch %1").arg(i), 50));
         Q_UNUSED(screen);
         ctx->save();
+        // Tells the test a whole batch is on disk.
+        std::fputs("saved\n", stdout);
+        std::fflush(stdout);
     }
 }
 
@@ -564,7 +568,14 @@ private Q_SLOTS:
             QProcess writer;
             writer.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--writer"), path});
             QVERIFY(writer.waitForStarted());
-            QTest::qWait(250 + 90 * round);
+            // Killed somewhere in a later save, after a few whole ones, each
+            // round after more of them.
+            int saved = 0;
+            while (saved < 1 + 3 * round) {
+                QVERIFY2(writer.canReadLine() || writer.waitForReadyRead(60000), "the writer saved nothing");
+                while (writer.canReadLine())
+                    saved += writer.readLine() == "saved\n";
+            }
             QCOMPARE(writer.state(), QProcess::Running);
             ::kill(pid_t(writer.processId()), SIGKILL);
             QVERIFY(writer.waitForFinished());
