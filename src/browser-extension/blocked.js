@@ -35,11 +35,15 @@ function show(next) {
   try {
     host = new URL(original).host;
   } catch {}
-  document.title = api.i18n.getMessage("pageTitle");
   text("screen", session.screen);
   text("host", api.i18n.getMessage("notAllowed", [host]));
   text("back", api.i18n.getMessage("backAfter"));
-  const tick = () => text("countdown", api.i18n.getMessage("timeLeft", [countdown(session.end)]));
+  // The tab's title counts down too.
+  const tick = () => {
+    const left = countdown(session.end);
+    text("countdown", api.i18n.getMessage("timeLeft", [left]));
+    document.title = api.i18n.getMessage("pageTitle", [session.screen, left]);
+  };
   tick();
   if (ticker === null) ticker = setInterval(() => session && tick(), 1000);
 }
