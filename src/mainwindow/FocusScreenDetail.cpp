@@ -230,8 +230,8 @@ QWidget *FocusScreenDetail::buildAllowedWebsites(QWidget *content)
 void FocusScreenDetail::showIgnoredWebsites(const QStringList &list)
 {
     const QStringList ignored = WebsiteDomain::invalidEntries(list);
-    m_ignoredWebsites->setText(ignored.isEmpty() ? QString()
-                                                 : tr("Not a domain, ignored: %1").arg(commaListText(ignored)));
+    m_ignoredWebsites->setText(
+        ignored.isEmpty() ? QString() : tr("Not a domain, ignored: %1").arg(commaListText(ignored)));
     m_ignoredWebsites->setVisible(!ignored.isEmpty());
 }
 

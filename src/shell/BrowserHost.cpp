@@ -1,5 +1,6 @@
 #include "BrowserHost.h"
 
+#include "BrowserManifests.h"
 #include "PlatformServices.h"
 #include "RemoteControl.h"
 #include "SingleInstance.h"
@@ -30,7 +31,7 @@ std::optional<QString> BrowserHost::browserFromArguments(const QStringList &argu
     if (first.startsWith(QLatin1String("chrome-extension://")))
         return QStringLiteral("Chromium");
     if (arguments.size() >= 3 && first.endsWith(QLatin1String(".json")) &&
-        arguments.at(2) == QLatin1String(kFirefoxExtensionId))
+        arguments.at(2) == QLatin1String(BrowserManifests::kFirefoxExtensionId))
         return QStringLiteral("Firefox");
     return std::nullopt;
 }

@@ -20,17 +20,12 @@ class RemoteControl;
 //   {"type": "none"}    no session keeps the browser (also: no Lumora, no bus)
 // The extension may say {"type": "hello", "browser": "Chromium 120"} once,
 // and is answered with the session. Bad messages are told on standard error
-// and skipped; the host ends when the browser closes the pipe.
+// and skipped; the host ends when the browser closes the pipe. The browsers
+// find it through the manifests of BrowserManifests.
 class BrowserHost : public QObject
 {
     Q_OBJECT
 public:
-    // The name the browsers know the host by (their host manifests).
-    static constexpr const char *kHostName = "io.github.lumora.lumora";
-    // The extension's ids: Chromium's from the key in its manifest,
-    // Firefox's from its browser_specific_settings.
-    static constexpr const char *kChromiumExtensionId = "cmepddnafagflcolaoelcigfpgmdkipk";
-    static constexpr const char *kFirefoxExtensionId = "focus@lumora.github.io";
     // Starts the host by hand (for trying it out).
     static constexpr const char *kOption = "--native-messaging-host";
 

@@ -142,6 +142,7 @@ int main(int argc, char *argv[])
     QObject::connect(&remote, &RemoteControl::popoverRequested, delegate, &AppDelegate::showPopover);
     QObject::connect(&remote, &RemoteControl::mainWindowRequested, &lumora, &LumoraApp::openMainWindow);
     // The browsers keep to the running session's websites.
+    lumora.setRemoteControl(&remote);
     FocusSessionManager &manager = lumora.sessions().manager();
     QObject::connect(&manager, &FocusSessionManager::websiteSessionChanged, &remote,
                      [&remote, &manager] { remote.setWebsiteSession(manager.websiteSession()); });
