@@ -225,6 +225,67 @@
     </message>
 </context>
 <context>
+    <name>BrowserHost</name>
+    <message>
+        <source>there is no session bus, so there is no focus session to follow</source>
+        <translation>es gibt keinen Sitzungsbus, also keine Fokus-Sitzung, der gefolgt werden kann</translation>
+    </message>
+    <message>
+        <source>a message of type &quot;%1&quot; is not understood; it is skipped</source>
+        <translation>eine Nachricht vom Typ &quot;%1&quot; wird nicht verstanden; sie wird übersprungen</translation>
+    </message>
+    <message>
+        <source>the browser said hello a second time on the same connection; it is skipped</source>
+        <translation>der Browser hat sich auf derselben Verbindung ein zweites Mal angemeldet; das wird übersprungen</translation>
+    </message>
+    <message>
+        <source>a message for the browser is longer than 1 MB; it is not sent</source>
+        <translation>eine Nachricht an den Browser ist länger als 1 MB; sie wird nicht gesendet</translation>
+    </message>
+</context>
+<context>
+    <name>BrowserManifests</name>
+    <message>
+        <source>the folder cannot be created</source>
+        <translation>der Ordner kann nicht angelegt werden</translation>
+    </message>
+</context>
+<context>
+    <name>BrowserSection</name>
+    <message>
+        <source>Browsers</source>
+        <translation>Browser</translation>
+    </message>
+    <message>
+        <source>Set Up for This User</source>
+        <translation>Für diesen Benutzer einrichten</translation>
+    </message>
+    <message>
+        <source>Writes the native-messaging manifests for Chromium and Firefox to your home folder</source>
+        <translation>Schreibt die Native-Messaging-Manifeste für Chromium und Firefox in Ihren Benutzerordner</translation>
+    </message>
+    <message>
+        <source>With the Lumora Focus extension, a browser keeps to the focus screen&apos;s allowed websites while a session runs.</source>
+        <translation>Mit der Erweiterung Lumora Fokus bleibt ein Browser während einer Sitzung bei den erlaubten Webseiten des Fokus-Bildschirms.</translation>
+    </message>
+    <message>
+        <source>No browser connected</source>
+        <translation>Kein Browser verbunden</translation>
+    </message>
+    <message>
+        <source>Connected: %1</source>
+        <translation>Verbunden: %1</translation>
+    </message>
+    <message>
+        <source>Written: %1</source>
+        <translation>Geschrieben: %1</translation>
+    </message>
+    <message>
+        <source>Not written: %1</source>
+        <translation>Nicht geschrieben: %1</translation>
+    </message>
+</context>
+<context>
     <name>Challenge</name>
     <message>
         <source>Type the commitment sentence...</source>
@@ -732,6 +793,10 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>Background Type</source>
         <translation>Art des Hintergrunds</translation>
     </message>
+    <message>
+        <source>Not a domain, ignored: %1</source>
+        <translation>Keine Domain, ignoriert: %1</translation>
+    </message>
 </context>
 <context>
     <name>FocusScreenList</name>
@@ -985,6 +1050,33 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>Create one in the main window to get started.</source>
         <translation>Legen Sie im Hauptfenster einen an, um loszulegen.</translation>
+    </message>
+</context>
+<context>
+    <name>NativeMessaging::Reader</name>
+    <message>
+        <source>a message of %1 bytes is longer than the %2 bytes a message may have; it is skipped</source>
+        <translation>eine Nachricht von %1 Bytes ist länger als die %2 Bytes, die eine Nachricht haben darf; sie wird übersprungen</translation>
+    </message>
+    <message>
+        <source>a message of %1 bytes is not JSON (%2); it is skipped</source>
+        <translation>eine Nachricht von %1 Bytes ist kein JSON (%2); sie wird übersprungen</translation>
+    </message>
+    <message>
+        <source>a message is not a JSON object; it is skipped</source>
+        <translation>eine Nachricht ist kein JSON-Objekt; sie wird übersprungen</translation>
+    </message>
+    <message>
+        <source>the pipe closed %1 bytes before the end of a message that was being skipped</source>
+        <translation>die Pipe wurde %1 Bytes vor dem Ende einer übersprungenen Nachricht geschlossen</translation>
+    </message>
+    <message>
+        <source>the pipe closed in the middle of a message (%1 of %2 bytes)</source>
+        <translation>die Pipe wurde mitten in einer Nachricht geschlossen (%1 von %2 Bytes)</translation>
+    </message>
+    <message>
+        <source>the pipe closed in the middle of a length prefix (%1 of 4 bytes)</source>
+        <translation>die Pipe wurde mitten in einer Längenangabe geschlossen (%1 von 4 Bytes)</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 
 #include "AppChooser.h"
 #include "AppModel.h"
+#include "CommaList.h"
 #include "CommaListEdit.h"
 #include "DurationPicker.h"
 #include "EnumComboBox.h"
@@ -10,6 +11,7 @@
 #include "GridProbeModifier.h"
 #include "ModelContext.h"
 #include "OptionalText.h"
+#include "WebsiteDomain.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -212,9 +214,25 @@ QWidget *FocusScreenDetail::buildAllowedWebsites(QWidget *content)
     m_allowedWebsites->setObjectName(QStringLiteral("allowedWebsitesField"));
     sites->addField(tr("Domains (comma-separated)"), m_allowedWebsites);
     sites->addCaption(tr("Example: github.com, gitlab.com, developer.mozilla.org"));
-    connect(m_allowedWebsites, &CommaListEdit::listEdited, this,
-            [this](const QStringList &list) { edit([&](FocusScreen &s) { s.setAllowedWebsites(list); }); });
+    m_ignoredWebsites = sites->addCaption(QString());
+    m_ignoredWebsites->setObjectName(QStringLiteral("ignoredWebsitesCaption"));
+    m_ignoredWebsites->setWordWrap(true);
+    m_ignoredWebsites->hide();
+    connect(m_allowedWebsites, &CommaListEdit::listEdited, this, [this](const QStringList &list) {
+        showIgnoredWebsites(list);
+        edit([&](FocusScreen &s) { s.setAllowedWebsites(list); });
+    });
     return sites;
+}
+
+// Entries that name no domain are kept as typed but left out for the
+// browsers; the caption says which.
+void FocusScreenDetail::showIgnoredWebsites(const QStringList &list)
+{
+    const QStringList ignored = WebsiteDomain::invalidEntries(list);
+    m_ignoredWebsites->setText(
+        ignored.isEmpty() ? QString() : tr("Not a domain, ignored: %1").arg(commaListText(ignored)));
+    m_ignoredWebsites->setVisible(!ignored.isEmpty());
 }
 
 // The application or address opened at the start.
@@ -291,6 +309,7 @@ void FocusScreenDetail::load(bool recordChanged)
     }
     m_allowedApps->setList(s->allowedApps());
     m_allowedWebsites->setList(s->allowedWebsites());
+    showIgnoredWebsites(s->allowedWebsites());
 
     setTextIfDifferent(m_autoOpenApp, OptionalText::toText(s->autoOpenApp()));
     setTextIfDifferent(m_autoOpenURL, OptionalText::toText(s->autoOpenURL()));

@@ -54,6 +54,7 @@ private:
     QWidget *buildStrictMode(QWidget *content);
     QWidget *buildAllowedApps(QWidget *content);
     QWidget *buildAllowedWebsites(QWidget *content);
+    void showIgnoredWebsites(const QStringList &list);
     QWidget *buildAutoOpen(QWidget *content);
     QWidget *buildBackground(QWidget *content);
     void updateStrictVisibility();
@@ -81,6 +82,8 @@ private:
     QPushButton *m_chooseAllowedApps = nullptr;
     const AppCatalogue *m_catalogue = nullptr;
     CommaListEdit *m_allowedWebsites = nullptr;
+    // The entries of the list that name no domain (left out for browsers).
+    QLabel *m_ignoredWebsites = nullptr;
 
     QLineEdit *m_autoOpenApp = nullptr;
     QLineEdit *m_autoOpenURL = nullptr;

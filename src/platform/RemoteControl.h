@@ -1,10 +1,14 @@
 #pragma once
 
+#include "WebsiteSession.h"
+
+#include <QMap>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // How later starts of the program reach the running one: the running
 // instance serves a few requests under a name of its own on the desktop's
@@ -44,7 +48,37 @@ public:
     // Called for a status request: the tray's title and tooltip.
     std::function<QStringList()> statusHandler;
 
+    // The serving instance: the websites its running session keeps the
+    // browsers to, published to every browser that follows it; nothing when
+    // no session restricts them.
+    virtual void setWebsiteSession(const std::optional<WebsiteSession> &session);
+    const std::optional<WebsiteSession> &websiteSession() const { return m_websiteSession; }
+    // The serving instance: the browsers following it now, each name once.
+    QStringList connectedBrowsers() const;
+
+    // A browser's native-messaging host: follows the website session of the
+    // instance serving the name (websiteSessionChanged on every change, and
+    // nothing once that instance is gone), telling it which browser is
+    // connected. False when there is no bus to follow it on.
+    virtual bool followWebsiteSession(const QString &browser)
+    {
+        Q_UNUSED(browser);
+        return false;
+    }
+
 Q_SIGNALS:
     void popoverRequested();
     void mainWindowRequested();
+    void websiteSessionChanged();
+    void connectedBrowsersChanged();
+
+protected:
+    // The followers, by their address on the bus.
+    void setBrowserConnected(const QString &follower, const QString &browser);
+    void setBrowserGone(const QString &follower);
+
+    std::optional<WebsiteSession> m_websiteSession;
+
+private:
+    QMap<QString, QString> m_browsers;
 };

@@ -11,6 +11,7 @@
 #include "OverlayPresenter.h"
 #include "TerminalText.h"
 #include "UserNotifications.h"
+#include "WebsiteDomain.h"
 
 #include <QUrl>
 #include <QUuid>
@@ -150,6 +151,13 @@ bool FocusSessionManager::startSession(FocusSession *session, FocusScreen *scree
     Q_EMIT activeScreenChanged();
     setRemainingTime(screen->duration());
 
+    // The browsers keep to the screen's websites (an empty list, or one
+    // without a single domain, leaves them free).
+    const QStringList domains = WebsiteDomain::domains(screen->allowedWebsites());
+    if (!domains.isEmpty())
+        setWebsiteSession(
+            WebsiteSession{screen->name(), now().addMSecs(qint64(m_remainingTime * 1000)), domains});
+
     if (m_services.lockManager)
         m_services.lockManager->startLock(AppLockManager::lockMode(screen->lockMode()),
                                           screen->allowedApps());
@@ -210,6 +218,14 @@ void FocusSessionManager::tick()
         endSession(true);
         return;
     }
+    if (m_websiteSession) {
+        const QDateTime end = now().addMSecs(qint64(m_remainingTime * 1000));
+        if (qAbs(end.msecsTo(m_websiteSession->end)) > kWebsiteEndDriftMs) {
+            WebsiteSession moved = *m_websiteSession;
+            moved.end = end;
+            setWebsiteSession(moved);
+        }
+    }
     if (m_services.overlay)
         m_services.overlay->updateCountdown(m_remainingTime);
 }
@@ -220,6 +236,8 @@ void FocusSessionManager::endSession(bool completed)
         return;
     m_timer.stop();
     m_ending = completed;
+    // The session is over for the browsers as soon as it ends.
+    setWebsiteSession(std::nullopt);
     QPointer<FocusSessionManager> weak(this);
     FocusSession *session = m_activeSession;
     auto finish = [weak, completed, session] {
@@ -305,9 +323,18 @@ void FocusSessionManager::setRemainingTime(double seconds)
     Q_EMIT remainingTimeChanged();
 }
 
+void FocusSessionManager::setWebsiteSession(std::optional<WebsiteSession> session)
+{
+    if (m_websiteSession == session)
+        return;
+    m_websiteSession = std::move(session);
+    Q_EMIT websiteSessionChanged();
+}
+
 void FocusSessionManager::clearActive()
 {
     m_ending.reset();
+    setWebsiteSession(std::nullopt);
     const bool hadSession = m_activeSession != nullptr;
     const bool hadScreen = m_activeScreen != nullptr;
     m_activeSession = nullptr;

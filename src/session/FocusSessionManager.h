@@ -2,6 +2,7 @@
 
 #include "ModelContainer.h"
 #include "PersistentIdentifier.h"
+#include "WebsiteSession.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -36,6 +37,9 @@ public:
     // A running session says it is alive this often (in ticks).
     static constexpr int kHeartbeatTicks = 30;
     static constexpr int kQuitRestoreMs = 2000;
+    // The end told to the browsers is told again when the countdown and the
+    // clock have drifted this far apart (a suspended machine).
+    static constexpr qint64 kWebsiteEndDriftMs = 2000;
 
     // The services a manager works through; none is owned.
     struct Services
@@ -60,6 +64,10 @@ public:
     FocusScreen *activeScreen() const { return m_activeScreen; }
     double remainingTime() const { return m_remainingTime; }
     bool isTimerRunning() const { return m_timer.isActive(); }
+    // The websites the running session keeps the browsers to: set from the
+    // start of a session whose screen allows at least one domain until the
+    // session ends; nothing otherwise.
+    const std::optional<WebsiteSession> &websiteSession() const { return m_websiteSession; }
 
     AppLockManager *lockManager() const { return m_services.lockManager; }
     OverlayPresenter *overlay() const { return m_services.overlay; }
@@ -96,8 +104,10 @@ Q_SIGNALS:
     // A session is running and this process is alive: at the start and then
     // every kHeartbeatTicks ticks.
     void heartbeat();
+    void websiteSessionChanged();
 
 private:
+    void setWebsiteSession(std::optional<WebsiteSession> session);
     void handleStartRequest(const QVariantMap &userInfo);
     void startTimer();
     void finishSession(bool completed);
@@ -116,5 +126,6 @@ private:
     // The running session is being ended (the overlay fades out); the
     // outcome is fixed and a second end changes nothing.
     std::optional<bool> m_ending;
+    std::optional<WebsiteSession> m_websiteSession;
     QTimer m_timer;
 };

@@ -2,6 +2,7 @@
 
 #include "AppModel.h"
 #include "AppSettings.h"
+#include "BrowserSection.h"
 #include "EmptyStatePanel.h"
 #include "LoginItem.h"
 #include "ModelContext.h"
@@ -155,6 +156,9 @@ void GeneralSettings::build()
         }
     });
     sections->addWidget(strictMode);
+
+    m_browsers = new BrowserSection(m_sections);
+    sections->addWidget(m_browsers);
 }
 
 void GeneralSettings::sync()

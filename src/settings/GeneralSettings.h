@@ -9,6 +9,7 @@
 
 class AppModel;
 class AppSettings;
+class BrowserSection;
 class LoginItem;
 class QCheckBox;
 class QComboBox;
@@ -46,6 +47,7 @@ public:
     ShortcutField *shortcutField() const { return m_shortcut; }
     QComboBox *lockModePicker() const { return m_lockMode; }
     QComboBox *strictModePicker() const { return m_strictMode; }
+    BrowserSection *browserSection() const { return m_browsers; }
     bool isUnavailable() const;
 
 private:
@@ -65,4 +67,5 @@ private:
     ShortcutField *m_shortcut = nullptr;
     QComboBox *m_lockMode = nullptr;
     QComboBox *m_strictMode = nullptr;
+    BrowserSection *m_browsers = nullptr;
 };

@@ -2,7 +2,9 @@
 
 #include "AppDelegate.h"
 #include "AppModel.h"
+#include "BrowserSection.h"
 #include "ContentView.h"
+#include "GeneralSettings.h"
 #include "LockJournal.h"
 #include "MainWindow.h"
 #include "ModelContainer.h"
@@ -64,6 +66,13 @@ void LumoraApp::openMainWindow()
     m_mainWindow->bringForward();
 }
 
+void LumoraApp::setRemoteControl(RemoteControl *remote)
+{
+    m_remote = remote;
+    if (m_settingsWindow)
+        m_settingsWindow->general()->browserSection()->setRemoteControl(remote);
+}
+
 void LumoraApp::openSettings()
 {
     if (!m_settingsWindow) {
@@ -72,6 +81,7 @@ void LumoraApp::openSettings()
         m_settingsWindow->setWindowFlag(Qt::Window);
         m_settingsWindow->setObjectName(QStringLiteral("settings"));
         m_settingsWindow->setAttribute(Qt::WA_QuitOnClose, false);
+        m_settingsWindow->general()->browserSection()->setRemoteControl(m_remote);
         themed(m_settingsWindow.get(), m_themes);
     }
     m_settingsWindow->show();

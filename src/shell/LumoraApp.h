@@ -20,6 +20,8 @@ class ThemeStore;
 // windows take their accent from `themes` and report their layout to
 // `probes`; these and the platform services are the program's and outlive
 // the application.
+class RemoteControl;
+
 class LumoraApp : public QObject
 {
     Q_OBJECT
@@ -38,8 +40,12 @@ public:
     void launch(bool showMainWindow);
     void openMainWindow();
     void openSettings();
+    // Where the settings learn which browsers are connected (the running
+    // instance's remote control; none when it serves no bus).
+    void setRemoteControl(RemoteControl *remote);
 
 private:
+    RemoteControl *m_remote = nullptr;
     ThemeStore *m_themes;
     std::unique_ptr<ModelContainer> m_container;
     std::unique_ptr<AppModel> m_model;

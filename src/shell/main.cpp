@@ -1,4 +1,5 @@
 #include "AppDelegate.h"
+#include "BrowserHost.h"
 #include "CommandLine.h"
 #include "DesktopSession.h"
 #include "LumoraApp.h"
@@ -68,6 +69,13 @@ void installQuitOnSignals()
 
 int main(int argc, char *argv[])
 {
+    // Started by a browser for its extension: a host on the pipes, no windows.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const std::optional<QString> browser = BrowserHost::browserFromArguments(arguments))
+        return BrowserHost::run(argc, argv, *browser);
+
     DesktopSession::chooseQtPlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumora"));
@@ -133,6 +141,11 @@ int main(int argc, char *argv[])
     };
     QObject::connect(&remote, &RemoteControl::popoverRequested, delegate, &AppDelegate::showPopover);
     QObject::connect(&remote, &RemoteControl::mainWindowRequested, &lumora, &LumoraApp::openMainWindow);
+    // The browsers keep to the running session's websites.
+    lumora.setRemoteControl(&remote);
+    FocusSessionManager &manager = lumora.sessions().manager();
+    QObject::connect(&manager, &FocusSessionManager::websiteSessionChanged, &remote,
+                     [&remote, &manager] { remote.setWebsiteSession(manager.websiteSession()); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, delegate, &AppDelegate::applicationWillTerminate);
     // The desktop session is ending: what is pending goes to disk first.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, delegate,

@@ -1,10 +1,14 @@
 #include "DurationFormat.h"
 #include "ItemTitle.h"
+#include "NativeMessaging.h"
 #include "TerminalText.h"
+#include "WebsiteDomain.h"
 
+#include <QJsonObject>
 #include <QTest>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 // One of the duration formats.
@@ -37,6 +41,175 @@ private Q_SLOTS:
         QFETCH(QString, input);
         QFETCH(QString, expected);
         QCOMPARE(ItemTitle::clean(input), expected);
+    }
+
+    // What the browser is told for each entry of an allowed-websites list.
+    void websiteDomains_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("domain"); // empty: names no domain
+        QTest::newRow("plain") << "github.com"
+                               << "github.com";
+        QTest::newRow("trimmed, lower case") << "  GitHub.COM\t"
+                                             << "github.com";
+        QTest::newRow("scheme and path") << "https://github.com/lumora/issues?q=1#top"
+                                         << "github.com";
+        QTest::newRow("www dropped") << "www.example.org"
+                                     << "example.org";
+        QTest::newRow("scheme, www and port") << "http://WWW.Example.org:8080/"
+                                              << "example.org";
+        QTest::newRow("wildcard") << "*.wikipedia.org"
+                                  << "wikipedia.org";
+        QTest::newRow("user") << "https://me@gitlab.com/x"
+                              << "gitlab.com";
+        QTest::newRow("trailing dot") << "developer.mozilla.org."
+                                      << "developer.mozilla.org";
+        QTest::newRow("subdomain kept") << "gist.github.com"
+                                        << "gist.github.com";
+        QTest::newRow("single label") << "localhost"
+                                      << "localhost";
+        QTest::newRow("www alone") << "www"
+                                   << "www";
+        QTest::newRow("address") << "127.0.0.1:3000"
+                                 << "127.0.0.1";
+        QTest::newRow("international") << "B\u00fccher.de"
+                                       << "xn--bcher-kva.de";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("blank") << "   "
+                               << "";
+        QTest::newRow("space inside") << "git hub.com"
+                                      << "";
+        QTest::newRow("underscore") << "my_site.com"
+                                    << "";
+        QTest::newRow("empty label") << "github..com"
+                                     << "";
+        QTest::newRow("leading hyphen") << "-github.com"
+                                        << "";
+        QTest::newRow("scheme only") << "https://"
+                                     << "";
+        QTest::newRow("bad port") << "github.com:http"
+                                  << "";
+        QTest::newRow("bracketed address") << "[::1]"
+                                           << "";
+        QTest::newRow("label too long") << QString(64, u'a') + ".com"
+                                        << "";
+        QTest::newRow("domain too long") << (QString(63, u'a') + u'.').repeated(4) + "com"
+                                         << "";
+        QTest::newRow("control character") << "git\x01hub.com"
+                                           << "";
+    }
+    void websiteDomains()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, domain);
+        QCOMPARE(WebsiteDomain::normalized(entry).value_or(QString()), domain);
+        QCOMPARE(WebsiteDomain::invalidEntries({entry}).isEmpty(), !domain.isEmpty());
+    }
+
+    // A list gives each domain once, in order, without the entries that name none.
+    void websiteDomainList()
+    {
+        const QStringList entries{"https://www.github.com/x", "not a domain", "GITHUB.com", "gitlab.com", ""};
+        QCOMPARE(WebsiteDomain::domains(entries), QStringList({"github.com", "gitlab.com"}));
+        QCOMPARE(WebsiteDomain::invalidEntries(entries), QStringList({"not a domain", ""}));
+    }
+
+    // The browser's side of the native-messaging pipe, good and bad: every
+    // frame is read whole or skipped with an error, and a cut-off frame is
+    // told when the pipe closes. Fed at once and byte by byte.
+    void nativeMessagingFrames_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("items"); // "type" of each message, or "error: <start of text>"
+        QTest::addColumn<QString>("atEnd");     // start of the error at the end, or empty
+        const auto framed = [](const QByteArray &body) {
+            const quint32 n = quint32(body.size());
+            return QByteArray(reinterpret_cast<const char *>(&n), 4) + body;
+        };
+        const auto prefix = [](quint32 n) { return QByteArray(reinterpret_cast<const char *>(&n), 4); };
+        const QByteArray hello = framed("{\"type\":\"hello\",\"browser\":\"Chromium\"}");
+        QTest::newRow("one message") << hello << QStringList{"hello"} << "";
+        QTest::newRow("two in one read")
+            << hello + framed("{\"type\":\"ping\"}") << QStringList{"hello", "ping"} << "";
+        QTest::newRow("not JSON, then a good one")
+            << framed("hello there") + hello
+            << QStringList{"error: a message of 11 bytes is not JSON", "hello"} << "";
+        QTest::newRow("an array") << framed("[1,2]") << QStringList{"error: a message is not a JSON object"}
+                                  << "";
+        QTest::newRow("empty frame") << prefix(0) + hello
+                                     << QStringList{"error: a message of 0 bytes is not JSON", "hello"} << "";
+        QByteArray big = "{\"type\":\"big\",\"pad\":\"" + QByteArray(1024 * 1024, 'x') + "\"}";
+        QTest::newRow("1 MB, skipped, then a good one")
+            << framed(big) + hello
+            << QStringList{"error: a message of 1048599 bytes is longer than the 65536", "hello"} << "";
+        QTest::newRow("length in the wrong byte order")
+            << QByteArray("\0\0\0\x25", 4) + hello.mid(4)
+            << QStringList{"error: a message of 620756992 bytes is longer"}
+            << "the pipe closed 620756955 bytes before the end";
+        QTest::newRow("length longer than what comes")
+            << prefix(500) + hello.mid(4) << QStringList{}
+            << "the pipe closed in the middle of a message (37 of 500";
+        QTest::newRow("length shorter than the message")
+            << prefix(10) + hello.mid(4)
+            << QStringList{"error: a message of 10 bytes is not JSON", "error: a message of"}
+            << "the pipe closed";
+        QTest::newRow("half a prefix") << hello + QByteArray("\x05\0", 2) << QStringList{"hello"}
+                                       << "the pipe closed in the middle of a length prefix (2 of 4";
+        QTest::newRow("nothing") << QByteArray() << QStringList{} << "";
+    }
+    void nativeMessagingFrames()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, items);
+        QFETCH(QString, atEnd);
+        const auto read = [](NativeMessaging::Reader &reader,
+                             const QList<NativeMessaging::Reader::Item> &got) {
+            QStringList out;
+            for (const auto &item : got)
+                out << (item.error.isEmpty() ? item.message.value(QStringLiteral("type")).toString()
+                                             : QStringLiteral("error: ") + item.error);
+            Q_UNUSED(reader);
+            return out;
+        };
+        const auto matches = [](const QStringList &got, const QStringList &expected) {
+            if (got.size() != expected.size())
+                return false;
+            for (qsizetype i = 0; i < got.size(); ++i) {
+                if (!got[i].startsWith(expected[i]))
+                    return false;
+            }
+            return true;
+        };
+        NativeMessaging::Reader whole;
+        const QStringList all = read(whole, whole.feed(bytes));
+        QVERIFY2(matches(all, items), qPrintable(all.join(QStringLiteral(" | "))));
+        QVERIFY2(atEnd.isEmpty() ? whole.errorAtEnd().isEmpty() : whole.errorAtEnd().startsWith(atEnd),
+                 qPrintable(whole.errorAtEnd()));
+        if (bytes.size() > 100000)
+            return; // byte by byte would only take long
+        NativeMessaging::Reader bytewise;
+        QStringList pieces;
+        for (char c : bytes)
+            pieces += read(bytewise, bytewise.feed(QByteArrayView(&c, 1)));
+        QCOMPARE(pieces, all);
+        QCOMPARE(bytewise.errorAtEnd(), whole.errorAtEnd());
+    }
+
+    // What the host sends: a length in the machine's byte order and compact
+    // JSON; nothing above 1 MB.
+    void nativeMessagingOutgoing()
+    {
+        const QByteArray framed = NativeMessaging::frame({{QStringLiteral("type"), QStringLiteral("none")}});
+        quint32 length = 0;
+        std::memcpy(&length, framed.constData(), 4);
+        QCOMPARE(length, quint32(framed.size() - 4));
+        QCOMPARE(framed.mid(4), QByteArray("{\"type\":\"none\"}"));
+        NativeMessaging::Reader reader;
+        QCOMPARE(reader.feed(framed).value(0).message.value(QStringLiteral("type")).toString(),
+                 QStringLiteral("none"));
+        const QJsonObject huge{{QStringLiteral("pad"), QString(NativeMessaging::kMaxOutgoing, u'x')}};
+        QVERIFY(NativeMessaging::frame(huge).isEmpty());
     }
 
     // Names printed to a terminal cannot drive it.

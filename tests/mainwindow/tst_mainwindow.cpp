@@ -892,6 +892,30 @@ private Q_SLOTS:
         QVERIFY(stored().isEmpty());
     }
 
+    // Entries that name no domain stay as typed, and the editor says they
+    // are ignored.
+    void ignoredWebsitesAreShown()
+    {
+        Fixture f;
+        FocusScreen *s = f.addScreen(QStringLiteral("Work"));
+        s->setAllowedWebsites({QStringLiteral("github.com"), QStringLiteral("two words")});
+        f.model->setSelection(s->id());
+        QWidget *detail = f.screenDetail();
+        auto *field = detail->findChild<CommaListEdit *>(QStringLiteral("allowedWebsitesField"));
+        auto *caption = detail->findChild<QLabel *>(QStringLiteral("ignoredWebsitesCaption"));
+        QVERIFY(field && caption);
+        QVERIFY(!caption->isHidden());
+        QCOMPARE(caption->text(), QStringLiteral("Not a domain, ignored: two words"));
+
+        clearField(field);
+        typeInto(field, QStringLiteral("https://www.gitlab.com/x, a_b, , http://"));
+        QCOMPARE(s->allowedWebsites(), (QStringList{"https://www.gitlab.com/x", "a_b", "http://"}));
+        QCOMPARE(caption->text(), QStringLiteral("Not a domain, ignored: a_b, http://"));
+        clearField(field);
+        typeInto(field, QStringLiteral("gitlab.com"));
+        QVERIFY(caption->isHidden());
+    }
+
     void optionalTextFields_data()
     {
         QTest::addColumn<QString>("fieldName");

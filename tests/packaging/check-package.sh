@@ -17,6 +17,15 @@ for f in bin/lumora share/applications/lumora.desktop share/icons/hicolor/scalab
          share/doc/lumora/changelog.Debian.gz share/man/man1/lumora.1.gz share/lumora/translations/lumora_de.qm; do
     [ -f "$work/prefix/$f" ] || fail "missing after install: $f"
 done
+# The browser extension and the host manifests naming the installed program.
+for f in share/lumora/browser-extension/manifest.json share/lumora/browser-extension/background.js \
+         share/lumora/browser-extension/blocked.html share/lumora/lumora-focus.xpi \
+         etc/chromium/native-messaging-hosts/io.github.lumora.lumora.json \
+         lib/mozilla/native-messaging-hosts/io.github.lumora.lumora.json; do
+    [ -f "$work/prefix/$f" ] || fail "missing after install: $f"
+done
+grep -q "\"path\": \"$work/prefix/bin/lumora\"" "$work/prefix/etc/chromium/native-messaging-hosts/io.github.lumora.lumora.json" ||
+    fail "the Chromium host manifest does not name the installed program"
 desktop-file-validate "$work/prefix/share/applications/lumora.desktop"
 appstreamcli validate --no-net --explain "$work/prefix/share/metainfo/io.github.lumora.Lumora.metainfo.xml"
 
@@ -43,6 +52,14 @@ if readelf -S --wide "$program" | grep -Eq '\.(debug_|symtab)'; then
     fail "usr/bin/lumora carries debug information or a symbol table"
 fi
 [ -f "$root/usr/share/doc/lumora/copyright" ] || fail "no usr/share/doc/lumora/copyright"
+# The host manifests where the browsers look system-wide, naming /usr/bin/lumora.
+for f in etc/chromium/native-messaging-hosts/io.github.lumora.lumora.json \
+         usr/lib/mozilla/native-messaging-hosts/io.github.lumora.lumora.json; do
+    grep -q '"path": "/usr/bin/lumora"' "$root/$f" || fail "no $f naming /usr/bin/lumora in the package"
+done
+[ -f "$root/usr/share/lumora/browser-extension/manifest.json" ] || fail "no browser extension in the package"
+dpkg-deb -I "$deb" conffiles | grep -qx /etc/chromium/native-messaging-hosts/io.github.lumora.lumora.json ||
+    fail "the Chromium host manifest is not a conffile"
 gzip -t "$root/usr/share/doc/lumora/changelog.Debian.gz" || fail "no readable changelog.Debian.gz"
 zcat "$root/usr/share/doc/lumora/changelog.Debian.gz" | head -1 | grep -q "^lumora ($(dpkg-deb -f "$deb" Version))" ||
     fail "the changelog does not name the package's version"

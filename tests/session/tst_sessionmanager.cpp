@@ -270,6 +270,74 @@ private Q_SLOTS:
         QVERIFY(!m_manager->activeSession());
     }
 
+    // The browsers are told the screen's domains from the start until the
+    // session ends, however it ends; a list without a domain tells nothing.
+    void websiteSessionFollowsTheSession_data()
+    {
+        QTest::addColumn<QStringList>("allowedWebsites");
+        QTest::addColumn<QStringList>("domains"); // empty: the browsers stay free
+        QTest::addColumn<QString>("ending");
+        const QStringList typed{"https://www.GitHub.com/lumora", "not a domain", "github.com", "docs.qt.io"};
+        const QStringList domains{"github.com", "docs.qt.io"};
+        QTest::newRow("completed") << typed << domains << "completed";
+        QTest::newRow("ended early") << typed << domains << "early";
+        QTest::newRow("abandoned at quit") << typed << domains << "quit";
+        QTest::newRow("empty list") << QStringList() << QStringList() << "completed";
+        QTest::newRow("no domain in the list") << QStringList{"two words", "a_b"} << QStringList() << "early";
+    }
+    void websiteSessionFollowsTheSession()
+    {
+        QFETCH(QStringList, allowedWebsites);
+        QFETCH(QStringList, domains);
+        QFETCH(QString, ending);
+        FocusScreen *screen = addScreen(60);
+        screen->setAllowedWebsites(allowedWebsites);
+        QSignalSpy changed(m_manager.get(), &FocusSessionManager::websiteSessionChanged);
+        const QDateTime start = m_clock;
+        requestStart(screen);
+        if (domains.isEmpty()) {
+            QVERIFY(!m_manager->websiteSession());
+        } else {
+            QVERIFY(m_manager->websiteSession());
+            QCOMPARE(m_manager->websiteSession()->screenName, QStringLiteral("Deep Work"));
+            QCOMPARE(m_manager->websiteSession()->domains, domains);
+            QCOMPARE(m_manager->websiteSession()->end, start.addSecs(60));
+        }
+        tickTimes(5);
+        QCOMPARE(changed.size(), domains.isEmpty() ? 0 : 1);
+        if (ending == QLatin1String("completed")) {
+            tickTimes(55);
+        } else if (ending == QLatin1String("early")) {
+            m_manager->endSession(false);
+        } else {
+            m_manager->abandonSession();
+        }
+        // Free as soon as the session ends, before the overlay has faded.
+        QVERIFY(!m_manager->websiteSession());
+        QCOMPARE(changed.size(), domains.isEmpty() ? 0 : 2);
+        finishFade();
+        QCOMPARE(changed.size(), domains.isEmpty() ? 0 : 2);
+    }
+
+    // Time in which the countdown did not run (a suspended machine) moves
+    // the end the browsers show; the usual jitter of a tick does not.
+    void websiteSessionEndFollowsTheCountdown()
+    {
+        FocusScreen *screen = addScreen(600);
+        screen->setAllowedWebsites({QStringLiteral("github.com")});
+        requestStart(screen);
+        const QDateTime end = m_manager->websiteSession()->end;
+        QSignalSpy changed(m_manager.get(), &FocusSessionManager::websiteSessionChanged);
+        m_clock = m_clock.addMSecs(1500);
+        m_manager->tick();
+        QCOMPARE(changed.size(), 0);
+        QCOMPARE(m_manager->websiteSession()->end, end);
+        m_clock = m_clock.addSecs(3600); // asleep for an hour
+        m_manager->tick();
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(m_manager->websiteSession()->end, m_clock.addSecs(598));
+    }
+
     // A running session is never replaced, and the refused request leaves
     // no session behind in the store.
     void secondStartIsRefusedWithoutARecord()

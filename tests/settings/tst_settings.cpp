@@ -9,6 +9,8 @@
 #include "AppSettings.h"
 #include "Appearance.h"
 #include "AppearanceSettings.h"
+#include "BrowserManifests.h"
+#include "BrowserSection.h"
 #include "EmptyStatePanel.h"
 #include "FitsContent.h"
 #include "FocusChart.h"
@@ -20,6 +22,7 @@
 #include "ModelContext.h"
 #include "NewProfileSheet.h"
 #include "ProfilesSettings.h"
+#include "RemoteControl.h"
 #include "SettingsStyle.h"
 #include "SettingsView.h"
 #include "ShortcutField.h"
@@ -37,12 +40,16 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
@@ -645,6 +652,91 @@ private Q_SLOTS:
         QVERIFY(!ctx()->hasChanges());
         openStore();
         QCOMPARE(ctx()->fetch<AppSettings>().first()->globalShortcut(), stored);
+    }
+
+    // The general page says which browsers follow the running instance,
+    // each name once, as they come and go.
+    void browserStatusFollowsTheConnections()
+    {
+        class Remote : public RemoteControl
+        {
+        public:
+            bool serve() override { return true; }
+            Reply send(Request, const QString &) override { return {}; }
+            void connectBrowser(const QString &follower, const QString &browser)
+            {
+                setBrowserConnected(follower, browser);
+            }
+            void leave(const QString &follower) { setBrowserGone(follower); }
+        } remote;
+        GeneralSettings page(m_model.get());
+        BrowserSection *section = page.browserSection();
+        QVERIFY(section);
+        QCOMPARE(section->statusLabel()->text(), QStringLiteral("No browser connected"));
+        section->setRemoteControl(&remote);
+        remote.connectBrowser(QStringLiteral(":1.7"), QStringLiteral("Firefox 128.0"));
+        remote.connectBrowser(QStringLiteral(":1.9"), QStringLiteral("Chromium 120"));
+        remote.connectBrowser(QStringLiteral(":1.12"), QStringLiteral("Chromium 120"));
+        QCOMPARE(section->statusLabel()->text(), QStringLiteral("Connected: Chromium 120, Firefox 128.0"));
+        remote.leave(QStringLiteral(":1.9"));
+        QCOMPARE(section->statusLabel()->text(), QStringLiteral("Connected: Chromium 120, Firefox 128.0"));
+        remote.leave(QStringLiteral(":1.7"));
+        remote.leave(QStringLiteral(":1.12"));
+        QCOMPARE(section->statusLabel()->text(), QStringLiteral("No browser connected"));
+    }
+
+    // "Set Up for This User" writes the host manifests where Chromium and
+    // Firefox look in the home folder, naming the program and the extension;
+    // a folder that cannot be made is told, the others still written.
+    void browserSetUpWritesTheUserManifests()
+    {
+        const QByteArray home = qgetenv("HOME");
+        const QString scratchHome = m_dir.filePath(QStringLiteral("home%1").arg(m_run));
+        QDir().mkpath(scratchHome);
+        qputenv("HOME", scratchHome.toUtf8());
+        const auto restoreHome = qScopeGuard([&] { qputenv("HOME", home); });
+        const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+        // Chromium's folder is a file: it cannot hold the manifest.
+        QFile blocker(config + QStringLiteral("/chromium"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+
+        GeneralSettings page(m_model.get());
+        BrowserSection *section = page.browserSection();
+        section->setHostProgram(QStringLiteral("/opt/lumora/bin/lumora"));
+        section->setUpButton()->click();
+        const QString firefoxPath =
+            scratchHome + QStringLiteral("/.mozilla/native-messaging-hosts/io.github.lumora.lumora.json");
+        QFile firefox(firefoxPath);
+        QVERIFY(firefox.open(QIODevice::ReadOnly));
+        const QJsonObject manifest = QJsonDocument::fromJson(firefox.readAll()).object();
+        QCOMPARE(manifest.value(QStringLiteral("name")).toString(),
+                 QStringLiteral("io.github.lumora.lumora"));
+        QCOMPARE(manifest.value(QStringLiteral("path")).toString(), QStringLiteral("/opt/lumora/bin/lumora"));
+        QCOMPARE(manifest.value(QStringLiteral("type")).toString(), QStringLiteral("stdio"));
+        QCOMPARE(manifest.value(QStringLiteral("allowed_extensions")).toArray().toVariantList(),
+                 QVariantList{QStringLiteral("focus@lumora.github.io")});
+        const QString result = section->resultLabel()->text();
+        QVERIFY2(result.contains(QStringLiteral(
+                     "Written: ~/.mozilla/native-messaging-hosts/io.github.lumora.lumora.json")),
+                 qPrintable(result));
+        QVERIFY2(result.contains(QStringLiteral("Not written: ") + config +
+                                 QStringLiteral("/chromium/NativeMessagingHosts")),
+                 qPrintable(result));
+
+        // With the folder free, Chromium's manifest names the extension by its id.
+        QVERIFY(blocker.remove());
+        section->setUpButton()->click();
+        QFile chromium(config +
+                       QStringLiteral("/chromium/NativeMessagingHosts/io.github.lumora.lumora.json"));
+        QVERIFY(chromium.open(QIODevice::ReadOnly));
+        QCOMPARE(QJsonDocument::fromJson(chromium.readAll())
+                     .object()
+                     .value(QStringLiteral("allowed_origins"))
+                     .toArray()
+                     .toVariantList(),
+                 QVariantList{QStringLiteral("chrome-extension://cmepddnafagflcolaoelcigfpgmdkipk/")});
+        QVERIFY(!section->resultLabel()->text().contains(QStringLiteral("Not written")));
     }
 
     void defaultStrictModeReachesTheNextFocusScreen()

@@ -3,7 +3,9 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDBusReply>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 
 namespace {
 
@@ -11,6 +13,9 @@ namespace {
 // sweep and the overlay, well under this on any machine.
 constexpr int kSendTimeoutMs = 30000;
 constexpr auto kErrorFailed = "io.github.lumora.Lumora.Error.Failed";
+// A browser's name as its host gives it is shown in the settings; longer
+// names are cut.
+constexpr qsizetype kMaxBrowserName = 64;
 
 QString methodFor(RemoteControl::Request request)
 {
@@ -25,6 +30,28 @@ QString methodFor(RemoteControl::Request request)
         break;
     }
     return QStringLiteral("OpenMainWindow");
+}
+
+// Receives the serving instance's WebsiteSessionChanged signal for a host.
+class WebsiteSessionFollower : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    std::function<void(const QVariantMap &)> changed;
+
+public Q_SLOTS:
+    void onChanged(const QVariantMap &session)
+    {
+        if (changed)
+            changed(session);
+    }
+};
+
+QString printableName(QString name)
+{
+    name.removeIf([](QChar c) { return !c.isPrint(); });
+    return name.trimmed().left(kMaxBrowserName);
 }
 
 } // namespace
@@ -44,7 +71,9 @@ bool DBusRemoteControl::serve()
                                                         QDBusConnectionInterface::DontAllowReplacement);
     if (!reply.isValid())
         return false;
-    bus.registerObject(QLatin1String(kPath), this, QDBusConnection::ExportAllSlots);
+    bus.registerObject(QLatin1String(kPath), this,
+                       QDBusConnection::ExportAllSlots | QDBusConnection::ExportScriptableSignals);
+    m_serving = true;
     return true;
 }
 
@@ -108,3 +137,113 @@ QStringList DBusRemoteControl::Status()
 {
     return statusHandler ? statusHandler() : QStringList{QString(), QString()};
 }
+
+QVariantMap DBusRemoteControl::GetWebsiteSession()
+{
+    return toMap(websiteSession());
+}
+
+void DBusRemoteControl::BrowserConnected(const QString &browser)
+{
+    if (!calledFromDBus())
+        return;
+    const QString follower = message().service();
+    if (!m_browserWatcher) {
+        m_browserWatcher = new QDBusServiceWatcher(QString(), connection(),
+                                                   QDBusServiceWatcher::WatchForUnregistration, this);
+        connect(m_browserWatcher, &QDBusServiceWatcher::serviceUnregistered, this,
+                [this](const QString &name) {
+                    m_browserWatcher->removeWatchedService(name);
+                    setBrowserGone(name);
+                });
+    }
+    m_browserWatcher->addWatchedService(follower);
+    const QString name = printableName(browser);
+    setBrowserConnected(follower, name.isEmpty() ? QStringLiteral("Browser") : name);
+    // A host that left before it was watched is not waited for.
+    if (!connection().interface()->isServiceRegistered(follower).value())
+        setBrowserGone(follower);
+}
+
+void DBusRemoteControl::setWebsiteSession(const std::optional<::WebsiteSession> &session)
+{
+    const bool changed = session != websiteSession();
+    RemoteControl::setWebsiteSession(session);
+    if (changed && m_serving)
+        Q_EMIT WebsiteSessionChanged(toMap(session));
+}
+
+QVariantMap DBusRemoteControl::toMap(const std::optional<::WebsiteSession> &session)
+{
+    if (!session)
+        return {};
+    return {{QStringLiteral("screen"), session->screenName},
+            {QStringLiteral("end"), session->end.toMSecsSinceEpoch()},
+            {QStringLiteral("domains"), session->domains}};
+}
+
+std::optional<::WebsiteSession> DBusRemoteControl::fromMap(const QVariantMap &map)
+{
+    const QStringList domains = map.value(QStringLiteral("domains")).toStringList();
+    if (domains.isEmpty())
+        return std::nullopt;
+    ::WebsiteSession session;
+    session.screenName = map.value(QStringLiteral("screen")).toString();
+    session.end = QDateTime::fromMSecsSinceEpoch(map.value(QStringLiteral("end")).toLongLong(), Qt::UTC);
+    session.domains = domains;
+    return session;
+}
+
+bool DBusRemoteControl::followWebsiteSession(const QString &browser)
+{
+    m_browser = browser;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    if (!m_follower) {
+        auto *follower = new WebsiteSessionFollower(this);
+        follower->changed = [this](const QVariantMap &map) {
+            RemoteControl::setWebsiteSession(fromMap(map));
+        };
+        m_follower = follower;
+        // Signals of whichever process owns the name: Qt follows its owner.
+        bus.connect(m_serviceName, QLatin1String(kPath), QLatin1String(kInterface),
+                    QStringLiteral("WebsiteSessionChanged"), follower, SLOT(onChanged(QVariantMap)));
+        auto *watcher =
+            new QDBusServiceWatcher(m_serviceName, bus, QDBusServiceWatcher::WatchForOwnerChange, follower);
+        connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, follower,
+                [this](const QString &, const QString &, const QString &owner) {
+                    // The instance is gone (quit, killed): nothing restricts
+                    // the browser any more. A new one is asked at once.
+                    if (owner.isEmpty())
+                        RemoteControl::setWebsiteSession(std::nullopt);
+                    else
+                        askForWebsiteSession();
+                });
+    }
+    askForWebsiteSession();
+    return true;
+}
+
+// Asks the instance for its website session and tells it this browser is
+// connected; an instance that does not answer counts as no session.
+void DBusRemoteControl::askForWebsiteSession()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusMessage ask = QDBusMessage::createMethodCall(
+        m_serviceName, QLatin1String(kPath), QLatin1String(kInterface), QStringLiteral("GetWebsiteSession"));
+    ask.setAutoStartService(false);
+    auto *pending = new QDBusPendingCallWatcher(bus.asyncCall(ask), m_follower.data());
+    connect(pending, &QDBusPendingCallWatcher::finished, pending, [this](QDBusPendingCallWatcher *call) {
+        call->deleteLater();
+        const QDBusPendingReply<QVariantMap> reply = *call;
+        RemoteControl::setWebsiteSession(reply.isError() ? std::nullopt : fromMap(reply.value()));
+    });
+    QDBusMessage hello = QDBusMessage::createMethodCall(
+        m_serviceName, QLatin1String(kPath), QLatin1String(kInterface), QStringLiteral("BrowserConnected"));
+    hello << m_browser;
+    hello.setAutoStartService(false);
+    bus.asyncCall(hello);
+}
+
+#include "DBusRemoteControl.moc"

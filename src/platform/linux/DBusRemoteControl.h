@@ -3,6 +3,10 @@
 #include "RemoteControl.h"
 
 #include <QDBusContext>
+#include <QPointer>
+#include <QVariantMap>
+
+class QDBusServiceWatcher;
 
 // The remote control on the session bus: the running instance owns the name
 // and serves the object below; later starts call it.
@@ -18,6 +22,13 @@ public:
 
     bool serve() override;
     Reply send(Request request, const QString &argument = {}) override;
+    void setWebsiteSession(const std::optional<::WebsiteSession> &session) override;
+    bool followWebsiteSession(const QString &browser) override;
+
+    // The bus form of a website session: {"screen": s, "end": x (ms since
+    // the epoch, UTC), "domains": as}; empty when there is none.
+    static QVariantMap toMap(const std::optional<::WebsiteSession> &session);
+    static std::optional<::WebsiteSession> fromMap(const QVariantMap &map);
 
 public Q_SLOTS:
     void ShowPopover();
@@ -25,7 +36,23 @@ public Q_SLOTS:
     void StartFocusScreen(const QString &name);
     // The tray item's title and tooltip, e.g. ["24:59", "Deep Work - 24:59 remaining"].
     QStringList Status();
+    // The running session's websites (see toMap).
+    QVariantMap GetWebsiteSession();
+    // A browser's native-messaging host follows the website session; it
+    // counts as connected until it leaves the bus.
+    void BrowserConnected(const QString &browser);
+
+Q_SIGNALS:
+    Q_SCRIPTABLE void WebsiteSessionChanged(const QVariantMap &session);
 
 private:
+    void askForWebsiteSession();
+
     QString m_serviceName;
+    bool m_serving = false;
+    // Serving: the hosts of connected browsers, watched until they leave.
+    QDBusServiceWatcher *m_browserWatcher = nullptr;
+    // Following: the served name and the browser this host speaks for.
+    QPointer<QObject> m_follower;
+    QString m_browser;
 };

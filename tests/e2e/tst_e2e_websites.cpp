@@ -1,0 +1,408 @@
+// The allowed websites of a focus screen in a real browser: headless
+// Chromium with Lumora's extension, its native-messaging host being the
+// real program, and every host name sent to a web server of the test's own.
+// During a session only the allowed domains (and their subdomains) load, in
+// tabs and in frames; every other web page shows Lumora's page with the
+// screen's name and the time left; browser pages and local files stay
+// reachable. Ending the session or killing Lumora frees the browser.
+#include "AppSettings.h"
+#include "DesktopProbe.h"
+#include "FocusScreen.h"
+#include "LumoraProcess.h"
+#include "ModelContext.h"
+#include "ScratchStore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+// Starting headless Chromium, loading a page, a rule change reaching the
+// browser: each well within this on a busy machine.
+constexpr int kBrowserMs = 30000;
+constexpr int kRequestMs = 10000;
+constexpr int kSettleMs = 15000;
+
+const QString kScreen = QStringLiteral("Websites Minute");
+// The extension's id, fixed by the key in its manifest.
+const QString kExtensionId = QStringLiteral("cmepddnafagflcolaoelcigfpgmdkipk");
+
+// Answers every request with a page titled after the host it was asked
+// for; /frames holds two frames, one of other.test and one of a subdomain.
+class PageServer : public QTcpServer
+{
+public:
+    PageServer()
+    {
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { answer(socket); });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+
+    QStringList requests; // "host/path", in order
+
+private:
+    void answer(QTcpSocket *socket)
+    {
+        QByteArray &buffer = m_buffers[socket];
+        buffer += socket->readAll();
+        if (!buffer.contains("\r\n\r\n"))
+            return;
+        const QList<QByteArray> lines = buffer.split('\n');
+        const QByteArray path = lines.value(0).split(' ').value(1);
+        QByteArray host;
+        for (const QByteArray &line : lines) {
+            if (line.toLower().startsWith("host:"))
+                host = line.mid(5).trimmed().split(':').value(0);
+        }
+        m_buffers.remove(socket);
+        requests << QString::fromLatin1(host + path);
+        const QByteArray port = QByteArray::number(serverPort());
+        QByteArray body = "<!DOCTYPE html><html><head><title>" + host + " page</title></head><body>" + host;
+        if (path == "/frames")
+            body += "<iframe src=\"http://other.test:" + port +
+                    "/framed\"></iframe>"
+                    "<iframe src=\"http://sub.allowed.test:" +
+                    port + "/framed\"></iframe>";
+        body += "</body></html>";
+        socket->write(
+            "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nCache-Control: no-store\r\n"
+            "Connection: close\r\nContent-Length: " +
+            QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        socket->disconnectFromHost();
+    }
+
+    QHash<QTcpSocket *, QByteArray> m_buffers;
+};
+
+// Headless Chromium on a profile of its own, looked at and driven through
+// the DevTools HTTP endpoints.
+class Browser
+{
+public:
+    ~Browser()
+    {
+        m_process.kill();
+        m_process.waitForFinished(kRequestMs);
+    }
+
+    QString start(const QString &program, const QString &extension, const QProcessEnvironment &environment)
+    {
+        if (!m_profile.isValid())
+            return QStringLiteral("no temporary folder");
+        // The host manifest where Chromium looks in its profile.
+        QDir(m_profile.path()).mkpath(QStringLiteral("NativeMessagingHosts"));
+        QFile manifest(
+            m_profile.filePath(QStringLiteral("NativeMessagingHosts/io.github.lumora.lumora.json")));
+        if (!manifest.open(QIODevice::WriteOnly))
+            return manifest.errorString();
+        manifest.write(
+            QJsonDocument(QJsonObject{
+                              {"name", "io.github.lumora.lumora"},
+                              {"description", "Lumora"},
+                              {"path", LumoraProcess::program()},
+                              {"type", "stdio"},
+                              {"allowed_origins", QJsonArray{"chrome-extension://" + kExtensionId + "/"}},
+                          })
+                .toJson());
+        manifest.close();
+        m_process.setProcessEnvironment(environment);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.start(program, {QStringLiteral("--headless=new"), QStringLiteral("--no-sandbox"),
+                                  QStringLiteral("--no-first-run"), QStringLiteral("--disable-gpu"),
+                                  QStringLiteral("--disable-background-networking"),
+                                  QStringLiteral("--disable-component-update"),
+                                  QStringLiteral("--user-data-dir=") + m_profile.path(),
+                                  QStringLiteral("--load-extension=") + extension,
+                                  QStringLiteral("--disable-extensions-except=") + extension,
+                                  QStringLiteral("--remote-debugging-port=0"),
+                                  QStringLiteral("--host-resolver-rules=MAP * 127.0.0.1"),
+                                  QStringLiteral("about:blank")});
+        if (!m_process.waitForStarted())
+            return m_process.errorString();
+        // Chromium writes the port it took into the profile.
+        QFile portFile(m_profile.filePath(QStringLiteral("DevToolsActivePort")));
+        if (!QTest::qWaitFor(
+                [&] {
+                    if (!portFile.open(QIODevice::ReadOnly))
+                        return false;
+                    m_port = portFile.readLine().trimmed().toInt();
+                    portFile.close();
+                    return m_port > 0;
+                },
+                kBrowserMs))
+            return QStringLiteral("Chromium did not open its DevTools port");
+        // The extension is up when its service worker is.
+        if (!QTest::qWaitFor([&] { return !targets(QStringLiteral("service_worker")).isEmpty(); },
+                             kBrowserMs))
+            return QStringLiteral("the extension's service worker did not start");
+        return {};
+    }
+
+    // The targets of a type ("page", "iframe", ...).
+    QList<QJsonObject> targets(const QString &type)
+    {
+        QList<QJsonObject> out;
+        const QJsonArray all = QJsonDocument::fromJson(request("GET", QStringLiteral("/json/list"))).array();
+        for (const QJsonValue &value : all) {
+            if (value.toObject().value(QStringLiteral("type")).toString() == type)
+                out << value.toObject();
+        }
+        return out;
+    }
+    QJsonObject target(const QString &id)
+    {
+        for (const QJsonObject &t : targets(QStringLiteral("page"))) {
+            if (t.value(QStringLiteral("id")).toString() == id)
+                return t;
+        }
+        return {};
+    }
+
+    // Opens a tab on url; its target id.
+    QString open(const QString &url)
+    {
+        return QJsonDocument::fromJson(request("PUT", QStringLiteral("/json/new?") + url))
+            .object()
+            .value(QStringLiteral("id"))
+            .toString();
+    }
+    void close(const QString &id) { request("GET", QStringLiteral("/json/close/") + id); }
+
+private:
+    QByteArray request(const QByteArray &verb, const QString &path)
+    {
+        QNetworkRequest req(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path)));
+        QNetworkReply *reply = m_network.sendCustomRequest(req, verb);
+        QEventLoop loop;
+        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(kRequestMs, &loop, &QEventLoop::quit);
+        loop.exec();
+        const QByteArray body = reply->isFinished() ? reply->readAll() : QByteArray();
+        reply->abort();
+        reply->deleteLater();
+        return body;
+    }
+
+    QTemporaryDir m_profile;
+    QProcess m_process;
+    QNetworkAccessManager m_network;
+    int m_port = 0;
+};
+
+} // namespace
+
+class TestE2eWebsites : public QObject
+{
+    Q_OBJECT
+private:
+    DesktopProbe m_probe;
+    PageServer m_server;
+    std::unique_ptr<ScratchStore> m_store;
+    std::unique_ptr<LumoraProcess> m_lumora;
+    std::unique_ptr<Browser> m_browser;
+    QTemporaryDir m_files;
+    // A tab on other.test opened before the session starts.
+    QString m_openTab;
+
+    QString url(const QString &host, const QString &path = QStringLiteral("/")) const
+    {
+        return QStringLiteral("http://%1:%2%3").arg(host).arg(m_server.serverPort()).arg(path);
+    }
+    static bool isBlockPage(const QJsonObject &target)
+    {
+        return target.value(QStringLiteral("url"))
+            .toString()
+            .startsWith(QStringLiteral("chrome-extension://%1/blocked.html").arg(kExtensionId));
+    }
+
+    // What a new tab on url shows once it has settled: "blocked" (Lumora's
+    // page, its title checked), "loaded" (the page asked for, by its title
+    // `title`) or what it shows after the ceiling.
+    QString visit(const QString &address, const QString &title)
+    {
+        const QString id = m_browser->open(address);
+        QString seen;
+        [[maybe_unused]] const bool settled = QTest::qWaitFor(
+            [&] {
+                const QJsonObject tab = m_browser->target(id);
+                const QString tabTitle = tab.value(QStringLiteral("title")).toString();
+                if (isBlockPage(tab) && tabTitle.startsWith(kScreen))
+                    seen = QStringLiteral("blocked");
+                else if (tabTitle == title)
+                    seen = QStringLiteral("loaded");
+                else
+                    seen =
+                        tab.value(QStringLiteral("url")).toString() + QStringLiteral(" \"") + tabTitle + u'"';
+                return seen == QLatin1String("blocked") || seen == QLatin1String("loaded");
+            },
+            kSettleMs);
+        m_browser->close(id);
+        return seen;
+    }
+    QString visitHost(const QString &host) { return visit(url(host), host + QStringLiteral(" page")); }
+
+    void startSession()
+    {
+        const auto started = m_lumora->run({QStringLiteral("--start"), kScreen});
+        QVERIFY2(started.finished && started.exitCode == 0, qPrintable(started.err));
+        // Rules reach the browser a moment after the start.
+        QTRY_COMPARE_WITH_TIMEOUT(visitHost(QStringLiteral("other.test")), QStringLiteral("blocked"),
+                                  kSettleMs);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(m_probe.isOpen(), "no X display; run through desktop-session.sh");
+        const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+        if (chromium.isEmpty())
+            QSKIP("chromium is not installed (scripts/dev.sh test installs it)");
+        QVERIFY(m_server.listen(QHostAddress::LocalHost));
+
+        m_store = std::make_unique<ScratchStore>();
+        QVERIFY(m_store->isValid());
+        const QString fillError = m_store->fill([&](ModelContext *context) {
+            // Typed as users type them: normalised before the browser hears them.
+            context->insert(std::make_unique<FocusScreen>(
+                kScreen, 600.0, QStringList{},
+                QStringList{QStringLiteral("https://www.Allowed.test/x"), QStringLiteral("not a domain")},
+                LockMode::overlay, false, 0));
+            context->insert(std::make_unique<AppSettings>());
+        });
+        QVERIFY2(fillError.isEmpty(), qPrintable(fillError));
+        m_lumora = std::make_unique<LumoraProcess>(*m_store);
+        QVERIFY(m_lumora->start());
+        QVERIFY2(m_lumora->waitUntilReady(m_probe), "Lumora's icon did not appear in the tray");
+
+        // The host the browser starts finds this Lumora by its store.
+        m_browser = std::make_unique<Browser>();
+        const QString error = m_browser->start(
+            chromium, QString::fromLocal8Bit(qgetenv("LUMORA_EXTENSION_DIR")), m_lumora->environment());
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+    }
+
+    void cleanupTestCase()
+    {
+        m_browser.reset();
+        m_lumora.reset();
+    }
+
+    void freeWithoutSession()
+    {
+        QCOMPARE(visitHost(QStringLiteral("other.test")), QStringLiteral("loaded"));
+        m_openTab = m_browser->open(url(QStringLiteral("other.test"), QStringLiteral("/open")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_browser->target(m_openTab).value(QStringLiteral("title")).toString(),
+                                  QStringLiteral("other.test page"), kSettleMs);
+    }
+
+    void sessionBlocksOtherSites()
+    {
+        startSession();
+        // The page open before the start is blocked too.
+        QTRY_VERIFY_WITH_TIMEOUT(isBlockPage(m_browser->target(m_openTab)), kSettleMs);
+        // The block page counts down the time left.
+        const QString title = m_browser->target(m_openTab).value(QStringLiteral("title")).toString();
+        QVERIFY2(QRegularExpression(QStringLiteral("^Websites Minute – (09|10):\\d\\d left$"))
+                     .match(title)
+                     .hasMatch(),
+                 qPrintable(title));
+    }
+
+    void duringSession_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("title"); // of the page when it loads
+        QTest::addColumn<bool>("blocked");
+        const auto row = [this](const char *name, const QString &host, bool blocked) {
+            QTest::newRow(name) << url(host) << host + QStringLiteral(" page") << blocked;
+        };
+        row("the allowed domain", QStringLiteral("allowed.test"), false);
+        row("a subdomain", QStringLiteral("sub.allowed.test"), false);
+        row("a subdomain's subdomain", QStringLiteral("a.b.allowed.test"), false);
+        row("another domain", QStringLiteral("other.test"), true);
+        row("a name ending like it", QStringLiteral("notallowed.test"), true);
+        row("the domain inside another", QStringLiteral("allowed.test.other.test"), true);
+        row("the www the entry had", QStringLiteral("www.allowed.test"), false);
+        QTest::newRow("a browser page")
+            << QStringLiteral("chrome://version/") << QStringLiteral("About Version") << false;
+        QFile file(m_files.filePath(QStringLiteral("local.html")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<!DOCTYPE html><title>local file</title>");
+        file.close();
+        QTest::newRow("a local file")
+            << QUrl::fromLocalFile(file.fileName()).toString() << QStringLiteral("local file") << false;
+    }
+    void duringSession()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, title);
+        QFETCH(bool, blocked);
+        QCOMPARE(visit(address, title), blocked ? QStringLiteral("blocked") : QStringLiteral("loaded"));
+    }
+
+    // A frame of another domain inside an allowed page is blocked too; a
+    // frame of a subdomain loads.
+    void framesAreKeptToo()
+    {
+        m_server.requests.clear();
+        const QString id = m_browser->open(url(QStringLiteral("allowed.test"), QStringLiteral("/frames")));
+        QTRY_VERIFY_WITH_TIMEOUT(m_server.requests.contains(QStringLiteral("sub.allowed.test/framed")),
+                                 kSettleMs);
+        const auto frameUrls = [this] {
+            QStringList urls;
+            for (const QJsonObject &frame : m_browser->targets(QStringLiteral("iframe")))
+                urls << frame.value(QStringLiteral("url")).toString();
+            return urls;
+        };
+        // Frames of other sites run in processes of their own, each a target.
+        QTRY_VERIFY_WITH_TIMEOUT(frameUrls().contains(QStringLiteral("chrome-extension://%1/blocked.html#%2")
+                                                          .arg(kExtensionId, url(QStringLiteral("other.test"),
+                                                                                 QStringLiteral("/framed")))),
+                                 kSettleMs);
+        QVERIFY2(!m_server.requests.contains(QStringLiteral("other.test/framed")),
+                 qPrintable(m_server.requests.join(u' ')));
+        m_browser->close(id);
+    }
+
+    void endedSessionFreesTheBrowser()
+    {
+        QVERIFY2(LumoraProcess::exitSessionEarly(m_probe).isEmpty(), "the session could not be ended");
+        QTRY_COMPARE_WITH_TIMEOUT(visitHost(QStringLiteral("other.test")), QStringLiteral("loaded"),
+                                  kSettleMs);
+        // The blocked tab goes back to its page.
+        QTRY_COMPARE_WITH_TIMEOUT(m_browser->target(m_openTab).value(QStringLiteral("url")).toString(),
+                                  url(QStringLiteral("other.test"), QStringLiteral("/open")), kSettleMs);
+    }
+
+    void killedLumoraFreesTheBrowser()
+    {
+        startSession();
+        m_lumora->kill();
+        QTRY_COMPARE_WITH_TIMEOUT(visitHost(QStringLiteral("other.test")), QStringLiteral("loaded"),
+                                  kSettleMs);
+    }
+};
+
+QTEST_MAIN(TestE2eWebsites)
+#include "tst_e2e_websites.moc"
