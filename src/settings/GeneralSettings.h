@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HotKeyBackend.h"
 #include "Query.h"
 
 #include <QPointer>
@@ -12,6 +13,7 @@ class AppSettings;
 class LoginItem;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class ShortcutField;
 class EmptyStatePanel;
 
@@ -34,6 +36,12 @@ public:
     ~GeneralSettings() override;
 
     void setLoginItem(std::unique_ptr<LoginItem> loginItem);
+
+    // Who holds the global shortcut in this session; the note under the
+    // field says what that means for the user (the program's own default
+    // until told otherwise).
+    void setShortcutKeeper(HotKeyBackend::Keeper keeper);
+    QLabel *shortcutNote() const { return m_shortcutNote; }
 
     // The settings row shown, or null while there is none.
     AppSettings *settings() const;
@@ -63,6 +71,7 @@ private:
     QWidget *m_sections = nullptr;
     QCheckBox *m_launchAtLogin = nullptr;
     ShortcutField *m_shortcut = nullptr;
+    QLabel *m_shortcutNote = nullptr;
     QComboBox *m_lockMode = nullptr;
     QComboBox *m_strictMode = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "AppDelegate.h"
 #include "AppModel.h"
 #include "ContentView.h"
+#include "GeneralSettings.h"
 #include "LockJournal.h"
 #include "MainWindow.h"
 #include "ModelContainer.h"
@@ -74,6 +75,7 @@ void LumoraApp::openSettings()
         m_settingsWindow->setAttribute(Qt::WA_QuitOnClose, false);
         themed(m_settingsWindow.get(), m_themes);
     }
+    m_settingsWindow->general()->setShortcutKeeper(m_delegate->shortcutKeeper());
     m_settingsWindow->show();
     m_settingsWindow->raise();
     m_settingsWindow->activateWindow();
