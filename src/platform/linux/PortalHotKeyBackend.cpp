@@ -56,11 +56,6 @@ Q_DECLARE_METATYPE(PortalShortcut)
 
 namespace {
 
-QString translated(const char *text)
-{
-    return QCoreApplication::translate("PortalHotKeyBackend", text);
-}
-
 // The shortcuts of an answer, or none when it holds something else.
 QList<PortalShortcut> shortcutsOf(const QVariant &value)
 {
@@ -192,7 +187,8 @@ void PortalHotKeyBackend::probeFinished(QDBusPendingCallWatcher *call)
     call->deleteLater();
     const QDBusPendingReply<QDBusVariant> reply = *call;
     if (reply.isError()) {
-        fail(translated(
+        fail(QCoreApplication::translate(
+            "PortalHotKeyBackend",
             "Lumora: This desktop offers programs no global shortcuts (no GlobalShortcuts portal); "
             "bind a shortcut to \"lumora --popover\" in the desktop's keyboard settings"));
         return;
@@ -246,8 +242,10 @@ void PortalHotKeyBackend::sessionCreated(uint generation, uint code, const QVari
         return;
     }
     if (code != XdgPortal::success || session.isEmpty()) {
-        fail(translated("Lumora: The desktop did not open a global-shortcut session (%1); bind a shortcut to "
-                        "\"lumora --popover\" in the desktop's keyboard settings")
+        fail(QCoreApplication::translate(
+                 "PortalHotKeyBackend",
+                 "Lumora: The desktop did not open a global-shortcut session (%1); bind a shortcut to "
+                 "\"lumora --popover\" in the desktop's keyboard settings")
                  .arg(results.value(QStringLiteral("error"), QStringLiteral("response %1").arg(code))
                           .toString()));
         return;
@@ -256,7 +254,8 @@ void PortalHotKeyBackend::sessionCreated(uint generation, uint code, const QVari
     QList<PortalShortcut> shortcuts;
     for (const auto &[reference, registration] : m_registrations) {
         shortcuts.append(PortalShortcut{registration.shortcutId,
-                                        {{QStringLiteral("description"), translated(kDescription)},
+                                        {{QStringLiteral("description"),
+                                          QCoreApplication::translate("PortalHotKeyBackend", kDescription)},
                                          {QStringLiteral("preferred_trigger"),
                                           preferredTrigger(registration.keyCode, registration.modifiers)}}});
     }
@@ -273,15 +272,18 @@ void PortalHotKeyBackend::shortcutsBound(uint generation, uint code, const QVari
     if (generation != m_generation)
         return;
     if (code == XdgPortal::cancelled) {
-        fail(translated(
+        fail(QCoreApplication::translate(
+                 "PortalHotKeyBackend",
                  "Lumora: The global shortcut %1 was declined; bind a shortcut to \"lumora --popover\" in "
                  "the desktop's keyboard settings")
                  .arg(combinations()));
         return;
     }
     if (code != XdgPortal::success) {
-        fail(translated("Lumora: The desktop could not bind the global shortcut %1 (%2); bind a shortcut to "
-                        "\"lumora --popover\" in the desktop's keyboard settings")
+        fail(QCoreApplication::translate(
+                 "PortalHotKeyBackend",
+                 "Lumora: The desktop could not bind the global shortcut %1 (%2); bind a shortcut to "
+                 "\"lumora --popover\" in the desktop's keyboard settings")
                  .arg(combinations(),
                       results.value(QStringLiteral("error"), QStringLiteral("response %1").arg(code))
                           .toString()));
