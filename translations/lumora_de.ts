@@ -986,6 +986,14 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>Applied to new focus screens when Strict Mode is enabled</source>
         <translation>Gilt für neue Fokus-Bildschirme, wenn der strenge Modus aktiviert ist</translation>
     </message>
+    <message>
+        <source>The desktop manages this shortcut: it may ask you to confirm or change it, and its keyboard settings show the one in use.</source>
+        <translation>Der Desktop verwaltet dieses Tastenkürzel: Er bittet Sie eventuell, es zu bestätigen oder zu ändern, und seine Tastatureinstellungen zeigen das verwendete.</translation>
+    </message>
+    <message>
+        <source>This desktop does not let programs set a global shortcut. Bind one in the desktop&apos;s keyboard settings to the command lumora --popover.</source>
+        <translation>Dieser Desktop lässt Programme kein globales Tastenkürzel festlegen. Legen Sie in den Tastatureinstellungen des Desktops eines für den Befehl lumora --popover fest.</translation>
+    </message>
 </context>
 <context>
     <name>ItemTitle</name>
@@ -1112,6 +1120,29 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>New Profile</source>
         <translation>Neues Profil</translation>
+    </message>
+</context>
+<context>
+    <name>PortalHotKeyBackend</name>
+    <message>
+        <source>Show Lumora&apos;s focus screens</source>
+        <translation>Lumoras Fokus-Bildschirme zeigen</translation>
+    </message>
+    <message>
+        <source>Lumora: This desktop offers programs no global shortcuts (no GlobalShortcuts portal); bind a shortcut to &quot;lumora --popover&quot; in the desktop&apos;s keyboard settings</source>
+        <translation>Lumora: Dieser Desktop bietet Programmen keine globalen Tastenkürzel (kein GlobalShortcuts-Portal); legen Sie in den Tastatureinstellungen des Desktops ein Tastenkürzel für „lumora --popover“ fest</translation>
+    </message>
+    <message>
+        <source>Lumora: The desktop did not open a global-shortcut session (%1); bind a shortcut to &quot;lumora --popover&quot; in the desktop&apos;s keyboard settings</source>
+        <translation>Lumora: Der Desktop hat keine Sitzung für globale Tastenkürzel geöffnet (%1); legen Sie in den Tastatureinstellungen des Desktops ein Tastenkürzel für „lumora --popover“ fest</translation>
+    </message>
+    <message>
+        <source>Lumora: The global shortcut %1 was declined; bind a shortcut to &quot;lumora --popover&quot; in the desktop&apos;s keyboard settings</source>
+        <translation>Lumora: Das globale Tastenkürzel %1 wurde abgelehnt; legen Sie in den Tastatureinstellungen des Desktops ein Tastenkürzel für „lumora --popover“ fest</translation>
+    </message>
+    <message>
+        <source>Lumora: The desktop could not bind the global shortcut %1 (%2); bind a shortcut to &quot;lumora --popover&quot; in the desktop&apos;s keyboard settings</source>
+        <translation>Lumora: Der Desktop konnte das globale Tastenkürzel %1 nicht festlegen (%2); legen Sie in den Tastatureinstellungen des Desktops ein Tastenkürzel für „lumora --popover“ fest</translation>
     </message>
 </context>
 <context>

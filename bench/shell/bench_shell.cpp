@@ -11,10 +11,20 @@
 //    program's threads, from their scheduler statistics
 //    (/proc/PID/task/*/schedstat) over a minute, both programs running side
 //    by side in the same minute.
+//  - the same program launched on Wayland (a headless sway with a stand-in
+//    tray watcher, so that the tray item is there and the comparison holds):
+//    start-up to the tray item registered and the main window mapped, and
+//    RSS/PSS after the same idle time, side by side with the X11 launch.
+//    The X11 run starts the Wayland one itself, as
+//    `wayland-session.sh bench_shell --wayland runs idle`, when
+//    LUMORA_WAYLAND_SESSION names that script (the run_bench_shell target
+//    sets it).
 // Needs a desktop: run it under tests/e2e/desktop-session.sh (the
 // run_bench_shell target does). Never fails on a time.
 //   bench_shell [runs, default 5] [idle seconds, default 10] [rest seconds, default 60]
+//   bench_shell --wayland [runs] [idle seconds]   (under wayland-session.sh)
 #include "DesktopProbe.h"
+#include "DesktopStandIns.h"
 #include "LumoraProcess.h"
 #include "ScratchStore.h"
 
@@ -23,6 +33,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 
 #include <algorithm>
@@ -254,12 +266,229 @@ double median(QList<double> values)
     return values.at(values.size() / 2);
 }
 
+// The medians of several start-ups: the tray, the window, and both (the
+// later of the two, from the runs that saw both).
+struct StartupMedians
+{
+    double trayMs = -1;
+    double windowMs = -1;
+    double bothMs = -1;
+};
+
+StartupMedians medians(const QList<Startup> &runs)
+{
+    QList<double> tray, window, both;
+    for (const Startup &s : runs) {
+        tray.append(s.trayMs);
+        window.append(s.windowMs);
+        both.append(s.trayMs < 0 || s.windowMs < 0 ? -1 : s.bothMs());
+    }
+    return {median(tray), median(window), median(both)};
+}
+
+// One row of the X11/Wayland table.
+void printLaunch(const QString &label, const StartupMedians &startup, const Memory &memory)
+{
+    print(QStringLiteral("  %1 %2 %3 %4 %5 %6")
+              .arg(label, -20)
+              .arg(startup.trayMs, 8, 'f', 1)
+              .arg(startup.windowMs, 8, 'f', 1)
+              .arg(startup.bothMs, 8, 'f', 1)
+              .arg(memory.rssMb, 8, 'f', 1)
+              .arg(memory.pssMb, 8, 'f', 1));
+}
+
+// Start-up on Wayland: the item registered with the stand-in watcher, and a
+// window of the process mapped, as sway's window events report it.
+class WaylandReadyWatch
+{
+public:
+    WaylandReadyWatch()
+    {
+        m_events.setProcessChannelMode(QProcess::SeparateChannels);
+        m_events.start(QStringLiteral("swaymsg"),
+                       {QStringLiteral("-m"), QStringLiteral("-r"), QStringLiteral("-t"),
+                        QStringLiteral("subscribe"), QStringLiteral("[\"window\"]")});
+    }
+    ~WaylandReadyWatch()
+    {
+        m_events.kill();
+        m_events.waitForFinished(5000);
+    }
+    bool isReady() { return m_watcher.start() && m_events.waitForStarted(5000); }
+
+    Startup wait(qint64 pid, const QElapsedTimer &since)
+    {
+        Startup out;
+        while (since.elapsed() < kReadyTimeoutMs && (out.trayMs < 0 || out.windowMs < 0)) {
+            QCoreApplication::processEvents();
+            if (out.trayMs < 0) {
+                for (const QString &item : m_watcher.registeredItems())
+                    if (!m_seenItems.contains(item) && m_watcher.pidOf(item) == uint(pid)) {
+                        out.trayMs = double(since.nsecsElapsed()) / 1e6;
+                        m_seenItems.append(item);
+                    }
+            }
+            m_events.waitForReadyRead(kPollMs);
+            while (m_events.canReadLine()) {
+                const QJsonObject event = QJsonDocument::fromJson(m_events.readLine()).object();
+                const QJsonObject container = event.value(QLatin1String("container")).toObject();
+                if (out.windowMs < 0 &&
+                    event.value(QLatin1String("change")).toString() == QLatin1String("new") &&
+                    container.value(QLatin1String("pid")).toInteger() == pid)
+                    out.windowMs = double(since.nsecsElapsed()) / 1e6;
+            }
+        }
+        return out;
+    }
+
+private:
+    StandInTrayWatcher m_watcher;
+    QProcess m_events;
+    QStringList m_seenItems;
+};
+
+struct WaylandFigures
+{
+    StartupMedians startup;
+    Memory memory;
+};
+
+// Each program started `runs` times (after one uncounted start), then all
+// side by side for `idleSeconds` before their memory is read.
+QList<WaylandFigures> measureWayland(const QList<Program> &programs, int runs, int idleSeconds)
+{
+    WaylandReadyWatch watch;
+    QList<WaylandFigures> out(programs.size());
+    if (!watch.isReady())
+        return out;
+    const auto startOnceHere = [&watch](const Program &program) {
+        QProcess process;
+        QElapsedTimer since;
+        since.start();
+        launch(process, program);
+        const Startup startup = watch.wait(process.processId(), since);
+        stop(process);
+        std::this_thread::sleep_for(std::chrono::milliseconds(kBetweenRunsMs));
+        return startup;
+    };
+    QList<QList<Startup>> startups(programs.size());
+    for (const Program &program : programs)
+        startOnceHere(program);
+    for (int run = 0; run < runs; ++run)
+        for (int i = 0; i < programs.size(); ++i) {
+            const int at = (run + i) % programs.size();
+            startups[at].append(startOnceHere(programs.at(at)));
+        }
+    for (int i = 0; i < programs.size(); ++i)
+        out[i].startup = medians(startups.at(i));
+    std::vector<std::unique_ptr<QProcess>> processes;
+    for (const Program &program : programs) {
+        processes.push_back(std::make_unique<QProcess>());
+        QElapsedTimer since;
+        since.start();
+        launch(*processes.back(), program);
+        watch.wait(processes.back()->processId(), since);
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));
+    for (int i = 0; i < programs.size(); ++i)
+        out[i].memory = memoryOf(processes[i]->processId());
+    for (auto &process : processes)
+        stop(*process);
+    return out;
+}
+
+// The programs compared: a minimal Qt program with a window and a tray
+// icon, and Lumora on a scratch store with the sample screens.
+QList<Program> comparedPrograms(const LumoraProcess &lumoraOnStore, bool withTick)
+{
+    QList<Program> programs{{QStringLiteral("minimal Qt"),
+                             QCoreApplication::applicationDirPath() + QStringLiteral("/minimal_tray"),
+                             {},
+                             QProcessEnvironment::systemEnvironment(),
+                             QStringLiteral("LumoraBenchMinimal")}};
+    // The same with a one-second timer that does nothing: what a tick costs here.
+    if (withTick)
+        programs.append({QStringLiteral("minimal+tick"),
+                         QCoreApplication::applicationDirPath() + QStringLiteral("/minimal_tray"),
+                         {QStringLiteral("--tick")},
+                         QProcessEnvironment::systemEnvironment(),
+                         QStringLiteral("LumoraBenchMinimal")});
+    programs.append({QStringLiteral("lumora"),
+                     LumoraProcess::program(),
+                     {},
+                     lumoraOnStore.environment(),
+                     QLatin1String(LumoraProcess::kWindowClass)});
+    return programs;
+}
+
+constexpr const char *kWaylandLine = "wayland-figures";
+
+// The Wayland part, under wayland-session.sh: one line of figures per
+// program for the X11 run that started it.
+int runWayland(int runs, int idleSeconds)
+{
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qEnvironmentVariableIsEmpty("SWAYSOCK")) {
+        std::fprintf(stderr, "bench_shell: --wayland needs a sway session (wayland-session.sh)\n");
+        return 1;
+    }
+    ScratchStore store;
+    const LumoraProcess lumoraOnStore(store, true);
+    const QList<Program> programs = comparedPrograms(lumoraOnStore, false);
+    const QList<WaylandFigures> figures = measureWayland(programs, runs, idleSeconds);
+    for (int i = 0; i < programs.size(); ++i) {
+        const WaylandFigures &f = figures.at(i);
+        print(QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                  .arg(QLatin1String(kWaylandLine), programs.at(i).name.split(QLatin1Char(' ')).first())
+                  .arg(f.startup.trayMs, 0, 'f', 1)
+                  .arg(f.startup.windowMs, 0, 'f', 1)
+                  .arg(f.startup.bothMs, 0, 'f', 1)
+                  .arg(f.memory.rssMb, 0, 'f', 1)
+                  .arg(f.memory.pssMb, 0, 'f', 1));
+    }
+    return 0;
+}
+
+// Runs the Wayland part in a desktop of its own and reads its figures,
+// by the first word of the program's name.
+QHash<QString, WaylandFigures> waylandFigures(int runs, int idleSeconds)
+{
+    QHash<QString, WaylandFigures> out;
+    const QString session = qEnvironmentVariable("LUMORA_WAYLAND_SESSION");
+    if (session.isEmpty())
+        return out;
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(session, {QCoreApplication::applicationFilePath(), QStringLiteral("--wayland"),
+                          QString::number(runs), QString::number(idleSeconds)});
+    if (!child.waitForFinished(-1) || child.exitCode() != 0) {
+        std::fprintf(stderr, "bench_shell: the Wayland run failed (%d)\n", child.exitCode());
+        return out;
+    }
+    for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> fields = line.trimmed().split(' ');
+        if (fields.size() != 7 || fields.first() != kWaylandLine)
+            continue;
+        WaylandFigures figures;
+        figures.startup = {fields.at(2).toDouble(), fields.at(3).toDouble(), fields.at(4).toDouble()};
+        figures.memory.rssMb = fields.at(5).toDouble();
+        figures.memory.pssMb = fields.at(6).toDouble();
+        out.insert(QString::fromUtf8(fields.at(1)), figures);
+    }
+    return out;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    QStringList args = app.arguments();
+    if (args.size() > 1 && args.at(1) == QLatin1String("--wayland")) {
+        args.removeAt(1);
+        return runWayland(args.size() > 1 ? std::max(1, args.at(1).toInt()) : 5,
+                          args.size() > 2 ? std::max(1, args.at(2).toInt()) : 10);
+    }
     const int runs = args.size() > 1 ? std::max(1, args.at(1).toInt()) : 5;
     const int idleSeconds = args.size() > 2 ? std::max(1, args.at(2).toInt()) : 10;
     const int restSeconds = args.size() > 3 ? std::max(1, args.at(3).toInt()) : 60;
@@ -278,24 +507,7 @@ int main(int argc, char *argv[])
     // Lumora on a scratch store with the sample screens (seeded by its first run).
     ScratchStore store;
     const LumoraProcess lumoraOnStore(store, true); // not started: its environment is used
-    const QList<Program> programs{
-        {QStringLiteral("minimal Qt"),
-         QCoreApplication::applicationDirPath() + QStringLiteral("/minimal_tray"),
-         {},
-         QProcessEnvironment::systemEnvironment(),
-         QStringLiteral("LumoraBenchMinimal")},
-        // The same with a one-second timer that does nothing: what a tick costs here.
-        {QStringLiteral("minimal+tick"),
-         QCoreApplication::applicationDirPath() + QStringLiteral("/minimal_tray"),
-         {QStringLiteral("--tick")},
-         QProcessEnvironment::systemEnvironment(),
-         QStringLiteral("LumoraBenchMinimal")},
-        {QStringLiteral("lumora"),
-         LumoraProcess::program(),
-         {},
-         lumoraOnStore.environment(),
-         QLatin1String(LumoraProcess::kWindowClass)},
-    };
+    const QList<Program> programs = comparedPrograms(lumoraOnStore, true);
 
     print(
         QStringLiteral("bench_shell: %1 runs per program, %2 s idle before the memory reading, %3 s at rest")
@@ -330,18 +542,13 @@ int main(int argc, char *argv[])
               .arg(QStringLiteral("both"), 8));
     QHash<QString, double> both;
     for (const Program &program : programs) {
-        QList<double> tray, window, all;
-        for (const Startup &s : startups.value(program.name)) {
-            tray.append(s.trayMs);
-            window.append(s.windowMs);
-            all.append(s.trayMs < 0 || s.windowMs < 0 ? -1 : s.bothMs());
-        }
-        both.insert(program.name, median(all));
+        const StartupMedians m = medians(startups.value(program.name));
+        both.insert(program.name, m.bothMs);
         print(QStringLiteral("  %1 %2 %3 %4")
                   .arg(program.name, -12)
-                  .arg(median(tray), 8, 'f', 1)
-                  .arg(median(window), 8, 'f', 1)
-                  .arg(median(all), 8, 'f', 1));
+                  .arg(m.trayMs, 8, 'f', 1)
+                  .arg(m.windowMs, 8, 'f', 1)
+                  .arg(m.bothMs, 8, 'f', 1));
     }
     const double minimalStart = both.value(programs.first().name);
     const double lumoraStart = both.value(programs.last().name);
@@ -383,5 +590,28 @@ int main(int argc, char *argv[])
             .arg(verdict(lumora.wakeupsPerMinute <= kRestWakeupTarget)));
     print(QStringLiteral("  store on disk %1 MB")
               .arg(double(store.sizeOnDisk()) / (1024.0 * 1024.0), 0, 'f', 2));
+
+    const QHash<QString, WaylandFigures> wayland = waylandFigures(runs, idleSeconds);
+    if (wayland.isEmpty())
+        return 0;
+    print(QStringLiteral(
+              "\nX11 and Wayland launches side by side: start-up to tray item and main window (median "
+              "ms), memory after %1 s idle (MB)")
+              .arg(idleSeconds));
+    print(QStringLiteral("  %1 %2 %3 %4 %5 %6")
+              .arg(QString(), -20)
+              .arg(QStringLiteral("tray"), 8)
+              .arg(QStringLiteral("window"), 8)
+              .arg(QStringLiteral("both"), 8)
+              .arg(QStringLiteral("RSS"), 8)
+              .arg(QStringLiteral("PSS"), 8));
+    for (int i = 0; i < programs.size(); ++i) {
+        const QString &name = programs.at(i).name;
+        const auto onWayland = wayland.constFind(name.split(QLatin1Char(' ')).first());
+        if (onWayland == wayland.constEnd() || name.contains(QLatin1Char('+')))
+            continue;
+        printLaunch(name + QStringLiteral(", X11"), medians(startups.value(name)), rest.at(i).memory);
+        printLaunch(name + QStringLiteral(", Wayland"), onWayland->startup, onWayland->memory);
+    }
     return 0;
 }

@@ -57,6 +57,14 @@ public:
     // False when the session offers no hot-key service at all (no X11
     // display, for example).
     virtual bool isAvailable() const = 0;
+
+    // Who holds a registered combination: the program itself (a key grab),
+    // the desktop (which binds it in its own shortcut settings and may ask
+    // the user to confirm or change it), or nobody (the session offers no
+    // service, or the desktop refused; the user binds `lumora --popover` in
+    // the desktop's settings instead).
+    enum class Keeper { program, desktop, none };
+    virtual Keeper keeper() const { return isAvailable() ? Keeper::program : Keeper::none; }
     // Registers the combination system-wide; nothing when the desktop
     // refuses it (another program holds it, the key has no key code here).
     virtual std::optional<Reference> registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers,

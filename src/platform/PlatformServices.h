@@ -12,6 +12,7 @@ class DisplaySleepInhibitor;
 class HotKeyBackend;
 class LoginItem;
 class RemoteControl;
+class TrayIcon;
 class UserNotifications;
 class Workspace;
 
@@ -45,6 +46,9 @@ public:
     virtual std::unique_ptr<RemoteControl> makeRemoteControl(const QString &serviceName) = 0;
     // The desktop's light or dark preference, followed while it lives.
     virtual std::unique_ptr<DesktopColorScheme> makeDesktopColorScheme() = 0;
+    // The program's item in the desktop's tray, for the tray protocol the
+    // desktop speaks.
+    virtual std::unique_ptr<TrayIcon> makeTrayIcon() = 0;
     // Keeps the display awake while the returned object lives.
     virtual std::unique_ptr<DisplaySleepInhibitor> inhibitDisplaySleep(const QString &reason) = 0;
 };

@@ -110,8 +110,11 @@ void GeneralSettings::build()
     m_shortcut->setFixedWidth(std::max(kShortcutFieldWidth, m_shortcut->fittingWidth()));
     m_shortcut->setAccessibleName(tr("Global Shortcut"));
     shortcutRows->addRow(tr("Global Shortcut"), m_shortcut);
-    shortcutRows->addRow(
-        TextStyles::captionLabel(tr("Default: Ctrl+Alt+Super+F (or Super+Shift+F)"), shortcut));
+    m_shortcutNote = TextStyles::captionLabel(QString(), shortcut);
+    m_shortcutNote->setObjectName(QStringLiteral("shortcutNote"));
+    m_shortcutNote->setWordWrap(true);
+    shortcutRows->addRow(m_shortcutNote);
+    setShortcutKeeper(HotKeyBackend::Keeper::program);
     // Saved at once: a recorded combination in the stored form, typed text
     // as typed, keystroke by keystroke; nothing checks typed text here (the
     // next start parses and registers it).
@@ -159,6 +162,27 @@ void GeneralSettings::build()
 
     m_browsers = new BrowserSection(m_sections);
     sections->addWidget(m_browsers);
+}
+
+void GeneralSettings::setShortcutKeeper(HotKeyBackend::Keeper keeper)
+{
+    const QString byDefault = tr("Default: Ctrl+Alt+Super+F (or Super+Shift+F)");
+    switch (keeper) {
+    case HotKeyBackend::Keeper::program:
+        m_shortcutNote->setText(byDefault);
+        break;
+    case HotKeyBackend::Keeper::desktop:
+        m_shortcutNote->setText(
+            byDefault + QLatin1Char('\n') +
+            tr("The desktop manages this shortcut: it may ask you to confirm or change it, "
+               "and its keyboard settings show the one in use."));
+        break;
+    case HotKeyBackend::Keeper::none:
+        m_shortcutNote->setText(
+            tr("This desktop does not let programs set a global shortcut. Bind one in the "
+               "desktop's keyboard settings to the command lumora --popover."));
+        break;
+    }
 }
 
 void GeneralSettings::sync()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HotKeyBackend.h"
 #include "Query.h"
 
 #include <QPointer>
@@ -13,6 +14,7 @@ class BrowserSection;
 class LoginItem;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class ShortcutField;
 class EmptyStatePanel;
 
@@ -35,6 +37,12 @@ public:
     ~GeneralSettings() override;
 
     void setLoginItem(std::unique_ptr<LoginItem> loginItem);
+
+    // Who holds the global shortcut in this session; the note under the
+    // field says what that means for the user (the program's own default
+    // until told otherwise).
+    void setShortcutKeeper(HotKeyBackend::Keeper keeper);
+    QLabel *shortcutNote() const { return m_shortcutNote; }
 
     // The settings row shown, or null while there is none.
     AppSettings *settings() const;
@@ -65,6 +73,7 @@ private:
     QWidget *m_sections = nullptr;
     QCheckBox *m_launchAtLogin = nullptr;
     ShortcutField *m_shortcut = nullptr;
+    QLabel *m_shortcutNote = nullptr;
     QComboBox *m_lockMode = nullptr;
     QComboBox *m_strictMode = nullptr;
     BrowserSection *m_browsers = nullptr;

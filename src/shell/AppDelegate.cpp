@@ -20,6 +20,7 @@
 #include "Store.h"
 #include "TerminalText.h"
 #include "ThemeStore.h"
+#include "TrayIcon.h"
 #include "UserNotifications.h"
 
 #include <QApplication>
@@ -178,7 +179,7 @@ void AppDelegate::setupMenuBarExtra()
                    stderr);
         std::fflush(stderr);
     }
-    m_statusItem = new StatusItem(this);
+    m_statusItem = new StatusItem(m_platform.makeTrayIcon(), this);
     m_statusItem->showIdle();
     m_statusItem->setAccent(m_themes->accent());
     connect(m_themes, &ThemeStore::accentChanged, m_statusItem,
@@ -233,6 +234,11 @@ void AppDelegate::setupGlobalHotKey()
         if (weak)
             weak->showPopover();
     });
+}
+
+HotKeyBackend::Keeper AppDelegate::shortcutKeeper() const
+{
+    return m_hotKeyBackend ? m_hotKeyBackend->keeper() : HotKeyBackend::Keeper::none;
 }
 
 void AppDelegate::loadAndApplySettings()

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "HotKeyBackend.h"
 #include "MenuBarPopover.h"
 #include "StatusItem.h"
 
@@ -16,7 +17,6 @@
 class AppModel;
 class FocusScreen;
 class HotKey;
-class HotKeyBackend;
 class HotKeysController;
 class LoginItem;
 class PlatformServices;
@@ -51,6 +51,9 @@ public:
     // Built when first shown; null until then.
     MenuBarPopover *popover() const { return m_popover; }
     HotKey *hotKey() const { return m_hotKey.get(); }
+    // Who holds the global shortcut in this session (nobody before the
+    // launch sequence set it up).
+    HotKeyBackend::Keeper shortcutKeeper() const;
 
     // What the shell supplies: bringing the main window forward.
     std::function<void()> openMainWindowHandler;

@@ -84,6 +84,7 @@ void LumoraApp::openSettings()
         m_settingsWindow->general()->browserSection()->setRemoteControl(m_remote);
         themed(m_settingsWindow.get(), m_themes);
     }
+    m_settingsWindow->general()->setShortcutKeeper(m_delegate->shortcutKeeper());
     m_settingsWindow->show();
     m_settingsWindow->raise();
     m_settingsWindow->activateWindow();

@@ -2,6 +2,7 @@
 
 #include "StatusText.h"
 #include "Symbols.h"
+#include "TrayIcon.h"
 
 #include <QApplication>
 #include <QFont>
@@ -9,22 +10,13 @@
 #include <QPalette>
 #include <QSystemTrayIcon>
 
-StatusItem::StatusItem(QObject *parent) : QObject(parent), m_tray(new QSystemTrayIcon(this))
+StatusItem::StatusItem(std::unique_ptr<TrayIcon> tray, QObject *parent)
+    : QObject(parent), m_tray(std::move(tray))
 {
     m_accent = QApplication::palette().color(QPalette::Highlight);
     m_tray->setIcon(iconFor(QString(), m_accent));
     ++m_trayWrites;
-    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        switch (reason) {
-        case QSystemTrayIcon::Trigger:
-        case QSystemTrayIcon::Context:
-        case QSystemTrayIcon::MiddleClick:
-            Q_EMIT clicked();
-            break;
-        default:
-            break;
-        }
-    });
+    connect(m_tray.get(), &TrayIcon::activated, this, &StatusItem::clicked);
     m_tray->show();
 }
 
@@ -40,6 +32,7 @@ void StatusItem::setTitle(const QString &title)
     if (title == m_title)
         return;
     m_title = title;
+    m_tray->setTitle(m_title);
     m_tray->setIcon(iconFor(m_title, m_accent));
     ++m_trayWrites;
 }
@@ -88,7 +81,7 @@ QRect StatusItem::geometry() const
 
 bool StatusItem::isVisible() const
 {
-    return m_tray->isVisible() && isTrayAvailable();
+    return m_tray->isVisible();
 }
 
 QIcon StatusItem::iconFor(const QString &title, const QColor &accent)

@@ -5,18 +5,22 @@
 #include <QRect>
 #include <QString>
 
-class QSystemTrayIcon;
+#include <memory>
+
+class TrayIcon;
 
 // The program's item in the system tray: the "timer" symbol, and while a
-// session runs the countdown. Tray hosts show icons only, so the countdown
-// is drawn into the icon; title() keeps the text itself.
+// session runs the countdown. Most tray hosts show icons only, so the
+// countdown is drawn into the icon; title() keeps the text itself, and is
+// the item's title where the tray protocol has one (StatusNotifierItem).
 class StatusItem : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int kIconSize = 64; // drawn large, scaled down by the host
 
-    explicit StatusItem(QObject *parent = nullptr);
+    // Shows itself through `tray` (from PlatformServices::makeTrayIcon()).
+    explicit StatusItem(std::unique_ptr<TrayIcon> tray, QObject *parent = nullptr);
     ~StatusItem() override;
 
     // False when no tray host runs; the item then shows nothing.
@@ -46,7 +50,7 @@ Q_SIGNALS:
     void clicked();
 
 private:
-    QSystemTrayIcon *m_tray;
+    std::unique_ptr<TrayIcon> m_tray;
     QString m_title;
     QString m_toolTip;
     QColor m_accent;

@@ -1,9 +1,16 @@
-// The desktop portal's settings, stood in for on the private session bus:
-// the program's windows follow the colour-scheme preference the portal
-// publishes, at start and while running.
+// The desktop portal, stood in for on the private session bus: the
+// program's windows follow the colour-scheme preference the portal
+// publishes, at start and while running; the global shortcut is bound
+// through its GlobalShortcuts interface and fires on its Activated signal,
+// in the session bound last only.
 #include "Appearance.h"
 #include "DesktopColorScheme.h"
+#include "DesktopStandIns.h"
+#include "GlobalShortcut.h"
+#include "HotKey.h"
+#include "HotKeysController.h"
 #include "PlatformServices.h"
+#include "PortalHotKeyBackend.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -16,6 +23,9 @@
 #include <QTest>
 
 #include <memory>
+
+Q_DECLARE_METATYPE(PortalHotKeyBackend::State)
+Q_DECLARE_METATYPE(HotKeyBackend::Keeper)
 
 namespace {
 
@@ -154,6 +164,86 @@ private Q_SLOTS:
         portal.setColorScheme(1u); // arrives after the two before it
         QTRY_VERIFY(m_appearance->isDark());
         QCOMPARE(changes.size(), 1);
+    }
+
+    // The backend's answer to each outcome of the binding: bound (the
+    // desktop holds the shortcut) or refused and unavailable from then on.
+    void shortcutBinding_data()
+    {
+        using State = PortalHotKeyBackend::State;
+        QTest::addColumn<int>("response"); // -1: no portal
+        QTest::addColumn<State>("state");
+        QTest::addColumn<HotKeyBackend::Keeper>("keeper");
+        QTest::newRow("bound") << 0 << State::bound << HotKeyBackend::Keeper::desktop;
+        QTest::newRow("declined") << 1 << State::failed << HotKeyBackend::Keeper::none;
+        QTest::newRow("failed") << 2 << State::failed << HotKeyBackend::Keeper::none;
+        QTest::newRow("no portal") << -1 << State::failed << HotKeyBackend::Keeper::none;
+    }
+    void shortcutBinding()
+    {
+        QFETCH(int, response);
+        QFETCH(PortalHotKeyBackend::State, state);
+        QFETCH(HotKeyBackend::Keeper, keeper);
+        std::unique_ptr<StandInShortcutsPortal> portal;
+        if (response >= 0) {
+            portal = std::make_unique<StandInShortcutsPortal>();
+            portal->bindResponse = uint(response);
+            QVERIFY(portal->start());
+        }
+        PortalHotKeyBackend backend;
+        HotKeysController controller(&backend);
+        std::unique_ptr<HotKey> hotKey;
+        int presses = 0;
+        registerGlobalHotKey(controller, QStringLiteral("\u2303\u2325\u2318F"), hotKey, this,
+                             [&] { ++presses; });
+        QVERIFY(hotKey);
+        QTRY_COMPARE(backend.state(), state);
+        QCOMPARE(backend.keeper(), keeper);
+        QCOMPARE(backend.isAvailable(), response == 0);
+        if (response == 0) {
+            QCOMPARE(portal->preferredTrigger(), QStringLiteral("CTRL+ALT+LOGO+f"));
+            QCOMPARE(backend.boundTriggers().value(QStringLiteral("shortcut-1")).toString(),
+                     QStringLiteral("CTRL+ALT+LOGO+f"));
+        }
+        // A refused backend takes no more registrations.
+        if (response != 0)
+            QVERIFY(!backend.registerHotKey(3, 0x100, {HotKeysController::kSignature, 99}));
+    }
+
+    // Activated presses the hot key of the session bound last; a change of
+    // the shortcut binds it anew in a new session, and the old one's
+    // activations are ignored, as are another program's.
+    void activationPressesTheBoundShortcut()
+    {
+        StandInShortcutsPortal portal;
+        QVERIFY(portal.start());
+        PortalHotKeyBackend backend;
+        HotKeysController controller(&backend);
+        std::unique_ptr<HotKey> hotKey;
+        int presses = 0;
+        registerGlobalHotKey(controller, QStringLiteral("\u21E7\u2318F"), hotKey, this, [&] { ++presses; });
+        QTRY_COMPARE(backend.state(), PortalHotKeyBackend::State::bound);
+        const QString first = portal.sessions().last();
+
+        QVERIFY(portal.activate(QStringLiteral("shortcut-1"),
+                                QStringLiteral("/org/freedesktop/portal/desktop/session/1_999/other")));
+        QVERIFY(portal.activate(QStringLiteral("shortcut-2")));
+        QVERIFY(portal.activate());
+        QTRY_COMPARE(presses, 1);
+
+        registerGlobalHotKey(controller, QStringLiteral("Ctrl+Alt+Space"), hotKey, this,
+                             [&] { presses += 10; });
+        QTRY_COMPARE(portal.bindings().size(), 2);
+        QTRY_COMPARE(backend.state(), PortalHotKeyBackend::State::bound);
+        QCOMPARE(portal.preferredTrigger(), QStringLiteral("CTRL+ALT+space"));
+        QVERIFY(portal.sessions().last() != first);
+        QCOMPARE(portal.bindings().last().shortcuts.size(), 1);
+
+        QVERIFY(portal.activate(QStringLiteral("shortcut-1"), first));
+        QVERIFY(portal.activate());
+        QTRY_COMPARE(presses, 11);
+        QTest::qWait(100);
+        QCOMPARE(presses, 11);
     }
 
     void noPortal()

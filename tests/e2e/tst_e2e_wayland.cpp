@@ -12,6 +12,7 @@
 #include "ModelContext.h"
 #include "NotificationServer.h"
 #include "ScratchStore.h"
+#include "SwayTree.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -52,70 +53,6 @@ struct Output
 const QList<Output> outputs{
     {QStringLiteral("HEADLESS-1"), QRect(0, 0, 1280, 800), qRgb(0x24, 0x34, 0x3c)},
     {QStringLiteral("HEADLESS-2"), QRect(1280, 0, 1024, 768), qRgb(0x3c, 0x24, 0x34)}};
-
-// One window of sway's layout tree, as a user's tools see it.
-struct SwayWindow
-{
-    qint64 id = 0;
-    QString appId;
-    QString title;
-    QString output;
-    QString workspace;
-    QRect rect;
-    bool fullscreen = false;
-    bool floating = false;
-    bool inScratchpad() const { return workspace == QLatin1String("__i3_scratch"); }
-};
-
-// socket: the IPC socket of another sway; the test desktop's when empty.
-QByteArray swaymsg(const QStringList &arguments, const QString &socket = {})
-{
-    QProcess process;
-    process.start(QStringLiteral("swaymsg"),
-                  socket.isEmpty() ? arguments : QStringList{QStringLiteral("-s"), socket} + arguments);
-    if (!process.waitForFinished(10000))
-        return {};
-    return process.readAllStandardOutput();
-}
-
-void collect(const QJsonObject &node, QString output, QString workspace, bool floating,
-             QList<SwayWindow> &out)
-{
-    const QString type = node.value(QLatin1String("type")).toString();
-    if (type == QLatin1String("output"))
-        output = node.value(QLatin1String("name")).toString();
-    if (type == QLatin1String("workspace"))
-        workspace = node.value(QLatin1String("name")).toString();
-    if (node.value(QLatin1String("app_id")).isString()) {
-        SwayWindow window;
-        window.id = node.value(QLatin1String("id")).toInteger();
-        window.appId = node.value(QLatin1String("app_id")).toString();
-        window.title = node.value(QLatin1String("name")).toString();
-        window.output = output;
-        window.workspace = workspace;
-        const QJsonObject rect = node.value(QLatin1String("rect")).toObject();
-        window.rect =
-            QRect(rect.value(QLatin1String("x")).toInt(), rect.value(QLatin1String("y")).toInt(),
-                  rect.value(QLatin1String("width")).toInt(), rect.value(QLatin1String("height")).toInt());
-        window.fullscreen = node.value(QLatin1String("fullscreen_mode")).toInt() != 0;
-        window.floating = floating || type == QLatin1String("floating_con");
-        out.append(window);
-    }
-    for (const auto &child : node.value(QLatin1String("nodes")).toArray())
-        collect(child.toObject(), output, workspace, false, out);
-    for (const auto &child : node.value(QLatin1String("floating_nodes")).toArray())
-        collect(child.toObject(), output, workspace, true, out);
-}
-
-QList<SwayWindow> swayWindows(const QString &socket = {})
-{
-    QList<SwayWindow> out;
-    collect(QJsonDocument::fromJson(
-                swaymsg({QStringLiteral("-t"), QStringLiteral("get_tree"), QStringLiteral("-r")}, socket))
-                .object(),
-            {}, {}, false, out);
-    return out;
-}
 
 std::optional<SwayWindow> swayWindow(const QString &appId)
 {

@@ -1,9 +1,14 @@
-// Small platform services that need no display: the autostart entry and
-// the boot time.
+// Small platform services that need no display: the autostart entry, the
+// boot time, the portal's colour-scheme values, the shortcut portal's
+// trigger text and the tray item's pixmaps.
 #include "BootTime.h"
 #include "DesktopEntries.h"
+#include "GlobalShortcut.h"
+#include "KeyCombo.h"
 #include "LoginItem.h"
 #include "PortalColorScheme.h"
+#include "PortalHotKeyBackend.h"
+#include "StatusNotifierItem.h"
 #include "XdgAppOpener.h"
 
 #include <QDBusVariant>
@@ -141,6 +146,65 @@ private Q_SLOTS:
         QCOMPARE(PortalColorScheme::fromValue(value), preference);
     }
 
+    // A stored shortcut as the preferred trigger of the shortcut portal:
+    // modifiers CTRL, ALT, SHIFT, LOGO in that order, the key by its XKB
+    // keysym name.
+    void portalTrigger_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("trigger");
+        QTest::newRow("the default") << QStringLiteral("\u2303\u2325\u2318F")
+                                     << QStringLiteral("CTRL+ALT+LOGO+f");
+        QTest::newRow("the settings' default")
+            << QStringLiteral("\u21E7\u2318F") << QStringLiteral("SHIFT+LOGO+f");
+        QTest::newRow("all four, in order")
+            << QStringLiteral("Shift+Super+Alt+Ctrl+K") << QStringLiteral("CTRL+ALT+SHIFT+LOGO+k");
+        QTest::newRow("space") << QStringLiteral("\u2303\u2325Space") << QStringLiteral("CTRL+ALT+space");
+        QTest::newRow("return") << QStringLiteral("Super+Return") << QStringLiteral("LOGO+Return");
+        QTest::newRow("backspace") << QStringLiteral("Ctrl+Backspace") << QStringLiteral("CTRL+BackSpace");
+        QTest::newRow("escape") << QStringLiteral("Alt+Esc") << QStringLiteral("ALT+Escape");
+        QTest::newRow("tab") << QStringLiteral("Super+Tab") << QStringLiteral("LOGO+Tab");
+        QTest::newRow("digit") << QStringLiteral("\u2303\u23251") << QStringLiteral("CTRL+ALT+1");
+        QTest::newRow("arrow") << QStringLiteral("Ctrl+Alt+Left") << QStringLiteral("CTRL+ALT+Left");
+        QTest::newRow("function key alone") << QStringLiteral("F12") << QStringLiteral("F12");
+        QTest::newRow("function key") << QStringLiteral("\u2303\u2325F5") << QStringLiteral("CTRL+ALT+F5");
+    }
+    void portalTrigger()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, trigger);
+        const ParsedShortcut parsed = parseShortcut(stored);
+        QVERIFY(parsed.key);
+        const KeyCombo combo(*parsed.key, parsed.modifiers);
+        QCOMPARE(PortalHotKeyBackend::preferredTrigger(combo.carbonKeyCode(), combo.carbonModifiers()),
+                 trigger);
+    }
+    // Keys without a keysym (the function key, codes no key has) have no
+    // trigger: they are not registered with the portal.
+    void portalTriggerWithoutKeysym()
+    {
+        QCOMPARE(PortalHotKeyBackend::preferredTrigger(KeyCombo(Key::function).carbonKeyCode(), 0),
+                 QString());
+        QCOMPARE(PortalHotKeyBackend::preferredTrigger(0xFFFF, CarbonModifier::control), QString());
+    }
+
+    // The item's pixmaps are ARGB32 in network byte order, one per size.
+    void trayPixmaps()
+    {
+        QImage image(2, 1, QImage::Format_ARGB32);
+        image.setPixel(0, 0, qRgba(0x11, 0x22, 0x33, 0xFF));
+        image.setPixel(1, 0, qRgba(0xAA, 0xBB, 0xCC, 0xFF));
+        QIcon icon;
+        icon.addPixmap(QPixmap::fromImage(image));
+        const auto pixmaps = StatusNotifierItem::pixmapsOf(icon);
+        QCOMPARE(pixmaps.size(), 1);
+        QCOMPARE(pixmaps.first().width, 2);
+        QCOMPARE(pixmaps.first().height, 1);
+        QCOMPARE(pixmaps.first().bytes, QByteArray::fromHex("ff112233"
+                                                            "ffaabbcc"));
+        QVERIFY(StatusNotifierItem::pixmapsOf(QIcon()).isEmpty());
+    }
+
     void bootTime_data()
     {
         QTest::addColumn<QByteArray>("text");
@@ -171,5 +235,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestPlatform)
+QTEST_MAIN(TestPlatform)
 #include "tst_platform.moc"

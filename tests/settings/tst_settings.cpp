@@ -64,6 +64,8 @@
 #include <memory>
 #include <unistd.h>
 
+Q_DECLARE_METATYPE(HotKeyBackend::Keeper)
+
 namespace {
 
 QRgb rgb(const QColor &color)
@@ -502,6 +504,46 @@ private Q_SLOTS:
         // It is in the file.
         openStore();
         QCOMPARE(ctx()->fetchCount<AppSettings>(), 1);
+    }
+
+    // The note under the field says who holds the shortcut: the program
+    // (its default), the desktop (which may ask to confirm or change it), or
+    // nobody (bind lumora --popover in the desktop's settings); the field
+    // stays editable in every case (its text is the preferred combination).
+    void shortcutNoteSaysWhoHoldsIt_data()
+    {
+        QTest::addColumn<HotKeyBackend::Keeper>("keeper");
+        QTest::addColumn<QStringList>("says");
+        QTest::addColumn<QStringList>("doesNotSay");
+        const QString byDefault = QStringLiteral("Default: Ctrl+Alt+Super+F");
+        const QString desktop = QStringLiteral("desktop manages this shortcut");
+        const QString command = QStringLiteral("lumora --popover");
+        QTest::newRow("program") << HotKeyBackend::Keeper::program << QStringList{byDefault}
+                                 << QStringList{desktop, command};
+        QTest::newRow("desktop") << HotKeyBackend::Keeper::desktop
+                                 << QStringList{byDefault, desktop, QStringLiteral("confirm or change")}
+                                 << QStringList{command};
+        QTest::newRow("nobody") << HotKeyBackend::Keeper::none
+                                << QStringList{command, QStringLiteral("desktop's keyboard settings")}
+                                << QStringList{byDefault, desktop};
+    }
+    void shortcutNoteSaysWhoHoldsIt()
+    {
+        QFETCH(HotKeyBackend::Keeper, keeper);
+        QFETCH(QStringList, says);
+        QFETCH(QStringList, doesNotSay);
+        ctx()->insert(std::make_unique<AppSettings>());
+        ctx()->save();
+        GeneralSettings page(m_model.get());
+        page.setShortcutKeeper(keeper);
+        page.show();
+        const QString note = page.shortcutNote()->text();
+        for (const QString &text : says)
+            QVERIFY2(note.contains(text), qPrintable(note));
+        for (const QString &text : doesNotSay)
+            QVERIFY2(!note.contains(text), qPrintable(note));
+        QVERIFY(page.shortcutNote()->isVisible());
+        QVERIFY(page.shortcutField()->isEnabled());
     }
 
     void shortcutIsSavedOnEveryKeystroke()

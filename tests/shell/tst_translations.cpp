@@ -14,6 +14,7 @@
 #include "StatusItem.h"
 #include "StatusText.h"
 #include "Store.h"
+#include "SystemTrayIcon.h"
 #include "Translations.h"
 
 #include <QAbstractButton>
@@ -113,7 +114,7 @@ private Q_SLOTS:
         QCOMPARE(exit->text(), texts[3]);
         QCOMPARE(labelText(overlay, "lockModeName"), texts[7]);
 
-        StatusItem tray;
+        StatusItem tray(std::make_unique<SystemTrayIcon>());
         tray.showIdle();
         QCOMPARE(tray.toolTip(), texts[4]);
         QCOMPARE(StatusText::countdownToolTip(QStringLiteral("Deep Work"), DurationFormat::countdown(1499.7)),

@@ -10,6 +10,7 @@
 #include "FakeWorkspace.h"
 #include "LoginItem.h"
 #include "RemoteControl.h"
+#include "SystemTrayIcon.h"
 
 namespace {
 
@@ -91,6 +92,11 @@ std::unique_ptr<LoginItem> FakePlatformServices::makeLoginItem(const QString &)
 std::unique_ptr<RemoteControl> FakePlatformServices::makeRemoteControl(const QString &)
 {
     return std::make_unique<LonelyRemoteControl>();
+}
+
+std::unique_ptr<TrayIcon> FakePlatformServices::makeTrayIcon()
+{
+    return std::make_unique<SystemTrayIcon>();
 }
 
 std::unique_ptr<DesktopColorScheme> FakePlatformServices::makeDesktopColorScheme()

@@ -20,6 +20,8 @@ public:
     std::unique_ptr<LoginItem> makeLoginItem(const QString &program) override;
     std::unique_ptr<RemoteControl> makeRemoteControl(const QString &serviceName) override;
     std::unique_ptr<DesktopColorScheme> makeDesktopColorScheme() override;
+    // Qt's tray icon: unit tests run where no tray host is.
+    std::unique_ptr<TrayIcon> makeTrayIcon() override;
     std::unique_ptr<DisplaySleepInhibitor> inhibitDisplaySleep(const QString &reason) override;
 
     // The entries the catalogues it makes list.

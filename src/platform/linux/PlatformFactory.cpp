@@ -1,6 +1,7 @@
 // The desktop services of a Linux session: X11 (EWMH) for windows and keys,
 // sway's IPC socket for windows on sway, the session bus for notifications,
-// the remote control and the screen saver, the XDG folders for applications
+// the remote control, the screen saver, the tray item and (on Wayland) the
+// shortcut portal, the XDG folders for applications
 // and the login item.
 #include "PlatformServices.h"
 
@@ -9,8 +10,11 @@
 #include "DesktopSession.h"
 #include "LoginItem.h"
 #include "PortalColorScheme.h"
+#include "PortalHotKeyBackend.h"
 #include "ScreenSaverInhibitor.h"
+#include "StatusNotifierItem.h"
 #include "SwayWorkspace.h"
+#include "SystemTrayIcon.h"
 #include "WorkspaceAccessibility.h"
 #include "X11Accessibility.h"
 #include "X11HotKeyBackend.h"
@@ -52,8 +56,12 @@ public:
 
     std::unique_ptr<AppCatalogue> makeAppCatalogue() override { return std::make_unique<XdgAppCatalogue>(); }
 
+    // Key grabs on X11; on Wayland, where a program cannot grab keys, the
+    // desktop binds the shortcut through its portal (when it has one).
     std::unique_ptr<HotKeyBackend> makeHotKeyBackend() override
     {
+        if (DesktopSession::isWayland())
+            return std::make_unique<PortalHotKeyBackend>();
         return std::make_unique<X11HotKeyBackend>();
     }
 
@@ -70,6 +78,16 @@ public:
     std::unique_ptr<DesktopColorScheme> makeDesktopColorScheme() override
     {
         return std::make_unique<PortalColorScheme>();
+    }
+
+    // A StatusNotifierItem where a watcher runs (Plasma, waybar, the
+    // AppIndicator extensions), and on Wayland in any case (one may start
+    // later; XEmbed cannot work there); Qt's tray icon (XEmbed) otherwise.
+    std::unique_ptr<TrayIcon> makeTrayIcon() override
+    {
+        if (DesktopSession::isWayland() || StatusNotifierItem::isWatcherRegistered())
+            return std::make_unique<StatusNotifierItem>();
+        return std::make_unique<SystemTrayIcon>();
     }
 
     std::unique_ptr<DisplaySleepInhibitor> inhibitDisplaySleep(const QString &reason) override

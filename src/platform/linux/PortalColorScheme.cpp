@@ -1,5 +1,7 @@
 #include "PortalColorScheme.h"
 
+#include "XdgPortal.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -8,19 +10,13 @@
 
 namespace {
 
-constexpr auto kService = "org.freedesktop.portal.Desktop";
-constexpr auto kPath = "/org/freedesktop/portal/desktop";
+using XdgPortal::kPath;
+using XdgPortal::kService;
+using XdgPortal::unwrapped;
+
 constexpr auto kInterface = "org.freedesktop.portal.Settings";
 constexpr auto kGroup = "org.freedesktop.appearance";
 constexpr auto kKey = "color-scheme";
-
-// Values come wrapped in one or two variants, depending on the method.
-QVariant unwrapped(QVariant value)
-{
-    while (value.metaType() == QMetaType::fromType<QDBusVariant>())
-        value = value.value<QDBusVariant>().variant();
-    return value;
-}
 
 } // namespace
 

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+// One window of sway's layout tree, as a user's tools see it.
+struct SwayWindow
+{
+    qint64 id = 0;
+    qint64 pid = 0;
+    QString appId;
+    QString title;
+    QString output;
+    QString workspace;
+    QRect rect;
+    bool fullscreen = false;
+    bool floating = false;
+    bool visible = false;
+    bool inScratchpad() const { return workspace == QLatin1String("__i3_scratch"); }
+};
+
+// What `swaymsg <arguments>` prints; socket: the IPC socket of another sway,
+// the test desktop's (SWAYSOCK) when empty.
+QByteArray swaymsg(const QStringList &arguments, const QString &socket = {});
+
+// Every window in the tree, floating ones and the scratchpad's included.
+QList<SwayWindow> swayWindows(const QString &socket = {});
