@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QTest>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <initializer_list>
@@ -247,6 +248,19 @@ void DesktopProbe::activate(quint64 window)
         return;
     d->sendMessage(d->root, window, "_NET_ACTIVE_WINDOW", {2 /* from a pager */, CurrentTime});
     XFlush(d->display);
+}
+
+bool DesktopProbe::activateAndWait(quint64 window, int timeoutMs)
+{
+    constexpr int askAgainMs = 1000;
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        activate(window);
+        const int wait = int(std::min<qint64>(askAgainMs, deadline.remainingTime()));
+        if (waitFor([&] { return activeWindow() == window; }, wait))
+            return true;
+    }
+    return activeWindow() == window;
 }
 
 void DesktopProbe::iconify(quint64 window)

@@ -50,6 +50,10 @@ public:
     QList<quint64> stackingOrder() const;
     // Asks the window manager to activate the window, as a pager would.
     void activate(quint64 window);
+    // Activates the window and waits until it is the active one. The request
+    // is made again each second it is not: a window mapping at the same
+    // moment may take the focus after the request was carried out.
+    bool activateAndWait(quint64 window, int timeoutMs);
     // Asks the window manager to iconify the window, as its owner would.
     void iconify(quint64 window);
     // Asks the window to close, as a window manager's close button does

@@ -108,8 +108,7 @@ private Q_SLOTS:
         QVERIFY(m_clock->start(m_probe));
         QVERIFY(m_eyes->start(m_probe));
         QVERIFY(m_term->start(m_probe));
-        m_probe.activate(m_term->window());
-        QTRY_COMPARE_WITH_TIMEOUT(m_probe.activeWindow(), m_term->window(), settleMs);
+        QVERIFY(m_probe.activateAndWait(m_term->window(), settleMs));
 
         m_workspace = std::make_unique<X11Workspace>();
         QVERIFY2(m_workspace->isAvailable(), qPrintable(m_workspace->unavailableReason()));
@@ -271,8 +270,7 @@ private Q_SLOTS:
                 id);
         auto terminal = urxvt();
         QVERIFY(terminal->start(m_probe));
-        m_probe.activate(m_term->window());
-        QTRY_COMPARE_WITH_TIMEOUT(m_probe.activeWindow(), m_term->window(), settleMs);
+        QVERIFY(m_probe.activateAndWait(m_term->window(), settleMs));
 
         m_manager->startLock(mode, {QStringLiteral("debian-xterm"), QStringLiteral("rxvt-unicode.desktop")});
         QTRY_VERIFY_WITH_TIMEOUT(iconic(*m_clock) && iconic(*m_eyes), settleMs);

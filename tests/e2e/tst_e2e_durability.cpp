@@ -162,8 +162,7 @@ private:
             settleMs);
         if (!found)
             return QStringLiteral("the main window is not shown");
-        m_probe.activate(window);
-        if (!waitFor([&] { return m_probe.activeWindow() == window; }, settleMs))
+        if (!m_probe.activateAndWait(window, settleMs))
             return QStringLiteral("the main window did not take the focus");
         return {};
     }

@@ -89,8 +89,7 @@ private:
 
     bool closeMainWindowWithCtrlW(quint64 window)
     {
-        m_probe.activate(window);
-        if (!waitFor([&] { return m_probe.activeWindow() == window; }, settleMs))
+        if (!m_probe.activateAndWait(window, settleMs))
             return false;
         return xdotool({QStringLiteral("key"), QStringLiteral("ctrl+w")});
     }

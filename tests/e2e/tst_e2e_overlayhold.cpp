@@ -317,8 +317,7 @@ private Q_SLOTS:
 
         // Beside the button: the window beneath gets the click (brought to
         // the front first; earlier tests opened Lumora's main window).
-        m_probe.activate(m_target->winId());
-        QTRY_COMPARE_WITH_TIMEOUT(m_probe.activeWindow(), quint64(m_target->winId()), settleMs);
+        QVERIFY(m_probe.activateAndWait(m_target->winId(), settleMs));
         QVERIFY(waitFor([&] { return holds(); }, restoreMs));
         const QPoint beside(button.left() - 60, button.center().y());
         QVERIFY(m_target->geometry().contains(beside));
@@ -371,8 +370,7 @@ private Q_SLOTS:
                                           return quint64(0);
                                       }()) != 0,
                                  settleMs);
-        m_probe.activate(main);
-        QTRY_COMPARE_WITH_TIMEOUT(m_probe.activeWindow(), main, settleMs);
+        QVERIFY(m_probe.activateAndWait(main, settleMs));
         QVERIFY2(waitFor([&] { return holds(); }, restoreMs), "the main window came above the overlay");
         QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+q")}));
 
