@@ -1,5 +1,5 @@
-# The parts the private test desktops share (sourced by desktop-session.sh
-# and wayland-session.sh): a scratch folder, stopping what was started by
+# The parts the private test desktops share (sourced by desktop-session.sh,
+# wayland-session.sh and kwin-session.sh): a scratch folder, stopping what was started by
 # process id however the script ends, waiting for a part to be ready, the
 # private session bus and running the command under a time limit.
 # The sourcing script sets session_name (for messages) first.
