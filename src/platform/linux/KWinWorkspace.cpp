@@ -4,6 +4,7 @@
 #include "KWinScripting.h"
 #include "KWinScripts.h"
 #include "ProgramNames.h"
+#include "WindowGroups.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -19,13 +20,7 @@ constexpr auto kRecordKind = "kwin";
 // The script that says when the windows change, while the workspace listens.
 const QString kWatcher = QStringLiteral("watch");
 
-struct WindowInfo
-{
-    KWinScripts::Window window;
-    QString appKey;
-    std::optional<QString> appId;
-    QStringList names;
-};
+using Windows = WindowGroups<QString, KWinScripts::Window>;
 
 QString recordedIdentity(const KWinScripts::Window &window)
 {
@@ -48,9 +43,7 @@ struct KWinWorkspace::Private
     bool listening = false;
     qint32 ownPid = static_cast<qint32>(QCoreApplication::applicationPid());
 
-    QStringList order; // window ids in the order first seen
-    QHash<QString, WindowInfo> windows;
-    QStringList appOrder;
+    Windows windows;
     ApplicationAnnouncer announcer; // the applications last reported
     QSet<QString> hiddenByUs;       // windows minimised here and not shown again
     QSet<QString> hiddenApps;
@@ -74,12 +67,19 @@ struct KWinWorkspace::Private
     bool refresh() { return apply(); }
     void readAfresh();
     void adopt(const KWinScripts::Window &window);
-    WindowInfo inspect(const KWinScripts::Window &window) const;
+    Windows::Entry inspect(const KWinScripts::Window &window) const;
     void announce();
-    QStringList windowsOf(const QString &appKey) const;
-    RunningApplication handleFor(const QString &appKey) const;
-    bool isOwn(const QString &id) const { return windows.value(id).window.pid == ownPid; }
-    bool isMinimized(const QString &id) const { return windows.value(id).window.minimized; }
+    RunningApplication handleFor(const QString &appKey) const { return windows.handleFor(appKey); }
+    bool isOwn(const QString &id) const
+    {
+        const auto *entry = windows.find(id);
+        return entry && entry->pid == ownPid;
+    }
+    bool isMinimized(const QString &id) const
+    {
+        const auto *entry = windows.find(id);
+        return entry && entry->window.minimized;
+    }
 };
 
 // The first look tells whether KWin runs this program's scripts at all.
@@ -144,9 +144,7 @@ void KWinWorkspace::Private::stopListening()
     listening = false;
     scripting.stop(kWatcher);
     refreshTimer.stop();
-    order.clear();
     windows.clear();
-    appOrder.clear();
     announcer.clear();
 }
 
@@ -173,22 +171,16 @@ void KWinWorkspace::Private::absorb(const QList<KWinScripts::Window> &listed)
     QSet<QString> present;
     for (const auto &window : listed)
         present.insert(window.id);
-    for (qsizetype i = order.size() - 1; i >= 0; --i) {
-        const QString id = order.at(i);
-        if (present.contains(id))
-            continue;
-        windows.remove(id);
-        order.removeAt(i);
+    for (const auto &id : windows.keepOnly(present))
         if (hiddenByUs.remove(id))
             hiddenChanged = true;
-    }
     for (const auto &window : listed) {
-        auto it = windows.find(window.id);
-        if (it == windows.end()) {
+        auto *entry = windows.find(window.id);
+        if (!entry) {
             adopt(window);
             continue;
         }
-        it->window = window;
+        entry->window = window;
         // Shown by someone else (or never minimised): nothing to show again.
         if (!window.minimized && hiddenByUs.remove(window.id))
             hiddenChanged = true;
@@ -197,22 +189,22 @@ void KWinWorkspace::Private::absorb(const QList<KWinScripts::Window> &listed)
 
 void KWinWorkspace::Private::readAfresh()
 {
-    order.clear();
     windows.clear();
-    appOrder.clear();
     if (refresh())
-        announcer.adopt(appOrder, [this](const QString &key) { return handleFor(key); });
+        announcer.adopt(windows.applications(), [this](const QString &key) { return handleFor(key); });
 }
 
-WindowInfo KWinWorkspace::Private::inspect(const KWinScripts::Window &window) const
+Windows::Entry KWinWorkspace::Private::inspect(const KWinScripts::Window &window) const
 {
-    WindowInfo info;
+    Windows::Entry info;
     info.window = window;
+    info.pid = window.pid;
     info.appKey =
         window.pid ? QStringLiteral("pid:%1").arg(*window.pid) : QStringLiteral("window:%1").arg(window.id);
     const QString id = recordedIdentity(window);
     if (!id.isEmpty())
         info.appId = id;
+    info.name = id;
     info.names = ProgramNames::applicationNames(
         window.desktopFileName.isEmpty() ? QStringList() : QStringList{window.desktopFileName},
         {window.resourceClass, window.resourceName}, window.pid, ownPid);
@@ -221,13 +213,11 @@ WindowInfo KWinWorkspace::Private::inspect(const KWinScripts::Window &window) co
 
 void KWinWorkspace::Private::adopt(const KWinScripts::Window &window)
 {
-    const WindowInfo info = inspect(window);
-    windows.insert(window.id, info);
-    order.append(window.id);
-    if (!appOrder.contains(info.appKey))
-        appOrder.append(info.appKey);
+    Windows::Entry info = inspect(window);
+    const QString appKey = info.appKey;
+    windows.add(window.id, std::move(info));
     // A new window of an application hidden here is hidden with it.
-    if (hiddenApps.contains(info.appKey) && window.pid != ownPid && !window.minimized && q->mayHide()) {
+    if (hiddenApps.contains(appKey) && window.pid != ownPid && !window.minimized && q->mayHide()) {
         hiddenByUs.insert(window.id);
         hiddenChanged = true;
         toFollow.append(window.id);
@@ -237,46 +227,10 @@ void KWinWorkspace::Private::adopt(const KWinScripts::Window &window)
 void KWinWorkspace::Private::announce()
 {
     updateListening();
-    QSet<QString> present;
-    for (const auto &info : std::as_const(windows))
-        present.insert(info.appKey);
-    appOrder.removeIf([&](const QString &key) { return !present.contains(key); });
-    for (auto it = hiddenApps.begin(); it != hiddenApps.end();)
-        it = present.contains(*it) ? std::next(it) : hiddenApps.erase(it);
-
+    windows.pruneApplications(hiddenApps);
     const auto handle = [this](const QString &key) { return handleFor(key); };
-    announcer.announce(q, appOrder, handle, std::exchange(availabilityChanged, false),
+    announcer.announce(q, windows.applications(), handle, std::exchange(availabilityChanged, false),
                        std::exchange(hiddenChanged, false));
-}
-
-QStringList KWinWorkspace::Private::windowsOf(const QString &appKey) const
-{
-    QStringList out;
-    for (const auto &id : order)
-        if (windows.value(id).appKey == appKey)
-            out.append(id);
-    return out;
-}
-
-RunningApplication KWinWorkspace::Private::handleFor(const QString &appKey) const
-{
-    std::optional<QString> appId;
-    std::optional<qint32> pid;
-    QString name;
-    QStringList names;
-    for (const auto &id : order) {
-        const auto &info = windows[id];
-        if (info.appKey != appKey)
-            continue;
-        pid = info.window.pid;
-        if (!appId)
-            appId = info.appId;
-        if (name.isEmpty() && info.appId)
-            name = *info.appId;
-        names << info.names;
-    }
-    names.removeDuplicates();
-    return RunningApplication(appKey, appId, pid, name, names);
 }
 
 KWinWorkspace::KWinWorkspace(QObject *parent) : Workspace(parent), d(std::make_unique<Private>(this))
@@ -318,7 +272,7 @@ QList<RunningApplication> KWinWorkspace::runningApplications()
     else
         d->readAfresh();
     d->announce();
-    for (const auto &key : std::as_const(d->appOrder))
+    for (const auto &key : d->windows.applications())
         out.append(d->handleFor(key));
     return out;
 }
@@ -338,7 +292,7 @@ RunningApplication KWinWorkspace::currentApplication() const
 
 bool KWinWorkspace::isHidden(const RunningApplication &app) const
 {
-    const auto ids = d->windowsOf(app.identity());
+    const auto ids = d->windows.windowsOf(app.identity());
     if (ids.isEmpty())
         return false;
     return std::all_of(ids.cbegin(), ids.cend(), [this](const QString &id) { return d->isMinimized(id); });
@@ -350,7 +304,7 @@ bool KWinWorkspace::hide(const RunningApplication &app)
         return false;
     if (!d->listening)
         d->readAfresh();
-    const auto ids = d->windowsOf(app.identity());
+    const auto ids = d->windows.windowsOf(app.identity());
     if (ids.isEmpty())
         return false;
     QStringList moving;
@@ -375,7 +329,7 @@ bool KWinWorkspace::unhide(const RunningApplication &app)
         return false;
     d->hiddenApps.remove(app.identity());
     QStringList showing;
-    for (const auto &id : d->windowsOf(app.identity())) {
+    for (const auto &id : d->windows.windowsOf(app.identity())) {
         if (d->isOwn(id) || !d->hiddenByUs.remove(id))
             continue;
         showing.append(id);
@@ -393,8 +347,8 @@ QJsonObject KWinWorkspace::hiddenWindowsRecord(const QList<RunningApplication> &
         if (app != currentApplication())
             planned.insert(app.identity());
     QJsonArray entries;
-    for (const auto &id : std::as_const(d->order)) {
-        const auto &info = d->windows[id];
+    for (const auto &id : d->windows.order()) {
+        const auto &info = *d->windows.find(id);
         if (!d->hiddenByUs.contains(id) &&
             !(planned.contains(info.appKey) && !d->isOwn(id) && !info.window.minimized))
             continue;
@@ -421,10 +375,10 @@ int KWinWorkspace::restoreHiddenWindows(const QJsonObject &record)
     for (const auto &value : entries) {
         const QJsonObject entry = value.toObject();
         const QString id = entry.value(QStringLiteral("id")).toString();
-        const auto it = d->windows.constFind(id);
+        const auto *it = d->windows.find(id);
         // Only the very window that was minimised, still minimised: of the
         // recorded process and application, and not this process.
-        if (!KWinScripts::isWindowId(id) || it == d->windows.cend() || !it->window.minimized || d->isOwn(id))
+        if (!KWinScripts::isWindowId(id) || !it || !it->window.minimized || d->isOwn(id))
             continue;
         if (entry.contains(QStringLiteral("pid")) &&
             it->window.pid != entry.value(QStringLiteral("pid")).toInt())
