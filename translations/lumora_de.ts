@@ -944,8 +944,8 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <translation>kann keine Skriptdatei schreiben</translation>
     </message>
     <message>
-        <source>KWin does not load scripts (%1)</source>
-        <translation>KWin lädt keine Skripte (%1)</translation>
+        <source>KWin does not load scripts: %1</source>
+        <translation>KWin lädt keine Skripte: %1</translation>
     </message>
     <message>
         <source>KWin refused to load a script</source>

@@ -60,10 +60,12 @@ struct KWinWindow
     }
 };
 
+// The test's own way into KWin, made and taken down by the test case.
+std::unique_ptr<KWinScripting> g_kwin;
+
 KWinScripting &kwin()
 {
-    static KWinScripting scripting;
-    return scripting;
+    return *g_kwin;
 }
 
 QList<KWinWindow> kwinWindows()
@@ -212,6 +214,7 @@ private Q_SLOTS:
     {
         QVERIFY2(!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && KWinScripting::isKWinRunning(),
                  "no KWin session; run through kwin-session.sh");
+        g_kwin = std::make_unique<KWinScripting>();
         QVERIFY2(kwin().run(QStringLiteral("reply(\"ready\");")) == QStringLiteral("ready"),
                  "KWin does not run the test's scripts");
 
@@ -239,6 +242,7 @@ private Q_SLOTS:
         m_lumora.reset();
         m_blocked.reset();
         m_allowed.reset();
+        g_kwin.reset();
     }
 
     void completedSessionMinimisesTheBlockedWindow()

@@ -238,7 +238,7 @@ bool KWinScripting::Private::load(Loaded &loaded, const QString &body, QString *
     call << loaded.file->fileName() << loaded.plugin;
     const QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage)
-        return fail(KWinScripting::tr("KWin does not load scripts (%1)").arg(reply.errorName()));
+        return fail(KWinScripting::tr("KWin does not load scripts: %1").arg(reply.errorName()));
     // A negative number: a script of that name is loaded already.
     if (reply.arguments().value(0).toInt() < 0)
         return fail(KWinScripting::tr("KWin refused to load a script"));
