@@ -1003,6 +1003,44 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     </message>
 </context>
 <context>
+    <name>KWinScripting</name>
+    <message>
+        <source>no session bus</source>
+        <translation>kein Sitzungsbus</translation>
+    </message>
+    <message>
+        <source>cannot take KWin&apos;s answers on the session bus</source>
+        <translation>kann KWins Antworten auf dem Sitzungsbus nicht entgegennehmen</translation>
+    </message>
+    <message>
+        <source>cannot write a script file</source>
+        <translation>kann keine Skriptdatei schreiben</translation>
+    </message>
+    <message>
+        <source>KWin does not load scripts: %1</source>
+        <translation>KWin lädt keine Skripte: %1</translation>
+    </message>
+    <message>
+        <source>KWin refused to load a script</source>
+        <translation>KWin hat das Laden eines Skripts abgelehnt</translation>
+    </message>
+    <message>
+        <source>KWin does not run scripts</source>
+        <translation>KWin führt keine Skripte aus</translation>
+    </message>
+    <message>
+        <source>KWin did not answer in time</source>
+        <translation>KWin hat nicht rechtzeitig geantwortet</translation>
+    </message>
+</context>
+<context>
+    <name>KWinWorkspace</name>
+    <message>
+        <source>KWin&apos;s script gave an answer that cannot be read</source>
+        <translation>Das KWin-Skript gab eine Antwort, die nicht gelesen werden kann</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Toolbar</source>

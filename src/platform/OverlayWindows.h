@@ -62,6 +62,11 @@ QImage grabScreen(QScreen *screen);
 // Meant for override-redirect windows, which no window manager closes,
 // minimises or lowers. Event-driven: a connection of its own listens to the
 // root window's substructure while windows are held and sleeps otherwise.
+//
+// On a KWin Wayland session (no X11 display) KWin itself keeps the held
+// windows above the others and off taskbars, pagers and switchers, and the
+// windows allowed above them above too, through a script that stays loaded
+// while windows are held (matched by this process and their captions).
 class OverlayKeeper : public QObject
 {
     Q_OBJECT
@@ -69,7 +74,8 @@ public:
     explicit OverlayKeeper(QObject *parent = nullptr);
     ~OverlayKeeper() override;
 
-    // False when there is no X11 display (the keeper then does nothing).
+    // False when there is no X11 display (the keeper then does nothing,
+    // but on KWin).
     bool isAvailable() const;
 
     // The windows to hold, bottom to top; each is kept on the rectangle it

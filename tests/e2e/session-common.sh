@@ -1,7 +1,8 @@
-# The parts the private test desktops share (sourced by desktop-session.sh
-# and wayland-session.sh): a scratch folder, stopping what was started by
-# process id however the script ends, waiting for a part to be ready, the
-# private session bus and running the command under a time limit.
+# The parts the private test desktops share (sourced by desktop-session.sh,
+# wayland-session.sh and kwin-session.sh): a scratch folder, stopping what
+# was started by process id however the script ends, waiting for a part to
+# be ready, the private session bus, the Wayland desktops' user and folders,
+# and running the command under a time limit.
 # The sourcing script sets session_name (for messages) first.
 
 command_timeout=${LUMORA_E2E_TIMEOUT:-240}
@@ -95,4 +96,40 @@ run_command() {
         log "command timed out after ${command_timeout}s: $*"
     fi
     exit "$status"
+}
+
+# A Wayland desktop's user and folders: everything runs as ourselves, or
+# under root as an unprivileged user (LUMORA_E2E_USER, default
+# lumora-desktop, created when missing; compositors refuse root or should
+# not have it), with a runtime folder and a home of its own in the scratch
+# folder. Sets as_user (the prefix that runs a command as that user) and
+# owner, clears the session variables of the desktop this runs on and
+# exports XDG_SESSION_TYPE, XDG_CURRENT_DESKTOP (the argument), HOME and
+# the XDG folders.
+prepare_wayland_user() {
+    local user
+    chmod 755 "$workdir"
+    as_user=()
+    if [ "$(id -u)" -eq 0 ]; then
+        user=${LUMORA_E2E_USER:-lumora-desktop}
+        if ! id -u "$user" >/dev/null 2>&1; then
+            useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user" \
+                >/dev/null 2>&1
+            # Another run may have created it at the same moment.
+            id -u "$user" >/dev/null 2>&1 || { log "could not create the user $user"; return 1; }
+        fi
+        as_user=(runuser -u "$user" --)
+        owner=$user
+    else
+        owner=$(id -un)
+    fi
+
+    # Unset or foreign session variables must not leak into the desktop.
+    unset DISPLAY WAYLAND_DISPLAY SWAYSOCK QT_QPA_PLATFORM SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS XAUTHORITY
+    export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=$1
+    export XDG_RUNTIME_DIR="$workdir/runtime" HOME="$workdir/home"
+    export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"
+    mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    chown -R "$owner" "$XDG_RUNTIME_DIR" "$HOME"
 }

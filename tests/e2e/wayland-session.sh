@@ -27,32 +27,7 @@ fi
 session_name=wayland-session
 # shellcheck source=session-common.sh
 . "$(dirname "${BASH_SOURCE[0]}")/session-common.sh"
-chmod 755 "$workdir"
-
-# The user everything runs as: ourselves, or an unprivileged one under root.
-as_user=()
-if [ "$(id -u)" -eq 0 ]; then
-    user=${LUMORA_E2E_USER:-lumora-desktop}
-    if ! id -u "$user" >/dev/null 2>&1; then
-        useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user" \
-            >/dev/null 2>&1
-        # Another run may have created it at the same moment.
-        id -u "$user" >/dev/null 2>&1 || { log "could not create the user $user"; exit 1; }
-    fi
-    as_user=(runuser -u "$user" --)
-    owner=$user
-else
-    owner=$(id -un)
-fi
-
-# Unset or foreign session variables must not leak into the desktop.
-unset DISPLAY WAYLAND_DISPLAY SWAYSOCK QT_QPA_PLATFORM SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS XAUTHORITY
-export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=sway
-export XDG_RUNTIME_DIR="$workdir/runtime" HOME="$workdir/home"
-export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"
-mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
-chmod 700 "$XDG_RUNTIME_DIR"
-chown -R "$owner" "$XDG_RUNTIME_DIR" "$HOME"
+prepare_wayland_user sway || exit 1
 export SWAYSOCK="$XDG_RUNTIME_DIR/sway-ipc.sock"
 
 cat >"$workdir/sway.config" <<'EOF'

@@ -1,3 +1,5 @@
+#include "KWinScripting.h"
+#include "KWinScripts.h"
 #include "OverlayWindows.h"
 #include "OverlayWindowsWayland.h"
 
@@ -268,6 +270,11 @@ struct OverlayKeeper::Private
 
     OverlayKeeper *q = nullptr;
     xcb_connection_t *conn = nullptr;
+    // On a KWin Wayland session: KWin keeps the windows above, through a
+    // script that stays loaded while they are held.
+    std::unique_ptr<KWinScripting> kwin;
+    bool askedForKWin = false;
+    QStringList pinnedCaptions;
     xcb_window_t root = 0;
     std::unique_ptr<QSocketNotifier> notifier;
     QList<Held> held;
@@ -277,6 +284,53 @@ struct OverlayKeeper::Private
     int burstCount = 0;
     int remaps = 0;
     int restacks = 0;
+
+    // Has KWin keep the windows with these captions (this process's
+    // overlays) above the others, and the windows allowed above them too.
+    bool pinWithKWin(const QList<QWidget *> &windows)
+    {
+        if (conn || !OverlayWindowsWayland::isActive())
+            return false;
+        if (!askedForKWin) {
+            askedForKWin = true;
+            if (KWinScripting::isKWinRunning())
+                kwin = std::make_unique<KWinScripting>();
+        }
+        if (!kwin)
+            return false;
+        pinnedCaptions.clear();
+        for (QWidget *w : windows)
+            if (w)
+                pinnedCaptions << w->windowTitle();
+        pinnedCaptions.removeDuplicates();
+        if (pinnedCaptions.isEmpty()) {
+            unpin();
+            return true;
+        }
+        return pin();
+    }
+
+    bool pin()
+    {
+        QStringList aboveCaptions;
+        if (above)
+            for (QWidget *w : above())
+                if (w)
+                    aboveCaptions << w->windowTitle();
+        const auto pid = static_cast<qint32>(QCoreApplication::applicationPid());
+        if (kwin->start(QStringLiteral("keep-above"),
+                        KWinScripts::keepAbove(pid, pinnedCaptions, aboveCaptions)))
+            return true;
+        pinnedCaptions.clear();
+        return false;
+    }
+
+    void unpin()
+    {
+        if (kwin)
+            kwin->stop(QStringLiteral("keep-above"));
+        pinnedCaptions.clear();
+    }
 
     Held *find(xcb_window_t id)
     {
@@ -504,8 +558,10 @@ bool OverlayKeeper::isAvailable() const
 
 void OverlayKeeper::hold(const QList<QWidget *> &windows)
 {
-    if (!d->conn)
+    if (!d->conn) {
+        d->pinWithKWin(windows);
         return;
+    }
     const bool wasHolding = !d->held.isEmpty();
     d->held.clear();
     for (QWidget *w : windows) {
@@ -532,6 +588,7 @@ void OverlayKeeper::hold(const QList<QWidget *> &windows)
 
 void OverlayKeeper::release()
 {
+    d->unpin();
     d->settleTimer.stop();
     if (!d->conn || d->held.isEmpty())
         return;
@@ -542,7 +599,7 @@ void OverlayKeeper::release()
 
 bool OverlayKeeper::isHolding() const
 {
-    return !d->held.isEmpty();
+    return !d->held.isEmpty() || !d->pinnedCaptions.isEmpty();
 }
 
 void OverlayKeeper::setAboveWindows(std::function<QList<QWidget *>()> above)
@@ -552,6 +609,8 @@ void OverlayKeeper::setAboveWindows(std::function<QList<QWidget *>()> above)
 
 void OverlayKeeper::restack()
 {
+    if (!d->pinnedCaptions.isEmpty())
+        d->pin();
     if (!d->conn || d->held.isEmpty())
         return;
     d->settleTimer.stop();

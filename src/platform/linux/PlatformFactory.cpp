@@ -1,5 +1,6 @@
 // The desktop services of a Linux session: X11 (EWMH) for windows and keys,
-// sway's IPC socket for windows on sway, the session bus for notifications,
+// sway's IPC socket for windows on sway, KWin's scripting interface for
+// windows on a KWin Wayland session, the session bus for notifications,
 // the remote control, the screen saver, the tray item and (on Wayland) the
 // shortcut portal, the XDG folders for applications
 // and the login item.
@@ -8,6 +9,8 @@
 #include "DBusRemoteControl.h"
 #include "DBusUserNotifications.h"
 #include "DesktopSession.h"
+#include "KWinScripting.h"
+#include "KWinWorkspace.h"
 #include "LoginItem.h"
 #include "PortalColorScheme.h"
 #include "PortalHotKeyBackend.h"
@@ -27,21 +30,28 @@ namespace {
 class LinuxPlatformServices final : public PlatformServices
 {
 public:
-    // The desktop's own way of hiding: sway's scratchpad on sway, the window
+    // The desktop's own way of hiding: sway's scratchpad on sway, KWin's
+    // minimising through its scripts on a KWin Wayland session, the window
     // manager's on X11 (elsewhere on Wayland the X11 workspace finds no
-    // display and says that nothing can be hidden).
+    // display and says that nothing can be hidden). On an X11 session KWin
+    // is an EWMH window manager like any other, and the X11 workspace sees
+    // every window directly, without a script's round trip.
     std::unique_ptr<Workspace> makeWorkspace() override
     {
         if (DesktopSession::isSway())
             return std::make_unique<SwayWorkspace>();
+        if (DesktopSession::isWayland() && KWinScripting::isKWinRunning())
+            return std::make_unique<KWinWorkspace>();
         return std::make_unique<X11Workspace>();
     }
 
     std::unique_ptr<Accessibility> makeAccessibility(Workspace *workspace) override
     {
-        // sway has one way of hiding, its workspace's own.
+        // sway and KWin on Wayland have one way of hiding, their workspace's own.
         if (auto *sway = qobject_cast<SwayWorkspace *>(workspace))
             return std::make_unique<WorkspaceAccessibility>(sway);
+        if (auto *kwin = qobject_cast<KWinWorkspace *>(workspace))
+            return std::make_unique<WorkspaceAccessibility>(kwin);
         // Hiding through the window manager needs the X11 workspace's windows;
         // over any other workspace there is nothing it could hide.
         return std::make_unique<X11Accessibility>(qobject_cast<X11Workspace *>(workspace));

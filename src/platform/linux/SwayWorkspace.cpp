@@ -3,6 +3,7 @@
 #include "ApplicationAnnouncer.h"
 #include "ProgramNames.h"
 #include "SwayIpc.h"
+#include "WindowGroups.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -149,14 +150,7 @@ private:
     SwayIpc::Decoder m_decoder;
 };
 
-struct WindowInfo
-{
-    SwayIpc::Window window;
-    QString appKey;
-    std::optional<QString> appId;
-    QString name;
-    QStringList names;
-};
+using Windows = WindowGroups<qint64, SwayIpc::Window>;
 
 // Where a window hidden here came from.
 struct Origin
@@ -186,9 +180,7 @@ struct SwayWorkspace::Private
     bool listening = false;
     qint32 ownPid = static_cast<qint32>(QCoreApplication::applicationPid());
 
-    QList<qint64> order; // windows in the order first seen
-    QHash<qint64, WindowInfo> windows;
-    QStringList appOrder;
+    Windows windows;
     ApplicationAnnouncer announcer; // the applications last reported
     QHash<qint64, Origin> hiddenByUs;
     QSet<QString> hiddenApps;
@@ -212,11 +204,19 @@ struct SwayWorkspace::Private
     void refresh();
     void readAfresh();
     void adopt(const SwayIpc::Window &window);
-    WindowInfo inspect(const SwayIpc::Window &window) const;
+    Windows::Entry inspect(const SwayIpc::Window &window) const;
     void announce();
-    QList<qint64> windowsOf(const QString &appKey) const;
-    RunningApplication handleFor(const QString &appKey) const;
-    bool isOwn(qint64 id) const { return windows.value(id).window.pid == ownPid; }
+    RunningApplication handleFor(const QString &appKey) const { return windows.handleFor(appKey); }
+    bool isOwn(qint64 id) const
+    {
+        const auto *entry = windows.find(id);
+        return entry && entry->pid == ownPid;
+    }
+    bool inScratchpad(qint64 id) const
+    {
+        const auto *entry = windows.find(id);
+        return entry && entry->window.inScratchpad();
+    }
     bool moveToScratchpad(const QList<qint64> &ids);
     QStringList bringBack(qint64 id, const Origin &origin) const;
 };
@@ -271,20 +271,16 @@ void SwayWorkspace::Private::stopListening()
     notifier.reset();
     events.close();
     refreshTimer.stop();
-    order.clear();
     windows.clear();
-    appOrder.clear();
     announcer.clear();
 }
 
 // The tree as it is now, announcing nothing.
 void SwayWorkspace::Private::readAfresh()
 {
-    order.clear();
     windows.clear();
-    appOrder.clear();
     refresh();
-    announcer.adopt(appOrder, [this](const QString &key) { return handleFor(key); });
+    announcer.adopt(windows.applications(), [this](const QString &key) { return handleFor(key); });
 }
 
 void SwayWorkspace::Private::connectionLost()
@@ -353,32 +349,27 @@ void SwayWorkspace::Private::refresh()
     QSet<qint64> present;
     for (const auto &window : listed)
         present.insert(window.id);
-    for (qsizetype i = order.size() - 1; i >= 0; --i) {
-        const qint64 id = order.at(i);
-        if (present.contains(id))
-            continue;
-        windows.remove(id);
-        order.removeAt(i);
+    for (const qint64 id : windows.keepOnly(present))
         if (hiddenByUs.remove(id))
             hiddenChanged = true;
-    }
     for (const auto &window : listed) {
-        auto it = windows.find(window.id);
-        if (it == windows.end()) {
+        auto *entry = windows.find(window.id);
+        if (!entry) {
             adopt(window);
             continue;
         }
-        it->window = window;
+        entry->window = window;
         // Someone else brought it back: there is nothing left to restore.
         if (!window.inScratchpad() && hiddenByUs.remove(window.id))
             hiddenChanged = true;
     }
 }
 
-WindowInfo SwayWorkspace::Private::inspect(const SwayIpc::Window &window) const
+Windows::Entry SwayWorkspace::Private::inspect(const SwayIpc::Window &window) const
 {
-    WindowInfo info;
+    Windows::Entry info;
     info.window = window;
+    info.pid = window.pid;
     info.appKey =
         window.pid ? QStringLiteral("pid:%1").arg(*window.pid) : QStringLiteral("con:%1").arg(window.id);
     const QString id = recordedIdentity(window);
@@ -393,13 +384,11 @@ WindowInfo SwayWorkspace::Private::inspect(const SwayIpc::Window &window) const
 
 void SwayWorkspace::Private::adopt(const SwayIpc::Window &window)
 {
-    const WindowInfo info = inspect(window);
-    windows.insert(window.id, info);
-    order.append(window.id);
-    if (!appOrder.contains(info.appKey))
-        appOrder.append(info.appKey);
+    Windows::Entry info = inspect(window);
+    const QString appKey = info.appKey;
+    windows.add(window.id, std::move(info));
     // A new window of an application hidden here is hidden with it.
-    if (hiddenApps.contains(info.appKey) && !isOwn(window.id) && !window.inScratchpad() && q->mayHide())
+    if (hiddenApps.contains(appKey) && !isOwn(window.id) && !window.inScratchpad() && q->mayHide())
         moveToScratchpad({window.id});
 }
 
@@ -407,7 +396,7 @@ bool SwayWorkspace::Private::moveToScratchpad(const QList<qint64> &ids)
 {
     QStringList list;
     for (const qint64 id : ids) {
-        const auto &window = windows[id].window;
+        const auto &window = windows.find(id)->window;
         hiddenByUs.insert(id, {window.workspace, window.floating});
         list << QStringLiteral("[con_id=%1] move scratchpad").arg(id);
     }
@@ -418,7 +407,7 @@ bool SwayWorkspace::Private::moveToScratchpad(const QList<qint64> &ids)
         refresh();
     } else {
         for (const qint64 id : ids)
-            windows[id].window.workspace = QStringLiteral("__i3_scratch");
+            windows.find(id)->window.workspace = QStringLiteral("__i3_scratch");
     }
     return moved;
 }
@@ -438,46 +427,10 @@ QStringList SwayWorkspace::Private::bringBack(qint64 id, const Origin &origin) c
 void SwayWorkspace::Private::announce()
 {
     updateListening();
-    QSet<QString> present;
-    for (const auto &info : std::as_const(windows))
-        present.insert(info.appKey);
-    appOrder.removeIf([&](const QString &key) { return !present.contains(key); });
-    for (auto it = hiddenApps.begin(); it != hiddenApps.end();)
-        it = present.contains(*it) ? std::next(it) : hiddenApps.erase(it);
-
+    windows.pruneApplications(hiddenApps);
     const auto handle = [this](const QString &key) { return handleFor(key); };
-    announcer.announce(q, appOrder, handle, std::exchange(availabilityChanged, false),
+    announcer.announce(q, windows.applications(), handle, std::exchange(availabilityChanged, false),
                        std::exchange(hiddenChanged, false));
-}
-
-QList<qint64> SwayWorkspace::Private::windowsOf(const QString &appKey) const
-{
-    QList<qint64> out;
-    for (const qint64 id : order)
-        if (windows.value(id).appKey == appKey)
-            out.append(id);
-    return out;
-}
-
-RunningApplication SwayWorkspace::Private::handleFor(const QString &appKey) const
-{
-    std::optional<QString> appId;
-    std::optional<qint32> pid;
-    QString name;
-    QStringList names;
-    for (const qint64 id : order) {
-        const auto &info = windows[id];
-        if (info.appKey != appKey)
-            continue;
-        pid = info.window.pid;
-        if (name.isEmpty())
-            name = info.name;
-        if (!appId)
-            appId = info.appId;
-        names << info.names;
-    }
-    names.removeDuplicates();
-    return RunningApplication(appKey, appId, pid, name, names);
 }
 
 SwayWorkspace::SwayWorkspace(const QString &socketPath, QObject *parent)
@@ -515,7 +468,7 @@ QList<RunningApplication> SwayWorkspace::runningApplications()
         d->readAfresh();
     }
     d->announce();
-    for (const auto &key : std::as_const(d->appOrder))
+    for (const auto &key : d->windows.applications())
         out.append(d->handleFor(key));
     return out;
 }
@@ -534,11 +487,10 @@ RunningApplication SwayWorkspace::currentApplication() const
 
 bool SwayWorkspace::isHidden(const RunningApplication &app) const
 {
-    const auto ids = d->windowsOf(app.identity());
+    const auto ids = d->windows.windowsOf(app.identity());
     if (ids.isEmpty())
         return false;
-    return std::all_of(ids.cbegin(), ids.cend(),
-                       [this](qint64 id) { return d->windows.value(id).window.inScratchpad(); });
+    return std::all_of(ids.cbegin(), ids.cend(), [this](qint64 id) { return d->inScratchpad(id); });
 }
 
 bool SwayWorkspace::hide(const RunningApplication &app)
@@ -547,12 +499,12 @@ bool SwayWorkspace::hide(const RunningApplication &app)
         return false;
     if (!d->listening)
         d->readAfresh();
-    const auto ids = d->windowsOf(app.identity());
+    const auto ids = d->windows.windowsOf(app.identity());
     if (ids.isEmpty())
         return false;
     QList<qint64> moving;
     for (const qint64 id : ids)
-        if (!d->isOwn(id) && !d->windows.value(id).window.inScratchpad())
+        if (!d->isOwn(id) && !d->inScratchpad(id))
             moving.append(id);
     d->hiddenApps.insert(app.identity());
     const bool moved = d->moveToScratchpad(moving);
@@ -566,7 +518,7 @@ bool SwayWorkspace::unhide(const RunningApplication &app)
         return false;
     d->hiddenApps.remove(app.identity());
     QStringList list;
-    for (const qint64 id : d->windowsOf(app.identity())) {
+    for (const qint64 id : d->windows.windowsOf(app.identity())) {
         const auto origin = d->hiddenByUs.constFind(id);
         if (origin == d->hiddenByUs.cend() || d->isOwn(id))
             continue;
@@ -587,8 +539,8 @@ QJsonObject SwayWorkspace::hiddenWindowsRecord(const QList<RunningApplication> &
         if (app != currentApplication())
             planned.insert(app.identity());
     QJsonArray entries;
-    for (const qint64 id : std::as_const(d->order)) {
-        const auto &info = d->windows[id];
+    for (const qint64 id : d->windows.order()) {
+        const auto &info = *d->windows.find(id);
         Origin origin;
         if (const auto hidden = d->hiddenByUs.constFind(id); hidden != d->hiddenByUs.cend())
             origin = *hidden;
@@ -622,10 +574,10 @@ int SwayWorkspace::restoreHiddenWindows(const QJsonObject &record)
     for (const auto &value : entries) {
         const QJsonObject entry = value.toObject();
         const qint64 id = entry.value(QStringLiteral("con")).toInteger();
-        const auto it = d->windows.constFind(id);
+        const auto *it = d->windows.find(id);
         // Only the very window that was hidden, still in the scratchpad:
         // of the recorded process and application, and not this process.
-        if (id <= 0 || it == d->windows.cend() || !it->window.inScratchpad() || d->isOwn(id))
+        if (id <= 0 || !it || !it->window.inScratchpad() || d->isOwn(id))
             continue;
         if (entry.contains(QStringLiteral("pid")) &&
             it->window.pid != entry.value(QStringLiteral("pid")).toInt())

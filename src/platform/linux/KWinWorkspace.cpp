@@ -1,0 +1,402 @@
+#include "KWinWorkspace.h"
+
+#include "ApplicationAnnouncer.h"
+#include "KWinScripting.h"
+#include "KWinScripts.h"
+#include "ProgramNames.h"
+#include "WindowGroups.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QJsonArray>
+#include <QSet>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+constexpr auto kRecordKind = "kwin";
+// The script that says when the windows change, while the workspace listens.
+const QString kWatcher = QStringLiteral("watch");
+
+using Windows = WindowGroups<QString, KWinScripts::Window>;
+
+QString recordedIdentity(const KWinScripts::Window &window)
+{
+    return window.desktopFileName.isEmpty() ? window.resourceClass : window.desktopFileName;
+}
+
+} // namespace
+
+struct KWinWorkspace::Private
+{
+    enum class State { unknown, available, refused };
+
+    KWinWorkspace *q;
+    KWinScripting scripting;
+    State state = State::unknown;
+    QString reason;
+    // Asked to follow the desktop (setWatching), and following it: the
+    // watcher script loaded in KWin.
+    bool watchRequested = false;
+    bool listening = false;
+    qint32 ownPid = static_cast<qint32>(QCoreApplication::applicationPid());
+
+    Windows windows;
+    ApplicationAnnouncer announcer; // the applications last reported
+    QSet<QString> hiddenByUs;       // windows minimised here and not shown again
+    QSet<QString> hiddenApps;
+    QStringList toFollow; // new windows of hidden applications, to minimise
+    bool hiddenChanged = false;
+    bool availabilityChanged = false;
+    QTimer refreshTimer;
+
+    explicit Private(KWinWorkspace *owner) : q(owner) {}
+
+    bool ensureProbed();
+    void refuse(const QString &why);
+    void kwinChanged();
+    void updateListening();
+    void startListening();
+    void stopListening();
+
+    // Runs the listing script (with the changes) and takes in its answer.
+    bool apply(const QStringList &minimize = {}, const QStringList &unminimize = {});
+    void absorb(const QList<KWinScripts::Window> &listed);
+    bool refresh() { return apply(); }
+    void readAfresh();
+    void adopt(const KWinScripts::Window &window);
+    Windows::Entry inspect(const KWinScripts::Window &window) const;
+    void announce();
+    RunningApplication handleFor(const QString &appKey) const { return windows.handleFor(appKey); }
+    bool isOwn(const QString &id) const
+    {
+        const auto *entry = windows.find(id);
+        return entry && entry->pid == ownPid;
+    }
+    bool isMinimized(const QString &id) const
+    {
+        const auto *entry = windows.find(id);
+        return entry && entry->window.minimized;
+    }
+};
+
+// The first look tells whether KWin runs this program's scripts at all.
+bool KWinWorkspace::Private::ensureProbed()
+{
+    if (state == State::unknown)
+        readAfresh();
+    return state == State::available;
+}
+
+void KWinWorkspace::Private::refuse(const QString &why)
+{
+    if (state == State::available)
+        availabilityChanged = true;
+    state = State::refused;
+    reason = why;
+    scripting.stop(kWatcher);
+    listening = false;
+    refreshTimer.stop();
+    // The windows stay known: what was minimised here stays in the record.
+}
+
+// KWin came, went or was replaced: the scripts are gone, and the new one is
+// asked afresh.
+void KWinWorkspace::Private::kwinChanged()
+{
+    const bool was = state == State::available;
+    listening = false;
+    refreshTimer.stop();
+    state = State::unknown;
+    ensureProbed();
+    if (was != (state == State::available))
+        availabilityChanged = true;
+    announce();
+}
+
+void KWinWorkspace::Private::updateListening()
+{
+    const bool want =
+        state == State::available && (watchRequested || !hiddenByUs.isEmpty() || !hiddenApps.isEmpty());
+    if (want && !listening)
+        startListening();
+    else if (!want && listening)
+        stopListening();
+}
+
+// Loads the watcher, then reads the windows again: what changed while
+// nobody listened is no launch or termination to report.
+void KWinWorkspace::Private::startListening()
+{
+    QString error;
+    if (!scripting.start(kWatcher, KWinScripts::watcher(), &error))
+        return refuse(error);
+    listening = true;
+    readAfresh();
+}
+
+// Unloads the watcher and forgets the windows: at rest KWin runs nothing
+// for this program, and the next call reads the windows afresh.
+void KWinWorkspace::Private::stopListening()
+{
+    listening = false;
+    scripting.stop(kWatcher);
+    refreshTimer.stop();
+    windows.clear();
+    announcer.clear();
+}
+
+bool KWinWorkspace::Private::apply(const QStringList &minimize, const QStringList &unminimize)
+{
+    if (state == State::refused)
+        return false;
+    QString error;
+    const auto answer = scripting.run(KWinScripts::listing(minimize, unminimize), &error);
+    const auto listed = answer ? KWinScripts::parseWindows(*answer) : std::nullopt;
+    if (!listed) {
+        refuse(answer ? KWinWorkspace::tr("KWin's script gave an answer that cannot be read") : error);
+        return false;
+    }
+    state = State::available;
+    absorb(*listed);
+    if (!toFollow.isEmpty())
+        return apply(std::exchange(toFollow, {}));
+    return true;
+}
+
+void KWinWorkspace::Private::absorb(const QList<KWinScripts::Window> &listed)
+{
+    QSet<QString> present;
+    for (const auto &window : listed)
+        present.insert(window.id);
+    for (const auto &id : windows.keepOnly(present))
+        if (hiddenByUs.remove(id))
+            hiddenChanged = true;
+    for (const auto &window : listed) {
+        auto *entry = windows.find(window.id);
+        if (!entry) {
+            adopt(window);
+            continue;
+        }
+        entry->window = window;
+        // Shown by someone else (or never minimised): nothing to show again.
+        if (!window.minimized && hiddenByUs.remove(window.id))
+            hiddenChanged = true;
+    }
+}
+
+void KWinWorkspace::Private::readAfresh()
+{
+    windows.clear();
+    if (refresh())
+        announcer.adopt(windows.applications(), [this](const QString &key) { return handleFor(key); });
+}
+
+Windows::Entry KWinWorkspace::Private::inspect(const KWinScripts::Window &window) const
+{
+    Windows::Entry info;
+    info.window = window;
+    info.pid = window.pid;
+    info.appKey =
+        window.pid ? QStringLiteral("pid:%1").arg(*window.pid) : QStringLiteral("window:%1").arg(window.id);
+    const QString id = recordedIdentity(window);
+    if (!id.isEmpty())
+        info.appId = id;
+    info.name = id;
+    info.names = ProgramNames::applicationNames(
+        window.desktopFileName.isEmpty() ? QStringList() : QStringList{window.desktopFileName},
+        {window.resourceClass, window.resourceName}, window.pid, ownPid);
+    return info;
+}
+
+void KWinWorkspace::Private::adopt(const KWinScripts::Window &window)
+{
+    Windows::Entry info = inspect(window);
+    const QString appKey = info.appKey;
+    windows.add(window.id, std::move(info));
+    // A new window of an application hidden here is hidden with it.
+    if (hiddenApps.contains(appKey) && window.pid != ownPid && !window.minimized && q->mayHide()) {
+        hiddenByUs.insert(window.id);
+        hiddenChanged = true;
+        toFollow.append(window.id);
+    }
+}
+
+void KWinWorkspace::Private::announce()
+{
+    updateListening();
+    windows.pruneApplications(hiddenApps);
+    const auto handle = [this](const QString &key) { return handleFor(key); };
+    announcer.announce(q, windows.applications(), handle, std::exchange(availabilityChanged, false),
+                       std::exchange(hiddenChanged, false));
+}
+
+KWinWorkspace::KWinWorkspace(QObject *parent) : Workspace(parent), d(std::make_unique<Private>(this))
+{
+    d->refreshTimer.setSingleShot(true);
+    d->refreshTimer.setInterval(0);
+    connect(&d->refreshTimer, &QTimer::timeout, this, [this] {
+        if (!d->listening)
+            return;
+        d->refresh();
+        d->announce();
+    });
+    connect(&d->scripting, &KWinScripting::answered, this, [this](const QString &name) {
+        if (name == kWatcher && d->listening && !d->refreshTimer.isActive())
+            d->refreshTimer.start();
+    });
+    connect(&d->scripting, &KWinScripting::kwinChanged, this, [this] { d->kwinChanged(); });
+}
+
+KWinWorkspace::~KWinWorkspace() = default;
+
+bool KWinWorkspace::isAvailable() const
+{
+    return d->ensureProbed();
+}
+
+QString KWinWorkspace::unavailableReason() const
+{
+    return isAvailable() ? QString() : d->reason;
+}
+
+QList<RunningApplication> KWinWorkspace::runningApplications()
+{
+    QList<RunningApplication> out;
+    if (!isAvailable())
+        return out;
+    if (d->listening)
+        d->refresh();
+    else
+        d->readAfresh();
+    d->announce();
+    for (const auto &key : d->windows.applications())
+        out.append(d->handleFor(key));
+    return out;
+}
+
+void KWinWorkspace::setWatching(bool watching)
+{
+    Workspace::setWatching(watching);
+    d->watchRequested = watching;
+    if (!watching || d->ensureProbed())
+        d->updateListening();
+}
+
+RunningApplication KWinWorkspace::currentApplication() const
+{
+    return ProgramNames::thisProgram();
+}
+
+bool KWinWorkspace::isHidden(const RunningApplication &app) const
+{
+    const auto ids = d->windows.windowsOf(app.identity());
+    if (ids.isEmpty())
+        return false;
+    return std::all_of(ids.cbegin(), ids.cend(), [this](const QString &id) { return d->isMinimized(id); });
+}
+
+bool KWinWorkspace::hide(const RunningApplication &app)
+{
+    if (!isAvailable() || app == currentApplication())
+        return false;
+    if (!d->listening)
+        d->readAfresh();
+    const auto ids = d->windows.windowsOf(app.identity());
+    if (ids.isEmpty())
+        return false;
+    QStringList moving;
+    for (const auto &id : ids) {
+        if (!d->isOwn(id) && !d->isMinimized(id)) {
+            moving.append(id);
+            d->hiddenByUs.insert(id);
+        }
+    }
+    d->hiddenApps.insert(app.identity());
+    d->hiddenChanged = d->hiddenChanged || !moving.isEmpty();
+    const bool applied = d->apply(moving);
+    d->announce();
+    return applied && std::all_of(moving.cbegin(), moving.cend(), [this](const QString &id) {
+               return !d->windows.contains(id) || d->isMinimized(id);
+           });
+}
+
+bool KWinWorkspace::unhide(const RunningApplication &app)
+{
+    if (!isAvailable())
+        return false;
+    d->hiddenApps.remove(app.identity());
+    QStringList showing;
+    for (const auto &id : d->windows.windowsOf(app.identity())) {
+        if (d->isOwn(id) || !d->hiddenByUs.remove(id))
+            continue;
+        showing.append(id);
+        d->hiddenChanged = true;
+    }
+    const bool shown = !showing.isEmpty() && d->apply({}, showing);
+    d->announce();
+    return shown;
+}
+
+QJsonObject KWinWorkspace::hiddenWindowsRecord(const QList<RunningApplication> &aboutToHide) const
+{
+    QSet<QString> planned;
+    for (const auto &app : aboutToHide)
+        if (app != currentApplication())
+            planned.insert(app.identity());
+    QJsonArray entries;
+    for (const auto &id : d->windows.order()) {
+        const auto &info = *d->windows.find(id);
+        if (!d->hiddenByUs.contains(id) &&
+            !(planned.contains(info.appKey) && !d->isOwn(id) && !info.window.minimized))
+            continue;
+        QJsonObject entry{{QStringLiteral("id"), id}, {QStringLiteral("app"), recordedIdentity(info.window)}};
+        if (info.window.pid)
+            entry.insert(QStringLiteral("pid"), *info.window.pid);
+        entries.append(entry);
+    }
+    if (entries.isEmpty())
+        return {};
+    return {{QStringLiteral("compositor"), QLatin1String(kRecordKind)}, {QStringLiteral("windows"), entries}};
+}
+
+int KWinWorkspace::restoreHiddenWindows(const QJsonObject &record)
+{
+    if (record.value(QStringLiteral("compositor")).toString() != QLatin1String(kRecordKind) || !isAvailable())
+        return 0;
+    if (d->listening)
+        d->refresh();
+    else
+        d->readAfresh();
+    QStringList showing;
+    const auto entries = record.value(QStringLiteral("windows")).toArray();
+    for (const auto &value : entries) {
+        const QJsonObject entry = value.toObject();
+        const QString id = entry.value(QStringLiteral("id")).toString();
+        const auto *it = d->windows.find(id);
+        // Only the very window that was minimised, still minimised: of the
+        // recorded process and application, and not this process.
+        if (!KWinScripts::isWindowId(id) || !it || !it->window.minimized || d->isOwn(id))
+            continue;
+        if (entry.contains(QStringLiteral("pid")) &&
+            it->window.pid != entry.value(QStringLiteral("pid")).toInt())
+            continue;
+        if (recordedIdentity(it->window) != entry.value(QStringLiteral("app")).toString())
+            continue;
+        if (!showing.contains(id))
+            showing.append(id);
+    }
+    int restored = 0;
+    if (!showing.isEmpty() && d->apply({}, showing)) {
+        for (const auto &id : std::as_const(showing)) {
+            if (d->windows.contains(id) && !d->isMinimized(id)) {
+                d->hiddenByUs.remove(id);
+                ++restored;
+            }
+        }
+    }
+    d->announce();
+    return restored;
+}

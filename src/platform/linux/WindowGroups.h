@@ -1,0 +1,123 @@
+#pragma once
+
+#include "RunningApplication.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QStringList>
+
+#include <optional>
+
+// The windows a compositor's workspace knows (sway's containers, KWin's
+// windows), in the order first seen, grouped into applications by a key
+// ("pid:1234", else one of the window's own), with what each window says
+// about its application.
+template<typename Id, typename Window> class WindowGroups
+{
+public:
+    struct Entry
+    {
+        Window window;
+        QString appKey;
+        std::optional<QString> appId;
+        std::optional<qint32> pid;
+        QString name;
+        QStringList names; // AppIdentity
+    };
+
+    const QList<Id> &order() const { return m_order; }
+    // The application keys, in the order their first window was seen.
+    const QStringList &applications() const { return m_appOrder; }
+
+    bool contains(const Id &id) const { return m_entries.contains(id); }
+    Entry *find(const Id &id)
+    {
+        const auto it = m_entries.find(id);
+        return it == m_entries.end() ? nullptr : &*it;
+    }
+    const Entry *find(const Id &id) const
+    {
+        const auto it = m_entries.constFind(id);
+        return it == m_entries.cend() ? nullptr : &*it;
+    }
+
+    void add(const Id &id, Entry entry)
+    {
+        if (!m_appOrder.contains(entry.appKey))
+            m_appOrder.append(entry.appKey);
+        if (!m_entries.contains(id))
+            m_order.append(id);
+        m_entries.insert(id, std::move(entry));
+    }
+
+    // Forgets the windows that are not present; returns those forgotten.
+    QList<Id> keepOnly(const QSet<Id> &present)
+    {
+        QList<Id> gone;
+        for (qsizetype i = m_order.size() - 1; i >= 0; --i) {
+            const Id id = m_order.at(i);
+            if (present.contains(id))
+                continue;
+            m_entries.remove(id);
+            m_order.removeAt(i);
+            gone.append(id);
+        }
+        return gone;
+    }
+
+    void clear()
+    {
+        m_order.clear();
+        m_entries.clear();
+        m_appOrder.clear();
+    }
+
+    // Forgets applications that have no window left, here and in keys.
+    void pruneApplications(QSet<QString> &keys)
+    {
+        QSet<QString> present;
+        for (const auto &entry : std::as_const(m_entries))
+            present.insert(entry.appKey);
+        m_appOrder.removeIf([&](const QString &key) { return !present.contains(key); });
+        for (auto it = keys.begin(); it != keys.end();)
+            it = present.contains(*it) ? std::next(it) : keys.erase(it);
+    }
+
+    QList<Id> windowsOf(const QString &appKey) const
+    {
+        QList<Id> out;
+        for (const Id &id : m_order)
+            if (m_entries.constFind(id)->appKey == appKey)
+                out.append(id);
+        return out;
+    }
+
+    // The application as its windows describe it: the first id and name
+    // they state, and every name of each.
+    RunningApplication handleFor(const QString &appKey) const
+    {
+        std::optional<QString> appId;
+        std::optional<qint32> pid;
+        QString name;
+        QStringList names;
+        for (const Id &id : m_order) {
+            const Entry &entry = *m_entries.constFind(id);
+            if (entry.appKey != appKey)
+                continue;
+            pid = entry.pid;
+            if (name.isEmpty())
+                name = entry.name;
+            if (!appId)
+                appId = entry.appId;
+            names << entry.names;
+        }
+        names.removeDuplicates();
+        return RunningApplication(appKey, appId, pid, name, names);
+    }
+
+private:
+    QList<Id> m_order;
+    QHash<Id, Entry> m_entries;
+    QStringList m_appOrder;
+};

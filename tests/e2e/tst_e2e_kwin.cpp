@@ -1,0 +1,327 @@
+// The real program on a KWin Wayland desktop (KWin without hardware with two
+// outputs, see kwin-session.sh): a session covers both outputs with a
+// full-screen overlay each, minimises the windows that are not allowed (and
+// those started during a preventLaunch session), leaves the allowed one
+// alone and shows again exactly what it minimised; an overlay-mode session
+// keeps its overlays above a window started during it; what a killed run
+// left minimised comes back at the next start. What KWin shows is read
+// through a script of the test's own.
+#include "FocusScreen.h"
+#include "KWinScripting.h"
+#include "LumoraProcess.h"
+#include "ModelContext.h"
+#include "ScratchStore.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRect>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int settleMs = 8000;
+// The countdown and the save of a three-second session, with room for a busy machine.
+constexpr int threeSecondSessionEndsWithinMs = 15000;
+
+const QString threeSeconds = QStringLiteral("Three Seconds");
+const QString preventOneMinute = QStringLiteral("Prevent One Minute");
+const QString overlayOneMinute = QStringLiteral("Overlay One Minute");
+const QString blockedId = QStringLiteral("lumora-test-blocked");
+const QString allowedId = QStringLiteral("lumora-test-allowed");
+const QString lateId = QStringLiteral("lumora-test-late");
+const QString overlayTitle = QString::fromLatin1(LumoraProcess::kOverlayTitle);
+
+// The outputs of the test desktop, left to right.
+const QList<QRect> outputs{QRect(0, 0, 1280, 800), QRect(1280, 0, 1280, 800)};
+
+// One window as KWin has it.
+struct KWinWindow
+{
+    QString id;
+    qint64 pid = 0;
+    QString appId;
+    QString caption;
+    bool minimized = false;
+    bool keepAbove = false;
+    bool skipTaskbar = false;
+    bool fullScreen = false;
+    int layer = 0;
+    int stackingOrder = 0;
+    QRect geometry;
+
+    // Shown above the other window: a higher layer, or later in the same one.
+    bool isAbove(const KWinWindow &other) const
+    {
+        return layer > other.layer || (layer == other.layer && stackingOrder > other.stackingOrder);
+    }
+};
+
+// The test's own way into KWin, made and taken down by the test case.
+std::unique_ptr<KWinScripting> g_kwin;
+
+KWinScripting &kwin()
+{
+    return *g_kwin;
+}
+
+QList<KWinWindow> kwinWindows()
+{
+    const auto answer = kwin().run(QStringLiteral(R"(var out = [];
+var all = windows();
+for (var i = 0; i < all.length; ++i) {
+    var w = all[i];
+    var g = w.frameGeometry;
+    out.push({id: String(w.internalId), pid: w.pid, appId: String(w.resourceClass), caption: String(w.caption),
+              minimized: w.minimized, keepAbove: w.keepAbove, skipTaskbar: w.skipTaskbar,
+              fullScreen: w.fullScreen, layer: w.layer, stackingOrder: w.stackingOrder,
+              x: g.x, y: g.y, width: g.width, height: g.height});
+}
+reply(JSON.stringify(out));
+)"));
+    QList<KWinWindow> out;
+    if (!answer)
+        return out;
+    for (const auto &value : QJsonDocument::fromJson(answer->toUtf8()).array()) {
+        const QJsonObject o = value.toObject();
+        KWinWindow w;
+        w.id = o.value(QLatin1String("id")).toString();
+        w.pid = o.value(QLatin1String("pid")).toInteger();
+        w.appId = o.value(QLatin1String("appId")).toString();
+        w.caption = o.value(QLatin1String("caption")).toString();
+        w.minimized = o.value(QLatin1String("minimized")).toBool();
+        w.keepAbove = o.value(QLatin1String("keepAbove")).toBool();
+        w.skipTaskbar = o.value(QLatin1String("skipTaskbar")).toBool();
+        w.fullScreen = o.value(QLatin1String("fullScreen")).toBool();
+        w.layer = o.value(QLatin1String("layer")).toInt();
+        w.stackingOrder = o.value(QLatin1String("stackingOrder")).toInt();
+        w.geometry = QRect(qRound(o.value(QLatin1String("x")).toDouble()),
+                           qRound(o.value(QLatin1String("y")).toDouble()),
+                           qRound(o.value(QLatin1String("width")).toDouble()),
+                           qRound(o.value(QLatin1String("height")).toDouble()));
+        out.append(w);
+    }
+    return out;
+}
+
+std::optional<KWinWindow> kwinWindow(const QString &appId)
+{
+    for (const auto &window : kwinWindows())
+        if (window.appId == appId)
+            return window;
+    return std::nullopt;
+}
+
+QList<KWinWindow> overlays()
+{
+    QList<KWinWindow> out;
+    for (const auto &window : kwinWindows())
+        if (window.caption == overlayTitle)
+            out.append(window);
+    return out;
+}
+
+// Each output has exactly one overlay, full screen over all of it.
+bool overlaysCoverBothOutputs()
+{
+    const auto shown = overlays();
+    if (shown.size() != outputs.size())
+        return false;
+    for (const auto &output : outputs) {
+        const auto count = std::count_if(shown.cbegin(), shown.cend(), [&](const KWinWindow &w) {
+            return w.fullScreen && !w.minimized && w.geometry == output;
+        });
+        if (count != 1)
+            return false;
+    }
+    return true;
+}
+
+bool isMinimized(const QString &appId)
+{
+    const auto window = kwinWindow(appId);
+    return window && window->minimized;
+}
+
+bool isShown(const QString &appId)
+{
+    const auto window = kwinWindow(appId);
+    return window && !window->minimized;
+}
+
+// A plain Wayland window with a chosen application id, closed with the test.
+class AppWindow
+{
+public:
+    explicit AppWindow(const QString &appId) : m_appId(appId)
+    {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        auto environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+        m_process.setProcessEnvironment(environment);
+        m_process.start(qEnvironmentVariable("LUMORA_WAYLAND_WINDOW"), {appId});
+    }
+    ~AppWindow()
+    {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+    bool waitUntilMapped() const
+    {
+        return QTest::qWaitFor([this] { return isShown(m_appId); }, settleMs);
+    }
+
+private:
+    QString m_appId;
+    QProcess m_process;
+};
+
+} // namespace
+
+class TestE2eKWin : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<AppWindow> m_blocked;
+    std::unique_ptr<AppWindow> m_allowed;
+    std::unique_ptr<ScratchStore> m_store;
+    std::unique_ptr<LumoraProcess> m_lumora;
+
+    std::optional<ScratchStore::SessionRow> lastSession() const
+    {
+        const auto rows = m_store->sessions();
+        return rows.isEmpty() ? std::nullopt : std::optional(rows.last());
+    }
+    void startLumora()
+    {
+        m_lumora = std::make_unique<LumoraProcess>(*m_store);
+        QVERIFY(m_lumora->start());
+        QTRY_COMPARE_WITH_TIMEOUT(m_lumora->status(), QStringLiteral("idle"), 20000);
+    }
+    void startSession(const QString &screen)
+    {
+        const auto started = m_lumora->run({QStringLiteral("--start"), screen});
+        QVERIFY2(started.finished && started.exitCode == 0, qPrintable(started.err));
+        QTRY_VERIFY_WITH_TIMEOUT(overlaysCoverBothOutputs(), settleMs);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && KWinScripting::isKWinRunning(),
+                 "no KWin session; run through kwin-session.sh");
+        g_kwin = std::make_unique<KWinScripting>();
+        QVERIFY2(kwin().run(QStringLiteral("reply(\"ready\");")) == QStringLiteral("ready"),
+                 "KWin does not run the test's scripts");
+
+        m_blocked = std::make_unique<AppWindow>(blockedId);
+        QVERIFY(m_blocked->waitUntilMapped());
+        m_allowed = std::make_unique<AppWindow>(allowedId);
+        QVERIFY(m_allowed->waitUntilMapped());
+
+        m_store = std::make_unique<ScratchStore>();
+        QVERIFY(m_store->isValid());
+        const QString fillError = m_store->fill([&](ModelContext *context) {
+            context->insert(std::make_unique<FocusScreen>(threeSeconds, 3.0, QStringList{allowedId},
+                                                          QStringList{}, LockMode::hideApps, false, 0));
+            context->insert(std::make_unique<FocusScreen>(preventOneMinute, 60.0, QStringList{allowedId},
+                                                          QStringList{}, LockMode::preventLaunch, false, 1));
+            context->insert(std::make_unique<FocusScreen>(overlayOneMinute, 60.0, QStringList{},
+                                                          QStringList{}, LockMode::overlay, false, 2));
+        });
+        QVERIFY2(fillError.isEmpty(), qPrintable(fillError));
+        startLumora();
+    }
+
+    void cleanupTestCase()
+    {
+        m_lumora.reset();
+        m_blocked.reset();
+        m_allowed.reset();
+        g_kwin.reset();
+    }
+
+    void completedSessionMinimisesTheBlockedWindow()
+    {
+        startSession(threeSeconds);
+        QTRY_VERIFY_WITH_TIMEOUT(isMinimized(blockedId), settleMs);
+        QVERIFY(isShown(allowedId));
+        // KWin keeps the overlays above and off the taskbar.
+        for (const auto &overlay : overlays())
+            QVERIFY(overlay.keepAbove && overlay.skipTaskbar);
+
+        QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), threeSecondSessionEndsWithinMs);
+        QTRY_VERIFY_WITH_TIMEOUT(isShown(blockedId), settleMs);
+        QVERIFY(isShown(allowedId));
+        QTRY_VERIFY_WITH_TIMEOUT(lastSession() && lastSession()->endTime.has_value(), settleMs);
+        QVERIFY(lastSession()->completed);
+        QCOMPARE(lastSession()->screenName, threeSeconds);
+    }
+
+    // A window started during an overlay-mode session opens (it is not
+    // minimised) but under the overlays; nothing is hidden afterwards.
+    void overlayStaysAboveAWindowStartedDuringIt()
+    {
+        startSession(overlayOneMinute);
+        AppWindow late(lateId);
+        QVERIFY(late.waitUntilMapped());
+        const auto window = kwinWindow(lateId);
+        QVERIFY(window);
+        const auto shown = overlays();
+        QCOMPARE(shown.size(), outputs.size());
+        for (const auto &overlay : shown)
+            QVERIFY2(overlay.isAbove(*window),
+                     qPrintable(QStringLiteral("overlay layer %1 order %2, window layer %3 order %4")
+                                    .arg(overlay.layer)
+                                    .arg(overlay.stackingOrder)
+                                    .arg(window->layer)
+                                    .arg(window->stackingOrder)));
+        QVERIFY(isShown(blockedId));
+
+        m_lumora->stop();
+        QVERIFY(!m_lumora->isRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), settleMs);
+        QVERIFY(isShown(lateId));
+        startLumora();
+    }
+
+    // Ended by SIGTERM (a logout): everything minimised comes back, the
+    // window started during the session included.
+    void preventLaunchMinimisesWindowsStartedDuringIt()
+    {
+        startSession(preventOneMinute);
+        QTRY_VERIFY_WITH_TIMEOUT(isMinimized(blockedId), settleMs);
+        AppWindow late(lateId);
+        QTRY_VERIFY_WITH_TIMEOUT(isMinimized(lateId), settleMs);
+        QVERIFY(isShown(allowedId));
+
+        m_lumora->stop();
+        QVERIFY(!m_lumora->isRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), settleMs);
+        QVERIFY(isShown(blockedId));
+        QVERIFY(isShown(lateId));
+        startLumora();
+    }
+
+    // A killed run leaves its windows minimised; the next start shows them
+    // again (KWin took the overlays down with it).
+    void windowsLeftByAKilledRunComeBack()
+    {
+        startSession(preventOneMinute);
+        QTRY_VERIFY_WITH_TIMEOUT(isMinimized(blockedId), settleMs);
+        m_lumora->kill();
+        QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), settleMs);
+        QVERIFY(isMinimized(blockedId));
+
+        startLumora();
+        QTRY_VERIFY_WITH_TIMEOUT(isShown(blockedId), settleMs);
+        QVERIFY(isShown(allowedId));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestE2eKWin)
+#include "tst_e2e_kwin.moc"
