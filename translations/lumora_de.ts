@@ -378,6 +378,9 @@
   --status         print the running session&apos;s countdown, or &quot;idle&quot;
   --selftest       check the model layer against APP_STORE and exit
   --login          start as the login session does (the autostart entry)
+  --native-messaging-host
+                   serve the browser extension on standard input and output
+                   (browsers start it so through their native-messaging manifests)
 
 Without options Lumora starts, or brings the running one&apos;s main window forward.
 </source>
@@ -389,6 +392,9 @@ Without options Lumora starts, or brings the running one&apos;s main window forw
   --status         den Countdown der laufenden Sitzung ausgeben, sonst „idle“
   --selftest       die Modellschicht mit APP_STORE prüfen und beenden
   --login          so starten wie die Anmeldesitzung (der Autostart-Eintrag)
+  --native-messaging-host
+                   die Browser-Erweiterung über Standardein- und -ausgabe bedienen
+                   (so starten Browser es über ihre Native-Messaging-Manifeste)
 
 Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vordergrund.
 </translation>

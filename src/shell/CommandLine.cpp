@@ -48,6 +48,9 @@ QString CommandLine::usage()
                        "  --status         print the running session's countdown, or \"idle\"\n"
                        "  --selftest       check the model layer against APP_STORE and exit\n"
                        "  --login          start as the login session does (the autostart entry)\n"
+                       "  --native-messaging-host\n"
+                       "                   serve the browser extension on standard input and output\n"
+                       "                   (browsers start it so through their native-messaging manifests)\n"
                        "\n"
                        "Without options Lumora starts, or brings the running one's main window forward.\n");
 }

@@ -21,9 +21,11 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <malloc.h>
+#include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -65,6 +67,40 @@ void installQuitOnSignals()
         sigaction(sig, &action, nullptr);
 }
 
+// The usage text for --help (status 0), or the mistake and the usage text
+// (status 2); nothing for a command line to carry out.
+std::optional<int> answerHelpOrMistake(const CommandLine &command)
+{
+    if (command.help) {
+        std::fputs(CommandLine::usage().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (!command.error.isEmpty()) {
+        std::fprintf(stderr, "lumora: %s\n\n%s", qPrintable(command.error), qPrintable(CommandLine::usage()));
+        return 2;
+    }
+    return std::nullopt;
+}
+
+// Help and mistakes on the command line need no display: a terminal without
+// one (a login over ssh) gets them too. Qt's own one-dash options (-display,
+// -geometry, ...) are only taken out by the GUI application object, so a
+// command line with any of them is answered after it.
+std::optional<int> answerWithoutDisplay(int &argc, char **argv, const QStringList &arguments)
+{
+    const CommandLine command = CommandLine::parse(arguments);
+    const bool qtOptions = std::any_of(arguments.cbegin() + 1, arguments.cend(), [](const QString &arg) {
+        return arg.startsWith(QLatin1Char('-')) && !arg.startsWith(QLatin1String("--")) &&
+               arg != QLatin1String("-h");
+    });
+    if (!command.help && (command.error.isEmpty() || qtOptions))
+        return std::nullopt;
+    QCoreApplication core(argc, argv);
+    Translations::install(QLocale::system());
+    // Parsed again for the mistake in the user's language.
+    return answerHelpOrMistake(CommandLine::parse(arguments));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -75,6 +111,9 @@ int main(int argc, char *argv[])
         arguments << QString::fromLocal8Bit(argv[i]);
     if (const std::optional<QString> browser = BrowserHost::browserFromArguments(arguments))
         return BrowserHost::run(argc, argv, *browser);
+
+    if (const std::optional<int> status = answerWithoutDisplay(argc, argv, arguments))
+        return *status;
 
     DesktopSession::chooseQtPlatform();
     QApplication app(argc, argv);
@@ -87,14 +126,8 @@ int main(int argc, char *argv[])
     Translations::install(QLocale::system());
 
     const CommandLine command = CommandLine::parse(QCoreApplication::arguments());
-    if (command.help) {
-        std::fputs(CommandLine::usage().toLocal8Bit().constData(), stdout);
-        return 0;
-    }
-    if (!command.error.isEmpty()) {
-        std::fprintf(stderr, "lumora: %s\n\n%s", qPrintable(command.error), qPrintable(CommandLine::usage()));
-        return 2;
-    }
+    if (const std::optional<int> status = answerHelpOrMistake(command))
+        return *status;
 
     // One Lumora per store: a second start hands its request to the first
     // and touches neither the store nor the lock journal.

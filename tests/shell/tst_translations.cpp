@@ -202,6 +202,44 @@ private Q_SLOTS:
         const QString err = QString::fromUtf8(lumora.readAllStandardError());
         QVERIFY2(err.contains(expected), qPrintable(err));
     }
+
+    // Help and a mistake on the command line are answered in a terminal with
+    // no display at all (nothing to start the windowing system on).
+    void programAnswersWithoutADisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0 << "Usage: lumora";
+        QTest::newRow("-h") << QStringList{QStringLiteral("-h")} << 0 << "Usage: lumora";
+        QTest::newRow("unknown option") << QStringList{QStringLiteral("--bogus")} << 2
+                                        << "lumora: unknown option --bogus\n\nUsage: lumora";
+        QTest::newRow("start without a name") << QStringList{QStringLiteral("--start")} << 2
+                                              << "lumora: --start needs the name of a focus screen";
+    }
+    void programAnswersWithoutADisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, expected);
+        const QString program = qEnvironmentVariable("LUMORA_BIN");
+        if (program.isEmpty())
+            QSKIP("LUMORA_BIN is not set");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name :
+             {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+            env.remove(QLatin1String(name));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+        QProcess lumora;
+        lumora.setProcessEnvironment(env);
+        lumora.start(program, arguments);
+        QVERIFY(lumora.waitForFinished(60000));
+        QCOMPARE(lumora.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(lumora.exitCode(), status);
+        const QString out =
+            QString::fromUtf8(status == 0 ? lumora.readAllStandardOutput() : lumora.readAllStandardError());
+        QVERIFY2(out.contains(expected), qPrintable(out));
+    }
 };
 
 QTEST_MAIN(TestTranslations)
