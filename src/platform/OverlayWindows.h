@@ -60,8 +60,8 @@ QImage grabScreen(QScreen *screen);
 // another window comes above the held ones they are raised again (with this
 // program's windows allowed above them, such as a confirmation, on top).
 // Meant for override-redirect windows, which no window manager closes,
-// minimises or lowers. Event-driven: a connection of its own listens to the
-// root window's substructure while windows are held and sleeps otherwise.
+// minimises or lowers. Event-driven: a connection of its own, open only
+// while windows are held, listens to the root window's substructure.
 //
 // On a KWin Wayland session (no X11 display) KWin itself keeps the held
 // windows above the others and off taskbars, pagers and switchers, and the
@@ -106,7 +106,8 @@ private:
 
 // Never trapped behind a hung program: a thread with its own display
 // connection that unmaps the overlay windows when the main loop stops
-// beating for `timeoutMs` while they are up.
+// beating for `timeoutMs` while they are up. The thread sleeps, and the
+// connection is closed, while no windows are watched.
 class OverlayWatchdog
 {
 public:

@@ -7,6 +7,8 @@
 #include "ScratchStore.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QTest>
 #include <QWidget>
 
@@ -22,6 +24,18 @@ constexpr int watchdogTimeoutMs = 400;
 constexpr int hangMs = 4 * watchdogTimeoutMs;
 
 enum class MainLoop { hangs, beats, hangsAfterClear };
+
+// The sockets this process has open: its connections to the display and
+// the session bus.
+int openSockets()
+{
+    int count = 0;
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString &fd : fds.entryList(QDir::System | QDir::NoDotAndDotDot))
+        if (QFileInfo(fds.filePath(fd)).symLinkTarget().contains(QLatin1String("socket:[")))
+            ++count;
+    return count;
+}
 
 } // namespace
 
@@ -139,6 +153,33 @@ private Q_SLOTS:
         const int afterClear = watchdog.wakeups();
         QTest::qWait(3 * watchdogTimeoutMs);
         QCOMPARE(watchdog.wakeups(), afterClear);
+    }
+
+    // At rest the keeper and the watchdog hold no connection to the display:
+    // each opens one while an overlay is up and closes it afterwards, for
+    // every session.
+    void connectionsOnlyWhileAnOverlayIsUp()
+    {
+        QWidget window(nullptr, Qt::Window | Qt::FramelessWindowHint);
+        window.setGeometry(200, 200, 300, 200);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const int atRest = openSockets();
+
+        OverlayWatchdog watchdog(watchdogTimeoutMs);
+        OverlayKeeper keeper;
+        QVERIFY(watchdog.isAvailable());
+        QVERIFY(keeper.isAvailable());
+        QCOMPARE(openSockets(), atRest);
+        for (int session = 0; session < 2; ++session) {
+            keeper.hold({&window});
+            watchdog.watch({&window});
+            QVERIFY(keeper.isHolding());
+            QCOMPARE(openSockets(), atRest + 2);
+            keeper.release();
+            watchdog.clear();
+            QCOMPARE(openSockets(), atRest);
+        }
     }
 
     void killedProgramLeavesNoOverlay_data()

@@ -269,6 +269,8 @@ struct OverlayKeeper::Private
     };
 
     OverlayKeeper *q = nullptr;
+    bool onX11 = false;
+    // Open only while windows are held.
     xcb_connection_t *conn = nullptr;
     // On a KWin Wayland session: KWin keeps the windows above, through a
     // script that stays loaded while they are held.
@@ -289,7 +291,7 @@ struct OverlayKeeper::Private
     // overlays) above the others, and the windows allowed above them too.
     bool pinWithKWin(const QList<QWidget *> &windows)
     {
-        if (conn || !OverlayWindowsWayland::isActive())
+        if (onX11 || !OverlayWindowsWayland::isActive())
             return false;
         if (!askedForKWin) {
             askedForKWin = true;
@@ -330,6 +332,36 @@ struct OverlayKeeper::Private
         if (kwin)
             kwin->stop(QStringLiteral("keep-above"));
         pinnedCaptions.clear();
+    }
+
+    bool connect()
+    {
+        if (conn)
+            return true;
+        int screen = 0;
+        conn = xcb_connect(nullptr, &screen);
+        if (xcb_connection_has_error(conn)) {
+            xcb_disconnect(conn);
+            conn = nullptr;
+            return false;
+        }
+        xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(conn));
+        for (int i = 0; i < screen && it.rem; ++i)
+            xcb_screen_next(&it);
+        root = it.data ? it.data->root : 0;
+        notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(conn), QSocketNotifier::Read);
+        QObject::connect(notifier.get(), &QSocketNotifier::activated, q, [this] { readEvents(); });
+        return true;
+    }
+
+    // The server forgets the connection's event selections with it.
+    void disconnect()
+    {
+        notifier.reset();
+        if (conn)
+            xcb_disconnect(conn);
+        conn = nullptr;
+        root = 0;
     }
 
     Held *find(xcb_window_t id)
@@ -526,39 +558,22 @@ OverlayKeeper::OverlayKeeper(QObject *parent) : QObject(parent), d(std::make_uni
     d->q = this;
     d->settleTimer.setSingleShot(true);
     connect(&d->settleTimer, &QTimer::timeout, this, [this] { d->settle(); });
-    if (!qtDisplay())
-        return;
-    int screen = 0;
-    d->conn = xcb_connect(nullptr, &screen);
-    if (!d->conn || xcb_connection_has_error(d->conn)) {
-        if (d->conn)
-            xcb_disconnect(d->conn);
-        d->conn = nullptr;
-        return;
-    }
-    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(d->conn));
-    for (int i = 0; i < screen && it.rem; ++i)
-        xcb_screen_next(&it);
-    d->root = it.data ? it.data->root : 0;
-    d->notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(d->conn), QSocketNotifier::Read);
-    connect(d->notifier.get(), &QSocketNotifier::activated, this, [this] { d->readEvents(); });
+    d->onX11 = qtDisplay() != nullptr;
 }
 
 OverlayKeeper::~OverlayKeeper()
 {
-    d->notifier.reset();
-    if (d->conn)
-        xcb_disconnect(d->conn);
+    d->disconnect();
 }
 
 bool OverlayKeeper::isAvailable() const
 {
-    return d->conn != nullptr;
+    return d->onX11;
 }
 
 void OverlayKeeper::hold(const QList<QWidget *> &windows)
 {
-    if (!d->conn) {
+    if (!d->onX11) {
         d->pinWithKWin(windows);
         return;
     }
@@ -581,8 +596,13 @@ void OverlayKeeper::hold(const QList<QWidget *> &windows)
         release();
         return;
     }
-    if (!wasHolding)
+    if (!wasHolding) {
+        if (!d->connect()) {
+            d->held.clear();
+            return;
+        }
         d->selectRoot(true);
+    }
     d->scheduleSettle();
 }
 
@@ -590,11 +610,8 @@ void OverlayKeeper::release()
 {
     d->unpin();
     d->settleTimer.stop();
-    if (!d->conn || d->held.isEmpty())
-        return;
     d->held.clear();
-    d->selectRoot(false);
-    d->readEvents();
+    d->disconnect();
 }
 
 bool OverlayKeeper::isHolding() const
@@ -630,6 +647,8 @@ int OverlayKeeper::restacks() const
 struct OverlayWatchdog::Private
 {
     int timeoutMs = kDefaultTimeoutMs;
+    bool onX11 = false;
+    // Open only while there are windows to guard; guarded by the mutex.
     Display *display = nullptr;
     std::mutex mutex;
     std::condition_variable wake;
@@ -666,6 +685,14 @@ struct OverlayWatchdog::Private
             windows.clear();
         }
     }
+
+    // With the mutex held.
+    void closeDisplay()
+    {
+        if (display)
+            XCloseDisplay(display);
+        display = nullptr;
+    }
 };
 
 OverlayWatchdog::OverlayWatchdog(int timeoutMs) : d(std::make_unique<Private>())
@@ -673,9 +700,7 @@ OverlayWatchdog::OverlayWatchdog(int timeoutMs) : d(std::make_unique<Private>())
     d->timeoutMs = timeoutMs;
     if (!qtDisplay())
         return;
-    d->display = XOpenDisplay(nullptr);
-    if (!d->display)
-        return;
+    d->onX11 = true;
     d->lastBeat = steadyMs();
     d->heartbeat = std::make_unique<QTimer>();
     d->heartbeat->setInterval(std::max(100, timeoutMs / 10));
@@ -693,33 +718,42 @@ OverlayWatchdog::~OverlayWatchdog()
         d->wake.notify_all();
         d->thread.join();
     }
-    if (d->display)
-        XCloseDisplay(d->display);
+    d->closeDisplay();
 }
 
 bool OverlayWatchdog::isAvailable() const
 {
-    return d->display != nullptr;
+    return d->onX11;
 }
 
 void OverlayWatchdog::watch(const QList<QWidget *> &windows)
 {
-    if (!d->display)
+    if (!d->onX11)
         return;
     std::vector<::Window> ids;
     for (QWidget *w : windows)
         if (w)
             ids.push_back(::Window(w->winId()));
     beat();
-    // The heartbeat runs only while there is something to guard.
-    if (ids.empty())
-        d->heartbeat->stop();
-    else
-        d->heartbeat->start();
+    bool guarding = false;
     {
         std::lock_guard lock(d->mutex);
+        // A connection of its own, from which the windows can be taken down
+        // when this one stops answering; none while nothing is up.
+        if (!ids.empty() && !d->display)
+            d->display = XOpenDisplay(nullptr);
+        if (!d->display)
+            ids.clear();
         d->windows = std::move(ids);
+        guarding = !d->windows.empty();
+        if (!guarding)
+            d->closeDisplay();
     }
+    // The heartbeat runs only while there is something to guard.
+    if (guarding)
+        d->heartbeat->start();
+    else
+        d->heartbeat->stop();
     d->wake.notify_all();
 }
 
@@ -730,6 +764,7 @@ void OverlayWatchdog::clear()
     {
         std::lock_guard lock(d->mutex);
         d->windows.clear();
+        d->closeDisplay();
     }
     d->wake.notify_all();
 }
