@@ -10,7 +10,9 @@
 //  - the cost at rest: CPU time and wake-ups per minute of all the
 //    program's threads, from their scheduler statistics
 //    (/proc/PID/task/*/schedstat) over a minute, both programs running side
-//    by side in the same minute.
+//    by side in the same minute, with the cost of one wake-up; beside them
+//    tick_floor, which only wakes once a second, shows what a wake-up costs
+//    on this machine whatever the program.
 //  - the same program launched on Wayland (a headless sway with a stand-in
 //    tray watcher, so that the tray item is there and the comparison holds):
 //    start-up to the tray item registered and the main window mapped, and
@@ -222,13 +224,35 @@ struct Rest
     Memory memory;
     double cpuMsPerMinute = -1;
     double wakeupsPerMinute = -1;
+    // What one wake-up cost on average, in microseconds.
+    double usPerWakeup() const { return wakeupsPerMinute > 0 ? cpuMsPerMinute * 1000 / wakeupsPerMinute : 0; }
+};
+
+Rest restOf(const SchedStat &spent, double minutes)
+{
+    Rest out;
+    out.cpuMsPerMinute = spent.cpuMs / minutes;
+    out.wakeupsPerMinute = double(spent.runs) / minutes;
+    return out;
+}
+
+// Where tick_floor runs beside the programs at rest, and what it cost.
+struct Floor
+{
+    QProcess process;
+    Rest rest;
 };
 
 // Starts every program, lets them settle, reads their memory, then their
-// scheduler statistics at the start and the end of the same rest period.
-QList<Rest> measureRest(const QList<Program> &programs, ReadyWatch &watch, int idleSeconds, int restSeconds)
+// scheduler statistics at the start and the end of the same rest period;
+// tick_floor is measured over the same period.
+QList<Rest> measureRest(const QList<Program> &programs, ReadyWatch &watch, int idleSeconds, int restSeconds,
+                        Floor &floor)
 {
     QList<Rest> out(programs.size());
+    floor.process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tick_floor"),
+                        QStringList());
+    floor.process.waitForStarted(kReadyTimeoutMs);
     std::vector<std::unique_ptr<QProcess>> processes;
     for (const Program &program : programs) {
         processes.push_back(std::make_unique<QProcess>());
@@ -243,17 +267,21 @@ QList<Rest> measureRest(const QList<Program> &programs, ReadyWatch &watch, int i
         out[i].memory = memoryOf(processes[i]->processId());
         before.append(schedStats(processes[i]->processId()));
     }
+    const QHash<QString, SchedStat> floorBefore = schedStats(floor.process.processId());
     QElapsedTimer rest;
     rest.start();
     std::this_thread::sleep_for(std::chrono::seconds(restSeconds));
     const double minutes = double(rest.elapsed()) / 60000.0;
     for (int i = 0; i < programs.size(); ++i) {
-        const SchedStat spent = between(before[i], schedStats(processes[i]->processId()));
-        out[i].cpuMsPerMinute = spent.cpuMs / minutes;
-        out[i].wakeupsPerMinute = double(spent.runs) / minutes;
+        const Rest spent = restOf(between(before[i], schedStats(processes[i]->processId())), minutes);
+        out[i].cpuMsPerMinute = spent.cpuMsPerMinute;
+        out[i].wakeupsPerMinute = spent.wakeupsPerMinute;
     }
+    if (floor.process.state() == QProcess::Running)
+        floor.rest = restOf(between(floorBefore, schedStats(floor.process.processId())), minutes);
     for (auto &process : processes)
         stop(*process);
+    stop(floor.process);
     return out;
 }
 
@@ -531,7 +559,8 @@ int main(int argc, char *argv[])
             startups[program.name].append(startOnce(program, watch));
         }
     }
-    const QList<Rest> rest = measureRest(programs, watch, idleSeconds, restSeconds);
+    Floor floor;
+    const QList<Rest> rest = measureRest(programs, watch, idleSeconds, restSeconds, floor);
 
     print(QStringLiteral(
         "\nstart-up, process start to tray icon embedded and main window mapped (median, ms)"));
@@ -559,25 +588,34 @@ int main(int argc, char *argv[])
     print(QStringLiteral("\nat rest, side by side: memory after %1 s idle (MB), then CPU over %2 s")
               .arg(idleSeconds)
               .arg(restSeconds));
-    print(QStringLiteral("  %1 %2 %3 %4 %5 %6 %7")
+    print(QStringLiteral("  %1 %2 %3 %4 %5 %6 %7 %8")
               .arg(QString(), -12)
               .arg(QStringLiteral("RSS"), 8)
               .arg(QStringLiteral("PSS"), 8)
               .arg(QStringLiteral("anon"), 8)
               .arg(QStringLiteral("file"), 8)
               .arg(QStringLiteral("CPU ms/min"), 11)
-              .arg(QStringLiteral("wakeups/min"), 12));
+              .arg(QStringLiteral("wakeups/min"), 12)
+              .arg(QStringLiteral("us/wakeup"), 10));
     for (int i = 0; i < programs.size(); ++i) {
         const Memory &m = rest.at(i).memory;
-        print(QStringLiteral("  %1 %2 %3 %4 %5 %6 %7")
+        print(QStringLiteral("  %1 %2 %3 %4 %5 %6 %7 %8")
                   .arg(programs.at(i).name, -12)
                   .arg(m.rssMb, 8, 'f', 1)
                   .arg(m.pssMb, 8, 'f', 1)
                   .arg(m.anonymousMb, 8, 'f', 1)
                   .arg(m.fileMb, 8, 'f', 1)
                   .arg(rest.at(i).cpuMsPerMinute, 11, 'f', 1)
-                  .arg(rest.at(i).wakeupsPerMinute, 12, 'f', 0));
+                  .arg(rest.at(i).wakeupsPerMinute, 12, 'f', 0)
+                  .arg(rest.at(i).usPerWakeup(), 10, 'f', 0));
     }
+    // For scale: what this machine charges for a wake-up at all.
+    if (floor.rest.wakeupsPerMinute > 0)
+        print(QStringLiteral("  %1 %2 %3 %4")
+                  .arg(QStringLiteral("tick floor (C, no Qt, once a second)"), -48)
+                  .arg(floor.rest.cpuMsPerMinute, 11, 'f', 1)
+                  .arg(floor.rest.wakeupsPerMinute, 12, 'f', 0)
+                  .arg(floor.rest.usPerWakeup(), 10, 'f', 0));
     const Rest &lumora = rest.last();
     const auto verdict = [](bool met) { return met ? QStringLiteral("met") : QStringLiteral("NOT met"); };
     print(
