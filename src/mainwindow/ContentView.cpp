@@ -64,12 +64,6 @@ ContentView::ContentView(AppModel *model, ThemeStore *themes, GridProbes *probes
     m_splitter->setStretchFactor(2, 1);
     m_splitter->setSizes({kSidebarIdealWidth, kListIdealWidth, kDetailIdealWidth});
 
-    m_noPage = new EmptyStatePanel(tr("Select a Page"), QStringLiteral("sidebar.left"), QString(), m_lists);
-    m_lists->addWidget(m_noPage);
-    m_noSelection =
-        new EmptyStatePanel(tr("No Selection"), QStringLiteral("sidebar.right"), QString(), m_details);
-    m_details->addWidget(m_noSelection);
-
     m_newFocusScreen = new QAction(Symbols::icon(QStringLiteral("plus")), tr("New Focus Screen"), this);
     m_newFocusScreen->setObjectName(QStringLiteral("newFocusScreenAction"));
     m_newFocusScreen->setToolTip(tr("Add a focus screen (Ctrl+N)"));
@@ -119,8 +113,8 @@ QWidget *ContentView::currentDetail() const
 void ContentView::showPage()
 {
     const std::optional<SidebarItem> page = m_model ? m_model->sidebar() : std::nullopt;
-    QWidget *list = m_noPage;
-    QWidget *detail = m_noSelection;
+    QWidget *list = nullptr;
+    QWidget *detail = nullptr;
     if (page == SidebarItem::focusScreens) {
         if (!m_focusScreenList) {
             m_focusScreenList = new FocusScreenList(m_model, m_themes, m_probes, m_lists);
@@ -152,12 +146,34 @@ void ContentView::showPage()
         }
         list = m_settingsPlaceholder;
     }
-    m_lists->setCurrentWidget(list);
-    m_details->setCurrentWidget(detail);
+    m_lists->setCurrentWidget(list ? list : noPage());
+    m_details->setCurrentWidget(detail ? detail : noSelection());
 
     m_newFocusScreen->setVisible(page == SidebarItem::focusScreens);
     m_newProfile->setVisible(page == SidebarItem::profiles);
     m_openSettings->setVisible(page == SidebarItem::settings);
+}
+
+// The placeholders of the columns, built the first time a column has
+// nothing else to show.
+EmptyStatePanel *ContentView::noPage()
+{
+    if (!m_noPage) {
+        m_noPage =
+            new EmptyStatePanel(tr("Select a Page"), QStringLiteral("sidebar.left"), QString(), m_lists);
+        m_lists->addWidget(m_noPage);
+    }
+    return m_noPage;
+}
+
+EmptyStatePanel *ContentView::noSelection()
+{
+    if (!m_noSelection) {
+        m_noSelection =
+            new EmptyStatePanel(tr("No Selection"), QStringLiteral("sidebar.right"), QString(), m_details);
+        m_details->addWidget(m_noSelection);
+    }
+    return m_noSelection;
 }
 
 void ContentView::showEvent(QShowEvent *event)

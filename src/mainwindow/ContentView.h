@@ -67,7 +67,7 @@ public:
     QWidget *currentList() const;
     QWidget *currentDetail() const;
 
-    // The pages, built when first shown (null before).
+    // The pages and the placeholders, built when first shown (null before).
     FocusScreenList *focusScreenList() const { return m_focusScreenList; }
     FocusScreenDetail *focusScreenDetail() const { return m_focusScreenDetail; }
     FocusSessionList *sessionList() const { return m_sessionList; }
@@ -89,6 +89,8 @@ protected:
 
 private:
     void showPage();
+    EmptyStatePanel *noPage();
+    EmptyStatePanel *noSelection();
     void runStartup();
 
     QPointer<AppModel> m_model;
@@ -103,8 +105,8 @@ private:
     Sidebar *m_sidebar;
     QStackedWidget *m_lists;
     QStackedWidget *m_details;
-    EmptyStatePanel *m_noPage;
-    EmptyStatePanel *m_noSelection;
+    EmptyStatePanel *m_noPage = nullptr;
+    EmptyStatePanel *m_noSelection = nullptr;
     FocusScreenList *m_focusScreenList = nullptr;
     FocusScreenDetail *m_focusScreenDetail = nullptr;
     FocusSessionList *m_sessionList = nullptr;

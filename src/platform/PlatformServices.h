@@ -51,4 +51,9 @@ public:
     virtual std::unique_ptr<TrayIcon> makeTrayIcon() = 0;
     // Keeps the display awake while the returned object lives.
     virtual std::unique_ptr<DisplaySleepInhibitor> inhibitDisplaySleep(const QString &reason) = 0;
+    // Hands what the program has asked of the display server so far (a
+    // window to map, an icon to dock) over now, instead of when the event
+    // loop next waits: the server and the window manager then get on with
+    // it while the program goes on starting.
+    virtual void sendWindowRequests() = 0;
 };

@@ -170,6 +170,9 @@ void AppDelegate::applicationWillTerminate()
 
 void AppDelegate::setupMenuBarExtra()
 {
+    m_statusItem = new StatusItem(m_platform.makeTrayIcon(), this);
+    // The icon goes to the tray host before anything else is done.
+    m_platform.sendWindowRequests();
     // The icon shows by itself once a tray host starts; until then the main
     // window is the way in (see LumoraApp).
     if (!StatusItem::isTrayAvailable()) {
@@ -179,7 +182,6 @@ void AppDelegate::setupMenuBarExtra()
                    stderr);
         std::fflush(stderr);
     }
-    m_statusItem = new StatusItem(m_platform.makeTrayIcon(), this);
     m_statusItem->showIdle();
     m_statusItem->setAccent(m_themes->accent());
     connect(m_themes, &ThemeStore::accentChanged, m_statusItem,

@@ -1,5 +1,7 @@
 #include "LumoraApp.h"
 
+#include "PlatformServices.h"
+
 #include "AppDelegate.h"
 #include "AppModel.h"
 #include "BrowserSection.h"
@@ -56,8 +58,11 @@ QWidget *LumoraApp::settingsWindow() const
 
 void LumoraApp::launch(bool showMainWindow)
 {
-    if (showMainWindow)
+    if (showMainWindow) {
         m_mainWindow->show();
+        // Mapped by the window manager while the tray icon is made.
+        m_platform.sendWindowRequests();
+    }
     m_delegate->applicationDidFinishLaunching();
 }
 

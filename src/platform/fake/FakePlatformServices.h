@@ -23,6 +23,8 @@ public:
     // Qt's tray icon: unit tests run where no tray host is.
     std::unique_ptr<TrayIcon> makeTrayIcon() override;
     std::unique_ptr<DisplaySleepInhibitor> inhibitDisplaySleep(const QString &reason) override;
+    void sendWindowRequests() override { ++windowRequestsSent; }
+    int windowRequestsSent = 0;
 
     // The entries the catalogues it makes list.
     QList<DesktopEntry> installedApplications;

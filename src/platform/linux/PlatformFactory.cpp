@@ -25,6 +25,10 @@
 #include "XdgAppCatalogue.h"
 #include "XdgAppOpener.h"
 
+#include <QGuiApplication>
+
+#include <xcb/xcb.h>
+
 namespace {
 
 class LinuxPlatformServices final : public PlatformServices
@@ -103,6 +107,16 @@ public:
     std::unique_ptr<DisplaySleepInhibitor> inhibitDisplaySleep(const QString &reason) override
     {
         return std::make_unique<ScreenSaverInhibitor>(reason);
+    }
+
+    // On X11 the requests wait in the output buffer of Qt's connection. On
+    // Wayland Qt keeps its display to itself; its requests go out when the
+    // event loop next waits.
+    void sendWindowRequests() override
+    {
+        auto *x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+        if (x11 && x11->connection())
+            xcb_flush(x11->connection());
     }
 };
 
