@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
 #include <QTest>
 
 #include <algorithm>
@@ -114,6 +116,16 @@ DesktopProbe::~DesktopProbe()
 bool DesktopProbe::isOpen() const
 {
     return d->display != nullptr;
+}
+
+int DesktopProbe::openSockets()
+{
+    int count = 0;
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString &fd : fds.entryList(QDir::System | QDir::NoDotAndDotDot))
+        if (QFileInfo(fds.filePath(fd)).symLinkTarget().contains(QLatin1String("socket:[")))
+            ++count;
+    return count;
 }
 
 QList<quint64> DesktopProbe::clientWindows() const

@@ -25,6 +25,9 @@ public:
     DesktopProbe &operator=(const DesktopProbe &) = delete;
 
     bool isOpen() const;
+    // The sockets this process has open (its connections to display servers
+    // and buses), to see what a piece of the program connects to and when.
+    static int openSockets();
     QList<quint64> clientWindows() const;
     // The root's children, bottom to top: window manager frames and the
     // windows no window manager handles (override-redirect). One request.

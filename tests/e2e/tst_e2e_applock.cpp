@@ -467,6 +467,22 @@ private Q_SLOTS:
         manager.stopLock();
     }
 
+    // A workspace no lock has used holds no connection to the display: made
+    // and told it is not watched (as the program does at start) it connects
+    // nothing; the first call that needs the desktop connects, on the display
+    // of the session it was made in.
+    void workspaceConnectsOnFirstUse()
+    {
+        const int before = DesktopProbe::openSockets();
+        X11Workspace workspace;
+        workspace.setWatching(false);
+        QVERIFY(!workspace.isRestoring());
+        QCOMPARE(DesktopProbe::openSockets(), before);
+        QVERIFY2(workspace.isAvailable(), qPrintable(workspace.unavailableReason()));
+        QCOMPARE(DesktopProbe::openSockets(), before + 1);
+        QVERIFY(workspace.runningApplications().size() >= 3); // the clock, the eyes and the terminal
+    }
+
     void aKilledLockIsUndoneAtTheNextStart()
     {
         const QString holder = helper("LUMORA_LOCK_HOLDER", "lumora_e2e_lockholder");

@@ -7,8 +7,6 @@
 #include "ScratchStore.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QTest>
 #include <QWidget>
 
@@ -24,18 +22,6 @@ constexpr int watchdogTimeoutMs = 400;
 constexpr int hangMs = 4 * watchdogTimeoutMs;
 
 enum class MainLoop { hangs, beats, hangsAfterClear };
-
-// The sockets this process has open: its connections to the display and
-// the session bus.
-int openSockets()
-{
-    int count = 0;
-    const QDir fds(QStringLiteral("/proc/self/fd"));
-    for (const QString &fd : fds.entryList(QDir::System | QDir::NoDotAndDotDot))
-        if (QFileInfo(fds.filePath(fd)).symLinkTarget().contains(QLatin1String("socket:[")))
-            ++count;
-    return count;
-}
 
 } // namespace
 
@@ -164,21 +150,21 @@ private Q_SLOTS:
         window.setGeometry(200, 200, 300, 200);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const int atRest = openSockets();
+        const int atRest = DesktopProbe::openSockets();
 
         OverlayWatchdog watchdog(watchdogTimeoutMs);
         OverlayKeeper keeper;
         QVERIFY(watchdog.isAvailable());
         QVERIFY(keeper.isAvailable());
-        QCOMPARE(openSockets(), atRest);
+        QCOMPARE(DesktopProbe::openSockets(), atRest);
         for (int session = 0; session < 2; ++session) {
             keeper.hold({&window});
             watchdog.watch({&window});
             QVERIFY(keeper.isHolding());
-            QCOMPARE(openSockets(), atRest + 2);
+            QCOMPARE(DesktopProbe::openSockets(), atRest + 2);
             keeper.release();
             watchdog.clear();
-            QCOMPARE(openSockets(), atRest);
+            QCOMPARE(DesktopProbe::openSockets(), atRest);
         }
     }
 

@@ -48,9 +48,9 @@ X11Connection::~X11Connection()
     close();
 }
 
-bool X11Connection::open(std::function<void()> onLost)
+bool X11Connection::open(std::function<void()> onLost, const QByteArray &name)
 {
-    if (!m_display.open())
+    if (!m_display.open(name.isEmpty() ? nullptr : name.constData()))
         return false;
     m_onLost = std::move(onLost);
     registerHandlers();

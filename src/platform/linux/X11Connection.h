@@ -34,8 +34,9 @@ public:
     X11Connection(const X11Connection &) = delete;
     X11Connection &operator=(const X11Connection &) = delete;
 
-    // Opens the display; onLost runs when the server goes away.
-    bool open(std::function<void()> onLost);
+    // Opens the display `name` names ($DISPLAY when empty); onLost runs
+    // when the server goes away.
+    bool open(std::function<void()> onLost, const QByteArray &name = {});
     void close();
 
     bool isOpen() const { return m_display.get() != nullptr; }

@@ -24,11 +24,12 @@ public:
     X11DisplayGuard(const X11DisplayGuard &) = delete;
     X11DisplayGuard &operator=(const X11DisplayGuard &) = delete;
 
-    // Opens the display $DISPLAY names, closing any held before.
-    bool open()
+    // Opens the display `name` names ($DISPLAY when null), closing any
+    // held before.
+    bool open(const char *name = nullptr)
     {
         reset();
-        m_display = XOpenDisplay(nullptr);
+        m_display = XOpenDisplay(name);
         return m_display != nullptr;
     }
     Display *get() const { return m_display; }

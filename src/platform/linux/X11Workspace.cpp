@@ -72,7 +72,9 @@ struct X11Workspace::Private
     X11Workspace *q;
     X11Connection connection;
     X11WindowInspector inspector{connection};
+    // The session as it was when the workspace was made.
     bool wayland = false;
+    QByteArray displayName;
     mutable bool windowManager = false;
     // Asked to follow the desktop (setWatching), and following it: events
     // selected on the root and on every listed window.
@@ -98,6 +100,17 @@ struct X11Workspace::Private
 
     explicit Private(X11Workspace *owner) : q(owner) {}
 
+    // The connection is opened by the first call that needs the desktop (on
+    // the display of the session the workspace was made in): a program that
+    // never locks anything never connects.
+    bool opened = false;
+    void ensureOpen()
+    {
+        if (!opened) {
+            opened = true;
+            open();
+        }
+    }
     void open();
     void watchConnection();
     void close();
@@ -142,17 +155,17 @@ struct X11Workspace::Private
 
 void X11Workspace::Private::open()
 {
-    wayland = qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") ||
-              !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    if (wayland || qEnvironmentVariableIsEmpty("DISPLAY"))
+    if (wayland || displayName.isEmpty())
         return;
     // Losing the display must not end the program: the workspace just stops.
-    const bool opened = connection.open([this] {
-        windowManager = false;
-        if (notifier)
-            notifier->setEnabled(false);
-    });
-    if (!opened)
+    const bool connected = connection.open(
+        [this] {
+            windowManager = false;
+            if (notifier)
+                notifier->setEnabled(false);
+        },
+        displayName);
+    if (!connected)
         return;
     // Nothing is selected yet: the workspace reads the desktop when asked,
     // and listens to it only while it is watched (see updateListening()).
@@ -513,7 +526,9 @@ void X11Workspace::Private::verify()
 
 X11Workspace::X11Workspace(QObject *parent) : Workspace(parent), d(std::make_unique<Private>(this))
 {
-    d->open();
+    d->wayland = qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") ||
+                 !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    d->displayName = qgetenv("DISPLAY");
 }
 
 X11Workspace::~X11Workspace()
@@ -523,6 +538,7 @@ X11Workspace::~X11Workspace()
 
 bool X11Workspace::isAvailable() const
 {
+    d->ensureOpen();
     // At rest nothing tells of a window manager coming or going: ask.
     if (!d->listening && d->usable())
         d->checkWindowManager();
@@ -531,6 +547,8 @@ bool X11Workspace::isAvailable() const
 
 void X11Workspace::setWatching(bool watching)
 {
+    if (watching)
+        d->ensureOpen();
     Workspace::setWatching(watching);
     d->watchRequested = watching;
     d->updateListening();
@@ -538,6 +556,7 @@ void X11Workspace::setWatching(bool watching)
 
 QString X11Workspace::unavailableReason() const
 {
+    d->ensureOpen();
     if (d->wayland)
         return QStringLiteral("Wayland session");
     if (!d->connection.isOpen())
@@ -551,6 +570,7 @@ QString X11Workspace::unavailableReason() const
 
 QList<RunningApplication> X11Workspace::runningApplications()
 {
+    d->ensureOpen();
     QList<RunningApplication> out;
     if (!d->usable())
         return out;
@@ -569,11 +589,13 @@ QList<RunningApplication> X11Workspace::runningApplications()
 
 RunningApplication X11Workspace::currentApplication() const
 {
+    d->ensureOpen();
     return ProgramNames::thisProgram();
 }
 
 bool X11Workspace::isHidden(const RunningApplication &app) const
 {
+    d->ensureOpen();
     const auto windows = d->windowsOf(app.identity());
     if (windows.isEmpty())
         return false;
@@ -582,6 +604,7 @@ bool X11Workspace::isHidden(const RunningApplication &app) const
 
 AccessibilityError X11Workspace::iconify(const RunningApplication &app)
 {
+    d->ensureOpen();
     if (!isAvailable())
         return AccessibilityError::notTrusted;
     if (app == currentApplication())
@@ -607,6 +630,7 @@ AccessibilityError X11Workspace::iconify(const RunningApplication &app)
 
 AccessibilityError X11Workspace::restore(const RunningApplication &app)
 {
+    d->ensureOpen();
     if (!isAvailable())
         return AccessibilityError::notTrusted;
     const auto windows = d->windowsOf(app.identity());
@@ -630,6 +654,7 @@ AccessibilityError X11Workspace::restore(const RunningApplication &app)
 
 bool X11Workspace::hide(const RunningApplication &app)
 {
+    d->ensureOpen();
     if (!d->usable() || app == currentApplication())
         return false;
     const auto windows = d->windowsOf(app.identity());
@@ -648,6 +673,7 @@ bool X11Workspace::hide(const RunningApplication &app)
 
 bool X11Workspace::unhide(const RunningApplication &app)
 {
+    d->ensureOpen();
     if (!d->usable())
         return false;
     d->hiddenApps.remove(app.identity());
@@ -672,6 +698,7 @@ bool X11Workspace::unhide(const RunningApplication &app)
 
 QJsonObject X11Workspace::hiddenWindowsRecord(const QList<RunningApplication> &aboutToHide) const
 {
+    d->ensureOpen();
     if (!d->usable())
         return {};
     QSet<QString> planned;
@@ -721,6 +748,7 @@ bool X11Workspace::isRestoring() const
 
 int X11Workspace::restoreHiddenWindows(const QJsonObject &record)
 {
+    d->ensureOpen();
     if (!isAvailable())
         return 0;
     const auto ourDisplay = normalizedDisplayName(d->connection.displayName());

@@ -8,6 +8,8 @@
 // The workspace of an X11 desktop with an EWMH window manager, over a
 // connection of its own (so it works whatever Qt's platform plugin is,
 // offscreen included), read through the Qt event loop on the main thread.
+// The connection is opened by the first call, not when the workspace is
+// made, so that it costs the program's start nothing.
 //
 // - Running applications are the top-level client windows of
 //   _NET_CLIENT_LIST (dock and desktop windows left out), grouped by process
