@@ -314,16 +314,33 @@ StartupMedians medians(const QList<Startup> &runs)
     return {median(tray), median(window), median(both)};
 }
 
+// One line of a table: the label left-aligned, then each cell right-aligned
+// in its column.
+struct Cell
+{
+    QString text;
+    int width = 8;
+};
+
+Cell cell(double value, int width = 8, int decimals = 1)
+{
+    return {QString::number(value, 'f', decimals), width};
+}
+
+void printRow(const QString &label, int labelWidth, const QList<Cell> &cells)
+{
+    QString line = QStringLiteral("  ") + label.leftJustified(labelWidth);
+    for (const Cell &c : cells)
+        line += QLatin1Char(' ') + c.text.rightJustified(c.width);
+    print(line);
+}
+
 // One row of the X11/Wayland table.
 void printLaunch(const QString &label, const StartupMedians &startup, const Memory &memory)
 {
-    print(QStringLiteral("  %1 %2 %3 %4 %5 %6")
-              .arg(label, -20)
-              .arg(startup.trayMs, 8, 'f', 1)
-              .arg(startup.windowMs, 8, 'f', 1)
-              .arg(startup.bothMs, 8, 'f', 1)
-              .arg(memory.rssMb, 8, 'f', 1)
-              .arg(memory.pssMb, 8, 'f', 1));
+    printRow(label, 20,
+             {cell(startup.trayMs), cell(startup.windowMs), cell(startup.bothMs), cell(memory.rssMb),
+              cell(memory.pssMb)});
 }
 
 // Start-up on Wayland: the item registered with the stand-in watcher, and a
@@ -564,20 +581,12 @@ int main(int argc, char *argv[])
 
     print(QStringLiteral(
         "\nstart-up, process start to tray icon embedded and main window mapped (median, ms)"));
-    print(QStringLiteral("  %1 %2 %3 %4")
-              .arg(QString(), -12)
-              .arg(QStringLiteral("tray"), 8)
-              .arg(QStringLiteral("window"), 8)
-              .arg(QStringLiteral("both"), 8));
+    printRow(QString(), 12, {{QStringLiteral("tray")}, {QStringLiteral("window")}, {QStringLiteral("both")}});
     QHash<QString, double> both;
     for (const Program &program : programs) {
         const StartupMedians m = medians(startups.value(program.name));
         both.insert(program.name, m.bothMs);
-        print(QStringLiteral("  %1 %2 %3 %4")
-                  .arg(program.name, -12)
-                  .arg(m.trayMs, 8, 'f', 1)
-                  .arg(m.windowMs, 8, 'f', 1)
-                  .arg(m.bothMs, 8, 'f', 1));
+        printRow(program.name, 12, {cell(m.trayMs), cell(m.windowMs), cell(m.bothMs)});
     }
     const double minimalStart = both.value(programs.first().name);
     const double lumoraStart = both.value(programs.last().name);
@@ -598,34 +607,28 @@ int main(int argc, char *argv[])
     print(QStringLiteral("\nat rest, side by side: memory after %1 s idle (MB), then CPU over %2 s")
               .arg(idleSeconds)
               .arg(restSeconds));
-    print(QStringLiteral("  %1 %2 %3 %4 %5 %6 %7 %8")
-              .arg(QString(), -12)
-              .arg(QStringLiteral("RSS"), 8)
-              .arg(QStringLiteral("PSS"), 8)
-              .arg(QStringLiteral("anon"), 8)
-              .arg(QStringLiteral("file"), 8)
-              .arg(QStringLiteral("CPU ms/min"), 11)
-              .arg(QStringLiteral("wakeups/min"), 12)
-              .arg(QStringLiteral("us/wakeup"), 10));
+    const auto cpuCells = [](const Rest &r) {
+        return QList<Cell>{cell(r.cpuMsPerMinute, 11), cell(r.wakeupsPerMinute, 12, 0),
+                           cell(r.usPerWakeup(), 10, 0)};
+    };
+    printRow(QString(), 12,
+             {{QStringLiteral("RSS")},
+              {QStringLiteral("PSS")},
+              {QStringLiteral("anon")},
+              {QStringLiteral("file")},
+              {QStringLiteral("CPU ms/min"), 11},
+              {QStringLiteral("wakeups/min"), 12},
+              {QStringLiteral("us/wakeup"), 10}});
     for (int i = 0; i < programs.size(); ++i) {
         const Memory &m = rest.at(i).memory;
-        print(QStringLiteral("  %1 %2 %3 %4 %5 %6 %7 %8")
-                  .arg(programs.at(i).name, -12)
-                  .arg(m.rssMb, 8, 'f', 1)
-                  .arg(m.pssMb, 8, 'f', 1)
-                  .arg(m.anonymousMb, 8, 'f', 1)
-                  .arg(m.fileMb, 8, 'f', 1)
-                  .arg(rest.at(i).cpuMsPerMinute, 11, 'f', 1)
-                  .arg(rest.at(i).wakeupsPerMinute, 12, 'f', 0)
-                  .arg(rest.at(i).usPerWakeup(), 10, 'f', 0));
+        printRow(programs.at(i).name, 12,
+                 QList<Cell>{cell(m.rssMb), cell(m.pssMb), cell(m.anonymousMb), cell(m.fileMb)} +
+                     cpuCells(rest.at(i)));
     }
-    // For scale: what this machine charges for a wake-up at all.
+    // For scale: what this machine charges for a wake-up at all (no memory
+    // columns: the label spans them).
     if (floor.rest.wakeupsPerMinute > 0)
-        print(QStringLiteral("  %1 %2 %3 %4")
-                  .arg(QStringLiteral("tick floor (C, no Qt, once a second)"), -48)
-                  .arg(floor.rest.cpuMsPerMinute, 11, 'f', 1)
-                  .arg(floor.rest.wakeupsPerMinute, 12, 'f', 0)
-                  .arg(floor.rest.usPerWakeup(), 10, 'f', 0));
+        printRow(QStringLiteral("tick floor (C, no Qt, once a second)"), 12 + 4 * 9, cpuCells(floor.rest));
     const Rest &lumora = rest.last();
     const auto verdict = [](bool met) { return met ? QStringLiteral("met") : QStringLiteral("NOT met"); };
     print(
@@ -646,13 +649,12 @@ int main(int argc, char *argv[])
               "\nX11 and Wayland launches side by side: start-up to tray item and main window (median "
               "ms), memory after %1 s idle (MB)")
               .arg(idleSeconds));
-    print(QStringLiteral("  %1 %2 %3 %4 %5 %6")
-              .arg(QString(), -20)
-              .arg(QStringLiteral("tray"), 8)
-              .arg(QStringLiteral("window"), 8)
-              .arg(QStringLiteral("both"), 8)
-              .arg(QStringLiteral("RSS"), 8)
-              .arg(QStringLiteral("PSS"), 8));
+    printRow(QString(), 20,
+             {{QStringLiteral("tray")},
+              {QStringLiteral("window")},
+              {QStringLiteral("both")},
+              {QStringLiteral("RSS")},
+              {QStringLiteral("PSS")}});
     for (int i = 0; i < programs.size(); ++i) {
         const QString &name = programs.at(i).name;
         const auto onWayland = wayland.constFind(name.split(QLatin1Char(' ')).first());
