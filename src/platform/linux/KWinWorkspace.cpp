@@ -70,11 +70,7 @@ struct KWinWorkspace::Private
     Windows::Entry inspect(const KWinScripts::Window &window) const;
     void announce();
     RunningApplication handleFor(const QString &appKey) const { return windows.handleFor(appKey); }
-    bool isOwn(const QString &id) const
-    {
-        const auto *entry = windows.find(id);
-        return entry && entry->pid == ownPid;
-    }
+    bool isOwn(const QString &id) const { return windows.isOfProcess(id, ownPid); }
     bool isMinimized(const QString &id) const
     {
         const auto *entry = windows.find(id);
@@ -264,17 +260,14 @@ QString KWinWorkspace::unavailableReason() const
 
 QList<RunningApplication> KWinWorkspace::runningApplications()
 {
-    QList<RunningApplication> out;
     if (!isAvailable())
-        return out;
+        return {};
     if (d->listening)
         d->refresh();
     else
         d->readAfresh();
     d->announce();
-    for (const auto &key : d->windows.applications())
-        out.append(d->handleFor(key));
-    return out;
+    return d->windows.handles();
 }
 
 void KWinWorkspace::setWatching(bool watching)
@@ -292,10 +285,8 @@ RunningApplication KWinWorkspace::currentApplication() const
 
 bool KWinWorkspace::isHidden(const RunningApplication &app) const
 {
-    const auto ids = d->windows.windowsOf(app.identity());
-    if (ids.isEmpty())
-        return false;
-    return std::all_of(ids.cbegin(), ids.cend(), [this](const QString &id) { return d->isMinimized(id); });
+    return d->windows.isPutAway(app.identity(),
+                                [](const KWinScripts::Window &window) { return window.minimized; });
 }
 
 bool KWinWorkspace::hide(const RunningApplication &app)
@@ -342,10 +333,7 @@ bool KWinWorkspace::unhide(const RunningApplication &app)
 
 QJsonObject KWinWorkspace::hiddenWindowsRecord(const QList<RunningApplication> &aboutToHide) const
 {
-    QSet<QString> planned;
-    for (const auto &app : aboutToHide)
-        if (app != currentApplication())
-            planned.insert(app.identity());
+    const QSet<QString> planned = keysAboutToHide(aboutToHide, currentApplication());
     QJsonArray entries;
     for (const auto &id : d->windows.order()) {
         const auto &info = *d->windows.find(id);

@@ -207,11 +207,7 @@ struct SwayWorkspace::Private
     Windows::Entry inspect(const SwayIpc::Window &window) const;
     void announce();
     RunningApplication handleFor(const QString &appKey) const { return windows.handleFor(appKey); }
-    bool isOwn(qint64 id) const
-    {
-        const auto *entry = windows.find(id);
-        return entry && entry->pid == ownPid;
-    }
+    bool isOwn(qint64 id) const { return windows.isOfProcess(id, ownPid); }
     bool inScratchpad(qint64 id) const
     {
         const auto *entry = windows.find(id);
@@ -458,9 +454,8 @@ QString SwayWorkspace::unavailableReason() const
 
 QList<RunningApplication> SwayWorkspace::runningApplications()
 {
-    QList<RunningApplication> out;
     if (!isAvailable())
-        return out;
+        return {};
     if (d->listening) {
         d->readEvents();
         d->refresh();
@@ -468,9 +463,7 @@ QList<RunningApplication> SwayWorkspace::runningApplications()
         d->readAfresh();
     }
     d->announce();
-    for (const auto &key : d->windows.applications())
-        out.append(d->handleFor(key));
-    return out;
+    return d->windows.handles();
 }
 
 void SwayWorkspace::setWatching(bool watching)
@@ -487,10 +480,8 @@ RunningApplication SwayWorkspace::currentApplication() const
 
 bool SwayWorkspace::isHidden(const RunningApplication &app) const
 {
-    const auto ids = d->windows.windowsOf(app.identity());
-    if (ids.isEmpty())
-        return false;
-    return std::all_of(ids.cbegin(), ids.cend(), [this](qint64 id) { return d->inScratchpad(id); });
+    return d->windows.isPutAway(app.identity(),
+                                [](const SwayIpc::Window &window) { return window.inScratchpad(); });
 }
 
 bool SwayWorkspace::hide(const RunningApplication &app)
@@ -534,10 +525,7 @@ bool SwayWorkspace::unhide(const RunningApplication &app)
 
 QJsonObject SwayWorkspace::hiddenWindowsRecord(const QList<RunningApplication> &aboutToHide) const
 {
-    QSet<QString> planned;
-    for (const auto &app : aboutToHide)
-        if (app != currentApplication())
-            planned.insert(app.identity());
+    const QSet<QString> planned = keysAboutToHide(aboutToHide, currentApplication());
     QJsonArray entries;
     for (const qint64 id : d->windows.order()) {
         const auto &info = *d->windows.find(id);

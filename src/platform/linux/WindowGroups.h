@@ -7,12 +7,24 @@
 #include <QSet>
 #include <QStringList>
 
+#include <algorithm>
 #include <optional>
 
 // The windows a compositor's workspace knows (sway's containers, KWin's
 // windows), in the order first seen, grouped into applications by a key
 // ("pid:1234", else one of the window's own), with what each window says
 // about its application.
+// The keys of the applications about to be hidden, this program left out.
+inline QSet<QString> keysAboutToHide(const QList<RunningApplication> &aboutToHide,
+                                     const RunningApplication &self)
+{
+    QSet<QString> keys;
+    for (const auto &app : aboutToHide)
+        if (app != self)
+            keys.insert(app.identity());
+    return keys;
+}
+
 template<typename Id, typename Window> class WindowGroups
 {
 public:
@@ -84,6 +96,23 @@ public:
             it = present.contains(*it) ? std::next(it) : keys.erase(it);
     }
 
+    // Known, and a window of the process pid.
+    bool isOfProcess(const Id &id, qint32 pid) const
+    {
+        const Entry *entry = find(id);
+        return entry && entry->pid == pid;
+    }
+
+    // The application has windows and each is put away (minimised, in the
+    // scratchpad: whatever putAway says of the window).
+    template<typename PutAway> bool isPutAway(const QString &appKey, PutAway putAway) const
+    {
+        const QList<Id> ids = windowsOf(appKey);
+        return !ids.isEmpty() && std::all_of(ids.cbegin(), ids.cend(), [&](const Id &id) {
+            return putAway(m_entries.constFind(id)->window);
+        });
+    }
+
     QList<Id> windowsOf(const QString &appKey) const
     {
         QList<Id> out;
@@ -114,6 +143,15 @@ public:
         }
         names.removeDuplicates();
         return RunningApplication(appKey, appId, pid, name, names);
+    }
+
+    // Every application, as its windows describe it.
+    QList<RunningApplication> handles() const
+    {
+        QList<RunningApplication> out;
+        for (const QString &key : m_appOrder)
+            out.append(handleFor(key));
+        return out;
     }
 
 private:
