@@ -81,6 +81,11 @@ bool LumoraProcess::waitUntilReady(const DesktopProbe &probe, int timeoutMs) con
                    timeoutMs);
 }
 
+bool LumoraProcess::waitUntilIdle(int timeoutMs) const
+{
+    return waitFor([&] { return isRunning() && status() == QLatin1String("idle"); }, timeoutMs);
+}
+
 void LumoraProcess::stop()
 {
     if (m_process.state() == QProcess::NotRunning)
@@ -122,6 +127,14 @@ LumoraProcess::Result LumoraProcess::run(const QProcessEnvironment &environment,
 QString LumoraProcess::status() const
 {
     return run({QStringLiteral("--status")}).out.trimmed();
+}
+
+QString LumoraProcess::startScreen(const QString &screen) const
+{
+    const Result started = run({QStringLiteral("--start"), screen});
+    if (!started.finished || started.exitCode != 0)
+        return QStringLiteral("--start %1 failed: %2").arg(screen, started.err);
+    return {};
 }
 
 QList<quint64> LumoraProcess::shownOverlays(const DesktopProbe &probe)

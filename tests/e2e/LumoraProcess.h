@@ -49,6 +49,9 @@ public:
     bool start(const QStringList &arguments = {});
     // Started, and its icon is in the tray host.
     bool waitUntilReady(const DesktopProbe &probe, int timeoutMs = 15000) const;
+    // Started, and answering `lumora --status` at rest: ready on any
+    // desktop, tray or not.
+    bool waitUntilIdle(int timeoutMs = 20000) const;
     qint64 pid() const { return m_process.processId(); }
     bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
     // SIGTERM, then SIGKILL when it does not end.
@@ -63,6 +66,8 @@ public:
                       int timeoutMs = 10000);
     // What `lumora --status` prints, trimmed.
     QString status() const;
+    // `lumora --start screen`; an error text, empty when it was started.
+    QString startScreen(const QString &screen) const;
 
     // The overlay windows on screen now.
     static QList<quint64> shownOverlays(const DesktopProbe &probe);

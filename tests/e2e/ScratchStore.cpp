@@ -95,3 +95,15 @@ qint64 ScratchStore::sizeOnDisk() const
         total += QFileInfo(path() + suffix).size();
     return total;
 }
+
+std::optional<ScratchStore::SessionRow> ScratchStore::lastSession() const
+{
+    const auto rows = sessions();
+    return rows.isEmpty() ? std::nullopt : std::optional(rows.last());
+}
+
+bool ScratchStore::lastSessionEnded(const QString &screenName) const
+{
+    const auto row = lastSession();
+    return row && row->screenName == screenName && row->endTime.has_value();
+}

@@ -48,6 +48,10 @@ public:
 
     // The sessions in the file, oldest first; empty when it cannot be read.
     QList<SessionRow> sessions() const;
+    // The newest session; nothing when there is none.
+    std::optional<SessionRow> lastSession() const;
+    // The newest session is of this screen and has ended.
+    bool lastSessionEnded(const QString &screenName) const;
     // The names of the focus screens in the file, in row order.
     QStringList screenNames() const;
     // The file and its journal on disk, in bytes.

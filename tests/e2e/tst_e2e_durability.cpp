@@ -257,8 +257,8 @@ private Q_SLOTS:
         LumoraProcess first(*m_store);
         QVERIFY(first.start());
         QVERIFY(first.waitUntilReady(m_probe));
-        const auto started = first.run({QStringLiteral("--start"), hideOneMinute});
-        QVERIFY2(started.finished && started.exitCode == 0, qPrintable(started.err));
+        const QString startError = first.startScreen(hideOneMinute);
+        QVERIFY2(startError.isEmpty(), qPrintable(startError));
         QTRY_VERIFY_WITH_TIMEOUT(clockHidden(), settleMs);
         QTRY_VERIFY_WITH_TIMEOUT(journalWindows(journalPath()).contains(m_clock->window()), settleMs);
         QFile journal(journalPath());
@@ -295,8 +295,8 @@ private Q_SLOTS:
         LumoraProcess lumora(*m_store);
         QVERIFY(lumora.start());
         QVERIFY(lumora.waitUntilReady(m_probe));
-        const auto started = lumora.run({QStringLiteral("--start"), redName});
-        QVERIFY2(started.finished && started.exitCode == 0, qPrintable(started.err));
+        const QString startError = lumora.startScreen(redName);
+        QVERIFY2(startError.isEmpty(), qPrintable(startError));
         // Straight after the start the countdown is there, the name escaped.
         const QString status = lumora.status();
         QVERIFY2(status.startsWith(QStringLiteral("Cover \\x1b[31mRed - ")), qPrintable(status));
@@ -394,8 +394,8 @@ private Q_SLOTS:
         }
         const auto notificationsBefore = m_notifications.received().size();
 
-        const auto started = lumora.run({QStringLiteral("--start"), threeSeconds});
-        QVERIFY2(started.finished && started.exitCode == 0, qPrintable(started.err));
+        const QString startError = lumora.startScreen(threeSeconds);
+        QVERIFY2(startError.isEmpty(), qPrintable(startError));
         QTRY_VERIFY_WITH_TIMEOUT(LumoraProcess::shownOverlays(m_probe).isEmpty() &&
                                      m_notifications.received().size() >= notificationsBefore + 3,
                                  threeSecondSessionEndsWithinMs);

@@ -191,21 +191,16 @@ private:
     std::unique_ptr<ScratchStore> m_store;
     std::unique_ptr<LumoraProcess> m_lumora;
 
-    std::optional<ScratchStore::SessionRow> lastSession() const
-    {
-        const auto rows = m_store->sessions();
-        return rows.isEmpty() ? std::nullopt : std::optional(rows.last());
-    }
     void startLumora()
     {
         m_lumora = std::make_unique<LumoraProcess>(*m_store);
         QVERIFY(m_lumora->start());
-        QTRY_COMPARE_WITH_TIMEOUT(m_lumora->status(), QStringLiteral("idle"), 20000);
+        QVERIFY2(m_lumora->waitUntilIdle(), "Lumora did not answer --status");
     }
     void startSession(const QString &screen)
     {
-        const auto started = m_lumora->run({QStringLiteral("--start"), screen});
-        QVERIFY2(started.finished && started.exitCode == 0, qPrintable(started.err));
+        const QString error = m_lumora->startScreen(screen);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
         QTRY_VERIFY_WITH_TIMEOUT(overlaysCoverBothOutputs(), settleMs);
     }
 
@@ -257,9 +252,10 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), threeSecondSessionEndsWithinMs);
         QTRY_VERIFY_WITH_TIMEOUT(isShown(blockedId), settleMs);
         QVERIFY(isShown(allowedId));
-        QTRY_VERIFY_WITH_TIMEOUT(lastSession() && lastSession()->endTime.has_value(), settleMs);
-        QVERIFY(lastSession()->completed);
-        QCOMPARE(lastSession()->screenName, threeSeconds);
+        QTRY_VERIFY_WITH_TIMEOUT(m_store->lastSession() && m_store->lastSession()->endTime.has_value(),
+                                 settleMs);
+        QVERIFY(m_store->lastSession()->completed);
+        QCOMPARE(m_store->lastSession()->screenName, threeSeconds);
     }
 
     // A window started during an overlay-mode session opens (it is not

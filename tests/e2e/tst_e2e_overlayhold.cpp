@@ -103,24 +103,13 @@ private:
     }
     bool holds() const { return holds({leftMonitor, rightMonitor}); }
 
-    std::optional<ScratchStore::SessionRow> lastSession() const
-    {
-        const auto rows = m_store->sessions();
-        return rows.isEmpty() ? std::nullopt : std::optional(rows.last());
-    }
-    bool lastSessionEnded(const QString &screen) const
-    {
-        const auto row = lastSession();
-        return row && row->screenName == screen && row->endTime.has_value();
-    }
     QString start(const QString &screen)
     {
         // The session before is over, its record written and the tray idle.
         if (!waitFor([&] { return m_lumora->status() == QLatin1String("idle"); }, settleMs))
             return QStringLiteral("a session is still running: ") + m_lumora->status();
-        const auto started = m_lumora->run({QStringLiteral("--start"), screen});
-        if (!started.finished || started.exitCode != 0)
-            return QStringLiteral("--start failed: ") + started.err;
+        if (const QString error = m_lumora->startScreen(screen); !error.isEmpty())
+            return error;
         if (!waitFor([&] { return holds(); }, settleMs))
             return QStringLiteral("the overlay did not cover both monitors");
         return {};
@@ -256,17 +245,17 @@ private Q_SLOTS:
         // The session went on all along (the tray's text follows within a
         // second or so).
         QTRY_VERIFY_WITH_TIMEOUT(running(screen), settleMs);
-        QVERIFY(!lastSessionEnded(screen));
+        QVERIFY(!m_store->lastSessionEnded(screen));
         QVERIFY(holds());
 
         if (screen == coverStrict) {
             m_lumora->stop(); // a signal still ends the strict session
-            QTRY_VERIFY_WITH_TIMEOUT(lastSessionEnded(screen), settleMs);
-            QVERIFY(!lastSession()->completed);
+            QTRY_VERIFY_WITH_TIMEOUT(m_store->lastSessionEnded(screen), settleMs);
+            QVERIFY(!m_store->lastSession()->completed);
         } else {
             error = LumoraProcess::exitSessionEarly(m_probe);
             QVERIFY2(error.isEmpty(), qPrintable(error));
-            QTRY_VERIFY_WITH_TIMEOUT(lastSessionEnded(screen), settleMs);
+            QTRY_VERIFY_WITH_TIMEOUT(m_store->lastSessionEnded(screen), settleMs);
         }
     }
 
@@ -350,7 +339,7 @@ private Q_SLOTS:
             restoreMs));
         QTRY_COMPARE_WITH_TIMEOUT(m_probe.focusWindow(), box, settleMs);
         QVERIFY(LumoraProcess::answerExitConfirmation(m_probe, true).isEmpty());
-        QTRY_VERIFY_WITH_TIMEOUT(lastSessionEnded(hidePlain), settleMs);
+        QTRY_VERIFY_WITH_TIMEOUT(m_store->lastSessionEnded(hidePlain), settleMs);
     }
 
     void strictSessionGuardsQuit()
@@ -389,8 +378,8 @@ private Q_SLOTS:
         error = passChallenge(left);
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QTRY_VERIFY_WITH_TIMEOUT(!m_lumora->isRunning(), settleMs);
-        QVERIFY(lastSessionEnded(hideStrict));
-        QVERIFY(!lastSession()->completed);
+        QVERIFY(m_store->lastSessionEnded(hideStrict));
+        QVERIFY(!m_store->lastSession()->completed);
         QVERIFY(overlays().isEmpty());
     }
 
@@ -401,8 +390,8 @@ private Q_SLOTS:
         const QString opened = LumoraProcess::openExitConfirmation(m_probe);
         QVERIFY2(opened.isEmpty(), qPrintable(opened));
         // Left unanswered: the countdown reaches zero underneath.
-        QTRY_VERIFY_WITH_TIMEOUT(lastSessionEnded(fourSeconds), 4000 + settleMs);
-        QVERIFY(lastSession()->completed);
+        QTRY_VERIFY_WITH_TIMEOUT(m_store->lastSessionEnded(fourSeconds), 4000 + settleMs);
+        QVERIFY(m_store->lastSession()->completed);
         QTRY_VERIFY_WITH_TIMEOUT(
             m_probe.findWindowsByTitle(QLatin1String(LumoraProcess::kConfirmationTitle)).isEmpty() ||
                 std::none_of(
@@ -434,8 +423,8 @@ private Q_SLOTS:
                 return shown.isEmpty();
             },
             4000 + settleMs));
-        QTRY_VERIFY_WITH_TIMEOUT(lastSessionEnded(fourSeconds), settleMs);
-        QVERIFY(lastSession()->completed);
+        QTRY_VERIFY_WITH_TIMEOUT(m_store->lastSessionEnded(fourSeconds), settleMs);
+        QVERIFY(m_store->lastSession()->completed);
         QCOMPARE(m_store->sessions().size(), before + 1);
         // No overlay window is left at all, mapped or not.
         QTRY_VERIFY_WITH_TIMEOUT(
@@ -475,7 +464,7 @@ private Q_SLOTS:
         QVERIFY(overlays().contains(left));
         QTRY_VERIFY_WITH_TIMEOUT(running(coverStrict), settleMs);
         m_lumora->stop();
-        QTRY_VERIFY_WITH_TIMEOUT(lastSessionEnded(coverStrict), settleMs);
+        QTRY_VERIFY_WITH_TIMEOUT(m_store->lastSessionEnded(coverStrict), settleMs);
     }
 };
 

@@ -51,16 +51,6 @@ private:
     QList<quint64> overlays() const { return LumoraProcess::shownOverlays(m_probe); }
     bool clockIconic() const { return m_probe.state(m_clock->window()) == DesktopProbe::State::iconic; }
     bool clockShown() const { return m_probe.isShown(m_clock->window()); }
-    std::optional<ScratchStore::SessionRow> lastSession() const
-    {
-        const auto rows = m_store->sessions();
-        return rows.isEmpty() ? std::nullopt : std::optional(rows.last());
-    }
-    bool lastSessionEnded(const QString &screen) const
-    {
-        const auto row = lastSession();
-        return row && row->screenName == screen && row->endTime.has_value();
-    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -119,8 +109,8 @@ private Q_SLOTS:
 
     void completedSessionCoversBothMonitorsAndIsRecorded()
     {
-        const auto started = m_lumora->run({QStringLiteral("--start"), threeSeconds});
-        QVERIFY2(started.finished && started.exitCode == 0, qPrintable(started.err));
+        const QString error = m_lumora->startScreen(threeSeconds);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
 
         QTRY_COMPARE_WITH_TIMEOUT(overlays().size(), 2, settleMs);
         QList<QRect> covered;
@@ -134,8 +124,8 @@ private Q_SLOTS:
 
         QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), threeSecondSessionEndsWithinMs);
         QTRY_VERIFY_WITH_TIMEOUT(clockShown(), settleMs);
-        QTRY_VERIFY_WITH_TIMEOUT(lastSessionEnded(threeSeconds), settleMs);
-        const auto row = *lastSession();
+        QTRY_VERIFY_WITH_TIMEOUT(m_store->lastSessionEnded(threeSeconds), settleMs);
+        const auto row = *m_store->lastSession();
         QVERIFY(row.completed);
         QVERIFY(row.actualDuration.has_value());
         // The countdown plus the start and the fade-out: a little over three seconds.
@@ -164,8 +154,8 @@ private Q_SLOTS:
         const auto notificationsBefore = m_notifications.received().size();
         const int pressesBefore = m_target->presses;
 
-        const auto started = m_lumora->run({QStringLiteral("--start"), screen});
-        QVERIFY2(started.finished && started.exitCode == 0, qPrintable(started.err));
+        const QString startError = m_lumora->startScreen(screen);
+        QVERIFY2(startError.isEmpty(), qPrintable(startError));
         QTRY_COMPARE_WITH_TIMEOUT(overlays().size(), 2, settleMs);
         // The overlay takes the keyboard, so Esc reaches it at once.
         QTRY_VERIFY_WITH_TIMEOUT(overlays().contains(m_probe.focusWindow()), settleMs);
@@ -208,15 +198,15 @@ private Q_SLOTS:
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QTest::qWait(quietPeriodMs); // longer than the fade-out of an ended session
         QCOMPARE(overlays().size(), 2);
-        QVERIFY(!lastSessionEnded(screen));
+        QVERIFY(!m_store->lastSessionEnded(screen));
         // The tray's countdown follows the session within a second.
         QTRY_VERIFY_WITH_TIMEOUT(m_lumora->status().startsWith(screen + QStringLiteral(" - ")), settleMs);
 
         // ... three more presses and "Cancel Focus Session" end it.
         error = LumoraProcess::exitSessionEarly(m_probe);
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        QTRY_VERIFY_WITH_TIMEOUT(lastSessionEnded(screen), settleMs);
-        const auto row = *lastSession();
+        QTRY_VERIFY_WITH_TIMEOUT(m_store->lastSessionEnded(screen), settleMs);
+        const auto row = *m_store->lastSession();
         QVERIFY(!row.completed);
         QVERIFY(row.actualDuration.has_value());
         QVERIFY2(*row.actualDuration > 0.5 && *row.actualDuration < 60.0,

@@ -226,8 +226,8 @@ private Q_SLOTS:
     void startFromASecondProcess()
     {
         const QString screen = QStringLiteral("Meditation - 5 min");
-        const auto started = m_lumora->run({QStringLiteral("--start"), screen});
-        QVERIFY2(started.finished && started.exitCode == 0, qPrintable(started.err));
+        const QString startError = m_lumora->startScreen(screen);
+        QVERIFY2(startError.isEmpty(), qPrintable(startError));
         QTRY_COMPARE_WITH_TIMEOUT(LumoraProcess::shownOverlays(m_probe).size(), 2, settleMs);
         QTRY_COMPARE_WITH_TIMEOUT(runningStatus(screen), screen, settleMs);
         const QString status = m_lumora->status();

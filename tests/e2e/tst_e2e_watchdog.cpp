@@ -185,8 +185,8 @@ private Q_SLOTS:
         auto lumora = std::make_unique<LumoraProcess>(*m_store, true);
         QVERIFY(lumora->start());
         QVERIFY2(lumora->waitUntilReady(m_probe), "Lumora's icon did not appear in the tray");
-        const auto started = lumora->run({QStringLiteral("--start"), screen});
-        QVERIFY2(started.finished && started.exitCode == 0, qPrintable(started.err));
+        const QString error = lumora->startScreen(screen);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
         QTRY_COMPARE_WITH_TIMEOUT(LumoraProcess::shownOverlays(m_probe).size(), 2, settleMs);
         if (hidesApps)
             QTRY_COMPARE_WITH_TIMEOUT(m_probe.state(clock.window()), DesktopProbe::State::iconic, settleMs);

@@ -271,11 +271,6 @@ private:
     std::unique_ptr<LumoraProcess> m_lumora;
     QTemporaryDir m_captures;
 
-    std::optional<ScratchStore::SessionRow> lastSession() const
-    {
-        const auto rows = m_store->sessions();
-        return rows.isEmpty() ? std::nullopt : std::optional(rows.last());
-    }
     static bool isInScratchpad(const QString &appId)
     {
         const auto window = swayWindow(appId);
@@ -291,12 +286,12 @@ private:
     {
         m_lumora = std::make_unique<LumoraProcess>(*m_store);
         QVERIFY(m_lumora->start());
-        QTRY_COMPARE_WITH_TIMEOUT(m_lumora->status(), QStringLiteral("idle"), 20000);
+        QVERIFY2(m_lumora->waitUntilIdle(), "Lumora did not answer --status");
     }
     void startSession(const QString &screen)
     {
-        const auto started = m_lumora->run({QStringLiteral("--start"), screen});
-        QVERIFY2(started.finished && started.exitCode == 0, qPrintable(started.err));
+        const QString error = m_lumora->startScreen(screen);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
         QTRY_VERIFY_WITH_TIMEOUT(overlaysCoverBothOutputs(), settleMs);
     }
 
@@ -355,9 +350,10 @@ private Q_SLOTS:
         QVERIFY(!isInScratchpad(allowedId));
         // The right output has no window of its own: its background shows again.
         QTRY_VERIFY_WITH_TIMEOUT(changedShare(outputs[1], m_captures.path()) < 0.05, settleMs);
-        QTRY_VERIFY_WITH_TIMEOUT(lastSession() && lastSession()->endTime.has_value(), settleMs);
-        QVERIFY(lastSession()->completed);
-        QCOMPARE(lastSession()->screenName, threeSeconds);
+        QTRY_VERIFY_WITH_TIMEOUT(m_store->lastSession() && m_store->lastSession()->endTime.has_value(),
+                                 settleMs);
+        QVERIFY(m_store->lastSession()->completed);
+        QCOMPARE(m_store->lastSession()->screenName, threeSeconds);
     }
 
     // Ended by SIGTERM (a logout): everything moved comes back, the terminal
@@ -405,7 +401,7 @@ private Q_SLOTS:
         environment.remove(QStringLiteral("SWAYSOCK"));
         m_lumora->setEnvironment(environment);
         QVERIFY(m_lumora->start());
-        QTRY_COMPARE_WITH_TIMEOUT(m_lumora->status(), QStringLiteral("idle"), 20000);
+        QVERIFY2(m_lumora->waitUntilIdle(), "Lumora did not answer --status");
         const auto before = m_notifications.received().size();
 
         for (int i = 0; i < 2; ++i) {
@@ -441,10 +437,10 @@ private Q_SLOTS:
         environment.insert(QStringLiteral("SWAYSOCK"), nested.socket());
         lumora.setEnvironment(environment);
         QVERIFY(lumora.start());
-        QTRY_COMPARE_WITH_TIMEOUT(lumora.status(), QStringLiteral("idle"), 20000);
+        QVERIFY2(lumora.waitUntilIdle(), "Lumora did not answer --status");
 
-        const auto started = lumora.run({QStringLiteral("--start"), preventOneMinute});
-        QVERIFY2(started.finished && started.exitCode == 0, qPrintable(started.err));
+        const QString error = lumora.startScreen(preventOneMinute);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
         QTRY_VERIFY_WITH_TIMEOUT(
             overlaysCoverEachOutput(nested.socket()) && overlays(nested.socket()).size() == 2, settleMs);
 

@@ -104,8 +104,8 @@ private Q_SLOTS:
         QCOMPARE(watcher.property(item, QStringLiteral("Title")).toString(), QStringLiteral("Lumora"));
         QCOMPARE(watcher.property(item, QStringLiteral("Status")).toString(), QStringLiteral("Active"));
 
-        const auto started = m_lumora->run({QStringLiteral("--start"), tenSeconds});
-        QVERIFY2(started.finished && started.exitCode == 0, qPrintable(started.err));
+        const QString error = m_lumora->startScreen(tenSeconds);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
         const QRegularExpression countdown(QStringLiteral("^00:(0\\d|10)$"));
         QTRY_VERIFY_WITH_TIMEOUT(
             countdown.match(watcher.property(item, QStringLiteral("Title")).toString()).hasMatch(), settleMs);
@@ -184,8 +184,8 @@ private Q_SLOTS:
         // The combination it could not bind is named (the settings' own: Super+Shift+F).
         QVERIFY(standardError().contains(QStringLiteral("Super+Shift+F")) || response < 0);
         // Still working: a session starts and is reported.
-        const auto started = m_lumora->run({QStringLiteral("--start"), tenSeconds});
-        QVERIFY2(started.finished && started.exitCode == 0, qPrintable(started.err));
+        const QString error = m_lumora->startScreen(tenSeconds);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
         QTRY_VERIFY_WITH_TIMEOUT(m_lumora->status() != QStringLiteral("idle"), settleMs);
     }
 };

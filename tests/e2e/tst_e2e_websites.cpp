@@ -264,8 +264,8 @@ private:
 
     void startSession()
     {
-        const auto started = m_lumora->run({QStringLiteral("--start"), kScreen});
-        QVERIFY2(started.finished && started.exitCode == 0, qPrintable(started.err));
+        const QString error = m_lumora->startScreen(kScreen);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
         // Rules reach the browser a moment after the start.
         QTRY_COMPARE_WITH_TIMEOUT(visitHost(QStringLiteral("other.test")), QStringLiteral("blocked"),
                                   kSettleMs);
