@@ -22,9 +22,10 @@ const QString kWatcher = QStringLiteral("watch");
 
 using Windows = WindowGroups<QString, KWinScripts::Window>;
 
-QString recordedIdentity(const KWinScripts::Window &window)
+// What hiding does to a window here.
+bool isPutAway(const KWinScripts::Window &window)
 {
-    return window.desktopFileName.isEmpty() ? window.resourceClass : window.desktopFileName;
+    return window.minimized;
 }
 
 } // namespace
@@ -63,11 +64,9 @@ struct KWinWorkspace::Private
 
     // Runs the listing script (with the changes) and takes in its answer.
     bool apply(const QStringList &minimize = {}, const QStringList &unminimize = {});
-    void absorb(const QList<KWinScripts::Window> &listed);
     bool refresh() { return apply(); }
     void readAfresh();
     void adopt(const KWinScripts::Window &window);
-    Windows::Entry inspect(const KWinScripts::Window &window) const;
     void announce();
     RunningApplication handleFor(const QString &appKey) const { return windows.handleFor(appKey); }
     bool isOwn(const QString &id) const { return windows.isOfProcess(id, ownPid); }
@@ -156,31 +155,12 @@ bool KWinWorkspace::Private::apply(const QStringList &minimize, const QStringLis
         return false;
     }
     state = State::available;
-    absorb(*listed);
+    // A window gone, or shown by someone else, is nothing to show again.
+    if (windows.absorb(*listed, hiddenByUs, isPutAway, [this](const auto &window) { adopt(window); }))
+        hiddenChanged = true;
     if (!toFollow.isEmpty())
         return apply(std::exchange(toFollow, {}));
     return true;
-}
-
-void KWinWorkspace::Private::absorb(const QList<KWinScripts::Window> &listed)
-{
-    QSet<QString> present;
-    for (const auto &window : listed)
-        present.insert(window.id);
-    for (const auto &id : windows.keepOnly(present))
-        if (hiddenByUs.remove(id))
-            hiddenChanged = true;
-    for (const auto &window : listed) {
-        auto *entry = windows.find(window.id);
-        if (!entry) {
-            adopt(window);
-            continue;
-        }
-        entry->window = window;
-        // Shown by someone else (or never minimised): nothing to show again.
-        if (!window.minimized && hiddenByUs.remove(window.id))
-            hiddenChanged = true;
-    }
 }
 
 void KWinWorkspace::Private::readAfresh()
@@ -190,26 +170,11 @@ void KWinWorkspace::Private::readAfresh()
         announcer.adopt(windows.applications(), [this](const QString &key) { return handleFor(key); });
 }
 
-Windows::Entry KWinWorkspace::Private::inspect(const KWinScripts::Window &window) const
-{
-    Windows::Entry info;
-    info.window = window;
-    info.pid = window.pid;
-    info.appKey =
-        window.pid ? QStringLiteral("pid:%1").arg(*window.pid) : QStringLiteral("window:%1").arg(window.id);
-    const QString id = recordedIdentity(window);
-    if (!id.isEmpty())
-        info.appId = id;
-    info.name = id;
-    info.names = ProgramNames::applicationNames(
-        window.desktopFileName.isEmpty() ? QStringList() : QStringList{window.desktopFileName},
-        {window.resourceClass, window.resourceName}, window.pid, ownPid);
-    return info;
-}
-
 void KWinWorkspace::Private::adopt(const KWinScripts::Window &window)
 {
-    Windows::Entry info = inspect(window);
+    Windows::Entry info =
+        Windows::describe(window, window.pid, QStringLiteral("window:%1").arg(window.id),
+                          window.desktopFileName, window.resourceClass, window.resourceName, ownPid);
     const QString appKey = info.appKey;
     windows.add(window.id, std::move(info));
     // A new window of an application hidden here is hidden with it.
@@ -285,8 +250,7 @@ RunningApplication KWinWorkspace::currentApplication() const
 
 bool KWinWorkspace::isHidden(const RunningApplication &app) const
 {
-    return d->windows.isPutAway(app.identity(),
-                                [](const KWinScripts::Window &window) { return window.minimized; });
+    return d->windows.isPutAway(app.identity(), isPutAway);
 }
 
 bool KWinWorkspace::hide(const RunningApplication &app)
@@ -340,7 +304,7 @@ QJsonObject KWinWorkspace::hiddenWindowsRecord(const QList<RunningApplication> &
         if (!d->hiddenByUs.contains(id) &&
             !(planned.contains(info.appKey) && !d->isOwn(id) && !info.window.minimized))
             continue;
-        QJsonObject entry{{QStringLiteral("id"), id}, {QStringLiteral("app"), recordedIdentity(info.window)}};
+        QJsonObject entry{{QStringLiteral("id"), id}, {QStringLiteral("app"), info.name}};
         if (info.window.pid)
             entry.insert(QStringLiteral("pid"), *info.window.pid);
         entries.append(entry);
@@ -371,7 +335,7 @@ int KWinWorkspace::restoreHiddenWindows(const QJsonObject &record)
         if (entry.contains(QStringLiteral("pid")) &&
             it->window.pid != entry.value(QStringLiteral("pid")).toInt())
             continue;
-        if (recordedIdentity(it->window) != entry.value(QStringLiteral("app")).toString())
+        if (it->name != entry.value(QStringLiteral("app")).toString())
             continue;
         if (!showing.contains(id))
             showing.append(id);

@@ -159,9 +159,10 @@ struct Origin
     bool floating = false;
 };
 
-QString recordedIdentity(const SwayIpc::Window &window)
+// What hiding does to a window here.
+bool isPutAway(const SwayIpc::Window &window)
 {
-    return window.appId.isEmpty() ? window.windowClass : window.appId;
+    return window.inScratchpad();
 }
 
 } // namespace
@@ -204,7 +205,6 @@ struct SwayWorkspace::Private
     void refresh();
     void readAfresh();
     void adopt(const SwayIpc::Window &window);
-    Windows::Entry inspect(const SwayIpc::Window &window) const;
     void announce();
     RunningApplication handleFor(const QString &appKey) const { return windows.handleFor(appKey); }
     bool isOwn(qint64 id) const { return windows.isOfProcess(id, ownPid); }
@@ -342,45 +342,15 @@ void SwayWorkspace::Private::refresh()
     if (!reply)
         return;
     const auto listed = SwayIpc::windows(QJsonDocument::fromJson(*reply).object());
-    QSet<qint64> present;
-    for (const auto &window : listed)
-        present.insert(window.id);
-    for (const qint64 id : windows.keepOnly(present))
-        if (hiddenByUs.remove(id))
-            hiddenChanged = true;
-    for (const auto &window : listed) {
-        auto *entry = windows.find(window.id);
-        if (!entry) {
-            adopt(window);
-            continue;
-        }
-        entry->window = window;
-        // Someone else brought it back: there is nothing left to restore.
-        if (!window.inScratchpad() && hiddenByUs.remove(window.id))
-            hiddenChanged = true;
-    }
-}
-
-Windows::Entry SwayWorkspace::Private::inspect(const SwayIpc::Window &window) const
-{
-    Windows::Entry info;
-    info.window = window;
-    info.pid = window.pid;
-    info.appKey =
-        window.pid ? QStringLiteral("pid:%1").arg(*window.pid) : QStringLiteral("con:%1").arg(window.id);
-    const QString id = recordedIdentity(window);
-    if (!id.isEmpty())
-        info.appId = id;
-    info.name = id;
-    info.names =
-        ProgramNames::applicationNames(window.appId.isEmpty() ? QStringList() : QStringList{window.appId},
-                                       {window.windowClass, window.windowInstance}, window.pid, ownPid);
-    return info;
+    // A window gone, or brought back by someone else, is nothing to restore.
+    if (windows.absorb(listed, hiddenByUs, isPutAway, [this](const auto &window) { adopt(window); }))
+        hiddenChanged = true;
 }
 
 void SwayWorkspace::Private::adopt(const SwayIpc::Window &window)
 {
-    Windows::Entry info = inspect(window);
+    Windows::Entry info = Windows::describe(window, window.pid, QStringLiteral("con:%1").arg(window.id),
+                                            window.appId, window.windowClass, window.windowInstance, ownPid);
     const QString appKey = info.appKey;
     windows.add(window.id, std::move(info));
     // A new window of an application hidden here is hidden with it.
@@ -480,8 +450,7 @@ RunningApplication SwayWorkspace::currentApplication() const
 
 bool SwayWorkspace::isHidden(const RunningApplication &app) const
 {
-    return d->windows.isPutAway(app.identity(),
-                                [](const SwayIpc::Window &window) { return window.inScratchpad(); });
+    return d->windows.isPutAway(app.identity(), isPutAway);
 }
 
 bool SwayWorkspace::hide(const RunningApplication &app)
@@ -537,7 +506,7 @@ QJsonObject SwayWorkspace::hiddenWindowsRecord(const QList<RunningApplication> &
         else
             continue;
         QJsonObject entry{{QStringLiteral("con"), id},
-                          {QStringLiteral("app"), recordedIdentity(info.window)},
+                          {QStringLiteral("app"), info.name},
                           {QStringLiteral("workspace"), origin.workspace},
                           {QStringLiteral("floating"), origin.floating}};
         if (info.window.pid)
@@ -570,7 +539,7 @@ int SwayWorkspace::restoreHiddenWindows(const QJsonObject &record)
         if (entry.contains(QStringLiteral("pid")) &&
             it->window.pid != entry.value(QStringLiteral("pid")).toInt())
             continue;
-        if (recordedIdentity(it->window) != entry.value(QStringLiteral("app")).toString())
+        if (it->name != entry.value(QStringLiteral("app")).toString())
             continue;
         QString workspace = entry.value(QStringLiteral("workspace")).toString();
         if (workspace.isEmpty() || workspace == QLatin1String("__i3_scratch"))

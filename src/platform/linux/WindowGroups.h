@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ProgramNames.h"
 #include "RunningApplication.h"
 
 #include <QHash>
@@ -34,9 +35,56 @@ public:
         QString appKey;
         std::optional<QString> appId;
         std::optional<qint32> pid;
-        QString name;
+        QString name;      // its desktop-entry id, else its class; what the hidden-windows record keeps
         QStringList names; // AppIdentity
     };
+
+    // What a window says of its application: keyed by its process, else by
+    // the window itself (windowKey); known by its desktop-entry id, else by
+    // its class.
+    static Entry describe(const Window &window, std::optional<qint32> pid, const QString &windowKey,
+                          const QString &desktopId, const QString &windowClass, const QString &instance,
+                          qint32 ownPid)
+    {
+        Entry entry;
+        entry.window = window;
+        entry.pid = pid;
+        entry.appKey = pid ? QStringLiteral("pid:%1").arg(*pid) : windowKey;
+        const QString id = desktopId.isEmpty() ? windowClass : desktopId;
+        if (!id.isEmpty())
+            entry.appId = id;
+        entry.name = id;
+        entry.names =
+            ProgramNames::applicationNames(desktopId.isEmpty() ? QStringList() : QStringList{desktopId},
+                                           {windowClass, instance}, pid, ownPid);
+        return entry;
+    }
+
+    // Takes in the windows as listed now: forgets those gone and updates
+    // the others; adopt takes each new one. A window that is gone, or no
+    // longer put away (someone else brought it back), leaves hiddenByUs.
+    // Returns whether it did.
+    template<typename Hidden, typename PutAway, typename Adopt>
+    bool absorb(const QList<Window> &listed, Hidden &hiddenByUs, PutAway putAway, Adopt adopt)
+    {
+        bool changed = false;
+        QSet<Id> present;
+        for (const Window &window : listed)
+            present.insert(window.id);
+        for (const Id &id : keepOnly(present))
+            changed = hiddenByUs.remove(id) || changed;
+        for (const Window &window : listed) {
+            Entry *entry = find(window.id);
+            if (!entry) {
+                adopt(window);
+                continue;
+            }
+            entry->window = window;
+            if (!putAway(window))
+                changed = hiddenByUs.remove(window.id) || changed;
+        }
+        return changed;
+    }
 
     const QList<Id> &order() const { return m_order; }
     // The application keys, in the order their first window was seen.
@@ -128,7 +176,7 @@ public:
     {
         std::optional<QString> appId;
         std::optional<qint32> pid;
-        QString name;
+        QString name; // its desktop-entry id, else its class; what the hidden-windows record keeps
         QStringList names;
         for (const Id &id : m_order) {
             const Entry &entry = *m_entries.constFind(id);
