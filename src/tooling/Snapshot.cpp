@@ -8,6 +8,7 @@
 #include "OverlayWindows.h"
 #include "PlatformServices.h"
 #include "Store.h"
+#include "TerminalText.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -18,7 +19,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <cstdio>
 #include <deque>
 
 namespace Snapshot {
@@ -34,8 +34,7 @@ constexpr double kTestRemaining = 300;
 
 void printLine(const QString &line)
 {
-    std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stdout);
-    std::fflush(stdout);
+    TerminalText::printLine(line);
 }
 
 QString appearanceName(AppearanceKind kind)
