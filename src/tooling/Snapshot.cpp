@@ -128,8 +128,10 @@ public:
                     dialog->reject();
             printLine(QStringLiteral("SNAPSHOT done ") + m_directory);
             m_inhibitor.reset();
+            // Ends the run without asking the windows: without a tray host
+            // the main window refuses to close, which would keep it going.
             QMetaObject::invokeMethod(
-                QCoreApplication::instance(), [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+                QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
         });
         next();
     }
@@ -264,7 +266,7 @@ void runIfRequested(AppModel &model, const std::function<void()> &openSettings, 
     if (!Store::isOverridden()) {
         printLine(QStringLiteral("SNAPSHOT refused: set APP_STORE to a file in /tmp"));
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+            QCoreApplication::instance(), [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
         return;
     }
     std::optional<QString> pagesVariable;
