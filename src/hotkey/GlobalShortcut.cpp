@@ -1,11 +1,10 @@
 #include "GlobalShortcut.h"
 
 #include "HotKeysController.h"
+#include "TerminalText.h"
 
 #include <QHash>
 #include <QPointer>
-
-#include <cstdio>
 
 namespace {
 
@@ -95,8 +94,7 @@ QString keyName(Key key, bool forDisplay)
 
 void logLine(const QString &line)
 {
-    std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), stdout);
-    std::fflush(stdout);
+    TerminalText::printLine(line);
 }
 
 } // namespace

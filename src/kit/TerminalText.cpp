@@ -2,6 +2,23 @@
 
 #include <cstdio>
 
+namespace {
+
+// Marks that change the direction of the text after them.
+bool isBidiControl(char16_t u)
+{
+    return u == 0x061c || u == 0x200e || u == 0x200f || (u >= 0x202a && u <= 0x202e) ||
+           (u >= 0x2066 && u <= 0x2069);
+}
+
+void print(const QString &line, std::FILE *stream)
+{
+    std::fputs((TerminalText::escaped(line) + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
 namespace TerminalText {
 
 QString escaped(const QString &text)
@@ -14,7 +31,7 @@ QString escaped(const QString &text)
             out += QLatin1String("\\\\");
         } else if (u < 0x20 || u == 0x7f) {
             out += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
-        } else if ((u >= 0x80 && u < 0xa0) || u == 0x2028 || u == 0x2029) {
+        } else if ((u >= 0x80 && u < 0xa0) || u == 0x2028 || u == 0x2029 || isBidiControl(u)) {
             out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
         } else {
             out += c;
@@ -25,8 +42,12 @@ QString escaped(const QString &text)
 
 void printError(const QString &line)
 {
-    std::fputs((escaped(line) + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
-    std::fflush(stderr);
+    print(line, stderr);
+}
+
+void printLine(const QString &line)
+{
+    print(line, stdout);
 }
 
 } // namespace TerminalText

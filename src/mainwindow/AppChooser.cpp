@@ -1,6 +1,7 @@
 #include "AppChooser.h"
 
 #include "AppIdentity.h"
+#include "DisplayText.h"
 
 #include "CommaListEdit.h"
 #include "TextStyles.h"
@@ -86,9 +87,9 @@ public:
                 m_icons.insert(index.row(), m_catalogue.icon(entry));
             return m_icons.value(index.row());
         case Qt::ToolTipRole:
-            return present
-                       ? QCoreApplication::translate("AppChooser", "%1 is already in the list").arg(entry.id)
-                       : entry.filePath;
+            return DisplayText::asRichText(
+                present ? QCoreApplication::translate("AppChooser", "%1 is already in the list").arg(entry.id)
+                        : entry.filePath);
         case Qt::UserRole:
             return entry.id;
         default:
@@ -146,7 +147,8 @@ AppChooser::AppChooser(const AppCatalogue &catalogue, QList<DesktopEntry> entrie
     layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     layout->setSpacing(kSpacing);
 
-    auto *hint = new QLabel(tr("Pick one or more applications; their ids are added to the list."), this);
+    auto *hint =
+        TextStyles::plainLabel(tr("Pick one or more applications; their ids are added to the list."), this);
     hint->setWordWrap(true);
     TextStyles::makeSecondary(hint);
     layout->addWidget(hint);
@@ -178,7 +180,7 @@ AppChooser::AppChooser(const AppCatalogue &catalogue, QList<DesktopEntry> entrie
     m_view->header()->setStretchLastSection(true);
     layout->addWidget(m_view, 1);
 
-    m_empty = new QLabel(tr("No applications found."), this);
+    m_empty = TextStyles::plainLabel(tr("No applications found."), this);
     m_empty->setObjectName(QStringLiteral("appListEmpty"));
     m_empty->setAlignment(Qt::AlignCenter);
     TextStyles::makeSecondary(m_empty);

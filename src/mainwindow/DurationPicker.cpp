@@ -31,7 +31,7 @@ DurationPicker::DurationPicker(QWidget *parent) : QWidget(parent)
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(kLabelToButtons);
 
-    auto *title = new QLabel(tr("Duration"), this);
+    auto *title = TextStyles::plainLabel(tr("Duration"), this);
     title->setObjectName(QStringLiteral("durationTitle"));
     row->addWidget(title);
     row->addStretch(1);
@@ -42,7 +42,7 @@ DurationPicker::DurationPicker(QWidget *parent) : QWidget(parent)
     auto *stepperRow = new QHBoxLayout(stepper);
     stepperRow->setContentsMargins(0, 0, 0, 0);
     stepperRow->setSpacing(kButtonSpacing);
-    m_value = new QLabel(stepper);
+    m_value = TextStyles::plainLabel(QString(), stepper);
     m_value->setObjectName(QStringLiteral("durationValue"));
     m_value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     TextStyles::makeSecondary(m_value);

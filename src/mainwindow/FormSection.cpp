@@ -20,7 +20,7 @@ FormSection::FormSection(const QString &title, QWidget *parent) : QWidget(parent
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(kHeaderSpacing);
 
-    m_title = new QLabel(title, this);
+    m_title = TextStyles::plainLabel(title, this);
     m_title->setObjectName(QStringLiteral("sectionTitle"));
     m_title->setFont(TextStyles::headline(font()));
     m_title->setContentsMargins(kHeaderIndent, 0, 0, 0);
@@ -48,14 +48,14 @@ void FormSection::addRow(QWidget *widget)
 
 QLabel *FormSection::addLabeledRow(const QString &text, QWidget *control)
 {
-    auto *label = new QLabel(text, m_box);
+    auto *label = TextStyles::plainLabel(text, m_box);
     addRow(labeledRow(label, control, m_box));
     return label;
 }
 
 QLabel *FormSection::addField(const QString &text, QWidget *field, QWidget *accessory)
 {
-    auto *label = new QLabel(text, m_box);
+    auto *label = TextStyles::plainLabel(text, m_box);
     addRow(fieldBlock(label, field, m_box, accessory));
     return label;
 }
@@ -85,7 +85,7 @@ QWidget *FormSection::makeGroup(QWidget *parent, QVBoxLayout **layout)
 
 QLabel *FormSection::makeCaption(const QString &text, QWidget *parent)
 {
-    auto *caption = new QLabel(text, parent);
+    auto *caption = TextStyles::plainLabel(text, parent);
     caption->setObjectName(QStringLiteral("caption"));
     caption->setTextFormat(Qt::PlainText);
     TextStyles::makeCaption(caption);

@@ -24,7 +24,7 @@ RecordList::RecordList(AppModel *model, const QString &title, RecordListModel *l
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
 
-    m_title = new QLabel(title, this);
+    m_title = TextStyles::plainLabel(title, this);
     m_title->setObjectName(QStringLiteral("columnTitle"));
     m_title->setFont(TextStyles::title(font()));
     m_title->setContentsMargins(kTitleSideMargin, kTitleTopMargin, kTitleSideMargin, kTitleBottomMargin);

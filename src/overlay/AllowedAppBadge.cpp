@@ -1,8 +1,10 @@
 #include "AllowedAppBadge.h"
 
 #include "AppCatalogue.h"
+#include "DisplayText.h"
 #include "IconView.h"
 #include "OverlayStyle.h"
+#include "TextStyles.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -27,9 +29,8 @@ AllowedAppBadge::AllowedAppBadge(const QString &appId, const AppCatalogue *catal
     iconView->setObjectName(QStringLiteral("appIcon"));
     row->addWidget(iconView, 0, Qt::AlignVCenter);
 
-    m_name = new QLabel(appName(appId, catalogue), this);
+    m_name = TextStyles::plainLabel(DisplayText::capped(appName(appId, catalogue), kMaxNameChars), this);
     m_name->setObjectName(QStringLiteral("appName"));
-    m_name->setTextFormat(Qt::PlainText);
     m_name->setFont(textFont(kAppNameSize, QFont::Medium));
     setTextColor(m_name, white());
     row->addWidget(m_name, 0, Qt::AlignVCenter);

@@ -20,6 +20,9 @@ class AllowedAppBadge : public RoundedPanel
 {
     Q_OBJECT
 public:
+    // Longer names are cut: a badge is one of a row across the screen.
+    static constexpr qsizetype kMaxNameChars = 60;
+
     AllowedAppBadge(const QString &appId, const AppCatalogue *catalogue, QWidget *parent = nullptr);
 
     const QString &appId() const { return m_appId; }

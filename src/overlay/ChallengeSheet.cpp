@@ -1,9 +1,11 @@
 #include "ChallengeSheet.h"
 
+#include "DisplayText.h"
 #include "ExitChallenge.h"
 #include "IconView.h"
 #include "OverlayStyle.h"
 #include "Symbols.h"
+#include "TextStyles.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -45,13 +47,13 @@ ChallengeSheet::ChallengeSheet(ExitChallenge *challenge, const QColor &accent, Q
     m_icon->setObjectName(QStringLiteral("challengeIcon"));
     column->addWidget(m_icon, 0, Qt::AlignHCenter);
 
-    m_title = new QLabel(tr("Exit Challenge"), this);
+    m_title = TextStyles::plainLabel(tr("Exit Challenge"), this);
     m_title->setObjectName(QStringLiteral("challengeTitle"));
     m_title->setFont(textFont(kTitleSize, QFont::Bold));
     m_title->setAlignment(Qt::AlignCenter);
     column->addWidget(m_title);
 
-    m_prompt = new QLabel(Challenge::promptText(type), this);
+    m_prompt = TextStyles::plainLabel(Challenge::promptText(type), this);
     m_prompt->setObjectName(QStringLiteral("challengePrompt"));
     m_prompt->setFont(textFont(kBodySize));
     m_prompt->setAlignment(Qt::AlignCenter);
@@ -65,9 +67,8 @@ ChallengeSheet::ChallengeSheet(ExitChallenge *challenge, const QColor &accent, Q
     // only the placeholder, cut off when long and gone at the first key.
     const std::optional<QString> &sentence = challenge->strictModeSentence();
     if (type == StrictModeType::sentence && sentence && !sentence->trimmed().isEmpty()) {
-        auto *shown = new QLabel(tr("“%1”").arg(sentence->trimmed()), this);
+        auto *shown = TextStyles::plainLabel(tr("“%1”").arg(sentence->trimmed()), this);
         shown->setObjectName(QStringLiteral("challengeSentence"));
-        shown->setTextFormat(Qt::PlainText);
         shown->setFont(monospacedFont(kSheetFieldTextSize));
         shown->setAlignment(Qt::AlignCenter);
         shown->setWordWrap(true);
@@ -89,9 +90,8 @@ ChallengeSheet::ChallengeSheet(ExitChallenge *challenge, const QColor &accent, Q
     fieldRow->addWidget(m_field);
     column->addLayout(fieldRow);
 
-    m_error = new QLabel(this);
+    m_error = TextStyles::plainLabel(QString(), this);
     m_error->setObjectName(QStringLiteral("challengeError"));
-    m_error->setTextFormat(Qt::PlainText);
     m_error->setFont(textFont(kCaptionSize));
     m_error->setAlignment(Qt::AlignCenter);
     m_error->setWordWrap(true);
@@ -149,7 +149,8 @@ void ChallengeSheet::refresh()
     if (m_field->echoMode() != QLineEdit::Password) {
         const QString placeholder = m_challenge->challengePlaceholder();
         m_field->setPlaceholderText(placeholder);
-        m_field->setToolTip(placeholder); // a long sentence is cut off in the field
+        // A long sentence is cut off in the field.
+        m_field->setToolTip(DisplayText::asRichText(placeholder));
     }
     const auto &error = m_challenge->challengeError();
     m_error->setText(error.value_or(QString()));

@@ -10,6 +10,7 @@
 #include "OverlayStyle.h"
 #include "RoundedPanel.h"
 #include "Symbols.h"
+#include "TextStyles.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -102,9 +103,8 @@ private:
 QLabel *makeLabel(const QString &text, const QFont &font, const QColor &color, QWidget *parent,
                   const char *name)
 {
-    auto *label = new QLabel(text, parent);
+    auto *label = TextStyles::plainLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
-    label->setTextFormat(Qt::PlainText);
     label->setFont(font);
     label->setAlignment(Qt::AlignCenter);
     setTextColor(label, color);

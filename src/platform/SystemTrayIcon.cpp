@@ -1,5 +1,7 @@
 #include "SystemTrayIcon.h"
 
+#include "DisplayText.h"
+
 #include <QSystemTrayIcon>
 
 SystemTrayIcon::SystemTrayIcon(QObject *parent) : TrayIcon(parent), m_tray(new QSystemTrayIcon(this))
@@ -24,7 +26,8 @@ void SystemTrayIcon::setIcon(const QIcon &icon)
 
 void SystemTrayIcon::setToolTip(const QString &toolTip)
 {
-    m_tray->setToolTip(toolTip);
+    // Drawn as a Qt tooltip, which takes text that looks like markup for markup.
+    m_tray->setToolTip(DisplayText::asRichText(toolTip));
 }
 
 void SystemTrayIcon::show()

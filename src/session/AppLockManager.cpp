@@ -2,6 +2,7 @@
 
 #include "Accessibility.h"
 #include "AppIdentity.h"
+#include "TerminalText.h"
 #include "Workspace.h"
 
 #include <QCoreApplication>
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 
 std::span<const EnumRow<AppLockManager::LockMode>> EnumTraits<AppLockManager::LockMode>::rows()
 {
@@ -306,8 +306,7 @@ void AppLockManager::reportIfNothingCanBeHidden(LockMode mode)
     const QString line = tr("Lumora: Other applications cannot be hidden here (%1); "
                             "the focus overlay still covers the screens")
                              .arg(m_workspace->unavailableReason());
-    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
-    std::fflush(stdout);
+    TerminalText::printLine(line);
     Q_EMIT hidingUnavailable(m_workspace->unavailableReason());
 }
 
@@ -322,9 +321,7 @@ void AppLockManager::writeJournal()
     if (writeJournalNow(&error) || m_reportedJournalError)
         return;
     m_reportedJournalError = true;
-    std::fputs(qPrintable(tr("Lumora: Could not update the lock journal: %1").arg(error) + QLatin1Char('\n')),
-               stderr);
-    std::fflush(stderr);
+    TerminalText::printError(tr("Lumora: Could not update the lock journal: %1").arg(error));
 }
 
 bool AppLockManager::writeJournalNow(QString *error)
@@ -361,7 +358,6 @@ void AppLockManager::refuseHiding(const QString &error)
     const auto reason = tr("Other applications are not hidden because the lock journal %1 "
                            "could not be written (%2); the focus overlay still covers the screens.")
                             .arg(m_journal.path(), error);
-    std::fputs(qPrintable(QStringLiteral("Lumora: ") + reason + QLatin1Char('\n')), stderr);
-    std::fflush(stderr);
+    TerminalText::printError(QStringLiteral("Lumora: ") + reason);
     Q_EMIT hidingRefused(reason);
 }

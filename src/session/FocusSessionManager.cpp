@@ -3,6 +3,7 @@
 #include "Accessibility.h"
 #include "AppLockManager.h"
 #include "AppOpener.h"
+#include "DisplayText.h"
 #include "FocusScreen.h"
 #include "FocusSession.h"
 #include "ModelContainer.h"
@@ -310,9 +311,9 @@ void FocusSessionManager::postCompletionNotification()
     if (!m_services.notifications)
         return;
     const QString name = m_activeScreen ? m_activeScreen->name() : tr("Focus Session");
-    m_services.notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces),
-                                   tr("Focus Session Complete"),
-                                   tr("Great job! You've finished your session: %1").arg(name), true);
+    m_services.notifications->post(
+        QUuid::createUuid().toString(QUuid::WithoutBraces), tr("Focus Session Complete"),
+        tr("Great job! You've finished your session: %1").arg(DisplayText::capped(name)), true);
 }
 
 void FocusSessionManager::setRemainingTime(double seconds)

@@ -1,5 +1,6 @@
 #include "LockJournal.h"
 
+#include "TerminalText.h"
 #include "Workspace.h"
 
 #include <QCoreApplication>
@@ -12,7 +13,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -48,8 +48,7 @@ QString ownProcessName()
 
 void printLine(const QString &line)
 {
-    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
-    std::fflush(stdout);
+    TerminalText::printLine(line);
 }
 
 // The rename into place is durable only once the folder is on disk too.

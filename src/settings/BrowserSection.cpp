@@ -1,6 +1,7 @@
 #include "BrowserSection.h"
 
 #include "BrowserManifests.h"
+#include "DisplayText.h"
 #include "RemoteControl.h"
 #include "TextStyles.h"
 
@@ -27,8 +28,9 @@ BrowserSection::BrowserSection(QWidget *parent) : QGroupBox(tr("Browsers"), pare
     setObjectName(QStringLiteral("browserSection"));
     auto *rows = new QVBoxLayout(this);
     auto *line = new QHBoxLayout;
-    m_status = new QLabel(this);
+    m_status = TextStyles::plainLabel(QString(), this);
     m_status->setObjectName(QStringLiteral("browserStatus"));
+    m_status->setWordWrap(true);
     line->addWidget(m_status, 1);
     m_setUp = new QPushButton(tr("Set Up for This User"), this);
     m_setUp->setObjectName(QStringLiteral("browserSetUp"));
@@ -64,7 +66,9 @@ void BrowserSection::setRemoteControl(RemoteControl *remote)
 
 void BrowserSection::showStatus()
 {
-    const QStringList browsers = m_remote ? m_remote->connectedBrowsers() : QStringList();
+    QStringList browsers = m_remote ? m_remote->connectedBrowsers() : QStringList();
+    for (QString &name : browsers)
+        name = DisplayText::capped(name, kMaxBrowserNameChars);
     m_status->setText(browsers.isEmpty() ? tr("No browser connected")
                                          : tr("Connected: %1").arg(browsers.join(QStringLiteral(", "))));
 }

@@ -17,6 +17,9 @@ class BrowserSection : public QGroupBox
 {
     Q_OBJECT
 public:
+    // A browser's name is shown cut to this length.
+    static constexpr qsizetype kMaxBrowserNameChars = 60;
+
     explicit BrowserSection(QWidget *parent = nullptr);
 
     // Where the connected browsers are known (the running instance's remote

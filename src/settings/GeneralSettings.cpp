@@ -10,6 +10,7 @@
 #include "ShortcutField.h"
 #include "Store.h"
 #include "Symbols.h"
+#include "TerminalText.h"
 #include "TextStyles.h"
 
 #include <QCheckBox>
@@ -22,14 +23,12 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
 void logLine(const QString &line)
 {
-    std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), stdout);
-    std::fflush(stdout);
+    TerminalText::printLine(line);
 }
 
 template<typename E> void fillPicker(QComboBox *picker)

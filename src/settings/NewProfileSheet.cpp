@@ -73,7 +73,7 @@ NewProfileSheet::NewProfileSheet(AppModel *model, QWidget *parent) : QDialog(par
     stack->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     stack->setSpacing(kSpacing);
 
-    auto *title = new QLabel(tr("New Lock Profile"), this);
+    auto *title = TextStyles::plainLabel(tr("New Lock Profile"), this);
     title->setFont(TextStyles::headline(font()));
     stack->addWidget(title);
 

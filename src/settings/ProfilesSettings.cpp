@@ -2,6 +2,7 @@
 
 #include "AppLockProfile.h"
 #include "AppModel.h"
+#include "DisplayText.h"
 #include "EmptyStatePanel.h"
 #include "ModelContext.h"
 #include "NewProfileSheet.h"
@@ -138,9 +139,10 @@ void ProfilesSettings::sync()
     m_shown = m_query->results();
     m_list->clear();
     for (AppLockProfile *profile : std::as_const(m_shown)) {
-        auto *item = new QListWidgetItem(Symbols::icon(icon(profile->mode())), profile->name(), m_list);
+        auto *item = new QListWidgetItem(Symbols::icon(icon(profile->mode())),
+                                         DisplayText::capped(profile->name()), m_list);
         item->setData(kSummaryRole, summary(*profile));
-        item->setToolTip(profile->name());
+        item->setToolTip(DisplayText::asRichText(profile->name()));
     }
     const bool empty = m_shown.isEmpty();
     m_empty->setVisible(empty);

@@ -1,6 +1,7 @@
 #include "StatsSettings.h"
 
 #include "AppModel.h"
+#include "DisplayText.h"
 #include "EmptyStatePanel.h"
 #include "FocusChart.h"
 #include "FocusScreen.h"
@@ -32,7 +33,7 @@ public:
         row->setContentsMargins(0, StatsSettings::kRecentRowMargin, 0, StatsSettings::kRecentRowMargin);
         auto *column = new QVBoxLayout;
         column->setSpacing(StatsSettings::kRecentColumnSpacing);
-        name = new QLabel(this);
+        name = TextStyles::plainLabel(QString(), this);
         name->setFont(TextStyles::subheadline(font()));
         day = TextStyles::captionLabel(QString(), this);
         day->setWordWrap(false);
@@ -40,7 +41,7 @@ public:
         column->addWidget(day);
         row->addLayout(column);
         row->addStretch(1);
-        duration = new QLabel(this);
+        duration = TextStyles::plainLabel(QString(), this);
         duration->setFont(TextStyles::monospacedCaption(font()));
         TextStyles::makeSecondary(duration);
         row->addWidget(duration);
@@ -75,9 +76,9 @@ QLabel *overviewRow(QVBoxLayout *rows, QWidget *parent, const QString &title, co
     auto *glyph = new SymbolView(symbol, SettingsStyle::kRowSymbolSize, parent);
     glyph->setColorRole(QPalette::WindowText);
     line->addWidget(glyph);
-    line->addWidget(new QLabel(title, parent));
+    line->addWidget(TextStyles::plainLabel(title, parent));
     line->addStretch(1);
-    auto *value = new QLabel(parent);
+    auto *value = TextStyles::plainLabel(QString(), parent);
     value->setObjectName(objectName);
     value->setFont(TextStyles::headline(value->font()));
     // A reader speaks the value itself and tells what it counts.
@@ -250,7 +251,7 @@ void StatsSettings::refresh()
             continue;
         }
         const FocusSession *session = f.recent[i];
-        row->name->setText(names.value(session->focusScreenID(), tr("Unknown")));
+        row->name->setText(DisplayText::capped(names.value(session->focusScreenID(), tr("Unknown"))));
         row->day->setText(dayText(session->startTime(), locale));
         const auto duration = session->actualDuration();
         row->duration->setText(duration ? formatDuration(*duration) : QString());

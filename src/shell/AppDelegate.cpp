@@ -38,8 +38,7 @@ constexpr int kReopenGuardMs = 300;
 
 void logLine(const QString &line)
 {
-    std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stdout);
-    std::fflush(stdout);
+    TerminalText::printLine(line);
 }
 
 // A path as the user knows it: ~/ for the home folder.

@@ -2,6 +2,7 @@
 
 #include "Accessible.h"
 #include "AppModel.h"
+#include "DisplayText.h"
 #include "DurationFormat.h"
 #include "FocusScreen.h"
 #include "LockModeBadge.h"
@@ -54,11 +55,12 @@ QFrame *divider(QWidget *parent)
 class ElidedLabel : public QLabel
 {
 public:
-    ElidedLabel(const QString &text, QWidget *parent) : QLabel(parent), m_full(text)
+    ElidedLabel(const QString &text, QWidget *parent) : QLabel(parent), m_full(DisplayText::capped(text))
     {
+        TextStyles::makePlain(this);
         setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        setToolTip(text);
-        setText(text);
+        setToolTip(DisplayText::asRichText(m_full));
+        setText(m_full);
     }
 
 protected:
@@ -118,7 +120,7 @@ FocusScreenPopoverRow::FocusScreenPopoverRow(FocusScreen *screen, ThemeStore *th
 
     auto *details = new QHBoxLayout;
     details->setSpacing(kDetailSpacing);
-    auto *duration = new QLabel(DurationFormat::compactLength(screen->duration()), this);
+    auto *duration = TextStyles::plainLabel(DurationFormat::compactLength(screen->duration()), this);
     duration->setObjectName(QStringLiteral("duration"));
     duration->setFont(TextStyles::caption(font()));
     QPalette pal = duration->palette();
@@ -133,7 +135,7 @@ FocusScreenPopoverRow::FocusScreenPopoverRow(FocusScreen *screen, ThemeStore *th
         QFont small = TextStyles::caption(TextStyles::caption(font()));
         const int symbolSize = QFontMetrics(small).height();
         autoBox->addWidget(symbolLabel(QStringLiteral("power.circle.fill"), symbolSize, green, this));
-        auto *autoLabel = new QLabel(tr("Auto"), this);
+        auto *autoLabel = TextStyles::plainLabel(tr("Auto"), this);
         autoLabel->setObjectName(QStringLiteral("auto"));
         autoLabel->setFont(small);
         QPalette greenPal = autoLabel->palette();
@@ -194,7 +196,7 @@ MenuBarPopover::MenuBarPopover(AppModel *model, ThemeStore *themes, Actions acti
                                                     devicePixelRatioF()));
         });
     }
-    auto *title = new QLabel(QStringLiteral("Lumora"), header);
+    auto *title = TextStyles::plainLabel(QStringLiteral("Lumora"), header);
     title->setFont(TextStyles::headline(font()));
     headerRow->addWidget(title);
     headerRow->addStretch(1);
@@ -280,11 +282,12 @@ void MenuBarPopover::fillList()
         column->addWidget(symbolLabel(QStringLiteral("timer.slash"), kEmptySymbolSize,
                                       TextStyles::secondary(palette()), m_emptyPage),
                           0, Qt::AlignHCenter);
-        auto *title = new QLabel(tr("No Focus Screens"), m_emptyPage);
+        auto *title = TextStyles::plainLabel(tr("No Focus Screens"), m_emptyPage);
         title->setFont(TextStyles::headline(font()));
         title->setAlignment(Qt::AlignCenter);
         column->addWidget(title);
-        auto *caption = new QLabel(tr("Create one in the main window to get started."), m_emptyPage);
+        auto *caption =
+            TextStyles::plainLabel(tr("Create one in the main window to get started."), m_emptyPage);
         caption->setFont(TextStyles::caption(font()));
         caption->setAlignment(Qt::AlignCenter);
         caption->setWordWrap(true);

@@ -1,10 +1,16 @@
 #include "StatusText.h"
 
+#include "DisplayText.h"
+
 namespace StatusText {
 
 QString countdownToolTip(const QString &screenName, const QString &title)
 {
-    return QCoreApplication::translate("StatusText", "%1 - %2 remaining").arg(screenName, title);
+    // The tooltip also answers `lumora --status` over the bus, whose strings
+    // end at a NUL: a NUL is shown as the symbol for one, and what follows it stays.
+    QString name = DisplayText::capped(screenName, kMaxToolTipNameChars);
+    name.replace(QChar(0), QChar(0x2400));
+    return QCoreApplication::translate("StatusText", "%1 - %2 remaining").arg(name, title);
 }
 
 bool isLoginLaunch(const std::optional<QDateTime> &bootTime, const QDateTime &now)

@@ -11,7 +11,11 @@ namespace StatusText {
 
 inline constexpr const char *kIdleToolTip = QT_TRANSLATE_NOOP("StatusText", "Lumora - Focus Sessions");
 
-// "<screen name> - <title> remaining".
+// The screen's name is cut to this length in the tray's tooltip.
+inline constexpr qsizetype kMaxToolTipNameChars = 100;
+
+// "<screen name> - <title> remaining", the name cut to kMaxToolTipNameChars
+// and a NUL in it shown as U+2400 (the symbol for NUL).
 QString countdownToolTip(const QString &screenName, const QString &title);
 
 // A launch counts as a login launch when the machine booted less than 60

@@ -76,7 +76,8 @@ std::optional<int> answerHelpOrMistake(const CommandLine &command)
         return 0;
     }
     if (!command.error.isEmpty()) {
-        std::fprintf(stderr, "lumora: %s\n\n%s", qPrintable(command.error), qPrintable(CommandLine::usage()));
+        TerminalText::printError(QStringLiteral("lumora: ") + command.error);
+        std::fprintf(stderr, "\n%s", qPrintable(CommandLine::usage()));
         return 2;
     }
     return std::nullopt;

@@ -8,14 +8,13 @@
 #include "ItemTitle.h"
 #include "ModelContext.h"
 #include "Store.h"
+#include "TerminalText.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
-
-#include <cstdio>
 
 namespace SelfTest {
 
@@ -28,8 +27,7 @@ int g_exitCode = 0;
 
 void printLine(const QString &line)
 {
-    std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stdout);
-    std::fflush(stdout);
+    TerminalText::printLine(line);
 }
 
 // The self-test's own readers.

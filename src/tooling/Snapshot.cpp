@@ -8,6 +8,7 @@
 #include "OverlayWindows.h"
 #include "PlatformServices.h"
 #include "Store.h"
+#include "TerminalText.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -18,7 +19,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <cstdio>
 #include <deque>
 
 namespace Snapshot {
@@ -34,8 +34,7 @@ constexpr double kTestRemaining = 300;
 
 void printLine(const QString &line)
 {
-    std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stdout);
-    std::fflush(stdout);
+    TerminalText::printLine(line);
 }
 
 QString appearanceName(AppearanceKind kind)
@@ -129,8 +128,10 @@ public:
                     dialog->reject();
             printLine(QStringLiteral("SNAPSHOT done ") + m_directory);
             m_inhibitor.reset();
+            // Ends the run without asking the windows: without a tray host
+            // the main window refuses to close, which would keep it going.
             QMetaObject::invokeMethod(
-                QCoreApplication::instance(), [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+                QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
         });
         next();
     }
@@ -265,7 +266,7 @@ void runIfRequested(AppModel &model, const std::function<void()> &openSettings, 
     if (!Store::isOverridden()) {
         printLine(QStringLiteral("SNAPSHOT refused: set APP_STORE to a file in /tmp"));
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+            QCoreApplication::instance(), [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
         return;
     }
     std::optional<QString> pagesVariable;

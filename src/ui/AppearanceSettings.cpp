@@ -2,6 +2,7 @@
 
 #include "AccentPreview.h"
 #include "AccentSwatch.h"
+#include "TextStyles.h"
 #include "Theme.h"
 #include "ThemeStore.h"
 
@@ -34,7 +35,7 @@ AppearanceSettings::AppearanceSettings(ThemeStore *store, QWidget *parent) : QWi
 
     // Row 1: "Accent color", with the swatches and the chosen name trailing.
     auto *accentRow = new QHBoxLayout;
-    auto *title = new QLabel(tr("Accent color"), section);
+    auto *title = TextStyles::plainLabel(tr("Accent color"), section);
     accentRow->addWidget(title, 0, Qt::AlignTop);
     accentRow->addStretch(1);
     auto *stack = new QVBoxLayout;
@@ -51,7 +52,7 @@ AppearanceSettings::AppearanceSettings(ThemeStore *store, QWidget *parent) : QWi
         m_swatches.append(swatch);
     }
     stack->addLayout(swatchRow);
-    m_themeName = new QLabel(section);
+    m_themeName = TextStyles::plainLabel(QString(), section);
     m_themeName->setObjectName(QStringLiteral("themeName"));
     m_themeName->setFont(captionFont(font()));
     m_themeName->setForegroundRole(QPalette::PlaceholderText);

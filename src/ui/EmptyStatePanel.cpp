@@ -25,14 +25,14 @@ EmptyStatePanel::EmptyStatePanel(const QString &title, const QString &symbol, co
     symbolView->setObjectName(QStringLiteral("emptyStateSymbol"));
     panel->addWidget(symbolView, 0, Qt::AlignHCenter);
 
-    m_title = new QLabel(title, this);
+    m_title = TextStyles::plainLabel(title, this);
     m_title->setObjectName(QStringLiteral("emptyStateTitle"));
     m_title->setFont(TextStyles::panelTitle(font()));
     m_title->setAlignment(Qt::AlignCenter);
     m_title->setWordWrap(true);
     panel->addWidget(m_title);
 
-    m_description = new QLabel(description, this);
+    m_description = TextStyles::plainLabel(description, this);
     m_description->setObjectName(QStringLiteral("emptyStateDescription"));
     m_description->setAlignment(Qt::AlignCenter);
     m_description->setWordWrap(true);

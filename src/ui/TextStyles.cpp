@@ -99,8 +99,22 @@ QColor green(const QPalette &palette)
     return DynamicColor(0x28A745, 0x30D158).resolve(palette);
 }
 
+void makePlain(QLabel *label)
+{
+    label->setTextFormat(Qt::PlainText);
+}
+
+QLabel *plainLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    makePlain(label);
+    label->setText(text);
+    return label;
+}
+
 void makeCaption(QLabel *label)
 {
+    makePlain(label);
     label->setFont(caption(label->font()));
     label->setWordWrap(true);
     makeSecondary(label);
@@ -108,7 +122,7 @@ void makeCaption(QLabel *label)
 
 QLabel *captionLabel(const QString &text, QWidget *parent)
 {
-    auto *label = new QLabel(text, parent);
+    QLabel *label = plainLabel(text, parent);
     makeCaption(label);
     return label;
 }

@@ -33,7 +33,12 @@ QColor secondary(const QPalette &palette);
 QColor orange(const QPalette &palette);
 QColor green(const QPalette &palette);
 
-// Makes a label a caption: caption font, secondary colour, wrapping.
+// Makes a label show its text as it is, never as markup.
+void makePlain(QLabel *label);
+// A new label that shows its text as it is. Every label that may show data
+// is one; data longer than any line shows is cut first (DisplayText::capped).
+QLabel *plainLabel(const QString &text = QString(), QWidget *parent = nullptr);
+// Makes a label a caption: caption font, secondary colour, wrapping, plain text.
 void makeCaption(QLabel *label);
 // A new caption label.
 QLabel *captionLabel(const QString &text, QWidget *parent);

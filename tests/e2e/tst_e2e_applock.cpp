@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -481,6 +483,46 @@ private Q_SLOTS:
         QVERIFY2(workspace.isAvailable(), qPrintable(workspace.unavailableReason()));
         QCOMPARE(DesktopProbe::openSockets(), before + 1);
         QVERIFY(workspace.runningApplications().size() >= 3); // the clock, the eyes and the terminal
+    }
+
+    // A journal entry brings back only the very window it names by its
+    // process and class: one that lacks either could name a window the
+    // user minimised since, and is dropped.
+    void journalEntryRestoresOnlyTheRecordedWindow_data()
+    {
+        QTest::addColumn<bool>("withPid");
+        QTest::addColumn<bool>("otherPid");
+        QTest::addColumn<bool>("withClass");
+        QTest::addColumn<bool>("restored");
+        QTest::newRow("process and class recorded") << true << false << true << true;
+        QTest::newRow("without a pid") << false << false << true << false;
+        QTest::newRow("without a class") << true << false << false << false;
+        QTest::newRow("another process") << true << true << true << false;
+    }
+    void journalEntryRestoresOnlyTheRecordedWindow()
+    {
+        QFETCH(bool, withPid);
+        QFETCH(bool, otherPid);
+        QFETCH(bool, withClass);
+        QFETCH(bool, restored);
+        m_probe.iconify(m_term->window());
+        QTRY_VERIFY_WITH_TIMEOUT(iconic(*m_term), settleMs);
+
+        QJsonObject entry{{QStringLiteral("window"), qint64(m_term->window())},
+                          {QStringLiteral("how"), QStringLiteral("iconified")}};
+        if (withPid)
+            entry.insert(QStringLiteral("pid"), otherPid ? m_clock->pid() : m_term->pid());
+        if (withClass)
+            entry.insert(QStringLiteral("class"), xtermClass);
+        const QJsonObject record{{QStringLiteral("display"), QString::fromLocal8Bit(qgetenv("DISPLAY"))},
+                                 {QStringLiteral("windows"), QJsonArray{entry}}};
+        QCOMPARE(m_workspace->restoreHiddenWindows(record), restored ? 1 : 0);
+        if (restored) {
+            QTRY_VERIFY_WITH_TIMEOUT(shown(*m_term), settleMs);
+        } else {
+            QTest::qWait(quietPeriodMs);
+            QVERIFY(iconic(*m_term));
+        }
     }
 
     void aKilledLockIsUndoneAtTheNextStart()

@@ -324,10 +324,14 @@ private Q_SLOTS:
         const QString kwin = QStringLiteral("kwin");
         QTest::newRow("the very window")
             << entry(idMail1, mailPid, QStringLiteral("org.example.Mail")) << kwin << 1;
+        // Without its process or application the entry could name some
+        // other window the user has minimised since: it is dropped.
         QTest::newRow("without a pid")
             << QJsonObject{{QStringLiteral("id"), idMail1},
                            {QStringLiteral("app"), QStringLiteral("org.example.Mail")}}
-            << kwin << 1;
+            << kwin << 0;
+        QTest::newRow("without an application")
+            << QJsonObject{{QStringLiteral("id"), idMail1}, {QStringLiteral("pid"), mailPid}} << kwin << 0;
         QTest::newRow("another process")
             << entry(idMail1, editorPid, QStringLiteral("org.example.Mail")) << kwin << 0;
         QTest::newRow("another application")

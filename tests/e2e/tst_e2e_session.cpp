@@ -31,6 +31,8 @@ constexpr int quietPeriodMs = 800;
 const QString threeSeconds = QStringLiteral("Three Seconds");
 const QString hideOneMinute = QStringLiteral("Hide One Minute");
 const QString coverOneMinute = QStringLiteral("Cover One Minute");
+// Reads "Report exe.txt" on a terminal that passes the override through.
+const QString reversedName = QStringLiteral("Report \u202Etxt.exe\u202C \\ done");
 
 // The two monitors of the test desktop, left to right.
 const QList<QRect> monitors{QRect(0, 0, 1280, 800), QRect(1280, 0, 1024, 768)};
@@ -84,6 +86,8 @@ private Q_SLOTS:
                                                           QStringList{}, LockMode::hideApps, false, 1));
             context->insert(std::make_unique<FocusScreen>(coverOneMinute, 60.0, QStringList{}, QStringList{},
                                                           LockMode::overlay, false, 2));
+            context->insert(std::make_unique<FocusScreen>(reversedName, 60.0, QStringList{}, QStringList{},
+                                                          LockMode::overlay, false, 3));
             context->insert(std::make_unique<AppSettings>());
         });
         QVERIFY2(fillError.isEmpty(), qPrintable(fillError));
@@ -214,6 +218,19 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(clockShown(), settleMs);
         QTRY_COMPARE_WITH_TIMEOUT(m_lumora->status(), QStringLiteral("idle"), settleMs);
         QCOMPARE(m_notifications.received().size(), notificationsBefore); // no "complete" for an early end
+    }
+
+    // `lumora --status` prints a name's direction controls and backslashes
+    // as escapes: the terminal shows what the name holds, in its order.
+    void statusShowsDirectionControlsAsEscapes()
+    {
+        const QString error = m_lumora->startScreen(reversedName);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        const QString printed = QStringLiteral("Report \\u202etxt.exe\\u202c \\\\ done - ");
+        QTRY_VERIFY_WITH_TIMEOUT(m_lumora->status().startsWith(printed), settleMs);
+        QVERIFY(!m_lumora->status().contains(QChar(0x202E)));
+        QVERIFY2(LumoraProcess::exitSessionEarly(m_probe).isEmpty(), "the session could not be ended");
+        QTRY_COMPARE_WITH_TIMEOUT(m_lumora->status(), QStringLiteral("idle"), settleMs);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "DisplayText.h"
 #include "DurationFormat.h"
 #include "ItemTitle.h"
 #include "NativeMessaging.h"
@@ -212,6 +213,44 @@ private Q_SLOTS:
         QVERIFY(NativeMessaging::frame(huge).isEmpty());
     }
 
+    // Data cut for display keeps its start, never half a character, and says
+    // it was cut.
+    void displayTextCapped_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<int>("maxChars");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("short") << QStringLiteral("Deep Work") << 20 << QStringLiteral("Deep Work");
+        QTest::newRow("exactly the length") << QStringLiteral("abcde") << 5 << QStringLiteral("abcde");
+        QTest::newRow("one longer") << QStringLiteral("abcdef") << 5 << QStringLiteral("abcd\u2026");
+        QTest::newRow("emoji not split")
+            << QStringLiteral("abc\U0001F600x") << 5 << QStringLiteral("abc\u2026");
+        QTest::newRow("a hundred thousand") << QString(100000, u'n') << int(DisplayText::kMaxChars)
+                                            << QString(DisplayText::kMaxChars - 1, u'n') + QChar(0x2026);
+    }
+    void displayTextCapped()
+    {
+        QFETCH(QString, input);
+        QFETCH(int, maxChars);
+        QFETCH(QString, expected);
+        QCOMPARE(DisplayText::capped(input, maxChars), expected);
+    }
+
+    // Markup readers get the text escaped; tooltips always get markup, so
+    // they never guess; buttons show every ampersand.
+    void displayTextForMarkupReaders()
+    {
+        const QString name = QStringLiteral("<b>R&D</b> \"x\"\nnext");
+        QCOMPARE(DisplayText::markupEscaped(name),
+                 QStringLiteral("&lt;b&gt;R&amp;D&lt;/b&gt; &quot;x&quot;\nnext"));
+        QCOMPARE(DisplayText::asRichText(name),
+                 QStringLiteral("<qt>&lt;b&gt;R&amp;D&lt;/b&gt; &quot;x&quot;<br>next</qt>"));
+        QCOMPARE(DisplayText::asRichText(QStringLiteral("R&D")), QStringLiteral("<qt>R&amp;D</qt>"));
+        QCOMPARE(DisplayText::asRichText(QString(100000, u'n')).size(),
+                 qsizetype(DisplayText::kMaxChars + 9));
+        QCOMPARE(DisplayText::withoutMnemonics(QStringLiteral("R&D && Co")), QStringLiteral("R&&D &&&& Co"));
+    }
+
     // Names printed to a terminal cannot drive it.
     void terminalEscapes_data()
     {
@@ -227,6 +266,17 @@ private Q_SLOTS:
         QTest::newRow("backslash stays readable") << QStringLiteral("C:\\x1b") << QStringLiteral("C:\\\\x1b");
         QTest::newRow("letters of any script kept") << QStringLiteral("Fokus \u00e9t\u00e9 \U0001F600")
                                                     << QStringLiteral("Fokus \u00e9t\u00e9 \U0001F600");
+        QTest::newRow("right-to-left override")
+            << QStringLiteral("Work\u202Etxt.exe") << QStringLiteral("Work\\u202etxt.exe");
+        QTest::newRow("embeddings, isolates and marks")
+            << QStringLiteral("\u202A\u202B\u202C\u202D\u2066\u2067\u2068\u2069\u200E\u200F\u061C")
+            << QStringLiteral(
+                   "\\u202a\\u202b\\u202c\\u202d\\u2066\\u2067\\u2068\\u2069\\u200e\\u200f\\u061c");
+        QTest::newRow("NUL keeps what follows")
+            << QStringView(u"a\0b", 3).toString() << QStringLiteral("a\\x00b");
+        QTest::newRow("Arabic and Hebrew letters kept")
+            << QStringLiteral("\u0639\u0645\u0644 \u05e2\u05d1\u05d5\u05d3\u05d4")
+            << QStringLiteral("\u0639\u0645\u0644 \u05e2\u05d1\u05d5\u05d3\u05d4");
     }
     void terminalEscapes()
     {

@@ -144,6 +144,20 @@ private Q_SLOTS:
         const Run r = snapshot(out, std::nullopt, false);
         QVERIFY(r.lines.contains(QStringLiteral("SNAPSHOT refused: set APP_STORE to a file in /tmp")));
         QVERIFY(files(out, QStringLiteral("*.png")).isEmpty());
+        QCOMPARE(r.exitCode, 1);
+    }
+
+    // With a tray host and without one (tst_snapshot_without_tray runs this
+    // alone there, where the main window keeps itself open), the run ends
+    // by itself once its pictures are written.
+    void endsOnEveryDesktop()
+    {
+        const QString out = m_dir.filePath(QStringLiteral("ends%1").arg(m_runs));
+        const Run r = snapshot(out, QStringLiteral("sessions"));
+        QVERIFY2(!r.lines.isEmpty(), "the run did not end");
+        QCOMPARE(r.lines.last(), QStringLiteral("SNAPSHOT done ") + out);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(!files(out, QStringLiteral("*.png")).isEmpty());
     }
 };
 

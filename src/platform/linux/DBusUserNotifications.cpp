@@ -1,5 +1,7 @@
 #include "DBusUserNotifications.h"
 
+#include "DisplayText.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
@@ -43,8 +45,11 @@ void DBusUserNotifications::post(const QString &identifier, const QString &title
     // Not part of the standard: lets the request be told apart in logs and tests.
     hints.insert(QStringLiteral("x-lumora-request-id"), identifier);
 
+    // Servers may read the body as markup (whether they advertise "body-markup"
+    // or not): it goes escaped, so names and error details are shown as written.
+    const QString shownBody = DisplayText::markupEscaped(DisplayText::capped(body, kMaxBodyChars));
     QDBusMessage message = call(QStringLiteral("Notify"));
-    message << m_appName << uint(0) << QStringLiteral("lumora") << title << body << QStringList() << hints
-            << int(-1);
+    message << m_appName << uint(0) << QStringLiteral("lumora") << DisplayText::capped(title) << shownBody
+            << QStringList() << hints << int(-1);
     bus.send(message);
 }

@@ -12,6 +12,8 @@ public:
     static constexpr const char *kService = "org.freedesktop.Notifications";
     static constexpr const char *kPath = "/org/freedesktop/Notifications";
     static constexpr const char *kInterface = "org.freedesktop.Notifications";
+    // Longer bodies are cut: a notification shows a few lines.
+    static constexpr qsizetype kMaxBodyChars = 1000;
 
     explicit DBusUserNotifications(QString appName = QStringLiteral("Lumora"),
                                    QString desktopEntry = QStringLiteral("lumora"));

@@ -1,6 +1,7 @@
 #include "KWinWorkspace.h"
 
 #include "ApplicationAnnouncer.h"
+#include "HiddenWindowsRecord.h"
 #include "KWinScripting.h"
 #include "KWinScripts.h"
 #include "ProgramNames.h"
@@ -326,14 +327,15 @@ int KWinWorkspace::restoreHiddenWindows(const QJsonObject &record)
     const auto entries = record.value(QStringLiteral("windows")).toArray();
     for (const auto &value : entries) {
         const QJsonObject entry = value.toObject();
+        if (!HiddenWindowsRecord::namesProcessAndApplication(entry, QStringLiteral("app")))
+            continue;
         const QString id = entry.value(QStringLiteral("id")).toString();
         const auto *it = d->windows.find(id);
         // Only the very window that was minimised, still minimised: of the
         // recorded process and application, and not this process.
         if (!KWinScripts::isWindowId(id) || !it || !it->window.minimized || d->isOwn(id))
             continue;
-        if (entry.contains(QStringLiteral("pid")) &&
-            it->window.pid != entry.value(QStringLiteral("pid")).toInt())
+        if (it->window.pid != entry.value(QStringLiteral("pid")).toInt())
             continue;
         if (it->name != entry.value(QStringLiteral("app")).toString())
             continue;

@@ -1,6 +1,7 @@
 #include "SwayWorkspace.h"
 
 #include "ApplicationAnnouncer.h"
+#include "HiddenWindowsRecord.h"
 #include "ProgramNames.h"
 #include "SwayIpc.h"
 #include "WindowGroups.h"
@@ -530,14 +531,15 @@ int SwayWorkspace::restoreHiddenWindows(const QJsonObject &record)
     const auto entries = record.value(QStringLiteral("windows")).toArray();
     for (const auto &value : entries) {
         const QJsonObject entry = value.toObject();
+        if (!HiddenWindowsRecord::namesProcessAndApplication(entry, QStringLiteral("app")))
+            continue;
         const qint64 id = entry.value(QStringLiteral("con")).toInteger();
         const auto *it = d->windows.find(id);
         // Only the very window that was hidden, still in the scratchpad:
         // of the recorded process and application, and not this process.
         if (id <= 0 || !it || !it->window.inScratchpad() || d->isOwn(id))
             continue;
-        if (entry.contains(QStringLiteral("pid")) &&
-            it->window.pid != entry.value(QStringLiteral("pid")).toInt())
+        if (it->window.pid != entry.value(QStringLiteral("pid")).toInt())
             continue;
         if (it->name != entry.value(QStringLiteral("app")).toString())
             continue;

@@ -1,6 +1,7 @@
 #include "X11Workspace.h"
 
 #include "ApplicationAnnouncer.h"
+#include "HiddenWindowsRecord.h"
 #include "ProgramNames.h"
 
 #include <QAbstractEventDispatcher>
@@ -765,6 +766,8 @@ int X11Workspace::restoreHiddenWindows(const QJsonObject &record)
     bool mappedAny = false;
     const auto entries = record.value(QStringLiteral("windows")).toArray();
     for (const auto &value : entries) {
+        if (!HiddenWindowsRecord::namesProcessAndApplication(value.toObject(), QStringLiteral("class")))
+            continue;
         const auto how = d->restoreRecorded(value.toObject(), focusBefore);
         if (!how)
             continue;
@@ -814,7 +817,7 @@ bool X11Workspace::Private::isRecordedWindow(Window window, const QJsonObject &e
     const auto pid = inspector.queryPid(window);
     if (pid == ownPid())
         return false;
-    if (entry.contains(QStringLiteral("pid")) && pid != entry.value(QStringLiteral("pid")).toInt())
+    if (pid != entry.value(QStringLiteral("pid")).toInt())
         return false;
     return inspector.classOf(window) == entry.value(QStringLiteral("class")).toString();
 }
