@@ -31,11 +31,11 @@ function goBack() {
 function show(next) {
   session = next;
   if (!session) {
-    text("screen", "");
+    document.title = api.i18n.getMessage("noSessionTitle");
+    text("screen", document.title);
     text("countdown", "");
     text("host", "");
     text("back", "");
-    document.title = api.i18n.getMessage("noSessionTitle");
     goBack();
     return;
   }
