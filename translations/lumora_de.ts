@@ -242,6 +242,10 @@
         <source>a message for the browser is longer than 1 MB; it is not sent</source>
         <translation>eine Nachricht an den Browser ist länger als 1 MB; sie wird nicht gesendet</translation>
     </message>
+    <message>
+        <source>the focus screen allows too many websites for one message; the browser allows only the first %1 of %2</source>
+        <translation>der Fokus-Bildschirm erlaubt zu viele Webseiten für eine Nachricht; der Browser erlaubt nur die ersten %1 von %2</translation>
+    </message>
 </context>
 <context>
     <name>BrowserManifests</name>

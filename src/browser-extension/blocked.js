@@ -1,10 +1,13 @@
-// The page shown instead of a website that is not allowed: the focus
-// screen's name, the time left and the blocked host. The blocked address
-// follows the "#"; when the session ends the page goes back to it.
+// The page shown in a tab whose website is not allowed: the focus screen's
+// name, the time left and the blocked host. Which page it stands for comes
+// from the extension's own state for this tab (never from this page's
+// address, which anything can write); when the session ends the tab goes
+// back to that page.
 "use strict";
 
 const api = globalThis.browser ?? globalThis.chrome;
-const original = location.hash.slice(1);
+const TAB_KEY = "tab:";
+let original = "";
 let session = null;
 let ticker = null;
 
@@ -28,16 +31,21 @@ function goBack() {
 function show(next) {
   session = next;
   if (!session) {
+    document.title = api.i18n.getMessage("noSessionTitle");
+    text("screen", document.title);
+    text("countdown", "");
+    text("host", "");
+    text("back", "");
     goBack();
     return;
   }
-  let host = original;
+  let host = "";
   try {
     host = new URL(original).host;
   } catch {}
   text("screen", session.screen);
-  text("host", api.i18n.getMessage("notAllowed", [host]));
-  text("back", api.i18n.getMessage("backAfter"));
+  text("host", host ? api.i18n.getMessage("notAllowed", [host]) : "");
+  text("back", host ? api.i18n.getMessage("backAfter") : "");
   // The tab's title counts down too.
   const tick = () => {
     const left = countdown(session.end);
@@ -48,7 +56,20 @@ function show(next) {
   if (ticker === null) ticker = setInterval(() => session && tick(), 1000);
 }
 
-api.storage.session.get("session").then((stored) => show(stored.session ?? null));
+async function load() {
+  const tab = await api.tabs.getCurrent();
+  const key = tab ? TAB_KEY + tab.id : null;
+  const stored = await api.storage.session.get(key ? ["session", key] : ["session"]);
+  original = (key && stored[key]) || "";
+  show(stored.session ?? null);
+}
+
+load();
+// Shown again from the back-forward cache: the session may have ended (or
+// another page been refused in this tab) meanwhile.
+addEventListener("pageshow", (event) => {
+  if (event.persisted) load();
+});
 api.storage.onChanged.addListener((changes, area) => {
   if (area === "session" && "session" in changes) show(changes.session.newValue ?? null);
 });

@@ -76,6 +76,8 @@ protected:
     // The followers, by their address on the bus.
     void setBrowserConnected(const QString &follower, const QString &browser);
     void setBrowserGone(const QString &follower);
+    bool isFollower(const QString &follower) const { return m_browsers.contains(follower); }
+    qsizetype followerCount() const { return m_browsers.size(); }
 
     std::optional<WebsiteSession> m_websiteSession;
 

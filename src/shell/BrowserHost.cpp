@@ -20,6 +20,17 @@ namespace {
 
 constexpr qsizetype kReadChunk = 64 * 1024;
 constexpr qsizetype kMaxBrowserName = 64;
+// The screen's name is only shown on the block page; a longer one is cut so
+// that the session always fits in a message.
+constexpr qsizetype kMaxScreenName = 200;
+
+QString shownName(const QString &name)
+{
+    if (name.size() <= kMaxScreenName)
+        return name;
+    const qsizetype cut = name.at(kMaxScreenName - 1).isHighSurrogate() ? kMaxScreenName - 1 : kMaxScreenName;
+    return name.left(cut) + u'…';
+}
 
 } // namespace
 
@@ -118,10 +129,22 @@ void BrowserHost::sendSession()
         send({{QStringLiteral("type"), QStringLiteral("none")}});
         return;
     }
-    send({{QStringLiteral("type"), QStringLiteral("session")},
-          {QStringLiteral("screen"), session->screenName},
-          {QStringLiteral("end"), double(session->end.toMSecsSinceEpoch())},
-          {QStringLiteral("domains"), QJsonArray::fromStringList(session->domains)}});
+    QJsonObject message{{QStringLiteral("type"), QStringLiteral("session")},
+                        {QStringLiteral("screen"), shownName(session->screenName)},
+                        {QStringLiteral("end"), double(session->end.toMSecsSinceEpoch())},
+                        {QStringLiteral("domains"), QJsonArray::fromStringList(session->domains)}};
+    // Too many domains for one message: fewer are allowed, never none kept.
+    QStringList domains = session->domains;
+    while (NativeMessaging::frame(message).isEmpty() && domains.size() > 1) {
+        domains.resize(domains.size() / 2);
+        message.insert(QStringLiteral("domains"), QJsonArray::fromStringList(domains));
+    }
+    if (domains.size() < session->domains.size())
+        report(tr("the focus screen allows too many websites for one message; the browser allows only "
+                  "the first %1 of %2")
+                   .arg(domains.size())
+                   .arg(session->domains.size()));
+    send(message);
 }
 
 void BrowserHost::send(const QJsonObject &message)

@@ -4,6 +4,7 @@
 #include "ModelContext.h"
 #include "Store.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -106,4 +107,11 @@ bool ScratchStore::lastSessionEnded(const QString &screenName) const
 {
     const auto row = lastSession();
     return row && row->screenName == screenName && row->endTime.has_value();
+}
+
+QString ScratchStore::serviceName() const
+{
+    return QStringLiteral("io.github.lumora.Lumora.dev_") +
+           QString::fromLatin1(
+               QCryptographicHash::hash(path().toUtf8(), QCryptographicHash::Sha256).toHex().left(12));
 }

@@ -41,6 +41,8 @@ public:
     bool isValid() const { return m_dir.isValid(); }
     QString path() const;
     QString folder() const { return m_dir.path(); }
+    // The bus name a Lumora on this store serves.
+    QString serviceName() const;
 
     // Opens the store, lets fill insert records, saves and closes it again.
     // Returns an error text, empty on success.

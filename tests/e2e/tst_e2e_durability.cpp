@@ -9,7 +9,6 @@
 #include "NotificationServer.h"
 #include "ScratchStore.h"
 
-#include <QCryptographicHash>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
@@ -126,14 +125,6 @@ private:
     {
         const auto state = m_probe.state(m_clock->window());
         return state == DesktopProbe::State::iconic || state == DesktopProbe::State::withdrawn;
-    }
-    QString serviceName() const
-    {
-        return QStringLiteral("io.github.lumora.Lumora.dev_") +
-               QString::fromLatin1(
-                   QCryptographicHash::hash(m_store->path().toUtf8(), QCryptographicHash::Sha256)
-                       .toHex()
-                       .left(12));
     }
     static QString fill(const ScratchStore &store)
     {
@@ -306,7 +297,7 @@ private Q_SLOTS:
         QList<QDBusPendingCall> calls;
         for (int i = 0; i < startRequests; ++i) {
             QDBusMessage message = QDBusMessage::createMethodCall(
-                serviceName(), QStringLiteral("/io/github/lumora/Lumora"),
+                m_store->serviceName(), QStringLiteral("/io/github/lumora/Lumora"),
                 QStringLiteral("io.github.lumora.Lumora"), QStringLiteral("StartFocusScreen"));
             message << (i % 2 ? threeSeconds : hideOneMinute);
             calls.append(bus.asyncCall(message));

@@ -2,10 +2,14 @@
 // Chromium with Lumora's extension, its native-messaging host being the
 // real program, and every host name sent to a web server of the test's own.
 // During a session only the allowed domains (and their subdomains) load, in
-// tabs and in frames; every other web page shows Lumora's page with the
-// screen's name and the time left; browser pages and local files stay
-// reachable. Ending the session or killing Lumora frees the browser.
+// tabs, frames, <object> and <embed>; a tab on any other web page shows
+// Lumora's page with the screen's name and the time left, and Back does not
+// lead to the refused page; browser pages and local files stay reachable.
+// Ending the session, killing Lumora or the session's end passing while
+// Lumora is silent frees the browser; web pages cannot reach the
+// extension's files.
 #include "AppSettings.h"
+#include "DBusRemoteControl.h"
 #include "DesktopProbe.h"
 #include "FocusScreen.h"
 #include "LumoraProcess.h"
@@ -77,25 +81,153 @@ private:
         m_buffers.remove(socket);
         requests << QString::fromLatin1(host + path);
         const QByteArray port = QByteArray::number(serverPort());
+        const QByteArray other = "http://other.test:" + port;
+        const QByteArray sub = "http://sub.allowed.test:" + port;
         QByteArray body = "<!DOCTYPE html><html><head><title>" + host + " page</title></head><body>" + host;
         if (path == "/frames")
-            body += "<iframe src=\"http://other.test:" + port +
+            body += "<iframe src=\"" + other + "/framed\"></iframe><iframe src=\"" + sub +
                     "/framed\"></iframe>"
-                    "<iframe src=\"http://sub.allowed.test:" +
-                    port + "/framed\"></iframe>";
+                    "<script>addEventListener('load', () => { document.title = 'frames done'; });</script>";
+        // Documents in <object> and <embed>; the title tells when all have
+        // loaded or failed.
+        if (path == "/objects")
+            body += "<object type=\"text/html\" data=\"" + other +
+                    "/objected\"></object>"
+                    "<embed type=\"text/html\" src=\"" +
+                    other +
+                    "/embedded\">"
+                    "<object type=\"text/html\" data=\"" +
+                    sub +
+                    "/objected\"></object>"
+                    "<script>addEventListener('load', () => { document.title = 'objects done'; });</script>";
+        // A page that looks for the extension: its files, and its page as a
+        // way to another site.
+        if (path == "/probe")
+            body += "<script>const base = 'chrome-extension://" + kExtensionId.toLatin1() +
+                    "/';"
+                    "const load = (file) => new Promise((done) => { const l = document.createElement('link');"
+                    " l.rel = 'stylesheet'; l.href = base + file; l.onload = () => done(file + ' loaded');"
+                    " l.onerror = () => done(''); document.head.append(l); });"
+                    "Promise.all([load('blocked.css'), load('manifest.json'),"
+                    " fetch(base + 'blocked.js').then(() => 'blocked.js fetched', () => '')])"
+                    ".then((seen) => { document.title = 'probed:' + seen.filter(Boolean).join(','); });"
+                    "</script>";
+        if (path == "/escape")
+            body += "<script>location.href = 'chrome-extension://" + kExtensionId.toLatin1() +
+                    "/blocked.html#http://evil.test:" + port + "/';</script>";
         body += "</body></html>";
-        socket->write(
-            "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nCache-Control: no-store\r\n"
-            "Connection: close\r\nContent-Length: " +
-            QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        // Pages may be kept by the browser (its caches, Back); frames and
+        // probes are asked for every time.
+        const bool cached = path == "/before" || path == "/open";
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nCache-Control: " +
+                      QByteArray(cached ? "max-age=600" : "no-store") +
+                      "\r\nConnection: close\r\nContent-Length: " + QByteArray::number(body.size()) +
+                      "\r\n\r\n" + body);
         socket->disconnectFromHost();
     }
 
     QHash<QTcpSocket *, QByteArray> m_buffers;
 };
 
+// One page's DevTools protocol over its WebSocket (the few frames the
+// protocol needs: masked text out, unmasked text in).
+class DevToolsPage
+{
+public:
+    QString open(const QString &webSocketUrl)
+    {
+        const QUrl url(webSocketUrl);
+        m_socket.connectToHost(url.host(), quint16(url.port()));
+        if (!m_socket.waitForConnected(kRequestMs))
+            return m_socket.errorString();
+        m_socket.write("GET " + url.path().toLatin1() + " HTTP/1.1\r\nHost: " + url.host().toLatin1() + ":" +
+                       QByteArray::number(url.port()) +
+                       "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                       "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n");
+        while (!m_buffer.contains("\r\n\r\n")) {
+            if (!m_socket.waitForReadyRead(kRequestMs))
+                return QStringLiteral("no answer to the WebSocket handshake");
+            m_buffer += m_socket.readAll();
+        }
+        if (!m_buffer.startsWith("HTTP/1.1 101"))
+            return QString::fromLatin1(m_buffer.left(m_buffer.indexOf('\r')));
+        m_buffer.remove(0, m_buffer.indexOf("\r\n\r\n") + 4);
+        return {};
+    }
+
+    // Calls a method and returns its result (empty on error or time-out).
+    QJsonObject call(const QString &method, const QJsonObject &params = {})
+    {
+        const int id = ++m_lastId;
+        sendText(QJsonDocument(QJsonObject{{"id", id}, {"method", method}, {"params", params}})
+                     .toJson(QJsonDocument::Compact));
+        for (;;) {
+            const std::optional<QByteArray> text = readText();
+            if (!text)
+                return {};
+            const QJsonObject message = QJsonDocument::fromJson(*text).object();
+            if (message.value(QStringLiteral("id")).toInt() == id)
+                return message.value(QStringLiteral("result")).toObject();
+        }
+    }
+
+private:
+    void sendText(const QByteArray &payload)
+    {
+        QByteArray frame;
+        frame.append(char(0x81));
+        if (payload.size() < 126) {
+            frame.append(char(0x80 | payload.size()));
+        } else {
+            frame.append(char(0x80 | 126));
+            frame.append(char((payload.size() >> 8) & 0xff));
+            frame.append(char(payload.size() & 0xff));
+        }
+        const QByteArray mask("\x12\x34\x56\x78", 4);
+        frame.append(mask);
+        for (qsizetype i = 0; i < payload.size(); ++i)
+            frame.append(char(payload.at(i) ^ mask.at(i % 4)));
+        m_socket.write(frame);
+        m_socket.flush();
+    }
+    bool fill(qsizetype size)
+    {
+        while (m_buffer.size() < size) {
+            if (!m_socket.waitForReadyRead(kSettleMs))
+                return false;
+            m_buffer += m_socket.readAll();
+        }
+        return true;
+    }
+    std::optional<QByteArray> readText()
+    {
+        if (!fill(2))
+            return std::nullopt;
+        quint64 length = quint8(m_buffer.at(1)) & 0x7f;
+        qsizetype header = 2;
+        if (length == 126 || length == 127) {
+            const int bytes = length == 126 ? 2 : 8;
+            if (!fill(2 + bytes))
+                return std::nullopt;
+            length = 0;
+            for (int i = 0; i < bytes; ++i)
+                length = (length << 8) | quint8(m_buffer.at(2 + i));
+            header += bytes;
+        }
+        if (!fill(header + qsizetype(length)))
+            return std::nullopt;
+        const QByteArray payload = m_buffer.mid(header, qsizetype(length));
+        m_buffer.remove(0, header + qsizetype(length));
+        return payload;
+    }
+
+    QTcpSocket m_socket;
+    QByteArray m_buffer;
+    int m_lastId = 0;
+};
+
 // Headless Chromium on a profile of its own, looked at and driven through
-// the DevTools HTTP endpoints.
+// the DevTools HTTP endpoints and, for one page, its protocol.
 class Browser
 {
 public:
@@ -188,6 +320,17 @@ public:
             .toString();
     }
     void close(const QString &id) { request("GET", QStringLiteral("/json/close/") + id); }
+    // The DevTools protocol of a tab; nothing when it cannot be reached.
+    std::unique_ptr<DevToolsPage> devTools(const QString &id)
+    {
+        auto page = std::make_unique<DevToolsPage>();
+        const QString error = page->open(target(id).value(QStringLiteral("webSocketDebuggerUrl")).toString());
+        if (!error.isEmpty()) {
+            qWarning("DevTools: %s", qPrintable(error));
+            return nullptr;
+        }
+        return page;
+    }
 
 private:
     QByteArray request(const QByteArray &verb, const QString &path)
@@ -222,8 +365,12 @@ private:
     std::unique_ptr<LumoraProcess> m_lumora;
     std::unique_ptr<Browser> m_browser;
     QTemporaryDir m_files;
-    // A tab on other.test opened before the session starts.
+    // A tab on other.test opened before the session starts, its history
+    // /before, /open.
     QString m_openTab;
+    std::unique_ptr<DevToolsPage> m_openTabTools;
+    // What the block page's title starts with.
+    QString m_screen = kScreen;
 
     QString url(const QString &host, const QString &path = QStringLiteral("/")) const
     {
@@ -247,7 +394,7 @@ private:
             [&] {
                 const QJsonObject tab = m_browser->target(id);
                 const QString tabTitle = tab.value(QStringLiteral("title")).toString();
-                if (isBlockPage(tab) && tabTitle.startsWith(kScreen))
+                if (isBlockPage(tab) && tabTitle.startsWith(m_screen))
                     seen = QStringLiteral("blocked");
                 else if (tabTitle == title)
                     seen = QStringLiteral("loaded");
@@ -261,6 +408,32 @@ private:
         return seen;
     }
     QString visitHost(const QString &host) { return visit(url(host), host + QStringLiteral(" page")); }
+
+    // Opens a tab on an allowed page and waits for its title to start
+    // with `prefix`; the title.
+    QString titleOf(const QString &path, const QString &prefix)
+    {
+        const QString id = m_browser->open(url(QStringLiteral("allowed.test"), path));
+        QString title;
+        [[maybe_unused]] const bool settled = QTest::qWaitFor(
+            [&] {
+                title = m_browser->target(id).value(QStringLiteral("title")).toString();
+                return title.startsWith(prefix);
+            },
+            kSettleMs);
+        m_browser->close(id);
+        return title;
+    }
+
+    // The open tab's current history entry.
+    QJsonObject currentEntry()
+    {
+        const QJsonObject history = m_openTabTools->call(QStringLiteral("Page.getNavigationHistory"));
+        return history.value(QStringLiteral("entries"))
+            .toArray()
+            .at(history.value(QStringLiteral("currentIndex")).toInt())
+            .toObject();
+    }
 
     void startSession()
     {
@@ -304,6 +477,7 @@ private Q_SLOTS:
 
     void cleanupTestCase()
     {
+        m_openTabTools.reset();
         m_browser.reset();
         m_lumora.reset();
     }
@@ -311,9 +485,37 @@ private Q_SLOTS:
     void freeWithoutSession()
     {
         QCOMPARE(visitHost(QStringLiteral("other.test")), QStringLiteral("loaded"));
-        m_openTab = m_browser->open(url(QStringLiteral("other.test"), QStringLiteral("/open")));
+        m_openTab = m_browser->open(url(QStringLiteral("other.test"), QStringLiteral("/before")));
         QTRY_COMPARE_WITH_TIMEOUT(m_browser->target(m_openTab).value(QStringLiteral("title")).toString(),
                                   QStringLiteral("other.test page"), kSettleMs);
+        m_openTabTools = m_browser->devTools(m_openTab);
+        QVERIFY(m_openTabTools);
+        m_openTabTools->call(QStringLiteral("Page.navigate"),
+                             {{"url", url(QStringLiteral("other.test"), QStringLiteral("/open"))}});
+        QTRY_COMPARE_WITH_TIMEOUT(m_browser->target(m_openTab).value(QStringLiteral("url")).toString(),
+                                  url(QStringLiteral("other.test"), QStringLiteral("/open")), kSettleMs);
+        QTRY_COMPARE_WITH_TIMEOUT(m_browser->target(m_openTab).value(QStringLiteral("title")).toString(),
+                                  QStringLiteral("other.test page"), kSettleMs);
+    }
+
+    // Without a session the block page, opened with an address after the
+    // "#" (a link from anywhere), goes nowhere.
+    void blockPageIsNoRedirect()
+    {
+        m_server.requests.clear();
+        const QString id = m_browser->open(QStringLiteral("chrome-extension://%1/blocked.html#%2")
+                                               .arg(kExtensionId, url(QStringLiteral("evil.test"))));
+        QTRY_COMPARE_WITH_TIMEOUT(m_browser->target(id).value(QStringLiteral("title")).toString(),
+                                  QStringLiteral("Lumora – no focus session"), kSettleMs);
+        QVERIFY(isBlockPage(m_browser->target(id)));
+        m_browser->close(id);
+        // A web page cannot open it at all, nor load the extension's files.
+        const QString escape =
+            m_browser->open(url(QStringLiteral("allowed.test"), QStringLiteral("/escape")));
+        QCOMPARE(titleOf(QStringLiteral("/probe"), QStringLiteral("probed:")), QStringLiteral("probed:"));
+        m_browser->close(escape);
+        QVERIFY2(!m_server.requests.join(u' ').contains(QStringLiteral("evil.test")),
+                 qPrintable(m_server.requests.join(u' ')));
     }
 
     void sessionBlocksOtherSites()
@@ -327,6 +529,33 @@ private Q_SLOTS:
                      .match(title)
                      .hasMatch(),
                  qPrintable(title));
+    }
+
+    // Back from the block page does not show the refused pages the tab
+    // had, not even from the browser's caches; their server is not asked.
+    void backLeadsNotToRefusedPages()
+    {
+        m_server.requests.clear();
+        for (int back = 0; back < 2; ++back) {
+            const QJsonObject history = m_openTabTools->call(QStringLiteral("Page.getNavigationHistory"));
+            const int index = history.value(QStringLiteral("currentIndex")).toInt();
+            const QJsonArray entries = history.value(QStringLiteral("entries")).toArray();
+            QVERIFY2(index >= 1, qPrintable(QJsonDocument(history).toJson()));
+            const int blockEntry = entries.at(index).toObject().value(QStringLiteral("id")).toInt();
+            // As far back as the history goes.
+            const int to = back == 0 ? index - 1 : 0;
+            m_openTabTools->call(QStringLiteral("Page.navigateToHistoryEntry"),
+                                 {{"entryId", entries.at(to).toObject().value(QStringLiteral("id"))}});
+            QTRY_VERIFY_WITH_TIMEOUT(currentEntry().value(QStringLiteral("id")).toInt() != blockEntry &&
+                                         isBlockPage(m_browser->target(m_openTab)) &&
+                                         m_browser->target(m_openTab)
+                                             .value(QStringLiteral("title"))
+                                             .toString()
+                                             .startsWith(kScreen),
+                                     kSettleMs);
+        }
+        QVERIFY2(!m_server.requests.join(u' ').contains(QStringLiteral("other.test")),
+                 qPrintable(m_server.requests.join(u' ')));
     }
 
     void duringSession_data()
@@ -366,23 +595,27 @@ private Q_SLOTS:
     void framesAreKeptToo()
     {
         m_server.requests.clear();
-        const QString id = m_browser->open(url(QStringLiteral("allowed.test"), QStringLiteral("/frames")));
-        QTRY_VERIFY_WITH_TIMEOUT(m_server.requests.contains(QStringLiteral("sub.allowed.test/framed")),
-                                 kSettleMs);
-        const auto frameUrls = [this] {
-            QStringList urls;
-            for (const QJsonObject &frame : m_browser->targets(QStringLiteral("iframe")))
-                urls << frame.value(QStringLiteral("url")).toString();
-            return urls;
-        };
-        // Frames of other sites run in processes of their own, each a target.
-        QTRY_VERIFY_WITH_TIMEOUT(frameUrls().contains(QStringLiteral("chrome-extension://%1/blocked.html#%2")
-                                                          .arg(kExtensionId, url(QStringLiteral("other.test"),
-                                                                                 QStringLiteral("/framed")))),
-                                 kSettleMs);
+        QCOMPARE(titleOf(QStringLiteral("/frames"), QStringLiteral("frames done")),
+                 QStringLiteral("frames done"));
+        QVERIFY2(m_server.requests.contains(QStringLiteral("sub.allowed.test/framed")),
+                 qPrintable(m_server.requests.join(u' ')));
         QVERIFY2(!m_server.requests.contains(QStringLiteral("other.test/framed")),
                  qPrintable(m_server.requests.join(u' ')));
-        m_browser->close(id);
+    }
+
+    // Documents in <object> and <embed> are kept like frames.
+    void objectsAreKeptToo()
+    {
+        m_server.requests.clear();
+        QCOMPARE(titleOf(QStringLiteral("/objects"), QStringLiteral("objects done")),
+                 QStringLiteral("objects done"));
+        QVERIFY2(m_server.requests.contains(QStringLiteral("sub.allowed.test/objected")),
+                 qPrintable(m_server.requests.join(u' ')));
+        QVERIFY2(!m_server.requests.contains(QStringLiteral("other.test/objected")) &&
+                     !m_server.requests.contains(QStringLiteral("other.test/embedded")),
+                 qPrintable(m_server.requests.join(u' ')));
+        // Web pages cannot reach the extension during a session either.
+        QCOMPARE(titleOf(QStringLiteral("/probe"), QStringLiteral("probed:")), QStringLiteral("probed:"));
     }
 
     void endedSessionFreesTheBrowser()
@@ -390,9 +623,9 @@ private Q_SLOTS:
         QVERIFY2(LumoraProcess::exitSessionEarly(m_probe).isEmpty(), "the session could not be ended");
         QTRY_COMPARE_WITH_TIMEOUT(visitHost(QStringLiteral("other.test")), QStringLiteral("loaded"),
                                   kSettleMs);
-        // The blocked tab goes back to its page.
+        // The blocked tab goes back to the page it was last refused.
         QTRY_COMPARE_WITH_TIMEOUT(m_browser->target(m_openTab).value(QStringLiteral("url")).toString(),
-                                  url(QStringLiteral("other.test"), QStringLiteral("/open")), kSettleMs);
+                                  url(QStringLiteral("other.test"), QStringLiteral("/before")), kSettleMs);
     }
 
     void killedLumoraFreesTheBrowser()
@@ -401,6 +634,32 @@ private Q_SLOTS:
         m_lumora->kill();
         QTRY_COMPARE_WITH_TIMEOUT(visitHost(QStringLiteral("other.test")), QStringLiteral("loaded"),
                                   kSettleMs);
+    }
+
+    // A Lumora that holds its bus name (here a stand-in for it) sends a
+    // session and then nothing more: a screen name of 1.2 MB still
+    // restricts the browser, and the end it gave frees it.
+    void silentLumoraPastTheEnd()
+    {
+        DBusRemoteControl lumora(m_store->serviceName());
+        QVERIFY(lumora.serve());
+        const QString hugeName(600000, QChar(0xe9));
+        m_screen = hugeName.left(100);
+        lumora.setWebsiteSession(WebsiteSession{
+            hugeName, QDateTime::currentDateTimeUtc().addSecs(600), {QStringLiteral("allowed.test")}});
+        QTRY_COMPARE_WITH_TIMEOUT(visitHost(QStringLiteral("other.test")), QStringLiteral("blocked"),
+                                  kSettleMs);
+        QCOMPARE(visitHost(QStringLiteral("allowed.test")), QStringLiteral("loaded"));
+
+        constexpr int kLeftS = 30;
+        m_screen = kScreen;
+        lumora.setWebsiteSession(WebsiteSession{
+            kScreen, QDateTime::currentDateTimeUtc().addSecs(kLeftS), {QStringLiteral("allowed.test")}});
+        QTRY_COMPARE_WITH_TIMEOUT(visitHost(QStringLiteral("other.test")), QStringLiteral("blocked"),
+                                  kSettleMs);
+        QTRY_COMPARE_WITH_TIMEOUT(visitHost(QStringLiteral("other.test")), QStringLiteral("loaded"),
+                                  kLeftS * 1000 + kSettleMs);
+        QVERIFY(lumora.websiteSession().has_value());
     }
 };
 

@@ -1,5 +1,7 @@
 #include "DBusRemoteControl.h"
 
+#include "TerminalText.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -16,6 +18,15 @@ constexpr auto kErrorFailed = "io.github.lumora.Lumora.Error.Failed";
 // A browser's name as its host gives it is shown in the settings; longer
 // names are cut.
 constexpr qsizetype kMaxBrowserName = 64;
+// Strings longer than these are refused unread: a browser's host sends a
+// short name, and no focus screen is named with a page of text. Anything on
+// the bus may call; nothing it sends is kept beyond the call.
+constexpr qsizetype kMaxBrowserArgument = 256;
+constexpr qsizetype kMaxScreenArgument = 4096;
+// Hosts followed at once: one per running browser profile, far below this.
+constexpr qsizetype kMaxBrowsers = 64;
+constexpr auto kErrorInvalidArgs = "org.freedesktop.DBus.Error.InvalidArgs";
+constexpr auto kErrorLimitsExceeded = "org.freedesktop.DBus.Error.LimitsExceeded";
 
 QString methodFor(RemoteControl::Request request)
 {
@@ -119,6 +130,12 @@ void DBusRemoteControl::StartFocusScreen(const QString &name)
 {
     if (!calledFromDBus())
         return;
+    if (name.size() > kMaxScreenArgument) {
+        sendErrorReply(
+            QLatin1String(kErrorInvalidArgs),
+            QStringLiteral("a focus screen's name has at most %1 characters").arg(kMaxScreenArgument));
+        return;
+    }
     if (!startHandler) {
         sendErrorReply(QLatin1String(kErrorFailed), QStringLiteral("Lumora is not ready yet"));
         return;
@@ -147,22 +164,61 @@ void DBusRemoteControl::BrowserConnected(const QString &browser)
 {
     if (!calledFromDBus())
         return;
+    if (browser.size() > kMaxBrowserArgument) {
+        sendErrorReply(QLatin1String(kErrorInvalidArgs),
+                       QStringLiteral("a browser's name has at most %1 characters").arg(kMaxBrowserArgument));
+        return;
+    }
     const QString follower = message().service();
+    if (!isFollower(follower) && followerCount() >= kMaxBrowsers) {
+        if (!m_toldFull)
+            TerminalText::printError(
+                QStringLiteral("lumora: %1 browsers are connected already; more are refused until one leaves")
+                    .arg(kMaxBrowsers));
+        m_toldFull = true;
+        sendErrorReply(QLatin1String(kErrorLimitsExceeded),
+                       QStringLiteral("%1 browsers are connected already").arg(kMaxBrowsers));
+        return;
+    }
     if (!m_browserWatcher) {
-        m_browserWatcher = new QDBusServiceWatcher(QString(), connection(),
-                                                   QDBusServiceWatcher::WatchForUnregistration, this);
+        // Made without a service: one given (even an empty one) is watched.
+        m_browserWatcher = new QDBusServiceWatcher(this);
+        m_browserWatcher->setConnection(connection());
+        m_browserWatcher->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
         connect(m_browserWatcher, &QDBusServiceWatcher::serviceUnregistered, this,
-                [this](const QString &name) {
-                    m_browserWatcher->removeWatchedService(name);
-                    setBrowserGone(name);
-                });
+                &DBusRemoteControl::browserLeft);
     }
     m_browserWatcher->addWatchedService(follower);
     const QString name = printableName(browser);
     setBrowserConnected(follower, name.isEmpty() ? QStringLiteral("Browser") : name);
-    // A host that left before it was watched is not waited for.
-    if (!connection().interface()->isServiceRegistered(follower).value())
-        setBrowserGone(follower);
+    // A host that left before the watch was set up is never reported by
+    // it: asked after the watch, the bus tells either way.
+    QDBusMessage ask = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
+    ask << follower;
+    auto *pending = new QDBusPendingCallWatcher(connection().asyncCall(ask), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [this, follower](QDBusPendingCallWatcher *call) {
+                call->deleteLater();
+                const QDBusPendingReply<bool> reply = *call;
+                if (reply.isError() || !reply.value())
+                    browserLeft(follower);
+            });
+}
+
+void DBusRemoteControl::browserLeft(const QString &follower)
+{
+    if (m_browserWatcher)
+        m_browserWatcher->removeWatchedService(follower);
+    setBrowserGone(follower);
+    if (followerCount() < kMaxBrowsers)
+        m_toldFull = false;
+}
+
+qsizetype DBusRemoteControl::watchedFollowers() const
+{
+    return m_browserWatcher ? m_browserWatcher->watchedServices().size() : 0;
 }
 
 void DBusRemoteControl::setWebsiteSession(const std::optional<::WebsiteSession> &session)

@@ -30,6 +30,10 @@ public:
     static QVariantMap toMap(const std::optional<::WebsiteSession> &session);
     static std::optional<::WebsiteSession> fromMap(const QVariantMap &map);
 
+    // Serving: the browsers' hosts whose leaving is being watched (each is
+    // a match rule on this connection).
+    qsizetype watchedFollowers() const;
+
 public Q_SLOTS:
     void ShowPopover();
     void OpenMainWindow();
@@ -47,11 +51,14 @@ Q_SIGNALS:
 
 private:
     void askForWebsiteSession();
+    void browserLeft(const QString &follower);
 
     QString m_serviceName;
     bool m_serving = false;
     // Serving: the hosts of connected browsers, watched until they leave.
     QDBusServiceWatcher *m_browserWatcher = nullptr;
+    // The line about too many browsers was printed (until one leaves).
+    bool m_toldFull = false;
     // Following: the served name and the browser this host speaks for.
     QPointer<QObject> m_follower;
     QString m_browser;
