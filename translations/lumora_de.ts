@@ -41,6 +41,13 @@
     </message>
 </context>
 <context>
+    <name>AppChips</name>
+    <message>
+        <source>Remove %1</source>
+        <translation>%1 entfernen</translation>
+    </message>
+</context>
+<context>
     <name>AppChooser</name>
     <message>
         <source>Name</source>
@@ -89,6 +96,18 @@
     <message>
         <source>Applications</source>
         <translation>Anwendungen</translation>
+    </message>
+    <message>
+        <source>Choose Application</source>
+        <translation>Anwendung auswählen</translation>
+    </message>
+    <message>
+        <source>Choose</source>
+        <translation>Auswählen</translation>
+    </message>
+    <message>
+        <source>Pick the application to open when a session starts.</source>
+        <translation>Wählen Sie die Anwendung, die beim Start einer Sitzung geöffnet wird.</translation>
     </message>
 </context>
 <context>
@@ -205,6 +224,14 @@
     <message>
         <source>Delete</source>
         <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Delete the lock profile “%1”?</source>
+        <translation>Das Sperrprofil „%1“ löschen?</translation>
+    </message>
+    <message>
+        <source>Edit → Undo brings it back while this window is open.</source>
+        <translation>Bearbeiten → Rückgängig holt es zurück, solange dieses Fenster offen ist.</translation>
     </message>
 </context>
 <context>
@@ -430,6 +457,26 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>Open Settings</source>
         <translation>Einstellungen öffnen</translation>
     </message>
+    <message>
+        <source>Undo Delete</source>
+        <translation>Löschen rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Dismiss</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Undo Delete “%1”</source>
+        <translation>Löschen von „%1“ rückgängig machen</translation>
+    </message>
+    <message>
+        <source>“%1” was deleted.</source>
+        <translation>„%1“ wurde gelöscht.</translation>
+    </message>
 </context>
 <context>
     <name>DurationFormat</name>
@@ -496,6 +543,10 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>%1 min</source>
         <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>Type a length such as 50, 1h 30m or 1:30 and press Return, or use the arrow keys.</source>
+        <translation>Geben Sie eine Dauer ein, etwa 50, 1h 30m oder 1:30, und drücken Sie die Eingabetaste, oder benutzen Sie die Pfeiltasten.</translation>
     </message>
 </context>
 <context>
@@ -803,6 +854,70 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>Not a domain, ignored: %1</source>
         <translation>Keine Domain, ignoriert: %1</translation>
     </message>
+    <message>
+        <source>Strict mode needs a challenge, so “None” was replaced by Math Problem.</source>
+        <translation>Der strenge Modus braucht eine Herausforderung, daher wurde „Keine“ durch Rechenaufgabe ersetzt.</translation>
+    </message>
+    <message>
+        <source>“None” cannot guard a session; turn Strict Mode off instead.</source>
+        <translation>„Keine“ kann keine Sitzung schützen; schalten Sie stattdessen den strengen Modus aus.</translation>
+    </message>
+    <message>
+        <source>An empty password is not accepted; the previous one is kept.</source>
+        <translation>Ein leeres Passwort wird nicht angenommen; das bisherige bleibt.</translation>
+    </message>
+    <message>
+        <source>An empty sentence is not accepted; the previous one is kept.</source>
+        <translation>Ein leerer Satz wird nicht angenommen; der bisherige bleibt.</translation>
+    </message>
+    <message>
+        <source>Choose...</source>
+        <translation>Auswählen …</translation>
+    </message>
+    <message>
+        <source>Pick the installed application to open</source>
+        <translation>Die installierte Anwendung wählen, die geöffnet wird</translation>
+    </message>
+    <message>
+        <source>Pick an image file</source>
+        <translation>Eine Bilddatei wählen</translation>
+    </message>
+    <message>
+        <source>Choose a Background Image</source>
+        <translation>Hintergrundbild auswählen</translation>
+    </message>
+    <message>
+        <source>Images (*.png *.jpg *.jpeg *.webp *.bmp *.gif *.svg)</source>
+        <translation>Bilder (*.png *.jpg *.jpeg *.webp *.bmp *.gif *.svg)</translation>
+    </message>
+    <message>
+        <source>Choose a Colour</source>
+        <translation>Farbe auswählen</translation>
+    </message>
+    <message>
+        <source>Add a colour</source>
+        <translation>Eine Farbe hinzufügen</translation>
+    </message>
+    <message>
+        <source>Colour %1</source>
+        <translation>Farbe %1</translation>
+    </message>
+    <message>
+        <source>Choose a colour</source>
+        <translation>Eine Farbe wählen</translation>
+    </message>
+    <message>
+        <source>“None” cannot guard a session: choose a challenge.</source>
+        <translation>„Keine“ kann keine Sitzung schützen: Wählen Sie eine Herausforderung.</translation>
+    </message>
+    <message>
+        <source>Enter a sentence: without one, strict mode guards nothing.</source>
+        <translation>Geben Sie einen Satz ein: Ohne ihn schützt der strenge Modus nichts.</translation>
+    </message>
+    <message>
+        <source>Enter a password: without one, strict mode guards nothing.</source>
+        <translation>Geben Sie ein Passwort ein: Ohne es schützt der strenge Modus nichts.</translation>
+    </message>
 </context>
 <context>
     <name>FocusScreenList</name>
@@ -841,6 +956,14 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>Delete</source>
         <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Delete the focus screen “%1”?</source>
+        <translation>Den Fokus-Bildschirm „%1“ löschen?</translation>
+    </message>
+    <message>
+        <source>Its recorded sessions stay in the history. Edit → Undo brings it back while this window is open.</source>
+        <translation>Seine aufgezeichneten Sitzungen bleiben im Verlauf. Bearbeiten → Rückgängig holt ihn zurück, solange dieses Fenster offen ist.</translation>
     </message>
 </context>
 <context>
@@ -882,6 +1005,49 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     </message>
 </context>
 <context>
+    <name>FocusSessionDetail</name>
+    <message>
+        <source>No Session Selected</source>
+        <translation>Keine Sitzung ausgewählt</translation>
+    </message>
+    <message>
+        <source>Select a session from the list to see its details.</source>
+        <translation>Wählen Sie eine Sitzung in der Liste, um ihre Einzelheiten zu sehen.</translation>
+    </message>
+    <message>
+        <source>Session</source>
+        <translation>Sitzung</translation>
+    </message>
+    <message>
+        <source>Focus Screen</source>
+        <translation>Fokus-Bildschirm</translation>
+    </message>
+    <message>
+        <source>Started</source>
+        <translation>Begonnen</translation>
+    </message>
+    <message>
+        <source>Ended</source>
+        <translation>Beendet</translation>
+    </message>
+    <message>
+        <source>Planned Length</source>
+        <translation>Geplante Dauer</translation>
+    </message>
+    <message>
+        <source>Actual Length</source>
+        <translation>Tatsächliche Dauer</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>The planned length is the focus screen&apos;s length now.</source>
+        <translation>Die geplante Dauer ist die jetzige Dauer des Fokus-Bildschirms.</translation>
+    </message>
+</context>
+<context>
     <name>FocusSessionList</name>
     <message>
         <source>Sessions</source>
@@ -909,6 +1075,10 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>Ended early</source>
         <translation>Vorzeitig beendet</translation>
+    </message>
+    <message>
+        <source>Not finished</source>
+        <translation>Nicht beendet</translation>
     </message>
 </context>
 <context>
@@ -977,10 +1147,6 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <translation>Globales Tastenkürzel</translation>
     </message>
     <message>
-        <source>Default: Ctrl+Alt+Super+F (or Super+Shift+F)</source>
-        <translation>Vorgabe: Ctrl+Alt+Super+F (oder Super+Shift+F)</translation>
-    </message>
-    <message>
         <source>Default Lock Mode</source>
         <translation>Standard-Sperrmodus</translation>
     </message>
@@ -999,6 +1165,10 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>This desktop does not let programs set a global shortcut. Bind one in the desktop&apos;s keyboard settings to the command lumora --popover.</source>
         <translation>Dieser Desktop lässt Programme kein globales Tastenkürzel festlegen. Legen Sie in den Tastatureinstellungen des Desktops eines für den Befehl lumora --popover fest.</translation>
+    </message>
+    <message>
+        <source>Default: Ctrl+Alt+Super+F (or Super+Shift+F)</source>
+        <translation>Vorgabe: Ctrl+Alt+Super+F (oder Super+Shift+F)</translation>
     </message>
 </context>
 <context>
@@ -1083,6 +1253,10 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>Show Toolbar</source>
         <translation>Werkzeugleiste anzeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
     </message>
 </context>
 <context>
@@ -1210,6 +1384,17 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>%1 apps, %2 sites</source>
         <translation>%1 Anwendungen, %2 Webseiten</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+</context>
+<context>
+    <name>RecordList</name>
+    <message>
+        <source>Delete “%1”?</source>
+        <translation>„%1“ löschen?</translation>
     </message>
     <message>
         <source>Delete</source>

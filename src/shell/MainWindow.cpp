@@ -45,10 +45,8 @@ void MainWindow::buildMenus()
     QMenu *file = menuBar()->addMenu(tr("&File"));
     QAction *newScreen = file->addAction(tr("New Focus Screen"));
     newScreen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    connect(newScreen, &QAction::triggered, this, [this] {
-        // The sidebar page stays as it is; the new screen is selected.
-        m_model->addFocusScreen(tr("New Focus Screen"), 600, LockMode::hideApps);
-    });
+    // The sidebar page stays as it is; the new screen is selected.
+    connect(newScreen, &QAction::triggered, m_content, &ContentView::createFocusScreen);
     QAction *settings = file->addAction(tr("Settings..."));
     settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     settings->setMenuRole(QAction::PreferencesRole);
@@ -61,6 +59,9 @@ void MainWindow::buildMenus()
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setMenuRole(QAction::QuitRole);
     connect(quit, &QAction::triggered, this, &MainWindow::quitRequested);
+
+    QMenu *edit = menuBar()->addMenu(tr("&Edit"));
+    edit->addAction(m_content->undoDeleteAction());
 
     QMenu *view = menuBar()->addMenu(tr("&View"));
     QAction *sidebar = view->addAction(tr("Show Sidebar"));
