@@ -1167,8 +1167,25 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <translation>Dieser Desktop lässt Programme kein globales Tastenkürzel festlegen. Legen Sie in den Tastatureinstellungen des Desktops eines für den Befehl lumora --popover fest.</translation>
     </message>
     <message>
-        <source>Default: Ctrl+Alt+Super+F (or Super+Shift+F)</source>
-        <translation>Vorgabe: Ctrl+Alt+Super+F (oder Super+Shift+F)</translation>
+        <source>%1 now opens the popover.</source>
+        <translation>%1 öffnet jetzt die Liste der Fokus-Bildschirme.</translation>
+    </message>
+    <message>
+        <source>No global shortcut now: open the popover from the tray or with lumora --popover.</source>
+        <translation>Jetzt kein globales Tastenkürzel: Öffnen Sie die Liste der Fokus-Bildschirme über das Symbol in der Kontrollleiste oder mit lumora --popover.</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be a global shortcut: it needs Ctrl, Alt or Super, or one of F1–F12. The shortcut in use stays.</source>
+        <translation>„%1“ kann kein globales Tastenkürzel sein: Es braucht Ctrl, Alt oder Super oder eine der Tasten F1–F12. Das verwendete Tastenkürzel bleibt.</translation>
+    </message>
+    <message>
+        <source>%1 could not be registered: another program may be using it. The shortcut in use stays.</source>
+        <translation>%1 konnte nicht registriert werden: Ein anderes Programm verwendet es vielleicht. Das verwendete Tastenkürzel bleibt.</translation>
+    </message>
+    <message>
+        <source>Default: %1 (or %2)</source>
+        <extracomment>the default global shortcut, then another suggestion</extracomment>
+        <translation>Vorgabe: %1 (oder %2)</translation>
     </message>
 </context>
 <context>

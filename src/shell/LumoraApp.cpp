@@ -87,6 +87,11 @@ void LumoraApp::openSettings()
         m_settingsWindow->setObjectName(QStringLiteral("settings"));
         m_settingsWindow->setAttribute(Qt::WA_QuitOnClose, false);
         m_settingsWindow->general()->browserSection()->setRemoteControl(m_remote);
+        // A shortcut chosen there takes effect at once.
+        QPointer<AppDelegate> delegate(m_delegate.get());
+        m_settingsWindow->general()->setShortcutApplier([delegate](const QString &text) {
+            return delegate ? delegate->applyGlobalShortcut(text) : ShortcutRegistration::unavailable;
+        });
         themed(m_settingsWindow.get(), m_themes);
     }
     m_settingsWindow->general()->setShortcutKeeper(m_delegate->shortcutKeeper());

@@ -3,6 +3,7 @@
 // tray icon drawing, the main window's close and the popover's tint.
 #include "AppDelegate.h"
 #include "AppModel.h"
+#include "AppSettings.h"
 #include "Appearance.h"
 #include "CommandLine.h"
 #include "DurationFormat.h"
@@ -12,6 +13,7 @@
 #include "FocusOverlayController.h"
 #include "FocusScreen.h"
 #include "FocusSessionManager.h"
+#include "GeneralSettings.h"
 #include "GridProbes.h"
 #include "LockJournal.h"
 #include "LockModeBadge.h"
@@ -20,6 +22,7 @@
 #include "ModelContainer.h"
 #include "ModelContext.h"
 #include "SessionServices.h"
+#include "ShortcutField.h"
 #include "SingleInstance.h"
 #include "StatusItem.h"
 #include "StatusText.h"
@@ -29,6 +32,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSet>
@@ -276,6 +280,63 @@ private Q_SLOTS:
         sessions.manager().endSession(true);
         QTRY_VERIFY(!sessions.manager().activeSession());
         QVERIFY(!platform.workspace->isHidden(chat));
+        delegate.applicationWillTerminate();
+    }
+
+    // A shortcut chosen in Settings → General works at once: the old
+    // combination is released, the new one registered; one the desktop
+    // refuses leaves the old one working, and the page says which happened.
+    void chosenShortcutTakesEffectAtOnce()
+    {
+        ShellOverDoubles shell;
+        AppDelegate &delegate = shell.delegate;
+        delegate.model()->context()->insert(std::make_unique<AppSettings>());
+        QVERIFY(delegate.model()->context()->save());
+        delegate.applicationDidFinishLaunching();
+        FakeHotKeyBackend *keys = shell.platform.hotKeys;
+        QVERIFY(keys);
+        const auto holds = [keys](quint32 code, quint32 modifiers) {
+            for (const auto &[reference, registration] : keys->registrations)
+                if (registration.keyCode == code && registration.modifiers == modifiers)
+                    return true;
+            return false;
+        };
+        constexpr quint32 kF = 3, kG = 5;
+        QVERIFY(holds(kF, 0x1900)); // the default, Ctrl+Alt+Super+F
+
+        GeneralSettings page(delegate.model());
+        page.setShortcutApplier(
+            [&delegate](const QString &text) { return delegate.applyGlobalShortcut(text); });
+        page.show();
+        QApplication::setActiveWindow(&page);
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        ShortcutField *field = page.shortcutField();
+        const auto record = [field](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+            QTest::mouseClick(field, Qt::LeftButton);
+            QTest::keyClick(field, key, modifiers);
+        };
+
+        record(Qt::Key_F, Qt::MetaModifier | Qt::ShiftModifier);
+        QVERIFY(holds(kF, 0x300));
+        QVERIFY(!holds(kF, 0x1900));
+        QCOMPARE(keys->registrations.size(), size_t(1));
+        QCOMPARE(page.shortcutStatus()->text(), QStringLiteral("Super+Shift+F now opens the popover."));
+        QCOMPARE(delegate.model()->context()->fetch<AppSettings>().first()->globalShortcut(),
+                 QStringLiteral("⇧⌘F"));
+
+        // Another program holds Ctrl+Alt+G.
+        QVERIFY(keys->registerHotKey(kG, 0x1800, EventHotKeyID{1, 1}));
+        record(Qt::Key_G, Qt::ControlModifier | Qt::AltModifier);
+        QVERIFY(holds(kF, 0x300));
+        QCOMPARE(page.shortcutStatus()->text(),
+                 QStringLiteral("Ctrl+Alt+G could not be registered: another program may be using it. "
+                                "The shortcut in use stays."));
+        QCOMPARE(delegate.globalShortcutInForce(), QStringLiteral("⇧⌘F"));
+
+        // Backspace while recording clears it: nothing of ours is registered.
+        record(Qt::Key_Backspace, Qt::NoModifier);
+        QCOMPARE(keys->registrations.size(), size_t(1)); // the other program's
+        QVERIFY(page.shortcutStatus()->text().startsWith(QStringLiteral("No global shortcut now")));
         delegate.applicationWillTerminate();
     }
 
