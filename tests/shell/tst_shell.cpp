@@ -28,14 +28,20 @@
 #include "StatusText.h"
 #include "Store.h"
 #include "ThemeStore.h"
+#include "Translations.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QScopeGuard>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSet>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -393,6 +399,88 @@ private Q_SLOTS:
         const QColor ink = LockModeBadge::textColor(&themes, badge->palette());
         QCOMPARE(ink, teal.accentText(badge->palette(), system));
         QVERIFY(ink != teal.accent(system));
+        popover.close();
+    }
+
+    // The popover is as large as its content needs: 280 x 360 at least,
+    // wider where a row or a language's words need it, so that every
+    // button's text shows in full; a long list scrolls.
+    void popoverFitsItsContent_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<int>("screens");
+        QTest::newRow("English") << "en_US" << 2;
+        QTest::newRow("German") << "de_DE" << 2;
+        QTest::newRow("German, empty") << "de_DE" << 0;
+        QTest::newRow("German, long list") << "de_DE" << 40;
+    }
+    void popoverFitsItsContent()
+    {
+        QFETCH(QString, locale);
+        QFETCH(int, screens);
+        QCOMPARE(Translations::install(QLocale(locale)), locale == u"de_DE");
+        const auto english = qScopeGuard([] {
+            Translations::remove();
+            QLocale::setDefault(QLocale::c());
+        });
+        QTemporaryDir dir;
+        const auto container = scratchContainer(dir);
+        AppModel model(container.get());
+        for (int i = 0; i < screens; ++i) {
+            auto *s = model.context()->insert(std::make_unique<FocusScreen>(
+                i == 0 ? QStringLiteral("Deep Work with a name far too long to fit")
+                       : QStringLiteral("Reading"),
+                5400.0));
+            s->setAutoStartOnLogin(i == 0);
+            s->setLockMode(i == 1 ? LockMode::preventLaunch : LockMode::hideApps);
+        }
+        Appearance appearance;
+        ThemeStore themes(&appearance);
+        MenuBarPopover popover(&model, &themes, {});
+        popover.showAt(QRect(100, 0, 20, 20));
+        QVERIFY(QTest::qWaitForWindowExposed(&popover));
+        const QRect area = popover.screen()->availableGeometry();
+        QVERIFY(popover.width() >= MenuBarPopover::kWidth);
+        QVERIFY(popover.height() >= std::min(MenuBarPopover::kHeight, area.height()));
+        QVERIFY(popover.width() <= area.width() && popover.height() <= area.height());
+        QVERIFY(area.contains(popover.geometry()));
+        if (screens == 0)
+            QCOMPARE(popover.size(), QSize(MenuBarPopover::kWidth, MenuBarPopover::kHeight));
+        if (screens > 10) {
+            // A long list scrolls inside the usual height.
+            QCOMPARE(popover.height(), MenuBarPopover::kHeight);
+            QTRY_VERIFY(popover.findChild<QScrollArea *>()->verticalScrollBar()->isVisible());
+        }
+
+        const QList<QPushButton *> buttons = popover.findChildren<QPushButton *>();
+        QVERIFY(buttons.size() >= 2);
+        for (QPushButton *button : buttons) {
+            if (!button->isVisibleTo(&popover))
+                continue;
+            QStyleOptionButton option;
+            option.initFrom(button);
+            option.text = button->text();
+            option.features = button->isFlat() ? QStyleOptionButton::Flat : QStyleOptionButton::None;
+            const QRect contents =
+                button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+            const int textWidth = button->fontMetrics().horizontalAdvance(button->text());
+            QVERIFY2(
+                textWidth <= contents.width(),
+                qPrintable(
+                    QStringLiteral("%1: %2 > %3").arg(button->text()).arg(textWidth).arg(contents.width())));
+            // Not cut by the popover's edge, nor (in the list) by the list's.
+            if (auto *scroll = popover.findChild<QScrollArea *>(); scroll && scroll->isAncestorOf(button)) {
+                const int left = button->mapTo(scroll->viewport(), QPoint(0, 0)).x();
+                QVERIFY2(left >= 0 && left + button->width() <= scroll->viewport()->width(),
+                         qPrintable(button->text()));
+            } else {
+                const QRect inPopover(button->mapTo(&popover, QPoint(0, 0)), button->size());
+                QVERIFY2(popover.rect().contains(inPopover), qPrintable(button->text()));
+            }
+        }
+        // Each badge gets the width its words need.
+        for (LockModeBadge *badge : popover.findChildren<LockModeBadge *>())
+            QVERIFY2(badge->width() >= badge->sizeHint().width(), qPrintable(badge->text()));
         popover.close();
     }
 
