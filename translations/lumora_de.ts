@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
+    <name>AboutDialog</name>
+    <message>
+        <source>About Lumora</source>
+        <translation>Über Lumora</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>A focus timer for the Linux desktop.</source>
+        <translation>Ein Fokus-Timer für den Linux-Desktop.</translation>
+    </message>
+    <message>
+        <source>Licence: MIT (Expat)</source>
+        <translation>Lizenz: MIT (Expat)</translation>
+    </message>
+    <message>
+        <source>Your focus screens, sessions and settings are kept in:</source>
+        <translation>Ihre Fokus-Bildschirme, Sitzungen und Einstellungen liegen in:</translation>
+    </message>
+    <message>
+        <source>How to use Lumora (README)</source>
+        <translation>So benutzen Sie Lumora (README)</translation>
+    </message>
+</context>
+<context>
     <name>AccentPreview</name>
     <message>
         <source>Preview of the accent color</source>
@@ -1275,6 +1302,14 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>&amp;Edit</source>
         <translation>&amp;Bearbeiten</translation>
     </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>About Lumora</source>
+        <translation>Über Lumora</translation>
+    </message>
 </context>
 <context>
     <name>MenuBarPopover</name>
@@ -1459,6 +1494,13 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>lumora: Lumora is already running on this store%1, but it cannot be reached: %2</source>
         <translation>lumora: Lumora läuft bereits mit diesem Speicher%1, ist aber nicht erreichbar: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Snapshot</name>
+    <message>
+        <source>I choose to stay with this work until the timer ends, one calm step at a time.</source>
+        <translation>Ich bleibe bei dieser Arbeit, bis der Timer endet, ruhig Schritt für Schritt.</translation>
     </message>
 </context>
 <context>

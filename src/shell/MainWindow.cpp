@@ -1,7 +1,9 @@
 #include "MainWindow.h"
 
+#include "AboutDialog.h"
 #include "AppModel.h"
 #include "ContentView.h"
+#include "Store.h"
 #include "Themed.h"
 
 #include <QAction>
@@ -78,6 +80,24 @@ void MainWindow::buildMenus()
     toolbar->setText(tr("Show Toolbar"));
     toolbar->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_T));
     view->addAction(toolbar);
+
+    QMenu *help = menuBar()->addMenu(tr("&Help"));
+    QAction *about = help->addAction(tr("About Lumora"));
+    about->setObjectName(QStringLiteral("aboutAction"));
+    about->setMenuRole(QAction::AboutRole);
+    connect(about, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+AboutDialog *MainWindow::showAbout()
+{
+    if (!m_about) {
+        m_about = new AboutDialog(Store::path(), AboutDialog::readmePath(), this);
+        m_about->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+    return m_about;
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

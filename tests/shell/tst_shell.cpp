@@ -1,6 +1,7 @@
 // The shell's texts and rules that need no desktop: countdown title and
 // tooltip, popover durations, the login-launch rule, the command line, the
 // tray icon drawing, the main window's close and the popover's tint.
+#include "AboutDialog.h"
 #include "AppDelegate.h"
 #include "AppModel.h"
 #include "AppSettings.h"
@@ -30,12 +31,15 @@
 #include "ThemeStore.h"
 #include "Translations.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -344,6 +348,42 @@ private Q_SLOTS:
         QCOMPARE(keys->registrations.size(), size_t(1)); // the other program's
         QVERIFY(page.shortcutStatus()->text().startsWith(QStringLiteral("No global shortcut now")));
         delegate.applicationWillTerminate();
+    }
+
+    // Help → About Lumora names the version, the licence, the store file as
+    // the user writes paths and links to the usage notes.
+    void aboutDialog()
+    {
+        QTemporaryDir dir;
+        const auto container = scratchContainer(dir);
+        AppModel model(container.get());
+        Appearance appearance;
+        ThemeStore themes(&appearance);
+        GridProbes probes;
+        MainWindow window(&model, &themes, &probes, nullptr);
+        QAction *about = window.findChild<QAction *>(QStringLiteral("aboutAction"));
+        QVERIFY(about);
+        QCOMPARE(about->text(), QStringLiteral("About Lumora"));
+        about->trigger();
+        auto *dialog = window.findChild<AboutDialog *>();
+        QVERIFY(dialog);
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        QVERIFY(QRegularExpression(QStringLiteral("^Version \\d+\\.\\d+\\.\\d+"))
+                    .match(dialog->versionLabel()->text())
+                    .hasMatch());
+        QCOMPARE(dialog->storeLabel()->text(), AboutDialog::displayPath(Store::path()));
+        QCOMPARE(dialog->storeLabel()->textFormat(), Qt::PlainText);
+        QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("aboutLicence"))
+                    ->text()
+                    .contains(QStringLiteral("MIT")));
+        // Run from the build folder: the source tree's README.
+        QVERIFY(dialog->readmeLink()->isVisibleTo(dialog));
+        QVERIFY(dialog->readmeLink()->text().contains(QStringLiteral("README.md")));
+        QVERIFY(QFileInfo(AboutDialog::readmePath()).isFile());
+        // Asked again, the same dialog comes forward.
+        about->trigger();
+        QCOMPARE(window.findChildren<AboutDialog *>().size(), 1);
+        dialog->close();
     }
 
     // Closing the main window hides it only while something (the tray) can
