@@ -13,6 +13,7 @@
 #include "HomePath.h"
 #include "ModelContext.h"
 #include "OptionalText.h"
+#include "TextStyles.h"
 #include "WebsiteDomain.h"
 
 #include <QCheckBox>
@@ -601,6 +602,10 @@ void FocusScreenDetail::updateStrictVisibility()
     }
     m_strictProblem->setText(problem);
     m_strictProblem->setVisible(!problem.isEmpty());
+    // A warning, in the warning colour of the current appearance.
+    QPalette warning = m_strictProblem->palette();
+    warning.setColor(QPalette::WindowText, TextStyles::orange(palette()));
+    m_strictProblem->setPalette(warning);
 }
 
 void FocusScreenDetail::updateBackgroundRow()
