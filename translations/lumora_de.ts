@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
+    <name>AboutDialog</name>
+    <message>
+        <source>About Lumora</source>
+        <translation>Über Lumora</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>A focus timer for the Linux desktop.</source>
+        <translation>Ein Fokus-Timer für den Linux-Desktop.</translation>
+    </message>
+    <message>
+        <source>Licence: MIT (Expat)</source>
+        <translation>Lizenz: MIT (Expat)</translation>
+    </message>
+    <message>
+        <source>Your focus screens, sessions and settings are kept in:</source>
+        <translation>Ihre Fokus-Bildschirme, Sitzungen und Einstellungen liegen in:</translation>
+    </message>
+    <message>
+        <source>How to use Lumora (README)</source>
+        <translation>So benutzen Sie Lumora (README)</translation>
+    </message>
+</context>
+<context>
     <name>AccentPreview</name>
     <message>
         <source>Preview of the accent color</source>
@@ -38,6 +65,13 @@
     <message>
         <source>Focus</source>
         <translation>Fokus</translation>
+    </message>
+</context>
+<context>
+    <name>AppChips</name>
+    <message>
+        <source>Remove %1</source>
+        <translation>%1 entfernen</translation>
     </message>
 </context>
 <context>
@@ -89,6 +123,18 @@
     <message>
         <source>Applications</source>
         <translation>Anwendungen</translation>
+    </message>
+    <message>
+        <source>Choose Application</source>
+        <translation>Anwendung auswählen</translation>
+    </message>
+    <message>
+        <source>Choose</source>
+        <translation>Auswählen</translation>
+    </message>
+    <message>
+        <source>Pick the application to open when a session starts.</source>
+        <translation>Wählen Sie die Anwendung, die beim Start einer Sitzung geöffnet wird.</translation>
     </message>
 </context>
 <context>
@@ -205,6 +251,14 @@
     <message>
         <source>Delete</source>
         <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Delete the lock profile “%1”?</source>
+        <translation>Das Sperrprofil „%1“ löschen?</translation>
+    </message>
+    <message>
+        <source>Edit → Undo brings it back while this window is open.</source>
+        <translation>Bearbeiten → Rückgängig holt es zurück, solange dieses Fenster offen ist.</translation>
     </message>
 </context>
 <context>
@@ -434,6 +488,26 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>Open Settings</source>
         <translation>Einstellungen öffnen</translation>
     </message>
+    <message>
+        <source>Undo Delete</source>
+        <translation>Löschen rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Dismiss</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Undo Delete “%1”</source>
+        <translation>Löschen von „%1“ rückgängig machen</translation>
+    </message>
+    <message>
+        <source>“%1” was deleted.</source>
+        <translation>„%1“ wurde gelöscht.</translation>
+    </message>
 </context>
 <context>
     <name>DurationFormat</name>
@@ -500,6 +574,10 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>%1 min</source>
         <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>Type a length such as 50, 1h 30m or 1:30 and press Return, or use the arrow keys.</source>
+        <translation>Geben Sie eine Dauer ein, etwa 50, 1h 30m oder 1:30, und drücken Sie die Eingabetaste, oder benutzen Sie die Pfeiltasten.</translation>
     </message>
 </context>
 <context>
@@ -807,6 +885,70 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>Not a domain, ignored: %1</source>
         <translation>Keine Domain, ignoriert: %1</translation>
     </message>
+    <message>
+        <source>Strict mode needs a challenge, so “None” was replaced by Math Problem.</source>
+        <translation>Der strenge Modus braucht eine Herausforderung, daher wurde „Keine“ durch Rechenaufgabe ersetzt.</translation>
+    </message>
+    <message>
+        <source>“None” cannot guard a session; turn Strict Mode off instead.</source>
+        <translation>„Keine“ kann keine Sitzung schützen; schalten Sie stattdessen den strengen Modus aus.</translation>
+    </message>
+    <message>
+        <source>An empty password is not accepted; the previous one is kept.</source>
+        <translation>Ein leeres Passwort wird nicht angenommen; das bisherige bleibt.</translation>
+    </message>
+    <message>
+        <source>An empty sentence is not accepted; the previous one is kept.</source>
+        <translation>Ein leerer Satz wird nicht angenommen; der bisherige bleibt.</translation>
+    </message>
+    <message>
+        <source>Choose...</source>
+        <translation>Auswählen …</translation>
+    </message>
+    <message>
+        <source>Pick the installed application to open</source>
+        <translation>Die installierte Anwendung wählen, die geöffnet wird</translation>
+    </message>
+    <message>
+        <source>Pick an image file</source>
+        <translation>Eine Bilddatei wählen</translation>
+    </message>
+    <message>
+        <source>Choose a Background Image</source>
+        <translation>Hintergrundbild auswählen</translation>
+    </message>
+    <message>
+        <source>Images (*.png *.jpg *.jpeg *.webp *.bmp *.gif *.svg)</source>
+        <translation>Bilder (*.png *.jpg *.jpeg *.webp *.bmp *.gif *.svg)</translation>
+    </message>
+    <message>
+        <source>Choose a Colour</source>
+        <translation>Farbe auswählen</translation>
+    </message>
+    <message>
+        <source>Add a colour</source>
+        <translation>Eine Farbe hinzufügen</translation>
+    </message>
+    <message>
+        <source>Colour %1</source>
+        <translation>Farbe %1</translation>
+    </message>
+    <message>
+        <source>Choose a colour</source>
+        <translation>Eine Farbe wählen</translation>
+    </message>
+    <message>
+        <source>“None” cannot guard a session: choose a challenge.</source>
+        <translation>„Keine“ kann keine Sitzung schützen: Wählen Sie eine Herausforderung.</translation>
+    </message>
+    <message>
+        <source>Enter a sentence: without one, strict mode guards nothing.</source>
+        <translation>Geben Sie einen Satz ein: Ohne ihn schützt der strenge Modus nichts.</translation>
+    </message>
+    <message>
+        <source>Enter a password: without one, strict mode guards nothing.</source>
+        <translation>Geben Sie ein Passwort ein: Ohne es schützt der strenge Modus nichts.</translation>
+    </message>
 </context>
 <context>
     <name>FocusScreenList</name>
@@ -845,6 +987,14 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>Delete</source>
         <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Delete the focus screen “%1”?</source>
+        <translation>Den Fokus-Bildschirm „%1“ löschen?</translation>
+    </message>
+    <message>
+        <source>Its recorded sessions stay in the history. Edit → Undo brings it back while this window is open.</source>
+        <translation>Seine aufgezeichneten Sitzungen bleiben im Verlauf. Bearbeiten → Rückgängig holt ihn zurück, solange dieses Fenster offen ist.</translation>
     </message>
 </context>
 <context>
@@ -886,6 +1036,49 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     </message>
 </context>
 <context>
+    <name>FocusSessionDetail</name>
+    <message>
+        <source>No Session Selected</source>
+        <translation>Keine Sitzung ausgewählt</translation>
+    </message>
+    <message>
+        <source>Select a session from the list to see its details.</source>
+        <translation>Wählen Sie eine Sitzung in der Liste, um ihre Einzelheiten zu sehen.</translation>
+    </message>
+    <message>
+        <source>Session</source>
+        <translation>Sitzung</translation>
+    </message>
+    <message>
+        <source>Focus Screen</source>
+        <translation>Fokus-Bildschirm</translation>
+    </message>
+    <message>
+        <source>Started</source>
+        <translation>Begonnen</translation>
+    </message>
+    <message>
+        <source>Ended</source>
+        <translation>Beendet</translation>
+    </message>
+    <message>
+        <source>Planned Length</source>
+        <translation>Geplante Dauer</translation>
+    </message>
+    <message>
+        <source>Actual Length</source>
+        <translation>Tatsächliche Dauer</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>The planned length is the focus screen&apos;s length now.</source>
+        <translation>Die geplante Dauer ist die jetzige Dauer des Fokus-Bildschirms.</translation>
+    </message>
+</context>
+<context>
     <name>FocusSessionList</name>
     <message>
         <source>Sessions</source>
@@ -913,6 +1106,10 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>Ended early</source>
         <translation>Vorzeitig beendet</translation>
+    </message>
+    <message>
+        <source>Not finished</source>
+        <translation>Nicht beendet</translation>
     </message>
 </context>
 <context>
@@ -981,10 +1178,6 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <translation>Globales Tastenkürzel</translation>
     </message>
     <message>
-        <source>Default: Ctrl+Alt+Super+F (or Super+Shift+F)</source>
-        <translation>Vorgabe: Ctrl+Alt+Super+F (oder Super+Shift+F)</translation>
-    </message>
-    <message>
         <source>Default Lock Mode</source>
         <translation>Standard-Sperrmodus</translation>
     </message>
@@ -1003,6 +1196,27 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>This desktop does not let programs set a global shortcut. Bind one in the desktop&apos;s keyboard settings to the command lumora --popover.</source>
         <translation>Dieser Desktop lässt Programme kein globales Tastenkürzel festlegen. Legen Sie in den Tastatureinstellungen des Desktops eines für den Befehl lumora --popover fest.</translation>
+    </message>
+    <message>
+        <source>%1 now opens the popover.</source>
+        <translation>%1 öffnet jetzt die Liste der Fokus-Bildschirme.</translation>
+    </message>
+    <message>
+        <source>No global shortcut now: open the popover from the tray or with lumora --popover.</source>
+        <translation>Jetzt kein globales Tastenkürzel: Öffnen Sie die Liste der Fokus-Bildschirme über das Symbol in der Kontrollleiste oder mit lumora --popover.</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be a global shortcut: it needs Ctrl, Alt or Super, or one of F1–F12. The shortcut in use stays.</source>
+        <translation>„%1“ kann kein globales Tastenkürzel sein: Es braucht Ctrl, Alt oder Super oder eine der Tasten F1–F12. Das verwendete Tastenkürzel bleibt.</translation>
+    </message>
+    <message>
+        <source>%1 could not be registered: another program may be using it. The shortcut in use stays.</source>
+        <translation>%1 konnte nicht registriert werden: Ein anderes Programm verwendet es vielleicht. Das verwendete Tastenkürzel bleibt.</translation>
+    </message>
+    <message>
+        <source>Default: %1 (or %2)</source>
+        <extracomment>the default global shortcut, then another suggestion</extracomment>
+        <translation>Vorgabe: %1 (oder %2)</translation>
     </message>
 </context>
 <context>
@@ -1087,6 +1301,18 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>Show Toolbar</source>
         <translation>Werkzeugleiste anzeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>About Lumora</source>
+        <translation>Über Lumora</translation>
     </message>
 </context>
 <context>
@@ -1221,6 +1447,17 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     </message>
 </context>
 <context>
+    <name>RecordList</name>
+    <message>
+        <source>Delete “%1”?</source>
+        <translation>„%1“ löschen?</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+</context>
+<context>
     <name>SettingsPlaceholder</name>
     <message>
         <source>Settings</source>
@@ -1261,6 +1498,13 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>lumora: Lumora is already running on this store%1, but it cannot be reached: %2</source>
         <translation>lumora: Lumora läuft bereits mit diesem Speicher%1, ist aber nicht erreichbar: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Snapshot</name>
+    <message>
+        <source>I choose to stay with this work until the timer ends, one calm step at a time.</source>
+        <translation>Ich bleibe bei dieser Arbeit, bis der Timer endet, ruhig Schritt für Schritt.</translation>
     </message>
 </context>
 <context>

@@ -221,18 +221,19 @@ bool isGlobalShortcutAllowed(const ParsedShortcut &shortcut)
     return key >= static_cast<int>(Key::f1) && key <= static_cast<int>(Key::f20);
 }
 
-void registerGlobalHotKey(HotKeysController &controller, const QString &text, std::unique_ptr<HotKey> &hotKey,
-                          QObject *owner, std::function<void()> onKeyDown)
+ShortcutRegistration registerGlobalHotKey(HotKeysController &controller, const QString &text,
+                                          std::unique_ptr<HotKey> &hotKey, QObject *owner,
+                                          std::function<void()> onKeyDown)
 {
     const ParsedShortcut parsed = parseShortcut(text);
     if (!isGlobalShortcutAllowed(parsed)) {
         logLine(QStringLiteral("Invalid shortcut string: ") + text);
-        return;
+        return ShortcutRegistration::invalid;
     }
     const HotKeyBackend *backend = controller.backend();
     if (!backend || !backend->isAvailable()) {
         logLine(QStringLiteral("Failed to register global hotkey for: ") + text);
-        return;
+        return ShortcutRegistration::unavailable;
     }
 
     // Release the old registration first, so that re-registering the same
@@ -244,4 +245,6 @@ void registerGlobalHotKey(HotKeysController &controller, const QString &text, st
             return;
         QMetaObject::invokeMethod(weakOwner.data(), onKeyDown, Qt::QueuedConnection);
     });
+    return controller.isRegistered(hotKey.get()) ? ShortcutRegistration::registered
+                                                 : ShortcutRegistration::refused;
 }

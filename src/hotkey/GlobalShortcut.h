@@ -52,6 +52,14 @@ std::optional<Key> shortcutKey(int qtKey);
 // every other program.
 bool isGlobalShortcutAllowed(const ParsedShortcut &shortcut);
 
+// How registering a global shortcut went.
+enum class ShortcutRegistration {
+    registered,  // the desktop took it
+    invalid,     // no key, or a combination isGlobalShortcutAllowed() refuses
+    unavailable, // the session has no hot-key service
+    refused,     // the desktop refused it (another program holds it)
+};
+
 // Registers `text` as the application's global shortcut with `controller`. Without a key, or
 // for a combination isGlobalShortcutAllowed() refuses, the line "Invalid
 // shortcut string: <text>" is logged and `hotKey` keeps what it held.
@@ -59,7 +67,8 @@ bool isGlobalShortcutAllowed(const ParsedShortcut &shortcut);
 // key whose key-down handler queues `onKeyDown` on `owner`'s event loop, and
 // only while `owner` exists. When the session has no hot-key service at all,
 // nothing is made and "Failed to register global hotkey for: <text>" is
-// logged. A combination the desktop refuses (another program holds it) is
-// not detected: the hot key is made and never fires.
-void registerGlobalHotKey(HotKeysController &controller, const QString &text, std::unique_ptr<HotKey> &hotKey,
-                          QObject *owner, std::function<void()> onKeyDown);
+// logged. A combination the desktop refuses (another program holds it) keeps
+// its hot key, which never fires, and reports `refused`.
+ShortcutRegistration registerGlobalHotKey(HotKeysController &controller, const QString &text,
+                                          std::unique_ptr<HotKey> &hotKey, QObject *owner,
+                                          std::function<void()> onKeyDown);

@@ -102,6 +102,16 @@ void HotKeysController::registerHotKey(HotKey *hotKey)
     }
 }
 
+bool HotKeysController::isRegistered(const HotKey *hotKey) const
+{
+    if (!hotKey)
+        return false;
+    for (const HotKeyBox &box : m_hotKeys)
+        if (box.identifier == hotKey->identifier())
+            return box.carbonEventHotKey.has_value();
+    return false;
+}
+
 void HotKeysController::unregisterHotKey(HotKey *hotKey)
 {
     if (!hotKey)

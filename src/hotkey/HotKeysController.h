@@ -47,6 +47,9 @@ public:
 
     void registerHotKey(HotKey *hotKey);
     void unregisterHotKey(HotKey *hotKey);
+    // Whether the desktop took the hot key's combination (false when it
+    // refused it or there is no backend).
+    bool isRegistered(const HotKey *hotKey) const;
 
     // The installed event handler: kHotKeyNoError when a handler ran,
     // kHotKeyEventNotHandled (or the event's read failure) otherwise.

@@ -1,6 +1,7 @@
 #include "DurationFormat.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -106,6 +107,51 @@ QString spokenLength(double seconds)
         return hoursText;
     //: hours, then minutes: "1 hour 30 minutes"
     return QCoreApplication::translate("DurationFormat", "%1 %2").arg(hoursText, minutesText(rest));
+}
+
+std::optional<qint64> parseMinutes(const QString &text)
+{
+    static constexpr double kMinutesLimit = 1e9;
+    const QString typed = text.trimmed().toLower();
+    if (typed.isEmpty())
+        return std::nullopt;
+    const auto number = [](const QString &digits) {
+        return std::min(QString(digits).replace(u',', u'.').toDouble(), kMinutesLimit);
+    };
+    // "1:30": hours and minutes.
+    static const QRegularExpression clock(QStringLiteral("^(\\d+):(\\d{1,2})$"));
+    if (const QRegularExpressionMatch m = clock.match(typed); m.hasMatch()) {
+        const double minutes = number(m.captured(2));
+        if (minutes >= 60)
+            return std::nullopt;
+        return qint64(std::min(number(m.captured(1)) * 60 + minutes, kMinutesLimit));
+    }
+    // Numbers, each with an optional unit: hours first, then minutes; a last
+    // number without a unit counts as minutes ("1h 30", "45").
+    static const QRegularExpression part(
+        QStringLiteral("\\G\\s*(\\d+(?:[.,]\\d+)?)\\s*(hours?|hrs?|h|stunden?|std\\.?|minute[sn]?|mins?"
+                       "\\.?|m)?(?![a-z])"));
+    double hours = -1;
+    double minutes = -1;
+    qsizetype at = 0;
+    while (at < typed.size()) {
+        const QRegularExpressionMatch m = part.match(typed, at);
+        if (!m.hasMatch() || m.capturedLength() == 0)
+            return std::nullopt;
+        at = m.capturedEnd();
+        const bool isHours = m.captured(2).startsWith(u'h') || m.captured(2).startsWith(u's');
+        if (isHours && hours < 0 && minutes < 0) {
+            hours = number(m.captured(1));
+        } else if (!isHours && minutes < 0) {
+            if (m.captured(2).isEmpty() && at < typed.size())
+                return std::nullopt; // a bare number is only the last part
+            minutes = number(m.captured(1));
+        } else {
+            return std::nullopt;
+        }
+    }
+    const double total = std::max(hours, 0.0) * 60 + std::max(minutes, 0.0);
+    return qint64(std::round(std::min(total, kMinutesLimit)));
 }
 
 } // namespace DurationFormat

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <optional>
+
 // Every way the program prints a duration (seconds, floating point), in one
 // place, each named for what it prints. Values that are not finite count as
 // zero and absurdly large ones are held, so a damaged record never breaks a
@@ -31,5 +33,11 @@ QString spokenLength(double seconds);
 
 // Whole minutes, truncated toward zero.
 qint64 wholeMinutes(double seconds);
+
+// A length as a user types it, in whole minutes (rounded): "90", "90 min",
+// "1h 30m", "1h30", "1.5h", "1:30". Null for text that is no length (empty,
+// a unit twice, minutes of 60 or more after a colon). Not held in any range;
+// huge numbers are held at a limit far beyond any real length.
+std::optional<qint64> parseMinutes(const QString &text);
 
 } // namespace DurationFormat

@@ -136,6 +136,28 @@ QStringList AppChooser::chooseApplications(const AppCatalogue &catalogue, QWidge
     return chooser.result() == QDialog::Accepted ? chooser.selectedIds() : QStringList();
 }
 
+std::optional<QString> AppChooser::chooseApplication(const AppCatalogue &catalogue, QWidget *parent)
+{
+    AppChooser chooser(catalogue, catalogue.installedApplications(), {}, parent);
+    chooser.setWindowTitle(tr("Choose Application"));
+    chooser.setSingleSelection();
+    if (responder())
+        responder()(chooser);
+    else
+        chooser.exec();
+    const QStringList ids = chooser.result() == QDialog::Accepted ? chooser.selectedIds() : QStringList();
+    return ids.isEmpty() ? std::nullopt : std::optional(ids.first());
+}
+
+void AppChooser::setSingleSelection()
+{
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    if (QPushButton *add = findChild<QPushButton *>(QStringLiteral("addButton")))
+        add->setText(tr("Choose"));
+    if (QLabel *hint = findChild<QLabel *>(QStringLiteral("chooserHint")))
+        hint->setText(tr("Pick the application to open when a session starts."));
+}
+
 AppChooser::AppChooser(const AppCatalogue &catalogue, QList<DesktopEntry> entries, const QStringList &present,
                        QWidget *parent)
     : QDialog(parent)
@@ -149,6 +171,7 @@ AppChooser::AppChooser(const AppCatalogue &catalogue, QList<DesktopEntry> entrie
 
     auto *hint =
         TextStyles::plainLabel(tr("Pick one or more applications; their ids are added to the list."), this);
+    hint->setObjectName(QStringLiteral("chooserHint"));
     hint->setWordWrap(true);
     TextStyles::makeSecondary(hint);
     layout->addWidget(hint);

@@ -6,6 +6,7 @@
 #include <QSet>
 
 #include <functional>
+#include <optional>
 
 class CommaListEdit;
 class QAbstractItemModel;
@@ -40,6 +41,9 @@ public:
     static QStringList chooseApplications(const AppCatalogue &catalogue, QWidget *parent,
                                           const QStringList &present);
 
+    // Shows the chooser for one application; its id, or nothing when cancelled.
+    static std::optional<QString> chooseApplication(const AppCatalogue &catalogue, QWidget *parent);
+
     // A "Choose..." button that adds the picked ids to the field's list
     // (the catalogue is not owned; without one the button does nothing).
     static QPushButton *makeChooseButton(CommaListEdit *field, const AppCatalogue *catalogue);
@@ -58,6 +62,8 @@ public:
     // how many were selected.
     int selectIds(const QStringList &ids);
     QStringList selectedIds() const;
+    // One application at a time; the accept button reads "Choose".
+    void setSingleSelection();
 
 private:
     void updateButtons();

@@ -36,10 +36,20 @@ AppLockProfile *AppLockProfileList::createProfile(AppModel &model)
     return model.addLockProfile(tr("New Lock Profile"), {}, {}, LockMode::hideApps);
 }
 
-void AppLockProfileList::remove(AppModel &model, AppLockProfile &profile)
+std::optional<QString> AppLockProfileList::recordName(const PersistentIdentifier &id) const
 {
-    // No confirmation and the selection stays as it is.
-    model.context()->remove(&profile);
+    const AppLockProfile *profile = appModel() ? appModel()->context()->model<AppLockProfile>(id) : nullptr;
+    return profile ? std::optional(profile->name()) : std::nullopt;
+}
+
+QString AppLockProfileList::deleteQuestion(const QString &name) const
+{
+    return tr("Delete the lock profile “%1”?").arg(name);
+}
+
+QString AppLockProfileList::deleteDetail() const
+{
+    return tr("Edit → Undo brings it back while this window is open.");
 }
 
 QMenu *AppLockProfileList::contextMenu(const QModelIndex &index, QWidget *parent)
@@ -48,13 +58,12 @@ QMenu *AppLockProfileList::contextMenu(const QModelIndex &index, QWidget *parent
     if (!profile || !appModel())
         return nullptr;
     auto *menu = new QMenu(parent);
-    QPointer<AppModel> model = appModel();
     const PersistentIdentifier id = profile->id();
-    QAction *del = menu->addAction(tr("Delete"), [model, id] {
-        if (!model)
-            return;
-        if (AppLockProfile *p = model->context()->model<AppLockProfile>(id))
-            remove(*model, *p);
+    // Deleted at once, as chosen; Undo brings it back.
+    QPointer<AppLockProfileList> self(this);
+    QAction *del = menu->addAction(tr("Delete"), [self, id] {
+        if (self)
+            self->deleteRecord(id);
     });
     del->setIcon(QIcon::fromTheme(QStringLiteral("edit-delete")));
     return menu;

@@ -19,5 +19,9 @@ public:
     QMenu *contextMenu(const QModelIndex &index, QWidget *parent) override;
 
     static AppLockProfile *createProfile(AppModel &model);
-    static void remove(AppModel &model, AppLockProfile &profile);
+
+protected:
+    std::optional<QString> recordName(const PersistentIdentifier &id) const override;
+    QString deleteQuestion(const QString &name) const override;
+    QString deleteDetail() const override;
 };

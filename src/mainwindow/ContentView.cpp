@@ -6,9 +6,11 @@
 #include "EmptyStatePanel.h"
 #include "FocusScreenDetail.h"
 #include "FocusScreenList.h"
+#include "FocusSessionDetail.h"
 #include "FocusSessionList.h"
 #include "GridOverlay.h"
 #include "GridProbes.h"
+#include "PersistentModel.h"
 #include "SeedData.h"
 #include "SettingsPlaceholder.h"
 #include "Sidebar.h"
@@ -17,14 +19,18 @@
 
 #include <QAction>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QShowEvent>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 namespace {
 constexpr int kHandleWidth = 1;
+constexpr int kUndoBarMargin = 12;
 
 QStackedWidget *makeColumn(const char *objectName, int minimumWidth, QPalette::ColorRole background,
                            QWidget *parent)
@@ -43,8 +49,9 @@ ContentView::ContentView(AppModel *model, ThemeStore *themes, GridProbes *probes
     : QWidget(parent), m_model(model), m_catalogue(catalogue), m_themes(themes), m_probes(probes)
 {
     setObjectName(QStringLiteral("contentView"));
-    auto *layout = new QHBoxLayout(this);
+    auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
 
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName(QStringLiteral("columns"));
@@ -67,10 +74,7 @@ ContentView::ContentView(AppModel *model, ThemeStore *themes, GridProbes *probes
     m_newFocusScreen = new QAction(Symbols::icon(QStringLiteral("plus")), tr("New Focus Screen"), this);
     m_newFocusScreen->setObjectName(QStringLiteral("newFocusScreenAction"));
     m_newFocusScreen->setToolTip(tr("Add a focus screen (Ctrl+N)"));
-    connect(m_newFocusScreen, &QAction::triggered, this, [this] {
-        if (m_model)
-            FocusScreenList::createFocusScreen(*m_model);
-    });
+    connect(m_newFocusScreen, &QAction::triggered, this, &ContentView::createFocusScreen);
     m_newProfile = new QAction(Symbols::icon(QStringLiteral("plus")), tr("New Profile"), this);
     m_newProfile->setObjectName(QStringLiteral("newProfileAction"));
     m_newProfile->setToolTip(tr("Add a lock profile"));
@@ -78,6 +82,35 @@ ContentView::ContentView(AppModel *model, ThemeStore *themes, GridProbes *probes
         if (m_model)
             AppLockProfileList::createProfile(*m_model);
     });
+    m_undoDelete = new QAction(tr("Undo Delete"), this);
+    m_undoDelete->setObjectName(QStringLiteral("undoDeleteAction"));
+    m_undoDelete->setShortcut(QKeySequence::Undo);
+    m_undoDelete->setEnabled(false);
+    addAction(m_undoDelete);
+    connect(m_undoDelete, &QAction::triggered, this, &ContentView::undoDelete);
+
+    m_undoBar = new QWidget(this);
+    m_undoBar->setObjectName(QStringLiteral("undoBar"));
+    m_undoBar->setBackgroundRole(QPalette::AlternateBase);
+    m_undoBar->setAutoFillBackground(true);
+    auto *undoRow = new QHBoxLayout(m_undoBar);
+    undoRow->setContentsMargins(kUndoBarMargin, kUndoBarMargin / 2, kUndoBarMargin, kUndoBarMargin / 2);
+    m_undoText = new QLabel(m_undoBar);
+    m_undoText->setObjectName(QStringLiteral("undoText"));
+    m_undoText->setTextFormat(Qt::PlainText);
+    undoRow->addWidget(m_undoText, 1);
+    auto *undoButton = new QPushButton(tr("Undo"), m_undoBar);
+    undoButton->setObjectName(QStringLiteral("undoButton"));
+    connect(undoButton, &QPushButton::clicked, this, &ContentView::undoDelete);
+    undoRow->addWidget(undoButton);
+    auto *dismiss = new QPushButton(tr("Dismiss"), m_undoBar);
+    dismiss->setObjectName(QStringLiteral("dismissUndoButton"));
+    dismiss->setFlat(true);
+    connect(dismiss, &QPushButton::clicked, m_undoBar, &QWidget::hide);
+    undoRow->addWidget(dismiss);
+    layout->addWidget(m_undoBar);
+    m_undoBar->hide();
+
     m_openSettings = new QAction(tr("Open Settings"), this);
     m_openSettings->setObjectName(QStringLiteral("openSettingsAction"));
     connect(m_openSettings, &QAction::triggered, this, &ContentView::openSettingsRequested);
@@ -100,6 +133,48 @@ void ContentView::populateToolBar(QToolBar *toolBar) const
     toolBar->addActions(toolbarActions());
 }
 
+void ContentView::offerUndo(const DeletedRecord &record)
+{
+    m_deleted = record;
+    m_undoDelete->setText(tr("Undo Delete “%1”").arg(record.name()));
+    m_undoDelete->setEnabled(true);
+    m_undoText->setText(tr("“%1” was deleted.").arg(record.name()));
+    m_undoBar->show();
+}
+
+void ContentView::forgetUndo()
+{
+    m_deleted = {};
+    m_undoDelete->setText(tr("Undo Delete"));
+    m_undoDelete->setEnabled(false);
+    m_undoBar->hide();
+}
+
+void ContentView::undoDelete()
+{
+    if (!m_model || m_deleted.isEmpty())
+        return;
+    const PersistentModel *restored = m_deleted.restore(*m_model->context());
+    forgetUndo();
+    if (restored)
+        m_model->setSelection(restored->id());
+}
+
+FocusScreen *ContentView::createFocusScreen()
+{
+    if (!m_model)
+        return nullptr;
+    FocusScreen *screen = FocusScreenList::createFocusScreen(*m_model);
+    focusNewScreen();
+    return screen;
+}
+
+void ContentView::focusNewScreen()
+{
+    if (m_focusScreenDetail && m_focusScreenDetail->isVisible() && m_focusScreenDetail->showsForm())
+        m_focusScreenDetail->beginNaming();
+}
+
 QWidget *ContentView::currentList() const
 {
     return m_lists->currentWidget();
@@ -119,6 +194,8 @@ void ContentView::showPage()
         if (!m_focusScreenList) {
             m_focusScreenList = new FocusScreenList(m_model, m_themes, m_probes, m_lists);
             m_lists->addWidget(m_focusScreenList);
+            connect(m_focusScreenList, &FocusScreenList::created, this, &ContentView::focusNewScreen);
+            connect(m_focusScreenList, &RecordList::recordDeleted, this, &ContentView::offerUndo);
             m_focusScreenDetail = new FocusScreenDetail(m_model, m_probes, m_catalogue, m_details);
             m_details->addWidget(m_focusScreenDetail);
         }
@@ -128,12 +205,16 @@ void ContentView::showPage()
         if (!m_sessionList) {
             m_sessionList = new FocusSessionList(m_model, m_lists);
             m_lists->addWidget(m_sessionList);
+            m_sessionDetail = new FocusSessionDetail(m_model, m_details);
+            m_details->addWidget(m_sessionDetail);
         }
         list = m_sessionList;
+        detail = m_sessionDetail;
     } else if (page == SidebarItem::profiles) {
         if (!m_lockProfileList) {
             m_lockProfileList = new AppLockProfileList(m_model, m_lists);
             m_lists->addWidget(m_lockProfileList);
+            connect(m_lockProfileList, &RecordList::recordDeleted, this, &ContentView::offerUndo);
             m_lockProfileDetail = new AppLockProfileDetail(m_model, m_catalogue, m_details);
             m_details->addWidget(m_lockProfileDetail);
         }
@@ -189,8 +270,11 @@ void ContentView::showEvent(QShowEvent *event)
 void ContentView::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         m_visible = false;
+        // Undo lasts while the window stays open.
+        forgetUndo();
+    }
 }
 
 void ContentView::runStartup()

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "AppModel.h"
+#include "DeletedRecord.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -10,11 +12,14 @@ class AppCatalogue;
 class AppLockProfileDetail;
 class AppLockProfileList;
 class EmptyStatePanel;
+class FocusScreen;
 class FocusScreenDetail;
 class FocusScreenList;
+class FocusSessionDetail;
 class FocusSessionList;
 class GridProbes;
 class QAction;
+class QLabel;
 class QSplitter;
 class QStackedWidget;
 class QToolBar;
@@ -51,6 +56,10 @@ public:
 
     AppModel *model() const { return m_model; }
 
+    // "New Focus Screen" (toolbar, Ctrl+N): makes and selects a screen and,
+    // when its editor shows, puts the focus in its name with the name selected.
+    FocusScreen *createFocusScreen();
+
     void setSelfTestHook(StartupHook hook) { m_selfTestHook = std::move(hook); }
     void setSnapshotHook(SnapshotHook hook) { m_snapshotHook = std::move(hook); }
 
@@ -60,6 +69,12 @@ public:
     QAction *newFocusScreenAction() const { return m_newFocusScreen; }
     QAction *newProfileAction() const { return m_newProfile; }
     QAction *openSettingsAction() const { return m_openSettings; }
+    // "Undo Delete" (Ctrl+Z): brings back the last focus screen or profile
+    // deleted while the window was open; disabled when there is none.
+    QAction *undoDeleteAction() const { return m_undoDelete; }
+    // The bar below the columns that offers the same.
+    QWidget *undoBar() const { return m_undoBar; }
+    void undoDelete();
 
     QSplitter *splitter() const { return m_splitter; }
     Sidebar *sidebar() const { return m_sidebar; }
@@ -71,6 +86,7 @@ public:
     FocusScreenList *focusScreenList() const { return m_focusScreenList; }
     FocusScreenDetail *focusScreenDetail() const { return m_focusScreenDetail; }
     FocusSessionList *sessionList() const { return m_sessionList; }
+    FocusSessionDetail *sessionDetail() const { return m_sessionDetail; }
     AppLockProfileList *lockProfileList() const { return m_lockProfileList; }
     AppLockProfileDetail *lockProfileDetail() const { return m_lockProfileDetail; }
     SettingsPlaceholder *settingsPlaceholder() const { return m_settingsPlaceholder; }
@@ -89,6 +105,9 @@ protected:
 
 private:
     void showPage();
+    void focusNewScreen();
+    void offerUndo(const DeletedRecord &record);
+    void forgetUndo();
     EmptyStatePanel *noPage();
     EmptyStatePanel *noSelection();
     void runStartup();
@@ -110,6 +129,7 @@ private:
     FocusScreenList *m_focusScreenList = nullptr;
     FocusScreenDetail *m_focusScreenDetail = nullptr;
     FocusSessionList *m_sessionList = nullptr;
+    FocusSessionDetail *m_sessionDetail = nullptr;
     AppLockProfileList *m_lockProfileList = nullptr;
     AppLockProfileDetail *m_lockProfileDetail = nullptr;
     SettingsPlaceholder *m_settingsPlaceholder = nullptr;
@@ -117,4 +137,8 @@ private:
     QAction *m_newFocusScreen;
     QAction *m_newProfile;
     QAction *m_openSettings;
+    QAction *m_undoDelete;
+    QWidget *m_undoBar;
+    QLabel *m_undoText;
+    DeletedRecord m_deleted;
 };

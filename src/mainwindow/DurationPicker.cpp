@@ -4,6 +4,7 @@
 #include "DurationFormat.h"
 #include "TextStyles.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -25,6 +26,8 @@ DurationPicker::DurationPicker(QWidget *parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(tr("Duration"));
+    setToolTip(tr("Type a length such as 50, 1h 30m or 1:30 and press Return, or use the arrow keys."));
+    setAccessibleDescription(toolTip());
     Accessible::setRole(this, QAccessible::SpinBox);
     Accessible::setRange(this, kMinimumMinutes, kMaximumMinutes, 1);
     auto *row = new QHBoxLayout(this);
@@ -113,8 +116,18 @@ void DurationPicker::step(int delta)
     if ((delta > 0 && !canStepUp()) || (delta < 0 && !canStepDown()))
         return;
     // A value outside the range (an old record) steps back into it.
-    const qint64 next = std::clamp<qint64>(minutes() + delta, kMinimumMinutes, kMaximumMinutes);
-    m_duration = double(next) * 60;
+    setMinutes(minutes() + delta);
+}
+
+// Stores whole minutes, held in range, and reports the change.
+void DurationPicker::setMinutes(qint64 minutes)
+{
+    const double seconds = double(std::clamp<qint64>(minutes, kMinimumMinutes, kMaximumMinutes)) * 60;
+    if (seconds == m_duration) {
+        refresh();
+        return;
+    }
+    m_duration = seconds;
     refresh();
     Q_EMIT durationEdited(m_duration);
 }
@@ -126,19 +139,86 @@ void DurationPicker::applyAccessibleValue(double minutes)
     const qint64 wanted = std::clamp<qint64>(qint64(std::round(std::clamp(minutes, -1e9, 1e9))),
                                              kMinimumMinutes, kMaximumMinutes);
     if (wanted != this->minutes())
-        step(int(wanted - this->minutes()));
+        setMinutes(wanted);
 }
 
 void DurationPicker::refresh()
 {
-    m_value->setText(minutesText());
+    m_value->setText(m_typing ? m_typed : minutesText());
+    // Typed text reads as text being entered, the value as a quiet label.
+    QFont font = m_value->font();
+    font.setUnderline(m_typing);
+    m_value->setFont(font);
     Accessible::setValue(this, DurationFormat::spokenLength(m_duration), double(minutes()));
     m_down->setEnabled(canStepDown());
     m_up->setEnabled(canStepUp());
 }
 
+// Characters of a typed length; a digit starts one.
+bool DurationPicker::typeKey(QKeyEvent *event)
+{
+    if (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))
+        return false;
+    if (m_typing && event->key() == Qt::Key_Backspace) {
+        m_typed.chop(1);
+        refresh();
+        return true;
+    }
+    const QString text = event->text();
+    if (text.size() != 1 || !text.at(0).isPrint())
+        return false;
+    if (!m_typing && !text.at(0).isDigit())
+        return false;
+    static constexpr qsizetype kMaximumTyped = 24;
+    if (m_typed.size() < kMaximumTyped)
+        m_typed += text;
+    m_typing = true;
+    refresh();
+    return true;
+}
+
+void DurationPicker::commitTyped()
+{
+    if (!m_typing)
+        return;
+    const std::optional<qint64> typed = DurationFormat::parseMinutes(m_typed);
+    m_typing = false;
+    m_typed.clear();
+    if (typed) {
+        setMinutes(*typed);
+        return;
+    }
+    // Not a length: the value stays as it was.
+    refresh();
+    QApplication::beep();
+}
+
+void DurationPicker::cancelTyped()
+{
+    m_typing = false;
+    m_typed.clear();
+    refresh();
+}
+
+void DurationPicker::focusOutEvent(QFocusEvent *event)
+{
+    commitTyped();
+    QWidget::focusOutEvent(event);
+}
+
 void DurationPicker::keyPressEvent(QKeyEvent *event)
 {
+    if (m_typing && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        commitTyped();
+        return;
+    }
+    if (m_typing && event->key() == Qt::Key_Escape) {
+        cancelTyped();
+        return;
+    }
+    if (typeKey(event))
+        return;
+    commitTyped();
     if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Plus) {
         stepUp();
         return;

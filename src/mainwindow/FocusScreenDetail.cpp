@@ -1,5 +1,6 @@
 #include "FocusScreenDetail.h"
 
+#include "AppChips.h"
 #include "AppChooser.h"
 #include "AppModel.h"
 #include "CommaList.h"
@@ -9,16 +10,23 @@
 #include "FocusScreen.h"
 #include "FormSection.h"
 #include "GridProbeModifier.h"
+#include "HomePath.h"
 #include "ModelContext.h"
 #include "OptionalText.h"
+#include "TextStyles.h"
 #include "WebsiteDomain.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -135,6 +143,9 @@ QWidget *FocusScreenDetail::buildStrictMode(QWidget *content)
     m_strictGroup->setObjectName(QStringLiteral("strictModeControls"));
     m_challengeType = EnumComboBox::make<StrictModeType>(m_strictGroup);
     m_challengeType->setObjectName(QStringLiteral("challengeTypePicker"));
+    // The picker shows only while strict mode is on, and then "None" would
+    // guard nothing: it is listed but cannot be chosen.
+    EnumComboBox::setEnabled(m_challengeType, StrictModeType::none, false);
     strictRows->addWidget(
         FormSection::labeledRow(new QLabel(tr("Challenge Type")), m_challengeType, m_strictGroup));
 
@@ -165,6 +176,11 @@ QWidget *FocusScreenDetail::buildStrictMode(QWidget *content)
     m_mathCaption->setObjectName(QStringLiteral("mathCaption"));
     strictRows->addWidget(m_mathCaption);
 
+    m_strictProblem = FormSection::makeCaption(QString(), m_strictGroup);
+    m_strictProblem->setObjectName(QStringLiteral("strictModeProblem"));
+    m_strictProblem->setWordWrap(true);
+    strictRows->addWidget(m_strictProblem);
+
     m_typeDescription = FormSection::makeCaption(QString(), m_strictGroup);
     m_typeDescription->setObjectName(QStringLiteral("strictModeDescription"));
     // The description sits a little apart from the controls above it.
@@ -173,22 +189,59 @@ QWidget *FocusScreenDetail::buildStrictMode(QWidget *content)
     strict->addGroup(m_strictGroup);
 
     connect(m_strictEnabled, &QCheckBox::clicked, this, [this](bool on) {
-        edit([&](FocusScreen &s) { s.setStrictModeEnabled(on); });
-        updateStrictVisibility();
+        m_refusal.clear();
+        edit([&](FocusScreen &s) {
+            s.setStrictModeEnabled(on);
+            // Strict mode with "None" guards nothing: it starts with a
+            // challenge that needs no setting up.
+            if (on && s.strictModeType() == StrictModeType::none) {
+                s.setStrictModeType(StrictModeType::math);
+                m_refusal = tr("Strict mode needs a challenge, so “None” was replaced by Math Problem.");
+            }
+        });
+        load(false);
     });
     connect(m_challengeType, &QComboBox::activated, this, [this](int index) {
+        m_refusal.clear();
+        const auto type = EnumComboBox::valueAt<StrictModeType>(m_challengeType, index);
         edit([&](FocusScreen &s) {
-            s.setStrictModeType(EnumComboBox::valueAt<StrictModeType>(m_challengeType, index));
+            if (type == StrictModeType::none && s.strictModeEnabled())
+                m_refusal = tr("“None” cannot guard a session; turn Strict Mode off instead.");
+            else
+                s.setStrictModeType(type);
         });
-        updateStrictVisibility();
+        load(false);
     });
-    connect(m_sentence, &GrowingTextEdit::textEdited, this, [this](const QString &text) {
-        edit([&](FocusScreen &s) { s.setStrictModeSentence(OptionalText::fromText(text)); });
-    });
-    connect(m_password, &QLineEdit::textEdited, this, [this](const QString &text) {
-        edit([&](FocusScreen &s) { s.setStrictModeAnswer(OptionalText::fromText(text)); });
-    });
+    connect(m_sentence, &GrowingTextEdit::textEdited, this,
+            [this](const QString &text) { storeChallengeText(StrictModeType::sentence, text); });
+    connect(m_password, &QLineEdit::textEdited, this,
+            [this](const QString &text) { storeChallengeText(StrictModeType::password, text); });
+    // A refused empty text gives way to the kept one when the field is left.
+    connect(m_sentence, &GrowingTextEdit::editingFinished, this, [this] { load(false); });
+    connect(m_password, &QLineEdit::editingFinished, this, [this] { load(false); });
     return strict;
+}
+
+// The sentence or password as typed; while strict mode is on an empty one
+// would let anyone end the session, so the one stored stays.
+void FocusScreenDetail::storeChallengeText(StrictModeType type, const QString &text)
+{
+    m_refusal.clear();
+    edit([&](FocusScreen &s) {
+        const bool password = type == StrictModeType::password;
+        const std::optional<QString> stored = password ? s.strictModeAnswer() : s.strictModeSentence();
+        const bool blank = text.trimmed().isEmpty();
+        if (blank && s.strictModeEnabled() && stored && !stored->trimmed().isEmpty()) {
+            m_refusal = password ? tr("An empty password is not accepted; the previous one is kept.")
+                                 : tr("An empty sentence is not accepted; the previous one is kept.");
+            return;
+        }
+        if (password)
+            s.setStrictModeAnswer(OptionalText::fromText(text));
+        else
+            s.setStrictModeSentence(OptionalText::fromText(text));
+    });
+    updateStrictVisibility();
 }
 
 // The applications that stay usable during a session.
@@ -199,10 +252,25 @@ QWidget *FocusScreenDetail::buildAllowedApps(QWidget *content)
     m_allowedApps->setObjectName(QStringLiteral("allowedAppsField"));
     m_chooseAllowedApps = AppChooser::makeChooseButton(m_allowedApps, m_catalogue);
     m_chooseAllowedApps->setObjectName(QStringLiteral("chooseAllowedAppsButton"));
-    apps->addField(tr("Application IDs (comma-separated)"), m_allowedApps, m_chooseAllowedApps);
+    // The applications a desktop entry describes, as chips with "Choose..."
+    // beside them; the text below holds every entry as stored.
+    auto *chipsRow = new QWidget(apps);
+    auto *chipsLayout = new QHBoxLayout(chipsRow);
+    chipsLayout->setContentsMargins(0, 0, 0, 0);
+    m_allowedAppChips = new AppChips(m_catalogue, chipsRow);
+    chipsLayout->addWidget(m_allowedAppChips, 1);
+    chipsLayout->addWidget(m_chooseAllowedApps, 0, Qt::AlignTop | Qt::AlignRight);
+    apps->addRow(chipsRow);
+    apps->addField(tr("Application IDs (comma-separated)"), m_allowedApps);
     apps->addCaption(tr("Example: firefox-esr, org.gnome.Nautilus"));
-    connect(m_allowedApps, &CommaListEdit::listEdited, this,
-            [this](const QStringList &list) { edit([&](FocusScreen &s) { s.setAllowedApps(list); }); });
+    connect(m_allowedApps, &CommaListEdit::listEdited, this, [this](const QStringList &list) {
+        m_allowedAppChips->setList(list);
+        edit([&](FocusScreen &s) { s.setAllowedApps(list); });
+    });
+    connect(m_allowedAppChips, &AppChips::listEdited, this, [this](const QStringList &list) {
+        m_allowedApps->setList(list);
+        edit([&](FocusScreen &s) { s.setAllowedApps(list); });
+    });
     return apps;
 }
 
@@ -240,7 +308,19 @@ QWidget *FocusScreenDetail::buildAutoOpen(QWidget *content)
 {
     auto *open = new FormSection(tr("Bible Mode (Auto-Open on Start)"), content);
     m_autoOpenApp = makeLineEdit("autoOpenAppField", open);
-    open->addField(tr("Application ID to Open"), m_autoOpenApp);
+    m_chooseAutoOpenApp = new QPushButton(tr("Choose..."));
+    m_chooseAutoOpenApp->setObjectName(QStringLiteral("chooseAutoOpenAppButton"));
+    m_chooseAutoOpenApp->setToolTip(tr("Pick the installed application to open"));
+    m_chooseAutoOpenApp->setEnabled(m_catalogue != nullptr);
+    connect(m_chooseAutoOpenApp, &QPushButton::clicked, this, [this] {
+        if (!m_catalogue)
+            return;
+        if (const std::optional<QString> id = AppChooser::chooseApplication(*m_catalogue, window())) {
+            m_autoOpenApp->setText(*id);
+            edit([&](FocusScreen &s) { s.setAutoOpenApp(*id); });
+        }
+    });
+    open->addField(tr("Application ID to Open"), m_autoOpenApp, m_chooseAutoOpenApp);
     open->addCaption(tr("Example: com.github.johnfactotum.Foliate, info.bibletime.BibleTime"));
     m_autoOpenURL = makeLineEdit("autoOpenURLField", open);
     open->addField(tr("URL to Open"), m_autoOpenURL);
@@ -265,7 +345,21 @@ QWidget *FocusScreenDetail::buildBackground(QWidget *content)
     m_backgroundValue = makeLineEdit("backgroundValueField", nullptr);
     m_backgroundValueLabel = new QLabel;
     m_backgroundValueLabel->setObjectName(QStringLiteral("backgroundValueLabel"));
-    m_backgroundValueGroup = FormSection::fieldBlock(m_backgroundValueLabel, m_backgroundValue, zen);
+    // Beside the label: "Choose..." for an image, a swatch per colour.
+    auto *helpers = new QWidget;
+    auto *helperRow = new QHBoxLayout(helpers);
+    helperRow->setContentsMargins(0, 0, 0, 0);
+    m_swatches = new QWidget(helpers);
+    m_swatches->setObjectName(QStringLiteral("colourSwatches"));
+    auto *swatchRow = new QHBoxLayout(m_swatches);
+    swatchRow->setContentsMargins(0, 0, 0, 0);
+    helperRow->addWidget(m_swatches);
+    m_chooseImage = new QPushButton(tr("Choose..."), helpers);
+    m_chooseImage->setObjectName(QStringLiteral("chooseImageButton"));
+    m_chooseImage->setToolTip(tr("Pick an image file"));
+    helperRow->addWidget(m_chooseImage);
+    connect(m_chooseImage, &QPushButton::clicked, this, &FocusScreenDetail::chooseImage);
+    m_backgroundValueGroup = FormSection::fieldBlock(m_backgroundValueLabel, m_backgroundValue, zen, helpers);
     zen->addRow(m_backgroundValueGroup);
     m_backgroundCaption = zen->addCaption(QString());
     m_backgroundCaption->setObjectName(QStringLiteral("backgroundCaption"));
@@ -278,8 +372,163 @@ QWidget *FocusScreenDetail::buildBackground(QWidget *content)
     });
     connect(m_backgroundValue, &QLineEdit::textEdited, this, [this](const QString &text) {
         edit([&](FocusScreen &s) { s.setOverlayBackgroundValue(OptionalText::fromText(text)); });
+        updateColourSwatches();
     });
     return zen;
+}
+
+namespace {
+FocusScreenDetail::Pickers &pickers()
+{
+    static FocusScreenDetail::Pickers instance;
+    return instance;
+}
+
+constexpr int kSwatchSize = 22;
+} // namespace
+
+void FocusScreenDetail::setPickers(Pickers replacement)
+{
+    pickers() = std::move(replacement);
+}
+
+QString FocusScreenDetail::storedImagePath(const QString &path)
+{
+    // The home folder itself is no image; only paths below it get "~/".
+    const QString shown = HomePath::abbreviate(path);
+    return shown == u'~' ? path : shown;
+}
+
+QList<FocusScreenDetail::ColourStop> FocusScreenDetail::colourStops(OverlayBackgroundType type,
+                                                                    const QString &value)
+{
+    QList<ColourStop> stops;
+    if (type != OverlayBackgroundType::solid && type != OverlayBackgroundType::gradient)
+        return stops;
+    const QStringList parts = value.split(u',');
+    // A gradient's first part names its kind; a solid value is one colour.
+    for (int i = type == OverlayBackgroundType::gradient ? 1 : 0; i < parts.size(); ++i) {
+        QString hex = parts.at(i).trimmed();
+        if (!hex.startsWith(u'#'))
+            hex.prepend(u'#');
+        const QColor colour = QColor::fromString(hex);
+        stops.append({i, colour.isValid() ? colour : QColor()});
+        if (type == OverlayBackgroundType::solid)
+            break;
+    }
+    return stops;
+}
+
+QString FocusScreenDetail::withColour(OverlayBackgroundType type, const QString &value, int part,
+                                      const QColor &colour)
+{
+    const QString hex = colour.name(QColor::HexRgb).toUpper();
+    if (type == OverlayBackgroundType::solid)
+        return hex;
+    QStringList parts = value.split(u',');
+    if (value.trimmed().isEmpty())
+        parts = {QStringLiteral("linear")};
+    if (part <= 0 || part >= parts.size())
+        parts.append(hex);
+    else
+        parts[part] = hex;
+    return parts.join(u',');
+}
+
+void FocusScreenDetail::chooseImage()
+{
+    const FocusScreen *s = screen();
+    if (!s)
+        return;
+    const QString current = OptionalText::toText(s->overlayBackgroundValue());
+    const QString start = HomePath::expand(current);
+    const QString chosen =
+        pickers().imageFile
+            ? pickers().imageFile(window(), start)
+            : QFileDialog::getOpenFileName(window(), tr("Choose a Background Image"),
+                                           start.isEmpty() ? QDir::homePath() : start,
+                                           tr("Images (*.png *.jpg *.jpeg *.webp *.bmp *.gif *.svg)"));
+    if (chosen.isEmpty())
+        return;
+    const QString stored = storedImagePath(chosen);
+    m_backgroundValue->setText(stored);
+    edit([&](FocusScreen &screen) { screen.setOverlayBackgroundValue(stored); });
+}
+
+void FocusScreenDetail::chooseColour(int part)
+{
+    const FocusScreen *s = screen();
+    if (!s)
+        return;
+    const OverlayBackgroundType type = s->overlayBackgroundType();
+    const QString value = OptionalText::toText(s->overlayBackgroundValue());
+    QColor initial = Qt::black;
+    for (const ColourStop &stop : colourStops(type, value))
+        if (stop.part == part && stop.colour.isValid())
+            initial = stop.colour;
+    const QColor chosen = pickers().colour ? pickers().colour(window(), initial)
+                                           : QColorDialog::getColor(initial, window(), tr("Choose a Colour"));
+    if (!chosen.isValid())
+        return;
+    const QString stored = withColour(type, value, part, chosen);
+    m_backgroundValue->setText(stored);
+    edit([&](FocusScreen &screen) { screen.setOverlayBackgroundValue(stored); });
+    updateColourSwatches();
+}
+
+// One swatch per colour of the value (a solid colour, each gradient stop,
+// and for a gradient one more that adds a stop); clicking opens the colour
+// picker.
+void FocusScreenDetail::updateColourSwatches()
+{
+    const FocusScreen *s = screen();
+    const OverlayBackgroundType type = s ? s->overlayBackgroundType() : OverlayBackgroundType::system;
+    const QString value = s ? OptionalText::toText(s->overlayBackgroundValue()) : QString();
+    const QString key = QString::number(int(type)) + u'|' + value;
+    if (key == m_swatchesShown && m_swatches->layout()->count() > 0)
+        return;
+    m_swatchesShown = key;
+    QList<ColourStop> stops = colourStops(type, value);
+    if (type == OverlayBackgroundType::solid && stops.isEmpty())
+        stops.append({0, QColor()});
+    if (type == OverlayBackgroundType::gradient)
+        stops.append({-1, QColor()}); // adds a stop
+    auto *row = static_cast<QHBoxLayout *>(m_swatches->layout());
+    while (QLayoutItem *item = row->takeAt(0)) {
+        if (QWidget *w = item->widget()) {
+            w->hide();
+            w->deleteLater();
+        }
+        delete item;
+    }
+    for (const ColourStop &stop : std::as_const(stops)) {
+        auto *swatch = new QToolButton(m_swatches);
+        swatch->setObjectName(QStringLiteral("colourSwatch"));
+        swatch->setFixedSize(kSwatchSize, kSwatchSize);
+        if (stop.part < 0) {
+            swatch->setText(QStringLiteral("+"));
+            swatch->setAccessibleName(tr("Add a colour"));
+        } else {
+            QPixmap fill(kSwatchSize, kSwatchSize);
+            fill.fill(stop.colour.isValid() ? stop.colour : QColor(Qt::transparent));
+            swatch->setIcon(QIcon(fill));
+            swatch->setAccessibleName(stop.colour.isValid()
+                                          ? tr("Colour %1").arg(stop.colour.name().toUpper())
+                                          : tr("Choose a colour"));
+        }
+        swatch->setToolTip(swatch->accessibleName());
+        connect(swatch, &QToolButton::clicked, this, [this, part = stop.part] { chooseColour(part); });
+        row->addWidget(swatch);
+    }
+    m_swatches->setVisible(!stops.isEmpty());
+}
+
+void FocusScreenDetail::beginNaming()
+{
+    if (!screen())
+        return;
+    m_name->setFocus(Qt::OtherFocusReason);
+    m_name->selectAll();
 }
 
 template<typename Edit> void FocusScreenDetail::edit(Edit &&apply)
@@ -293,6 +542,8 @@ void FocusScreenDetail::load(bool recordChanged)
     const FocusScreen *s = screen();
     if (!s)
         return;
+    if (recordChanged)
+        m_refusal.clear();
     setTextIfDifferent(m_name, s->name());
     m_duration->setDuration(s->duration());
     EnumComboBox::setCurrent(m_lockMode, s->lockMode());
@@ -300,14 +551,19 @@ void FocusScreenDetail::load(bool recordChanged)
 
     m_strictEnabled->setChecked(s->strictModeEnabled());
     EnumComboBox::setCurrent(m_challengeType, s->strictModeType());
-    m_sentence->setTextQuietly(OptionalText::toText(s->strictModeSentence()));
-    setTextIfDifferent(m_password, OptionalText::toText(s->strictModeAnswer()));
+    // A field emptied by the user keeps showing empty while it has the focus
+    // (the stored text was kept; the caption says so).
+    if (!m_sentence->hasFocus() || !m_sentence->toPlainText().trimmed().isEmpty())
+        m_sentence->setTextQuietly(OptionalText::toText(s->strictModeSentence()));
+    if (!m_password->hasFocus() || !m_password->text().trimmed().isEmpty())
+        setTextIfDifferent(m_password, OptionalText::toText(s->strictModeAnswer()));
 
     if (recordChanged) {
         m_allowedApps->setTextQuietly(QString());
         m_allowedWebsites->setTextQuietly(QString());
     }
     m_allowedApps->setList(s->allowedApps());
+    m_allowedAppChips->setList(s->allowedApps());
     m_allowedWebsites->setList(s->allowedWebsites());
     showIgnoredWebsites(s->allowedWebsites());
 
@@ -332,6 +588,24 @@ void FocusScreenDetail::updateStrictVisibility()
     m_passwordGroup->setVisible(type == StrictModeType::password);
     m_mathCaption->setVisible(type == StrictModeType::math);
     m_typeDescription->setText(description(type));
+
+    // What keeps the challenge from guarding the session, if anything.
+    QString problem = m_refusal;
+    const auto blank = [](const std::optional<QString> &text) { return !text || text->trimmed().isEmpty(); };
+    if (problem.isEmpty() && s && enabled) {
+        if (type == StrictModeType::none)
+            problem = tr("“None” cannot guard a session: choose a challenge.");
+        else if (type == StrictModeType::sentence && blank(s->strictModeSentence()))
+            problem = tr("Enter a sentence: without one, strict mode guards nothing.");
+        else if (type == StrictModeType::password && blank(s->strictModeAnswer()))
+            problem = tr("Enter a password: without one, strict mode guards nothing.");
+    }
+    m_strictProblem->setText(problem);
+    m_strictProblem->setVisible(!problem.isEmpty());
+    // A warning, in the warning colour of the current appearance.
+    QPalette warning = m_strictProblem->palette();
+    warning.setColor(QPalette::WindowText, TextStyles::orange(palette()));
+    m_strictProblem->setPalette(warning);
 }
 
 void FocusScreenDetail::updateBackgroundRow()
@@ -343,4 +617,6 @@ void FocusScreenDetail::updateBackgroundRow()
     m_backgroundValueLabel->setText(label);
     m_backgroundValue->setAccessibleName(label);
     m_backgroundCaption->setText(backgroundCaption(type));
+    m_chooseImage->setVisible(type == OverlayBackgroundType::image);
+    updateColourSwatches();
 }

@@ -5,7 +5,12 @@
 #include "Query.h"
 #include "RecordDetail.h"
 
+#include <QColor>
+
+#include <functional>
+
 class AppCatalogue;
+class AppChips;
 class CommaListEdit;
 class DurationPicker;
 class FormSection;
@@ -41,8 +46,40 @@ public:
     static QString backgroundFieldLabel(OverlayBackgroundType type);
     static QString backgroundCaption(OverlayBackgroundType type);
 
+    // Puts the focus in the name field with its text selected, so that typing
+    // replaces it.
+    void beginNaming();
+
     // Buttons that open the application chooser (null when not available).
     QPushButton *chooseAllowedAppsButton() const { return m_chooseAllowedApps; }
+    QPushButton *chooseAutoOpenAppButton() const { return m_chooseAutoOpenApp; }
+    AppChips *allowedAppChips() const { return m_allowedAppChips; }
+
+    // How the editor asks for an image file and a colour: the file and
+    // colour dialogs, unless a test answers in their place (an empty path
+    // or an invalid colour means cancelled).
+    struct Pickers
+    {
+        std::function<QString(QWidget *parent, const QString &startPath)> imageFile;
+        std::function<QColor(QWidget *parent, const QColor &initial)> colour;
+    };
+    static void setPickers(Pickers pickers);
+
+    // A chosen image's path as stored: below the home folder written with
+    // "~/" (as the overlay reads it), elsewhere as it is.
+    static QString storedImagePath(const QString &path);
+    // The colours of a background value: the one of a solid value, the stops
+    // of a gradient ("linear,#667eea,#764ba2"), each with its position in
+    // the comma-separated text.
+    struct ColourStop
+    {
+        int part; // index among the comma-separated parts
+        QColor colour;
+    };
+    static QList<ColourStop> colourStops(OverlayBackgroundType type, const QString &value);
+    // The value with one part replaced by the colour's hex text.
+    static QString withColour(OverlayBackgroundType type, const QString &value, int part,
+                              const QColor &colour);
 
 protected:
     bool edits(const PersistentIdentifier &id) const override;
@@ -58,7 +95,11 @@ private:
     QWidget *buildAutoOpen(QWidget *content);
     QWidget *buildBackground(QWidget *content);
     void updateStrictVisibility();
+    void storeChallengeText(StrictModeType type, const QString &text);
     void updateBackgroundRow();
+    void updateColourSwatches();
+    void chooseImage();
+    void chooseColour(int part);
     template<typename Edit> void edit(Edit &&apply);
 
     Query<FocusScreen> m_query;
@@ -77,8 +118,12 @@ private:
     QLineEdit *m_password = nullptr;
     QLabel *m_mathCaption = nullptr;
     QLabel *m_typeDescription = nullptr;
+    // Why the strict-mode controls refused a value, or what they still need.
+    QLabel *m_strictProblem = nullptr;
+    QString m_refusal;
 
     CommaListEdit *m_allowedApps = nullptr;
+    AppChips *m_allowedAppChips = nullptr;
     QPushButton *m_chooseAllowedApps = nullptr;
     const AppCatalogue *m_catalogue = nullptr;
     CommaListEdit *m_allowedWebsites = nullptr;
@@ -86,11 +131,15 @@ private:
     QLabel *m_ignoredWebsites = nullptr;
 
     QLineEdit *m_autoOpenApp = nullptr;
+    QPushButton *m_chooseAutoOpenApp = nullptr;
     QLineEdit *m_autoOpenURL = nullptr;
 
     QComboBox *m_backgroundType = nullptr;
     QWidget *m_backgroundValueGroup = nullptr;
     QLabel *m_backgroundValueLabel = nullptr;
     QLineEdit *m_backgroundValue = nullptr;
+    QPushButton *m_chooseImage = nullptr;
+    QWidget *m_swatches = nullptr;
+    QString m_swatchesShown; // the type and value the swatches were made for
     QLabel *m_backgroundCaption = nullptr;
 };

@@ -24,7 +24,7 @@ FocusScreenList::FocusScreenList(AppModel *model, ThemeStore *themes, GridProbes
                                       tr("Create your first focus screen to get started."));
     connect(panel->addButton(tr("Create Focus Screen")), &QPushButton::clicked, this, [this] {
         if (appModel())
-            createFocusScreen(*appModel());
+            Q_EMIT created(createFocusScreen(*appModel()));
     });
     setEmptyState(panel);
 
@@ -68,10 +68,21 @@ void FocusScreenList::toggleAutoStart(AppModel &model, FocusScreen &screen)
     model.context()->save();
 }
 
-void FocusScreenList::remove(AppModel &model, FocusScreen &screen)
+std::optional<QString> FocusScreenList::recordName(const PersistentIdentifier &id) const
 {
-    // No confirmation; the selection stays as it is and the screen's sessions remain.
-    model.context()->remove(&screen);
+    const FocusScreen *screen = appModel() ? appModel()->context()->model<FocusScreen>(id) : nullptr;
+    return screen ? std::optional(screen->name()) : std::nullopt;
+}
+
+QString FocusScreenList::deleteQuestion(const QString &name) const
+{
+    return tr("Delete the focus screen “%1”?").arg(name);
+}
+
+QString FocusScreenList::deleteDetail() const
+{
+    return tr(
+        "Its recorded sessions stay in the history. Edit → Undo brings it back while this window is open.");
 }
 
 QMenu *FocusScreenList::contextMenu(const QModelIndex &index, QWidget *parent)
@@ -96,8 +107,12 @@ QMenu *FocusScreenList::contextMenu(const QModelIndex &index, QWidget *parent)
     menu->addAction(tr("Toggle Auto-Start"),
                     withScreen([](AppModel &m, FocusScreen &s) { toggleAutoStart(m, s); }));
     menu->addSeparator();
-    QAction *del =
-        menu->addAction(tr("Delete"), withScreen([](AppModel &m, FocusScreen &s) { remove(m, s); }));
+    // Deleted at once, as chosen; Undo brings it back.
+    QPointer<FocusScreenList> self(this);
+    QAction *del = menu->addAction(tr("Delete"), [self, id] {
+        if (self)
+            self->deleteRecord(id);
+    });
     del->setIcon(QIcon::fromTheme(QStringLiteral("edit-delete")));
     return menu;
 }

@@ -34,9 +34,15 @@ public:
     static FocusScreen *createFocusScreen(AppModel &model);
     static FocusScreen *duplicate(AppModel &model, const FocusScreen &source);
     static void toggleAutoStart(AppModel &model, FocusScreen &screen);
-    static void remove(AppModel &model, FocusScreen &screen);
+
+Q_SIGNALS:
+    // The empty state's "Create Focus Screen" made this screen (selected).
+    void created(FocusScreen *screen);
 
 protected:
+    std::optional<QString> recordName(const PersistentIdentifier &id) const override;
+    QString deleteQuestion(const QString &name) const override;
+    QString deleteDetail() const override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;

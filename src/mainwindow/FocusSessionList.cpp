@@ -7,7 +7,7 @@
 
 FocusSessionList::FocusSessionList(AppModel *model, QWidget *parent)
     : RecordList(model, tr("Sessions"), new FocusSessionListModel(model->context()), new FocusSessionRow,
-                 Selection::none, parent)
+                 Selection::single, parent)
 {
     setObjectName(QStringLiteral("sessionList"));
     setEmptyState(new EmptyStatePanel(tr("No Sessions"), QStringLiteral("clock.arrow.circlepath"),

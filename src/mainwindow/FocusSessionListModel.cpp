@@ -39,6 +39,24 @@ void FocusSessionListModel::setLocale(const QLocale &locale)
         Q_EMIT dataChanged(index(0), index(int(rows().size()) - 1), {DateTextRole, TimeTextRole});
 }
 
+QString FocusSessionListModel::outcomeText(const FocusSession &session)
+{
+    if (session.completed())
+        return tr("Completed");
+    if (session.endTime() || session.actualDuration())
+        return tr("Ended early");
+    return tr("Not finished");
+}
+
+QString FocusSessionListModel::outcomeSymbol(const FocusSession &session)
+{
+    if (session.completed())
+        return QStringLiteral("checkmark.circle.fill");
+    if (session.endTime() || session.actualDuration())
+        return QStringLiteral("exclamationmark.triangle");
+    return QStringLiteral("clock");
+}
+
 QString FocusSessionListModel::screenName(const FocusSession &session) const
 {
     const auto it = m_names.constFind(session.focusScreenID());
@@ -61,7 +79,7 @@ QVariant FocusSessionListModel::data(const QModelIndex &index, int role) const
         return parts.join(QStringLiteral(", "));
     }
     case Qt::AccessibleDescriptionRole:
-        return session->completed() ? tr("Completed") : tr("Ended early");
+        return outcomeText(*session);
     case IdRole:
         return QVariant::fromValue(session->id());
     case DateTextRole:

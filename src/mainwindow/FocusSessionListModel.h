@@ -31,6 +31,11 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     FocusSession *sessionAt(int row) const { return recordAt(row); }
 
+    // How the session ended, in words ("Completed", "Ended early", "Not
+    // finished") and as a symbol name.
+    static QString outcomeText(const FocusSession &session);
+    static QString outcomeSymbol(const FocusSession &session);
+
     // The session's screen name from the name table, or "Unknown".
     QString screenName(const FocusSession &session) const;
 

@@ -4,6 +4,7 @@
 #include "Query.h"
 
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -62,4 +63,7 @@ void RecordDetail::refresh()
     m_shown = selection;
     load(recordChanged);
     m_pages->setCurrentWidget(m_form);
+    // Another record opens at its top, where its name is.
+    if (recordChanged)
+        m_form->verticalScrollBar()->setValue(0);
 }

@@ -5,9 +5,12 @@
 #include "RecordListModel.h"
 #include "TextStyles.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QStackedLayout>
 #include <QVBoxLayout>
@@ -51,6 +54,8 @@ RecordList::RecordList(AppModel *model, const QString &title, RecordListModel *l
                                                             : QAbstractItemView::NoSelection);
     if (selection == Selection::none)
         m_view->setFocusPolicy(Qt::NoFocus);
+    else
+        m_view->installEventFilter(this);
     m_stack->addWidget(m_view);
 
     connect(m_view, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
@@ -85,6 +90,80 @@ QString RecordList::title() const
 QMenu *RecordList::contextMenu(const QModelIndex &, QWidget *)
 {
     return nullptr;
+}
+
+std::optional<QString> RecordList::recordName(const PersistentIdentifier &) const
+{
+    return std::nullopt;
+}
+
+QString RecordList::deleteQuestion(const QString &name) const
+{
+    return tr("Delete “%1”?").arg(name);
+}
+
+QString RecordList::deleteDetail() const
+{
+    return {};
+}
+
+bool RecordList::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && (key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace)) {
+            const QModelIndexList rows = m_view->selectionModel()->selectedRows();
+            if (!rows.isEmpty())
+                confirmDelete(m_listModel->idAt(rows.first().row()));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QMessageBox *RecordList::deleteConfirmation() const
+{
+    return m_confirmation;
+}
+
+void RecordList::confirmDelete(const PersistentIdentifier &id)
+{
+    const std::optional<QString> name = recordName(id);
+    if (!name || m_confirmation)
+        return;
+    auto *box = new QMessageBox(QMessageBox::Question, tr("Delete"), deleteQuestion(*name),
+                                QMessageBox::NoButton, this);
+    box->setObjectName(QStringLiteral("deleteConfirmation"));
+    box->setTextFormat(Qt::PlainText);
+    box->setInformativeText(deleteDetail());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton *remove = box->addButton(tr("Delete"), QMessageBox::DestructiveRole);
+    remove->setObjectName(QStringLiteral("confirmDeleteButton"));
+    QPushButton *keep = box->addButton(QMessageBox::Cancel);
+    box->setDefaultButton(keep);
+    box->setEscapeButton(keep);
+    // The answer acts on the record the id names by then, if any.
+    connect(box, &QMessageBox::buttonClicked, this, [this, id, remove](QAbstractButton *clicked) {
+        if (clicked == remove)
+            deleteRecord(id);
+    });
+    m_confirmation = box;
+    box->open();
+}
+
+void RecordList::deleteRecord(const PersistentIdentifier &id)
+{
+    if (!m_model)
+        return;
+    PersistentModel *record = m_model->context()->model(id);
+    const std::optional<QString> name = recordName(id);
+    if (!record || !name)
+        return;
+    const DeletedRecord deleted(*record, *name);
+    // The selection stays as it is: the editor turns into its empty panel.
+    m_model->context()->remove(record);
+    Q_EMIT recordDeleted(deleted);
 }
 
 void RecordList::setEmptyState(EmptyStatePanel *panel)

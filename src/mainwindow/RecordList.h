@@ -1,6 +1,9 @@
 #pragma once
 
 #include "AppModel.h"
+#include "DeletedRecord.h"
+#include "PersistentIdentifier.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -9,6 +12,7 @@ class QAbstractItemDelegate;
 class QLabel;
 class QListView;
 class QMenu;
+class QMessageBox;
 class QModelIndex;
 class QStackedLayout;
 class RecordListModel;
@@ -35,13 +39,32 @@ public:
     // The context menu of a row (null when rows have none); the caller owns it.
     virtual QMenu *contextMenu(const QModelIndex &index, QWidget *parent);
 
+    // Asks, naming the record, whether to delete it (Delete and Backspace on
+    // the selected row); nothing happens until the user answers.
+    void confirmDelete(const PersistentIdentifier &id);
+    // The question while it waits for an answer, else null.
+    QMessageBox *deleteConfirmation() const;
+    // Removes the record at once and reports what it held.
+    void deleteRecord(const PersistentIdentifier &id);
+
 protected:
     RecordList(AppModel *model, const QString &title, RecordListModel *listModel,
                QAbstractItemDelegate *delegate, Selection selection, QWidget *parent);
     // Installs the panel shown while the list is empty.
     void setEmptyState(EmptyStatePanel *panel);
 
+    // The name of a record of this list, or null when the id names none.
+    virtual std::optional<QString> recordName(const PersistentIdentifier &id) const;
+    // The confirmation's question and what it adds ("Delete “%1”?").
+    virtual QString deleteQuestion(const QString &name) const;
+    virtual QString deleteDetail() const;
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 Q_SIGNALS:
+    // A record of this list was deleted; `record` can bring it back.
+    void recordDeleted(const DeletedRecord &record);
+
     // The rows were laid out anew (model change, scroll or resize).
     void rowsLaidOut();
 
@@ -57,4 +80,5 @@ private:
     QStackedLayout *m_stack;
     EmptyStatePanel *m_emptyState = nullptr;
     bool m_syncing = false;
+    QPointer<QMessageBox> m_confirmation;
 };

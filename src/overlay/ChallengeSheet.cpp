@@ -76,6 +76,15 @@ ChallengeSheet::ChallengeSheet(ExitChallenge *challenge, const QColor &accent, Q
         column->addWidget(shown);
     }
 
+    if (type == StrictModeType::math) {
+        m_problem = new QLabel(this);
+        m_problem->setObjectName(QStringLiteral("challengeProblem"));
+        m_problem->setTextFormat(Qt::PlainText);
+        m_problem->setFont(monospacedFont(kSheetFieldTextSize));
+        m_problem->setAlignment(Qt::AlignCenter);
+        column->addWidget(m_problem);
+    }
+
     m_field = new QLineEdit(this);
     m_field->setObjectName(QStringLiteral("challengeField"));
     m_field->setFont(monospacedFont(kSheetFieldTextSize));
@@ -152,6 +161,8 @@ void ChallengeSheet::refresh()
         // A long sentence is cut off in the field.
         m_field->setToolTip(DisplayText::asRichText(placeholder));
     }
+    if (m_problem)
+        m_problem->setText(m_challenge->challengePlaceholder());
     const auto &error = m_challenge->challengeError();
     m_error->setText(error.value_or(QString()));
     m_error->setVisible(error.has_value());

@@ -32,6 +32,8 @@ private:
     IconView *m_icon = nullptr;
     QLabel *m_title = nullptr;
     QLabel *m_prompt = nullptr;
+    // The math problem, above the field (the placeholder goes at the first key).
+    QLabel *m_problem = nullptr;
     QLineEdit *m_field = nullptr;
     QLabel *m_error = nullptr;
     QPushButton *m_cancel = nullptr;

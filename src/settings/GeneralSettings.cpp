@@ -113,16 +113,23 @@ void GeneralSettings::build()
     m_shortcutNote->setObjectName(QStringLiteral("shortcutNote"));
     m_shortcutNote->setWordWrap(true);
     shortcutRows->addRow(m_shortcutNote);
+    m_shortcutStatus = TextStyles::captionLabel(QString(), shortcut);
+    m_shortcutStatus->setObjectName(QStringLiteral("shortcutStatus"));
+    m_shortcutStatus->setTextFormat(Qt::PlainText);
+    m_shortcutStatus->setWordWrap(true);
+    m_shortcutStatus->hide();
+    shortcutRows->addRow(m_shortcutStatus);
     setShortcutKeeper(HotKeyBackend::Keeper::program);
     // Saved at once: a recorded combination in the stored form, typed text
-    // as typed, keystroke by keystroke; nothing checks typed text here (the
-    // next start parses and registers it).
+    // as typed, keystroke by keystroke. It takes effect when the user is
+    // done with the field.
     connect(m_shortcut, &ShortcutField::shortcutEdited, this, [this](const QString &text) {
         if (AppSettings *row = settings()) {
             row->setGlobalShortcut(text);
             save();
         }
     });
+    connect(m_shortcut, &ShortcutField::shortcutChosen, this, &GeneralSettings::applyShortcut);
     sections->addWidget(shortcut);
 
     // Default Lock Mode
@@ -163,9 +170,42 @@ void GeneralSettings::build()
     sections->addWidget(m_browsers);
 }
 
+void GeneralSettings::applyShortcut(const QString &storedText)
+{
+    if (!m_applyShortcut)
+        return;
+    const QString shown = shortcutDisplayText(storedText);
+    QString status;
+    switch (m_applyShortcut(storedText)) {
+    case ShortcutRegistration::registered:
+        status = tr("%1 now opens the popover.").arg(shown);
+        break;
+    case ShortcutRegistration::invalid:
+        status = storedText.trimmed().isEmpty()
+                     ? tr("No global shortcut now: open the popover from the tray or with lumora --popover.")
+                     : tr("“%1” cannot be a global shortcut: it needs Ctrl, Alt or Super, or one of F1–F12. "
+                          "The shortcut in use stays.")
+                           .arg(shown);
+        break;
+    case ShortcutRegistration::refused:
+        status = tr("%1 could not be registered: another program may be using it. "
+                    "The shortcut in use stays.")
+                     .arg(shown);
+        break;
+    case ShortcutRegistration::unavailable:
+        break; // the note already says how to bind one in this session
+    }
+    m_shortcutStatus->setText(status);
+    m_shortcutStatus->setVisible(!status.isEmpty());
+}
+
 void GeneralSettings::setShortcutKeeper(HotKeyBackend::Keeper keeper)
 {
-    const QString byDefault = tr("Default: Ctrl+Alt+Super+F (or Super+Shift+F)");
+    //: the default global shortcut, then another suggestion
+    const QString byDefault =
+        tr("Default: %1 (or %2)")
+            .arg(shortcutDisplayText(QString::fromUtf8(AppSettings::kDefaultGlobalShortcut)),
+                 QStringLiteral("Super+Shift+F"));
     switch (keeper) {
     case HotKeyBackend::Keeper::program:
         m_shortcutNote->setText(byDefault);

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "GlobalShortcut.h"
 #include "HotKeyBackend.h"
 #include "Query.h"
 
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class AppModel;
@@ -44,6 +46,13 @@ public:
     void setShortcutKeeper(HotKeyBackend::Keeper keeper);
     QLabel *shortcutNote() const { return m_shortcutNote; }
 
+    // Puts a chosen shortcut into effect in the running program (the shell
+    // supplies it); without one a new shortcut waits for the next start.
+    // The line under the note says how it went.
+    using ShortcutApplier = std::function<ShortcutRegistration(const QString &storedText)>;
+    void setShortcutApplier(ShortcutApplier applier) { m_applyShortcut = std::move(applier); }
+    QLabel *shortcutStatus() const { return m_shortcutStatus; }
+
     // The settings row shown, or null while there is none.
     AppSettings *settings() const;
 
@@ -63,6 +72,7 @@ private:
     void sync();
     void createSettingsLater();
     void save();
+    void applyShortcut(const QString &storedText);
 
     QPointer<AppModel> m_model;
     Query<AppSettings> *m_query = nullptr;
@@ -74,6 +84,8 @@ private:
     QCheckBox *m_launchAtLogin = nullptr;
     ShortcutField *m_shortcut = nullptr;
     QLabel *m_shortcutNote = nullptr;
+    QLabel *m_shortcutStatus = nullptr;
+    ShortcutApplier m_applyShortcut;
     QComboBox *m_lockMode = nullptr;
     QComboBox *m_strictMode = nullptr;
     BrowserSection *m_browsers = nullptr;

@@ -166,6 +166,7 @@ void ShortcutField::keyPressEvent(QKeyEvent *event)
             if (m_typing) {
                 m_typing = false;
                 setText(shortcutDisplayText(m_stored));
+                Q_EMIT shortcutChosen(m_stored);
             } else {
                 startRecording();
             }
@@ -188,12 +189,14 @@ void ShortcutField::keyPressEvent(QKeyEvent *event)
     if (!chord && (key == Qt::Key_Backspace || key == Qt::Key_Delete)) {
         store(QString());
         stopRecording();
+        Q_EMIT shortcutChosen(m_stored);
         return;
     }
     const std::optional<Key> shortcut = shortcutKey(key);
     if (shortcut && (chord || isFunctionKey(*shortcut))) {
         store(shortcutStoredText({shortcut, modifierFlags(modifiers)}));
         stopRecording();
+        Q_EMIT shortcutChosen(m_stored);
         return;
     }
     // A printable character without Ctrl, Alt or Super: the user is typing
@@ -237,6 +240,7 @@ void ShortcutField::focusOutEvent(QFocusEvent *event)
     if (m_typing) {
         m_typing = false;
         setText(shortcutDisplayText(m_stored));
+        Q_EMIT shortcutChosen(m_stored);
     }
     QLineEdit::focusOutEvent(event);
 }

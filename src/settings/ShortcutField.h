@@ -36,6 +36,9 @@ Q_SIGNALS:
     // The text to store: a recorded combination in its stored form, the
     // empty text when cleared, or the text as typed.
     void shortcutEdited(const QString &storedText);
+    // The user is done: a combination was recorded, the field cleared, or
+    // typing ended (Return or leaving the field). Carries the stored text.
+    void shortcutChosen(const QString &storedText);
 
 protected:
     bool event(QEvent *event) override;

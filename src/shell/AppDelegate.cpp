@@ -228,13 +228,42 @@ void AppDelegate::setupGlobalHotKey()
         m_hotKeys = std::make_unique<HotKeysController>(m_hotKeyBackend.get());
     }
     const QList<AppSettings *> rows = m_model->context()->fetch<AppSettings>();
-    const QString shortcut =
-        rows.isEmpty() ? QString::fromUtf8(kDefaultShortcut) : rows.first()->globalShortcut();
+    const QString shortcut = rows.isEmpty() ? QString::fromUtf8(AppSettings::kDefaultGlobalShortcut)
+                                            : rows.first()->globalShortcut();
     QPointer<AppDelegate> weak(this);
-    registerGlobalHotKey(*m_hotKeys, shortcut, m_hotKey, this, [weak] {
+    if (registerGlobalHotKey(*m_hotKeys, shortcut, m_hotKey, this, [weak] {
+            if (weak)
+                weak->showPopover();
+        }) == ShortcutRegistration::registered)
+        m_hotKeyText = shortcut;
+}
+
+ShortcutRegistration AppDelegate::applyGlobalShortcut(const QString &text)
+{
+    if (!m_hotKeys)
+        return ShortcutRegistration::unavailable;
+    if (text.trimmed().isEmpty()) {
+        m_hotKey.reset();
+        m_hotKeyText.clear();
+        return ShortcutRegistration::invalid;
+    }
+    QPointer<AppDelegate> weak(this);
+    const auto show = [weak] {
         if (weak)
             weak->showPopover();
-    });
+    };
+    const ShortcutRegistration result = registerGlobalHotKey(*m_hotKeys, text, m_hotKey, this, show);
+    if (result == ShortcutRegistration::registered) {
+        m_hotKeyText = text;
+    } else if (result == ShortcutRegistration::refused) {
+        // Keep a working shortcut: the one that was in force before.
+        if (m_hotKeyText.isEmpty() || registerGlobalHotKey(*m_hotKeys, m_hotKeyText, m_hotKey, this, show) !=
+                                          ShortcutRegistration::registered) {
+            m_hotKey.reset();
+            m_hotKeyText.clear();
+        }
+    }
+    return result;
 }
 
 HotKeyBackend::Keeper AppDelegate::shortcutKeeper() const

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "GlobalShortcut.h"
 #include "HotKeyBackend.h"
 #include "MenuBarPopover.h"
 #include "StatusItem.h"
@@ -34,7 +35,6 @@ class AppDelegate : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr const char *kDefaultShortcut = "\u2303\u2325\u2318F"; // ⌃⌥⌘F
     static constexpr int kAutoStartDelayMs = 500;
     static constexpr int kMenuBarIntervalMs = 1000;
 
@@ -51,6 +51,12 @@ public:
     // Built when first shown; null until then.
     MenuBarPopover *popover() const { return m_popover; }
     HotKey *hotKey() const { return m_hotKey.get(); }
+    // Makes `text` the global shortcut at once: the old combination is
+    // released and the new one registered. When the desktop refuses the new
+    // one, the old one is registered again. An empty text releases it.
+    ShortcutRegistration applyGlobalShortcut(const QString &text);
+    // The shortcut text registered now (empty when none).
+    const QString &globalShortcutInForce() const { return m_hotKeyText; }
     // Who holds the global shortcut in this session (nobody before the
     // launch sequence set it up).
     HotKeyBackend::Keeper shortcutKeeper() const;
@@ -118,6 +124,7 @@ private:
     QPointer<StatusItem> m_statusItem;
     QPointer<MenuBarPopover> m_popover;
     std::unique_ptr<HotKey> m_hotKey;
+    QString m_hotKeyText;
     std::unique_ptr<HotKeyBackend> m_hotKeyBackend;
     // Declared after the backend: goes first and unregisters from it.
     std::unique_ptr<HotKeysController> m_hotKeys;

@@ -2,6 +2,7 @@
 
 #include "PlatformServices.h"
 
+#include "AboutDialog.h"
 #include "AppDelegate.h"
 #include "AppModel.h"
 #include "BrowserSection.h"
@@ -37,7 +38,14 @@ LumoraApp::LumoraApp(std::unique_ptr<ModelContainer> container, PlatformServices
     m_mainWindow->content()->setSelfTestHook([](AppModel &model) { SelfTest::runIfRequested(model); });
     m_mainWindow->content()->setSnapshotHook(
         [this, themes, probes](AppModel &model, const std::function<void()> &openSettings) {
-            Snapshot::runIfRequested(model, openSettings, themes->appearance(), probes, m_platform);
+            Snapshot::ShellWindows windows;
+            windows.popover = [this]() -> QWidget * {
+                m_delegate->showPopover();
+                return m_delegate->popover();
+            };
+            windows.about = [this]() -> QWidget * { return m_mainWindow->showAbout(); };
+            Snapshot::runIfRequested(model, openSettings, themes->appearance(), probes, m_platform,
+                                     std::move(windows));
         });
     connect(m_mainWindow.get(), &MainWindow::settingsRequested, this, &LumoraApp::openSettings);
     connect(m_mainWindow.get(), &MainWindow::quitRequested, m_delegate.get(), &AppDelegate::requestQuit);
@@ -87,6 +95,11 @@ void LumoraApp::openSettings()
         m_settingsWindow->setObjectName(QStringLiteral("settings"));
         m_settingsWindow->setAttribute(Qt::WA_QuitOnClose, false);
         m_settingsWindow->general()->browserSection()->setRemoteControl(m_remote);
+        // A shortcut chosen there takes effect at once.
+        QPointer<AppDelegate> delegate(m_delegate.get());
+        m_settingsWindow->general()->setShortcutApplier([delegate](const QString &text) {
+            return delegate ? delegate->applyGlobalShortcut(text) : ShortcutRegistration::unavailable;
+        });
         themed(m_settingsWindow.get(), m_themes);
     }
     m_settingsWindow->general()->setShortcutKeeper(m_delegate->shortcutKeeper());

@@ -1,7 +1,9 @@
 #include "MainWindow.h"
 
+#include "AboutDialog.h"
 #include "AppModel.h"
 #include "ContentView.h"
+#include "Store.h"
 #include "Themed.h"
 
 #include <QAction>
@@ -45,10 +47,8 @@ void MainWindow::buildMenus()
     QMenu *file = menuBar()->addMenu(tr("&File"));
     QAction *newScreen = file->addAction(tr("New Focus Screen"));
     newScreen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    connect(newScreen, &QAction::triggered, this, [this] {
-        // The sidebar page stays as it is; the new screen is selected.
-        m_model->addFocusScreen(tr("New Focus Screen"), 600, LockMode::hideApps);
-    });
+    // The sidebar page stays as it is; the new screen is selected.
+    connect(newScreen, &QAction::triggered, m_content, &ContentView::createFocusScreen);
     QAction *settings = file->addAction(tr("Settings..."));
     settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     settings->setMenuRole(QAction::PreferencesRole);
@@ -61,6 +61,9 @@ void MainWindow::buildMenus()
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setMenuRole(QAction::QuitRole);
     connect(quit, &QAction::triggered, this, &MainWindow::quitRequested);
+
+    QMenu *edit = menuBar()->addMenu(tr("&Edit"));
+    edit->addAction(m_content->undoDeleteAction());
 
     QMenu *view = menuBar()->addMenu(tr("&View"));
     QAction *sidebar = view->addAction(tr("Show Sidebar"));
@@ -77,6 +80,24 @@ void MainWindow::buildMenus()
     toolbar->setText(tr("Show Toolbar"));
     toolbar->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_T));
     view->addAction(toolbar);
+
+    QMenu *help = menuBar()->addMenu(tr("&Help"));
+    QAction *about = help->addAction(tr("About Lumora"));
+    about->setObjectName(QStringLiteral("aboutAction"));
+    about->setMenuRole(QAction::AboutRole);
+    connect(about, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+AboutDialog *MainWindow::showAbout()
+{
+    if (!m_about) {
+        m_about = new AboutDialog(Store::path(), AboutDialog::readmePath(), this);
+        m_about->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+    return m_about;
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

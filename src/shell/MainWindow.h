@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 
@@ -30,6 +31,8 @@ public:
     ContentView *content() const { return m_content; }
     // Brings the window forward on the current desktop.
     void bringForward();
+    // Help → About Lumora: opens the dialog (or brings it forward).
+    class AboutDialog *showAbout();
 
     // Whether closing the window may hide it (the tray brings it back);
     // when this says no, closing minimises it instead, so that it stays
@@ -50,4 +53,5 @@ private:
     AppModel *m_model;
     ContentView *m_content;
     class QToolBar *m_toolBar;
+    QPointer<class AboutDialog> m_about;
 };

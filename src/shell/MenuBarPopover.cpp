@@ -25,6 +25,7 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -175,7 +176,8 @@ MenuBarPopover::MenuBarPopover(AppModel *model, ThemeStore *themes, Actions acti
 {
     setObjectName(QStringLiteral("MenuBarPopover"));
     setWindowTitle(QStringLiteral("Lumora"));
-    setFixedSize(kWidth, kHeight);
+    setMinimumSize(kWidth, kHeight);
+    resize(kWidth, kHeight);
     // Tinted with the chosen accent like the other windows.
     themed(this, themes);
     auto *layout = new QVBoxLayout(this);
@@ -243,11 +245,13 @@ MenuBarPopover::~MenuBarPopover() = default;
 void MenuBarPopover::rebuild()
 {
     if (m_listPage) {
+        m_listPage->hide();
         m_listPage->deleteLater();
         m_listPage = nullptr;
         m_listLayout = nullptr;
     }
     if (m_emptyPage) {
+        m_emptyPage->hide();
         m_emptyPage->deleteLater();
         m_emptyPage = nullptr;
     }
@@ -268,6 +272,7 @@ void MenuBarPopover::fillList()
     const QList<FocusScreen *> screens = m_query ? m_query->results() : QList<FocusScreen *>();
     if (screens.isEmpty()) {
         if (m_listPage) {
+            m_listPage->hide();
             m_listPage->deleteLater();
             m_listPage = nullptr;
             m_listLayout = nullptr;
@@ -306,10 +311,14 @@ void MenuBarPopover::fillList()
         column->addWidget(open, 0, Qt::AlignHCenter);
         column->addStretch(1);
         contentLayout->addWidget(m_emptyPage);
+        m_emptyPage->show();
+        if (isVisible())
+            fitToScreen();
         return;
     }
 
     if (m_emptyPage) {
+        m_emptyPage->hide();
         m_emptyPage->deleteLater();
         m_emptyPage = nullptr;
     }
@@ -326,6 +335,7 @@ void MenuBarPopover::fillList()
         scroll->setWidget(inner);
         m_listPage = scroll;
         contentLayout->addWidget(m_listPage);
+        m_listPage->show();
     }
     while (QLayoutItem *item = m_listLayout->takeAt(0)) {
         if (QWidget *w = item->widget())
@@ -334,12 +344,47 @@ void MenuBarPopover::fillList()
     }
     for (FocusScreen *screen : screens) {
         QPointer<MenuBarPopover> self(this);
-        m_listLayout->addWidget(new FocusScreenPopoverRow(screen, m_themes, [self, screen] {
+        auto *row = new FocusScreenPopoverRow(screen, m_themes, [self, screen] {
             if (self && self->m_actions.start)
                 self->m_actions.start(screen);
-        }));
+        });
+        m_listLayout->addWidget(row);
+        // Shown now (with the popover), so that it counts when the popover
+        // measures its content.
+        row->show();
     }
     m_listLayout->addStretch(1);
+    if (isVisible())
+        fitToScreen();
+}
+
+QSize MenuBarPopover::contentSize(const QSize &available) const
+{
+    // As wide as the header, the footer and each row need; as tall as the
+    // header, the footer and the empty state need. A long list scrolls.
+    QSize needed = layout()->minimumSize();
+    if (const auto *scroll = qobject_cast<const QScrollArea *>(m_listPage); scroll && scroll->widget()) {
+        const QWidget *inner = scroll->widget();
+        inner->ensurePolished();
+        // Room for the scroll bar only when the rows will not fit.
+        const int room =
+            std::max(needed.height(), kHeight) - (needed.height() - scroll->minimumSizeHint().height());
+        const bool scrolls = inner->sizeHint().height() > room;
+        const int bar = scrolls ? style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll) : 0;
+        needed.setWidth(std::max(needed.width(), inner->minimumSizeHint().width() + bar));
+    }
+    return needed.expandedTo(QSize(kWidth, kHeight))
+        .boundedTo(available)
+        .expandedTo(QSize(std::min(kWidth, available.width()), std::min(kHeight, available.height())));
+}
+
+void MenuBarPopover::fitToScreen()
+{
+    QScreen *where = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QSize area = where ? where->availableGeometry().size() : QSize(kWidth, kHeight) * 4;
+    const QSize wanted = contentSize(area);
+    if (size() != wanted)
+        resize(wanted);
 }
 
 QList<FocusScreenPopoverRow *> MenuBarPopover::rows() const
@@ -361,28 +406,34 @@ bool MenuBarPopover::isShowingEmptyState() const
 void MenuBarPopover::showAt(const QRect &anchor)
 {
     rebuild();
-    QPoint pos;
-    QScreen *screen = nullptr;
-    if (anchor.isValid() && !anchor.isEmpty()) {
-        screen = QGuiApplication::screenAt(anchor.center());
-        pos = QPoint(anchor.center().x() - kWidth / 2, anchor.bottom() + 4);
-    } else {
-        const QPoint cursor = QCursor::pos();
-        screen = QGuiApplication::screenAt(cursor);
-        pos = cursor + QPoint(-kWidth / 2, 12);
-    }
+    const bool atAnchor = anchor.isValid() && !anchor.isEmpty();
+    const QPoint cursor = atAnchor ? QPoint() : QCursor::pos();
+    QScreen *screen = QGuiApplication::screenAt(atAnchor ? anchor.center() : cursor);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect area = screen->availableGeometry();
-        // A tray at the bottom of the screen: open above the icon instead.
-        if (pos.y() + kHeight > area.bottom() && anchor.isValid() && !anchor.isEmpty())
-            pos.setY(anchor.top() - kHeight - 4);
-        pos.setX(std::clamp(pos.x(), area.left(), std::max(area.left(), area.right() - kWidth)));
-        pos.setY(std::clamp(pos.y(), area.top(), std::max(area.top(), area.bottom() - kHeight)));
-    }
-    move(pos);
+    const QRect area = screen ? screen->availableGeometry() : QRect();
+    // Under the icon (above it for a tray at the bottom), or under the
+    // pointer, and within the screen.
+    const auto place = [&](const QSize &size) {
+        QPoint pos = atAnchor ? QPoint(anchor.center().x() - size.width() / 2, anchor.bottom() + 4)
+                              : cursor + QPoint(-size.width() / 2, 12);
+        if (area.isValid()) {
+            if (pos.y() + size.height() > area.bottom() && atAnchor)
+                pos.setY(anchor.top() - size.height() - 4);
+            pos.setX(
+                std::clamp(pos.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width())));
+            pos.setY(
+                std::clamp(pos.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height())));
+        }
+        setGeometry(QRect(pos, size));
+    };
+    place(QSize(kWidth, kHeight));
     show();
+    // The content is measured once shown (hidden widgets take no room in a
+    // layout): a language with longer words widens the popover.
+    const QSize size = contentSize(area.isValid() ? area.size() : QSize(kWidth, kHeight) * 4);
+    if (size != this->size())
+        place(size);
     raise();
     activateWindow();
 }

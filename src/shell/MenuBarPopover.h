@@ -47,6 +47,8 @@ class MenuBarPopover : public QWidget
 {
     Q_OBJECT
 public:
+    // The smallest size; the popover grows to what its content needs (a
+    // language with longer words) within the screen. A long list scrolls.
     static constexpr int kWidth = 280;
     static constexpr int kHeight = 360;
     static constexpr int kBarHorizontalMargin = 16;
@@ -76,6 +78,9 @@ public:
     // The rows currently listed, in order.
     QList<FocusScreenPopoverRow *> rows() const;
     bool isShowingEmptyState() const;
+    // The size the content asks for, at least kWidth x kHeight and at most
+    // `available` (a screen's free area).
+    QSize contentSize(const QSize &available) const;
 
 Q_SIGNALS:
     void closed();
@@ -87,6 +92,7 @@ protected:
 private:
     void rebuild();
     void fillList();
+    void fitToScreen();
 
     QPointer<AppModel> m_model;
     QPointer<ThemeStore> m_themes;

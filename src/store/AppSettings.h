@@ -13,6 +13,10 @@
 class AppSettings final : public PersistentModel
 {
 public:
+    // The global shortcut of a new settings row, and the one in force while
+    // the store has no settings row: Ctrl+Alt+Super+F.
+    static constexpr const char *kDefaultGlobalShortcut = "\u2303\u2325\u2318F"; // ⌃⌥⌘F
+
     enum Col {
         Col_globalShortcut,
         Col_launchAtLogin,
@@ -43,7 +47,7 @@ public:
 
 private:
     friend struct AppSettingsColumns;
-    QString m_globalShortcut = QStringLiteral("⌘⇧F");
+    QString m_globalShortcut = QString::fromUtf8(kDefaultGlobalShortcut);
     bool m_launchAtLogin = false;
     LockMode m_defaultLockMode = LockMode::hideApps;
     QString m_accentColor = QStringLiteral("systemBlue");

@@ -4,12 +4,14 @@
 #include "Appearance.h"
 #include "DisplaySleepInhibitor.h"
 #include "FocusOverlayView.h"
+#include "FocusScreen.h"
 #include "GridProbes.h"
 #include "OverlayWindows.h"
 #include "PlatformServices.h"
 #include "Store.h"
 #include "TerminalText.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -63,10 +65,12 @@ class Run : public QObject
 {
 public:
     Run(AppModel &model, std::function<void()> openSettings, Appearance *appearance, GridProbes *probes,
-        QString directory, QSet<QString> pages, std::unique_ptr<DisplaySleepInhibitor> inhibitor)
+        QString directory, QSet<QString> pages, std::unique_ptr<DisplaySleepInhibitor> inhibitor,
+        ShellWindows shellWindows)
         : QObject(QCoreApplication::instance()), m_model(&model), m_openSettings(std::move(openSettings)),
           m_appearance(appearance), m_probes(probes), m_directory(std::move(directory)),
-          m_pages(std::move(pages)), m_inhibitor(std::move(inhibitor))
+          m_pages(std::move(pages)), m_inhibitor(std::move(inhibitor)),
+          m_shellWindows(std::move(shellWindows))
     {}
 
     void start()
@@ -84,6 +88,45 @@ public:
                 then(kPageWaitMs, [this, name, look] {
                     capture(file(name + QLatin1Char('-') + look), mainWindow(), m_probes);
                 });
+            }
+            if (m_pages.contains(QStringLiteral("editor"))) {
+                then(0, [this] {
+                    m_model->setSidebar(SidebarItem::focusScreens);
+                    const QList<FocusScreen *> screens = m_model->focusScreens();
+                    if (!screens.isEmpty())
+                        m_model->setSelection(screens.first()->id());
+                });
+                then(kPageWaitMs, [this, look] {
+                    capture(file(QStringLiteral("editor-") + look), mainWindow(), m_probes);
+                });
+            }
+            for (const auto &[name, make] : {std::pair{QStringLiteral("popover"), m_shellWindows.popover},
+                                             std::pair{QStringLiteral("about"), m_shellWindows.about}}) {
+                if (!m_pages.contains(name) || !make)
+                    continue;
+                then(0, [this, make = make] { m_shellWindow = make(); });
+                then(kPageWaitMs, [this, name = name, look] {
+                    capture(file(name + QLatin1Char('-') + look), m_shellWindow, m_probes);
+                    if (m_shellWindow)
+                        m_shellWindow->hide();
+                });
+            }
+            if (m_pages.contains(QStringLiteral("challengeSheet"))) {
+                for (StrictModeType type : {StrictModeType::sentence, StrictModeType::math}) {
+                    then(0, [this, type] {
+                        m_overlay = createTestOverlayWindow(LockMode::overlay, QStringLiteral("Test Focus"),
+                                                            kTestDuration, type);
+                    });
+                    then(kOverlayWaitMs, [this, type, look] {
+                        Snapshot::capture(file(QStringLiteral("challengeSheet-") + rawValue(type) +
+                                               QLatin1Char('-') + look),
+                                          m_overlay, m_probes);
+                        if (m_overlay) {
+                            m_overlay->hide();
+                            m_overlay->deleteLater();
+                        }
+                    });
+                }
             }
             if (m_pages.contains(QStringLiteral("settings"))) {
                 then(0, [this] {
@@ -180,6 +223,8 @@ private:
     QPointer<QWidget> m_overlay;
     // The display stays awake while the pictures are taken.
     std::unique_ptr<DisplaySleepInhibitor> m_inhibitor;
+    ShellWindows m_shellWindows;
+    QPointer<QWidget> m_shellWindow;
 };
 
 } // namespace
@@ -187,7 +232,8 @@ private:
 QStringList pageNames()
 {
     return {QStringLiteral("focusScreens"), QStringLiteral("sessions"), QStringLiteral("profiles"),
-            QStringLiteral("settings"), QStringLiteral("focusOverlay")};
+            QStringLiteral("editor"),       QStringLiteral("popover"),  QStringLiteral("challengeSheet"),
+            QStringLiteral("about"),        QStringLiteral("settings"), QStringLiteral("focusOverlay")};
 }
 
 QSet<QString> requestedPages(const std::optional<QString> &pagesVariable)
@@ -227,7 +273,8 @@ bool capture(const QString &path, QWidget *window, const GridProbes *probes)
     return true;
 }
 
-QWidget *createTestOverlayWindow(LockMode lockMode, const QString &screenName, double duration)
+QWidget *createTestOverlayWindow(LockMode lockMode, const QString &screenName, double duration,
+                                 StrictModeType challenge)
 {
     QScreen *screen = QGuiApplication::primaryScreen();
     auto *window = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
@@ -239,6 +286,12 @@ QWidget *createTestOverlayWindow(LockMode lockMode, const QString &screenName, d
     content.duration = duration;
     content.remainingTime = kTestRemaining;
     content.lockMode = lockMode;
+    if (challenge != StrictModeType::none) {
+        content.strictModeEnabled = true;
+        content.strictModeType = challenge;
+        content.strictModeSentence = QCoreApplication::translate(
+            "Snapshot", "I choose to stay with this work until the timer ends, one calm step at a time.");
+    }
     auto *view = new FocusOverlayView(content, window);
     view->setScreenGrab(OverlayWindows::grabScreen(screen));
     auto *layout = new QVBoxLayout(window);
@@ -250,11 +303,15 @@ QWidget *createTestOverlayWindow(LockMode lockMode, const QString &screenName, d
     OverlayWindows::setClickThrough(window, lockMode != LockMode::overlay);
     window->raise();
     window->activateWindow();
+    if (challenge != StrictModeType::none) {
+        if (auto *exit = view->findChild<QAbstractButton *>(QStringLiteral("exitChallengeButton")))
+            exit->click();
+    }
     return window;
 }
 
 void runIfRequested(AppModel &model, const std::function<void()> &openSettings, Appearance *appearance,
-                    GridProbes *probes, PlatformServices &platform)
+                    GridProbes *probes, PlatformServices &platform, ShellWindows shellWindows)
 {
     const QString directory = qEnvironmentVariable("APP_SNAPSHOT");
     if (directory.isEmpty())
@@ -273,7 +330,7 @@ void runIfRequested(AppModel &model, const std::function<void()> &openSettings, 
     if (qEnvironmentVariableIsSet("APP_SNAPSHOT_PAGES"))
         pagesVariable = qEnvironmentVariable("APP_SNAPSHOT_PAGES");
     auto *run = new Run(model, openSettings, appearance, probes, directory, requestedPages(pagesVariable),
-                        platform.inhibitDisplaySleep(QStringLiteral("Snapshots")));
+                        platform.inhibitDisplaySleep(QStringLiteral("Snapshots")), std::move(shellWindows));
     run->start();
 }
 

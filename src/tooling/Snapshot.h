@@ -28,12 +28,23 @@ QStringList pageNames();
 // dropped, no trimming; absent means every page.
 QSet<QString> requestedPages(const std::optional<QString> &pagesVariable);
 
+// Windows the shell builds, for the pictures of them: the tray popover and
+// the About dialog (each shown by the call and returned; null when there is
+// none).
+struct ShellWindows
+{
+    std::function<QWidget *()> popover;
+    std::function<QWidget *()> about;
+};
+
 // Returns at once; the run goes on in the event loop and ends the program.
 // It switches `appearance` between light and dark and writes the layout
 // `probes` hold beside each image; both outlive the run. The display is kept
-// awake through `platform` while it runs.
+// awake through `platform` while it runs. Besides the pages it takes the
+// focus screen editor ("editor", the first focus screen), the popover, the
+// exit challenge sheet ("challengeSheet") and the About dialog ("about").
 void runIfRequested(AppModel &model, const std::function<void()> &openSettings, Appearance *appearance,
-                    GridProbes *probes, PlatformServices &platform);
+                    GridProbes *probes, PlatformServices &platform, ShellWindows shellWindows = {});
 
 // Writes an image of the window and the layout file of `probes` ("-layout.json"
 // in place of ".png", none without probes) and prints "SNAPSHOT <path>".
@@ -41,7 +52,9 @@ void runIfRequested(AppModel &model, const std::function<void()> &openSettings, 
 bool capture(const QString &path, QWidget *window, const GridProbes *probes);
 
 // The stand-alone overlay window for one lock mode: "Test Focus", 600 s
-// long, 300 s remaining, on the primary screen.
-QWidget *createTestOverlayWindow(LockMode lockMode, const QString &screenName, double duration);
+// long, 300 s remaining, on the primary screen. With a strict-mode type
+// other than none, its exit challenge sheet is open.
+QWidget *createTestOverlayWindow(LockMode lockMode, const QString &screenName, double duration,
+                                 StrictModeType challenge = StrictModeType::none);
 
 } // namespace Snapshot

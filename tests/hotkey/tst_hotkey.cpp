@@ -789,8 +789,12 @@ private Q_SLOTS:
         m_backend->available = serviceAvailable;
 
         StdoutCapture capture;
-        ::registerGlobalHotKey(*m_hotKeys, text, hotKey, &owner, [&shown] { ++shown; });
+        const ShortcutRegistration result =
+            ::registerGlobalHotKey(*m_hotKeys, text, hotKey, &owner, [&shown] { ++shown; });
         QCOMPARE(capture.text(), log);
+        QCOMPARE(result, log.isEmpty()                ? ShortcutRegistration::registered
+                         : log.startsWith(u"Invalid") ? ShortcutRegistration::invalid
+                                                      : ShortcutRegistration::unavailable);
 
         if (!log.isEmpty()) {
             // The previous hot key stays as it was.
@@ -824,6 +828,23 @@ private Q_SLOTS:
         QVERIFY(m_hotKeys->hotKeys().first().carbonEventHotKey.has_value());
         QCOMPARE(m_backend->deliver(3, 0x300), kHotKeyNoError);
         QTRY_COMPARE(shown, 1);
+    }
+
+    // A combination the desktop refuses is reported as refused (its hot key
+    // never fires); the next one taken is registered.
+    void refusedShortcutIsReported()
+    {
+        QObject owner;
+        std::unique_ptr<HotKey> hotKey;
+        m_backend->refuseAll = true;
+        QCOMPARE(::registerGlobalHotKey(*m_hotKeys, QStringLiteral("ctrl+alt+f"), hotKey, &owner, [] {}),
+                 ShortcutRegistration::refused);
+        QVERIFY(!m_hotKeys->isRegistered(hotKey.get()));
+        m_backend->refuseAll = false;
+        QCOMPARE(::registerGlobalHotKey(*m_hotKeys, QStringLiteral("ctrl+alt+g"), hotKey, &owner, [] {}),
+                 ShortcutRegistration::registered);
+        QVERIFY(m_hotKeys->isRegistered(hotKey.get()));
+        QCOMPARE(m_hotKeys->hotKeys().size(), 1);
     }
 
     void pressAfterOwnerIsGoneDoesNothing()

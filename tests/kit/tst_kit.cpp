@@ -1,10 +1,12 @@
 #include "DisplayText.h"
 #include "DurationFormat.h"
+#include "HomePath.h"
 #include "ItemTitle.h"
 #include "NativeMessaging.h"
 #include "TerminalText.h"
 #include "WebsiteDomain.h"
 
+#include <QDir>
 #include <QJsonObject>
 #include <QTest>
 
@@ -19,6 +21,29 @@ class TestKit : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // Paths shown and stored with "~" for the home folder, and read back.
+    void homePath_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("written");
+        const QString home = QDir::homePath();
+        QTest::newRow("store under home") << home + QStringLiteral("/.local/share/Lumora/Lumora.store")
+                                          << "~/.local/share/Lumora/Lumora.store";
+        QTest::newRow("home itself") << home << "~";
+        QTest::newRow("elsewhere") << "/tmp/x.store"
+                                   << "/tmp/x.store";
+        QTest::newRow("a sibling of home")
+            << home + QStringLiteral("2/x.store") << home + QStringLiteral("2/x.store");
+    }
+    void homePath()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, written);
+        QCOMPARE(HomePath::abbreviate(path), written);
+        if (written != u'~')
+            QCOMPARE(HomePath::expand(written), path);
+    }
+
     void clean_data()
     {
         QTest::addColumn<QString>("input");

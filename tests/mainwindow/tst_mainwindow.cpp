@@ -1,6 +1,8 @@
 // Widget tests of the main window's content, driven the way a user drives
 // it: clicks, context menus, typing, steppers. Each test works on a real
 // SQLite store in a scratch folder.
+#include "Accessible.h"
+#include "AppChips.h"
 #include "AppChooser.h"
 #include "AppLockProfile.h"
 #include "AppLockProfileDetail.h"
@@ -13,11 +15,13 @@
 #include "ContentView.h"
 #include "DurationPicker.h"
 #include "EmptyStatePanel.h"
+#include "EnumComboBox.h"
 #include "FocusScreen.h"
 #include "FocusScreenDetail.h"
 #include "FocusScreenList.h"
 #include "FocusScreenListModel.h"
 #include "FocusSession.h"
+#include "FocusSessionDetail.h"
 #include "FocusSessionList.h"
 #include "FocusSessionListModel.h"
 #include "GridProbeModifier.h"
@@ -26,10 +30,12 @@
 #include "LockModeBadge.h"
 #include "ModelContainer.h"
 #include "ModelContext.h"
+#include "OptionalText.h"
 #include "PlatformServices.h"
 #include "SettingsPlaceholder.h"
 #include "Sidebar.h"
 #include "Store.h"
+#include "SymbolView.h"
 #include "Theme.h"
 #include "ThemeStore.h"
 #include "Themed.h"
@@ -37,6 +43,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -46,10 +54,12 @@
 #include <QListView>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScopeGuard>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -186,11 +196,12 @@ void leaveField(QWidget *field)
     Fixture::settle();
 }
 
-// Chooses a picker entry with the keyboard (Home, then Down).
+// Chooses a picker entry with the keyboard (Home, then Down; entries that
+// cannot be chosen are passed over).
 void choose(QComboBox *combo, int index)
 {
     QTest::keyClick(combo, Qt::Key_Home);
-    for (int i = 0; i < index; ++i)
+    for (int i = 0; i < combo->count() && combo->currentIndex() < index; ++i)
         QTest::keyClick(combo, Qt::Key_Down);
     Fixture::settle();
 }
@@ -426,7 +437,7 @@ private Q_SLOTS:
                                       << "New Focus Screen";
         QTest::newRow("sessions") << int(SidebarItem::sessions) << "Sessions"
                                   << "No Sessions"
-                                  << "No Selection" << QString();
+                                  << "No Session Selected" << QString();
         QTest::newRow("profiles") << int(SidebarItem::profiles) << "Lock Profiles"
                                   << "No Lock Profiles"
                                   << "No Profile Selected"
@@ -469,6 +480,8 @@ private Q_SLOTS:
             QCOMPARE(screens->emptyState()->title(), detailPanel);
         else if (auto *profiles = qobject_cast<AppLockProfileDetail *>(detail))
             QCOMPARE(profiles->emptyState()->title(), detailPanel);
+        else if (auto *sessions = qobject_cast<FocusSessionDetail *>(detail))
+            QCOMPARE(sessions->emptyState()->title(), detailPanel);
         else {
             QCOMPARE(panelTitleOf(detail), detailPanel);
             QCOMPARE(qobject_cast<EmptyStatePanel *>(detail)->symbol(), QStringLiteral("sidebar.right"));
@@ -625,8 +638,35 @@ private Q_SLOTS:
         QVERIFY(!shown(list->emptyState(), f.window.get()));
         QCOMPARE(list->view()->currentIndex().row(), 0);
         QVERIFY(f.content->focusScreenDetail()->showsForm());
-        QCOMPARE(f.field<QLineEdit>(f.content->focusScreenDetail(), "nameField")->text(), s->name());
+        auto *name = f.field<QLineEdit>(f.content->focusScreenDetail(), "nameField");
+        QCOMPARE(name->text(), s->name());
         QCOMPARE(f.content->newFocusScreenAction()->toolTip(), QStringLiteral("Add a focus screen (Ctrl+N)"));
+        // The name is ready to be typed over.
+        QTRY_VERIFY(name->hasFocus());
+        QCOMPARE(name->selectedText(), s->name());
+        QTest::keyClicks(name, QStringLiteral("Reading"));
+        Fixture::settle();
+        QCOMPARE(s->name(), QStringLiteral("Reading"));
+    }
+
+    // Choosing another screen shows its editor from the top, where its name
+    // and length are; the same screen keeps its place as it changes.
+    void selectingScrollsEditorToTop()
+    {
+        Fixture f;
+        FocusScreen *first = f.addScreen(QStringLiteral("First"));
+        FocusScreen *second = f.addScreen(QStringLiteral("Second"));
+        f.model->setSelection(first->id());
+        FocusScreenDetail *detail = f.screenDetail();
+        QScrollBar *bar = detail->form()->verticalScrollBar();
+        QTRY_VERIFY(bar->maximum() > 0);
+        bar->setValue(bar->maximum());
+        first->setDuration(1200);
+        Fixture::settle();
+        QCOMPARE(bar->value(), bar->maximum());
+        f.model->setSelection(second->id());
+        Fixture::settle();
+        QCOMPARE(bar->value(), 0);
     }
 
     void rowsShowScreens()
@@ -775,6 +815,127 @@ private Q_SLOTS:
         // A screen created later is not mistaken for the deleted one.
         f.addScreen(QStringLiteral("Later"));
         QVERIFY(!f.content->focusScreenDetail()->showsForm());
+    }
+
+    // Delete or Backspace on the selected row asks first, naming the record;
+    // Cancel keeps it, Delete removes it, and Undo puts it back with every
+    // field and its uuid, so its sessions are its history again.
+    void deleteKeyConfirmsThenUndo_data()
+    {
+        QTest::addColumn<bool>("profile");
+        QTest::addColumn<int>("key");
+        QTest::newRow("screen, Delete") << false << int(Qt::Key_Delete);
+        QTest::newRow("screen, Backspace") << false << int(Qt::Key_Backspace);
+        QTest::newRow("profile, Delete") << true << int(Qt::Key_Delete);
+    }
+    void deleteKeyConfirmsThenUndo()
+    {
+        QFETCH(bool, profile);
+        QFETCH(int, key);
+        Fixture f;
+        RecordList *list = nullptr;
+        PersistentIdentifier id;
+        QUuid uuid;
+        const QString name = QStringLiteral("Deep Work");
+        if (profile) {
+            AppLockProfile *p =
+                f.model->addLockProfile(name, {QStringLiteral("xterm")}, {}, LockMode::overlay);
+            f.model->setSidebar(SidebarItem::profiles);
+            list = f.content->lockProfileList();
+            id = p->id();
+            uuid = p->uuid();
+        } else {
+            FocusScreen *s = f.addScreen(name, 1500);
+            s->setAllowedApps({QStringLiteral("xterm")});
+            s->setStrictModeEnabled(true);
+            s->setStrictModeType(StrictModeType::password);
+            s->setStrictModeAnswer(QStringLiteral("pw"));
+            f.context()->insert(std::make_unique<FocusSession>(s->uuid(), QDateTime::currentDateTimeUtc()));
+            list = f.screenList();
+            id = s->id();
+            uuid = s->uuid();
+        }
+        Fixture::settle();
+        f.model->setSelection(id);
+        Fixture::settle();
+        list->view()->setFocus(Qt::OtherFocusReason);
+
+        QTest::keyClick(list->view(), Qt::Key(key));
+        QMessageBox *box = list->deleteConfirmation();
+        QVERIFY(box);
+        QVERIFY(box->isVisible());
+        QVERIFY2(box->text().contains(QStringLiteral("“Deep Work”")), qPrintable(box->text()));
+        box->button(QMessageBox::Cancel)->click();
+        Fixture::settle();
+        QVERIFY(f.context()->model(id));
+
+        QTest::keyClick(list->view(), Qt::Key(key));
+        box = list->deleteConfirmation();
+        QVERIFY(box);
+        box->findChild<QPushButton *>(QStringLiteral("confirmDeleteButton"))->click();
+        Fixture::settle();
+        QVERIFY(!f.context()->model(id));
+        QCOMPARE(list->listModel()->rowCount(), 0);
+        QVERIFY(f.content->undoBar()->isVisible());
+        QCOMPARE(f.field<QLabel>(f.content->undoBar(), "undoText")->text(),
+                 QStringLiteral("“Deep Work” was deleted."));
+        QVERIFY(f.content->undoDeleteAction()->isEnabled());
+        QVERIFY(f.context()->save());
+
+        // Undo, by the bar's button: the same fields and uuid, saved to the file.
+        f.field<QPushButton>(f.content->undoBar(), "undoButton")->click();
+        Fixture::settle();
+        QVERIFY(!f.content->undoBar()->isVisible());
+        QVERIFY(!f.content->undoDeleteAction()->isEnabled());
+        QCOMPARE(list->listModel()->rowCount(), 1);
+        QVERIFY(f.context()->save());
+        const auto disk = f.reopen();
+        if (profile) {
+            const QList<AppLockProfile *> all = disk->mainContext()->fetch<AppLockProfile>();
+            QCOMPARE(all.size(), 1);
+            QCOMPARE(all.first()->uuid(), uuid);
+            QCOMPARE(all.first()->mode(), LockMode::overlay);
+            QCOMPARE(all.first()->blockedApps(), QStringList{QStringLiteral("xterm")});
+        } else {
+            const QList<FocusScreen *> all = disk->mainContext()->fetch<FocusScreen>();
+            QCOMPARE(all.size(), 1);
+            const FocusScreen *back = all.first();
+            QCOMPARE(back->uuid(), uuid);
+            QCOMPARE(back->name(), name);
+            QCOMPARE(back->duration(), 1500.0);
+            QCOMPARE(back->strictModeAnswer(), std::optional<QString>(QStringLiteral("pw")));
+            QCOMPARE(back->allowedApps(), QStringList{QStringLiteral("xterm")});
+            QCOMPARE(disk->mainContext()->fetch<FocusSession>().first()->focusScreenID(), uuid);
+        }
+        // The restored record is selected and shown.
+        QCOMPARE(f.model->selection(), std::optional(list->listModel()->idAt(0)));
+        auto *detail = static_cast<RecordDetail *>(f.content->currentDetail());
+        QVERIFY(detail->showsForm());
+    }
+
+    // The context menu's Delete acts at once; Ctrl+Z brings the screen back;
+    // closing the window forgets what could be undone.
+    void contextMenuDeleteUndoneByShortcut()
+    {
+        Fixture f;
+        FocusScreen *work = f.addScreen(QStringLiteral("Work"));
+        const QUuid uuid = work->uuid();
+        FocusScreenList *list = f.screenList();
+        QVERIFY(Fixture::chooseFromMenu(list, 0, QStringLiteral("Delete")));
+        QVERIFY(!list->deleteConfirmation());
+        QCOMPARE(list->listModel()->rowCount(), 0);
+        QCOMPARE(f.content->undoDeleteAction()->text(), QStringLiteral("Undo Delete “Work”"));
+        list->view()->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(list->view(), Qt::Key_Z, Qt::ControlModifier);
+        Fixture::settle();
+        QCOMPARE(list->listModel()->rowCount(), 1);
+        QCOMPARE(f.model->focusScreens().first()->uuid(), uuid);
+
+        QVERIFY(Fixture::chooseFromMenu(list, 0, QStringLiteral("Delete")));
+        f.window->hide();
+        QVERIFY(!f.content->undoDeleteAction()->isEnabled());
+        f.content->undoDelete();
+        QCOMPARE(f.model->focusScreens().size(), 0);
     }
 
     void editorSectionsAndLabels()
@@ -955,10 +1116,13 @@ private Q_SLOTS:
         QVERIFY(shown(field, detail));
         typeInto(field, QStringLiteral("abc"));
         QCOMPARE(value(), std::optional<QString>(QStringLiteral("abc")));
+        // A challenge's text is never emptied while strict mode is on.
+        const bool guarded = strictType != int(StrictModeType::none);
+        const std::optional<QString> kept = QStringLiteral("abc");
         clearField(field);
-        QCOMPARE(value(), std::nullopt);
+        QCOMPARE(value(), guarded ? kept : std::nullopt);
         typeInto(field, QStringLiteral("  "));
-        QCOMPARE(value(), std::optional<QString>(QStringLiteral("  ")));
+        QCOMPARE(value(), guarded ? kept : std::optional<QString>(QStringLiteral("  ")));
     }
 
     void stepperBounds_data()
@@ -994,6 +1158,85 @@ private Q_SLOTS:
         QCOMPARE(f.field<QWidget>(picker, "durationStepper")->width(), DurationPicker::kStepperWidth);
     }
 
+    // A length typed into the focused picker: Return takes it, held in range;
+    // text that is no length leaves the value as it was.
+    void typedDuration_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("after"); // seconds stored
+        QTest::newRow("minutes") << "25" << 1500.0;
+        QTest::newRow("minutes with unit") << "50 min" << 3000.0;
+        QTest::newRow("minutes, short unit") << "45m" << 2700.0;
+        QTest::newRow("plain 90") << "90" << 5400.0;
+        QTest::newRow("hours and minutes") << "1h 30m" << 5400.0;
+        QTest::newRow("hours and minutes, no space") << "1h30m" << 5400.0;
+        QTest::newRow("hours, bare minutes") << "1h 5" << 3900.0;
+        QTest::newRow("hours only") << "2h" << 7200.0;
+        QTest::newRow("decimal hours") << "1.5h" << 5400.0;
+        QTest::newRow("clock") << "1:30" << 5400.0;
+        QTest::newRow("upper case units") << "1H 15M" << 4500.0;
+        QTest::newRow("above range held at 120") << "500" << 7200.0;
+        QTest::newRow("3 hours held at 120") << "3h" << 7200.0;
+        QTest::newRow("zero held at 1") << "0" << 60.0;
+        QTest::newRow("huge held at 120") << "99999999999999" << 7200.0;
+        QTest::newRow("clock minutes of 60 refused") << "1:60" << 600.0;
+        QTest::newRow("unit twice refused") << "5m 5m" << 600.0;
+        QTest::newRow("minutes before hours refused") << "30m 1h" << 600.0;
+        QTest::newRow("words refused") << "5 apples" << 600.0;
+        QTest::newRow("same value") << "10" << 600.0;
+    }
+    void typedDuration()
+    {
+        QFETCH(QString, typed);
+        QFETCH(double, after);
+        Fixture f;
+        FocusScreen *s = f.addScreen(QStringLiteral("Work"), 600);
+        f.model->setSelection(s->id());
+        auto *picker = f.field<DurationPicker>(f.screenDetail(), "durationPicker");
+        auto *label = f.field<QLabel>(picker, "durationValue");
+        QSignalSpy edited(picker, &DurationPicker::durationEdited);
+        typeInto(picker, typed);
+        QVERIFY(picker->isTyping());
+        QCOMPARE(label->text(), typed.left(24));
+        QCOMPARE(s->duration(), 600.0); // nothing stored before Return
+        QTest::keyClick(picker, Qt::Key_Return);
+        Fixture::settle();
+        QVERIFY(!picker->isTyping());
+        QCOMPARE(s->duration(), after);
+        QCOMPARE(edited.size(), after == 600.0 ? 0 : 1);
+        QCOMPARE(label->text(), QStringLiteral("%1 min").arg(qint64(after / 60)));
+        // The steppers go on from the typed value.
+        QTest::keyClick(picker, Qt::Key_Down);
+        QCOMPARE(s->duration(), std::max(after - 60, 60.0));
+    }
+
+    // Leaving the row takes the typed length; Escape drops it; Backspace
+    // corrects it.
+    void typedDurationEndings()
+    {
+        Fixture f;
+        FocusScreen *s = f.addScreen(QStringLiteral("Work"), 600);
+        f.model->setSelection(s->id());
+        auto *picker = f.field<DurationPicker>(f.screenDetail(), "durationPicker");
+        typeInto(picker, QStringLiteral("40"));
+        QTest::keyClick(picker, Qt::Key_Escape);
+        QVERIFY(!picker->isTyping());
+        QCOMPARE(s->duration(), 600.0);
+        typeInto(picker, QStringLiteral("356"));
+        QTest::keyClick(picker, Qt::Key_Backspace);
+        QCOMPARE(picker->typedText(), QStringLiteral("35"));
+        auto *name = f.field<QLineEdit>(f.screenDetail(), "nameField");
+        name->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(!picker->isTyping());
+        QCOMPARE(s->duration(), 35 * 60.0);
+        // Letters alone do not start typing (they belong to other shortcuts).
+        picker->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(picker, Qt::Key_X);
+        QVERIFY(!picker->isTyping());
+        // The spoken value follows the typed length.
+        QCOMPARE(Accessible::valueText(picker), QStringLiteral("35 minutes"));
+    }
+
     void strictModeSections_data()
     {
         QTest::addColumn<int>("type");
@@ -1001,7 +1244,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("password");
         QTest::addColumn<bool>("math");
         QTest::addColumn<QString>("description");
-        QTest::newRow("none") << int(StrictModeType::none) << false << false << false << QString();
         QTest::newRow("sentence")
             << int(StrictModeType::sentence) << true << false << false
             << "Recommended for spiritual/meaningful focus. Type a personal commitment to prove "
@@ -1049,6 +1291,87 @@ private Q_SLOTS:
         QCOMPARE(s->strictModeType(), StrictModeType(type));
         QCOMPARE(s->strictModeSentence(), std::optional<QString>(QStringLiteral("I keep my word")));
         QCOMPARE(s->strictModeAnswer(), std::optional<QString>(QStringLiteral("secret")));
+    }
+
+    // Strict mode on with "None" guards nothing: the picker does not take it,
+    // turning strict mode on picks a challenge instead, and a record stored
+    // that way says what it needs.
+    void strictModeRefusesNone()
+    {
+        Fixture f;
+        FocusScreen *s = f.addScreen(QStringLiteral("Work"));
+        QCOMPARE(s->strictModeType(), StrictModeType::none);
+        f.model->setSelection(s->id());
+        FocusScreenDetail *d = f.screenDetail();
+        auto *picker = f.field<QComboBox>(d, "challengeTypePicker");
+        auto *problem = f.field<QLabel>(d, "strictModeProblem");
+        f.field<QCheckBox>(d, "strictModeToggle")->click();
+        Fixture::settle();
+        QVERIFY(s->strictModeEnabled());
+        QCOMPARE(s->strictModeType(), StrictModeType::math);
+        QVERIFY(shown(problem, d));
+        QCOMPARE(problem->text(),
+                 QStringLiteral("Strict mode needs a challenge, so “None” was replaced by Math Problem."));
+        const QModelIndex none = picker->model()->index(picker->findData(int(StrictModeType::none)), 0);
+        QVERIFY(!(picker->model()->flags(none) & Qt::ItemIsEnabled));
+        // The keyboard passes over it; a tool that chooses it anyway is refused.
+        choose(picker, 0);
+        QCOMPARE(s->strictModeType(), StrictModeType::sentence);
+        Q_EMIT picker->activated(none.row());
+        Fixture::settle();
+        QCOMPARE(s->strictModeType(), StrictModeType::sentence);
+        QCOMPARE(EnumComboBox::valueAt<StrictModeType>(picker, picker->currentIndex()),
+                 StrictModeType::sentence);
+        QCOMPARE(problem->text(),
+                 QStringLiteral("“None” cannot guard a session; turn Strict Mode off instead."));
+
+        FocusScreen *old = f.addScreen(QStringLiteral("Old"));
+        old->setStrictModeEnabled(true);
+        f.model->setSelection(old->id());
+        Fixture::settle();
+        QCOMPARE(problem->text(), QStringLiteral("“None” cannot guard a session: choose a challenge."));
+        QVERIFY(shown(problem, d));
+    }
+
+    // While strict mode is on, an emptied sentence or password is not
+    // stored: the previous one stays and comes back when the field is left.
+    void strictModeRefusesEmptyChallengeText_data()
+    {
+        QTest::addColumn<bool>("password");
+        QTest::newRow("sentence") << false;
+        QTest::newRow("password") << true;
+    }
+    void strictModeRefusesEmptyChallengeText()
+    {
+        QFETCH(bool, password);
+        Fixture f;
+        FocusScreen *s = f.addScreen(QStringLiteral("Work"));
+        s->setStrictModeEnabled(true);
+        s->setStrictModeType(password ? StrictModeType::password : StrictModeType::sentence);
+        f.model->setSelection(s->id());
+        FocusScreenDetail *d = f.screenDetail();
+        auto *problem = f.field<QLabel>(d, "strictModeProblem");
+        QWidget *field = password ? static_cast<QWidget *>(f.field<QLineEdit>(d, "exitPasswordField"))
+                                  : f.field<GrowingTextEdit>(d, "commitmentSentenceField");
+        const auto stored = [&] { return password ? s->strictModeAnswer() : s->strictModeSentence(); };
+        const auto fieldText = [&] {
+            return password ? static_cast<QLineEdit *>(field)->text()
+                            : static_cast<GrowingTextEdit *>(field)->toPlainText();
+        };
+        const QString what = password ? QStringLiteral("password") : QStringLiteral("sentence");
+        QCOMPARE(problem->text(),
+                 QStringLiteral("Enter a %1: without one, strict mode guards nothing.").arg(what));
+
+        typeInto(field, QStringLiteral("Stay"));
+        QCOMPARE(stored(), std::optional<QString>(QStringLiteral("Stay")));
+        QVERIFY(!shown(problem, d));
+        clearField(field);
+        QCOMPARE(stored(), std::optional<QString>(QStringLiteral("Stay")));
+        QCOMPARE(problem->text(),
+                 QStringLiteral("An empty %1 is not accepted; the previous one is kept.").arg(what));
+        QVERIFY(fieldText().isEmpty());
+        f.field<QLineEdit>(d, "nameField")->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(fieldText(), QStringLiteral("Stay"));
     }
 
     void backgroundFieldByType_data()
@@ -1161,7 +1484,7 @@ private Q_SLOTS:
                  QLocale().toString(start.date(), QLocale::ShortFormat));
         QCOMPARE(text(1, FocusSessionListModel::TimeTextRole),
                  QLocale().toString(start.time(), QLocale::ShortFormat));
-        QCOMPARE(f.content->sessionList()->view()->selectionMode(), QAbstractItemView::NoSelection);
+        QCOMPARE(f.content->sessionList()->view()->selectionMode(), QAbstractItemView::SingleSelection);
 
         // Renaming the screen renames its rows; deleting it makes them "Unknown".
         work->setName(QStringLiteral("Deep"));
@@ -1178,7 +1501,79 @@ private Q_SLOTS:
         Fixture::settle();
         QCOMPARE(text(0, FocusSessionListModel::DurationTextRole), QStringLiteral("24m 5s"));
         QVERIFY(rows->index(0).data(FocusSessionListModel::CompletedRole).toBool());
-        QCOMPARE(f.content->currentDetail(), f.content->noSelectionPanel());
+        QVERIFY(!f.content->sessionDetail()->showsForm());
+    }
+
+    // A clicked session shows its screen, times, planned and actual length
+    // and how it ended, in words and with a symbol.
+    void sessionDetail_data()
+    {
+        QTest::addColumn<bool>("screenKept");
+        QTest::addColumn<bool>("ended");
+        QTest::addColumn<bool>("completed");
+        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<QString>("planned");
+        QTest::addColumn<QString>("actual");
+        QTest::newRow("completed") << true << true << true << "Completed"
+                                   << "checkmark.circle.fill"
+                                   << "25 min"
+                                   << "25m";
+        QTest::newRow("ended early") << true << true << false << "Ended early"
+                                     << "exclamationmark.triangle"
+                                     << "25 min"
+                                     << "25m";
+        QTest::newRow("not finished, screen gone") << false << false << false << "Not finished"
+                                                   << "clock"
+                                                   << "—"
+                                                   << "—";
+    }
+    void sessionDetail()
+    {
+        QFETCH(bool, screenKept);
+        QFETCH(bool, ended);
+        QFETCH(bool, completed);
+        QFETCH(QString, outcome);
+        QFETCH(QString, symbol);
+        QFETCH(QString, planned);
+        QFETCH(QString, actual);
+        Fixture f;
+        FocusScreen *work = f.addScreen(QStringLiteral("<b>Work</b>"), 1500);
+        const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(-3600);
+        auto *s = f.context()->insert(std::make_unique<FocusSession>(work->uuid(), start));
+        if (ended) {
+            s->complete(start.addSecs(1500));
+            s->setCompleted(completed);
+        }
+        if (!screenKept)
+            f.context()->remove(work);
+        f.model->setSidebar(SidebarItem::sessions);
+        Fixture::settle();
+        FocusSessionList *list = f.content->sessionList();
+        QTest::mouseClick(list->view()->viewport(), Qt::LeftButton, {},
+                          list->view()->visualRect(list->sessions()->index(0)).center());
+        Fixture::settle();
+        QCOMPARE(f.model->selection(), std::optional(s->id()));
+        FocusSessionDetail *detail = f.content->sessionDetail();
+        QCOMPARE(f.content->currentDetail(), detail);
+        QVERIFY(detail->showsForm());
+        const auto value = [&](const char *name) { return f.field<QLabel>(detail, name); };
+        QCOMPARE(value("sessionScreen")->text(),
+                 screenKept ? QStringLiteral("<b>Work</b>") : QStringLiteral("Unknown"));
+        QCOMPARE(value("sessionScreen")->textFormat(), Qt::PlainText);
+        QCOMPARE(value("sessionStarted")->text(),
+                 QLocale().toString(start.toLocalTime(), QLocale::ShortFormat));
+        QCOMPARE(value("sessionEnded")->text(),
+                 ended ? QLocale().toString(start.addSecs(1500).toLocalTime(), QLocale::ShortFormat)
+                       : QStringLiteral("—"));
+        QCOMPARE(value("sessionPlanned")->text(), planned);
+        QCOMPARE(value("sessionActual")->text(), actual);
+        QCOMPARE(value("sessionOutcome")->text(), outcome);
+        QCOMPARE(f.field<SymbolView>(detail, "sessionOutcomeSymbol")->symbol(), symbol);
+        // Delete on a session row asks nothing and removes nothing.
+        QTest::keyClick(list->view(), Qt::Key_Delete);
+        QVERIFY(!list->deleteConfirmation());
+        QCOMPARE(f.context()->fetchCount<FocusSession>(), 1);
     }
 
     void sessionRowsArePaintedOnDemand()
@@ -1291,6 +1686,131 @@ private Q_SLOTS:
                    : QStringList{"org.example.Browser"};
         QCOMPARE(stored(), expected);
         QCOMPARE(field->toPlainText(), expected.join(QStringLiteral(", ")));
+        if (profile)
+            return;
+
+        // The focus screen shows each entry a desktop entry describes as a
+        // chip (icon, name); an id none describes stays text only.
+        FocusScreenDetail *detail = f.content->focusScreenDetail();
+        AppChips *chips = detail->allowedAppChips();
+        typeInto(field, QStringLiteral(", mystery-app"));
+        leaveField(field);
+        const auto chipNames = [chips] {
+            QStringList out;
+            for (QWidget *chip : chips->chips())
+                out << chip->findChild<QLabel *>(QStringLiteral("appChipName"))->text();
+            return out;
+        };
+        QCOMPARE(chipNames(),
+                 accept ? (QStringList{"Browser", "Editor", "Konsole"}) : QStringList{"Browser"});
+        QVERIFY(stored().contains(QStringLiteral("mystery-app")));
+        QVERIFY(shown(chips, detail));
+        if (!accept)
+            return;
+        QVERIFY(!chips->chips().at(1)->findChild<QLabel *>(QStringLiteral("appChipIcon"))->pixmap().isNull());
+        QCOMPARE(chips->chips().at(1)->toolTip(), QStringLiteral("org.example.Editor"));
+        // Removing one chip takes exactly that entry out, text and store alike.
+        chips->chips().at(1)->findChild<QToolButton *>(QStringLiteral("appChipRemove"))->click();
+        Fixture::settle();
+        const QStringList rest{"org.example.Browser", "kde-konsole", "mystery-app"};
+        QCOMPARE(stored(), rest);
+        QCOMPARE(field->toPlainText(), rest.join(QStringLiteral(", ")));
+        QCOMPARE(chipNames(), (QStringList{"Browser", "Konsole"}));
+
+        // The application opened at the start comes from the same chooser,
+        // one at a time.
+        int selectionMode = -1;
+        AppChooser::setResponder([&](AppChooser &chooser) {
+            selectionMode = chooser.view()->selectionMode();
+            chooser.selectIds({QStringLiteral("org.example.Editor")});
+            chooser.accept();
+        });
+        detail->chooseAutoOpenAppButton()->click();
+        AppChooser::setResponder({});
+        Fixture::settle();
+        QCOMPARE(selectionMode, int(QAbstractItemView::SingleSelection));
+        FocusScreen *s = f.model->focusScreens().first();
+        QCOMPARE(s->autoOpenApp(), std::optional<QString>(QStringLiteral("org.example.Editor")));
+        QCOMPARE(f.field<QLineEdit>(detail, "autoOpenAppField")->text(),
+                 QStringLiteral("org.example.Editor"));
+    }
+
+    // The image background is picked with a file chooser (stored with "~/"
+    // below the home folder, as typed paths are read); solid colours and
+    // gradient stops with a colour picker, the hex text kept as the value.
+    void backgroundPickers_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("swatch");     // which swatch is clicked (-1: the image's Choose...)
+        QTest::addColumn<QString>("picked"); // a path, or a colour
+        QTest::addColumn<QString>("after");
+        const QString home = QDir::homePath();
+        QTest::newRow("image under home")
+            << int(OverlayBackgroundType::image) << "" << -1 << home + QStringLiteral("/Pictures/sea.jpg")
+            << "~/Pictures/sea.jpg";
+        QTest::newRow("image elsewhere")
+            << int(OverlayBackgroundType::image) << "~/old.png" << -1 << "/usr/share/backgrounds/a.png"
+            << "/usr/share/backgrounds/a.png";
+        QTest::newRow("image cancelled") << int(OverlayBackgroundType::image) << "~/old.png" << -1 << ""
+                                         << "~/old.png";
+        QTest::newRow("solid") << int(OverlayBackgroundType::solid) << "1A1A2E" << 0 << "#ff8800"
+                               << "#FF8800";
+        QTest::newRow("solid from nothing") << int(OverlayBackgroundType::solid) << "" << 0 << "#00ff00"
+                                            << "#00FF00";
+        QTest::newRow("gradient second stop")
+            << int(OverlayBackgroundType::gradient) << "radial,#f093fb,#f5576c" << 1 << "#000000"
+            << "radial,#f093fb,#000000";
+        QTest::newRow("gradient adds a stop")
+            << int(OverlayBackgroundType::gradient) << "linear,#667eea" << 1 << "#ffffff"
+            << "linear,#667eea,#FFFFFF";
+        QTest::newRow("colour cancelled") << int(OverlayBackgroundType::solid) << "#123456" << 0 << ""
+                                          << "#123456";
+    }
+    void backgroundPickers()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, before);
+        QFETCH(int, swatch);
+        QFETCH(QString, picked);
+        QFETCH(QString, after);
+        Fixture f;
+        FocusScreen *s = f.addScreen(QStringLiteral("Work"));
+        s->setOverlayBackgroundType(OverlayBackgroundType(type));
+        s->setOverlayBackgroundValue(OptionalText::fromText(before));
+        f.model->setSelection(s->id());
+        FocusScreenDetail *detail = f.screenDetail();
+        QString startPath;
+        QColor initial;
+        FocusScreenDetail::setPickers({[&](QWidget *, const QString &start) {
+                                           startPath = start;
+                                           return picked;
+                                       },
+                                       [&](QWidget *, const QColor &colour) {
+                                           initial = colour;
+                                           return picked.isEmpty() ? QColor() : QColor::fromString(picked);
+                                       }});
+        const auto restore = qScopeGuard([] { FocusScreenDetail::setPickers({}); });
+        auto *chooseImage = f.field<QPushButton>(detail, "chooseImageButton");
+        QList<QToolButton *> swatches;
+        for (QToolButton *b : f.field<QWidget>(detail, "colourSwatches")
+                                  ->findChildren<QToolButton *>(QStringLiteral("colourSwatch")))
+            if (shown(b, detail))
+                swatches << b;
+        QCOMPARE(shown(chooseImage, detail), type == int(OverlayBackgroundType::image));
+        if (swatch < 0) {
+            chooseImage->click();
+            if (before.startsWith(u'~'))
+                QCOMPARE(startPath, QDir::homePath() + before.mid(1));
+        } else {
+            QVERIFY(swatch < swatches.size());
+            swatches.at(swatch)->click();
+            if (type == int(OverlayBackgroundType::solid) && !before.isEmpty())
+                QCOMPARE(initial, QColor::fromString(before.startsWith(u'#') ? before : u'#' + before));
+        }
+        Fixture::settle();
+        QCOMPARE(OptionalText::toText(s->overlayBackgroundValue()), after);
+        QCOMPARE(f.field<QLineEdit>(detail, "backgroundValueField")->text(), after);
     }
 
     // An application already in the list under another of its names (the

@@ -287,6 +287,13 @@ private Q_SLOTS:
         QCOMPARE(shown<QLabel>(sheet, "challengeSentence") != nullptr, sentenceShown);
         if (sentenceShown)
             QCOMPARE(shownText(sheet, "challengeSentence"), QStringLiteral("\u201C%1\u201D").arg(*sentence));
+        // The math problem stays readable above the field while typing.
+        QCOMPARE(shown<QLabel>(sheet, "challengeProblem") != nullptr, type == StrictModeType::math);
+        if (type == StrictModeType::math) {
+            QTest::keyClicks(field, QStringLiteral("5"));
+            QCOMPARE(shownText(sheet, "challengeProblem"), placeholder);
+            field->clear();
+        }
         QVERIFY(!shown<QLabel>(sheet, "challengeError"));
         QCOMPARE(shown<QPushButton>(sheet, "cancelButton")->text(), QStringLiteral("Cancel"));
         QCOMPARE(shown<QPushButton>(sheet, "submitButton")->text(), QStringLiteral("Submit"));

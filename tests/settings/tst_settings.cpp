@@ -487,8 +487,10 @@ private Q_SLOTS:
         QVERIFY(!ctx()->hasChanges()); // saved
         QVERIFY(!second.isUnavailable());
         const AppSettings *row = view->general()->settings();
-        QCOMPARE(row->globalShortcut(), QStringLiteral("⌘⇧F"));
-        QCOMPARE(view->general()->shortcutField()->text(), QStringLiteral("Super+Shift+F"));
+        // The same default as the program's own when there is no row.
+        QCOMPARE(row->globalShortcut(), QString::fromUtf8(AppSettings::kDefaultGlobalShortcut));
+        QCOMPARE(row->globalShortcut(), QStringLiteral("⌃⌥⌘F"));
+        QCOMPARE(view->general()->shortcutField()->text(), QStringLiteral("Ctrl+Alt+Super+F"));
         QCOMPARE(view->general()->strictModePicker()->currentText(), QStringLiteral("None"));
         QCOMPARE(view->general()->lockModePicker()->currentText(), QStringLiteral("Hide Apps"));
 

@@ -1,8 +1,10 @@
 // The shell's texts and rules that need no desktop: countdown title and
 // tooltip, popover durations, the login-launch rule, the command line, the
 // tray icon drawing, the main window's close and the popover's tint.
+#include "AboutDialog.h"
 #include "AppDelegate.h"
 #include "AppModel.h"
+#include "AppSettings.h"
 #include "Appearance.h"
 #include "CommandLine.h"
 #include "DurationFormat.h"
@@ -12,6 +14,7 @@
 #include "FocusOverlayController.h"
 #include "FocusScreen.h"
 #include "FocusSessionManager.h"
+#include "GeneralSettings.h"
 #include "GridProbes.h"
 #include "LockJournal.h"
 #include "LockModeBadge.h"
@@ -20,18 +23,29 @@
 #include "ModelContainer.h"
 #include "ModelContext.h"
 #include "SessionServices.h"
+#include "ShortcutField.h"
 #include "SingleInstance.h"
 #include "StatusItem.h"
 #include "StatusText.h"
 #include "Store.h"
 #include "ThemeStore.h"
+#include "Translations.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSet>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -279,6 +293,99 @@ private Q_SLOTS:
         delegate.applicationWillTerminate();
     }
 
+    // A shortcut chosen in Settings → General works at once: the old
+    // combination is released, the new one registered; one the desktop
+    // refuses leaves the old one working, and the page says which happened.
+    void chosenShortcutTakesEffectAtOnce()
+    {
+        ShellOverDoubles shell;
+        AppDelegate &delegate = shell.delegate;
+        delegate.model()->context()->insert(std::make_unique<AppSettings>());
+        QVERIFY(delegate.model()->context()->save());
+        delegate.applicationDidFinishLaunching();
+        FakeHotKeyBackend *keys = shell.platform.hotKeys;
+        QVERIFY(keys);
+        const auto holds = [keys](quint32 code, quint32 modifiers) {
+            for (const auto &[reference, registration] : keys->registrations)
+                if (registration.keyCode == code && registration.modifiers == modifiers)
+                    return true;
+            return false;
+        };
+        constexpr quint32 kF = 3, kG = 5;
+        QVERIFY(holds(kF, 0x1900)); // the default, Ctrl+Alt+Super+F
+
+        GeneralSettings page(delegate.model());
+        page.setShortcutApplier(
+            [&delegate](const QString &text) { return delegate.applyGlobalShortcut(text); });
+        page.show();
+        QApplication::setActiveWindow(&page);
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        ShortcutField *field = page.shortcutField();
+        const auto record = [field](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+            QTest::mouseClick(field, Qt::LeftButton);
+            QTest::keyClick(field, key, modifiers);
+        };
+
+        record(Qt::Key_F, Qt::MetaModifier | Qt::ShiftModifier);
+        QVERIFY(holds(kF, 0x300));
+        QVERIFY(!holds(kF, 0x1900));
+        QCOMPARE(keys->registrations.size(), size_t(1));
+        QCOMPARE(page.shortcutStatus()->text(), QStringLiteral("Super+Shift+F now opens the popover."));
+        QCOMPARE(delegate.model()->context()->fetch<AppSettings>().first()->globalShortcut(),
+                 QStringLiteral("⇧⌘F"));
+
+        // Another program holds Ctrl+Alt+G.
+        QVERIFY(keys->registerHotKey(kG, 0x1800, EventHotKeyID{1, 1}));
+        record(Qt::Key_G, Qt::ControlModifier | Qt::AltModifier);
+        QVERIFY(holds(kF, 0x300));
+        QCOMPARE(page.shortcutStatus()->text(),
+                 QStringLiteral("Ctrl+Alt+G could not be registered: another program may be using it. "
+                                "The shortcut in use stays."));
+        QCOMPARE(delegate.globalShortcutInForce(), QStringLiteral("⇧⌘F"));
+
+        // Backspace while recording clears it: nothing of ours is registered.
+        record(Qt::Key_Backspace, Qt::NoModifier);
+        QCOMPARE(keys->registrations.size(), size_t(1)); // the other program's
+        QVERIFY(page.shortcutStatus()->text().startsWith(QStringLiteral("No global shortcut now")));
+        delegate.applicationWillTerminate();
+    }
+
+    // Help → About Lumora names the version, the licence, the store file as
+    // the user writes paths and links to the usage notes.
+    void aboutDialog()
+    {
+        QTemporaryDir dir;
+        const auto container = scratchContainer(dir);
+        AppModel model(container.get());
+        Appearance appearance;
+        ThemeStore themes(&appearance);
+        GridProbes probes;
+        MainWindow window(&model, &themes, &probes, nullptr);
+        QAction *about = window.findChild<QAction *>(QStringLiteral("aboutAction"));
+        QVERIFY(about);
+        QCOMPARE(about->text(), QStringLiteral("About Lumora"));
+        about->trigger();
+        auto *dialog = window.findChild<AboutDialog *>();
+        QVERIFY(dialog);
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        QVERIFY(QRegularExpression(QStringLiteral("^Version \\d+\\.\\d+\\.\\d+"))
+                    .match(dialog->versionLabel()->text())
+                    .hasMatch());
+        QCOMPARE(dialog->storeLabel()->text(), AboutDialog::displayPath(Store::path()));
+        QCOMPARE(dialog->storeLabel()->textFormat(), Qt::PlainText);
+        QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("aboutLicence"))
+                    ->text()
+                    .contains(QStringLiteral("MIT")));
+        // Run from the build folder: the source tree's README.
+        QVERIFY(dialog->readmeLink()->isVisibleTo(dialog));
+        QVERIFY(dialog->readmeLink()->text().contains(QStringLiteral("README.md")));
+        QVERIFY(QFileInfo(AboutDialog::readmePath()).isFile());
+        // Asked again, the same dialog comes forward.
+        about->trigger();
+        QCOMPARE(window.findChildren<AboutDialog *>().size(), 1);
+        dialog->close();
+    }
+
     // Closing the main window hides it only while something (the tray) can
     // bring it back; otherwise it is minimised and stays reachable.
     void mainWindowCloseKeepsItReachable_data()
@@ -332,6 +439,88 @@ private Q_SLOTS:
         const QColor ink = LockModeBadge::textColor(&themes, badge->palette());
         QCOMPARE(ink, teal.accentText(badge->palette(), system));
         QVERIFY(ink != teal.accent(system));
+        popover.close();
+    }
+
+    // The popover is as large as its content needs: 280 x 360 at least,
+    // wider where a row or a language's words need it, so that every
+    // button's text shows in full; a long list scrolls.
+    void popoverFitsItsContent_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<int>("screens");
+        QTest::newRow("English") << "en_US" << 2;
+        QTest::newRow("German") << "de_DE" << 2;
+        QTest::newRow("German, empty") << "de_DE" << 0;
+        QTest::newRow("German, long list") << "de_DE" << 40;
+    }
+    void popoverFitsItsContent()
+    {
+        QFETCH(QString, locale);
+        QFETCH(int, screens);
+        QCOMPARE(Translations::install(QLocale(locale)), locale == u"de_DE");
+        const auto english = qScopeGuard([] {
+            Translations::remove();
+            QLocale::setDefault(QLocale::c());
+        });
+        QTemporaryDir dir;
+        const auto container = scratchContainer(dir);
+        AppModel model(container.get());
+        for (int i = 0; i < screens; ++i) {
+            auto *s = model.context()->insert(std::make_unique<FocusScreen>(
+                i == 0 ? QStringLiteral("Deep Work with a name far too long to fit")
+                       : QStringLiteral("Reading"),
+                5400.0));
+            s->setAutoStartOnLogin(i == 0);
+            s->setLockMode(i == 1 ? LockMode::preventLaunch : LockMode::hideApps);
+        }
+        Appearance appearance;
+        ThemeStore themes(&appearance);
+        MenuBarPopover popover(&model, &themes, {});
+        popover.showAt(QRect(100, 0, 20, 20));
+        QVERIFY(QTest::qWaitForWindowExposed(&popover));
+        const QRect area = popover.screen()->availableGeometry();
+        QVERIFY(popover.width() >= MenuBarPopover::kWidth);
+        QVERIFY(popover.height() >= std::min(MenuBarPopover::kHeight, area.height()));
+        QVERIFY(popover.width() <= area.width() && popover.height() <= area.height());
+        QVERIFY(area.contains(popover.geometry()));
+        if (screens == 0)
+            QCOMPARE(popover.size(), QSize(MenuBarPopover::kWidth, MenuBarPopover::kHeight));
+        if (screens > 10) {
+            // A long list scrolls inside the usual height.
+            QCOMPARE(popover.height(), MenuBarPopover::kHeight);
+            QTRY_VERIFY(popover.findChild<QScrollArea *>()->verticalScrollBar()->isVisible());
+        }
+
+        const QList<QPushButton *> buttons = popover.findChildren<QPushButton *>();
+        QVERIFY(buttons.size() >= 2);
+        for (QPushButton *button : buttons) {
+            if (!button->isVisibleTo(&popover))
+                continue;
+            QStyleOptionButton option;
+            option.initFrom(button);
+            option.text = button->text();
+            option.features = button->isFlat() ? QStyleOptionButton::Flat : QStyleOptionButton::None;
+            const QRect contents =
+                button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+            const int textWidth = button->fontMetrics().horizontalAdvance(button->text());
+            QVERIFY2(
+                textWidth <= contents.width(),
+                qPrintable(
+                    QStringLiteral("%1: %2 > %3").arg(button->text()).arg(textWidth).arg(contents.width())));
+            // Not cut by the popover's edge, nor (in the list) by the list's.
+            if (auto *scroll = popover.findChild<QScrollArea *>(); scroll && scroll->isAncestorOf(button)) {
+                const int left = button->mapTo(scroll->viewport(), QPoint(0, 0)).x();
+                QVERIFY2(left >= 0 && left + button->width() <= scroll->viewport()->width(),
+                         qPrintable(button->text()));
+            } else {
+                const QRect inPopover(button->mapTo(&popover, QPoint(0, 0)), button->size());
+                QVERIFY2(popover.rect().contains(inPopover), qPrintable(button->text()));
+            }
+        }
+        // Each badge gets the width its words need.
+        for (LockModeBadge *badge : popover.findChildren<LockModeBadge *>())
+            QVERIFY2(badge->width() >= badge->sizeHint().width(), qPrintable(badge->text()));
         popover.close();
     }
 

@@ -113,7 +113,9 @@ private Q_SLOTS:
         QVERIFY(a.createdAt() >= before && a.createdAt() <= QDateTime::currentDateTimeUtc());
 
         AppSettings settings;
-        QCOMPARE(settings.globalShortcut(), QStringLiteral("\u2318\u21E7F"));
+        // Ctrl+Alt+Super+F, the same default as the program's with no row.
+        QCOMPARE(settings.globalShortcut(), QStringLiteral("\u2303\u2325\u2318F"));
+        QCOMPARE(settings.globalShortcut(), QString::fromUtf8(AppSettings::kDefaultGlobalShortcut));
         QVERIFY(!settings.launchAtLogin());
         QCOMPARE(settings.defaultLockMode(), LockMode::hideApps);
         QCOMPARE(settings.accentColor(), QStringLiteral("systemBlue"));

@@ -20,11 +20,17 @@ class TestSnapshot : public QObject
         QStringList lines;
     };
 
-    Run snapshot(const QString &outDir, const std::optional<QString> &pages, bool withStore = true)
+    Run snapshot(const QString &outDir, const std::optional<QString> &pages, bool withStore = true,
+                 const QString &language = QString())
     {
         Run run;
         QProcess lumora;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!language.isEmpty()) {
+            for (const char *name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+                env.remove(QLatin1String(name));
+            env.insert(QStringLiteral("LANG"), language);
+        }
         env.insert(QStringLiteral("APP_SNAPSHOT"), outDir);
         if (withStore) {
             env.insert(QStringLiteral("APP_STORE"),
@@ -73,17 +79,21 @@ private Q_SLOTS:
 
         QStringList expected;
         for (const char *look : {"light", "dark"}) {
-            for (const char *page : {"focusScreens", "sessions", "profiles", "settings"})
+            for (const char *page :
+                 {"focusScreens", "sessions", "profiles", "editor", "popover", "about", "settings"})
                 expected << QStringLiteral("%1-%2").arg(QLatin1String(page), QLatin1String(look));
+            for (const char *type : {"sentence", "math"})
+                expected
+                    << QStringLiteral("challengeSheet-%1-%2").arg(QLatin1String(type), QLatin1String(look));
             for (const char *tab : {"general", "profiles", "appearance", "stats"})
                 expected << QStringLiteral("settings-%1-%2").arg(QLatin1String(tab), QLatin1String(look));
             for (const char *mode : {"hideApps", "preventLaunch", "overlay"})
                 expected
                     << QStringLiteral("focusOverlay-%1-%2").arg(QLatin1String(mode), QLatin1String(look));
         }
-        QCOMPARE(expected.size(), 22);
-        QCOMPARE(files(out, QStringLiteral("*.png")).size(), 22);
-        QCOMPARE(files(out, QStringLiteral("*-layout.json")).size(), 22);
+        QCOMPARE(expected.size(), 32);
+        QCOMPARE(files(out, QStringLiteral("*.png")).size(), 32);
+        QCOMPARE(files(out, QStringLiteral("*-layout.json")).size(), 32);
 
         for (const QString &stem : std::as_const(expected)) {
             const QString png = QDir(out).filePath(stem + QStringLiteral(".png"));
@@ -116,6 +126,21 @@ private Q_SLOTS:
         QVERIFY(lightness(QStringLiteral("sessions-dark")) < lightness(QStringLiteral("sessions-light")));
         QVERIFY(lightness(QStringLiteral("settings-stats-dark")) <
                 lightness(QStringLiteral("settings-stats-light")));
+    }
+
+    // The windows around the editor, in German: each picture is taken.
+    void germanWindows()
+    {
+        const QString out = m_dir.filePath(QStringLiteral("german"));
+        const Run r = snapshot(out, QStringLiteral("editor,popover,challengeSheet,about"), true,
+                               QStringLiteral("de_DE.UTF-8"));
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.lines.last(), QStringLiteral("SNAPSHOT done ") + out);
+        QCOMPARE(files(out, QStringLiteral("*.png")),
+                 (QStringList{"about-dark.png", "about-light.png", "challengeSheet-math-dark.png",
+                              "challengeSheet-math-light.png", "challengeSheet-sentence-dark.png",
+                              "challengeSheet-sentence-light.png", "editor-dark.png", "editor-light.png",
+                              "popover-dark.png", "popover-light.png"}));
     }
 
     void pageFilter_data()
