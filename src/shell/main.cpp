@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <malloc.h>
 #include <optional>
 #include <sys/socket.h>
@@ -159,7 +160,12 @@ int main(int argc, char *argv[])
     GridProbes probes;
     installQuitOnSignals();
 
-    LumoraApp lumora(Store::makeContainer(), *platform, &themes, &probes);
+    // A store that cannot be opened ends the start through main's return,
+    // so the lock and the bus name taken above are given back.
+    std::unique_ptr<ModelContainer> container = Store::openOrReport();
+    if (!container)
+        return EXIT_FAILURE;
+    LumoraApp lumora(std::move(container), *platform, &themes, &probes);
     AppDelegate *delegate = lumora.delegate();
     // Sessions a run that died left open end when it was last known alive.
     if (!command.selfTest)
@@ -190,7 +196,7 @@ int main(int argc, char *argv[])
     const bool loginLaunch = delegate->isLoginLaunch();
     const bool quiet = command.showPopover || command.startScreen || loginLaunch;
     lumora.launch(!quiet || command.openMainWindow || (loginLaunch && !StatusItem::isTrayAvailable()));
-    // A running session marks this run alive now and then (see claim()).
+    // A running session marks this run alive every few seconds (see claim()).
     QObject::connect(&lumora.sessions().manager(), &FocusSessionManager::heartbeat, &remote,
                      [&instance] { instance.touch(); });
 
