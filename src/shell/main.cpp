@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "DesktopSession.h"
 #include "LumoraApp.h"
+#include "OverlayWindows.h"
 #include "SelfTest.h"
 #include "SingleInstance.h"
 #include "Store.h"
@@ -25,6 +26,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <malloc.h>
 #include <optional>
 #include <sys/socket.h>
@@ -106,6 +108,10 @@ std::optional<int> answerWithoutDisplay(int &argc, char **argv, const QStringLis
 
 int main(int argc, char *argv[])
 {
+    // The guard of an overlay this program put up (see OverlayWatchdog).
+    if (argc > 1 && std::strcmp(argv[1], OverlayWatchdog::kGuardOption) == 0)
+        return OverlayWatchdog::runGuard(argc, argv);
+
     // Started by a browser for its extension: a host on the pipes, no windows.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
