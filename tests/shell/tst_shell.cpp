@@ -66,6 +66,17 @@ private:
     int *m_served;
 };
 
+// APP_STORE names a store in a folder of its own while this lives.
+struct StoreOfItsOwn
+{
+    QTemporaryDir dir;
+    QByteArray previous = qgetenv("APP_STORE");
+    StoreOfItsOwn() { qputenv("APP_STORE", dir.filePath(QStringLiteral("Lumora.store")).toUtf8()); }
+    ~StoreOfItsOwn() { qputenv("APP_STORE", previous); }
+    StoreOfItsOwn(const StoreOfItsOwn &) = delete;
+    StoreOfItsOwn &operator=(const StoreOfItsOwn &) = delete;
+};
+
 // The delegate over doubles of the desktop, as the shell wires it: a scratch
 // store, the fake platform, the session machinery made from it and a theme.
 struct ShellOverDoubles
@@ -112,11 +123,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, before);
         QFETCH(int, queryRole);
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QByteArray previous = qgetenv("APP_STORE");
-        qputenv("APP_STORE", dir.filePath(QStringLiteral("Lumora.store")).toUtf8());
-        const auto restore = qScopeGuard([&] { qputenv("APP_STORE", previous); });
+        const StoreOfItsOwn store;
+        QVERIFY(store.dir.isValid());
         const QString lockPath = SingleInstance::lockPath();
         const auto writeLock = [&](const QByteArray &contents) {
             QFile file(lockPath);
@@ -219,11 +227,9 @@ private Q_SLOTS:
     void lastAliveComesFromTheMark()
     {
         QFETCH(bool, mark);
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QByteArray previous = qgetenv("APP_STORE");
-        qputenv("APP_STORE", dir.filePath(QStringLiteral("Lumora.store")).toUtf8());
-        const auto restore = qScopeGuard([&] { qputenv("APP_STORE", previous); });
+        const StoreOfItsOwn store;
+        QVERIFY(store.dir.isValid());
+        const QTemporaryDir &dir = store.dir;
         const QDateTime sessionAlive = QDateTime::currentDateTimeUtc().addSecs(-600);
         const QDateTime lockWritten = sessionAlive.addSecs(25);
         {
