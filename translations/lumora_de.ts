@@ -1499,6 +1499,58 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>lumora: Lumora is already running on this store%1, but it cannot be reached: %2</source>
         <translation>lumora: Lumora läuft bereits mit diesem Speicher%1, ist aber nicht erreichbar: %2</translation>
     </message>
+    <message>
+        <source>it cannot be read</source>
+        <translation>sie kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>sie ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>sie ist keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>it is empty</source>
+        <translation>sie ist leer</translation>
+    </message>
+    <message>
+        <source>it names no process</source>
+        <translation>sie nennt keinen Prozess</translation>
+    </message>
+    <message>
+        <source>it was written on another machine (%1)</source>
+        <translation>sie wurde auf einem anderen Rechner geschrieben (%1)</translation>
+    </message>
+    <message>
+        <source>it was written on another machine</source>
+        <translation>sie wurde auf einem anderen Rechner geschrieben</translation>
+    </message>
+    <message>
+        <source>it was written before the last start of this machine</source>
+        <translation>sie wurde vor dem letzten Start dieses Rechners geschrieben</translation>
+    </message>
+    <message>
+        <source>process %1 has ended</source>
+        <translation>Prozess %1 ist beendet</translation>
+    </message>
+    <message>
+        <source>process %1 is not Lumora</source>
+        <translation>Prozess %1 ist nicht Lumora</translation>
+    </message>
+    <message>
+        <source>process %1 does not hold it</source>
+        <translation>Prozess %1 hält sie nicht</translation>
+    </message>
+    <message>
+        <source>lumora: the lock file %1 holds nothing (%2), but it cannot be moved aside: %3</source>
+        <translation>lumora: Die Sperrdatei %1 hält nichts (%2), kann aber nicht beiseitegelegt werden: %3</translation>
+    </message>
+    <message>
+        <source>lumora: taking over the lock file %1: %2; the old one is now %3</source>
+        <translation>lumora: Die Sperrdatei %1 wird übernommen: %2; die alte heißt jetzt %3</translation>
+    </message>
 </context>
 <context>
     <name>Snapshot</name>

@@ -104,16 +104,27 @@ private:
     std::unique_ptr<Private> d;
 };
 
-// Never trapped behind a hung program: a thread with its own display
-// connection that unmaps the overlay windows when the main loop stops
-// beating for `timeoutMs` while they are up. The thread sleeps, and the
-// connection is closed, while no windows are watched.
+// Never trapped behind a hung or stopped program: a guard process, started
+// while overlay windows are up and fed a heartbeat by the main loop over a
+// socket, unmaps them from a display connection of its own when the beats
+// stop for `timeoutMs` (a main loop that hangs, a process stopped by SIGSTOP
+// or Ctrl+Z, which stops every thread of it). Unmapping leaves the program
+// whole: once it runs again the keeper maps the windows back and they are
+// watched again. The guard is this program run with kGuardOption, in a
+// session of its own (a stop sent to the terminal's foreground group does
+// not reach it); it ends when the windows are no longer watched, when the
+// socket closes and when this process dies (parent-death signal).
 class OverlayWatchdog
 {
 public:
     static constexpr int kDefaultTimeoutMs = 10000;
+    static constexpr const char *kGuardOption = "--overlay-guard";
+    // The descriptor the guard reads its socket from.
+    static constexpr int kGuardFd = 3;
 
-    explicit OverlayWatchdog(int timeoutMs = kDefaultTimeoutMs);
+    // guardProgram: what runs the guard (a lumora binary); this program
+    // when empty.
+    explicit OverlayWatchdog(int timeoutMs = kDefaultTimeoutMs, const QString &guardProgram = {});
     ~OverlayWatchdog();
     OverlayWatchdog(const OverlayWatchdog &) = delete;
     OverlayWatchdog &operator=(const OverlayWatchdog &) = delete;
@@ -121,7 +132,8 @@ public:
     // False when there is no X11 display to watch over.
     bool isAvailable() const;
 
-    // The windows to take down if the program hangs; empty when none are up.
+    // The windows to take down if the program hangs or stops; empty when
+    // none are up.
     void watch(const QList<QWidget *> &windows);
     void clear();
 
@@ -129,11 +141,14 @@ public:
     // while windows are watched.
     void beat();
 
-    // Windows the watchdog has taken down so far (for tests).
+    // Windows the guard has taken down so far (for tests).
     int rescues() const;
-    // Times its thread woke by itself to look at the heartbeat (for tests):
-    // never while no windows are watched.
-    int wakeups() const;
+    // The guard process while windows are watched, 0 otherwise (for tests).
+    qint64 guardPid() const;
+
+    // The guard's side: `<program> --overlay-guard <fd> <timeout ms>
+    // <parent pid> <display>`. Returns the exit status.
+    static int runGuard(int argc, char **argv);
 
 private:
     struct Private;

@@ -193,6 +193,8 @@ bool FocusSessionManager::startSession(FocusSession *session, FocusScreen *scree
 
     startTimer();
     m_ticks = 0;
+    m_lastTick = now();
+    m_lostMs = 0;
     Q_EMIT heartbeat();
 
     if (m_services.notifications)
@@ -212,6 +214,7 @@ void FocusSessionManager::tick()
         return;
     // The countdown counts firings; time in which the timer did not fire
     // (a suspended machine) does not count.
+    noteLostTime();
     setRemainingTime(m_remainingTime - 1.0);
     if (++m_ticks % kHeartbeatTicks == 0)
         Q_EMIT heartbeat();
@@ -235,6 +238,7 @@ void FocusSessionManager::endSession(bool completed)
 {
     if (!m_activeSession || m_ending)
         return;
+    noteLostTime();
     m_timer.stop();
     m_ending = completed;
     // The session is over for the browsers as soon as it ends.
@@ -261,6 +265,8 @@ void FocusSessionManager::abandonSession()
 {
     if (!m_activeSession)
         return;
+    if (m_timer.isActive())
+        noteLostTime();
     m_timer.stop();
     // A session already ending keeps the outcome it was ending with.
     const bool completed = m_ending.value_or(false);
@@ -277,11 +283,12 @@ void FocusSessionManager::finishSession(bool completed)
         m_services.lockManager->stopLock();
     if (m_activeSession) {
         if (completed) {
-            m_activeSession->complete(now());
+            m_activeSession->complete(countdownNow());
             postCompletionNotification();
         } else {
-            m_activeSession->setEndTime(now());
-            m_activeSession->setActualDuration(double(m_activeSession->startTime().msecsTo(now())) / 1000.0);
+            m_activeSession->setEndTime(countdownNow());
+            m_activeSession->setActualDuration(double(m_activeSession->startTime().msecsTo(countdownNow())) /
+                                               1000.0);
             m_activeSession->setCompleted(false);
         }
     }
@@ -296,6 +303,21 @@ void FocusSessionManager::finishSession(bool completed)
         }
     }
     clearActive();
+}
+
+void FocusSessionManager::noteLostTime()
+{
+    const QDateTime at = now();
+    const qint64 since = m_lastTick.msecsTo(at);
+    // A tick this late is not jitter: the timer stood still meanwhile.
+    if (since > 2 * kTickIntervalMs)
+        m_lostMs += since - kTickIntervalMs;
+    m_lastTick = at;
+}
+
+QDateTime FocusSessionManager::countdownNow() const
+{
+    return now().addMSecs(-m_lostMs);
 }
 
 void FocusSessionManager::postProblem(const QString &title, const QString &body)

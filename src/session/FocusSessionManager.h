@@ -34,8 +34,9 @@ public:
     static constexpr const char *kSessionIDKey = "sessionID";
     static constexpr const char *kScreenIDKey = "screenID";
     static constexpr int kTickIntervalMs = 1000;
-    // A running session says it is alive this often (in ticks).
-    static constexpr int kHeartbeatTicks = 30;
+    // A running session says it is alive this often (in ticks): a session
+    // cut off by a kill is recorded as ending at most this long too early.
+    static constexpr int kHeartbeatTicks = 2;
     static constexpr int kQuitRestoreMs = 2000;
     // The end told to the browsers is told again when the countdown and the
     // clock have drifted this far apart (a suspended machine).
@@ -116,6 +117,12 @@ private:
     void setRemainingTime(double seconds);
     void clearActive();
     QDateTime now() const;
+    // Time in which the timer did not fire (a stopped process, a suspended
+    // machine) is not counted by the countdown, nor by the session's record:
+    // noteLostTime() adds what passed since the last tick beyond one tick,
+    // and the record ends at countdownNow(), the clock less that time.
+    void noteLostTime();
+    QDateTime countdownNow() const;
 
     Services m_services;
     QPointer<ModelContainer> m_modelContainer;
@@ -123,6 +130,8 @@ private:
     FocusScreen *m_activeScreen = nullptr;
     double m_remainingTime = 0;
     int m_ticks = 0;
+    QDateTime m_lastTick;
+    qint64 m_lostMs = 0;
     // The running session is being ended (the overlay fades out); the
     // outcome is fixed and a second end changes nothing.
     std::optional<bool> m_ending;

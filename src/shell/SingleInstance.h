@@ -12,8 +12,13 @@
 #include <optional>
 
 // One running Lumora per store, whatever the session bus: the instance that
-// holds the lock file beside the store ("<store>.lock") is the one; a lock
-// whose holder is gone (or a zombie) is taken over. The holder also serves
+// holds the lock file beside the store ("<store>.lock") is the one. A lock
+// counts as held while a process keeps its file locked (flock); where the
+// file system cannot tell, while it names a live Lumora of this machine and
+// boot. Any other lock (empty, unreadable, a folder, left by a process that
+// is gone or was never Lumora, written on another machine or before the last
+// boot) is taken over: moved aside to "<lock>.stale", with a line on
+// standard error that says so. The holder also serves
 // the desktop's remote control (on Linux a name and interface on the session
 // bus); later instances hand their request to it and exit, and one that
 // cannot reach it says so and exits with an error, touching neither the
@@ -42,10 +47,16 @@ public:
     Role claim(bool takeOver = true);
     // The process holding the lock when claim() said secondary.
     qint64 holderPid() const { return m_holderPid; }
-    // When claim() took over the lock of a run that died: the last moment
-    // that run was known to be alive (its lock file's modification time).
+    // After claim() took the lock: the last moment a run was known to be
+    // alive with a session running (the alive mark's modification time;
+    // without a mark, as earlier versions kept it, the modification time of
+    // a lock a run that died left behind). Nothing when neither is there.
     std::optional<QDateTime> lastAliveOfDeadRun() const { return m_lastAlive; }
-    // Marks this run as alive now (the lock file's modification time).
+    // "<store path>.alive": an empty file whose modification time a run
+    // holding the lock moves on while a session runs.
+    static QString alivePath();
+    // Marks this run as alive now with a session running: the alive mark's
+    // modification time (no data is written, nothing is synced).
     void touch();
 
     // Sends the command line's request (or "open the main window" when it
@@ -58,6 +69,10 @@ public:
 
 private:
     Role look(const QString &path);
+    enum class TakeOver { done, busy, failed };
+    // Moves a lock nobody holds out of the way: busy when another start is
+    // at it at the same moment, failed when it cannot be moved.
+    TakeOver takeOver(const QString &path, const QString &why);
 
     std::unique_ptr<RemoteControl> m_remote;
     std::unique_ptr<QLockFile> m_lock;

@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "DesktopSession.h"
 #include "LumoraApp.h"
+#include "OverlayWindows.h"
 #include "SelfTest.h"
 #include "SingleInstance.h"
 #include "Store.h"
@@ -24,6 +25,8 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <malloc.h>
 #include <optional>
 #include <sys/socket.h>
@@ -106,6 +109,10 @@ std::optional<int> answerWithoutDisplay(int &argc, char **argv, const QStringLis
 
 int main(int argc, char *argv[])
 {
+    // The guard of an overlay this program put up (see OverlayWatchdog).
+    if (argc > 1 && std::strcmp(argv[1], OverlayWatchdog::kGuardOption) == 0)
+        return OverlayWatchdog::runGuard(argc, argv);
+
     // Started by a browser for its extension: a host on the pipes, no windows.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
@@ -160,7 +167,12 @@ int main(int argc, char *argv[])
     GridProbes probes;
     installQuitOnSignals();
 
-    LumoraApp lumora(Store::makeContainer(), *platform, &themes, &probes);
+    // A store that cannot be opened ends the start through main's return,
+    // so the lock and the bus name taken above are given back.
+    std::unique_ptr<ModelContainer> container = Store::openOrReport();
+    if (!container)
+        return EXIT_FAILURE;
+    LumoraApp lumora(std::move(container), *platform, &themes, &probes);
     AppDelegate *delegate = lumora.delegate();
     // Sessions a run that died left open end when it was last known alive.
     if (!command.selfTest)
@@ -191,7 +203,7 @@ int main(int argc, char *argv[])
     const bool loginLaunch = delegate->isLoginLaunch();
     const bool quiet = command.showPopover || command.startScreen || loginLaunch;
     lumora.launch(!quiet || command.openMainWindow || (loginLaunch && !StatusItem::isTrayAvailable()));
-    // A running session marks this run alive now and then (see claim()).
+    // A running session marks this run alive every few seconds (see claim()).
     QObject::connect(&lumora.sessions().manager(), &FocusSessionManager::heartbeat, &remote,
                      [&instance] { instance.touch(); });
 

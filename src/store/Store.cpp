@@ -55,7 +55,7 @@ std::unique_ptr<ModelContainer> openContainer(QString *error)
     return ModelContainer::open(path(), schema(), error);
 }
 
-std::unique_ptr<ModelContainer> makeContainer()
+std::unique_ptr<ModelContainer> openOrReport()
 {
     QString error;
     auto container = openContainer(&error);
@@ -67,7 +67,15 @@ std::unique_ptr<ModelContainer> makeContainer()
             .toLocal8Bit();
     std::fputs(message.constData(), stderr);
     std::fflush(stderr);
-    std::exit(EXIT_FAILURE);
+    return nullptr;
+}
+
+std::unique_ptr<ModelContainer> makeContainer()
+{
+    auto container = openOrReport();
+    if (!container)
+        std::exit(EXIT_FAILURE);
+    return container;
 }
 
 } // namespace Store

@@ -25,6 +25,11 @@ bool isOverridden();
 // Opens the store; returns null and sets error on failure.
 std::unique_ptr<ModelContainer> openContainer(QString *error);
 
+// Opens the store; on failure writes
+// "Could not open the database at <path>: <error>" to standard error and
+// returns null.
+std::unique_ptr<ModelContainer> openOrReport();
+
 // Opens the store or ends the process: on failure it writes
 // "Could not open the database at <path>: <error>" to standard error and
 // exits with status 1.

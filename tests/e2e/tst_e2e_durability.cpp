@@ -1,5 +1,6 @@
 // Nothing lost, nothing left hidden: the real program killed at unlucky
-// moments, started twice on one store without a session bus, flooded with
+// moments, started twice on one store without a session bus, after a lock
+// file that holds nothing and after a start that failed, flooded with
 // start requests, stopped right after a change, and on a full disk.
 #include "AppSettings.h"
 #include "DesktopProbe.h"
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -237,6 +239,119 @@ private Q_SLOTS:
             QVERIFY2(*row.endTime >= row.startTime && *row.endTime - row.startTime < lastKillMs / 1000.0 + 3,
                      qPrintable(QStringLiteral("%1 .. %2").arg(row.startTime).arg(*row.endTime)));
         }
+        next.stop();
+    }
+
+    // A lock file that holds nothing blocks no start, a login launch
+    // included: the start takes it over (moves it aside and says so) and
+    // shows again what the killed run before it hid.
+    void lockThatHoldsNothingIsTakenOver_data()
+    {
+        QTest::addColumn<QString>("lock");
+        QTest::newRow("empty") << QStringLiteral("empty");
+        QTest::newRow("garbage") << QStringLiteral("garbage");
+        QTest::newRow("a folder") << QStringLiteral("folder");
+        QTest::newRow("another machine") << QStringLiteral("elsewhere");
+        QTest::newRow("the killed run's own") << QStringLiteral("dead");
+        QTest::newRow("a live process that is not Lumora") << QStringLiteral("stranger");
+    }
+    void lockThatHoldsNothingIsTakenOver()
+    {
+        QFETCH(QString, lock);
+        const QString lockPath = m_store->path() + QStringLiteral(".lock");
+        {
+            LumoraProcess killed(*m_store);
+            QVERIFY(killed.start());
+            QVERIFY(killed.waitUntilReady(m_probe));
+            const QString error = killed.startScreen(hideOneMinute);
+            QVERIFY2(error.isEmpty(), qPrintable(error));
+            QTRY_VERIFY_WITH_TIMEOUT(clockHidden(), settleMs);
+            killed.kill();
+        }
+        QVERIFY(QFileInfo(lockPath).isFile());
+        QProcess stranger;
+        if (lock != QLatin1String("dead")) {
+            QVERIFY(QFile::remove(lockPath));
+            if (lock == QLatin1String("folder")) {
+                QVERIFY(QDir().mkpath(lockPath + QStringLiteral("/inside")));
+            } else {
+                QByteArray contents;
+                if (lock == QLatin1String("garbage"))
+                    contents = "\x7f\xff not a lock \x01";
+                else if (lock == QLatin1String("elsewhere"))
+                    contents = "999999\nlumora\nsomewhere-else\n";
+                if (lock == QLatin1String("stranger")) {
+                    stranger.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+                    QVERIFY(stranger.waitForStarted());
+                    contents = QByteArray::number(stranger.processId()) + "\nlumora\n";
+                }
+                QFile file(lockPath);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+                file.write(contents);
+            }
+        }
+
+        LumoraProcess next(*m_store);
+        const QString errors = QDir(m_store->folder()).filePath(QStringLiteral("stderr.txt"));
+        next.setStandardErrorFile(errors);
+        QVERIFY(next.start({QStringLiteral("--login")}));
+        QTRY_VERIFY_WITH_TIMEOUT(clockShown(), settleMs);
+        QVERIFY(next.waitUntilIdle());
+        QFile said(errors);
+        QVERIFY(said.open(QIODevice::ReadOnly));
+        const QString text = QString::fromLocal8Bit(said.readAll());
+        QCOMPARE(text.count(QLatin1String("taking over the lock file")), 1);
+        QVERIFY2(text.contains(lockPath + QStringLiteral(".stale")), qPrintable(text));
+        QVERIFY(QFileInfo::exists(lockPath + QStringLiteral(".stale")));
+        next.stop();
+        stranger.kill();
+        stranger.waitForFinished();
+    }
+
+    // A start whose store cannot be opened says so and gives its lock back;
+    // a session that a kill cut off 3 s after its start is recorded as
+    // about that long, however much later the failed start came.
+    void failedStartGivesItsLockBack()
+    {
+        const QString lockPath = m_store->path() + QStringLiteral(".lock");
+        LumoraProcess killed(*m_store);
+        QVERIFY(killed.start());
+        QVERIFY(killed.waitUntilReady(m_probe));
+        const QString error = killed.startScreen(redName);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QTRY_COMPARE_WITH_TIMEOUT(LumoraProcess::shownOverlays(m_probe).size(), 2, settleMs);
+        QElapsedTimer ran;
+        ran.start();
+        QTest::qWait(3000); // the session runs 3 s
+        killed.kill();
+        const double ranSeconds = double(ran.elapsed()) / 1000.0;
+        QTRY_VERIFY_WITH_TIMEOUT(LumoraProcess::shownOverlays(m_probe).isEmpty(), settleMs);
+        // Long enough that a wrong "last alive" would show in the record.
+        QTest::qWait(5000);
+
+        // A folder where the store file was.
+        const QString away = m_store->path() + QStringLiteral(".away");
+        QVERIFY(QFile::rename(m_store->path(), away));
+        QVERIFY(QDir().mkdir(m_store->path()));
+        const auto failed = killed.run({});
+        QVERIFY(failed.finished);
+        QCOMPARE(failed.exitCode, 1);
+        QVERIFY2(failed.err.contains(QLatin1String("Could not open the database")), qPrintable(failed.err));
+        QVERIFY2(!QFileInfo::exists(lockPath), "the failed start left its lock behind");
+        QVERIFY(QDir().rmdir(m_store->path()));
+        QVERIFY(QFile::rename(away, m_store->path()));
+
+        LumoraProcess next(*m_store);
+        QVERIFY(next.start());
+        QVERIFY(next.waitUntilIdle());
+        const auto row = m_store->lastSession();
+        QVERIFY(row && row->endTime);
+        QVERIFY(!row->completed);
+        const double recorded = *row->endTime - row->startTime;
+        QVERIFY2(recorded > ranSeconds - 3.0 && recorded < ranSeconds + 1.0,
+                 qPrintable(QStringLiteral("recorded %1 s for a session killed after %2 s")
+                                .arg(recorded)
+                                .arg(ranSeconds)));
         next.stop();
     }
 

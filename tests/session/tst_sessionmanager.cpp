@@ -243,6 +243,46 @@ private Q_SLOTS:
         m_manager->abandonSession(); // idle: nothing happens
     }
 
+    // Time in which the timer stood still (the process stopped, the machine
+    // asleep) is not counted by the countdown and not recorded either,
+    // however the session ends; a tick late by the usual jitter counts.
+    // 10 ticks, the stop, the late tick (when it comes before the end), 5
+    // more ticks (or the rest of a 20 s countdown), the end.
+    void recordHoldsTheTimeTheCountdownRan_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<int>("stoppedMs");
+        QTest::addColumn<double>("recorded");
+        QTest::newRow("ended early after a stop") << "early" << 88000 << 16.0;
+        QTest::newRow("completed after a stop") << "completed" << 88000 << 20.0;
+        // SIGCONT and SIGTERM at once: the late tick never comes.
+        QTest::newRow("quit right after a stop") << "quit" << 88000 << 11.0;
+        QTest::newRow("a late tick") << "early" << 1500 << 16.5;
+    }
+    void recordHoldsTheTimeTheCountdownRan()
+    {
+        QFETCH(QString, ending);
+        QFETCH(int, stoppedMs);
+        QFETCH(double, recorded);
+        FocusSession *session = requestStart(addScreen(20));
+        tickTimes(10);
+        m_clock = m_clock.addMSecs(stoppedMs);
+        if (ending == QLatin1String("quit")) {
+            m_manager->abandonSession();
+        } else {
+            m_manager->tick();
+            tickTimes(ending == QLatin1String("completed") ? 9 : 5);
+            if (ending == QLatin1String("early"))
+                m_manager->endSession(false);
+            QCOMPARE(m_overlay.hides, 1);
+            finishFade();
+        }
+        QCOMPARE(session->completed(), ending == QLatin1String("completed"));
+        QCOMPARE(*session->actualDuration(), recorded);
+        // The columns keep their meaning: the duration is end less start.
+        QCOMPARE(session->startTime().msecsTo(*session->endTime()), qint64(recorded * 1000));
+    }
+
     // A second end while the overlay fades (an early exit confirmed as the
     // countdown reaches zero, or the program quitting) keeps the first
     // outcome and records the session once.

@@ -33,6 +33,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -46,6 +47,7 @@
 #include <QSet>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -77,6 +79,17 @@ private:
     int *m_served;
 };
 
+// APP_STORE names a store in a folder of its own while this lives.
+struct StoreOfItsOwn
+{
+    QTemporaryDir dir;
+    QByteArray previous = qgetenv("APP_STORE");
+    StoreOfItsOwn() { qputenv("APP_STORE", dir.filePath(QStringLiteral("Lumora.store")).toUtf8()); }
+    ~StoreOfItsOwn() { qputenv("APP_STORE", previous); }
+    StoreOfItsOwn(const StoreOfItsOwn &) = delete;
+    StoreOfItsOwn &operator=(const StoreOfItsOwn &) = delete;
+};
+
 // The delegate over doubles of the desktop, as the shell wires it: a scratch
 // store, the fake platform, the session machinery made from it and a theme.
 struct ShellOverDoubles
@@ -98,28 +111,46 @@ class TestShell : public QObject
 private Q_SLOTS:
     // A query (--status) only reads the lock: it neither holds it nor takes
     // the bus name, so a real start at the same moment is the one, whatever
-    // the lock held before.
+    // the lock held before. A lock that no live Lumora of this machine and
+    // boot holds is taken over by that start: moved aside, not removed, and
+    // the last sign of life of a run that died is read from it.
     void queryTakesNothing_data()
     {
         QTest::addColumn<QString>("before");
         QTest::addColumn<int>("queryRole");
-        QTest::newRow("no lock") << QStringLiteral("none") << int(SingleInstance::Role::alone);
-        QTest::newRow("lock of a run that died")
-            << QStringLiteral("dead") << int(SingleInstance::Role::alone);
+        const int alone = int(SingleInstance::Role::alone);
+        QTest::newRow("no lock") << QStringLiteral("none") << alone;
+        QTest::newRow("lock of a run that died") << QStringLiteral("dead") << alone;
         QTest::newRow("lock of a running instance")
             << QStringLiteral("live") << int(SingleInstance::Role::secondary);
+        QTest::newRow("empty lock") << QStringLiteral("empty") << alone;
+        QTest::newRow("garbage") << QStringLiteral("garbage") << alone;
+        QTest::newRow("a folder") << QStringLiteral("folder") << alone;
+        QTest::newRow("another machine") << QStringLiteral("elsewhere") << alone;
+        QTest::newRow("an earlier boot") << QStringLiteral("rebooted") << alone;
+        QTest::newRow("a live process that is not Lumora") << QStringLiteral("stranger") << alone;
+        QTest::newRow("a live Lumora that does not hold it") << QStringLiteral("unheld") << alone;
     }
 
     void queryTakesNothing()
     {
         QFETCH(QString, before);
         QFETCH(int, queryRole);
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QByteArray previous = qgetenv("APP_STORE");
-        qputenv("APP_STORE", dir.filePath(QStringLiteral("Lumora.store")).toUtf8());
-        const auto restore = qScopeGuard([&] { qputenv("APP_STORE", previous); });
+        const StoreOfItsOwn store;
+        QVERIFY(store.dir.isValid());
         const QString lockPath = SingleInstance::lockPath();
+        const auto writeLock = [&](const QByteArray &contents) {
+            QFile file(lockPath);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(contents);
+        };
+        const QByteArray here =
+            QSysInfo::machineHostName().toUtf8() + '\n' + QSysInfo::machineUniqueId() + '\n';
+        QProcess stranger;
+        const auto stopStranger = qScopeGuard([&] {
+            stranger.kill();
+            stranger.waitForFinished();
+        });
 
         int heldServed = 0;
         std::unique_ptr<SingleInstance> running;
@@ -134,15 +165,33 @@ private Q_SLOTS:
             const qint64 pid = gone.processId();
             QVERIFY(gone.waitForFinished());
             QVERIFY(!LockJournal::isProcessAlive(pid));
-            QFile file(lockPath);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(QByteArray::number(pid) + "\nlumora\n\n");
-            file.close();
+            writeLock(QByteArray::number(pid) + "\nlumora\n\n");
+        } else if (before == QLatin1String("empty")) {
+            writeLock({});
+        } else if (before == QLatin1String("garbage")) {
+            writeLock("\x7f\xff not a lock file \x01\n");
+        } else if (before == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(lockPath + QStringLiteral("/inside")));
+        } else if (before == QLatin1String("elsewhere")) {
+            writeLock("999999\nlumora\nsomewhere-else\n");
+        } else if (before == QLatin1String("rebooted")) {
+            writeLock(QByteArray::number(QCoreApplication::applicationPid()) + "\nlumora\n" + here +
+                      "00000000-0000-0000-0000-000000000000\n");
+        } else if (before == QLatin1String("stranger")) {
+            stranger.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+            QVERIFY(stranger.waitForStarted());
+            writeLock(QByteArray::number(stranger.processId()) + "\nlumora\n" + here +
+                      QSysInfo::bootUniqueId() + '\n');
+        } else if (before == QLatin1String("unheld")) {
+            // This very program stands for a Lumora that runs without the lock.
+            writeLock(QByteArray::number(QCoreApplication::applicationPid()) + "\nlumora\n" + here +
+                      QSysInfo::bootUniqueId() + '\n');
         }
         const QByteArray lockBefore = [&] {
             QFile file(lockPath);
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         }();
+        const bool leftBehind = before != QLatin1String("none") && before != QLatin1String("live");
 
         int queryServed = 0;
         SingleInstance query(std::make_unique<CountingRemote>(&queryServed));
@@ -151,12 +200,13 @@ private Q_SLOTS:
         if (running)
             QCOMPARE(query.holderPid(), QCoreApplication::applicationPid());
         // The lock is as the query found it.
-        QFile after(lockPath);
-        if (lockBefore.isEmpty()) {
-            QVERIFY(!after.exists());
-        } else {
-            QVERIFY(after.open(QIODevice::ReadOnly));
-            QCOMPARE(after.readAll(), lockBefore);
+        const QFileInfo after(lockPath);
+        QCOMPARE(after.exists(), before != QLatin1String("none"));
+        QCOMPARE(after.isDir(), before == QLatin1String("folder"));
+        if (after.isFile()) {
+            QFile file(lockPath);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), lockBefore);
         }
 
         // A real start while the query still runs.
@@ -165,7 +215,63 @@ private Q_SLOTS:
         const auto expected = running ? SingleInstance::Role::secondary : SingleInstance::Role::primary;
         QCOMPARE(start.claim(), expected);
         QCOMPARE(startServed, running ? 0 : 1);
-        QCOMPARE(start.lastAliveOfDeadRun().has_value(), before == QLatin1String("dead"));
+        QCOMPARE(start.lastAliveOfDeadRun().has_value(), leftBehind);
+        // What was there is kept beside the new lock.
+        const QFileInfo aside(lockPath + QStringLiteral(".stale"));
+        QCOMPARE(aside.exists(), leftBehind);
+        QCOMPARE(aside.isDir(), before == QLatin1String("folder"));
+        if (aside.isFile()) {
+            QFile file(aside.filePath());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), lockBefore);
+        }
+    }
+
+    // The last sign of life of a run that died with a session running is
+    // the alive mark, which only such a run moves on; a run that never held
+    // a session leaves no mark, and the old lock file's time is what an
+    // earlier version left to go by.
+    void lastAliveComesFromTheMark_data()
+    {
+        QTest::addColumn<bool>("mark");
+        QTest::newRow("alive mark") << true;
+        QTest::newRow("lock of an earlier version only") << false;
+    }
+    void lastAliveComesFromTheMark()
+    {
+        QFETCH(bool, mark);
+        const StoreOfItsOwn store;
+        QVERIFY(store.dir.isValid());
+        const QTemporaryDir &dir = store.dir;
+        const QDateTime sessionAlive = QDateTime::currentDateTimeUtc().addSecs(-600);
+        const QDateTime lockWritten = sessionAlive.addSecs(25);
+        {
+            int served = 0;
+            SingleInstance dying(std::make_unique<CountingRemote>(&served));
+            QCOMPARE(dying.claim(), SingleInstance::Role::primary);
+            if (mark) {
+                dying.touch();
+                QVERIFY(QFileInfo::exists(SingleInstance::alivePath()));
+                QFile file(SingleInstance::alivePath());
+                QVERIFY(file.open(QIODevice::ReadWrite));
+                QVERIFY(file.setFileTime(sessionAlive, QFileDevice::FileModificationTime));
+            }
+            // What the run leaves when it dies: its lock, and no holder.
+            QVERIFY(QFile::copy(SingleInstance::lockPath(), dir.filePath(QStringLiteral("left"))));
+        }
+        QVERIFY(QFile::rename(dir.filePath(QStringLiteral("left")), SingleInstance::lockPath()));
+        {
+            QFile lock(SingleInstance::lockPath());
+            QVERIFY(lock.open(QIODevice::ReadWrite));
+            QVERIFY(lock.setFileTime(lockWritten, QFileDevice::FileModificationTime));
+        }
+
+        int served = 0;
+        SingleInstance next(std::make_unique<CountingRemote>(&served));
+        QCOMPARE(next.claim(), SingleInstance::Role::primary);
+        QVERIFY(next.lastAliveOfDeadRun());
+        QCOMPARE(next.lastAliveOfDeadRun()->toSecsSinceEpoch(),
+                 (mark ? sessionAlive : lockWritten).toSecsSinceEpoch());
     }
 
     void countdownToolTip()

@@ -4,6 +4,7 @@
 #include "OverlayWindowsWayland.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QPointer>
@@ -23,14 +24,19 @@ constexpr QEvent::Type kExposeEvent = QEvent::Expose;
 #include <xcb/xcb.h>
 
 #include <algorithm>
-#include <atomic>
+#include <cerrno>
 #include <chrono>
-#include <condition_variable>
+#include <csignal>
 #include <cstdlib>
-#include <mutex>
-#include <thread>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
+
+extern char **environ;
 
 namespace {
 
@@ -38,13 +44,6 @@ Display *qtDisplay()
 {
     auto *x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 ? x11->display() : nullptr;
-}
-
-qint64 steadyMs()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
 }
 
 // The region a window takes pointer input in; absent: the whole window.
@@ -648,77 +647,131 @@ struct OverlayWatchdog::Private
 {
     int timeoutMs = kDefaultTimeoutMs;
     bool onX11 = false;
-    // Open only while there are windows to guard; guarded by the mutex.
-    Display *display = nullptr;
-    std::mutex mutex;
-    std::condition_variable wake;
-    std::vector<::Window> windows;
-    bool stop = false;
-    std::atomic<qint64> lastBeat{0};
-    std::atomic<int> rescues{0};
-    std::atomic<int> wakeups{0};
-    std::thread thread;
+    QByteArray program;
+    QByteArray displayName;
+    // The guard process and this end of the socket to it, while windows
+    // are watched.
+    pid_t guard = 0;
+    int socket = -1;
+    int rescues = 0;
+    QByteArray reports;
     std::unique_ptr<QTimer> heartbeat;
 
-    // Sleeps until there are windows to guard; then wakes only when the
-    // heartbeat could have missed its deadline, never on a fixed period.
-    void run()
+    bool spawn()
     {
-        std::unique_lock lock(mutex);
-        while (!stop) {
-            if (windows.empty()) {
-                wake.wait(lock, [this] { return stop || !windows.empty(); });
-                continue;
-            }
-            const qint64 left = timeoutMs - (steadyMs() - lastBeat.load());
-            if (left > 0) {
-                if (wake.wait_for(lock, std::chrono::milliseconds(left)) == std::cv_status::timeout)
-                    wakeups.fetch_add(1);
-                continue;
-            }
-            // The main loop has stopped answering with the overlay up: take
-            // the windows off the screen from this connection.
-            for (::Window w : windows)
-                XUnmapWindow(display, w);
-            XSync(display, False);
-            rescues.fetch_add(int(windows.size()));
-            windows.clear();
+        int ends[2] = {-1, -1};
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
+            return false;
+        // The guard's end becomes this descriptor in the guard, open
+        // across exec (dup2 onto another number clears close-on-exec).
+        const int guardFd = ends[1] == kGuardFd ? kGuardFd + 1 : kGuardFd;
+        const QByteArray fd = QByteArray::number(guardFd);
+        const QByteArray timeout = QByteArray::number(timeoutMs);
+        const QByteArray parent = QByteArray::number(qint64(::getpid()));
+        char *argv[] = {program.data(),
+                        const_cast<char *>(kGuardOption),
+                        const_cast<char *>(fd.constData()),
+                        const_cast<char *>(timeout.constData()),
+                        const_cast<char *>(parent.constData()),
+                        displayName.data(),
+                        nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawnattr_t attributes;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawnattr_init(&attributes);
+        posix_spawn_file_actions_adddup2(&actions, ends[1], guardFd);
+        // Nothing else of this process's (its bus connection, its signal
+        // pipe) is held open by the guard.
+        posix_spawn_file_actions_addclosefrom_np(&actions, guardFd + 1);
+        // A session of its own: Ctrl+Z in the terminal that started this
+        // program stops the whole foreground group, and must not stop the
+        // guard with it.
+        sigset_t none;
+        sigemptyset(&none);
+        posix_spawnattr_setsigmask(&attributes, &none);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK);
+        pid_t pid = 0;
+        const int error = posix_spawn(&pid, program.constData(), &actions, &attributes, argv, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attributes);
+        ::close(ends[1]);
+        if (error != 0) {
+            ::close(ends[0]);
+            return false;
+        }
+        guard = pid;
+        socket = ends[0];
+        // A guard that stops reading never holds the main loop up.
+        ::fcntl(socket, F_SETFL, ::fcntl(socket, F_GETFL) | O_NONBLOCK);
+        return true;
+    }
+
+    // A line to the guard; a guard that has gone is let go of.
+    void send(const QByteArray &line)
+    {
+        if (socket < 0)
+            return;
+        if (::send(socket, line.constData(), size_t(line.size()), MSG_NOSIGNAL | MSG_DONTWAIT) < 0 &&
+            errno != EAGAIN && errno != EINTR)
+            stopGuard();
+    }
+
+    // Counts the windows the guard reports it took down.
+    void readReports()
+    {
+        if (socket < 0)
+            return;
+        char buffer[256];
+        ssize_t n = 0;
+        while ((n = ::recv(socket, buffer, sizeof buffer, MSG_DONTWAIT)) > 0)
+            reports.append(buffer, n);
+        qsizetype end = 0;
+        while ((end = reports.indexOf('\n')) >= 0) {
+            const QByteArray line = reports.left(end);
+            reports.remove(0, end + 1);
+            if (line.startsWith("R "))
+                rescues += line.mid(2).toInt();
         }
     }
 
-    // With the mutex held.
-    void closeDisplay()
+    void stopGuard()
     {
-        if (display)
-            XCloseDisplay(display);
-        display = nullptr;
+        readReports();
+        if (socket >= 0)
+            ::close(socket);
+        socket = -1;
+        if (guard > 0) {
+            // Nothing of the guard is worth waiting for; a guard that was
+            // stopped by someone ends all the same.
+            ::kill(guard, SIGKILL);
+            while (::waitpid(guard, nullptr, 0) < 0 && errno == EINTR) {
+            }
+        }
+        guard = 0;
+        reports.clear();
     }
 };
 
-OverlayWatchdog::OverlayWatchdog(int timeoutMs) : d(std::make_unique<Private>())
+OverlayWatchdog::OverlayWatchdog(int timeoutMs, const QString &guardProgram) : d(std::make_unique<Private>())
 {
     d->timeoutMs = timeoutMs;
-    if (!qtDisplay())
+    Display *display = qtDisplay();
+    if (!display)
         return;
     d->onX11 = true;
-    d->lastBeat = steadyMs();
+    // This very program, also when its file was replaced by an update
+    // since it started.
+    d->program =
+        guardProgram.isEmpty() ? QByteArrayLiteral("/proc/self/exe") : QFile::encodeName(guardProgram);
+    d->displayName = DisplayString(display);
     d->heartbeat = std::make_unique<QTimer>();
     d->heartbeat->setInterval(std::max(100, timeoutMs / 10));
     QObject::connect(d->heartbeat.get(), &QTimer::timeout, [this] { beat(); });
-    d->thread = std::thread([this] { d->run(); });
 }
 
 OverlayWatchdog::~OverlayWatchdog()
 {
-    if (d->thread.joinable()) {
-        {
-            std::lock_guard lock(d->mutex);
-            d->stop = true;
-        }
-        d->wake.notify_all();
-        d->thread.join();
-    }
-    d->closeDisplay();
+    d->stopGuard();
 }
 
 bool OverlayWatchdog::isAvailable() const
@@ -730,56 +783,41 @@ void OverlayWatchdog::watch(const QList<QWidget *> &windows)
 {
     if (!d->onX11)
         return;
-    std::vector<::Window> ids;
+    QByteArray line("W");
     for (QWidget *w : windows)
         if (w)
-            ids.push_back(::Window(w->winId()));
-    beat();
-    bool guarding = false;
-    {
-        std::lock_guard lock(d->mutex);
-        // A connection of its own, from which the windows can be taken down
-        // when this one stops answering; none while nothing is up.
-        if (!ids.empty() && !d->display)
-            d->display = XOpenDisplay(nullptr);
-        if (!d->display)
-            ids.clear();
-        d->windows = std::move(ids);
-        guarding = !d->windows.empty();
-        if (!guarding)
-            d->closeDisplay();
+            line += ' ' + QByteArray::number(quint64(w->winId()));
+    if (line == "W") {
+        clear();
+        return;
     }
+    if (!d->guard && !d->spawn())
+        return;
+    d->send(line + '\n');
     // The heartbeat runs only while there is something to guard.
-    if (guarding)
+    if (d->guard)
         d->heartbeat->start();
-    else
-        d->heartbeat->stop();
-    d->wake.notify_all();
 }
 
 void OverlayWatchdog::clear()
 {
     if (d->heartbeat)
         d->heartbeat->stop();
-    {
-        std::lock_guard lock(d->mutex);
-        d->windows.clear();
-        d->closeDisplay();
-    }
-    d->wake.notify_all();
+    d->stopGuard();
 }
 
 void OverlayWatchdog::beat()
 {
-    d->lastBeat = steadyMs();
+    d->send(QByteArrayLiteral("B\n"));
 }
 
 int OverlayWatchdog::rescues() const
 {
-    return d->rescues.load();
+    d->readReports();
+    return d->rescues;
 }
 
-int OverlayWatchdog::wakeups() const
+qint64 OverlayWatchdog::guardPid() const
 {
-    return d->wakeups.load();
+    return d->guard;
 }
