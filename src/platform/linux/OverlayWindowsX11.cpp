@@ -277,6 +277,7 @@ struct OverlayKeeper::Private
     std::unique_ptr<KWinScripting> kwin;
     bool askedForKWin = false;
     QStringList pinnedCaptions;
+    bool othersAbove = false;
     xcb_window_t root = 0;
     std::unique_ptr<QSocketNotifier> notifier;
     QList<Held> held;
@@ -321,7 +322,7 @@ struct OverlayKeeper::Private
                     aboveCaptions << w->windowTitle();
         const auto pid = static_cast<qint32>(QCoreApplication::applicationPid());
         if (kwin->start(QStringLiteral("keep-above"),
-                        KWinScripts::keepAbove(pid, pinnedCaptions, aboveCaptions)))
+                        KWinScripts::keepAbove(pid, pinnedCaptions, aboveCaptions, othersAbove)))
             return true;
         pinnedCaptions.clear();
         return false;
@@ -622,6 +623,15 @@ bool OverlayKeeper::isHolding() const
 void OverlayKeeper::setAboveWindows(std::function<QList<QWidget *>()> above)
 {
     d->above = std::move(above);
+}
+
+void OverlayKeeper::setOthersAbove(bool othersAbove)
+{
+    if (d->othersAbove == othersAbove)
+        return;
+    d->othersAbove = othersAbove;
+    if (!d->pinnedCaptions.isEmpty())
+        d->pin();
 }
 
 void OverlayKeeper::restack()
