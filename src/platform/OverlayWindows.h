@@ -69,7 +69,9 @@ QImage grabScreen(QScreen *screen);
 // them above too, through a script that stays loaded while windows are held
 // (matched by this process and their captions). Where other programs'
 // windows may stand above (setOthersAbove), the held windows are kept below
-// instead, the backdrop of what the session leaves on screen.
+// instead, the backdrop of what the session leaves on screen. On a sway
+// session each held window is kept full screen on the workspace its output
+// shows, over sway's IPC (see SwayOverlayKeeper).
 class OverlayKeeper : public QObject
 {
     Q_OBJECT

@@ -2,6 +2,7 @@
 #include "KWinScripts.h"
 #include "OverlayWindows.h"
 #include "OverlayWindowsWayland.h"
+#include "SwayOverlayKeeper.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -278,6 +279,8 @@ struct OverlayKeeper::Private
     bool askedForKWin = false;
     QStringList pinnedCaptions;
     bool othersAbove = false;
+    // On a sway session: the windows are kept in place over sway's IPC.
+    std::unique_ptr<SwayOverlayKeeper> sway;
     xcb_window_t root = 0;
     std::unique_ptr<QSocketNotifier> notifier;
     QList<Held> held;
@@ -300,7 +303,7 @@ struct OverlayKeeper::Private
                 kwin = std::make_unique<KWinScripting>();
         }
         if (!kwin)
-            return false;
+            return holdWithSway(windows);
         pinnedCaptions.clear();
         for (QWidget *w : windows)
             if (w)
@@ -311,6 +314,20 @@ struct OverlayKeeper::Private
             return true;
         }
         return pin();
+    }
+
+    bool holdWithSway(const QList<QWidget *> &windows)
+    {
+        if (!SwayOverlayKeeper::isSwaySession())
+            return false;
+        if (!sway)
+            sway = std::make_unique<SwayOverlayKeeper>();
+        sway->setOthersAbove(othersAbove);
+        QStringList captions;
+        for (QWidget *w : windows)
+            if (w)
+                captions << w->windowTitle();
+        return sway->hold(captions);
     }
 
     bool pin()
@@ -610,6 +627,8 @@ void OverlayKeeper::hold(const QList<QWidget *> &windows)
 void OverlayKeeper::release()
 {
     d->unpin();
+    if (d->sway)
+        d->sway->release();
     d->settleTimer.stop();
     d->held.clear();
     d->disconnect();
@@ -617,7 +636,7 @@ void OverlayKeeper::release()
 
 bool OverlayKeeper::isHolding() const
 {
-    return !d->held.isEmpty() || !d->pinnedCaptions.isEmpty();
+    return !d->held.isEmpty() || !d->pinnedCaptions.isEmpty() || (d->sway && d->sway->isHolding());
 }
 
 void OverlayKeeper::setAboveWindows(std::function<QList<QWidget *>()> above)
@@ -630,6 +649,8 @@ void OverlayKeeper::setOthersAbove(bool othersAbove)
     if (d->othersAbove == othersAbove)
         return;
     d->othersAbove = othersAbove;
+    if (d->sway)
+        d->sway->setOthersAbove(othersAbove);
     if (!d->pinnedCaptions.isEmpty())
         d->pin();
 }
