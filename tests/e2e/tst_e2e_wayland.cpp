@@ -540,9 +540,13 @@ private Q_SLOTS:
         QVERIFY(sway(QStringLiteral("[app_id=%1] focus; layout tabbed").arg(blockedId)));
         Terminal floating(floatingId);
         QVERIFY(floating.waitUntilMapped());
-        QVERIFY(sway(QStringLiteral("[app_id=%1] floating enable, resize set 500 px 275 px, "
-                                    "move absolute position 200 150")
-                         .arg(floatingId)));
+        QVERIFY(sway(QStringLiteral("[app_id=%1] floating enable").arg(floatingId)));
+        // The size is the floating window's once the terminal has taken it.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            sway(QStringLiteral("[app_id=%1] resize set 500 px 275 px, move absolute position 200 150")
+                     .arg(floatingId)) &&
+                swayWindow(floatingId)->rect == QRect(200, 150, 500, 275),
+            settleMs);
         Terminal full(fullId);
         QVERIFY(full.waitUntilMapped());
         QVERIFY(
@@ -558,9 +562,18 @@ private Q_SLOTS:
         const qint64 focusBefore = focusedWindow();
         QCOMPARE(placesBefore.value(blockedId).contains(QLatin1String("tabbed")), true);
 
+        // On white backgrounds, as a user's desktop may be: each output shows
+        // its overlay, not the background.
+        for (const auto &output : outputs)
+            QVERIFY(sway(QStringLiteral("output %1 bg #ffffff solid_color").arg(output.name)));
         startSession(hideOneMinute);
         QTRY_VERIFY_WITH_TIMEOUT(
             isInScratchpad(blockedId) && isInScratchpad(floatingId) && isInScratchpad(fullId), settleMs);
+        for (const auto &output : outputs) {
+            const Output white{output.name, output.rect, qRgb(0xff, 0xff, 0xff)};
+            QTRY_VERIFY2_WITH_TIMEOUT(changedShare(white, m_captures.path()) > 0.8, qPrintable(output.name),
+                                      settleMs);
+        }
         QVERIFY(!isInScratchpad(allowedId));
         QCOMPARE(visibleWorkspaces(), visibleBefore);
 
@@ -571,6 +584,37 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(focusedWindow(), focusBefore, settleMs);
         QCOMPARE(swayWindow(blockedId)->workspace, home);
         QVERIFY(sway(QStringLiteral("[app_id=%1] focus; layout splith").arg(blockedId)));
+        for (const auto &output : outputs)
+            QVERIFY(sway(QStringLiteral("output %1 bg #%2 solid_color")
+                             .arg(output.name)
+                             .arg(output.background & 0xffffff, 6, 16, QLatin1Char('0'))));
+        startLumora();
+    }
+
+    // In the click-through modes an allowed window may take the full screen
+    // of its workspace (sway shows nothing above a full-screen window): the
+    // keeper leaves it there, the other output stays covered, and the
+    // overlay comes back when the window leaves full screen.
+    void allowedWindowMayGoFullScreenInClickThroughModes()
+    {
+        startSession(preventOneMinute);
+        QTRY_VERIFY_WITH_TIMEOUT(isInScratchpad(blockedId), settleMs);
+        const QString output = swayWindow(allowedId)->output;
+        QVERIFY(sway(QStringLiteral("[app_id=%1] fullscreen enable").arg(allowedId)));
+        QTRY_VERIFY_WITH_TIMEOUT(swayWindow(allowedId)->fullscreen, settleMs);
+        // Still so after the keeper has looked at it, the other output covered.
+        const auto others = [&] {
+            const auto shown = overlays();
+            return std::count_if(shown.cbegin(), shown.cend(), [&](const SwayWindow &w) {
+                return w.output != output && w.fullscreen && w.visible;
+            });
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(others(), outputs.size() - 1, settleMs);
+        QVERIFY(swayWindow(allowedId)->fullscreen);
+
+        QVERIFY(sway(QStringLiteral("[app_id=%1] fullscreen disable").arg(allowedId)));
+        QTRY_VERIFY2_WITH_TIMEOUT(everyOutputCovered(), qPrintable(coverage()), coveredAgainWithinMs);
+        m_lumora->stop();
         startLumora();
     }
 
