@@ -618,6 +618,32 @@ private Q_SLOTS:
         startLumora();
     }
 
+    // A window a killed run hid comes back to its workspace on its output,
+    // even when that workspace went while nobody could bring it back and
+    // another output has the focus now; the outputs show what they showed.
+    void windowOfAKilledRunComesBackToItsOutput()
+    {
+        const QString other = outputs[1].name;
+        QVERIFY(sway(QStringLiteral("focus output %1").arg(other)));
+        Terminal assigned(assignedId);
+        QVERIFY(assigned.waitUntilMapped());
+        QCOMPARE(swayWindow(assignedId)->output, other);
+        QVERIFY(sway(QStringLiteral("focus output %1").arg(outputs[0].name)));
+        const auto visibleBefore = visibleWorkspaces();
+
+        startSession(preventOneMinute);
+        QTRY_VERIFY_WITH_TIMEOUT(isInScratchpad(assignedId), settleMs);
+        m_lumora->kill();
+        QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), settleMs);
+        QVERIFY(isInScratchpad(assignedId));
+
+        startLumora();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            swayWindow(assignedId) && swayWindow(assignedId)->workspace == QLatin1String("7"), settleMs);
+        QCOMPARE(swayWindow(assignedId)->output, other);
+        QCOMPARE(visibleWorkspaces(), visibleBefore);
+    }
+
     // Where nothing can be hidden the session still covers the outputs, and
     // the user hears of it once, from the interface.
     void withoutAWayToHideTheUserIsToldOnce()
