@@ -1256,6 +1256,10 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>KWin did not answer in time</source>
         <translation>KWin hat nicht rechtzeitig geantwortet</translation>
     </message>
+    <message>
+        <source>KWin keeps a script of an earlier run loaded</source>
+        <translation>KWin hält ein Skript eines früheren Laufs geladen</translation>
+    </message>
 </context>
 <context>
     <name>KWinWorkspace</name>

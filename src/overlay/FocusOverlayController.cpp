@@ -259,6 +259,9 @@ void FocusOverlayController::addWindow(QScreen *screen)
 
 void FocusOverlayController::holdWindows()
 {
+    // In the click-through modes what the session leaves on screen (the
+    // allowed applications) may stand above the overlay.
+    m_keeper->setOthersAbove(m_content.lockMode != LockMode::overlay);
     m_keeper->hold(windows());
     m_watchdog->watch(windows());
 }

@@ -64,9 +64,14 @@ QImage grabScreen(QScreen *screen);
 // while windows are held, listens to the root window's substructure.
 //
 // On a KWin Wayland session (no X11 display) KWin itself keeps the held
-// windows above the others and off taskbars, pagers and switchers, and the
-// windows allowed above them above too, through a script that stays loaded
-// while windows are held (matched by this process and their captions).
+// windows on every desktop, above the others (full-screen ones included)
+// and off taskbars, pagers and switchers, and the windows allowed above
+// them above too, through a script that stays loaded while windows are held
+// (matched by this process and their captions). Where other programs'
+// windows may stand above (setOthersAbove), the held windows are kept below
+// instead, the backdrop of what the session leaves on screen. On a sway
+// session each held window is kept full screen on the workspace its output
+// shows, over sway's IPC (see SwayOverlayKeeper).
 class OverlayKeeper : public QObject
 {
     Q_OBJECT
@@ -87,6 +92,12 @@ public:
     // This program's windows that may stand above the held ones (bottom to
     // top), asked whenever the stacking is put right.
     void setAboveWindows(std::function<QList<QWidget *>()> above);
+
+    // Whether the windows other programs have on screen may stand above the
+    // held ones (the click-through modes, where what the session leaves on
+    // screen is allowed) or nothing may (the default). Used on Wayland
+    // compositors, where the compositor does the stacking.
+    void setOthersAbove(bool othersAbove);
 
     // Puts the stacking right at once (after a window allowed above was shown).
     void restack();

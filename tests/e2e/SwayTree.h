@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QRect>
 #include <QString>
@@ -19,6 +20,10 @@ struct SwayWindow
     bool fullscreen = false;
     bool floating = false;
     bool visible = false;
+    bool focused = false;
+    // Its place among the windows and containers of its parent.
+    QString parentLayout;
+    int index = 0;
     bool inScratchpad() const { return workspace == QLatin1String("__i3_scratch"); }
 };
 
@@ -28,3 +33,16 @@ QByteArray swaymsg(const QStringList &arguments, const QString &socket = {});
 
 // Every window in the tree, floating ones and the scratchpad's included.
 QList<SwayWindow> swayWindows(const QString &socket = {});
+
+// An active output: where it is and the workspace it shows.
+struct SwayOutput
+{
+    QString name;
+    QRect rect;
+    QString workspace;
+};
+
+QList<SwayOutput> activeSwayOutputs(const QString &socket = {});
+
+// The workspace each active output shows, by output name.
+QHash<QString, QString> visibleWorkspaces(const QString &socket = {});

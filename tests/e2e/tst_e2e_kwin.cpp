@@ -12,6 +12,8 @@
 #include "ModelContext.h"
 #include "ScratchStore.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -47,7 +49,10 @@ struct KWinWindow
     QString caption;
     bool minimized = false;
     bool keepAbove = false;
+    bool keepBelow = false;
     bool skipTaskbar = false;
+    bool skipSwitcher = false;
+    bool onAllDesktops = false;
     bool fullScreen = false;
     int layer = 0;
     int stackingOrder = 0;
@@ -76,7 +81,8 @@ for (var i = 0; i < all.length; ++i) {
     var w = all[i];
     var g = w.frameGeometry;
     out.push({id: String(w.internalId), pid: w.pid, appId: String(w.resourceClass), caption: String(w.caption),
-              minimized: w.minimized, keepAbove: w.keepAbove, skipTaskbar: w.skipTaskbar,
+              minimized: w.minimized, keepAbove: w.keepAbove, keepBelow: w.keepBelow,
+              skipTaskbar: w.skipTaskbar, skipSwitcher: w.skipSwitcher, onAllDesktops: w.onAllDesktops,
               fullScreen: w.fullScreen, layer: w.layer, stackingOrder: w.stackingOrder,
               x: g.x, y: g.y, width: g.width, height: g.height});
 }
@@ -94,7 +100,10 @@ reply(JSON.stringify(out));
         w.caption = o.value(QLatin1String("caption")).toString();
         w.minimized = o.value(QLatin1String("minimized")).toBool();
         w.keepAbove = o.value(QLatin1String("keepAbove")).toBool();
+        w.keepBelow = o.value(QLatin1String("keepBelow")).toBool();
         w.skipTaskbar = o.value(QLatin1String("skipTaskbar")).toBool();
+        w.skipSwitcher = o.value(QLatin1String("skipSwitcher")).toBool();
+        w.onAllDesktops = o.value(QLatin1String("onAllDesktops")).toBool();
         w.fullScreen = o.value(QLatin1String("fullScreen")).toBool();
         w.layer = o.value(QLatin1String("layer")).toInt();
         w.stackingOrder = o.value(QLatin1String("stackingOrder")).toInt();
@@ -140,6 +149,56 @@ bool overlaysCoverBothOutputs()
     return true;
 }
 
+// Every overlay is above the window (or, with the window given as below,
+// under it).
+bool overlaysAbove(const QString &appId, bool above = true)
+{
+    const auto window = kwinWindow(appId);
+    const auto shown = overlays();
+    if (!window || shown.size() != outputs.size())
+        return false;
+    return std::all_of(shown.cbegin(), shown.cend(),
+                       [&](const KWinWindow &overlay) { return overlay.isAbove(*window) == above; });
+}
+
+// The overlays are what a user switching windows or desktops cannot get
+// around: on every desktop, off taskbars and switchers.
+bool overlaysStayOutOfTheWay()
+{
+    const auto shown = overlays();
+    return !shown.isEmpty() && std::all_of(shown.cbegin(), shown.cend(), [](const KWinWindow &overlay) {
+        return overlay.skipTaskbar && overlay.skipSwitcher && overlay.onAllDesktops;
+    });
+}
+
+// Runs a line of script in KWin (the test's own).
+void inKWin(const QString &statement)
+{
+    QVERIFY(kwin().run(statement + QStringLiteral("\nreply(\"done\");")) == QStringLiteral("done"));
+}
+
+// Makes the window of that application the active one.
+void activate(const QString &appId)
+{
+    inKWin(QStringLiteral(R"(var all = windows();
+for (var i = 0; i < all.length; ++i)
+    if (String(all[i].resourceClass) === "%1") {
+        if (workspace.activeWindow !== undefined) workspace.activeWindow = all[i];
+        else workspace.activeClient = all[i];
+    })")
+               .arg(appId));
+}
+
+bool isScriptLoaded(const QString &plugin)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.kde.KWin"), QStringLiteral("/Scripting"),
+        QStringLiteral("org.kde.kwin.Scripting"), QStringLiteral("isScriptLoaded"));
+    call << plugin;
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call);
+    return reply.type() == QDBusMessage::ReplyMessage && reply.arguments().value(0).toBool();
+}
+
 bool isMinimized(const QString &appId)
 {
     const auto window = kwinWindow(appId);
@@ -156,14 +215,14 @@ bool isShown(const QString &appId)
 class AppWindow
 {
 public:
-    explicit AppWindow(const QString &appId) : m_appId(appId)
+    explicit AppWindow(const QString &appId, const QStringList &options = {}) : m_appId(appId)
     {
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.setStandardOutputFile(QProcess::nullDevice());
         auto environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
         m_process.setProcessEnvironment(environment);
-        m_process.start(qEnvironmentVariable("LUMORA_WAYLAND_WINDOW"), {appId});
+        m_process.start(qEnvironmentVariable("LUMORA_WAYLAND_WINDOW"), QStringList{appId} + options);
     }
     ~AppWindow()
     {
@@ -245,9 +304,10 @@ private Q_SLOTS:
         startSession(threeSeconds);
         QTRY_VERIFY_WITH_TIMEOUT(isMinimized(blockedId), settleMs);
         QVERIFY(isShown(allowedId));
-        // KWin keeps the overlays above and off the taskbar.
-        for (const auto &overlay : overlays())
-            QVERIFY(overlay.keepAbove && overlay.skipTaskbar);
+        // The overlays are on every desktop and off taskbars and switchers;
+        // the allowed window stands above them, usable.
+        QTRY_VERIFY_WITH_TIMEOUT(overlaysStayOutOfTheWay(), settleMs);
+        QTRY_VERIFY_WITH_TIMEOUT(overlaysAbove(allowedId, false), settleMs);
 
         QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), threeSecondSessionEndsWithinMs);
         QTRY_VERIFY_WITH_TIMEOUT(isShown(blockedId), settleMs);
@@ -303,19 +363,69 @@ private Q_SLOTS:
         startLumora();
     }
 
-    // A killed run leaves its windows minimised; the next start shows them
-    // again (KWin took the overlays down with it).
+    // A killed run leaves its windows minimised and its scripts loaded in
+    // KWin; the next start shows the windows again (KWin took the overlays
+    // down with it), and its first session hides and keeps its overlays in
+    // place all the same.
     void windowsLeftByAKilledRunComeBack()
     {
         startSession(preventOneMinute);
         QTRY_VERIFY_WITH_TIMEOUT(isMinimized(blockedId), settleMs);
+        QVERIFY(isScriptLoaded(QStringLiteral("lumora-keep-above")));
+        QVERIFY(isScriptLoaded(QStringLiteral("lumora-watch")));
         m_lumora->kill();
         QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), settleMs);
         QVERIFY(isMinimized(blockedId));
+        // What the killed run left loaded.
+        QVERIFY(isScriptLoaded(QStringLiteral("lumora-watch")));
 
         startLumora();
         QTRY_VERIFY_WITH_TIMEOUT(isShown(blockedId), settleMs);
         QVERIFY(isShown(allowedId));
+
+        startSession(threeSeconds);
+        QTRY_VERIFY_WITH_TIMEOUT(isMinimized(blockedId), settleMs);
+        QTRY_VERIFY_WITH_TIMEOUT(overlaysStayOutOfTheWay(), settleMs);
+        QTRY_VERIFY_WITH_TIMEOUT(overlaysAbove(allowedId, false), settleMs);
+        QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), threeSecondSessionEndsWithinMs);
+        QTRY_VERIFY_WITH_TIMEOUT(isShown(blockedId), settleMs);
+        QTRY_VERIFY_WITH_TIMEOUT(m_store->lastSession() && m_store->lastSession()->endTime.has_value(),
+                                 settleMs);
+        QVERIFY(m_store->lastSession()->completed);
+    }
+
+    // In overlay mode nothing stands above the overlays: not a full-screen
+    // window started during the session, not when it is made the active
+    // one, and not on another desktop.
+    void overlayStaysAboveFullScreenWindowsOnEveryDesktop()
+    {
+        inKWin(QStringLiteral("workspace.desktops = 2;"));
+        startSession(overlayOneMinute);
+        AppWindow late(lateId, {QStringLiteral("--fullscreen")});
+        QVERIFY(late.waitUntilMapped());
+        QTRY_VERIFY_WITH_TIMEOUT(kwinWindow(lateId) && kwinWindow(lateId)->fullScreen, settleMs);
+        QTRY_VERIFY_WITH_TIMEOUT(overlaysAbove(lateId), settleMs);
+        activate(lateId);
+        QTRY_VERIFY_WITH_TIMEOUT(overlaysAbove(lateId), settleMs);
+        QVERIFY(overlaysCoverBothOutputs());
+
+        inKWin(QStringLiteral("workspace.currentDesktop = 2;"));
+        QTRY_VERIFY_WITH_TIMEOUT(overlaysStayOutOfTheWay(), settleMs);
+        QVERIFY(overlaysCoverBothOutputs());
+        // The full-screen window follows the user to the other desktop.
+        inKWin(QStringLiteral(R"(var all = windows();
+for (var i = 0; i < all.length; ++i)
+    if (String(all[i].resourceClass) === "%1") all[i].onAllDesktops = true;)")
+                   .arg(lateId));
+        activate(lateId);
+        QTRY_VERIFY_WITH_TIMEOUT(overlaysAbove(lateId), settleMs);
+        inKWin(QStringLiteral("workspace.currentDesktop = 1;"));
+
+        m_lumora->stop();
+        QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), settleMs);
+        // Its full screen was the window's own and stays.
+        QVERIFY(kwinWindow(lateId) && kwinWindow(lateId)->fullScreen);
+        startLumora();
     }
 };
 

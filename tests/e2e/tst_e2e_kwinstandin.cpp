@@ -2,13 +2,17 @@
 // the private bus: it minimises and shows again exactly its own windows,
 // restores only the very windows a record names, follows new windows while
 // watched, and where KWin refuses (loading refused, no answer) it reports
-// itself unavailable with the reason and touches nothing.
+// itself unavailable with the reason and touches nothing, until KWin answers
+// again; a script a killed run left loaded is unloaded before its
+// replacement loads.
 //
 // The stand-in owns org.kde.KWin on a connection and thread of its own. It
 // keeps a table of windows and "runs" a loaded script the way KWin would for
 // the scripts this program sends: a listing applies its minimise and show
 // lists to the table and answers with the table; the watcher is answered
-// when the test changes the table.
+// when the test changes the table. As KWin does, it drops an unloaded script
+// from its list only a moment later (here: two calls later), and refuses to
+// load a script under a name still in its list.
 #include "KWinScripting.h"
 #include "KWinScripts.h"
 #include "KWinWorkspace.h"
@@ -109,6 +113,7 @@ public Q_SLOTS:
     Q_SCRIPTABLE int loadScript(const QString &path, const QString &plugin)
     {
         std::lock_guard lock(m_mutex);
+        finishUnloading();
         if (m_mode == Mode::refusesLoading) {
             sendErrorReply(QDBusError::AccessDenied, QStringLiteral("scripting is disabled"));
             return 0;
@@ -122,6 +127,7 @@ public Q_SLOTS:
     Q_SCRIPTABLE void start()
     {
         std::lock_guard lock(m_mutex);
+        finishUnloading();
         for (auto it = m_loaded.begin(); it != m_loaded.end(); ++it) {
             if (m_running.contains(it.key()))
                 continue;
@@ -134,13 +140,53 @@ public Q_SLOTS:
     Q_SCRIPTABLE bool unloadScript(const QString &plugin)
     {
         std::lock_guard lock(m_mutex);
+        finishUnloading();
         m_running.remove(plugin);
         if (plugin == m_watcherPlugin)
             m_watcher = {};
-        return m_loaded.remove(plugin) > 0;
+        if (!m_loaded.contains(plugin))
+            return false;
+        m_unloading.insert(plugin, 2);
+        return true;
+    }
+
+    Q_SCRIPTABLE bool isScriptLoaded(const QString &plugin)
+    {
+        std::lock_guard lock(m_mutex);
+        finishUnloading();
+        return m_loaded.contains(plugin);
+    }
+
+public:
+    // A script a killed run left loaded and running.
+    void leaveBehind(const QString &plugin)
+    {
+        std::lock_guard lock(m_mutex);
+        m_unloading.remove(plugin);
+        m_loaded.insert(plugin, QString());
+        m_running.insert(plugin);
+    }
+    bool isLoaded(const QString &plugin) const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_loaded.contains(plugin);
     }
 
 private:
+    // Each call brings the unloading of a script nearer.
+    void finishUnloading()
+    {
+        for (auto it = m_unloading.begin(); it != m_unloading.end();) {
+            if (--it.value() > 0) {
+                ++it;
+                continue;
+            }
+            m_loaded.remove(it.key());
+            m_running.remove(it.key());
+            it = m_unloading.erase(it);
+        }
+    }
+
     // The call a script makes to answer, read from its text.
     static QDBusMessage answerCall(const QString &script)
     {
@@ -203,7 +249,8 @@ private:
     QList<KWinScripts::Window> m_windows;
     QHash<QString, QString> m_loaded; // plugin -> file
     QSet<QString> m_running;
-    QDBusMessage m_watcher; // the watcher's answer, ready to send
+    QHash<QString, int> m_unloading; // plugin -> calls until it leaves the list
+    QDBusMessage m_watcher;          // the watcher's answer, ready to send
     QString m_watcherPlugin;
 };
 
@@ -385,6 +432,35 @@ private Q_SLOTS:
 
         QVERIFY(workspace.unhide(mail));
         QVERIFY(!minimized(idMail1) && !minimized(idMail2) && !minimized(idMail3));
+        workspace.setWatching(false);
+        QTRY_VERIFY(!m_kwin->isWatched());
+    }
+
+    // A refusal is not for good: once KWin loads scripts again, the
+    // workspace works again.
+    void refusalIsNotForGood()
+    {
+        m_kwin->setMode(StandInKWin::Mode::refusesNumber);
+        KWinWorkspace workspace;
+        QVERIFY(!workspace.isAvailable());
+        m_kwin->setMode(StandInKWin::Mode::answers);
+        QTRY_VERIFY_WITH_TIMEOUT(workspace.isAvailable(), 5000);
+        const RunningApplication mail(QStringLiteral("pid:%1").arg(mailPid),
+                                      QStringLiteral("org.example.Mail"), mailPid);
+        QVERIFY(workspace.hide(mail));
+        QVERIFY(minimized(idMail1) && minimized(idMail2));
+        QVERIFY(workspace.unhide(mail));
+    }
+
+    // The watcher a killed run left loaded in KWin is unloaded, and gone,
+    // before this run's own is loaded under its name.
+    void replacesAScriptLeftByAKilledRun()
+    {
+        m_kwin->leaveBehind(QStringLiteral("lumora-watch"));
+        KWinWorkspace workspace;
+        QVERIFY(workspace.isAvailable());
+        workspace.setWatching(true);
+        QVERIFY(m_kwin->isWatched());
         workspace.setWatching(false);
         QTRY_VERIFY(!m_kwin->isWatched());
     }

@@ -38,12 +38,20 @@ constexpr int threeSecondSessionEndsWithinMs = 15000;
 
 const QString threeSeconds = QStringLiteral("Three Seconds");
 const QString preventOneMinute = QStringLiteral("Prevent One Minute");
+const QString overlayOneMinute = QStringLiteral("Overlay One Minute");
+const QString hideOneMinute = QStringLiteral("Hide One Minute");
+const QString assignedId = QStringLiteral("lumora-test-assigned");
+const QString floatingId = QStringLiteral("lumora-test-floating");
+const QString fullId = QStringLiteral("lumora-test-full");
+// A window going full screen or a workspace switch leaves an output
+// uncovered for no longer than this.
+constexpr int coveredAgainWithinMs = 500;
 const QString blockedId = QStringLiteral("lumora-test-blocked");
 const QString allowedId = QStringLiteral("lumora-test-allowed");
 const QString lateId = QStringLiteral("lumora-test-late");
 const QString overlayTitle = QString::fromLatin1(LumoraProcess::kOverlayTitle);
 
-// The outputs of the test desktop, left to right, and their backgrounds.
+// The outputs of the test desktop, and their backgrounds.
 struct Output
 {
     QString name;
@@ -52,7 +60,7 @@ struct Output
 };
 const QList<Output> outputs{
     {QStringLiteral("HEADLESS-1"), QRect(0, 0, 1280, 800), qRgb(0x24, 0x34, 0x3c)},
-    {QStringLiteral("HEADLESS-2"), QRect(1280, 0, 1024, 768), qRgb(0x3c, 0x24, 0x34)}};
+    {QStringLiteral("HEADLESS-2"), QRect(-1024, 0, 1024, 768), qRgb(0x3c, 0x24, 0x34)}};
 
 std::optional<SwayWindow> swayWindow(const QString &appId)
 {
@@ -87,24 +95,92 @@ bool overlaysCoverBothOutputs()
     return true;
 }
 
+// Every output shows exactly one overlay, full screen over all of it on the
+// workspace the output shows, and no other window is full screen there.
+bool everyOutputCovered()
+{
+    const auto visible = visibleWorkspaces();
+    const auto all = swayWindows();
+    for (const auto &output : outputs) {
+        const QString shown = visible.value(output.name);
+        qsizetype covering = 0;
+        for (const auto &w : all) {
+            if (w.output != output.name || w.workspace != shown || !w.fullscreen)
+                continue;
+            if (w.title != overlayTitle || w.rect != output.rect)
+                return false;
+            ++covering;
+        }
+        if (covering != 1)
+            return false;
+    }
+    return true;
+}
+
+// What each output shows, for a failure's message.
+QString coverage()
+{
+    QStringList out;
+    const auto visible = visibleWorkspaces();
+    for (const auto &w : swayWindows())
+        if (visible.value(w.output) == w.workspace || w.inScratchpad())
+            out << QStringLiteral("%1 on %2/%3 full=%4 %5,%6 %7x%8")
+                       .arg(w.title, w.output, w.workspace)
+                       .arg(w.fullscreen)
+                       .arg(w.rect.x())
+                       .arg(w.rect.y())
+                       .arg(w.rect.width())
+                       .arg(w.rect.height());
+    return out.join(QLatin1String("; "));
+}
+
+// Where each of these windows is and how: output, workspace, full screen,
+// the layout of its container and its place there, a floating window's
+// geometry.
+QHash<QString, QString> placesOf(const QStringList &appIds)
+{
+    QHash<QString, QString> out;
+    for (const auto &w : swayWindows()) {
+        if (!appIds.contains(w.appId))
+            continue;
+        out.insert(w.appId, QStringLiteral("%1 %2 full=%3 %4#%5 %6")
+                                .arg(w.output, w.workspace)
+                                .arg(w.fullscreen)
+                                .arg(w.floating ? QStringLiteral("floating") : w.parentLayout)
+                                .arg(w.index)
+                                .arg(w.floating ? QStringLiteral("%1,%2 %3x%4")
+                                                      .arg(w.rect.x())
+                                                      .arg(w.rect.y())
+                                                      .arg(w.rect.width())
+                                                      .arg(w.rect.height())
+                                                : QString()));
+    }
+    return out;
+}
+
+qint64 focusedWindow()
+{
+    for (const auto &w : swayWindows())
+        if (w.focused)
+            return w.id;
+    return 0;
+}
+
+// Runs sway commands as a user's key bindings would.
+bool sway(const QString &commands)
+{
+    const auto reply = QJsonDocument::fromJson(swaymsg({QStringLiteral("--"), commands})).array();
+    return !reply.isEmpty() && std::all_of(reply.cbegin(), reply.cend(), [](const QJsonValue &v) {
+        return v.toObject().value(QLatin1String("success")).toBool();
+    });
+}
+
 // The active outputs of a sway by name, with where they are.
 QHash<QString, QRect> activeOutputs(const QString &socket)
 {
     QHash<QString, QRect> out;
-    const auto list =
-        QJsonDocument::fromJson(
-            swaymsg({QStringLiteral("-t"), QStringLiteral("get_outputs"), QStringLiteral("-r")}, socket))
-            .array();
-    for (const auto &value : list) {
-        const QJsonObject output = value.toObject();
-        if (!output.value(QLatin1String("active")).toBool())
-            continue;
-        const QJsonObject rect = output.value(QLatin1String("rect")).toObject();
-        out.insert(output.value(QLatin1String("name")).toString(),
-                   QRect(rect.value(QLatin1String("x")).toInt(), rect.value(QLatin1String("y")).toInt(),
-                         rect.value(QLatin1String("width")).toInt(),
-                         rect.value(QLatin1String("height")).toInt()));
-    }
+    for (const auto &output : activeSwayOutputs(socket))
+        out.insert(output.name, output.rect);
     return out;
 }
 
@@ -236,12 +312,13 @@ double changedShare(const Output &output, const QString &folder, const QImage &r
 class Terminal
 {
 public:
-    explicit Terminal(const QString &appId) : m_appId(appId)
+    explicit Terminal(const QString &appId, const QStringList &options = {}) : m_appId(appId)
     {
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.setStandardOutputFile(QProcess::nullDevice());
         m_process.start(QStringLiteral("foot"),
-                        {QStringLiteral("--app-id"), appId, QStringLiteral("sleep"), QStringLiteral("600")});
+                        options + QStringList{QStringLiteral("--app-id"), appId, QStringLiteral("sleep"),
+                                              QStringLiteral("600")});
     }
     ~Terminal()
     {
@@ -316,6 +393,10 @@ private Q_SLOTS:
                                                           QStringList{}, LockMode::hideApps, false, 0));
             context->insert(std::make_unique<FocusScreen>(preventOneMinute, 60.0, QStringList{allowedId},
                                                           QStringList{}, LockMode::preventLaunch, false, 1));
+            context->insert(std::make_unique<FocusScreen>(overlayOneMinute, 60.0, QStringList{},
+                                                          QStringList{}, LockMode::overlay, false, 2));
+            context->insert(std::make_unique<FocusScreen>(hideOneMinute, 60.0, QStringList{allowedId},
+                                                          QStringList{}, LockMode::hideApps, false, 3));
         });
         QVERIFY2(fillError.isEmpty(), qPrintable(fillError));
         startLumora();
@@ -389,6 +470,178 @@ private Q_SLOTS:
 
         startLumora();
         QTRY_VERIFY_WITH_TIMEOUT(isBackOn(blockedId, home), settleMs);
+    }
+
+    // In overlay mode nothing takes an overlay's place: not a window started
+    // full screen, not a workspace switch on either output, not a full-screen
+    // toggle; the full screen the overlays took goes back to its window.
+    void overlayModeKeepsEveryOutputCovered()
+    {
+        const auto visibleBefore = visibleWorkspaces();
+        startSession(overlayOneMinute);
+        QTRY_VERIFY2_WITH_TIMEOUT(everyOutputCovered(), qPrintable(coverage()), settleMs);
+
+        Terminal full(fullId, {QStringLiteral("--fullscreen")});
+        QVERIFY(full.waitUntilMapped());
+        QTRY_VERIFY2_WITH_TIMEOUT(everyOutputCovered(), qPrintable(coverage()), coveredAgainWithinMs);
+
+        const QStringList elsewhere{QStringLiteral("5"), QStringLiteral("6")};
+        for (qsizetype i = 0; i < outputs.size(); ++i) {
+            QVERIFY(sway(QStringLiteral("focus output %1; workspace %2").arg(outputs[i].name, elsewhere[i])));
+            QTRY_VERIFY2_WITH_TIMEOUT(everyOutputCovered(), qPrintable(coverage()), coveredAgainWithinMs);
+            // The switch is the user's: the output shows what they asked for.
+            QCOMPARE(visibleWorkspaces().value(outputs[i].name), elsewhere[i]);
+        }
+        for (auto it = visibleBefore.cbegin(); it != visibleBefore.cend(); ++it)
+            QVERIFY(sway(QStringLiteral("focus output %1; workspace %2").arg(it.key(), it.value())));
+        QTRY_VERIFY2_WITH_TIMEOUT(everyOutputCovered(), qPrintable(coverage()), coveredAgainWithinMs);
+
+        QVERIFY(sway(QStringLiteral("[app_id=%1] fullscreen toggle").arg(allowedId)));
+        QTRY_VERIFY2_WITH_TIMEOUT(everyOutputCovered(), qPrintable(coverage()), coveredAgainWithinMs);
+        // What the outputs show: the overlay over (nearly) all of each.
+        for (const auto &output : outputs)
+            QTRY_VERIFY2_WITH_TIMEOUT(changedShare(output, m_captures.path()) > 0.8, qPrintable(output.name),
+                                      settleMs);
+
+        m_lumora->stop();
+        QVERIFY(overlays().isEmpty());
+        // The window started full screen is full screen again.
+        QTRY_VERIFY_WITH_TIMEOUT(swayWindow(fullId) && swayWindow(fullId)->fullscreen, settleMs);
+        QVERIFY(sway(QStringLiteral("[app_id=%1] fullscreen disable").arg(allowedId)));
+        startLumora();
+    }
+
+    // A window opening on a workspace no output shows is hidden there, and
+    // no output switches to it, neither then nor when it comes back.
+    void preventLaunchHidesWithoutMovingTheUser()
+    {
+        const auto visibleBefore = visibleWorkspaces();
+        startSession(preventOneMinute);
+        Terminal assigned(assignedId);
+        QVERIFY(assigned.waitUntilMapped());
+        QTRY_VERIFY_WITH_TIMEOUT(isInScratchpad(assignedId), settleMs);
+        QCOMPARE(visibleWorkspaces(), visibleBefore);
+        QVERIFY(everyOutputCovered());
+
+        m_lumora->stop();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            swayWindow(assignedId) && swayWindow(assignedId)->workspace == QLatin1String("7"), settleMs);
+        QCOMPARE(visibleWorkspaces(), visibleBefore);
+        startLumora();
+    }
+
+    // After a hideApps session the windows are back as they were: in a
+    // tabbed container in their order, floating with their geometry, full
+    // screen on the other output; the user sees the same workspaces and has
+    // the focus where it was.
+    void hiddenWindowsComeBackAsTheyWere()
+    {
+        const QString home = swayWindow(blockedId)->workspace;
+        QVERIFY(sway(QStringLiteral("[app_id=%1] focus; layout tabbed").arg(blockedId)));
+        Terminal floating(floatingId);
+        QVERIFY(floating.waitUntilMapped());
+        QVERIFY(sway(QStringLiteral("[app_id=%1] floating enable").arg(floatingId)));
+        // The size is the floating window's once the terminal has taken it.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            sway(QStringLiteral("[app_id=%1] resize set 500 px 275 px, move absolute position 200 150")
+                     .arg(floatingId)) &&
+                swayWindow(floatingId)->rect == QRect(200, 150, 500, 275),
+            settleMs);
+        Terminal full(fullId);
+        QVERIFY(full.waitUntilMapped());
+        QVERIFY(
+            sway(QStringLiteral("[app_id=%1] move container to workspace 2; [app_id=%1] fullscreen enable")
+                     .arg(fullId)));
+        QVERIFY(sway(QStringLiteral("[app_id=%1] focus").arg(allowedId)));
+        const QStringList ids{blockedId, allowedId, floatingId, fullId};
+        QTRY_VERIFY2_WITH_TIMEOUT(swayWindow(fullId)->fullscreen &&
+                                      swayWindow(floatingId)->rect.width() == 500,
+                                  qPrintable(placesOf(ids).values().join(QLatin1String("; "))), settleMs);
+        const auto placesBefore = placesOf(ids);
+        const auto visibleBefore = visibleWorkspaces();
+        const qint64 focusBefore = focusedWindow();
+        QCOMPARE(placesBefore.value(blockedId).contains(QLatin1String("tabbed")), true);
+
+        // On white backgrounds, as a user's desktop may be: each output shows
+        // its overlay, not the background.
+        for (const auto &output : outputs)
+            QVERIFY(sway(QStringLiteral("output %1 bg #ffffff solid_color").arg(output.name)));
+        startSession(hideOneMinute);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            isInScratchpad(blockedId) && isInScratchpad(floatingId) && isInScratchpad(fullId), settleMs);
+        for (const auto &output : outputs) {
+            const Output white{output.name, output.rect, qRgb(0xff, 0xff, 0xff)};
+            QTRY_VERIFY2_WITH_TIMEOUT(changedShare(white, m_captures.path()) > 0.8, qPrintable(output.name),
+                                      settleMs);
+        }
+        QVERIFY(!isInScratchpad(allowedId));
+        QCOMPARE(visibleWorkspaces(), visibleBefore);
+
+        m_lumora->stop();
+        QVERIFY(overlays().isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(placesOf(ids), placesBefore, settleMs);
+        QCOMPARE(visibleWorkspaces(), visibleBefore);
+        QTRY_COMPARE_WITH_TIMEOUT(focusedWindow(), focusBefore, settleMs);
+        QCOMPARE(swayWindow(blockedId)->workspace, home);
+        QVERIFY(sway(QStringLiteral("[app_id=%1] focus; layout splith").arg(blockedId)));
+        for (const auto &output : outputs)
+            QVERIFY(sway(QStringLiteral("output %1 bg #%2 solid_color")
+                             .arg(output.name)
+                             .arg(output.background & 0xffffff, 6, 16, QLatin1Char('0'))));
+        startLumora();
+    }
+
+    // In the click-through modes an allowed window may take the full screen
+    // of its workspace (sway shows nothing above a full-screen window): the
+    // keeper leaves it there, the other output stays covered, and the
+    // overlay comes back when the window leaves full screen.
+    void allowedWindowMayGoFullScreenInClickThroughModes()
+    {
+        startSession(preventOneMinute);
+        QTRY_VERIFY_WITH_TIMEOUT(isInScratchpad(blockedId), settleMs);
+        const QString output = swayWindow(allowedId)->output;
+        QVERIFY(sway(QStringLiteral("[app_id=%1] fullscreen enable").arg(allowedId)));
+        QTRY_VERIFY_WITH_TIMEOUT(swayWindow(allowedId)->fullscreen, settleMs);
+        // Still so after the keeper has looked at it, the other output covered.
+        const auto others = [&] {
+            const auto shown = overlays();
+            return std::count_if(shown.cbegin(), shown.cend(), [&](const SwayWindow &w) {
+                return w.output != output && w.fullscreen && w.visible;
+            });
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(others(), outputs.size() - 1, settleMs);
+        QVERIFY(swayWindow(allowedId)->fullscreen);
+
+        QVERIFY(sway(QStringLiteral("[app_id=%1] fullscreen disable").arg(allowedId)));
+        QTRY_VERIFY2_WITH_TIMEOUT(everyOutputCovered(), qPrintable(coverage()), coveredAgainWithinMs);
+        m_lumora->stop();
+        startLumora();
+    }
+
+    // A window a killed run hid comes back to its workspace on its output,
+    // even when that workspace went while nobody could bring it back and
+    // another output has the focus now; the outputs show what they showed.
+    void windowOfAKilledRunComesBackToItsOutput()
+    {
+        const QString other = outputs[1].name;
+        QVERIFY(sway(QStringLiteral("focus output %1").arg(other)));
+        Terminal assigned(assignedId);
+        QVERIFY(assigned.waitUntilMapped());
+        QCOMPARE(swayWindow(assignedId)->output, other);
+        QVERIFY(sway(QStringLiteral("focus output %1").arg(outputs[0].name)));
+        const auto visibleBefore = visibleWorkspaces();
+
+        startSession(preventOneMinute);
+        QTRY_VERIFY_WITH_TIMEOUT(isInScratchpad(assignedId), settleMs);
+        m_lumora->kill();
+        QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), settleMs);
+        QVERIFY(isInScratchpad(assignedId));
+
+        startLumora();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            swayWindow(assignedId) && swayWindow(assignedId)->workspace == QLatin1String("7"), settleMs);
+        QCOMPARE(swayWindow(assignedId)->output, other);
+        QCOMPARE(visibleWorkspaces(), visibleBefore);
     }
 
     // Where nothing can be hidden the session still covers the outputs, and

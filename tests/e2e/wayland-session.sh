@@ -2,9 +2,11 @@
 # Runs one command on a private Wayland desktop and tears the desktop down again:
 #   wayland-session.sh <command> [args...]
 #
-# The desktop: a headless sway with two outputs (HEADLESS-1 1280x800 at 0,0,
-# HEADLESS-2 1024x768 at 1280,0, each with a solid background drawn by
-# swaybg), no XWayland, and a private D-Bus session bus. The command runs
+# The desktop: a headless sway with two outputs of different sizes, one at a
+# negative x (HEADLESS-1 1280x800 at 0,0, HEADLESS-2 1024x768 at -1024,0,
+# each with a solid background drawn by swaybg), no XWayland, and a private
+# D-Bus session bus. Windows with the application id lumora-test-assigned
+# open on workspace 7. The command runs
 # with WAYLAND_DISPLAY, SWAYSOCK and DBUS_SESSION_BUS_ADDRESS pointing at
 # them, under a time limit (LUMORA_E2E_TIMEOUT seconds, default 240).
 #
@@ -33,9 +35,10 @@ export SWAYSOCK="$XDG_RUNTIME_DIR/sway-ipc.sock"
 cat >"$workdir/sway.config" <<'EOF'
 xwayland disable
 output HEADLESS-1 mode 1280x800 position 0,0 bg #24343c solid_color
-output HEADLESS-2 mode 1024x768 position 1280,0 bg #3c2434 solid_color
+output HEADLESS-2 mode 1024x768 position -1024,0 bg #3c2434 solid_color
 default_border none
 focus_on_window_activation none
+assign [app_id="lumora-test-assigned"] workspace 7
 EOF
 chmod 644 "$workdir/sway.config"
 

@@ -1,5 +1,5 @@
 // One plain window with a chosen application id, for the Wayland desktops:
-//   lumora_e2e_waylandwindow <app-id>
+//   lumora_e2e_waylandwindow <app-id> [--fullscreen]
 // The window's title is the application id too. It stays until it is killed.
 #include <QGuiApplication>
 #include <QPainter>
@@ -30,6 +30,9 @@ int main(int argc, char **argv)
     Window window;
     window.setTitle(appId);
     window.resize(480, 320);
-    window.show();
+    if (QGuiApplication::arguments().contains(QLatin1String("--fullscreen")))
+        window.showFullScreen();
+    else
+        window.show();
     return QGuiApplication::exec();
 }

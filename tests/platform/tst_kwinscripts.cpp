@@ -139,6 +139,10 @@ private Q_SLOTS:
         QVERIFY2(script.contains(QStringLiteral("var covering = [\"Lumora \\\"Focus\\\" \\\\ </script>\"];")),
                  qPrintable(script));
         QVERIFY(script.contains(QStringLiteral("var above = [\"Emergency Exit\"];")));
+        // Nothing else above the overlays unless asked for.
+        QVERIFY(script.contains(QStringLiteral("var othersAbove = false;")));
+        QVERIFY(KWinScripts::keepAbove(1, {QStringLiteral("x")}, {}, true)
+                    .contains(QStringLiteral("var othersAbove = true;")));
     }
 };
 

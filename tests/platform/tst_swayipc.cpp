@@ -2,6 +2,7 @@
 // and command replies.
 #include "SwayIpc.h"
 
+#include <QHash>
 #include <QJsonDocument>
 #include <QtTest>
 
@@ -48,6 +49,31 @@ const char *kTree =
     ","
     "  {'id':10,'type':'output','name':'HEADLESS-2','nodes':["
     "    {'id':11,'type':'workspace','name':'2','nodes':[],'floating_nodes':[]}]}]}";
+
+// Two outputs showing workspaces 1 and 2 (3 is on the first, hidden); the
+// focus went last to the first output, where a tabbed container holds two
+// windows, the second with the focus before the overlay (this process's
+// window 20, full screen) took it; a floating window with a mark.
+const char *kFocusTree =
+    "{'id':1,'type':'root','focus':[3,10,2147483647],'nodes':["
+    "  {'id':2147483647,'type':'output','name':'__i3','focus':[2147483646],'nodes':["
+    "    {'id':2147483646,'type':'workspace','name':'__i3_scratch','nodes':[],'floating_nodes':[]}]},"
+    "  {'id':3,'type':'output','name':'HEADLESS-1','current_workspace':'1','focus':[4,12],'nodes':["
+    "    {'id':4,'type':'workspace','name':'1','layout':'splith','focus':[20,5,8],'nodes':["
+    "      {'id':5,'type':'con','layout':'tabbed','focus':[7,6],'nodes':["
+    "        {'id':6,'type':'con','app_id':'a','pid':100,'nodes':[],'floating_nodes':[]},"
+    "        {'id':7,'type':'con','app_id':'b','pid':101,'nodes':[],'floating_nodes':[]}]},"
+    "      {'id':20,'type':'con','name':'Lumora','app_id':'lumora','pid':1,'focused':true,"
+    "       "
+    "'fullscreen_mode':1,'rect':{'x':0,'y':0,'width':1280,'height':800},'nodes':[],'floating_nodes':[]}],"
+    "     'floating_nodes':["
+    "      {'id':8,'type':'floating_con','app_id':'c','pid':102,'marks':['_lumora_fullscreen_global_8'],"
+    "       'rect':{'x':200,'y':150,'width':500,'height':275},'nodes':[],'floating_nodes':[]}]},"
+    "    {'id':12,'type':'workspace','name':'3','focus':[13],'nodes':["
+    "      {'id':13,'type':'con','app_id':'d','pid':103,'nodes':[],'floating_nodes':[]}]}]},"
+    "  {'id':10,'type':'output','name':'HEADLESS-2','current_workspace':'2','focus':[11],'nodes':["
+    "    {'id':11,'type':'workspace','name':'2','focus':[14],'nodes':["
+    "      {'id':14,'type':'con','app_id':'e','pid':104,'nodes':[],'floating_nodes':[]}]}]}]}";
 
 } // namespace
 
@@ -139,6 +165,80 @@ private Q_SLOTS:
                            "7 org.gnome.Nautilus// pid=200 ws=1: web tiled",
                            "8 /XTerm/xterm pid=400 ws=1: web floating",
                        }));
+    }
+
+    // What a window is like where it is: the container it is in, its
+    // neighbours there, its output, geometry and full screen (a mark of
+    // one the overlays took included).
+    void readsWhereWindowsAre()
+    {
+        QHash<qint64, SwayIpc::Window> byId;
+        for (const auto &w : SwayIpc::windows(json(kFocusTree)))
+            byId.insert(w.id, w);
+        QCOMPARE(byId.value(6).parentLayout, QStringLiteral("tabbed"));
+        QCOMPARE(byId.value(6).previous, 0);
+        QCOMPARE(byId.value(6).next, 7);
+        QCOMPARE(byId.value(7).previous, 6);
+        QCOMPARE(byId.value(7).next, 0);
+        QCOMPARE(byId.value(7).output, QStringLiteral("HEADLESS-1"));
+        QCOMPARE(byId.value(14).output, QStringLiteral("HEADLESS-2"));
+        QVERIFY(byId.value(20).fullscreen && !byId.value(20).fullscreenGlobal);
+        QCOMPARE(byId.value(20).title, QStringLiteral("Lumora"));
+        QCOMPARE(byId.value(8).rect, QRect(200, 150, 500, 275));
+        bool global = false;
+        QVERIFY(byId.value(8).lostFullScreen(&global));
+        QVERIFY(global);
+        QVERIFY(!byId.value(7).lostFullScreen());
+        // A mark of another window's number is not this one's.
+        SwayIpc::Window other = byId.value(7);
+        other.marks = {SwayIpc::fullScreenMark(8, false)};
+        QVERIFY(!other.lostFullScreen());
+    }
+
+    void readsTheView()
+    {
+        const auto view = SwayIpc::view(json(kFocusTree));
+        QCOMPARE(view.visible, (QHash<QString, QString>{{"HEADLESS-1", "1"}, {"HEADLESS-2", "2"}}));
+        QCOMPARE(view.focusedOutput, QStringLiteral("HEADLESS-1"));
+        QCOMPARE(view.focused, 20);
+    }
+
+    void findsTheWindowFocusedLast_data()
+    {
+        QTest::addColumn<QList<qint64>>("skipped");
+        QTest::addColumn<qint64>("expected");
+        QTest::newRow("any window") << QList<qint64>{} << qint64(20);
+        QTest::newRow("not this process's") << QList<qint64>{20} << qint64(7);
+        QTest::newRow("down the focus order") << QList<qint64>{20, 7} << qint64(6);
+        // Not on a workspace no output shows (3's window 13).
+        QTest::newRow("then the other output") << QList<qint64>{20, 7, 6, 8} << qint64(14);
+        QTest::newRow("none") << QList<qint64>{20, 7, 6, 8, 14} << qint64(0);
+    }
+
+    void findsTheWindowFocusedLast()
+    {
+        QFETCH(QList<qint64>, skipped);
+        QFETCH(qint64, expected);
+        QCOMPARE(SwayIpc::lastFocused(json(kFocusTree), [&](qint64 id) { return !skipped.contains(id); }),
+                 expected);
+    }
+
+    // Each output gets its workspace back (made again there if it has gone),
+    // the focused output last, then the focused window, unless it is away.
+    void restoresTheView()
+    {
+        SwayIpc::View view;
+        view.visible = {{"HEADLESS-2", "2"}, {"HEADLESS-1", "1: \"web\""}};
+        view.focusedOutput = QStringLiteral("HEADLESS-1");
+        view.focused = 7;
+        const QStringList expected{
+            "focus output \"HEADLESS-2\"",
+            "workspace --no-auto-back-and-forth \"2\"",
+            "focus output \"HEADLESS-1\"",
+            "workspace --no-auto-back-and-forth \"1: \\\"web\\\"\"",
+        };
+        QCOMPARE(SwayIpc::restoreView(view), expected + QStringList{"[con_id=7] focus"});
+        QCOMPARE(SwayIpc::restoreView(view, {7}), expected);
     }
 
     void readsOddTrees_data()

@@ -17,6 +17,7 @@
 #include <QThread>
 #include <QUuid>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -29,6 +30,11 @@ constexpr auto kAnswerInterface = "io.github.lumora.KWinScript";
 constexpr auto kAnswerPath = "/io/github/lumora/KWinScript";
 // KWin's own calls (loading, running) take milliseconds.
 constexpr int kCallTimeoutMs = 5000;
+// KWin refuses to load a script under a name still in its list; a script
+// being unloaded leaves the list a moment after the call that unloads it.
+// A refused load is tried again this many times in all, each after
+// confirming the name is free.
+constexpr int kLoadAttempts = 3;
 
 std::atomic<int> g_instances{0};
 std::atomic<int> g_scripts{0};
@@ -150,10 +156,14 @@ struct KWinScripting::Private
     bool registered = false;
     QHash<QString, Loaded> started;
 
+    enum class LoadResult { loaded, refused, failed };
+
     bool ensureReady(QString *error);
-    bool load(Loaded &loaded, const QString &body, QString *error);
+    LoadResult load(Loaded &loaded, const QString &body, QString *error);
     bool runLoaded();
     void unload(const QString &plugin);
+    bool isLoaded(const QString &plugin, bool *known = nullptr);
+    bool unloadConfirmed(const QString &plugin, const QDeadlineTimer &deadline);
     QString script(const QString &token, const QString &body) const;
 };
 
@@ -217,12 +227,13 @@ function onWindowRemoved(f) {
              quoted(QLatin1String(kAnswerInterface)), quoted(token), body);
 }
 
-bool KWinScripting::Private::load(Loaded &loaded, const QString &body, QString *error)
+KWinScripting::Private::LoadResult KWinScripting::Private::load(Loaded &loaded, const QString &body,
+                                                                QString *error)
 {
-    const auto fail = [error](const QString &text) {
+    const auto fail = [error](const QString &text, LoadResult result = LoadResult::failed) {
         if (error)
             *error = text;
-        return false;
+        return result;
     };
     // Owner-only, and kept until the script is unloaded: KWin reads the
     // file when the script runs.
@@ -241,12 +252,12 @@ bool KWinScripting::Private::load(Loaded &loaded, const QString &body, QString *
         return fail(KWinScripting::tr("KWin does not load scripts: %1").arg(reply.errorName()));
     // A negative number: a script of that name is loaded already.
     if (reply.arguments().value(0).toInt() < 0)
-        return fail(KWinScripting::tr("KWin refused to load a script"));
+        return fail(KWinScripting::tr("KWin refused to load a script"), LoadResult::refused);
     if (!runLoaded()) {
         unload(loaded.plugin);
         return fail(KWinScripting::tr("KWin does not run scripts"));
     }
-    return true;
+    return LoadResult::loaded;
 }
 
 // Runs what is loaded and not running yet. Not the script's own run():
@@ -269,6 +280,47 @@ void KWinScripting::Private::unload(const QString &plugin)
     call << plugin;
     // Nothing waits for it: a later load comes after it on the same connection.
     bus.send(call);
+}
+
+// Whether KWin has a script of that name in its list; known is false when
+// KWin did not say.
+bool KWinScripting::Private::isLoaded(const QString &plugin, bool *known)
+{
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QLatin1String(kService), QLatin1String(kScriptingPath),
+                                       QLatin1String(kScriptingInterface), QStringLiteral("isScriptLoaded"));
+    call << plugin;
+    const QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
+    const bool answered = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty();
+    if (known)
+        *known = answered;
+    return answered && reply.arguments().constFirst().toBool();
+}
+
+// Unloads a script of that name (one a killed run left behind, or this
+// run's own) and waits until KWin no longer lists it: KWin drops an
+// unloaded script from its list only when its own event loop comes round,
+// and refuses a new script of that name until then. Each question is a
+// round trip, so KWin's loop turns between them.
+bool KWinScripting::Private::unloadConfirmed(const QString &plugin, const QDeadlineTimer &deadline)
+{
+    bool known = false;
+    if (!isLoaded(plugin, &known))
+        return true;
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QLatin1String(kService), QLatin1String(kScriptingPath),
+                                       QLatin1String(kScriptingInterface), QStringLiteral("unloadScript"));
+    call << plugin;
+    bus.call(call, QDBus::Block, kCallTimeoutMs);
+    int rounds = 0;
+    while (!deadline.hasExpired()) {
+        if (!isLoaded(plugin, &known))
+            return known;
+        // Mostly gone by the second question; beyond that, no busy loop.
+        if (++rounds > 2)
+            QThread::msleep(std::min<qint64>(20, std::max<qint64>(deadline.remainingTime(), 0)));
+    }
+    return false;
 }
 
 KWinScripting::KWinScripting(QObject *parent) : QObject(parent), d(std::make_unique<Private>())
@@ -308,7 +360,7 @@ std::optional<QString> KWinScripting::run(const QString &body, QString *error, i
     const QDeadlineTimer deadline(timeoutMs);
     d->receiver->expect(loaded.token);
     std::optional<QString> answer;
-    if (d->load(loaded, body, error)) {
+    if (d->load(loaded, body, error) == Private::LoadResult::loaded) {
         answer = d->receiver->wait(loaded.token, deadline);
         d->unload(loaded.plugin);
         if (!answer && error)
@@ -326,10 +378,21 @@ bool KWinScripting::start(const QString &name, const QString &body, QString *err
     Private::Loaded loaded;
     loaded.plugin = QStringLiteral("lumora-") + name;
     loaded.token = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    // One a run before left behind.
-    d->unload(loaded.plugin);
     d->receiver->listen(loaded.token, name);
-    if (!d->load(loaded, body, error)) {
+    // One a run before left behind (a killed run's stays loaded) goes
+    // first, and is confirmed gone before this one is loaded.
+    const QDeadlineTimer deadline(kAnswerTimeoutMs);
+    auto result = Private::LoadResult::refused;
+    for (int attempt = 0; attempt < kLoadAttempts && result == Private::LoadResult::refused; ++attempt) {
+        if (!d->unloadConfirmed(loaded.plugin, deadline)) {
+            if (error)
+                *error = tr("KWin keeps a script of an earlier run loaded");
+            result = Private::LoadResult::failed;
+            break;
+        }
+        result = d->load(loaded, body, error);
+    }
+    if (result != Private::LoadResult::loaded) {
         d->receiver->forget(loaded.token);
         return false;
     }

@@ -105,42 +105,109 @@ onWindowRemoved(function (w) { reply("changed"); });
 )");
 }
 
-QString keepAbove(qint32 pid, const QStringList &covering, const QStringList &above)
+QString keepAbove(qint32 pid, const QStringList &covering, const QStringList &above, bool othersAbove)
 {
-    // Set again when someone takes it away, and on a window whose caption
-    // changes to one of those named.
+    // Everything is set again when someone takes it away, and on a window
+    // whose caption changes to one of those named.
+    //
+    // Covering windows are on every desktop and activity and off taskbars,
+    // pagers and switchers. With nothing allowed above them they are kept
+    // above, and no other window is left active while full screen: KWin
+    // lifts the active full-screen window (and any full-screen window on
+    // another output than the active one) over the windows kept above, so
+    // the covering window of that output is made the active one instead.
+    // With others allowed above they are kept below, the backdrop of
+    // whatever the session leaves on screen.
     return QStringLiteral(R"(var pid = %1;
 var covering = %2;
 var above = %3;
+var othersAbove = %4;
+function caption(w) {
+    return String(w.caption || "");
+}
+function covers(w) {
+    return w.pid === pid && covering.indexOf(caption(w)) >= 0;
+}
 function pin(w) {
     if (w.pid !== pid)
         return;
-    var caption = String(w.caption || "");
-    var covers = covering.indexOf(caption) >= 0;
-    if (!covers && above.indexOf(caption) < 0)
+    var cover = covering.indexOf(caption(w)) >= 0;
+    if (!cover && above.indexOf(caption(w)) < 0)
         return;
-    if (!w.keepAbove)
-        w.keepAbove = true;
-    if (covers) {
+    var keepAbove = !cover || !othersAbove;
+    if (w.keepAbove !== keepAbove)
+        w.keepAbove = keepAbove;
+    if (cover) {
+        if (w.keepBelow !== othersAbove)
+            w.keepBelow = othersAbove;
+        if (!w.onAllDesktops)
+            w.onAllDesktops = true;
+        try {
+            if (w.activities && w.activities.length > 0)
+                w.activities = [];
+        } catch (e) {
+        }
         w.skipTaskbar = true;
         w.skipPager = true;
         w.skipSwitcher = true;
     }
 }
+function activeWindow() {
+    return workspace.activeWindow !== undefined ? workspace.activeWindow : workspace.activeClient;
+}
+function activate(w) {
+    if (workspace.activeWindow !== undefined)
+        workspace.activeWindow = w;
+    else
+        workspace.activeClient = w;
+}
+function coveringWindowOver(w) {
+    var g = w.frameGeometry;
+    var x = g.x + g.width / 2, y = g.y + g.height / 2;
+    var all = windows(), first = null;
+    for (var i = 0; i < all.length; ++i) {
+        if (!covers(all[i]))
+            continue;
+        var c = all[i].frameGeometry;
+        if (x >= c.x && x < c.x + c.width && y >= c.y && y < c.y + c.height)
+            return all[i];
+        first = first || all[i];
+    }
+    return first;
+}
+function guard() {
+    if (othersAbove)
+        return;
+    var w = activeWindow();
+    if (!w || !w.fullScreen || covers(w) || w.pid === pid)
+        return;
+    var cover = coveringWindowOver(w);
+    if (cover)
+        activate(cover);
+}
 function follow(w) {
     pin(w);
     if (w.keepAboveChanged)
         w.keepAboveChanged.connect(function () { pin(w); });
+    if (w.keepBelowChanged)
+        w.keepBelowChanged.connect(function () { pin(w); });
+    if (w.desktopChanged)
+        w.desktopChanged.connect(function () { pin(w); });
     if (w.captionChanged)
         w.captionChanged.connect(function () { pin(w); });
+    if (w.fullScreenChanged)
+        w.fullScreenChanged.connect(guard);
 }
 var all = windows();
 for (var i = 0; i < all.length; ++i)
     follow(all[i]);
-onWindowAdded(follow);
+onWindowAdded(function (w) { follow(w); guard(); });
+(workspace.windowActivated || workspace.clientActivated).connect(guard);
+guard();
 )")
         .arg(pid)
-        .arg(literal(covering), literal(above));
+        .arg(literal(covering), literal(above),
+             othersAbove ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
 } // namespace KWinScripts

@@ -44,10 +44,14 @@ std::optional<QList<Window>> parseWindows(const QString &text);
 // minimised or shown again: the listing is then out of date.
 QString watcher();
 
-// Stays loaded and keeps the windows of process pid above other windows:
-// those whose caption is in covering also stay off taskbars, pagers and
-// window switchers (the full-screen overlays); those in above are only kept
-// above (windows that must be able to stand over the overlays).
-QString keepAbove(qint32 pid, const QStringList &covering, const QStringList &above);
+// Stays loaded and keeps the windows of process pid in their place: those
+// whose caption is in covering (the full-screen overlays) are on every
+// desktop and activity and off taskbars, pagers and window switchers; those
+// in above are kept above (windows that must be able to stand over the
+// overlays). With othersAbove false the covering windows are kept above
+// every other window, full-screen ones included; with othersAbove true they
+// are kept below, and the windows left on screen stand above them.
+QString keepAbove(qint32 pid, const QStringList &covering, const QStringList &above,
+                  bool othersAbove = false);
 
 } // namespace KWinScripts

@@ -8,6 +8,7 @@
 #include "WindowGroups.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QJsonArray>
 #include <QSet>
@@ -22,6 +23,10 @@ constexpr auto kRecordKind = "kwin";
 const QString kWatcher = QStringLiteral("watch");
 
 using Windows = WindowGroups<QString, KWinScripts::Window>;
+
+// A refusal is not for good: KWin is asked again when the workspace is
+// next used, at most this often.
+constexpr int kAskAgainAfterMs = 1000;
 
 // What hiding does to a window here.
 bool isPutAway(const KWinScripts::Window &window)
@@ -39,6 +44,7 @@ struct KWinWorkspace::Private
     KWinScripting scripting;
     State state = State::unknown;
     QString reason;
+    QElapsedTimer refusedAt;
     // Asked to follow the desktop (setWatching), and following it: the
     // watcher script loaded in KWin.
     bool watchRequested = false;
@@ -78,9 +84,21 @@ struct KWinWorkspace::Private
     }
 };
 
-// The first look tells whether KWin runs this program's scripts at all.
+// The first look tells whether KWin runs this program's scripts at all. A
+// refusal (KWin busy, a script of a killed run still in its way) is asked
+// about again once in a while when the workspace is used.
 bool KWinWorkspace::Private::ensureProbed()
 {
+    if (state == State::refused && refusedAt.isValid() && refusedAt.hasExpired(kAskAgainAfterMs)) {
+        state = State::unknown;
+        readAfresh();
+        if (state == State::available) {
+            availabilityChanged = true;
+            reason.clear();
+        } else {
+            refusedAt.start();
+        }
+    }
     if (state == State::unknown)
         readAfresh();
     return state == State::available;
@@ -92,6 +110,7 @@ void KWinWorkspace::Private::refuse(const QString &why)
         availabilityChanged = true;
     state = State::refused;
     reason = why;
+    refusedAt.start();
     scripting.stop(kWatcher);
     listening = false;
     refreshTimer.stop();

@@ -2,6 +2,7 @@
 #include "KWinScripts.h"
 #include "OverlayWindows.h"
 #include "OverlayWindowsWayland.h"
+#include "SwayOverlayKeeper.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -276,6 +277,9 @@ struct OverlayKeeper::Private
     std::unique_ptr<KWinScripting> kwin;
     bool askedForKWin = false;
     QStringList pinnedCaptions;
+    bool othersAbove = false;
+    // On a sway session: the windows are kept in place over sway's IPC.
+    std::unique_ptr<SwayOverlayKeeper> sway;
     xcb_window_t root = 0;
     std::unique_ptr<QSocketNotifier> notifier;
     QList<Held> held;
@@ -298,7 +302,7 @@ struct OverlayKeeper::Private
                 kwin = std::make_unique<KWinScripting>();
         }
         if (!kwin)
-            return false;
+            return holdWithSway(windows);
         pinnedCaptions.clear();
         for (QWidget *w : windows)
             if (w)
@@ -311,6 +315,20 @@ struct OverlayKeeper::Private
         return pin();
     }
 
+    bool holdWithSway(const QList<QWidget *> &windows)
+    {
+        if (!SwayOverlayKeeper::isSwaySession())
+            return false;
+        if (!sway)
+            sway = std::make_unique<SwayOverlayKeeper>();
+        sway->setOthersAbove(othersAbove);
+        QStringList captions;
+        for (QWidget *w : windows)
+            if (w)
+                captions << w->windowTitle();
+        return sway->hold(captions);
+    }
+
     bool pin()
     {
         QStringList aboveCaptions;
@@ -320,7 +338,7 @@ struct OverlayKeeper::Private
                     aboveCaptions << w->windowTitle();
         const auto pid = static_cast<qint32>(QCoreApplication::applicationPid());
         if (kwin->start(QStringLiteral("keep-above"),
-                        KWinScripts::keepAbove(pid, pinnedCaptions, aboveCaptions)))
+                        KWinScripts::keepAbove(pid, pinnedCaptions, aboveCaptions, othersAbove)))
             return true;
         pinnedCaptions.clear();
         return false;
@@ -608,6 +626,8 @@ void OverlayKeeper::hold(const QList<QWidget *> &windows)
 void OverlayKeeper::release()
 {
     d->unpin();
+    if (d->sway)
+        d->sway->release();
     d->settleTimer.stop();
     d->held.clear();
     d->disconnect();
@@ -615,12 +635,23 @@ void OverlayKeeper::release()
 
 bool OverlayKeeper::isHolding() const
 {
-    return !d->held.isEmpty() || !d->pinnedCaptions.isEmpty();
+    return !d->held.isEmpty() || !d->pinnedCaptions.isEmpty() || (d->sway && d->sway->isHolding());
 }
 
 void OverlayKeeper::setAboveWindows(std::function<QList<QWidget *>()> above)
 {
     d->above = std::move(above);
+}
+
+void OverlayKeeper::setOthersAbove(bool othersAbove)
+{
+    if (d->othersAbove == othersAbove)
+        return;
+    d->othersAbove = othersAbove;
+    if (d->sway)
+        d->sway->setOthersAbove(othersAbove);
+    if (!d->pinnedCaptions.isEmpty())
+        d->pin();
 }
 
 void OverlayKeeper::restack()

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -22,10 +23,29 @@ quint32 readWord(const char *at)
     return value;
 }
 
-void walk(const QJsonObject &node, const QString &workspace, bool floating, QList<Window> &out)
+QRect rectOf(const QJsonObject &node)
+{
+    const QJsonObject rect = node.value(QLatin1String("rect")).toObject();
+    return QRect(rect.value(QLatin1String("x")).toInt(), rect.value(QLatin1String("y")).toInt(),
+                 rect.value(QLatin1String("width")).toInt(), rect.value(QLatin1String("height")).toInt());
+}
+
+// Where a node sits among its parent's children.
+struct Siblings
+{
+    QString layout;
+    qint64 previous = 0;
+    qint64 next = 0;
+};
+
+void walk(const QJsonObject &node, const QString &output, const QString &workspace, bool floating,
+          const Siblings &siblings, QList<Window> &out)
 {
     const QString type = node.value(QLatin1String("type")).toString();
     QString here = workspace;
+    QString on = output;
+    if (type == QLatin1String("output"))
+        on = node.value(QLatin1String("name")).toString();
     if (type == QLatin1String("workspace"))
         here = node.value(QLatin1String("name")).toString();
     const bool isFloating = floating || type == QLatin1String("floating_con");
@@ -41,6 +61,7 @@ void walk(const QJsonObject &node, const QString &workspace, bool floating, QLis
         Window window;
         window.id = node.value(QLatin1String("id")).toInteger();
         window.appId = appId.toString();
+        window.title = node.value(QLatin1String("name")).toString();
         window.windowClass = properties.value(QLatin1String("class")).toString();
         window.windowInstance = properties.value(QLatin1String("instance")).toString();
         const qint64 pid = node.value(QLatin1String("pid")).toInteger();
@@ -48,14 +69,93 @@ void walk(const QJsonObject &node, const QString &workspace, bool floating, QLis
             window.pid = static_cast<qint32>(pid);
         window.workspace = here;
         window.floating = isFloating;
+        window.output = on;
+        const int fullscreen = node.value(QLatin1String("fullscreen_mode")).toInt();
+        window.fullscreen = fullscreen != 0;
+        window.fullscreenGlobal = fullscreen == 2;
+        window.rect = rectOf(node);
+        for (const auto &mark : node.value(QLatin1String("marks")).toArray())
+            window.marks.append(mark.toString());
+        window.parentLayout = siblings.layout;
+        window.previous = siblings.previous;
+        window.next = siblings.next;
         if (window.id > 0)
             out.append(window);
         return;
     }
-    for (const auto &child : nodes)
-        walk(child.toObject(), here, false, out);
+    const QString layout = node.value(QLatin1String("layout")).toString();
+    for (qsizetype i = 0; i < nodes.size(); ++i) {
+        const Siblings place{
+            layout, i > 0 ? nodes.at(i - 1).toObject().value(QLatin1String("id")).toInteger() : 0,
+            i + 1 < nodes.size() ? nodes.at(i + 1).toObject().value(QLatin1String("id")).toInteger() : 0};
+        walk(nodes.at(i).toObject(), on, here, false, place, out);
+    }
     for (const auto &child : floatingNodes)
-        walk(child.toObject(), here, true, out);
+        walk(child.toObject(), on, here, true, {}, out);
+}
+
+// The children of a node, the most recently focused first.
+QList<QJsonObject> byFocus(const QJsonObject &node)
+{
+    QList<QJsonObject> children;
+    for (const auto &key : {QLatin1String("nodes"), QLatin1String("floating_nodes")})
+        for (const auto &child : node.value(key).toArray())
+            children.append(child.toObject());
+    const QJsonArray focus = node.value(QLatin1String("focus")).toArray();
+    const auto rank = [&focus](const QJsonObject &child) {
+        const qint64 id = child.value(QLatin1String("id")).toInteger();
+        for (qsizetype i = 0; i < focus.size(); ++i)
+            if (focus.at(i).toInteger() == id)
+                return i;
+        return focus.size();
+    };
+    std::stable_sort(children.begin(), children.end(),
+                     [&rank](const QJsonObject &a, const QJsonObject &b) { return rank(a) < rank(b); });
+    return children;
+}
+
+bool isScratchpadOutput(const QJsonObject &node)
+{
+    return node.value(QLatin1String("name")).toString() == QLatin1String("__i3");
+}
+
+qint64 firstFocused(const QJsonObject &node, const std::function<bool(qint64)> &keep)
+{
+    const QString type = node.value(QLatin1String("type")).toString();
+    const bool isContainer = type == QLatin1String("con") || type == QLatin1String("floating_con");
+    const bool isLeaf = node.value(QLatin1String("nodes")).toArray().isEmpty() &&
+                        node.value(QLatin1String("floating_nodes")).toArray().isEmpty();
+    if (isContainer && isLeaf) {
+        const qint64 id = node.value(QLatin1String("id")).toInteger();
+        return id > 0 && keep(id) ? id : 0;
+    }
+    for (const auto &child : byFocus(node)) {
+        if (child.value(QLatin1String("type")).toString() == QLatin1String("output") &&
+            isScratchpadOutput(child))
+            continue;
+        // Only the workspace an output shows.
+        if (type == QLatin1String("output") && child.value(QLatin1String("name")).toString() !=
+                                                   node.value(QLatin1String("current_workspace")).toString())
+            continue;
+        if (const qint64 id = firstFocused(child, keep))
+            return id;
+    }
+    return 0;
+}
+
+qint64 focusedIn(const QJsonObject &node)
+{
+    if (node.value(QLatin1String("focused")).toBool()) {
+        const QString type = node.value(QLatin1String("type")).toString();
+        return type == QLatin1String("con") || type == QLatin1String("floating_con")
+                   ? node.value(QLatin1String("id")).toInteger()
+                   : 0;
+    }
+    for (const auto &key : {QLatin1String("nodes"), QLatin1String("floating_nodes")})
+        for (const auto &child : node.value(key).toArray())
+            if (const qint64 id = focusedIn(child.toObject()))
+                return id;
+    return 0;
 }
 
 } // namespace
@@ -63,6 +163,24 @@ void walk(const QJsonObject &node, const QString &workspace, bool floating, QLis
 bool Window::inScratchpad() const
 {
     return workspace == QLatin1String(kScratchpad);
+}
+
+bool Window::lostFullScreen(bool *global) const
+{
+    for (const bool g : {false, true}) {
+        if (marks.contains(fullScreenMark(id, g))) {
+            if (global)
+                *global = g;
+            return true;
+        }
+    }
+    return false;
+}
+
+QString fullScreenMark(qint64 id, bool global)
+{
+    return (global ? QStringLiteral("_lumora_fullscreen_global_%1") : QStringLiteral("_lumora_fullscreen_%1"))
+        .arg(id);
 }
 
 QByteArray encode(quint32 type, const QByteArray &payload)
@@ -110,7 +228,49 @@ std::optional<Message> Decoder::next()
 QList<Window> windows(const QJsonObject &tree)
 {
     QList<Window> out;
-    walk(tree, {}, false, out);
+    walk(tree, {}, {}, false, {}, out);
+    return out;
+}
+
+View view(const QJsonObject &tree)
+{
+    View out;
+    for (const auto &output : byFocus(tree)) {
+        if (output.value(QLatin1String("type")).toString() != QLatin1String("output") ||
+            isScratchpadOutput(output))
+            continue;
+        const QString name = output.value(QLatin1String("name")).toString();
+        const QString workspace = output.value(QLatin1String("current_workspace")).toString();
+        if (name.isEmpty() || workspace.isEmpty())
+            continue;
+        out.visible.insert(name, workspace);
+        if (out.focusedOutput.isEmpty())
+            out.focusedOutput = name;
+    }
+    out.focused = focusedIn(tree);
+    return out;
+}
+
+qint64 lastFocused(const QJsonObject &tree, const std::function<bool(qint64)> &keep)
+{
+    return firstFocused(tree, keep);
+}
+
+QStringList restoreView(const View &view, const QSet<qint64> &away)
+{
+    QStringList out;
+    auto outputs = view.visible.keys();
+    std::sort(outputs.begin(), outputs.end());
+    outputs.removeOne(view.focusedOutput);
+    if (view.visible.contains(view.focusedOutput))
+        outputs.append(view.focusedOutput);
+    for (const auto &output : std::as_const(outputs)) {
+        out << QStringLiteral("focus output %1").arg(quoted(output))
+            << QStringLiteral("workspace --no-auto-back-and-forth %1")
+                   .arg(quoted(view.visible.value(output)));
+    }
+    if (view.focused > 0 && !away.contains(view.focused))
+        out << QStringLiteral("[con_id=%1] focus").arg(view.focused);
     return out;
 }
 

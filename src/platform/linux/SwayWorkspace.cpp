@@ -4,11 +4,10 @@
 #include "HiddenWindowsRecord.h"
 #include "ProgramNames.h"
 #include "SwayIpc.h"
+#include "SwayIpcConnection.h"
 #include "WindowGroups.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QFile>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,148 +16,101 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 namespace {
 
-// sway answers at once; this is the limit for a busy machine.
-constexpr int kReplyTimeoutMs = 3000;
 constexpr auto kRecordKind = "sway";
-
-// One connection to the IPC socket.
-class IpcConnection
-{
-public:
-    IpcConnection() = default;
-    IpcConnection(const IpcConnection &) = delete;
-    IpcConnection &operator=(const IpcConnection &) = delete;
-    ~IpcConnection() { close(); }
-
-    bool open(const QString &path)
-    {
-        close();
-        const QByteArray encoded = QFile::encodeName(path);
-        sockaddr_un address{};
-        if (encoded.isEmpty() || encoded.size() >= qsizetype(sizeof address.sun_path))
-            return false;
-        address.sun_family = AF_UNIX;
-        std::memcpy(address.sun_path, encoded.constData(), size_t(encoded.size()));
-        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        if (m_fd < 0)
-            return false;
-        if (::connect(m_fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0 &&
-            errno != EINPROGRESS) {
-            close();
-            return false;
-        }
-        m_decoder = {};
-        return waitFor(POLLOUT, QDeadlineTimer(kReplyTimeoutMs));
-    }
-
-    void close()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
-    }
-
-    bool isOpen() const { return m_fd >= 0; }
-    int fd() const { return m_fd; }
-
-    bool send(quint32 type, const QByteArray &payload)
-    {
-        const QByteArray bytes = SwayIpc::encode(type, payload);
-        const QDeadlineTimer deadline(kReplyTimeoutMs);
-        qsizetype written = 0;
-        while (isOpen() && written < bytes.size()) {
-            const auto n =
-                ::send(m_fd, bytes.constData() + written, size_t(bytes.size() - written), MSG_NOSIGNAL);
-            if (n > 0) {
-                written += n;
-            } else if (n < 0 && errno == EINTR) {
-                continue;
-            } else if (n < 0 && errno == EAGAIN) {
-                if (!waitFor(POLLOUT, deadline))
-                    close();
-            } else {
-                close();
-            }
-        }
-        return isOpen();
-    }
-
-    // Reads what is there without waiting; false when the peer has gone.
-    bool readAvailable()
-    {
-        char buffer[65536];
-        while (isOpen()) {
-            const auto n = ::recv(m_fd, buffer, sizeof buffer, 0);
-            if (n > 0) {
-                m_decoder.feed(QByteArray(buffer, n));
-            } else if (n < 0 && errno == EINTR) {
-                continue;
-            } else if (n < 0 && errno == EAGAIN) {
-                break;
-            } else {
-                close();
-            }
-        }
-        if (m_decoder.failed())
-            close();
-        return isOpen();
-    }
-
-    std::optional<SwayIpc::Message> next() { return m_decoder.next(); }
-
-    // One request and its reply; nothing when sway does not answer in time.
-    std::optional<QByteArray> request(quint32 type, const QByteArray &payload)
-    {
-        if (!send(type, payload))
-            return std::nullopt;
-        const QDeadlineTimer deadline(kReplyTimeoutMs);
-        while (isOpen()) {
-            while (const auto message = next()) {
-                if (message->type == type)
-                    return message->payload;
-            }
-            if (!waitFor(POLLIN, deadline) || !readAvailable())
-                break;
-        }
-        close();
-        return std::nullopt;
-    }
-
-private:
-    bool waitFor(short events, const QDeadlineTimer &deadline)
-    {
-        while (isOpen()) {
-            pollfd entry{m_fd, events, 0};
-            const int n = ::poll(&entry, 1, int(std::max<qint64>(deadline.remainingTime(), 0)));
-            if (n < 0 && errno == EINTR)
-                continue;
-            return n > 0 && (entry.revents & events) != 0;
-        }
-        return false;
-    }
-
-    int m_fd = -1;
-    SwayIpc::Decoder m_decoder;
-};
 
 using Windows = WindowGroups<qint64, SwayIpc::Window>;
 
-// Where a window hidden here came from.
-struct Origin
+// Where a window hidden here came from, and how it was there: the window
+// as it was (its workspace, output, floating geometry, container and
+// neighbours), full screen if the overlays had taken its full screen.
+using Origin = SwayIpc::Window;
+
+Origin originOf(const SwayIpc::Window &window)
 {
-    QString workspace;
-    bool floating = false;
-};
+    Origin origin = window;
+    bool global = window.fullscreenGlobal;
+    if (window.lostFullScreen(&global)) {
+        origin.fullscreen = true;
+        origin.fullscreenGlobal = global;
+    }
+    return origin;
+}
+
+QJsonObject originToJson(const Origin &origin)
+{
+    QJsonObject out{{QStringLiteral("workspace"), origin.workspace},
+                    {QStringLiteral("floating"), origin.floating}};
+    if (!origin.output.isEmpty())
+        out.insert(QStringLiteral("output"), origin.output);
+    if (origin.fullscreen)
+        out.insert(QStringLiteral("fullscreen"),
+                   origin.fullscreenGlobal ? QStringLiteral("global") : QStringLiteral("workspace"));
+    if (origin.floating && origin.rect.isValid())
+        out.insert(QStringLiteral("rect"),
+                   QJsonArray{origin.rect.x(), origin.rect.y(), origin.rect.width(), origin.rect.height()});
+    if (!origin.parentLayout.isEmpty())
+        out.insert(QStringLiteral("layout"), origin.parentLayout);
+    if (origin.previous > 0)
+        out.insert(QStringLiteral("previous"), origin.previous);
+    if (origin.next > 0)
+        out.insert(QStringLiteral("next"), origin.next);
+    return out;
+}
+
+// What a record says; entries of older records have only the workspace and
+// whether the window floated.
+Origin originFromJson(const QJsonObject &entry)
+{
+    Origin origin;
+    origin.workspace = entry.value(QStringLiteral("workspace")).toString();
+    origin.floating = entry.value(QStringLiteral("floating")).toBool();
+    origin.output = entry.value(QStringLiteral("output")).toString();
+    const QString fullscreen = entry.value(QStringLiteral("fullscreen")).toString();
+    origin.fullscreen = !fullscreen.isEmpty();
+    origin.fullscreenGlobal = fullscreen == QLatin1String("global");
+    const QJsonArray rect = entry.value(QStringLiteral("rect")).toArray();
+    if (rect.size() == 4)
+        origin.rect = QRect(rect.at(0).toInt(), rect.at(1).toInt(), rect.at(2).toInt(), rect.at(3).toInt());
+    origin.parentLayout = entry.value(QStringLiteral("layout")).toString();
+    origin.previous = std::max<qint64>(0, entry.value(QStringLiteral("previous")).toInteger());
+    origin.next = std::max<qint64>(0, entry.value(QStringLiteral("next")).toInteger());
+    return origin;
+}
+
+QJsonObject viewToJson(const SwayIpc::View &view)
+{
+    QJsonObject visible;
+    for (auto it = view.visible.cbegin(); it != view.visible.cend(); ++it)
+        visible.insert(it.key(), it.value());
+    QJsonObject out{{QStringLiteral("visible"), visible},
+                    {QStringLiteral("focusedOutput"), view.focusedOutput}};
+    if (view.focused > 0)
+        out.insert(QStringLiteral("focused"), view.focused);
+    return out;
+}
+
+std::optional<SwayIpc::View> viewFromJson(const QJsonObject &object)
+{
+    SwayIpc::View view;
+    const QJsonObject visible = object.value(QStringLiteral("visible")).toObject();
+    for (auto it = visible.constBegin(); it != visible.constEnd(); ++it)
+        if (!it.key().isEmpty() && it.value().isString() && !it.value().toString().isEmpty())
+            view.visible.insert(it.key(), it.value().toString());
+    if (view.visible.isEmpty())
+        return std::nullopt;
+    view.focusedOutput = object.value(QStringLiteral("focusedOutput")).toString();
+    view.focused = std::max<qint64>(0, object.value(QStringLiteral("focused")).toInteger());
+    return view;
+}
+
+// sway's own name for a window's place while a command refers to it.
+QString anchorMark(qint64 id)
+{
+    return QStringLiteral("_lumora_anchor_%1").arg(id);
+}
 
 // What hiding does to a window here.
 bool isPutAway(const SwayIpc::Window &window)
@@ -172,8 +124,8 @@ struct SwayWorkspace::Private
 {
     SwayWorkspace *q;
     QString socketPath;
-    IpcConnection commands;
-    IpcConnection events;
+    SwayIpcConnection commands;
+    SwayIpcConnection events;
     std::unique_ptr<QSocketNotifier> notifier;
     bool lost = false;
     // Asked to follow the desktop (setWatching), and following it: window
@@ -186,6 +138,10 @@ struct SwayWorkspace::Private
     ApplicationAnnouncer announcer; // the applications last reported
     QHash<qint64, Origin> hiddenByUs;
     QSet<QString> hiddenApps;
+    // What the user looked at when hiding began (the workspace each output
+    // showed, the window with the focus), brought back when everything
+    // hidden here is back.
+    std::optional<SwayIpc::View> userView;
     bool hiddenChanged = false;
     bool availabilityChanged = false;
     QTimer refreshTimer;
@@ -203,8 +159,13 @@ struct SwayWorkspace::Private
     std::optional<QByteArray> request(quint32 type, const QByteArray &payload = {});
     bool run(const QStringList &commands);
 
-    void refresh();
+    std::optional<QJsonObject> tree();
+    void refresh(const std::optional<QJsonObject> &known = std::nullopt);
     void readAfresh();
+    // Runs the commands, then puts the view back as it was before them
+    // where they changed it (sway focuses where a window leaves or comes).
+    bool runKeepingView(const QStringList &list, const SwayIpc::View &before, const QSet<qint64> &away);
+    bool workspaceExists(const QString &name, const SwayIpc::View &view) const;
     void adopt(const SwayIpc::Window &window);
     void announce();
     RunningApplication handleFor(const QString &appKey) const { return windows.handleFor(appKey); }
@@ -215,7 +176,8 @@ struct SwayWorkspace::Private
         return entry && entry->window.inScratchpad();
     }
     bool moveToScratchpad(const QList<qint64> &ids);
-    QStringList bringBack(qint64 id, const Origin &origin) const;
+    QStringList bringBack(qint64 id, const Origin &origin, const SwayIpc::View &view) const;
+    void backFromScratchpad(const QList<QPair<qint64, Origin>> &list);
 };
 
 void SwayWorkspace::Private::open()
@@ -337,12 +299,20 @@ bool SwayWorkspace::Private::run(const QStringList &list)
     return reply && SwayIpc::succeeded(*reply);
 }
 
-void SwayWorkspace::Private::refresh()
+std::optional<QJsonObject> SwayWorkspace::Private::tree()
 {
     const auto reply = request(SwayIpc::getTree);
     if (!reply)
+        return std::nullopt;
+    return QJsonDocument::fromJson(*reply).object();
+}
+
+void SwayWorkspace::Private::refresh(const std::optional<QJsonObject> &known)
+{
+    const auto current = known ? known : tree();
+    if (!current)
         return;
-    const auto listed = SwayIpc::windows(QJsonDocument::fromJson(*reply).object());
+    const auto listed = SwayIpc::windows(*current);
     // A window gone, or brought back by someone else, is nothing to restore.
     if (windows.absorb(listed, hiddenByUs, isPutAway, [this](const auto &window) { adopt(window); }))
         hiddenChanged = true;
@@ -361,14 +331,28 @@ void SwayWorkspace::Private::adopt(const SwayIpc::Window &window)
 
 bool SwayWorkspace::Private::moveToScratchpad(const QList<qint64> &ids)
 {
+    if (ids.isEmpty())
+        return true;
+    const auto before = tree();
+    if (!before)
+        return false;
+    const SwayIpc::View view = SwayIpc::view(*before);
+    if (!userView && hiddenByUs.isEmpty()) {
+        // The window the user worked in: this program's overlays may have
+        // the focus already.
+        userView = view;
+        userView->focused = SwayIpc::lastFocused(*before, [this](qint64 id) { return !isOwn(id); });
+    }
     QStringList list;
+    QSet<qint64> away;
     for (const qint64 id : ids) {
         const auto &window = windows.find(id)->window;
-        hiddenByUs.insert(id, {window.workspace, window.floating});
+        hiddenByUs.insert(id, originOf(window));
         list << QStringLiteral("[con_id=%1] move scratchpad").arg(id);
+        away.insert(id);
     }
-    hiddenChanged = hiddenChanged || !ids.isEmpty();
-    const bool moved = run(list);
+    hiddenChanged = true;
+    const bool moved = runKeepingView(list, view, away);
     if (!moved) {
         // Whatever did not go is not ours to bring back; the tree says which.
         refresh();
@@ -379,16 +363,112 @@ bool SwayWorkspace::Private::moveToScratchpad(const QList<qint64> &ids)
     return moved;
 }
 
-// The commands that put a window back where it came from (moving it out of
-// the scratchpad shows it floating; a tiled one is tiled again).
-QStringList SwayWorkspace::Private::bringBack(qint64 id, const Origin &origin) const
+bool SwayWorkspace::Private::runKeepingView(const QStringList &list, const SwayIpc::View &before,
+                                            const QSet<qint64> &away)
 {
-    QStringList list{QStringLiteral("[con_id=%1] move container to workspace %2")
-                         .arg(id)
-                         .arg(SwayIpc::quoted(origin.workspace))};
-    if (!origin.floating)
-        list << QStringLiteral("[con_id=%1] floating disable").arg(id);
+    const bool ran = run(list);
+    const auto after = tree();
+    if (!after)
+        return false;
+    SwayIpc::View now = SwayIpc::view(*after);
+    const bool focusMoved =
+        before.focused > 0 && !away.contains(before.focused) && now.focused != before.focused;
+    if (now.visible != before.visible || now.focusedOutput != before.focusedOutput || focusMoved)
+        run(SwayIpc::restoreView(before, away));
+    return ran;
+}
+
+bool SwayWorkspace::Private::workspaceExists(const QString &name, const SwayIpc::View &view) const
+{
+    if (std::any_of(view.visible.cbegin(), view.visible.cend(), [&](const QString &w) { return w == name; }))
+        return true;
+    for (const qint64 id : windows.order())
+        if (windows.find(id)->window.workspace == name && !inScratchpad(id))
+            return true;
+    return false;
+}
+
+// The commands that put a window back where it came from, as it was there:
+// on its workspace (made again on its output if it has gone), tiled next to
+// the neighbour it had (so in the same tabbed, stacked or split container
+// and in the same order) or floating with its geometry, full screen again
+// if it was. Moving a window out of the scratchpad shows it floating; sway
+// puts a window moved to a mark right after the marked one.
+QStringList SwayWorkspace::Private::bringBack(qint64 id, const Origin &origin,
+                                              const SwayIpc::View &view) const
+{
+    const QString con = QStringLiteral("[con_id=%1] ").arg(id);
+    QStringList list;
+    if (!origin.output.isEmpty() && !workspaceExists(origin.workspace, view)) {
+        list
+            << QStringLiteral("focus output %1").arg(SwayIpc::quoted(origin.output))
+            << QStringLiteral("workspace --no-auto-back-and-forth %1").arg(SwayIpc::quoted(origin.workspace));
+    }
+    list << con + QStringLiteral("move container to workspace %1").arg(SwayIpc::quoted(origin.workspace));
+    const auto usable = [&](qint64 anchor) {
+        if (anchor <= 0)
+            return false;
+        const auto *entry = windows.find(anchor);
+        return entry && entry->window.workspace == origin.workspace && anchor != id;
+    };
+    if (!origin.floating) {
+        list << con + QStringLiteral("floating disable");
+        if (usable(origin.previous)) {
+            list << QStringLiteral("[con_id=%1] mark --add %2").arg(origin.previous).arg(anchorMark(id))
+                 << con + QStringLiteral("move container to mark %1").arg(anchorMark(id))
+                 << QStringLiteral("unmark %1").arg(anchorMark(id));
+        } else if (usable(origin.next)) {
+            list << QStringLiteral("[con_id=%1] mark --add %2").arg(origin.next).arg(anchorMark(id))
+                 << con + QStringLiteral("move container to mark %1").arg(anchorMark(id))
+                 << QStringLiteral("unmark %1").arg(anchorMark(id))
+                 << con + QStringLiteral("swap container with con_id %1").arg(origin.next);
+        }
+    } else if (origin.rect.isValid()) {
+        list << con + QStringLiteral("resize set width %1 px height %2 px")
+                          .arg(origin.rect.width())
+                          .arg(origin.rect.height())
+             << con +
+                    QStringLiteral("move absolute position %1 %2").arg(origin.rect.x()).arg(origin.rect.y());
+    }
+    if (origin.fullscreen)
+        list << con + (origin.fullscreenGlobal ? QStringLiteral("fullscreen enable global")
+                                               : QStringLiteral("fullscreen enable"));
+    // The mark of a full screen the overlays took has done its work.
+    if (const auto *entry = windows.find(id)) {
+        bool global = false;
+        if (entry->window.lostFullScreen(&global))
+            list << QStringLiteral("unmark %1").arg(SwayIpc::fullScreenMark(id, global));
+    }
     return list;
+}
+
+// Brings the windows back (in the order given: the tree's, so that a
+// neighbour comes back before the window placed next to it), leaving the
+// view as it is, and the user's view of before the hiding once nothing
+// hidden here is away any more.
+void SwayWorkspace::Private::backFromScratchpad(const QList<QPair<qint64, Origin>> &list)
+{
+    if (list.isEmpty())
+        return;
+    const auto before = tree();
+    if (!before)
+        return;
+    refresh(before);
+    const SwayIpc::View view = SwayIpc::view(*before);
+    for (const auto &[id, origin] : list) {
+        // Each window's commands on their own, the tree read again after
+        // each (the next one's neighbour may be back now): one refused
+        // leaves the others.
+        if (!run(bringBack(id, origin, view)))
+            qWarning("sway did not put window %lld back exactly as it was", static_cast<long long>(id));
+        refresh();
+    }
+    if (hiddenByUs.isEmpty() && userView) {
+        const SwayIpc::View wanted = *std::exchange(userView, std::nullopt);
+        run(SwayIpc::restoreView(wanted));
+    } else {
+        runKeepingView({}, view, {});
+    }
 }
 
 void SwayWorkspace::Private::announce()
@@ -478,17 +558,20 @@ bool SwayWorkspace::unhide(const RunningApplication &app)
     if (!isAvailable())
         return false;
     d->hiddenApps.remove(app.identity());
-    QStringList list;
-    for (const qint64 id : d->windows.windowsOf(app.identity())) {
+    QList<QPair<qint64, Origin>> list;
+    for (const qint64 id : d->windows.order()) {
         const auto origin = d->hiddenByUs.constFind(id);
-        if (origin == d->hiddenByUs.cend() || d->isOwn(id))
+        if (origin == d->hiddenByUs.cend() || d->isOwn(id) ||
+            !d->windows.windowsOf(app.identity()).contains(id))
             continue;
-        list << d->bringBack(id, *origin);
+        list.append({id, *origin});
         d->hiddenByUs.remove(id);
         d->hiddenChanged = true;
     }
-    const bool shown = !list.isEmpty() && d->run(list);
-    d->refresh();
+    d->backFromScratchpad(list);
+    const bool shown = std::any_of(list.cbegin(), list.cend(), [this](const auto &entry) {
+        return d->windows.contains(entry.first) && !d->inScratchpad(entry.first);
+    });
     d->announce();
     return shown;
 }
@@ -503,20 +586,23 @@ QJsonObject SwayWorkspace::hiddenWindowsRecord(const QList<RunningApplication> &
         if (const auto hidden = d->hiddenByUs.constFind(id); hidden != d->hiddenByUs.cend())
             origin = *hidden;
         else if (planned.contains(info.appKey) && !d->isOwn(id) && !info.window.inScratchpad())
-            origin = {info.window.workspace, info.window.floating};
+            origin = originOf(info.window);
         else
             continue;
-        QJsonObject entry{{QStringLiteral("con"), id},
-                          {QStringLiteral("app"), info.name},
-                          {QStringLiteral("workspace"), origin.workspace},
-                          {QStringLiteral("floating"), origin.floating}};
+        QJsonObject entry = originToJson(origin);
+        entry.insert(QStringLiteral("con"), id);
+        entry.insert(QStringLiteral("app"), info.name);
         if (info.window.pid)
             entry.insert(QStringLiteral("pid"), *info.window.pid);
         entries.append(entry);
     }
     if (entries.isEmpty())
         return {};
-    return {{QStringLiteral("compositor"), QLatin1String(kRecordKind)}, {QStringLiteral("windows"), entries}};
+    QJsonObject record{{QStringLiteral("compositor"), QLatin1String(kRecordKind)},
+                       {QStringLiteral("windows"), entries}};
+    if (d->userView)
+        record.insert(QStringLiteral("view"), viewToJson(*d->userView));
+    return record;
 }
 
 int SwayWorkspace::restoreHiddenWindows(const QJsonObject &record)
@@ -528,6 +614,7 @@ int SwayWorkspace::restoreHiddenWindows(const QJsonObject &record)
     else
         d->readAfresh();
     int restored = 0;
+    QList<QPair<qint64, Origin>> list;
     const auto entries = record.value(QStringLiteral("windows")).toArray();
     for (const auto &value : entries) {
         const QJsonObject entry = value.toObject();
@@ -543,15 +630,20 @@ int SwayWorkspace::restoreHiddenWindows(const QJsonObject &record)
             continue;
         if (it->name != entry.value(QStringLiteral("app")).toString())
             continue;
-        QString workspace = entry.value(QStringLiteral("workspace")).toString();
-        if (workspace.isEmpty() || workspace == QLatin1String("__i3_scratch"))
+        const Origin origin = originFromJson(entry);
+        if (origin.workspace.isEmpty() || origin.workspace == QLatin1String("__i3_scratch"))
             continue;
-        const Origin origin{workspace, entry.value(QStringLiteral("floating")).toBool()};
-        if (d->run(d->bringBack(id, origin))) {
-            d->hiddenByUs.remove(id);
-            ++restored;
-        }
+        list.append({id, origin});
     }
+    // What the user looked at before the killed run hid anything.
+    if (!d->userView && d->hiddenByUs.isEmpty())
+        d->userView = viewFromJson(record.value(QStringLiteral("view")).toObject());
+    for (const auto &entry : std::as_const(list))
+        d->hiddenByUs.remove(entry.first);
+    d->backFromScratchpad(list);
+    for (const auto &entry : std::as_const(list))
+        if (d->windows.contains(entry.first) && !d->inScratchpad(entry.first))
+            ++restored;
     d->refresh();
     d->announce();
     return restored;
