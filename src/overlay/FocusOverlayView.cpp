@@ -158,6 +158,8 @@ FocusOverlayView::FocusOverlayView(const FocusOverlayContent &content, QWidget *
     // The exit button moves with every parent of it that the layout places.
     for (QWidget *w = m_exitButton; w && w != this; w = w->parentWidget())
         w->installEventFilter(this);
+    for (QWidget *button : std::as_const(m_controlButtons))
+        button->installEventFilter(this);
     if (m_sheet)
         m_sheet->installEventFilter(this);
 
@@ -272,6 +274,30 @@ QWidget *FocusOverlayView::buildExitSection()
 
     if (!m_challenge->isInForce()) {
         layout->setSpacing(kExitSpacing);
+        // A session without a challenge can be ended or lengthened at once.
+        auto *controls = new QWidget(section);
+        controls->setObjectName(QStringLiteral("sessionControls"));
+        auto *row = new QHBoxLayout(controls);
+        row->setContentsMargins(0, 0, 0, kExitSpacing);
+        row->setSpacing(kExitSpacing);
+        const OverlayButton::Look plain{white(), kEmergencyIconSpacing, kEmergencyMarginH, kEmergencyMarginV};
+        //: Adds five minutes to the running session.
+        auto *extend = new OverlayButton(QStringLiteral("plus"), tr("+5 min"), plain, controls);
+        extend->setObjectName(QStringLiteral("extendButton"));
+        connect(extend, &QAbstractButton::clicked, this, [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { Q_EMIT extendRequested(kQuickExtendMinutes); }, Qt::QueuedConnection);
+        });
+        auto *end = new OverlayButton(QStringLiteral("checkmark.circle"), tr("End Session"), plain, controls);
+        end->setObjectName(QStringLiteral("endSessionButton"));
+        connect(end, &QAbstractButton::clicked, this, [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { Q_EMIT endSessionRequested(); }, Qt::QueuedConnection);
+        });
+        row->addWidget(extend);
+        row->addWidget(end);
+        layout->addWidget(controls, 0, Qt::AlignHCenter);
+        m_controlButtons = {extend, end};
         auto *button =
             new OverlayButton(QStringLiteral("exclamationmark.triangle"), tr("Emergency Exit"),
                               {red(), kEmergencyIconSpacing, kEmergencyMarginH, kEmergencyMarginV}, section);
@@ -302,6 +328,9 @@ QRegion FocusOverlayView::interactiveRegion() const
     QRegion region;
     if (m_exitButton && m_exitButton->isVisibleTo(this))
         region += QRect(m_exitButton->mapTo(this, QPoint(0, 0)), m_exitButton->size());
+    for (const QWidget *button : m_controlButtons)
+        if (button->isVisibleTo(this))
+            region += QRect(button->mapTo(this, QPoint(0, 0)), button->size());
     if (m_sheet && m_sheet->isVisibleTo(this))
         region += m_sheet->geometry();
     return region;

@@ -3,6 +3,7 @@
 #include "Accessibility.h"
 #include "AppLockManager.h"
 #include "AppOpener.h"
+#include "ExitChallenge.h"
 #include "FocusScreen.h"
 #include "FocusSession.h"
 #include "ModelContainer.h"
@@ -32,6 +33,10 @@ FocusSessionManager::FocusSessionManager(Services services, QObject *parent)
                         weak->endSession(false);
                 },
                 Qt::QueuedConnection);
+        });
+        m_services.overlay->setOnExtendRequested([weak](int minutes) {
+            if (weak)
+                weak->extendSession(minutes);
         });
     }
     if (m_services.lockManager) {
@@ -67,8 +72,10 @@ FocusSessionManager::FocusSessionManager(Services services, QObject *parent)
 
 FocusSessionManager::~FocusSessionManager()
 {
-    if (m_services.overlay)
+    if (m_services.overlay) {
         m_services.overlay->setOnEmergencyExit({});
+        m_services.overlay->setOnExtendRequested({});
+    }
 }
 
 QDateTime FocusSessionManager::now() const
@@ -254,6 +261,51 @@ void FocusSessionManager::endSession(bool completed)
         m_services.overlay->hide(finish);
     else
         finish();
+}
+
+bool FocusSessionManager::isStrict() const
+{
+    return m_activeScreen &&
+           Challenge::isInForce(m_activeScreen->strictModeEnabled(), m_activeScreen->strictModeType());
+}
+
+QString FocusSessionManager::stopSession(const FocusSession *expected, const QString &expectedScreen)
+{
+    if (!m_activeSession)
+        return tr("no focus session is running");
+    const QString name = m_activeScreen ? m_activeScreen->name() : tr("Focus Session");
+    if ((expected && expected != m_activeSession) ||
+        (!expectedScreen.isEmpty() && (!m_activeScreen || m_activeScreen->name() != expectedScreen)))
+        return tr("the focus session asked for is no longer running (running now: %1)").arg(name);
+    if (m_ending)
+        return tr("the focus session \"%1\" is ending already").arg(name);
+    if (isStrict())
+        return tr("the focus session \"%1\" is strict: only its challenge on the overlay ends it early")
+            .arg(name);
+    endSession(false);
+    return {};
+}
+
+QString FocusSessionManager::extendSession(int minutes, const FocusSession *expected)
+{
+    if (minutes < 1 || minutes > kMaxExtendMinutes)
+        return tr("the minutes to add must be a whole number from 1 to %1").arg(kMaxExtendMinutes);
+    if (!m_activeSession)
+        return tr("no focus session is running");
+    const QString name = m_activeScreen ? m_activeScreen->name() : tr("Focus Session");
+    if (expected && expected != m_activeSession)
+        return tr("the focus session asked for is no longer running (running now: %1)").arg(name);
+    if (m_ending)
+        return tr("the focus session \"%1\" is ending already").arg(name);
+    setRemainingTime(m_remainingTime + minutes * 60.0);
+    if (m_websiteSession) {
+        WebsiteSession moved = *m_websiteSession;
+        moved.end = now().addMSecs(qint64(m_remainingTime * 1000));
+        setWebsiteSession(moved);
+    }
+    if (m_services.overlay)
+        m_services.overlay->updateCountdown(m_remainingTime);
+    return {};
 }
 
 void FocusSessionManager::abandonSession()

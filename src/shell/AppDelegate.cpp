@@ -403,6 +403,29 @@ void AppDelegate::showPopover()
     ensurePopover()->showAt(m_statusItem->geometry());
 }
 
+QString AppDelegate::whyNoPopover() const
+{
+    const FocusSessionManager &manager = m_sessions.manager();
+    if (!manager.activeSession())
+        return {};
+    const QString name = manager.activeScreen() ? manager.activeScreen()->name() : QString();
+    if (manager.isStrict())
+        return tr("the focus session \"%1\" is running; the list opens when it is over").arg(name);
+    return tr("the focus session \"%1\" is running; the list opens when it is over (end it with "
+              "\"End Session\" on the overlay or lumora --stop, add time with lumora --extend)")
+        .arg(name);
+}
+
+QString AppDelegate::stopSession(const QString &screenName)
+{
+    return m_sessions.manager().stopSession(nullptr, screenName);
+}
+
+QString AppDelegate::extendSession(int minutes)
+{
+    return m_sessions.manager().extendSession(minutes);
+}
+
 // Quitting leaves the event loop with exit(): quit() would first ask every
 // window to close, and the main window kept open without a tray refuses.
 void AppDelegate::requestQuit()

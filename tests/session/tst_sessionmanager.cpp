@@ -43,6 +43,7 @@ public:
     {
         onEmergencyExit = std::move(callback);
     }
+    void setOnExtendRequested(std::function<void(int)> callback) override { onExtend = std::move(callback); }
 
     void finishFade()
     {
@@ -56,6 +57,7 @@ public:
     bool visible = false;
     std::function<void()> pending;
     std::function<void()> onEmergencyExit;
+    std::function<void(int)> onExtend;
 };
 
 } // namespace
@@ -224,6 +226,115 @@ private Q_SLOTS:
         // Ending twice does nothing.
         m_manager->endSession(false);
         QCOMPARE(m_overlay.hides, 1);
+    }
+
+    // A stop ends a plain session early, once; it is refused (with the
+    // reason) when nothing runs, for a strict session, for another screen or
+    // another session than the running one, and while the session ends.
+    void stopSession_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<QString>("refusal"); // empty: the session ends early
+        QTest::newRow("plain") << "plain"
+                               << "";
+        QTest::newRow("plain, its screen named") << "named"
+                                                 << "";
+        QTest::newRow("idle") << "idle"
+                              << "no focus session is running";
+        QTest::newRow("strict") << "strict"
+                                << "is strict";
+        QTest::newRow("another screen") << "other screen"
+                                        << "no longer running";
+        QTest::newRow("another session") << "other session"
+                                         << "no longer running";
+        QTest::newRow("reaching zero") << "ending"
+                                       << "ending already";
+    }
+    void stopSession()
+    {
+        QFETCH(QString, situation);
+        QFETCH(QString, refusal);
+        if (situation == QLatin1String("idle")) {
+            QVERIFY(m_manager->stopSession().contains(refusal));
+            return;
+        }
+        FocusScreen *screen = addScreen(situation == QLatin1String("ending") ? 5 : 60);
+        if (situation == QLatin1String("strict")) {
+            screen->setStrictModeEnabled(true);
+            screen->setStrictModeType(StrictModeType::math);
+            ctx()->save();
+        }
+        FocusSession *session = requestStart(screen);
+        tickTimes(5);
+        QString error;
+        if (situation == QLatin1String("named"))
+            error = m_manager->stopSession(nullptr, QStringLiteral("Deep Work"));
+        else if (situation == QLatin1String("other screen"))
+            error = m_manager->stopSession(nullptr, QStringLiteral("Reading"));
+        else if (situation == QLatin1String("other session"))
+            error = m_manager->stopSession(
+                ctx()->insert(std::make_unique<FocusSession>(screen->uuid(), m_clock)));
+        else
+            error = m_manager->stopSession();
+        QVERIFY2(refusal.isEmpty() ? error.isEmpty() : error.contains(refusal), qPrintable(error));
+        // A second stop changes nothing.
+        if (refusal.isEmpty())
+            QVERIFY(m_manager->stopSession().contains(QStringLiteral("ending already")));
+        finishFade();
+        if (!refusal.isEmpty() && situation != QLatin1String("ending")) {
+            QCOMPARE(m_manager->activeSession(), session);
+            QCOMPARE(m_overlay.hides, 0);
+            return;
+        }
+        QCOMPARE(m_overlay.hides, 1);
+        QVERIFY(!m_manager->activeSession());
+        QCOMPARE(session->completed(), situation == QLatin1String("ending"));
+        QCOMPARE(*session->actualDuration(), 5.0);
+        QVERIFY(!ctx()->hasChanges());
+    }
+
+    // More time lengthens the countdown (the overlay and the browsers are
+    // told); the record keeps the time the session really ran. Minutes out
+    // of range and requests while idle or ending are refused.
+    void extendSession_data()
+    {
+        QTest::addColumn<int>("minutes");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("five") << 5 << "";
+        QTest::newRow("one") << 1 << "";
+        QTest::newRow("the most") << FocusSessionManager::kMaxExtendMinutes << "";
+        QTest::newRow("zero") << 0 << "whole number from 1";
+        QTest::newRow("negative") << -3 << "whole number from 1";
+        QTest::newRow("too many") << FocusSessionManager::kMaxExtendMinutes + 1 << "whole number from 1";
+    }
+    void extendSession()
+    {
+        QFETCH(int, minutes);
+        QFETCH(QString, refusal);
+        QVERIFY(!m_manager->extendSession(5).isEmpty()); // idle
+        auto *screen = addScreen(3);
+        screen->setAllowedWebsites({QStringLiteral("github.com")});
+        ctx()->save();
+        FocusSession *session = requestStart(screen);
+        tickTimes(2);
+        const QDateTime endBefore = m_manager->websiteSession()->end;
+        const QString error = m_manager->extendSession(minutes);
+        QVERIFY2(refusal.isEmpty() ? error.isEmpty() : error.contains(refusal), qPrintable(error));
+        const double added = refusal.isEmpty() ? minutes * 60.0 : 0.0;
+        QCOMPARE(m_manager->remainingTime(), 1.0 + added);
+        QCOMPARE(m_manager->websiteSession()->end, endBefore.addSecs(qint64(added)));
+        if (refusal.isEmpty())
+            QCOMPARE(m_overlay.countdowns.last(), 1.0 + added);
+        // The overlay's "+5 min" goes the same way.
+        QVERIFY(m_overlay.onExtend);
+        m_overlay.onExtend(5);
+        QCOMPARE(m_manager->remainingTime(), 1.0 + added + 300);
+        tickTimes(int(1 + added + 300));
+        QCOMPARE(m_overlay.hides, 1);
+        QVERIFY(!m_manager->extendSession(5).isEmpty()); // ending
+        finishFade();
+        QVERIFY(session->completed());
+        QCOMPARE(*session->actualDuration(), 2 + 1 + added + 300);
     }
 
     void quittingEndsTheSessionAtOnce()
