@@ -462,6 +462,17 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     </message>
 </context>
 <context>
+    <name>DoNotDisturb</name>
+    <message>
+        <source>this desktop gives programs no way to hold notifications back (Lumora can on GNOME, KDE Plasma, mako and dunst)</source>
+        <translation>diese Arbeitsumgebung gibt Programmen keine Möglichkeit, Benachrichtigungen zurückzuhalten (Lumora kann es unter GNOME, KDE Plasma, mako und dunst)</translation>
+    </message>
+    <message>
+        <source>A focus session is running</source>
+        <translation>Eine Fokus-Sitzung läuft</translation>
+    </message>
+</context>
+<context>
     <name>DurationFormat</name>
     <message>
         <source>%1h</source>
@@ -1059,6 +1070,22 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>This desktop does not let programs set a global shortcut. Bind one in the desktop&apos;s keyboard settings to the command lumora --popover.</source>
         <translation>Dieser Desktop lässt Programme kein globales Tastenkürzel festlegen. Legen Sie in den Tastatureinstellungen des Desktops eines für den Befehl lumora --popover fest.</translation>
     </message>
+    <message>
+        <source>Focus Sessions</source>
+        <translation>Fokus-Sitzungen</translation>
+    </message>
+    <message>
+        <source>Do Not Disturb While Focusing</source>
+        <translation>Beim Fokussieren nicht stören</translation>
+    </message>
+    <message>
+        <source>Other programs&apos; notifications wait until the session is over</source>
+        <translation>Benachrichtigungen anderer Programme warten, bis die Sitzung vorbei ist</translation>
+    </message>
+    <message>
+        <source>Play a Sound When a Session Ends</source>
+        <translation>Ton am Ende einer Sitzung abspielen</translation>
+    </message>
 </context>
 <context>
     <name>ItemTitle</name>
@@ -1273,6 +1300,13 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>Delete</source>
         <translation>Löschen</translation>
+    </message>
+</context>
+<context>
+    <name>SessionSound</name>
+    <message>
+        <source>Focus session complete</source>
+        <translation>Fokus-Sitzung abgeschlossen</translation>
     </message>
 </context>
 <context>

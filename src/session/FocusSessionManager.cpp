@@ -9,7 +9,10 @@
 #include "ModelContainer.h"
 #include "ModelContext.h"
 #include "NotificationCenter.h"
+#include "NotificationHold.h"
 #include "OverlayPresenter.h"
+#include "SessionPreferences.h"
+#include "SessionSound.h"
 #include "TerminalText.h"
 #include "UserNotifications.h"
 #include "WebsiteDomain.h"
@@ -169,6 +172,12 @@ bool FocusSessionManager::startSession(FocusSession *session, FocusScreen *scree
         m_services.lockManager->startLock(AppLockManager::lockMode(screen->lockMode()),
                                           screen->allowedApps());
 
+    // Other programs' notifications wait until the session is over; where
+    // the desktop has no way to hold them back, it says why once, on
+    // standard error, like the other things a desktop cannot do.
+    if (m_services.notificationHold && SessionPreferences::doNotDisturb())
+        m_services.notificationHold->hold();
+
     // The application wins over the address; an address that does not parse
     // with a scheme is skipped.
     if (m_services.opener) {
@@ -326,10 +335,16 @@ void FocusSessionManager::finishSession(bool completed)
 {
     if (m_services.lockManager)
         m_services.lockManager->stopLock();
+    // Let through before this program's own notification, which a paused
+    // notification server would otherwise hold back too.
+    if (m_services.notificationHold)
+        m_services.notificationHold->release();
     if (m_activeSession) {
         if (completed) {
             m_activeSession->complete(now());
             postCompletionNotification();
+            if (m_services.sound && SessionPreferences::endSound())
+                m_services.sound->playComplete();
         } else {
             m_activeSession->setEndTime(now());
             m_activeSession->setActualDuration(double(m_activeSession->startTime().msecsTo(now())) / 1000.0);

@@ -19,6 +19,8 @@ class AppOpener;
 class FocusScreen;
 class FocusSession;
 class NotificationCenter;
+class NotificationHold;
+class SessionSound;
 class OverlayPresenter;
 class UserNotifications;
 
@@ -53,6 +55,10 @@ public:
         UserNotifications *notifications = nullptr;
         // Where the shell posts start requests (see postStartRequest).
         NotificationCenter *requests = nullptr;
+        // Other programs' notifications held back during a session, and the
+        // sound at its completion, as the user's session preferences say.
+        NotificationHold *notificationHold = nullptr;
+        SessionSound *sound = nullptr;
         std::function<QDateTime()> now; // wall clock; the real one when empty
     };
 
