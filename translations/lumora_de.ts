@@ -706,6 +706,10 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>End Session</source>
         <translation>Sitzung beenden</translation>
     </message>
+    <message>
+        <source>Lumora quits once the challenge is passed; it can be tried again when the countdown above is over</source>
+        <translation>Lumora wird beendet, sobald die Aufgabe gelöst ist; sie kann wieder versucht werden, wenn der Countdown oben abgelaufen ist</translation>
+    </message>
 </context>
 <context>
     <name>FocusScreenDetail</name>

@@ -473,6 +473,13 @@ bool FocusOverlayController::openQuitChallenge(std::function<void()> onPassed)
         window ? window->findChild<FocusOverlayView *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
     if (!view || !view->challenge()->isInForce())
         return false;
+    if (view->challenge()->challengeCooldown()) {
+        // Locked for now: the quit is refused, and the overlay says why.
+        view->showQuitRefused();
+        OverlayWindows::takeKeyboard(window);
+        m_keeper->restack();
+        return true;
+    }
     m_onQuitChallengePassed = std::move(onPassed);
     m_quitChallengePassed = false;
     if (!view->challenge()->showChallenge())

@@ -319,6 +319,9 @@ QWidget *FocusOverlayView::buildExitSection()
     layout->addWidget(button, 0, Qt::AlignHCenter);
     m_challengeCaption = makeLabel(QString(), textFont(kCaption2Size), secondaryText(), section, "exitHint");
     layout->addWidget(m_challengeCaption);
+    m_quitNotice = makeLabel(QString(), textFont(kCaption2Size), orange(), section, "quitNotice");
+    m_quitNotice->hide();
+    layout->addWidget(m_quitNotice);
     m_exitButton = button;
     return section;
 }
@@ -378,6 +381,20 @@ void FocusOverlayView::setAccentColor(const QColor &accent)
         m_sheet->setAccentColor(accent);
 }
 
+void FocusOverlayView::showQuitRefused()
+{
+    if (!m_quitNotice || !m_challenge->challengeCooldown())
+        return;
+    m_quitNotice->setText(tr("Lumora quits once the challenge is passed; it can be tried again when the "
+                             "countdown above is over"));
+    m_quitNotice->show();
+}
+
+QString FocusOverlayView::quitNotice() const
+{
+    return m_quitNotice && m_quitNotice->isVisibleTo(this) ? m_quitNotice->text() : QString();
+}
+
 void FocusOverlayView::setOnEmergencyExitRequested(std::function<void()> callback)
 {
     m_onEmergencyExitRequested = std::move(callback);
@@ -431,6 +448,8 @@ void FocusOverlayView::syncChallenge()
     if (!m_challenge->isInForce())
         return;
     m_exitButton->setEnabled(!m_challenge->challengeCooldown());
+    if (!m_challenge->challengeCooldown())
+        m_quitNotice->hide();
     m_challengeCaption->setText(
         Challenge::cooldownCaption(m_challenge->challengeCooldown(), m_challenge->cooldownRemaining()));
 

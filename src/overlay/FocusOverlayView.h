@@ -72,6 +72,12 @@ public:
     // should hold the owner weakly.
     void setOnEmergencyExitRequested(std::function<void()> callback);
 
+    // A quit asked for while the challenge is locked (its cooldown): says so
+    // under the exit button until the cooldown is over.
+    void showQuitRefused();
+    // The note showQuitRefused() shows, empty while none is shown.
+    QString quitNotice() const;
+
     // The view's own challenge state (a fresh one per view).
     ExitChallenge *challenge() const { return m_challenge; }
 
@@ -133,6 +139,7 @@ private:
     // "+5 min" and "End Session", in sessions without a challenge.
     QList<QWidget *> m_controlButtons;
     QLabel *m_challengeCaption = nullptr;
+    QLabel *m_quitNotice = nullptr;
     QWidget *m_scrim = nullptr;
     ChallengeSheet *m_sheet = nullptr;
 };

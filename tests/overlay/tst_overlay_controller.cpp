@@ -349,6 +349,32 @@ private Q_SLOTS:
         QTest::newRow("cancelled, then the exit challenge passed") << true << true;
         QTest::newRow("no challenge in force") << false << false;
     }
+
+    // A quit during the challenge's cooldown is refused and the overlay
+    // says so until the cooldown is over.
+    void quitDuringTheCooldownSaysSo()
+    {
+        FocusOverlayContent c = content(true, StrictModeType::sentence);
+        c.strictModeSentence = QStringLiteral("I stay");
+        m_controller->show(c);
+        FocusOverlayView *view = m_controller->views().first();
+        ExitChallenge *challenge = view->challenge();
+        challenge->openChallenge();
+        challenge->setChallengeInput(QStringLiteral("wrong"));
+        challenge->submitChallenge();
+        challenge->cancelChallenge();
+        QVERIFY(challenge->challengeCooldown());
+        QVERIFY(view->quitNotice().isEmpty());
+        int quits = 0;
+        QVERIFY(m_controller->openQuitChallenge([&] { ++quits; }));
+        QVERIFY(!challenge->showChallenge());
+        QVERIFY(view->quitNotice().contains(QStringLiteral("quits once the challenge is passed")));
+        for (int i = 0; i < Challenge::kCooldownSeconds; ++i)
+            challenge->tickCooldown();
+        QVERIFY(!challenge->challengeCooldown());
+        QVERIFY(view->quitNotice().isEmpty());
+        QCOMPARE(quits, 0);
+    }
     void quitChallenge()
     {
         QFETCH(bool, strict);
