@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPropertyAnimation>
 #include <QPushButton>
@@ -487,6 +488,29 @@ bool FocusOverlayController::openQuitChallenge(std::function<void()> onPassed)
     OverlayWindows::takeKeyboard(window);
     m_keeper->restack();
     return true;
+}
+
+QMenu *FocusOverlayController::showSessionMenu(const QPoint &at)
+{
+    QWidget *owner = windows().value(0);
+    if (!m_shown || !owner ||
+        (m_content.strictModeEnabled && m_content.strictModeType != StrictModeType::none))
+        return nullptr;
+    // Owned by an overlay window, so the keeper lets it stand above.
+    auto *menu = new QMenu(owner);
+    menu->setObjectName(QStringLiteral("sessionMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(FocusOverlayView::tr("+5 min"), this, [this] {
+        if (m_shown && m_onExtendRequested)
+            m_onExtendRequested(FocusOverlayView::kQuickExtendMinutes);
+    });
+    menu->addAction(FocusOverlayView::tr("End Session"), this, [this] {
+        if (m_shown && !m_confirming && m_onEmergencyExit)
+            m_onEmergencyExit();
+    });
+    menu->popup(at);
+    m_keeper->restack();
+    return menu;
 }
 
 void FocusOverlayController::confirmEmergencyExit()

@@ -17,6 +17,7 @@
 
 class AppCatalogue;
 class FocusOverlayView;
+class QMenu;
 class QMessageBox;
 class QScreen;
 class QWidget;
@@ -85,6 +86,12 @@ public:
     // passed, onPassed runs (in place of the confirmation); when it is
     // cancelled, nothing happens. False when there is no challenge to open.
     bool openQuitChallenge(std::function<void()> onPassed);
+
+    // The tray item clicked during a session without a challenge: a menu at
+    // `at` (global coordinates) with "+5 min" and "End Session", which stands
+    // above the overlay. Returns it, or null (nothing shown) when no session
+    // is shown or its challenge is in force.
+    QMenu *showSessionMenu(const QPoint &at);
 
     // Test seam: the next confirmation is answered with this (true = "Cancel
     // Focus Session") instead of being shown.

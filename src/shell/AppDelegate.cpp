@@ -385,6 +385,13 @@ void AppDelegate::togglePopover()
 {
     if (!m_statusItem)
         return;
+    // During a session without a challenge the tray item offers "+5 min"
+    // and "End Session" instead of the list.
+    if (m_sessions.manager().activeSession()) {
+        if (!m_sessions.manager().isEnding())
+            m_sessions.overlay().showSessionMenu(m_statusItem->geometry().center());
+        return;
+    }
     if (m_popover && m_popover->isVisible()) {
         closePopover();
         return;

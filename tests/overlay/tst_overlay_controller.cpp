@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -512,6 +513,38 @@ private Q_SLOTS:
         end->click();
         QTRY_COMPARE(m_exits, 1);
         QVERIFY(!m_controller->confirmation());
+    }
+
+    // The tray's menu during a session: "+5 min" and "End Session" in a
+    // session without a challenge, nothing in a strict one.
+    void sessionMenu_data()
+    {
+        QTest::addColumn<bool>("strict");
+        QTest::newRow("plain") << false;
+        QTest::newRow("strict") << true;
+    }
+    void sessionMenu()
+    {
+        QFETCH(bool, strict);
+        QVERIFY(!m_controller->showSessionMenu(QPoint(10, 10))); // no session
+        QList<int> extensions;
+        m_controller->setOnExtendRequested([&](int minutes) { extensions.append(minutes); });
+        m_controller->show(content(strict, strict ? StrictModeType::math : StrictModeType::none));
+        QPointer<QMenu> menu = m_controller->showSessionMenu(QPoint(10, 10));
+        if (strict) {
+            QVERIFY(!menu);
+            return;
+        }
+        QVERIFY(menu);
+        const auto actions = menu->actions();
+        QCOMPARE(actions.size(), 2);
+        QCOMPARE(actions.at(0)->text(), QStringLiteral("+5 min"));
+        QCOMPARE(actions.at(1)->text(), QStringLiteral("End Session"));
+        actions.at(0)->trigger();
+        QCOMPARE(extensions, QList<int>{5});
+        actions.at(1)->trigger();
+        QCOMPARE(m_exits, 1);
+        menu->close();
     }
 
     // The allowed applications may stand above the overlay in the
