@@ -163,6 +163,14 @@
         <source>no focus screen is named &quot;%1&quot;</source>
         <translation>kein Fokus-Bildschirm heißt „%1“</translation>
     </message>
+    <message>
+        <source>the focus session &quot;%1&quot; is running; the list opens when it is over</source>
+        <translation>die Fokus-Sitzung „%1“ läuft; die Liste öffnet sich, wenn sie vorbei ist</translation>
+    </message>
+    <message>
+        <source>the focus session &quot;%1&quot; is running; the list opens when it is over (end it with &quot;End Session&quot; on the overlay or lumora --stop, add time with lumora --extend)</source>
+        <translation>die Fokus-Sitzung „%1“ läuft; die Liste öffnet sich, wenn sie vorbei ist (beenden mit „Sitzung beenden“ auf dem Overlay oder lumora --stop, Zeit hinzufügen mit lumora --extend)</translation>
+    </message>
 </context>
 <context>
     <name>AppLockManager</name>
@@ -428,12 +436,27 @@
         <translation>unbekannte Option %1</translation>
     </message>
     <message>
-        <source>Usage: lumora [--popover | --open | --status | --start &lt;focus screen name&gt;]
+        <source>--extend needs a number of minutes</source>
+        <translation>--extend braucht eine Anzahl Minuten</translation>
+    </message>
+    <message>
+        <source>--extend takes whole minutes from 1 to %1, not &quot;%2&quot;</source>
+        <translation>--extend nimmt ganze Minuten von 1 bis %1, nicht „%2“</translation>
+    </message>
+    <message>
+        <source>Usage: lumora [--popover | --open | --status | --start &lt;focus screen name&gt; |
+               --stop | --extend &lt;minutes&gt; | --version]
 
   --popover        show the focus screen list of the running Lumora
   --open           bring the main window of the running Lumora forward
   --start &lt;name&gt;   start the focus screen with that exact name
   --status         print the running session&apos;s countdown, or &quot;idle&quot;
+  --stop           end the running session now, recorded as ended early
+                   (not a strict one); --stop=&lt;name&gt; only when that focus
+                   screen&apos;s session runs
+  --extend &lt;minutes&gt;
+                   add 1 to 240 minutes to the running session (not while it ends)
+  --version        print the version and exit
   --selftest       check the model layer against APP_STORE and exit
   --login          start as the login session does (the autostart entry)
   --native-messaging-host
@@ -442,12 +465,19 @@
 
 Without options Lumora starts, or brings the running one&apos;s main window forward.
 </source>
-        <translation>Aufruf: lumora [--popover | --open | --status | --start &lt;Name des Fokus-Bildschirms&gt;]
+        <translation>Aufruf: lumora [--popover | --open | --status | --start &lt;Name des Fokus-Bildschirms&gt; |
+               --stop | --extend &lt;Minuten&gt; | --version]
 
   --popover        die Liste der Fokus-Bildschirme des laufenden Lumora zeigen
   --open           das Hauptfenster des laufenden Lumora in den Vordergrund holen
   --start &lt;Name&gt;   den Fokus-Bildschirm mit genau diesem Namen starten
   --status         den Countdown der laufenden Sitzung ausgeben, sonst „idle“
+  --stop           die laufende Sitzung jetzt beenden, als vorzeitig beendet erfasst
+                   (keine strikte); --stop=&lt;Name&gt; nur, wenn die Sitzung dieses
+                   Fokus-Bildschirms läuft
+  --extend &lt;Minuten&gt;
+                   der laufenden Sitzung 1 bis 240 Minuten hinzufügen (nicht, während sie endet)
+  --version        die Version ausgeben und beenden
   --selftest       die Modellschicht mit APP_STORE prüfen und beenden
   --login          so starten wie die Anmeldesitzung (der Autostart-Eintrag)
   --native-messaging-host
@@ -507,6 +537,17 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>“%1” was deleted.</source>
         <translation>„%1“ wurde gelöscht.</translation>
+    </message>
+</context>
+<context>
+    <name>DoNotDisturb</name>
+    <message>
+        <source>this desktop gives programs no way to hold notifications back (Lumora can on GNOME, KDE Plasma, mako and dunst)</source>
+        <translation>diese Arbeitsumgebung gibt Programmen keine Möglichkeit, Benachrichtigungen zurückzuhalten (Lumora kann es unter GNOME, KDE Plasma, mako und dunst)</translation>
+    </message>
+    <message>
+        <source>A focus session is running</source>
+        <translation>Eine Fokus-Sitzung läuft</translation>
     </message>
 </context>
 <context>
@@ -737,6 +778,19 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>Time remaining</source>
         <translation>Verbleibende Zeit</translation>
+    </message>
+    <message>
+        <source>+5 min</source>
+        <extracomment>Adds five minutes to the running session.</extracomment>
+        <translation>+5 Min.</translation>
+    </message>
+    <message>
+        <source>End Session</source>
+        <translation>Sitzung beenden</translation>
+    </message>
+    <message>
+        <source>Lumora quits once the challenge is passed; it can be tried again when the countdown above is over</source>
+        <translation>Lumora wird beendet, sobald die Aufgabe gelöst ist; sie kann wieder versucht werden, wenn der Countdown oben abgelaufen ist</translation>
     </message>
 </context>
 <context>
@@ -1154,6 +1208,26 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>This desktop does not let programs hide other applications (%1). The focus overlay still covers every screen.</source>
         <translation>Diese Arbeitsumgebung erlaubt Programmen nicht, andere Anwendungen auszublenden (%1). Die Fokus-Überlagerung deckt trotzdem jeden Bildschirm ab.</translation>
     </message>
+    <message>
+        <source>no focus session is running</source>
+        <translation>es läuft keine Fokus-Sitzung</translation>
+    </message>
+    <message>
+        <source>the focus session asked for is no longer running (running now: %1)</source>
+        <translation>die gemeinte Fokus-Sitzung läuft nicht mehr (jetzt läuft: %1)</translation>
+    </message>
+    <message>
+        <source>the focus session &quot;%1&quot; is ending already</source>
+        <translation>die Fokus-Sitzung „%1“ endet bereits</translation>
+    </message>
+    <message>
+        <source>the focus session &quot;%1&quot; is strict: only its challenge on the overlay ends it early</source>
+        <translation>die Fokus-Sitzung „%1“ ist strikt: nur ihre Aufgabe auf dem Overlay beendet sie vorzeitig</translation>
+    </message>
+    <message>
+        <source>the minutes to add must be a whole number from 1 to %1</source>
+        <translation>die hinzuzufügenden Minuten müssen eine ganze Zahl von 1 bis %1 sein</translation>
+    </message>
 </context>
 <context>
     <name>GeneralSettings</name>
@@ -1217,6 +1291,22 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>Default: %1 (or %2)</source>
         <extracomment>the default global shortcut, then another suggestion</extracomment>
         <translation>Vorgabe: %1 (oder %2)</translation>
+    </message>
+    <message>
+        <source>Focus Sessions</source>
+        <translation>Fokus-Sitzungen</translation>
+    </message>
+    <message>
+        <source>Do Not Disturb While Focusing</source>
+        <translation>Beim Fokussieren nicht stören</translation>
+    </message>
+    <message>
+        <source>Other programs&apos; notifications wait until the session is over</source>
+        <translation>Benachrichtigungen anderer Programme warten, bis die Sitzung vorbei ist</translation>
+    </message>
+    <message>
+        <source>Play a Sound When a Session Ends</source>
+        <translation>Ton am Ende einer Sitzung abspielen</translation>
     </message>
 </context>
 <context>
@@ -1459,6 +1549,13 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>Delete</source>
         <translation>Löschen</translation>
+    </message>
+</context>
+<context>
+    <name>SessionSound</name>
+    <message>
+        <source>Focus session complete</source>
+        <translation>Fokus-Sitzung abgeschlossen</translation>
     </message>
 </context>
 <context>

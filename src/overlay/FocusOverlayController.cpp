@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPropertyAnimation>
 #include <QPushButton>
@@ -152,6 +153,11 @@ void FocusOverlayController::setOnEmergencyExit(std::function<void()> callback)
     m_onEmergencyExit = std::move(callback);
 }
 
+void FocusOverlayController::setOnExtendRequested(std::function<void(int minutes)> callback)
+{
+    m_onExtendRequested = std::move(callback);
+}
+
 void FocusOverlayController::setAccentColor(const QColor &accent)
 {
     m_accent = accent;
@@ -198,6 +204,16 @@ QWidget *FocusOverlayController::createOverlayWindow(QScreen *screen, const Focu
     view->setOnEmergencyExitRequested([weak, weakView] {
         if (weak)
             weak->exitRequested(weakView);
+    });
+    // "End Session" ends at once, as ended early, without the confirmation
+    // the emergency exit asks for.
+    connect(view, &FocusOverlayView::endSessionRequested, this, [this] {
+        if (m_shown && !m_confirming && m_onEmergencyExit)
+            m_onEmergencyExit();
+    });
+    connect(view, &FocusOverlayView::extendRequested, this, [this](int minutes) {
+        if (m_shown && m_onExtendRequested)
+            m_onExtendRequested(minutes);
     });
     connect(view, &FocusOverlayView::challengePassed, this, [this] {
         if (m_onQuitChallengePassed)
@@ -271,6 +287,10 @@ void FocusOverlayController::show(const FocusOverlayContent &content)
     hide();
     m_content = content;
     m_shown = true;
+    // The allowed applications stay usable above the overlay in the
+    // click-through modes; in overlay mode it covers everything.
+    m_keeper->setAllowedApplications(content.lockMode == LockMode::overlay ? QStringList()
+                                                                           : content.allowedApps);
     for (QScreen *screen : QGuiApplication::screens())
         addWindow(screen);
     // The overlay takes the keyboard focus (without grabbing the keyboard, so
@@ -400,6 +420,15 @@ void FocusOverlayController::removeEscKeyMonitor()
 
 bool FocusOverlayController::eventFilter(QObject *watched, QEvent *event)
 {
+    // A key held down since before the alert (the Return that submitted a
+    // challenge) answers nothing there: only a fresh press does.
+    if (m_confirmation && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->isAutoRepeat()) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (watched == m_confirmation->windowHandle() ||
+            (widget && (widget == m_confirmation || m_confirmation->isAncestorOf(widget))))
+            return true;
+    }
     // Key events reach the application filter once for the window and again
     // for every widget they travel through; counting at the window sees each
     // press exactly once, before any widget does.
@@ -448,6 +477,13 @@ bool FocusOverlayController::openQuitChallenge(std::function<void()> onPassed)
         window ? window->findChild<FocusOverlayView *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
     if (!view || !view->challenge()->isInForce())
         return false;
+    if (view->challenge()->challengeCooldown()) {
+        // Locked for now: the quit is refused, and the overlay says why.
+        view->showQuitRefused();
+        OverlayWindows::takeKeyboard(window);
+        m_keeper->restack();
+        return true;
+    }
     m_onQuitChallengePassed = std::move(onPassed);
     m_quitChallengePassed = false;
     if (!view->challenge()->showChallenge())
@@ -455,6 +491,29 @@ bool FocusOverlayController::openQuitChallenge(std::function<void()> onPassed)
     OverlayWindows::takeKeyboard(window);
     m_keeper->restack();
     return true;
+}
+
+QMenu *FocusOverlayController::showSessionMenu(const QPoint &at)
+{
+    QWidget *owner = windows().value(0);
+    if (!m_shown || !owner ||
+        (m_content.strictModeEnabled && m_content.strictModeType != StrictModeType::none))
+        return nullptr;
+    // Owned by an overlay window, so the keeper lets it stand above.
+    auto *menu = new QMenu(owner);
+    menu->setObjectName(QStringLiteral("sessionMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(FocusOverlayView::tr("+5 min"), this, [this] {
+        if (m_shown && m_onExtendRequested)
+            m_onExtendRequested(FocusOverlayView::kQuickExtendMinutes);
+    });
+    menu->addAction(FocusOverlayView::tr("End Session"), this, [this] {
+        if (m_shown && !m_confirming && m_onEmergencyExit)
+            m_onEmergencyExit();
+    });
+    menu->popup(at);
+    m_keeper->restack();
+    return menu;
 }
 
 void FocusOverlayController::confirmEmergencyExit()
@@ -474,10 +533,13 @@ void FocusOverlayController::confirmEmergencyExit()
     box->setObjectName(QStringLiteral("emergencyExitConfirmation"));
     box->setInformativeText(
         tr("Are you sure you want to end this focus session early? This will break your focus flow."));
-    QPushButton *cancelSession = box->addButton(tr("Cancel Focus Session"), QMessageBox::AcceptRole);
+    // Ending is the destructive answer, drawn as such; the safe one is the
+    // default and the escape button, so Return and Esc keep the session.
+    QPushButton *cancelSession = box->addButton(tr("Cancel Focus Session"), QMessageBox::DestructiveRole);
     QPushButton *keep = box->addButton(tr("Keep Focusing"), QMessageBox::RejectRole);
-    box->setDefaultButton(cancelSession);
+    box->setDefaultButton(keep);
     box->setEscapeButton(keep);
+
     box->setWindowModality(Qt::ApplicationModal);
     connect(box, &QDialog::finished, this, [this, box, cancelSession] {
         const bool endSession = box->clickedButton() == cancelSession;

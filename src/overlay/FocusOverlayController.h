@@ -17,6 +17,7 @@
 
 class AppCatalogue;
 class FocusOverlayView;
+class QMenu;
 class QMessageBox;
 class QScreen;
 class QWidget;
@@ -31,12 +32,13 @@ class QWidget;
 // The windows hold for the whole session: they are override-redirect on X11,
 // so no window manager closes, minimises, lowers or lists them, and an
 // OverlayKeeper maps them again when someone unmaps them and raises them
-// again whenever another window comes above (Lumora's confirmation alone may
-// stand above them). Displays that come, go or change while they are up get
-// exactly one window each, and the views keep their countdown and challenge.
-// On Wayland each window is full screen on its own output (the compositor
-// places windows; a dead client's surfaces go with it), with the same input
-// region.
+// again whenever another window comes above. Lumora's confirmation may stand
+// above them, and in hideApps and preventLaunch the windows of the allowed
+// applications do (the keeper is handed the session's allowed list): they
+// stay usable, with the overlay as the backdrop of everything else. Displays that come, go or change while
+// they are up get exactly one window each, and the views keep their countdown and challenge. On Wayland each
+// window is full screen on its own output (the compositor places windows; a dead client's surfaces go with
+// it), with the same input region.
 class FocusOverlayController : public QObject, public OverlayPresenter
 {
     Q_OBJECT
@@ -53,10 +55,13 @@ public:
     void updateCountdown(double remainingTime) override;
     void hide(std::function<void()> completion = {}) override;
     void setOnEmergencyExit(std::function<void()> callback) override;
+    void setOnExtendRequested(std::function<void(int minutes)> callback) override;
 
     // The windows up now, one per display in the display list's order.
     QList<QWidget *> windows() const;
     QList<FocusOverlayView *> views() const;
+    // The applications whose windows may stand above the overlay now.
+    QStringList applicationsAbove() const { return m_keeper->allowedApplications(); }
     bool isShown() const { return m_shown; }
     bool isEscMonitorInstalled() const { return m_escMonitorInstalled; }
     // The confirmation while it is up.
@@ -71,9 +76,9 @@ public:
     // The time source of the Esc counting, in milliseconds (tests).
     void setClock(std::function<qint64()> nowMs) { m_nowMs = std::move(nowMs); }
 
-    // Asks before ending the session early; the first button ("Cancel Focus
-    // Session") ends it. The alert is shown without a nested event loop: the
-    // session goes on underneath, and taking the overlay down removes it.
+    // Asks before ending the session early; "Cancel Focus Session" (drawn as
+    // destructive) ends it, "Keep Focusing" (the default and Esc) keeps it. The alert is shown without a
+    // nested event loop: the session goes on underneath, and taking the overlay down removes it.
     void confirmEmergencyExit();
 
     // Someone asks to quit the program while the exit challenge is in force:
@@ -81,6 +86,12 @@ public:
     // passed, onPassed runs (in place of the confirmation); when it is
     // cancelled, nothing happens. False when there is no challenge to open.
     bool openQuitChallenge(std::function<void()> onPassed);
+
+    // The tray item clicked during a session without a challenge: a menu at
+    // `at` (global coordinates) with "+5 min" and "End Session", which stands
+    // above the overlay. Returns it, or null (nothing shown) when no session
+    // is shown or its challenge is in force.
+    QMenu *showSessionMenu(const QPoint &at);
 
     // Test seam: the next confirmation is answered with this (true = "Cancel
     // Focus Session") instead of being shown.
@@ -113,6 +124,7 @@ private:
     const AppCatalogue *m_catalogue = nullptr;
     bool m_shown = false;
     std::function<void()> m_onEmergencyExit;
+    std::function<void(int)> m_onExtendRequested;
     std::function<void()> m_onQuitChallengePassed;
     bool m_quitChallengePassed = false;
     QPointer<QMessageBox> m_confirmation;

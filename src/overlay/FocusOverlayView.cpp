@@ -158,6 +158,8 @@ FocusOverlayView::FocusOverlayView(const FocusOverlayContent &content, QWidget *
     // The exit button moves with every parent of it that the layout places.
     for (QWidget *w = m_exitButton; w && w != this; w = w->parentWidget())
         w->installEventFilter(this);
+    for (QWidget *button : std::as_const(m_controlButtons))
+        button->installEventFilter(this);
     if (m_sheet)
         m_sheet->installEventFilter(this);
 
@@ -272,6 +274,30 @@ QWidget *FocusOverlayView::buildExitSection()
 
     if (!m_challenge->isInForce()) {
         layout->setSpacing(kExitSpacing);
+        // A session without a challenge can be ended or lengthened at once.
+        auto *controls = new QWidget(section);
+        controls->setObjectName(QStringLiteral("sessionControls"));
+        auto *row = new QHBoxLayout(controls);
+        row->setContentsMargins(0, 0, 0, kExitSpacing);
+        row->setSpacing(kExitSpacing);
+        const OverlayButton::Look plain{white(), kEmergencyIconSpacing, kEmergencyMarginH, kEmergencyMarginV};
+        //: Adds five minutes to the running session.
+        auto *extend = new OverlayButton(QStringLiteral("plus"), tr("+5 min"), plain, controls);
+        extend->setObjectName(QStringLiteral("extendButton"));
+        connect(extend, &QAbstractButton::clicked, this, [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { Q_EMIT extendRequested(kQuickExtendMinutes); }, Qt::QueuedConnection);
+        });
+        auto *end = new OverlayButton(QStringLiteral("checkmark.circle"), tr("End Session"), plain, controls);
+        end->setObjectName(QStringLiteral("endSessionButton"));
+        connect(end, &QAbstractButton::clicked, this, [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { Q_EMIT endSessionRequested(); }, Qt::QueuedConnection);
+        });
+        row->addWidget(extend);
+        row->addWidget(end);
+        layout->addWidget(controls, 0, Qt::AlignHCenter);
+        m_controlButtons = {extend, end};
         auto *button =
             new OverlayButton(QStringLiteral("exclamationmark.triangle"), tr("Emergency Exit"),
                               {red(), kEmergencyIconSpacing, kEmergencyMarginH, kEmergencyMarginV}, section);
@@ -293,6 +319,9 @@ QWidget *FocusOverlayView::buildExitSection()
     layout->addWidget(button, 0, Qt::AlignHCenter);
     m_challengeCaption = makeLabel(QString(), textFont(kCaption2Size), secondaryText(), section, "exitHint");
     layout->addWidget(m_challengeCaption);
+    m_quitNotice = makeLabel(QString(), textFont(kCaption2Size), orange(), section, "quitNotice");
+    m_quitNotice->hide();
+    layout->addWidget(m_quitNotice);
     m_exitButton = button;
     return section;
 }
@@ -302,6 +331,9 @@ QRegion FocusOverlayView::interactiveRegion() const
     QRegion region;
     if (m_exitButton && m_exitButton->isVisibleTo(this))
         region += QRect(m_exitButton->mapTo(this, QPoint(0, 0)), m_exitButton->size());
+    for (const QWidget *button : m_controlButtons)
+        if (button->isVisibleTo(this))
+            region += QRect(button->mapTo(this, QPoint(0, 0)), button->size());
     if (m_sheet && m_sheet->isVisibleTo(this))
         region += m_sheet->geometry();
     return region;
@@ -347,6 +379,20 @@ void FocusOverlayView::setAccentColor(const QColor &accent)
     m_modeIcon->setIcon(Symbols::icon(m_modeIcon->symbolName(), accent));
     if (m_sheet)
         m_sheet->setAccentColor(accent);
+}
+
+void FocusOverlayView::showQuitRefused()
+{
+    if (!m_quitNotice || !m_challenge->challengeCooldown())
+        return;
+    m_quitNotice->setText(tr("Lumora quits once the challenge is passed; it can be tried again when the "
+                             "countdown above is over"));
+    m_quitNotice->show();
+}
+
+QString FocusOverlayView::quitNotice() const
+{
+    return m_quitNotice && m_quitNotice->isVisibleTo(this) ? m_quitNotice->text() : QString();
 }
 
 void FocusOverlayView::setOnEmergencyExitRequested(std::function<void()> callback)
@@ -402,6 +448,8 @@ void FocusOverlayView::syncChallenge()
     if (!m_challenge->isInForce())
         return;
     m_exitButton->setEnabled(!m_challenge->challengeCooldown());
+    if (!m_challenge->challengeCooldown())
+        m_quitNotice->hide();
     m_challengeCaption->setText(
         Challenge::cooldownCaption(m_challenge->challengeCooldown(), m_challenge->cooldownRemaining()));
 

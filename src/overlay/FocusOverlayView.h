@@ -72,11 +72,18 @@ public:
     // should hold the owner weakly.
     void setOnEmergencyExitRequested(std::function<void()> callback);
 
+    // A quit asked for while the challenge is locked (its cooldown): says so
+    // under the exit button until the cooldown is over.
+    void showQuitRefused();
+    // The note showQuitRefused() shows, empty while none is shown.
+    QString quitNotice() const;
+
     // The view's own challenge state (a fresh one per view).
     ExitChallenge *challenge() const { return m_challenge; }
 
     // Where the view's own controls are, in view coordinates: the exit
-    // button, and the challenge sheet while it is open. Where the overlay
+    // button, "+5 min" and "End Session" without a challenge, and the
+    // challenge sheet while it is open. Where the overlay
     // lets clicks through, it still takes them here.
     QRegion interactiveRegion() const;
 
@@ -85,8 +92,16 @@ public:
 
     // "%02d:%02d" of whole minutes and seconds, rounded towards zero, never
 
+    // What "+5 min" adds, in minutes.
+    static constexpr int kQuickExtendMinutes = 5;
+
 Q_SIGNALS:
     void emergencyExitRequested();
+    // "End Session" (sessions without a challenge): end now, as ended early,
+    // without asking. Delivered from the event loop.
+    void endSessionRequested();
+    // "+5 min" (sessions without a challenge). Delivered from the event loop.
+    void extendRequested(int minutes);
     // A correct challenge answer; emergencyExitRequested() follows.
     void challengePassed();
     // interactiveRegion() has changed (layout, sheet opened or closed).
@@ -121,7 +136,10 @@ private:
     IconView *m_modeIcon = nullptr;
     QLabel *m_countdown = nullptr;
     QWidget *m_exitButton = nullptr;
+    // "+5 min" and "End Session", in sessions without a challenge.
+    QList<QWidget *> m_controlButtons;
     QLabel *m_challengeCaption = nullptr;
+    QLabel *m_quitNotice = nullptr;
     QWidget *m_scrim = nullptr;
     ChallengeSheet *m_sheet = nullptr;
 };

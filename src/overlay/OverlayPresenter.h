@@ -19,4 +19,6 @@ public:
     virtual void hide(std::function<void()> completion = {}) = 0;
     // Run when the user confirms leaving the session early.
     virtual void setOnEmergencyExit(std::function<void()> callback) = 0;
+    // Run when the user asks on the overlay for more time ("+5 min").
+    virtual void setOnExtendRequested(std::function<void(int minutes)> callback) { Q_UNUSED(callback); }
 };

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QObject>
 #include <QRegion>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -59,6 +60,10 @@ QImage grabScreen(QScreen *screen);
 // is mapped again, one moved off its rectangle is put back, and whenever
 // another window comes above the held ones they are raised again (with this
 // program's windows allowed above them, such as a confirmation, on top).
+// Windows of the allowed applications (setAllowedApplications) are the
+// exception: they, their dialogs and menus stand above the held windows and
+// stay usable, full screen or not, and the held windows are the backdrop
+// of everything else.
 // Meant for override-redirect windows, which no window manager closes,
 // minimises or lowers. Event-driven: a connection of its own, open only
 // while windows are held, listens to the root window's substructure.
@@ -98,6 +103,13 @@ public:
     // screen is allowed) or nothing may (the default). Used on Wayland
     // compositors, where the compositor does the stacking.
     void setOthersAbove(bool othersAbove);
+
+    // The applications whose windows stand above the held ones, by any name
+    // AppIdentity matches (the session's allowed applications, the same list
+    // the lock keeps visible); empty: none (the held windows cover everything).
+    // Kept until changed, also across hold() and release().
+    void setAllowedApplications(const QStringList &names);
+    QStringList allowedApplications() const;
 
     // Puts the stacking right at once (after a window allowed above was shown).
     void restack();

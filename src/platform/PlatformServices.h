@@ -9,9 +9,11 @@ class AppCatalogue;
 class AppOpener;
 class DesktopColorScheme;
 class DisplaySleepInhibitor;
+class DoNotDisturb;
 class HotKeyBackend;
 class LoginItem;
 class RemoteControl;
+class SessionSound;
 class TrayIcon;
 class UserNotifications;
 class Workspace;
@@ -36,6 +38,10 @@ public:
     virtual std::unique_ptr<Accessibility> makeAccessibility(Workspace *workspace) = 0;
     virtual std::unique_ptr<AppOpener> makeAppOpener() = 0;
     virtual std::unique_ptr<UserNotifications> makeUserNotifications() = 0;
+    // Holding other programs' notifications back during a session.
+    virtual std::unique_ptr<DoNotDisturb> makeDoNotDisturb() = 0;
+    // The sound at a session's end.
+    virtual std::unique_ptr<SessionSound> makeSessionSound() = 0;
     // The installed applications (names, icons, every name each goes by).
     virtual std::unique_ptr<AppCatalogue> makeAppCatalogue() = 0;
     // The system-wide hot-key service; one that is not available says so.

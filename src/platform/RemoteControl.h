@@ -17,7 +17,7 @@ class RemoteControl : public QObject
 {
     Q_OBJECT
 public:
-    enum class Request { openMainWindow, showPopover, startFocusScreen, status };
+    enum class Request { openMainWindow, showPopover, startFocusScreen, status, stopSession, extendSession };
 
     struct Reply
     {
@@ -37,8 +37,10 @@ public:
     // Takes the name and serves requests; false when there is no bus or the
     // name cannot be had (the program then runs alone).
     virtual bool serve() = 0;
-    // Sends a request (argument: the focus screen's name for a start) to
-    // the instance serving the name, waiting for its answer.
+    // Sends a request to the instance serving the name, waiting for its
+    // answer. argument: the focus screen's name for a start; for a stop the
+    // name of the screen whose session is to end (empty: whichever runs);
+    // the minutes to add, as digits, for an extension.
     virtual Reply send(Request request, const QString &argument = {}) = 0;
 
     // Called for a start request; calls done once the session has started
@@ -47,6 +49,12 @@ public:
     std::function<void(const QString &name, StartDone done)> startHandler;
     // Called for a status request: the tray's title and tooltip.
     std::function<QStringList()> statusHandler;
+    // Called for a stop request (the screen's name, or empty) and an
+    // extension (the minutes): why not, empty when it was done.
+    std::function<QString(const QString &screen)> stopHandler;
+    std::function<QString(int minutes)> extendHandler;
+    // Called for a popover request: why nothing opened, empty when it did.
+    std::function<QString()> popoverHandler;
 
     // The serving instance: the websites its running session keeps the
     // browsers to, published to every browser that follows it; nothing when

@@ -4,12 +4,16 @@
 #include "AppLockManager.h"
 #include "AppOpener.h"
 #include "DisplayText.h"
+#include "ExitChallenge.h"
 #include "FocusScreen.h"
 #include "FocusSession.h"
 #include "ModelContainer.h"
 #include "ModelContext.h"
 #include "NotificationCenter.h"
+#include "NotificationHold.h"
 #include "OverlayPresenter.h"
+#include "SessionPreferences.h"
+#include "SessionSound.h"
 #include "TerminalText.h"
 #include "UserNotifications.h"
 #include "WebsiteDomain.h"
@@ -33,6 +37,10 @@ FocusSessionManager::FocusSessionManager(Services services, QObject *parent)
                         weak->endSession(false);
                 },
                 Qt::QueuedConnection);
+        });
+        m_services.overlay->setOnExtendRequested([weak](int minutes) {
+            if (weak)
+                weak->extendSession(minutes);
         });
     }
     if (m_services.lockManager) {
@@ -68,8 +76,10 @@ FocusSessionManager::FocusSessionManager(Services services, QObject *parent)
 
 FocusSessionManager::~FocusSessionManager()
 {
-    if (m_services.overlay)
+    if (m_services.overlay) {
         m_services.overlay->setOnEmergencyExit({});
+        m_services.overlay->setOnExtendRequested({});
+    }
 }
 
 QDateTime FocusSessionManager::now() const
@@ -162,6 +172,12 @@ bool FocusSessionManager::startSession(FocusSession *session, FocusScreen *scree
     if (m_services.lockManager)
         m_services.lockManager->startLock(AppLockManager::lockMode(screen->lockMode()),
                                           screen->allowedApps());
+
+    // Other programs' notifications wait until the session is over; where
+    // the desktop has no way to hold them back, it says why once, on
+    // standard error, like the other things a desktop cannot do.
+    if (m_services.notificationHold && SessionPreferences::doNotDisturb())
+        m_services.notificationHold->hold();
 
     // The application wins over the address; an address that does not parse
     // with a scheme is skipped.
@@ -261,6 +277,51 @@ void FocusSessionManager::endSession(bool completed)
         finish();
 }
 
+bool FocusSessionManager::isStrict() const
+{
+    return m_activeScreen &&
+           Challenge::isInForce(m_activeScreen->strictModeEnabled(), m_activeScreen->strictModeType());
+}
+
+QString FocusSessionManager::stopSession(const FocusSession *expected, const QString &expectedScreen)
+{
+    if (!m_activeSession)
+        return tr("no focus session is running");
+    const QString name = m_activeScreen ? m_activeScreen->name() : tr("Focus Session");
+    if ((expected && expected != m_activeSession) ||
+        (!expectedScreen.isEmpty() && (!m_activeScreen || m_activeScreen->name() != expectedScreen)))
+        return tr("the focus session asked for is no longer running (running now: %1)").arg(name);
+    if (m_ending)
+        return tr("the focus session \"%1\" is ending already").arg(name);
+    if (isStrict())
+        return tr("the focus session \"%1\" is strict: only its challenge on the overlay ends it early")
+            .arg(name);
+    endSession(false);
+    return {};
+}
+
+QString FocusSessionManager::extendSession(int minutes, const FocusSession *expected)
+{
+    if (minutes < 1 || minutes > kMaxExtendMinutes)
+        return tr("the minutes to add must be a whole number from 1 to %1").arg(kMaxExtendMinutes);
+    if (!m_activeSession)
+        return tr("no focus session is running");
+    const QString name = m_activeScreen ? m_activeScreen->name() : tr("Focus Session");
+    if (expected && expected != m_activeSession)
+        return tr("the focus session asked for is no longer running (running now: %1)").arg(name);
+    if (m_ending)
+        return tr("the focus session \"%1\" is ending already").arg(name);
+    setRemainingTime(m_remainingTime + minutes * 60.0);
+    if (m_websiteSession) {
+        WebsiteSession moved = *m_websiteSession;
+        moved.end = now().addMSecs(qint64(m_remainingTime * 1000));
+        setWebsiteSession(moved);
+    }
+    if (m_services.overlay)
+        m_services.overlay->updateCountdown(m_remainingTime);
+    return {};
+}
+
 void FocusSessionManager::abandonSession()
 {
     if (!m_activeSession)
@@ -281,10 +342,16 @@ void FocusSessionManager::finishSession(bool completed)
 {
     if (m_services.lockManager)
         m_services.lockManager->stopLock();
+    // Let through before this program's own notification, which a paused
+    // notification server would otherwise hold back too.
+    if (m_services.notificationHold)
+        m_services.notificationHold->release();
     if (m_activeSession) {
         if (completed) {
             m_activeSession->complete(countdownNow());
             postCompletionNotification();
+            if (m_services.sound && SessionPreferences::endSound())
+                m_services.sound->playComplete();
         } else {
             m_activeSession->setEndTime(countdownNow());
             m_activeSession->setActualDuration(double(m_activeSession->startTime().msecsTo(countdownNow())) /

@@ -19,6 +19,8 @@ class AppOpener;
 class FocusScreen;
 class FocusSession;
 class NotificationCenter;
+class NotificationHold;
+class SessionSound;
 class OverlayPresenter;
 class UserNotifications;
 
@@ -41,6 +43,8 @@ public:
     // The end told to the browsers is told again when the countdown and the
     // clock have drifted this far apart (a suspended machine).
     static constexpr qint64 kWebsiteEndDriftMs = 2000;
+    // What one request may add to a running session, in minutes.
+    static constexpr int kMaxExtendMinutes = 240;
 
     // The services a manager works through; none is owned.
     struct Services
@@ -52,6 +56,10 @@ public:
         UserNotifications *notifications = nullptr;
         // Where the shell posts start requests (see postStartRequest).
         NotificationCenter *requests = nullptr;
+        // Other programs' notifications held back during a session, and the
+        // sound at its completion, as the user's session preferences say.
+        NotificationHold *notificationHold = nullptr;
+        SessionSound *sound = nullptr;
         std::function<QDateTime()> now; // wall clock; the real one when empty
     };
 
@@ -65,6 +73,10 @@ public:
     FocusScreen *activeScreen() const { return m_activeScreen; }
     double remainingTime() const { return m_remainingTime; }
     bool isTimerRunning() const { return m_timer.isActive(); }
+    // The running session is guarded by its exit challenge.
+    bool isStrict() const;
+    // The running session is being ended (its outcome is fixed).
+    bool isEnding() const { return m_ending.has_value(); }
     // The websites the running session keeps the browsers to: set from the
     // start of a session whose screen allows at least one domain until the
     // session ends; nothing otherwise.
@@ -88,6 +100,20 @@ public:
     // come back (waiting up to kQuitRestoreMs for the window manager) and
     // the outcome is saved.
     void abandonSession();
+
+    // Ends the running session now, as ended early, on the user's request
+    // ("End Session", `lumora --stop`). Returns why not, empty when it ends:
+    // nothing runs, it is ending already, it is strict (only its challenge
+    // ends it early), or it is not `expected` (a request made for a session
+    // that has ended since; null: whichever runs) or of the screen named
+    // `expectedScreen` (empty: any).
+    QString stopSession(const FocusSession *expected = nullptr, const QString &expectedScreen = {});
+    // Adds minutes (1 to kMaxExtendMinutes) to the running session's
+    // countdown ("+5 min", `lumora --extend`); its record keeps the time it
+    // really ran. Returns why not, empty when done: nothing runs, it is
+    // ending, or the number is out of range. Strict sessions may be
+    // extended: more time never weakens the commitment.
+    QString extendSession(int minutes, const FocusSession *expected = nullptr);
 
     // One countdown step; the timer calls it every second.
     void tick();

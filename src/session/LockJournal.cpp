@@ -250,6 +250,13 @@ std::optional<QJsonObject> LockJournal::read(QString *error) const
     return file->value(QLatin1String(recordKey)).toObject();
 }
 
+QJsonArray LockJournal::takeLeftovers()
+{
+    if (m_path.isEmpty() || !adoptFile(nullptr))
+        return {};
+    return std::exchange(m_inherited, {});
+}
+
 int LockJournal::restoreLeftovers(Workspace &workspace)
 {
     if (m_path.isEmpty())

@@ -44,6 +44,10 @@ public:
     // The record in the file; nothing when there is no file. A file that
     // cannot be read or parsed sets error and yields nothing.
     std::optional<QJsonObject> read(QString *error = nullptr) const;
+    // Start-up, for journals of other things than hidden windows: takes over
+    // the records that writers which died left (their own and those they
+    // carried) to be put right by the caller; later writes leave them out.
+    QJsonArray takeLeftovers();
     // Records of a dead earlier writer not shown again yet.
     QJsonArray inherited() const { return m_inherited; }
     bool hasInherited() const { return !m_inherited.isEmpty(); }

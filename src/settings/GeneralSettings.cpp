@@ -6,6 +6,7 @@
 #include "EmptyStatePanel.h"
 #include "LoginItem.h"
 #include "ModelContext.h"
+#include "SessionPreferences.h"
 #include "SettingsStyle.h"
 #include "ShortcutField.h"
 #include "Store.h"
@@ -165,6 +166,24 @@ void GeneralSettings::build()
         }
     });
     sections->addWidget(strictMode);
+
+    // Focus Sessions: what every session does, kept in the user defaults.
+    auto *sessionsBox = new QGroupBox(tr("Focus Sessions"), m_sections);
+    auto *sessionRows = new QVBoxLayout(sessionsBox);
+    m_doNotDisturb = new QCheckBox(tr("Do Not Disturb While Focusing"), sessionsBox);
+    m_doNotDisturb->setObjectName(QStringLiteral("doNotDisturb"));
+    m_doNotDisturb->setChecked(SessionPreferences::doNotDisturb());
+    sessionRows->addWidget(m_doNotDisturb);
+    sessionRows->addWidget(TextStyles::captionLabel(
+        tr("Other programs' notifications wait until the session is over"), sessionsBox));
+    connect(m_doNotDisturb, &QCheckBox::toggled, this,
+            [](bool on) { SessionPreferences::setDoNotDisturb(on); });
+    m_endSound = new QCheckBox(tr("Play a Sound When a Session Ends"), sessionsBox);
+    m_endSound->setObjectName(QStringLiteral("endSound"));
+    m_endSound->setChecked(SessionPreferences::endSound());
+    sessionRows->addWidget(m_endSound);
+    connect(m_endSound, &QCheckBox::toggled, this, [](bool on) { SessionPreferences::setEndSound(on); });
+    sections->addWidget(sessionsBox);
 
     m_browsers = new BrowserSection(m_sections);
     sections->addWidget(m_browsers);

@@ -22,7 +22,9 @@ class EmptyStatePanel;
 
 // The general page of the settings window. It edits the first settings row
 // of the store: launch at login, the global shortcut (recorded or typed), the default lock
-// mode and the default strict mode type; every change is saved at once.
+// mode and the default strict mode type; every change is saved at once. The
+// focus-session choices (do not disturb, the sound at the end) go to the
+// user defaults, not the store.
 // When the store has no settings row it shows "Settings Unavailable" and
 // creates the row, once, on the next turn of the event loop.
 class GeneralSettings : public QWidget
@@ -65,6 +67,8 @@ public:
     QComboBox *lockModePicker() const { return m_lockMode; }
     QComboBox *strictModePicker() const { return m_strictMode; }
     BrowserSection *browserSection() const { return m_browsers; }
+    QCheckBox *doNotDisturbToggle() const { return m_doNotDisturb; }
+    QCheckBox *endSoundToggle() const { return m_endSound; }
     bool isUnavailable() const;
 
 private:
@@ -89,4 +93,6 @@ private:
     QComboBox *m_lockMode = nullptr;
     QComboBox *m_strictMode = nullptr;
     BrowserSection *m_browsers = nullptr;
+    QCheckBox *m_doNotDisturb = nullptr;
+    QCheckBox *m_endSound = nullptr;
 };

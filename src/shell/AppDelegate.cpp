@@ -413,6 +413,13 @@ void AppDelegate::togglePopover()
 {
     if (!m_statusItem)
         return;
+    // During a session without a challenge the tray item offers "+5 min"
+    // and "End Session" instead of the list.
+    if (m_sessions.manager().activeSession()) {
+        if (!m_sessions.manager().isEnding())
+            m_sessions.overlay().showSessionMenu(m_statusItem->geometry().center());
+        return;
+    }
     if (m_popover && m_popover->isVisible()) {
         closePopover();
         return;
@@ -429,6 +436,29 @@ void AppDelegate::showPopover()
     if (!m_statusItem || (m_popover && m_popover->isVisible()) || m_sessions.manager().activeSession())
         return;
     ensurePopover()->showAt(m_statusItem->geometry());
+}
+
+QString AppDelegate::whyNoPopover() const
+{
+    const FocusSessionManager &manager = m_sessions.manager();
+    if (!manager.activeSession())
+        return {};
+    const QString name = manager.activeScreen() ? manager.activeScreen()->name() : QString();
+    if (manager.isStrict())
+        return tr("the focus session \"%1\" is running; the list opens when it is over").arg(name);
+    return tr("the focus session \"%1\" is running; the list opens when it is over (end it with "
+              "\"End Session\" on the overlay or lumora --stop, add time with lumora --extend)")
+        .arg(name);
+}
+
+QString AppDelegate::stopSession(const QString &screenName)
+{
+    return m_sessions.manager().stopSession(nullptr, screenName);
+}
+
+QString AppDelegate::extendSession(int minutes)
+{
+    return m_sessions.manager().extendSession(minutes);
 }
 
 // Quitting leaves the event loop with exit(): quit() would first ask every

@@ -108,6 +108,12 @@ public:
     void openMainWindow();
     void togglePopover();
     void showPopover();
+    // Why the popover would not open now (a session runs), empty when it would.
+    QString whyNoPopover() const;
+    // `lumora --stop` and `--extend`: why not, empty when done (see
+    // FocusSessionManager::stopSession and extendSession).
+    QString stopSession(const QString &screenName);
+    QString extendSession(int minutes);
     void closePopover();
     // "Quit Lumora" from the popover or a menu; guarded by the exit
     // challenge while a strict session runs.

@@ -1,6 +1,27 @@
 #include "CommandLine.h"
 
+#include "FocusSessionManager.h"
+#include "Version.h"
+
 #include <QCoreApplication>
+
+#include <algorithm>
+
+namespace {
+
+// Whole minutes from 1 to the limit, digits only; nothing otherwise.
+std::optional<int> parseMinutes(const QString &text)
+{
+    if (text.isEmpty() || text.size() > 6 ||
+        !std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
+    const int minutes = text.toInt();
+    if (minutes < 1 || minutes > FocusSessionManager::kMaxExtendMinutes)
+        return std::nullopt;
+    return minutes;
+}
+
+} // namespace
 
 CommandLine CommandLine::parse(const QStringList &arguments)
 {
@@ -26,6 +47,33 @@ CommandLine CommandLine::parse(const QStringList &arguments)
             cmd.startScreen = arguments.at(++i);
         } else if (arg.startsWith(QLatin1String("--start="))) {
             cmd.startScreen = arg.mid(8);
+        } else if (arg == QLatin1String("--stop")) {
+            cmd.stop = true;
+        } else if (arg.startsWith(QLatin1String("--stop="))) {
+            cmd.stop = true;
+            cmd.stopScreen = arg.mid(7);
+        } else if (arg == QLatin1String("--extend") || arg.startsWith(QLatin1String("--extend="))) {
+            QString value;
+            if (arg == QLatin1String("--extend")) {
+                if (i + 1 >= arguments.size()) {
+                    cmd.error =
+                        QCoreApplication::translate("CommandLine", "--extend needs a number of minutes");
+                    return cmd;
+                }
+                value = arguments.at(++i);
+            } else {
+                value = arg.mid(9);
+            }
+            cmd.extendMinutes = parseMinutes(value);
+            if (!cmd.extendMinutes) {
+                cmd.error = QCoreApplication::translate(
+                                "CommandLine", "--extend takes whole minutes from 1 to %1, not \"%2\"")
+                                .arg(FocusSessionManager::kMaxExtendMinutes)
+                                .arg(value);
+                return cmd;
+            }
+        } else if (arg == QLatin1String("--version")) {
+            cmd.version = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             cmd.help = true;
         } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1 &&
@@ -40,12 +88,19 @@ CommandLine CommandLine::parse(const QStringList &arguments)
 QString CommandLine::usage()
 {
     return QCoreApplication::translate(
-        "CommandLine", "Usage: lumora [--popover | --open | --status | --start <focus screen name>]\n"
+        "CommandLine", "Usage: lumora [--popover | --open | --status | --start <focus screen name> |\n"
+                       "               --stop | --extend <minutes> | --version]\n"
                        "\n"
                        "  --popover        show the focus screen list of the running Lumora\n"
                        "  --open           bring the main window of the running Lumora forward\n"
                        "  --start <name>   start the focus screen with that exact name\n"
                        "  --status         print the running session's countdown, or \"idle\"\n"
+                       "  --stop           end the running session now, recorded as ended early\n"
+                       "                   (not a strict one); --stop=<name> only when that focus\n"
+                       "                   screen's session runs\n"
+                       "  --extend <minutes>\n"
+                       "                   add 1 to 240 minutes to the running session (not while it ends)\n"
+                       "  --version        print the version and exit\n"
                        "  --selftest       check the model layer against APP_STORE and exit\n"
                        "  --login          start as the login session does (the autostart entry)\n"
                        "  --native-messaging-host\n"
@@ -53,4 +108,9 @@ QString CommandLine::usage()
                        "                   (browsers start it so through their native-messaging manifests)\n"
                        "\n"
                        "Without options Lumora starts, or brings the running one's main window forward.\n");
+}
+
+QString CommandLine::versionLine()
+{
+    return QStringLiteral("lumora %1").arg(QLatin1String(Version::kText));
 }

@@ -4,10 +4,13 @@
 #include "AppCatalogue.h"
 #include "AppLockManager.h"
 #include "AppOpener.h"
+#include "DoNotDisturb.h"
 #include "FocusOverlayController.h"
 #include "FocusSessionManager.h"
 #include "NotificationCenter.h"
+#include "NotificationHold.h"
 #include "PlatformServices.h"
+#include "SessionSound.h"
 #include "UserNotifications.h"
 #include "Workspace.h"
 
@@ -23,6 +26,12 @@ SessionServices::SessionServices(PlatformServices &platform, const QString &jour
     m_lockManager = std::make_unique<AppLockManager>(m_workspace.get(), m_accessibility.get());
     m_lockManager->setJournalPath(journalPath);
     m_lockManager->restoreLeftovers();
+    // So do notifications a crashed run left held back.
+    m_doNotDisturb = platform.makeDoNotDisturb();
+    m_notificationHold = std::make_unique<NotificationHold>(
+        m_doNotDisturb.get(), NotificationHold::pathForLockJournal(journalPath));
+    m_notificationHold->restoreLeftovers();
+    m_sound = platform.makeSessionSound();
     FocusSessionManager::Services services;
     services.lockManager = m_lockManager.get();
     services.overlay = m_overlay.get();
@@ -30,6 +39,8 @@ SessionServices::SessionServices(PlatformServices &platform, const QString &jour
     services.opener = m_opener.get();
     services.notifications = m_notifications.get();
     services.requests = m_requests.get();
+    services.notificationHold = m_notificationHold.get();
+    services.sound = m_sound.get();
     m_manager = std::make_unique<FocusSessionManager>(services);
 }
 

@@ -294,6 +294,12 @@ int SingleInstance::forward(const CommandLine &command)
         request = RemoteControl::Request::showPopover;
     } else if (command.status) {
         request = RemoteControl::Request::status;
+    } else if (command.stop) {
+        request = RemoteControl::Request::stopSession;
+        argument = command.stopScreen;
+    } else if (command.extendMinutes) {
+        request = RemoteControl::Request::extendSession;
+        argument = QString::number(*command.extendMinutes);
     }
     const RemoteControl::Reply reply = m_remote ? m_remote->send(request, argument) : RemoteControl::Reply{};
     switch (reply.outcome) {

@@ -78,6 +78,10 @@ std::optional<int> answerHelpOrMistake(const CommandLine &command)
         std::fputs(CommandLine::usage().toLocal8Bit().constData(), stdout);
         return 0;
     }
+    if (command.version && command.error.isEmpty()) {
+        std::printf("%s\n", qPrintable(CommandLine::versionLine()));
+        return 0;
+    }
     if (!command.error.isEmpty()) {
         TerminalText::printError(QStringLiteral("lumora: ") + command.error);
         std::fprintf(stderr, "\n%s", qPrintable(CommandLine::usage()));
@@ -97,7 +101,7 @@ std::optional<int> answerWithoutDisplay(int &argc, char **argv, const QStringLis
         return arg.startsWith(QLatin1Char('-')) && !arg.startsWith(QLatin1String("--")) &&
                arg != QLatin1String("-h");
     });
-    if (!command.help && (command.error.isEmpty() || qtOptions))
+    if (!command.help && !command.version && (command.error.isEmpty() || qtOptions))
         return std::nullopt;
     QCoreApplication core(argc, argv);
     Translations::install(QLocale::system());
@@ -143,13 +147,15 @@ int main(int argc, char *argv[])
     SingleInstance instance(platform->makeRemoteControl(SingleInstance::serviceName()));
     if (!command.selfTest) {
         // A status query never takes over what a dead run left behind.
-        const SingleInstance::Role role = instance.claim(!command.status);
+        // Nor do a stop or an extension, which are for a running session only.
+        const bool queryOnly = command.status || command.stop || command.extendMinutes;
+        const SingleInstance::Role role = instance.claim(!queryOnly);
         // The login session starting a Lumora that already runs asks nothing of it.
         if (role == SingleInstance::Role::secondary && command.login && !command.hasRequest())
             return 0;
         if (role == SingleInstance::Role::secondary)
             return instance.forward(command);
-        if (command.status) {
+        if (queryOnly) {
             std::fputs(qPrintable(QCoreApplication::translate("main", "lumora: Lumora is not running") +
                                   QLatin1Char('\n')),
                        stderr);
@@ -185,6 +191,9 @@ int main(int argc, char *argv[])
         StatusItem *item = delegate->statusItem();
         return item ? QStringList{item->title(), item->toolTip()} : QStringList{QString(), QString()};
     };
+    remote.stopHandler = [delegate](const QString &screen) { return delegate->stopSession(screen); };
+    remote.extendHandler = [delegate](int minutes) { return delegate->extendSession(minutes); };
+    remote.popoverHandler = [delegate] { return delegate->whyNoPopover(); };
     QObject::connect(&remote, &RemoteControl::popoverRequested, delegate, &AppDelegate::showPopover);
     QObject::connect(&remote, &RemoteControl::mainWindowRequested, &lumora, &LumoraApp::openMainWindow);
     // The browsers keep to the running session's websites.

@@ -230,6 +230,19 @@ quint64 DesktopProbe::topLevel(quint64 window) const
     return 0;
 }
 
+bool DesktopProbe::isPanel(quint64 topLevel) const
+{
+    if (!d->display)
+        return false;
+    const Atom dock = XInternAtom(d->display, "_NET_WM_WINDOW_TYPE_DOCK", False);
+    QList<quint64> windows{topLevel};
+    windows += descendants(topLevel);
+    for (const auto window : windows)
+        if (d->longs(Window(window), "_NET_WM_WINDOW_TYPE", XA_ATOM).contains(dock))
+            return true;
+    return false;
+}
+
 QList<quint64> DesktopProbe::viewableAbove(quint64 window) const
 {
     QList<quint64> out;

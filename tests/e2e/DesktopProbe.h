@@ -49,6 +49,9 @@ public:
     // The viewable windows that stand above this one on screen (root
     // children, as top-levels), bottom to top.
     QList<quint64> viewableAbove(quint64 window) const;
+    // Whether the top-level holds a panel (_NET_WM_WINDOW_TYPE_DOCK), which
+    // window managers keep above every application window.
+    bool isPanel(quint64 topLevel) const;
     // _NET_CLIENT_LIST_STACKING: bottom to top.
     QList<quint64> stackingOrder() const;
     // Asks the window manager to activate the window, as a pager would.

@@ -172,7 +172,12 @@ QString LumoraProcess::openExitConfirmation(DesktopProbe &probe)
 
 QString LumoraProcess::answerExitConfirmation(DesktopProbe &probe, bool endSession)
 {
-    if (!xdotool({QStringLiteral("key"), endSession ? QStringLiteral("Return") : QStringLiteral("Escape")}))
+    // Esc answers "Keep Focusing"; the one other button, "Cancel Focus
+    // Session", is reached with Tab and pressed with the space bar (Return
+    // would press the default, "Keep Focusing").
+    const QStringList keys = endSession ? QStringList{QStringLiteral("Tab"), QStringLiteral("space")}
+                                        : QStringList{QStringLiteral("Escape")};
+    if (!xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("100")} + keys))
         return QStringLiteral("xdotool failed");
     if (!waitFor([&] { return shownWindowTitled(probe, QLatin1String(kConfirmationTitle)) == 0; }, kSettleMs))
         return QStringLiteral("the confirmation stayed up");

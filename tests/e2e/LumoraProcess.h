@@ -75,8 +75,8 @@ public:
     // until the confirmation shows; an error text, empty on success. When
     // another window has the keyboard the overlay is given it first.
     static QString openExitConfirmation(DesktopProbe &probe);
-    // Answers the confirmation from the keyboard: Return presses its default
-    // button "Cancel Focus Session", Esc its escape button "Keep Focusing".
+    // Answers the confirmation from the keyboard: Tab and the space bar press
+    // "Cancel Focus Session", Esc "Keep Focusing" (also the default button).
     static QString answerExitConfirmation(DesktopProbe &probe, bool endSession);
     static QString exitSessionEarly(DesktopProbe &probe);
 

@@ -2,6 +2,8 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusError>
+#include <QDBusServiceWatcher>
 
 NotificationServer::NotificationServer(QObject *parent) : QObject(parent) {}
 
@@ -19,7 +21,10 @@ QString NotificationServer::start()
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return QStringLiteral("no session bus");
-    if (!bus.registerObject(QLatin1String(kPath), this, QDBusConnection::ExportAllSlots))
+    const auto exported = m_inhibitable
+                              ? QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties
+                              : QDBusConnection::ExportAllSlots;
+    if (!bus.registerObject(QLatin1String(kPath), this, exported))
         return QStringLiteral("could not export the server: ") + bus.lastError().message();
     const auto reply =
         bus.interface()->registerService(QLatin1String(kService), QDBusConnectionInterface::DontQueueService,
@@ -53,4 +58,31 @@ QString NotificationServer::GetServerInformation(QString &vendor, QString &versi
     version = QStringLiteral("1");
     specVersion = QStringLiteral("1.2");
     return QStringLiteral("lumora-test-notifications");
+}
+
+uint NotificationServer::Inhibit(const QString &, const QString &, const QVariantMap &)
+{
+    if (!m_inhibitable) {
+        sendErrorReply(QDBusError::UnknownMethod, QStringLiteral("no inhibition here"));
+        return 0;
+    }
+    ++m_inhibitCalls;
+    const QString caller = message().service();
+    if (!m_callers) {
+        m_callers = new QDBusServiceWatcher(QString(), connection(),
+                                            QDBusServiceWatcher::WatchForUnregistration, this);
+        connect(m_callers, &QDBusServiceWatcher::serviceUnregistered, this, [this](const QString &name) {
+            m_callers->removeWatchedService(name);
+            for (auto it = m_inhibitions.begin(); it != m_inhibitions.end();)
+                it = it.value() == name ? m_inhibitions.erase(it) : std::next(it);
+        });
+    }
+    m_callers->addWatchedService(caller);
+    m_inhibitions.insert(++m_lastCookie, caller);
+    return m_lastCookie;
+}
+
+void NotificationServer::UnInhibit(uint cookie)
+{
+    m_inhibitions.remove(cookie);
 }

@@ -8,10 +8,12 @@
 #include "ExitChallenge.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -52,7 +54,17 @@ FocusOverlayContent content(bool strict = false, StrictModeType type = StrictMod
     return c;
 }
 
+QAbstractButton *destructiveButton(QMessageBox *box)
+{
+    for (QAbstractButton *button : box->buttons())
+        if (box->buttonRole(button) == QMessageBox::DestructiveRole)
+            return button;
+    return nullptr;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(LockMode)
 
 class TestOverlayController : public QObject
 {
@@ -323,7 +335,7 @@ private Q_SLOTS:
         m_controller->confirmEmergencyExit();
         box = m_controller->confirmation();
         QVERIFY(box);
-        box->defaultButton()->click();
+        destructiveButton(box)->click();
         QTRY_COMPARE(m_exits, 1);
         QVERIFY(!m_controller->confirmation());
     }
@@ -337,6 +349,32 @@ private Q_SLOTS:
         QTest::newRow("passed") << true << false;
         QTest::newRow("cancelled, then the exit challenge passed") << true << true;
         QTest::newRow("no challenge in force") << false << false;
+    }
+
+    // A quit during the challenge's cooldown is refused and the overlay
+    // says so until the cooldown is over.
+    void quitDuringTheCooldownSaysSo()
+    {
+        FocusOverlayContent c = content(true, StrictModeType::sentence);
+        c.strictModeSentence = QStringLiteral("I stay");
+        m_controller->show(c);
+        FocusOverlayView *view = m_controller->views().first();
+        ExitChallenge *challenge = view->challenge();
+        challenge->openChallenge();
+        challenge->setChallengeInput(QStringLiteral("wrong"));
+        challenge->submitChallenge();
+        challenge->cancelChallenge();
+        QVERIFY(challenge->challengeCooldown());
+        QVERIFY(view->quitNotice().isEmpty());
+        int quits = 0;
+        QVERIFY(m_controller->openQuitChallenge([&] { ++quits; }));
+        QVERIFY(!challenge->showChallenge());
+        QVERIFY(view->quitNotice().contains(QStringLiteral("quits once the challenge is passed")));
+        for (int i = 0; i < Challenge::kCooldownSeconds; ++i)
+            challenge->tickCooldown();
+        QVERIFY(!challenge->challengeCooldown());
+        QVERIFY(view->quitNotice().isEmpty());
+        QCOMPARE(quits, 0);
     }
     void quitChallenge()
     {
@@ -386,6 +424,149 @@ private Q_SLOTS:
         QVERIFY(view->interactiveRegion().contains(view->rect().center()));
         view->challenge()->cancelChallenge();
         QCOMPARE(view->interactiveRegion(), QRegion(buttonRect));
+    }
+
+    // Return and Esc keep the session; only the button drawn as destructive
+    // ends it, and a key still held from before the alert answers nothing.
+    void confirmationDefaultsToKeepFocusing_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("Return") << "Return" << true << false;
+        QTest::newRow("Enter") << "Enter" << true << false;
+        QTest::newRow("Esc") << "Escape" << true << false;
+        QTest::newRow("held Return") << "repeat" << false << false;
+        QTest::newRow("Cancel Focus Session") << "destructive" << true << true;
+    }
+    void confirmationDefaultsToKeepFocusing()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, closes);
+        QFETCH(bool, ends);
+        m_controller->show(content());
+        m_controller->confirmEmergencyExit();
+        QPointer<QMessageBox> box = m_controller->confirmation();
+        QVERIFY(box);
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        QAbstractButton *destructive = destructiveButton(box);
+        QVERIFY(destructive);
+        QCOMPARE(destructive->text(), QStringLiteral("Cancel Focus Session"));
+        QCOMPARE(box->defaultButton()->text(), QStringLiteral("Keep Focusing"));
+        QCOMPARE(box->escapeButton(), box->defaultButton());
+        QWidget *focused = box->focusWidget() ? box->focusWidget() : box.data();
+        if (answer == QLatin1String("Return")) {
+            QTest::keyClick(focused, Qt::Key_Return);
+        } else if (answer == QLatin1String("Enter")) {
+            QTest::keyClick(focused, Qt::Key_Enter);
+        } else if (answer == QLatin1String("Escape")) {
+            QTest::keyClick(focused, Qt::Key_Escape);
+        } else if (answer == QLatin1String("repeat")) {
+            QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+            QSpontaneKeyEvent::setSpontaneous(&held);
+            QApplication::sendEvent(focused, &held);
+        } else {
+            destructive->click();
+        }
+        if (closes)
+            QTRY_VERIFY(!m_controller->confirmation());
+        QCoreApplication::processEvents();
+        QCOMPARE(bool(m_controller->confirmation()), !closes);
+        QCOMPARE(m_exits, ends ? 1 : 0);
+        QCOMPARE(m_controller->isShown(), true);
+    }
+
+    // Without a challenge the overlay offers "+5 min" and "End Session":
+    // the end comes at once (no confirmation), the extension asks for five
+    // minutes; a strict session offers neither.
+    void sessionControls_data()
+    {
+        QTest::addColumn<bool>("strict");
+        QTest::newRow("plain") << false;
+        QTest::newRow("strict") << true;
+    }
+    void sessionControls()
+    {
+        QFETCH(bool, strict);
+        FocusOverlayContent c = content(strict, strict ? StrictModeType::math : StrictModeType::none);
+        c.lockMode = LockMode::hideApps;
+        QList<int> extensions;
+        m_controller->setOnExtendRequested([&](int minutes) { extensions.append(minutes); });
+        m_controller->show(c);
+        FocusOverlayView *view = m_controller->views().first();
+        QVERIFY(QTest::qWaitForWindowExposed(view->window()));
+        auto *extend = view->findChild<QAbstractButton *>(QStringLiteral("extendButton"));
+        auto *end = view->findChild<QAbstractButton *>(QStringLiteral("endSessionButton"));
+        if (strict) {
+            QVERIFY(!extend && !end);
+            return;
+        }
+        QVERIFY(extend && end);
+        // Both take clicks through the click-through window.
+        for (QAbstractButton *button : {extend, end})
+            QTRY_VERIFY(
+                view->interactiveRegion().contains(QRect(button->mapTo(view, QPoint()), button->size())));
+        extend->click();
+        extend->click();
+        QTRY_COMPARE(extensions, (QList<int>{5, 5}));
+        QCOMPARE(m_exits, 0);
+        end->click();
+        QTRY_COMPARE(m_exits, 1);
+        QVERIFY(!m_controller->confirmation());
+    }
+
+    // The tray's menu during a session: "+5 min" and "End Session" in a
+    // session without a challenge, nothing in a strict one.
+    void sessionMenu_data()
+    {
+        QTest::addColumn<bool>("strict");
+        QTest::newRow("plain") << false;
+        QTest::newRow("strict") << true;
+    }
+    void sessionMenu()
+    {
+        QFETCH(bool, strict);
+        QVERIFY(!m_controller->showSessionMenu(QPoint(10, 10))); // no session
+        QList<int> extensions;
+        m_controller->setOnExtendRequested([&](int minutes) { extensions.append(minutes); });
+        m_controller->show(content(strict, strict ? StrictModeType::math : StrictModeType::none));
+        QPointer<QMenu> menu = m_controller->showSessionMenu(QPoint(10, 10));
+        if (strict) {
+            QVERIFY(!menu);
+            return;
+        }
+        QVERIFY(menu);
+        const auto actions = menu->actions();
+        QCOMPARE(actions.size(), 2);
+        QCOMPARE(actions.at(0)->text(), QStringLiteral("+5 min"));
+        QCOMPARE(actions.at(1)->text(), QStringLiteral("End Session"));
+        actions.at(0)->trigger();
+        QCOMPARE(extensions, QList<int>{5});
+        actions.at(1)->trigger();
+        QCOMPARE(m_exits, 1);
+        menu->close();
+    }
+
+    // The allowed applications may stand above the overlay in the
+    // click-through modes only.
+    void applicationsAboveFollowTheLockMode_data()
+    {
+        QTest::addColumn<LockMode>("mode");
+        QTest::addColumn<QStringList>("above");
+        const QStringList allowed{QStringLiteral("xterm"), QStringLiteral("org.gnome.TextEditor")};
+        QTest::newRow("hideApps") << LockMode::hideApps << allowed;
+        QTest::newRow("preventLaunch") << LockMode::preventLaunch << allowed;
+        QTest::newRow("overlay") << LockMode::overlay << QStringList();
+    }
+    void applicationsAboveFollowTheLockMode()
+    {
+        QFETCH(LockMode, mode);
+        QFETCH(QStringList, above);
+        FocusOverlayContent c = content();
+        c.lockMode = mode;
+        c.allowedApps = {QStringLiteral("xterm"), QStringLiteral("org.gnome.TextEditor")};
+        m_controller->show(c);
+        QCOMPARE(m_controller->applicationsAbove(), above);
     }
 
     // A name of megabytes is laid out as one elided line: a tick stays cheap.

@@ -4,6 +4,7 @@
 #include "AppLockManager.h"
 #include "FakeAccessibility.h"
 #include "FakeAppOpener.h"
+#include "FakeDoNotDisturb.h"
 #include "FakeUserNotifications.h"
 #include "FakeWorkspace.h"
 #include "FocusScreen.h"
@@ -11,9 +12,12 @@
 #include "FocusSessionManager.h"
 #include "ModelContext.h"
 #include "NotificationCenter.h"
+#include "NotificationHold.h"
 #include "OverlayPresenter.h"
+#include "SessionPreferences.h"
 #include "Store.h"
 
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -43,6 +47,7 @@ public:
     {
         onEmergencyExit = std::move(callback);
     }
+    void setOnExtendRequested(std::function<void(int)> callback) override { onExtend = std::move(callback); }
 
     void finishFade()
     {
@@ -56,6 +61,7 @@ public:
     bool visible = false;
     std::function<void()> pending;
     std::function<void()> onEmergencyExit;
+    std::function<void(int)> onExtend;
 };
 
 } // namespace
@@ -74,7 +80,25 @@ class TestSessionManager : public QObject
     FakeAppOpener m_opener;
     NotificationCenter m_requests;
     QDateTime m_clock;
+    FakeDoNotDisturb m_dnd;
+    FakeSessionSound m_sound;
+    std::unique_ptr<NotificationHold> m_hold;
     std::unique_ptr<FocusSessionManager> m_manager;
+
+    int m_run = 0;
+    QString holdJournalPath() const
+    {
+        return m_dir.filePath(QStringLiteral("held-notifications-%1").arg(m_run));
+    }
+
+    int postedTitled(const QString &title) const
+    {
+        int n = 0;
+        for (const auto &posted : m_notifications.posted)
+            if (posted.title == title)
+                ++n;
+        return n;
+    }
 
     ModelContext *ctx() const { return m_container->mainContext(); }
 
@@ -123,6 +147,12 @@ private Q_SLOTS:
         m_notifications = FakeUserNotifications();
         m_opener = FakeAppOpener();
         m_clock = QDateTime(QDate(2026, 6, 1), QTime(9, 0), Qt::UTC);
+        m_dnd = FakeDoNotDisturb();
+        m_sound = FakeSessionSound();
+        ++m_run;
+        m_hold = std::make_unique<NotificationHold>(&m_dnd, holdJournalPath());
+        SessionPreferences::setDoNotDisturb(true);
+        SessionPreferences::setEndSound(true);
         FocusSessionManager::Services services;
         services.lockManager = m_lock.get();
         services.overlay = &m_overlay;
@@ -131,12 +161,15 @@ private Q_SLOTS:
         services.notifications = &m_notifications;
         services.requests = &m_requests;
         services.now = [this] { return m_clock; };
+        services.notificationHold = m_hold.get();
+        services.sound = &m_sound;
         m_manager = std::make_unique<FocusSessionManager>(services);
         m_manager->setModelContainer(m_container.get());
     }
     void cleanup()
     {
         m_manager.reset();
+        m_hold.reset();
         m_lock.reset();
         m_accessibility.reset();
         m_workspace.reset();
@@ -224,6 +257,193 @@ private Q_SLOTS:
         // Ending twice does nothing.
         m_manager->endSession(false);
         QCOMPARE(m_overlay.hides, 1);
+    }
+
+    // A stop ends a plain session early, once; it is refused (with the
+    // reason) when nothing runs, for a strict session, for another screen or
+    // another session than the running one, and while the session ends.
+    void stopSession_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<QString>("refusal"); // empty: the session ends early
+        QTest::newRow("plain") << "plain"
+                               << "";
+        QTest::newRow("plain, its screen named") << "named"
+                                                 << "";
+        QTest::newRow("idle") << "idle"
+                              << "no focus session is running";
+        QTest::newRow("strict") << "strict"
+                                << "is strict";
+        QTest::newRow("another screen") << "other screen"
+                                        << "no longer running";
+        QTest::newRow("another session") << "other session"
+                                         << "no longer running";
+        QTest::newRow("reaching zero") << "ending"
+                                       << "ending already";
+    }
+    void stopSession()
+    {
+        QFETCH(QString, situation);
+        QFETCH(QString, refusal);
+        if (situation == QLatin1String("idle")) {
+            QVERIFY(m_manager->stopSession().contains(refusal));
+            return;
+        }
+        FocusScreen *screen = addScreen(situation == QLatin1String("ending") ? 5 : 60);
+        if (situation == QLatin1String("strict")) {
+            screen->setStrictModeEnabled(true);
+            screen->setStrictModeType(StrictModeType::math);
+            ctx()->save();
+        }
+        FocusSession *session = requestStart(screen);
+        tickTimes(5);
+        QString error;
+        if (situation == QLatin1String("named"))
+            error = m_manager->stopSession(nullptr, QStringLiteral("Deep Work"));
+        else if (situation == QLatin1String("other screen"))
+            error = m_manager->stopSession(nullptr, QStringLiteral("Reading"));
+        else if (situation == QLatin1String("other session"))
+            error = m_manager->stopSession(
+                ctx()->insert(std::make_unique<FocusSession>(screen->uuid(), m_clock)));
+        else
+            error = m_manager->stopSession();
+        QVERIFY2(refusal.isEmpty() ? error.isEmpty() : error.contains(refusal), qPrintable(error));
+        // A second stop changes nothing.
+        if (refusal.isEmpty())
+            QVERIFY(m_manager->stopSession().contains(QStringLiteral("ending already")));
+        finishFade();
+        if (!refusal.isEmpty() && situation != QLatin1String("ending")) {
+            QCOMPARE(m_manager->activeSession(), session);
+            QCOMPARE(m_overlay.hides, 0);
+            return;
+        }
+        QCOMPARE(m_overlay.hides, 1);
+        QVERIFY(!m_manager->activeSession());
+        QCOMPARE(session->completed(), situation == QLatin1String("ending"));
+        QCOMPARE(*session->actualDuration(), 5.0);
+        QVERIFY(!ctx()->hasChanges());
+    }
+
+    // More time lengthens the countdown (the overlay and the browsers are
+    // told); the record keeps the time the session really ran. Minutes out
+    // of range and requests while idle or ending are refused.
+    void extendSession_data()
+    {
+        QTest::addColumn<int>("minutes");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("five") << 5 << "";
+        QTest::newRow("one") << 1 << "";
+        QTest::newRow("the most") << FocusSessionManager::kMaxExtendMinutes << "";
+        QTest::newRow("zero") << 0 << "whole number from 1";
+        QTest::newRow("negative") << -3 << "whole number from 1";
+        QTest::newRow("too many") << FocusSessionManager::kMaxExtendMinutes + 1 << "whole number from 1";
+    }
+    void extendSession()
+    {
+        QFETCH(int, minutes);
+        QFETCH(QString, refusal);
+        QVERIFY(!m_manager->extendSession(5).isEmpty()); // idle
+        auto *screen = addScreen(3);
+        screen->setAllowedWebsites({QStringLiteral("github.com")});
+        ctx()->save();
+        FocusSession *session = requestStart(screen);
+        tickTimes(2);
+        const QDateTime endBefore = m_manager->websiteSession()->end;
+        const QString error = m_manager->extendSession(minutes);
+        QVERIFY2(refusal.isEmpty() ? error.isEmpty() : error.contains(refusal), qPrintable(error));
+        const double added = refusal.isEmpty() ? minutes * 60.0 : 0.0;
+        QCOMPARE(m_manager->remainingTime(), 1.0 + added);
+        QCOMPARE(m_manager->websiteSession()->end, endBefore.addSecs(qint64(added)));
+        if (refusal.isEmpty())
+            QCOMPARE(m_overlay.countdowns.last(), 1.0 + added);
+        // The overlay's "+5 min" goes the same way.
+        QVERIFY(m_overlay.onExtend);
+        m_overlay.onExtend(5);
+        QCOMPARE(m_manager->remainingTime(), 1.0 + added + 300);
+        tickTimes(int(1 + added + 300));
+        QCOMPARE(m_overlay.hides, 1);
+        QVERIFY(!m_manager->extendSession(5).isEmpty()); // ending
+        finishFade();
+        QVERIFY(session->completed());
+        QCOMPARE(*session->actualDuration(), 2 + 1 + added + 300);
+    }
+
+    // Other programs' notifications are held back from the start of a
+    // session to its end, however it ends, and the crash journal is gone
+    // afterwards; the sound plays at a completed end only. Both follow the
+    // user's preferences; a desktop without the means runs the session and
+    // says why once; notifications the user already holds back are left so.
+    void doNotDisturbAndSound_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<int>("sounds");
+        const QStringList heldAndReleased{"hold fake", "release fake"};
+        QTest::newRow("completed") << "completed" << heldAndReleased << 1;
+        QTest::newRow("ended early") << "early" << heldAndReleased << 0;
+        QTest::newRow("quit") << "quit" << heldAndReleased << 0;
+        QTest::newRow("preferences off") << "off" << QStringList() << 0;
+        QTest::newRow("no means") << "no means" << QStringList() << 1;
+        QTest::newRow("held already by the user") << "held" << QStringList() << 1;
+        QTest::newRow("holding fails") << "fails" << QStringList{"hold fake"} << 1;
+    }
+    void doNotDisturbAndSound()
+    {
+        QFETCH(QString, situation);
+        QFETCH(QStringList, log);
+        QFETCH(int, sounds);
+        if (situation == QLatin1String("off")) {
+            SessionPreferences::setDoNotDisturb(false);
+            SessionPreferences::setEndSound(false);
+        }
+        if (situation == QLatin1String("no means")) {
+            m_dnd.means.clear();
+            NotificationHold first(&m_dnd, QString());
+            QCOMPARE(first.hold(), QStringLiteral("no means on this desktop"));
+            QVERIFY(first.hold().isEmpty());
+        }
+        m_dnd.held = situation == QLatin1String("held");
+        m_dnd.failHold = situation == QLatin1String("fails");
+        FocusScreen *screen = addScreen(3);
+        FocusSession *session = requestStart(screen);
+        QCOMPARE(m_hold->isHolding(), log.size() == 2);
+        QCOMPARE(QFileInfo::exists(holdJournalPath()), log.size() == 2);
+        if (situation == QLatin1String("early"))
+            m_manager->stopSession();
+        if (situation == QLatin1String("quit"))
+            m_manager->abandonSession();
+        else
+            tickTimes(3);
+        finishFade();
+        QVERIFY(!m_manager->activeSession());
+        const bool completed = situation != QLatin1String("early") && situation != QLatin1String("quit");
+        QCOMPARE(session->completed(), completed);
+        QCOMPARE(m_dnd.log, log);
+        QCOMPARE(m_dnd.held, situation == QLatin1String("held"));
+        QCOMPARE(m_sound.completes, sounds);
+        QVERIFY(!QFileInfo::exists(holdJournalPath()));
+        QCOMPARE(postedTitled(QStringLiteral("Focus Session Complete")), completed ? 1 : 0);
+        // Told once per run that there is no means, not at every session.
+        QVERIFY(m_hold->hold().isEmpty());
+    }
+
+    // A run killed while holding notifications back leaves its journal; the
+    // next run's start lets them through again and removes it.
+    void killedRunsHoldIsReleasedAtTheNextStart()
+    {
+        FocusSession *session = requestStart(addScreen(60));
+        QVERIFY(session);
+        QVERIFY(m_dnd.held);
+        QVERIFY(QFileInfo::exists(holdJournalPath()));
+        // The next run: its own hold over the same journal.
+        FakeDoNotDisturb nextRun;
+        nextRun.held = true;
+        NotificationHold next(&nextRun, holdJournalPath());
+        QCOMPARE(next.restoreLeftovers(), 1);
+        QCOMPARE(nextRun.log, QStringList{QStringLiteral("release fake")});
+        QVERIFY(!nextRun.held);
+        QVERIFY(!QFileInfo::exists(holdJournalPath()));
+        QCOMPARE(next.restoreLeftovers(), 0);
     }
 
     void quittingEndsTheSessionAtOnce()

@@ -23,6 +23,7 @@
 #include "NewProfileSheet.h"
 #include "ProfilesSettings.h"
 #include "RemoteControl.h"
+#include "SessionPreferences.h"
 #include "SettingsStyle.h"
 #include "SettingsView.h"
 #include "ShortcutField.h"
@@ -822,6 +823,29 @@ private Q_SLOTS:
         // Showing the record's values wrote nothing back.
         QCOMPARE(row->launchAtLogin(), true);
         QVERIFY(!QFileInfo::exists(XdgAutostartLoginItem::autostartFilePath()));
+    }
+
+    // The focus-session choices are on until turned off, go to the user
+    // defaults (not the store) and are read back by a later page.
+    void sessionPreferences()
+    {
+        QFile::remove(UserDefaults::filePath());
+        ctx()->insert(std::make_unique<AppSettings>());
+        {
+            GeneralSettings page(m_model.get());
+            QVERIFY(page.doNotDisturbToggle()->isChecked());
+            QVERIFY(page.endSoundToggle()->isChecked());
+            page.doNotDisturbToggle()->setChecked(false);
+            QVERIFY(!SessionPreferences::doNotDisturb());
+            QVERIFY(SessionPreferences::endSound());
+            page.endSoundToggle()->setChecked(false);
+            QVERIFY(!SessionPreferences::endSound());
+        }
+        GeneralSettings later(m_model.get());
+        QVERIFY(!later.doNotDisturbToggle()->isChecked());
+        QVERIFY(!later.endSoundToggle()->isChecked());
+        SessionPreferences::setDoNotDisturb(true);
+        SessionPreferences::setEndSound(true);
     }
 
     void launchAtLogin_data()

@@ -339,6 +339,48 @@ private Q_SLOTS:
         QCOMPARE(!cmd.error.isEmpty(), error);
     }
 
+    // --stop, --extend and --version: what they ask, and numbers of minutes
+    // that are not whole, positive and sane are refused with a reason.
+    void sessionCommands_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("stop");
+        QTest::addColumn<QString>("stopScreen");
+        QTest::addColumn<int>("extend"); // 0: none
+        QTest::addColumn<bool>("version");
+        QTest::addColumn<bool>("error");
+        QTest::newRow("stop") << QStringList{"--stop"} << true << QString() << 0 << false << false;
+        QTest::newRow("stop=") << QStringList{"--stop=Deep Work"} << true << "Deep Work" << 0 << false
+                               << false;
+        QTest::newRow("extend") << QStringList{"--extend", "5"} << false << QString() << 5 << false << false;
+        QTest::newRow("extend=") << QStringList{"--extend=240"} << false << QString() << 240 << false
+                                 << false;
+        QTest::newRow("version") << QStringList{"--version"} << false << QString() << 0 << true << false;
+        const QStringList bad{"0", "-5", "241", "1.5", "5min", "", " 5", "99999999999", "٣"};
+        for (const QString &value : bad)
+            QTest::addRow("extend \"%s\"", qPrintable(value))
+                << QStringList{"--extend", value} << false << QString() << 0 << false << true;
+        QTest::newRow("extend without minutes")
+            << QStringList{"--extend"} << false << QString() << 0 << false << true;
+    }
+    void sessionCommands()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(bool, stop);
+        QFETCH(QString, stopScreen);
+        QFETCH(int, extend);
+        QFETCH(bool, version);
+        QFETCH(bool, error);
+        const CommandLine cmd = CommandLine::parse(QStringList{QStringLiteral("lumora")} + args);
+        QCOMPARE(cmd.stop, stop);
+        QCOMPARE(cmd.stopScreen, stopScreen);
+        QCOMPARE(cmd.extendMinutes.value_or(0), extend);
+        QCOMPARE(cmd.version, version);
+        QCOMPARE(!cmd.error.isEmpty(), error);
+        QCOMPARE(cmd.hasRequest(), stop || extend > 0);
+        QVERIFY(CommandLine::versionLine().startsWith(QStringLiteral("lumora ")));
+    }
+
     // The autostart entry marks its start, which then counts as a login
     // launch however long after boot it comes; unmarked, boot time decides.
     void markedLaunchIsALoginLaunch_data()

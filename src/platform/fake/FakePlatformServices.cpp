@@ -5,6 +5,7 @@
 #include "FakeAppCatalogue.h"
 #include "FakeAppOpener.h"
 #include "FakeColorScheme.h"
+#include "FakeDoNotDisturb.h"
 #include "FakeHotKeyBackend.h"
 #include "FakeUserNotifications.h"
 #include "FakeWorkspace.h"
@@ -62,6 +63,20 @@ std::unique_ptr<AppOpener> FakePlatformServices::makeAppOpener()
 {
     auto made = std::make_unique<FakeAppOpener>();
     opener = made.get();
+    return made;
+}
+
+std::unique_ptr<DoNotDisturb> FakePlatformServices::makeDoNotDisturb()
+{
+    auto made = std::make_unique<FakeDoNotDisturb>();
+    doNotDisturb = made.get();
+    return made;
+}
+
+std::unique_ptr<SessionSound> FakePlatformServices::makeSessionSound()
+{
+    auto made = std::make_unique<FakeSessionSound>();
+    sound = made.get();
     return made;
 }
 

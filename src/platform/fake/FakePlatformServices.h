@@ -15,6 +15,8 @@ public:
     std::unique_ptr<Accessibility> makeAccessibility(Workspace *workspace) override;
     std::unique_ptr<AppOpener> makeAppOpener() override;
     std::unique_ptr<UserNotifications> makeUserNotifications() override;
+    std::unique_ptr<DoNotDisturb> makeDoNotDisturb() override;
+    std::unique_ptr<SessionSound> makeSessionSound() override;
     std::unique_ptr<AppCatalogue> makeAppCatalogue() override;
     std::unique_ptr<HotKeyBackend> makeHotKeyBackend() override;
     std::unique_ptr<LoginItem> makeLoginItem(const QString &program) override;
@@ -31,6 +33,8 @@ public:
 
     class FakeWorkspace *workspace = nullptr;
     class FakeUserNotifications *notifications = nullptr;
+    class FakeDoNotDisturb *doNotDisturb = nullptr;
+    class FakeSessionSound *sound = nullptr;
     class FakeAppOpener *opener = nullptr;
     class FakeHotKeyBackend *hotKeys = nullptr;
     class FakeColorScheme *colorScheme = nullptr;

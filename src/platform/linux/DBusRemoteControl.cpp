@@ -37,6 +37,10 @@ QString methodFor(RemoteControl::Request request)
         return QStringLiteral("StartFocusScreen");
     case RemoteControl::Request::status:
         return QStringLiteral("Status");
+    case RemoteControl::Request::stopSession:
+        return QStringLiteral("StopSession");
+    case RemoteControl::Request::extendSession:
+        return QStringLiteral("ExtendSession");
     case RemoteControl::Request::openMainWindow:
         break;
     }
@@ -98,8 +102,13 @@ RemoteControl::Reply DBusRemoteControl::send(Request request, const QString &arg
     }
     QDBusMessage message = QDBusMessage::createMethodCall(m_serviceName, QLatin1String(kPath),
                                                           QLatin1String(kInterface), methodFor(request));
-    if (request == Request::startFocusScreen)
+    if (request == Request::startFocusScreen || request == Request::stopSession)
         message << argument;
+    if (request == Request::extendSession) {
+        bool ok = false;
+        const int minutes = argument.toInt(&ok);
+        message << (ok ? minutes : 0);
+    }
     const QDBusMessage reply = bus.call(message, QDBus::Block, kSendTimeoutMs);
     if (reply.type() == QDBusMessage::ErrorMessage) {
         // An error of this interface is the running instance's answer;
@@ -118,7 +127,29 @@ RemoteControl::Reply DBusRemoteControl::send(Request request, const QString &arg
 
 void DBusRemoteControl::ShowPopover()
 {
+    // A reason why nothing opened goes back to the caller.
+    if (popoverHandler) {
+        if (const QString error = popoverHandler(); !error.isEmpty()) {
+            if (calledFromDBus())
+                sendErrorReply(QLatin1String(kErrorFailed), error);
+            return;
+        }
+    }
     Q_EMIT popoverRequested();
+}
+
+void DBusRemoteControl::StopSession(const QString &screen)
+{
+    const QString error = stopHandler ? stopHandler(screen) : QStringLiteral("Lumora is not ready yet");
+    if (!error.isEmpty() && calledFromDBus())
+        sendErrorReply(QLatin1String(kErrorFailed), error);
+}
+
+void DBusRemoteControl::ExtendSession(int minutes)
+{
+    const QString error = extendHandler ? extendHandler(minutes) : QStringLiteral("Lumora is not ready yet");
+    if (!error.isEmpty() && calledFromDBus())
+        sendErrorReply(QLatin1String(kErrorFailed), error);
 }
 
 void DBusRemoteControl::OpenMainWindow()

@@ -40,6 +40,11 @@ public Q_SLOTS:
     void StartFocusScreen(const QString &name);
     // The tray item's title and tooltip, e.g. ["24:59", "Deep Work - 24:59 remaining"].
     QStringList Status();
+    // Ends the running session early when it is not strict; screen: the
+    // name of the screen whose session is meant (empty: whichever runs).
+    void StopSession(const QString &screen);
+    // Adds minutes to the running session.
+    void ExtendSession(int minutes);
     // The running session's websites (see toMap).
     QVariantMap GetWebsiteSession();
     // A browser's native-messaging host follows the website session; it

@@ -1,3 +1,4 @@
+#include "AppIdentity.h"
 #include "KWinScripting.h"
 #include "KWinScripts.h"
 #include "OverlayWindows.h"
@@ -7,9 +8,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QHash>
 #include <QPixmap>
 #include <QPointer>
 #include <QScreen>
+#include <QSet>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWindow>
@@ -19,8 +22,11 @@ namespace {
 constexpr QEvent::Type kExposeEvent = QEvent::Expose;
 } // namespace
 
+#include "X11WindowInspector.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 #include <xcb/xcb.h>
 
@@ -284,6 +290,24 @@ struct OverlayKeeper::Private
     std::unique_ptr<QSocketNotifier> notifier;
     QList<Held> held;
     std::function<QList<QWidget *>()> above;
+    // The allowed applications: as set, and in AppIdentity's compared form.
+    QStringList allowedList;
+    QSet<QString> allowedNames;
+    // Reads who a window belongs to; open only while windows are held and
+    // applications are allowed above them.
+    std::unique_ptr<X11Connection> identity;
+    std::unique_ptr<X11WindowInspector> inspector;
+    struct TopLevel
+    {
+        xcb_window_t client = 0; // the window inside a frame, else the top-level itself
+        bool allowed = false;
+        // A panel: its window manager keeps it above every application
+        // window, the allowed ones too.
+        bool dock = false;
+    };
+    // What was found out about each of the root's children (frames and
+    // windows no manager handles); forgotten when they go.
+    QHash<xcb_window_t, TopLevel> topLevels;
     QTimer settleTimer;
     QElapsedTimer burstClock;
     int burstCount = 0;
@@ -379,6 +403,80 @@ struct OverlayKeeper::Private
             xcb_disconnect(conn);
         conn = nullptr;
         root = 0;
+        closeIdentity();
+    }
+
+    void closeIdentity()
+    {
+        inspector.reset();
+        identity.reset();
+        topLevels.clear();
+    }
+
+    bool openIdentity()
+    {
+        if (inspector)
+            return true;
+        auto connection = std::make_unique<X11Connection>();
+        if (!connection->open([] {}))
+            return false;
+        identity = std::move(connection);
+        inspector = std::make_unique<X11WindowInspector>(*identity);
+        return true;
+    }
+
+    // The window a frame holds: the first one below it that has WM_STATE.
+    Window clientOf(Window topLevel) const
+    {
+        Display *dpy = identity->display();
+        QList<Window> level{topLevel};
+        for (int depth = 0; depth < 4 && !level.isEmpty(); ++depth) {
+            QList<Window> next;
+            for (Window w : std::as_const(level)) {
+                if (identity->readLongs(w, identity->atoms().wmState, identity->atoms().wmState))
+                    return w;
+                Window rootReturn = 0;
+                Window parent = 0;
+                Window *children = nullptr;
+                unsigned int count = 0;
+                if (XQueryTree(dpy, w, &rootReturn, &parent, &children, &count) && children) {
+                    for (unsigned int i = 0; i < count; ++i)
+                        next.append(children[i]);
+                }
+                if (children)
+                    XFree(children);
+            }
+            level = next;
+        }
+        return topLevel;
+    }
+
+    // Whether the window belongs to an allowed application (never this
+    // program's own, whose windows above are asked of `above`).
+    bool ownedByAllowed(Window window) const
+    {
+        const auto info = inspector->inspect(window);
+        if (!info || (info->pid && *info->pid == inspector->ownPid()))
+            return false;
+        return AppIdentity::matchesAny(info->names, allowedNames);
+    }
+
+    const TopLevel &classify(xcb_window_t topLevel)
+    {
+        if (const auto it = topLevels.constFind(topLevel); it != topLevels.cend())
+            return *it;
+        TopLevel t;
+        t.client = xcb_window_t(clientOf(topLevel));
+        t.allowed = ownedByAllowed(t.client);
+        const X11Atoms &atoms = identity->atoms();
+        const auto types = identity->readLongs(t.client, atoms.windowType, XA_ATOM);
+        t.dock = types && types->contains(atoms.windowTypeDock);
+        // A dialog of an allowed application's window goes with it.
+        Window owner = 0;
+        if (!t.allowed && XGetTransientForHint(identity->display(), t.client, &owner) && owner &&
+            owner != t.client)
+            t.allowed = ownedByAllowed(owner);
+        return *topLevels.insert(topLevel, t);
     }
 
     Held *find(xcb_window_t id)
@@ -528,10 +626,43 @@ struct OverlayKeeper::Private
         }
         order.removeAll(xcb_window_t(0));
 
-        bool inPlace = true;
+        // The foreign windows on screen, bottom to top: those of allowed
+        // applications belong above the held windows, the rest below them.
         qsizetype lowest = stack.size();
-        for (xcb_window_t id : std::as_const(order))
-            lowest = std::min(lowest, stack.indexOf(id));
+        for (qsizetype i = 0; i < heldCount; ++i)
+            lowest = std::min(lowest, stack.indexOf(order.at(i)));
+        const bool sorting = !allowedNames.isEmpty() && openIdentity();
+        if (!sorting)
+            topLevels.clear();
+        QList<xcb_window_t> foreign;
+        QSet<xcb_window_t> unmanaged; // override-redirect: anyone may restack them
+        {
+            QList<std::pair<xcb_window_t, xcb_get_window_attributes_cookie_t>> cookies;
+            for (qsizetype i = sorting ? 0 : lowest + 1; i < stack.size(); ++i)
+                if (!order.contains(stack.at(i)))
+                    cookies.append({stack.at(i), xcb_get_window_attributes(conn, stack.at(i))});
+            for (const auto &[id, cookie] : cookies) {
+                xcb_get_window_attributes_reply_t *attrs =
+                    xcb_get_window_attributes_reply(conn, cookie, nullptr);
+                if (attrs && attrs->map_state == XCB_MAP_STATE_VIEWABLE) {
+                    foreign.append(id);
+                    if (attrs->override_redirect)
+                        unmanaged.insert(id);
+                }
+                free(attrs);
+            }
+        }
+        QList<xcb_window_t> allowed; // bottom to top
+        if (sorting) {
+            // Forget windows that went.
+            for (auto it = topLevels.begin(); it != topLevels.end();)
+                it = stack.contains(it.key()) ? std::next(it) : topLevels.erase(it);
+            for (xcb_window_t id : std::as_const(foreign))
+                if (classify(id).allowed)
+                    allowed.append(id);
+        }
+
+        bool inPlace = true;
         qsizetype last = -1;
         for (xcb_window_t id : std::as_const(order)) {
             const qsizetype at = stack.indexOf(id);
@@ -539,25 +670,65 @@ struct OverlayKeeper::Private
                 inPlace = false;
             last = at;
         }
-        // Foreign windows above the lowest of ours count only when viewable.
-        QList<xcb_get_window_attributes_cookie_t> cookies;
-        for (qsizetype i = std::max<qsizetype>(0, lowest + 1); inPlace && i < stack.size(); ++i)
-            if (!order.contains(stack.at(i)))
-                cookies.append(xcb_get_window_attributes(conn, stack.at(i)));
-        for (const auto &cookie : cookies) {
-            xcb_get_window_attributes_reply_t *attrs = xcb_get_window_attributes_reply(conn, cookie, nullptr);
-            if (attrs && attrs->map_state == XCB_MAP_STATE_VIEWABLE)
-                inPlace = false;
-            free(attrs);
+        const qsizetype highestHeld = stack.indexOf(order.at(heldCount - 1));
+        // Whether a managed window of another application stands above an
+        // allowed one (only its window manager can change that), and the
+        // unmanaged ones that do (put below the held windows directly).
+        bool allowedCovered = false;
+        QList<xcb_window_t> coveringUnmanaged;
+        const qsizetype lowestAllowed = allowed.isEmpty() ? stack.size() : stack.indexOf(allowed.first());
+        for (xcb_window_t id : std::as_const(foreign)) {
+            const qsizetype at = stack.indexOf(id);
+            if (allowed.contains(id)) {
+                if (at < highestHeld)
+                    inPlace = false;
+            } else if (at > lowestAllowed && topLevels.value(id).dock) {
+                // A panel above an allowed window cannot go below the held
+                // windows without taking the allowed one with it: the
+                // allowed window wins (and the panel shows the countdown).
+            } else {
+                if (at > lowest)
+                    inPlace = false;
+                if (at > lowestAllowed && !unmanaged.contains(id))
+                    allowedCovered = true;
+                if (at > lowestAllowed && unmanaged.contains(id))
+                    coveringUnmanaged.append(id);
+            }
         }
         if (!inPlace) {
+            // Bottom to top: the held windows, the allowed applications'
+            // windows, this program's windows allowed above.
+            QList<xcb_window_t> wanted = order.mid(0, heldCount);
+            wanted.append(allowed);
+            wanted.append(order.mid(heldCount));
+            // A framed window is the window manager's to move: the allowed
+            // ones covered by another application's window are raised through
+            // it, as their own request would be, and the held windows go
+            // below them.
+            if (allowedCovered) {
+                const uint32_t raise[] = {XCB_STACK_MODE_ABOVE};
+                for (xcb_window_t id : std::as_const(allowed))
+                    xcb_configure_window(conn, topLevels.value(id).client, XCB_CONFIG_WINDOW_STACK_MODE,
+                                         raise);
+            }
+            const auto movable = [&](qsizetype i) {
+                const xcb_window_t id = wanted.at(i);
+                return !allowed.contains(id) || topLevels.value(id).client == id;
+            };
             const uint32_t top[] = {XCB_STACK_MODE_ABOVE};
-            if (!topIsFramed)
-                xcb_configure_window(conn, order.last(), XCB_CONFIG_WINDOW_STACK_MODE, top);
-            for (qsizetype i = order.size() - 2; i >= 0; --i) {
-                const uint32_t below[] = {order.at(i + 1), XCB_STACK_MODE_BELOW};
-                xcb_configure_window(conn, order.at(i),
+            if (!topIsFramed && movable(wanted.size() - 1))
+                xcb_configure_window(conn, wanted.last(), XCB_CONFIG_WINDOW_STACK_MODE, top);
+            for (qsizetype i = wanted.size() - 2; i >= 0; --i) {
+                if (!movable(i))
+                    continue;
+                const uint32_t below[] = {wanted.at(i + 1), XCB_STACK_MODE_BELOW};
+                xcb_configure_window(conn, wanted.at(i),
                                      XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE, below);
+            }
+            for (xcb_window_t id : std::as_const(coveringUnmanaged)) {
+                const uint32_t under[] = {wanted.first(), XCB_STACK_MODE_BELOW};
+                xcb_configure_window(conn, id, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE,
+                                     under);
             }
             ++restacks;
             ++burstCount;
@@ -652,6 +823,24 @@ void OverlayKeeper::setOthersAbove(bool othersAbove)
         d->sway->setOthersAbove(othersAbove);
     if (!d->pinnedCaptions.isEmpty())
         d->pin();
+}
+
+void OverlayKeeper::setAllowedApplications(const QStringList &names)
+{
+    d->allowedList = names;
+    d->allowedNames = AppIdentity::normalizedSet(names);
+    d->topLevels.clear();
+    if (d->allowedNames.isEmpty()) {
+        d->inspector.reset();
+        d->identity.reset();
+    }
+    if (d->conn && !d->held.isEmpty())
+        d->scheduleSettle();
+}
+
+QStringList OverlayKeeper::allowedApplications() const
+{
+    return d->allowedList;
 }
 
 void OverlayKeeper::restack()

@@ -6,8 +6,10 @@
 // and the login item.
 #include "PlatformServices.h"
 
+#include "CanberraSessionSound.h"
 #include "DBusRemoteControl.h"
 #include "DBusUserNotifications.h"
+#include "DesktopDoNotDisturb.h"
 #include "DesktopSession.h"
 #include "KWinScripting.h"
 #include "KWinWorkspace.h"
@@ -66,6 +68,16 @@ public:
     std::unique_ptr<UserNotifications> makeUserNotifications() override
     {
         return std::make_unique<DBusUserNotifications>();
+    }
+
+    std::unique_ptr<DoNotDisturb> makeDoNotDisturb() override
+    {
+        return std::make_unique<DesktopDoNotDisturb>();
+    }
+
+    std::unique_ptr<SessionSound> makeSessionSound() override
+    {
+        return std::make_unique<CanberraSessionSound>();
     }
 
     std::unique_ptr<AppCatalogue> makeAppCatalogue() override { return std::make_unique<XdgAppCatalogue>(); }
