@@ -2,6 +2,7 @@
 
 #include "HomePath.h"
 #include "TextStyles.h"
+#include "Version.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -72,8 +73,7 @@ AboutDialog::AboutDialog(const QString &storePath, const QString &readme, QWidge
 
 QString AboutDialog::version()
 {
-    const QString set = QCoreApplication::applicationVersion();
-    return set.isEmpty() ? QStringLiteral(LUMORA_VERSION) : set;
+    return QString::fromLatin1(Version::kText);
 }
 
 QString AboutDialog::displayPath(const QString &path)

@@ -14,6 +14,8 @@
 #include "ScratchStore.h"
 #include "SwayTree.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -137,17 +139,30 @@ QString coverage()
 // Where each of these windows is and how: output, workspace, full screen,
 // the layout of its container and its place there, a floating window's
 // geometry.
+// Where each of the listed windows is. A window's place in its container is
+// its rank among the listed windows there: other programs' windows (such as
+// this program's own main window, which goes when it quits) do not count.
 QHash<QString, QString> placesOf(const QStringList &appIds)
 {
-    QHash<QString, QString> out;
+    QList<SwayWindow> listed;
     for (const auto &w : swayWindows()) {
-        if (!appIds.contains(w.appId))
-            continue;
-        out.insert(w.appId, QStringLiteral("%1 %2 full=%3 %4#%5 %6")
-                                .arg(w.output, w.workspace)
-                                .arg(w.fullscreen)
-                                .arg(w.floating ? QStringLiteral("floating") : w.parentLayout)
-                                .arg(w.index)
+        if (appIds.contains(w.appId))
+            listed << w;
+    }
+    const auto container = [](const SwayWindow &w) {
+        return QStringLiteral("%1 %2 full=%3 %4")
+            .arg(w.output, w.workspace)
+            .arg(w.fullscreen)
+            .arg(w.floating ? QStringLiteral("floating") : w.parentLayout);
+    };
+    QHash<QString, QString> out;
+    for (const auto &w : listed) {
+        const auto rank = std::count_if(listed.cbegin(), listed.cend(), [&](const SwayWindow &other) {
+            return container(other) == container(w) && other.index < w.index;
+        });
+        out.insert(w.appId, QStringLiteral("%1#%2 %3")
+                                .arg(container(w))
+                                .arg(rank)
                                 .arg(w.floating ? QStringLiteral("%1,%2 %3x%4")
                                                       .arg(w.rect.x())
                                                       .arg(w.rect.y())
