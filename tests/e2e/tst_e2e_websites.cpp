@@ -190,10 +190,13 @@ private:
         m_socket.write(frame);
         m_socket.flush();
     }
+    // Waits with the event loop running: an answer such as Page.navigate's
+    // comes only once the page server, which lives in this thread too, has
+    // answered the browser.
     bool fill(qsizetype size)
     {
         while (m_buffer.size() < size) {
-            if (!m_socket.waitForReadyRead(kSettleMs))
+            if (!QTest::qWaitFor([this] { return m_socket.bytesAvailable() > 0; }, kSettleMs))
                 return false;
             m_buffer += m_socket.readAll();
         }
