@@ -1731,6 +1731,10 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>Could not open the database at %1: %2</source>
         <translation>Die Datenbank unter %1 konnte nicht geöffnet werden: %2</translation>
     </message>
+    <message>
+        <source>Lumora brought the database at %1 up to date; the one it was is kept at %2</source>
+        <translation>Lumora hat die Datenbank unter %1 auf den neuen Stand gebracht; die bisherige liegt unter %2</translation>
+    </message>
 </context>
 <context>
     <name>Theme</name>

@@ -50,15 +50,25 @@ QUrl url()
     return QUrl::fromLocalFile(path());
 }
 
-std::unique_ptr<ModelContainer> openContainer(QString *error)
+std::unique_ptr<ModelContainer> openContainer(QString *error, const StoreOpenOptions &options)
 {
-    return ModelContainer::open(path(), schema(), error);
+    return ModelContainer::open(path(), schema(), error, options);
 }
 
-std::unique_ptr<ModelContainer> openOrReport()
+std::unique_ptr<ModelContainer> openOrReport(const StoreOpenOptions &options)
 {
     QString error;
-    auto container = openContainer(&error);
+    auto container = openContainer(&error, options);
+    if (container && !container->backupPath().isEmpty()) {
+        const QByteArray note =
+            (QCoreApplication::translate("Store", "Lumora brought the database at %1 up to "
+                                                  "date; the one it was is kept at %2")
+                 .arg(path(), container->backupPath()) +
+             QLatin1Char('\n'))
+                .toLocal8Bit();
+        std::fputs(note.constData(), stderr);
+        std::fflush(stderr);
+    }
     if (container)
         return container;
     const QByteArray message =

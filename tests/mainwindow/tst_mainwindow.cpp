@@ -603,19 +603,25 @@ private Q_SLOTS:
     void createFocusScreen_data()
     {
         QTest::addColumn<int>("settingsDefault"); // -1: no settings row
+        QTest::addColumn<LockMode>("defaultLockMode");
         QTest::addColumn<bool>("fromToolbar");
-        QTest::newRow("no settings row, empty-state button") << -1 << false;
-        QTest::newRow("default math, toolbar") << int(StrictModeType::math) << true;
+        QTest::newRow("no settings row, empty-state button") << -1 << LockMode::hideApps << false;
+        QTest::newRow("default math, overlay, toolbar")
+            << int(StrictModeType::math) << LockMode::overlay << true;
+        QTest::newRow("default password, prevent launch, empty-state button")
+            << int(StrictModeType::password) << LockMode::preventLaunch << false;
     }
     void createFocusScreen()
     {
         QFETCH(int, settingsDefault);
+        QFETCH(LockMode, defaultLockMode);
         QFETCH(bool, fromToolbar);
         Fixture f;
-        if (settingsDefault >= 0)
-            f.context()
-                ->insert(std::make_unique<AppSettings>())
-                ->setDefaultStrictModeType(StrictModeType(settingsDefault));
+        if (settingsDefault >= 0) {
+            auto *row = f.context()->insert(std::make_unique<AppSettings>());
+            row->setDefaultStrictModeType(StrictModeType(settingsDefault));
+            row->setDefaultLockMode(defaultLockMode);
+        }
         FocusScreenList *list = f.screenList();
         QVERIFY(shown(list->emptyState(), f.window.get()));
         if (fromToolbar)
@@ -629,7 +635,7 @@ private Q_SLOTS:
         const FocusScreen *s = screens.first();
         QCOMPARE(s->name(), QStringLiteral("New Focus Screen"));
         QCOMPARE(s->duration(), 600.0);
-        QCOMPARE(s->lockMode(), LockMode::hideApps);
+        QCOMPARE(s->lockMode(), defaultLockMode);
         QCOMPARE(s->sortOrder(), 0);
         QVERIFY(!s->strictModeEnabled());
         QCOMPARE(s->strictModeType(),
