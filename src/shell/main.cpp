@@ -90,6 +90,26 @@ std::optional<int> answerHelpOrMistake(const CommandLine &command)
     return std::nullopt;
 }
 
+// --export: every session to standard output, read row by row straight from
+// the store's file; needs neither a display nor a running Lumora.
+int exportSessions(const CommandLine &command)
+{
+    StoreOpenOptions options;
+    options.loadRecords = false;
+    const std::unique_ptr<ModelContainer> container = Store::openOrReport(options);
+    if (!container)
+        return EXIT_FAILURE;
+    const SessionExport::Result result = SessionExport::writeToDescriptor(
+        container->database(), *command.exportFormat, command.exportSince, STDOUT_FILENO);
+    if (!result.ok) {
+        TerminalText::printError(
+            QStringLiteral("lumora: ") +
+            QCoreApplication::translate("main", "could not export the sessions: %1").arg(result.error));
+        return EXIT_FAILURE;
+    }
+    return EXIT_SUCCESS;
+}
+
 // Help and mistakes on the command line need no display: a terminal without
 // one (a login over ssh) gets them too. Qt's own one-dash options (-display,
 // -geometry, ...) are only taken out by the GUI application object, so a
@@ -101,6 +121,11 @@ std::optional<int> answerWithoutDisplay(int &argc, char **argv, const QStringLis
         return arg.startsWith(QLatin1Char('-')) && !arg.startsWith(QLatin1String("--")) &&
                arg != QLatin1String("-h");
     });
+    if (command.exportFormat && command.error.isEmpty() && !command.help && !command.version) {
+        QCoreApplication core(argc, argv);
+        Translations::install(QLocale::system());
+        return exportSessions(command);
+    }
     if (!command.help && !command.version && (command.error.isEmpty() || qtOptions))
         return std::nullopt;
     QCoreApplication core(argc, argv);
