@@ -13,11 +13,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -181,6 +183,50 @@ private Q_SLOTS:
         // The time carries its offset, so another program places it exactly.
         QCOMPARE(QDateTime::fromString(rows.first().at(1), Qt::ISODate).toUTC(),
                  since ? f.base.addDays(1) : f.base);
+    }
+
+    // Rows near a change of the local offset carry the offset of their own
+    // instant (Berlin leaves +01:00 for +02:00 at 01:00 UTC on 29 March 2026).
+    void offsetsAcrossDaylightSaving()
+    {
+        const QByteArray previous = qgetenv("TZ");
+        qputenv("TZ", "Europe/Berlin");
+        ::tzset();
+        const auto restore = qScopeGuard([&] {
+            if (previous.isNull())
+                qunsetenv("TZ");
+            else
+                qputenv("TZ", previous);
+            ::tzset();
+        });
+        QTemporaryDir dir;
+        auto container =
+            ModelContainer::open(dir.filePath(QStringLiteral("dst.store")), Store::schema(), nullptr);
+        QVERIFY(container);
+        ModelContext *ctx = container->mainContext();
+        const QUuid screen =
+            ctx->insert(std::make_unique<FocusScreen>(QStringLiteral("Night"), 600.0))->uuid();
+        const QDateTime change(QDate(2026, 3, 29), QTime(1, 0), Qt::UTC);
+        for (const int minutes : {-50, -1, 0, 14, 50})
+            ctx->insert(std::make_unique<FocusSession>(screen, change.addSecs(60 * minutes)))
+                ->complete(change.addSecs(60 * minutes + 600));
+        QVERIFY(ctx->save());
+        QBuffer out;
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QVERIFY(
+            SessionExport::write(container->database(), SessionExport::Format::csv, std::nullopt, out).ok);
+        QList<QStringList> rows = parseCsv(out.data());
+        rows.removeFirst();
+        QStringList startAndEnd;
+        for (const QStringList &row : rows)
+            startAndEnd << row.at(1) + QLatin1Char(' ') + row.at(2);
+        QCOMPARE(startAndEnd, (QStringList{
+                                  "2026-03-29T01:10:00+01:00 2026-03-29T01:20:00+01:00",
+                                  "2026-03-29T01:59:00+01:00 2026-03-29T03:09:00+02:00",
+                                  "2026-03-29T03:00:00+02:00 2026-03-29T03:10:00+02:00",
+                                  "2026-03-29T03:14:00+02:00 2026-03-29T03:24:00+02:00",
+                                  "2026-03-29T03:50:00+02:00 2026-03-29T04:00:00+02:00",
+                              }));
     }
 
     void emptyHistory_data()
