@@ -18,11 +18,13 @@
 #include "ThemeStore.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QSocketNotifier>
 
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -94,6 +96,18 @@ std::optional<int> answerHelpOrMistake(const CommandLine &command)
 // the store's file; needs neither a display nor a running Lumora.
 int exportSessions(const CommandLine &command)
 {
+    // No store yet: no sessions, and none is made for asking.
+    if (!QFileInfo::exists(Store::path())) {
+        const QByteArray none = SessionExport::emptyExport(*command.exportFormat);
+        if (std::fwrite(none.constData(), 1, size_t(none.size()), stdout) != size_t(none.size()) ||
+            std::fflush(stdout) != 0) {
+            TerminalText::printError(QStringLiteral("lumora: ") +
+                                     QCoreApplication::translate("main", "could not export the sessions: %1")
+                                         .arg(QString::fromLocal8Bit(std::strerror(errno))));
+            return EXIT_FAILURE;
+        }
+        return EXIT_SUCCESS;
+    }
     StoreOpenOptions options;
     options.loadRecords = false;
     const std::unique_ptr<ModelContainer> container = Store::openOrReport(options);

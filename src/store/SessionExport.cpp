@@ -163,6 +163,11 @@ QByteArray csvField(const QString &value)
     return '"' + utf8 + '"';
 }
 
+QByteArray emptyExport(Format format)
+{
+    return format == Format::csv ? fieldNames().join(u',').toUtf8() + "\r\n" : QByteArray("[]\n");
+}
+
 Result write(const QSqlDatabase &db, Format format, const std::optional<QDateTime> &since, QIODevice &out)
 {
     Result result;

@@ -32,6 +32,9 @@ QStringList fieldNames();
 // line break, as it is otherwise.
 QByteArray csvField(const QString &value);
 
+// What an export of no session is: the CSV header line, or an empty JSON array.
+QByteArray emptyExport(Format format);
+
 struct Result
 {
     bool ok = false;

@@ -351,8 +351,10 @@ private Q_SLOTS:
         if (bin.isEmpty())
             QSKIP("LUMORA_BIN is not set");
         Fixture f;
-        const QString path = f.container->path();
+        QString path = f.container->path();
         f.container.reset();
+        if (QTest::currentDataTag() == QLatin1String("no store yet"))
+            path = f.dir.filePath(QStringLiteral("none/Lumora.store"));
         QProcess lumora;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("APP_STORE"), path);
@@ -366,6 +368,8 @@ private Q_SLOTS:
         const QString said =
             QString::fromUtf8(status == 0 ? lumora.readAllStandardOutput() : lumora.readAllStandardError());
         QVERIFY2(said.contains(output), qPrintable(said));
+        // An export never makes a store.
+        QCOMPARE(QFileInfo::exists(path), QTest::currentDataTag() != QLatin1String("no store yet"));
         if (arguments.contains(QStringLiteral("--since")) && status == 0)
             QCOMPARE(QJsonDocument::fromJson(said.toUtf8()).array().size(), 2);
     }
