@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Key.h"
+#include "ModifierFlags.h"
+
 #include <QtGlobal>
 
 #include <functional>
@@ -25,9 +28,8 @@ struct EventHotKeyID
 };
 
 // One press or release of a registered combination as the backend delivers
-// it. `kind` is 5 for a press and 6 for a release; any other kind is not
-// handled. When the backend could not read the identifier,
-// `parameterStatus` carries the failure and `hotKeyID` is meaningless.
+// it. `kind` is kPressed or kReleased; any other kind is not handled. When the backend could not read the
+// identifier, `parameterStatus` carries the failure and `hotKeyID` is meaningless.
 struct HotKeyEvent
 {
     static constexpr quint32 kPressed = 5;
@@ -67,8 +69,7 @@ public:
     virtual Keeper keeper() const { return isAvailable() ? Keeper::program : Keeper::none; }
     // Registers the combination system-wide; nothing when the desktop
     // refuses it (another program holds it, the key has no key code here).
-    virtual std::optional<Reference> registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers,
-                                                    EventHotKeyID id) = 0;
+    virtual std::optional<Reference> registerHotKey(Key key, ModifierFlags modifiers, EventHotKeyID id) = 0;
     virtual void unregisterHotKey(Reference reference) = 0;
     // Presses and releases of registered combinations go to `handler`; its
     // status tells whether the event was consumed.

@@ -2,7 +2,7 @@
 
 #include "Accessibility.h"
 #include "AppIdentity.h"
-#include "TerminalText.h"
+#include "Logging.h"
 #include "Workspace.h"
 
 #include <QCoreApplication>
@@ -306,7 +306,7 @@ void AppLockManager::reportIfNothingCanBeHidden(LockMode mode)
     const QString line = tr("Lumora: Other applications cannot be hidden here (%1); "
                             "the focus overlay still covers the screens")
                              .arg(m_workspace->unavailableReason());
-    TerminalText::printLine(line);
+    qCInfo(lcSession).noquote() << line;
     Q_EMIT hidingUnavailable(m_workspace->unavailableReason());
 }
 
@@ -321,7 +321,7 @@ void AppLockManager::writeJournal()
     if (writeJournalNow(&error) || m_reportedJournalError)
         return;
     m_reportedJournalError = true;
-    TerminalText::printError(tr("Lumora: Could not update the lock journal: %1").arg(error));
+    qCWarning(lcSession).noquote() << tr("Lumora: Could not update the lock journal: %1").arg(error);
 }
 
 bool AppLockManager::writeJournalNow(QString *error)
@@ -358,6 +358,6 @@ void AppLockManager::refuseHiding(const QString &error)
     const auto reason = tr("Other applications are not hidden because the lock journal %1 "
                            "could not be written (%2); the focus overlay still covers the screens.")
                             .arg(m_journal.path(), error);
-    TerminalText::printError(QStringLiteral("Lumora: ") + reason);
+    qCWarning(lcSession).noquote() << QStringLiteral("Lumora: ") + reason;
     Q_EMIT hidingRefused(reason);
 }

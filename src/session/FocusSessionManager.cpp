@@ -7,6 +7,7 @@
 #include "ExitChallenge.h"
 #include "FocusScreen.h"
 #include "FocusSession.h"
+#include "Logging.h"
 #include "ModelContainer.h"
 #include "ModelContext.h"
 #include "NotificationCenter.h"
@@ -14,7 +15,6 @@
 #include "OverlayPresenter.h"
 #include "SessionPreferences.h"
 #include "SessionSound.h"
-#include "TerminalText.h"
 #include "UserNotifications.h"
 #include "WebsiteDomain.h"
 
@@ -389,7 +389,7 @@ QDateTime FocusSessionManager::countdownNow() const
 
 void FocusSessionManager::postProblem(const QString &title, const QString &body)
 {
-    TerminalText::printError(QStringLiteral("Lumora: %1: %2").arg(title, body));
+    qCWarning(lcSession).noquote() << QStringLiteral("Lumora: %1: %2").arg(title, body);
     if (m_services.notifications)
         m_services.notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces), title, body,
                                        false);

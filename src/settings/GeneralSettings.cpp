@@ -4,6 +4,7 @@
 #include "AppSettings.h"
 #include "BrowserSection.h"
 #include "EmptyStatePanel.h"
+#include "Logging.h"
 #include "LoginItem.h"
 #include "ModelContext.h"
 #include "SessionPreferences.h"
@@ -11,7 +12,6 @@
 #include "ShortcutField.h"
 #include "Store.h"
 #include "Symbols.h"
-#include "TerminalText.h"
 #include "TextStyles.h"
 
 #include <QCheckBox>
@@ -26,11 +26,6 @@
 #include <algorithm>
 
 namespace {
-
-void logLine(const QString &line)
-{
-    TerminalText::printLine(line);
-}
 
 template<typename E> void fillPicker(QComboBox *picker)
 {
@@ -304,7 +299,7 @@ void GeneralSettings::setLaunchAtLogin(bool on)
     const bool done =
         !realEntry || (on ? m_loginItem->registerItem(&error) : m_loginItem->unregisterItem(&error));
     if (!done)
-        logLine(QLatin1String(kLaunchAtLoginFailure) + error);
+        qCInfo(lcSettings).noquote() << QLatin1String(kLaunchAtLoginFailure) + error;
     // The toggle stays where the user put it, whatever happened.
     if (m_launchAtLogin->isChecked() != on) {
         const QSignalBlocker block(m_launchAtLogin);

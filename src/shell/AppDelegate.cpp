@@ -10,6 +10,7 @@
 #include "FocusSessionManager.h"
 #include "GlobalShortcut.h"
 #include "HotKeysController.h"
+#include "Logging.h"
 #include "LoginItem.h"
 #include "MenuBarPopover.h"
 #include "ModelContext.h"
@@ -18,7 +19,6 @@
 #include "StatusItem.h"
 #include "StatusText.h"
 #include "Store.h"
-#include "TerminalText.h"
 #include "ThemeStore.h"
 #include "TrayIcon.h"
 #include "UserNotifications.h"
@@ -27,19 +27,12 @@
 #include <QDir>
 #include <QUuid>
 
-#include <cstdio>
-
 namespace {
 
 // A click on the tray icon first closes an open popup (Qt closes popups on
 // any press outside them) and then reports the click; a click that arrives
 // this soon after the close belongs to it and must not reopen the popover.
 constexpr int kReopenGuardMs = 300;
-
-void logLine(const QString &line)
-{
-    TerminalText::printLine(line);
-}
 
 // A path as the user knows it: ~/ for the home folder.
 QString userPath(const QString &path)
@@ -65,7 +58,8 @@ AppDelegate::AppDelegate(ModelContainer *container, SessionServices &sessions, P
         connect(context, &ModelContext::saveFailed, this, &AppDelegate::reportSaveFailure);
         connect(context, &ModelContext::saveRecovered, this, [this] {
             if (std::exchange(m_toldSaveFailure, false))
-                logLine(QStringLiteral("Lumora: The changes that could not be saved are saved now"));
+                qCInfo(lcShell).noquote()
+                    << QStringLiteral("Lumora: The changes that could not be saved are saved now");
         });
     }
 }
@@ -93,7 +87,7 @@ void AppDelegate::reportSaveFailure(const QString &error)
     const QString path = m_model->container() ? userPath(m_model->container()->path()) : QString();
     const QString body =
         tr("Changes could not be saved to %1 (%2). Lumora keeps them and tries again.").arg(path, error);
-    TerminalText::printError(QStringLiteral("Lumora: ") + body);
+    qCWarning(lcShell).noquote() << QStringLiteral("Lumora: ") + body;
     if (m_notifications)
         m_notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces), tr("Lumora Could Not Save"),
                               body, false);
@@ -107,7 +101,7 @@ bool AppDelegate::savePending()
     QString error;
     if (context->save(&error))
         return true;
-    TerminalText::printError(tr("Lumora: Changes could not be saved before quitting: %1").arg(error));
+    qCWarning(lcShell).noquote() << tr("Lumora: Changes could not be saved before quitting: %1").arg(error);
     return false;
 }
 
@@ -116,9 +110,9 @@ int AppDelegate::closeAbandonedSessions(std::optional<QDateTime> lastAlive)
     const int closed =
         m_model->closeAbandonedSessions(lastAlive, now ? now() : QDateTime::currentDateTimeUtc());
     if (closed > 0) {
-        logLine(
-            QStringLiteral("Lumora: Closed %1 focus session(s) left open by a run that ended unexpectedly")
-                .arg(closed));
+        qCInfo(lcShell).noquote()
+            << QStringLiteral("Lumora: Closed %1 focus session(s) left open by a run that ended unexpectedly")
+                   .arg(closed);
         m_model->context()->save();
     }
     return closed;
@@ -175,11 +169,8 @@ void AppDelegate::setupMenuBarExtra()
     // The icon shows by itself once a tray host starts; until then the main
     // window is the way in (see LumoraApp).
     if (!StatusItem::isTrayAvailable()) {
-        std::fputs(qPrintable(tr("Lumora: No system tray is available; the main window stays open instead of "
-                                 "the tray icon") +
-                              QLatin1Char('\n')),
-                   stderr);
-        std::fflush(stderr);
+        qCWarning(lcShell).noquote() << tr(
+            "Lumora: No system tray is available; the main window stays open instead of the tray icon");
     }
     m_statusItem->showIdle();
     m_statusItem->setAccent(m_themes->accent());
@@ -290,7 +281,7 @@ bool AppDelegate::applyLaunchAtLogin(bool enabled)
     QString error;
     const bool ok = enabled ? m_loginItem->registerItem(&error) : m_loginItem->unregisterItem(&error);
     if (!ok)
-        logLine(QStringLiteral("Failed to apply launch at login: ") + error);
+        qCInfo(lcShell).noquote() << QStringLiteral("Failed to apply launch at login: ") + error;
     return ok;
 }
 
@@ -305,7 +296,7 @@ bool AppDelegate::isLoginLaunch() const
 void AppDelegate::handleAutoStartOnLogin()
 {
     if (!isLoginLaunch()) {
-        logLine(QStringLiteral("Lumora: Skipping auto-start (manual launch)"));
+        qCInfo(lcShell).noquote() << QStringLiteral("Lumora: Skipping auto-start (manual launch)");
         return;
     }
     const QList<FocusScreen *> screens = m_model->autoStartFocusScreens();

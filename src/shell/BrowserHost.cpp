@@ -1,10 +1,10 @@
 #include "BrowserHost.h"
 
 #include "BrowserManifests.h"
+#include "Logging.h"
 #include "PlatformServices.h"
 #include "RemoteControl.h"
 #include "SingleInstance.h"
-#include "TerminalText.h"
 #include "Translations.h"
 
 #include <QCoreApplication>
@@ -172,7 +172,7 @@ void BrowserHost::send(const QJsonObject &message)
 
 void BrowserHost::report(const QString &error)
 {
-    TerminalText::printError(QStringLiteral("lumora: native messaging: ") + error);
+    qCWarning(lcShell).noquote() << QStringLiteral("lumora: native messaging: ") + error;
 }
 
 void BrowserHost::finish()

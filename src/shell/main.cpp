@@ -2,6 +2,7 @@
 #include "BrowserHost.h"
 #include "CommandLine.h"
 #include "DesktopSession.h"
+#include "Logging.h"
 #include "LumoraApp.h"
 #include "OverlayWindows.h"
 #include "SelfTest.h"
@@ -152,6 +153,9 @@ std::optional<int> answerWithoutDisplay(int &argc, char **argv, const QStringLis
 
 int main(int argc, char *argv[])
 {
+    // Lumora's log lines in their plain form, from the first one on.
+    Logging::installMessageHandler();
+
     // The guard of an overlay this program put up (see OverlayWatchdog).
     if (argc > 1 && std::strcmp(argv[1], OverlayWatchdog::kGuardOption) == 0)
         return OverlayWatchdog::runGuard(argc, argv);
@@ -195,9 +199,7 @@ int main(int argc, char *argv[])
         if (role == SingleInstance::Role::secondary)
             return instance.forward(command);
         if (queryOnly) {
-            std::fputs(qPrintable(QCoreApplication::translate("main", "lumora: Lumora is not running") +
-                                  QLatin1Char('\n')),
-                       stderr);
+            TerminalText::printError(QCoreApplication::translate("main", "lumora: Lumora is not running"));
             return 1;
         }
     }

@@ -4,13 +4,13 @@
 #include "AppSettings.h"
 #include "FocusScreen.h"
 #include "FocusSession.h"
+#include "Logging.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
 
@@ -71,12 +71,8 @@ std::unique_ptr<ModelContainer> openOrReport(const StoreOpenOptions &options)
     }
     if (container)
         return container;
-    const QByteArray message =
-        (QCoreApplication::translate("Store", "Could not open the database at %1: %2").arg(path(), error) +
-         QLatin1Char('\n'))
-            .toLocal8Bit();
-    std::fputs(message.constData(), stderr);
-    std::fflush(stderr);
+    qCWarning(lcStore).noquote()
+        << QCoreApplication::translate("Store", "Could not open the database at %1: %2").arg(path(), error);
     return nullptr;
 }
 

@@ -173,13 +173,11 @@ private Q_SLOTS:
         if (challenge) {
             QVERIFY(!emergency);
             QVERIFY(exitChallenge);
-            QCOMPARE(exitChallenge->text(), QStringLiteral("Exit Challenge"));
             QVERIFY(exitChallenge->isEnabled());
             QCOMPARE(shownText(view.get(), "exitHint"), QStringLiteral("Complete a challenge to exit early"));
         } else {
             QVERIFY(!exitChallenge);
             QVERIFY(emergency);
-            QCOMPARE(emergency->text(), QStringLiteral("Emergency Exit"));
             QCOMPARE(shownText(view.get(), "exitHint"), QStringLiteral("Press Esc 3 times for rapid exit"));
         }
     }
@@ -295,8 +293,6 @@ private Q_SLOTS:
             field->clear();
         }
         QVERIFY(!shown<QLabel>(sheet, "challengeError"));
-        QCOMPARE(shown<QPushButton>(sheet, "cancelButton")->text(), QStringLiteral("Cancel"));
-        QCOMPARE(shown<QPushButton>(sheet, "submitButton")->text(), QStringLiteral("Submit"));
         // The sheet lies over the centre of the view; nothing behind it is usable.
         QVERIFY(sheet->geometry().contains(view->rect().center()));
         QVERIFY(!view->findChild<QAbstractButton *>(QStringLiteral("exitChallengeButton"))->isEnabled());

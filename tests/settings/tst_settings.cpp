@@ -898,7 +898,6 @@ private Q_SLOTS:
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         QCheckBox *toggle = page.launchAtLoginToggle();
-        QCOMPARE(toggle->text(), QStringLiteral("Launch at Login"));
         QCOMPARE(toggle->isChecked(), startOn);
 
         StdoutCapture capture;
@@ -982,7 +981,6 @@ private Q_SLOTS:
         ProfilesSettings page(m_model.get());
         QVERIFY(showActive(&page));
         QVERIFY(page.isEmptyStateShown());
-        QCOMPARE(page.newProfileButton()->text(), QStringLiteral("New Profile..."));
         QTest::mouseClick(page.newProfileButton(), Qt::LeftButton);
         QVERIFY(page.isSheetShowing());
         NewProfileSheet *sheet = page.sheet();
@@ -1074,11 +1072,6 @@ private Q_SLOTS:
         QCOMPARE(page.list()->count(), remaining.size());
         QCOMPARE(page.isEmptyStateShown(), remaining.isEmpty());
         QCOMPARE(page.list()->isHidden(), remaining.isEmpty());
-        if (remaining.isEmpty()) {
-            const auto *empty = page.findChild<EmptyStatePanel *>(QStringLiteral("noProfiles"));
-            QCOMPARE(empty->title(), QStringLiteral("No Profiles"));
-            QCOMPARE(empty->description(), QStringLiteral("Create reusable blocking profiles."));
-        }
         openStore();
         QCOMPARE(ctx()->fetchCount<AppLockProfile>(), remaining.size());
     }
@@ -1265,11 +1258,6 @@ private Q_SLOTS:
         else
             QCOMPARE(streak->foregroundRole(), QPalette::PlaceholderText);
         QCOMPARE(page.isEmptyStateShown(), empty);
-        if (empty) {
-            const auto *state = page.findChild<EmptyStatePanel *>(QStringLiteral("noSessions"));
-            QCOMPARE(state->title(), QStringLiteral("No Sessions Yet"));
-            QCOMPARE(state->description(), QStringLiteral("Complete focus sessions to see statistics."));
-        }
     }
 
     void recentSessions()

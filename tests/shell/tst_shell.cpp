@@ -492,14 +492,12 @@ private Q_SLOTS:
         delegate.applicationDidFinishLaunching();
         FakeHotKeyBackend *keys = shell.platform.hotKeys;
         QVERIFY(keys);
-        const auto holds = [keys](quint32 code, quint32 modifiers) {
-            for (const auto &[reference, registration] : keys->registrations)
-                if (registration.keyCode == code && registration.modifiers == modifiers)
-                    return true;
-            return false;
+        const auto holds = [keys](Key key, ModifierFlags modifiers) {
+            return keys->find(key, modifiers) != nullptr;
         };
-        constexpr quint32 kF = 3, kG = 5;
-        QVERIFY(holds(kF, 0x1900)); // the default, Ctrl+Alt+Super+F
+        constexpr ModifierFlags kSuperShift = ModifierFlag::command | ModifierFlag::shift;
+        constexpr ModifierFlags kCtrlAlt = ModifierFlag::control | ModifierFlag::option;
+        QVERIFY(holds(Key::f, kCtrlAlt | ModifierFlag::command)); // the default
 
         GeneralSettings page(delegate.model());
         page.setShortcutApplier(
@@ -514,17 +512,17 @@ private Q_SLOTS:
         };
 
         record(Qt::Key_F, Qt::MetaModifier | Qt::ShiftModifier);
-        QVERIFY(holds(kF, 0x300));
-        QVERIFY(!holds(kF, 0x1900));
+        QVERIFY(holds(Key::f, kSuperShift));
+        QVERIFY(!holds(Key::f, kCtrlAlt | ModifierFlag::command));
         QCOMPARE(keys->registrations.size(), size_t(1));
         QCOMPARE(page.shortcutStatus()->text(), QStringLiteral("Super+Shift+F now opens the popover."));
         QCOMPARE(delegate.model()->context()->fetch<AppSettings>().first()->globalShortcut(),
                  QStringLiteral("⇧⌘F"));
 
         // Another program holds Ctrl+Alt+G.
-        QVERIFY(keys->registerHotKey(kG, 0x1800, EventHotKeyID{1, 1}));
+        QVERIFY(keys->registerHotKey(Key::g, kCtrlAlt, EventHotKeyID{1, 1}));
         record(Qt::Key_G, Qt::ControlModifier | Qt::AltModifier);
-        QVERIFY(holds(kF, 0x300));
+        QVERIFY(holds(Key::f, kSuperShift));
         QCOMPARE(page.shortcutStatus()->text(),
                  QStringLiteral("Ctrl+Alt+G could not be registered: another program may be using it. "
                                 "The shortcut in use stays."));
@@ -550,7 +548,6 @@ private Q_SLOTS:
         MainWindow window(&model, &themes, &probes, nullptr);
         QAction *about = window.findChild<QAction *>(QStringLiteral("aboutAction"));
         QVERIFY(about);
-        QCOMPARE(about->text(), QStringLiteral("About Lumora"));
         about->trigger();
         auto *dialog = window.findChild<AboutDialog *>();
         QVERIFY(dialog);

@@ -1,6 +1,6 @@
 #include "DBusRemoteControl.h"
 
-#include "TerminalText.h"
+#include "Logging.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -203,9 +203,10 @@ void DBusRemoteControl::BrowserConnected(const QString &browser)
     const QString follower = message().service();
     if (!isFollower(follower) && followerCount() >= kMaxBrowsers) {
         if (!m_toldFull)
-            TerminalText::printError(
-                QStringLiteral("lumora: %1 browsers are connected already; more are refused until one leaves")
-                    .arg(kMaxBrowsers));
+            qCWarning(lcFreedesktop).noquote()
+                << QStringLiteral(
+                       "lumora: %1 browsers are connected already; more are refused until one leaves")
+                       .arg(kMaxBrowsers);
         m_toldFull = true;
         sendErrorReply(QLatin1String(kErrorLimitsExceeded),
                        QStringLiteral("%1 browsers are connected already").arg(kMaxBrowsers));

@@ -1,5 +1,6 @@
 #include "SwayOverlayKeeper.h"
 
+#include "Logging.h"
 #include "SwayIpc.h"
 #include "SwayIpcConnection.h"
 
@@ -124,9 +125,9 @@ bool SwayOverlayKeeper::Private::run(const QStringList &list)
         return true;
     if (!reportedRefusal) {
         reportedRefusal = true;
-        qWarning("sway refused to keep the overlays in place (%s): %s",
-                 qPrintable(reply ? error : QStringLiteral("no answer")),
-                 qPrintable(list.join(QLatin1String("; "))));
+        qCWarning(lcSway, "sway refused to keep the overlays in place (%s): %s",
+                  qPrintable(reply ? error : QStringLiteral("no answer")),
+                  qPrintable(list.join(QLatin1String("; "))));
     }
     return false;
 }

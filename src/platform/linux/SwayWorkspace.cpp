@@ -2,6 +2,7 @@
 
 #include "ApplicationAnnouncer.h"
 #include "HiddenWindowsRecord.h"
+#include "Logging.h"
 #include "ProgramNames.h"
 #include "SwayIpc.h"
 #include "SwayIpcConnection.h"
@@ -460,7 +461,8 @@ void SwayWorkspace::Private::backFromScratchpad(const QList<QPair<qint64, Origin
         // each (the next one's neighbour may be back now): one refused
         // leaves the others.
         if (!run(bringBack(id, origin, view)))
-            qWarning("sway did not put window %lld back exactly as it was", static_cast<long long>(id));
+            qCWarning(lcSway, "sway did not put window %lld back exactly as it was",
+                      static_cast<long long>(id));
         refresh();
     }
     if (hiddenByUs.isEmpty() && userView) {
