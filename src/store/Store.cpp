@@ -60,14 +60,10 @@ std::unique_ptr<ModelContainer> openOrReport(const StoreOpenOptions &options)
     QString error;
     auto container = openContainer(&error, options);
     if (container && !container->backupPath().isEmpty()) {
-        const QByteArray note =
-            (QCoreApplication::translate("Store", "Lumora brought the database at %1 up to "
-                                                  "date; the one it was is kept at %2")
-                 .arg(path(), container->backupPath()) +
-             QLatin1Char('\n'))
-                .toLocal8Bit();
-        std::fputs(note.constData(), stderr);
-        std::fflush(stderr);
+        qCWarning(lcStore).noquote() << QCoreApplication::translate("Store",
+                                                                    "Lumora brought the database at %1 up to "
+                                                                    "date; the one it was is kept at %2")
+                                            .arg(path(), container->backupPath());
     }
     if (container)
         return container;
