@@ -142,6 +142,12 @@ public:
         return std::make_unique<SystemTrayIcon>();
     }
 
+    bool showsTrayItemWithoutHost() override
+    {
+        return GnomeShellExtension::isGnomeShellRunning() && !StatusNotifierItem::isWatcherRegistered() &&
+               GnomeShellIndicator().isAvailable();
+    }
+
     std::unique_ptr<DisplaySleepInhibitor> inhibitDisplaySleep(const QString &reason) override
     {
         return std::make_unique<ScreenSaverInhibitor>(reason);

@@ -1,0 +1,394 @@
+// The real program on a GNOME Shell desktop (headless, two monitors, Lumora's
+// extension enabled, see gnome-session.sh) with real clients: foot, gtk3-demo
+// and a Qt Wayland window. A hideApps session minimises the windows that are
+// not allowed and leaves the allowed one, its overlays cover both monitors
+// (in a picture the shell takes), stay above a window made full screen and
+// above an activated one, keep the keyboard, are on every workspace and in
+// no window switcher; the top bar shows the countdown; a preventLaunch
+// session minimises a window started during it; the top-bar item and the key
+// binding open the popover; a killed run's countdown goes at once and the
+// next start shows again exactly the windows it minimised. What the shell
+// shows is read through the tests' probe extension.
+#include "FocusScreen.h"
+#include "LumoraProcess.h"
+#include "ModelContext.h"
+#include "ScratchStore.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRect>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int settleMs = 10000;
+constexpr int sessionEndsWithinMs = 30000;
+
+const QString shortSession = QStringLiteral("Fifteen Seconds");
+const QString preventOneMinute = QStringLiteral("Prevent One Minute");
+const QString overlayOneMinute = QStringLiteral("Overlay One Minute");
+const QString footClass = QStringLiteral("lumora-test-foot");
+const QString qtBlocked = QStringLiteral("lumora-test-blocked");
+const QString lateId = QStringLiteral("lumora-test-late");
+const QString allowedId = QStringLiteral("org.gtk.Demo");
+const QString overlayTitle = QString::fromLatin1(LumoraProcess::kOverlayTitle);
+
+// The monitors of the test desktop, left to right.
+const QList<QRect> monitors{QRect(0, 0, 1280, 800), QRect(1280, 0, 1024, 768)};
+
+struct ShellWindow
+{
+    quint64 id = 0;
+    qint64 pid = 0;
+    QString title;
+    QString wmClass;
+    QString appId;
+    bool minimized = false;
+    bool above = false;
+    bool sticky = false;
+    bool fullscreen = false;
+    bool focused = false;
+    bool inSwitcher = false;
+    int stack = 0;
+    QRect rect;
+
+    bool is(const QString &name) const { return wmClass == name || appId == name; }
+};
+
+QDBusMessage probe(const QString &method, const QVariantList &args = {})
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.gnome.Shell"),
+                                                       QStringLiteral("/io/github/lumora/Probe"),
+                                                       QStringLiteral("io.github.lumora.Probe1"), method);
+    call.setArguments(args);
+    return QDBusConnection::sessionBus().call(call, QDBus::Block, 10000);
+}
+
+QList<ShellWindow> shellWindows()
+{
+    QList<ShellWindow> out;
+    const QDBusMessage reply = probe(QStringLiteral("Windows"));
+    const auto array = QJsonDocument::fromJson(reply.arguments().value(0).toString().toUtf8()).array();
+    for (const auto &value : array) {
+        const QJsonObject o = value.toObject();
+        ShellWindow w;
+        w.id = quint64(o.value(QLatin1String("id")).toInteger());
+        w.pid = o.value(QLatin1String("pid")).toInteger();
+        w.title = o.value(QLatin1String("title")).toString();
+        w.wmClass = o.value(QLatin1String("wmClass")).toString();
+        w.appId = o.value(QLatin1String("appId")).toString();
+        w.minimized = o.value(QLatin1String("minimized")).toBool();
+        w.above = o.value(QLatin1String("above")).toBool();
+        w.sticky = o.value(QLatin1String("sticky")).toBool();
+        w.fullscreen = o.value(QLatin1String("fullscreen")).toBool();
+        w.focused = o.value(QLatin1String("focused")).toBool();
+        w.inSwitcher = o.value(QLatin1String("inSwitcher")).toBool();
+        w.stack = o.value(QLatin1String("stack")).toInt();
+        w.rect = QRect(o.value(QLatin1String("x")).toInt(), o.value(QLatin1String("y")).toInt(),
+                       o.value(QLatin1String("width")).toInt(), o.value(QLatin1String("height")).toInt());
+        out.append(w);
+    }
+    return out;
+}
+
+std::optional<ShellWindow> windowOf(const QString &name)
+{
+    for (const auto &w : shellWindows())
+        if (w.is(name))
+            return w;
+    return std::nullopt;
+}
+
+bool isMinimized(const QString &name)
+{
+    const auto w = windowOf(name);
+    return w && w->minimized;
+}
+
+bool isShown(const QString &name)
+{
+    const auto w = windowOf(name);
+    return w && !w->minimized;
+}
+
+QList<ShellWindow> overlays()
+{
+    QList<ShellWindow> out;
+    for (const auto &w : shellWindows())
+        if (w.title == overlayTitle)
+            out.append(w);
+    return out;
+}
+
+// Each monitor has exactly one overlay, full screen over all of it, on every
+// workspace, in no switcher.
+bool overlaysCoverBothMonitors()
+{
+    const auto shown = overlays();
+    if (shown.size() != monitors.size())
+        return false;
+    for (const auto &monitor : monitors) {
+        const auto count = std::count_if(shown.cbegin(), shown.cend(), [&](const ShellWindow &w) {
+            return w.fullscreen && !w.minimized && w.rect == monitor && w.sticky && !w.inSwitcher;
+        });
+        if (count != 1)
+            return false;
+    }
+    return true;
+}
+
+bool overlaysAbove(const QString &name)
+{
+    const auto window = windowOf(name);
+    const auto shown = overlays();
+    return window && shown.size() == monitors.size() &&
+           std::all_of(shown.cbegin(), shown.cend(),
+                       [&](const ShellWindow &o) { return o.stack > window->stack; });
+}
+
+// In overlay mode: kept above the others.
+bool overlaysKeptAbove()
+{
+    const auto shown = overlays();
+    return shown.size() == monitors.size() &&
+           std::all_of(shown.cbegin(), shown.cend(), [](const ShellWindow &o) { return o.above; });
+}
+
+bool overlayFocused()
+{
+    const auto shown = overlays();
+    return std::any_of(shown.cbegin(), shown.cend(), [](const ShellWindow &o) { return o.focused; });
+}
+
+QString panelText()
+{
+    const auto o =
+        QJsonDocument::fromJson(probe(QStringLiteral("Panel")).arguments().value(0).toString().toUtf8())
+            .object();
+    return o.value(QLatin1String("shown")).toBool() ? o.value(QLatin1String("text")).toString()
+                                                    : QStringLiteral("-");
+}
+
+bool panelShown()
+{
+    return panelText() != QLatin1String("-");
+}
+
+bool panelShowsCountdown()
+{
+    static const QRegularExpression countdown(QStringLiteral("^[0-9]{1,3}:[0-5][0-9]$"));
+    return countdown.match(panelText()).hasMatch();
+}
+
+QImage screenshot(const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(QStringLiteral("shot-%1.png").arg(QDateTime::currentMSecsSinceEpoch()));
+    const QDBusMessage reply = probe(QStringLiteral("Screenshot"), {path});
+    if (!reply.arguments().value(0).toBool())
+        return {};
+    return QImage(path);
+}
+
+// A client process, killed with the test.
+class Client
+{
+public:
+    Client(const QString &program, const QStringList &arguments)
+    {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        auto environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+        environment.insert(QStringLiteral("GDK_BACKEND"), QStringLiteral("wayland"));
+        m_process.setProcessEnvironment(environment);
+        m_process.start(program, arguments);
+    }
+    ~Client()
+    {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+
+private:
+    QProcess m_process;
+};
+
+std::unique_ptr<Client> qtWindow(const QString &appId, const QStringList &options = {})
+{
+    return std::make_unique<Client>(qEnvironmentVariable("LUMORA_WAYLAND_WINDOW"),
+                                    QStringList{appId} + options);
+}
+
+} // namespace
+
+class TestE2eGnome : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<Client> m_foot;
+    std::unique_ptr<Client> m_demo;
+    std::unique_ptr<Client> m_blocked;
+    std::unique_ptr<ScratchStore> m_store;
+    std::unique_ptr<LumoraProcess> m_lumora;
+    QTemporaryDir m_shots;
+
+    void startLumora(const QStringList &arguments = {})
+    {
+        m_lumora = std::make_unique<LumoraProcess>(*m_store);
+        QVERIFY(m_lumora->start(arguments));
+        QVERIFY2(m_lumora->waitUntilIdle(), "Lumora did not answer --status");
+    }
+    void startSession(const QString &screen)
+    {
+        const QString error = m_lumora->startScreen(screen);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QTRY_VERIFY_WITH_TIMEOUT(overlaysCoverBothMonitors(), settleMs);
+    }
+    bool popoverShown() const
+    {
+        const auto windows = shellWindows();
+        return std::any_of(windows.cbegin(), windows.cend(), [this](const ShellWindow &w) {
+            return w.pid == m_lumora->pid() && w.title == QLatin1String("Lumora") && !w.minimized;
+        });
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(probe(QStringLiteral("Panel")).type() == QDBusMessage::ReplyMessage,
+                 "no GNOME Shell with the tests' probe; run through gnome-session.sh");
+        QVERIFY(m_shots.isValid());
+        m_foot =
+            std::make_unique<Client>(QStringLiteral("foot"), QStringList{QStringLiteral("-a"), footClass});
+        m_demo = std::make_unique<Client>(QStringLiteral("gtk3-demo"), QStringList{});
+        m_blocked = qtWindow(qtBlocked);
+        QTRY_VERIFY_WITH_TIMEOUT(isShown(footClass) && isShown(allowedId) && isShown(qtBlocked), settleMs);
+
+        m_store = std::make_unique<ScratchStore>();
+        QVERIFY(m_store->isValid());
+        const QString fillError = m_store->fill([&](ModelContext *context) {
+            context->insert(std::make_unique<FocusScreen>(shortSession, 15.0, QStringList{allowedId},
+                                                          QStringList{}, LockMode::hideApps, false, 0));
+            context->insert(std::make_unique<FocusScreen>(preventOneMinute, 60.0, QStringList{allowedId},
+                                                          QStringList{}, LockMode::preventLaunch, false, 1));
+            context->insert(std::make_unique<FocusScreen>(overlayOneMinute, 60.0, QStringList{},
+                                                          QStringList{}, LockMode::overlay, false, 2));
+        });
+        QVERIFY2(fillError.isEmpty(), qPrintable(fillError));
+        startLumora({QStringLiteral("--login")});
+    }
+
+    void cleanupTestCase()
+    {
+        m_lumora.reset();
+        m_foot.reset();
+        m_demo.reset();
+        m_blocked.reset();
+    }
+
+    // The session's overlays cover both monitors in the shell's own picture,
+    // the blocked windows are minimised, the allowed one is not, the top bar
+    // counts down; afterwards everything is as it was.
+    void hideAppsSessionMinimisesAndCovers()
+    {
+        const QImage before = screenshot(m_shots);
+        QVERIFY(!before.isNull());
+        QVERIFY(!panelShowsCountdown());
+        startSession(shortSession);
+        QTRY_VERIFY_WITH_TIMEOUT(isMinimized(footClass) && isMinimized(qtBlocked), settleMs);
+        QVERIFY(isShown(allowedId));
+        QTRY_VERIFY_WITH_TIMEOUT(panelShowsCountdown(), settleMs);
+
+        // A point of each monitor where only the desktop showed before.
+        const QImage during = screenshot(m_shots);
+        QCOMPARE(during.size(), before.size());
+        for (const QPoint point : {QPoint(1270, 790), QPoint(1280 + 1000, 750)})
+            QVERIFY2(during.pixel(point) != before.pixel(point),
+                     qPrintable(QStringLiteral("nothing covers %1,%2").arg(point.x()).arg(point.y())));
+
+        QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), sessionEndsWithinMs);
+        QTRY_VERIFY_WITH_TIMEOUT(isShown(footClass) && isShown(qtBlocked), settleMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!panelShowsCountdown(), settleMs);
+        QTRY_VERIFY_WITH_TIMEOUT(m_store->lastSession() && m_store->lastSession()->endTime.has_value(),
+                                 settleMs);
+        QVERIFY(m_store->lastSession()->completed);
+    }
+
+    // In overlay mode nothing stands above the overlays, not a window made
+    // full screen during the session, not an activated one, and the keyboard
+    // stays with them.
+    void overlayStaysAboveFullScreenAndActivatedWindows()
+    {
+        startSession(overlayOneMinute);
+        QTRY_VERIFY_WITH_TIMEOUT(overlaysKeptAbove(), settleMs);
+        const auto late = qtWindow(lateId);
+        QTRY_VERIFY_WITH_TIMEOUT(windowOf(lateId).has_value(), settleMs);
+        probe(QStringLiteral("SetFullscreen"), {QVariant::fromValue(windowOf(lateId)->id), true});
+        QTRY_VERIFY_WITH_TIMEOUT(windowOf(lateId) && windowOf(lateId)->fullscreen, settleMs);
+        QTRY_VERIFY_WITH_TIMEOUT(overlaysAbove(lateId), settleMs);
+        probe(QStringLiteral("Activate"), {QVariant::fromValue(windowOf(lateId)->id)});
+        QTRY_VERIFY_WITH_TIMEOUT(overlaysAbove(lateId) && overlayFocused(), settleMs);
+        probe(QStringLiteral("Activate"), {QVariant::fromValue(windowOf(allowedId)->id)});
+        QTRY_VERIFY_WITH_TIMEOUT(overlaysAbove(allowedId) && overlayFocused(), settleMs);
+        QVERIFY(overlaysCoverBothMonitors());
+
+        m_lumora->stop();
+        QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), settleMs);
+        QVERIFY(windowOf(lateId) && windowOf(lateId)->fullscreen && !windowOf(lateId)->above);
+        QVERIFY(!panelShown());
+        startLumora({QStringLiteral("--login")});
+    }
+
+    // The top-bar item and the key binding (the stored default,
+    // Ctrl+Alt+Super+F) open the popover.
+    void topBarItemAndShortcutOpenThePopover()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(panelShown(), settleMs);
+        QVERIFY(!popoverShown());
+        QVERIFY(probe(QStringLiteral("ClickIndicator")).arguments().value(0).toBool());
+        QTRY_VERIFY_WITH_TIMEOUT(popoverShown(), settleMs);
+        m_lumora->stop();
+        startLumora({QStringLiteral("--login")});
+        QTRY_VERIFY_WITH_TIMEOUT(panelShown(), settleMs);
+        QVERIFY(!popoverShown());
+        const QList<uint> keys{0xffe3, 0xffe9, 0xffeb, 0x66}; // Control, Alt, Super, f
+        probe(QStringLiteral("PressKeys"), {QVariant::fromValue(keys)});
+        QTRY_VERIFY_WITH_TIMEOUT(popoverShown(), settleMs);
+        m_lumora->stop();
+        startLumora({QStringLiteral("--login")});
+    }
+
+    // preventLaunch minimises a window started during the session; killed,
+    // the run's countdown goes at once and the next start shows exactly the
+    // windows it minimised.
+    void preventLaunchAndAKilledRun()
+    {
+        startSession(preventOneMinute);
+        QTRY_VERIFY_WITH_TIMEOUT(isMinimized(footClass) && isMinimized(qtBlocked), settleMs);
+        const auto late = qtWindow(lateId);
+        QTRY_VERIFY_WITH_TIMEOUT(isMinimized(lateId), settleMs);
+        QVERIFY(isShown(allowedId));
+        QTRY_VERIFY_WITH_TIMEOUT(panelShowsCountdown(), settleMs);
+
+        m_lumora->kill();
+        QTRY_VERIFY_WITH_TIMEOUT(!panelShown() && overlays().isEmpty(), settleMs);
+        QVERIFY(isMinimized(footClass) && isMinimized(qtBlocked) && isMinimized(lateId));
+        QVERIFY(isShown(allowedId));
+
+        startLumora({QStringLiteral("--login")});
+        QTRY_VERIFY_WITH_TIMEOUT(isShown(footClass) && isShown(qtBlocked) && isShown(lateId), settleMs);
+        QVERIFY(isShown(allowedId));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestE2eGnome)
+#include "tst_e2e_gnome.moc"
