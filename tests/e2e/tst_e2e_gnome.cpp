@@ -10,6 +10,7 @@
 // next start shows again exactly the windows it minimised. What the shell
 // shows is read through the tests' probe extension.
 #include "FocusScreen.h"
+#include "GnomeShellProbe.h"
 #include "LumoraProcess.h"
 #include "ModelContext.h"
 #include "ScratchStore.h"
@@ -40,65 +41,7 @@ const QString footClass = QStringLiteral("lumora-test-foot");
 const QString qtBlocked = QStringLiteral("lumora-test-blocked");
 const QString lateId = QStringLiteral("lumora-test-late");
 const QString allowedId = QStringLiteral("org.gtk.Demo");
-const QString overlayTitle = QString::fromLatin1(LumoraProcess::kOverlayTitle);
-
-// The monitors of the test desktop, left to right.
-const QList<QRect> monitors{QRect(0, 0, 1280, 800), QRect(1280, 0, 1024, 768)};
-
-struct ShellWindow
-{
-    quint64 id = 0;
-    qint64 pid = 0;
-    QString title;
-    QString wmClass;
-    QString appId;
-    bool minimized = false;
-    bool above = false;
-    bool sticky = false;
-    bool fullscreen = false;
-    bool focused = false;
-    bool inSwitcher = false;
-    int stack = 0;
-    QRect rect;
-
-    bool is(const QString &name) const { return wmClass == name || appId == name; }
-};
-
-QDBusMessage probe(const QString &method, const QVariantList &args = {})
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.gnome.Shell"),
-                                                       QStringLiteral("/io/github/lumora/Probe"),
-                                                       QStringLiteral("io.github.lumora.Probe1"), method);
-    call.setArguments(args);
-    return QDBusConnection::sessionBus().call(call, QDBus::Block, 10000);
-}
-
-QList<ShellWindow> shellWindows()
-{
-    QList<ShellWindow> out;
-    const QDBusMessage reply = probe(QStringLiteral("Windows"));
-    const auto array = QJsonDocument::fromJson(reply.arguments().value(0).toString().toUtf8()).array();
-    for (const auto &value : array) {
-        const QJsonObject o = value.toObject();
-        ShellWindow w;
-        w.id = quint64(o.value(QLatin1String("id")).toInteger());
-        w.pid = o.value(QLatin1String("pid")).toInteger();
-        w.title = o.value(QLatin1String("title")).toString();
-        w.wmClass = o.value(QLatin1String("wmClass")).toString();
-        w.appId = o.value(QLatin1String("appId")).toString();
-        w.minimized = o.value(QLatin1String("minimized")).toBool();
-        w.above = o.value(QLatin1String("above")).toBool();
-        w.sticky = o.value(QLatin1String("sticky")).toBool();
-        w.fullscreen = o.value(QLatin1String("fullscreen")).toBool();
-        w.focused = o.value(QLatin1String("focused")).toBool();
-        w.inSwitcher = o.value(QLatin1String("inSwitcher")).toBool();
-        w.stack = o.value(QLatin1String("stack")).toInt();
-        w.rect = QRect(o.value(QLatin1String("x")).toInt(), o.value(QLatin1String("y")).toInt(),
-                       o.value(QLatin1String("width")).toInt(), o.value(QLatin1String("height")).toInt());
-        out.append(w);
-    }
-    return out;
-}
+using namespace GnomeShellProbe;
 
 std::optional<ShellWindow> windowOf(const QString &name)
 {
@@ -118,32 +61,6 @@ bool isShown(const QString &name)
 {
     const auto w = windowOf(name);
     return w && !w->minimized;
-}
-
-QList<ShellWindow> overlays()
-{
-    QList<ShellWindow> out;
-    for (const auto &w : shellWindows())
-        if (w.title == overlayTitle)
-            out.append(w);
-    return out;
-}
-
-// Each monitor has exactly one overlay, full screen over all of it, on every
-// workspace, in no switcher.
-bool overlaysCoverBothMonitors()
-{
-    const auto shown = overlays();
-    if (shown.size() != monitors.size())
-        return false;
-    for (const auto &monitor : monitors) {
-        const auto count = std::count_if(shown.cbegin(), shown.cend(), [&](const ShellWindow &w) {
-            return w.fullscreen && !w.minimized && w.rect == monitor && w.sticky && !w.inSwitcher;
-        });
-        if (count != 1)
-            return false;
-    }
-    return true;
 }
 
 bool overlaysAbove(const QString &name)
