@@ -14,6 +14,7 @@
 #include "GnomeShellExtension.h"
 #include "GnomeShellHotKeyBackend.h"
 #include "GnomeShellIndicator.h"
+#include "GnomeShellSetup.h"
 #include "GnomeWorkspace.h"
 #include "KWinScripting.h"
 #include "KWinWorkspace.h"
@@ -140,6 +141,13 @@ public:
         if (DesktopSession::isWayland() || StatusNotifierItem::isWatcherRegistered())
             return std::make_unique<StatusNotifierItem>();
         return std::make_unique<SystemTrayIcon>();
+    }
+
+    std::unique_ptr<ShellExtension> makeShellExtension() override
+    {
+        if (!GnomeShellExtension::isGnomeShellRunning())
+            return nullptr;
+        return std::make_unique<GnomeShellSetup>();
     }
 
     bool showsTrayItemWithoutHost() override

@@ -160,11 +160,14 @@ QString GnomeShellExtension::problem() const
     case State::noShell:
         return tr("GNOME Shell is not running");
     case State::absent:
-        return tr("the Lumora GNOME Shell extension is not enabled");
+        return tr("GNOME Shell needs Lumora's extension for this; with it a session also keeps the overlay "
+                  "above every window, shows the countdown in the top bar and takes the shortcut. "
+                  "Settings, General, GNOME Shell installs it");
     case State::refused:
-        return tr("the Lumora GNOME Shell extension does not answer this process");
+        return tr("Lumora's GNOME Shell extension does not answer this process");
     case State::mismatched:
-        return tr("the Lumora GNOME Shell extension is version %1, Lumora %2")
+        return tr("Lumora's GNOME Shell extension is version %1, Lumora %2; install the extension that "
+                  "came with Lumora and log in again")
             .arg(d->version, QString::fromLatin1(Version::kText));
     }
     return {};

@@ -34,7 +34,7 @@ bool GnomeShellHotKeyBackend::isAvailable() const
 
 HotKeyBackend::Keeper GnomeShellHotKeyBackend::keeper() const
 {
-    return isAvailable() ? Keeper::desktop : Keeper::none;
+    return isAvailable() ? Keeper::gnomeShell : Keeper::none;
 }
 
 QString GnomeShellHotKeyBackend::accelerator(const QString &trigger)

@@ -12,7 +12,7 @@ class GnomeShellExtension;
 // The global shortcut on GNOME Shell: Lumora's extension binds the
 // combination with the shell's own key bindings (its settings key
 // open-popover) and says ShortcutActivated when it is pressed, delivered here
-// as a press and a release. GNOME Shell holds the key (Keeper::desktop).
+// as a press and a release. GNOME Shell holds the key (Keeper::gnomeShell).
 // One combination is bound at a time: the latest registration.
 class GnomeShellHotKeyBackend final : public QObject, public HotKeyBackend
 {
