@@ -11,7 +11,8 @@
 # shell sees them. The command runs with WAYLAND_DISPLAY and
 # DBUS_SESSION_BUS_ADDRESS pointing at the desktop, under a time limit
 # (LUMORA_E2E_TIMEOUT seconds, default 240). LUMORA_GNOME_EXTENSION=none
-# leaves Lumora's extension out.
+# leaves Lumora's extension out; LUMORA_GNOME_EXTENSION_VERSION=x.y.z
+# installs it saying it is of that version (an extension of another release).
 #
 # The shell's login manager opens the system bus when the machine has no
 # logind seats (a container), and the shell does not start without one: a
@@ -43,6 +44,10 @@ extensions="$XDG_DATA_HOME/gnome-shell/extensions"
 if [ "${LUMORA_GNOME_EXTENSION:-}" != none ]; then
     "$here/../../src/gnome-extension/install-extension.sh" "$extensions/$uuid" ||
         { log "could not install the extension"; exit 1; }
+    if [ -n "${LUMORA_GNOME_EXTENSION_VERSION:-}" ]; then
+        sed -i "s/^export const VERSION = '.*';/export const VERSION = '$LUMORA_GNOME_EXTENSION_VERSION';/" \
+            "$extensions/$uuid/core.js"
+    fi
 fi
 mkdir -p "$extensions/lumora-probe@tests.lumora.github.io"
 cp "$here"/gnome-probe/* "$extensions/lumora-probe@tests.lumora.github.io/"
