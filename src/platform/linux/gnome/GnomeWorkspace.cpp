@@ -2,12 +2,10 @@
 
 #include "ApplicationAnnouncer.h"
 #include "GnomeShellExtension.h"
-#include "HiddenWindowsRecord.h"
 #include "ProgramNames.h"
 #include "WindowGroups.h"
 
 #include <QCoreApplication>
-#include <QJsonArray>
 #include <QSet>
 #include <QTimer>
 
@@ -228,13 +226,9 @@ bool GnomeWorkspace::hide(const RunningApplication &app)
     const auto ids = d->windows.windowsOf(app.identity());
     if (ids.isEmpty())
         return false;
-    QList<quint64> moving;
-    for (const auto id : ids) {
-        if (!d->isOwn(id) && !d->isMinimized(id)) {
-            moving.append(id);
-            d->hiddenByUs.insert(id);
-        }
-    }
+    const QList<quint64> moving = d->windows.toPutAway(app.identity(), d->ownPid, isPutAway);
+    for (const auto id : moving)
+        d->hiddenByUs.insert(id);
     d->hiddenApps.insert(app.identity());
     d->hiddenChanged = d->hiddenChanged || !moving.isEmpty();
     const bool applied = d->apply(moving);
@@ -263,21 +257,8 @@ bool GnomeWorkspace::unhide(const RunningApplication &app)
 
 QJsonObject GnomeWorkspace::hiddenWindowsRecord(const QList<RunningApplication> &aboutToHide) const
 {
-    const QSet<QString> planned = keysAboutToHide(aboutToHide, currentApplication());
-    QJsonArray entries;
-    for (const auto id : d->windows.order()) {
-        const auto &info = *d->windows.find(id);
-        if (!d->hiddenByUs.contains(id) &&
-            !(planned.contains(info.appKey) && !d->isOwn(id) && !info.window.minimized))
-            continue;
-        QJsonObject entry{{QStringLiteral("id"), idText(id)}, {QStringLiteral("app"), info.name}};
-        if (info.pid)
-            entry.insert(QStringLiteral("pid"), *info.pid);
-        entries.append(entry);
-    }
-    if (entries.isEmpty())
-        return {};
-    return {{QStringLiteral("compositor"), QLatin1String(kRecordKind)}, {QStringLiteral("windows"), entries}};
+    return d->windows.record(kRecordKind, d->hiddenByUs, keysAboutToHide(aboutToHide, currentApplication()),
+                             d->ownPid, isPutAway, idText);
 }
 
 int GnomeWorkspace::restoreHiddenWindows(const QJsonObject &record)
@@ -288,26 +269,14 @@ int GnomeWorkspace::restoreHiddenWindows(const QJsonObject &record)
         d->apply();
     else
         d->readAfresh();
-    QList<quint64> showing;
-    const auto entries = record.value(QStringLiteral("windows")).toArray();
-    for (const auto &value : entries) {
-        const QJsonObject entry = value.toObject();
-        if (!HiddenWindowsRecord::namesProcessAndApplication(entry, QStringLiteral("app")))
-            continue;
-        bool ok = false;
-        const quint64 id = entry.value(QStringLiteral("id")).toString().toULongLong(&ok);
-        const auto *it = ok ? d->windows.find(id) : nullptr;
-        // Only the very window that was minimised, still minimised: of the
-        // recorded process and application, and not this process.
-        if (!it || !it->window.minimized || d->isOwn(id))
-            continue;
-        if (it->window.pid != entry.value(QStringLiteral("pid")).toInt())
-            continue;
-        if (it->name != entry.value(QStringLiteral("app")).toString())
-            continue;
-        if (!showing.contains(id))
-            showing.append(id);
-    }
+    const QList<quint64> showing = d->windows.restorable(record, d->ownPid, isPutAway,
+                                                         [](const QString &text) -> std::optional<quint64> {
+                                                             bool ok = false;
+                                                             const quint64 id = text.toULongLong(&ok);
+                                                             if (!ok || id == 0)
+                                                                 return std::nullopt;
+                                                             return id;
+                                                         });
     int restored = 0;
     if (!showing.isEmpty() && d->apply({}, showing)) {
         for (const auto id : std::as_const(showing)) {
