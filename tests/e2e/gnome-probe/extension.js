@@ -14,6 +14,7 @@ const xml = `<node><interface name="io.github.lumora.Probe1">
   <method name="Activate"><arg type="t" direction="in"/></method>
   <method name="SetFullscreen"><arg type="t" direction="in"/><arg type="b" direction="in"/></method>
   <method name="ClickIndicator"><arg type="b" direction="out"/></method>
+  <method name="Click"><arg type="i" direction="in"/><arg type="i" direction="in"/></method>
   <method name="PressKeys"><arg type="au" direction="in"/></method>
   <method name="Overview"><arg type="b" direction="in"/></method>
 </interface></node>`;
@@ -98,6 +99,13 @@ class Probe {
         this._pointer.notify_button(t + 1, Clutter.BUTTON_PRIMARY, Clutter.ButtonState.PRESSED);
         this._pointer.notify_button(t + 2, Clutter.BUTTON_PRIMARY, Clutter.ButtonState.RELEASED);
         return true;
+    }
+
+    Click(x, y) {
+        const t = global.get_current_time() * 1000;
+        this._pointer.notify_absolute_motion(t, x, y);
+        this._pointer.notify_button(t + 1, Clutter.BUTTON_PRIMARY, Clutter.ButtonState.PRESSED);
+        this._pointer.notify_button(t + 2, Clutter.BUTTON_PRIMARY, Clutter.ButtonState.RELEASED);
     }
 
     // Key symbols pressed in order, released in reverse.
