@@ -549,11 +549,19 @@ export class Bridge {
         });
     }
 
-    // A window come above the overlays (full screen, say) is put back below.
+    // A window come above the overlays (full screen, say) is put back
+    // below. Raising restacks again, so only when another window is above.
     _restacked() {
         if (!this._held.titles.length || this._held.othersAbove)
             return;
-        for (const win of this._heldWindows()) {
+        const held = this._heldWindows();
+        const stacked = this._env.global.display.sort_windows_by_stacking(this._windows());
+        const lowest = Math.min(...held.map(w => stacked.indexOf(w)));
+        const intruders = stacked.slice(lowest + 1).filter(w =>
+            !this._isHeld(w) && !this._mayStandAbove(w) && !this._isOwn(w));
+        if (!held.length || !intruders.length)
+            return;
+        for (const win of held) {
             if (!win.above)
                 win.make_above();
             win.raise();

@@ -71,7 +71,11 @@ class FakeWindow extends FakeSignals {
     unmake_above() { this.above = false; }
     stick() { this.on_all_workspaces = true; }
     unstick() { this.on_all_workspaces = false; }
-    raise() {}
+    raise() {
+        this.display.raised = this.display.raised.filter(w => w !== this);
+        this.display.raised.push(this);
+        this.raises = (this.raises ?? 0) + 1;
+    }
     activate() { this.activated++; this.display.focus_window = this; }
 }
 
@@ -83,6 +87,10 @@ function makeBridge() {
     const display = new FakeSignals();
     display.focus_window = null;
     display.get_primary_monitor = () => 0;
+    // Bottom to top: as the windows are listed, raised ones last.
+    display.raised = [];
+    display.sort_windows_by_stacking = list =>
+        [...list].sort((a, b) => display.raised.indexOf(a) - display.raised.indexOf(b));
     const windows = [
         new FakeWindow(11, 100, 'Browser', 'Firefox'),
         new FakeWindow(12, 200, 'Editor', 'Gedit'),
@@ -220,6 +228,15 @@ function spin() {
     display.emit('notify::focus-window');
     spin();
     check(display.focus_window === windows[4], "Lumora's own window above the overlay keeps the keyboard");
+
+    // A window come above the overlay is put below it again; a restack
+    // with nothing above it raises nothing (no restacking loop).
+    windows[0].raise();
+    display.emit('restacked');
+    check(display.raised.at(-1) === overlay || display.raised.at(-1) === windows[4], 'the overlay is raised again');
+    const raises = overlay.raises;
+    display.emit('restacked');
+    check(overlay.raises === raises, 'nothing is raised when nothing is above the overlay');
 
     // Click-through: not above, the keyboard free.
     call('HoldOverlays', [['Lumora Overlay'], [], true]);
