@@ -212,6 +212,41 @@ private Q_SLOTS:
         m_blocked.reset();
     }
 
+    // The extension answers no connection but Lumora's: not this test's,
+    // whatever it asks, and not with arguments of the wrong form.
+    void theExtensionRefusesStrangers_data()
+    {
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QVariantList>("arguments");
+        QTest::addColumn<QString>("error");
+        const QString denied = QStringLiteral("io.github.lumora.Lumora.Shell1.Error.AccessDenied");
+        QTest::newRow("connect") << QStringLiteral("Connect") << QVariantList{QStringLiteral("0.1.0")}
+                                 << denied;
+        QTest::newRow("list") << QStringLiteral("ListWindows") << QVariantList{} << denied;
+        QTest::newRow("minimise") << QStringLiteral("SetMinimized")
+                                  << QVariantList{QVariant::fromValue(QList<quint64>{1}), true} << denied;
+        QTest::newRow("countdown") << QStringLiteral("SetIndicator")
+                                   << QVariantList{true, QStringLiteral("13:37"), QString()} << denied;
+        QTest::newRow("wrong form") << QStringLiteral("SetMinimized")
+                                    << QVariantList{QStringLiteral("all"), true}
+                                    << QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs");
+    }
+    void theExtensionRefusesStrangers()
+    {
+        QFETCH(QString, method);
+        QFETCH(QVariantList, arguments);
+        QFETCH(QString, error);
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QStringLiteral("org.gnome.Shell"), QStringLiteral("/io/github/lumora/Lumora/Shell"),
+            QStringLiteral("io.github.lumora.Lumora.Shell1"), method);
+        call.setArguments(arguments);
+        const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 10000);
+        QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
+        QCOMPARE(reply.errorName(), error);
+        QVERIFY(!panelShowsCountdown());
+        QVERIFY(isShown(footClass));
+    }
+
     // The session's overlays cover both monitors in the shell's own picture,
     // the blocked windows are minimised, the allowed one is not, the top bar
     // counts down; afterwards everything is as it was.
