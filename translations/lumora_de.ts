@@ -1372,6 +1372,103 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>Play a Sound When a Session Ends</source>
         <translation>Ton am Ende einer Sitzung abspielen</translation>
     </message>
+    <message>
+        <source>GNOME Shell keeps this shortcut through Lumora&apos;s extension; change it here.</source>
+        <translation>GNOME Shell verwaltet dieses Tastenkürzel über die Erweiterung von Lumora; ändern Sie es hier.</translation>
+    </message>
+</context>
+<context>
+    <name>GnomeShellExtension</name>
+    <message>
+        <source>GNOME Shell is not running</source>
+        <translation>GNOME Shell läuft nicht</translation>
+    </message>
+    <message>
+        <source>GNOME Shell needs Lumora&apos;s extension for this; with it a session also keeps the overlay above every window, shows the countdown in the top bar and takes the shortcut. Settings, General, GNOME Shell installs it</source>
+        <translation>GNOME Shell braucht dafür die Erweiterung von Lumora; mit ihr hält eine Sitzung auch die Überlagerung über jedem Fenster, zeigt den Countdown in der oberen Leiste und nimmt das Tastenkürzel an. Einstellungen, Allgemein, GNOME Shell installiert sie</translation>
+    </message>
+    <message>
+        <source>Lumora&apos;s GNOME Shell extension does not answer this process</source>
+        <translation>Die GNOME-Shell-Erweiterung von Lumora antwortet diesem Prozess nicht</translation>
+    </message>
+    <message>
+        <source>Lumora&apos;s GNOME Shell extension is version %1, Lumora %2; install the extension that came with Lumora and log in again</source>
+        <translation>Die GNOME-Shell-Erweiterung von Lumora hat Version %1, Lumora %2; installieren Sie die Erweiterung, die mit Lumora kam, und melden Sie sich erneut an</translation>
+    </message>
+</context>
+<context>
+    <name>GnomeShellSection</name>
+    <message>
+        <source>GNOME Shell</source>
+        <translation>GNOME Shell</translation>
+    </message>
+    <message>
+        <source>Install for This User</source>
+        <translation>Für diesen Benutzer installieren</translation>
+    </message>
+    <message>
+        <source>Copies Lumora&apos;s extension to ~/.local/share/gnome-shell/extensions and enables it</source>
+        <translation>Kopiert die Erweiterung von Lumora nach ~/.local/share/gnome-shell/extensions und aktiviert sie</translation>
+    </message>
+    <message>
+        <source>GNOME lets programs hide other applications, keep a window above every other one, show a countdown in the top bar and take a global shortcut only through an extension. With Lumora&apos;s extension a session does all of that.</source>
+        <translation>GNOME lässt Programme andere Anwendungen nur über eine Erweiterung ausblenden, ein Fenster über allen anderen halten, einen Countdown in der oberen Leiste zeigen und ein globales Tastenkürzel annehmen. Mit der Erweiterung von Lumora tut eine Sitzung all das.</translation>
+    </message>
+    <message>
+        <source>Lumora&apos;s extension is installed, enabled and connected</source>
+        <translation>Die Erweiterung von Lumora ist installiert, aktiviert und verbunden</translation>
+    </message>
+    <message>
+        <source>Lumora&apos;s extension is installed and enabled, but not connected (%1)</source>
+        <translation>Die Erweiterung von Lumora ist installiert und aktiviert, aber nicht verbunden (%1)</translation>
+    </message>
+    <message>
+        <source>Lumora&apos;s extension is installed but not enabled</source>
+        <translation>Die Erweiterung von Lumora ist installiert, aber nicht aktiviert</translation>
+    </message>
+    <message>
+        <source>Lumora&apos;s extension is not installed</source>
+        <translation>Die Erweiterung von Lumora ist nicht installiert</translation>
+    </message>
+    <message>
+        <source>Not installed: %1</source>
+        <translation>Nicht installiert: %1</translation>
+    </message>
+    <message>
+        <source>Installed and enabled.</source>
+        <translation>Installiert und aktiviert.</translation>
+    </message>
+    <message>
+        <source>Installed and enabled. GNOME on Wayland loads a newly installed extension only after you log out and log in again.</source>
+        <translation>Installiert und aktiviert. GNOME unter Wayland lädt eine neu installierte Erweiterung erst, nachdem Sie sich ab- und wieder angemeldet haben.</translation>
+    </message>
+    <message>
+        <source>Installed and enabled. GNOME loads it when the shell restarts (Alt+F2, then r) or after you log in again.</source>
+        <translation>Installiert und aktiviert. GNOME lädt sie, wenn die Shell neu startet (Alt+F2, dann r), oder nach der nächsten Anmeldung.</translation>
+    </message>
+</context>
+<context>
+    <name>GnomeShellSetup</name>
+    <message>
+        <source>cannot make the folder %1</source>
+        <translation>der Ordner %1 kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>cannot write %1</source>
+        <translation>%1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>the extension was not installed with Lumora</source>
+        <translation>die Erweiterung wurde nicht mit Lumora installiert</translation>
+    </message>
+    <message>
+        <source>GNOME&apos;s settings cannot be read (gsettings)</source>
+        <translation>Die Einstellungen von GNOME können nicht gelesen werden (gsettings)</translation>
+    </message>
+    <message>
+        <source>GNOME&apos;s settings cannot be written (gsettings)</source>
+        <translation>Die Einstellungen von GNOME können nicht geschrieben werden (gsettings)</translation>
+    </message>
 </context>
 <context>
     <name>ItemTitle</name>

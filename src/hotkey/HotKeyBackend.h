@@ -62,10 +62,11 @@ public:
 
     // Who holds a registered combination: the program itself (a key grab),
     // the desktop (which binds it in its own shortcut settings and may ask
-    // the user to confirm or change it), or nobody (the session offers no
-    // service, or the desktop refused; the user binds `lumora --popover` in
-    // the desktop's settings instead).
-    enum class Keeper { program, desktop, none };
+    // the user to confirm or change it), GNOME Shell through Lumora's
+    // extension (bound to the combination chosen in Lumora), or nobody (the
+    // session offers no service, or the desktop refused; the user binds
+    // `lumora --popover` in the desktop's settings instead).
+    enum class Keeper { program, desktop, gnomeShell, none };
     virtual Keeper keeper() const { return isAvailable() ? Keeper::program : Keeper::none; }
     // Registers the combination system-wide; nothing when the desktop
     // refuses it (another program holds it, the key has no key code here).

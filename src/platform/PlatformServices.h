@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ShellExtension.h"
+
 #include <QString>
 
 #include <memory>
@@ -55,6 +57,13 @@ public:
     // The program's item in the desktop's tray, for the tray protocol the
     // desktop speaks.
     virtual std::unique_ptr<TrayIcon> makeTrayIcon() = 0;
+    // Whether the desktop itself shows the item made above without a tray
+    // host (GNOME Shell through Lumora's extension); asked once this
+    // program holds its bus name.
+    virtual bool showsTrayItemWithoutHost() { return false; }
+    // Lumora's extension for the desktop's shell, where the desktop has one
+    // that takes it (GNOME Shell); nothing elsewhere.
+    virtual std::unique_ptr<ShellExtension> makeShellExtension() { return nullptr; }
     // Keeps the display awake while the returned object lives.
     virtual std::unique_ptr<DisplaySleepInhibitor> inhibitDisplaySleep(const QString &reason) = 0;
     // Hands what the program has asked of the display server so far (a

@@ -4,6 +4,7 @@
 #include "AppSettings.h"
 #include "BrowserSection.h"
 #include "EmptyStatePanel.h"
+#include "GnomeShellSection.h"
 #include "Logging.h"
 #include "LoginItem.h"
 #include "ModelContext.h"
@@ -182,6 +183,8 @@ void GeneralSettings::build()
 
     m_browsers = new BrowserSection(m_sections);
     sections->addWidget(m_browsers);
+    m_gnomeShell = new GnomeShellSection(m_sections);
+    sections->addWidget(m_gnomeShell);
 }
 
 void GeneralSettings::applyShortcut(const QString &storedText)
@@ -229,6 +232,11 @@ void GeneralSettings::setShortcutKeeper(HotKeyBackend::Keeper keeper)
             byDefault + QLatin1Char('\n') +
             tr("The desktop manages this shortcut: it may ask you to confirm or change it, "
                "and its keyboard settings show the one in use."));
+        break;
+    case HotKeyBackend::Keeper::gnomeShell:
+        m_shortcutNote->setText(
+            byDefault + QLatin1Char('\n') +
+            tr("GNOME Shell keeps this shortcut through Lumora's extension; change it here."));
         break;
     case HotKeyBackend::Keeper::none:
         m_shortcutNote->setText(

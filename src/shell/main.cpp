@@ -7,6 +7,7 @@
 #include "OverlayWindows.h"
 #include "SelfTest.h"
 #include "SingleInstance.h"
+#include "StatusItem.h"
 #include "Store.h"
 #include "TerminalText.h"
 #include "Translations.h"
@@ -203,6 +204,9 @@ int main(int argc, char *argv[])
             return 1;
         }
     }
+
+    if (!command.selfTest)
+        StatusItem::setShownWithoutHost(platform->showsTrayItemWithoutHost());
 
     // The look of every window, handed to the windows that use it: the light
     // or dark appearance, the accent theme over it and the layout probes.

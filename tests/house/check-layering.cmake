@@ -2,7 +2,8 @@
 # the targets (written at configure time by tests/house/CMakeLists.txt):
 #   - only the platform has src/platform/linux on its include path, and only
 #     its linux/ folder includes X11, xcb or D-Bus headers or names linux/;
-#   - the widget kit (ui) does not link the store, directly or through others.
+#   - the widget kit (ui) does not link the store, directly or through others;
+#   - the GNOME backend (linux/gnome/) includes no X11 or xcb headers.
 # Usage: cmake -DLAYERING_DIR=<dir of the written files> -P check-layering.cmake
 cmake_minimum_required(VERSION 3.16)
 
@@ -54,7 +55,17 @@ foreach(target IN LISTS targets)
     endforeach()
 endforeach()
 
-# 3. What the widget kit links, followed through every target it links.
+# 3. GNOME Shell is reached through its extension on the session bus only:
+# the platform's gnome/ folder includes no X11 or xcb.
+file(GLOB gnome_sources "${CMAKE_CURRENT_LIST_DIR}/../../src/platform/linux/gnome/*")
+foreach(source IN LISTS gnome_sources)
+    file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](X11/|xcb/)")
+    foreach(include IN LISTS includes)
+        list(APPEND failures "${source}: ${include} (the GNOME backend does not use X11)")
+    endforeach()
+endforeach()
+
+# 4. What the widget kit links, followed through every target it links.
 set(closure "")
 set(pending lumora_ui)
 while(pending)

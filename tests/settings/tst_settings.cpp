@@ -18,6 +18,7 @@
 #include "FocusSession.h"
 #include "GeneralSettings.h"
 #include "GlobalShortcut.h"
+#include "GnomeShellSection.h"
 #include "LoginItem.h"
 #include "ModelContext.h"
 #include "NewProfileSheet.h"
@@ -26,6 +27,7 @@
 #include "SessionPreferences.h"
 #include "SettingsStyle.h"
 #include "SettingsView.h"
+#include "ShellExtension.h"
 #include "ShortcutField.h"
 #include "StatsSettings.h"
 #include "StdoutCapture.h"
@@ -529,6 +531,10 @@ private Q_SLOTS:
         QTest::newRow("desktop") << HotKeyBackend::Keeper::desktop
                                  << QStringList{byDefault, desktop, QStringLiteral("confirm or change")}
                                  << QStringList{command};
+        QTest::newRow("GNOME Shell") << HotKeyBackend::Keeper::gnomeShell
+                                     << QStringList{byDefault,
+                                                    QStringLiteral("GNOME Shell keeps this shortcut")}
+                                     << QStringList{desktop, command};
         QTest::newRow("nobody") << HotKeyBackend::Keeper::none
                                 << QStringList{command, QStringLiteral("desktop's keyboard settings")}
                                 << QStringList{byDefault, desktop};
@@ -704,6 +710,93 @@ private Q_SLOTS:
 
     // The general page says which browsers follow the running instance,
     // each name once, as they come and go.
+    // The GNOME Shell section: hidden without a shell that takes the
+    // extension; says whether it is installed, enabled and connected; the
+    // button installs and enables it and says honestly when GNOME loads it.
+    void gnomeShellSectionSaysWhereTheExtensionStands_data()
+    {
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<bool>("wayland");
+        QTest::addColumn<QString>("installError");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<bool>("buttonEnabled");
+        QTest::newRow("absent, Wayland")
+            << false << false << false << true << QString() << QStringLiteral("is not installed")
+            << QStringLiteral("only after you log out and log in again") << true;
+        QTest::newRow("absent, X11") << false << false << false << false << QString()
+                                     << QStringLiteral("is not installed") << QStringLiteral("Alt+F2")
+                                     << true;
+        QTest::newRow("installed, disabled")
+            << true << false << false << true << QString() << QStringLiteral("installed but not enabled")
+            << QStringLiteral("log in again") << true;
+        QTest::newRow("enabled, not loaded")
+            << true << true << false << true << QString()
+            << QStringLiteral("installed and enabled, but not connected (not loaded)") << QString() << false;
+        QTest::newRow("connected") << true << true << true << true << QString()
+                                   << QStringLiteral("installed, enabled and connected") << QString()
+                                   << false;
+        QTest::newRow("install fails")
+            << false << false << false << true
+            << QStringLiteral("the extension was not installed with Lumora")
+            << QStringLiteral("is not installed")
+            << QStringLiteral("Not installed: the extension was not installed with Lumora") << true;
+    }
+    void gnomeShellSectionSaysWhereTheExtensionStands()
+    {
+        QFETCH(bool, installed);
+        QFETCH(bool, enabled);
+        QFETCH(bool, connected);
+        QFETCH(bool, wayland);
+        QFETCH(QString, installError);
+        QFETCH(QString, status);
+        QFETCH(QString, result);
+        QFETCH(bool, buttonEnabled);
+        class Extension : public ShellExtension
+        {
+        public:
+            Status state;
+            bool wayland = true;
+            QString error;
+            int installs = 0;
+            Status status() override { return state; }
+            bool installForUser(QString *message) override
+            {
+                ++installs;
+                if (!error.isEmpty()) {
+                    *message = error;
+                    return false;
+                }
+                state.installed = state.enabled = true;
+                return true;
+            }
+            bool loadsAfterNewLogin() const override { return wayland; }
+        } extension;
+        extension.state = {installed, enabled, connected,
+                           connected ? QString() : QStringLiteral("not loaded")};
+        extension.wayland = wayland;
+        extension.error = installError;
+
+        GeneralSettings page(m_model.get());
+        GnomeShellSection *section = page.gnomeShellSection();
+        QVERIFY(section && section->isHidden());
+        section->setExtension(&extension);
+        QVERIFY(!section->isHidden());
+        QVERIFY2(section->statusLabel()->text().contains(status), qPrintable(section->statusLabel()->text()));
+        QCOMPARE(section->installButton()->isEnabled(), buttonEnabled);
+        if (!buttonEnabled)
+            return;
+        section->installButton()->click();
+        QCOMPARE(extension.installs, 1);
+        QVERIFY2(section->resultLabel()->text().contains(result), qPrintable(section->resultLabel()->text()));
+        // Once installed and enabled there is nothing more to press.
+        QCOMPARE(section->installButton()->isEnabled(), !installError.isEmpty());
+        section->setExtension(nullptr);
+        QVERIFY(section->isHidden());
+    }
+
     void browserStatusFollowsTheConnections()
     {
         class Remote : public RemoteControl

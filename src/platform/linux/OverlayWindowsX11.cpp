@@ -1,4 +1,5 @@
 #include "AppIdentity.h"
+#include "GnomeShellExtension.h"
 #include "KWinScripting.h"
 #include "KWinScripts.h"
 #include "OverlayWindows.h"
@@ -286,6 +287,9 @@ struct OverlayKeeper::Private
     bool othersAbove = false;
     // On a sway session: the windows are kept in place over sway's IPC.
     std::unique_ptr<SwayOverlayKeeper> sway;
+    // On GNOME Shell (Wayland): Lumora's extension keeps them above, on
+    // every workspace and out of the switchers while they are held.
+    std::unique_ptr<GnomeShellExtension> gnome;
     xcb_window_t root = 0;
     std::unique_ptr<QSocketNotifier> notifier;
     QList<Held> held;
@@ -324,8 +328,10 @@ struct OverlayKeeper::Private
             askedForKWin = true;
             if (KWinScripting::isKWinRunning())
                 kwin = std::make_unique<KWinScripting>();
+            else if (GnomeShellExtension::isGnomeShellRunning())
+                gnome = std::make_unique<GnomeShellExtension>();
         }
-        if (!kwin)
+        if (!kwin && !gnome)
             return holdWithSway(windows);
         pinnedCaptions.clear();
         for (QWidget *w : windows)
@@ -360,6 +366,12 @@ struct OverlayKeeper::Private
             for (QWidget *w : above())
                 if (w)
                     aboveCaptions << w->windowTitle();
+        if (gnome) {
+            if (gnome->holdOverlays(pinnedCaptions, aboveCaptions, othersAbove))
+                return true;
+            pinnedCaptions.clear();
+            return false;
+        }
         const auto pid = static_cast<qint32>(QCoreApplication::applicationPid());
         if (kwin->start(QStringLiteral("keep-above"),
                         KWinScripts::keepAbove(pid, pinnedCaptions, aboveCaptions, othersAbove)))
@@ -372,6 +384,8 @@ struct OverlayKeeper::Private
     {
         if (kwin)
             kwin->stop(QStringLiteral("keep-above"));
+        if (gnome && !pinnedCaptions.isEmpty())
+            gnome->releaseOverlays();
         pinnedCaptions.clear();
     }
 

@@ -11,6 +11,11 @@
 #include "DBusUserNotifications.h"
 #include "DesktopDoNotDisturb.h"
 #include "DesktopSession.h"
+#include "GnomeShellExtension.h"
+#include "GnomeShellHotKeyBackend.h"
+#include "GnomeShellIndicator.h"
+#include "GnomeShellSetup.h"
+#include "GnomeWorkspace.h"
 #include "KWinScripting.h"
 #include "KWinWorkspace.h"
 #include "LoginItem.h"
@@ -48,6 +53,12 @@ public:
             return std::make_unique<SwayWorkspace>();
         if (DesktopSession::isWayland() && KWinScripting::isKWinRunning())
             return std::make_unique<KWinWorkspace>();
+        // GNOME on Wayland hides through Lumora's extension; without it the
+        // workspace says what the extension would give. GNOME on X11 keeps
+        // the X11 workspace: it sees and unmaps every window directly, and
+        // its override-redirect overlays need no help from the shell.
+        if (DesktopSession::isWayland() && GnomeShellExtension::isGnomeShellRunning())
+            return std::make_unique<GnomeWorkspace>();
         return std::make_unique<X11Workspace>();
     }
 
@@ -58,6 +69,8 @@ public:
             return std::make_unique<WorkspaceAccessibility>(sway);
         if (auto *kwin = qobject_cast<KWinWorkspace *>(workspace))
             return std::make_unique<WorkspaceAccessibility>(kwin);
+        if (auto *gnome = qobject_cast<GnomeWorkspace *>(workspace))
+            return std::make_unique<WorkspaceAccessibility>(gnome);
         // Hiding through the window manager needs the X11 workspace's windows;
         // over any other workspace there is nothing it could hide.
         return std::make_unique<X11Accessibility>(qobject_cast<X11Workspace *>(workspace));
@@ -86,6 +99,12 @@ public:
     // desktop binds the shortcut through its portal (when it has one).
     std::unique_ptr<HotKeyBackend> makeHotKeyBackend() override
     {
+        // GNOME Shell binds it through Lumora's extension when that answers.
+        if (DesktopSession::isWayland() && GnomeShellExtension::isGnomeShellRunning()) {
+            auto gnome = std::make_unique<GnomeShellHotKeyBackend>();
+            if (gnome->isAvailable())
+                return gnome;
+        }
         if (DesktopSession::isWayland())
             return std::make_unique<PortalHotKeyBackend>();
         return std::make_unique<X11HotKeyBackend>();
@@ -111,9 +130,30 @@ public:
     // later; XEmbed cannot work there); Qt's tray icon (XEmbed) otherwise.
     std::unique_ptr<TrayIcon> makeTrayIcon() override
     {
+        // On GNOME without a StatusNotifier host (GNOME has no tray of its
+        // own) Lumora's extension shows the item in the top bar; with a host
+        // (an AppIndicator extension) the host shows it, never both.
+        if (GnomeShellExtension::isGnomeShellRunning() && !StatusNotifierItem::isWatcherRegistered()) {
+            auto indicator = std::make_unique<GnomeShellIndicator>();
+            if (indicator->isAvailable())
+                return indicator;
+        }
         if (DesktopSession::isWayland() || StatusNotifierItem::isWatcherRegistered())
             return std::make_unique<StatusNotifierItem>();
         return std::make_unique<SystemTrayIcon>();
+    }
+
+    std::unique_ptr<ShellExtension> makeShellExtension() override
+    {
+        if (!GnomeShellExtension::isGnomeShellRunning())
+            return nullptr;
+        return std::make_unique<GnomeShellSetup>();
+    }
+
+    bool showsTrayItemWithoutHost() override
+    {
+        return GnomeShellExtension::isGnomeShellRunning() && !StatusNotifierItem::isWatcherRegistered() &&
+               GnomeShellIndicator().isAvailable();
     }
 
     std::unique_ptr<DisplaySleepInhibitor> inhibitDisplaySleep(const QString &reason) override
