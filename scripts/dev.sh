@@ -16,7 +16,7 @@ build_packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
 headless_packages=(xvfb x11-xserver-utils x11-utils openbox trayer dbus-daemon dbus-bin)
 test_packages=(xvfb x11-xserver-utils x11-utils xdotool openbox trayer dbus-daemon dbus-bin x11-apps xterm rxvt-unicode
     sqlite3 xauth tzdata desktop-file-utils appstream dpkg-dev lintian clang-format git
-    sway swaybg foot grim chromium kwin-wayland gsettings-desktop-schemas libglib2.0-bin
+    sway swaybg foot grim wtype chromium kwin-wayland gsettings-desktop-schemas libglib2.0-bin
     gnome-shell gjs gtk-3-examples)
 
 missing_packages() {

@@ -114,6 +114,9 @@ FocusOverlayController::FocusOverlayController(const AppCatalogue *catalogue, QO
     connect(&m_screensChanged, &QTimer::timeout, this, &FocusOverlayController::screensChanged);
     connect(qApp, &QGuiApplication::screenAdded, &m_screensChanged, qOverload<>(&QTimer::start));
     connect(qApp, &QGuiApplication::screenRemoved, &m_screensChanged, qOverload<>(&QTimer::start));
+    // Running again after the guard took the overlay down (on KWin the
+    // keeper is to put it up again; elsewhere it does so by itself).
+    m_watchdog->setOnRescued([this] { m_keeper->restack(); });
     m_keeper->setAboveWindows([this] {
         QList<QWidget *> above;
         if (m_confirmation)

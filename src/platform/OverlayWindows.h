@@ -129,11 +129,13 @@ private:
 
 // Never trapped behind a hung or stopped program: a guard process, started
 // while overlay windows are up and fed a heartbeat by the main loop over a
-// socket, unmaps them from a display connection of its own when the beats
-// stop for `timeoutMs` (a main loop that hangs, a process stopped by SIGSTOP
-// or Ctrl+Z, which stops every thread of it). Unmapping leaves the program
-// whole: once it runs again the keeper maps the windows back and they are
-// watched again. The guard is this program run with kGuardOption, in a
+// socket, takes them down when the beats stop for `timeoutMs` (a main loop
+// that hangs, a process stopped by SIGSTOP or Ctrl+Z, which stops every
+// thread of it): on X11 it unmaps them from a display connection of its
+// own, on sway it moves them to the scratchpad over sway's IPC, on KWin it
+// has a script minimise them. That leaves the program whole: once it runs
+// again the keeper puts the windows back (on KWin when told through
+// setOnRescued) and they are watched again. The guard is this program run with kGuardOption, in a
 // session of its own (a stop sent to the terminal's foreground group does
 // not reach it); it ends when the windows are no longer watched, when the
 // socket closes and when this process dies (parent-death signal).
@@ -152,7 +154,8 @@ public:
     OverlayWatchdog(const OverlayWatchdog &) = delete;
     OverlayWatchdog &operator=(const OverlayWatchdog &) = delete;
 
-    // False when there is no X11 display to watch over.
+    // False when there is no desktop to take the windows down on (no X11
+    // display, no sway, and on other Wayland desktops not KWin once asked).
     bool isAvailable() const;
 
     // The windows to take down if the program hangs or stops; empty when
@@ -164,13 +167,18 @@ public:
     // while windows are watched.
     void beat();
 
+    // Called when the program runs again after the guard took the windows
+    // down (at the next heartbeat).
+    void setOnRescued(std::function<void()> rescued);
+
     // Windows the guard has taken down so far (for tests).
     int rescues() const;
     // The guard process while windows are watched, 0 otherwise (for tests).
     qint64 guardPid() const;
 
     // The guard's side: `<program> --overlay-guard <fd> <timeout ms>
-    // <parent pid> <display>`. Returns the exit status.
+    // <parent pid> <x11:display | sway:socket | kwin:>`. Returns the exit
+    // status.
     static int runGuard(int argc, char **argv);
 
 private:

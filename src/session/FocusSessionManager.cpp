@@ -400,9 +400,12 @@ void FocusSessionManager::postCompletionNotification()
     if (!m_services.notifications)
         return;
     const QString name = m_activeScreen ? m_activeScreen->name() : tr("Focus Session");
+    // One sound at the end: this program's own where it has one (or none,
+    // as the user chose); the notification server's only where it has not.
+    const bool serverSound = !m_services.sound && SessionPreferences::endSound();
     m_services.notifications->post(
         QUuid::createUuid().toString(QUuid::WithoutBraces), tr("Focus Session Complete"),
-        tr("Great job! You've finished your session: %1").arg(DisplayText::capped(name)), true);
+        tr("Great job! You've finished your session: %1").arg(DisplayText::capped(name)), serverSound);
 }
 
 void FocusSessionManager::setRemainingTime(double seconds)

@@ -153,6 +153,10 @@ private Q_SLOTS:
         m_hold = std::make_unique<NotificationHold>(&m_dnd, holdJournalPath());
         SessionPreferences::setDoNotDisturb(true);
         SessionPreferences::setEndSound(true);
+        makeManager(&m_sound);
+    }
+    void makeManager(SessionSound *sound)
+    {
         FocusSessionManager::Services services;
         services.lockManager = m_lock.get();
         services.overlay = &m_overlay;
@@ -162,7 +166,7 @@ private Q_SLOTS:
         services.requests = &m_requests;
         services.now = [this] { return m_clock; };
         services.notificationHold = m_hold.get();
-        services.sound = &m_sound;
+        services.sound = sound;
         m_manager = std::make_unique<FocusSessionManager>(services);
         m_manager->setModelContainer(m_container.get());
     }
@@ -210,7 +214,8 @@ private Q_SLOTS:
         QCOMPARE(m_notifications.posted[0].title, QStringLiteral("Focus Session Complete"));
         QCOMPARE(m_notifications.posted[0].body,
                  QStringLiteral("Great job! You've finished your session: Deep Work"));
-        QVERIFY(m_notifications.posted[0].playSound);
+        // The sound is this program's own: the notification asks for none.
+        QVERIFY(!m_notifications.posted[0].playSound);
         QVERIFY(!QUuid::fromString(m_notifications.posted[0].identifier).isNull());
     }
 
@@ -425,6 +430,37 @@ private Q_SLOTS:
         QCOMPARE(postedTitled(QStringLiteral("Focus Session Complete")), completed ? 1 : 0);
         // Told once per run that there is no means, not at every session.
         QVERIFY(m_hold->hold().isEmpty());
+    }
+
+    // The end sounds once: through this program's player where there is
+    // one, else through the notification's hint, and not at all when the
+    // user turned the sound off.
+    void endSoundsOnce_data()
+    {
+        QTest::addColumn<bool>("player");
+        QTest::addColumn<bool>("wanted");
+        QTest::addColumn<int>("played");
+        QTest::addColumn<bool>("hinted");
+        QTest::newRow("player") << true << true << 1 << false;
+        QTest::newRow("player, sound off") << true << false << 0 << false;
+        QTest::newRow("no player") << false << true << 0 << true;
+        QTest::newRow("no player, sound off") << false << false << 0 << false;
+    }
+    void endSoundsOnce()
+    {
+        QFETCH(bool, player);
+        QFETCH(bool, wanted);
+        QFETCH(int, played);
+        QFETCH(bool, hinted);
+        SessionPreferences::setEndSound(wanted);
+        if (!player)
+            makeManager(nullptr);
+        requestStart(addScreen(2));
+        tickTimes(2);
+        finishFade();
+        QCOMPARE(m_sound.completes, played);
+        QCOMPARE(m_notifications.posted.size(), 1);
+        QCOMPARE(m_notifications.posted[0].playSound, hinted);
     }
 
     // A run killed while holding notifications back leaves its journal; the

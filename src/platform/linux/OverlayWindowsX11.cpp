@@ -352,6 +352,7 @@ struct OverlayKeeper::Private
         if (!sway)
             sway = std::make_unique<SwayOverlayKeeper>();
         sway->setOthersAbove(othersAbove);
+        sway->setAllowedApplications(allowedList);
         QStringList captions;
         for (QWidget *w : windows)
             if (w)
@@ -843,6 +844,8 @@ void OverlayKeeper::setAllowedApplications(const QStringList &names)
 {
     d->allowedList = names;
     d->allowedNames = AppIdentity::normalizedSet(names);
+    if (d->sway)
+        d->sway->setAllowedApplications(names);
     d->topLevels.clear();
     if (d->allowedNames.isEmpty()) {
         d->inspector.reset();
@@ -880,9 +883,17 @@ int OverlayKeeper::restacks() const
 struct OverlayWatchdog::Private
 {
     int timeoutMs = kDefaultTimeoutMs;
-    bool onX11 = false;
+    bool available = false;
     QByteArray program;
-    QByteArray displayName;
+    // What the guard takes the windows down through: "x11:<display>",
+    // "sway:<IPC socket>" or "kwin:"; empty where there is no way.
+    QByteArray target;
+    // On a Wayland desktop not known yet to be KWin's: asked at the first
+    // watch, not at start.
+    bool askKWin = false;
+    // The last windows line, sent again once the guard has taken them
+    // down and this program runs again.
+    QByteArray watched;
     // The guard process and this end of the socket to it, while windows
     // are watched.
     pid_t guard = 0;
@@ -890,6 +901,7 @@ struct OverlayWatchdog::Private
     int rescues = 0;
     QByteArray reports;
     std::unique_ptr<QTimer> heartbeat;
+    std::function<void()> onRescued;
 
     bool spawn()
     {
@@ -907,7 +919,7 @@ struct OverlayWatchdog::Private
                         const_cast<char *>(fd.constData()),
                         const_cast<char *>(timeout.constData()),
                         const_cast<char *>(parent.constData()),
-                        displayName.data(),
+                        target.data(),
                         nullptr};
         posix_spawn_file_actions_t actions;
         posix_spawnattr_t attributes;
@@ -950,11 +962,13 @@ struct OverlayWatchdog::Private
             stopGuard();
     }
 
-    // Counts the windows the guard reports it took down.
-    void readReports()
+    // Counts the windows the guard reports it took down; true when it took
+    // some down since the last look.
+    bool readReports()
     {
         if (socket < 0)
-            return;
+            return false;
+        const int before = rescues;
         char buffer[256];
         ssize_t n = 0;
         while ((n = ::recv(socket, buffer, sizeof buffer, MSG_DONTWAIT)) > 0)
@@ -966,6 +980,7 @@ struct OverlayWatchdog::Private
             if (line.startsWith("R "))
                 rescues += line.mid(2).toInt();
         }
+        return rescues != before;
     }
 
     void stopGuard()
@@ -989,15 +1004,20 @@ struct OverlayWatchdog::Private
 OverlayWatchdog::OverlayWatchdog(int timeoutMs, const QString &guardProgram) : d(std::make_unique<Private>())
 {
     d->timeoutMs = timeoutMs;
-    Display *display = qtDisplay();
-    if (!display)
+    if (Display *display = qtDisplay()) {
+        d->target = QByteArrayLiteral("x11:") + DisplayString(display);
+    } else if (OverlayWindowsWayland::isActive() && SwayOverlayKeeper::isSwaySession()) {
+        d->target = QByteArrayLiteral("sway:") + QFile::encodeName(qEnvironmentVariable("SWAYSOCK"));
+    } else if (OverlayWindowsWayland::isActive()) {
+        d->askKWin = true;
+    } else {
         return;
-    d->onX11 = true;
+    }
+    d->available = true;
     // This very program, also when its file was replaced by an update
     // since it started.
     d->program =
         guardProgram.isEmpty() ? QByteArrayLiteral("/proc/self/exe") : QFile::encodeName(guardProgram);
-    d->displayName = DisplayString(display);
     d->heartbeat = std::make_unique<QTimer>();
     d->heartbeat->setInterval(std::max(100, timeoutMs / 10));
     QObject::connect(d->heartbeat.get(), &QTimer::timeout, [this] { beat(); });
@@ -1010,24 +1030,50 @@ OverlayWatchdog::~OverlayWatchdog()
 
 bool OverlayWatchdog::isAvailable() const
 {
-    return d->onX11;
+    return d->available;
 }
 
 void OverlayWatchdog::watch(const QList<QWidget *> &windows)
 {
-    if (!d->onX11)
+    if (!d->available)
         return;
-    QByteArray line("W");
-    for (QWidget *w : windows)
-        if (w)
-            line += ' ' + QByteArray::number(quint64(w->winId()));
-    if (line == "W") {
+    if (d->askKWin) {
+        d->askKWin = false;
+        if (KWinScripting::isKWinRunning())
+            d->target = QByteArrayLiteral("kwin:");
+        else
+            d->available = false;
+    }
+    if (!d->available)
+        return;
+    QByteArray line;
+    if (d->target.startsWith("x11:")) {
+        line = "W";
+        for (QWidget *w : windows)
+            if (w)
+                line += ' ' + QByteArray::number(quint64(w->winId()));
+        if (line == "W")
+            line.clear();
+    } else {
+        // On Wayland the compositor finds the windows by this process and
+        // their captions (which hold no tab or line break here).
+        QStringList captions;
+        for (QWidget *w : windows)
+            if (w && !w->windowTitle().isEmpty())
+                captions << w->windowTitle().remove(QLatin1Char('\t')).remove(QLatin1Char('\n'));
+        captions.removeDuplicates();
+        if (!captions.isEmpty())
+            line =
+                "C " + QByteArray::number(windows.size()) + '\t' + captions.join(QLatin1Char('\t')).toUtf8();
+    }
+    if (line.isEmpty()) {
         clear();
         return;
     }
     if (!d->guard && !d->spawn())
         return;
-    d->send(line + '\n');
+    d->watched = line + '\n';
+    d->send(d->watched);
     // The heartbeat runs only while there is something to guard.
     if (d->guard)
         d->heartbeat->start();
@@ -1037,12 +1083,26 @@ void OverlayWatchdog::clear()
 {
     if (d->heartbeat)
         d->heartbeat->stop();
+    d->watched.clear();
     d->stopGuard();
 }
 
 void OverlayWatchdog::beat()
 {
+    // Running again after the guard took the windows down: they come back
+    // (the keeper maps them again, or is told to put them up), and are
+    // guarded again.
+    if (d->readReports() && !d->watched.isEmpty()) {
+        d->send(d->watched);
+        if (d->onRescued)
+            d->onRescued();
+    }
     d->send(QByteArrayLiteral("B\n"));
+}
+
+void OverlayWatchdog::setOnRescued(std::function<void()> rescued)
+{
+    d->onRescued = std::move(rescued);
 }
 
 int OverlayWatchdog::rescues() const

@@ -107,12 +107,6 @@ std::optional<SwayIpc::View> viewFromJson(const QJsonObject &object)
     return view;
 }
 
-// sway's own name for a window's place while a command refers to it.
-QString anchorMark(qint64 id)
-{
-    return QStringLiteral("_lumora_anchor_%1").arg(id);
-}
-
 // What hiding does to a window here.
 bool isPutAway(const SwayIpc::Window &window)
 {
@@ -406,24 +400,14 @@ QStringList SwayWorkspace::Private::bringBack(qint64 id, const Origin &origin,
             << QStringLiteral("workspace --no-auto-back-and-forth %1").arg(SwayIpc::quoted(origin.workspace));
     }
     list << con + QStringLiteral("move container to workspace %1").arg(SwayIpc::quoted(origin.workspace));
-    const auto usable = [&](qint64 anchor) {
-        if (anchor <= 0)
-            return false;
+    // A neighbour floating now (held above the overlays for the session)
+    // is no place in a container.
+    const auto anchored = [&](qint64 anchor) {
         const auto *entry = windows.find(anchor);
-        return entry && entry->window.workspace == origin.workspace && anchor != id;
+        return entry && entry->window.workspace == origin.workspace && !entry->window.floating;
     };
     if (!origin.floating) {
-        list << con + QStringLiteral("floating disable");
-        if (usable(origin.previous)) {
-            list << QStringLiteral("[con_id=%1] mark --add %2").arg(origin.previous).arg(anchorMark(id))
-                 << con + QStringLiteral("move container to mark %1").arg(anchorMark(id))
-                 << QStringLiteral("unmark %1").arg(anchorMark(id));
-        } else if (usable(origin.next)) {
-            list << QStringLiteral("[con_id=%1] mark --add %2").arg(origin.next).arg(anchorMark(id))
-                 << con + QStringLiteral("move container to mark %1").arg(anchorMark(id))
-                 << QStringLiteral("unmark %1").arg(anchorMark(id))
-                 << con + QStringLiteral("swap container with con_id %1").arg(origin.next);
-        }
+        list << SwayIpc::tileBack(id, origin.previous, origin.next, anchored);
     } else if (origin.rect.isValid()) {
         list << con + QStringLiteral("resize set width %1 px height %2 px")
                           .arg(origin.rect.width())
