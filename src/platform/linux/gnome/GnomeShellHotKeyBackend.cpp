@@ -60,10 +60,9 @@ QString GnomeShellHotKeyBackend::accelerator(const QString &trigger)
 }
 
 std::optional<HotKeyBackend::Reference>
-GnomeShellHotKeyBackend::registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, EventHotKeyID id)
+GnomeShellHotKeyBackend::registerHotKey(Key key, ModifierFlags modifiers, EventHotKeyID id)
 {
-    const QString combination =
-        accelerator(PortalHotKeyBackend::preferredTrigger(carbonKeyCode, carbonModifiers));
+    const QString combination = accelerator(PortalHotKeyBackend::preferredTrigger(key, modifiers));
     if (combination.isEmpty() || !m_extension->setShortcut(combination))
         return std::nullopt;
     m_bound = m_nextReference++;

@@ -24,8 +24,7 @@ public:
     // The extension answers.
     bool isAvailable() const override;
     Keeper keeper() const override;
-    std::optional<Reference> registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers,
-                                            EventHotKeyID id) override;
+    std::optional<Reference> registerHotKey(Key key, ModifierFlags modifiers, EventHotKeyID id) override;
     void unregisterHotKey(Reference reference) override;
     void installEventHandler(EventHandler handler) override;
 
