@@ -351,6 +351,7 @@ QWidget *FocusScreenDetail::buildSchedule(QWidget *content)
                 s.setSchedules(stored);
         });
         m_nextStart->setText(nextStartText(stored, QDateTime::currentDateTimeUtc()));
+        m_nextStart->setVisible(!m_nextStart->text().isEmpty());
     });
     return section;
 }
@@ -366,7 +367,7 @@ QString FocusScreenDetail::nextStartText(const QStringList &schedules, const QDa
     //: The next time a focus screen starts by itself, e.g. "Next start: Mon 09:00".
     return tr("Next start: %1")
         .arg(locale.dayName(local.date().dayOfWeek(), QLocale::ShortFormat) + QLatin1Char(' ') +
-             locale.toString(local.time(), QLocale::ShortFormat));
+             local.time().toString(QStringLiteral("HH:mm")));
 }
 
 // The lock profile whose blocked lists the session keeps, instead of the
@@ -766,6 +767,7 @@ void FocusScreenDetail::load(bool recordChanged)
         m_schedules->setSchedules(s->schedules());
     }
     m_nextStart->setText(nextStartText(s->schedules(), QDateTime::currentDateTimeUtc()));
+    m_nextStart->setVisible(!m_nextStart->text().isEmpty());
     loadProfiles();
 
     updateStrictVisibility();

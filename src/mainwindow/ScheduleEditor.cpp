@@ -67,7 +67,7 @@ void ScheduleEditor::addRow(const Schedule &schedule)
         auto *toggle = new QToolButton(row.widget);
         toggle->setCheckable(true);
         toggle->setChecked(schedule.runsOn(day));
-        toggle->setText(locale.dayName(day, QLocale::NarrowFormat));
+        toggle->setText(locale.standaloneDayName(day, QLocale::ShortFormat));
         toggle->setToolTip(locale.dayName(day, QLocale::LongFormat));
         toggle->setAccessibleName(locale.dayName(day, QLocale::LongFormat));
         toggle->setObjectName(QStringLiteral("scheduleDay%1").arg(day));
