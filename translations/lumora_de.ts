@@ -473,8 +473,29 @@
         <translation>--extend nimmt ganze Minuten von 1 bis %1, nicht „%2“</translation>
     </message>
     <message>
+        <source>--export needs csv or json</source>
+        <translation>--export braucht csv oder json</translation>
+    </message>
+    <message>
+        <source>--since needs a date</source>
+        <translation>--since braucht ein Datum</translation>
+    </message>
+    <message>
+        <source>--export takes csv or json, not &quot;%1&quot;</source>
+        <translation>--export nimmt csv oder json, nicht „%1“</translation>
+    </message>
+    <message>
+        <source>--since takes a date such as 2026-03-28 (or a date and time such as 2026-03-28T09:00), not &quot;%1&quot;</source>
+        <translation>--since nimmt ein Datum wie 2026-03-28 (oder Datum und Uhrzeit wie 2026-03-28T09:00), nicht „%1“</translation>
+    </message>
+    <message>
+        <source>--since goes with --export</source>
+        <translation>--since gehört zu --export</translation>
+    </message>
+    <message>
         <source>Usage: lumora [--popover | --open | --status | --start &lt;focus screen name&gt; |
-               --stop | --extend &lt;minutes&gt; | --version]
+               --stop | --extend &lt;minutes&gt; | --export csv|json [--since &lt;date&gt;] |
+               --version]
 
   --popover        show the focus screen list of the running Lumora
   --open           bring the main window of the running Lumora forward
@@ -485,6 +506,9 @@
                    screen&apos;s session runs
   --extend &lt;minutes&gt;
                    add 1 to 240 minutes to the running session (not while it ends)
+  --export csv|json [--since &lt;date&gt;]
+                   write every session (or those started since the date, such as
+                   2026-03-28) to standard output, oldest first
   --version        print the version and exit
   --selftest       check the model layer against APP_STORE and exit
   --login          start as the login session does (the autostart entry)
@@ -495,7 +519,8 @@
 Without options Lumora starts, or brings the running one&apos;s main window forward.
 </source>
         <translation>Aufruf: lumora [--popover | --open | --status | --start &lt;Name des Fokus-Bildschirms&gt; |
-               --stop | --extend &lt;Minuten&gt; | --version]
+               --stop | --extend &lt;Minuten&gt; | --export csv|json [--since &lt;Datum&gt;] |
+               --version]
 
   --popover        die Liste der Fokus-Bildschirme des laufenden Lumora zeigen
   --open           das Hauptfenster des laufenden Lumora in den Vordergrund holen
@@ -506,6 +531,9 @@ Without options Lumora starts, or brings the running one&apos;s main window forw
                    Fokus-Bildschirms läuft
   --extend &lt;Minuten&gt;
                    der laufenden Sitzung 1 bis 240 Minuten hinzufügen (nicht, während sie endet)
+  --export csv|json [--since &lt;Datum&gt;]
+                   jede Sitzung (oder die seit dem Datum begonnenen, etwa
+                   2026-03-28) auf die Standardausgabe schreiben, die älteste zuerst
   --version        die Version ausgeben und beenden
   --selftest       die Modellschicht mit APP_STORE prüfen und beenden
   --login          so starten wie die Anmeldesitzung (der Autostart-Eintrag)
@@ -566,6 +594,30 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>“%1” was deleted.</source>
         <translation>„%1“ wurde gelöscht.</translation>
+    </message>
+    <message>
+        <source>Export…</source>
+        <translation>Exportieren …</translation>
+    </message>
+    <message>
+        <source>Save every session as a CSV or JSON file</source>
+        <translation>Alle Sitzungen als CSV- oder JSON-Datei sichern</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv)</source>
+        <translation>CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>JSON (*.json)</source>
+        <translation>JSON (*.json)</translation>
+    </message>
+    <message>
+        <source>Export Sessions</source>
+        <translation>Sitzungen exportieren</translation>
+    </message>
+    <message>
+        <source>The sessions could not be saved to %1.</source>
+        <translation>Die Sitzungen konnten nicht unter %1 gesichert werden.</translation>
     </message>
 </context>
 <context>
@@ -1263,6 +1315,18 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>The planned length is the focus screen&apos;s length now.</source>
         <translation>Die geplante Dauer ist die jetzige Dauer des Fokus-Bildschirms.</translation>
     </message>
+    <message>
+        <source>Round</source>
+        <translation>Runde</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Notiz</translation>
+    </message>
+    <message>
+        <source>What I worked on</source>
+        <translation>Woran ich gearbeitet habe</translation>
+    </message>
 </context>
 <context>
     <name>FocusSessionList</name>
@@ -1873,6 +1937,14 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>Completed</source>
         <translation>Abgeschlossen</translation>
     </message>
+    <message>
+        <source>Ended Early</source>
+        <translation>Vorzeitig beendet</translation>
+    </message>
+    <message>
+        <source>Focus Time with Ended Early</source>
+        <translation>Fokuszeit mit vorzeitig beendeten</translation>
+    </message>
 </context>
 <context>
     <name>StatusText</name>
@@ -1948,6 +2020,10 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>lumora: Lumora is not running</source>
         <translation>lumora: Lumora läuft nicht</translation>
+    </message>
+    <message>
+        <source>could not export the sessions: %1</source>
+        <translation>die Sitzungen konnten nicht exportiert werden: %1</translation>
     </message>
 </context>
 </TS>

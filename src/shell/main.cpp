@@ -18,11 +18,13 @@
 #include "ThemeStore.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QSocketNotifier>
 
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -90,6 +92,38 @@ std::optional<int> answerHelpOrMistake(const CommandLine &command)
     return std::nullopt;
 }
 
+// --export: every session to standard output, read row by row straight from
+// the store's file; needs neither a display nor a running Lumora.
+int exportSessions(const CommandLine &command)
+{
+    // No store yet: no sessions, and none is made for asking.
+    if (!QFileInfo::exists(Store::path())) {
+        const QByteArray none = SessionExport::emptyExport(*command.exportFormat);
+        if (std::fwrite(none.constData(), 1, size_t(none.size()), stdout) != size_t(none.size()) ||
+            std::fflush(stdout) != 0) {
+            TerminalText::printError(QStringLiteral("lumora: ") +
+                                     QCoreApplication::translate("main", "could not export the sessions: %1")
+                                         .arg(QString::fromLocal8Bit(std::strerror(errno))));
+            return EXIT_FAILURE;
+        }
+        return EXIT_SUCCESS;
+    }
+    StoreOpenOptions options;
+    options.loadRecords = false;
+    const std::unique_ptr<ModelContainer> container = Store::openOrReport(options);
+    if (!container)
+        return EXIT_FAILURE;
+    const SessionExport::Result result = SessionExport::writeToDescriptor(
+        container->database(), *command.exportFormat, command.exportSince, STDOUT_FILENO);
+    if (!result.ok) {
+        TerminalText::printError(
+            QStringLiteral("lumora: ") +
+            QCoreApplication::translate("main", "could not export the sessions: %1").arg(result.error));
+        return EXIT_FAILURE;
+    }
+    return EXIT_SUCCESS;
+}
+
 // Help and mistakes on the command line need no display: a terminal without
 // one (a login over ssh) gets them too. Qt's own one-dash options (-display,
 // -geometry, ...) are only taken out by the GUI application object, so a
@@ -101,6 +135,11 @@ std::optional<int> answerWithoutDisplay(int &argc, char **argv, const QStringLis
         return arg.startsWith(QLatin1Char('-')) && !arg.startsWith(QLatin1String("--")) &&
                arg != QLatin1String("-h");
     });
+    if (command.exportFormat && command.error.isEmpty() && !command.help && !command.version) {
+        QCoreApplication core(argc, argv);
+        Translations::install(QLocale::system());
+        return exportSessions(command);
+    }
     if (!command.help && !command.version && (command.error.isEmpty() || qtOptions))
         return std::nullopt;
     QCoreApplication core(argc, argv);

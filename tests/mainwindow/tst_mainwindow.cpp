@@ -41,6 +41,7 @@
 #include "Theme.h"
 #include "ThemeStore.h"
 #include "Themed.h"
+#include "Translations.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -252,6 +253,8 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // As the program does: English, with its plural forms ("1 blocked app").
+    void initTestCase() { QVERIFY(!Translations::install(QLocale(QLocale::English, QLocale::UnitedStates))); }
     void init() { GridProbes::setEnabledOverride(false); }
     void cleanup()
     {
@@ -441,7 +444,7 @@ private Q_SLOTS:
                                       << "New Focus Screen";
         QTest::newRow("sessions") << int(SidebarItem::sessions) << "Sessions"
                                   << "No Sessions"
-                                  << "No Session Selected" << QString();
+                                  << "No Session Selected" << QStringLiteral("Export\u2026");
         QTest::newRow("profiles") << int(SidebarItem::profiles) << "Lock Profiles"
                                   << "No Lock Profiles"
                                   << "No Profile Selected"
@@ -1526,18 +1529,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("symbol");
         QTest::addColumn<QString>("planned");
         QTest::addColumn<QString>("actual");
+        QTest::addColumn<int>("round");
         QTest::newRow("completed") << true << true << true << "Completed"
                                    << "checkmark.circle.fill"
                                    << "25 min"
-                                   << "25m";
-        QTest::newRow("ended early") << true << true << false << "Ended early"
-                                     << "exclamationmark.triangle"
-                                     << "25 min"
-                                     << "25m";
+                                   << "25m" << 0;
+        QTest::newRow("ended early, round 3 of a cycle") << true << true << false << "Ended early"
+                                                         << "exclamationmark.triangle"
+                                                         << "25 min"
+                                                         << "25m" << 3;
         QTest::newRow("not finished, screen gone") << false << false << false << "Not finished"
                                                    << "clock"
                                                    << "—"
-                                                   << "—";
+                                                   << "—" << 0;
     }
     void sessionDetail()
     {
@@ -1548,10 +1552,12 @@ private Q_SLOTS:
         QFETCH(QString, symbol);
         QFETCH(QString, planned);
         QFETCH(QString, actual);
+        QFETCH(int, round);
         Fixture f;
         FocusScreen *work = f.addScreen(QStringLiteral("<b>Work</b>"), 1500);
         const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(-3600);
         auto *s = f.context()->insert(std::make_unique<FocusSession>(work->uuid(), start));
+        s->setRound(round);
         if (ended) {
             s->complete(start.addSecs(1500));
             s->setCompleted(completed);
@@ -1581,10 +1587,77 @@ private Q_SLOTS:
         QCOMPARE(value("sessionActual")->text(), actual);
         QCOMPARE(value("sessionOutcome")->text(), outcome);
         QCOMPARE(f.field<SymbolView>(detail, "sessionOutcomeSymbol")->symbol(), symbol);
+        // Only a round of a cycle shows its number.
+        QCOMPARE(value("sessionRound")->isVisibleTo(detail), round > 0);
+        if (round > 0)
+            QCOMPARE(value("sessionRound")->text(), QString::number(round));
+
+        // The note is edited in place and reaches the file.
+        auto *note = f.field<QLineEdit>(detail, "sessionNote");
+        QCOMPARE(note->text(), QString());
+        QCOMPARE(note->placeholderText(), QStringLiteral("What I worked on"));
+        note->setFocus();
+        QTest::keyClicks(note, QStringLiteral("chapter 3, \"intro\""));
+        QCOMPARE(s->note(), QStringLiteral("chapter 3, \"intro\""));
+        QTRY_VERIFY(!f.context()->hasChanges());
+        {
+            auto reopened = ModelContainer::open(f.path(), Store::schema(), nullptr);
+            QVERIFY(reopened);
+            QCOMPARE(reopened->mainContext()->fetch<FocusSession>().first()->note(),
+                     QStringLiteral("chapter 3, \"intro\""));
+        }
+        // A note is one short line.
+        QTest::keyClicks(note, QString(FocusSessionDetail::kNoteMaxLength, QLatin1Char('x')));
+        QCOMPARE(s->note().size(), FocusSessionDetail::kNoteMaxLength);
         // Delete on a session row asks nothing and removes nothing.
         QTest::keyClick(list->view(), Qt::Key_Delete);
         QVERIFY(!list->deleteConfirmation());
         QCOMPARE(f.context()->fetchCount<FocusSession>(), 1);
+    }
+
+    // "Export…" shows on the Sessions page only and writes the file whole;
+    // a file that cannot be written is reported and nothing is left.
+    void exportSessions()
+    {
+        Fixture f;
+        FocusScreen *work = f.addScreen(QStringLiteral("Work, \"deep\""), 1500);
+        const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(-3600);
+        auto *s = f.context()->insert(std::make_unique<FocusSession>(work->uuid(), start));
+        s->complete(start.addSecs(1500));
+        s->setNote(QStringLiteral("line one\nline two"));
+        QAction *action = f.content->exportSessionsAction();
+        QVERIFY(f.content->toolbarActions().contains(action));
+        QVERIFY(!action->isVisible());
+        f.model->setSidebar(SidebarItem::sessions);
+        Fixture::settle();
+        QVERIFY(action->isVisible());
+        QCOMPARE(action->text(), QStringLiteral("Export\u2026"));
+
+        // Unsaved changes are in the file before it is read.
+        QVERIFY(f.context()->hasChanges());
+        const QString path = f.dir.filePath(QStringLiteral("sessions.csv"));
+        auto result = f.content->exportSessionsTo(path, SessionExport::Format::csv);
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(result.sessions, 1);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray csv = file.readAll();
+        QVERIFY2(csv.contains("\"Work, \"\"deep\"\"\",") && csv.contains(",\"line one\nline two\"\r\n"),
+                 csv.constData());
+
+        const QString nowhere = f.dir.filePath(QStringLiteral("missing/sessions.json"));
+        result = f.content->exportSessionsTo(nowhere, SessionExport::Format::json);
+        QVERIFY(!result.ok);
+        QVERIFY(!QFileInfo::exists(nowhere));
+        QTRY_VERIFY(f.content->findChild<QMessageBox *>(QStringLiteral("exportFailedMessage")));
+        auto *box = f.content->findChild<QMessageBox *>(QStringLiteral("exportFailedMessage"));
+        QVERIFY2(box->text().contains(nowhere), qPrintable(box->text()));
+        QVERIFY(!box->informativeText().isEmpty());
+        box->close();
+
+        f.model->setSidebar(SidebarItem::focusScreens);
+        Fixture::settle();
+        QVERIFY(!action->isVisible());
     }
 
     void sessionRowsArePaintedOnDemand()
@@ -1882,7 +1955,7 @@ private Q_SLOTS:
         older->setCreatedAt(QDateTime::currentDateTimeUtc().addDays(-1));
         Fixture::settle();
         QCOMPARE(list->profiles()->index(0).data(AppLockProfileListModel::BlockedAppsTextRole).toString(),
-                 QStringLiteral("1 blocked apps"));
+                 QStringLiteral("1 blocked app"));
 
         f.content->newProfileAction()->trigger();
         Fixture::settle();

@@ -34,6 +34,7 @@
 #include "Theme.h"
 #include "ThemeStore.h"
 #include "Themed.h"
+#include "Translations.h"
 #include "UserDefaults.h"
 #include "WindowHook.h"
 
@@ -183,6 +184,8 @@ private Q_SLOTS:
         m_desktop = m_appearance->desktopPalette();
         m_appearance->install();
         m_appearance->setForced(AppearanceKind::light);
+        // As the program does: English, with its plural forms ("1 day").
+        QVERIFY(!Translations::install(QLocale(QLocale::English, QLocale::UnitedStates)));
     }
 
     // Every test gets its own user folders and a store at the default
@@ -1188,31 +1191,38 @@ private Q_SLOTS:
         QTest::addColumn<QString>("longest");
         QTest::addColumn<bool>("orange");
         QTest::addColumn<bool>("empty");
+        QTest::addColumn<QString>("endedEarly");
+        QTest::addColumn<QString>("allTime");
         QTest::newRow("none") << ""
                               << "0"
                               << "0m"
                               << "0 days"
-                              << "0 days" << false << true;
+                              << "0 days" << false << true << "0"
+                              << "0m";
         QTest::newRow("only ended early") << "early"
                                           << "0"
                                           << "0m"
                                           << "0 days"
-                                          << "0 days" << false << true;
-        QTest::newRow("one today") << "today"
-                                   << "1"
-                                   << "25m"
-                                   << "1 days"
-                                   << "1 days" << true << false;
+                                          << "0 days" << false << true << "1"
+                                          << "5m";
+        QTest::newRow("one today, one ended early, one running") << "today"
+                                                                 << "1"
+                                                                 << "25m"
+                                                                 << "1 day"
+                                                                 << "1 day" << true << false << "1"
+                                                                 << "30m";
         QTest::newRow("three on one day long ago") << "threeOld"
                                                    << "3"
                                                    << "1h 15m"
                                                    << "0 days"
-                                                   << "1 days" << false << false;
+                                                   << "1 day" << false << false << "0"
+                                                   << "1h 15m";
         QTest::newRow("today and yesterday") << "twoDays"
                                              << "2"
                                              << "50m"
                                              << "2 days"
-                                             << "2 days" << true << false;
+                                             << "2 days" << true << false << "0"
+                                             << "50m";
     }
     void statsOverview()
     {
@@ -1223,6 +1233,8 @@ private Q_SLOTS:
         QFETCH(QString, longest);
         QFETCH(bool, orange);
         QFETCH(bool, empty);
+        QFETCH(QString, endedEarly);
+        QFETCH(QString, allTime);
         auto *screen = ctx()->insert(std::make_unique<FocusScreen>(QStringLiteral("Deep Work"), 1500.0));
         const QDateTime now = QDateTime::currentDateTime();
         if (sessions == QLatin1String("early")) {
@@ -1230,6 +1242,7 @@ private Q_SLOTS:
         } else if (sessions == QLatin1String("today")) {
             addSession(screen->uuid(), now.addSecs(-1600), 1500, true);
             addSession(screen->uuid(), now.addSecs(-600), 300, false);
+            addSession(screen->uuid(), now.addSecs(-60), std::nullopt, false); // still running
         } else if (sessions == QLatin1String("threeOld")) {
             const QDateTime old = now.addDays(-30);
             for (int i = 0; i < 3; ++i)
@@ -1244,6 +1257,8 @@ private Q_SLOTS:
         QCOMPARE(page.totalFocusTimeValue()->text(), time);
         QCOMPARE(page.currentStreakValue()->text(), current);
         QCOMPARE(page.longestStreakValue()->text(), longest);
+        QCOMPARE(page.endedEarlyValue()->text(), endedEarly);
+        QCOMPARE(page.allFocusTimeValue()->text(), allTime);
         QLabel *streak = page.currentStreakValue();
         if (orange)
             QCOMPARE(streak->palette().color(streak->foregroundRole()), TextStyles::orange(page.palette()));

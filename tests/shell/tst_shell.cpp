@@ -343,6 +343,45 @@ private Q_SLOTS:
         QCOMPARE(!cmd.error.isEmpty(), error);
     }
 
+    // --export and --since: the format in any letter case, dates with or
+    // without a time; anything else refused with a reason.
+    void exportCommand_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("format"); // -1: none
+        QTest::addColumn<QDateTime>("since");
+        QTest::addColumn<bool>("error");
+        const int csv = int(SessionExport::Format::csv);
+        const int json = int(SessionExport::Format::json);
+        const QDateTime march28 = QDate(2026, 3, 28).startOfDay();
+        QTest::newRow("csv") << QStringList{"--export", "csv"} << csv << QDateTime() << false;
+        QTest::newRow("JSON=") << QStringList{"--export=JSON"} << json << QDateTime() << false;
+        QTest::newRow("since a date")
+            << QStringList{"--export", "csv", "--since", "2026-03-28"} << csv << march28 << false;
+        QTest::newRow("since= a time, before") << QStringList{"--since=2026-03-28T09:30", "--export", "json"}
+                                               << json << march28.addSecs(9 * 3600 + 1800) << false;
+        QTest::newRow("xml") << QStringList{"--export", "xml"} << -1 << QDateTime() << true;
+        QTest::newRow("no format") << QStringList{"--export"} << -1 << QDateTime() << true;
+        QTest::newRow("no date") << QStringList{"--export", "csv", "--since"} << csv << QDateTime() << true;
+        QTest::newRow("not a date") << QStringList{"--export", "csv", "--since", "2026-02-30"} << csv
+                                    << QDateTime() << true;
+        QTest::newRow("since without export")
+            << QStringList{"--since", "2026-03-28"} << -1 << march28 << true;
+    }
+    void exportCommand()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, format);
+        QFETCH(QDateTime, since);
+        QFETCH(bool, error);
+        const CommandLine cmd = CommandLine::parse(QStringList{QStringLiteral("lumora")} + args);
+        QCOMPARE(cmd.exportFormat ? int(*cmd.exportFormat) : -1, format);
+        if (!error)
+            QCOMPARE(cmd.exportSince.value_or(QDateTime()), since);
+        QVERIFY2(cmd.error.isEmpty() != error, qPrintable(cmd.error));
+        QVERIFY(!cmd.hasRequest()); // read from the store, not asked of a running Lumora
+    }
+
     // --stop, --extend and --version: what they ask, and numbers of minutes
     // that are not whole, positive and sane are refused with a reason.
     void sessionCommands_data()
