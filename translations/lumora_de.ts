@@ -171,6 +171,23 @@
         <source>the focus session &quot;%1&quot; is running; the list opens when it is over (end it with &quot;End Session&quot; on the overlay or lumora --stop, add time with lumora --extend)</source>
         <translation>die Fokus-Sitzung „%1“ läuft; die Liste öffnet sich, wenn sie vorbei ist (beenden mit „Sitzung beenden“ auf dem Overlay oder lumora --stop, Zeit hinzufügen mit lumora --extend)</translation>
     </message>
+    <message>
+        <source>The scheduled focus screen &quot;%1&quot; did not start: %2</source>
+        <translation>Der geplante Fokus-Bildschirm „%1“ wurde nicht gestartet: %2</translation>
+    </message>
+    <message>
+        <source>Scheduled Session Skipped</source>
+        <translation>Geplante Sitzung übersprungen</translation>
+    </message>
+    <message>
+        <source>Long Break %1</source>
+        <extracomment>The tray&apos;s title during a break between rounds: &quot;Break 04:12&quot;.</extracomment>
+        <translation>Lange Pause %1</translation>
+    </message>
+    <message>
+        <source>Break %1</source>
+        <translation>Pause %1</translation>
+    </message>
 </context>
 <context>
     <name>AppLockManager</name>
@@ -232,6 +249,18 @@
     <message>
         <source>Example: youtube.com, twitter.com, reddit.com</source>
         <translation>Beispiel: youtube.com, twitter.com, reddit.com</translation>
+    </message>
+    <message>
+        <source>Focus Screens</source>
+        <translation>Fokus-Bildschirme</translation>
+    </message>
+    <message>
+        <source>No focus screen uses this profile. Choose it under Lock Profile in a focus screen&apos;s editor.</source>
+        <translation>Kein Fokus-Bildschirm verwendet dieses Profil. Es wird im Editor eines Fokus-Bildschirms unter „Sperrprofil“ gewählt.</translation>
+    </message>
+    <message>
+        <source>Used by: %1</source>
+        <translation>Verwendet von: %1</translation>
     </message>
 </context>
 <context>
@@ -844,6 +873,26 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>Lumora quits once the challenge is passed; it can be tried again when the countdown above is over</source>
         <translation>Lumora wird beendet, sobald die Aufgabe gelöst ist; sie kann wieder versucht werden, wenn der Countdown oben abgelaufen ist</translation>
     </message>
+    <message>
+        <source>Skip Break</source>
+        <translation>Pause überspringen</translation>
+    </message>
+    <message>
+        <source>Long Break</source>
+        <translation>Lange Pause</translation>
+    </message>
+    <message>
+        <source>Break</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Round %1 of %2 done</source>
+        <translation>Runde %1 von %2 geschafft</translation>
+    </message>
+    <message>
+        <source>Round %1 of %2</source>
+        <translation>Runde %1 von %2</translation>
+    </message>
 </context>
 <context>
     <name>FocusScreenDetail</name>
@@ -1054,6 +1103,89 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>Enter a password: without one, strict mode guards nothing.</source>
         <translation>Geben Sie ein Passwort ein: Ohne es schützt der strenge Modus nichts.</translation>
+    </message>
+    <message>
+        <source>Rounds and Breaks</source>
+        <translation>Runden und Pausen</translation>
+    </message>
+    <message>
+        <source>One session</source>
+        <extracomment>The number of rounds when a screen runs one session without breaks.</extracomment>
+        <translation>Eine Sitzung</translation>
+    </message>
+    <message>
+        <source>Rounds</source>
+        <translation>Runden</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> Min.</translation>
+    </message>
+    <message>
+        <source>Break</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Never</source>
+        <translation>Nie</translation>
+    </message>
+    <message>
+        <source>after every </source>
+        <extracomment>&quot;Long break after every [4] rounds&quot;.</extracomment>
+        <translation>nach je </translation>
+    </message>
+    <message>
+        <source> rounds</source>
+        <translation> Runden</translation>
+    </message>
+    <message>
+        <source>Long Break</source>
+        <translation>Lange Pause</translation>
+    </message>
+    <message>
+        <source>Long Break Length</source>
+        <translation>Länge der langen Pause</translation>
+    </message>
+    <message>
+        <source>Show Hidden Applications During Breaks</source>
+        <translation>Ausgeblendete Anwendungen in den Pausen zeigen</translation>
+    </message>
+    <message>
+        <source>Each round is recorded as a session; ending early ends every round left.</source>
+        <translation>Jede Runde wird als eigene Sitzung erfasst; ein vorzeitiges Ende beendet auch alle übrigen Runden.</translation>
+    </message>
+    <message>
+        <source>Schedule</source>
+        <translation>Zeitplan</translation>
+    </message>
+    <message>
+        <source>While Lumora runs, the screen starts on the chosen days at the start time and stops by the end time, when one is set. A start while another session runs is skipped.</source>
+        <translation>Solange Lumora läuft, startet der Bildschirm an den gewählten Tagen zur Startzeit und endet spätestens zur Endzeit, wenn eine gesetzt ist. Ein Start, während eine andere Sitzung läuft, wird übersprungen.</translation>
+    </message>
+    <message>
+        <source>Next start: %1</source>
+        <extracomment>The next time a focus screen starts by itself, e.g. &quot;Next start: Mon 09:00&quot;.</extracomment>
+        <translation>Nächster Start: %1</translation>
+    </message>
+    <message>
+        <source>Lock Profile</source>
+        <translation>Sperrprofil</translation>
+    </message>
+    <message>
+        <source>Profile</source>
+        <translation>Profil</translation>
+    </message>
+    <message>
+        <source>None (the allowed lists below)</source>
+        <translation>Keines (die erlaubten Listen unten)</translation>
+    </message>
+    <message>
+        <source>Without a profile, everything but the allowed applications and websites is kept away.</source>
+        <translation>Ohne Profil wird alles außer den erlaubten Anwendungen und Websites ferngehalten.</translation>
+    </message>
+    <message>
+        <source>The profile&apos;s blocked applications and websites are kept away with its lock mode; the allowed lists below are not used.</source>
+        <translation>Die gesperrten Anwendungen und Websites des Profils werden mit dessen Sperrmodus ferngehalten; die erlaubten Listen unten werden nicht verwendet.</translation>
     </message>
 </context>
 <context>
@@ -1291,6 +1423,10 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>the minutes to add must be a whole number from 1 to %1</source>
         <translation>die hinzuzufügenden Minuten müssen eine ganze Zahl von 1 bis %1 sein</translation>
+    </message>
+    <message>
+        <source>no break is running</source>
+        <translation>es läuft keine Pause</translation>
     </message>
 </context>
 <context>
@@ -1710,6 +1846,30 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>Delete</source>
         <translation>Löschen</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleEditor</name>
+    <message>
+        <source>Add Schedule</source>
+        <translation>Zeitplan hinzufügen</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Beginn</translation>
+    </message>
+    <message>
+        <source>Until</source>
+        <extracomment>Before the time by which a scheduled session stops.</extracomment>
+        <translation>bis</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>Ende</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
     </message>
 </context>
 <context>

@@ -109,7 +109,12 @@ public:
     // the lock keeps visible); empty: none (the held windows cover everything).
     // Kept until changed, also across hold() and release().
     void setAllowedApplications(const QStringList &names);
+    // The inverse: the windows of every application but these stand above
+    // the held ones (a session that blocks a few applications, a break).
+    void setBlockedApplications(const QStringList &names);
+    // The list set last, and whether it was a block list.
     QStringList allowedApplications() const;
+    bool isBlockList() const;
 
     // Puts the stacking right at once (after a window allowed above was shown).
     void restack();
@@ -123,6 +128,7 @@ Q_SIGNALS:
     void remapped();
 
 private:
+    void setApplicationsAbove(const QStringList &names, bool blockList);
     struct Private;
     std::unique_ptr<Private> d;
 };

@@ -100,7 +100,7 @@ int AppLockManager::restoreLeftovers()
     return restored;
 }
 
-void AppLockManager::startLock(LockMode mode, const QStringList &allowedApps)
+void AppLockManager::startLock(LockMode mode, const QStringList &apps, ListKind kind)
 {
     if (m_isActive || !m_workspace)
         return;
@@ -109,8 +109,9 @@ void AppLockManager::startLock(LockMode mode, const QStringList &allowedApps)
         m_currentMode = mode;
         Q_EMIT currentModeChanged();
     }
-    m_allowedAppIds = QSet<QString>(allowedApps.cbegin(), allowedApps.cend());
-    m_allowedNames = AppIdentity::normalizedSet(allowedApps);
+    m_listKind = kind;
+    m_listedAppIds = QSet<QString>(apps.cbegin(), apps.cend());
+    m_listedNames = AppIdentity::normalizedSet(apps);
     m_hidingRefused = false;
     if (mode != LockMode::overlay)
         m_workspace->setWatching(true);
@@ -148,8 +149,8 @@ void AppLockManager::stopLock()
     writeJournal();
 
     m_isActive = false;
-    m_allowedAppIds.clear();
-    m_allowedNames.clear();
+    m_listedAppIds.clear();
+    m_listedNames.clear();
     m_hiddenApps.clear();
     updateWatching();
     Q_EMIT isActiveChanged();
@@ -289,7 +290,9 @@ bool AppLockManager::isCurrentApplication(const RunningApplication &app) const
 
 bool AppLockManager::isAllowed(const RunningApplication &app) const
 {
-    return AppIdentity::matchesAny(app, m_allowedNames);
+    // A block list names what goes; an allow list what stays.
+    const bool listed = AppIdentity::matchesAny(app, m_listedNames);
+    return m_listKind == ListKind::allowed ? listed : !listed;
 }
 
 bool AppLockManager::containsPid(qint32 pid) const

@@ -5,6 +5,7 @@
 #include "BootTime.h"
 #include "DurationFormat.h"
 #include "FocusOverlayController.h"
+#include "FocusScheduler.h"
 #include "FocusScreen.h"
 #include "FocusSession.h"
 #include "FocusSessionManager.h"
@@ -15,6 +16,8 @@
 #include "MenuBarPopover.h"
 #include "ModelContext.h"
 #include "PlatformServices.h"
+#include "RoundPlan.h"
+#include "Schedule.h"
 #include "SessionServices.h"
 #include "StatusItem.h"
 #include "StatusText.h"
@@ -135,6 +138,8 @@ void AppDelegate::applicationDidFinishLaunching()
             Qt::UniqueConnection);
     connect(&manager, &FocusSessionManager::remainingTimeChanged, this, &AppDelegate::updateMenuBarCountdown,
             Qt::UniqueConnection);
+    connect(&manager, &FocusSessionManager::phaseChanged, this, &AppDelegate::updateMenuBarCountdown,
+            Qt::UniqueConnection);
     m_steps << QStringLiteral("globalHotKey");
     setupGlobalHotKey();
     m_steps << QStringLiteral("launchAtLogin");
@@ -143,10 +148,63 @@ void AppDelegate::applicationDidFinishLaunching()
     handleAutoStartOnLogin();
     m_steps << QStringLiteral("menuBarTimer");
     startMenuBarTimer();
+    m_steps << QStringLiteral("scheduler");
+    startScheduler();
+}
+
+void AppDelegate::startScheduler()
+{
+    if (m_scheduler)
+        return;
+    FocusScheduler::Services services;
+    services.plans = [this] {
+        QList<FocusScheduler::Plan> plans;
+        for (const FocusScreen *screen : m_model->focusScreens()) {
+            if (screen->isDeleted() || screen->schedules().isEmpty())
+                continue;
+            plans.append({screen->uuid(), Schedule::parseAll(screen->schedules()),
+                          RoundPlan::of(*screen).totalLength()});
+        }
+        return plans;
+    };
+    if (now)
+        services.now = now;
+    m_scheduler = new FocusScheduler(std::move(services), this);
+    connect(m_scheduler, &FocusScheduler::due, this, [this](const QUuid &id, const QDateTime &until) {
+        FocusScreen *screen = nullptr;
+        for (FocusScreen *s : m_model->focusScreens())
+            if (s->uuid() == id && !s->isDeleted())
+                screen = s;
+        if (!screen)
+            return;
+        const QString name = screen->name();
+        logLine(QStringLiteral("Lumora: Starting the scheduled focus screen \"%1\"").arg(name));
+        startFocusSession(
+            screen,
+            [this, name](const QString &error) {
+                if (error.isEmpty())
+                    return;
+                const QString text =
+                    tr("The scheduled focus screen \"%1\" did not start: %2").arg(name, error);
+                TerminalText::printError(QStringLiteral("Lumora: ") + text);
+                if (m_notifications)
+                    m_notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces),
+                                          tr("Scheduled Session Skipped"), text, false);
+            },
+            until);
+    });
+    // Edited schedules are looked at again at once.
+    connect(m_model->context(), &ModelContext::didChange, m_scheduler, [this](const QString &entity) {
+        if (entity == FocusScreen::entityInfo().name)
+            m_scheduler->reschedule();
+    });
+    m_scheduler->start();
 }
 
 void AppDelegate::applicationWillTerminate()
 {
+    if (m_scheduler)
+        m_scheduler->stop();
     // Quitting (or a logout) in the middle of a session gives the hidden
     // applications back and records the session as ended early, instead of
     // leaving both for a later start to clean up.
@@ -335,7 +393,11 @@ void AppDelegate::updateMenuBarCountdown()
         return;
     const FocusSessionManager &manager = m_sessions.manager();
     if (manager.activeSession() && manager.activeScreen()) {
-        const QString title = DurationFormat::countdown(manager.remainingTime());
+        const QString countdown = DurationFormat::countdown(manager.remainingTime());
+        //: The tray's title during a break between rounds: "Break 04:12".
+        const QString title = !manager.isOnBreak()    ? countdown
+                              : manager.isLongBreak() ? tr("Long Break %1").arg(countdown)
+                                                      : tr("Break %1").arg(countdown);
         m_statusItem->setTitle(title);
         m_statusItem->setToolTip(StatusText::countdownToolTip(manager.activeScreen()->name(), title));
     } else {
@@ -348,7 +410,7 @@ void AppDelegate::startFocusSession(FocusScreen *screen)
     startFocusSession(screen, {});
 }
 
-void AppDelegate::startFocusSession(FocusScreen *screen, StartDone done)
+void AppDelegate::startFocusSession(FocusScreen *screen, StartDone done, const QDateTime &until)
 {
     if (!screen || screen->isDeleted()) {
         if (done)
@@ -377,7 +439,7 @@ void AppDelegate::startFocusSession(FocusScreen *screen, StartDone done)
                         done(error);
                     });
     }
-    FocusSessionManager::postStartRequest(m_sessions.requests(), session->id(), screen->id());
+    FocusSessionManager::postStartRequest(m_sessions.requests(), session->id(), screen->id(), until);
     closePopover();
 }
 

@@ -133,7 +133,10 @@ void BrowserHost::sendSession()
                         {QStringLiteral("screen"), shownName(session->screenName)},
                         {QStringLiteral("end"), double(session->end.toMSecsSinceEpoch())},
                         {QStringLiteral("domains"), QJsonArray::fromStringList(session->domains)}};
-    // Too many domains for one message: fewer are allowed, never none kept.
+    if (session->blocked)
+        message.insert(QStringLiteral("blocked"), true);
+    // Too many domains for one message: fewer are allowed (or refused),
+    // never none kept.
     QStringList domains = session->domains;
     while (NativeMessaging::frame(message).isEmpty() && domains.size() > 1) {
         domains.resize(domains.size() / 2);

@@ -10,6 +10,13 @@
 #include <optional>
 
 // type, name, setter, SQL type, schema version, initial value (see RecordFields.h).
+// rounds: focus rounds in one run (0 or 1: a single session), each of
+// `duration`, with a break of breakLength seconds after each but the last and
+// one of longBreakLength after every longBreakEvery-th (0: never);
+// appsBackDuringBreak: hidden applications come back for breaks.
+// lockProfileID: the AppLockProfile whose blocked lists a session keeps
+// instead of the allowed lists (null: none). schedules: when the screen
+// starts by itself, one Schedule text each ("12345@09:00-12:00").
 #define LUMORA_FOCUS_SCREEN_FIELDS(F)                                                                        \
     F(QString, name, setName, "TEXT NOT NULL", 1, {})                                                        \
     F(double, duration, setDuration, "REAL NOT NULL", 1, {})                                                 \
@@ -28,7 +35,14 @@
     F(std::optional<QString>, autoOpenURL, setAutoOpenURL, "TEXT", 1, std::nullopt)                          \
     F(OverlayBackgroundType, overlayBackgroundType, setOverlayBackgroundType, "TEXT NOT NULL", 1,            \
       OverlayBackgroundType::system)                                                                         \
-    F(std::optional<QString>, overlayBackgroundValue, setOverlayBackgroundValue, "TEXT", 1, std::nullopt)
+    F(std::optional<QString>, overlayBackgroundValue, setOverlayBackgroundValue, "TEXT", 1, std::nullopt)    \
+    F(qint64, rounds, setRounds, "INTEGER NOT NULL DEFAULT 0", 3, 0)                                         \
+    F(double, breakLength, setBreakLength, "REAL NOT NULL DEFAULT 300", 3, 300)                              \
+    F(qint64, longBreakEvery, setLongBreakEvery, "INTEGER NOT NULL DEFAULT 0", 3, 0)                         \
+    F(double, longBreakLength, setLongBreakLength, "REAL NOT NULL DEFAULT 900", 3, 900)                      \
+    F(bool, appsBackDuringBreak, setAppsBackDuringBreak, "INTEGER NOT NULL DEFAULT 1", 3, true)              \
+    F(QUuid, lockProfileID, setLockProfileID, "TEXT", 3, {})                                                 \
+    F(QStringList, schedules, setSchedules, "TEXT NOT NULL DEFAULT '[]'", 3, {})
 
 // A configured focus routine.
 class FocusScreen final : public PersistentModel

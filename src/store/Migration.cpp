@@ -20,6 +20,7 @@ namespace {
 // declare its columns and tables with that version.
 constexpr Step kSteps[] = {
     {2, "adding a note and a round number to every focus session"},
+    {3, "adding rounds, breaks, a lock profile and schedules to every focus screen"},
 };
 
 QString sqlErrorText(const QSqlError &error)

@@ -32,6 +32,8 @@
 #include "ModelContext.h"
 #include "OptionalText.h"
 #include "PlatformServices.h"
+#include "RoundLimits.h"
+#include "ScheduleEditor.h"
 #include "SettingsPlaceholder.h"
 #include "Sidebar.h"
 #include "Store.h"
@@ -62,9 +64,11 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeEdit>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -955,9 +959,10 @@ private Q_SLOTS:
         QStringList sections;
         for (auto *label : detail->findChildren<QLabel *>(QStringLiteral("sectionTitle")))
             sections << label->text();
-        QCOMPARE(sections, (QStringList{"Basics", "Strict Mode (Anti-Cheat)", "Allowed Applications",
-                                        "Allowed Websites", "Bible Mode (Auto-Open on Start)",
-                                        "Zen Style (Overlay Background)"}));
+        QCOMPARE(sections,
+                 (QStringList{"Basics", "Rounds and Breaks", "Schedule", "Strict Mode (Anti-Cheat)",
+                              "Lock Profile", "Allowed Applications", "Allowed Websites",
+                              "Bible Mode (Auto-Open on Start)", "Zen Style (Overlay Background)"}));
         QStringList labels;
         for (auto *label : detail->findChildren<QLabel *>())
             labels << label->text();
@@ -2063,6 +2068,140 @@ private Q_SLOTS:
                                  holder.grab().toImage()};
         for (const QImage &image : images)
             QVERIFY2(closest(image, ink) <= inked, qPrintable(ink.name()));
+    }
+
+    // steps on the first schedule row: "add", "day<n>" toggles a weekday,
+    // "start HH:mm", "end HH:mm" sets and turns on the end, "noend",
+    // "remove". stored: the screen's schedules afterwards.
+    void scheduleSection_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("stored");
+        QTest::newRow("a new schedule: weekdays at nine") << QStringList{"add"} << QStringList{"12345@09:00"};
+        QTest::newRow("days and times") << QStringList{"add", "day1", "day6", "start 07:30", "end 11:00"}
+                                        << QStringList{"23456@07:30-11:00"};
+        QTest::newRow("an end turned off")
+            << QStringList{"add", "end 11:00", "noend"} << QStringList{"12345@09:00"};
+        QTest::newRow("no weekday: not stored")
+            << QStringList{"add", "day1", "day2", "day3", "day4", "day5"} << QStringList{};
+        QTest::newRow("two, the first removed")
+            << QStringList{"add", "add", "day7", "remove"} << QStringList{"123457@09:00"};
+    }
+    void scheduleSection()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, stored);
+        Fixture f;
+        FocusScreen *s = f.addScreen(QStringLiteral("Scheduled"));
+        f.model->setSelection(s->id());
+        FocusScreenDetail *detail = f.screenDetail();
+        ScheduleEditor *editor = detail->scheduleEditor();
+        QVERIFY(editor);
+        for (const QString &step : std::as_const(steps)) {
+            const int last = editor->rowCount() - 1;
+            if (step == u"add") {
+                editor->addButton()->click();
+            } else if (step.startsWith(u"day")) {
+                editor->dayButton(last, step.mid(3).toInt())->click();
+            } else if (step.startsWith(u"start ")) {
+                editor->startEdit(last)->setTime(QTime::fromString(step.mid(6), QStringLiteral("HH:mm")));
+            } else if (step.startsWith(u"end ")) {
+                editor->endToggle(last)->setChecked(true);
+                editor->endEdit(last)->setTime(QTime::fromString(step.mid(4), QStringLiteral("HH:mm")));
+            } else if (step == u"noend") {
+                editor->endToggle(last)->setChecked(false);
+            } else if (step == u"remove") {
+                editor->removeButton(0)->click();
+            }
+            Fixture::settle();
+        }
+        QCOMPARE(s->schedules(), stored);
+        auto *caption = detail->findChild<QLabel *>(QStringLiteral("nextStartCaption"));
+        QCOMPARE(caption->text().isEmpty(), stored.isEmpty());
+        // The list says the next start too.
+        FocusScreenListModel *rows = f.screenList()->screens();
+        QCOMPARE(rows->index(0).data(FocusScreenListModel::NextStartRole).toString(), caption->text());
+        // What another store reads back.
+        QVERIFY(f.context()->save());
+        auto other = f.reopen();
+        QCOMPARE(other->mainContext()->fetch<FocusScreen>().first()->schedules(), stored);
+    }
+
+    // The picker lists the profiles; the choice is stored; the profile's
+    // page says which screens use it; a deleted profile reads as none.
+    void lockProfilePicker()
+    {
+        Fixture f;
+        auto *reading = f.context()->insert(
+            std::make_unique<AppLockProfile>(QStringLiteral("Reading"), QStringList{QStringLiteral("steam")},
+                                             QStringList{}, LockMode::hideApps));
+        auto *social = f.context()->insert(
+            std::make_unique<AppLockProfile>(QStringLiteral("Social"), QStringList{},
+                                             QStringList{QStringLiteral("reddit.com")}, LockMode::overlay));
+        FocusScreen *s = f.addScreen(QStringLiteral("Deep Work"));
+        f.addScreen(QStringLiteral("Mail"));
+        f.model->setSelection(s->id());
+        FocusScreenDetail *detail = f.screenDetail();
+        QComboBox *picker = detail->lockProfilePicker();
+        QCOMPARE(picker->count(), 3);
+        QCOMPARE(picker->itemText(1), QStringLiteral("Reading"));
+        QCOMPARE(picker->itemText(2), QStringLiteral("Social"));
+        QCOMPARE(picker->currentIndex(), 0);
+        picker->setCurrentIndex(2);
+        Q_EMIT picker->activated(2);
+        Fixture::settle();
+        QCOMPARE(s->lockProfileID(), social->uuid());
+
+        f.model->setSidebar(SidebarItem::profiles);
+        f.model->setSelection(social->id());
+        Fixture::settle();
+        AppLockProfileDetail *profiles = f.content->lockProfileDetail();
+        QCOMPARE(profiles->usedByLabel()->text(), QStringLiteral("Used by: Deep Work"));
+        f.model->setSelection(reading->id());
+        Fixture::settle();
+        QCOMPARE(profiles->usedByLabel()->text(), AppLockProfileDetail::usedByText({}));
+
+        f.context()->remove(social);
+        Fixture::settle();
+        f.model->setSidebar(SidebarItem::focusScreens);
+        f.model->setSelection(s->id());
+        Fixture::settle();
+        QCOMPARE(picker->count(), 2);
+        QCOMPARE(picker->currentIndex(), 0);
+    }
+
+    // rounds as typed into the field: what is stored and whether the break
+    // controls show.
+    void roundsSection_data()
+    {
+        QTest::addColumn<int>("typed");
+        QTest::addColumn<qint64>("stored");
+        QTest::addColumn<bool>("breaksShown");
+        QTest::newRow("one session") << 1 << qint64(0) << false;
+        QTest::newRow("four rounds") << 4 << qint64(4) << true;
+        QTest::newRow("more than the most") << 99 << qint64(RoundLimits::kMaxRounds) << true;
+    }
+    void roundsSection()
+    {
+        QFETCH(int, typed);
+        QFETCH(qint64, stored);
+        QFETCH(bool, breaksShown);
+        Fixture f;
+        FocusScreen *s = f.addScreen(QStringLiteral("Rounds"));
+        f.model->setSelection(s->id());
+        FocusScreenDetail *detail = f.screenDetail();
+        detail->roundsField()->setValue(typed);
+        Fixture::settle();
+        QCOMPARE(s->rounds(), stored);
+        QCOMPARE(detail->findChild<QWidget *>(QStringLiteral("breakControls"))->isVisibleTo(detail),
+                 breaksShown);
+        auto *breakField = detail->findChild<QSpinBox *>(QStringLiteral("breakField"));
+        breakField->setValue(7);
+        QCOMPARE(s->breakLength(), 7 * 60.0);
+        auto *appsBack = detail->findChild<QCheckBox *>(QStringLiteral("appsBackToggle"));
+        QVERIFY(appsBack->isChecked());
+        appsBack->click();
+        QVERIFY(!s->appsBackDuringBreak());
     }
 };
 

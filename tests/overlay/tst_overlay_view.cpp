@@ -431,6 +431,62 @@ private Q_SLOTS:
         QVERIFY(shown<QAbstractButton>(view.get(), "exitChallengeButton")->isEnabled());
     }
 
+    // A break says so, counts down the break and offers the skip (also
+    // behind a challenge); a round of a cycle says which.
+    void breakAndRounds_data()
+    {
+        QTest::addColumn<bool>("isBreak");
+        QTest::addColumn<bool>("isLong");
+        QTest::addColumn<bool>("strict");
+        QTest::addColumn<QString>("title"); // empty: none
+        QTest::addColumn<QString>("roundText");
+        QTest::newRow("a round") << false << false << false << ""
+                                 << "Round 2 of 4";
+        QTest::newRow("a break") << true << false << false << "Break"
+                                 << "Round 2 of 4 done";
+        QTest::newRow("a long break") << true << true << false << "Long Break"
+                                      << "Round 2 of 4 done";
+        QTest::newRow("a strict screen's break") << true << false << true << "Break"
+                                                 << "Round 2 of 4 done";
+    }
+    void breakAndRounds()
+    {
+        QFETCH(bool, isBreak);
+        QFETCH(bool, isLong);
+        QFETCH(bool, strict);
+        QFETCH(QString, title);
+        QFETCH(QString, roundText);
+        FocusOverlayContent c;
+        c.round = 2;
+        c.rounds = 4;
+        c.isBreak = isBreak;
+        c.isLongBreak = isLong;
+        c.remainingTime = 300;
+        if (strict) {
+            c.strictModeEnabled = true;
+            c.strictModeType = StrictModeType::math;
+        }
+        const auto view = makeView(c);
+        auto *breakTitle = view->findChild<QLabel *>(QStringLiteral("breakTitle"));
+        QCOMPARE(breakTitle ? breakTitle->text() : QString(), title);
+        QCOMPARE(view->findChild<QLabel *>(QStringLiteral("roundText"))->text(), roundText);
+        QCOMPARE(view->findChild<QLabel *>(QStringLiteral("countdown"))->text(), QStringLiteral("05:00"));
+        auto *skip = view->findChild<QAbstractButton *>(QStringLiteral("skipBreakButton"));
+        QCOMPARE(skip != nullptr, isBreak);
+        auto *extend = view->findChild<QAbstractButton *>(QStringLiteral("extendButton"));
+        if (extend)
+            QCOMPARE(extend->isVisibleTo(view.get()), !isBreak);
+        if (skip) {
+            QVERIFY(skip->isVisibleTo(view.get()));
+            QVERIFY(!view->interactiveRegion()
+                         .intersected(QRect(skip->mapTo(view.get(), QPoint(0, 0)), skip->size()))
+                         .isEmpty());
+            QSignalSpy skips(view.get(), &FocusOverlayView::skipBreakRequested);
+            QTest::mouseClick(skip, Qt::LeftButton);
+            QTRY_COMPARE(skips.count(), 1);
+        }
+    }
+
     void emergencyExitButton()
     {
         FocusOverlayContent c;

@@ -10,9 +10,12 @@
 #include "DurationFormat.h"
 #include "FakeHotKeyBackend.h"
 #include "FakePlatformServices.h"
+#include "FakeUserNotifications.h"
 #include "FakeWorkspace.h"
 #include "FocusOverlayController.h"
+#include "FocusScheduler.h"
 #include "FocusScreen.h"
+#include "FocusSession.h"
 #include "FocusSessionManager.h"
 #include "GeneralSettings.h"
 #include "GridProbes.h"
@@ -22,6 +25,7 @@
 #include "MenuBarPopover.h"
 #include "ModelContainer.h"
 #include "ModelContext.h"
+#include "Schedule.h"
 #include "SessionServices.h"
 #include "ShortcutField.h"
 #include "SingleInstance.h"
@@ -759,6 +763,77 @@ private Q_SLOTS:
         QVERIFY(idle.pixmap(64).toImage() != running.pixmap(64).toImage());
         QVERIFY(StatusItem::iconFor(QStringLiteral("24:58"), QColor(0, 122, 255)).pixmap(64).toImage() !=
                 running.pixmap(64).toImage());
+    }
+
+    // A schedule's start goes through the delegate's start path: it runs
+    // until the schedule's end, or is refused while another session runs
+    // (and says so), leaving that session and the history alone.
+    void scheduledStartsGoThroughTheStartPath_data()
+    {
+        QTest::addColumn<bool>("busy");
+        QTest::newRow("started, until its end") << false;
+        QTest::newRow("refused while another session runs") << true;
+    }
+    void scheduledStartsGoThroughTheStartPath()
+    {
+        QFETCH(bool, busy);
+        ShellOverDoubles shell;
+        AppDelegate &delegate = shell.delegate;
+        FocusSessionManager &manager = shell.sessions.manager();
+        auto notifications = std::make_unique<FakeUserNotifications>();
+        FakeUserNotifications *told = notifications.get();
+        delegate.setUserNotifications(std::move(notifications));
+
+        // Today, at the next whole minute, for ten minutes.
+        const QDateTime soon = QDateTime::currentDateTime().addSecs(60);
+        Schedule schedule;
+        schedule.days = quint8(1u << (soon.date().dayOfWeek() - 1));
+        schedule.start = QTime(soon.time().hour(), soon.time().minute());
+        schedule.end = schedule.start.addSecs(600);
+        const QDateTime runStart =
+            ScheduleTimes::occurrenceOn(schedule, soon.date(), QTimeZone::systemTimeZone())->start;
+        QDateTime clock = runStart.addSecs(-30);
+        delegate.now = [&clock] { return clock; };
+
+        ModelContext *context = delegate.model()->context();
+        context->insert(std::make_unique<FocusScreen>(QStringLiteral("Busy"), 900.0));
+        auto *scheduled = context->insert(std::make_unique<FocusScreen>(QStringLiteral("Scheduled"), 900.0));
+        scheduled->setSchedules({schedule.toString()});
+        QVERIFY(context->save());
+        delegate.applicationDidFinishLaunching();
+        QVERIFY(delegate.scheduler());
+        QVERIFY(!manager.activeSession());
+        if (busy) {
+            std::optional<QString> started;
+            delegate.startFocusScreenNamed(QStringLiteral("Busy"),
+                                           [&](const QString &error) { started = error; });
+            QTRY_VERIFY(started.has_value());
+            QCOMPARE(*started, QString());
+        }
+
+        clock = runStart.addSecs(5);
+        delegate.scheduler()->check();
+        if (busy) {
+            QTRY_COMPARE(told->posted.size(), 1);
+            QCOMPARE(told->posted.first().title, QStringLiteral("Scheduled Session Skipped"));
+            QVERIFY2(told->posted.first().body.contains(QStringLiteral("already running: Busy")),
+                     qPrintable(told->posted.first().body));
+            QCOMPARE(manager.activeScreen()->name(), QStringLiteral("Busy"));
+            QCOMPARE(context->fetchCount<FocusSession>(), 1);
+        } else {
+            QTRY_VERIFY(manager.activeScreen());
+            QCOMPARE(manager.activeScreen(), scheduled);
+            // No longer than the schedule's window: under the screen's 15 minutes.
+            QVERIFY2(manager.remainingTime() <= 661 && manager.remainingTime() > 500,
+                     qPrintable(QString::number(manager.remainingTime())));
+        }
+        // The same day's start is not made again.
+        clock = runStart.addSecs(40);
+        delegate.scheduler()->check();
+        QCoreApplication::processEvents();
+        QCOMPARE(context->fetchCount<FocusSession>(), 1);
+        manager.abandonSession();
+        delegate.applicationWillTerminate();
     }
 };
 

@@ -715,6 +715,13 @@ private Q_SLOTS:
                 QCOMPARE(session->note(), QString());
                 QCOMPARE(session->round(), 0);
             }
+            // A screen from before rounds, schedules and profiles runs as it did.
+            for (const FocusScreen *screen : screens) {
+                QCOMPARE(screen->rounds(), 0);
+                QVERIFY(screen->appsBackDuringBreak());
+                QVERIFY(screen->lockProfileID().isNull());
+                QVERIFY(screen->schedules().isEmpty());
+            }
             // New fields are written like the old ones.
             ctx->fetch<FocusSession>().first()->setNote(QStringLiteral("outline"));
             QVERIFY(ctx->save(&error));

@@ -267,7 +267,8 @@ QVariantMap DBusRemoteControl::toMap(const std::optional<::WebsiteSession> &sess
         return {};
     return {{QStringLiteral("screen"), session->screenName},
             {QStringLiteral("end"), session->end.toMSecsSinceEpoch()},
-            {QStringLiteral("domains"), session->domains}};
+            {QStringLiteral("domains"), session->domains},
+            {QStringLiteral("blocked"), session->blocked}};
 }
 
 std::optional<::WebsiteSession> DBusRemoteControl::fromMap(const QVariantMap &map)
@@ -279,6 +280,7 @@ std::optional<::WebsiteSession> DBusRemoteControl::fromMap(const QVariantMap &ma
     session.screenName = map.value(QStringLiteral("screen")).toString();
     session.end = QDateTime::fromMSecsSinceEpoch(map.value(QStringLiteral("end")).toLongLong(), Qt::UTC);
     session.domains = domains;
+    session.blocked = map.value(QStringLiteral("blocked")).toBool();
     return session;
 }
 

@@ -297,6 +297,9 @@ struct OverlayKeeper::Private
     // The allowed applications: as set, and in AppIdentity's compared form.
     QStringList allowedList;
     QSet<QString> allowedNames;
+    // The list names the applications held below instead (every other one
+    // stands above).
+    bool blockList = false;
     // Reads who a window belongs to; open only while windows are held and
     // applications are allowed above them.
     std::unique_ptr<X11Connection> identity;
@@ -473,7 +476,8 @@ struct OverlayKeeper::Private
         const auto info = inspector->inspect(window);
         if (!info || (info->pid && *info->pid == inspector->ownPid()))
             return false;
-        return AppIdentity::matchesAny(info->names, allowedNames);
+        const bool listed = AppIdentity::matchesAny(info->names, allowedNames);
+        return blockList ? !listed : listed;
     }
 
     const TopLevel &classify(xcb_window_t topLevel)
@@ -646,7 +650,7 @@ struct OverlayKeeper::Private
         qsizetype lowest = stack.size();
         for (qsizetype i = 0; i < heldCount; ++i)
             lowest = std::min(lowest, stack.indexOf(order.at(i)));
-        const bool sorting = !allowedNames.isEmpty() && openIdentity();
+        const bool sorting = (blockList || !allowedNames.isEmpty()) && openIdentity();
         if (!sorting)
             topLevels.clear();
         QList<xcb_window_t> foreign;
@@ -842,12 +846,30 @@ void OverlayKeeper::setOthersAbove(bool othersAbove)
 
 void OverlayKeeper::setAllowedApplications(const QStringList &names)
 {
+    setApplicationsAbove(names, false);
+}
+
+void OverlayKeeper::setBlockedApplications(const QStringList &names)
+{
+    setApplicationsAbove(names, true);
+}
+
+bool OverlayKeeper::isBlockList() const
+{
+    return d->blockList;
+}
+
+void OverlayKeeper::setApplicationsAbove(const QStringList &names, bool blockList)
+{
     d->allowedList = names;
     d->allowedNames = AppIdentity::normalizedSet(names);
+    d->blockList = blockList;
+    // sway floats the named windows above its backdrop; a block list names the
+    // windows to keep below, which it cannot express, so none float there.
     if (d->sway)
-        d->sway->setAllowedApplications(names);
+        d->sway->setAllowedApplications(blockList ? QStringList() : names);
     d->topLevels.clear();
-    if (d->allowedNames.isEmpty()) {
+    if (d->allowedNames.isEmpty() && !blockList) {
         d->inspector.reset();
         d->identity.reset();
     }
