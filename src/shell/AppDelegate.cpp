@@ -170,29 +170,31 @@ void AppDelegate::startScheduler()
     if (now)
         services.now = now;
     m_scheduler = new FocusScheduler(std::move(services), this);
-    connect(m_scheduler, &FocusScheduler::due, this, [this](const QUuid &id, const QDateTime &until) {
-        FocusScreen *screen = nullptr;
-        for (FocusScreen *s : m_model->focusScreens())
-            if (s->uuid() == id && !s->isDeleted())
-                screen = s;
-        if (!screen)
-            return;
-        const QString name = screen->name();
-        logLine(QStringLiteral("Lumora: Starting the scheduled focus screen \"%1\"").arg(name));
-        startFocusSession(
-            screen,
-            [this, name](const QString &error) {
-                if (error.isEmpty())
+    connect(m_scheduler, &FocusScheduler::due, this,
+            [this](const QUuid &id, const QDateTime &until) {
+                FocusScreen *screen = nullptr;
+                for (FocusScreen *s : m_model->focusScreens())
+                    if (s->uuid() == id && !s->isDeleted())
+                        screen = s;
+                if (!screen)
                     return;
-                const QString text =
-                    tr("The scheduled focus screen \"%1\" did not start: %2").arg(name, error);
-                TerminalText::printError(QStringLiteral("Lumora: ") + text);
-                if (m_notifications)
-                    m_notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces),
-                                          tr("Scheduled Session Skipped"), text, false);
-            },
-            until);
-    });
+                const QString name = screen->name();
+                qCInfo(lcShell).noquote()
+                    << QStringLiteral("Lumora: Starting the scheduled focus screen \"%1\"").arg(name);
+                startFocusSession(
+                    screen,
+                    [this, name](const QString &error) {
+                        if (error.isEmpty())
+                            return;
+                        const QString text =
+                            tr("The scheduled focus screen \"%1\" did not start: %2").arg(name, error);
+                        qCWarning(lcShell).noquote() << QStringLiteral("Lumora: ") + text;
+                        if (m_notifications)
+                            m_notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces),
+                                                  tr("Scheduled Session Skipped"), text, false);
+                    },
+                    until);
+            });
     // Edited schedules are looked at again at once.
     connect(m_model->context(), &ModelContext::didChange, m_scheduler, [this](const QString &entity) {
         if (entity == FocusScreen::entityInfo().name)
