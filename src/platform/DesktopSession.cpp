@@ -1,6 +1,7 @@
 #include "DesktopSession.h"
 
 #include <QByteArray>
+#include <QGuiApplication>
 #include <QtGlobal>
 
 namespace DesktopSession {
@@ -13,6 +14,18 @@ bool isWayland()
 bool isSway()
 {
     return isWayland() && !qEnvironmentVariableIsEmpty("SWAYSOCK");
+}
+
+WindowSystem windowSystem()
+{
+    if (!qGuiApp)
+        return WindowSystem::None;
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("xcb"))
+        return WindowSystem::X11;
+    if (platform.startsWith(QLatin1String("wayland")))
+        return WindowSystem::Wayland;
+    return WindowSystem::None;
 }
 
 void chooseQtPlatform()

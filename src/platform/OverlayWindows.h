@@ -64,9 +64,11 @@ QImage grabScreen(QScreen *screen);
 // exception: they, their dialogs and menus stand above the held windows and
 // stay usable, full screen or not, and the held windows are the backdrop
 // of everything else.
-// Meant for override-redirect windows, which no window manager closes,
-// minimises or lowers. Event-driven: a connection of its own, open only
-// while windows are held, listens to the root window's substructure.
+// Made by PlatformServices::makeOverlayKeeper() for the window system the
+// program's windows are on. On X11 it is meant for override-redirect
+// windows, which no window manager closes, minimises or lowers.
+// Event-driven: a connection of its own, open only while windows are held,
+// listens to the root window's substructure.
 //
 // On a KWin Wayland session (no X11 display) KWin itself keeps the held
 // windows on every desktop, above the others (full-screen ones included)
@@ -81,50 +83,45 @@ class OverlayKeeper : public QObject
 {
     Q_OBJECT
 public:
-    explicit OverlayKeeper(QObject *parent = nullptr);
-    ~OverlayKeeper() override;
+    using QObject::QObject;
 
-    // False when there is no X11 display (the keeper then does nothing,
-    // but on KWin).
-    bool isAvailable() const;
+    // False where the keeper can do nothing (no X11 display, a Wayland
+    // compositor without a way to keep windows above).
+    virtual bool isAvailable() const = 0;
 
     // The windows to hold, bottom to top; each is kept on the rectangle it
     // has now. An empty list lets go.
-    void hold(const QList<QWidget *> &windows);
-    void release();
-    bool isHolding() const;
+    virtual void hold(const QList<QWidget *> &windows) = 0;
+    virtual void release() = 0;
+    virtual bool isHolding() const = 0;
 
     // This program's windows that may stand above the held ones (bottom to
     // top), asked whenever the stacking is put right.
-    void setAboveWindows(std::function<QList<QWidget *>()> above);
+    virtual void setAboveWindows(std::function<QList<QWidget *>()> above) = 0;
 
     // Whether the windows other programs have on screen may stand above the
     // held ones (the click-through modes, where what the session leaves on
     // screen is allowed) or nothing may (the default). Used on Wayland
     // compositors, where the compositor does the stacking.
-    void setOthersAbove(bool othersAbove);
+    virtual void setOthersAbove(bool othersAbove) = 0;
 
     // The applications whose windows stand above the held ones, by any name
     // AppIdentity matches (the session's allowed applications, the same list
     // the lock keeps visible); empty: none (the held windows cover everything).
     // Kept until changed, also across hold() and release().
-    void setAllowedApplications(const QStringList &names);
-    QStringList allowedApplications() const;
+    virtual void setAllowedApplications(const QStringList &names) = 0;
+    virtual QStringList allowedApplications() const = 0;
 
     // Puts the stacking right at once (after a window allowed above was shown).
-    void restack();
+    virtual void restack() = 0;
 
     // What the keeper has done so far (for tests and benchmarks).
-    int remaps() const;
-    int restacks() const;
+    virtual int remaps() const { return 0; }
+    virtual int restacks() const { return 0; }
 
 Q_SIGNALS:
     // Held windows that someone else had unmapped are mapped again.
     void remapped();
-
-private:
-    struct Private;
-    std::unique_ptr<Private> d;
 };
 
 // Never trapped behind a hung or stopped program: a guard process, started
@@ -145,35 +142,30 @@ public:
     // The descriptor the guard reads its socket from.
     static constexpr int kGuardFd = 3;
 
-    // guardProgram: what runs the guard (a lumora binary); this program
-    // when empty.
-    explicit OverlayWatchdog(int timeoutMs = kDefaultTimeoutMs, const QString &guardProgram = {});
-    ~OverlayWatchdog();
+    // Made by PlatformServices::makeOverlayWatchdog().
+    OverlayWatchdog() = default;
+    virtual ~OverlayWatchdog() = default;
     OverlayWatchdog(const OverlayWatchdog &) = delete;
     OverlayWatchdog &operator=(const OverlayWatchdog &) = delete;
 
     // False when there is no X11 display to watch over.
-    bool isAvailable() const;
+    virtual bool isAvailable() const = 0;
 
     // The windows to take down if the program hangs or stops; empty when
     // none are up.
-    void watch(const QList<QWidget *> &windows);
-    void clear();
+    virtual void watch(const QList<QWidget *> &windows) = 0;
+    virtual void clear() = 0;
 
     // Called by the main loop; the watchdog runs a heartbeat timer itself
     // while windows are watched.
-    void beat();
+    virtual void beat() = 0;
 
     // Windows the guard has taken down so far (for tests).
-    int rescues() const;
+    virtual int rescues() const = 0;
     // The guard process while windows are watched, 0 otherwise (for tests).
-    qint64 guardPid() const;
+    virtual qint64 guardPid() const = 0;
 
     // The guard's side: `<program> --overlay-guard <fd> <timeout ms>
     // <parent pid> <display>`. Returns the exit status.
     static int runGuard(int argc, char **argv);
-
-private:
-    struct Private;
-    std::unique_ptr<Private> d;
 };

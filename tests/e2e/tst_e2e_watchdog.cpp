@@ -5,6 +5,7 @@
 #include "DesktopProbe.h"
 #include "LumoraProcess.h"
 #include "OverlayWindows.h"
+#include "PlatformServices.h"
 #include "ScratchStore.h"
 
 #include <QApplication>
@@ -108,7 +109,9 @@ private Q_SLOTS:
         const auto id = window.winId();
         QTRY_VERIFY_WITH_TIMEOUT(m_probe.isShown(id), settleMs);
 
-        OverlayWatchdog watchdog(watchdogTimeoutMs, LumoraProcess::program());
+        const auto madeWatchdog = PlatformServices::forThisDesktop()->makeOverlayWatchdog(
+            watchdogTimeoutMs, LumoraProcess::program());
+        OverlayWatchdog &watchdog = *madeWatchdog;
         QVERIFY(watchdog.isAvailable());
         watchdog.watch({&window});
         if (mainLoop == MainLoop::hangsAfterClear)
@@ -139,8 +142,11 @@ private Q_SLOTS:
         const auto id = window.winId();
         QTRY_VERIFY_WITH_TIMEOUT(m_probe.isViewable(id), settleMs);
 
-        OverlayWatchdog watchdog(watchdogTimeoutMs, LumoraProcess::program());
-        OverlayKeeper keeper;
+        const auto madeWatchdog = PlatformServices::forThisDesktop()->makeOverlayWatchdog(
+            watchdogTimeoutMs, LumoraProcess::program());
+        OverlayWatchdog &watchdog = *madeWatchdog;
+        const auto madeKeeper = PlatformServices::forThisDesktop()->makeOverlayKeeper();
+        OverlayKeeper &keeper = *madeKeeper;
         QVERIFY(keeper.isAvailable());
         QObject::connect(&keeper, &OverlayKeeper::remapped, [&] { watchdog.watch({&window}); });
         keeper.hold({&window});
@@ -162,7 +168,9 @@ private Q_SLOTS:
     // it), and is gone, collected, once they are not.
     void guardRunsOnlyWhileWindowsAreWatched()
     {
-        OverlayWatchdog watchdog(watchdogTimeoutMs, LumoraProcess::program());
+        const auto madeWatchdog = PlatformServices::forThisDesktop()->makeOverlayWatchdog(
+            watchdogTimeoutMs, LumoraProcess::program());
+        OverlayWatchdog &watchdog = *madeWatchdog;
         QVERIFY(watchdog.isAvailable());
         QCOMPARE(watchdog.guardPid(), 0);
         QVERIFY(guardsOf(QCoreApplication::applicationPid()).isEmpty());
@@ -199,8 +207,11 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const int atRest = DesktopProbe::openSockets();
 
-        OverlayWatchdog watchdog(watchdogTimeoutMs, LumoraProcess::program());
-        OverlayKeeper keeper;
+        const auto madeWatchdog = PlatformServices::forThisDesktop()->makeOverlayWatchdog(
+            watchdogTimeoutMs, LumoraProcess::program());
+        OverlayWatchdog &watchdog = *madeWatchdog;
+        const auto madeKeeper = PlatformServices::forThisDesktop()->makeOverlayKeeper();
+        OverlayKeeper &keeper = *madeKeeper;
         QVERIFY(watchdog.isAvailable());
         QVERIFY(keeper.isAvailable());
         QCOMPARE(DesktopProbe::openSockets(), atRest);

@@ -64,11 +64,6 @@ private:
 
 namespace OverlayWindowsWayland {
 
-bool isActive()
-{
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
-
 bool setInputRegion(QWidget *window, const std::optional<QRegion> &region)
 {
     if (!window)

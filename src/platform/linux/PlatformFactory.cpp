@@ -11,6 +11,7 @@
 #include "DBusUserNotifications.h"
 #include "DesktopDoNotDisturb.h"
 #include "DesktopSession.h"
+#include "KWinOverlayKeeper.h"
 #include "KWinScripting.h"
 #include "KWinWorkspace.h"
 #include "LoginItem.h"
@@ -18,20 +19,52 @@
 #include "PortalHotKeyBackend.h"
 #include "ScreenSaverInhibitor.h"
 #include "StatusNotifierItem.h"
+#include "SwayOverlayWindowsKeeper.h"
 #include "SwayWorkspace.h"
 #include "SystemTrayIcon.h"
 #include "WorkspaceAccessibility.h"
 #include "X11Accessibility.h"
 #include "X11HotKeyBackend.h"
+#include "X11OverlayWindows.h"
+#include "X11QtDisplay.h"
 #include "X11Workspace.h"
 #include "XdgAppCatalogue.h"
 #include "XdgAppOpener.h"
 
-#include <QGuiApplication>
-
-#include <xcb/xcb.h>
-
 namespace {
+
+// Where no way of keeping windows on top is known (a Wayland compositor
+// other than KWin and sway, or no window system at all): the overlay's
+// windows are full screen and nothing more.
+class UnavailableOverlayKeeper final : public OverlayKeeper
+{
+public:
+    bool isAvailable() const override { return false; }
+    void hold(const QList<QWidget *> &) override {}
+    void release() override {}
+    bool isHolding() const override { return false; }
+    void setAboveWindows(std::function<QList<QWidget *>()>) override {}
+    void setOthersAbove(bool) override {}
+    void setAllowedApplications(const QStringList &names) override { m_allowed = names; }
+    QStringList allowedApplications() const override { return m_allowed; }
+    void restack() override {}
+
+private:
+    QStringList m_allowed;
+};
+
+// Where the windows are not on X11: on Wayland no other process can take
+// this program's surfaces down (the compositor does when it dies).
+class UnavailableOverlayWatchdog final : public OverlayWatchdog
+{
+public:
+    bool isAvailable() const override { return false; }
+    void watch(const QList<QWidget *> &) override {}
+    void clear() override {}
+    void beat() override {}
+    int rescues() const override { return 0; }
+    qint64 guardPid() const override { return 0; }
+};
 
 class LinuxPlatformServices final : public PlatformServices
 {
@@ -116,6 +149,33 @@ public:
         return std::make_unique<SystemTrayIcon>();
     }
 
+    // The window system decides: on X11 the program keeps its own
+    // override-redirect windows; on Wayland the compositor does, KWin
+    // through a script, sway over its IPC.
+    std::unique_ptr<OverlayKeeper> makeOverlayKeeper() override
+    {
+        switch (DesktopSession::windowSystem()) {
+        case DesktopSession::WindowSystem::X11:
+            return std::make_unique<X11OverlayKeeper>();
+        case DesktopSession::WindowSystem::Wayland:
+            if (KWinScripting::isKWinRunning())
+                return std::make_unique<KWinOverlayKeeper>();
+            if (SwayOverlayKeeper::isSwaySession())
+                return std::make_unique<SwayOverlayWindowsKeeper>();
+            break;
+        case DesktopSession::WindowSystem::None:
+            break;
+        }
+        return std::make_unique<UnavailableOverlayKeeper>();
+    }
+
+    std::unique_ptr<OverlayWatchdog> makeOverlayWatchdog(int timeoutMs, const QString &guardProgram) override
+    {
+        if (DesktopSession::windowSystem() == DesktopSession::WindowSystem::X11)
+            return std::make_unique<X11OverlayWatchdog>(timeoutMs, guardProgram);
+        return std::make_unique<UnavailableOverlayWatchdog>();
+    }
+
     std::unique_ptr<DisplaySleepInhibitor> inhibitDisplaySleep(const QString &reason) override
     {
         return std::make_unique<ScreenSaverInhibitor>(reason);
@@ -124,12 +184,7 @@ public:
     // On X11 the requests wait in the output buffer of Qt's connection. On
     // Wayland Qt keeps its display to itself; its requests go out when the
     // event loop next waits.
-    void sendWindowRequests() override
-    {
-        auto *x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-        if (x11 && x11->connection())
-            xcb_flush(x11->connection());
-    }
+    void sendWindowRequests() override { X11QtDisplay::sendRequests(); }
 };
 
 } // namespace

@@ -1,9 +1,8 @@
 #include "AppIdentity.h"
-#include "KWinScripting.h"
-#include "KWinScripts.h"
+#include "DesktopSession.h"
 #include "OverlayWindows.h"
 #include "OverlayWindowsWayland.h"
-#include "SwayOverlayKeeper.h"
+#include "X11OverlayWindows.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -23,6 +22,7 @@ constexpr QEvent::Type kExposeEvent = QEvent::Expose;
 } // namespace
 
 #include "X11WindowInspector.h"
+#include "XcbReply.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -46,6 +46,13 @@ constexpr QEvent::Type kExposeEvent = QEvent::Expose;
 extern char **environ;
 
 namespace {
+
+// Qt runs on its Wayland platform: the operations are the shared Wayland
+// ones (OverlayWindowsWayland).
+bool onWayland()
+{
+    return DesktopSession::windowSystem() == DesktopSession::WindowSystem::Wayland;
+}
 
 Display *qtDisplay()
 {
@@ -159,7 +166,7 @@ namespace OverlayWindows {
 
 bool setClickThrough(QWidget *window, bool clickThrough)
 {
-    if (OverlayWindowsWayland::isActive())
+    if (onWayland())
         return OverlayWindowsWayland::setInputRegion(window,
                                                      clickThrough ? std::optional(QRegion()) : std::nullopt);
     return setInputShape(window, clickThrough ? QVariant::fromValue(QRegion()) : QVariant());
@@ -167,7 +174,7 @@ bool setClickThrough(QWidget *window, bool clickThrough)
 
 bool setInputRegion(QWidget *window, const QRegion &region)
 {
-    if (OverlayWindowsWayland::isActive())
+    if (onWayland())
         return OverlayWindowsWayland::setInputRegion(window, region);
     return setInputShape(window, QVariant::fromValue(region));
 }
@@ -229,7 +236,7 @@ void showCovering(QWidget *window, QScreen *screen)
 {
     if (!window || !screen)
         return;
-    if (OverlayWindowsWayland::isActive()) {
+    if (onWayland()) {
         OverlayWindowsWayland::showCovering(window, screen);
         return;
     }
@@ -242,7 +249,7 @@ void showCovering(QWidget *window, QScreen *screen)
 
 bool canFade()
 {
-    return !OverlayWindowsWayland::isActive();
+    return !onWayland();
 }
 
 QImage grabScreen(QScreen *screen)
@@ -264,7 +271,7 @@ constexpr int kSlowSettleMs = 200;
 
 } // namespace
 
-struct OverlayKeeper::Private
+struct X11OverlayKeeper::Private
 {
     struct Held
     {
@@ -274,18 +281,10 @@ struct OverlayKeeper::Private
         bool mapped = false; // seen on screen since it was held
     };
 
-    OverlayKeeper *q = nullptr;
+    X11OverlayKeeper *q = nullptr;
     bool onX11 = false;
     // Open only while windows are held.
     xcb_connection_t *conn = nullptr;
-    // On a KWin Wayland session: KWin keeps the windows above, through a
-    // script that stays loaded while they are held.
-    std::unique_ptr<KWinScripting> kwin;
-    bool askedForKWin = false;
-    QStringList pinnedCaptions;
-    bool othersAbove = false;
-    // On a sway session: the windows are kept in place over sway's IPC.
-    std::unique_ptr<SwayOverlayKeeper> sway;
     xcb_window_t root = 0;
     std::unique_ptr<QSocketNotifier> notifier;
     QList<Held> held;
@@ -313,67 +312,6 @@ struct OverlayKeeper::Private
     int burstCount = 0;
     int remaps = 0;
     int restacks = 0;
-
-    // Has KWin keep the windows with these captions (this process's
-    // overlays) above the others, and the windows allowed above them too.
-    bool pinWithKWin(const QList<QWidget *> &windows)
-    {
-        if (onX11 || !OverlayWindowsWayland::isActive())
-            return false;
-        if (!askedForKWin) {
-            askedForKWin = true;
-            if (KWinScripting::isKWinRunning())
-                kwin = std::make_unique<KWinScripting>();
-        }
-        if (!kwin)
-            return holdWithSway(windows);
-        pinnedCaptions.clear();
-        for (QWidget *w : windows)
-            if (w)
-                pinnedCaptions << w->windowTitle();
-        pinnedCaptions.removeDuplicates();
-        if (pinnedCaptions.isEmpty()) {
-            unpin();
-            return true;
-        }
-        return pin();
-    }
-
-    bool holdWithSway(const QList<QWidget *> &windows)
-    {
-        if (!SwayOverlayKeeper::isSwaySession())
-            return false;
-        if (!sway)
-            sway = std::make_unique<SwayOverlayKeeper>();
-        sway->setOthersAbove(othersAbove);
-        QStringList captions;
-        for (QWidget *w : windows)
-            if (w)
-                captions << w->windowTitle();
-        return sway->hold(captions);
-    }
-
-    bool pin()
-    {
-        QStringList aboveCaptions;
-        if (above)
-            for (QWidget *w : above())
-                if (w)
-                    aboveCaptions << w->windowTitle();
-        const auto pid = static_cast<qint32>(QCoreApplication::applicationPid());
-        if (kwin->start(QStringLiteral("keep-above"),
-                        KWinScripts::keepAbove(pid, pinnedCaptions, aboveCaptions, othersAbove)))
-            return true;
-        pinnedCaptions.clear();
-        return false;
-    }
-
-    void unpin()
-    {
-        if (kwin)
-            kwin->stop(QStringLiteral("keep-above"));
-        pinnedCaptions.clear();
-    }
 
     bool connect()
     {
@@ -507,10 +445,8 @@ struct OverlayKeeper::Private
 
     void readEvents()
     {
-        while (xcb_generic_event_t *event = xcb_poll_for_event(conn)) {
-            handle(event);
-            free(event);
-        }
+        while (const XcbEvent event{xcb_poll_for_event(conn)})
+            handle(event.get());
     }
 
     void handle(const xcb_generic_event_t *event)
@@ -548,11 +484,11 @@ struct OverlayKeeper::Private
     xcb_window_t rootChild(xcb_window_t window)
     {
         for (int depth = 0; window && depth < 8; ++depth) {
-            xcb_query_tree_reply_t *tree = xcb_query_tree_reply(conn, xcb_query_tree(conn, window), nullptr);
+            const XcbReply<xcb_query_tree_reply_t> tree(
+                xcb_query_tree_reply(conn, xcb_query_tree(conn, window), nullptr));
             if (!tree)
                 return 0;
             const xcb_window_t parent = tree->parent;
-            free(tree);
             if (parent == root)
                 return window;
             window = parent;
@@ -572,7 +508,8 @@ struct OverlayKeeper::Private
             if (!h.widget)
                 continue;
             auto cookie = xcb_get_window_attributes(conn, h.id);
-            xcb_get_window_attributes_reply_t *attrs = xcb_get_window_attributes_reply(conn, cookie, nullptr);
+            const XcbReply<xcb_get_window_attributes_reply_t> attrs(
+                xcb_get_window_attributes_reply(conn, cookie, nullptr));
             if (!attrs)
                 continue; // gone
             if (attrs->map_state == XCB_MAP_STATE_VIEWABLE)
@@ -582,9 +519,9 @@ struct OverlayKeeper::Private
                 ++remaps;
                 remapped = true;
             }
-            free(attrs);
             auto geometryCookie = xcb_get_geometry(conn, h.id);
-            if (xcb_get_geometry_reply_t *g = xcb_get_geometry_reply(conn, geometryCookie, nullptr)) {
+            if (const XcbReply<xcb_get_geometry_reply_t> g{
+                    xcb_get_geometry_reply(conn, geometryCookie, nullptr)}) {
                 if (QRect(g->x, g->y, g->width, g->height) != h.rect && h.rect.isValid()) {
                     const uint32_t values[] = {uint32_t(h.rect.x()), uint32_t(h.rect.y()),
                                                uint32_t(h.rect.width()), uint32_t(h.rect.height())};
@@ -593,7 +530,6 @@ struct OverlayKeeper::Private
                                              XCB_CONFIG_WINDOW_HEIGHT,
                                          values);
                 }
-                free(g);
             }
             order.append(h.id);
         }
@@ -607,13 +543,12 @@ struct OverlayKeeper::Private
         }
 
         auto treeCookie = xcb_query_tree(conn, root);
-        xcb_query_tree_reply_t *tree = xcb_query_tree_reply(conn, treeCookie, nullptr);
+        const XcbReply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(conn, treeCookie, nullptr));
         if (!tree)
             return;
-        const xcb_window_t *children = xcb_query_tree_children(tree);
-        const int count = xcb_query_tree_children_length(tree);
-        QList<xcb_window_t> stack(children, children + count); // bottom to top
-        free(tree);
+        const xcb_window_t *children = xcb_query_tree_children(tree.get());
+        const int count = xcb_query_tree_children_length(tree.get());
+        const QList<xcb_window_t> stack(children, children + count); // bottom to top
         // A window allowed above that a window manager framed stands on the
         // screen as its frame; the held windows go below the frame (which
         // only its manager may raise).
@@ -642,14 +577,13 @@ struct OverlayKeeper::Private
                 if (!order.contains(stack.at(i)))
                     cookies.append({stack.at(i), xcb_get_window_attributes(conn, stack.at(i))});
             for (const auto &[id, cookie] : cookies) {
-                xcb_get_window_attributes_reply_t *attrs =
-                    xcb_get_window_attributes_reply(conn, cookie, nullptr);
+                const XcbReply<xcb_get_window_attributes_reply_t> attrs(
+                    xcb_get_window_attributes_reply(conn, cookie, nullptr));
                 if (attrs && attrs->map_state == XCB_MAP_STATE_VIEWABLE) {
                     foreign.append(id);
                     if (attrs->override_redirect)
                         unmanaged.insert(id);
                 }
-                free(attrs);
             }
         }
         QList<xcb_window_t> allowed; // bottom to top
@@ -741,7 +675,7 @@ struct OverlayKeeper::Private
     }
 };
 
-OverlayKeeper::OverlayKeeper(QObject *parent) : QObject(parent), d(std::make_unique<Private>())
+X11OverlayKeeper::X11OverlayKeeper(QObject *parent) : OverlayKeeper(parent), d(std::make_unique<Private>())
 {
     d->q = this;
     d->settleTimer.setSingleShot(true);
@@ -749,22 +683,20 @@ OverlayKeeper::OverlayKeeper(QObject *parent) : QObject(parent), d(std::make_uni
     d->onX11 = qtDisplay() != nullptr;
 }
 
-OverlayKeeper::~OverlayKeeper()
+X11OverlayKeeper::~X11OverlayKeeper()
 {
     d->disconnect();
 }
 
-bool OverlayKeeper::isAvailable() const
+bool X11OverlayKeeper::isAvailable() const
 {
     return d->onX11;
 }
 
-void OverlayKeeper::hold(const QList<QWidget *> &windows)
+void X11OverlayKeeper::hold(const QList<QWidget *> &windows)
 {
-    if (!d->onX11) {
-        d->pinWithKWin(windows);
+    if (!d->onX11)
         return;
-    }
     const bool wasHolding = !d->held.isEmpty();
     d->held.clear();
     for (QWidget *w : windows) {
@@ -794,38 +726,29 @@ void OverlayKeeper::hold(const QList<QWidget *> &windows)
     d->scheduleSettle();
 }
 
-void OverlayKeeper::release()
+void X11OverlayKeeper::release()
 {
-    d->unpin();
-    if (d->sway)
-        d->sway->release();
     d->settleTimer.stop();
     d->held.clear();
     d->disconnect();
 }
 
-bool OverlayKeeper::isHolding() const
+bool X11OverlayKeeper::isHolding() const
 {
-    return !d->held.isEmpty() || !d->pinnedCaptions.isEmpty() || (d->sway && d->sway->isHolding());
+    return !d->held.isEmpty();
 }
 
-void OverlayKeeper::setAboveWindows(std::function<QList<QWidget *>()> above)
+void X11OverlayKeeper::setAboveWindows(std::function<QList<QWidget *>()> above)
 {
     d->above = std::move(above);
 }
 
-void OverlayKeeper::setOthersAbove(bool othersAbove)
-{
-    if (d->othersAbove == othersAbove)
-        return;
-    d->othersAbove = othersAbove;
-    if (d->sway)
-        d->sway->setOthersAbove(othersAbove);
-    if (!d->pinnedCaptions.isEmpty())
-        d->pin();
-}
+// The X server stacks what the keeper says: other programs' windows are
+// put below the held ones in every mode (the click-through modes let the
+// pointer through instead).
+void X11OverlayKeeper::setOthersAbove(bool) {}
 
-void OverlayKeeper::setAllowedApplications(const QStringList &names)
+void X11OverlayKeeper::setAllowedApplications(const QStringList &names)
 {
     d->allowedList = names;
     d->allowedNames = AppIdentity::normalizedSet(names);
@@ -838,32 +761,30 @@ void OverlayKeeper::setAllowedApplications(const QStringList &names)
         d->scheduleSettle();
 }
 
-QStringList OverlayKeeper::allowedApplications() const
+QStringList X11OverlayKeeper::allowedApplications() const
 {
     return d->allowedList;
 }
 
-void OverlayKeeper::restack()
+void X11OverlayKeeper::restack()
 {
-    if (!d->pinnedCaptions.isEmpty())
-        d->pin();
     if (!d->conn || d->held.isEmpty())
         return;
     d->settleTimer.stop();
     d->settle();
 }
 
-int OverlayKeeper::remaps() const
+int X11OverlayKeeper::remaps() const
 {
     return d->remaps;
 }
 
-int OverlayKeeper::restacks() const
+int X11OverlayKeeper::restacks() const
 {
     return d->restacks;
 }
 
-struct OverlayWatchdog::Private
+struct X11OverlayWatchdog::Private
 {
     int timeoutMs = kDefaultTimeoutMs;
     bool onX11 = false;
@@ -972,7 +893,8 @@ struct OverlayWatchdog::Private
     }
 };
 
-OverlayWatchdog::OverlayWatchdog(int timeoutMs, const QString &guardProgram) : d(std::make_unique<Private>())
+X11OverlayWatchdog::X11OverlayWatchdog(int timeoutMs, const QString &guardProgram)
+    : d(std::make_unique<Private>())
 {
     d->timeoutMs = timeoutMs;
     Display *display = qtDisplay();
@@ -989,17 +911,17 @@ OverlayWatchdog::OverlayWatchdog(int timeoutMs, const QString &guardProgram) : d
     QObject::connect(d->heartbeat.get(), &QTimer::timeout, [this] { beat(); });
 }
 
-OverlayWatchdog::~OverlayWatchdog()
+X11OverlayWatchdog::~X11OverlayWatchdog()
 {
     d->stopGuard();
 }
 
-bool OverlayWatchdog::isAvailable() const
+bool X11OverlayWatchdog::isAvailable() const
 {
     return d->onX11;
 }
 
-void OverlayWatchdog::watch(const QList<QWidget *> &windows)
+void X11OverlayWatchdog::watch(const QList<QWidget *> &windows)
 {
     if (!d->onX11)
         return;
@@ -1019,25 +941,25 @@ void OverlayWatchdog::watch(const QList<QWidget *> &windows)
         d->heartbeat->start();
 }
 
-void OverlayWatchdog::clear()
+void X11OverlayWatchdog::clear()
 {
     if (d->heartbeat)
         d->heartbeat->stop();
     d->stopGuard();
 }
 
-void OverlayWatchdog::beat()
+void X11OverlayWatchdog::beat()
 {
     d->send(QByteArrayLiteral("B\n"));
 }
 
-int OverlayWatchdog::rescues() const
+int X11OverlayWatchdog::rescues() const
 {
     d->readReports();
     return d->rescues;
 }
 
-qint64 OverlayWatchdog::guardPid() const
+qint64 X11OverlayWatchdog::guardPid() const
 {
     return d->guard;
 }

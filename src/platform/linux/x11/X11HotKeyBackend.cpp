@@ -1,4 +1,5 @@
 #include "X11HotKeyBackend.h"
+#include "XcbReply.h"
 
 #include "Key.h"
 #include "ModifierFlags.h"
@@ -15,16 +16,6 @@
 #include <xcb/xcb.h>
 
 namespace {
-
-// What xcb hands over to be freed (replies, errors, strings), freed with
-// the holder.
-struct FreeDeleter
-{
-    void operator()(void *p) const { std::free(p); }
-};
-template<typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
-using XcbError = XcbReply<xcb_generic_error_t>;
-using XcbString = XcbReply<char>;
 
 constexpr quint16 kRelevantModifiers =
     XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;

@@ -1,0 +1,12 @@
+#include "SwayOverlayWindowsKeeper.h"
+
+#include <QWidget>
+
+void SwayOverlayWindowsKeeper::hold(const QList<QWidget *> &windows)
+{
+    QStringList captions;
+    for (QWidget *w : windows)
+        if (w)
+            captions << w->windowTitle();
+    m_sway.hold(captions);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "OverlayWindows.h"
+#include "SwayOverlayKeeper.h"
+
+// The overlay keeper on a sway session: each held window is kept full
+// screen on the workspace its output shows, over sway's IPC, by
+// SwayOverlayKeeper (which knows the windows by their captions). sway
+// stacks nothing above a full-screen window but its dialogs, so the
+// windows allowed above need no keeping.
+class SwayOverlayWindowsKeeper final : public OverlayKeeper
+{
+    Q_OBJECT
+public:
+    explicit SwayOverlayWindowsKeeper(QObject *parent = nullptr) : OverlayKeeper(parent) {}
+
+    bool isAvailable() const override { return true; }
+    void hold(const QList<QWidget *> &windows) override;
+    void release() override { m_sway.release(); }
+    bool isHolding() const override { return m_sway.isHolding(); }
+    void setAboveWindows(std::function<QList<QWidget *>()>) override {}
+    void setOthersAbove(bool othersAbove) override { m_sway.setOthersAbove(othersAbove); }
+    void setAllowedApplications(const QStringList &names) override { m_allowed = names; }
+    QStringList allowedApplications() const override { return m_allowed; }
+    void restack() override {}
+    int restacks() const override { return m_sway.corrections(); }
+
+private:
+    SwayOverlayKeeper m_sway;
+    QStringList m_allowed;
+};

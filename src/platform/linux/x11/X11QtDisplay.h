@@ -1,0 +1,11 @@
+#pragma once
+
+// Qt's own connection to the X server, when Qt runs on X11.
+namespace X11QtDisplay {
+
+// Sends what the program has asked of the X server so far (the requests
+// waiting in the output buffer of Qt's connection) now; nothing when Qt
+// does not run on X11.
+void sendRequests();
+
+} // namespace X11QtDisplay
