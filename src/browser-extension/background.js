@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lumora Focus: while a Lumora focus session runs, documents (pages, frames,
 // <object> and <embed>) load only from the focus screen's allowed domains
 // (and their subdomains); every other one is refused by the browser, and a

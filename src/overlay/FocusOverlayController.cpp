@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FocusOverlayController.h"
 
 #include "ExitChallenge.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SessionServices.h"
 
 #include "Accessibility.h"

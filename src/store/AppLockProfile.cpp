@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AppLockProfile.h"
 
 #include "ColumnField.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FocusScreen.h"
 
 #include "ColumnField.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FocusSession.h"
 
 #include "ColumnField.h"

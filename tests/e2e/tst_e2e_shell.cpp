@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The shell of the real program on a real desktop: its icon in the tray
 // host, the popover opened by a click on it and by the stored global
 // shortcut, a session started from a popover row and one handed over by a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The overlay never traps the user: a guard process takes its windows off
 // the screen when the program's main loop hangs or the program is stopped,
 // and a program that dies takes its overlay (and its guard) with it (what it

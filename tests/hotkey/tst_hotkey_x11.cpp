@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The X11 hot-key backend against a real X server: a private Xvfb started by
 // this test, key presses sent by xdotool. Skipped when either is missing.
 #include "GlobalShortcut.h"

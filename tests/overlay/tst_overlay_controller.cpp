@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The overlay controller offscreen: one window per display, countdown
 // updates, hide semantics, the Esc counting with injected times and key
 // events, and the confirmation through its test seam.

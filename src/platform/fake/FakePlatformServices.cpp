@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FakePlatformServices.h"
 
 #include "DisplaySleepInhibitor.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "HiddenWindowsRecord.h"
 
 #include "TerminalText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "OverlayWindowsWayland.h"
 
 #include <QEvent>

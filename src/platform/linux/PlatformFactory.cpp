@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop services of a Linux session: X11 (EWMH) for windows and keys,
 // sway's IPC socket for windows on sway, KWin's scripting interface for
 // windows on a KWin Wayland session, the session bus for notifications,

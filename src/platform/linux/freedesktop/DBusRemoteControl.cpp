@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "DBusRemoteControl.h"
 
 #include "TerminalText.h"

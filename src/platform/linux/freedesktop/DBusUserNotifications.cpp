@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "DBusUserNotifications.h"
 
 #include "DisplayText.h"

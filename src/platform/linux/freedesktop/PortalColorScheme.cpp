@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "PortalColorScheme.h"
 
 #include "XdgPortal.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "PortalHotKeyBackend.h"
 
 #include "GlobalShortcut.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The display-sleep inhibitor over org.freedesktop.ScreenSaver on the
 // session bus.
 #include "ScreenSaverInhibitor.h"

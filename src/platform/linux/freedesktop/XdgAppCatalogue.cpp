@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "XdgAppCatalogue.h"
 
 #include "DesktopEntries.h"

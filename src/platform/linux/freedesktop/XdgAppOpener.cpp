@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "XdgAppOpener.h"
 
 #include "DesktopEntries.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "XdgPortal.h"
 
 #include <QDBusMessage>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "KWinOverlayKeeper.h"
 
 #include "KWinScripting.h"

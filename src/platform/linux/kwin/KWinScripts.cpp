@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "KWinScripts.h"
 
 #include <QJsonArray>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "KWinWorkspace.h"
 
 #include "ApplicationAnnouncer.h"

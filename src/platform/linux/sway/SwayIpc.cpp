@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SwayIpc.h"
 
 #include <QJsonArray>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SwayOverlayKeeper.h"
 
 #include "SwayIpc.h"

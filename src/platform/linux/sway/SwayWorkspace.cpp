@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SwayWorkspace.h"
 
 #include "ApplicationAnnouncer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The guard process of OverlayWatchdog: no Qt, only the socket to the
 // program it guards and a display connection of its own.
 #include "OverlayWindows.h"

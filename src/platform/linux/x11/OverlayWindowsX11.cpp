@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AppIdentity.h"
 #include "DesktopSession.h"
 #include "OverlayWindows.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "X11Accessibility.h"
 
 #include "X11Workspace.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Qt's own connection to the X server, when Qt runs on X11.
