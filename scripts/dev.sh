@@ -12,12 +12,13 @@ jobs=${LUMORA_JOBS:-2}
 
 # Build and runtime packages, then what the desktop tests drive.
 build_packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
-    libqt6svg6 qt6-svg-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n qt6-wayland libx11-dev libxext-dev libxcb1-dev libx11-xcb-dev libxres-dev libcanberra-dev adwaita-icon-theme fonts-dejavu-core)
+    libqt6svg6 qt6-svg-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n qt6-wayland libx11-dev libxext-dev libxcb1-dev libx11-xcb-dev libxres-dev libcanberra-dev adwaita-icon-theme fonts-dejavu-core libglib2.0-bin)
 # What a machine without a display needs to run Lumora on a private desktop.
 headless_packages=(xvfb x11-xserver-utils x11-utils openbox trayer dbus-daemon dbus-bin)
 test_packages=(xvfb x11-xserver-utils x11-utils xdotool openbox trayer dbus-daemon dbus-bin x11-apps xterm rxvt-unicode
     sqlite3 xauth tzdata desktop-file-utils appstream dpkg-dev lintian clang-format git
-    sway swaybg foot grim chromium kwin-wayland gsettings-desktop-schemas libglib2.0-bin)
+    sway swaybg foot grim wtype chromium kwin-wayland gsettings-desktop-schemas libglib2.0-bin
+    gnome-shell gjs gtk-3-examples)
 
 missing_packages() {
     local p status

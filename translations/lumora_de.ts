@@ -171,6 +171,23 @@
         <source>the focus session &quot;%1&quot; is running; the list opens when it is over (end it with &quot;End Session&quot; on the overlay or lumora --stop, add time with lumora --extend)</source>
         <translation>die Fokus-Sitzung „%1“ läuft; die Liste öffnet sich, wenn sie vorbei ist (beenden mit „Sitzung beenden“ auf dem Overlay oder lumora --stop, Zeit hinzufügen mit lumora --extend)</translation>
     </message>
+    <message>
+        <source>The scheduled focus screen &quot;%1&quot; did not start: %2</source>
+        <translation>Der geplante Fokus-Bildschirm „%1“ wurde nicht gestartet: %2</translation>
+    </message>
+    <message>
+        <source>Scheduled Session Skipped</source>
+        <translation>Geplante Sitzung übersprungen</translation>
+    </message>
+    <message>
+        <source>Long Break %1</source>
+        <extracomment>The tray&apos;s title during a break between rounds: &quot;Break 04:12&quot;.</extracomment>
+        <translation>Lange Pause %1</translation>
+    </message>
+    <message>
+        <source>Break %1</source>
+        <translation>Pause %1</translation>
+    </message>
 </context>
 <context>
     <name>AppLockManager</name>
@@ -232,6 +249,18 @@
     <message>
         <source>Example: youtube.com, twitter.com, reddit.com</source>
         <translation>Beispiel: youtube.com, twitter.com, reddit.com</translation>
+    </message>
+    <message>
+        <source>Focus Screens</source>
+        <translation>Fokus-Bildschirme</translation>
+    </message>
+    <message>
+        <source>No focus screen uses this profile. Choose it under Lock Profile in a focus screen&apos;s editor.</source>
+        <translation>Kein Fokus-Bildschirm verwendet dieses Profil. Es wird im Editor eines Fokus-Bildschirms unter „Sperrprofil“ gewählt.</translation>
+    </message>
+    <message>
+        <source>Used by: %1</source>
+        <translation>Verwendet von: %1</translation>
     </message>
 </context>
 <context>
@@ -444,8 +473,29 @@
         <translation>--extend nimmt ganze Minuten von 1 bis %1, nicht „%2“</translation>
     </message>
     <message>
+        <source>--export needs csv or json</source>
+        <translation>--export braucht csv oder json</translation>
+    </message>
+    <message>
+        <source>--since needs a date</source>
+        <translation>--since braucht ein Datum</translation>
+    </message>
+    <message>
+        <source>--export takes csv or json, not &quot;%1&quot;</source>
+        <translation>--export nimmt csv oder json, nicht „%1“</translation>
+    </message>
+    <message>
+        <source>--since takes a date such as 2026-03-28 (or a date and time such as 2026-03-28T09:00), not &quot;%1&quot;</source>
+        <translation>--since nimmt ein Datum wie 2026-03-28 (oder Datum und Uhrzeit wie 2026-03-28T09:00), nicht „%1“</translation>
+    </message>
+    <message>
+        <source>--since goes with --export</source>
+        <translation>--since gehört zu --export</translation>
+    </message>
+    <message>
         <source>Usage: lumora [--popover | --open | --status | --start &lt;focus screen name&gt; |
-               --stop | --extend &lt;minutes&gt; | --version]
+               --stop | --extend &lt;minutes&gt; | --export csv|json [--since &lt;date&gt;] |
+               --version]
 
   --popover        show the focus screen list of the running Lumora
   --open           bring the main window of the running Lumora forward
@@ -456,6 +506,9 @@
                    screen&apos;s session runs
   --extend &lt;minutes&gt;
                    add 1 to 240 minutes to the running session (not while it ends)
+  --export csv|json [--since &lt;date&gt;]
+                   write every session (or those started since the date, such as
+                   2026-03-28) to standard output, oldest first
   --version        print the version and exit
   --selftest       check the model layer against APP_STORE and exit
   --login          start as the login session does (the autostart entry)
@@ -466,7 +519,8 @@
 Without options Lumora starts, or brings the running one&apos;s main window forward.
 </source>
         <translation>Aufruf: lumora [--popover | --open | --status | --start &lt;Name des Fokus-Bildschirms&gt; |
-               --stop | --extend &lt;Minuten&gt; | --version]
+               --stop | --extend &lt;Minuten&gt; | --export csv|json [--since &lt;Datum&gt;] |
+               --version]
 
   --popover        die Liste der Fokus-Bildschirme des laufenden Lumora zeigen
   --open           das Hauptfenster des laufenden Lumora in den Vordergrund holen
@@ -477,6 +531,9 @@ Without options Lumora starts, or brings the running one&apos;s main window forw
                    Fokus-Bildschirms läuft
   --extend &lt;Minuten&gt;
                    der laufenden Sitzung 1 bis 240 Minuten hinzufügen (nicht, während sie endet)
+  --export csv|json [--since &lt;Datum&gt;]
+                   jede Sitzung (oder die seit dem Datum begonnenen, etwa
+                   2026-03-28) auf die Standardausgabe schreiben, die älteste zuerst
   --version        die Version ausgeben und beenden
   --selftest       die Modellschicht mit APP_STORE prüfen und beenden
   --login          so starten wie die Anmeldesitzung (der Autostart-Eintrag)
@@ -537,6 +594,30 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>“%1” was deleted.</source>
         <translation>„%1“ wurde gelöscht.</translation>
+    </message>
+    <message>
+        <source>Export…</source>
+        <translation>Exportieren …</translation>
+    </message>
+    <message>
+        <source>Save every session as a CSV or JSON file</source>
+        <translation>Alle Sitzungen als CSV- oder JSON-Datei sichern</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv)</source>
+        <translation>CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>JSON (*.json)</source>
+        <translation>JSON (*.json)</translation>
+    </message>
+    <message>
+        <source>Export Sessions</source>
+        <translation>Sitzungen exportieren</translation>
+    </message>
+    <message>
+        <source>The sessions could not be saved to %1.</source>
+        <translation>Die Sitzungen konnten nicht unter %1 gesichert werden.</translation>
     </message>
 </context>
 <context>
@@ -792,6 +873,26 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>Lumora quits once the challenge is passed; it can be tried again when the countdown above is over</source>
         <translation>Lumora wird beendet, sobald die Aufgabe gelöst ist; sie kann wieder versucht werden, wenn der Countdown oben abgelaufen ist</translation>
     </message>
+    <message>
+        <source>Skip Break</source>
+        <translation>Pause überspringen</translation>
+    </message>
+    <message>
+        <source>Long Break</source>
+        <translation>Lange Pause</translation>
+    </message>
+    <message>
+        <source>Break</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Round %1 of %2 done</source>
+        <translation>Runde %1 von %2 geschafft</translation>
+    </message>
+    <message>
+        <source>Round %1 of %2</source>
+        <translation>Runde %1 von %2</translation>
+    </message>
 </context>
 <context>
     <name>FocusScreenDetail</name>
@@ -1003,6 +1104,89 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>Enter a password: without one, strict mode guards nothing.</source>
         <translation>Geben Sie ein Passwort ein: Ohne es schützt der strenge Modus nichts.</translation>
     </message>
+    <message>
+        <source>Rounds and Breaks</source>
+        <translation>Runden und Pausen</translation>
+    </message>
+    <message>
+        <source>One session</source>
+        <extracomment>The number of rounds when a screen runs one session without breaks.</extracomment>
+        <translation>Eine Sitzung</translation>
+    </message>
+    <message>
+        <source>Rounds</source>
+        <translation>Runden</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> Min.</translation>
+    </message>
+    <message>
+        <source>Break</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Never</source>
+        <translation>Nie</translation>
+    </message>
+    <message>
+        <source>after every </source>
+        <extracomment>&quot;Long break after every [4] rounds&quot;.</extracomment>
+        <translation>nach je </translation>
+    </message>
+    <message>
+        <source> rounds</source>
+        <translation> Runden</translation>
+    </message>
+    <message>
+        <source>Long Break</source>
+        <translation>Lange Pause</translation>
+    </message>
+    <message>
+        <source>Long Break Length</source>
+        <translation>Länge der langen Pause</translation>
+    </message>
+    <message>
+        <source>Show Hidden Applications During Breaks</source>
+        <translation>Ausgeblendete Anwendungen in den Pausen zeigen</translation>
+    </message>
+    <message>
+        <source>Each round is recorded as a session; ending early ends every round left.</source>
+        <translation>Jede Runde wird als eigene Sitzung erfasst; ein vorzeitiges Ende beendet auch alle übrigen Runden.</translation>
+    </message>
+    <message>
+        <source>Schedule</source>
+        <translation>Zeitplan</translation>
+    </message>
+    <message>
+        <source>While Lumora runs, the screen starts on the chosen days at the start time and stops by the end time, when one is set. A start while another session runs is skipped.</source>
+        <translation>Solange Lumora läuft, startet der Bildschirm an den gewählten Tagen zur Startzeit und endet spätestens zur Endzeit, wenn eine gesetzt ist. Ein Start, während eine andere Sitzung läuft, wird übersprungen.</translation>
+    </message>
+    <message>
+        <source>Next start: %1</source>
+        <extracomment>The next time a focus screen starts by itself, e.g. &quot;Next start: Mon 09:00&quot;.</extracomment>
+        <translation>Nächster Start: %1</translation>
+    </message>
+    <message>
+        <source>Lock Profile</source>
+        <translation>Sperrprofil</translation>
+    </message>
+    <message>
+        <source>Profile</source>
+        <translation>Profil</translation>
+    </message>
+    <message>
+        <source>None (the allowed lists below)</source>
+        <translation>Keines (die erlaubten Listen unten)</translation>
+    </message>
+    <message>
+        <source>Without a profile, everything but the allowed applications and websites is kept away.</source>
+        <translation>Ohne Profil wird alles außer den erlaubten Anwendungen und Websites ferngehalten.</translation>
+    </message>
+    <message>
+        <source>The profile&apos;s blocked applications and websites are kept away with its lock mode; the allowed lists below are not used.</source>
+        <translation>Die gesperrten Anwendungen und Websites des Profils werden mit dessen Sperrmodus ferngehalten; die erlaubten Listen unten werden nicht verwendet.</translation>
+    </message>
 </context>
 <context>
     <name>FocusScreenList</name>
@@ -1131,6 +1315,18 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>The planned length is the focus screen&apos;s length now.</source>
         <translation>Die geplante Dauer ist die jetzige Dauer des Fokus-Bildschirms.</translation>
     </message>
+    <message>
+        <source>Round</source>
+        <translation>Runde</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Notiz</translation>
+    </message>
+    <message>
+        <source>What I worked on</source>
+        <translation>Woran ich gearbeitet habe</translation>
+    </message>
 </context>
 <context>
     <name>FocusSessionList</name>
@@ -1228,6 +1424,10 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>the minutes to add must be a whole number from 1 to %1</source>
         <translation>die hinzuzufügenden Minuten müssen eine ganze Zahl von 1 bis %1 sein</translation>
     </message>
+    <message>
+        <source>no break is running</source>
+        <translation>es läuft keine Pause</translation>
+    </message>
 </context>
 <context>
     <name>GeneralSettings</name>
@@ -1307,6 +1507,103 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>Play a Sound When a Session Ends</source>
         <translation>Ton am Ende einer Sitzung abspielen</translation>
+    </message>
+    <message>
+        <source>GNOME Shell keeps this shortcut through Lumora&apos;s extension; change it here.</source>
+        <translation>GNOME Shell verwaltet dieses Tastenkürzel über die Erweiterung von Lumora; ändern Sie es hier.</translation>
+    </message>
+</context>
+<context>
+    <name>GnomeShellExtension</name>
+    <message>
+        <source>GNOME Shell is not running</source>
+        <translation>GNOME Shell läuft nicht</translation>
+    </message>
+    <message>
+        <source>GNOME Shell needs Lumora&apos;s extension for this; with it a session also keeps the overlay above every window, shows the countdown in the top bar and takes the shortcut. Settings, General, GNOME Shell installs it</source>
+        <translation>GNOME Shell braucht dafür die Erweiterung von Lumora; mit ihr hält eine Sitzung auch die Überlagerung über jedem Fenster, zeigt den Countdown in der oberen Leiste und nimmt das Tastenkürzel an. Einstellungen, Allgemein, GNOME Shell installiert sie</translation>
+    </message>
+    <message>
+        <source>Lumora&apos;s GNOME Shell extension does not answer this process</source>
+        <translation>Die GNOME-Shell-Erweiterung von Lumora antwortet diesem Prozess nicht</translation>
+    </message>
+    <message>
+        <source>Lumora&apos;s GNOME Shell extension is version %1, Lumora %2; install the extension that came with Lumora and log in again</source>
+        <translation>Die GNOME-Shell-Erweiterung von Lumora hat Version %1, Lumora %2; installieren Sie die Erweiterung, die mit Lumora kam, und melden Sie sich erneut an</translation>
+    </message>
+</context>
+<context>
+    <name>GnomeShellSection</name>
+    <message>
+        <source>GNOME Shell</source>
+        <translation>GNOME Shell</translation>
+    </message>
+    <message>
+        <source>Install for This User</source>
+        <translation>Für diesen Benutzer installieren</translation>
+    </message>
+    <message>
+        <source>Copies Lumora&apos;s extension to ~/.local/share/gnome-shell/extensions and enables it</source>
+        <translation>Kopiert die Erweiterung von Lumora nach ~/.local/share/gnome-shell/extensions und aktiviert sie</translation>
+    </message>
+    <message>
+        <source>GNOME lets programs hide other applications, keep a window above every other one, show a countdown in the top bar and take a global shortcut only through an extension. With Lumora&apos;s extension a session does all of that.</source>
+        <translation>GNOME lässt Programme andere Anwendungen nur über eine Erweiterung ausblenden, ein Fenster über allen anderen halten, einen Countdown in der oberen Leiste zeigen und ein globales Tastenkürzel annehmen. Mit der Erweiterung von Lumora tut eine Sitzung all das.</translation>
+    </message>
+    <message>
+        <source>Lumora&apos;s extension is installed, enabled and connected</source>
+        <translation>Die Erweiterung von Lumora ist installiert, aktiviert und verbunden</translation>
+    </message>
+    <message>
+        <source>Lumora&apos;s extension is installed and enabled, but not connected (%1)</source>
+        <translation>Die Erweiterung von Lumora ist installiert und aktiviert, aber nicht verbunden (%1)</translation>
+    </message>
+    <message>
+        <source>Lumora&apos;s extension is installed but not enabled</source>
+        <translation>Die Erweiterung von Lumora ist installiert, aber nicht aktiviert</translation>
+    </message>
+    <message>
+        <source>Lumora&apos;s extension is not installed</source>
+        <translation>Die Erweiterung von Lumora ist nicht installiert</translation>
+    </message>
+    <message>
+        <source>Not installed: %1</source>
+        <translation>Nicht installiert: %1</translation>
+    </message>
+    <message>
+        <source>Installed and enabled.</source>
+        <translation>Installiert und aktiviert.</translation>
+    </message>
+    <message>
+        <source>Installed and enabled. GNOME on Wayland loads a newly installed extension only after you log out and log in again.</source>
+        <translation>Installiert und aktiviert. GNOME unter Wayland lädt eine neu installierte Erweiterung erst, nachdem Sie sich ab- und wieder angemeldet haben.</translation>
+    </message>
+    <message>
+        <source>Installed and enabled. GNOME loads it when the shell restarts (Alt+F2, then r) or after you log in again.</source>
+        <translation>Installiert und aktiviert. GNOME lädt sie, wenn die Shell neu startet (Alt+F2, dann r), oder nach der nächsten Anmeldung.</translation>
+    </message>
+</context>
+<context>
+    <name>GnomeShellSetup</name>
+    <message>
+        <source>cannot make the folder %1</source>
+        <translation>der Ordner %1 kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>cannot write %1</source>
+        <translation>%1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>the extension was not installed with Lumora</source>
+        <translation>die Erweiterung wurde nicht mit Lumora installiert</translation>
+    </message>
+    <message>
+        <source>GNOME&apos;s settings cannot be read (gsettings)</source>
+        <translation>Die Einstellungen von GNOME können nicht gelesen werden (gsettings)</translation>
+    </message>
+    <message>
+        <source>GNOME&apos;s settings cannot be written (gsettings)</source>
+        <translation>Die Einstellungen von GNOME können nicht geschrieben werden (gsettings)</translation>
     </message>
 </context>
 <context>
@@ -1552,6 +1849,30 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     </message>
 </context>
 <context>
+    <name>ScheduleEditor</name>
+    <message>
+        <source>Add Schedule</source>
+        <translation>Zeitplan hinzufügen</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Beginn</translation>
+    </message>
+    <message>
+        <source>Until</source>
+        <extracomment>Before the time by which a scheduled session stops.</extracomment>
+        <translation>bis</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>Ende</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+</context>
+<context>
     <name>SessionSound</name>
     <message>
         <source>Focus session complete</source>
@@ -1713,6 +2034,14 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
         <source>Completed</source>
         <translation>Abgeschlossen</translation>
     </message>
+    <message>
+        <source>Ended Early</source>
+        <translation>Vorzeitig beendet</translation>
+    </message>
+    <message>
+        <source>Focus Time with Ended Early</source>
+        <translation>Fokuszeit mit vorzeitig beendeten</translation>
+    </message>
 </context>
 <context>
     <name>StatusText</name>
@@ -1730,6 +2059,10 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>Could not open the database at %1: %2</source>
         <translation>Die Datenbank unter %1 konnte nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>Lumora brought the database at %1 up to date; the one it was is kept at %2</source>
+        <translation>Lumora hat die Datenbank unter %1 auf den neuen Stand gebracht; die bisherige liegt unter %2</translation>
     </message>
 </context>
 <context>
@@ -1784,6 +2117,10 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     <message>
         <source>lumora: Lumora is not running</source>
         <translation>lumora: Lumora läuft nicht</translation>
+    </message>
+    <message>
+        <source>could not export the sessions: %1</source>
+        <translation>die Sitzungen konnten nicht exportiert werden: %1</translation>
     </message>
 </context>
 </TS>

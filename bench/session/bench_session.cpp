@@ -9,14 +9,20 @@
 //    with the overlay up, as a share of one core and seconds per minute,
 //    next to the idle program and the X server over the same time.
 // Needs a desktop: run it under tests/e2e/desktop-session.sh (the
-// run_bench_session target does). Never fails on a time.
+// run_bench_session target does). On headless sway (wayland-session.sh,
+// run_bench_session_sway) and headless KWin (kwin-session.sh,
+// run_bench_session_kwin) it prints the start figures, to the overlay over
+// every output as the compositor has it. Never fails on a time.
 //   bench_session [trials per mode, default 5] [seconds of CPU measurement, default 30]
 #include "DesktopProbe.h"
 #include "FocusScreen.h"
+#include "KWinScripting.h"
 #include "LumoraProcess.h"
 #include "ModelContext.h"
 #include "ScratchStore.h"
 #include "SingleInstance.h"
+#include "SwayIpc.h"
+#include "SwayIpcConnection.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -24,9 +30,14 @@
 #include <QDBusPendingCall>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QHash>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QSet>
 #include <QTextStream>
+#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -168,6 +179,238 @@ bool waitUntilGone(const DesktopProbe &probe)
     return waitFor([&] { return LumoraProcess::shownOverlays(probe).isEmpty(); }, kMapTimeoutMs);
 }
 
+// The overlay of a Wayland compositor: when it covers every output, and when
+// it is gone.
+class CompositorWatch
+{
+public:
+    virtual ~CompositorWatch() = default;
+    virtual const char *name() const = 0;
+    // Called just before the request.
+    virtual bool arm() { return true; }
+    // Milliseconds from since until every output has its overlay; negative
+    // on time-out. Called right after the request went.
+    virtual double waitForCovered(const QElapsedTimer &since) = 0;
+    virtual bool waitUntilGone() = 0;
+};
+
+// sway: after each window event the tree is read; covered is an overlay over
+// the whole of each output, full screen or (the click-through modes)
+// floating, on the workspace it shows.
+class SwayWatch : public CompositorWatch
+{
+public:
+    bool open()
+    {
+        const QString socket = qEnvironmentVariable("SWAYSOCK");
+        return m_commands.open(socket) && m_events.open(socket) &&
+               m_events.send(SwayIpc::subscribe, QByteArrayLiteral(R"(["window"])"));
+    }
+    const char *name() const override { return "sway"; }
+    double waitForCovered(const QElapsedTimer &since) override
+    {
+        while (since.elapsed() < kMapTimeoutMs) {
+            if (overlaysShown(true))
+                return double(since.nsecsElapsed()) / 1e6;
+            pollfd p{m_events.fd(), POLLIN, 0};
+            if (::poll(&p, 1, 50) > 0) {
+                m_events.readAvailable();
+                while (m_events.next()) {
+                }
+            }
+        }
+        return -1;
+    }
+    bool waitUntilGone() override
+    {
+        return waitFor([this] { return overlaysShown(false) == 0; }, kMapTimeoutMs);
+    }
+
+private:
+    // covering: whether every output is covered; else how many overlays
+    // there are.
+    int overlaysShown(bool covering)
+    {
+        const auto reply = m_commands.request(SwayIpc::getTree, {});
+        if (!reply)
+            return 0;
+        const QJsonObject tree = QJsonDocument::fromJson(*reply).object();
+        const auto outputs = SwayIpc::outputRects(tree);
+        const auto view = SwayIpc::view(tree);
+        int count = 0;
+        QSet<QString> covered;
+        for (const auto &w : SwayIpc::windows(tree)) {
+            if (w.title != QLatin1String(LumoraProcess::kOverlayTitle))
+                continue;
+            ++count;
+            if ((w.fullscreen || w.floating) && w.rect == outputs.value(w.output) &&
+                view.visible.value(w.output) == w.workspace)
+                covered.insert(w.output);
+        }
+        if (!covering)
+            return count;
+        return !outputs.isEmpty() && covered.size() == outputs.size();
+    }
+
+    SwayIpcConnection m_commands;
+    SwayIpcConnection m_events;
+};
+
+// KWin: a script follows the windows KWin manages and answers once there is
+// a full-screen overlay on each output.
+class KWinWatch : public CompositorWatch
+{
+public:
+    KWinWatch()
+    {
+        QObject::connect(&m_kwin, &KWinScripting::answered, [this](const QString &, const QString &text) {
+            if (text == QLatin1String("covered"))
+                m_covered = true;
+        });
+    }
+    const char *name() const override { return "KWin"; }
+    bool arm() override
+    {
+        m_covered = false;
+        QString error;
+        if (!m_kwin.start(QStringLiteral("bench-watch"), script(), &error)) {
+            std::fprintf(stderr, "bench_session: KWin refused the watch: %s\n", qPrintable(error));
+            return false;
+        }
+        return true;
+    }
+    double waitForCovered(const QElapsedTimer &since) override
+    {
+        while (!m_covered && since.elapsed() < kMapTimeoutMs)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        const double ms = double(since.nsecsElapsed()) / 1e6;
+        m_kwin.stop(QStringLiteral("bench-watch"));
+        return m_covered ? ms : -1;
+    }
+    bool waitUntilGone() override
+    {
+        return waitFor(
+            [this] {
+                const auto answer = m_kwin.run(QStringLiteral(R"(var n = 0, all = windows();
+for (var i = 0; i < all.length; ++i)
+    if (String(all[i].caption) === "%1") ++n;
+reply(String(n));)")
+                                                   .arg(QLatin1String(LumoraProcess::kOverlayTitle)));
+                return answer && *answer == QLatin1String("0");
+            },
+            kMapTimeoutMs);
+    }
+
+private:
+    static QString script()
+    {
+        return QStringLiteral(R"(var done = false;
+function outputs() {
+    return workspace.screens !== undefined ? workspace.screens.length : workspace.numScreens;
+}
+function check() {
+    if (done)
+        return;
+    var all = windows(), n = 0;
+    for (var i = 0; i < all.length; ++i)
+        if (String(all[i].caption) === "%1" && all[i].fullScreen && !all[i].minimized)
+            ++n;
+    if (n >= outputs()) {
+        done = true;
+        reply("covered");
+    }
+}
+function follow(w) {
+    if (w.fullScreenChanged)
+        w.fullScreenChanged.connect(check);
+    if (w.captionChanged)
+        w.captionChanged.connect(check);
+}
+var all = windows();
+for (var i = 0; i < all.length; ++i)
+    follow(all[i]);
+onWindowAdded(function (w) { follow(w); check(); });
+check();
+)")
+            .arg(QLatin1String(LumoraProcess::kOverlayTitle));
+    }
+
+    KWinScripting m_kwin;
+    bool m_covered = false;
+};
+
+// The start figures on a Wayland compositor.
+int benchCompositor(int trials)
+{
+    std::unique_ptr<CompositorWatch> watch;
+    if (!qEnvironmentVariableIsEmpty("SWAYSOCK")) {
+        auto sway = std::make_unique<SwayWatch>();
+        if (!sway->open()) {
+            std::fprintf(stderr, "bench_session: sway does not answer on $SWAYSOCK\n");
+            return 1;
+        }
+        watch = std::move(sway);
+    } else if (KWinScripting::isKWinRunning()) {
+        watch = std::make_unique<KWinWatch>();
+    } else {
+        std::fprintf(stderr,
+                     "bench_session: no X display, sway or KWin; run it under tests/e2e/desktop-session.sh, "
+                     "wayland-session.sh or kwin-session.sh\n");
+        return 1;
+    }
+    ScratchStore store;
+    const QString error = store.fill([](ModelContext *context) {
+        qint64 order = 0;
+        for (const Mode &mode : kModes)
+            context->insert(std::make_unique<FocusScreen>(mode.shortScreen, kShortSessionSeconds,
+                                                          QStringList{}, QStringList{}, mode.lockMode, false,
+                                                          order++));
+    });
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "bench_session: %s\n", qPrintable(error));
+        return 1;
+    }
+    qputenv("APP_STORE", store.path().toLocal8Bit());
+    LumoraProcess lumora(store);
+    if (!lumora.start() || !lumora.waitUntilIdle()) {
+        std::fprintf(stderr, "bench_session: lumora did not come up (%s)\n",
+                     qPrintable(LumoraProcess::program()));
+        return 1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
+    print(QStringLiteral("bench_session: %1 on %2, %3 trials per mode, %4 cores online")
+              .arg(LumoraProcess::program(), QLatin1String(watch->name()))
+              .arg(trials)
+              .arg(sysconf(_SC_NPROCESSORS_ONLN)));
+    print(QStringLiteral("\nstart request -> overlay covering every output (%1), ms")
+              .arg(QLatin1String(watch->name())));
+    const auto row = [&](const QString &label, const QString &note, const std::function<void()> &request) {
+        QList<double> times;
+        for (int i = 0; i < trials; ++i) {
+            if (!watch->arm())
+                break;
+            QElapsedTimer since;
+            since.start();
+            request();
+            const double ms = watch->waitForCovered(since);
+            if (ms >= 0)
+                times.append(ms);
+            watch->waitUntilGone(); // the short session ends by itself
+            std::this_thread::sleep_for(std::chrono::milliseconds(kBetweenTrialsMs));
+        }
+        print(QStringLiteral("  %1 %2%3").arg(label, -10).arg(figures(times), note));
+    };
+    for (const Mode &mode : kModes)
+        row(QLatin1String(mode.name), {}, [&] { sendStartRequest(mode.shortScreen); });
+    QProcess second;
+    row(QStringLiteral("command"), QStringLiteral("  (a whole `lumora --start` process, hideApps)"), [&] {
+        second.setProcessEnvironment(lumora.environment());
+        second.start(LumoraProcess::program(), {QStringLiteral("--start"), kModes.first().shortScreen});
+    });
+    second.waitForFinished();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -177,6 +420,8 @@ int main(int argc, char *argv[])
     const int trials = args.size() > 1 ? std::max(1, args.at(1).toInt()) : 5;
     const int seconds = args.size() > 2 ? std::max(1, args.at(2).toInt()) : 30;
 
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return benchCompositor(trials);
     DesktopProbe probe;
     if (!probe.isOpen()) {
         std::fprintf(stderr, "bench_session: no X display; run it under tests/e2e/desktop-session.sh\n");

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Lumora Focus: while a Lumora focus session runs, documents (pages, frames,
 // <object> and <embed>) load only from the focus screen's allowed domains
-// (and their subdomains); every other one is refused by the browser, and a
+// (and their subdomains), or, for a session of blocked domains (a lock
+// profile's), from every domain but those; the rest is refused by the browser, and a
 // tab whose page was refused is switched to blocked.html, which names the
 // screen and the time left and goes back to the page when the session ends.
 // The session comes from the running Lumora through its native-messaging
@@ -45,10 +46,11 @@ function isRefused(url, session) {
     return false;
   }
   if (parsed.protocol !== "http:" && parsed.protocol !== "https:") return false;
-  return !isAllowed(parsed.hostname, session.domains);
+  const listed = isListed(parsed.hostname, session.domains);
+  return session.blocked ? listed : !listed;
 }
 
-function isAllowed(host, domains) {
+function isListed(host, domains) {
   host = host.toLowerCase().replace(/\.$/, "");
   return domains.some((d) => host === d || host.endsWith("." + d));
 }
@@ -66,6 +68,7 @@ function sessionFrom(message) {
     screen: typeof message.screen === "string" ? message.screen.slice(0, 200) : "",
     end,
     domains,
+    blocked: message.blocked === true,
   };
 }
 
@@ -93,7 +96,15 @@ async function endPassed() {
 async function apply(session) {
   current = session;
   const addRules = [];
-  if (session) {
+  if (session && session.blocked) {
+    // Only the listed domains (and their subdomains) are refused.
+    addRules.push({
+      id: RULE_BLOCK,
+      priority: 1,
+      action: { type: "block" },
+      condition: { requestDomains: session.domains, resourceTypes: DOCUMENTS },
+    });
+  } else if (session) {
     addRules.push({
       id: RULE_ALLOW,
       priority: 2,

@@ -2,7 +2,7 @@
 #include "GlobalShortcut.h"
 
 #include "HotKeysController.h"
-#include "TerminalText.h"
+#include "Logging.h"
 
 #include <QHash>
 #include <QPointer>
@@ -91,11 +91,6 @@ QString keyName(Key key, bool forDisplay)
         if (name.key == key)
             return QString::fromLatin1(forDisplay ? name.display : name.word);
     return {};
-}
-
-void logLine(const QString &line)
-{
-    TerminalText::printLine(line);
 }
 
 } // namespace
@@ -228,12 +223,12 @@ ShortcutRegistration registerGlobalHotKey(HotKeysController &controller, const Q
 {
     const ParsedShortcut parsed = parseShortcut(text);
     if (!isGlobalShortcutAllowed(parsed)) {
-        logLine(QStringLiteral("Invalid shortcut string: ") + text);
+        qCInfo(lcHotKey).noquote() << QStringLiteral("Invalid shortcut string: ") + text;
         return ShortcutRegistration::invalid;
     }
     const HotKeyBackend *backend = controller.backend();
     if (!backend || !backend->isAvailable()) {
-        logLine(QStringLiteral("Failed to register global hotkey for: ") + text);
+        qCInfo(lcHotKey).noquote() << QStringLiteral("Failed to register global hotkey for: ") + text;
         return ShortcutRegistration::unavailable;
     }
 

@@ -12,10 +12,10 @@ HotKey::HotKey(HotKeysController *controller, const KeyCombo &keyCombo, Handler 
         m_controller->registerHotKey(this);
 }
 
-HotKey::HotKey(HotKeysController *controller, quint32 carbonKeyCode, quint32 carbonModifiers,
-               Handler keyDownHandler, Handler keyUpHandler, QObject *parent)
-    : HotKey(controller, KeyCombo(carbonKeyCode, carbonModifiers), std::move(keyDownHandler),
-             std::move(keyUpHandler), parent)
+HotKey::HotKey(HotKeysController *controller, quint32 keyCode, quint32 modifierMask, Handler keyDownHandler,
+               Handler keyUpHandler, QObject *parent)
+    : HotKey(controller, KeyCombo(keyCode, modifierMask), std::move(keyDownHandler), std::move(keyUpHandler),
+             parent)
 {}
 
 HotKey::HotKey(HotKeysController *controller, Key key, ModifierFlags modifiers, Handler keyDownHandler,

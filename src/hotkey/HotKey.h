@@ -22,8 +22,9 @@ public:
 
     HotKey(HotKeysController *controller, const KeyCombo &keyCombo, Handler keyDownHandler = {},
            Handler keyUpHandler = {}, QObject *parent = nullptr);
-    HotKey(HotKeysController *controller, quint32 carbonKeyCode, quint32 carbonModifiers,
-           Handler keyDownHandler = {}, Handler keyUpHandler = {}, QObject *parent = nullptr);
+    // The stored form: a virtual key code and a modifier mask (see KeyCombo).
+    HotKey(HotKeysController *controller, quint32 keyCode, quint32 modifierMask, Handler keyDownHandler = {},
+           Handler keyUpHandler = {}, QObject *parent = nullptr);
     HotKey(HotKeysController *controller, Key key, ModifierFlags modifiers, Handler keyDownHandler = {},
            Handler keyUpHandler = {}, QObject *parent = nullptr);
     ~HotKey() override;

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Key.h"
+#include "ModifierFlags.h"
+
 #include <QtGlobal>
 
 #include <functional>
@@ -26,9 +29,8 @@ struct EventHotKeyID
 };
 
 // One press or release of a registered combination as the backend delivers
-// it. `kind` is 5 for a press and 6 for a release; any other kind is not
-// handled. When the backend could not read the identifier,
-// `parameterStatus` carries the failure and `hotKeyID` is meaningless.
+// it. `kind` is kPressed or kReleased; any other kind is not handled. When the backend could not read the
+// identifier, `parameterStatus` carries the failure and `hotKeyID` is meaningless.
 struct HotKeyEvent
 {
     static constexpr quint32 kPressed = 5;
@@ -61,15 +63,15 @@ public:
 
     // Who holds a registered combination: the program itself (a key grab),
     // the desktop (which binds it in its own shortcut settings and may ask
-    // the user to confirm or change it), or nobody (the session offers no
-    // service, or the desktop refused; the user binds `lumora --popover` in
-    // the desktop's settings instead).
-    enum class Keeper { program, desktop, none };
+    // the user to confirm or change it), GNOME Shell through Lumora's
+    // extension (bound to the combination chosen in Lumora), or nobody (the
+    // session offers no service, or the desktop refused; the user binds
+    // `lumora --popover` in the desktop's settings instead).
+    enum class Keeper { program, desktop, gnomeShell, none };
     virtual Keeper keeper() const { return isAvailable() ? Keeper::program : Keeper::none; }
     // Registers the combination system-wide; nothing when the desktop
     // refuses it (another program holds it, the key has no key code here).
-    virtual std::optional<Reference> registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers,
-                                                    EventHotKeyID id) = 0;
+    virtual std::optional<Reference> registerHotKey(Key key, ModifierFlags modifiers, EventHotKeyID id) = 0;
     virtual void unregisterHotKey(Reference reference) = 0;
     // Presses and releases of registered combinations go to `handler`; its
     // status tells whether the event was consumed.

@@ -40,7 +40,7 @@ QMap<quint32, HotKeyBox>::iterator HotKeysController::findBox(const QUuid &ident
 void HotKeysController::forgetReferences()
 {
     for (auto &box : m_hotKeys)
-        box.carbonEventHotKey.reset();
+        box.backendReference.reset();
 }
 
 void HotKeysController::setBackend(HotKeyBackend *backend)
@@ -49,8 +49,8 @@ void HotKeysController::setBackend(HotKeyBackend *backend)
         return;
     if (m_backend) {
         for (const auto &box : std::as_const(m_hotKeys))
-            if (box.carbonEventHotKey)
-                m_backend->unregisterHotKey(*box.carbonEventHotKey);
+            if (box.backendReference)
+                m_backend->unregisterHotKey(*box.backendReference);
         m_backend->m_controller = nullptr;
     }
     forgetReferences();
@@ -85,18 +85,22 @@ void HotKeysController::registerHotKey(HotKey *hotKey)
     HotKeyBox &box = m_hotKeys[number];
     box.identifier = hotKey->identifier();
     box.hotKey = hotKey;
-    box.carbonHotKeyID = number;
+    box.registrationNumber = number;
 
     if (!m_backend)
         return;
     const KeyCombo combo = hotKey->keyCombo();
-    const auto reference = m_backend->registerHotKey(combo.carbonKeyCode(), combo.carbonModifiers(),
-                                                     EventHotKeyID{kSignature, number});
+    // A stored code no key has cannot be registered anywhere.
+    const std::optional<Key> key = combo.key();
+    if (!key)
+        return;
+    const auto reference =
+        m_backend->registerHotKey(*key, combo.modifiers(), EventHotKeyID{kSignature, number});
     // A refused registration keeps its box without a reference: the hot key
     // exists but never fires.
     if (!reference)
         return;
-    box.carbonEventHotKey = *reference;
+    box.backendReference = *reference;
     if (!m_eventHandlerInstalled) {
         m_backend->installEventHandler([this](const HotKeyEvent *event) { return handleEvent(event); });
         m_eventHandlerInstalled = true;
@@ -109,7 +113,7 @@ bool HotKeysController::isRegistered(const HotKey *hotKey) const
         return false;
     for (const HotKeyBox &box : m_hotKeys)
         if (box.identifier == hotKey->identifier())
-            return box.carbonEventHotKey.has_value();
+            return box.backendReference.has_value();
     return false;
 }
 
@@ -120,8 +124,8 @@ void HotKeysController::unregisterHotKey(HotKey *hotKey)
     const auto it = findBox(hotKey->identifier());
     if (it == m_hotKeys.end())
         return;
-    if (it->carbonEventHotKey && m_backend)
-        m_backend->unregisterHotKey(*it->carbonEventHotKey);
+    if (it->backendReference && m_backend)
+        m_backend->unregisterHotKey(*it->backendReference);
     it->hotKey.clear();
     m_hotKeys.erase(it);
 }
@@ -142,8 +146,8 @@ HotKeyStatus HotKeysController::handleEvent(const HotKeyEvent *event)
     if (!hotKey) {
         // Its owner went away without unregistering: let go of the
         // registration as well as the entry.
-        if (it->carbonEventHotKey && m_backend)
-            m_backend->unregisterHotKey(*it->carbonEventHotKey);
+        if (it->backendReference && m_backend)
+            m_backend->unregisterHotKey(*it->backendReference);
         m_hotKeys.erase(it);
         return kHotKeyEventNotHandled;
     }

@@ -16,8 +16,10 @@ struct HotKeyBox
 {
     QUuid identifier;
     QPointer<HotKey> hotKey;
-    quint32 carbonHotKeyID = 0;
-    std::optional<HotKeyBackend::Reference> carbonEventHotKey;
+    // The number events name the registration by.
+    quint32 registrationNumber = 0;
+    // The backend's handle, when the backend took the combination.
+    std::optional<HotKeyBackend::Reference> backendReference;
 };
 
 // The registry between HotKey objects and the desktop's hot-key service: it

@@ -37,13 +37,24 @@ template<> struct EnumTraits<Key>
     static std::span<const EnumRow<Key>> rows();
 };
 
-// The virtual key code of the key on an ANSI keyboard, in the Carbon
-// numbering (kVK_ANSI_A = 0 ... kVK_UpArrow = 126) that the stored key combos
-// use on every platform.
-quint32 carbonKeyCode(Key key);
+// The virtual key code of the key on an ANSI keyboard (a = 0 ... upArrow =
+// 126): the numbering the stored key combos use, whatever the desktop.
+quint32 virtualKeyCode(Key key);
 
 // The key with that virtual key code, or nothing for codes no key has.
-std::optional<Key> keyFromCarbonKeyCode(quint32 carbonKeyCode);
+std::optional<Key> keyFromVirtualKeyCode(quint32 keyCode);
+
+// The key in the desktop's own words: its XKB keysym, the number X11 grabs
+// are looked up by, and the keysym's name, which the Wayland desktops' shortcut
+// formats use ("a" 0x61, "Prior" 0xff55, "XF86AudioMute" 0x1008ff12).
+struct XkbKeysym
+{
+    quint32 value = 0;
+    const char *name = nullptr;
+};
+
+// Nothing for the function key, which no desktop reports as a key of its own.
+std::optional<XkbKeysym> xkbKeysym(Key key);
 
 // The key a piece of text names: the key's name in any letter case, or its
 // character or glyph (see Key.cpp for which keys accept what). Anything else

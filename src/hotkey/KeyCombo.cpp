@@ -14,16 +14,16 @@ const QString kModifiersEntry = QStringLiteral("modifiers");
 struct ModifierPair
 {
     ModifierFlag flag;
-    quint32 carbon;
+    quint32 mask;
     const char *glyph;
 };
 
 // In display order: ⌃⌥⇧⌘.
 constexpr ModifierPair kModifierPairs[] = {
-    {ModifierFlag::control, CarbonModifier::control, "\u2303"},
-    {ModifierFlag::option, CarbonModifier::option, "\u2325"},
-    {ModifierFlag::shift, CarbonModifier::shift, "\u21E7"},
-    {ModifierFlag::command, CarbonModifier::command, "\u2318"},
+    {ModifierFlag::control, ModifierMask::control, "\u2303"},
+    {ModifierFlag::option, ModifierMask::option, "\u2325"},
+    {ModifierFlag::shift, ModifierMask::shift, "\u21E7"},
+    {ModifierFlag::command, ModifierMask::command, "\u2318"},
 };
 
 std::optional<quint32> unsignedInteger(const QVariant &value)
@@ -99,17 +99,17 @@ QString keyEquivalentText(Qt::Key key)
     }
 }
 
-quint32 carbonModifiers(Qt::KeyboardModifiers modifiers)
+ModifierFlags modifierFlags(Qt::KeyboardModifiers modifiers)
 {
-    quint32 out = 0;
+    ModifierFlags out;
     if (modifiers & Qt::MetaModifier)
-        out |= CarbonModifier::command;
+        out |= ModifierFlag::command;
     if (modifiers & Qt::AltModifier)
-        out |= CarbonModifier::option;
+        out |= ModifierFlag::option;
     if (modifiers & Qt::ControlModifier)
-        out |= CarbonModifier::control;
+        out |= ModifierFlag::control;
     if (modifiers & Qt::ShiftModifier)
-        out |= CarbonModifier::shift;
+        out |= ModifierFlag::shift;
     return out;
 }
 
@@ -123,7 +123,7 @@ void appendMenuCombos(const QList<QAction *> &items, const KeyCombo::SubmenuActi
         if (!shortcut.isEmpty()) {
             const QKeyCombination combination = shortcut[0];
             if (const auto key = keyFromString(keyEquivalentText(combination.key())))
-                out.append(KeyCombo(carbonKeyCode(*key), carbonModifiers(combination.keyboardModifiers())));
+                out.append(KeyCombo(*key, modifierFlags(combination.keyboardModifiers())));
         }
         if (submenuActions)
             appendMenuCombos(submenuActions(item), submenuActions, out);
@@ -132,30 +132,29 @@ void appendMenuCombos(const QList<QAction *> &items, const KeyCombo::SubmenuActi
 
 } // namespace
 
-quint32 carbonModifiers(ModifierFlags flags)
+quint32 modifierMask(ModifierFlags flags)
 {
     quint32 out = 0;
     for (const auto &pair : kModifierPairs)
         if (flags.testFlag(pair.flag))
-            out |= pair.carbon;
+            out |= pair.mask;
     return out;
 }
 
-ModifierFlags modifierFlags(quint32 carbonModifiers)
+ModifierFlags modifierFlags(quint32 modifierMask)
 {
     ModifierFlags out;
     for (const auto &pair : kModifierPairs)
-        if (carbonModifiers & pair.carbon)
+        if (modifierMask & pair.mask)
             out |= pair.flag;
     return out;
 }
 
-KeyCombo::KeyCombo(quint32 carbonKeyCode, quint32 carbonModifiers)
-    : m_carbonKeyCode(carbonKeyCode), m_carbonModifiers(carbonModifiers)
+KeyCombo::KeyCombo(quint32 keyCode, quint32 modifierMask) : m_keyCode(keyCode), m_modifierMask(modifierMask)
 {}
 
 KeyCombo::KeyCombo(Key key, ModifierFlags modifiers)
-    : m_carbonKeyCode(::carbonKeyCode(key)), m_carbonModifiers(::carbonModifiers(modifiers))
+    : m_keyCode(virtualKeyCode(key)), m_modifierMask(::modifierMask(modifiers))
 {}
 
 std::optional<KeyCombo> KeyCombo::fromDictionary(const QVariantMap &dictionary)
@@ -169,36 +168,36 @@ std::optional<KeyCombo> KeyCombo::fromDictionary(const QVariantMap &dictionary)
 
 std::optional<Key> KeyCombo::key() const
 {
-    return keyFromCarbonKeyCode(m_carbonKeyCode);
+    return keyFromVirtualKeyCode(m_keyCode);
 }
 
 void KeyCombo::setKey(std::optional<Key> key)
 {
-    m_carbonKeyCode = key ? ::carbonKeyCode(*key) : 0;
+    m_keyCode = key ? virtualKeyCode(*key) : 0;
 }
 
 ModifierFlags KeyCombo::modifiers() const
 {
-    return modifierFlags(m_carbonModifiers);
+    return modifierFlags(m_modifierMask);
 }
 
 void KeyCombo::setModifiers(ModifierFlags modifiers)
 {
-    m_carbonModifiers = ::carbonModifiers(modifiers);
+    m_modifierMask = ::modifierMask(modifiers);
 }
 
 QVariantMap KeyCombo::dictionary() const
 {
     // Integers as the platform's "Int": 64-bit signed, which holds every
     // 32-bit unsigned value.
-    return {{kKeyCodeEntry, qlonglong(m_carbonKeyCode)}, {kModifiersEntry, qlonglong(m_carbonModifiers)}};
+    return {{kKeyCodeEntry, qlonglong(m_keyCode)}, {kModifiersEntry, qlonglong(m_modifierMask)}};
 }
 
 QString KeyCombo::description() const
 {
     QString out;
     for (const auto &pair : kModifierPairs)
-        if (m_carbonModifiers & pair.carbon)
+        if (m_modifierMask & pair.mask)
             out += QString::fromUtf8(pair.glyph);
     if (const auto k = key())
         out += ::description(*k);

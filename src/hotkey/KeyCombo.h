@@ -19,17 +19,19 @@ class KeyCombo
 {
 public:
     KeyCombo() = default;
-    KeyCombo(quint32 carbonKeyCode, quint32 carbonModifiers);
+    KeyCombo(quint32 keyCode, quint32 modifierMask);
     explicit KeyCombo(Key key, ModifierFlags modifiers = {});
 
     // Reads {"keyCode": integer, "modifiers": integer}; nothing when either
     // entry is missing, is not an integer or does not fit 32 unsigned bits.
     static std::optional<KeyCombo> fromDictionary(const QVariantMap &dictionary);
 
-    quint32 carbonKeyCode() const { return m_carbonKeyCode; }
-    void setCarbonKeyCode(quint32 carbonKeyCode) { m_carbonKeyCode = carbonKeyCode; }
-    quint32 carbonModifiers() const { return m_carbonModifiers; }
-    void setCarbonModifiers(quint32 carbonModifiers) { m_carbonModifiers = carbonModifiers; }
+    // The stored form: the virtual key code (see virtualKeyCode()) and the
+    // modifier mask (see ModifierMask).
+    quint32 keyCode() const { return m_keyCode; }
+    void setKeyCode(quint32 keyCode) { m_keyCode = keyCode; }
+    quint32 modifierMask() const { return m_modifierMask; }
+    void setModifierMask(quint32 modifierMask) { m_modifierMask = modifierMask; }
 
     // The key of the code, or nothing; setting nothing stores code 0.
     std::optional<Key> key() const;
@@ -59,6 +61,6 @@ public:
     static QList<KeyCombo> standardKeyCombos();
 
 private:
-    quint32 m_carbonKeyCode = 0;
-    quint32 m_carbonModifiers = 0;
+    quint32 m_keyCode = 0;
+    quint32 m_modifierMask = 0;
 };

@@ -17,16 +17,16 @@ enum class ModifierFlag : quint32 {
 Q_DECLARE_FLAGS(ModifierFlags, ModifierFlag)
 Q_DECLARE_OPERATORS_FOR_FLAGS(ModifierFlags)
 
-// The hot-key modifier mask that KeyCombo stores (command 0x100, shift 0x200,
-// option 0x800, control 0x1000).
-namespace CarbonModifier {
+// The modifier mask that KeyCombo stores, the stored shortcuts' own numbering
+// (command 0x100, shift 0x200, option 0x800, control 0x1000).
+namespace ModifierMask {
 inline constexpr quint32 command = 0x100;
 inline constexpr quint32 shift = 0x200;
 inline constexpr quint32 option = 0x800;
 inline constexpr quint32 control = 0x1000;
-} // namespace CarbonModifier
+} // namespace ModifierMask
 
 // Bit-for-bit conversions between the two; bits the other side has no name
 // for are dropped.
-quint32 carbonModifiers(ModifierFlags flags);
-ModifierFlags modifierFlags(quint32 carbonModifiers);
+quint32 modifierMask(ModifierFlags flags);
+ModifierFlags modifierFlags(quint32 modifierMask);

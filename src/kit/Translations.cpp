@@ -12,6 +12,7 @@ namespace {
 
 struct Installed
 {
+    std::unique_ptr<QTranslator> english; // the plural forms of the English texts
     std::unique_ptr<QTranslator> program;
     std::unique_ptr<QTranslator> qt;
 };
@@ -54,6 +55,14 @@ bool install(const QLocale &locale, const QStringList &folders)
     remove();
     QLocale::setDefault(locale);
     Installed &current = installed();
+    // English is the language of the code's texts; its catalogue only gives
+    // the texts with a count their singular ("1 day"). It stays under any
+    // other language's catalogue, for what that one lacks.
+    current.english = load(QLocale(QLocale::English), QStringLiteral("lumora"), folders);
+    if (current.english)
+        QCoreApplication::installTranslator(current.english.get());
+    if (locale.language() == QLocale::English)
+        return false;
     current.program = load(locale, QStringLiteral("lumora"), folders);
     if (!current.program)
         return false;
@@ -69,7 +78,7 @@ bool install(const QLocale &locale, const QStringList &folders)
 void remove()
 {
     Installed &current = installed();
-    for (auto *translator : {&current.program, &current.qt}) {
+    for (auto *translator : {&current.program, &current.qt, &current.english}) {
         if (*translator)
             QCoreApplication::removeTranslator(translator->get());
         translator->reset();

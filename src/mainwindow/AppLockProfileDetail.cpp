@@ -5,10 +5,13 @@
 #include "AppLockProfile.h"
 #include "AppModel.h"
 #include "CommaListEdit.h"
+#include "DisplayText.h"
 #include "EnumComboBox.h"
+#include "FocusScreen.h"
 #include "FormSection.h"
 #include "ModelContext.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -62,6 +65,16 @@ void AppLockProfileDetail::buildForm(QWidget *content, QVBoxLayout *column)
     sites->addField(tr("Domains (comma-separated)"), m_blockedWebsites);
     sites->addCaption(tr("Example: youtube.com, twitter.com, reddit.com"));
     column->addWidget(sites);
+
+    auto *usage = new FormSection(tr("Focus Screens"), content);
+    m_usedBy = usage->addCaption(QString());
+    m_usedBy->setObjectName(QStringLiteral("profileUsedBy"));
+    m_usedBy->setWordWrap(true);
+    column->addWidget(usage);
+    connect(model()->context(), &ModelContext::didChange, this, [this](const QString &entity) {
+        if (entity == FocusScreen::entityInfo().name)
+            loadUsedBy();
+    });
     connect(m_blockedWebsites, &CommaListEdit::listEdited, this, [this](const QStringList &list) {
         edit([&](AppLockProfile &p) { p.setBlockedWebsites(list); });
     });
@@ -87,4 +100,28 @@ void AppLockProfileDetail::load(bool recordChanged)
     }
     m_blockedApps->setList(p->blockedApps());
     m_blockedWebsites->setList(p->blockedWebsites());
+    loadUsedBy();
+}
+
+QString AppLockProfileDetail::usedByText(const QStringList &screenNames)
+{
+    if (screenNames.isEmpty())
+        return tr(
+            "No focus screen uses this profile. Choose it under Lock Profile in a focus screen's editor.");
+    return tr("Used by: %1").arg(screenNames.join(QStringLiteral(", ")));
+}
+
+void AppLockProfileDetail::loadUsedBy()
+{
+    const AppLockProfile *p = profile();
+    if (!p || !m_usedBy)
+        return;
+    QStringList names;
+    const QUuid id = p->uuid();
+    FetchDescriptor<FocusScreen> using_;
+    using_.predicate = [&id](const FocusScreen &s) { return !s.isDeleted() && s.lockProfileID() == id; };
+    using_.sortBy = {SortDescriptor<FocusScreen>::by(&FocusScreen::sortOrder)};
+    for (const FocusScreen *screen : model()->context()->fetch(using_))
+        names.append(DisplayText::capped(screen->name()));
+    m_usedBy->setText(usedByText(names));
 }

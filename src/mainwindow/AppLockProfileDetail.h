@@ -8,6 +8,7 @@
 class AppCatalogue;
 class CommaListEdit;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -25,6 +26,9 @@ public:
     AppLockProfile *profile() const { return shown<AppLockProfile>(); }
 
     QPushButton *chooseBlockedAppsButton() const { return m_chooseBlockedApps; }
+    // "Used by: Deep Work, Reading", or that no focus screen uses it.
+    QLabel *usedByLabel() const { return m_usedBy; }
+    static QString usedByText(const QStringList &screenNames);
 
 protected:
     bool edits(const PersistentIdentifier &id) const override;
@@ -42,4 +46,6 @@ private:
     QPushButton *m_chooseBlockedApps = nullptr;
     const AppCatalogue *m_catalogue = nullptr;
     CommaListEdit *m_blockedWebsites = nullptr;
+    QLabel *m_usedBy = nullptr;
+    void loadUsedBy();
 };

@@ -19,8 +19,12 @@
 #include "ThemeStore.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSplitter>
@@ -83,6 +87,10 @@ ContentView::ContentView(AppModel *model, ThemeStore *themes, GridProbes *probes
         if (m_model)
             AppLockProfileList::createProfile(*m_model);
     });
+    m_exportSessions = new QAction(tr("Export\u2026"), this);
+    m_exportSessions->setObjectName(QStringLiteral("exportSessionsAction"));
+    m_exportSessions->setToolTip(tr("Save every session as a CSV or JSON file"));
+    connect(m_exportSessions, &QAction::triggered, this, &ContentView::chooseExportFile);
     m_undoDelete = new QAction(tr("Undo Delete"), this);
     m_undoDelete->setObjectName(QStringLiteral("undoDeleteAction"));
     m_undoDelete->setShortcut(QKeySequence::Undo);
@@ -126,7 +134,7 @@ ContentView::~ContentView() = default;
 
 QList<QAction *> ContentView::toolbarActions() const
 {
-    return {m_newFocusScreen, m_newProfile, m_openSettings};
+    return {m_newFocusScreen, m_newProfile, m_exportSessions, m_openSettings};
 }
 
 void ContentView::populateToolBar(QToolBar *toolBar) const
@@ -233,7 +241,49 @@ void ContentView::showPage()
 
     m_newFocusScreen->setVisible(page == SidebarItem::focusScreens);
     m_newProfile->setVisible(page == SidebarItem::profiles);
+    m_exportSessions->setVisible(page == SidebarItem::sessions);
     m_openSettings->setVisible(page == SidebarItem::settings);
+}
+
+void ContentView::chooseExportFile()
+{
+    const QString csvFilter = tr("CSV (*.csv)");
+    const QString jsonFilter = tr("JSON (*.json)");
+    QString filter = csvFilter;
+    QString path = QFileDialog::getSaveFileName(this, tr("Export Sessions"),
+                                                QDir::home().filePath(QStringLiteral("lumora-sessions.csv")),
+                                                csvFilter + QStringLiteral(";;") + jsonFilter, &filter);
+    if (path.isEmpty())
+        return;
+    const bool json = path.endsWith(QLatin1String(".json"), Qt::CaseInsensitive) ||
+                      (filter == jsonFilter && !path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive));
+    if (QFileInfo(path).suffix().isEmpty())
+        path += json ? QStringLiteral(".json") : QStringLiteral(".csv");
+    exportSessionsTo(path, json ? SessionExport::Format::json : SessionExport::Format::csv);
+}
+
+SessionExport::Result ContentView::exportSessionsTo(const QString &path, SessionExport::Format format)
+{
+    SessionExport::Result result;
+    if (!m_model)
+        return result;
+    // The file is read, not the records: what is pending goes there first.
+    QString error;
+    if (!m_model->context()->save(&error)) {
+        result.error = error;
+    } else {
+        result = SessionExport::writeFile(m_model->context()->database(), format, std::nullopt, path);
+    }
+    if (!result.ok) {
+        auto *box =
+            new QMessageBox(QMessageBox::Warning, tr("Export Sessions"),
+                            tr("The sessions could not be saved to %1.").arg(path), QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("exportFailedMessage"));
+        box->setInformativeText(result.error);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    }
+    return result;
 }
 
 // The placeholders of the columns, built the first time a column has

@@ -3,6 +3,7 @@
 
 #include "AppModel.h"
 #include "DeletedRecord.h"
+#include "SessionExport.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -70,6 +71,12 @@ public:
     QAction *newFocusScreenAction() const { return m_newFocusScreen; }
     QAction *newProfileAction() const { return m_newProfile; }
     QAction *openSettingsAction() const { return m_openSettings; }
+    // "Export…" on the Sessions page: asks for a file and writes every
+    // session there (CSV, or JSON for a name ending in .json).
+    QAction *exportSessionsAction() const { return m_exportSessions; }
+    // Writes every session to the file (whole or not at all), after saving
+    // what is pending; on failure it says why in a message box.
+    SessionExport::Result exportSessionsTo(const QString &path, SessionExport::Format format);
     // "Undo Delete" (Ctrl+Z): brings back the last focus screen or profile
     // deleted while the window was open; disabled when there is none.
     QAction *undoDeleteAction() const { return m_undoDelete; }
@@ -107,6 +114,7 @@ protected:
 private:
     void showPage();
     void focusNewScreen();
+    void chooseExportFile();
     void offerUndo(const DeletedRecord &record);
     void forgetUndo();
     EmptyStatePanel *noPage();
@@ -138,6 +146,7 @@ private:
     QAction *m_newFocusScreen;
     QAction *m_newProfile;
     QAction *m_openSettings;
+    QAction *m_exportSessions;
     QAction *m_undoDelete;
     QWidget *m_undoBar;
     QLabel *m_undoText;

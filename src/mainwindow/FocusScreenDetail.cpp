@@ -3,6 +3,7 @@
 
 #include "AppChips.h"
 #include "AppChooser.h"
+#include "AppLockProfile.h"
 #include "AppModel.h"
 #include "CommaList.h"
 #include "CommaListEdit.h"
@@ -14,19 +15,25 @@
 #include "HomePath.h"
 #include "ModelContext.h"
 #include "OptionalText.h"
+#include "RoundLimits.h"
+#include "Schedule.h"
+#include "ScheduleEditor.h"
 #include "TextStyles.h"
 #include "WebsiteDomain.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -96,7 +103,10 @@ QString FocusScreenDetail::backgroundCaption(OverlayBackgroundType type)
 void FocusScreenDetail::buildForm(QWidget *content, QVBoxLayout *column)
 {
     column->addWidget(buildBasics(content));
+    column->addWidget(buildRounds(content));
+    column->addWidget(buildSchedule(content));
     column->addWidget(buildStrictMode(content));
+    column->addWidget(buildLockProfile(content));
     column->addWidget(buildAllowedApps(content));
     column->addWidget(buildAllowedWebsites(content));
     column->addWidget(buildAutoOpen(content));
@@ -243,6 +253,173 @@ void FocusScreenDetail::storeChallengeText(StrictModeType type, const QString &t
             s.setStrictModeSentence(OptionalText::fromText(text));
     });
     updateStrictVisibility();
+}
+
+namespace {
+QSpinBox *makeSpinBox(const char *objectName, int minimum, int maximum, QWidget *parent)
+{
+    auto *box = new QSpinBox(parent);
+    box->setObjectName(QLatin1String(objectName));
+    box->setRange(minimum, maximum);
+    return box;
+}
+
+constexpr int kMaxBreakMinutes = 120;
+} // namespace
+
+// Rounds, breaks and long breaks.
+QWidget *FocusScreenDetail::buildRounds(QWidget *content)
+{
+    auto *section = new FormSection(tr("Rounds and Breaks"), content);
+    m_rounds = makeSpinBox("roundsField", 1, RoundLimits::kMaxRounds, section);
+    //: The number of rounds when a screen runs one session without breaks.
+    m_rounds->setSpecialValueText(tr("One session"));
+    section->addLabeledRow(tr("Rounds"), m_rounds);
+    QVBoxLayout *rows = nullptr;
+    m_breakGroup = FormSection::makeGroup(section, &rows);
+    m_breakGroup->setObjectName(QStringLiteral("breakControls"));
+    m_breakMinutes = makeSpinBox("breakField", 1, kMaxBreakMinutes, m_breakGroup);
+    m_breakMinutes->setSuffix(tr(" min"));
+    rows->addWidget(FormSection::labeledRow(new QLabel(tr("Break")), m_breakMinutes, m_breakGroup));
+    m_longBreakEvery = makeSpinBox("longBreakEveryField", 1, RoundLimits::kMaxRounds, m_breakGroup);
+    m_longBreakEvery->setSpecialValueText(tr("Never"));
+    //: "Long break after every [4] rounds".
+    m_longBreakEvery->setPrefix(tr("after every "));
+    m_longBreakEvery->setSuffix(tr(" rounds"));
+    rows->addWidget(FormSection::labeledRow(new QLabel(tr("Long Break")), m_longBreakEvery, m_breakGroup));
+    m_longBreakMinutes = makeSpinBox("longBreakField", 1, kMaxBreakMinutes, m_breakGroup);
+    m_longBreakMinutes->setSuffix(tr(" min"));
+    rows->addWidget(
+        FormSection::labeledRow(new QLabel(tr("Long Break Length")), m_longBreakMinutes, m_breakGroup));
+    m_appsBack = new QCheckBox(tr("Show Hidden Applications During Breaks"), m_breakGroup);
+    m_appsBack->setObjectName(QStringLiteral("appsBackToggle"));
+    rows->addWidget(m_appsBack);
+    section->addGroup(m_breakGroup);
+    section->addCaption(tr("Each round is recorded as a session; ending early ends every round left."));
+
+    // "One session" is the spin box's lowest value and reads as 1 round.
+    connect(m_rounds, &QSpinBox::valueChanged, this, [this](int value) {
+        edit([&](FocusScreen &s) {
+            if (s.rounds() != (value <= 1 ? 0 : value))
+                s.setRounds(value <= 1 ? 0 : value);
+        });
+        updateRoundControls();
+    });
+    connect(m_breakMinutes, &QSpinBox::valueChanged, this, [this](int minutes) {
+        edit([&](FocusScreen &s) {
+            if (s.breakLength() != minutes * 60.0)
+                s.setBreakLength(minutes * 60.0);
+        });
+    });
+    connect(m_longBreakEvery, &QSpinBox::valueChanged, this, [this](int value) {
+        edit([&](FocusScreen &s) {
+            if (s.longBreakEvery() != (value <= 1 ? 0 : value))
+                s.setLongBreakEvery(value <= 1 ? 0 : value);
+        });
+        updateRoundControls();
+    });
+    connect(m_longBreakMinutes, &QSpinBox::valueChanged, this, [this](int minutes) {
+        edit([&](FocusScreen &s) {
+            if (s.longBreakLength() != minutes * 60.0)
+                s.setLongBreakLength(minutes * 60.0);
+        });
+    });
+    connect(m_appsBack, &QCheckBox::clicked, this,
+            [this](bool on) { edit([&](FocusScreen &s) { s.setAppsBackDuringBreak(on); }); });
+    return section;
+}
+
+void FocusScreenDetail::updateRoundControls()
+{
+    m_breakGroup->setVisible(m_rounds->value() > 1);
+    m_longBreakMinutes->setEnabled(m_longBreakEvery->value() > 1);
+}
+
+// When the screen starts by itself.
+QWidget *FocusScreenDetail::buildSchedule(QWidget *content)
+{
+    auto *section = new FormSection(tr("Schedule"), content);
+    m_schedules = new ScheduleEditor(section);
+    section->addRow(m_schedules);
+    m_nextStart = section->addCaption(QString());
+    m_nextStart->setObjectName(QStringLiteral("nextStartCaption"));
+    section->addCaption(
+        tr("While Lumora runs, the screen starts on the chosen days at the start time and stops "
+           "by the end time, when one is set. A start while another session runs is skipped."));
+    connect(m_schedules, &ScheduleEditor::schedulesEdited, this, [this](const QStringList &stored) {
+        edit([&](FocusScreen &s) {
+            if (s.schedules() != stored)
+                s.setSchedules(stored);
+        });
+        m_nextStart->setText(nextStartText(stored, QDateTime::currentDateTimeUtc()));
+        m_nextStart->setVisible(!m_nextStart->text().isEmpty());
+    });
+    return section;
+}
+
+QString FocusScreenDetail::nextStartText(const QStringList &schedules, const QDateTime &now)
+{
+    const auto next =
+        ScheduleTimes::nextStart(Schedule::parseAll(schedules), now, QTimeZone::systemTimeZone());
+    if (!next)
+        return {};
+    const QLocale locale;
+    const QDateTime local = next->toLocalTime();
+    //: The next time a focus screen starts by itself, e.g. "Next start: Mon 09:00".
+    return tr("Next start: %1")
+        .arg(locale.dayName(local.date().dayOfWeek(), QLocale::ShortFormat) + QLatin1Char(' ') +
+             local.time().toString(QStringLiteral("HH:mm")));
+}
+
+// The lock profile whose blocked lists the session keeps, instead of the
+// allowed lists.
+QWidget *FocusScreenDetail::buildLockProfile(QWidget *content)
+{
+    auto *section = new FormSection(tr("Lock Profile"), content);
+    m_lockProfile = new QComboBox(section);
+    m_lockProfile->setObjectName(QStringLiteral("lockProfilePicker"));
+    section->addLabeledRow(tr("Profile"), m_lockProfile);
+    m_profileCaption = section->addCaption(QString());
+    m_profileCaption->setObjectName(QStringLiteral("lockProfileCaption"));
+    m_profileCaption->setWordWrap(true);
+    connect(m_lockProfile, &QComboBox::activated, this, [this](int index) {
+        const QUuid id = m_lockProfile->itemData(index).toUuid();
+        edit([&](FocusScreen &s) { s.setLockProfileID(id); });
+        load(false);
+    });
+    connect(model()->context(), &ModelContext::didChange, this, [this](const QString &entity) {
+        if (entity == AppLockProfile::entityInfo().name)
+            loadProfiles();
+    });
+    return section;
+}
+
+void FocusScreenDetail::loadProfiles()
+{
+    const FocusScreen *s = screen();
+    if (!s || !m_lockProfile)
+        return;
+    FetchDescriptor<AppLockProfile> order;
+    order.sortBy = {SortDescriptor<AppLockProfile>::by(&AppLockProfile::name)};
+    const QList<AppLockProfile *> profiles = model()->context()->fetch(order);
+    const QSignalBlocker blocker(m_lockProfile);
+    m_lockProfile->clear();
+    m_lockProfile->addItem(tr("None (the allowed lists below)"), QUuid());
+    int current = 0;
+    for (const AppLockProfile *profile : profiles) {
+        if (profile->isDeleted())
+            continue;
+        m_lockProfile->addItem(profile->name(), profile->uuid());
+        if (profile->uuid() == s->lockProfileID())
+            current = m_lockProfile->count() - 1;
+    }
+    // A profile that is gone reads as none, which is what the session does.
+    m_lockProfile->setCurrentIndex(current);
+    m_profileCaption->setText(
+        current == 0
+            ? tr("Without a profile, everything but the allowed applications and websites is kept away.")
+            : tr("The profile's blocked applications and websites are kept away with its lock mode; the "
+                 "allowed lists below are not used."));
 }
 
 // The applications that stay usable during a session.
@@ -573,6 +750,26 @@ void FocusScreenDetail::load(bool recordChanged)
 
     EnumComboBox::setCurrent(m_backgroundType, s->overlayBackgroundType());
     setTextIfDifferent(m_backgroundValue, OptionalText::toText(s->overlayBackgroundValue()));
+
+    {
+        const QSignalBlocker rounds(m_rounds);
+        const QSignalBlocker breakMinutes(m_breakMinutes);
+        const QSignalBlocker longEvery(m_longBreakEvery);
+        const QSignalBlocker longMinutes(m_longBreakMinutes);
+        m_rounds->setValue(int(std::clamp<qint64>(s->rounds(), 1, RoundLimits::kMaxRounds)));
+        m_breakMinutes->setValue(int(std::lround(s->breakLength() / 60.0)));
+        m_longBreakEvery->setValue(int(std::clamp<qint64>(s->longBreakEvery(), 1, RoundLimits::kMaxRounds)));
+        m_longBreakMinutes->setValue(int(std::lround(s->longBreakLength() / 60.0)));
+    }
+    m_appsBack->setChecked(s->appsBackDuringBreak());
+    updateRoundControls();
+    {
+        const QSignalBlocker blocker(m_schedules);
+        m_schedules->setSchedules(s->schedules());
+    }
+    m_nextStart->setText(nextStartText(s->schedules(), QDateTime::currentDateTimeUtc()));
+    m_nextStart->setVisible(!m_nextStart->text().isEmpty());
+    loadProfiles();
 
     updateStrictVisibility();
     updateBackgroundRow();

@@ -22,6 +22,8 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
+class ScheduleEditor;
 
 // The focus screen editor: a grouped form over the focus screen that
 // AppModel::selection names, or the "No Focus Screen Selected" panel.
@@ -55,6 +57,12 @@ public:
     QPushButton *chooseAllowedAppsButton() const { return m_chooseAllowedApps; }
     QPushButton *chooseAutoOpenAppButton() const { return m_chooseAutoOpenApp; }
     AppChips *allowedAppChips() const { return m_allowedAppChips; }
+    ScheduleEditor *scheduleEditor() const { return m_schedules; }
+    QComboBox *lockProfilePicker() const { return m_lockProfile; }
+    QSpinBox *roundsField() const { return m_rounds; }
+
+    // "Next start: Mon 09:00" for the stored schedules, empty without one.
+    static QString nextStartText(const QStringList &schedules, const QDateTime &now);
 
     // How the editor asks for an image file and a colour: the file and
     // colour dialogs, unless a test answers in their place (an empty path
@@ -90,6 +98,11 @@ protected:
 private:
     QWidget *buildBasics(QWidget *content);
     QWidget *buildStrictMode(QWidget *content);
+    QWidget *buildRounds(QWidget *content);
+    QWidget *buildSchedule(QWidget *content);
+    QWidget *buildLockProfile(QWidget *content);
+    void loadProfiles();
+    void updateRoundControls();
     QWidget *buildAllowedApps(QWidget *content);
     QWidget *buildAllowedWebsites(QWidget *content);
     void showIgnoredWebsites(const QStringList &list);
@@ -122,6 +135,19 @@ private:
     // Why the strict-mode controls refused a value, or what they still need.
     QLabel *m_strictProblem = nullptr;
     QString m_refusal;
+
+    QSpinBox *m_rounds = nullptr;
+    QWidget *m_breakGroup = nullptr;
+    QSpinBox *m_breakMinutes = nullptr;
+    QSpinBox *m_longBreakEvery = nullptr;
+    QSpinBox *m_longBreakMinutes = nullptr;
+    QCheckBox *m_appsBack = nullptr;
+
+    ScheduleEditor *m_schedules = nullptr;
+    QLabel *m_nextStart = nullptr;
+
+    QComboBox *m_lockProfile = nullptr;
+    QLabel *m_profileCaption = nullptr;
 
     CommaListEdit *m_allowedApps = nullptr;
     AppChips *m_allowedAppChips = nullptr;

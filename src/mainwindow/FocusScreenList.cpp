@@ -45,9 +45,10 @@ FocusScreenListModel *FocusScreenList::screens() const
 
 FocusScreen *FocusScreenList::createFocusScreen(AppModel &model)
 {
-    // addFocusScreen reads the default strict-mode type from the settings row
-    // (none when there is no row) and selects the new screen.
-    return model.addFocusScreen(tr("New Focus Screen"), kNewScreenDuration, LockMode::hideApps);
+    // A new screen takes the default lock mode and (in addFocusScreen) the
+    // default strict-mode type of the settings row (hide applications and
+    // none when there is no row); it is selected.
+    return model.addFocusScreen(tr("New Focus Screen"), kNewScreenDuration, model.defaultLockMode());
 }
 
 FocusScreen *FocusScreenList::duplicate(AppModel &model, const FocusScreen &source)

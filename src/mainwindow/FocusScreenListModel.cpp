@@ -3,6 +3,7 @@
 
 #include "DurationFormat.h"
 #include "FocusScreen.h"
+#include "FocusScreenDetail.h"
 
 namespace {
 FetchDescriptor<FocusScreen> listOrder()
@@ -31,6 +32,10 @@ QVariant FocusScreenListModel::data(const QModelIndex &index, int role) const
         QStringList parts{DurationFormat::spokenLength(screen->duration()), displayName(screen->lockMode())};
         if (screen->autoStartOnLogin())
             parts << tr("Starts at login");
+        const QString next =
+            FocusScreenDetail::nextStartText(screen->schedules(), QDateTime::currentDateTimeUtc());
+        if (!next.isEmpty())
+            parts << next;
         return parts.join(QStringLiteral(", "));
     }
     case IdRole:
@@ -41,6 +46,8 @@ QVariant FocusScreenListModel::data(const QModelIndex &index, int role) const
         return int(screen->lockMode());
     case AutoStartRole:
         return screen->autoStartOnLogin();
+    case NextStartRole:
+        return FocusScreenDetail::nextStartText(screen->schedules(), QDateTime::currentDateTimeUtc());
     default:
         return {};
     }

@@ -14,6 +14,7 @@ public:
         DurationTextRole = FirstRowRole, // "25 min", "1h 30m"
         LockModeRole,                    // LockMode as int
         AutoStartRole,                   // bool
+        NextStartRole,                   // "Next start: Mon 09:00", empty without a schedule
     };
 
     explicit FocusScreenListModel(ModelContext *context, QObject *parent = nullptr);

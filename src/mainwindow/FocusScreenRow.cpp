@@ -34,8 +34,14 @@ void FocusScreenRow::paint(QPainter *painter, const QStyleOptionViewItem &option
 
     if (index.data(FocusScreenListModel::AutoStartRole).toBool()) {
         x += kItemSpacing;
-        paintCaption(*painter, option, x, lineTop, lineHeight, autoStartText(), colors.positive,
-                     QStringLiteral("power.circle.fill"));
+        x = paintCaption(*painter, option, x, lineTop, lineHeight, autoStartText(), colors.positive,
+                         QStringLiteral("power.circle.fill"));
+    }
+    const QString next = index.data(FocusScreenListModel::NextStartRole).toString();
+    if (!next.isEmpty()) {
+        x += kItemSpacing;
+        paintCaption(*painter, option, x, lineTop, lineHeight, next, colors.secondary,
+                     QStringLiteral("clock"));
     }
     painter->restore();
 }

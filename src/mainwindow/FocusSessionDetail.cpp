@@ -11,6 +11,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
 namespace {
@@ -77,8 +78,24 @@ void FocusSessionDetail::buildForm(QWidget *content, QVBoxLayout *column)
     m_outcome = makeValue("sessionOutcome", outcome);
     outcomeRow->addWidget(m_outcome);
     section->addLabeledRow(tr("Outcome"), outcome);
+    m_round = makeValue("sessionRound", section);
+    m_roundRow = section->addLabeledRow(tr("Round"), m_round)->parentWidget();
     section->addCaption(tr("The planned length is the focus screen's length now."));
     column->addWidget(section);
+
+    auto *noteSection = new FormSection(tr("Note"), content);
+    m_note = new QLineEdit(noteSection);
+    m_note->setObjectName(QStringLiteral("sessionNote"));
+    m_note->setPlaceholderText(tr("What I worked on"));
+    m_note->setMaxLength(kNoteMaxLength);
+    m_note->setClearButtonEnabled(true);
+    noteSection->addRow(m_note);
+    // Each change goes into the record; the automatic save writes it.
+    connect(m_note, &QLineEdit::textEdited, this, [this](const QString &text) {
+        if (FocusSession *s = session())
+            s->setNote(text);
+    });
+    column->addWidget(noteSection);
 }
 
 QString FocusSessionDetail::dateTime(const std::optional<QDateTime> &at) const
@@ -109,4 +126,9 @@ void FocusSessionDetail::load(bool)
                                   ? QColor()
                                   : TextStyles::orange(pal));
     m_outcomeSymbol->setAccessibleName(FocusSessionListModel::outcomeText(*s));
+    m_round->setText(QString::number(s->round()));
+    // Only a session that was one round of a cycle has a round.
+    m_roundRow->setVisible(s->round() > 0);
+    if (m_note->text() != s->note())
+        m_note->setText(s->note());
 }

@@ -9,16 +9,22 @@
 #include <QLocale>
 
 class QLabel;
+class QLineEdit;
 class SymbolView;
 
 // The Sessions page's right column: what the session that
 // AppModel::selection names was — its focus screen, when it started and
-// ended, how long it was meant to run and ran, and whether it ran to the end.
-// Read-only; "No Session Selected" while no session is chosen.
+// ended, how long it was meant to run and ran, whether it ran to the end, its
+// round in a cycle of rounds (only for such a session), and the note of what
+// was worked on, the one thing here that can be edited. "No Session Selected"
+// while no session is chosen.
 class FocusSessionDetail : public RecordDetail
 {
     Q_OBJECT
 public:
+    // A note is a short line, at most this many characters.
+    static constexpr int kNoteMaxLength = 500;
+
     FocusSessionDetail(AppModel *model, QWidget *parent = nullptr);
 
     FocusSession *session() const { return shown<FocusSession>(); }
@@ -42,4 +48,7 @@ private:
     QLabel *m_actual = nullptr;
     SymbolView *m_outcomeSymbol = nullptr;
     QLabel *m_outcome = nullptr;
+    QWidget *m_roundRow = nullptr;
+    QLabel *m_round = nullptr;
+    QLineEdit *m_note = nullptr;
 };

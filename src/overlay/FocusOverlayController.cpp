@@ -116,6 +116,9 @@ FocusOverlayController::FocusOverlayController(const AppCatalogue *catalogue,
     connect(&m_screensChanged, &QTimer::timeout, this, &FocusOverlayController::screensChanged);
     connect(qApp, &QGuiApplication::screenAdded, &m_screensChanged, qOverload<>(&QTimer::start));
     connect(qApp, &QGuiApplication::screenRemoved, &m_screensChanged, qOverload<>(&QTimer::start));
+    // Running again after the guard took the overlay down (on KWin the
+    // keeper is to put it up again; elsewhere it does so by itself).
+    m_watchdog->setOnRescued([this] { m_keeper->restack(); });
     m_keeper->setAboveWindows([this] {
         QList<QWidget *> above;
         if (m_confirmation)
@@ -158,6 +161,11 @@ void FocusOverlayController::setOnEmergencyExit(std::function<void()> callback)
 void FocusOverlayController::setOnExtendRequested(std::function<void(int minutes)> callback)
 {
     m_onExtendRequested = std::move(callback);
+}
+
+void FocusOverlayController::setOnSkipBreak(std::function<void()> callback)
+{
+    m_onSkipBreak = std::move(callback);
 }
 
 void FocusOverlayController::setAccentColor(const QColor &accent)
@@ -216,6 +224,10 @@ QWidget *FocusOverlayController::createOverlayWindow(QScreen *screen, const Focu
     connect(view, &FocusOverlayView::extendRequested, this, [this](int minutes) {
         if (m_shown && m_onExtendRequested)
             m_onExtendRequested(minutes);
+    });
+    connect(view, &FocusOverlayView::skipBreakRequested, this, [this] {
+        if (m_shown && !m_confirming && m_onSkipBreak)
+            m_onSkipBreak();
     });
     connect(view, &FocusOverlayView::challengePassed, this, [this] {
         if (m_onQuitChallengePassed)
@@ -291,8 +303,11 @@ void FocusOverlayController::show(const FocusOverlayContent &content)
     m_shown = true;
     // The allowed applications stay usable above the overlay in the
     // click-through modes; in overlay mode it covers everything.
-    m_keeper->setAllowedApplications(content.lockMode == LockMode::overlay ? QStringList()
-                                                                           : content.allowedApps);
+    if (content.lockMode != LockMode::overlay && content.blockList)
+        m_keeper->setBlockedApplications(content.blockedApps);
+    else
+        m_keeper->setAllowedApplications(content.lockMode == LockMode::overlay ? QStringList()
+                                                                               : content.allowedApps);
     for (QScreen *screen : QGuiApplication::screens())
         addWindow(screen);
     // The overlay takes the keyboard focus (without grabbing the keyboard, so
@@ -505,10 +520,17 @@ QMenu *FocusOverlayController::showSessionMenu(const QPoint &at)
     auto *menu = new QMenu(owner);
     menu->setObjectName(QStringLiteral("sessionMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->addAction(FocusOverlayView::tr("+5 min"), this, [this] {
-        if (m_shown && m_onExtendRequested)
-            m_onExtendRequested(FocusOverlayView::kQuickExtendMinutes);
-    });
+    if (m_content.isBreak) {
+        menu->addAction(FocusOverlayView::tr("Skip Break"), this, [this] {
+            if (m_shown && !m_confirming && m_onSkipBreak)
+                m_onSkipBreak();
+        });
+    } else {
+        menu->addAction(FocusOverlayView::tr("+5 min"), this, [this] {
+            if (m_shown && m_onExtendRequested)
+                m_onExtendRequested(FocusOverlayView::kQuickExtendMinutes);
+        });
+    }
     menu->addAction(FocusOverlayView::tr("End Session"), this, [this] {
         if (m_shown && !m_confirming && m_onEmergencyExit)
             m_onEmergencyExit();

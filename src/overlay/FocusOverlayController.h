@@ -60,6 +60,7 @@ public:
     void hide(std::function<void()> completion = {}) override;
     void setOnEmergencyExit(std::function<void()> callback) override;
     void setOnExtendRequested(std::function<void(int minutes)> callback) override;
+    void setOnSkipBreak(std::function<void()> callback) override;
 
     // The windows up now, one per display in the display list's order.
     QList<QWidget *> windows() const;
@@ -129,6 +130,7 @@ private:
     bool m_shown = false;
     std::function<void()> m_onEmergencyExit;
     std::function<void(int)> m_onExtendRequested;
+    std::function<void()> m_onSkipBreak;
     std::function<void()> m_onQuitChallengePassed;
     bool m_quitChallengePassed = false;
     QPointer<QMessageBox> m_confirmation;

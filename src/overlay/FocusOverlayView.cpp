@@ -196,6 +196,18 @@ QWidget *FocusOverlayView::buildHeader()
 
     layout->addWidget(makeLabel(displayName(m_content.lockMode), textFont(kSubheadlineSize), secondaryText(),
                                 header, "lockModeName"));
+    if (m_content.isBreak) {
+        auto *phase = makeLabel(m_content.isLongBreak ? tr("Long Break") : tr("Break"),
+                                textFont(kScreenNameSize, QFont::Bold), m_accent, header, "breakTitle");
+        layout->addWidget(phase);
+    }
+    if (m_content.rounds > 1) {
+        const QString text = m_content.isBreak
+                                 //: After which round of how many the break comes.
+                                 ? tr("Round %1 of %2 done").arg(m_content.round).arg(m_content.rounds)
+                                 : tr("Round %1 of %2").arg(m_content.round).arg(m_content.rounds);
+        layout->addWidget(makeLabel(text, textFont(kSubheadlineSize), secondaryText(), header, "roundText"));
+    }
 
     if (m_challenge->isInForce()) {
         const StrictModeType type = m_content.strictModeType;
@@ -273,6 +285,18 @@ QWidget *FocusOverlayView::buildExitSection()
     auto *layout = new QVBoxLayout(section);
     layout->setContentsMargins(0, 0, 0, kExitBottomMargin);
 
+    QWidget *skip = nullptr;
+    if (m_content.isBreak) {
+        const OverlayButton::Look plain{white(), kEmergencyIconSpacing, kEmergencyMarginH, kEmergencyMarginV};
+        skip = new OverlayButton(QStringLiteral("timer"), tr("Skip Break"), plain, section);
+        skip->setObjectName(QStringLiteral("skipBreakButton"));
+        connect(static_cast<QAbstractButton *>(skip), &QAbstractButton::clicked, this, [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { Q_EMIT skipBreakRequested(); }, Qt::QueuedConnection);
+        });
+        m_controlButtons.append(skip);
+    }
+
     if (!m_challenge->isInForce()) {
         layout->setSpacing(kExitSpacing);
         // A session without a challenge can be ended or lengthened at once.
@@ -295,10 +319,17 @@ QWidget *FocusOverlayView::buildExitSection()
             QMetaObject::invokeMethod(
                 this, [this] { Q_EMIT endSessionRequested(); }, Qt::QueuedConnection);
         });
-        row->addWidget(extend);
+        // A break is skipped rather than lengthened.
+        if (skip) {
+            extend->hide();
+            row->addWidget(skip);
+        } else {
+            row->addWidget(extend);
+        }
         row->addWidget(end);
         layout->addWidget(controls, 0, Qt::AlignHCenter);
-        m_controlButtons = {extend, end};
+        m_controlButtons.append(extend);
+        m_controlButtons.append(end);
         auto *button =
             new OverlayButton(QStringLiteral("exclamationmark.triangle"), tr("Emergency Exit"),
                               {red(), kEmergencyIconSpacing, kEmergencyMarginH, kEmergencyMarginV}, section);
@@ -312,6 +343,8 @@ QWidget *FocusOverlayView::buildExitSection()
     }
 
     layout->setSpacing(kChallengeExitSpacing);
+    if (skip)
+        layout->addWidget(skip, 0, Qt::AlignHCenter);
     auto *button =
         new OverlayButton(QStringLiteral("lock.rotation"), tr("Exit Challenge"),
                           {orange(), kChallengeIconSpacing, kChallengeMarginH, kChallengeMarginV}, section);

@@ -32,6 +32,18 @@ struct FocusOverlayContent
     std::optional<QString> strictModeAnswer;
     OverlayBackgroundType overlayBackgroundType = OverlayBackgroundType::system;
     std::optional<QString> overlayBackgroundValue;
+    // A screen with rounds: which one (1-based) and how many; 0 for a
+    // screen without.
+    int round = 0;
+    int rounds = 0;
+    // The break after `round`, not a round: the view says "Break" (or
+    // "Long Break") and offers "Skip Break".
+    bool isBreak = false;
+    bool isLongBreak = false;
+    // The session keeps a block list: the windows of every application but
+    // blockedApps stand above the overlay in the click-through modes.
+    bool blockList = false;
+    QStringList blockedApps;
 };
 
 // The full-screen content of one overlay window: the focus screen's name and
@@ -103,6 +115,9 @@ Q_SIGNALS:
     void endSessionRequested();
     // "+5 min" (sessions without a challenge). Delivered from the event loop.
     void extendRequested(int minutes);
+    // "Skip Break" (during a break): the next round starts now. Delivered
+    // from the event loop.
+    void skipBreakRequested();
     // A correct challenge answer; emergencyExitRequested() follows.
     void challengePassed();
     // interactiveRegion() has changed (layout, sheet opened or closed).

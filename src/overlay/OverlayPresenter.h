@@ -22,4 +22,6 @@ public:
     virtual void setOnEmergencyExit(std::function<void()> callback) = 0;
     // Run when the user asks on the overlay for more time ("+5 min").
     virtual void setOnExtendRequested(std::function<void(int minutes)> callback) { Q_UNUSED(callback); }
+    // Run when the user skips a break on the overlay ("Skip Break").
+    virtual void setOnSkipBreak(std::function<void()> callback) { Q_UNUSED(callback); }
 };

@@ -79,7 +79,10 @@ QImage grabScreen(QScreen *screen);
 // windows may stand above (setOthersAbove), the held windows are kept below
 // instead, the backdrop of what the session leaves on screen. On a sway
 // session each held window is kept full screen on the workspace its output
-// shows, over sway's IPC (see SwayOverlayKeeper).
+// shows, over sway's IPC (see SwayOverlayKeeper), the backdrop of the
+// allowed applications' windows, which float above it. On GNOME Shell
+// (Wayland) Lumora's extension keeps them above, on every workspace and out
+// of the switchers.
 class OverlayKeeper : public QObject
 {
     Q_OBJECT
@@ -111,7 +114,12 @@ public:
     // the lock keeps visible); empty: none (the held windows cover everything).
     // Kept until changed, also across hold() and release().
     virtual void setAllowedApplications(const QStringList &names) = 0;
+    // The inverse: the windows of every application but these stand above
+    // the held ones (a session that blocks a few applications, a break).
+    virtual void setBlockedApplications(const QStringList &names) = 0;
+    // The list set last, and whether it was a block list.
     virtual QStringList allowedApplications() const = 0;
+    virtual bool isBlockList() const = 0;
 
     // Puts the stacking right at once (after a window allowed above was shown).
     virtual void restack() = 0;
@@ -127,12 +135,14 @@ Q_SIGNALS:
 
 // Never trapped behind a hung or stopped program: a guard process, started
 // while overlay windows are up and fed a heartbeat by the main loop over a
-// socket, unmaps them from a display connection of its own when the beats
-// stop for `timeoutMs` (a main loop that hangs, a process stopped by SIGSTOP
-// or Ctrl+Z, which stops every thread of it). Unmapping leaves the program
-// whole: once it runs again the keeper maps the windows back and they are
-// watched again. The guard is this program run with kGuardOption, in a
-// session of its own (a stop sent to the terminal's foreground group does
+// socket, takes them down when the beats stop for `timeoutMs` (a main loop
+// that hangs, a process stopped by SIGSTOP or Ctrl+Z, which stops every
+// thread of it): on X11 it unmaps them from a display connection of its
+// own, on sway it moves them to the scratchpad over sway's IPC, on KWin it
+// has a script minimise them. That leaves the program whole: once it runs
+// again the keeper puts the windows back (on KWin when told through
+// setOnRescued) and they are watched again. The guard is this program run
+// with kGuardOption, in a session of its own (a stop sent to the terminal's foreground group does
 // not reach it); it ends when the windows are no longer watched, when the
 // socket closes and when this process dies (parent-death signal).
 class OverlayWatchdog
@@ -149,7 +159,8 @@ public:
     OverlayWatchdog(const OverlayWatchdog &) = delete;
     OverlayWatchdog &operator=(const OverlayWatchdog &) = delete;
 
-    // False when there is no X11 display to watch over.
+    // False when there is no desktop to take the windows down on (no X11
+    // display, no sway, and on other Wayland desktops not KWin once asked).
     virtual bool isAvailable() const = 0;
 
     // The windows to take down if the program hangs or stops; empty when
@@ -161,12 +172,17 @@ public:
     // while windows are watched.
     virtual void beat() = 0;
 
+    // Called when the program runs again after the guard took the windows
+    // down (at the next heartbeat).
+    virtual void setOnRescued(std::function<void()> rescued) = 0;
+
     // Windows the guard has taken down so far (for tests).
     virtual int rescues() const = 0;
     // The guard process while windows are watched, 0 otherwise (for tests).
     virtual qint64 guardPid() const = 0;
 
     // The guard's side: `<program> --overlay-guard <fd> <timeout ms>
-    // <parent pid> <display>`. Returns the exit status.
+    // <parent pid> <x11:display | sway:socket | kwin:>`. Returns the exit
+    // status.
     static int runGuard(int argc, char **argv);
 };

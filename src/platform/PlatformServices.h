@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ShellExtension.h"
+
 #include <QString>
 
 #include <memory>
@@ -68,6 +70,13 @@ public:
     // available where the window system has no use for it.
     virtual std::unique_ptr<OverlayWatchdog> makeOverlayWatchdog(int timeoutMs,
                                                                  const QString &guardProgram) = 0;
+    // Whether the desktop itself shows the item made above without a tray
+    // host (GNOME Shell through Lumora's extension); asked once this
+    // program holds its bus name.
+    virtual bool showsTrayItemWithoutHost() { return false; }
+    // Lumora's extension for the desktop's shell, where the desktop has one
+    // that takes it (GNOME Shell); nothing elsewhere.
+    virtual std::unique_ptr<ShellExtension> makeShellExtension() { return nullptr; }
     // Keeps the display awake while the returned object lives.
     virtual std::unique_ptr<DisplaySleepInhibitor> inhibitDisplaySleep(const QString &reason) = 0;
     // Hands what the program has asked of the display server so far (a

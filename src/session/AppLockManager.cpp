@@ -3,7 +3,7 @@
 
 #include "Accessibility.h"
 #include "AppIdentity.h"
-#include "TerminalText.h"
+#include "Logging.h"
 #include "Workspace.h"
 
 #include <QCoreApplication>
@@ -101,7 +101,7 @@ int AppLockManager::restoreLeftovers()
     return restored;
 }
 
-void AppLockManager::startLock(LockMode mode, const QStringList &allowedApps)
+void AppLockManager::startLock(LockMode mode, const QStringList &apps, ListKind kind)
 {
     if (m_isActive || !m_workspace)
         return;
@@ -110,8 +110,9 @@ void AppLockManager::startLock(LockMode mode, const QStringList &allowedApps)
         m_currentMode = mode;
         Q_EMIT currentModeChanged();
     }
-    m_allowedAppIds = QSet<QString>(allowedApps.cbegin(), allowedApps.cend());
-    m_allowedNames = AppIdentity::normalizedSet(allowedApps);
+    m_listKind = kind;
+    m_listedAppIds = QSet<QString>(apps.cbegin(), apps.cend());
+    m_listedNames = AppIdentity::normalizedSet(apps);
     m_hidingRefused = false;
     if (mode != LockMode::overlay)
         m_workspace->setWatching(true);
@@ -149,8 +150,8 @@ void AppLockManager::stopLock()
     writeJournal();
 
     m_isActive = false;
-    m_allowedAppIds.clear();
-    m_allowedNames.clear();
+    m_listedAppIds.clear();
+    m_listedNames.clear();
     m_hiddenApps.clear();
     updateWatching();
     Q_EMIT isActiveChanged();
@@ -290,7 +291,9 @@ bool AppLockManager::isCurrentApplication(const RunningApplication &app) const
 
 bool AppLockManager::isAllowed(const RunningApplication &app) const
 {
-    return AppIdentity::matchesAny(app, m_allowedNames);
+    // A block list names what goes; an allow list what stays.
+    const bool listed = AppIdentity::matchesAny(app, m_listedNames);
+    return m_listKind == ListKind::allowed ? listed : !listed;
 }
 
 bool AppLockManager::containsPid(qint32 pid) const
@@ -307,7 +310,7 @@ void AppLockManager::reportIfNothingCanBeHidden(LockMode mode)
     const QString line = tr("Lumora: Other applications cannot be hidden here (%1); "
                             "the focus overlay still covers the screens")
                              .arg(m_workspace->unavailableReason());
-    TerminalText::printLine(line);
+    qCInfo(lcSession).noquote() << line;
     Q_EMIT hidingUnavailable(m_workspace->unavailableReason());
 }
 
@@ -322,7 +325,7 @@ void AppLockManager::writeJournal()
     if (writeJournalNow(&error) || m_reportedJournalError)
         return;
     m_reportedJournalError = true;
-    TerminalText::printError(tr("Lumora: Could not update the lock journal: %1").arg(error));
+    qCWarning(lcSession).noquote() << tr("Lumora: Could not update the lock journal: %1").arg(error);
 }
 
 bool AppLockManager::writeJournalNow(QString *error)
@@ -359,6 +362,6 @@ void AppLockManager::refuseHiding(const QString &error)
     const auto reason = tr("Other applications are not hidden because the lock journal %1 "
                            "could not be written (%2); the focus overlay still covers the screens.")
                             .arg(m_journal.path(), error);
-    TerminalText::printError(QStringLiteral("Lumora: ") + reason);
+    qCWarning(lcSession).noquote() << QStringLiteral("Lumora: ") + reason;
     Q_EMIT hidingRefused(reason);
 }

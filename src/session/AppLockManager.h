@@ -51,6 +51,11 @@ public:
     static LockMode lockModeFromRaw(QStringView raw);
     static LockMode lockMode(::LockMode recordMode);
 
+    // What the list given to startLock names: the applications that stay
+    // (everything else is hidden) or the ones hidden (everything else stays).
+    enum class ListKind { allowed, blocked };
+    Q_ENUM(ListKind)
+
     // Both services must outlive the manager.
     AppLockManager(Workspace *workspace, Accessibility *accessibility, QObject *parent = nullptr);
     ~AppLockManager() override;
@@ -59,7 +64,16 @@ public:
     LockMode currentMode() const { return m_currentMode; }
     // The allow list as given; an entry allows every application it names
     // (AppIdentity: any of its names, regardless of case or ".desktop").
-    QSet<QString> allowedAppIds() const { return m_allowedAppIds; }
+    QSet<QString> allowedAppIds() const
+    {
+        return m_listKind == ListKind::allowed ? m_listedAppIds : QSet<QString>();
+    }
+    // The block list as given (a lock started with ListKind::blocked).
+    QSet<QString> blockedAppIds() const
+    {
+        return m_listKind == ListKind::blocked ? m_listedAppIds : QSet<QString>();
+    }
+    ListKind listKind() const { return m_listKind; }
     QList<RunningApplication> hiddenApps() const { return m_hiddenApps; }
     bool isObservingLaunches() const { return m_launchObserver.has_value(); }
     bool isObservingTerminations() const { return m_terminationObserver.has_value(); }
@@ -69,7 +83,9 @@ public:
     QString journalPath() const { return m_journal.path(); }
     void setJournalPath(const QString &path);
 
-    void startLock(LockMode mode, const QStringList &allowedApps);
+    // Hides, as `mode` says, every application but those `apps` names
+    // (ListKind::allowed), or exactly those it names (ListKind::blocked).
+    void startLock(LockMode mode, const QStringList &apps, ListKind kind = ListKind::allowed);
     void stopLock();
 
     // Shows again what a run that died left hidden (see LockJournal); the
@@ -128,8 +144,9 @@ private:
 
     bool m_isActive = false;
     LockMode m_currentMode = LockMode::hideApps;
-    QSet<QString> m_allowedAppIds;
-    QSet<QString> m_allowedNames; // the allow list in AppIdentity's compared form
+    ListKind m_listKind = ListKind::allowed;
+    QSet<QString> m_listedAppIds;
+    QSet<QString> m_listedNames; // the list in AppIdentity's compared form
     QList<RunningApplication> m_hiddenApps;
     std::optional<QMetaObject::Connection> m_launchObserver;
     std::optional<QMetaObject::Connection> m_terminationObserver;

@@ -3,11 +3,13 @@
 
 #include "Accessibility.h"
 #include "AppLockManager.h"
+#include "AppLockProfile.h"
 #include "AppOpener.h"
 #include "DisplayText.h"
 #include "ExitChallenge.h"
 #include "FocusScreen.h"
 #include "FocusSession.h"
+#include "Logging.h"
 #include "ModelContainer.h"
 #include "ModelContext.h"
 #include "NotificationCenter.h"
@@ -15,12 +17,12 @@
 #include "OverlayPresenter.h"
 #include "SessionPreferences.h"
 #include "SessionSound.h"
-#include "TerminalText.h"
 #include "UserNotifications.h"
 #include "WebsiteDomain.h"
 
 #include <QUrl>
 #include <QUuid>
+#include <algorithm>
 
 FocusSessionManager::FocusSessionManager(Services services, QObject *parent)
     : QObject(parent), m_services(std::move(services))
@@ -42,6 +44,15 @@ FocusSessionManager::FocusSessionManager(Services services, QObject *parent)
         m_services.overlay->setOnExtendRequested([weak](int minutes) {
             if (weak)
                 weak->extendSession(minutes);
+        });
+        m_services.overlay->setOnSkipBreak([weak] {
+            QMetaObject::invokeMethod(
+                weak.data(),
+                [weak] {
+                    if (weak)
+                        weak->skipBreak();
+                },
+                Qt::QueuedConnection);
         });
     }
     if (m_services.lockManager) {
@@ -80,6 +91,7 @@ FocusSessionManager::~FocusSessionManager()
     if (m_services.overlay) {
         m_services.overlay->setOnEmergencyExit({});
         m_services.overlay->setOnExtendRequested({});
+        m_services.overlay->setOnSkipBreak({});
     }
 }
 
@@ -103,10 +115,13 @@ void FocusSessionManager::setModelContainer(ModelContainer *container)
 }
 
 void FocusSessionManager::postStartRequest(NotificationCenter &center, const PersistentIdentifier &sessionID,
-                                           const PersistentIdentifier &screenID)
+                                           const PersistentIdentifier &screenID, const QDateTime &until)
 {
-    center.post(QLatin1String(kStartRequest), {{QLatin1String(kSessionIDKey), QVariant::fromValue(sessionID)},
-                                               {QLatin1String(kScreenIDKey), QVariant::fromValue(screenID)}});
+    QVariantMap info{{QLatin1String(kSessionIDKey), QVariant::fromValue(sessionID)},
+                     {QLatin1String(kScreenIDKey), QVariant::fromValue(screenID)}};
+    if (until.isValid())
+        info.insert(QLatin1String(kUntilKey), until);
+    center.post(QLatin1String(kStartRequest), info);
 }
 
 void FocusSessionManager::handleStartRequest(const QVariantMap &userInfo)
@@ -128,7 +143,7 @@ void FocusSessionManager::handleStartRequest(const QVariantMap &userInfo)
         Q_EMIT startRequestHandled(sessionID, tr("the focus session or its focus screen no longer exists"));
         return;
     }
-    const bool started = startSession(session, screen);
+    const bool started = startSession(session, screen, userInfo.value(QLatin1String(kUntilKey)).toDateTime());
     Q_EMIT startRequestHandled(sessionID, started ? QString() : runningSessionMessage());
 }
 
@@ -138,7 +153,7 @@ QString FocusSessionManager::runningSessionMessage() const
         .arg(m_activeScreen ? m_activeScreen->name() : tr("Focus Session"));
 }
 
-bool FocusSessionManager::startSession(FocusSession *session, FocusScreen *screen)
+bool FocusSessionManager::startSession(FocusSession *session, FocusScreen *screen, const QDateTime &until)
 {
     if (!session || !screen)
         return false;
@@ -157,66 +172,185 @@ bool FocusSessionManager::startSession(FocusSession *session, FocusScreen *scree
         !m_services.accessibility->isProcessTrusted(Accessibility::TrustPrompt::no))
         m_services.accessibility->isProcessTrusted(Accessibility::TrustPrompt::yes);
 
+    m_plan = RoundPlan::of(*screen);
+    m_round = 1;
+    m_onBreak = false;
+    m_until = until;
+    if (m_plan.rounds > 1)
+        session->setRound(m_round);
     m_activeSession = session;
     m_activeScreen = screen;
     Q_EMIT activeSessionChanged();
     Q_EMIT activeScreenChanged();
-    setRemainingTime(screen->duration());
+    beginRound(true);
+
+    if (m_services.notifications)
+        m_services.notifications->requestAuthorization();
+    return true;
+}
+
+AppLockProfile *FocusSessionManager::activeProfile() const
+{
+    if (!m_activeScreen || m_activeScreen->lockProfileID().isNull() || !m_modelContainer)
+        return nullptr;
+    const QUuid id = m_activeScreen->lockProfileID();
+    const auto profiles = m_modelContainer->mainContext()->fetch<AppLockProfile>(
+        {[&id](const AppLockProfile &p) { return p.uuid() == id && !p.isDeleted(); }, {}, 1});
+    return profiles.value(0);
+}
+
+FocusOverlayContent FocusSessionManager::overlayContent() const
+{
+    const FocusScreen *screen = m_activeScreen;
+    FocusOverlayContent content;
+    content.screenName = screen->name();
+    content.duration = m_onBreak ? m_plan.breakAfter(m_round) : screen->duration();
+    content.remainingTime = m_remainingTime;
+    if (const AppLockProfile *profile = activeProfile()) {
+        content.lockMode = profile->mode();
+        content.blockedApps = profile->blockedApps();
+        content.blockList = true;
+    } else {
+        content.allowedApps = screen->allowedApps();
+        content.lockMode = screen->lockMode();
+    }
+    content.strictModeEnabled = screen->strictModeEnabled();
+    content.strictModeType = screen->strictModeType();
+    content.strictModeSentence = screen->strictModeSentence();
+    content.strictModeAnswer = screen->strictModeAnswer();
+    content.overlayBackgroundType = screen->overlayBackgroundType();
+    content.overlayBackgroundValue = screen->overlayBackgroundValue();
+    if (m_plan.rounds > 1) {
+        content.round = m_round;
+        content.rounds = m_plan.rounds;
+    }
+    content.isBreak = m_onBreak;
+    content.isLongBreak = isLongBreak();
+    // Applications back for the break stand above the overlay too.
+    if (m_onBreak && m_plan.appsBackDuringBreak) {
+        content.allowedApps.clear();
+        content.blockedApps.clear();
+        content.blockList = true;
+    }
+    return content;
+}
+
+double FocusSessionManager::capped(double seconds) const
+{
+    if (!m_until.isValid())
+        return seconds;
+    return std::clamp(double(now().msecsTo(m_until)) / 1000.0, 0.0, seconds);
+}
+
+bool FocusSessionManager::deadlinePassed() const
+{
+    // Within a tick of it counts as there.
+    return m_until.isValid() && now().msecsTo(m_until) < kTickIntervalMs;
+}
+
+void FocusSessionManager::beginRound(bool first)
+{
+    FocusScreen *screen = m_activeScreen;
+    const bool wasOnBreak = m_onBreak;
+    m_onBreak = false;
+    setRemainingTime(capped(m_plan.roundLength));
 
     // The browsers keep to the screen's websites (an empty list, or one
-    // without a single domain, leaves them free).
-    const QStringList domains = WebsiteDomain::domains(screen->allowedWebsites());
+    // without a single domain, leaves them free), or away from its
+    // profile's blocked ones.
+    const AppLockProfile *profile = activeProfile();
+    const QStringList domains =
+        WebsiteDomain::domains(profile ? profile->blockedWebsites() : screen->allowedWebsites());
     if (!domains.isEmpty())
-        setWebsiteSession(
-            WebsiteSession{screen->name(), now().addMSecs(qint64(m_remainingTime * 1000)), domains});
+        setWebsiteSession(WebsiteSession{screen->name(), now().addMSecs(qint64(m_remainingTime * 1000)),
+                                         domains, profile != nullptr});
 
-    if (m_services.lockManager)
-        m_services.lockManager->startLock(AppLockManager::lockMode(screen->lockMode()),
-                                          screen->allowedApps());
+    if (m_services.lockManager && !m_services.lockManager->isActive()) {
+        if (profile)
+            m_services.lockManager->startLock(AppLockManager::lockMode(profile->mode()),
+                                              profile->blockedApps(), AppLockManager::ListKind::blocked);
+        else
+            m_services.lockManager->startLock(AppLockManager::lockMode(screen->lockMode()),
+                                              screen->allowedApps());
+    }
 
-    // Other programs' notifications wait until the session is over; where
-    // the desktop has no way to hold them back, it says why once, on
-    // standard error, like the other things a desktop cannot do.
-    if (m_services.notificationHold && SessionPreferences::doNotDisturb())
-        m_services.notificationHold->hold();
+    if (first) {
+        // Other programs' notifications wait until the session is over;
+        // where the desktop has no way to hold them back, it says why once,
+        // on standard error, like the other things a desktop cannot do.
+        if (m_services.notificationHold && SessionPreferences::doNotDisturb())
+            m_services.notificationHold->hold();
 
-    // The application wins over the address; an address that does not parse
-    // with a scheme is skipped.
-    if (m_services.opener) {
-        if (screen->autoOpenApp()) {
-            m_services.opener->openApplication(*screen->autoOpenApp());
-        } else if (screen->autoOpenURL()) {
-            const QUrl url(*screen->autoOpenURL(), QUrl::StrictMode);
-            if (url.isValid() && !url.scheme().isEmpty())
-                m_services.opener->openURL(url);
+        // The application wins over the address; an address that does not
+        // parse with a scheme is skipped.
+        if (m_services.opener) {
+            if (screen->autoOpenApp()) {
+                m_services.opener->openApplication(*screen->autoOpenApp());
+            } else if (screen->autoOpenURL()) {
+                const QUrl url(*screen->autoOpenURL(), QUrl::StrictMode);
+                if (url.isValid() && !url.scheme().isEmpty())
+                    m_services.opener->openURL(url);
+            }
         }
     }
 
-    if (m_services.overlay) {
-        FocusOverlayContent content;
-        content.screenName = screen->name();
-        content.duration = screen->duration();
-        content.remainingTime = m_remainingTime;
-        content.allowedApps = screen->allowedApps();
-        content.lockMode = screen->lockMode();
-        content.strictModeEnabled = screen->strictModeEnabled();
-        content.strictModeType = screen->strictModeType();
-        content.strictModeSentence = screen->strictModeSentence();
-        content.strictModeAnswer = screen->strictModeAnswer();
-        content.overlayBackgroundType = screen->overlayBackgroundType();
-        content.overlayBackgroundValue = screen->overlayBackgroundValue();
-        m_services.overlay->show(content);
-    }
+    if (m_services.overlay)
+        m_services.overlay->show(overlayContent());
 
     startTimer();
     m_ticks = 0;
     m_lastTick = now();
     m_lostMs = 0;
+    if (wasOnBreak)
+        Q_EMIT phaseChanged();
     Q_EMIT heartbeat();
+}
 
-    if (m_services.notifications)
-        m_services.notifications->requestAuthorization();
-    return true;
+void FocusSessionManager::startBreak()
+{
+    m_onBreak = true;
+    setRemainingTime(capped(m_plan.breakAfter(m_round)));
+    if (m_plan.appsBackDuringBreak) {
+        if (m_services.lockManager)
+            m_services.lockManager->stopLock();
+        setWebsiteSession(std::nullopt);
+    } else if (m_websiteSession) {
+        WebsiteSession moved = *m_websiteSession;
+        moved.end = now().addMSecs(qint64(m_remainingTime * 1000));
+        setWebsiteSession(moved);
+    }
+    if (m_services.overlay)
+        m_services.overlay->show(overlayContent());
+    startTimer();
+    m_lastTick = now();
+    Q_EMIT phaseChanged();
+}
+
+void FocusSessionManager::beginNextRound()
+{
+    ModelContext *context = m_modelContainer ? m_modelContainer->mainContext() : nullptr;
+    if (!context || !m_activeScreen) {
+        endSession(false);
+        return;
+    }
+    auto *session = context->insert(std::make_unique<FocusSession>(m_activeScreen->uuid(), now()));
+    session->setRound(m_round + 1);
+    context->save();
+    m_round += 1;
+    m_activeSession = session;
+    Q_EMIT activeSessionChanged();
+    beginRound(false);
+}
+
+QString FocusSessionManager::skipBreak()
+{
+    if (!m_activeSession)
+        return tr("no focus session is running");
+    if (!m_onBreak || m_ending)
+        return tr("no break is running");
+    m_timer.stop();
+    beginNextRound();
+    return {};
 }
 
 void FocusSessionManager::startTimer()
@@ -236,7 +370,12 @@ void FocusSessionManager::tick()
     if (++m_ticks % kHeartbeatTicks == 0)
         Q_EMIT heartbeat();
     if (m_remainingTime <= 0) {
-        endSession(true);
+        if (m_onBreak && !deadlinePassed()) {
+            m_timer.stop();
+            beginNextRound();
+        } else {
+            endSession(true);
+        }
         return;
     }
     if (m_websiteSession) {
@@ -257,6 +396,18 @@ void FocusSessionManager::endSession(bool completed)
         return;
     noteLostTime();
     m_timer.stop();
+    // A completed round with rounds to come: recorded, then the break.
+    if (completed && !m_onBreak && m_round < m_plan.rounds && !deadlinePassed()) {
+        recordOutcome(true);
+        saveOutcome();
+        if (m_services.sound && SessionPreferences::endSound())
+            m_services.sound->playComplete();
+        if (m_plan.breakAfter(m_round) > 0)
+            startBreak();
+        else
+            beginNextRound();
+        return;
+    }
     m_ending = completed;
     // The session is over for the browsers as soon as it ends.
     setWebsiteSession(std::nullopt);
@@ -347,30 +498,42 @@ void FocusSessionManager::finishSession(bool completed)
     // notification server would otherwise hold back too.
     if (m_services.notificationHold)
         m_services.notificationHold->release();
-    if (m_activeSession) {
-        if (completed) {
-            m_activeSession->complete(countdownNow());
-            postCompletionNotification();
-            if (m_services.sound && SessionPreferences::endSound())
-                m_services.sound->playComplete();
-        } else {
-            m_activeSession->setEndTime(countdownNow());
-            m_activeSession->setActualDuration(double(m_activeSession->startTime().msecsTo(countdownNow())) /
-                                               1000.0);
-            m_activeSession->setCompleted(false);
-        }
+    // A break's round is recorded already.
+    if (m_activeSession && !m_onBreak)
+        recordOutcome(completed);
+    if (m_activeSession && completed) {
+        postCompletionNotification();
+        if (m_services.sound && SessionPreferences::endSound())
+            m_services.sound->playComplete();
     }
-    if (m_modelContainer) {
-        // A failed save keeps the outcome pending; the store tries again.
-        QString error;
-        if (!m_modelContainer->mainContext()->save(&error) && m_activeSession) {
-            const QString name = m_activeScreen ? m_activeScreen->name() : tr("Focus Session");
-            postProblem(tr("Focus Session Not Recorded Yet"),
-                        tr("The session \"%1\" could not be saved (%2). Lumora keeps it and tries again.")
-                            .arg(name, error));
-        }
-    }
+    saveOutcome();
     clearActive();
+}
+
+void FocusSessionManager::recordOutcome(bool completed)
+{
+    if (completed) {
+        m_activeSession->complete(countdownNow());
+    } else {
+        m_activeSession->setEndTime(countdownNow());
+        m_activeSession->setActualDuration(double(m_activeSession->startTime().msecsTo(countdownNow())) /
+                                           1000.0);
+        m_activeSession->setCompleted(false);
+    }
+}
+
+void FocusSessionManager::saveOutcome()
+{
+    if (!m_modelContainer)
+        return;
+    // A failed save keeps the outcome pending; the store tries again.
+    QString error;
+    if (!m_modelContainer->mainContext()->save(&error) && m_activeSession) {
+        const QString name = m_activeScreen ? m_activeScreen->name() : tr("Focus Session");
+        postProblem(tr("Focus Session Not Recorded Yet"),
+                    tr("The session \"%1\" could not be saved (%2). Lumora keeps it and tries again.")
+                        .arg(name, error));
+    }
 }
 
 void FocusSessionManager::noteLostTime()
@@ -390,7 +553,7 @@ QDateTime FocusSessionManager::countdownNow() const
 
 void FocusSessionManager::postProblem(const QString &title, const QString &body)
 {
-    TerminalText::printError(QStringLiteral("Lumora: %1: %2").arg(title, body));
+    qCWarning(lcSession).noquote() << QStringLiteral("Lumora: %1: %2").arg(title, body);
     if (m_services.notifications)
         m_services.notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces), title, body,
                                        false);
@@ -401,9 +564,12 @@ void FocusSessionManager::postCompletionNotification()
     if (!m_services.notifications)
         return;
     const QString name = m_activeScreen ? m_activeScreen->name() : tr("Focus Session");
+    // One sound at the end: this program's own where it has one (or none,
+    // as the user chose); the notification server's only where it has not.
+    const bool serverSound = !m_services.sound && SessionPreferences::endSound();
     m_services.notifications->post(
         QUuid::createUuid().toString(QUuid::WithoutBraces), tr("Focus Session Complete"),
-        tr("Great job! You've finished your session: %1").arg(DisplayText::capped(name)), true);
+        tr("Great job! You've finished your session: %1").arg(DisplayText::capped(name)), serverSound);
 }
 
 void FocusSessionManager::setRemainingTime(double seconds)
@@ -425,6 +591,10 @@ void FocusSessionManager::setWebsiteSession(std::optional<WebsiteSession> sessio
 void FocusSessionManager::clearActive()
 {
     m_ending.reset();
+    const bool wasOnBreak = m_onBreak;
+    m_onBreak = false;
+    m_round = 0;
+    m_until = {};
     setWebsiteSession(std::nullopt);
     const bool hadSession = m_activeSession != nullptr;
     const bool hadScreen = m_activeScreen != nullptr;
@@ -435,4 +605,6 @@ void FocusSessionManager::clearActive()
     if (hadScreen)
         Q_EMIT activeScreenChanged();
     setRemainingTime(0);
+    if (wasOnBreak)
+        Q_EMIT phaseChanged();
 }

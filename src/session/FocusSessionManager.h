@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "FocusOverlayView.h"
 #include "ModelContainer.h"
 #include "PersistentIdentifier.h"
+#include "RoundPlan.h"
 #include "WebsiteSession.h"
 
 #include <QDateTime>
@@ -16,6 +18,7 @@
 
 class Accessibility;
 class AppLockManager;
+class AppLockProfile;
 class AppOpener;
 class FocusScreen;
 class FocusSession;
@@ -28,7 +31,19 @@ class UserNotifications;
 // Runs the one focus session that can be active at a time: from the start
 // request the shell posts, through the lock, the overlay and the one-second
 // countdown, to the recorded outcome and the completion notification.
-// Main thread only.
+//
+// A screen with rounds runs them one after another, each its own session
+// record (its `round` set), with a break after each completed round but the
+// last: the overlay says "Break" with the break's countdown and can skip it,
+// and the hidden applications come back for it or stay hidden, as the screen
+// says. An early end, in a round or a break, ends the whole cycle. A start
+// with an end time (a schedule's) stops the cycle then, the running round
+// recorded as completed.
+//
+// A screen that uses a lock profile hides the profile's blocked applications
+// with the profile's lock mode and keeps the browsers away from its blocked
+// websites; without one (or when its profile is gone) the screen's own
+// allowed lists apply. Main thread only.
 class FocusSessionManager : public QObject
 {
     Q_OBJECT
@@ -36,6 +51,8 @@ public:
     static constexpr const char *kStartRequest = "Lumora.startFocusSession";
     static constexpr const char *kSessionIDKey = "sessionID";
     static constexpr const char *kScreenIDKey = "screenID";
+    // Optional: when the session must stop (a QDateTime).
+    static constexpr const char *kUntilKey = "until";
     static constexpr int kTickIntervalMs = 1000;
     // A running session says it is alive this often (in ticks): a session
     // cut off by a kill is recorded as ending at most this long too early.
@@ -82,6 +99,16 @@ public:
     // start of a session whose screen allows at least one domain until the
     // session ends; nothing otherwise.
     const std::optional<WebsiteSession> &websiteSession() const { return m_websiteSession; }
+    // The running cycle's round (1-based; during a break the one before it)
+    // and how many it has; 0 when nothing runs.
+    int round() const { return m_round; }
+    int rounds() const { return m_activeScreen ? m_plan.rounds : 0; }
+    // A break between rounds runs (activeSession() is the round before it).
+    bool isOnBreak() const { return m_onBreak; }
+    bool isLongBreak() const { return m_onBreak && m_plan.isLongBreakAfter(m_round); }
+    // The profile whose lists the running session keeps; null for the
+    // screen's own lists.
+    AppLockProfile *activeProfile() const;
 
     AppLockManager *lockManager() const { return m_services.lockManager; }
     OverlayPresenter *overlay() const { return m_services.overlay; }
@@ -89,12 +116,13 @@ public:
     // Posts the start request for a session and screen just recorded to the
     // managers that hear `center`.
     static void postStartRequest(NotificationCenter &center, const PersistentIdentifier &sessionID,
-                                 const PersistentIdentifier &screenID);
+                                 const PersistentIdentifier &screenID, const QDateTime &until = {});
 
     // Returns false when the request is refused because a session runs
     // already: a running session is never replaced, and the refused
     // session's record, which never ran, is removed from the store.
-    bool startSession(FocusSession *session, FocusScreen *screen);
+    // until: when the cycle must stop (invalid: it runs its full length).
+    bool startSession(FocusSession *session, FocusScreen *screen, const QDateTime &until = {});
     void endSession(bool completed);
     // The program is quitting: ends a running session at once, without
     // waiting for the overlay's fade, as an early end. Hidden applications
@@ -115,6 +143,9 @@ public:
     // ending, or the number is out of range. Strict sessions may be
     // extended: more time never weakens the commitment.
     QString extendSession(int minutes, const FocusSession *expected = nullptr);
+    // Ends the running break now and starts the next round ("Skip Break").
+    // Returns why not, empty when done.
+    QString skipBreak();
 
     // One countdown step; the timer calls it every second.
     void tick();
@@ -133,12 +164,25 @@ Q_SIGNALS:
     // every kHeartbeatTicks ticks.
     void heartbeat();
     void websiteSessionChanged();
+    // A break began or ended.
+    void phaseChanged();
 
 private:
     void setWebsiteSession(std::optional<WebsiteSession> session);
     void handleStartRequest(const QVariantMap &userInfo);
     void startTimer();
+    // The running round's lock, websites, overlay and countdown.
+    void beginRound(bool first);
+    void startBreak();
+    void beginNextRound();
+    FocusOverlayContent overlayContent() const;
+    // `seconds`, or less when the cycle must stop before they are over.
+    double capped(double seconds) const;
+    bool deadlinePassed() const;
     void finishSession(bool completed);
+    // Writes the running round's outcome into its record, and saves.
+    void recordOutcome(bool completed);
+    void saveOutcome();
     void postCompletionNotification();
     void postProblem(const QString &title, const QString &body);
     void setRemainingTime(double seconds);
@@ -164,4 +208,8 @@ private:
     std::optional<bool> m_ending;
     std::optional<WebsiteSession> m_websiteSession;
     QTimer m_timer;
+    RoundPlan m_plan;
+    int m_round = 0;
+    bool m_onBreak = false;
+    QDateTime m_until;
 };

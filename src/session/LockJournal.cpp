@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "LockJournal.h"
 
-#include "TerminalText.h"
+#include "Logging.h"
 #include "Workspace.h"
 
 #include <QCoreApplication>
@@ -45,11 +45,6 @@ QString processName(qint64 pid)
 QString ownProcessName()
 {
     return processName(QCoreApplication::applicationPid());
-}
-
-void printLine(const QString &line)
-{
-    TerminalText::printLine(line);
 }
 
 // The rename into place is durable only once the folder is on disk too.
@@ -118,8 +113,9 @@ bool LockJournal::adoptFile(QString *error)
                 *error = QStringLiteral("unreadable lock journal %1 cannot be moved aside").arg(m_path);
             return false;
         }
-        printLine(QStringLiteral("Lumora: Ignoring unreadable lock journal %1: %2 (kept as %3)")
-                      .arg(m_path, readError, aside));
+        qCInfo(lcSession).noquote() << QStringLiteral(
+                                           "Lumora: Ignoring unreadable lock journal %1: %2 (kept as %3)")
+                                           .arg(m_path, readError, aside);
         return true;
     }
     const qint64 writer = file->value(QLatin1String(writerPidKey)).toInteger();
@@ -280,7 +276,8 @@ int LockJournal::restoreLeftovers(Workspace &workspace)
     // has acted; the workspace's record keeps them until then.
     write(workspace.hiddenWindowsRecord());
     if (restored > 0)
-        printLine(QStringLiteral("Lumora: Showed %1 window(s) left hidden by an earlier run").arg(restored));
+        qCInfo(lcSession).noquote()
+            << QStringLiteral("Lumora: Showed %1 window(s) left hidden by an earlier run").arg(restored);
     return restored;
 }
 

@@ -2,7 +2,7 @@
 #include "NotificationHold.h"
 
 #include "DoNotDisturb.h"
-#include "TerminalText.h"
+#include "Logging.h"
 
 #include <QJsonArray>
 
@@ -29,13 +29,13 @@ QString NotificationHold::hold()
     if (!record) {
         if (why.isEmpty() || std::exchange(m_toldWhyNot, true))
             return {};
-        TerminalText::printError(QStringLiteral("Lumora: Notifications are not held back: ") + why);
+        qCWarning(lcSession).noquote() << QStringLiteral("Lumora: Notifications are not held back: ") + why;
         return why;
     }
     // Written ahead: a run killed from here on leaves it to the next start.
     QString error;
     if (!m_journal.write(*record, &error)) {
-        TerminalText::printError(QStringLiteral("Lumora: Notifications are not held back: ") + error);
+        qCWarning(lcSession).noquote() << QStringLiteral("Lumora: Notifications are not held back: ") + error;
         return {};
     }
     if (!m_dnd->hold(*record)) {

@@ -5,6 +5,8 @@
 #include "AppSettings.h"
 #include "BrowserSection.h"
 #include "EmptyStatePanel.h"
+#include "GnomeShellSection.h"
+#include "Logging.h"
 #include "LoginItem.h"
 #include "ModelContext.h"
 #include "SessionPreferences.h"
@@ -12,7 +14,6 @@
 #include "ShortcutField.h"
 #include "Store.h"
 #include "Symbols.h"
-#include "TerminalText.h"
 #include "TextStyles.h"
 
 #include <QCheckBox>
@@ -27,11 +28,6 @@
 #include <algorithm>
 
 namespace {
-
-void logLine(const QString &line)
-{
-    TerminalText::printLine(line);
-}
 
 template<typename E> void fillPicker(QComboBox *picker)
 {
@@ -188,6 +184,8 @@ void GeneralSettings::build()
 
     m_browsers = new BrowserSection(m_sections);
     sections->addWidget(m_browsers);
+    m_gnomeShell = new GnomeShellSection(m_sections);
+    sections->addWidget(m_gnomeShell);
 }
 
 void GeneralSettings::applyShortcut(const QString &storedText)
@@ -235,6 +233,11 @@ void GeneralSettings::setShortcutKeeper(HotKeyBackend::Keeper keeper)
             byDefault + QLatin1Char('\n') +
             tr("The desktop manages this shortcut: it may ask you to confirm or change it, "
                "and its keyboard settings show the one in use."));
+        break;
+    case HotKeyBackend::Keeper::gnomeShell:
+        m_shortcutNote->setText(
+            byDefault + QLatin1Char('\n') +
+            tr("GNOME Shell keeps this shortcut through Lumora's extension; change it here."));
         break;
     case HotKeyBackend::Keeper::none:
         m_shortcutNote->setText(
@@ -305,7 +308,7 @@ void GeneralSettings::setLaunchAtLogin(bool on)
     const bool done =
         !realEntry || (on ? m_loginItem->registerItem(&error) : m_loginItem->unregisterItem(&error));
     if (!done)
-        logLine(QLatin1String(kLaunchAtLoginFailure) + error);
+        qCInfo(lcSettings).noquote() << QLatin1String(kLaunchAtLoginFailure) + error;
     // The toggle stays where the user put it, whatever happened.
     if (m_launchAtLogin->isChecked() != on) {
         const QSignalBlocker block(m_launchAtLogin);

@@ -14,6 +14,7 @@
 class AppModel;
 class AppSettings;
 class BrowserSection;
+class GnomeShellSection;
 class LoginItem;
 class QCheckBox;
 class QComboBox;
@@ -68,6 +69,7 @@ public:
     QComboBox *lockModePicker() const { return m_lockMode; }
     QComboBox *strictModePicker() const { return m_strictMode; }
     BrowserSection *browserSection() const { return m_browsers; }
+    GnomeShellSection *gnomeShellSection() const { return m_gnomeShell; }
     QCheckBox *doNotDisturbToggle() const { return m_doNotDisturb; }
     QCheckBox *endSoundToggle() const { return m_endSound; }
     bool isUnavailable() const;
@@ -94,6 +96,7 @@ private:
     QComboBox *m_lockMode = nullptr;
     QComboBox *m_strictMode = nullptr;
     BrowserSection *m_browsers = nullptr;
+    GnomeShellSection *m_gnomeShell = nullptr;
     QCheckBox *m_doNotDisturb = nullptr;
     QCheckBox *m_endSound = nullptr;
 };

@@ -91,7 +91,7 @@ QLabel *overviewRow(QVBoxLayout *rows, QWidget *parent, const QString &title, co
 
 QString daysText(int days)
 {
-    // The English text is joined as it is: a streak of one reads "1 days".
+    // "1 day", "2 days": the plural forms come from the catalogues.
     return QCoreApplication::translate("StatsSettings", "%n days", nullptr, days);
 }
 
@@ -116,6 +116,11 @@ StatsSettings::StatsSettings(AppModel *model, QWidget *parent) : QWidget(parent)
                                   QStringLiteral("checkmark.circle"), QStringLiteral("totalSessions"));
     m_totalFocusTime = overviewRow(overviewRows, overview, tr("Total Focus Time"), QStringLiteral("clock"),
                                    QStringLiteral("totalFocusTime"));
+    m_endedEarly =
+        overviewRow(overviewRows, overview, tr("Ended Early"), QStringLiteral("exclamationmark.triangle"),
+                    QStringLiteral("endedEarlySessions"));
+    m_allFocusTime = overviewRow(overviewRows, overview, tr("Focus Time with Ended Early"),
+                                 QStringLiteral("clock"), QStringLiteral("allFocusTime"));
     m_currentStreak = overviewRow(overviewRows, overview, tr("Current Streak"), QStringLiteral("flame"),
                                   QStringLiteral("currentStreak"));
     m_longestStreak = overviewRow(overviewRows, overview, tr("Longest Streak"), QStringLiteral("trophy"),
@@ -195,8 +200,16 @@ StatsSettings::Figures StatsSettings::compute(const QList<FocusSession *> &sessi
     QList<QDateTime> starts;
     QList<const FocusSession *> completed;
     for (const FocusSession *s : sessions) {
-        if (!s->completed())
+        if (!s->completed()) {
+            // Ended early: it has an end; one without is still running. Time
+            // that ran backwards (a clock set back) counts as none.
+            if (s->endTime() || s->actualDuration()) {
+                ++f.endedEarly;
+                f.allFocusTime += std::max(0.0, s->actualDuration().value_or(0.0));
+            }
             continue;
+        }
+        f.allFocusTime += s->actualDuration().value_or(0.0);
         ++f.totalSessions;
         f.totalFocusTime += s->actualDuration().value_or(0.0);
         starts.append(s->startTime());
@@ -236,6 +249,8 @@ void StatsSettings::refresh()
 
     m_totalSessions->setText(QString::number(f.totalSessions));
     m_totalFocusTime->setText(formatDuration(f.totalFocusTime));
+    m_endedEarly->setText(QString::number(f.endedEarly));
+    m_allFocusTime->setText(formatDuration(f.allFocusTime));
     m_currentStreak->setText(daysText(f.currentStreak));
     m_longestStreak->setText(daysText(f.longestStreak));
     applyStreakColor();

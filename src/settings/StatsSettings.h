@@ -21,9 +21,10 @@ class QLabel;
 class EmptyStatePanel;
 
 // The statistics page of the settings window: figures over completed
-// sessions (count, total time, current and longest streak), focus time per
-// day over the last two weeks, and the most recent completed sessions. It
-// only reads the store and follows it live.
+// sessions (count, total time, current and longest streak), beside them the
+// sessions ended early and the focus time of every session (completed and
+// ended early), focus time per day over the last two weeks, and the most
+// recent completed sessions. It only reads the store and follows it live.
 class StatsSettings : public QWidget
 {
     Q_OBJECT
@@ -38,6 +39,8 @@ public:
     {
         int totalSessions = 0;
         double totalFocusTime = 0;
+        int endedEarly = 0;      // sessions that ended before their time
+        double allFocusTime = 0; // completed and ended early together
         int currentStreak = 0;
         int longestStreak = 0;
         QList<const FocusSession *> recent; // the kRecentCount most recent completed, newest first
@@ -68,6 +71,8 @@ public:
     // The texts of the overview, for tests and accessibility.
     QLabel *totalSessionsValue() const { return m_totalSessions; }
     QLabel *totalFocusTimeValue() const { return m_totalFocusTime; }
+    QLabel *endedEarlyValue() const { return m_endedEarly; }
+    QLabel *allFocusTimeValue() const { return m_allFocusTime; }
     QLabel *currentStreakValue() const { return m_currentStreak; }
     QLabel *longestStreakValue() const { return m_longestStreak; }
     FocusChart *chart() const { return m_chart; }
@@ -102,6 +107,8 @@ private:
 
     QLabel *m_totalSessions = nullptr;
     QLabel *m_totalFocusTime = nullptr;
+    QLabel *m_endedEarly = nullptr;
+    QLabel *m_allFocusTime = nullptr;
     QLabel *m_currentStreak = nullptr;
     QLabel *m_longestStreak = nullptr;
     FocusChart *m_chart = nullptr;

@@ -6,20 +6,23 @@
 #include "BootTime.h"
 #include "DurationFormat.h"
 #include "FocusOverlayController.h"
+#include "FocusScheduler.h"
 #include "FocusScreen.h"
 #include "FocusSession.h"
 #include "FocusSessionManager.h"
 #include "GlobalShortcut.h"
 #include "HotKeysController.h"
+#include "Logging.h"
 #include "LoginItem.h"
 #include "MenuBarPopover.h"
 #include "ModelContext.h"
 #include "PlatformServices.h"
+#include "RoundPlan.h"
+#include "Schedule.h"
 #include "SessionServices.h"
 #include "StatusItem.h"
 #include "StatusText.h"
 #include "Store.h"
-#include "TerminalText.h"
 #include "ThemeStore.h"
 #include "TrayIcon.h"
 #include "UserNotifications.h"
@@ -28,19 +31,12 @@
 #include <QDir>
 #include <QUuid>
 
-#include <cstdio>
-
 namespace {
 
 // A click on the tray icon first closes an open popup (Qt closes popups on
 // any press outside them) and then reports the click; a click that arrives
 // this soon after the close belongs to it and must not reopen the popover.
 constexpr int kReopenGuardMs = 300;
-
-void logLine(const QString &line)
-{
-    TerminalText::printLine(line);
-}
 
 // A path as the user knows it: ~/ for the home folder.
 QString userPath(const QString &path)
@@ -66,7 +62,8 @@ AppDelegate::AppDelegate(ModelContainer *container, SessionServices &sessions, P
         connect(context, &ModelContext::saveFailed, this, &AppDelegate::reportSaveFailure);
         connect(context, &ModelContext::saveRecovered, this, [this] {
             if (std::exchange(m_toldSaveFailure, false))
-                logLine(QStringLiteral("Lumora: The changes that could not be saved are saved now"));
+                qCInfo(lcShell).noquote()
+                    << QStringLiteral("Lumora: The changes that could not be saved are saved now");
         });
     }
 }
@@ -94,7 +91,7 @@ void AppDelegate::reportSaveFailure(const QString &error)
     const QString path = m_model->container() ? userPath(m_model->container()->path()) : QString();
     const QString body =
         tr("Changes could not be saved to %1 (%2). Lumora keeps them and tries again.").arg(path, error);
-    TerminalText::printError(QStringLiteral("Lumora: ") + body);
+    qCWarning(lcShell).noquote() << QStringLiteral("Lumora: ") + body;
     if (m_notifications)
         m_notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces), tr("Lumora Could Not Save"),
                               body, false);
@@ -108,7 +105,7 @@ bool AppDelegate::savePending()
     QString error;
     if (context->save(&error))
         return true;
-    TerminalText::printError(tr("Lumora: Changes could not be saved before quitting: %1").arg(error));
+    qCWarning(lcShell).noquote() << tr("Lumora: Changes could not be saved before quitting: %1").arg(error);
     return false;
 }
 
@@ -117,9 +114,9 @@ int AppDelegate::closeAbandonedSessions(std::optional<QDateTime> lastAlive)
     const int closed =
         m_model->closeAbandonedSessions(lastAlive, now ? now() : QDateTime::currentDateTimeUtc());
     if (closed > 0) {
-        logLine(
-            QStringLiteral("Lumora: Closed %1 focus session(s) left open by a run that ended unexpectedly")
-                .arg(closed));
+        qCInfo(lcShell).noquote()
+            << QStringLiteral("Lumora: Closed %1 focus session(s) left open by a run that ended unexpectedly")
+                   .arg(closed);
         m_model->context()->save();
     }
     return closed;
@@ -142,6 +139,8 @@ void AppDelegate::applicationDidFinishLaunching()
             Qt::UniqueConnection);
     connect(&manager, &FocusSessionManager::remainingTimeChanged, this, &AppDelegate::updateMenuBarCountdown,
             Qt::UniqueConnection);
+    connect(&manager, &FocusSessionManager::phaseChanged, this, &AppDelegate::updateMenuBarCountdown,
+            Qt::UniqueConnection);
     m_steps << QStringLiteral("globalHotKey");
     setupGlobalHotKey();
     m_steps << QStringLiteral("launchAtLogin");
@@ -150,10 +149,65 @@ void AppDelegate::applicationDidFinishLaunching()
     handleAutoStartOnLogin();
     m_steps << QStringLiteral("menuBarTimer");
     startMenuBarTimer();
+    m_steps << QStringLiteral("scheduler");
+    startScheduler();
+}
+
+void AppDelegate::startScheduler()
+{
+    if (m_scheduler)
+        return;
+    FocusScheduler::Services services;
+    services.plans = [this] {
+        QList<FocusScheduler::Plan> plans;
+        for (const FocusScreen *screen : m_model->focusScreens()) {
+            if (screen->isDeleted() || screen->schedules().isEmpty())
+                continue;
+            plans.append({screen->uuid(), Schedule::parseAll(screen->schedules()),
+                          RoundPlan::of(*screen).totalLength()});
+        }
+        return plans;
+    };
+    if (now)
+        services.now = now;
+    m_scheduler = new FocusScheduler(std::move(services), this);
+    connect(m_scheduler, &FocusScheduler::due, this,
+            [this](const QUuid &id, const QDateTime &until) {
+                FocusScreen *screen = nullptr;
+                for (FocusScreen *s : m_model->focusScreens())
+                    if (s->uuid() == id && !s->isDeleted())
+                        screen = s;
+                if (!screen)
+                    return;
+                const QString name = screen->name();
+                qCInfo(lcShell).noquote()
+                    << QStringLiteral("Lumora: Starting the scheduled focus screen \"%1\"").arg(name);
+                startFocusSession(
+                    screen,
+                    [this, name](const QString &error) {
+                        if (error.isEmpty())
+                            return;
+                        const QString text =
+                            tr("The scheduled focus screen \"%1\" did not start: %2").arg(name, error);
+                        qCWarning(lcShell).noquote() << QStringLiteral("Lumora: ") + text;
+                        if (m_notifications)
+                            m_notifications->post(QUuid::createUuid().toString(QUuid::WithoutBraces),
+                                                  tr("Scheduled Session Skipped"), text, false);
+                    },
+                    until);
+            });
+    // Edited schedules are looked at again at once.
+    connect(m_model->context(), &ModelContext::didChange, m_scheduler, [this](const QString &entity) {
+        if (entity == FocusScreen::entityInfo().name)
+            m_scheduler->reschedule();
+    });
+    m_scheduler->start();
 }
 
 void AppDelegate::applicationWillTerminate()
 {
+    if (m_scheduler)
+        m_scheduler->stop();
     // Quitting (or a logout) in the middle of a session gives the hidden
     // applications back and records the session as ended early, instead of
     // leaving both for a later start to clean up.
@@ -176,11 +230,8 @@ void AppDelegate::setupMenuBarExtra()
     // The icon shows by itself once a tray host starts; until then the main
     // window is the way in (see LumoraApp).
     if (!StatusItem::isTrayAvailable()) {
-        std::fputs(qPrintable(tr("Lumora: No system tray is available; the main window stays open instead of "
-                                 "the tray icon") +
-                              QLatin1Char('\n')),
-                   stderr);
-        std::fflush(stderr);
+        qCWarning(lcShell).noquote() << tr(
+            "Lumora: No system tray is available; the main window stays open instead of the tray icon");
     }
     m_statusItem->showIdle();
     m_statusItem->setAccent(m_themes->accent());
@@ -291,7 +342,7 @@ bool AppDelegate::applyLaunchAtLogin(bool enabled)
     QString error;
     const bool ok = enabled ? m_loginItem->registerItem(&error) : m_loginItem->unregisterItem(&error);
     if (!ok)
-        logLine(QStringLiteral("Failed to apply launch at login: ") + error);
+        qCInfo(lcShell).noquote() << QStringLiteral("Failed to apply launch at login: ") + error;
     return ok;
 }
 
@@ -306,7 +357,7 @@ bool AppDelegate::isLoginLaunch() const
 void AppDelegate::handleAutoStartOnLogin()
 {
     if (!isLoginLaunch()) {
-        logLine(QStringLiteral("Lumora: Skipping auto-start (manual launch)"));
+        qCInfo(lcShell).noquote() << QStringLiteral("Lumora: Skipping auto-start (manual launch)");
         return;
     }
     const QList<FocusScreen *> screens = m_model->autoStartFocusScreens();
@@ -345,7 +396,11 @@ void AppDelegate::updateMenuBarCountdown()
         return;
     const FocusSessionManager &manager = m_sessions.manager();
     if (manager.activeSession() && manager.activeScreen()) {
-        const QString title = DurationFormat::countdown(manager.remainingTime());
+        const QString countdown = DurationFormat::countdown(manager.remainingTime());
+        //: The tray's title during a break between rounds: "Break 04:12".
+        const QString title = !manager.isOnBreak()    ? countdown
+                              : manager.isLongBreak() ? tr("Long Break %1").arg(countdown)
+                                                      : tr("Break %1").arg(countdown);
         m_statusItem->setTitle(title);
         m_statusItem->setToolTip(StatusText::countdownToolTip(manager.activeScreen()->name(), title));
     } else {
@@ -358,7 +413,7 @@ void AppDelegate::startFocusSession(FocusScreen *screen)
     startFocusSession(screen, {});
 }
 
-void AppDelegate::startFocusSession(FocusScreen *screen, StartDone done)
+void AppDelegate::startFocusSession(FocusScreen *screen, StartDone done, const QDateTime &until)
 {
     if (!screen || screen->isDeleted()) {
         if (done)
@@ -387,7 +442,7 @@ void AppDelegate::startFocusSession(FocusScreen *screen, StartDone done)
                         done(error);
                     });
     }
-    FocusSessionManager::postStartRequest(m_sessions.requests(), session->id(), screen->id());
+    FocusSessionManager::postStartRequest(m_sessions.requests(), session->id(), screen->id(), until);
     closePopover();
 }
 

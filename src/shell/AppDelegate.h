@@ -17,6 +17,7 @@
 #include <optional>
 
 class AppModel;
+class FocusScheduler;
 class FocusScreen;
 class HotKey;
 class HotKeysController;
@@ -82,6 +83,11 @@ public:
     void setupGlobalHotKey();
     void loadAndApplySettings();
     void handleAutoStartOnLogin();
+    // Starts the scheduler: scheduled screens start through
+    // startFocusSession() at their times (and now, for a window open at
+    // this start).
+    void startScheduler();
+    FocusScheduler *scheduler() const { return m_scheduler; }
     void startMenuBarTimer();
     // One tick of the menu bar timer: queues updateMenuBarCountdown() when
     // the tray may have to change, and does nothing else at rest. True when
@@ -93,7 +99,8 @@ public:
     // was refused (the reason). A start while a session runs is refused at
     // once and records nothing.
     using StartDone = std::function<void(const QString &error)>;
-    void startFocusSession(FocusScreen *screen, StartDone done);
+    // until: when the session must stop (a schedule's end); invalid: none.
+    void startFocusSession(FocusScreen *screen, StartDone done, const QDateTime &until = {});
     // Starts the focus screen with exactly this name, as above; an error
     // when none has it.
     void startFocusScreenNamed(const QString &name, StartDone done);
@@ -137,6 +144,7 @@ private:
     std::unique_ptr<HotKeysController> m_hotKeys;
     std::unique_ptr<LoginItem> m_loginItem;
     QTimer *m_menuBarTimer = nullptr;
+    FocusScheduler *m_scheduler = nullptr;
     QElapsedTimer m_popoverClosed;
     QStringList m_steps;
     std::unique_ptr<UserNotifications> m_notifications;

@@ -2,10 +2,10 @@
 #include "BrowserHost.h"
 
 #include "BrowserManifests.h"
+#include "Logging.h"
 #include "PlatformServices.h"
 #include "RemoteControl.h"
 #include "SingleInstance.h"
-#include "TerminalText.h"
 #include "Translations.h"
 
 #include <QCoreApplication>
@@ -134,7 +134,10 @@ void BrowserHost::sendSession()
                         {QStringLiteral("screen"), shownName(session->screenName)},
                         {QStringLiteral("end"), double(session->end.toMSecsSinceEpoch())},
                         {QStringLiteral("domains"), QJsonArray::fromStringList(session->domains)}};
-    // Too many domains for one message: fewer are allowed, never none kept.
+    if (session->blocked)
+        message.insert(QStringLiteral("blocked"), true);
+    // Too many domains for one message: fewer are allowed (or refused),
+    // never none kept.
     QStringList domains = session->domains;
     while (NativeMessaging::frame(message).isEmpty() && domains.size() > 1) {
         domains.resize(domains.size() / 2);
@@ -173,7 +176,7 @@ void BrowserHost::send(const QJsonObject &message)
 
 void BrowserHost::report(const QString &error)
 {
-    TerminalText::printError(QStringLiteral("lumora: native messaging: ") + error);
+    qCWarning(lcShell).noquote() << QStringLiteral("lumora: native messaging: ") + error;
 }
 
 void BrowserHost::finish()

@@ -18,6 +18,7 @@ class RemoteControl;
 // and on every change, as JSON messages:
 //   {"type": "session", "screen": "Deep Work", "end": <ms since the epoch>,
 //    "domains": ["github.com"]}
+//   the same with "blocked": true   the domains are refused, every other allowed
 //   {"type": "none"}    no session keeps the browser (also: no Lumora, no bus)
 // The extension may say {"type": "hello", "browser": "Chromium 120"} once,
 // and is answered with the session. Bad messages are told on standard error

@@ -73,6 +73,40 @@ CommandLine CommandLine::parse(const QStringList &arguments)
                                 .arg(value);
                 return cmd;
             }
+        } else if (arg == QLatin1String("--export") || arg.startsWith(QLatin1String("--export=")) ||
+                   arg == QLatin1String("--since") || arg.startsWith(QLatin1String("--since="))) {
+            const bool isExport = arg.startsWith(QLatin1String("--export"));
+            QString value;
+            if (!arg.contains(QLatin1Char('='))) {
+                if (i + 1 >= arguments.size()) {
+                    cmd.error = isExport
+                                    ? QCoreApplication::translate("CommandLine", "--export needs csv or json")
+                                    : QCoreApplication::translate("CommandLine", "--since needs a date");
+                    return cmd;
+                }
+                value = arguments.at(++i);
+            } else {
+                value = arg.mid(arg.indexOf(QLatin1Char('=')) + 1);
+            }
+            if (isExport) {
+                cmd.exportFormat = SessionExport::formatNamed(value);
+                if (!cmd.exportFormat) {
+                    cmd.error =
+                        QCoreApplication::translate("CommandLine", "--export takes csv or json, not \"%1\"")
+                            .arg(value);
+                    return cmd;
+                }
+            } else {
+                cmd.exportSince = SessionExport::parseSince(value);
+                if (!cmd.exportSince) {
+                    cmd.error =
+                        QCoreApplication::translate(
+                            "CommandLine", "--since takes a date such as 2026-03-28 (or a date and time such "
+                                           "as 2026-03-28T09:00), not \"%1\"")
+                            .arg(value);
+                    return cmd;
+                }
+            }
         } else if (arg == QLatin1String("--version")) {
             cmd.version = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -83,6 +117,8 @@ CommandLine CommandLine::parse(const QStringList &arguments)
             return cmd;
         }
     }
+    if (cmd.exportSince && !cmd.exportFormat)
+        cmd.error = QCoreApplication::translate("CommandLine", "--since goes with --export");
     return cmd;
 }
 
@@ -90,7 +126,8 @@ QString CommandLine::usage()
 {
     return QCoreApplication::translate(
         "CommandLine", "Usage: lumora [--popover | --open | --status | --start <focus screen name> |\n"
-                       "               --stop | --extend <minutes> | --version]\n"
+                       "               --stop | --extend <minutes> | --export csv|json [--since <date>] |\n"
+                       "               --version]\n"
                        "\n"
                        "  --popover        show the focus screen list of the running Lumora\n"
                        "  --open           bring the main window of the running Lumora forward\n"
@@ -101,6 +138,9 @@ QString CommandLine::usage()
                        "                   screen's session runs\n"
                        "  --extend <minutes>\n"
                        "                   add 1 to 240 minutes to the running session (not while it ends)\n"
+                       "  --export csv|json [--since <date>]\n"
+                       "                   write every session (or those started since the date, such as\n"
+                       "                   2026-03-28) to standard output, oldest first\n"
                        "  --version        print the version and exit\n"
                        "  --selftest       check the model layer against APP_STORE and exit\n"
                        "  --login          start as the login session does (the autostart entry)\n"

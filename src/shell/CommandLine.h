@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "SessionExport.h"
+
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +22,8 @@ struct CommandLine
     QString stopScreen;                 // the screen whose session --stop= ends; empty: whichever runs
     std::optional<int> extendMinutes;   // --extend <minutes>
     bool version = false;               // --version
+    std::optional<SessionExport::Format> exportFormat; // --export csv|json
+    std::optional<QDateTime> exportSince;              // --since <date>, with --export
     bool help = false;
     QString error; // not empty when the arguments could not be understood
 

@@ -9,12 +9,14 @@
 #include "BrowserSection.h"
 #include "ContentView.h"
 #include "GeneralSettings.h"
+#include "GnomeShellSection.h"
 #include "LockJournal.h"
 #include "MainWindow.h"
 #include "ModelContainer.h"
 #include "SelfTest.h"
 #include "SessionServices.h"
 #include "SettingsView.h"
+#include "ShellExtension.h"
 #include "Snapshot.h"
 #include "StatusItem.h"
 #include "Store.h"
@@ -96,6 +98,8 @@ void LumoraApp::openSettings()
         m_settingsWindow->setObjectName(QStringLiteral("settings"));
         m_settingsWindow->setAttribute(Qt::WA_QuitOnClose, false);
         m_settingsWindow->general()->browserSection()->setRemoteControl(m_remote);
+        m_shellExtension = m_platform.makeShellExtension();
+        m_settingsWindow->general()->gnomeShellSection()->setExtension(m_shellExtension.get());
         // A shortcut chosen there takes effect at once.
         QPointer<AppDelegate> delegate(m_delegate.get());
         m_settingsWindow->general()->setShortcutApplier([delegate](const QString &text) {
@@ -104,6 +108,7 @@ void LumoraApp::openSettings()
         themed(m_settingsWindow.get(), m_themes);
     }
     m_settingsWindow->general()->setShortcutKeeper(m_delegate->shortcutKeeper());
+    m_settingsWindow->general()->gnomeShellSection()->refresh();
     m_settingsWindow->show();
     m_settingsWindow->raise();
     m_settingsWindow->activateWindow();

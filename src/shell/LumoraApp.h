@@ -12,6 +12,7 @@ class MainWindow;
 class ModelContainer;
 class PlatformServices;
 class SessionServices;
+class ShellExtension;
 class QWidget;
 class ThemeStore;
 
@@ -51,6 +52,7 @@ private:
     std::unique_ptr<ModelContainer> m_container;
     std::unique_ptr<AppModel> m_model;
     PlatformServices &m_platform;
+    std::unique_ptr<ShellExtension> m_shellExtension;
     // Destroyed in reverse order: windows and delegate before the session
     // machinery, and that before the store.
     std::unique_ptr<SessionServices> m_sessions;

@@ -23,9 +23,18 @@ StatusItem::StatusItem(std::unique_ptr<TrayIcon> tray, QObject *parent)
 
 StatusItem::~StatusItem() = default;
 
+namespace {
+bool g_shownWithoutHost = false;
+} // namespace
+
 bool StatusItem::isTrayAvailable()
 {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    return g_shownWithoutHost || QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void StatusItem::setShownWithoutHost(bool shown)
+{
+    g_shownWithoutHost = shown;
 }
 
 void StatusItem::setTitle(const QString &title)

@@ -26,6 +26,9 @@ public:
 
     // False when no tray host runs; the item then shows nothing.
     static bool isTrayAvailable();
+    // The desktop shows the item without a tray host (GNOME Shell's top bar
+    // through Lumora's extension): the tray counts as available.
+    static void setShownWithoutHost(bool shown);
 
     QString title() const { return m_title; }
     void setTitle(const QString &title);

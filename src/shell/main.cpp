@@ -3,10 +3,12 @@
 #include "BrowserHost.h"
 #include "CommandLine.h"
 #include "DesktopSession.h"
+#include "Logging.h"
 #include "LumoraApp.h"
 #include "OverlayWindows.h"
 #include "SelfTest.h"
 #include "SingleInstance.h"
+#include "StatusItem.h"
 #include "Store.h"
 #include "TerminalText.h"
 #include "Translations.h"
@@ -19,11 +21,13 @@
 #include "ThemeStore.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QSocketNotifier>
 
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -91,6 +95,38 @@ std::optional<int> answerHelpOrMistake(const CommandLine &command)
     return std::nullopt;
 }
 
+// --export: every session to standard output, read row by row straight from
+// the store's file; needs neither a display nor a running Lumora.
+int exportSessions(const CommandLine &command)
+{
+    // No store yet: no sessions, and none is made for asking.
+    if (!QFileInfo::exists(Store::path())) {
+        const QByteArray none = SessionExport::emptyExport(*command.exportFormat);
+        if (std::fwrite(none.constData(), 1, size_t(none.size()), stdout) != size_t(none.size()) ||
+            std::fflush(stdout) != 0) {
+            TerminalText::printError(QStringLiteral("lumora: ") +
+                                     QCoreApplication::translate("main", "could not export the sessions: %1")
+                                         .arg(QString::fromLocal8Bit(std::strerror(errno))));
+            return EXIT_FAILURE;
+        }
+        return EXIT_SUCCESS;
+    }
+    StoreOpenOptions options;
+    options.loadRecords = false;
+    const std::unique_ptr<ModelContainer> container = Store::openOrReport(options);
+    if (!container)
+        return EXIT_FAILURE;
+    const SessionExport::Result result = SessionExport::writeToDescriptor(
+        container->database(), *command.exportFormat, command.exportSince, STDOUT_FILENO);
+    if (!result.ok) {
+        TerminalText::printError(
+            QStringLiteral("lumora: ") +
+            QCoreApplication::translate("main", "could not export the sessions: %1").arg(result.error));
+        return EXIT_FAILURE;
+    }
+    return EXIT_SUCCESS;
+}
+
 // Help and mistakes on the command line need no display: a terminal without
 // one (a login over ssh) gets them too. Qt's own one-dash options (-display,
 // -geometry, ...) are only taken out by the GUI application object, so a
@@ -102,6 +138,11 @@ std::optional<int> answerWithoutDisplay(int &argc, char **argv, const QStringLis
         return arg.startsWith(QLatin1Char('-')) && !arg.startsWith(QLatin1String("--")) &&
                arg != QLatin1String("-h");
     });
+    if (command.exportFormat && command.error.isEmpty() && !command.help && !command.version) {
+        QCoreApplication core(argc, argv);
+        Translations::install(QLocale::system());
+        return exportSessions(command);
+    }
     if (!command.help && !command.version && (command.error.isEmpty() || qtOptions))
         return std::nullopt;
     QCoreApplication core(argc, argv);
@@ -114,6 +155,9 @@ std::optional<int> answerWithoutDisplay(int &argc, char **argv, const QStringLis
 
 int main(int argc, char *argv[])
 {
+    // Lumora's log lines in their plain form, from the first one on.
+    Logging::installMessageHandler();
+
     // The guard of an overlay this program put up (see OverlayWatchdog).
     if (argc > 1 && std::strcmp(argv[1], OverlayWatchdog::kGuardOption) == 0)
         return OverlayWatchdog::runGuard(argc, argv);
@@ -157,12 +201,13 @@ int main(int argc, char *argv[])
         if (role == SingleInstance::Role::secondary)
             return instance.forward(command);
         if (queryOnly) {
-            std::fputs(qPrintable(QCoreApplication::translate("main", "lumora: Lumora is not running") +
-                                  QLatin1Char('\n')),
-                       stderr);
+            TerminalText::printError(QCoreApplication::translate("main", "lumora: Lumora is not running"));
             return 1;
         }
     }
+
+    if (!command.selfTest)
+        StatusItem::setShownWithoutHost(platform->showsTrayItemWithoutHost());
 
     // The look of every window, handed to the windows that use it: the light
     // or dark appearance, the accent theme over it and the layout probes.

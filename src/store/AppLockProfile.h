@@ -2,7 +2,7 @@
 #pragma once
 
 #include "Enums.h"
-#include "PersistentModel.h"
+#include "RecordFields.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -10,42 +10,24 @@
 
 #include <optional>
 
+// type, name, setter, SQL type, schema version, initial value (see RecordFields.h).
+#define LUMORA_APP_LOCK_PROFILE_FIELDS(F)                                                                    \
+    F(QString, name, setName, "TEXT NOT NULL", 1, {})                                                        \
+    F(QStringList, blockedApps, setBlockedApps, "TEXT NOT NULL", 1, {})                                      \
+    F(QStringList, blockedWebsites, setBlockedWebsites, "TEXT NOT NULL", 1, {})                              \
+    F(LockMode, mode, setMode, "TEXT NOT NULL", 1, LockMode::hideApps)                                       \
+    F(QUuid, uuid, setUuid, "TEXT NOT NULL", 1, {})                                                          \
+    F(QDateTime, createdAt, setCreatedAt, "REAL NOT NULL", 1, {})
+
 // A reusable list of blocked applications and websites.
 class AppLockProfile final : public PersistentModel
 {
+    LUMORA_RECORD_FIELDS(AppLockProfile, LUMORA_APP_LOCK_PROFILE_FIELDS)
+
 public:
-    enum Col { Col_name, Col_blockedApps, Col_blockedWebsites, Col_mode, Col_uuid, Col_createdAt };
-
-    static const EntityInfo &entityInfo();
-    const EntityInfo &entity() const override { return entityInfo(); }
-
-    const QString &name() const { return m_name; }
-    const QStringList &blockedApps() const { return m_blockedApps; }
-    const QStringList &blockedWebsites() const { return m_blockedWebsites; }
-    LockMode mode() const { return m_mode; }
-    const QUuid &uuid() const { return m_uuid; }
-    const QDateTime &createdAt() const { return m_createdAt; }
-
-    void setName(const QString &value) { assign(m_name, value, Col_name); }
-    void setBlockedApps(const QStringList &value) { assign(m_blockedApps, value, Col_blockedApps); }
-    void setBlockedWebsites(const QStringList &value)
-    {
-        assign(m_blockedWebsites, value, Col_blockedWebsites);
-    }
-    void setMode(LockMode value) { assign(m_mode, value, Col_mode); }
-    void setUuid(const QUuid &value) { assign(m_uuid, value, Col_uuid); }
-    void setCreatedAt(const QDateTime &value) { assign(m_createdAt, value, Col_createdAt); }
-
     AppLockProfile(const QString &name, const QStringList &blockedApps, const QStringList &blockedWebsites,
                    LockMode mode);
 
 private:
     AppLockProfile() = default;
-    friend struct AppLockProfileColumns;
-    QString m_name;
-    QStringList m_blockedApps;
-    QStringList m_blockedWebsites;
-    LockMode m_mode = LockMode::hideApps;
-    QUuid m_uuid;
-    QDateTime m_createdAt;
 };

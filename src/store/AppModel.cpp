@@ -80,6 +80,12 @@ StrictModeType AppModel::defaultStrictModeType() const
     return rows.isEmpty() ? StrictModeType::none : rows.first()->defaultStrictModeType();
 }
 
+LockMode AppModel::defaultLockMode() const
+{
+    const QList<AppSettings *> rows = context()->fetch<AppSettings>();
+    return rows.isEmpty() ? LockMode::hideApps : rows.first()->defaultLockMode();
+}
+
 FocusScreen *AppModel::addFocusScreen(const QString &name, double duration, LockMode lockMode,
                                       bool autoStartOnLogin)
 {

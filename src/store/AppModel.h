@@ -78,6 +78,8 @@ public:
     QList<AppLockProfile *> lockProfiles() const;       // newest first
     // The default strict-mode type for new screens: the settings row's, or none.
     StrictModeType defaultStrictModeType() const;
+    // The default lock mode for new screens: the settings row's, or hideApps.
+    LockMode defaultLockMode() const;
 
 Q_SIGNALS:
     void sidebarChanged();

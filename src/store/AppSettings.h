@@ -2,7 +2,7 @@
 #pragma once
 
 #include "Enums.h"
-#include "PersistentModel.h"
+#include "RecordFields.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -10,47 +10,27 @@
 
 #include <optional>
 
+// The global shortcut of a new settings row, and the one in force while the
+// store has no settings row: Ctrl+Alt+Super+F.
+inline constexpr const char *kLumoraDefaultGlobalShortcut = "\u2303\u2325\u2318F"; // ⌃⌥⌘F
+
+// type, name, setter, SQL type, schema version, initial value (see RecordFields.h).
+#define LUMORA_APP_SETTINGS_FIELDS(F)                                                                        \
+    F(QString, globalShortcut, setGlobalShortcut, "TEXT NOT NULL", 1,                                        \
+      QString::fromUtf8(kLumoraDefaultGlobalShortcut))                                                       \
+    F(bool, launchAtLogin, setLaunchAtLogin, "INTEGER NOT NULL", 1, false)                                   \
+    F(LockMode, defaultLockMode, setDefaultLockMode, "TEXT NOT NULL", 1, LockMode::hideApps)                 \
+    F(QString, accentColor, setAccentColor, "TEXT NOT NULL", 1, QStringLiteral("systemBlue"))                \
+    F(StrictModeType, defaultStrictModeType, setDefaultStrictModeType, "TEXT NOT NULL", 1,                   \
+      StrictModeType::none)
+
 // The single row of global preferences.
 class AppSettings final : public PersistentModel
 {
+    LUMORA_RECORD_FIELDS(AppSettings, LUMORA_APP_SETTINGS_FIELDS)
+
 public:
-    // The global shortcut of a new settings row, and the one in force while
-    // the store has no settings row: Ctrl+Alt+Super+F.
-    static constexpr const char *kDefaultGlobalShortcut = "\u2303\u2325\u2318F"; // ⌃⌥⌘F
-
-    enum Col {
-        Col_globalShortcut,
-        Col_launchAtLogin,
-        Col_defaultLockMode,
-        Col_accentColor,
-        Col_defaultStrictModeType
-    };
-
-    static const EntityInfo &entityInfo();
-    const EntityInfo &entity() const override { return entityInfo(); }
-
-    const QString &globalShortcut() const { return m_globalShortcut; }
-    bool launchAtLogin() const { return m_launchAtLogin; }
-    LockMode defaultLockMode() const { return m_defaultLockMode; }
-    const QString &accentColor() const { return m_accentColor; }
-    StrictModeType defaultStrictModeType() const { return m_defaultStrictModeType; }
-
-    void setGlobalShortcut(const QString &value) { assign(m_globalShortcut, value, Col_globalShortcut); }
-    void setLaunchAtLogin(bool value) { assign(m_launchAtLogin, value, Col_launchAtLogin); }
-    void setDefaultLockMode(LockMode value) { assign(m_defaultLockMode, value, Col_defaultLockMode); }
-    void setAccentColor(const QString &value) { assign(m_accentColor, value, Col_accentColor); }
-    void setDefaultStrictModeType(StrictModeType value)
-    {
-        assign(m_defaultStrictModeType, value, Col_defaultStrictModeType);
-    }
+    static constexpr const char *kDefaultGlobalShortcut = kLumoraDefaultGlobalShortcut;
 
     AppSettings() = default;
-
-private:
-    friend struct AppSettingsColumns;
-    QString m_globalShortcut = QString::fromUtf8(kDefaultGlobalShortcut);
-    bool m_launchAtLogin = false;
-    LockMode m_defaultLockMode = LockMode::hideApps;
-    QString m_accentColor = QStringLiteral("systemBlue");
-    StrictModeType m_defaultStrictModeType = StrictModeType::none;
 };

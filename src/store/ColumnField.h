@@ -71,28 +71,30 @@ template<typename R, typename T> struct FieldOf<T R::*>
     using Type = T;
 };
 
-// A field stored through its type's codec.
-template<auto member> ColumnInfo field(const char *name, const char *sqlType)
+// A field stored through its type's codec; an enumeration is stored by raw
+// string, and a string this release does not know leaves the field at its
+// initial value (records are read into freshly made ones). `since` is the
+// schema version that brought the column.
+template<auto member> ColumnInfo field(const char *name, const char *sqlType, int since = 1)
 {
     using R = typename FieldOf<decltype(member)>::Record;
     using T = typename FieldOf<decltype(member)>::Type;
-    return {name, sqlType,
-            [](const PersistentModel &m) { return Codec<T>::encode(static_cast<const R &>(m).*member); },
-            [](PersistentModel &m, const QVariant &v) { static_cast<R &>(m).*member = Codec<T>::decode(v); }};
-}
-
-// An enumeration stored by raw string; a string this release does not know
-// reads as `fallback`, the field's initial value.
-template<auto member, auto fallback> ColumnInfo enumField(const char *name, const char *sqlType)
-{
-    using R = typename FieldOf<decltype(member)>::Record;
-    using E = typename FieldOf<decltype(member)>::Type;
-    static_assert(std::is_same_v<E, decltype(fallback)>);
-    return {name, sqlType,
+    if constexpr (std::is_enum_v<T>) {
+        return {
+            name, sqlType,
             [](const PersistentModel &m) { return QVariant(rawValue(static_cast<const R &>(m).*member)); },
             [](PersistentModel &m, const QVariant &v) {
-                static_cast<R &>(m).*member = fromRaw<E>(v.toString()).value_or(fallback);
-            }};
+                if (const std::optional<T> value = fromRaw<T>(v.toString()))
+                    static_cast<R &>(m).*member = *value;
+            },
+            since};
+    } else {
+        return {
+            name, sqlType,
+            [](const PersistentModel &m) { return Codec<T>::encode(static_cast<const R &>(m).*member); },
+            [](PersistentModel &m, const QVariant &v) { static_cast<R &>(m).*member = Codec<T>::decode(v); },
+            since};
+    }
 }
 
 } // namespace Column

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "Enums.h"
-#include "PersistentModel.h"
+#include "RecordFields.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -10,90 +10,47 @@
 
 #include <optional>
 
+// type, name, setter, SQL type, schema version, initial value (see RecordFields.h).
+// rounds: focus rounds in one run (0 or 1: a single session), each of
+// `duration`, with a break of breakLength seconds after each but the last and
+// one of longBreakLength after every longBreakEvery-th (0: never);
+// appsBackDuringBreak: hidden applications come back for breaks.
+// lockProfileID: the AppLockProfile whose blocked lists a session keeps
+// instead of the allowed lists (null: none). schedules: when the screen
+// starts by itself, one Schedule text each ("12345@09:00-12:00").
+#define LUMORA_FOCUS_SCREEN_FIELDS(F)                                                                        \
+    F(QString, name, setName, "TEXT NOT NULL", 1, {})                                                        \
+    F(double, duration, setDuration, "REAL NOT NULL", 1, {})                                                 \
+    F(QStringList, allowedApps, setAllowedApps, "TEXT NOT NULL", 1, {})                                      \
+    F(QStringList, allowedWebsites, setAllowedWebsites, "TEXT NOT NULL", 1, {})                              \
+    F(LockMode, lockMode, setLockMode, "TEXT NOT NULL", 1, LockMode::hideApps)                               \
+    F(bool, autoStartOnLogin, setAutoStartOnLogin, "INTEGER NOT NULL", 1, false)                             \
+    F(qint64, sortOrder, setSortOrder, "INTEGER NOT NULL", 1, 0)                                             \
+    F(QUuid, uuid, setUuid, "TEXT NOT NULL", 1, {})                                                          \
+    F(QDateTime, createdAt, setCreatedAt, "REAL NOT NULL", 1, {})                                            \
+    F(bool, strictModeEnabled, setStrictModeEnabled, "INTEGER NOT NULL", 1, false)                           \
+    F(StrictModeType, strictModeType, setStrictModeType, "TEXT NOT NULL", 1, StrictModeType::none)           \
+    F(std::optional<QString>, strictModeSentence, setStrictModeSentence, "TEXT", 1, std::nullopt)            \
+    F(std::optional<QString>, strictModeAnswer, setStrictModeAnswer, "TEXT", 1, std::nullopt)                \
+    F(std::optional<QString>, autoOpenApp, setAutoOpenApp, "TEXT", 1, std::nullopt)                          \
+    F(std::optional<QString>, autoOpenURL, setAutoOpenURL, "TEXT", 1, std::nullopt)                          \
+    F(OverlayBackgroundType, overlayBackgroundType, setOverlayBackgroundType, "TEXT NOT NULL", 1,            \
+      OverlayBackgroundType::system)                                                                         \
+    F(std::optional<QString>, overlayBackgroundValue, setOverlayBackgroundValue, "TEXT", 1, std::nullopt)    \
+    F(qint64, rounds, setRounds, "INTEGER NOT NULL DEFAULT 0", 3, 0)                                         \
+    F(double, breakLength, setBreakLength, "REAL NOT NULL DEFAULT 300", 3, 300)                              \
+    F(qint64, longBreakEvery, setLongBreakEvery, "INTEGER NOT NULL DEFAULT 0", 3, 0)                         \
+    F(double, longBreakLength, setLongBreakLength, "REAL NOT NULL DEFAULT 900", 3, 900)                      \
+    F(bool, appsBackDuringBreak, setAppsBackDuringBreak, "INTEGER NOT NULL DEFAULT 1", 3, true)              \
+    F(QUuid, lockProfileID, setLockProfileID, "TEXT", 3, {})                                                 \
+    F(QStringList, schedules, setSchedules, "TEXT NOT NULL DEFAULT '[]'", 3, {})
+
 // A configured focus routine.
 class FocusScreen final : public PersistentModel
 {
+    LUMORA_RECORD_FIELDS(FocusScreen, LUMORA_FOCUS_SCREEN_FIELDS)
+
 public:
-    enum Col {
-        Col_name,
-        Col_duration,
-        Col_allowedApps,
-        Col_allowedWebsites,
-        Col_lockMode,
-        Col_autoStartOnLogin,
-        Col_sortOrder,
-        Col_uuid,
-        Col_createdAt,
-        Col_strictModeEnabled,
-        Col_strictModeType,
-        Col_strictModeSentence,
-        Col_strictModeAnswer,
-        Col_autoOpenApp,
-        Col_autoOpenURL,
-        Col_overlayBackgroundType,
-        Col_overlayBackgroundValue
-    };
-
-    static const EntityInfo &entityInfo();
-    const EntityInfo &entity() const override { return entityInfo(); }
-
-    const QString &name() const { return m_name; }
-    double duration() const { return m_duration; }
-    const QStringList &allowedApps() const { return m_allowedApps; }
-    const QStringList &allowedWebsites() const { return m_allowedWebsites; }
-    LockMode lockMode() const { return m_lockMode; }
-    bool autoStartOnLogin() const { return m_autoStartOnLogin; }
-    qint64 sortOrder() const { return m_sortOrder; }
-    const QUuid &uuid() const { return m_uuid; }
-    const QDateTime &createdAt() const { return m_createdAt; }
-    bool strictModeEnabled() const { return m_strictModeEnabled; }
-    StrictModeType strictModeType() const { return m_strictModeType; }
-    const std::optional<QString> &strictModeSentence() const { return m_strictModeSentence; }
-    const std::optional<QString> &strictModeAnswer() const { return m_strictModeAnswer; }
-    const std::optional<QString> &autoOpenApp() const { return m_autoOpenApp; }
-    const std::optional<QString> &autoOpenURL() const { return m_autoOpenURL; }
-    OverlayBackgroundType overlayBackgroundType() const { return m_overlayBackgroundType; }
-    const std::optional<QString> &overlayBackgroundValue() const { return m_overlayBackgroundValue; }
-
-    void setName(const QString &value) { assign(m_name, value, Col_name); }
-    void setDuration(double value) { assign(m_duration, value, Col_duration); }
-    void setAllowedApps(const QStringList &value) { assign(m_allowedApps, value, Col_allowedApps); }
-    void setAllowedWebsites(const QStringList &value)
-    {
-        assign(m_allowedWebsites, value, Col_allowedWebsites);
-    }
-    void setLockMode(LockMode value) { assign(m_lockMode, value, Col_lockMode); }
-    void setAutoStartOnLogin(bool value) { assign(m_autoStartOnLogin, value, Col_autoStartOnLogin); }
-    void setSortOrder(qint64 value) { assign(m_sortOrder, value, Col_sortOrder); }
-    void setUuid(const QUuid &value) { assign(m_uuid, value, Col_uuid); }
-    void setCreatedAt(const QDateTime &value) { assign(m_createdAt, value, Col_createdAt); }
-    void setStrictModeEnabled(bool value) { assign(m_strictModeEnabled, value, Col_strictModeEnabled); }
-    void setStrictModeType(StrictModeType value) { assign(m_strictModeType, value, Col_strictModeType); }
-    void setStrictModeSentence(const std::optional<QString> &value)
-    {
-        assign(m_strictModeSentence, value, Col_strictModeSentence);
-    }
-    void setStrictModeAnswer(const std::optional<QString> &value)
-    {
-        assign(m_strictModeAnswer, value, Col_strictModeAnswer);
-    }
-    void setAutoOpenApp(const std::optional<QString> &value)
-    {
-        assign(m_autoOpenApp, value, Col_autoOpenApp);
-    }
-    void setAutoOpenURL(const std::optional<QString> &value)
-    {
-        assign(m_autoOpenURL, value, Col_autoOpenURL);
-    }
-    void setOverlayBackgroundType(OverlayBackgroundType value)
-    {
-        assign(m_overlayBackgroundType, value, Col_overlayBackgroundType);
-    }
-    void setOverlayBackgroundValue(const std::optional<QString> &value)
-    {
-        assign(m_overlayBackgroundValue, value, Col_overlayBackgroundValue);
-    }
-
     // Every field but uuid and createdAt may be given; uuid is always new and
     // createdAt is always now.
     FocusScreen(const QString &name, double duration, const QStringList &allowedApps = {},
@@ -109,22 +66,4 @@ public:
 
 private:
     FocusScreen() = default;
-    friend struct FocusScreenColumns;
-    QString m_name;
-    double m_duration{};
-    QStringList m_allowedApps{};
-    QStringList m_allowedWebsites{};
-    LockMode m_lockMode = LockMode::hideApps;
-    bool m_autoStartOnLogin = false;
-    qint64 m_sortOrder = 0;
-    QUuid m_uuid;
-    QDateTime m_createdAt;
-    bool m_strictModeEnabled = false;
-    StrictModeType m_strictModeType = StrictModeType::none;
-    std::optional<QString> m_strictModeSentence = std::nullopt;
-    std::optional<QString> m_strictModeAnswer = std::nullopt;
-    std::optional<QString> m_autoOpenApp = std::nullopt;
-    std::optional<QString> m_autoOpenURL = std::nullopt;
-    OverlayBackgroundType m_overlayBackgroundType = OverlayBackgroundType::system;
-    std::optional<QString> m_overlayBackgroundValue = std::nullopt;
 };

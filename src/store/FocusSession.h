@@ -2,7 +2,7 @@
 #pragma once
 
 #include "Enums.h"
-#include "PersistentModel.h"
+#include "RecordFields.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -10,30 +10,26 @@
 
 #include <optional>
 
+// type, name, setter, SQL type, schema version, initial value (see RecordFields.h).
+// round: a session that is one round of a cycle of rounds carries its number
+// in the cycle, from 1; a single session (and every session recorded before
+// rounds existed) carries 0. note: what the user says they worked on, empty
+// when they said nothing.
+#define LUMORA_FOCUS_SESSION_FIELDS(F)                                                                       \
+    F(QUuid, focusScreenID, setFocusScreenID, "TEXT NOT NULL", 1, {})                                        \
+    F(QDateTime, startTime, setStartTime, "REAL NOT NULL", 1, {})                                            \
+    F(std::optional<QDateTime>, endTime, setEndTime, "REAL", 1, std::nullopt)                                \
+    F(bool, completed, setCompleted, "INTEGER NOT NULL", 1, false)                                           \
+    F(std::optional<double>, actualDuration, setActualDuration, "REAL", 1, std::nullopt)                     \
+    F(QString, note, setNote, "TEXT NOT NULL DEFAULT ''", 2, {})                                             \
+    F(qint64, round, setRound, "INTEGER NOT NULL DEFAULT 0", 2, 0)
+
 // One run of a focus screen.
 class FocusSession final : public PersistentModel
 {
+    LUMORA_RECORD_FIELDS(FocusSession, LUMORA_FOCUS_SESSION_FIELDS)
+
 public:
-    enum Col { Col_focusScreenID, Col_startTime, Col_endTime, Col_completed, Col_actualDuration };
-
-    static const EntityInfo &entityInfo();
-    const EntityInfo &entity() const override { return entityInfo(); }
-
-    const QUuid &focusScreenID() const { return m_focusScreenID; }
-    const QDateTime &startTime() const { return m_startTime; }
-    const std::optional<QDateTime> &endTime() const { return m_endTime; }
-    bool completed() const { return m_completed; }
-    const std::optional<double> &actualDuration() const { return m_actualDuration; }
-
-    void setFocusScreenID(const QUuid &value) { assign(m_focusScreenID, value, Col_focusScreenID); }
-    void setStartTime(const QDateTime &value) { assign(m_startTime, value, Col_startTime); }
-    void setEndTime(const std::optional<QDateTime> &value) { assign(m_endTime, value, Col_endTime); }
-    void setCompleted(bool value) { assign(m_completed, value, Col_completed); }
-    void setActualDuration(const std::optional<double> &value)
-    {
-        assign(m_actualDuration, value, Col_actualDuration);
-    }
-
     FocusSession(const QUuid &focusScreenID, const QDateTime &startTime);
 
     // Ends the session at the given instant: endTime, then actualDuration
@@ -43,10 +39,4 @@ public:
 
 private:
     FocusSession() = default;
-    friend struct FocusSessionColumns;
-    QUuid m_focusScreenID;
-    QDateTime m_startTime;
-    std::optional<QDateTime> m_endTime = std::nullopt;
-    bool m_completed = false;
-    std::optional<double> m_actualDuration = std::nullopt;
 };

@@ -5,7 +5,6 @@
 
 #include <QAtomicInt>
 #include <QFileInfo>
-#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -65,20 +64,27 @@ ModelContainer::~ModelContainer()
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
+QSqlDatabase ModelContainer::database() const
+{
+    return QSqlDatabase::database(m_connectionName, false);
+}
+
 std::unique_ptr<ModelContainer> ModelContainer::open(const QString &path,
-                                                     const QList<const EntityInfo *> &schema, QString *error)
+                                                     const QList<const EntityInfo *> &schema, QString *error,
+                                                     const StoreOpenOptions &options)
 {
     QString ignored;
     if (!error)
         error = &ignored;
     const QString name = QStringLiteral("lumora-store-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
     std::unique_ptr<ModelContainer> container(new ModelContainer(path, name));
-    if (!container->initialise(schema, error))
+    if (!container->initialise(schema, options, error))
         return nullptr;
     return container;
 }
 
-bool ModelContainer::initialise(const QList<const EntityInfo *> &schema, QString *error)
+bool ModelContainer::initialise(const QList<const EntityInfo *> &schema, const StoreOpenOptions &options,
+                                QString *error)
 {
     const QFileInfo info(m_path);
     if (info.exists() && info.isDir()) {
@@ -114,11 +120,12 @@ bool ModelContainer::initialise(const QList<const EntityInfo *> &schema, QString
     if (!scalar(db, QStringLiteral("PRAGMA user_version"), &value, error))
         return false;
     const int version = value.toInt();
-    if (version > kSchemaVersion) {
+    const int latest = Migration::latestVersion();
+    if (version > latest) {
         *error = QStringLiteral("the store was written by a newer version of Lumora (store version %1, this "
                                 "version reads up to %2)")
                      .arg(version)
-                     .arg(kSchemaVersion);
+                     .arg(latest);
         return false;
     }
     if (version == 0) {
@@ -129,57 +136,23 @@ bool ModelContainer::initialise(const QList<const EntityInfo *> &schema, QString
             return false;
         }
         // A new store: create the tables and stamp the version in one go.
-        if (!db.transaction()) {
-            *error = sqlErrorText(db.lastError());
+        if (!Migration::create(db, schema, error))
             return false;
-        }
-        for (const EntityInfo *entity : schema) {
-            QStringList columns{QStringLiteral("id INTEGER PRIMARY KEY")};
-            for (const ColumnInfo &column : entity->columns)
-                columns << QStringLiteral("\"%1\" %2")
-                               .arg(QString::fromLatin1(column.name), QString::fromLatin1(column.sqlType));
-            if (!exec(db, QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(entity->name, columns.join(u", ")),
-                      error)) {
-                db.rollback();
-                return false;
-            }
-        }
-        if (!exec(db, QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion), error) ||
-            !db.commit()) {
-            if (error->isEmpty())
-                *error = sqlErrorText(db.lastError());
-            db.rollback();
+    } else if (version < latest) {
+        // Only a store that has everything its own version has is changed.
+        if (!Migration::check(db, schema, version, error))
             return false;
-        }
+        if (!Migration::migrate(db, m_path, schema, version, &m_backupPath, error, options.migrationProbe))
+            return false;
+        m_migratedFrom = version;
     }
 
     // Every table and column this release reads must be there.
-    for (const EntityInfo *entity : schema) {
-        QSqlQuery query(db);
-        query.setForwardOnly(true);
-        if (!query.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(entity->name))) {
-            *error = sqlErrorText(query.lastError());
-            return false;
-        }
-        QSet<QString> present;
-        while (query.next())
-            present.insert(query.value(1).toString());
-        query.finish();
-        if (present.isEmpty()) {
-            *error = QStringLiteral("the store has no table %1").arg(entity->name);
-            return false;
-        }
-        for (const ColumnInfo &column : entity->columns) {
-            if (!present.contains(QString::fromLatin1(column.name))) {
-                *error = QStringLiteral("the store's table %1 has no column %2")
-                             .arg(entity->name, QString::fromLatin1(column.name));
-                return false;
-            }
-        }
-    }
+    if (!Migration::check(db, schema, latest, error))
+        return false;
 
     m_context = new ModelContext(db, schema, nullptr);
-    if (!m_context->load(error))
+    if (options.loadRecords && !m_context->load(error))
         return false;
 
     // Only now that the whole file has been read do we switch it to the

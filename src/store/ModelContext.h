@@ -90,6 +90,9 @@ public:
         return static_cast<T *>(model(id));
     }
 
+    // The store's connection, for reading rows without keeping them.
+    QSqlDatabase database() const { return m_db; }
+
     // Automatic saving: armed by every change, fires after this delay.
     void setAutosaveEnabled(bool enabled);
     bool autosaveEnabled() const { return m_autosave; }

@@ -17,22 +17,26 @@
 class ModelContext;
 class PersistentModel;
 
-// One stored field: its column name (spelled as the field), its SQL type and
-// how to move its value between a record and the column.
+// One stored field: its column name (spelled as the field), its SQL type,
+// how to move its value between a record and the column, and the schema
+// version that brought the column.
 struct ColumnInfo
 {
     const char *name;
     const char *sqlType;
     QVariant (*get)(const PersistentModel &);
     void (*set)(PersistentModel &, const QVariant &);
+    int since = 1;
 };
 
-// One record type: its table and the columns in field declaration order.
+// One record type: its table, the columns in field declaration order and the
+// schema version that brought the table.
 struct EntityInfo
 {
     QString name;
     QList<ColumnInfo> columns;
     std::unique_ptr<PersistentModel> (*make)();
+    int since = 1;
 };
 
 // Base of every stored record. Records are owned by their ModelContext once

@@ -6,10 +6,9 @@
 #include "AppSettings.h"
 #include "FocusScreen.h"
 #include "FocusSession.h"
+#include "Logging.h"
 #include "ModelContext.h"
 #include "Store.h"
-
-#include <cstdio>
 
 namespace SeedData {
 
@@ -18,8 +17,7 @@ void insertIfRequested(AppModel &model)
     if (qEnvironmentVariable("APP_SEED") != QLatin1String("1"))
         return;
     if (!Store::isOverridden()) {
-        std::fputs("APP_SEED ignored: APP_STORE must be a file in /tmp\n", stdout);
-        std::fflush(stdout);
+        qCInfo(lcStore, "APP_SEED ignored: APP_STORE must be a file in /tmp");
         return;
     }
 

@@ -5,13 +5,13 @@
 #include "AppSettings.h"
 #include "FocusScreen.h"
 #include "FocusSession.h"
+#include "Logging.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
 
@@ -51,23 +51,25 @@ QUrl url()
     return QUrl::fromLocalFile(path());
 }
 
-std::unique_ptr<ModelContainer> openContainer(QString *error)
+std::unique_ptr<ModelContainer> openContainer(QString *error, const StoreOpenOptions &options)
 {
-    return ModelContainer::open(path(), schema(), error);
+    return ModelContainer::open(path(), schema(), error, options);
 }
 
-std::unique_ptr<ModelContainer> openOrReport()
+std::unique_ptr<ModelContainer> openOrReport(const StoreOpenOptions &options)
 {
     QString error;
-    auto container = openContainer(&error);
+    auto container = openContainer(&error, options);
+    if (container && !container->backupPath().isEmpty()) {
+        qCWarning(lcStore).noquote() << QCoreApplication::translate("Store",
+                                                                    "Lumora brought the database at %1 up to "
+                                                                    "date; the one it was is kept at %2")
+                                            .arg(path(), container->backupPath());
+    }
     if (container)
         return container;
-    const QByteArray message =
-        (QCoreApplication::translate("Store", "Could not open the database at %1: %2").arg(path(), error) +
-         QLatin1Char('\n'))
-            .toLocal8Bit();
-    std::fputs(message.constData(), stderr);
-    std::fflush(stderr);
+    qCWarning(lcStore).noquote()
+        << QCoreApplication::translate("Store", "Could not open the database at %1: %2").arg(path(), error);
     return nullptr;
 }
 

@@ -24,12 +24,13 @@ QString path();
 bool isOverridden();
 
 // Opens the store; returns null and sets error on failure.
-std::unique_ptr<ModelContainer> openContainer(QString *error);
+std::unique_ptr<ModelContainer> openContainer(QString *error, const StoreOpenOptions &options = {});
 
 // Opens the store; on failure writes
 // "Could not open the database at <path>: <error>" to standard error and
-// returns null.
-std::unique_ptr<ModelContainer> openOrReport();
+// returns null. When opening brought the store up to date, it says so there
+// and names the copy of the old one.
+std::unique_ptr<ModelContainer> openOrReport(const StoreOpenOptions &options = {});
 
 // Opens the store or ends the process: on failure it writes
 // "Could not open the database at <path>: <error>" to standard error and

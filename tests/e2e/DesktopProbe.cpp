@@ -386,6 +386,16 @@ bool DesktopProbe::isOverrideRedirect(quint64 window) const
            attributes.override_redirect;
 }
 
+bool DesktopProbe::isModifierOn(int modifier) const
+{
+    Window rootReturn = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned int mask = 0;
+    return d->display &&
+           XQueryPointer(d->display, d->root, &rootReturn, &child, &rootX, &rootY, &x, &y, &mask) &&
+           (mask & (1u << modifier));
+}
+
 QList<QRect> DesktopProbe::inputShape(quint64 window) const
 {
     QList<QRect> out;

@@ -80,6 +80,9 @@ public:
     // The window's rectangle in root coordinates; null when it is gone.
     QRect geometry(quint64 window) const;
     bool isOverrideRedirect(quint64 window) const;
+    // Whether the keyboard's state has the X modifier with this index on
+    // (0 Shift, 1 Lock, 2 Control, 3 Mod1 ... 7 Mod5), locks included.
+    bool isModifierOn(int modifier) const;
     // Where the window takes pointer input (its X input shape), in window
     // coordinates; empty when pointer events fall through it.
     QList<QRect> inputShape(quint64 window) const;

@@ -70,6 +70,12 @@ void LumoraProcess::setStandardErrorFile(const QString &path)
     m_process.setStandardErrorFile(path);
 }
 
+void LumoraProcess::setOutputFile(const QString &path)
+{
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.setStandardOutputFile(path);
+}
+
 bool LumoraProcess::start(const QStringList &arguments)
 {
     m_process.start(program(), arguments);

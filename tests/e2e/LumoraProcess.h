@@ -46,6 +46,8 @@ public:
     void useUserStore();
     // Standard error goes to this file instead of the test's. Before start().
     void setStandardErrorFile(const QString &path);
+    // Standard output and error both go to this file. Before start().
+    void setOutputFile(const QString &path);
 
     bool start(const QStringList &arguments = {});
     // Started, and its icon is in the tray host.

@@ -73,7 +73,7 @@ QList<ScratchStore::SessionRow> ScratchStore::sessions() const
 {
     QList<SessionRow> out;
     read(QStringLiteral(
-             "SELECT s.id, f.name, s.startTime, s.endTime, s.completed, s.actualDuration "
+             "SELECT s.id, f.name, s.startTime, s.endTime, s.completed, s.actualDuration, s.\"round\" "
              "FROM FocusSession s LEFT JOIN FocusScreen f ON f.uuid = s.focusScreenID ORDER BY s.id"),
          [&](QSqlQuery &query) {
              SessionRow row;
@@ -85,6 +85,7 @@ QList<ScratchStore::SessionRow> ScratchStore::sessions() const
              row.completed = query.value(4).toInt() != 0;
              if (!query.value(5).isNull())
                  row.actualDuration = query.value(5).toDouble();
+             row.round = query.value(6).toLongLong();
              out.append(row);
          });
     return out;

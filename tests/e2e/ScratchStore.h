@@ -27,6 +27,7 @@ public:
         std::optional<double> endTime;
         bool completed = false;
         std::optional<double> actualDuration;
+        qint64 round = 0; // in a cycle of rounds, from 1; 0 otherwise
     };
 
     // Where the store of a run without APP_STORE lives, below folder():

@@ -5,9 +5,12 @@
 # be ready, the private session bus, the Wayland desktops' user and folders,
 # and running the command under a time limit.
 # The sourcing script sets session_name (for messages) first.
+# LUMORA_E2E_READY_TIMEOUT sets the seconds each part may take to come up
+# (default 15); LUMORA_E2E_KEEP=1 keeps the scratch folder (the desktop's
+# logs) after the run.
 
 command_timeout=${LUMORA_E2E_TIMEOUT:-240}
-ready_timeout=15 # seconds for each desktop part to come up
+ready_timeout=${LUMORA_E2E_READY_TIMEOUT:-15} # seconds for each desktop part to come up
 
 workdir=$(mktemp -d "${TMPDIR:-/tmp}/lumora-$session_name.XXXXXX")
 pids=()       # our children, stopped in reverse order
@@ -44,7 +47,7 @@ cleanup() {
             tail -n 20 "$f" >&2
         done
     fi
-    rm -rf "$workdir"
+    [ -n "${LUMORA_E2E_KEEP:-}" ] || rm -rf "$workdir"
     exit "$status"
 }
 trap cleanup EXIT

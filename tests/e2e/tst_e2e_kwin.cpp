@@ -15,6 +15,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -23,6 +24,8 @@
 #include <QTest>
 
 #include <memory>
+
+#include <csignal>
 
 namespace {
 
@@ -37,6 +40,9 @@ const QString blockedId = QStringLiteral("lumora-test-blocked");
 const QString allowedId = QStringLiteral("lumora-test-allowed");
 const QString lateId = QStringLiteral("lumora-test-late");
 const QString overlayTitle = QString::fromLatin1(LumoraProcess::kOverlayTitle);
+
+// The guard's time-out after the last heartbeat, and room for a busy machine.
+constexpr int stoppedOverlaysGoneWithinMs = 14000;
 
 // The outputs of the test desktop, left to right.
 const QList<QRect> outputs{QRect(0, 0, 1280, 800), QRect(1280, 0, 1280, 800)};
@@ -426,6 +432,34 @@ for (var i = 0; i < all.length; ++i)
         QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), settleMs);
         // Its full screen was the window's own and stays.
         QVERIFY(kwinWindow(lateId) && kwinWindow(lateId)->fullScreen);
+        startLumora();
+    }
+
+    // A stopped Lumora (SIGSTOP) loses its overlays within the guard's
+    // time-out: the guard has KWin minimise them, and the window under them
+    // shows. Once Lumora runs again they are up and above again; the second
+    // stop is guarded as the first.
+    void stoppedProgramLosesItsOverlays()
+    {
+        startSession(overlayOneMinute);
+        QTRY_VERIFY_WITH_TIMEOUT(overlaysAbove(allowedId), settleMs);
+        const auto pid = pid_t(m_lumora->pid());
+        const auto allMinimized = [] {
+            const auto shown = overlays();
+            return !shown.isEmpty() &&
+                   std::all_of(shown.cbegin(), shown.cend(), [](const KWinWindow &w) { return w.minimized; });
+        };
+        for (int stop = 0; stop < 2; ++stop) {
+            QVERIFY(::kill(pid, SIGSTOP) == 0);
+            QElapsedTimer stopped;
+            stopped.start();
+            QTRY_VERIFY_WITH_TIMEOUT(allMinimized(), stoppedOverlaysGoneWithinMs);
+            QVERIFY2(stopped.elapsed() >= 8000, qPrintable(QString::number(stopped.elapsed())));
+            QVERIFY(::kill(pid, SIGCONT) == 0);
+            QTRY_VERIFY_WITH_TIMEOUT(overlaysCoverBothOutputs() && overlaysAbove(allowedId), settleMs);
+        }
+        m_lumora->stop();
+        QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), settleMs);
         startLumora();
     }
 };

@@ -208,7 +208,8 @@ private Q_SLOTS:
         }
         // A refused backend takes no more registrations.
         if (response != 0)
-            QVERIFY(!backend.registerHotKey(3, 0x100, {HotKeysController::kSignature, 99}));
+            QVERIFY(
+                !backend.registerHotKey(Key::f, ModifierFlag::command, {HotKeysController::kSignature, 99}));
     }
 
     // Activated presses the hot key of the session bound last; a change of

@@ -9,6 +9,7 @@
 // Ending the session, killing Lumora or the session's end passing while
 // Lumora is silent frees the browser; web pages cannot reach the
 // extension's files.
+#include "AppLockProfile.h"
 #include "AppSettings.h"
 #include "DBusRemoteControl.h"
 #include "DesktopProbe.h"
@@ -45,6 +46,8 @@ constexpr int kRequestMs = 10000;
 constexpr int kSettleMs = 15000;
 
 const QString kScreen = QStringLiteral("Websites Minute");
+// A screen that uses a lock profile: the profile's websites are refused.
+const QString kProfileScreen = QStringLiteral("Blocked Minute");
 // The extension's id, fixed by the key in its manifest.
 const QString kExtensionId = QStringLiteral("cmepddnafagflcolaoelcigfpgmdkipk");
 
@@ -465,6 +468,16 @@ private Q_SLOTS:
                 kScreen, 600.0, QStringList{},
                 QStringList{QStringLiteral("https://www.Allowed.test/x"), QStringLiteral("not a domain")},
                 LockMode::overlay, false, 0));
+            auto *profile = context->insert(std::make_unique<AppLockProfile>(
+                QStringLiteral("Distractions"), QStringList{},
+                QStringList{QStringLiteral("blocked.test"), QStringLiteral("https://www.Social.test/feed"),
+                            QStringLiteral("not a domain")},
+                LockMode::overlay));
+            // Its own allowed list is not used while it uses the profile.
+            auto *blocking = context->insert(std::make_unique<FocusScreen>(
+                kProfileScreen, 600.0, QStringList{}, QStringList{QStringLiteral("allowed.test")},
+                LockMode::overlay, false, 1));
+            blocking->setLockProfileID(profile->uuid());
             context->insert(std::make_unique<AppSettings>());
         });
         QVERIFY2(fillError.isEmpty(), qPrintable(fillError));
@@ -630,6 +643,44 @@ private Q_SLOTS:
         // The blocked tab goes back to the page it was last refused.
         QTRY_COMPARE_WITH_TIMEOUT(m_browser->target(m_openTab).value(QStringLiteral("url")).toString(),
                                   url(QStringLiteral("other.test"), QStringLiteral("/before")), kSettleMs);
+    }
+
+    // A screen that uses a lock profile refuses exactly the profile's
+    // domains (and their subdomains); everything else loads.
+    void profileSessionRefusesItsDomains_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("a blocked domain") << QStringLiteral("blocked.test") << true;
+        QTest::newRow("its subdomain") << QStringLiteral("sub.blocked.test") << true;
+        QTest::newRow("the entry typed with scheme and www") << QStringLiteral("social.test") << true;
+        QTest::newRow("its www") << QStringLiteral("www.social.test") << true;
+        QTest::newRow("another domain") << QStringLiteral("other.test") << false;
+        QTest::newRow("the screen's allowed domain") << QStringLiteral("allowed.test") << false;
+        QTest::newRow("a name ending like a blocked one") << QStringLiteral("notblocked.test") << false;
+        QTest::newRow("a blocked domain inside another")
+            << QStringLiteral("blocked.test.other.test") << false;
+    }
+    void profileSessionRefusesItsDomains()
+    {
+        QFETCH(QString, host);
+        QFETCH(bool, blocked);
+        if (m_screen != kProfileScreen) {
+            m_screen = kProfileScreen;
+            const QString error = m_lumora->startScreen(kProfileScreen);
+            QVERIFY2(error.isEmpty(), qPrintable(error));
+            QTRY_COMPARE_WITH_TIMEOUT(visitHost(QStringLiteral("blocked.test")), QStringLiteral("blocked"),
+                                      kSettleMs);
+        }
+        QCOMPARE(visitHost(host), blocked ? QStringLiteral("blocked") : QStringLiteral("loaded"));
+    }
+
+    void endedProfileSessionFreesTheBrowser()
+    {
+        QVERIFY2(LumoraProcess::exitSessionEarly(m_probe).isEmpty(), "the session could not be ended");
+        QTRY_COMPARE_WITH_TIMEOUT(visitHost(QStringLiteral("blocked.test")), QStringLiteral("loaded"),
+                                  kSettleMs);
+        m_screen = kScreen;
     }
 
     void killedLumoraFreesTheBrowser()

@@ -15,7 +15,10 @@ status=0
 for ts in "$root"/translations/*.ts; do
     name=$(basename "$ts")
     cp "$ts" "$scratch/$name"
-    (cd "$root" && "$lupdate" -silent src -ts "$scratch/$name" -no-obsolete -locations none)
+    # The English catalogue holds only the plural forms of texts with a count.
+    plural_only=()
+    [ "$name" = lumora_en.ts ] && plural_only=(-pluralonly)
+    (cd "$root" && "$lupdate" -silent "${plural_only[@]}" src -ts "$scratch/$name" -no-obsolete -locations none)
     if ! diff -u "$ts" "$scratch/$name" >"$scratch/$name.diff"; then
         echo "$name is out of date with the code:"
         head -60 "$scratch/$name.diff"

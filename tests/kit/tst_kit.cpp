@@ -3,7 +3,9 @@
 #include "DurationFormat.h"
 #include "HomePath.h"
 #include "ItemTitle.h"
+#include "Logging.h"
 #include "NativeMessaging.h"
+#include "StdoutCapture.h"
 #include "TerminalText.h"
 #include "WebsiteDomain.h"
 
@@ -309,6 +311,50 @@ private Q_SLOTS:
         QFETCH(QString, input);
         QFETCH(QString, expected);
         QCOMPARE(TerminalText::escaped(input), expected);
+    }
+
+    // Lumora's lines come out exactly as written (the log on standard
+    // output, warnings on standard error), made safe for the terminal; Qt's
+    // own messages keep the handler they had.
+    void logLines_data()
+    {
+        QTest::addColumn<bool>("warning");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("info on standard output") << false << "Invalid shortcut string: F"
+                                                 << "Invalid shortcut string: F\n"
+                                                 << QString();
+        QTest::newRow("warning on standard error")
+            << true << "Lumora: Notifications are not held back: no server" << QString()
+            << "Lumora: Notifications are not held back: no server\n";
+        QTest::newRow("typed text escaped") << false << "Invalid shortcut string: ctrl+\x1b[2J\u202e"
+                                            << "Invalid shortcut string: ctrl+\\x1b[2J\\u202e\n"
+                                            << QString();
+    }
+    void logLines()
+    {
+        QFETCH(bool, warning);
+        QFETCH(QString, message);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        static QStringList othersSaw;
+        othersSaw.clear();
+        const QtMessageHandler runner = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext &, const QString &text) { othersSaw.append(text); });
+        StdoutCapture standardError(stderr);
+        StdoutCapture standardOutput;
+        if (warning)
+            qCWarning(lcSession).noquote() << message;
+        else
+            qCInfo(lcHotKey).noquote() << message;
+        qWarning("Qt's own");
+        const QString printed = standardOutput.text();
+        const QString printedError = standardError.text();
+        qInstallMessageHandler(runner);
+        QCOMPARE(printed, out);
+        QCOMPARE(printedError, err);
+        QCOMPARE(othersSaw, QStringList{QStringLiteral("Qt's own")});
     }
 
     // Every duration text of the program, by format.

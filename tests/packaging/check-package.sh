@@ -3,7 +3,8 @@
 # Installs into a scratch prefix and validates the desktop entry and the
 # AppStream metadata; then builds the .deb, unpacks it into a scratch root,
 # checks that it carries a stripped program (its debug information in the
-# lumora-dbgsym package), the copyright file, the Debian changelog and the
+# lumora-dbgsym package), the GNOME Shell extension with its compiled
+# settings schema, the copyright file, the Debian changelog and the
 # manual page, runs the unpacked program's self-test and lintian
 # (errors fail).
 set -euo pipefail
@@ -59,6 +60,16 @@ for f in etc/chromium/native-messaging-hosts/io.github.lumora.lumora.json \
     grep -q '"path": "/usr/bin/lumora"' "$root/$f" || fail "no $f naming /usr/bin/lumora in the package"
 done
 [ -f "$root/usr/share/lumora/browser-extension/manifest.json" ] || fail "no browser extension in the package"
+# The GNOME Shell extension where GNOME finds system extensions, in the form
+# its metadata names, with its settings schema compiled.
+gnome="$root/usr/share/gnome-shell/extensions/lumora@lumora.github.io"
+for f in metadata.json extension.js core.js lumora-symbolic.svg schemas/gschemas.compiled \
+         schemas/org.gnome.shell.extensions.lumora.gschema.xml; do
+    [ -f "$gnome/$f" ] || fail "no GNOME Shell extension file $f in the package"
+done
+grep -q '"uuid": "lumora@lumora.github.io"' "$gnome/metadata.json" || fail "the GNOME Shell extension names another uuid"
+gsettings --schemadir "$gnome/schemas" list-keys org.gnome.shell.extensions.lumora | grep -qx open-popover ||
+    fail "the GNOME Shell extension's compiled schema has no open-popover key"
 dpkg-deb -I "$deb" conffiles | grep -qx /etc/chromium/native-messaging-hosts/io.github.lumora.lumora.json ||
     fail "the Chromium host manifest is not a conffile"
 gzip -t "$root/usr/share/doc/lumora/changelog.Debian.gz" || fail "no readable changelog.Debian.gz"

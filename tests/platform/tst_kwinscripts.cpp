@@ -144,6 +144,10 @@ private Q_SLOTS:
         QVERIFY(script.contains(QStringLiteral("var othersAbove = false;")));
         QVERIFY(KWinScripts::keepAbove(1, {QStringLiteral("x")}, {}, true)
                     .contains(QStringLiteral("var othersAbove = true;")));
+        const QString takeDown = KWinScripts::takeDown(1234, {QStringLiteral("Lumora \"Focus\"")});
+        QVERIFY(takeDown.contains(QStringLiteral("var pid = 1234;")));
+        QVERIFY2(takeDown.contains(QStringLiteral("var covering = [\"Lumora \\\"Focus\\\"\"];")),
+                 qPrintable(takeDown));
     }
 };
 

@@ -242,6 +242,90 @@ private Q_SLOTS:
         QCOMPARE(SwayIpc::restoreView(view, {7}), expected);
     }
 
+    // The mark of a window floated above the overlays names its old
+    // neighbours; a mark of another window, or a broken one, is no such mark.
+    void readsFloatedMarks_data()
+    {
+        QTest::addColumn<QString>("mark");
+        QTest::addColumn<bool>("floated");
+        QTest::addColumn<qint64>("previous");
+        QTest::addColumn<qint64>("next");
+        QTest::newRow("both neighbours") << SwayIpc::floatedMark(7, 6, 8) << true << qint64(6) << qint64(8);
+        QTest::newRow("first in its container")
+            << SwayIpc::floatedMark(7, 0, 8) << true << qint64(0) << qint64(8);
+        QTest::newRow("alone") << SwayIpc::floatedMark(7, 0, 0) << true << qint64(0) << qint64(0);
+        QTest::newRow("another window's")
+            << SwayIpc::floatedMark(70, 6, 8) << false << qint64(0) << qint64(0);
+        QTest::newRow("cut short") << QStringLiteral("_lumora_floated_7_6") << false << qint64(0)
+                                   << qint64(0);
+        QTest::newRow("not numbers") << QStringLiteral("_lumora_floated_7_a_b") << false << qint64(0)
+                                     << qint64(0);
+        QTest::newRow("a full-screen mark")
+            << SwayIpc::fullScreenMark(7, false) << false << qint64(0) << qint64(0);
+    }
+    void readsFloatedMarks()
+    {
+        QFETCH(QString, mark);
+        QFETCH(bool, floated);
+        QFETCH(qint64, previous);
+        QFETCH(qint64, next);
+        SwayIpc::Window window;
+        window.id = 7;
+        window.marks = {QStringLiteral("user mark"), mark};
+        qint64 before = -1;
+        qint64 after = -1;
+        QCOMPARE(window.floatedAbove(&before, &after), floated);
+        if (floated) {
+            QCOMPARE(before, previous);
+            QCOMPARE(after, next);
+        }
+    }
+
+    // A window goes back after its previous neighbour, else before its next
+    // one (moved after it, then swapped), else to the end of its workspace;
+    // a neighbour that is not tiled there any more is no anchor.
+    void tilesBack_data()
+    {
+        QTest::addColumn<qint64>("previous");
+        QTest::addColumn<qint64>("next");
+        QTest::addColumn<QList<qint64>>("anchors");
+        QTest::addColumn<QStringList>("expected");
+        const QString off = QStringLiteral("[con_id=7] floating disable");
+        QTest::newRow("after the previous")
+            << qint64(6) << qint64(8) << QList<qint64>{6, 8}
+            << QStringList{off, "[con_id=6] mark --add _lumora_anchor_7",
+                           "[con_id=7] move container to mark _lumora_anchor_7", "unmark _lumora_anchor_7"};
+        QTest::newRow("before the next")
+            << qint64(6) << qint64(8) << QList<qint64>{8}
+            << QStringList{off, "[con_id=8] mark --add _lumora_anchor_7",
+                           "[con_id=7] move container to mark _lumora_anchor_7", "unmark _lumora_anchor_7",
+                           "[con_id=7] swap container with con_id 8"};
+        QTest::newRow("no neighbour left") << qint64(6) << qint64(8) << QList<qint64>{} << QStringList{off};
+        QTest::newRow("itself") << qint64(7) << qint64(0) << QList<qint64>{7} << QStringList{off};
+    }
+    void tilesBack()
+    {
+        QFETCH(qint64, previous);
+        QFETCH(qint64, next);
+        QFETCH(QList<qint64>, anchors);
+        QFETCH(QStringList, expected);
+        QCOMPARE(SwayIpc::tileBack(7, previous, next, [&](qint64 id) { return anchors.contains(id); }),
+                 expected);
+    }
+
+    void readsOutputRectangles()
+    {
+        const char *tree =
+            "{'id':1,'type':'root','nodes':["
+            "  {'id':2,'type':'output','name':'__i3','rect':{'x':0,'y':0,'width':1920,'height':1080}},"
+            "  {'id':3,'type':'output','name':'HEADLESS-1','rect':{'x':0,'y':0,'width':1280,'height':800}},"
+            "  {'id':4,'type':'output','name':'HEADLESS-2',"
+            "   'rect':{'x':-1024,'y':0,'width':1024,'height':768}}]}";
+        QCOMPARE(SwayIpc::outputRects(json(tree)),
+                 (QHash<QString, QRect>{{"HEADLESS-1", QRect(0, 0, 1280, 800)},
+                                        {"HEADLESS-2", QRect(-1024, 0, 1024, 768)}}));
+    }
+
     void readsOddTrees_data()
     {
         QTest::addColumn<QByteArray>("tree");

@@ -238,6 +238,54 @@ private Q_SLOTS:
         QCOMPARE(desk.hiddenNow(), hiddenBefore);
     }
 
+    void blockListSweep_data()
+    {
+        QTest::addColumn<Mode>("mode");
+        QTest::addColumn<QStringList>("apps");
+        QTest::addColumn<QStringList>("blocked");
+        QTest::addColumn<QStringList>("expectedHidden");
+        QTest::newRow("only the blocked go") << Mode::hideApps << QStringList{"A:10", "B:11", "C:12"}
+                                             << QStringList{"B"} << QStringList{"pid:11"};
+        QTest::newRow("any name, any case")
+            << Mode::preventLaunch
+            << QStringList{"XTerm|debian-xterm|xterm:10", "Firefox|firefox-esr:11", "C:12"}
+            << QStringList{"DEBIAN-XTERM.desktop", "firefox-esr"} << QStringList{"pid:10", "pid:11"};
+        QTest::newRow("empty block list hides nothing")
+            << Mode::hideApps << QStringList{"A:10", "B:11"} << QStringList{} << QStringList{};
+        QTest::newRow("itself is never hidden, though blocked")
+            << Mode::hideApps << QStringList{"Lumora:10:s", "A:11"} << QStringList{"Lumora", "A"}
+            << QStringList{"pid:11"};
+        QTest::newRow("overlay mode hides nothing")
+            << Mode::overlay << QStringList{"A:10"} << QStringList{"A"} << QStringList{};
+    }
+    // A lock from a block list hides exactly what it names, and in
+    // preventLaunch only those are hidden again when they launch.
+    void blockListSweep()
+    {
+        QFETCH(Mode, mode);
+        QFETCH(QStringList, apps);
+        QFETCH(QStringList, blocked);
+        QFETCH(QStringList, expectedHidden);
+        Desk desk(apps);
+        desk.manager->startLock(mode, blocked, AppLockManager::ListKind::blocked);
+        QCOMPARE(desk.hiddenIdentities(), expectedHidden);
+        QCOMPARE(desk.manager->blockedAppIds(), QSet<QString>(blocked.cbegin(), blocked.cend()));
+        QVERIFY(desk.manager->allowedAppIds().isEmpty());
+        if (mode == Mode::preventLaunch) {
+            const auto other = desk.workspace.makeApplication(QStringLiteral("Other"), 20);
+            const auto again = desk.workspace.makeApplication(QStringLiteral("firefox-esr"), 21);
+            desk.workspace.launch(other);
+            desk.workspace.launch(again);
+            drainEvents();
+            QVERIFY(!desk.workspace.isHidden(other));
+            QVERIFY(desk.workspace.isHidden(again));
+        }
+        desk.manager->stopLock();
+        drainEvents();
+        QVERIFY(desk.hiddenNow().isEmpty());
+        QCOMPARE(desk.manager->listKind(), AppLockManager::ListKind::blocked);
+    }
+
     void observersPerMode_data()
     {
         QTest::addColumn<Mode>("mode");

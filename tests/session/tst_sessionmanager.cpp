@@ -3,6 +3,7 @@
 // overlay, notifications, opener, clock) and a real store file. Ticks are
 // driven directly; the clock moves one second per tick.
 #include "AppLockManager.h"
+#include "AppLockProfile.h"
 #include "FakeAccessibility.h"
 #include "FakeAppOpener.h"
 #include "FakeDoNotDisturb.h"
@@ -49,6 +50,7 @@ public:
         onEmergencyExit = std::move(callback);
     }
     void setOnExtendRequested(std::function<void(int)> callback) override { onExtend = std::move(callback); }
+    void setOnSkipBreak(std::function<void()> callback) override { onSkipBreak = std::move(callback); }
 
     void finishFade()
     {
@@ -63,6 +65,7 @@ public:
     std::function<void()> pending;
     std::function<void()> onEmergencyExit;
     std::function<void(int)> onExtend;
+    std::function<void()> onSkipBreak;
 };
 
 } // namespace
@@ -111,11 +114,11 @@ class TestSessionManager : public QObject
     }
 
     // What the shell does: record a session now, save, post the request.
-    FocusSession *requestStart(FocusScreen *screen)
+    FocusSession *requestStart(FocusScreen *screen, const QDateTime &until = {})
     {
         auto *session = ctx()->insert(std::make_unique<FocusSession>(screen->uuid(), m_clock));
         ctx()->save();
-        FocusSessionManager::postStartRequest(m_requests, session->id(), screen->id());
+        FocusSessionManager::postStartRequest(m_requests, session->id(), screen->id(), until);
         QCoreApplication::processEvents(); // the request is handled in a later turn
         return session;
     }
@@ -154,6 +157,10 @@ private Q_SLOTS:
         m_hold = std::make_unique<NotificationHold>(&m_dnd, holdJournalPath());
         SessionPreferences::setDoNotDisturb(true);
         SessionPreferences::setEndSound(true);
+        makeManager(&m_sound);
+    }
+    void makeManager(SessionSound *sound)
+    {
         FocusSessionManager::Services services;
         services.lockManager = m_lock.get();
         services.overlay = &m_overlay;
@@ -163,7 +170,7 @@ private Q_SLOTS:
         services.requests = &m_requests;
         services.now = [this] { return m_clock; };
         services.notificationHold = m_hold.get();
-        services.sound = &m_sound;
+        services.sound = sound;
         m_manager = std::make_unique<FocusSessionManager>(services);
         m_manager->setModelContainer(m_container.get());
     }
@@ -211,7 +218,8 @@ private Q_SLOTS:
         QCOMPARE(m_notifications.posted[0].title, QStringLiteral("Focus Session Complete"));
         QCOMPARE(m_notifications.posted[0].body,
                  QStringLiteral("Great job! You've finished your session: Deep Work"));
-        QVERIFY(m_notifications.posted[0].playSound);
+        // The sound is this program's own: the notification asks for none.
+        QVERIFY(!m_notifications.posted[0].playSound);
         QVERIFY(!QUuid::fromString(m_notifications.posted[0].identifier).isNull());
     }
 
@@ -426,6 +434,37 @@ private Q_SLOTS:
         QCOMPARE(postedTitled(QStringLiteral("Focus Session Complete")), completed ? 1 : 0);
         // Told once per run that there is no means, not at every session.
         QVERIFY(m_hold->hold().isEmpty());
+    }
+
+    // The end sounds once: through this program's player where there is
+    // one, else through the notification's hint, and not at all when the
+    // user turned the sound off.
+    void endSoundsOnce_data()
+    {
+        QTest::addColumn<bool>("player");
+        QTest::addColumn<bool>("wanted");
+        QTest::addColumn<int>("played");
+        QTest::addColumn<bool>("hinted");
+        QTest::newRow("player") << true << true << 1 << false;
+        QTest::newRow("player, sound off") << true << false << 0 << false;
+        QTest::newRow("no player") << false << true << 0 << true;
+        QTest::newRow("no player, sound off") << false << false << 0 << false;
+    }
+    void endSoundsOnce()
+    {
+        QFETCH(bool, player);
+        QFETCH(bool, wanted);
+        QFETCH(int, played);
+        QFETCH(bool, hinted);
+        SessionPreferences::setEndSound(wanted);
+        if (!player)
+            makeManager(nullptr);
+        requestStart(addScreen(2));
+        tickTimes(2);
+        finishFade();
+        QCOMPARE(m_sound.completes, played);
+        QCOMPARE(m_notifications.posted.size(), 1);
+        QCOMPARE(m_notifications.posted[0].playSound, hinted);
     }
 
     // A run killed while holding notifications back leaves its journal; the
@@ -786,6 +825,209 @@ private Q_SLOTS:
         QCOMPARE(c.strictModeType, StrictModeType::math);
         QCOMPARE(c.overlayBackgroundType, OverlayBackgroundType::solid);
         QCOMPARE(*c.overlayBackgroundValue, QStringLiteral("#123456"));
+    }
+
+    // script: "t<n>" n seconds of countdown, "skip" the overlay's Skip Break,
+    // "end" End Session, "hidden"/"shown" what the other application is now.
+    // overlays: what each overlay shown said: R<round> a round ("R" without
+    // rounds), B<round> a break after it, L<round> a long one. rows: every
+    // session record, "<round>:<completed>:<seconds>".
+    void roundsAndBreaks_data()
+    {
+        QTest::addColumn<int>("rounds");
+        QTest::addColumn<double>("breakLength");
+        QTest::addColumn<int>("longEvery");
+        QTest::addColumn<double>("longLength");
+        QTest::addColumn<bool>("appsBack");
+        QTest::addColumn<int>("untilSeconds"); // 0: no end
+        QTest::addColumn<QStringList>("script");
+        QTest::addColumn<QStringList>("overlays");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("two rounds, applications back for the break")
+            << 2 << 2.0 << 0 << 0.0 << true << 0
+            << QStringList{"hidden", "t3", "shown", "t2", "hidden", "t3", "shown"}
+            << QStringList{"R1", "B1", "R2"} << QStringList{"1:1:3", "2:1:3"};
+        QTest::newRow("two rounds, applications stay hidden")
+            << 2 << 2.0 << 0 << 0.0 << false << 0
+            << QStringList{"hidden", "t3", "hidden", "t2", "hidden", "t3", "shown"}
+            << QStringList{"R1", "B1", "R2"} << QStringList{"1:1:3", "2:1:3"};
+        QTest::newRow("a skipped break")
+            << 2 << 60.0 << 0 << 0.0 << true << 0 << QStringList{"t3", "t1", "skip", "hidden", "t3"}
+            << QStringList{"R1", "B1", "R2"} << QStringList{"1:1:3", "2:1:3"};
+        QTest::newRow("an end in the break ends the cycle")
+            << 3 << 60.0 << 0 << 0.0 << true << 0 << QStringList{"t3", "t5", "end", "shown"}
+            << QStringList{"R1", "B1"} << QStringList{"1:1:3"};
+        QTest::newRow("an end in a round ends the cycle")
+            << 3 << 2.0 << 0 << 0.0 << true << 0 << QStringList{"t3", "t2", "t1", "end", "shown"}
+            << QStringList{"R1", "B1", "R2"} << QStringList{"1:1:3", "2:0:1"};
+        QTest::newRow("a long break every second round")
+            << 3 << 1.0 << 2 << 4.0 << true << 0 << QStringList{"t3", "t1", "t3", "t4", "t3"}
+            << QStringList{"R1", "B1", "R2", "L2", "R3"} << QStringList{"1:1:3", "2:1:3", "3:1:3"};
+        QTest::newRow("no break length: the next round at once")
+            << 2 << 0.0 << 0 << 0.0 << true << 0 << QStringList{"t3", "hidden", "t3"}
+            << QStringList{"R1", "R2"} << QStringList{"1:1:3", "2:1:3"};
+        QTest::newRow("no rounds: one session") << 0 << 5.0 << 0 << 0.0 << true << 0 << QStringList{"t3"}
+                                                << QStringList{"R"} << QStringList{"0:1:3"};
+        QTest::newRow("a scheduled end stops the cycle")
+            << 3 << 2.0 << 0 << 0.0 << true << 4 << QStringList{"t3", "t1", "shown"}
+            << QStringList{"R1", "B1"} << QStringList{"1:1:3"};
+        QTest::newRow("a scheduled end in a round completes it")
+            << 3 << 1.0 << 0 << 0.0 << true << 5 << QStringList{"t3", "t1", "t1", "shown"}
+            << QStringList{"R1", "B1", "R2"} << QStringList{"1:1:3", "2:1:1"};
+    }
+    void roundsAndBreaks()
+    {
+        QFETCH(int, rounds);
+        QFETCH(double, breakLength);
+        QFETCH(int, longEvery);
+        QFETCH(double, longLength);
+        QFETCH(bool, appsBack);
+        QFETCH(int, untilSeconds);
+        QFETCH(QStringList, script);
+        QFETCH(QStringList, overlays);
+        QFETCH(QStringList, rows);
+        const RunningApplication other = m_workspace->addApplication(QStringLiteral("XClock"), 12);
+        FocusScreen *screen = addScreen(3);
+        screen->setRounds(rounds);
+        screen->setBreakLength(breakLength);
+        screen->setLongBreakEvery(longEvery);
+        screen->setLongBreakLength(longLength);
+        screen->setAppsBackDuringBreak(appsBack);
+        ctx()->save();
+        QSignalSpy phases(m_manager.get(), &FocusSessionManager::phaseChanged);
+        requestStart(screen, untilSeconds ? m_clock.addSecs(untilSeconds) : QDateTime());
+        QVERIFY(m_manager->activeSession());
+        for (const QString &step : std::as_const(script)) {
+            QCoreApplication::processEvents();
+            if (step.startsWith(QLatin1Char('t'))) {
+                tickTimes(step.mid(1).toInt());
+            } else if (step == QLatin1String("skip")) {
+                QVERIFY(m_overlay.onSkipBreak);
+                m_overlay.onSkipBreak();
+                QCoreApplication::processEvents();
+            } else if (step == QLatin1String("end")) {
+                QCOMPARE(m_manager->stopSession(), QString());
+            } else if (step == QLatin1String("hidden") || step == QLatin1String("shown")) {
+                QCOMPARE(m_workspace->isHidden(other), step == QLatin1String("hidden"));
+            }
+            if (m_overlay.pending)
+                finishFade();
+        }
+        QVERIFY(!m_manager->activeSession());
+        QVERIFY(!m_manager->isOnBreak());
+        QVERIFY(!m_lock->isActive());
+        QStringList shown;
+        for (const FocusOverlayContent &c : std::as_const(m_overlay.shown))
+            shown.append(QString(QChar(c.isBreak ? (c.isLongBreak ? u'L' : u'B') : u'R')) +
+                         (c.rounds ? QString::number(c.round) : QString()));
+        QCOMPARE(shown, overlays);
+        QStringList recorded;
+        for (const FocusSession *s : ctx()->fetch<FocusSession>(
+                 {{}, {SortDescriptor<FocusSession>::by(&FocusSession::startTime)}, -1}))
+            recorded.append(QStringLiteral("%1:%2:%3")
+                                .arg(s->round())
+                                .arg(int(s->completed()))
+                                .arg(s->actualDuration().value_or(-1)));
+        QCOMPARE(recorded, rows);
+        // A break begins and ends: two phase changes for each.
+        const int breaks = int(std::count_if(overlays.cbegin(), overlays.cend(), [](const QString &o) {
+            return o.startsWith(u'B') || o.startsWith(u'L');
+        }));
+        QCOMPARE(phases.count(), 2 * breaks);
+        // One completion notification, for the cycle, when it was not ended early.
+        QCOMPARE(postedTitled(QStringLiteral("Focus Session Complete")),
+                 script.contains(QStringLiteral("end")) ? 0 : 1);
+    }
+
+    // A break's overlay offers the skip; a round's does not, and a skip then
+    // is refused.
+    void skipOnlyInABreak()
+    {
+        FocusScreen *screen = addScreen(3);
+        screen->setRounds(2);
+        screen->setBreakLength(30);
+        requestStart(screen);
+        QVERIFY(!m_manager->skipBreak().isEmpty());
+        QVERIFY(!m_overlay.shown.last().isBreak);
+        tickTimes(3);
+        QVERIFY(m_manager->isOnBreak());
+        QCOMPARE(m_manager->remainingTime(), 30.0);
+        QVERIFY(m_overlay.shown.last().isBreak);
+        QCOMPARE(m_overlay.shown.last().remainingTime, 30.0);
+        QCOMPARE(m_manager->round(), 1);
+        QCOMPARE(m_manager->skipBreak(), QString());
+        QCOMPARE(m_manager->round(), 2);
+        QVERIFY(!m_manager->isOnBreak());
+        QCOMPARE(m_manager->remainingTime(), 3.0);
+    }
+
+    // profileApps/profileSites: the profile's lists; deleted: the profile is
+    // gone before the start. hidden: which of A, B, C the session hides.
+    void lockProfiles_data()
+    {
+        QTest::addColumn<QStringList>("profileApps");
+        QTest::addColumn<QStringList>("profileSites");
+        QTest::addColumn<LockMode>("profileMode");
+        QTest::addColumn<bool>("deleted");
+        QTest::addColumn<QStringList>("hidden");
+        QTest::addColumn<QStringList>("domains");
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("the profile's blocked applications only")
+            << QStringList{"B"} << QStringList{"https://www.YouTube.com/watch", "not a domain", "reddit.com"}
+            << LockMode::preventLaunch << false << QStringList{"B"}
+            << QStringList{"youtube.com", "reddit.com"} << true;
+        QTest::newRow("a profile blocking nothing hides nothing")
+            << QStringList{} << QStringList{} << LockMode::hideApps << false << QStringList{} << QStringList{}
+            << false;
+        QTest::newRow("a deleted profile: the screen's own lists")
+            << QStringList{"B"} << QStringList{"reddit.com"} << LockMode::hideApps << true
+            << QStringList{"B", "C"} << QStringList{"github.com"} << false;
+    }
+    void lockProfiles()
+    {
+        QFETCH(QStringList, profileApps);
+        QFETCH(QStringList, profileSites);
+        QFETCH(LockMode, profileMode);
+        QFETCH(bool, deleted);
+        QFETCH(QStringList, hidden);
+        QFETCH(QStringList, domains);
+        QFETCH(bool, blocked);
+        QMap<QString, RunningApplication> apps;
+        for (const QString &name : {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")})
+            apps.insert(name, m_workspace->addApplication(name, 20 + int(apps.size())));
+        auto *profile = ctx()->insert(std::make_unique<AppLockProfile>(QStringLiteral("Social"), profileApps,
+                                                                       profileSites, profileMode));
+        FocusScreen *screen = addScreen(60);
+        screen->setAllowedApps({QStringLiteral("A")});
+        screen->setAllowedWebsites({QStringLiteral("github.com")});
+        screen->setLockProfileID(profile->uuid());
+        if (deleted)
+            ctx()->remove(profile);
+        ctx()->save();
+        requestStart(screen);
+        QStringList hiddenNow;
+        for (auto it = apps.cbegin(); it != apps.cend(); ++it)
+            if (m_workspace->isHidden(it.value()))
+                hiddenNow.append(it.key());
+        QCOMPARE(hiddenNow, hidden);
+        const auto &website = m_manager->websiteSession();
+        QCOMPARE(website.has_value(), !domains.isEmpty());
+        if (website) {
+            QCOMPARE(website->domains, domains);
+            QCOMPARE(website->blocked, blocked);
+        }
+        const FocusOverlayContent &c = m_overlay.shown.last();
+        QCOMPARE(c.blockList, !deleted);
+        if (!deleted) {
+            QCOMPARE(c.lockMode, profileMode);
+            QCOMPARE(c.blockedApps, profileApps);
+            QVERIFY(c.allowedApps.isEmpty());
+            QCOMPARE(m_lock->currentMode(), AppLockManager::lockMode(profileMode));
+        }
+        QCOMPARE(m_manager->stopSession(), QString());
+        finishFade();
+        for (const auto &app : std::as_const(apps))
+            QVERIFY(!m_workspace->isHidden(app));
     }
 
     void untrustedStillRuns()

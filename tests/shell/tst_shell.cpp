@@ -11,9 +11,12 @@
 #include "DurationFormat.h"
 #include "FakeHotKeyBackend.h"
 #include "FakePlatformServices.h"
+#include "FakeUserNotifications.h"
 #include "FakeWorkspace.h"
 #include "FocusOverlayController.h"
+#include "FocusScheduler.h"
 #include "FocusScreen.h"
+#include "FocusSession.h"
 #include "FocusSessionManager.h"
 #include "GeneralSettings.h"
 #include "GridProbes.h"
@@ -23,6 +26,7 @@
 #include "MenuBarPopover.h"
 #include "ModelContainer.h"
 #include "ModelContext.h"
+#include "Schedule.h"
 #include "SessionServices.h"
 #include "ShortcutField.h"
 #include "SingleInstance.h"
@@ -340,6 +344,45 @@ private Q_SLOTS:
         QCOMPARE(!cmd.error.isEmpty(), error);
     }
 
+    // --export and --since: the format in any letter case, dates with or
+    // without a time; anything else refused with a reason.
+    void exportCommand_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("format"); // -1: none
+        QTest::addColumn<QDateTime>("since");
+        QTest::addColumn<bool>("error");
+        const int csv = int(SessionExport::Format::csv);
+        const int json = int(SessionExport::Format::json);
+        const QDateTime march28 = QDate(2026, 3, 28).startOfDay();
+        QTest::newRow("csv") << QStringList{"--export", "csv"} << csv << QDateTime() << false;
+        QTest::newRow("JSON=") << QStringList{"--export=JSON"} << json << QDateTime() << false;
+        QTest::newRow("since a date")
+            << QStringList{"--export", "csv", "--since", "2026-03-28"} << csv << march28 << false;
+        QTest::newRow("since= a time, before") << QStringList{"--since=2026-03-28T09:30", "--export", "json"}
+                                               << json << march28.addSecs(9 * 3600 + 1800) << false;
+        QTest::newRow("xml") << QStringList{"--export", "xml"} << -1 << QDateTime() << true;
+        QTest::newRow("no format") << QStringList{"--export"} << -1 << QDateTime() << true;
+        QTest::newRow("no date") << QStringList{"--export", "csv", "--since"} << csv << QDateTime() << true;
+        QTest::newRow("not a date") << QStringList{"--export", "csv", "--since", "2026-02-30"} << csv
+                                    << QDateTime() << true;
+        QTest::newRow("since without export")
+            << QStringList{"--since", "2026-03-28"} << -1 << march28 << true;
+    }
+    void exportCommand()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, format);
+        QFETCH(QDateTime, since);
+        QFETCH(bool, error);
+        const CommandLine cmd = CommandLine::parse(QStringList{QStringLiteral("lumora")} + args);
+        QCOMPARE(cmd.exportFormat ? int(*cmd.exportFormat) : -1, format);
+        if (!error)
+            QCOMPARE(cmd.exportSince.value_or(QDateTime()), since);
+        QVERIFY2(cmd.error.isEmpty() != error, qPrintable(cmd.error));
+        QVERIFY(!cmd.hasRequest()); // read from the store, not asked of a running Lumora
+    }
+
     // --stop, --extend and --version: what they ask, and numbers of minutes
     // that are not whole, positive and sane are refused with a reason.
     void sessionCommands_data()
@@ -454,14 +497,12 @@ private Q_SLOTS:
         delegate.applicationDidFinishLaunching();
         FakeHotKeyBackend *keys = shell.platform.hotKeys;
         QVERIFY(keys);
-        const auto holds = [keys](quint32 code, quint32 modifiers) {
-            for (const auto &[reference, registration] : keys->registrations)
-                if (registration.keyCode == code && registration.modifiers == modifiers)
-                    return true;
-            return false;
+        const auto holds = [keys](Key key, ModifierFlags modifiers) {
+            return keys->find(key, modifiers) != nullptr;
         };
-        constexpr quint32 kF = 3, kG = 5;
-        QVERIFY(holds(kF, 0x1900)); // the default, Ctrl+Alt+Super+F
+        constexpr ModifierFlags kSuperShift = ModifierFlag::command | ModifierFlag::shift;
+        constexpr ModifierFlags kCtrlAlt = ModifierFlag::control | ModifierFlag::option;
+        QVERIFY(holds(Key::f, kCtrlAlt | ModifierFlag::command)); // the default
 
         GeneralSettings page(delegate.model());
         page.setShortcutApplier(
@@ -476,17 +517,17 @@ private Q_SLOTS:
         };
 
         record(Qt::Key_F, Qt::MetaModifier | Qt::ShiftModifier);
-        QVERIFY(holds(kF, 0x300));
-        QVERIFY(!holds(kF, 0x1900));
+        QVERIFY(holds(Key::f, kSuperShift));
+        QVERIFY(!holds(Key::f, kCtrlAlt | ModifierFlag::command));
         QCOMPARE(keys->registrations.size(), size_t(1));
         QCOMPARE(page.shortcutStatus()->text(), QStringLiteral("Super+Shift+F now opens the popover."));
         QCOMPARE(delegate.model()->context()->fetch<AppSettings>().first()->globalShortcut(),
                  QStringLiteral("⇧⌘F"));
 
         // Another program holds Ctrl+Alt+G.
-        QVERIFY(keys->registerHotKey(kG, 0x1800, EventHotKeyID{1, 1}));
+        QVERIFY(keys->registerHotKey(Key::g, kCtrlAlt, EventHotKeyID{1, 1}));
         record(Qt::Key_G, Qt::ControlModifier | Qt::AltModifier);
-        QVERIFY(holds(kF, 0x300));
+        QVERIFY(holds(Key::f, kSuperShift));
         QCOMPARE(page.shortcutStatus()->text(),
                  QStringLiteral("Ctrl+Alt+G could not be registered: another program may be using it. "
                                 "The shortcut in use stays."));
@@ -512,7 +553,6 @@ private Q_SLOTS:
         MainWindow window(&model, &themes, &probes, nullptr);
         QAction *about = window.findChild<QAction *>(QStringLiteral("aboutAction"));
         QVERIFY(about);
-        QCOMPARE(about->text(), QStringLiteral("About Lumora"));
         about->trigger();
         auto *dialog = window.findChild<AboutDialog *>();
         QVERIFY(dialog);
@@ -724,6 +764,77 @@ private Q_SLOTS:
         QVERIFY(idle.pixmap(64).toImage() != running.pixmap(64).toImage());
         QVERIFY(StatusItem::iconFor(QStringLiteral("24:58"), QColor(0, 122, 255)).pixmap(64).toImage() !=
                 running.pixmap(64).toImage());
+    }
+
+    // A schedule's start goes through the delegate's start path: it runs
+    // until the schedule's end, or is refused while another session runs
+    // (and says so), leaving that session and the history alone.
+    void scheduledStartsGoThroughTheStartPath_data()
+    {
+        QTest::addColumn<bool>("busy");
+        QTest::newRow("started, until its end") << false;
+        QTest::newRow("refused while another session runs") << true;
+    }
+    void scheduledStartsGoThroughTheStartPath()
+    {
+        QFETCH(bool, busy);
+        ShellOverDoubles shell;
+        AppDelegate &delegate = shell.delegate;
+        FocusSessionManager &manager = shell.sessions.manager();
+        auto notifications = std::make_unique<FakeUserNotifications>();
+        FakeUserNotifications *told = notifications.get();
+        delegate.setUserNotifications(std::move(notifications));
+
+        // Today, at the next whole minute, for ten minutes.
+        const QDateTime soon = QDateTime::currentDateTime().addSecs(60);
+        Schedule schedule;
+        schedule.days = quint8(1u << (soon.date().dayOfWeek() - 1));
+        schedule.start = QTime(soon.time().hour(), soon.time().minute());
+        schedule.end = schedule.start.addSecs(600);
+        const QDateTime runStart =
+            ScheduleTimes::occurrenceOn(schedule, soon.date(), QTimeZone::systemTimeZone())->start;
+        QDateTime clock = runStart.addSecs(-30);
+        delegate.now = [&clock] { return clock; };
+
+        ModelContext *context = delegate.model()->context();
+        context->insert(std::make_unique<FocusScreen>(QStringLiteral("Busy"), 900.0));
+        auto *scheduled = context->insert(std::make_unique<FocusScreen>(QStringLiteral("Scheduled"), 900.0));
+        scheduled->setSchedules({schedule.toString()});
+        QVERIFY(context->save());
+        delegate.applicationDidFinishLaunching();
+        QVERIFY(delegate.scheduler());
+        QVERIFY(!manager.activeSession());
+        if (busy) {
+            std::optional<QString> started;
+            delegate.startFocusScreenNamed(QStringLiteral("Busy"),
+                                           [&](const QString &error) { started = error; });
+            QTRY_VERIFY(started.has_value());
+            QCOMPARE(*started, QString());
+        }
+
+        clock = runStart.addSecs(5);
+        delegate.scheduler()->check();
+        if (busy) {
+            QTRY_COMPARE(told->posted.size(), 1);
+            QCOMPARE(told->posted.first().title, QStringLiteral("Scheduled Session Skipped"));
+            QVERIFY2(told->posted.first().body.contains(QStringLiteral("already running: Busy")),
+                     qPrintable(told->posted.first().body));
+            QCOMPARE(manager.activeScreen()->name(), QStringLiteral("Busy"));
+            QCOMPARE(context->fetchCount<FocusSession>(), 1);
+        } else {
+            QTRY_VERIFY(manager.activeScreen());
+            QCOMPARE(manager.activeScreen(), scheduled);
+            // No longer than the schedule's window: under the screen's 15 minutes.
+            QVERIFY2(manager.remainingTime() <= 661 && manager.remainingTime() > 500,
+                     qPrintable(QString::number(manager.remainingTime())));
+        }
+        // The same day's start is not made again.
+        clock = runStart.addSecs(40);
+        delegate.scheduler()->check();
+        QCoreApplication::processEvents();
+        QCOMPARE(context->fetchCount<FocusSession>(), 1);
+        manager.abandonSession();
+        delegate.applicationWillTerminate();
     }
 };
 

@@ -5,6 +5,7 @@
 #include "AppSettings.h"
 #include "FocusScreen.h"
 #include "FocusSession.h"
+#include "Migration.h"
 #include "ModelContainer.h"
 #include "ModelContext.h"
 #include "Query.h"
@@ -14,8 +15,10 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,6 +26,7 @@
 #include <csignal>
 #include <cstdio>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -82,6 +86,130 @@ int runWriter(const QString &path)
         std::fputs("saved\n", stdout);
         std::fflush(stdout);
     }
+}
+
+// Writes the checked-in store of schema version 1 to path, in the given
+// journal mode ("delete" as sqlite3 leaves it, "wal" as Lumora keeps it);
+// extra statements run after it.
+bool writeFixture(const QString &path, const QString &journalMode, const QStringList &extra = {})
+{
+    QFile fixture(QStringLiteral(LUMORA_STORE_FIXTURES "/store-v1.sql"));
+    if (!fixture.open(QIODevice::ReadOnly))
+        return false;
+    bool ok = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fixture"));
+        db.setDatabaseName(path);
+        ok = db.open();
+        QStringList statements;
+        while (ok && !fixture.atEnd()) {
+            const QString line = QString::fromUtf8(fixture.readLine()).trimmed();
+            if (!line.isEmpty() && !line.startsWith(QLatin1String("--")))
+                statements << line;
+        }
+        statements << QStringLiteral("PRAGMA journal_mode=%1").arg(journalMode) << extra;
+        for (const QString &sql : std::as_const(statements)) {
+            QSqlQuery q(db);
+            if (!q.exec(sql)) {
+                qWarning() << sql << q.lastError().text();
+                ok = false;
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("fixture"));
+    return ok;
+}
+
+// Every row of a table as text, the given columns in order.
+QStringList rows(const QString &path, const QString &table, const QStringList &columns)
+{
+    QStringList out;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("rows"));
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery q(db);
+            QStringList quoted;
+            for (const QString &c : columns)
+                quoted << QStringLiteral("quote(\"%1\")").arg(c);
+            if (q.exec(QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY id").arg(quoted.join(u','), table)))
+                while (q.next()) {
+                    QStringList values;
+                    for (int i = 0; i < columns.size(); ++i)
+                        values << q.value(i).toString();
+                    out << values.join(u'|');
+                }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("rows"));
+    return out;
+}
+
+// The version-1 columns of a record type.
+QStringList firstColumns(const EntityInfo &entity)
+{
+    QStringList out{QStringLiteral("id")};
+    for (const ColumnInfo &column : entity.columns)
+        if (column.since == 1)
+            out << QString::fromLatin1(column.name);
+    return out;
+}
+
+// Each table's columns as the file declares them.
+QStringList tableShapes(const QString &path)
+{
+    QStringList out;
+    for (const EntityInfo *entity : Store::schema()) {
+        QSet<QString> columns;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("shape"));
+            db.setDatabaseName(path);
+            if (db.open()) {
+                QSqlQuery q(db);
+                if (q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(entity->name)))
+                    while (q.next())
+                        columns << QStringLiteral("%1.%2 %3 notnull=%4 default=%5")
+                                       .arg(entity->name, q.value(1).toString(), q.value(2).toString(),
+                                            q.value(3).toString(), q.value(4).toString());
+            }
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("shape"));
+        QStringList sorted(columns.begin(), columns.end());
+        sorted.sort();
+        out << sorted;
+    }
+    return out;
+}
+
+QStringList backupsBeside(const QString &path)
+{
+    const QFileInfo info(path);
+    return QDir(info.path()).entryList({info.fileName() + QStringLiteral(".v*.bak")}, QDir::Files);
+}
+
+// Child process for the migration crash test: opens the store, which
+// migrates it, and waits at the given stage until it is killed.
+int runMigrator(const QString &path, const QString &stage)
+{
+    static int argc = 0;
+    QCoreApplication app(argc, nullptr);
+    StoreOpenOptions options;
+    options.migrationProbe = [&](Migration::Stage reached) {
+        static const char *const names[] = {"backedUp", "stepsRun", "committed"};
+        if (stage != QLatin1String(names[int(reached)]))
+            return;
+        std::printf("%s\n", names[int(reached)]);
+        std::fflush(stdout);
+        for (;;)
+            ::pause();
+    };
+    QString error;
+    auto container = ModelContainer::open(path, Store::schema(), &error, options);
+    std::printf("finished %s\n", qPrintable(error));
+    return container ? 0 : 1;
 }
 
 } // namespace
@@ -186,6 +314,8 @@ private Q_SLOTS:
             auto *session = ctx->insert(std::make_unique<FocusSession>(
                 screen->uuid(), QDateTime::fromMSecsSinceEpoch(1'700'000'000'123, Qt::UTC)));
             session->complete(QDateTime::fromMSecsSinceEpoch(1'700'000'600'623, Qt::UTC));
+            session->setNote(QStringLiteral("chapter 3, \"drafts\"\nand notes"));
+            session->setRound(2);
             auto *profile = ctx->insert(std::make_unique<AppLockProfile>(
                 QString(), QStringList{QStringLiteral("x")}, QStringList{}, LockMode::preventLaunch));
             auto *settings = ctx->insert(std::make_unique<AppSettings>());
@@ -230,6 +360,8 @@ private Q_SLOTS:
         QCOMPARE(session->startTime(), QDateTime::fromMSecsSinceEpoch(1'700'000'000'123, Qt::UTC));
         QVERIFY(session->completed());
         QCOMPARE(*session->actualDuration(), 600.5);
+        QCOMPARE(session->note(), QStringLiteral("chapter 3, \"drafts\"\nand notes"));
+        QCOMPARE(session->round(), 2);
         QVERIFY(ctx->model<AppLockProfile>(profileId));
         QCOMPARE(ctx->model<AppLockProfile>(profileId)->name(),
                  QStringLiteral("")); // a null name saves as empty
@@ -242,8 +374,7 @@ private Q_SLOTS:
         QCOMPARE(rawQuery(path, QStringLiteral("SELECT lockMode FROM FocusScreen")).toString(),
                  QStringLiteral("overlay"));
         QCOMPARE(rawQuery(path, QStringLiteral("SELECT autoOpenURL IS NULL FROM FocusScreen")).toInt(), 1);
-        QCOMPARE(rawQuery(path, QStringLiteral("PRAGMA user_version")).toInt(),
-                 ModelContainer::kSchemaVersion);
+        QCOMPARE(rawQuery(path, QStringLiteral("PRAGMA user_version")).toInt(), Migration::latestVersion());
     }
 
     void identifiers()
@@ -547,6 +678,188 @@ private Q_SLOTS:
             QVERIFY(!QFileInfo::exists(QFileInfo(path).path()));
     }
 
+    // A store written before migrations existed opens at the latest version
+    // with every row and value kept, after a copy of it was put beside it.
+    void migrateFixture_data()
+    {
+        QTest::addColumn<QString>("journalMode");
+        QTest::newRow("rollback journal") << "delete";
+        QTest::newRow("write-ahead log") << "wal";
+    }
+    void migrateFixture()
+    {
+        QFETCH(QString, journalMode);
+        const QString path = storePath(QStringLiteral("migrate-%1/Lumora.store").arg(journalMode));
+        QDir().mkpath(QFileInfo(path).path());
+        QVERIFY(writeFixture(path, journalMode));
+        QHash<QString, QStringList> before;
+        for (const EntityInfo *entity : Store::schema())
+            before.insert(entity->name, rows(path, entity->name, firstColumns(*entity)));
+        QCOMPARE(before.value(QStringLiteral("FocusSession")).size(), 9);
+
+        QString error;
+        {
+            auto container = openStore(path, &error);
+            QVERIFY2(container, qPrintable(error));
+            QCOMPARE(container->migratedFrom(), 1);
+            QCOMPARE(container->backupPath(), path + QStringLiteral(".v1.bak"));
+            ModelContext *ctx = container->mainContext();
+            QCOMPARE(ctx->fetchCount<FocusScreen>(), 4);
+            QCOMPARE(ctx->fetchCount<FocusSession>(), 9);
+            QCOMPARE(ctx->fetchCount<AppLockProfile>(), 3);
+            QCOMPARE(ctx->fetchCount<AppSettings>(), 1);
+            const auto screens = ctx->fetch<FocusScreen>();
+            QCOMPARE(screens.at(2)->name(), QStringLiteral("Math drill\nline two"));
+            QCOMPARE(screens.at(3)->strictModeAnswer(), std::optional<QString>(QStringLiteral("s3cret")));
+            QCOMPARE(ctx->fetch<AppSettings>().first()->defaultStrictModeType(), StrictModeType::math);
+            for (const FocusSession *session : ctx->fetch<FocusSession>()) {
+                QCOMPARE(session->note(), QString());
+                QCOMPARE(session->round(), 0);
+            }
+            // A screen from before rounds, schedules and profiles runs as it did.
+            for (const FocusScreen *screen : screens) {
+                QCOMPARE(screen->rounds(), 0);
+                QVERIFY(screen->appsBackDuringBreak());
+                QVERIFY(screen->lockProfileID().isNull());
+                QVERIFY(screen->schedules().isEmpty());
+            }
+            // New fields are written like the old ones.
+            ctx->fetch<FocusSession>().first()->setNote(QStringLiteral("outline"));
+            QVERIFY(ctx->save(&error));
+        }
+        QCOMPARE(rawQuery(path, QStringLiteral("PRAGMA user_version")).toInt(), Migration::latestVersion());
+        for (const EntityInfo *entity : Store::schema())
+            QCOMPARE(rows(path, entity->name, firstColumns(*entity)), before.value(entity->name));
+        QCOMPARE(rawQuery(path, QStringLiteral("SELECT note FROM FocusSession WHERE id = 1")).toString(),
+                 QStringLiteral("outline"));
+
+        // The copy is the old store, readable by its owner only.
+        const QString backup = path + QStringLiteral(".v1.bak");
+        QCOMPARE(rawQuery(backup, QStringLiteral("PRAGMA user_version")).toInt(), 1);
+        for (const EntityInfo *entity : Store::schema())
+            QCOMPARE(rows(backup, entity->name, firstColumns(*entity)), before.value(entity->name));
+        QCOMPARE(int(QFileInfo(backup).permissions() & (QFile::ReadGroup | QFile::ReadOther)), 0);
+
+        // The next open has nothing to do; a later migration keeps an
+        // earlier copy and takes the next name.
+        {
+            auto container = openStore(path, &error);
+            QVERIFY2(container, qPrintable(error));
+            QCOMPARE(container->migratedFrom(), 0);
+            QVERIFY(container->backupPath().isEmpty());
+        }
+        QCOMPARE(backupsBeside(path), QStringList{QFileInfo(backup).fileName()});
+        QCOMPARE(Migration::backupPath(path, 1), path + QStringLiteral(".v1-2.bak"));
+
+        // A migrated store has exactly the tables and columns of a new one.
+        const QString fresh = storePath(QStringLiteral("migrate-%1/fresh.store").arg(journalMode));
+        QVERIFY(openStore(fresh));
+        QCOMPARE(tableShapes(path), tableShapes(fresh));
+    }
+
+    // Every declared column can be added to stored rows, and every version
+    // up to the latest has its step.
+    void declarationsMatchSteps()
+    {
+        int expected = 2;
+        for (const Migration::Step &step : Migration::steps())
+            QCOMPARE(step.version, expected++);
+        for (const EntityInfo *entity : Store::schema()) {
+            QVERIFY(entity->since >= 1 && entity->since <= Migration::latestVersion());
+            for (const ColumnInfo &column : entity->columns) {
+                QVERIFY2(column.since >= entity->since && column.since <= Migration::latestVersion(),
+                         column.name);
+                const QString type = QString::fromLatin1(column.sqlType);
+                if (column.since > entity->since && type.contains(QLatin1String("NOT NULL")))
+                    QVERIFY2(type.contains(QLatin1String("DEFAULT")), column.name);
+            }
+        }
+    }
+
+    // A migration that fails says which step and why, leaves the file as it
+    // was and keeps no copy.
+    void failedMigration_data()
+    {
+        QTest::addColumn<QString>("journalMode");
+        QTest::newRow("rollback journal") << "delete";
+        QTest::newRow("write-ahead log") << "wal";
+    }
+    void failedMigration()
+    {
+        QFETCH(QString, journalMode);
+        const QString path = storePath(QStringLiteral("failing-%1/Lumora.store").arg(journalMode));
+        QDir().mkpath(QFileInfo(path).path());
+        // A column of the later version is already there by another hand.
+        QVERIFY(writeFixture(path, journalMode,
+                             {QStringLiteral("ALTER TABLE FocusSession ADD COLUMN note TEXT")}));
+        QFile::remove(path + QStringLiteral("-wal"));
+        QFile::remove(path + QStringLiteral("-shm"));
+        const QByteArray before = fileHash(path);
+
+        QString error;
+        QVERIFY(!openStore(path, &error));
+        QVERIFY2(error.contains(QLatin1String("version 1 up to")) &&
+                     error.contains(QLatin1String("step 2")) &&
+                     error.contains(QLatin1String("duplicate column")) &&
+                     error.contains(QLatin1String("left as it was")),
+                 qPrintable(error));
+        QFile::remove(path + QStringLiteral("-wal"));
+        QFile::remove(path + QStringLiteral("-shm"));
+        QCOMPARE(fileHash(path), before);
+        QVERIFY(backupsBeside(path).isEmpty());
+        QVERIFY(!QFileInfo::exists(path + QStringLiteral("-journal")));
+    }
+
+    // Killing the program anywhere in a migration leaves a store at the old
+    // or the new version with every row, which then opens.
+    void killDuringMigration_data()
+    {
+        QTest::addColumn<QString>("journalMode");
+        QTest::addColumn<QString>("stage");
+        QTest::addColumn<int>("versionAfter");
+        for (const char *mode : {"delete", "wal"}) {
+            QTest::addRow("%s, copy written", mode) << mode << "backedUp" << 1;
+            QTest::addRow("%s, steps run, not committed", mode) << mode << "stepsRun" << 1;
+            QTest::addRow("%s, committed", mode) << mode << "committed" << Migration::latestVersion();
+        }
+    }
+    void killDuringMigration()
+    {
+        QFETCH(QString, journalMode);
+        QFETCH(QString, stage);
+        QFETCH(int, versionAfter);
+        const QString path = storePath(QStringLiteral("killed-%1-%2/Lumora.store").arg(journalMode, stage));
+        QDir().mkpath(QFileInfo(path).path());
+        QVERIFY(writeFixture(path, journalMode));
+        const QStringList sessionsBefore =
+            rows(path, QStringLiteral("FocusSession"), firstColumns(FocusSession::entityInfo()));
+
+        QProcess migrator;
+        migrator.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--migrate"), path, stage});
+        QVERIFY(migrator.waitForStarted());
+        QVERIFY2(migrator.waitForReadyRead(60000), "the migration never reached the stage");
+        QCOMPARE(migrator.readLine().trimmed(), stage.toUtf8());
+        ::kill(pid_t(migrator.processId()), SIGKILL);
+        QVERIFY(migrator.waitForFinished());
+
+        // What any reader of the file sees now.
+        QCOMPARE(rawQuery(path, QStringLiteral("PRAGMA user_version")).toInt(), versionAfter);
+        QCOMPARE(rawQuery(path, QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+        const bool hasNote =
+            rawQuery(path, QStringLiteral(
+                               "SELECT count(*) FROM pragma_table_info('FocusSession') WHERE name = 'note'"))
+                .toInt() == 1;
+        QCOMPARE(hasNote, versionAfter > 1);
+        QCOMPARE(rows(path, QStringLiteral("FocusSession"), firstColumns(FocusSession::entityInfo())),
+                 sessionsBefore);
+
+        QString error;
+        auto container = openStore(path, &error);
+        QVERIFY2(container, qPrintable(error));
+        QCOMPARE(container->mainContext()->fetchCount<FocusSession>(), 9);
+        QCOMPARE(container->migratedFrom(), versionAfter == 1 ? 1 : 0);
+    }
+
     void newFileIsOwnerOnly()
     {
         const QString path = storePath(QStringLiteral("perm.store"));
@@ -660,6 +973,8 @@ int main(int argc, char *argv[])
 {
     if (argc == 3 && qstrcmp(argv[1], "--writer") == 0)
         return runWriter(QString::fromLocal8Bit(argv[2]));
+    if (argc == 4 && qstrcmp(argv[1], "--migrate") == 0)
+        return runMigrator(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     QCoreApplication app(argc, argv);
     TestStore test;
     return QTest::qExec(&test, argc, argv);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Logging.h"
+
 #include <QString>
 #include <QTemporaryFile>
 
@@ -8,16 +10,19 @@
 #include <unistd.h>
 
 // Collects what the program writes to standard output while it lives (the
-// log lines are plain lines on standard output). text() ends the capture.
+// log lines are plain lines on standard output, written by the program's
+// message handler, which stands in for the test runner's meanwhile). text()
+// ends the capture. Standard error can be collected the same way.
 class StdoutCapture
 {
 public:
-    StdoutCapture()
+    explicit StdoutCapture(std::FILE *stream = stdout) : m_stream(stream)
     {
-        std::fflush(stdout);
+        std::fflush(m_stream);
         m_file.open();
-        m_saved = ::dup(STDOUT_FILENO);
-        ::dup2(m_file.handle(), STDOUT_FILENO);
+        m_saved = ::dup(::fileno(m_stream));
+        ::dup2(m_file.handle(), ::fileno(m_stream));
+        m_runnerHandler = Logging::installMessageHandler();
     }
     ~StdoutCapture() { text(); }
     StdoutCapture(const StdoutCapture &) = delete;
@@ -26,8 +31,9 @@ public:
     QString text()
     {
         if (m_saved >= 0) {
-            std::fflush(stdout);
-            ::dup2(m_saved, STDOUT_FILENO);
+            qInstallMessageHandler(m_runnerHandler);
+            std::fflush(m_stream);
+            ::dup2(m_saved, ::fileno(m_stream));
             ::close(m_saved);
             m_saved = -1;
             m_file.seek(0);
@@ -37,7 +43,9 @@ public:
     }
 
 private:
+    std::FILE *m_stream;
     QTemporaryFile m_file;
     int m_saved = -1;
     QString m_text;
+    QtMessageHandler m_runnerHandler = nullptr;
 };

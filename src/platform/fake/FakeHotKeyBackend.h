@@ -15,8 +15,8 @@ class FakeHotKeyBackend : public HotKeyBackend
 public:
     struct Registration
     {
-        quint32 keyCode;
-        quint32 modifiers;
+        Key key;
+        ModifierFlags modifiers;
         EventHotKeyID id;
     };
 
@@ -28,13 +28,12 @@ public:
 
     bool isAvailable() const override { return available; }
 
-    std::optional<Reference> registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers,
-                                            EventHotKeyID id) override
+    std::optional<Reference> registerHotKey(Key key, ModifierFlags modifiers, EventHotKeyID id) override
     {
-        if (refuseAll || find(carbonKeyCode, carbonModifiers))
+        if (refuseAll || find(key, modifiers))
             return std::nullopt;
         const Reference reference = m_next++;
-        registrations[reference] = {carbonKeyCode, carbonModifiers, id};
+        registrations[reference] = {key, modifiers, id};
         return reference;
     }
 
@@ -52,9 +51,9 @@ public:
 
     // Presses (or releases) a combination; kHotKeyEventNotHandled when no
     // registration or no handler takes it.
-    HotKeyStatus deliver(quint32 keyCode, quint32 modifiers, quint32 kind = HotKeyEvent::kPressed)
+    HotKeyStatus deliver(Key key, ModifierFlags modifiers, quint32 kind = HotKeyEvent::kPressed)
     {
-        const Registration *registration = find(keyCode, modifiers);
+        const Registration *registration = find(key, modifiers);
         if (!registration || !m_handler)
             return kHotKeyEventNotHandled;
         HotKeyEvent event;
@@ -63,10 +62,10 @@ public:
         return m_handler(&event);
     }
 
-    const Registration *find(quint32 keyCode, quint32 modifiers) const
+    const Registration *find(Key key, ModifierFlags modifiers) const
     {
         for (const auto &[reference, registration] : registrations)
-            if (registration.keyCode == keyCode && registration.modifiers == modifiers)
+            if (registration.key == key && registration.modifiers == modifiers)
                 return &registration;
         return nullptr;
     }

@@ -28,8 +28,18 @@ public:
         aboveWindows = std::move(above);
     }
     void setOthersAbove(bool above) override { othersAbove = above; }
-    void setAllowedApplications(const QStringList &names) override { allowed = names; }
+    void setAllowedApplications(const QStringList &names) override
+    {
+        allowed = names;
+        blockList = false;
+    }
+    void setBlockedApplications(const QStringList &names) override
+    {
+        allowed = names;
+        blockList = true;
+    }
     QStringList allowedApplications() const override { return allowed; }
+    bool isBlockList() const override { return blockList; }
     void restack() override { ++restackRequests; }
     int remaps() const override { return remapCount; }
 
@@ -43,13 +53,15 @@ public:
     QList<QPointer<QWidget>> held;
     std::function<QList<QWidget *>()> aboveWindows;
     QStringList allowed;
+    bool blockList = false;
     bool othersAbove = false;
     int holds = 0;
     int restackRequests = 0;
     int remapCount = 0;
 };
 
-// The watchdog of unit tests: the windows it was last told to watch.
+// The watchdog of unit tests: the windows it was last told to watch; the
+// test plays a rescue by calling onRescued.
 class FakeOverlayWatchdog final : public OverlayWatchdog
 {
 public:
@@ -64,10 +76,12 @@ public:
     }
     void clear() override { watched.clear(); }
     void beat() override { ++beats; }
+    void setOnRescued(std::function<void()> rescued) override { onRescued = std::move(rescued); }
     int rescues() const override { return 0; }
     qint64 guardPid() const override { return 0; }
 
     QList<QPointer<QWidget>> watched;
+    std::function<void()> onRescued;
     int watches = 0;
     int beats = 0;
 };

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "HiddenWindowsRecord.h"
 
-#include "TerminalText.h"
+#include "Logging.h"
 
 #include <QJsonDocument>
 
@@ -15,10 +15,10 @@ bool namesProcessAndApplication(const QJsonObject &entry, const QString &identit
     const QString identity = entry.value(identityKey).toString();
     if (pid > 0 && pid <= std::numeric_limits<qint32>::max() && !identity.isEmpty())
         return true;
-    TerminalText::printLine(
-        QStringLiteral("Lumora: A window left hidden by an earlier run is not shown again: its record "
-                       "does not name its process and application (%1)")
-            .arg(QString::fromUtf8(QJsonDocument(entry).toJson(QJsonDocument::Compact)).left(200)));
+    qCInfo(lcPlatform).noquote()
+        << QStringLiteral("Lumora: A window left hidden by an earlier run is not shown again: its record "
+                          "does not name its process and application (%1)")
+               .arg(QString::fromUtf8(QJsonDocument(entry).toJson(QJsonDocument::Compact)).left(200));
     return false;
 }
 

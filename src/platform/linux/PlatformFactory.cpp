@@ -12,6 +12,13 @@
 #include "DBusUserNotifications.h"
 #include "DesktopDoNotDisturb.h"
 #include "DesktopSession.h"
+#include "GnomeOverlayKeeper.h"
+#include "GnomeShellExtension.h"
+#include "GnomeShellHotKeyBackend.h"
+#include "GnomeShellIndicator.h"
+#include "GnomeShellSetup.h"
+#include "GnomeWorkspace.h"
+#include "GuardOverlayWatchdog.h"
 #include "KWinOverlayKeeper.h"
 #include "KWinScripting.h"
 #include "KWinWorkspace.h"
@@ -32,6 +39,8 @@
 #include "XdgAppCatalogue.h"
 #include "XdgAppOpener.h"
 
+#include <QFile>
+
 namespace {
 
 // Where no way of keeping windows on top is known (a Wayland compositor
@@ -46,25 +55,23 @@ public:
     bool isHolding() const override { return false; }
     void setAboveWindows(std::function<QList<QWidget *>()>) override {}
     void setOthersAbove(bool) override {}
-    void setAllowedApplications(const QStringList &names) override { m_allowed = names; }
+    void setAllowedApplications(const QStringList &names) override
+    {
+        m_allowed = names;
+        m_blockList = false;
+    }
+    void setBlockedApplications(const QStringList &names) override
+    {
+        m_allowed = names;
+        m_blockList = true;
+    }
     QStringList allowedApplications() const override { return m_allowed; }
+    bool isBlockList() const override { return m_blockList; }
     void restack() override {}
 
 private:
     QStringList m_allowed;
-};
-
-// Where the windows are not on X11: on Wayland no other process can take
-// this program's surfaces down (the compositor does when it dies).
-class UnavailableOverlayWatchdog final : public OverlayWatchdog
-{
-public:
-    bool isAvailable() const override { return false; }
-    void watch(const QList<QWidget *> &) override {}
-    void clear() override {}
-    void beat() override {}
-    int rescues() const override { return 0; }
-    qint64 guardPid() const override { return 0; }
+    bool m_blockList = false;
 };
 
 class LinuxPlatformServices final : public PlatformServices
@@ -82,6 +89,12 @@ public:
             return std::make_unique<SwayWorkspace>();
         if (DesktopSession::isWayland() && KWinScripting::isKWinRunning())
             return std::make_unique<KWinWorkspace>();
+        // GNOME on Wayland hides through Lumora's extension; without it the
+        // workspace says what the extension would give. GNOME on X11 keeps
+        // the X11 workspace: it sees and unmaps every window directly, and
+        // its override-redirect overlays need no help from the shell.
+        if (DesktopSession::isWayland() && GnomeShellExtension::isGnomeShellRunning())
+            return std::make_unique<GnomeWorkspace>();
         return std::make_unique<X11Workspace>();
     }
 
@@ -92,6 +105,8 @@ public:
             return std::make_unique<WorkspaceAccessibility>(sway);
         if (auto *kwin = qobject_cast<KWinWorkspace *>(workspace))
             return std::make_unique<WorkspaceAccessibility>(kwin);
+        if (auto *gnome = qobject_cast<GnomeWorkspace *>(workspace))
+            return std::make_unique<WorkspaceAccessibility>(gnome);
         // Hiding through the window manager needs the X11 workspace's windows;
         // over any other workspace there is nothing it could hide.
         return std::make_unique<X11Accessibility>(qobject_cast<X11Workspace *>(workspace));
@@ -120,6 +135,12 @@ public:
     // desktop binds the shortcut through its portal (when it has one).
     std::unique_ptr<HotKeyBackend> makeHotKeyBackend() override
     {
+        // GNOME Shell binds it through Lumora's extension when that answers.
+        if (DesktopSession::isWayland() && GnomeShellExtension::isGnomeShellRunning()) {
+            auto gnome = std::make_unique<GnomeShellHotKeyBackend>();
+            if (gnome->isAvailable())
+                return gnome;
+        }
         if (DesktopSession::isWayland())
             return std::make_unique<PortalHotKeyBackend>();
         return std::make_unique<X11HotKeyBackend>();
@@ -145,6 +166,14 @@ public:
     // later; XEmbed cannot work there); Qt's tray icon (XEmbed) otherwise.
     std::unique_ptr<TrayIcon> makeTrayIcon() override
     {
+        // On GNOME without a StatusNotifier host (GNOME has no tray of its
+        // own) Lumora's extension shows the item in the top bar; with a host
+        // (an AppIndicator extension) the host shows it, never both.
+        if (GnomeShellExtension::isGnomeShellRunning() && !StatusNotifierItem::isWatcherRegistered()) {
+            auto indicator = std::make_unique<GnomeShellIndicator>();
+            if (indicator->isAvailable())
+                return indicator;
+        }
         if (DesktopSession::isWayland() || StatusNotifierItem::isWatcherRegistered())
             return std::make_unique<StatusNotifierItem>();
         return std::make_unique<SystemTrayIcon>();
@@ -152,7 +181,8 @@ public:
 
     // The window system decides: on X11 the program keeps its own
     // override-redirect windows; on Wayland the compositor does, KWin
-    // through a script, sway over its IPC.
+    // through a script, GNOME Shell through Lumora's extension, sway over
+    // its IPC.
     std::unique_ptr<OverlayKeeper> makeOverlayKeeper() override
     {
         switch (DesktopSession::windowSystem()) {
@@ -161,6 +191,8 @@ public:
         case DesktopSession::WindowSystem::Wayland:
             if (KWinScripting::isKWinRunning())
                 return std::make_unique<KWinOverlayKeeper>();
+            if (GnomeShellExtension::isGnomeShellRunning())
+                return std::make_unique<GnomeOverlayKeeper>();
             if (SwayOverlayKeeper::isSwaySession())
                 return std::make_unique<SwayOverlayWindowsKeeper>();
             break;
@@ -172,9 +204,44 @@ public:
 
     std::unique_ptr<OverlayWatchdog> makeOverlayWatchdog(int timeoutMs, const QString &guardProgram) override
     {
-        if (DesktopSession::windowSystem() == DesktopSession::WindowSystem::X11)
-            return std::make_unique<X11OverlayWatchdog>(timeoutMs, guardProgram);
-        return std::make_unique<UnavailableOverlayWatchdog>();
+        std::function<QByteArray()> target;
+        switch (DesktopSession::windowSystem()) {
+        case DesktopSession::WindowSystem::X11:
+            target = [display = X11QtDisplay::name()] {
+                return display.isEmpty() ? QByteArray() : QByteArrayLiteral("x11:") + display;
+            };
+            break;
+        case DesktopSession::WindowSystem::Wayland:
+            if (SwayOverlayKeeper::isSwaySession()) {
+                target = [] {
+                    return QByteArrayLiteral("sway:") + QFile::encodeName(qEnvironmentVariable("SWAYSOCK"));
+                };
+            } else {
+                // Whether it is KWin's is asked at the first watch, not at
+                // start; elsewhere on Wayland no other process can take this
+                // program's surfaces down (the compositor does when it dies).
+                target = [] {
+                    return KWinScripting::isKWinRunning() ? QByteArrayLiteral("kwin:") : QByteArray();
+                };
+            }
+            break;
+        case DesktopSession::WindowSystem::None:
+            break;
+        }
+        return std::make_unique<GuardOverlayWatchdog>(std::move(target), timeoutMs, guardProgram);
+    }
+
+    std::unique_ptr<ShellExtension> makeShellExtension() override
+    {
+        if (!GnomeShellExtension::isGnomeShellRunning())
+            return nullptr;
+        return std::make_unique<GnomeShellSetup>();
+    }
+
+    bool showsTrayItemWithoutHost() override
+    {
+        return GnomeShellExtension::isGnomeShellRunning() && !StatusNotifierItem::isWatcherRegistered() &&
+               GnomeShellIndicator().isAvailable();
     }
 
     std::unique_ptr<DisplaySleepInhibitor> inhibitDisplaySleep(const QString &reason) override

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "HiddenWindowsRecord.h"
 #include "ProgramNames.h"
 #include "RunningApplication.h"
 
 #include <QHash>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QList>
 #include <QSet>
 #include <QStringList>
@@ -192,6 +195,70 @@ public:
         }
         names.removeDuplicates();
         return RunningApplication(appKey, appId, pid, name, names);
+    }
+
+    // The windows of the application that a hide would put away now: not
+    // of the process ownPid, not put away already.
+    template<typename PutAway>
+    QList<Id> toPutAway(const QString &appKey, qint32 ownPid, PutAway putAway) const
+    {
+        QList<Id> out;
+        for (const Id &id : windowsOf(appKey)) {
+            const Entry &entry = *m_entries.constFind(id);
+            if (entry.pid != ownPid && !putAway(entry.window))
+                out.append(id);
+        }
+        return out;
+    }
+
+    // A hidden-windows record (Workspace::hiddenWindowsRecord) of this kind:
+    // the windows hidden here, and those a hide of the planned applications
+    // would put away now; each with its id (idText), application and
+    // process. Empty when it names none.
+    template<typename Hidden, typename PutAway, typename IdText>
+    QJsonObject record(const char *kind, const Hidden &hiddenByUs, const QSet<QString> &planned,
+                       qint32 ownPid, PutAway putAway, IdText idText) const
+    {
+        QJsonArray entries;
+        for (const Id &id : m_order) {
+            const Entry &info = *m_entries.constFind(id);
+            if (!hiddenByUs.contains(id) &&
+                !(planned.contains(info.appKey) && info.pid != ownPid && !putAway(info.window)))
+                continue;
+            QJsonObject entry{{QStringLiteral("id"), idText(id)}, {QStringLiteral("app"), info.name}};
+            if (info.pid)
+                entry.insert(QStringLiteral("pid"), *info.pid);
+            entries.append(entry);
+        }
+        if (entries.isEmpty())
+            return {};
+        return {{QStringLiteral("compositor"), QLatin1String(kind)}, {QStringLiteral("windows"), entries}};
+    }
+
+    // The windows a record names that are still put away here: only the very
+    // windows, of the recorded process and application, never of the
+    // process ownPid. parseId reads a recorded id (nothing when it is none).
+    template<typename PutAway, typename ParseId>
+    QList<Id> restorable(const QJsonObject &record, qint32 ownPid, PutAway putAway, ParseId parseId) const
+    {
+        QList<Id> out;
+        const auto entries = record.value(QStringLiteral("windows")).toArray();
+        for (const auto &value : entries) {
+            const QJsonObject entry = value.toObject();
+            if (!HiddenWindowsRecord::namesProcessAndApplication(entry, QStringLiteral("app")))
+                continue;
+            const std::optional<Id> id = parseId(entry.value(QStringLiteral("id")).toString());
+            const Entry *info = id ? find(*id) : nullptr;
+            if (!info || !putAway(info->window) || info->pid == ownPid)
+                continue;
+            if (info->pid != entry.value(QStringLiteral("pid")).toInt())
+                continue;
+            if (info->name != entry.value(QStringLiteral("app")).toString())
+                continue;
+            if (!out.contains(*id))
+                out.append(*id);
+        }
+        return out;
     }
 
     // Every application, as its windows describe it.

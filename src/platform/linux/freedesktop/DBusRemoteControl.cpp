@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "DBusRemoteControl.h"
 
-#include "TerminalText.h"
+#include "Logging.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -204,9 +204,10 @@ void DBusRemoteControl::BrowserConnected(const QString &browser)
     const QString follower = message().service();
     if (!isFollower(follower) && followerCount() >= kMaxBrowsers) {
         if (!m_toldFull)
-            TerminalText::printError(
-                QStringLiteral("lumora: %1 browsers are connected already; more are refused until one leaves")
-                    .arg(kMaxBrowsers));
+            qCWarning(lcFreedesktop).noquote()
+                << QStringLiteral(
+                       "lumora: %1 browsers are connected already; more are refused until one leaves")
+                       .arg(kMaxBrowsers);
         m_toldFull = true;
         sendErrorReply(QLatin1String(kErrorLimitsExceeded),
                        QStringLiteral("%1 browsers are connected already").arg(kMaxBrowsers));
@@ -267,7 +268,8 @@ QVariantMap DBusRemoteControl::toMap(const std::optional<::WebsiteSession> &sess
         return {};
     return {{QStringLiteral("screen"), session->screenName},
             {QStringLiteral("end"), session->end.toMSecsSinceEpoch()},
-            {QStringLiteral("domains"), session->domains}};
+            {QStringLiteral("domains"), session->domains},
+            {QStringLiteral("blocked"), session->blocked}};
 }
 
 std::optional<::WebsiteSession> DBusRemoteControl::fromMap(const QVariantMap &map)
@@ -279,6 +281,7 @@ std::optional<::WebsiteSession> DBusRemoteControl::fromMap(const QVariantMap &ma
     session.screenName = map.value(QStringLiteral("screen")).toString();
     session.end = QDateTime::fromMSecsSinceEpoch(map.value(QStringLiteral("end")).toLongLong(), Qt::UTC);
     session.domains = domains;
+    session.blocked = map.value(QStringLiteral("blocked")).toBool();
     return session;
 }
 

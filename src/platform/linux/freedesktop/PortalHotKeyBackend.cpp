@@ -3,9 +3,8 @@
 
 #include "GlobalShortcut.h"
 #include "Key.h"
+#include "Logging.h"
 #include "ModifierFlags.h"
-#include "TerminalText.h"
-#include "X11HotKeyBackend.h"
 #include "XdgPortal.h"
 
 #include <QCoreApplication>
@@ -16,8 +15,6 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
-
-#include <X11/Xlib.h>
 
 #include <algorithm>
 
@@ -133,29 +130,28 @@ HotKeyBackend::Keeper PortalHotKeyBackend::keeper() const
     return m_state == State::failed ? Keeper::none : Keeper::desktop;
 }
 
-QString PortalHotKeyBackend::preferredTrigger(quint32 carbonKeyCode, quint32 carbonModifiers)
+QString PortalHotKeyBackend::preferredTrigger(Key key, ModifierFlags modifiers)
 {
-    const quint32 keysym = X11HotKeyBackend::keysymForCarbonKeyCode(carbonKeyCode);
-    const char *name = keysym ? XKeysymToString(keysym) : nullptr;
-    if (!name)
+    const std::optional<XkbKeysym> keysym = xkbKeysym(key);
+    if (!keysym)
         return {};
     QStringList parts;
-    if (carbonModifiers & CarbonModifier::control)
+    if (modifiers & ModifierFlag::control)
         parts << QStringLiteral("CTRL");
-    if (carbonModifiers & CarbonModifier::option)
+    if (modifiers & ModifierFlag::option)
         parts << QStringLiteral("ALT");
-    if (carbonModifiers & CarbonModifier::shift)
+    if (modifiers & ModifierFlag::shift)
         parts << QStringLiteral("SHIFT");
-    if (carbonModifiers & CarbonModifier::command)
+    if (modifiers & ModifierFlag::command)
         parts << QStringLiteral("LOGO");
-    parts << QString::fromLatin1(name);
+    parts << QString::fromLatin1(keysym->name);
     return parts.join(QLatin1Char('+'));
 }
 
-std::optional<HotKeyBackend::Reference>
-PortalHotKeyBackend::registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, EventHotKeyID id)
+std::optional<HotKeyBackend::Reference> PortalHotKeyBackend::registerHotKey(Key key, ModifierFlags modifiers,
+                                                                            EventHotKeyID id)
 {
-    if (m_state == State::failed || preferredTrigger(carbonKeyCode, carbonModifiers).isEmpty())
+    if (m_state == State::failed || preferredTrigger(key, modifiers).isEmpty())
         return std::nullopt;
     // The desktop remembers what the user chose per shortcut id: the first
     // registration is always "shortcut-1", whatever its number here.
@@ -167,7 +163,7 @@ PortalHotKeyBackend::registerHotKey(quint32 carbonKeyCode, quint32 carbonModifie
             shortcutId = candidate;
     }
     const Reference reference = m_nextReference++;
-    m_registrations[reference] = Registration{shortcutId, carbonKeyCode, carbonModifiers, id};
+    m_registrations[reference] = Registration{shortcutId, key, modifiers, id};
     scheduleBind();
     return reference;
 }
@@ -258,7 +254,7 @@ void PortalHotKeyBackend::sessionCreated(uint generation, uint code, const QVari
                                         {{QStringLiteral("description"),
                                           QCoreApplication::translate("PortalHotKeyBackend", kDescription)},
                                          {QStringLiteral("preferred_trigger"),
-                                          preferredTrigger(registration.keyCode, registration.modifiers)}}});
+                                          preferredTrigger(registration.key, registration.modifiers)}}});
     }
     XdgPortal::Request::send(
         m_bus, QLatin1String(kInterface), QStringLiteral("BindShortcuts"),
@@ -307,7 +303,7 @@ void PortalHotKeyBackend::fail(const QString &reason)
         return;
     closeSession();
     ++m_generation;
-    TerminalText::printError(reason);
+    qCWarning(lcFreedesktop).noquote() << reason;
     setState(State::failed);
 }
 
@@ -323,9 +319,7 @@ QString PortalHotKeyBackend::combinations() const
 {
     QStringList out;
     for (const auto &[reference, registration] : m_registrations) {
-        ParsedShortcut shortcut{keyFromCarbonKeyCode(registration.keyCode),
-                                modifierFlags(registration.modifiers)};
-        out << shortcutDisplayText(shortcut);
+        out << shortcutDisplayText(ParsedShortcut{registration.key, registration.modifiers});
     }
     return out.join(QStringLiteral(", "));
 }

@@ -46,8 +46,7 @@ public:
 
     bool isAvailable() const override;
     Keeper keeper() const override;
-    std::optional<Reference> registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers,
-                                            EventHotKeyID id) override;
+    std::optional<Reference> registerHotKey(Key key, ModifierFlags modifiers, EventHotKeyID id) override;
     void unregisterHotKey(Reference reference) override;
     void installEventHandler(EventHandler handler) override;
 
@@ -59,7 +58,7 @@ public:
     // CTRL, ALT, SHIFT, LOGO (Super) in that order, then the key's XKB keysym
     // name, joined by "+" ("CTRL+ALT+LOGO+f", "SHIFT+LOGO+Return"). Empty
     // when the key has no keysym.
-    static QString preferredTrigger(quint32 carbonKeyCode, quint32 carbonModifiers);
+    static QString preferredTrigger(Key key, ModifierFlags modifiers);
 
 Q_SIGNALS:
     void stateChanged(PortalHotKeyBackend::State state);
@@ -74,8 +73,8 @@ private:
     struct Registration
     {
         QString shortcutId;
-        quint32 keyCode = 0;
-        quint32 modifiers = 0;
+        Key key;
+        ModifierFlags modifiers;
         EventHotKeyID id;
     };
 

@@ -27,11 +27,20 @@ public:
     bool isHolding() const override { return !m_pinnedCaptions.isEmpty(); }
     void setAboveWindows(std::function<QList<QWidget *>()> above) override { m_above = std::move(above); }
     void setOthersAbove(bool othersAbove) override;
-    void setAllowedApplications(const QStringList &names) override { m_allowed = names; }
+    // KWin keeps only this program's windows above the held ones; the lists
+    // are kept for the session to read back.
+    void setAllowedApplications(const QStringList &names) override { setList(names, false); }
+    void setBlockedApplications(const QStringList &names) override { setList(names, true); }
     QStringList allowedApplications() const override { return m_allowed; }
+    bool isBlockList() const override { return m_blockList; }
     void restack() override;
 
 private:
+    void setList(const QStringList &names, bool blockList)
+    {
+        m_allowed = names;
+        m_blockList = blockList;
+    }
     bool pin();
 
     std::unique_ptr<KWinScripting> m_kwin;
@@ -39,4 +48,5 @@ private:
     QStringList m_pinnedCaptions;
     QStringList m_allowed;
     bool m_othersAbove = false;
+    bool m_blockList = false;
 };

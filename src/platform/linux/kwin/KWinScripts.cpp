@@ -139,6 +139,9 @@ function pin(w) {
     if (w.keepAbove !== keepAbove)
         w.keepAbove = keepAbove;
     if (cover) {
+        // Taken down by the guard of a stopped run, up again now.
+        if (w.minimized)
+            w.minimized = false;
         if (w.keepBelow !== othersAbove)
             w.keepBelow = othersAbove;
         if (!w.onAllDesktops)
@@ -183,7 +186,9 @@ function guard() {
     if (!w || !w.fullScreen || covers(w) || w.pid === pid)
         return;
     var cover = coveringWindowOver(w);
-    if (cover)
+    // A covering window taken down by the guard stays down until this
+    // program runs again.
+    if (cover && !cover.minimized)
         activate(cover);
 }
 function follow(w) {
@@ -209,6 +214,24 @@ guard();
         .arg(pid)
         .arg(literal(covering), literal(above),
              othersAbove ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+QString takeDown(qint32 pid, const QStringList &covering)
+{
+    return QStringLiteral(R"(var pid = %1;
+var covering = %2;
+var all = windows(), taken = 0;
+for (var i = 0; i < all.length; ++i) {
+    var w = all[i];
+    if (w.pid === pid && covering.indexOf(String(w.caption || "")) >= 0 && !w.minimized) {
+        w.minimized = true;
+        ++taken;
+    }
+}
+reply(String(taken));
+)")
+        .arg(pid)
+        .arg(literal(covering));
 }
 
 } // namespace KWinScripts

@@ -55,4 +55,9 @@ QString watcher();
 QString keepAbove(qint32 pid, const QStringList &covering, const QStringList &above,
                   bool othersAbove = false);
 
+// Minimises the covering windows of process pid (those with one of these
+// captions) for the guard of a stopped program; answers how many it took
+// down. keepAbove() shows them again when it is started anew.
+QString takeDown(qint32 pid, const QStringList &covering);
+
 } // namespace KWinScripts

@@ -2,7 +2,6 @@
 #include "KWinWorkspace.h"
 
 #include "ApplicationAnnouncer.h"
-#include "HiddenWindowsRecord.h"
 #include "KWinScripting.h"
 #include "KWinScripts.h"
 #include "ProgramNames.h"
@@ -11,7 +10,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
-#include <QJsonArray>
 #include <QSet>
 #include <QTimer>
 
@@ -283,13 +281,9 @@ bool KWinWorkspace::hide(const RunningApplication &app)
     const auto ids = d->windows.windowsOf(app.identity());
     if (ids.isEmpty())
         return false;
-    QStringList moving;
-    for (const auto &id : ids) {
-        if (!d->isOwn(id) && !d->isMinimized(id)) {
-            moving.append(id);
-            d->hiddenByUs.insert(id);
-        }
-    }
+    const QStringList moving = d->windows.toPutAway(app.identity(), d->ownPid, isPutAway);
+    for (const auto &id : moving)
+        d->hiddenByUs.insert(id);
     d->hiddenApps.insert(app.identity());
     d->hiddenChanged = d->hiddenChanged || !moving.isEmpty();
     const bool applied = d->apply(moving);
@@ -318,21 +312,8 @@ bool KWinWorkspace::unhide(const RunningApplication &app)
 
 QJsonObject KWinWorkspace::hiddenWindowsRecord(const QList<RunningApplication> &aboutToHide) const
 {
-    const QSet<QString> planned = keysAboutToHide(aboutToHide, currentApplication());
-    QJsonArray entries;
-    for (const auto &id : d->windows.order()) {
-        const auto &info = *d->windows.find(id);
-        if (!d->hiddenByUs.contains(id) &&
-            !(planned.contains(info.appKey) && !d->isOwn(id) && !info.window.minimized))
-            continue;
-        QJsonObject entry{{QStringLiteral("id"), id}, {QStringLiteral("app"), info.name}};
-        if (info.window.pid)
-            entry.insert(QStringLiteral("pid"), *info.window.pid);
-        entries.append(entry);
-    }
-    if (entries.isEmpty())
-        return {};
-    return {{QStringLiteral("compositor"), QLatin1String(kRecordKind)}, {QStringLiteral("windows"), entries}};
+    return d->windows.record(kRecordKind, d->hiddenByUs, keysAboutToHide(aboutToHide, currentApplication()),
+                             d->ownPid, isPutAway, [](const QString &id) { return id; });
 }
 
 int KWinWorkspace::restoreHiddenWindows(const QJsonObject &record)
@@ -343,25 +324,12 @@ int KWinWorkspace::restoreHiddenWindows(const QJsonObject &record)
         d->refresh();
     else
         d->readAfresh();
-    QStringList showing;
-    const auto entries = record.value(QStringLiteral("windows")).toArray();
-    for (const auto &value : entries) {
-        const QJsonObject entry = value.toObject();
-        if (!HiddenWindowsRecord::namesProcessAndApplication(entry, QStringLiteral("app")))
-            continue;
-        const QString id = entry.value(QStringLiteral("id")).toString();
-        const auto *it = d->windows.find(id);
-        // Only the very window that was minimised, still minimised: of the
-        // recorded process and application, and not this process.
-        if (!KWinScripts::isWindowId(id) || !it || !it->window.minimized || d->isOwn(id))
-            continue;
-        if (it->window.pid != entry.value(QStringLiteral("pid")).toInt())
-            continue;
-        if (it->name != entry.value(QStringLiteral("app")).toString())
-            continue;
-        if (!showing.contains(id))
-            showing.append(id);
-    }
+    const QStringList showing =
+        d->windows.restorable(record, d->ownPid, isPutAway, [](const QString &id) -> std::optional<QString> {
+            if (!KWinScripts::isWindowId(id))
+                return std::nullopt;
+            return id;
+        });
     int restored = 0;
     if (!showing.isEmpty() && d->apply({}, showing)) {
         for (const auto &id : std::as_const(showing)) {

@@ -178,6 +178,66 @@ bool Window::lostFullScreen(bool *global) const
     return false;
 }
 
+bool Window::floatedAbove(qint64 *before, qint64 *after) const
+{
+    const QString prefix = QStringLiteral("_lumora_floated_%1_").arg(id);
+    for (const auto &mark : marks) {
+        if (!mark.startsWith(prefix))
+            continue;
+        const QStringList parts = mark.mid(prefix.size()).split(QLatin1Char('_'));
+        bool previousRead = false;
+        bool nextRead = false;
+        const qint64 previousId = parts.value(0).toLongLong(&previousRead);
+        const qint64 nextId = parts.value(1).toLongLong(&nextRead);
+        if (parts.size() != 2 || !previousRead || !nextRead)
+            continue;
+        if (before)
+            *before = std::max<qint64>(0, previousId);
+        if (after)
+            *after = std::max<qint64>(0, nextId);
+        return true;
+    }
+    return false;
+}
+
+QString floatedMark(qint64 id, qint64 previous, qint64 next)
+{
+    return QStringLiteral("_lumora_floated_%1_%2_%3").arg(id).arg(previous).arg(next);
+}
+
+QStringList tileBack(qint64 id, qint64 previous, qint64 next, const std::function<bool(qint64)> &anchored)
+{
+    const QString con = QStringLiteral("[con_id=%1] ").arg(id);
+    const QString anchor = QStringLiteral("_lumora_anchor_%1").arg(id);
+    QStringList list{con + QStringLiteral("floating disable")};
+    const auto usable = [&](qint64 neighbour) {
+        return neighbour > 0 && neighbour != id && anchored(neighbour);
+    };
+    if (usable(previous)) {
+        list << QStringLiteral("[con_id=%1] mark --add %2").arg(previous).arg(anchor)
+             << con + QStringLiteral("move container to mark %1").arg(anchor)
+             << QStringLiteral("unmark %1").arg(anchor);
+    } else if (usable(next)) {
+        list << QStringLiteral("[con_id=%1] mark --add %2").arg(next).arg(anchor)
+             << con + QStringLiteral("move container to mark %1").arg(anchor)
+             << QStringLiteral("unmark %1").arg(anchor)
+             << con + QStringLiteral("swap container with con_id %1").arg(next);
+    }
+    return list;
+}
+
+QHash<QString, QRect> outputRects(const QJsonObject &tree)
+{
+    QHash<QString, QRect> out;
+    for (const auto &value : tree.value(QLatin1String("nodes")).toArray()) {
+        const QJsonObject output = value.toObject();
+        if (output.value(QLatin1String("type")).toString() == QLatin1String("output") &&
+            !isScratchpadOutput(output))
+            out.insert(output.value(QLatin1String("name")).toString(), rectOf(output));
+    }
+    return out;
+}
+
 QString fullScreenMark(qint64 id, bool global)
 {
     return (global ? QStringLiteral("_lumora_fullscreen_global_%1") : QStringLiteral("_lumora_fullscreen_%1"))

@@ -88,12 +88,31 @@ struct Window
     // Whether the overlays took its full screen, and whether it was global
     // (see fullScreenMark()).
     bool lostFullScreen(bool *global = nullptr) const;
+    // Whether the overlays floated it above them from a tiled place, and
+    // the neighbours it had there (see floatedMark()).
+    bool floatedAbove(qint64 *before = nullptr, qint64 *after = nullptr) const;
 };
 
 // The mark a window whose full screen this program's overlays took carries
 // until it gets it back: it survives this program (a mark is sway's), so a
 // later run or the bringing back of a hidden window can give it back.
 QString fullScreenMark(qint64 id, bool global);
+
+// The mark a tiled window carries while this program's overlays hold it
+// floating above them: it names the neighbours it had in its container (0:
+// none), so that this run or a later one tiles it back in its place.
+QString floatedMark(qint64 id, qint64 previous, qint64 next);
+
+// The commands that tile a floating window back into its place on its
+// workspace: after its previous neighbour, else before its next one (so in
+// the same tabbed, stacked or split container and in the same order), else
+// at the end of the workspace. anchored says whether a neighbour is there
+// to be placed next to (tiled on the same workspace). sway puts a window
+// moved to a mark right after the marked one.
+QStringList tileBack(qint64 id, qint64 previous, qint64 next, const std::function<bool(qint64)> &anchored);
+
+// Each output's rectangle in layout coordinates.
+QHash<QString, QRect> outputRects(const QJsonObject &tree);
 
 // The application windows of a GET_TREE reply, in tree order (outputs,
 // workspaces, tiled before floating).

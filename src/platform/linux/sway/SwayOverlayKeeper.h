@@ -20,10 +20,12 @@
 //   but its own dialogs. With nothing allowed above the overlays, another
 //   window going full screen hands it back to the overlay (a global full
 //   screen is ended); the windows whose full screen was taken, at the start
-//   or later, get it back when the overlays are let go. With other windows
-//   allowed above (setOthersAbove), a window the session left on screen may
-//   be full screen, and the overlay of that workspace waits until it is no
-//   longer.
+//   or later, get it back when the overlays are let go.
+// - With other windows allowed above (setOthersAbove, the click-through
+//   modes), each overlay is instead a floating window over its whole output
+//   and the allowed applications' windows (setAllowedApplications) float
+//   above it, tiled back into their places when the overlays are let go
+//   (also those a killed run floated).
 // - The view stays the user's: a correction that changes which workspace an
 //   output shows or where the focus is puts them back.
 // A program fighting for the screen does not turn this into a busy loop:
@@ -45,6 +47,9 @@ public:
     void release();
     bool isHolding() const;
     void setOthersAbove(bool othersAbove);
+    // The applications (any name AppIdentity matches) whose windows stand
+    // above the overlays while others may (setOthersAbove).
+    void setAllowedApplications(const QStringList &names);
 
     // Corrections made so far (for tests and benchmarks).
     int corrections() const;

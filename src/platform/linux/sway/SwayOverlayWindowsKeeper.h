@@ -6,9 +6,10 @@
 
 // The overlay keeper on a sway session: each held window is kept full
 // screen on the workspace its output shows, over sway's IPC, by
-// SwayOverlayKeeper (which knows the windows by their captions). sway
-// stacks nothing above a full-screen window but its dialogs, so the
-// windows allowed above need no keeping.
+// SwayOverlayKeeper (which knows the windows by their captions), the
+// backdrop of the allowed applications' windows, which float above it. This
+// program's windows allowed above need no keeping: sway stacks a
+// full-screen window's dialogs above it.
 class SwayOverlayWindowsKeeper final : public OverlayKeeper
 {
     Q_OBJECT
@@ -21,12 +22,15 @@ public:
     bool isHolding() const override { return m_sway.isHolding(); }
     void setAboveWindows(std::function<QList<QWidget *>()>) override {}
     void setOthersAbove(bool othersAbove) override { m_sway.setOthersAbove(othersAbove); }
-    void setAllowedApplications(const QStringList &names) override { m_allowed = names; }
+    void setAllowedApplications(const QStringList &names) override;
+    void setBlockedApplications(const QStringList &names) override;
     QStringList allowedApplications() const override { return m_allowed; }
+    bool isBlockList() const override { return m_blockList; }
     void restack() override {}
     int restacks() const override { return m_sway.corrections(); }
 
 private:
     SwayOverlayKeeper m_sway;
     QStringList m_allowed;
+    bool m_blockList = false;
 };

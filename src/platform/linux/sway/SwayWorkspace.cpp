@@ -3,6 +3,7 @@
 
 #include "ApplicationAnnouncer.h"
 #include "HiddenWindowsRecord.h"
+#include "Logging.h"
 #include "ProgramNames.h"
 #include "SwayIpc.h"
 #include "SwayIpcConnection.h"
@@ -105,12 +106,6 @@ std::optional<SwayIpc::View> viewFromJson(const QJsonObject &object)
     view.focusedOutput = object.value(QStringLiteral("focusedOutput")).toString();
     view.focused = std::max<qint64>(0, object.value(QStringLiteral("focused")).toInteger());
     return view;
-}
-
-// sway's own name for a window's place while a command refers to it.
-QString anchorMark(qint64 id)
-{
-    return QStringLiteral("_lumora_anchor_%1").arg(id);
 }
 
 // What hiding does to a window here.
@@ -406,24 +401,14 @@ QStringList SwayWorkspace::Private::bringBack(qint64 id, const Origin &origin,
             << QStringLiteral("workspace --no-auto-back-and-forth %1").arg(SwayIpc::quoted(origin.workspace));
     }
     list << con + QStringLiteral("move container to workspace %1").arg(SwayIpc::quoted(origin.workspace));
-    const auto usable = [&](qint64 anchor) {
-        if (anchor <= 0)
-            return false;
+    // A neighbour floating now (held above the overlays for the session)
+    // is no place in a container.
+    const auto anchored = [&](qint64 anchor) {
         const auto *entry = windows.find(anchor);
-        return entry && entry->window.workspace == origin.workspace && anchor != id;
+        return entry && entry->window.workspace == origin.workspace && !entry->window.floating;
     };
     if (!origin.floating) {
-        list << con + QStringLiteral("floating disable");
-        if (usable(origin.previous)) {
-            list << QStringLiteral("[con_id=%1] mark --add %2").arg(origin.previous).arg(anchorMark(id))
-                 << con + QStringLiteral("move container to mark %1").arg(anchorMark(id))
-                 << QStringLiteral("unmark %1").arg(anchorMark(id));
-        } else if (usable(origin.next)) {
-            list << QStringLiteral("[con_id=%1] mark --add %2").arg(origin.next).arg(anchorMark(id))
-                 << con + QStringLiteral("move container to mark %1").arg(anchorMark(id))
-                 << QStringLiteral("unmark %1").arg(anchorMark(id))
-                 << con + QStringLiteral("swap container with con_id %1").arg(origin.next);
-        }
+        list << SwayIpc::tileBack(id, origin.previous, origin.next, anchored);
     } else if (origin.rect.isValid()) {
         list << con + QStringLiteral("resize set width %1 px height %2 px")
                           .arg(origin.rect.width())
@@ -461,7 +446,8 @@ void SwayWorkspace::Private::backFromScratchpad(const QList<QPair<qint64, Origin
         // each (the next one's neighbour may be back now): one refused
         // leaves the others.
         if (!run(bringBack(id, origin, view)))
-            qWarning("sway did not put window %lld back exactly as it was", static_cast<long long>(id));
+            qCWarning(lcSway, "sway did not put window %lld back exactly as it was",
+                      static_cast<long long>(id));
         refresh();
     }
     if (hiddenByUs.isEmpty() && userView) {

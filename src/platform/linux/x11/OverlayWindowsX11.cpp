@@ -6,7 +6,6 @@
 #include "X11OverlayWindows.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QGuiApplication>
 #include <QHash>
 #include <QPixmap>
@@ -33,18 +32,9 @@ constexpr QEvent::Type kExposeEvent = QEvent::Expose;
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <utility>
 #include <vector>
-
-extern char **environ;
 
 namespace {
 
@@ -293,6 +283,9 @@ struct X11OverlayKeeper::Private
     // The allowed applications: as set, and in AppIdentity's compared form.
     QStringList allowedList;
     QSet<QString> allowedNames;
+    // The list names the applications held below instead (every other one
+    // stands above).
+    bool blockList = false;
     // Reads who a window belongs to; open only while windows are held and
     // applications are allowed above them.
     std::unique_ptr<X11Connection> identity;
@@ -397,7 +390,8 @@ struct X11OverlayKeeper::Private
         const auto info = inspector->inspect(window);
         if (!info || (info->pid && *info->pid == inspector->ownPid()))
             return false;
-        return AppIdentity::matchesAny(info->names, allowedNames);
+        const bool listed = AppIdentity::matchesAny(info->names, allowedNames);
+        return blockList ? !listed : listed;
     }
 
     const TopLevel &classify(xcb_window_t topLevel)
@@ -567,7 +561,7 @@ struct X11OverlayKeeper::Private
         qsizetype lowest = stack.size();
         for (qsizetype i = 0; i < heldCount; ++i)
             lowest = std::min(lowest, stack.indexOf(order.at(i)));
-        const bool sorting = !allowedNames.isEmpty() && openIdentity();
+        const bool sorting = (blockList || !allowedNames.isEmpty()) && openIdentity();
         if (!sorting)
             topLevels.clear();
         QList<xcb_window_t> foreign;
@@ -751,10 +745,26 @@ void X11OverlayKeeper::setOthersAbove(bool) {}
 
 void X11OverlayKeeper::setAllowedApplications(const QStringList &names)
 {
+    setApplicationsAbove(names, false);
+}
+
+void X11OverlayKeeper::setBlockedApplications(const QStringList &names)
+{
+    setApplicationsAbove(names, true);
+}
+
+bool X11OverlayKeeper::isBlockList() const
+{
+    return d->blockList;
+}
+
+void X11OverlayKeeper::setApplicationsAbove(const QStringList &names, bool blockList)
+{
     d->allowedList = names;
     d->allowedNames = AppIdentity::normalizedSet(names);
+    d->blockList = blockList;
     d->topLevels.clear();
-    if (d->allowedNames.isEmpty()) {
+    if (d->allowedNames.isEmpty() && !blockList) {
         d->inspector.reset();
         d->identity.reset();
     }
@@ -783,184 +793,4 @@ int X11OverlayKeeper::remaps() const
 int X11OverlayKeeper::restacks() const
 {
     return d->restacks;
-}
-
-struct X11OverlayWatchdog::Private
-{
-    int timeoutMs = kDefaultTimeoutMs;
-    bool onX11 = false;
-    QByteArray program;
-    QByteArray displayName;
-    // The guard process and this end of the socket to it, while windows
-    // are watched.
-    pid_t guard = 0;
-    int socket = -1;
-    int rescues = 0;
-    QByteArray reports;
-    std::unique_ptr<QTimer> heartbeat;
-
-    bool spawn()
-    {
-        int ends[2] = {-1, -1};
-        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
-            return false;
-        // The guard's end becomes this descriptor in the guard, open
-        // across exec (dup2 onto another number clears close-on-exec).
-        const int guardFd = ends[1] == kGuardFd ? kGuardFd + 1 : kGuardFd;
-        const QByteArray fd = QByteArray::number(guardFd);
-        const QByteArray timeout = QByteArray::number(timeoutMs);
-        const QByteArray parent = QByteArray::number(qint64(::getpid()));
-        char *argv[] = {program.data(),
-                        const_cast<char *>(kGuardOption),
-                        const_cast<char *>(fd.constData()),
-                        const_cast<char *>(timeout.constData()),
-                        const_cast<char *>(parent.constData()),
-                        displayName.data(),
-                        nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawnattr_t attributes;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawnattr_init(&attributes);
-        posix_spawn_file_actions_adddup2(&actions, ends[1], guardFd);
-        // Nothing else of this process's (its bus connection, its signal
-        // pipe) is held open by the guard.
-        posix_spawn_file_actions_addclosefrom_np(&actions, guardFd + 1);
-        // A session of its own: Ctrl+Z in the terminal that started this
-        // program stops the whole foreground group, and must not stop the
-        // guard with it.
-        sigset_t none;
-        sigemptyset(&none);
-        posix_spawnattr_setsigmask(&attributes, &none);
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK);
-        pid_t pid = 0;
-        const int error = posix_spawn(&pid, program.constData(), &actions, &attributes, argv, environ);
-        posix_spawn_file_actions_destroy(&actions);
-        posix_spawnattr_destroy(&attributes);
-        ::close(ends[1]);
-        if (error != 0) {
-            ::close(ends[0]);
-            return false;
-        }
-        guard = pid;
-        socket = ends[0];
-        // A guard that stops reading never holds the main loop up.
-        ::fcntl(socket, F_SETFL, ::fcntl(socket, F_GETFL) | O_NONBLOCK);
-        return true;
-    }
-
-    // A line to the guard; a guard that has gone is let go of.
-    void send(const QByteArray &line)
-    {
-        if (socket < 0)
-            return;
-        if (::send(socket, line.constData(), size_t(line.size()), MSG_NOSIGNAL | MSG_DONTWAIT) < 0 &&
-            errno != EAGAIN && errno != EINTR)
-            stopGuard();
-    }
-
-    // Counts the windows the guard reports it took down.
-    void readReports()
-    {
-        if (socket < 0)
-            return;
-        char buffer[256];
-        ssize_t n = 0;
-        while ((n = ::recv(socket, buffer, sizeof buffer, MSG_DONTWAIT)) > 0)
-            reports.append(buffer, n);
-        qsizetype end = 0;
-        while ((end = reports.indexOf('\n')) >= 0) {
-            const QByteArray line = reports.left(end);
-            reports.remove(0, end + 1);
-            if (line.startsWith("R "))
-                rescues += line.mid(2).toInt();
-        }
-    }
-
-    void stopGuard()
-    {
-        readReports();
-        if (socket >= 0)
-            ::close(socket);
-        socket = -1;
-        if (guard > 0) {
-            // Nothing of the guard is worth waiting for; a guard that was
-            // stopped by someone ends all the same.
-            ::kill(guard, SIGKILL);
-            while (::waitpid(guard, nullptr, 0) < 0 && errno == EINTR) {
-            }
-        }
-        guard = 0;
-        reports.clear();
-    }
-};
-
-X11OverlayWatchdog::X11OverlayWatchdog(int timeoutMs, const QString &guardProgram)
-    : d(std::make_unique<Private>())
-{
-    d->timeoutMs = timeoutMs;
-    Display *display = qtDisplay();
-    if (!display)
-        return;
-    d->onX11 = true;
-    // This very program, also when its file was replaced by an update
-    // since it started.
-    d->program =
-        guardProgram.isEmpty() ? QByteArrayLiteral("/proc/self/exe") : QFile::encodeName(guardProgram);
-    d->displayName = DisplayString(display);
-    d->heartbeat = std::make_unique<QTimer>();
-    d->heartbeat->setInterval(std::max(100, timeoutMs / 10));
-    QObject::connect(d->heartbeat.get(), &QTimer::timeout, [this] { beat(); });
-}
-
-X11OverlayWatchdog::~X11OverlayWatchdog()
-{
-    d->stopGuard();
-}
-
-bool X11OverlayWatchdog::isAvailable() const
-{
-    return d->onX11;
-}
-
-void X11OverlayWatchdog::watch(const QList<QWidget *> &windows)
-{
-    if (!d->onX11)
-        return;
-    QByteArray line("W");
-    for (QWidget *w : windows)
-        if (w)
-            line += ' ' + QByteArray::number(quint64(w->winId()));
-    if (line == "W") {
-        clear();
-        return;
-    }
-    if (!d->guard && !d->spawn())
-        return;
-    d->send(line + '\n');
-    // The heartbeat runs only while there is something to guard.
-    if (d->guard)
-        d->heartbeat->start();
-}
-
-void X11OverlayWatchdog::clear()
-{
-    if (d->heartbeat)
-        d->heartbeat->stop();
-    d->stopGuard();
-}
-
-void X11OverlayWatchdog::beat()
-{
-    d->send(QByteArrayLiteral("B\n"));
-}
-
-int X11OverlayWatchdog::rescues() const
-{
-    d->readReports();
-    return d->rescues;
-}
-
-qint64 X11OverlayWatchdog::guardPid() const
-{
-    return d->guard;
 }

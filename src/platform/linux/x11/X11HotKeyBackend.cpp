@@ -3,6 +3,7 @@
 #include "XcbReply.h"
 
 #include "Key.h"
+#include "Logging.h"
 #include "ModifierFlags.h"
 
 #include <QByteArray>
@@ -10,9 +11,9 @@
 #include <QGuiApplication>
 
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 
-#include <X11/XF86keysym.h>
 #include <X11/keysym.h>
 #include <xcb/xcb.h>
 
@@ -21,90 +22,90 @@ namespace {
 constexpr quint16 kRelevantModifiers =
     XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
 constexpr int kModifierCount = 8;
+// The XKEYBOARD events that announce a changed mapping: another keyboard
+// description (a new layout, a newly plugged keyboard) and a changed map.
+constexpr quint8 kXkbNewKeyboardNotify = 0;
+constexpr quint8 kXkbMapNotify = 1;
 
-struct NamedKeysym
+// The keyboard mapping of the moment, read once per (re)grab.
+class KeyboardMapping
 {
-    Key key;
-    quint32 keysym;
-};
+public:
+    explicit KeyboardMapping(xcb_connection_t *connection)
+    {
+        const xcb_setup_t *setup = xcb_get_setup(connection);
+        m_minKeycode = setup->min_keycode;
+        m_maxKeycode = setup->max_keycode;
+        m_keys.reset(xcb_get_keyboard_mapping_reply(
+            connection, xcb_get_keyboard_mapping(connection, m_minKeycode, m_maxKeycode - m_minKeycode + 1),
+            nullptr));
+        m_modifiers.reset(
+            xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr));
+    }
 
-// Keys whose keysym is not one of the contiguous runs below. The function key
-// has no keysym of its own and is never grabbed.
-constexpr NamedKeysym kNamedKeysyms[] = {
-    {Key::period, XK_period},
-    {Key::quote, XK_apostrophe},
-    {Key::rightBracket, XK_bracketright},
-    {Key::semicolon, XK_semicolon},
-    {Key::slash, XK_slash},
-    {Key::backslash, XK_backslash},
-    {Key::comma, XK_comma},
-    {Key::equal, XK_equal},
-    {Key::grave, XK_grave},
-    {Key::leftBracket, XK_bracketleft},
-    {Key::minus, XK_minus},
-    {Key::section, XK_section},
-    {Key::space, XK_space},
-    {Key::tab, XK_Tab},
-    {Key::return_, XK_Return},
-    {Key::command, XK_Super_L},
-    {Key::rightCommand, XK_Super_R},
-    {Key::option, XK_Alt_L},
-    {Key::rightOption, XK_Alt_R},
-    {Key::control, XK_Control_L},
-    {Key::rightControl, XK_Control_R},
-    {Key::shift, XK_Shift_L},
-    {Key::rightShift, XK_Shift_R},
-    {Key::capsLock, XK_Caps_Lock},
-    {Key::pageUp, XK_Prior},
-    {Key::pageDown, XK_Next},
-    {Key::home, XK_Home},
-    {Key::end, XK_End},
-    {Key::upArrow, XK_Up},
-    {Key::rightArrow, XK_Right},
-    {Key::downArrow, XK_Down},
-    {Key::leftArrow, XK_Left},
-    {Key::keypadClear, XK_Clear},
-    {Key::keypadDecimal, XK_KP_Decimal},
-    {Key::keypadDivide, XK_KP_Divide},
-    {Key::keypadEnter, XK_KP_Enter},
-    {Key::keypadEquals, XK_KP_Equal},
-    {Key::keypadMinus, XK_KP_Subtract},
-    {Key::keypadMultiply, XK_KP_Multiply},
-    {Key::keypadPlus, XK_KP_Add},
-    {Key::escape, XK_Escape},
-    {Key::delete_, XK_BackSpace},
-    {Key::forwardDelete, XK_Delete},
-    {Key::help, XK_Help},
-    {Key::volumeUp, XF86XK_AudioRaiseVolume},
-    {Key::volumeDown, XF86XK_AudioLowerVolume},
-    {Key::mute, XF86XK_AudioMute},
-};
+    // As XKeysymToKeycode: the first keycode carrying the keysym, searching
+    // the unshifted column of every keycode first; 0 when none does.
+    quint8 keycode(quint32 keysym) const
+    {
+        if (!m_keys)
+            return 0;
+        const int perKeycode = m_keys->keysyms_per_keycode;
+        for (int column = 0; column < perKeycode; ++column)
+            for (int keycode = m_minKeycode; keycode <= m_maxKeycode; ++keycode)
+                if (keysymAt(keycode, column) == keysym)
+                    return quint8(keycode);
+        return 0;
+    }
 
-struct KeyRun
-{
-    Key first;
-    Key last;
-    quint32 firstKeysym;
-};
+    // The modifier bit a key with the keysym sets (Num Lock is usually Mod2;
+    // Scroll Lock is often on none), 0 when no such key is on a modifier.
+    quint16 modifierOf(quint32 keysym) const
+    {
+        if (!m_keys || !m_modifiers)
+            return 0;
+        const xcb_keycode_t *keycodes = xcb_get_modifier_mapping_keycodes(m_modifiers.get());
+        const int perModifier = m_modifiers->keycodes_per_modifier;
+        for (int modifier = 0; modifier < kModifierCount; ++modifier)
+            for (int i = 0; i < perModifier; ++i)
+                for (int column = 0; column < m_keys->keysyms_per_keycode; ++column)
+                    if (const xcb_keycode_t keycode = keycodes[modifier * perModifier + i];
+                        keycode && keysymAt(keycode, column) == keysym)
+                        return quint16(1u << modifier);
+        return 0;
+    }
 
-constexpr KeyRun kKeyRuns[] = {
-    {Key::a, Key::z, XK_a},
-    {Key::zero, Key::nine, XK_0},
-    {Key::f1, Key::f20, XK_F1},
-    {Key::keypad0, Key::keypad9, XK_KP_0},
-};
+    // The combination's modifiers with every combination of the lock
+    // modifiers added, each set once.
+    QList<quint16> variants(quint16 modifiers) const
+    {
+        const quint16 locks[] = {quint16(XCB_MOD_MASK_LOCK), modifierOf(XK_Num_Lock),
+                                 modifierOf(XK_Scroll_Lock)};
+        QList<quint16> out;
+        for (int subset = 0; subset < 1 << std::size(locks); ++subset) {
+            quint16 variant = modifiers;
+            for (size_t i = 0; i < std::size(locks); ++i)
+                if (subset & (1 << i))
+                    variant |= locks[i];
+            if (!out.contains(variant))
+                out.append(variant);
+        }
+        return out;
+    }
 
-quint32 keysymFor(Key key)
-{
-    const int k = static_cast<int>(key);
-    for (const auto &run : kKeyRuns)
-        if (k >= static_cast<int>(run.first) && k <= static_cast<int>(run.last))
-            return run.firstKeysym + quint32(k - static_cast<int>(run.first));
-    for (const auto &named : kNamedKeysyms)
-        if (named.key == key)
-            return named.keysym;
-    return 0;
-}
+private:
+    quint32 keysymAt(int keycode, int column) const
+    {
+        const int index = (keycode - m_minKeycode) * m_keys->keysyms_per_keycode + column;
+        if (keycode < m_minKeycode || index >= xcb_get_keyboard_mapping_keysyms_length(m_keys.get()))
+            return 0;
+        return xcb_get_keyboard_mapping_keysyms(m_keys.get())[index];
+    }
+
+    int m_minKeycode = 0;
+    int m_maxKeycode = 0;
+    XcbReply<xcb_get_keyboard_mapping_reply_t> m_keys;
+    XcbReply<xcb_get_modifier_mapping_reply_t> m_modifiers;
+};
 
 xcb_connection_t *qtConnection()
 {
@@ -145,6 +146,11 @@ X11HotKeyBackend::X11HotKeyBackend()
         m_connection = nullptr;
         return;
     }
+    const QByteArray xkb("XKEYBOARD");
+    const XcbReply<xcb_query_extension_reply_t> extension(xcb_query_extension_reply(
+        m_connection, xcb_query_extension(m_connection, xkb.size(), xkb.constData()), nullptr));
+    if (extension && extension->present)
+        m_xkbEventBase = extension->first_event;
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
@@ -152,8 +158,8 @@ X11HotKeyBackend::~X11HotKeyBackend()
 {
     // Hand the registrations back while this object can still ungrab them.
     detachFromController();
-    for (const auto &[reference, grab] : m_grabs)
-        ungrab(grab);
+    for (auto &[reference, entry] : m_grabs)
+        ungrab(entry);
     m_grabs.clear();
     if (m_connection) {
         xcb_flush(m_connection);
@@ -167,124 +173,104 @@ bool X11HotKeyBackend::isAvailable() const
     return m_connection != nullptr;
 }
 
-quint32 X11HotKeyBackend::keysymForCarbonKeyCode(quint32 carbonKeyCode)
-{
-    const auto key = keyFromCarbonKeyCode(carbonKeyCode);
-    return key ? keysymFor(*key) : 0;
-}
-
-quint16 X11HotKeyBackend::x11Modifiers(quint32 carbonModifiers)
+quint16 X11HotKeyBackend::x11Modifiers(ModifierFlags modifiers)
 {
     quint16 out = 0;
-    if (carbonModifiers & CarbonModifier::command)
+    if (modifiers & ModifierFlag::command)
         out |= XCB_MOD_MASK_4;
-    if (carbonModifiers & CarbonModifier::option)
+    if (modifiers & ModifierFlag::option)
         out |= XCB_MOD_MASK_1;
-    if (carbonModifiers & CarbonModifier::control)
+    if (modifiers & ModifierFlag::control)
         out |= XCB_MOD_MASK_CONTROL;
-    if (carbonModifiers & CarbonModifier::shift)
+    if (modifiers & ModifierFlag::shift)
         out |= XCB_MOD_MASK_SHIFT;
     return out;
 }
 
-quint8 X11HotKeyBackend::keycodeForKeysym(quint32 keysym) const
+std::optional<HotKeyBackend::Reference> X11HotKeyBackend::registerHotKey(Key key, ModifierFlags modifiers,
+                                                                         EventHotKeyID id)
 {
-    // As XKeysymToKeycode: the first keycode carrying the keysym, searching
-    // the unshifted column of every keycode first.
-    const xcb_setup_t *setup = xcb_get_setup(m_connection);
-    const xcb_keycode_t minKeycode = setup->min_keycode;
-    const xcb_keycode_t maxKeycode = setup->max_keycode;
-    XcbReply<xcb_get_keyboard_mapping_reply_t> reply(xcb_get_keyboard_mapping_reply(
-        m_connection, xcb_get_keyboard_mapping(m_connection, minKeycode, maxKeycode - minKeycode + 1),
-        nullptr));
-    if (!reply)
-        return 0;
-    const xcb_keysym_t *keysyms = xcb_get_keyboard_mapping_keysyms(reply.get());
-    const int perKeycode = reply->keysyms_per_keycode;
-    const int count = xcb_get_keyboard_mapping_keysyms_length(reply.get());
-    for (int column = 0; column < perKeycode; ++column) {
-        for (int keycode = minKeycode; keycode <= maxKeycode; ++keycode) {
-            const int index = (keycode - minKeycode) * perKeycode + column;
-            if (index < count && keysyms[index] == keysym)
-                return quint8(keycode);
-        }
-    }
-    return 0;
-}
-
-quint16 X11HotKeyBackend::numLockMask() const
-{
-    const quint8 numLock = keycodeForKeysym(XK_Num_Lock);
-    if (!numLock)
-        return 0;
-    XcbReply<xcb_get_modifier_mapping_reply_t> reply(
-        xcb_get_modifier_mapping_reply(m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
-    if (!reply)
-        return 0;
-    const xcb_keycode_t *keycodes = xcb_get_modifier_mapping_keycodes(reply.get());
-    const int perModifier = reply->keycodes_per_modifier;
-    for (int modifier = 0; modifier < kModifierCount; ++modifier)
-        for (int i = 0; i < perModifier; ++i)
-            if (keycodes[modifier * perModifier + i] == numLock)
-                return quint16(1u << modifier);
-    return 0;
-}
-
-QList<quint16> X11HotKeyBackend::variants(quint16 modifiers) const
-{
-    const quint16 numLock = numLockMask();
-    QList<quint16> out;
-    for (const quint16 extra :
-         {quint16(0), quint16(XCB_MOD_MASK_LOCK), numLock, quint16(XCB_MOD_MASK_LOCK | numLock)})
-        if (!out.contains(quint16(modifiers | extra)))
-            out.append(quint16(modifiers | extra));
-    return out;
-}
-
-std::optional<HotKeyBackend::Reference>
-X11HotKeyBackend::registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, EventHotKeyID id)
-{
-    if (!m_connection)
+    const std::optional<XkbKeysym> keysym = xkbKeysym(key);
+    if (!m_connection || !keysym)
         return std::nullopt;
-    const quint32 keysym = keysymForCarbonKeyCode(carbonKeyCode);
-    const quint8 keycode = keysym ? keycodeForKeysym(keysym) : 0;
-    if (!keycode)
-        return std::nullopt;
-    const Grab grab{keycode, x11Modifiers(carbonModifiers), id};
+    Grab entry;
+    entry.keysym = keysym->value;
+    entry.modifiers = x11Modifiers(modifiers);
+    entry.id = id;
     // One process holds a combination once, as the desktop's own service does.
     for (const auto &[reference, existing] : m_grabs)
-        if (existing.keycode == grab.keycode && existing.modifiers == grab.modifiers)
+        if (existing.keysym == entry.keysym && existing.modifiers == entry.modifiers)
             return std::nullopt;
+    if (!grab(entry))
+        return std::nullopt;
+    const Reference reference = m_nextReference++;
+    m_grabs[reference] = entry;
+    return reference;
+}
 
+bool X11HotKeyBackend::grab(Grab &entry)
+{
+    const KeyboardMapping mapping(m_connection);
+    const quint8 keycode = mapping.keycode(entry.keysym);
+    if (!keycode)
+        return false;
+    entry.keycode = keycode;
+    entry.variants = mapping.variants(entry.modifiers);
     // Checked requests: a refusal comes back here, not as a stray error in
     // the event queue.
     QList<xcb_void_cookie_t> cookies;
-    for (const quint16 modifiers : variants(grab.modifiers))
+    for (const quint16 modifiers : std::as_const(entry.variants))
         cookies.append(xcb_grab_key_checked(m_connection, 0, m_root, modifiers, keycode, XCB_GRAB_MODE_ASYNC,
                                             XCB_GRAB_MODE_ASYNC));
     // BadAccess when another client holds a variant; any error refuses the
-    // whole registration.
+    // whole grab.
     bool refused = false;
     for (const auto &cookie : cookies) {
         if (const XcbError error{xcb_request_check(m_connection, cookie)})
             refused = true;
     }
     if (refused) {
-        ungrab(grab);
+        ungrab(entry);
         xcb_flush(m_connection);
-        return std::nullopt;
+        return false;
     }
-    const Reference reference = m_nextReference++;
-    m_grabs[reference] = grab;
-    return reference;
+    return true;
 }
 
-void X11HotKeyBackend::ungrab(const Grab &grab)
+void X11HotKeyBackend::ungrab(Grab &entry)
 {
-    if (!m_connection)
+    if (m_connection && entry.keycode)
+        for (const quint16 modifiers : std::as_const(entry.variants))
+            xcb_ungrab_key(m_connection, entry.keycode, m_root, modifiers);
+    entry.keycode = 0;
+    entry.variants.clear();
+}
+
+void X11HotKeyBackend::scheduleRegrab()
+{
+    if (m_regrabQueued)
         return;
-    for (const quint16 modifiers : variants(grab.modifiers))
-        xcb_ungrab_key(m_connection, grab.keycode, m_root, modifiers);
+    m_regrabQueued = true;
+    QMetaObject::invokeMethod(
+        &m_regrabContext,
+        [this] {
+            m_regrabQueued = false;
+            regrab();
+        },
+        Qt::QueuedConnection);
+}
+
+void X11HotKeyBackend::regrab()
+{
+    // All old grabs go first: a key the new layout moved may now sit where
+    // another registration's old grab is.
+    for (auto &[reference, entry] : m_grabs)
+        ungrab(entry);
+    m_pressed.clear();
+    for (auto &[reference, entry] : m_grabs)
+        if (!grab(entry))
+            qCDebug(lcX11, "keysym 0x%x is not grabbed in the new keyboard mapping", entry.keysym);
+    xcb_flush(m_connection);
 }
 
 void X11HotKeyBackend::unregisterHotKey(Reference reference)
@@ -293,7 +279,8 @@ void X11HotKeyBackend::unregisterHotKey(Reference reference)
     if (it == m_grabs.end())
         return;
     ungrab(it->second);
-    xcb_flush(m_connection);
+    if (m_connection)
+        xcb_flush(m_connection);
     std::erase_if(m_pressed, [reference](const auto &pressed) { return pressed.second == reference; });
     m_grabs.erase(it);
 }
@@ -319,6 +306,11 @@ bool X11HotKeyBackend::nativeEventFilter(const QByteArray &eventType, void *mess
     Q_UNUSED(result);
     if (eventType != "xcb_generic_event_t" || !message)
         return false;
+    if (isMappingChange(message)) {
+        // Qt reads the new mapping as well: the event is not consumed.
+        scheduleRegrab();
+        return false;
+    }
     const auto *event = static_cast<const xcb_generic_event_t *>(message);
     const quint8 type = event->response_type & ~0x80;
     if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE)
@@ -341,7 +333,7 @@ bool X11HotKeyBackend::nativeEventFilter(const QByteArray &eventType, void *mess
 
     const quint16 modifiers = key->state & kRelevantModifiers;
     for (const auto &[reference, grab] : m_grabs) {
-        if (grab.keycode != key->detail || grab.modifiers != modifiers)
+        if (!grab.keycode || grab.keycode != key->detail || grab.modifiers != modifiers)
             continue;
         // Auto-repeat while the combination is held: one press only.
         if (m_pressed.contains(key->detail))
@@ -349,5 +341,19 @@ bool X11HotKeyBackend::nativeEventFilter(const QByteArray &eventType, void *mess
         m_pressed[key->detail] = reference;
         return deliver(Grab(grab), HotKeyEvent::kPressed) == kHotKeyNoError;
     }
+    return false;
+}
+
+bool X11HotKeyBackend::isMappingChange(const void *message) const
+{
+    const auto *event = static_cast<const xcb_generic_event_t *>(message);
+    const quint8 type = event->response_type & ~0x80;
+    if (type == XCB_MAPPING_NOTIFY) {
+        const quint8 request = static_cast<const xcb_mapping_notify_event_t *>(message)->request;
+        return request == XCB_MAPPING_MODIFIER || request == XCB_MAPPING_KEYBOARD;
+    }
+    // An XKEYBOARD event carries its own kind in the byte after the type.
+    if (m_xkbEventBase && type == m_xkbEventBase)
+        return event->pad0 == kXkbNewKeyboardNotify || event->pad0 == kXkbMapNotify;
     return false;
 }

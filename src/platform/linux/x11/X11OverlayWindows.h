@@ -23,34 +23,15 @@ public:
     void setAboveWindows(std::function<QList<QWidget *>()> above) override;
     void setOthersAbove(bool othersAbove) override;
     void setAllowedApplications(const QStringList &names) override;
+    void setBlockedApplications(const QStringList &names) override;
     QStringList allowedApplications() const override;
+    bool isBlockList() const override;
     void restack() override;
     int remaps() const override;
     int restacks() const override;
 
 private:
-    struct Private;
-    std::unique_ptr<Private> d;
-};
-
-// The watchdog on X11: the guard process unmaps the windows from a display
-// connection of its own (see OverlayWatchdog; its side is OverlayGuard.cpp).
-class X11OverlayWatchdog final : public OverlayWatchdog
-{
-public:
-    // guardProgram: what runs the guard (a lumora binary); this program
-    // when empty.
-    explicit X11OverlayWatchdog(int timeoutMs = kDefaultTimeoutMs, const QString &guardProgram = {});
-    ~X11OverlayWatchdog() override;
-
-    bool isAvailable() const override;
-    void watch(const QList<QWidget *> &windows) override;
-    void clear() override;
-    void beat() override;
-    int rescues() const override;
-    qint64 guardPid() const override;
-
-private:
+    void setApplicationsAbove(const QStringList &names, bool blockList);
     struct Private;
     std::unique_ptr<Private> d;
 };
