@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Lumora's one entry point for a Debian 12 machine:
 #   scripts/dev.sh run    install what is missing, build, run Lumora
 #   scripts/dev.sh test   install what is missing, build, run the whole test suite

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Starts Lumora.
 #   With a display: runs the program (arguments are passed on).
 #   Without one (a server, CI, a container): starts a private X server, window

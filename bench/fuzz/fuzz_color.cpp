@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target for the hex colour format: any bytes, as UTF-8 and as
 // UTF-16, must give either no colour or an opaque, valid one, and only for
 // 3, 6 or 8 characters left after trimming and removing "#".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target for gradient descriptions: any bytes give the fallback or a
 // linear / radial gradient of two or more opaque colours at even stops, and
 // painting the result never fails.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets for the hex colour and gradient formats with
 # clang (address and undefined-behaviour sanitizers) and runs each one.
 # Not part of the test suite; needs clang and libclang-rt-14-dev.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opens the main window on the "Sessions" page over a store of 100,000
 // sessions and prints how long the first paint and a top-to-bottom scroll
 // take. Targets: first paint under 150 ms, scroll under 1 s.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Development aid (not a benchmark): renders every main-window page in light
 // and dark into PNG files for review.
 //   mainwindow_screenshots <output dir> [--grid]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Prints how long the overlay's image work takes and how much memory it needs:
 // blurring a screen grab, reading wallpapers scaled to the display, and
 // turning away a decompression bomb.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Renders the overlay at 1920 x 1080 for every background kind and strict
 // mode into PNG files, each composited over a made-up desktop the way a
 // compositing window manager would show it:

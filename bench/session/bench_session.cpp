@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Prints how fast a focus session puts its overlay up and how much CPU a
 // running session costs:
 //  - from the start request (the StartFocusScreen call a second `lumora

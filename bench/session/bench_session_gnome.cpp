@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Prints how fast a focus session puts its overlay up on GNOME Shell (the
 // headless shell of tests/e2e/gnome-session.sh, Lumora's extension enabled):
 // from the start request (the StartFocusScreen call a second `lumora --start`

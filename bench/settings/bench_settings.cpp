@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The statistics page over a long history: 100,000 sessions (two thirds
 // completed, spread over three years, the newest today) and 50 focus
 // screens in a real store file. Prints how long the page takes to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Prints how fast Lumora starts and how much memory it holds, side by side
 // with a minimal Qt 6 Widgets program that shows one window and one tray icon
 // (minimal_tray):

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The yardstick for the shell benchmark: the least a Qt 6 Widgets program
 // with one labelled window and one tray icon can be (the label loads the font
 // database, as every real window does). Runs until it is terminated.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The floor of a one-second tick on this machine: a process that does
 // nothing but wake once a second, without Qt or any library beyond the C
 // library. The shell benchmark runs it beside the Qt programs at rest, so

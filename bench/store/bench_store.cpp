@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Store figures over a large history: 100,000 sessions and 1,000 focus
 // screens. Prints timings and peak memory; never fails on a time.
 #include "AppModel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lumora Focus: while a Lumora focus session runs, documents (pages, frames,
 // <object> and <embed>) load only from the focus screen's allowed domains
 // (and their subdomains), or, for a session of blocked domains (a lock

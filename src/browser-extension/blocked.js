@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The page shown in a tab whose website is not allowed: the focus screen's
 // name, the time left and the blocked host. Which page it stands for comes
 // from the extension's own state for this tab (never from this page's

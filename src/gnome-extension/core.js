@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The behaviour of the Lumora GNOME Shell extension, shared by the GNOME 45+
 // entry point (extension.js) and the GNOME 43-44 one (extension-43.js): both
 // hand it the shell's modules, so nothing here imports from the shell.

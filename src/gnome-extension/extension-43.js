@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Lumora extension's entry point on GNOME 43 and 44 (installed there as
 // extension.js, with metadata-43.json as metadata.json). What it does lives
 // in core.js, an ES module shared with the GNOME 45+ entry point, loaded here

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Lumora extension's entry point on GNOME 45 and later (ES modules).
 // What it does lives in core.js, shared with the GNOME 43-44 entry point.
 import Gio from 'gi://Gio';

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Copies the Lumora GNOME Shell extension into a folder in the form the
 # installed GNOME Shell loads, with its settings schema compiled:
 #   install-extension.sh <folder> [shell major version]

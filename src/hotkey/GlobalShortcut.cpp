@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GlobalShortcut.h"
 
 #include "HotKeysController.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "HotKey.h"
 
 #include "HotKeysController.h"

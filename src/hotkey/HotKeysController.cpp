@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "HotKeysController.h"
 
 #include "HotKey.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "KeyCombo.h"
 
 #include <QAction>

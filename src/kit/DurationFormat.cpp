@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "DurationFormat.h"
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "NativeMessaging.h"
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "NotificationCenter.h"
 
 void NotificationCenter::post(const QString &name, const QVariantMap &userInfo)

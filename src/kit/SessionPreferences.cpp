@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SessionPreferences.h"
 
 #include "UserDefaults.h"

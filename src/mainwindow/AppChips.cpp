@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AppChips.h"
 
 #include "AppCatalogue.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AppChooser.h"
 
 #include "AppIdentity.h"

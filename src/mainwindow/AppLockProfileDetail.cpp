@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AppLockProfileDetail.h"
 
 #include "AppChooser.h"

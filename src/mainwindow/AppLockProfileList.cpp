@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AppLockProfileList.h"
 
 #include "AppLockProfile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AppLockProfileListModel.h"
 
 #include "AppLockProfile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AppLockProfileRow.h"
 
 #include "AppLockProfileListModel.h"

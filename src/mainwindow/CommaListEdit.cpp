@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "CommaListEdit.h"
 
 #include "CommaList.h"

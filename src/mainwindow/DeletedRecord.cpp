@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "DeletedRecord.h"
 
 #include "ModelContext.h"

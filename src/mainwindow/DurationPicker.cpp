@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "DurationPicker.h"
 
 #include "Accessible.h"

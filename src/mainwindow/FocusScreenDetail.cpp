@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FocusScreenDetail.h"
 
 #include "AppChips.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FocusScreenList.h"
 
 #include "AppModel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FocusScreenListModel.h"
 
 #include "DurationFormat.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FocusScreenRow.h"
 
 #include "FocusScreenListModel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FocusSessionDetail.h"
 
 #include "AppModel.h"

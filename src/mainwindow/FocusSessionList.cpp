@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FocusSessionList.h"
 
 #include "AppModel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FocusSessionListModel.h"
 
 #include "DurationFormat.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FocusSessionRow.h"
 
 #include "FocusSessionListModel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FormSection.h"
 
 #include "TextStyles.h"

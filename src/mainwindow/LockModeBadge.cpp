@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "LockModeBadge.h"
 
 #include "Accessible.h"

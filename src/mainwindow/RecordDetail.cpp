@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "RecordDetail.h"
 
 #include "EmptyStatePanel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "RecordList.h"
 
 #include "AppModel.h"

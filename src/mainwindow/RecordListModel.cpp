@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "RecordListModel.h"
 
 int RecordListModel::rowOf(const std::optional<PersistentIdentifier> &id) const

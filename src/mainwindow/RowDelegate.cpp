@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "RowDelegate.h"
 
 #include "Symbols.h"

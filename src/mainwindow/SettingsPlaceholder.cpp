@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SettingsPlaceholder.h"
 
 #include "EmptyStatePanel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Sidebar.h"
 
 #include "AppModel.h"

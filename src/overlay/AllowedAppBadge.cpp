@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AllowedAppBadge.h"
 
 #include "AppCatalogue.h"

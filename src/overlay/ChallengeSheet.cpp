@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ChallengeSheet.h"
 
 #include "DisplayText.h"

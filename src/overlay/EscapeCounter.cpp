@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "EscapeCounter.h"
 
 void EscapeCounter::reset(bool strict)

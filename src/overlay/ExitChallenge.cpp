@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ExitChallenge.h"
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FocusOverlayController.h"
 
 #include "ExitChallenge.h"
@@ -102,9 +103,10 @@ struct FadeOut
 
 } // namespace
 
-FocusOverlayController::FocusOverlayController(const AppCatalogue *catalogue, QObject *parent)
-    : QObject(parent), m_catalogue(catalogue), m_keeper(std::make_unique<OverlayKeeper>()),
-      m_watchdog(std::make_unique<OverlayWatchdog>())
+FocusOverlayController::FocusOverlayController(const AppCatalogue *catalogue,
+                                               std::unique_ptr<OverlayKeeper> keeper,
+                                               std::unique_ptr<OverlayWatchdog> watchdog, QObject *parent)
+    : QObject(parent), m_catalogue(catalogue), m_keeper(std::move(keeper)), m_watchdog(std::move(watchdog))
 {
     m_clock.start();
     // Display changes come in bursts (one per output and monitor); they are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "EscapeCounter.h"
@@ -47,8 +48,11 @@ public:
     static constexpr int kFadeOutMs = 250;
 
     // catalogue: the installed applications, for the allowed applications'
-    // names and icons (not owned; may be null).
-    explicit FocusOverlayController(const AppCatalogue *catalogue, QObject *parent = nullptr);
+    // names and icons (not owned; may be null). keeper and watchdog: the
+    // platform's (PlatformServices::makeOverlayKeeper(),
+    // makeOverlayWatchdog()), or doubles in tests.
+    FocusOverlayController(const AppCatalogue *catalogue, std::unique_ptr<OverlayKeeper> keeper,
+                           std::unique_ptr<OverlayWatchdog> watchdog, QObject *parent = nullptr);
     ~FocusOverlayController() override;
 
     void show(const FocusOverlayContent &content) override;

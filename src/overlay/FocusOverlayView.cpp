@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FocusOverlayView.h"
 
 #include "Accessible.h"

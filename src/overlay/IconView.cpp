@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "IconView.h"
 
 #include "Accessible.h"

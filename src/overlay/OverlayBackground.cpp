@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "OverlayBackground.h"
 
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "OverlayButton.h"
 
 #include "OverlayStyle.h"

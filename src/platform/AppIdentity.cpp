@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AppIdentity.h"
 
 #include "RunningApplication.h"

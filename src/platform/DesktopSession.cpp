@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: MIT
 #include "DesktopSession.h"
 
 #include <QByteArray>
+#include <QGuiApplication>
 #include <QtGlobal>
 
 namespace DesktopSession {
@@ -13,6 +15,18 @@ bool isWayland()
 bool isSway()
 {
     return isWayland() && !qEnvironmentVariableIsEmpty("SWAYSOCK");
+}
+
+WindowSystem windowSystem()
+{
+    if (!qGuiApp)
+        return WindowSystem::None;
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("xcb"))
+        return WindowSystem::X11;
+    if (platform.startsWith(QLatin1String("wayland")))
+        return WindowSystem::Wayland;
+    return WindowSystem::None;
 }
 
 void chooseQtPlatform()

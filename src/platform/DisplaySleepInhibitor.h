@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Keeps the display awake for as long as it lives, where the desktop offers

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QImage>
@@ -64,9 +65,11 @@ QImage grabScreen(QScreen *screen);
 // exception: they, their dialogs and menus stand above the held windows and
 // stay usable, full screen or not, and the held windows are the backdrop
 // of everything else.
-// Meant for override-redirect windows, which no window manager closes,
-// minimises or lowers. Event-driven: a connection of its own, open only
-// while windows are held, listens to the root window's substructure.
+// Made by PlatformServices::makeOverlayKeeper() for the window system the
+// program's windows are on. On X11 it is meant for override-redirect
+// windows, which no window manager closes, minimises or lowers.
+// Event-driven: a connection of its own, open only while windows are held,
+// listens to the root window's substructure.
 //
 // On a KWin Wayland session (no X11 display) KWin itself keeps the held
 // windows on every desktop, above the others (full-screen ones included)
@@ -76,61 +79,58 @@ QImage grabScreen(QScreen *screen);
 // windows may stand above (setOthersAbove), the held windows are kept below
 // instead, the backdrop of what the session leaves on screen. On a sway
 // session each held window is kept full screen on the workspace its output
-// shows, over sway's IPC (see SwayOverlayKeeper).
+// shows, over sway's IPC (see SwayOverlayKeeper), the backdrop of the
+// allowed applications' windows, which float above it. On GNOME Shell
+// (Wayland) Lumora's extension keeps them above, on every workspace and out
+// of the switchers.
 class OverlayKeeper : public QObject
 {
     Q_OBJECT
 public:
-    explicit OverlayKeeper(QObject *parent = nullptr);
-    ~OverlayKeeper() override;
+    using QObject::QObject;
 
-    // False when there is no X11 display (the keeper then does nothing,
-    // but on KWin).
-    bool isAvailable() const;
+    // False where the keeper can do nothing (no X11 display, a Wayland
+    // compositor without a way to keep windows above).
+    virtual bool isAvailable() const = 0;
 
     // The windows to hold, bottom to top; each is kept on the rectangle it
     // has now. An empty list lets go.
-    void hold(const QList<QWidget *> &windows);
-    void release();
-    bool isHolding() const;
+    virtual void hold(const QList<QWidget *> &windows) = 0;
+    virtual void release() = 0;
+    virtual bool isHolding() const = 0;
 
     // This program's windows that may stand above the held ones (bottom to
     // top), asked whenever the stacking is put right.
-    void setAboveWindows(std::function<QList<QWidget *>()> above);
+    virtual void setAboveWindows(std::function<QList<QWidget *>()> above) = 0;
 
     // Whether the windows other programs have on screen may stand above the
     // held ones (the click-through modes, where what the session leaves on
     // screen is allowed) or nothing may (the default). Used on Wayland
     // compositors, where the compositor does the stacking.
-    void setOthersAbove(bool othersAbove);
+    virtual void setOthersAbove(bool othersAbove) = 0;
 
     // The applications whose windows stand above the held ones, by any name
     // AppIdentity matches (the session's allowed applications, the same list
     // the lock keeps visible); empty: none (the held windows cover everything).
     // Kept until changed, also across hold() and release().
-    void setAllowedApplications(const QStringList &names);
+    virtual void setAllowedApplications(const QStringList &names) = 0;
     // The inverse: the windows of every application but these stand above
     // the held ones (a session that blocks a few applications, a break).
-    void setBlockedApplications(const QStringList &names);
+    virtual void setBlockedApplications(const QStringList &names) = 0;
     // The list set last, and whether it was a block list.
-    QStringList allowedApplications() const;
-    bool isBlockList() const;
+    virtual QStringList allowedApplications() const = 0;
+    virtual bool isBlockList() const = 0;
 
     // Puts the stacking right at once (after a window allowed above was shown).
-    void restack();
+    virtual void restack() = 0;
 
     // What the keeper has done so far (for tests and benchmarks).
-    int remaps() const;
-    int restacks() const;
+    virtual int remaps() const { return 0; }
+    virtual int restacks() const { return 0; }
 
 Q_SIGNALS:
     // Held windows that someone else had unmapped are mapped again.
     void remapped();
-
-private:
-    void setApplicationsAbove(const QStringList &names, bool blockList);
-    struct Private;
-    std::unique_ptr<Private> d;
 };
 
 // Never trapped behind a hung or stopped program: a guard process, started
@@ -141,8 +141,8 @@ private:
 // own, on sway it moves them to the scratchpad over sway's IPC, on KWin it
 // has a script minimise them. That leaves the program whole: once it runs
 // again the keeper puts the windows back (on KWin when told through
-// setOnRescued) and they are watched again. The guard is this program run with kGuardOption, in a
-// session of its own (a stop sent to the terminal's foreground group does
+// setOnRescued) and they are watched again. The guard is this program run
+// with kGuardOption, in a session of its own (a stop sent to the terminal's foreground group does
 // not reach it); it ends when the windows are no longer watched, when the
 // socket closes and when this process dies (parent-death signal).
 class OverlayWatchdog
@@ -153,41 +153,36 @@ public:
     // The descriptor the guard reads its socket from.
     static constexpr int kGuardFd = 3;
 
-    // guardProgram: what runs the guard (a lumora binary); this program
-    // when empty.
-    explicit OverlayWatchdog(int timeoutMs = kDefaultTimeoutMs, const QString &guardProgram = {});
-    ~OverlayWatchdog();
+    // Made by PlatformServices::makeOverlayWatchdog().
+    OverlayWatchdog() = default;
+    virtual ~OverlayWatchdog() = default;
     OverlayWatchdog(const OverlayWatchdog &) = delete;
     OverlayWatchdog &operator=(const OverlayWatchdog &) = delete;
 
     // False when there is no desktop to take the windows down on (no X11
     // display, no sway, and on other Wayland desktops not KWin once asked).
-    bool isAvailable() const;
+    virtual bool isAvailable() const = 0;
 
     // The windows to take down if the program hangs or stops; empty when
     // none are up.
-    void watch(const QList<QWidget *> &windows);
-    void clear();
+    virtual void watch(const QList<QWidget *> &windows) = 0;
+    virtual void clear() = 0;
 
     // Called by the main loop; the watchdog runs a heartbeat timer itself
     // while windows are watched.
-    void beat();
+    virtual void beat() = 0;
 
     // Called when the program runs again after the guard took the windows
     // down (at the next heartbeat).
-    void setOnRescued(std::function<void()> rescued);
+    virtual void setOnRescued(std::function<void()> rescued) = 0;
 
     // Windows the guard has taken down so far (for tests).
-    int rescues() const;
+    virtual int rescues() const = 0;
     // The guard process while windows are watched, 0 otherwise (for tests).
-    qint64 guardPid() const;
+    virtual qint64 guardPid() const = 0;
 
     // The guard's side: `<program> --overlay-guard <fd> <timeout ms>
     // <parent pid> <x11:display | sway:socket | kwin:>`. Returns the exit
     // status.
     static int runGuard(int argc, char **argv);
-
-private:
-    struct Private;
-    std::unique_ptr<Private> d;
 };

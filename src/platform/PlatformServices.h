@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "ShellExtension.h"
@@ -14,6 +15,8 @@ class DisplaySleepInhibitor;
 class DoNotDisturb;
 class HotKeyBackend;
 class LoginItem;
+class OverlayKeeper;
+class OverlayWatchdog;
 class RemoteControl;
 class SessionSound;
 class TrayIcon;
@@ -57,6 +60,16 @@ public:
     // The program's item in the desktop's tray, for the tray protocol the
     // desktop speaks.
     virtual std::unique_ptr<TrayIcon> makeTrayIcon() = 0;
+    // What holds the overlay's windows on screen and on top while a session
+    // runs, for the window system the program's windows are on (one that
+    // does nothing where there is no way to).
+    virtual std::unique_ptr<OverlayKeeper> makeOverlayKeeper() = 0;
+    // What takes the overlay's windows down when the program hangs or is
+    // stopped: a guard process run from guardProgram (this program when
+    // empty) after timeoutMs without a heartbeat; one that is not
+    // available where the window system has no use for it.
+    virtual std::unique_ptr<OverlayWatchdog> makeOverlayWatchdog(int timeoutMs,
+                                                                 const QString &guardProgram) = 0;
     // Whether the desktop itself shows the item made above without a tray
     // host (GNOME Shell through Lumora's extension); asked once this
     // program holds its bus name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "RemoteControl.h"
 
 void RemoteControl::setWebsiteSession(const std::optional<WebsiteSession> &session)

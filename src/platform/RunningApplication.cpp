@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "RunningApplication.h"
 
 RunningApplication::RunningApplication(QString identity, std::optional<QString> appId,

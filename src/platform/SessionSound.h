@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The sound of a focus session's end: the desktop sound theme's "complete"

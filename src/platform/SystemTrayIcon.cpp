@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SystemTrayIcon.h"
 
 #include "DisplayText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "WorkspaceAccessibility.h"
 
 bool WorkspaceAccessibility::isProcessTrusted(TrustPrompt)

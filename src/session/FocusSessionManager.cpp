@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FocusSessionManager.h"
 
 #include "Accessibility.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "LockJournal.h"
 
 #include "Logging.h"

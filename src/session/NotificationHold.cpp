@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "NotificationHold.h"
 
 #include "DoNotDisturb.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "RoundPlan.h"
 
 #include "FocusScreen.h"

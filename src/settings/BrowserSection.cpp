@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "BrowserSection.h"
 
 #include "BrowserManifests.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FocusChart.h"
 
 #include "Accessible.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GeneralSettings.h"
 
 #include "AppModel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GnomeShellSection.h"
 
 #include "ShellExtension.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "NewProfileSheet.h"
 
 #include "AppModel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ProfilesSettings.h"
 
 #include "AppLockProfile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The settings pages' layout; their text styles and widgets are the shared ones.

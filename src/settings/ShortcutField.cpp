@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ShortcutField.h"
 
 #include "GlobalShortcut.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "StatsSettings.h"
 
 #include "AppModel.h"

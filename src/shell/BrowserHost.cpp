@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "BrowserHost.h"
 
 #include "BrowserManifests.h"

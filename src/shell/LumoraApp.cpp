@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "LumoraApp.h"
 
 #include "PlatformServices.h"

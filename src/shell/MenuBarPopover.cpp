@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "MenuBarPopover.h"
 
 #include "Accessible.h"

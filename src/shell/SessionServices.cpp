@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SessionServices.h"
 
 #include "Accessibility.h"
@@ -17,7 +18,9 @@
 SessionServices::SessionServices(PlatformServices &platform, const QString &journalPath)
     : m_workspace(platform.makeWorkspace()), m_accessibility(platform.makeAccessibility(m_workspace.get())),
       m_catalogue(platform.makeAppCatalogue()),
-      m_overlay(std::make_unique<FocusOverlayController>(m_catalogue.get())),
+      m_overlay(std::make_unique<FocusOverlayController>(
+          m_catalogue.get(), platform.makeOverlayKeeper(),
+          platform.makeOverlayWatchdog(OverlayWatchdog::kDefaultTimeoutMs, QString()))),
       m_opener(platform.makeAppOpener()), m_notifications(platform.makeUserNotifications()),
       m_requests(std::make_unique<NotificationCenter>())
 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "StatusItem.h"
 
 #include "StatusText.h"

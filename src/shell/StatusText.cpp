@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "StatusText.h"
 
 #include "DisplayText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AppDelegate.h"
 #include "BrowserHost.h"
 #include "CommandLine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AppLockProfile.h"
 
 LUMORA_DEFINE_RECORD(AppLockProfile, LUMORA_APP_LOCK_PROFILE_FIELDS, 1)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AppModel.h"
 
 #include "AppLockProfile.h"

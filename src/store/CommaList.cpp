@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "CommaList.h"
 
 QString commaListText(const QStringList &list)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FocusScreen.h"
 
 LUMORA_DEFINE_RECORD(FocusScreen, LUMORA_FOCUS_SCREEN_FIELDS, 1)

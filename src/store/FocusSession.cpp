@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FocusSession.h"
 
 LUMORA_DEFINE_RECORD(FocusSession, LUMORA_FOCUS_SESSION_FIELDS, 1)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ModelContainer.h"
 
 #include "ModelContext.h"

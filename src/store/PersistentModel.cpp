@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "PersistentModel.h"
 
 #include "ModelContext.h"

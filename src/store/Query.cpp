@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Query.h"
 
 QueryBase::QueryBase(ModelContext *context, const QString &entityName, QObject *parent)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SeedData.h"
 
 #include "AppLockProfile.h"

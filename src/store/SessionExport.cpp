@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SessionExport.h"
 
 #include "PersistentModel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SelfTest.h"
 
 #include "AppLockProfile.h"

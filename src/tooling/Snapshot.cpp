@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Snapshot.h"
 
 #include "AppModel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AccentPreview.h"
 
 #include "AccentSwatch.h"

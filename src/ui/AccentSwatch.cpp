@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AccentSwatch.h"
 
 #include <QConicalGradient>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AppStyle.h"
 
 #include "Symbols.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Appearance.h"
 
 #include "AppStyle.h"

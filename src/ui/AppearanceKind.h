@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The appearances a colour can be drawn in. Qt 6.4 reports no high-contrast

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AppearanceSettings.h"
 
 #include "AccentPreview.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "DynamicColor.h"
 
 #include "Appearance.h"

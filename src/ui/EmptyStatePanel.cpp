@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "EmptyStatePanel.h"
 
 #include "ProminentButton.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GridOverlay.h"
 
 #include "GridProbes.h"

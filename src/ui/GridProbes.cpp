@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GridProbes.h"
 
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SymbolView.h"
 
 #include "Accessible.h"

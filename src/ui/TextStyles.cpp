@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "TextStyles.h"
 
 #include "DynamicColor.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Theme.h"
 
 #include "Appearance.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ThemeStore.h"
 
 #include "Appearance.h"

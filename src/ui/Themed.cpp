@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Themed.h"
 
 #include "Appearance.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Shared look and widgets of every window: the symbol table, themes, layout

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "WindowHook.h"
 
 #include <QEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GnomeShellProbe.h"
 
 #include "LumoraProcess.h"

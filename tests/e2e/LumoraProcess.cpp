@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "LumoraProcess.h"
 
 #include "DesktopProbe.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ScratchStore.h"
 
 #include "ModelContainer.h"

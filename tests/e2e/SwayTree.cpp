@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SwayTree.h"
 
 #include <QJsonArray>

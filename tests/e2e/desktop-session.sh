@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs one command on a private desktop and tears the desktop down again:
 #   desktop-session.sh <command> [args...]
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs one command on a private GNOME Shell desktop and tears it down again:
 #   gnome-session.sh <command> [args...]
 #

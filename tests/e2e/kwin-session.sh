@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs one command on a private KWin desktop and tears the desktop down again:
 #   kwin-session.sh <command> [args...]
 #

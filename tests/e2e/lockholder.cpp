@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test helper for the crash journal:
 //   lumora_e2e_lockholder <journal> <mode> [allowed app id...]
 //       starts a lock on the desktop, prints "locked" and waits to be killed;

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The parts the private test desktops share (sourced by desktop-session.sh,
 # wayland-session.sh and kwin-session.sh): a scratch folder, stopping what
 # was started by process id however the script ends, waiting for a part to

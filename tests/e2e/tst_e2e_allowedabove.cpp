@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The allowed applications stay usable during a session that hides the
 // others: a real xterm allowed by a hideApps or preventLaunch screen stands
 // above the overlay, takes the pointer and the keyboard and shows what is

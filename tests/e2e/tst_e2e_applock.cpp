@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The app lock on a real desktop: real X clients under openbox are hidden
 // and shown again by the lock manager over the X11 workspace.
 #include "AppLockManager.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The remote control's service on a real (private) session bus, called by
 // other connections as any program on the desktop may: browsers' hosts that
 // leave before or after they are answered leave nothing behind on Lumora's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Do not disturb while focusing, against stand-ins for each desktop's means:
 // GNOME's show-banners setting in a private GSettings key file, Plasma's
 // notification inhibition on a stand-in server on the private bus, and

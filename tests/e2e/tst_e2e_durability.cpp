@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Nothing lost, nothing left hidden: the real program killed at unlucky
 // moments, started twice on one store without a session bus, after a lock
 // file that holds nothing and after a start that failed, flooded with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real program on a GNOME Shell desktop (headless, two monitors, Lumora's
 // extension enabled, see gnome-session.sh) with real clients: foot, gtk3-demo
 // and a Qt Wayland window. A hideApps session minimises the windows that are

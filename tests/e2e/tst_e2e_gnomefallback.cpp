@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real program on GNOME Shell where Lumora's extension cannot help: not
 // there at all (LUMORA_GNOME_EXTENSION=none), or of another version
 // (LUMORA_GNOME_EXTENSION_VERSION). A hideApps session then hides nothing

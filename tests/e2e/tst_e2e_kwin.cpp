@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real program on a KWin Wayland desktop (KWin without hardware with two
 // outputs, see kwin-session.sh): a session covers both outputs with a
 // full-screen overlay each, minimises the windows that are not allowed (and

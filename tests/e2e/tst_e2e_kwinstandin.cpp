@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The KWin workspace against a stand-in for KWin's scripting interface on
 // the private bus: it minimises and shows again exactly its own windows,
 // restores only the very windows a record names, follows new windows while

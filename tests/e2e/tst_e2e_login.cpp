@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lumora started with the desktop session, on a desktop whose tray host is
 // missing at first: the main window stays reachable until the tray host
 // comes, and the autostart entry Lumora writes, run as the session runs it,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Notifications as a notification server receives them on the session bus:
 // the body is read as markup by many servers, so names and error details
 // arrive escaped and shown as written; the summary is plain by definition.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A focus session holds on a real desktop: whatever the window manager, the
 // user's tools, other programs or the monitors do, every monitor stays
 // covered by exactly one overlay window on top of everything else until the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop portal, stood in for on the private session bus: the
 // program's windows follow the colour-scheme preference the portal
 // publishes, at start and while running; the global shortcut is bound

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A working day of the real program on a real desktop: a screen whose
 // schedule is open at Lumora's start starts by itself; a screen of two short
 // rounds runs a break between them (the overlay stays, the hidden

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A focus session of the real program on a real desktop: started from a
 // second process, it hides the other applications, covers both monitors,
 // counts down, restores everything, writes its outcome to the store file and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ending and lengthening a running session as the user does: "+5 min" and
 // "End Session" on the overlay, `lumora --stop` and `lumora --extend` from a
 // terminal (records, outcomes and exit codes), Return on the early-exit

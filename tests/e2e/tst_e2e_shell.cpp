@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The shell of the real program on a real desktop: its icon in the tray
 // host, the popover opened by a click on it and by the stored global
 // shortcut (also after a switch of keyboard layout and with Scroll Lock on),

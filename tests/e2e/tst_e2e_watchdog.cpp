@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The overlay never traps the user: a guard process takes its windows off
 // the screen when the program's main loop hangs or the program is stopped,
 // and a program that dies takes its overlay (and its guard) with it (what it
@@ -5,6 +6,7 @@
 #include "DesktopProbe.h"
 #include "LumoraProcess.h"
 #include "OverlayWindows.h"
+#include "PlatformServices.h"
 #include "ScratchStore.h"
 
 #include <QApplication>
@@ -108,7 +110,9 @@ private Q_SLOTS:
         const auto id = window.winId();
         QTRY_VERIFY_WITH_TIMEOUT(m_probe.isShown(id), settleMs);
 
-        OverlayWatchdog watchdog(watchdogTimeoutMs, LumoraProcess::program());
+        const auto madeWatchdog = PlatformServices::forThisDesktop()->makeOverlayWatchdog(
+            watchdogTimeoutMs, LumoraProcess::program());
+        OverlayWatchdog &watchdog = *madeWatchdog;
         QVERIFY(watchdog.isAvailable());
         watchdog.watch({&window});
         if (mainLoop == MainLoop::hangsAfterClear)
@@ -139,8 +143,11 @@ private Q_SLOTS:
         const auto id = window.winId();
         QTRY_VERIFY_WITH_TIMEOUT(m_probe.isViewable(id), settleMs);
 
-        OverlayWatchdog watchdog(watchdogTimeoutMs, LumoraProcess::program());
-        OverlayKeeper keeper;
+        const auto madeWatchdog = PlatformServices::forThisDesktop()->makeOverlayWatchdog(
+            watchdogTimeoutMs, LumoraProcess::program());
+        OverlayWatchdog &watchdog = *madeWatchdog;
+        const auto madeKeeper = PlatformServices::forThisDesktop()->makeOverlayKeeper();
+        OverlayKeeper &keeper = *madeKeeper;
         QVERIFY(keeper.isAvailable());
         QObject::connect(&keeper, &OverlayKeeper::remapped, [&] { watchdog.watch({&window}); });
         keeper.hold({&window});
@@ -162,7 +169,9 @@ private Q_SLOTS:
     // it), and is gone, collected, once they are not.
     void guardRunsOnlyWhileWindowsAreWatched()
     {
-        OverlayWatchdog watchdog(watchdogTimeoutMs, LumoraProcess::program());
+        const auto madeWatchdog = PlatformServices::forThisDesktop()->makeOverlayWatchdog(
+            watchdogTimeoutMs, LumoraProcess::program());
+        OverlayWatchdog &watchdog = *madeWatchdog;
         QVERIFY(watchdog.isAvailable());
         QCOMPARE(watchdog.guardPid(), 0);
         QVERIFY(guardsOf(QCoreApplication::applicationPid()).isEmpty());
@@ -199,8 +208,11 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const int atRest = DesktopProbe::openSockets();
 
-        OverlayWatchdog watchdog(watchdogTimeoutMs, LumoraProcess::program());
-        OverlayKeeper keeper;
+        const auto madeWatchdog = PlatformServices::forThisDesktop()->makeOverlayWatchdog(
+            watchdogTimeoutMs, LumoraProcess::program());
+        OverlayWatchdog &watchdog = *madeWatchdog;
+        const auto madeKeeper = PlatformServices::forThisDesktop()->makeOverlayKeeper();
+        OverlayKeeper &keeper = *madeKeeper;
         QVERIFY(watchdog.isAvailable());
         QVERIFY(keeper.isAvailable());
         QCOMPARE(DesktopProbe::openSockets(), atRest);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real program on a Wayland desktop (headless sway with two outputs, see
 // wayland-session.sh): a session covers both outputs with a full-screen
 // overlay each, moves the terminals that are not allowed to the scratchpad

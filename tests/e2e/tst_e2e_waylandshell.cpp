@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The shell of the real program on a Wayland desktop (headless sway, see
 // wayland-session.sh) with a stand-in tray watcher and a stand-in shortcut
 // portal on the private bus: the tray item registers as a

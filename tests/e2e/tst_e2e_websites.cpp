@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The allowed websites of a focus screen in a real browser: headless
 // Chromium with Lumora's extension, its native-messaging host being the
 // real program, and every host name sent to a web server of the test's own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test helper: one X client (class "LumoraTwoWindows") that shows a window
 // at once and a second top-level window when a line arrives on standard
 // input; it exits when standard input closes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One plain window with a chosen application id, for the Wayland desktops:
 //   lumora_e2e_waylandwindow <app-id> [--fullscreen]
 // The window's title is the application id too. It stays until it is killed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The extension's bus and window logic (core.js) against stand-ins for the
 // shell's windows: who may drive it, what it accepts, what it does to
 // windows, and what goes when Lumora goes. Run: gjs -m test-core.js <core.js> <version>

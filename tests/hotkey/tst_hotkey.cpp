@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FakeHotKeyBackend.h"
 #include "GlobalShortcut.h"
 #include "HotKey.h"

@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: MIT
 // The X11 hot-key backend against a real X server: a private Xvfb started by
 // this test, key presses sent by xdotool. Skipped when either is missing.
 #include "GlobalShortcut.h"
 #include "HotKey.h"
 #include "HotKeysController.h"
 #include "X11HotKeyBackend.h"
+#include "XcbReply.h"
 
 #include <QDeadlineTimer>
 #include <QGuiApplication>
@@ -255,23 +257,22 @@ private Q_SLOTS:
         xcb_keycode_t keycode = 0;
         {
             const xcb_setup_t *setup = xcb_get_setup(other);
-            auto *reply = xcb_get_keyboard_mapping_reply(
+            const XcbReply<xcb_get_keyboard_mapping_reply_t> reply(xcb_get_keyboard_mapping_reply(
                 other,
                 xcb_get_keyboard_mapping(other, setup->min_keycode,
                                          setup->max_keycode - setup->min_keycode + 1),
-                nullptr);
+                nullptr));
             QVERIFY(reply);
-            const xcb_keysym_t *syms = xcb_get_keyboard_mapping_keysyms(reply);
+            const xcb_keysym_t *syms = xcb_get_keyboard_mapping_keysyms(reply.get());
             for (int k = setup->min_keycode; k <= setup->max_keycode && !keycode; ++k)
                 if (syms[(k - setup->min_keycode) * reply->keysyms_per_keycode] == keysym)
                     keycode = xcb_keycode_t(k);
-            std::free(reply);
         }
         QVERIFY(keycode);
         const uint16_t ctrlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
-        xcb_generic_error_t *error =
+        const XcbError error(
             xcb_request_check(other, xcb_grab_key_checked(other, 0, root, ctrlAlt, keycode,
-                                                          XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+                                                          XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)));
         QVERIFY(!error);
 
         int down = 0;

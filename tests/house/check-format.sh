@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Every C++ file the project tracks is formatted as .clang-format says
 # (Debian 12's clang-format). Prints the files that are not, and how to fix them.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Every catalogue in translations/ is up to date with the code and complete:
 # lupdate run over src/ changes nothing (no new, changed or dropped texts)
 # and no entry is left untranslated. After changing texts, run

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Widget tests of the main window's content, driven the way a user drives
 // it: clicks, context menus, typing, steppers. Each test works on a real
 // SQLite store in a scratch folder.

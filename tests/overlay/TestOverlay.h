@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Each part of the overlay test runs as its own QtTest class in one executable.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "TestOverlay.h"
 
 #include <QApplication>

@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: MIT
 // The overlay controller offscreen: one window per display, countdown
 // updates, hide semantics, the Esc counting with injected times and key
 // events, and the confirmation through its test seam.
 #include "EscapeCounter.h"
+#include "FakeOverlayWindows.h"
 #include "FocusOverlayController.h"
 #include "FocusOverlayView.h"
 
@@ -20,6 +22,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QVariantAnimation>
 #include <QWindow>
 #include <QtTest/qtestspontaneevent.h>
 
@@ -72,6 +75,8 @@ class TestOverlayController : public QObject
 
     qint64 m_now = 100000;
     std::unique_ptr<FocusOverlayController> m_controller;
+    FakeOverlayKeeper *m_keeper = nullptr;
+    FakeOverlayWatchdog *m_watchdog = nullptr;
     int m_exits = 0;
     EscRecorder m_recorder;
 
@@ -85,7 +90,12 @@ class TestOverlayController : public QObject
 private Q_SLOTS:
     void init()
     {
-        m_controller = std::make_unique<FocusOverlayController>(nullptr);
+        auto keeper = std::make_unique<FakeOverlayKeeper>();
+        auto watchdog = std::make_unique<FakeOverlayWatchdog>();
+        m_keeper = keeper.get();
+        m_watchdog = watchdog.get();
+        m_controller =
+            std::make_unique<FocusOverlayController>(nullptr, std::move(keeper), std::move(watchdog));
         m_controller->setAnimated(false);
         m_controller->setClock([this] { return m_now; });
         m_exits = 0;
@@ -169,7 +179,7 @@ private Q_SLOTS:
     {
         m_controller->setAnimated(true);
         m_controller->show(content());
-        QTest::qWait(FocusOverlayController::kFadeInMs + 100);
+        QTRY_COMPARE(m_controller->windows().first()->windowOpacity(), 1.0); // faded in
         QElapsedTimer t;
         t.start();
         bool done = false;
@@ -293,7 +303,7 @@ private Q_SLOTS:
 
         int completions = 0;
         m_controller->hide([&] { ++completions; });
-        QTest::qWait(FocusOverlayController::kFadeOutMs / 3);
+        QTRY_VERIFY(windows.first()->windowOpacity() < 1.0); // fading out
         if (during == QLatin1String("close"))
             windows.first()->close();
         else if (during == QLatin1String("delete"))
@@ -302,7 +312,10 @@ private Q_SLOTS:
             for (const auto &w : windows)
                 delete w.data();
         QTRY_COMPARE(completions, 1);
-        QTest::qWait(FocusOverlayController::kFadeOutMs * 2);
+        // The fade's animation runs to its end (or was stopped) and is gone,
+        // with whatever it had queued: the completion ran once all the same.
+        QTRY_VERIFY(m_controller->findChildren<QVariantAnimation *>().isEmpty());
+        QCoreApplication::sendPostedEvents();
         QCOMPARE(completions, 1);
         for (const auto &w : windows)
             QVERIFY(!w);
@@ -547,26 +560,56 @@ private Q_SLOTS:
         menu->close();
     }
 
-    // The allowed applications may stand above the overlay in the
+    // The windows are held and watched for the whole session, through the
+    // platform's keeper and watchdog; the allowed applications (and what
+    // the session leaves on screen) may stand above the overlay in the
     // click-through modes only.
-    void applicationsAboveFollowTheLockMode_data()
+    void keeperAndWatchdogFollowTheSession_data()
     {
         QTest::addColumn<LockMode>("mode");
         QTest::addColumn<QStringList>("above");
+        QTest::addColumn<bool>("othersAbove");
         const QStringList allowed{QStringLiteral("xterm"), QStringLiteral("org.gnome.TextEditor")};
-        QTest::newRow("hideApps") << LockMode::hideApps << allowed;
-        QTest::newRow("preventLaunch") << LockMode::preventLaunch << allowed;
-        QTest::newRow("overlay") << LockMode::overlay << QStringList();
+        QTest::newRow("hideApps") << LockMode::hideApps << allowed << true;
+        QTest::newRow("preventLaunch") << LockMode::preventLaunch << allowed << true;
+        QTest::newRow("overlay") << LockMode::overlay << QStringList() << false;
     }
-    void applicationsAboveFollowTheLockMode()
+    void keeperAndWatchdogFollowTheSession()
     {
         QFETCH(LockMode, mode);
         QFETCH(QStringList, above);
+        QFETCH(bool, othersAbove);
         FocusOverlayContent c = content();
         c.lockMode = mode;
         c.allowedApps = {QStringLiteral("xterm"), QStringLiteral("org.gnome.TextEditor")};
         m_controller->show(c);
         QCOMPARE(m_controller->applicationsAbove(), above);
+        QCOMPARE(m_keeper->allowed, above);
+        QCOMPARE(m_keeper->othersAbove, othersAbove);
+        const auto shown = m_controller->windows();
+        QTRY_COMPARE(m_keeper->held.size(), shown.size());
+        QCOMPARE(m_watchdog->watched.size(), shown.size());
+        for (QWidget *w : shown) {
+            QVERIFY(m_keeper->held.contains(w));
+            QVERIFY(m_watchdog->watched.contains(w));
+        }
+
+        // The confirmation may stand above the held windows.
+        QVERIFY(m_keeper->aboveWindows);
+        QVERIFY(m_keeper->aboveWindows().isEmpty());
+        m_controller->confirmEmergencyExit();
+        QVERIFY(m_controller->confirmation());
+        QVERIFY(m_keeper->aboveWindows().contains(m_controller->confirmation()));
+
+        // Windows the guard took down and the keeper mapped again are
+        // watched again.
+        m_watchdog->watched.clear();
+        m_keeper->simulateRemap();
+        QCOMPARE(m_watchdog->watched.size(), shown.size());
+
+        m_controller->hide();
+        QVERIFY(!m_keeper->isHolding());
+        QVERIFY(m_watchdog->watched.isEmpty());
     }
 
     // A name of megabytes is laid out as one elided line: a tick stays cheap.

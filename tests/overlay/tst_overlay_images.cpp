@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Image backgrounds and the blur: bad files of every kind fall back without
 // a crash and without large allocations; good ones fill the display.
 #include "TestOverlay.h"

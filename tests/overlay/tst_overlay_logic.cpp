@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pure pieces of the overlay: countdown text, hex colours, gradients and the
 // exit challenge state machine. No window is involved.
 #include "TestOverlay.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The overlay view as the user meets it (offscreen widgets): texts per lock
 // mode and strict mode, the allowed applications, the exit section and the
 // challenge sheet with its cooldown.

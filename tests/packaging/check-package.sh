@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs into a scratch prefix and validates the desktop entry and the
 # AppStream metadata; then builds the .deb, unpacks it into a scratch root,
 # checks that it carries a stripped program (its debug information in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The forms the GNOME Shell backend turns values into: the key combination
 // GNOME binds, the countdown the top bar shows, GNOME's list of enabled
 // extensions as gsettings prints and takes it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scripts given to KWin and the reading of their answers: the window
 // listing's answer with bad and odd entries, and what reaches a script's
 // text from outside (window ids, captions).

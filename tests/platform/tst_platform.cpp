@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Small platform services that need no display: the autostart entry, the
 // boot time, the portal's colour-scheme values, the shortcut portal's
 // trigger text and the tray item's pixmaps.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // sway's IPC messages: framing, splitting a stream, reading the layout tree
 // and command replies.
 #include "SwayIpc.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AppLockManager.h"
 #include "FakeAccessibility.h"
 #include "FakeWorkspace.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Schedules and the scheduler against an injected clock: the clock is set
 // to each look's time in turn and the scheduler looks; what it found due is
 // compared with the expected starts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The focus session manager against fakes for the desktop (workspace,
 // overlay, notifications, opener, clock) and a real store file. Ticks are
 // driven directly; the clock moves one second per tick.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings window on offscreen widgets: the window hook and content
 // fitting, the remembered tab, the general page against a real store file
 // and the real autostart entry, the profiles page and its sheet, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The statistics figures: duration text and the two streaks on the local
 // calendar, in a fixed time zone with a daylight saving change.
 #include "Statistics.h"

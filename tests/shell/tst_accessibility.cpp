@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a screen reader and a keyboard user meet on every page: each control
 // and each painted item names itself, values are spoken and follow changes,
 // and Tab walks the main window with a visible focus.

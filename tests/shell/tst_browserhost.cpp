@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The browser's native-messaging host: every session reaches the browser
 // as one message the browser accepts, whatever its names and domains.
 #include "BrowserHost.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Names that look like markup are shown as the text they are: every window
 // (the main window's pages, the settings pages, the popover, the overlay and
 // its challenge sheet) is built over a store whose names are hostile, and

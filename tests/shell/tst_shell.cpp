@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The shell's texts and rules that need no desktop: countdown title and
 // tooltip, popover durations, the login-launch rule, the command line, the
 // tray icon drawing, the main window's close and the popover's tint.

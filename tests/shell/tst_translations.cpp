@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Texts in the user's language: the catalogue loaded for a locale the way
 // the program loads it at start, then German on the settings pages, the
 // overlay, the tray tooltip and the command line; English for an unknown

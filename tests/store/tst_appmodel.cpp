@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The app model's operations and reading orders, the comma-list convention,
 // the remembered settings tab and the seed.
 #include "AppLockProfile.h"

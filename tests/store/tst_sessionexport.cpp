@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Sessions written out as CSV and JSON: fields quoted so any reader gets them
 // back, the store read row by row, and a file that is whole or untouched.
 #include "FocusScreen.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The persistence service and the store file: round trips, identity,
 // observation, automatic saving, and every way opening a file can fail.
 #include "AppLockProfile.h"

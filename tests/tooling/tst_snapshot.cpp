@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The page snapshot run through the program, on a private desktop: every
 // page in light and dark with its layout file, the page filter, and the
 // refusal without a scratch store.

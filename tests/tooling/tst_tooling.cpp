@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The self-test run, through the program as CI and developers start it.
 #include <QProcess>
 #include <QRegularExpression>

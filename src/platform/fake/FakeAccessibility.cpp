@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FakeAccessibility.h"
 
 #include "FakeWorkspace.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FakePlatformServices.h"
 
 #include "DisplaySleepInhibitor.h"
@@ -7,6 +8,7 @@
 #include "FakeColorScheme.h"
 #include "FakeDoNotDisturb.h"
 #include "FakeHotKeyBackend.h"
+#include "FakeOverlayWindows.h"
 #include "FakeUserNotifications.h"
 #include "FakeWorkspace.h"
 #include "LoginItem.h"
@@ -119,6 +121,20 @@ std::unique_ptr<DesktopColorScheme> FakePlatformServices::makeDesktopColorScheme
     auto made = std::make_unique<FakeColorScheme>();
     colorScheme = made.get();
     return made;
+}
+
+std::unique_ptr<OverlayKeeper> FakePlatformServices::makeOverlayKeeper()
+{
+    auto keeper = std::make_unique<FakeOverlayKeeper>();
+    overlayKeeper = keeper.get();
+    return keeper;
+}
+
+std::unique_ptr<OverlayWatchdog> FakePlatformServices::makeOverlayWatchdog(int, const QString &)
+{
+    auto watchdog = std::make_unique<FakeOverlayWatchdog>();
+    overlayWatchdog = watchdog.get();
+    return watchdog;
 }
 
 std::unique_ptr<DisplaySleepInhibitor> FakePlatformServices::inhibitDisplaySleep(const QString &)

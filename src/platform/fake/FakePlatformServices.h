@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "PlatformServices.h"
@@ -24,6 +25,8 @@ public:
     std::unique_ptr<DesktopColorScheme> makeDesktopColorScheme() override;
     // Qt's tray icon: unit tests run where no tray host is.
     std::unique_ptr<TrayIcon> makeTrayIcon() override;
+    std::unique_ptr<OverlayKeeper> makeOverlayKeeper() override;
+    std::unique_ptr<OverlayWatchdog> makeOverlayWatchdog(int timeoutMs, const QString &guardProgram) override;
     std::unique_ptr<DisplaySleepInhibitor> inhibitDisplaySleep(const QString &reason) override;
     void sendWindowRequests() override { ++windowRequestsSent; }
     int windowRequestsSent = 0;
@@ -38,4 +41,6 @@ public:
     class FakeAppOpener *opener = nullptr;
     class FakeHotKeyBackend *hotKeys = nullptr;
     class FakeColorScheme *colorScheme = nullptr;
+    class FakeOverlayKeeper *overlayKeeper = nullptr;
+    class FakeOverlayWatchdog *overlayWatchdog = nullptr;
 };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FakeWorkspace.h"
 
 #include <QJsonArray>

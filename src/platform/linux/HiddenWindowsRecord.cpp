@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "HiddenWindowsRecord.h"
 
 #include "Logging.h"

@@ -1,15 +1,15 @@
+// SPDX-License-Identifier: MIT
 // The guard process of OverlayWatchdog: only the socket to the program it
 // guards and, when the overlays are to go, a way of its own to the desktop:
-// an X11 connection, sway's IPC socket, or KWin's scripting (the one place
-// Qt is started here).
+// an X11 connection (X11GuardDisplay), sway's IPC socket, or KWin's
+// scripting (the one place Qt is started here).
 #include "KWinScripting.h"
 #include "KWinScripts.h"
 #include "OverlayWindows.h"
+#include "X11GuardDisplay.h"
 
 #include <QCoreApplication>
 #include <QStringList>
-
-#include <X11/Xlib.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <poll.h>
 #include <string>
 #include <sys/prctl.h>
@@ -30,21 +31,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A window already gone (the program ended it a moment ago) is no error.
-int ignoreErrors(Display *, XErrorEvent *)
+std::vector<unsigned long> windowIds(const std::string &line)
 {
-    return 0;
-}
-
-// The display went away: so did the windows.
-int displayGone(Display *)
-{
-    std::_Exit(0);
-}
-
-std::vector<::Window> windowIds(const std::string &line)
-{
-    std::vector<::Window> ids;
+    std::vector<unsigned long> ids;
     const char *p = line.c_str() + 1;
     while (*p) {
         char *end = nullptr;
@@ -52,7 +41,7 @@ std::vector<::Window> windowIds(const std::string &line)
         if (end == p)
             break;
         if (id != 0)
-            ids.push_back(::Window(id));
+            ids.push_back((unsigned long)(id));
         p = end;
     }
     return ids;
@@ -160,18 +149,16 @@ int OverlayWatchdog::runGuard(int argc, char **argv)
     // The desktop: "x11:<display>", "sway:<IPC socket>" or "kwin:".
     const std::string target = argv[5];
     const std::string where = target.substr(std::min<std::size_t>(target.size(), 5));
-    Display *display = nullptr;
+    std::unique_ptr<X11GuardDisplay> display;
     if (target.rfind("x11:", 0) == 0) {
-        XSetErrorHandler(ignoreErrors);
-        XSetIOErrorHandler(displayGone);
-        display = XOpenDisplay(target.substr(4).c_str());
+        display = X11GuardDisplay::open(target.substr(4));
         if (!display)
             return 1;
     } else if (target.rfind("sway:", 0) != 0 && target != "kwin:") {
         return 2;
     }
 
-    std::vector<::Window> windows;
+    std::vector<unsigned long> windows;
     // On Wayland: how many overlays are up, and their captions.
     std::size_t shown = 0;
     std::vector<std::string> captions;
@@ -194,9 +181,7 @@ int OverlayWatchdog::runGuard(int argc, char **argv)
             // again (and says so) once it runs.
             std::size_t taken = 0;
             if (display) {
-                for (::Window w : windows)
-                    XUnmapWindow(display, w);
-                XSync(display, False);
+                display->unmap(windows);
                 taken = windows.size();
             } else if (target.rfind("sway:", 0) == 0) {
                 // Into the scratchpad, where the program's keeper finds
@@ -230,7 +215,5 @@ int OverlayWatchdog::runGuard(int argc, char **argv)
             deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
         }
     }
-    if (display)
-        XCloseDisplay(display);
     return 0;
 }

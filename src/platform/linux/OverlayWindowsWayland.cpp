@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "OverlayWindowsWayland.h"
 
 #include <QEvent>
@@ -63,11 +64,6 @@ private:
 } // namespace
 
 namespace OverlayWindowsWayland {
-
-bool isActive()
-{
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
 
 bool setInputRegion(QWidget *window, const std::optional<QRegion> &region)
 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QRegion>
@@ -7,12 +8,10 @@
 class QScreen;
 class QWidget;
 
-// The overlay-window operations on Qt's Wayland platform (used by the X11
-// implementation when Qt runs on Wayland).
+// The overlay-window operations on Qt's Wayland platform, whatever the
+// compositor (used by the overlay-window operations when
+// DesktopSession::windowSystem() is Wayland).
 namespace OverlayWindowsWayland {
-
-// True when Qt runs on its Wayland platform.
-bool isActive();
 
 // The surface's input region: pointer input only inside region (window
 // coordinates), everywhere when absent.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop services of a Linux session: X11 (EWMH) for windows and keys,
 // sway's IPC socket for windows on sway, KWin's scripting interface for
 // windows on a KWin Wayland session, the session bus for notifications,
@@ -11,11 +12,14 @@
 #include "DBusUserNotifications.h"
 #include "DesktopDoNotDisturb.h"
 #include "DesktopSession.h"
+#include "GnomeOverlayKeeper.h"
 #include "GnomeShellExtension.h"
 #include "GnomeShellHotKeyBackend.h"
 #include "GnomeShellIndicator.h"
 #include "GnomeShellSetup.h"
 #include "GnomeWorkspace.h"
+#include "GuardOverlayWatchdog.h"
+#include "KWinOverlayKeeper.h"
 #include "KWinScripting.h"
 #include "KWinWorkspace.h"
 #include "LoginItem.h"
@@ -23,20 +27,52 @@
 #include "PortalHotKeyBackend.h"
 #include "ScreenSaverInhibitor.h"
 #include "StatusNotifierItem.h"
+#include "SwayOverlayWindowsKeeper.h"
 #include "SwayWorkspace.h"
 #include "SystemTrayIcon.h"
 #include "WorkspaceAccessibility.h"
 #include "X11Accessibility.h"
 #include "X11HotKeyBackend.h"
+#include "X11OverlayWindows.h"
+#include "X11QtDisplay.h"
 #include "X11Workspace.h"
 #include "XdgAppCatalogue.h"
 #include "XdgAppOpener.h"
 
-#include <QGuiApplication>
-
-#include <xcb/xcb.h>
+#include <QFile>
 
 namespace {
+
+// Where no way of keeping windows on top is known (a Wayland compositor
+// other than KWin and sway, or no window system at all): the overlay's
+// windows are full screen and nothing more.
+class UnavailableOverlayKeeper final : public OverlayKeeper
+{
+public:
+    bool isAvailable() const override { return false; }
+    void hold(const QList<QWidget *> &) override {}
+    void release() override {}
+    bool isHolding() const override { return false; }
+    void setAboveWindows(std::function<QList<QWidget *>()>) override {}
+    void setOthersAbove(bool) override {}
+    void setAllowedApplications(const QStringList &names) override
+    {
+        m_allowed = names;
+        m_blockList = false;
+    }
+    void setBlockedApplications(const QStringList &names) override
+    {
+        m_allowed = names;
+        m_blockList = true;
+    }
+    QStringList allowedApplications() const override { return m_allowed; }
+    bool isBlockList() const override { return m_blockList; }
+    void restack() override {}
+
+private:
+    QStringList m_allowed;
+    bool m_blockList = false;
+};
 
 class LinuxPlatformServices final : public PlatformServices
 {
@@ -143,6 +179,58 @@ public:
         return std::make_unique<SystemTrayIcon>();
     }
 
+    // The window system decides: on X11 the program keeps its own
+    // override-redirect windows; on Wayland the compositor does, KWin
+    // through a script, GNOME Shell through Lumora's extension, sway over
+    // its IPC.
+    std::unique_ptr<OverlayKeeper> makeOverlayKeeper() override
+    {
+        switch (DesktopSession::windowSystem()) {
+        case DesktopSession::WindowSystem::X11:
+            return std::make_unique<X11OverlayKeeper>();
+        case DesktopSession::WindowSystem::Wayland:
+            if (KWinScripting::isKWinRunning())
+                return std::make_unique<KWinOverlayKeeper>();
+            if (GnomeShellExtension::isGnomeShellRunning())
+                return std::make_unique<GnomeOverlayKeeper>();
+            if (SwayOverlayKeeper::isSwaySession())
+                return std::make_unique<SwayOverlayWindowsKeeper>();
+            break;
+        case DesktopSession::WindowSystem::None:
+            break;
+        }
+        return std::make_unique<UnavailableOverlayKeeper>();
+    }
+
+    std::unique_ptr<OverlayWatchdog> makeOverlayWatchdog(int timeoutMs, const QString &guardProgram) override
+    {
+        std::function<QByteArray()> target;
+        switch (DesktopSession::windowSystem()) {
+        case DesktopSession::WindowSystem::X11:
+            target = [display = X11QtDisplay::name()] {
+                return display.isEmpty() ? QByteArray() : QByteArrayLiteral("x11:") + display;
+            };
+            break;
+        case DesktopSession::WindowSystem::Wayland:
+            if (SwayOverlayKeeper::isSwaySession()) {
+                target = [] {
+                    return QByteArrayLiteral("sway:") + QFile::encodeName(qEnvironmentVariable("SWAYSOCK"));
+                };
+            } else {
+                // Whether it is KWin's is asked at the first watch, not at
+                // start; elsewhere on Wayland no other process can take this
+                // program's surfaces down (the compositor does when it dies).
+                target = [] {
+                    return KWinScripting::isKWinRunning() ? QByteArrayLiteral("kwin:") : QByteArray();
+                };
+            }
+            break;
+        case DesktopSession::WindowSystem::None:
+            break;
+        }
+        return std::make_unique<GuardOverlayWatchdog>(std::move(target), timeoutMs, guardProgram);
+    }
+
     std::unique_ptr<ShellExtension> makeShellExtension() override
     {
         if (!GnomeShellExtension::isGnomeShellRunning())
@@ -164,12 +252,7 @@ public:
     // On X11 the requests wait in the output buffer of Qt's connection. On
     // Wayland Qt keeps its display to itself; its requests go out when the
     // event loop next waits.
-    void sendWindowRequests() override
-    {
-        auto *x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-        if (x11 && x11->connection())
-            xcb_flush(x11->connection());
-    }
+    void sendWindowRequests() override { X11QtDisplay::sendRequests(); }
 };
 
 } // namespace

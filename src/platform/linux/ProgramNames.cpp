@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ProgramNames.h"
 
 #include "DesktopEntries.h"

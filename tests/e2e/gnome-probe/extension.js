@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop tests' view into GNOME Shell (installed only on the test
 // desktop of gnome-session.sh): what the shell has on screen, as JSON, a
 // screenshot through the shell, and input as a user gives it (a virtual

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GnomeShellExtension.h"
 
 #include "Version.h"

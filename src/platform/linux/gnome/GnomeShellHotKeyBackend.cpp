@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GnomeShellHotKeyBackend.h"
 
 #include "GnomeShellExtension.h"

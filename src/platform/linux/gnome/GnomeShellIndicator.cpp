@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GnomeShellIndicator.h"
 
 #include "GnomeShellExtension.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GnomeShellSetup.h"
 
 #include "DesktopSession.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GnomeWorkspace.h"
 
 #include "ApplicationAnnouncer.h"
