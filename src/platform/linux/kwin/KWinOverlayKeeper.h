@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "OverlayWindows.h"
+#include "CaptionOverlayKeeper.h"
 
 #include <memory>
 
@@ -14,39 +14,16 @@ class KWinScripting;
 // windows are held (KWinScripts::keepAbove). Where other programs' windows
 // may stand above (setOthersAbove), the held windows are kept below them
 // instead.
-class KWinOverlayKeeper final : public OverlayKeeper
+class KWinOverlayKeeper final : public CaptionOverlayKeeper
 {
     Q_OBJECT
 public:
     explicit KWinOverlayKeeper(QObject *parent = nullptr);
     ~KWinOverlayKeeper() override;
 
-    bool isAvailable() const override { return true; }
-    void hold(const QList<QWidget *> &windows) override;
-    void release() override;
-    bool isHolding() const override { return !m_pinnedCaptions.isEmpty(); }
-    void setAboveWindows(std::function<QList<QWidget *>()> above) override { m_above = std::move(above); }
-    void setOthersAbove(bool othersAbove) override;
-    // KWin keeps only this program's windows above the held ones; the lists
-    // are kept for the session to read back.
-    void setAllowedApplications(const QStringList &names) override { setList(names, false); }
-    void setBlockedApplications(const QStringList &names) override { setList(names, true); }
-    QStringList allowedApplications() const override { return m_allowed; }
-    bool isBlockList() const override { return m_blockList; }
-    void restack() override;
-
 private:
-    void setList(const QStringList &names, bool blockList)
-    {
-        m_allowed = names;
-        m_blockList = blockList;
-    }
-    bool pin();
+    bool keepAbove(const QStringList &held, const QStringList &above, bool othersAbove) override;
+    void letGo() override;
 
     std::unique_ptr<KWinScripting> m_kwin;
-    std::function<QList<QWidget *>()> m_above;
-    QStringList m_pinnedCaptions;
-    QStringList m_allowed;
-    bool m_othersAbove = false;
-    bool m_blockList = false;
 };
