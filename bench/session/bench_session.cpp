@@ -15,6 +15,7 @@
 // every output as the compositor has it. Never fails on a time.
 //   bench_session [trials per mode, default 5] [seconds of CPU measurement, default 30]
 #include "DesktopProbe.h"
+#include "BenchReport.h"
 #include "FocusScreen.h"
 #include "KWinScripting.h"
 #include "LumoraProcess.h"
@@ -47,6 +48,14 @@
 
 namespace {
 
+using BenchReport::print;
+using BenchReport::sendStartRequest;
+
+QString figures(const QList<double> &values)
+{
+    return BenchReport::figures(values, QStringLiteral("no figures"));
+}
+
 constexpr int kPollMs = 1;
 constexpr int kMapTimeoutMs = 10000;
 constexpr int kSettleMs = 3000; // the fade-in and whatever the start set going
@@ -69,11 +78,6 @@ const QList<Mode> kModes{
     {"overlay", LockMode::overlay, QStringLiteral("Bench Cover"), QStringLiteral("Bench Cover Long")},
 };
 
-void print(const QString &line)
-{
-    std::printf("%s\n", qPrintable(line));
-    std::fflush(stdout);
-}
 
 // utime + stime of a process, in seconds; negative when it cannot be read.
 double cpuSeconds(qint64 pid)
@@ -154,25 +158,7 @@ private:
     QHash<quint64, QString> m_titles;
 };
 
-QString figures(QList<double> values)
-{
-    if (values.isEmpty())
-        return QStringLiteral("no figures");
-    std::sort(values.begin(), values.end());
-    return QStringLiteral("min %1  median %2  max %3")
-        .arg(values.first(), 6, 'f', 1)
-        .arg(values.at(values.size() / 2), 6, 'f', 1)
-        .arg(values.last(), 6, 'f', 1);
-}
 
-void sendStartRequest(const QString &screen)
-{
-    QDBusMessage message = QDBusMessage::createMethodCall(
-        SingleInstance::serviceName(), QStringLiteral("/io/github/lumora/Lumora"),
-        QStringLiteral("io.github.lumora.Lumora"), QStringLiteral("StartFocusScreen"));
-    message << screen;
-    QDBusConnection::sessionBus().asyncCall(message);
-}
 
 bool waitUntilGone(const DesktopProbe &probe)
 {

@@ -8,6 +8,7 @@
 // bus round trip per look, so the figures include up to one round trip
 // (about a millisecond) of polling. Never fails on a time.
 //   bench_session_gnome [trials per mode, default 5]
+#include "BenchReport.h"
 #include "FocusScreen.h"
 #include "GnomeShellProbe.h"
 #include "LumoraProcess.h"
@@ -29,6 +30,14 @@
 
 namespace {
 
+using BenchReport::print;
+using BenchReport::sendStartRequest;
+
+QString figures(const QList<double> &values)
+{
+    return BenchReport::figures(values, QStringLiteral("no overlay came up"));
+}
+
 constexpr int kMapTimeoutMs = 15000;
 constexpr int kShortSessionSeconds = 2;
 constexpr int kBetweenTrialsMs = 500;
@@ -45,11 +54,6 @@ const QList<Mode> kModes{
     {"overlay", LockMode::overlay, QStringLiteral("Bench Cover")},
 };
 
-void print(const QString &line)
-{
-    std::printf("%s\n", qPrintable(line));
-    std::fflush(stdout);
-}
 
 template<typename Check> bool waitFor(Check check, int timeoutMs)
 {
@@ -62,25 +66,7 @@ template<typename Check> bool waitFor(Check check, int timeoutMs)
     return true;
 }
 
-QString figures(QList<double> values)
-{
-    if (values.isEmpty())
-        return QStringLiteral("no overlay came up");
-    std::sort(values.begin(), values.end());
-    return QStringLiteral("min %1  median %2  max %3")
-        .arg(values.first(), 6, 'f', 1)
-        .arg(values.at(values.size() / 2), 6, 'f', 1)
-        .arg(values.last(), 6, 'f', 1);
-}
 
-void sendStartRequest(const QString &screen)
-{
-    QDBusMessage message = QDBusMessage::createMethodCall(
-        SingleInstance::serviceName(), QStringLiteral("/io/github/lumora/Lumora"),
-        QStringLiteral("io.github.lumora.Lumora"), QStringLiteral("StartFocusScreen"));
-    message << screen;
-    QDBusConnection::sessionBus().asyncCall(message);
-}
 
 } // namespace
 
