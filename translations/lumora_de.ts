@@ -1788,6 +1788,13 @@ Ohne Optionen startet Lumora oder holt das Hauptfenster des laufenden in den Vor
     </message>
 </context>
 <context>
+    <name>NotificationHold</name>
+    <message>
+        <source>Lumora: Notifications are not held back: %1</source>
+        <translation>Lumora: Benachrichtigungen werden nicht zurückgehalten: %1</translation>
+    </message>
+</context>
+<context>
     <name>PortalHotKeyBackend</name>
     <message>
         <source>Show Lumora&apos;s focus screens</source>

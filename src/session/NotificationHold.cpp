@@ -4,7 +4,15 @@
 #include "DoNotDisturb.h"
 #include "Logging.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
+
+namespace {
+QString notHeldBack(const QString &why)
+{
+    return QCoreApplication::translate("NotificationHold", "Lumora: Notifications are not held back: %1").arg(why);
+}
+} // namespace
 
 QString NotificationHold::pathForLockJournal(const QString &lockJournalPath)
 {
@@ -29,13 +37,13 @@ QString NotificationHold::hold()
     if (!record) {
         if (why.isEmpty() || std::exchange(m_toldWhyNot, true))
             return {};
-        qCWarning(lcSession).noquote() << QStringLiteral("Lumora: Notifications are not held back: ") + why;
+        qCWarning(lcSession).noquote() << notHeldBack(why);
         return why;
     }
     // Written ahead: a run killed from here on leaves it to the next start.
     QString error;
     if (!m_journal.write(*record, &error)) {
-        qCWarning(lcSession).noquote() << QStringLiteral("Lumora: Notifications are not held back: ") + error;
+        qCWarning(lcSession).noquote() << notHeldBack(error);
         return {};
     }
     if (!m_dnd->hold(*record)) {

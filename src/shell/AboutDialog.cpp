@@ -18,11 +18,11 @@ constexpr int kSpacing = 8;
 constexpr int kMargin = 20;
 constexpr int kTextWidth = 360;
 
+// A plain, wrapping label with the name tests and accessibility find it by.
 QLabel *plainLabel(const QString &text, const char *objectName, QWidget *parent)
 {
-    auto *label = new QLabel(text, parent);
+    QLabel *label = TextStyles::plainLabel(text, parent);
     label->setObjectName(QLatin1String(objectName));
-    label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     return label;
 }
