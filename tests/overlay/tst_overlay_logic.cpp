@@ -13,7 +13,6 @@
 #include <QTest>
 
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -47,16 +46,13 @@ private Q_SLOTS:
         QTest::newRow("hash six") << "#1A1A2E" << true << QRgb(0x1A1A2E);
         QTest::newRow("bare six") << "1A1A2E" << true << QRgb(0x1A1A2E);
         QTest::newRow("lower case with blanks") << "  #1a1a2e \n" << true << QRgb(0x1A1A2E);
-        QTest::newRow("three F is white") << "FFF" << true << QRgb(0xFFFFFF);
         QTest::newRow("three digits") << "#F0A" << true << QRgb(0xFF00AA);
         QTest::newRow("eight ignores last byte") << "1A1A2E80" << true << QRgb(0x1A1A2E);
         QTest::newRow("0x prefix counts as characters") << "0x1A2B3C" << true << QRgb(0x001A2B);
-        QTest::newRow("0X prefix") << "0X1A2B3C" << true << QRgb(0x001A2B);
         QTest::newRow("0x before three digits is five") << "0xFFF" << false << QRgb(0);
         QTest::newRow("0x and one digit is three") << "0xF" << true << QRgb(0x0000FF);
         QTest::newRow("0x without digits reads the zero") << "0xZZZZ" << true << QRgb(0x000000);
         QTest::newRow("every hash removed") << "F#F#F" << true << QRgb(0xFFFFFF);
-        QTest::newRow("double hash") << "##1A1A2E" << true << QRgb(0x1A1A2E);
         QTest::newRow("digits stop early") << "12GGGG" << true << QRgb(0x000012);
         QTest::newRow("blank inside after hash") << "# 12345" << true << QRgb(0x012345);
         QTest::newRow("five digits") << "12345" << false << QRgb(0);
@@ -112,8 +108,6 @@ private Q_SLOTS:
         QTest::newRow("one of two invalid") << "radial,#f093fb,nothex" << true << 0 << QList<QRgb>{};
         QTest::newRow("unknown type") << "conic,#fff,#000" << true << 0 << QList<QRgb>{};
         QTest::newRow("empty") << "" << true << 0 << QList<QRgb>{};
-        QTest::newRow("only commas") << ",,,," << true << 0 << QList<QRgb>{};
-        QTest::newRow("type alone") << "linear" << true << 0 << QList<QRgb>{};
         QTest::newRow("other separators") << "linear;#fff;#000" << true << 0 << QList<QRgb>{};
     }
     void parseGradient()
@@ -147,10 +141,6 @@ private Q_SLOTS:
         QTest::newRow("solid") << OverlayBackgroundType::solid << std::optional<QString>("#1A1A2E") << false
                                << int(Style::color);
         QTest::newRow("solid absent") << OverlayBackgroundType::solid << none << true << int(Style::color);
-        QTest::newRow("solid garbage") << OverlayBackgroundType::solid << std::optional<QString>("\x01\x02zz")
-                                       << true << int(Style::color);
-        QTest::newRow("solid five digits")
-            << OverlayBackgroundType::solid << std::optional<QString>("12345") << true << int(Style::color);
         QTest::newRow("gradient") << OverlayBackgroundType::gradient
                                   << std::optional<QString>("linear,#667eea,#764ba2") << false
                                   << int(Style::linearGradient);
@@ -159,11 +149,6 @@ private Q_SLOTS:
         QTest::newRow("gradient a colour")
             << OverlayBackgroundType::gradient << std::optional<QString>("#fff") << true << int(Style::color);
         QTest::newRow("image absent") << OverlayBackgroundType::image << none << true << int(Style::color);
-        QTest::newRow("image empty path")
-            << OverlayBackgroundType::image << std::optional<QString>("") << true << int(Style::color);
-        QTest::newRow("image tilde not expanded")
-            << OverlayBackgroundType::image << std::optional<QString>("~/no-such-picture.png") << true
-            << int(Style::color);
         QTest::newRow("system ignores value")
             << OverlayBackgroundType::system << std::optional<QString>("zz") << false << int(Style::screen);
     }
@@ -178,29 +163,9 @@ private Q_SLOTS:
         QCOMPARE(int(bg.style()), style);
     }
 
-    // What reaches the screen: the fallback is black at 0.9, the system
-    // background without a grab black at 0.85, gradients run corner to
-    // corner or from the centre out to 500 pixels.
-    void paintedPixels()
+    // Gradients run corner to corner, or from the centre out to 500 pixels.
+    void gradientPixels()
     {
-        const QImage fallback = paintBackground(OverlayBackground::fallback(), {40, 30});
-        QVERIFY(near(fallback.pixel(20, 15), qRgba(0, 0, 0, 230)));
-
-        const QImage screen = paintBackground(OverlayBackground::screen({}), {40, 30});
-        QVERIFY(near(screen.pixel(20, 15), qRgba(0, 0, 0, 217)));
-
-        QImage red(8, 8, QImage::Format_RGB32);
-        red.fill(Qt::red);
-        const QImage grabbed =
-            paintBackground(OverlayBackground::screen(OverlayBackground::blurred(red)), {40, 30});
-        QVERIFY2(near(grabbed.pixel(20, 15), qRgba(38, 0, 0, 255), 4),
-                 qPrintable(QString::number(grabbed.pixel(20, 15), 16)));
-
-        const QImage solid = paintBackground(
-            OverlayBackground::make(OverlayBackgroundType::solid, QStringLiteral("1A1A2E"), {40, 30}),
-            {40, 30});
-        QVERIFY(near(solid.pixel(0, 0), qRgba(0x1A, 0x1A, 0x2E, 255), 0));
-
         const QImage linear =
             paintBackground(::parseGradient(QStringLiteral("linear,#ff0000,#0000ff")), {200, 100});
         QVERIFY(near(linear.pixel(0, 0), qRgb(255, 0, 0), 6));
@@ -222,7 +187,6 @@ private Q_SLOTS:
         QTest::newRow("subtraction not reordered") << QList<int>{23, 58, 1} << "23 - 58" << -35;
         QTest::newRow("addition") << QList<int>{10, 99, 0} << "10 + 99" << 109;
         QTest::newRow("largest product") << QList<int>{99, 99, 2} << "99 \u00D7 99" << 9801;
-        QTest::newRow("smallest difference") << QList<int>{10, 99, 1} << "10 - 99" << -89;
         QTest::newRow("out-of-range source held to the ranges")
             << QList<int>{5, 200, 7} << "10 \u00D7 99" << 990;
     }
@@ -261,76 +225,40 @@ private Q_SLOTS:
         QCOMPARE(operators, (QSet<QString>{"+", "-", "\u00D7"}));
     }
 
-    void placeholderAndExpected_data()
-    {
-        QTest::addColumn<StrictModeType>("type");
-        QTest::addColumn<std::optional<QString>>("sentence");
-        QTest::addColumn<std::optional<QString>>("answer");
-        QTest::addColumn<QString>("placeholder");
-        QTest::addColumn<QString>("expected");
-        const std::optional<QString> none;
-        QTest::newRow("sentence") << StrictModeType::sentence << std::optional<QString>("  I Will Focus.\n")
-                                  << none << "  I Will Focus.\n"
-                                  << "i will focus.";
-        QTest::newRow("sentence absent")
-            << StrictModeType::sentence << none << none << "Type the commitment sentence..."
-            << "";
-        QTest::newRow("math") << StrictModeType::math << none << none << "47 \u00D7 12 = ?"
-                              << "564";
-        QTest::newRow("password keeps case")
-            << StrictModeType::password << none << std::optional<QString>(" PaSS \t") << ""
-            << "PaSS";
-        QTest::newRow("password absent") << StrictModeType::password << none << none << ""
-                                         << "";
-        QTest::newRow("none") << StrictModeType::none << std::optional<QString>("x")
-                              << std::optional<QString>("y") << ""
-                              << "";
-    }
-    void placeholderAndExpected()
-    {
-        QFETCH(StrictModeType, type);
-        QFETCH(std::optional<QString>, sentence);
-        QFETCH(std::optional<QString>, answer);
-        QFETCH(QString, placeholder);
-        QFETCH(QString, expected);
-        const MathProblem problem{QStringLiteral("47 \u00D7 12"), 564};
-        QCOMPARE(Challenge::challengePlaceholder(type, sentence, problem), placeholder);
-        QCOMPARE(Challenge::expectedAnswer(type, sentence, answer, problem), expected);
-    }
-
+    // What passes: sentences and passwords in any case with blanks around,
+    // the math answer as a plain number; nothing stored expects nothing.
     void submit_data()
     {
         QTest::addColumn<StrictModeType>("type");
         QTest::addColumn<std::optional<QString>>("stored");
         QTest::addColumn<QString>("input");
         QTest::addColumn<bool>("passes");
-        const auto sentence = std::optional<QString>("I Will Stay Focused");
-        const auto password = std::optional<QString>("S3cret");
-        const std::optional<QString> none;
-        QTest::newRow("sentence lower case with blanks")
-            << StrictModeType::sentence << sentence << "  i will stay focused \n"
-            << true;
-        QTest::newRow("sentence doubled blank")
-            << StrictModeType::sentence << sentence << "i will  stay focused" << false;
-        QTest::newRow("sentence punctuation")
-            << StrictModeType::sentence << sentence << "I will stay focused." << false;
-        QTest::newRow("sentence no-break space around")
-            << StrictModeType::sentence << sentence << "\u00A0I will stay focused\u00A0" << true;
-        QTest::newRow("diacritics must match")
-            << StrictModeType::sentence << std::optional<QString>("Caf\u00E9") << "cafe" << false;
-        QTest::newRow("password any case") << StrictModeType::password << password << "s3CRET" << true;
-        QTest::newRow("password blanks") << StrictModeType::password << password << "  S3cret  " << true;
-        QTest::newRow("password extra character")
-            << StrictModeType::password << password << "S3cret!" << false;
-        QTest::newRow("math hyphen-minus") << StrictModeType::math << none << "-35" << true;
-        QTest::newRow("math blanks around") << StrictModeType::math << none << " -35\n" << true;
-        QTest::newRow("math blank after sign") << StrictModeType::math << none << "- 35" << false;
-        QTest::newRow("math minus sign") << StrictModeType::math << none << "\u221235" << false;
-        QTest::newRow("math leading zero") << StrictModeType::math << none << "-035" << false;
-        QTest::newRow("math wrong") << StrictModeType::math << none << "35" << false;
-        QTest::newRow("sentence absent, empty input") << StrictModeType::sentence << none << "" << true;
-        QTest::newRow("password absent, blanks") << StrictModeType::password << none << "   " << true;
-        QTest::newRow("sentence stored, empty input") << StrictModeType::sentence << sentence << "" << false;
+        const auto row = [](const char *name, StrictModeType type, std::optional<QString> stored,
+                            const QString &input,
+                            bool passes) { QTest::newRow(name) << type << stored << input << passes; };
+        const auto sentence = StrictModeType::sentence;
+        const auto password = StrictModeType::password;
+        const auto math = StrictModeType::math;
+        const QString stay = QStringLiteral("I Will Stay Focused");
+        const QString secret = QStringLiteral("S3cret");
+        row("sentence lower case with blanks", sentence, stay, "  i will stay focused \n", true);
+        row("stored sentence trimmed", sentence, "  I Will Focus.\n", "I WILL FOCUS.", true);
+        row("sentence doubled blank", sentence, stay, "i will  stay focused", false);
+        row("sentence punctuation", sentence, stay, "I will stay focused.", false);
+        row("sentence no-break space around", sentence, stay, "\u00A0I will stay focused\u00A0", true);
+        row("diacritics must match", sentence, "Caf\u00E9", "cafe", false);
+        row("password any case", password, secret, "s3CRET", true);
+        row("password blanks", password, secret, "  S3cret  ", true);
+        row("password extra character", password, secret, "S3cret!", false);
+        row("math hyphen-minus", math, {}, "-35", true);
+        row("math blanks around", math, {}, " -35\n", true);
+        row("math blank after sign", math, {}, "- 35", false);
+        row("math minus sign", math, {}, "\u221235", false);
+        row("math leading zero", math, {}, "-035", false);
+        row("math wrong", math, {}, "35", false);
+        row("sentence absent, empty input", sentence, {}, "", true);
+        row("password absent, blanks", password, {}, "   ", true);
+        row("sentence stored, empty input", sentence, stay, "", false);
     }
     void submit()
     {
@@ -360,53 +288,38 @@ private Q_SLOTS:
         }
     }
 
-    void cooldownStateMachine()
+    // A second wrong answer in the still open sheet starts the cooldown
+    // again at 30; a stray tick after its end changes nothing. (The rest of
+    // the cycle is followed through the view.)
+    void cooldownRestartsAndEnds()
     {
         ExitChallenge challenge(true, StrictModeType::password, std::nullopt, QStringLiteral("pw"));
         challenge.openChallenge();
         challenge.setChallengeInput(QStringLiteral("wrong"));
         challenge.submitChallenge();
-        QCOMPARE(challenge.cooldownRemaining(), 30);
         for (int i = 0; i < 10; ++i)
             challenge.tickCooldown();
         QCOMPARE(challenge.cooldownRemaining(), 20);
-        // The open sheet stays usable; a second wrong answer starts again at 30.
         challenge.submitChallenge();
         QCOMPARE(challenge.cooldownRemaining(), 30);
-        challenge.cancelChallenge();
-        QVERIFY(!challenge.showChallenge());
-        QVERIFY(challenge.challengeInput().isEmpty());
-        QVERIFY(!challenge.challengeError());
-        QVERIFY(challenge.challengeCooldown());
-        // The locked button cannot open the sheet.
-        challenge.openChallenge();
-        QVERIFY(!challenge.showChallenge());
-        for (int i = 0; i < 29; ++i)
+        for (int i = 0; i < 31; ++i)
             challenge.tickCooldown();
-        QVERIFY(challenge.challengeCooldown());
-        QCOMPARE(challenge.cooldownRemaining(), 1);
-        challenge.tickCooldown();
         QVERIFY(!challenge.challengeCooldown());
         QCOMPARE(challenge.cooldownRemaining(), 0);
-        challenge.tickCooldown(); // a stray tick after the end changes nothing
-        QCOMPARE(challenge.cooldownRemaining(), 0);
-        challenge.openChallenge();
-        QVERIFY(challenge.showChallenge());
     }
 
+    // One step a second; restarting starts again from 30 a full second ahead.
     void cooldownTimerTicksEverySecond()
     {
         ExitChallenge challenge(true, StrictModeType::math, std::nullopt, std::nullopt);
-        challenge.startCooldown();
-        QElapsedTimer clock;
-        clock.start();
-        QTRY_COMPARE_WITH_TIMEOUT(challenge.cooldownRemaining(), 29, 3000);
-        QVERIFY2(clock.elapsed() >= 900, qPrintable(QString::number(clock.elapsed())));
-        // Restarting replaces the timer: still one step per second, from 30.
-        challenge.startCooldown();
-        QCOMPARE(challenge.cooldownRemaining(), 30);
-        QTest::qWait(1500);
-        QVERIFY(challenge.cooldownRemaining() >= 28 && challenge.cooldownRemaining() <= 29);
+        for (int run = 0; run < 2; ++run) {
+            challenge.startCooldown();
+            QCOMPARE(challenge.cooldownRemaining(), 30);
+            QElapsedTimer clock;
+            clock.start();
+            QTRY_COMPARE_WITH_TIMEOUT(challenge.cooldownRemaining(), 29, 3000);
+            QVERIFY2(clock.elapsed() >= 900, qPrintable(QString::number(clock.elapsed())));
+        }
     }
 
     void sheetOpeningDrawsNewProblem()
@@ -427,28 +340,6 @@ private Q_SLOTS:
         QCOMPARE(challenge.mathProblem(), (MathProblem{"47 \u00D7 12", 564}));
         QVERIFY(challenge.challengeInput().isEmpty());
         QVERIFY(!challenge.challengeError());
-    }
-
-    void notInForce_data()
-    {
-        QTest::addColumn<bool>("enabled");
-        QTest::addColumn<StrictModeType>("type");
-        QTest::addColumn<bool>("inForce");
-        QTest::newRow("off, sentence") << false << StrictModeType::sentence << false;
-        QTest::newRow("on, none") << true << StrictModeType::none << false;
-        QTest::newRow("off, none") << false << StrictModeType::none << false;
-        QTest::newRow("on, math") << true << StrictModeType::math << true;
-        QTest::newRow("on, password") << true << StrictModeType::password << true;
-    }
-    void notInForce()
-    {
-        QFETCH(bool, enabled);
-        QFETCH(StrictModeType, type);
-        QFETCH(bool, inForce);
-        ExitChallenge challenge(enabled, type, std::nullopt, std::nullopt);
-        QCOMPARE(challenge.isInForce(), inForce);
-        challenge.openChallenge();
-        QCOMPARE(challenge.showChallenge(), inForce);
     }
 
     void submitWithoutSheetDoesNothing()

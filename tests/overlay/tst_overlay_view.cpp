@@ -9,7 +9,6 @@
 #include "ChallengeSheet.h"
 #include "ExitChallenge.h"
 #include "FocusOverlayView.h"
-#include "IconView.h"
 #include "PlatformServices.h"
 #include "TestSupport.h"
 
@@ -102,85 +101,46 @@ private Q_SLOTS:
         QDir().mkpath(m_data.filePath(QStringLiteral("applications")));
         QImage icon(32, 32, QImage::Format_ARGB32);
         icon.fill(Qt::green);
-        QVERIFY(icon.save(m_data.filePath(QStringLiteral("editor.png"))));
-        QFile entry(m_data.filePath(QStringLiteral("applications/org.example.Editor.desktop")));
-        QVERIFY(entry.open(QIODevice::WriteOnly));
-        entry.write("[Desktop Entry]\nType=Application\nName=Text Editor\nExec=editor\nIcon=" +
-                    m_data.filePath(QStringLiteral("editor.png")).toUtf8() + "\n");
-        QFile terminal(m_data.filePath(QStringLiteral("applications/debian-xterm.desktop")));
-        QVERIFY(terminal.open(QIODevice::WriteOnly));
-        terminal.write(
-            "[Desktop Entry]\nType=Application\nName=XTerm\nExec=xterm\nStartupWMClass=XTerm\nIcon=" +
-            m_data.filePath(QStringLiteral("editor.png")).toUtf8() + "\n");
+        const QString iconPath = m_data.filePath(QStringLiteral("editor.png"));
+        QVERIFY(icon.save(iconPath));
+        for (const auto &[id, fields] :
+             {std::pair{"org.example.Editor", "Name=Text Editor\nExec=editor\n"},
+              std::pair{"debian-xterm", "Name=XTerm\nExec=xterm\nStartupWMClass=XTerm\n"}}) {
+            QFile entry(m_data.filePath(QStringLiteral("applications/%1.desktop").arg(QLatin1String(id))));
+            QVERIFY(entry.open(QIODevice::WriteOnly));
+            entry.write(QByteArray("[Desktop Entry]\nType=Application\n") + fields +
+                        "Icon=" + iconPath.toUtf8() + "\n");
+        }
     }
 
-    void header_data()
+    // A challenge in force brings the strict-mode badge and the challenge
+    // button; otherwise the emergency exit stays.
+    void exitControls_data()
     {
-        QTest::addColumn<LockMode>("lockMode");
         QTest::addColumn<bool>("strictEnabled");
         QTest::addColumn<StrictModeType>("type");
-        QTest::addColumn<QString>("modeName");
-        QTest::addColumn<QString>("modeSymbol");
-        QTest::addColumn<QString>("badge");
-        QTest::addColumn<QString>("badgeSymbol");
         QTest::addColumn<bool>("challenge");
-        QTest::newRow("hide apps") << LockMode::hideApps << false << StrictModeType::none << "Hide Apps"
-                                   << "eye.slash" << QString() << QString() << false;
-        QTest::newRow("strict off keeps emergency exit")
-            << LockMode::preventLaunch << false << StrictModeType::sentence << "Prevent Launch"
-            << "lock" << QString() << QString() << false;
-        QTest::newRow("strict on with type none")
-            << LockMode::overlay << true << StrictModeType::none << "Overlay"
-            << "rectangle.on.rectangle" << QString() << QString() << false;
-        QTest::newRow("sentence") << LockMode::hideApps << true << StrictModeType::sentence << "Hide Apps"
-                                  << "eye.slash"
-                                  << "Strict Mode: Sentence"
-                                  << "text.quote" << true;
-        QTest::newRow("math") << LockMode::preventLaunch << true << StrictModeType::math << "Prevent Launch"
-                              << "lock"
-                              << "Strict Mode: Math Problem"
-                              << "number" << true;
-        QTest::newRow("password") << LockMode::overlay << true << StrictModeType::password << "Overlay"
-                                  << "rectangle.on.rectangle"
-                                  << "Strict Mode: Password"
-                                  << "lock" << true;
+        QTest::newRow("no strict mode") << false << StrictModeType::none << false;
+        QTest::newRow("strict off keeps emergency exit") << false << StrictModeType::sentence << false;
+        QTest::newRow("strict on with type none") << true << StrictModeType::none << false;
+        QTest::newRow("sentence") << true << StrictModeType::sentence << true;
+        QTest::newRow("math") << true << StrictModeType::math << true;
+        QTest::newRow("password") << true << StrictModeType::password << true;
     }
-    void header()
+    void exitControls()
     {
-        QFETCH(LockMode, lockMode);
         QFETCH(bool, strictEnabled);
         QFETCH(StrictModeType, type);
-        QFETCH(QString, modeName);
-        QFETCH(QString, modeSymbol);
-        QFETCH(QString, badge);
-        QFETCH(QString, badgeSymbol);
         QFETCH(bool, challenge);
         FocusOverlayContent c = strict(type);
         c.strictModeEnabled = strictEnabled;
-        c.lockMode = lockMode;
         const auto view = makeView(c);
-
-        QCOMPARE(shown<IconView>(view.get(), "lockModeIcon")->symbolName(), modeSymbol);
-        QCOMPARE(shownText(view.get(), "screenName"), QStringLiteral("Deep Work"));
-        QCOMPARE(shownText(view.get(), "lockModeName"), modeName);
-        QCOMPARE(shownText(view.get(), "strictModeBadgeText"), badge);
-        if (!badge.isEmpty())
-            QCOMPARE(shown<IconView>(view.get(), "strictModeBadgeIcon")->symbolName(), badgeSymbol);
-        QCOMPARE(shownText(view.get(), "countdown"), QStringLiteral("25:00"));
-        QCOMPARE(shownText(view.get(), "countdownCaption"), QStringLiteral("Time Remaining"));
-
-        auto *emergency = shown<QAbstractButton>(view.get(), "emergencyExitButton");
+        QCOMPARE(shown<QLabel>(view.get(), "strictModeBadgeText") != nullptr, challenge);
+        QCOMPARE(shown<QAbstractButton>(view.get(), "emergencyExitButton") != nullptr, !challenge);
         auto *exitChallenge = shown<QAbstractButton>(view.get(), "exitChallengeButton");
-        if (challenge) {
-            QVERIFY(!emergency);
-            QVERIFY(exitChallenge);
+        QCOMPARE(exitChallenge != nullptr, challenge);
+        if (exitChallenge)
             QVERIFY(exitChallenge->isEnabled());
-            QCOMPARE(shownText(view.get(), "exitHint"), QStringLiteral("Complete a challenge to exit early"));
-        } else {
-            QVERIFY(!exitChallenge);
-            QVERIFY(emergency);
-            QCOMPARE(shownText(view.get(), "exitHint"), QStringLiteral("Press Esc 3 times for rapid exit"));
-        }
     }
 
     void allowedApps_data()
@@ -208,21 +168,13 @@ private Q_SLOTS:
         FocusOverlayContent c;
         c.allowedApps = apps;
         const auto view = makeView(c);
-        if (apps.isEmpty()) {
-            QVERIFY(!shown<QWidget>(view.get(), "allowedApps"));
-            QVERIFY(shownText(view.get(), "allowedAppsTitle").isNull());
-            return;
-        }
-        QCOMPARE(shownText(view.get(), "allowedAppsTitle"), QStringLiteral("Allowed Applications"));
+        QCOMPARE(shown<QWidget>(view.get(), "allowedApps") != nullptr, !apps.isEmpty());
         const auto badges = view->findChildren<AllowedAppBadge *>();
         QCOMPARE(badges.size(), apps.size());
         for (qsizetype i = 0; i < badges.size(); ++i) {
             QCOMPARE(badges[i]->appId(), apps[i]);
             QCOMPARE(badges[i]->name(), names[i]);
             QCOMPARE(badges[i]->hasAppIcon(), ownIcons[i]);
-            const auto *icon = badges[i]->findChild<IconView *>(QStringLiteral("appIcon"));
-            QCOMPARE(icon->symbolName(), ownIcons[i] ? QString() : QStringLiteral("app.fill"));
-            QCOMPARE(icon->width(), ownIcons[i] ? 24 : 16);
         }
         // In list order from left to right.
         for (qsizetype i = 1; i < badges.size(); ++i)
@@ -239,73 +191,50 @@ private Q_SLOTS:
         QCOMPARE(view->findChildren<AllowedAppBadge *>().size(), 60);
     }
 
-    void sheetPerType_data()
+    // The sheet over the view: a secret field for the password, the sentence
+    // or the math problem readable above the field while typing, nothing
+    // behind it usable.
+    void challengeSheet_data()
     {
         QTest::addColumn<StrictModeType>("type");
         QTest::addColumn<std::optional<QString>>("sentence");
-        QTest::addColumn<QString>("prompt");
-        QTest::addColumn<QString>("symbol");
-        QTest::addColumn<bool>("secure");
-        QTest::addColumn<QString>("placeholder");
-        QTest::newRow("sentence") << StrictModeType::sentence << std::optional<QString>("Stay on task")
-                                  << "Type the following sentence exactly to prove your commitment:"
-                                  << "text.quote" << false << "Stay on task";
-        QTest::newRow("sentence absent") << StrictModeType::sentence << std::optional<QString>()
-                                         << "Type the following sentence exactly to prove your commitment:"
-                                         << "text.quote" << false << "Type the commitment sentence...";
-        QTest::newRow("math") << StrictModeType::math << std::optional<QString>()
-                              << "Solve this math problem:"
-                              << "number" << false << "47 \u00D7 12 = ?";
-        QTest::newRow("password") << StrictModeType::password << std::optional<QString>()
-                                  << "Enter your exit password:"
-                                  << "lock" << true << "Enter password";
+        QTest::newRow("sentence") << StrictModeType::sentence << std::optional<QString>("Stay on task");
+        QTest::newRow("sentence absent") << StrictModeType::sentence << std::optional<QString>();
+        QTest::newRow("math") << StrictModeType::math << std::optional<QString>();
+        QTest::newRow("password") << StrictModeType::password << std::optional<QString>();
     }
-    void sheetPerType()
+    void challengeSheet()
     {
         QFETCH(StrictModeType, type);
         QFETCH(std::optional<QString>, sentence);
-        QFETCH(QString, prompt);
-        QFETCH(QString, symbol);
-        QFETCH(bool, secure);
-        QFETCH(QString, placeholder);
         const auto view = makeView(strict(type, sentence, QStringLiteral("pw")));
         view->challenge()->setRandomSource(ScriptedRandom({47, 12, 2}).source());
         QVERIFY(!shown<ChallengeSheet>(view.get(), "challengeSheet"));
         openSheet(*view);
         auto *sheet = shown<ChallengeSheet>(view.get(), "challengeSheet");
-        QCOMPARE(sheet->width(), 420);
-        QCOMPARE(shownText(sheet, "challengeTitle"), QStringLiteral("Exit Challenge"));
-        QCOMPARE(shownText(sheet, "challengePrompt"), prompt);
-        QCOMPARE(shown<IconView>(sheet, "challengeIcon")->symbolName(), symbol);
         auto *field = shown<QLineEdit>(sheet, "challengeField");
-        QCOMPARE(field->echoMode() == QLineEdit::Password, secure);
-        QCOMPARE(field->placeholderText(), placeholder);
+        QCOMPARE(field->echoMode() == QLineEdit::Password, type == StrictModeType::password);
         QVERIFY(field->text().isEmpty());
-        // A stored sentence stays readable above the field while typing.
+        QTest::keyClicks(field, QStringLiteral("5"));
         const bool sentenceShown = type == StrictModeType::sentence && sentence.has_value();
         QCOMPARE(shown<QLabel>(sheet, "challengeSentence") != nullptr, sentenceShown);
         if (sentenceShown)
             QCOMPARE(shownText(sheet, "challengeSentence"), QStringLiteral("\u201C%1\u201D").arg(*sentence));
-        // The math problem stays readable above the field while typing.
         QCOMPARE(shown<QLabel>(sheet, "challengeProblem") != nullptr, type == StrictModeType::math);
-        if (type == StrictModeType::math) {
-            QTest::keyClicks(field, QStringLiteral("5"));
-            QCOMPARE(shownText(sheet, "challengeProblem"), placeholder);
-            field->clear();
-        }
+        if (type == StrictModeType::math)
+            QCOMPARE(shownText(sheet, "challengeProblem"), QStringLiteral("47 \u00D7 12 = ?"));
         QVERIFY(!shown<QLabel>(sheet, "challengeError"));
-        // The sheet lies over the centre of the view; nothing behind it is usable.
         QVERIFY(sheet->geometry().contains(view->rect().center()));
         QVERIFY(!view->findChild<QAbstractButton *>(QStringLiteral("exitChallengeButton"))->isEnabled());
     }
 
+    // Submit takes only text (a disabled one does nothing when clicked).
     void submitEnabledOnlyForText_data()
     {
         QTest::addColumn<QString>("input");
         QTest::addColumn<bool>("enabled");
         QTest::newRow("empty") << "" << false;
         QTest::newRow("blanks") << "   " << false;
-        QTest::newRow("text") << "x" << true;
         QTest::newRow("text with blanks") << "  x  " << true;
     }
     void submitEnabledOnlyForText()
@@ -314,38 +243,12 @@ private Q_SLOTS:
         QFETCH(bool, enabled);
         const auto view = makeView(strict(StrictModeType::sentence, QStringLiteral("Stay")));
         openSheet(*view);
-        auto *field = view->findChild<QLineEdit *>(QStringLiteral("challengeField"));
         auto *submit = view->findChild<QPushButton *>(QStringLiteral("submitButton"));
         QVERIFY(!submit->isEnabled());
-        QTest::keyClicks(field, input);
-        QCOMPARE(field->text(), input);
+        QTest::keyClicks(view->findChild<QLineEdit *>(QStringLiteral("challengeField")), input);
         QCOMPARE(submit->isEnabled(), enabled);
-        // A disabled Submit does nothing when clicked.
         QTest::mouseClick(submit, Qt::LeftButton);
         QCOMPARE(view->challenge()->challengeError().has_value(), enabled);
-    }
-
-    void returnSubmitsEvenWhenBlank()
-    {
-        const auto view = makeView(strict(StrictModeType::sentence, QStringLiteral("Stay on task")));
-        openSheet(*view);
-        auto *field = view->findChild<QLineEdit *>(QStringLiteral("challengeField"));
-        QTest::keyClick(field, Qt::Key_Return);
-        QCOMPARE(shownText(view.get(), "challengeError"), QStringLiteral("Incorrect. Please try again."));
-        QVERIFY(view->challenge()->challengeCooldown());
-        QVERIFY(shown<ChallengeSheet>(view.get(), "challengeSheet"));
-    }
-
-    void returnWithNothingStoredPasses()
-    {
-        // Without a stored password the expected answer is empty: Submit stays
-        // disabled, but Return in the empty field passes.
-        const auto view = makeView(strict(StrictModeType::password));
-        QSignalSpy exits(view.get(), &FocusOverlayView::emergencyExitRequested);
-        openSheet(*view);
-        QVERIFY(!view->findChild<QPushButton *>(QStringLiteral("submitButton"))->isEnabled());
-        QTest::keyClick(view->findChild<QLineEdit *>(QStringLiteral("challengeField")), Qt::Key_Return);
-        QTRY_COMPARE(exits.count(), 1);
     }
 
     void wrongAnswerLocksExitButtonForThirtySeconds()
@@ -355,25 +258,21 @@ private Q_SLOTS:
         auto *field = view->findChild<QLineEdit *>(QStringLiteral("challengeField"));
         QTest::keyClicks(field, QStringLiteral("guess"));
         QTest::mouseClick(view->findChild<QPushButton *>(QStringLiteral("submitButton")), Qt::LeftButton);
-        QCOMPARE(shownText(view.get(), "challengeError"), QStringLiteral("Incorrect. Please try again."));
+        QVERIFY(shown<QLabel>(view.get(), "challengeError"));
         QCOMPARE(field->text(), QStringLiteral("guess")); // kept for another try
 
         QTest::mouseClick(view->findChild<QPushButton *>(QStringLiteral("cancelButton")), Qt::LeftButton);
         QVERIFY(!shown<ChallengeSheet>(view.get(), "challengeSheet"));
         auto *exitButton = shown<QAbstractButton>(view.get(), "exitChallengeButton");
-        QVERIFY(!exitButton->isEnabled());
-        QCOMPARE(shownText(view.get(), "exitHint"), QStringLiteral("Try again in 30s"));
         QTest::mouseClick(exitButton, Qt::LeftButton);
         QVERIFY(!shown<ChallengeSheet>(view.get(), "challengeSheet"));
-
-        for (int left = 29; left >= 1; --left) {
-            view->challenge()->tickCooldown();
+        for (int left = 30; left >= 1; --left) {
             QCOMPARE(shownText(view.get(), "exitHint"), QStringLiteral("Try again in %1s").arg(left));
             QVERIFY(!exitButton->isEnabled());
+            view->challenge()->tickCooldown();
         }
-        view->challenge()->tickCooldown();
         QVERIFY(exitButton->isEnabled());
-        QCOMPARE(shownText(view.get(), "exitHint"), QStringLiteral("Complete a challenge to exit early"));
+        QVERIFY(!shownText(view.get(), "exitHint").startsWith(QStringLiteral("Try again")));
 
         // Reopened: a fresh, empty sheet.
         openSheet(*view);
@@ -381,30 +280,39 @@ private Q_SLOTS:
         QVERIFY(!shown<QLabel>(view.get(), "challengeError"));
     }
 
-    void cooldownCaptionFollowsTheClock()
-    {
-        const auto view = makeView(strict(StrictModeType::math));
-        view->challenge()->startCooldown();
-        QCOMPARE(shownText(view.get(), "exitHint"), QStringLiteral("Try again in 30s"));
-        QTRY_COMPARE_WITH_TIMEOUT(shownText(view.get(), "exitHint"), QStringLiteral("Try again in 29s"),
-                                  3000);
-    }
-
-    void correctAnswerRequestsExitOnce_data()
+    // A right answer asks for the exit once, by Return or Submit, and leaves
+    // a fresh state behind ("Keep Focusing" keeps a usable overlay). Return
+    // submits even an empty field: wrong against a stored sentence, right
+    // when nothing is stored (the expected answer is empty).
+    void submitting_data()
     {
         QTest::addColumn<StrictModeType>("type");
+        QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("byReturn");
-        QTest::newRow("math by Return") << StrictModeType::math << "-35" << true;
-        QTest::newRow("sentence by Submit") << StrictModeType::sentence << "  stay ON task " << false;
-        QTest::newRow("password by Submit") << StrictModeType::password << "SECRET" << false;
+        QTest::addColumn<bool>("passes");
+        QTest::newRow("math by Return") << StrictModeType::math << ""
+                                        << "-35" << true << true;
+        QTest::newRow("sentence by Submit") << StrictModeType::sentence << "Stay on task"
+                                            << "  stay ON task " << false << true;
+        QTest::newRow("password by Submit") << StrictModeType::password << "Secret"
+                                            << "SECRET" << false << true;
+        QTest::newRow("empty, sentence stored") << StrictModeType::sentence << "Stay"
+                                                << "" << true << false;
+        QTest::newRow("empty, no password stored") << StrictModeType::password << ""
+                                                   << "" << true << true;
     }
-    void correctAnswerRequestsExitOnce()
+    void submitting()
     {
         QFETCH(StrictModeType, type);
+        QFETCH(QString, stored);
         QFETCH(QString, typed);
         QFETCH(bool, byReturn);
-        const auto view = makeView(strict(type, QStringLiteral("Stay on task"), QStringLiteral("Secret")));
+        QFETCH(bool, passes);
+        std::optional<QString> kept;
+        if (!stored.isEmpty())
+            kept = stored;
+        const auto view = makeView(strict(type, kept, kept));
         view->challenge()->setRandomSource(ScriptedRandom({23, 58, 1}).source());
         int callbacks = 0;
         view->setOnEmergencyExitRequested([&callbacks] { ++callbacks; });
@@ -417,89 +325,66 @@ private Q_SLOTS:
             QTest::keyClick(field, Qt::Key_Return);
         else
             QTest::mouseClick(view->findChild<QPushButton *>(QStringLiteral("submitButton")), Qt::LeftButton);
-        QVERIFY(!shown<ChallengeSheet>(view.get(), "challengeSheet"));
-        QCOMPARE(passed.count(), 1);
+        QCOMPARE(shown<ChallengeSheet>(view.get(), "challengeSheet") != nullptr, !passes);
+        QCOMPARE(passed.count(), passes ? 1 : 0);
+        if (!passes) {
+            QVERIFY(shown<QLabel>(view.get(), "challengeError"));
+            QVERIFY(view->challenge()->challengeCooldown());
+            QCoreApplication::processEvents();
+            QCOMPARE(exits.count(), 0);
+            return;
+        }
         QTRY_COMPARE(exits.count(), 1);
         QCOMPARE(callbacks, 1);
-        // A late Return in the now hidden field asks nothing more.
+        // A late Return in the now hidden field asks nothing more (the
+        // request would arrive through the event loop).
         QTest::keyClick(field, Qt::Key_Return);
-        QTest::qWait(50);
+        QCoreApplication::processEvents();
         QCOMPARE(exits.count(), 1);
         QCOMPARE(callbacks, 1);
-        // The state is fresh, so "Keep Focusing" leaves a usable overlay.
         QVERIFY(view->challenge()->challengeInput().isEmpty());
         QVERIFY(!view->challenge()->challengeError());
         QVERIFY(shown<QAbstractButton>(view.get(), "exitChallengeButton")->isEnabled());
     }
 
-    // A break says so, counts down the break and offers the skip (also
-    // behind a challenge); a round of a cycle says which.
-    void breakAndRounds_data()
+    // A break offers the skip (also behind a challenge) and no extension.
+    void breakOffersTheSkip_data()
     {
         QTest::addColumn<bool>("isBreak");
-        QTest::addColumn<bool>("isLong");
         QTest::addColumn<bool>("strict");
-        QTest::addColumn<QString>("title"); // empty: none
-        QTest::addColumn<QString>("roundText");
-        QTest::newRow("a round") << false << false << false << ""
-                                 << "Round 2 of 4";
-        QTest::newRow("a break") << true << false << false << "Break"
-                                 << "Round 2 of 4 done";
-        QTest::newRow("a long break") << true << true << false << "Long Break"
-                                      << "Round 2 of 4 done";
-        QTest::newRow("a strict screen's break") << true << false << true << "Break"
-                                                 << "Round 2 of 4 done";
+        QTest::newRow("a round") << false << false;
+        QTest::newRow("a break") << true << false;
+        QTest::newRow("a strict screen's break") << true << true;
     }
-    void breakAndRounds()
+    void breakOffersTheSkip()
     {
         QFETCH(bool, isBreak);
-        QFETCH(bool, isLong);
         QFETCH(bool, strict);
-        QFETCH(QString, title);
-        QFETCH(QString, roundText);
         FocusOverlayContent c;
         c.round = 2;
         c.rounds = 4;
         c.isBreak = isBreak;
-        c.isLongBreak = isLong;
-        c.remainingTime = 300;
-        if (strict) {
-            c.strictModeEnabled = true;
-            c.strictModeType = StrictModeType::math;
-        }
+        c.strictModeEnabled = strict;
+        c.strictModeType = strict ? StrictModeType::math : StrictModeType::none;
         const auto view = makeView(c);
-        auto *breakTitle = view->findChild<QLabel *>(QStringLiteral("breakTitle"));
-        QCOMPARE(breakTitle ? breakTitle->text() : QString(), title);
-        QCOMPARE(view->findChild<QLabel *>(QStringLiteral("roundText"))->text(), roundText);
-        QCOMPARE(view->findChild<QLabel *>(QStringLiteral("countdown"))->text(), QStringLiteral("05:00"));
         auto *skip = view->findChild<QAbstractButton *>(QStringLiteral("skipBreakButton"));
         QCOMPARE(skip != nullptr, isBreak);
         auto *extend = view->findChild<QAbstractButton *>(QStringLiteral("extendButton"));
         if (extend)
             QCOMPARE(extend->isVisibleTo(view.get()), !isBreak);
-        if (skip) {
-            QVERIFY(skip->isVisibleTo(view.get()));
-            QVERIFY(!view->interactiveRegion()
-                         .intersected(QRect(skip->mapTo(view.get(), QPoint(0, 0)), skip->size()))
-                         .isEmpty());
-            QSignalSpy skips(view.get(), &FocusOverlayView::skipBreakRequested);
-            QTest::mouseClick(skip, Qt::LeftButton);
-            QTRY_COMPARE(skips.count(), 1);
-        }
+        if (!skip)
+            return;
+        QVERIFY(skip->isVisibleTo(view.get()));
+        QVERIFY(!view->interactiveRegion()
+                     .intersected(QRect(skip->mapTo(view.get(), QPoint(0, 0)), skip->size()))
+                     .isEmpty());
+        QSignalSpy skips(view.get(), &FocusOverlayView::skipBreakRequested);
+        QTest::mouseClick(skip, Qt::LeftButton);
+        QTRY_COMPARE(skips.count(), 1);
     }
 
-    void emergencyExitButton()
-    {
-        FocusOverlayContent c;
-        const auto view = makeView(c);
-        int callbacks = 0;
-        view->setOnEmergencyExitRequested([&callbacks] { ++callbacks; });
-        QSignalSpy exits(view.get(), &FocusOverlayView::emergencyExitRequested);
-        QTest::mouseClick(shown<QAbstractButton>(view.get(), "emergencyExitButton"), Qt::LeftButton);
-        QTRY_COMPARE(exits.count(), 1);
-        QCOMPARE(callbacks, 1);
-    }
-
+    // The request comes through the event loop: a view gone by then asks
+    // nothing, and the owner may delete the view in its handler.
     void viewGoneBeforeRequestArrives()
     {
         int callbacks = 0;
@@ -507,8 +392,9 @@ private Q_SLOTS:
             const auto view = makeView(FocusOverlayContent{});
             view->setOnEmergencyExitRequested([&callbacks] { ++callbacks; });
             QTest::mouseClick(shown<QAbstractButton>(view.get(), "emergencyExitButton"), Qt::LeftButton);
+            QCOMPARE(callbacks, 0);
         }
-        QTest::qWait(20);
+        QCoreApplication::processEvents();
         QCOMPARE(callbacks, 0);
     }
 
@@ -546,6 +432,7 @@ private Q_SLOTS:
         QVERIFY(!shown<ChallengeSheet>(second.get(), "challengeSheet"));
     }
 
+    // What the view paints (the backgrounds themselves are tested on their own).
     void backgroundPixels_data()
     {
         QTest::addColumn<OverlayBackgroundType>("type");
@@ -553,20 +440,10 @@ private Q_SLOTS:
         QTest::addColumn<QRgb>("corner");
         QTest::newRow("solid") << OverlayBackgroundType::solid << std::optional<QString>("#1A1A2E")
                                << qRgba(0x1A, 0x1A, 0x2E, 255);
-        QTest::newRow("solid without hash")
-            << OverlayBackgroundType::solid << std::optional<QString>("1A1A2E")
-            << qRgba(0x1A, 0x1A, 0x2E, 255);
-        QTest::newRow("bad solid") << OverlayBackgroundType::solid << std::optional<QString>("nope")
-                                   << qRgba(0, 0, 0, 230);
         QTest::newRow("bad gradient") << OverlayBackgroundType::gradient
                                       << std::optional<QString>("Linear,#fff,#000") << qRgba(0, 0, 0, 230);
-        QTest::newRow("missing image")
-            << OverlayBackgroundType::image << std::optional<QString>("/no/such.png") << qRgba(0, 0, 0, 230);
         QTest::newRow("system without grab")
             << OverlayBackgroundType::system << std::optional<QString>() << qRgba(0, 0, 0, 217);
-        QTest::newRow("linear starts top left")
-            << OverlayBackgroundType::gradient << std::optional<QString>("linear,#ff0000,#0000ff")
-            << qRgba(255, 0, 0, 255);
     }
     void backgroundPixels()
     {
