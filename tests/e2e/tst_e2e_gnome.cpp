@@ -310,6 +310,9 @@ private Q_SLOTS:
         QVERIFY(probe(QStringLiteral("ClickIndicator")).arguments().value(0).toBool());
         QTRY_VERIFY_WITH_TIMEOUT(popoverShown(), settleMs);
         m_lumora->stop();
+        // The item and binding of the run that went are gone before the
+        // next run's are looked for.
+        QTRY_VERIFY_WITH_TIMEOUT(!panelShown(), settleMs);
         startLumora({QStringLiteral("--login")});
         QTRY_VERIFY_WITH_TIMEOUT(panelShown(), settleMs);
         QVERIFY(!popoverShown());
