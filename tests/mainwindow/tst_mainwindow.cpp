@@ -25,7 +25,6 @@
 #include "FocusSessionDetail.h"
 #include "FocusSessionList.h"
 #include "FocusSessionListModel.h"
-#include "GridProbeModifier.h"
 #include "GridProbes.h"
 #include "GrowingTextEdit.h"
 #include "LockModeBadge.h"
@@ -38,7 +37,6 @@
 #include "SettingsPlaceholder.h"
 #include "Sidebar.h"
 #include "Store.h"
-#include "SymbolView.h"
 #include "Theme.h"
 #include "ThemeStore.h"
 #include "Themed.h"
@@ -60,7 +58,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -74,8 +71,6 @@
 #include <QToolButton>
 #include <QTreeView>
 
-#include <cmath>
-#include <limits>
 #include <memory>
 
 namespace {
@@ -152,6 +147,13 @@ struct Fixture
         return content->focusScreenDetail();
     }
 
+    // Selects the screen and returns its editor.
+    FocusScreenDetail *edit(const FocusScreen *screen)
+    {
+        model->setSelection(screen->id());
+        return screenDetail();
+    }
+
     template<typename W> W *field(QWidget *root, const char *name)
     {
         return root->findChild<W *>(QLatin1String(name));
@@ -204,6 +206,12 @@ void leaveField(QWidget *field)
     Fixture::settle();
 }
 
+void clickRow(QAbstractItemView *view, int row)
+{
+    const QRect rect = view->visualRect(view->model()->index(row, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
 // Chooses a picker entry with the keyboard (Home, then Down; entries that
 // cannot be chosen are passed over).
 void choose(QComboBox *combo, int index)
@@ -214,35 +222,19 @@ void choose(QComboBox *combo, int index)
     Fixture::settle();
 }
 
-// Sets an environment variable for one test and puts the old value back.
-class EnvGuard
+// Sets an environment variable until the returned guard goes.
+auto setEnv(const char *name, const QByteArray &value)
 {
-public:
-    EnvGuard(const char *name, const QByteArray &value)
-        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
-    {
-        qputenv(name, value);
-    }
-    ~EnvGuard()
-    {
-        if (m_had)
-            qputenv(m_name, m_old);
+    std::optional<QByteArray> old;
+    if (qEnvironmentVariableIsSet(name))
+        old = qgetenv(name);
+    qputenv(name, value);
+    return qScopeGuard([name, old] {
+        if (old)
+            qputenv(name, *old);
         else
-            qunsetenv(m_name);
-    }
-    EnvGuard(const EnvGuard &) = delete;
-    EnvGuard &operator=(const EnvGuard &) = delete;
-
-private:
-    const char *m_name;
-    bool m_had;
-    QByteArray m_old;
-};
-
-QString panelTitleOf(QWidget *widget)
-{
-    auto *panel = qobject_cast<EmptyStatePanel *>(widget);
-    return panel ? panel->title() : QString();
+            qunsetenv(name);
+    });
 }
 
 bool shown(const QWidget *widget, const QWidget *root)
@@ -264,8 +256,6 @@ private Q_SLOTS:
         GridProbes::setEnabledOverride(std::nullopt);
         AppChooser::setResponder({});
     }
-
-    // ---- Pure texts -------------------------------------------------------
 
     // ---- Layout probes and grid ---------------------------------------------
 
@@ -303,7 +293,6 @@ private Q_SLOTS:
         p.y = 40;
         probes.update(second, p);
         probes.remove(GridProbes::Kind::area, p.name, first);
-        QVERIFY(probes.probes().contains(QStringLiteral("area:focusScreenRow")));
         QCOMPARE(probes.probes().value(QStringLiteral("area:focusScreenRow")).y, 40.0);
         QCOMPARE(probes.owners().value(QStringLiteral("area:focusScreenRow")), second);
         probes.remove(GridProbes::Kind::area, p.name, second);
@@ -311,20 +300,20 @@ private Q_SLOTS:
         QVERIFY(probes.owners().isEmpty());
     }
 
-    void layoutFileIsSortedWithSortedKeys()
+    // The layout file lists the probes by area, then top to bottom and left
+    // to right, so that two runs compare line by line; a file that cannot be
+    // written is reported.
+    void layoutFileIsSorted()
     {
         GridProbes probes;
         const auto add = [&](const char *area, double x, double y, std::optional<QString> edge) {
             GridProbes::Probe p;
             p.kind = edge ? GridProbes::Kind::probe : GridProbes::Kind::area;
-            p.name = QString::fromLatin1(area) + QString::number(x) + QString::number(y);
             p.area = QString::fromLatin1(area);
+            p.name = p.area + QString::number(x) + QString::number(y);
             p.edge = std::move(edge);
-            p.inset = 20;
             p.x = x;
             p.y = y;
-            p.width = 100;
-            p.height = 50;
             probes.update(QUuid::createUuid(), p);
         };
         add("zeta", 0, 0, std::nullopt);
@@ -337,74 +326,60 @@ private Q_SLOTS:
         QVERIFY(probes.write(path, QSizeF(1100, 720)));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        const QJsonObject root = QJsonDocument::fromJson(bytes).object();
+        const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
         QCOMPARE(root.value("window").toObject().value("width").toDouble(), 1100.0);
-        QCOMPARE(root.value("window").toObject().value("height").toDouble(), 720.0);
-        const QJsonArray list = root.value("probes").toArray();
-        QCOMPARE(list.size(), 4);
-        const auto at = [&](int i) { return list.at(i).toObject(); };
-        QCOMPARE(at(0).value("area").toString(), "alpha");
-        QCOMPARE(at(0).value("x").toDouble(), 10.0); // y 10, x 10
-        QCOMPARE(at(1).value("x").toDouble(), 50.0); // y 10, x 50
-        QCOMPARE(at(2).value("y").toDouble(), 30.0);
-        QCOMPARE(at(3).value("area").toString(), "zeta");
-        QVERIFY(!at(0).contains("edge"));
-        QCOMPARE(at(1).value("edge").toString(), "leading");
-        QCOMPARE(at(1).value("kind").toString(), "probe");
-        QCOMPARE(at(0).value("kind").toString(), "area");
-        // Pretty-printed, keys in sorted order.
-        QVERIFY(bytes.contains('\n'));
-        const QList<QByteArray> keys{"\"area\"", "\"height\"", "\"inset\"", "\"kind\"",
-                                     "\"name\"", "\"width\"",  "\"x\"",     "\"y\""};
-        qsizetype last = -1;
-        for (const QByteArray &key : keys) {
-            const qsizetype at0 = bytes.indexOf(key);
-            QVERIFY2(at0 > last, key.constData());
-            last = at0;
+        QStringList order;
+        for (const QJsonValue &value : root.value("probes").toArray()) {
+            const QJsonObject probe = value.toObject();
+            order << QStringLiteral("%1 %2,%3 %4 %5")
+                         .arg(probe.value("area").toString())
+                         .arg(probe.value("x").toDouble())
+                         .arg(probe.value("y").toDouble())
+                         .arg(probe.value("kind").toString(),
+                              probe.value("edge").toString(QStringLiteral("-")));
         }
-        QVERIFY(bytes.indexOf("\"probes\"") < bytes.indexOf("\"window\""));
+        QCOMPARE(order, (QStringList{"alpha 10,10 area -", "alpha 50,10 probe leading", "alpha 0,30 area -",
+                                     "zeta 0,0 area -"}));
         QVERIFY(!probes.write(dir.filePath(QStringLiteral("missing/dir/x.json")), QSizeF(1, 1)));
     }
 
-    void probesOffStoreNothing()
+    // With probes on, the focus screen row and editor report where they are
+    // (window coordinates) and withdraw when their page goes; with them off
+    // nothing is stored and no grid is drawn.
+    void probesFollowTheFocusScreenPage_data()
     {
-        Fixture f;
-        f.addScreen(QStringLiteral("Work"));
-        f.model->setSelection(f.model->focusScreens().first()->id());
-        f.screenList();
-        Fixture::settle();
-        QVERIFY(f.probes.probes().isEmpty());
-        QVERIFY(!f.content->findChild<QWidget *>(QStringLiteral("gridOverlay")));
-        const QJsonObject root = QJsonDocument::fromJson(f.probes.layoutJson(QSizeF(1, 1))).object();
-        QVERIFY(root.value("probes").toArray().isEmpty());
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("off") << false;
+        QTest::newRow("on") << true;
     }
-
-    void probesOnRegisterRowAndEditor()
+    void probesFollowTheFocusScreenPage()
     {
-        GridProbes::setEnabledOverride(true);
+        QFETCH(bool, enabled);
+        GridProbes::setEnabledOverride(enabled);
         Fixture f;
-        FocusScreen *screen = f.addScreen(QStringLiteral("Work"));
-        f.model->setSelection(screen->id());
-        f.screenList();
-        QTRY_VERIFY(f.content->findChild<QWidget *>(QStringLiteral("gridOverlay")));
+        f.edit(f.addScreen(QStringLiteral("Work")));
+        Fixture::settle();
         const auto &probes = f.probes.probes();
+        const auto grid = [&f] { return f.content->findChild<QWidget *>(QStringLiteral("gridOverlay")); };
+        if (!enabled) {
+            QVERIFY(probes.isEmpty());
+            QVERIFY(!grid());
+            return;
+        }
+        QTRY_VERIFY(grid());
         QTRY_VERIFY(probes.contains(QStringLiteral("area:focusScreenRow")));
         QTRY_VERIFY(probes.contains(QStringLiteral("area:focusScreenDetail")));
         const GridProbes::Probe row = probes.value(QStringLiteral("area:focusScreenRow"));
         const GridProbes::Probe form = probes.value(QStringLiteral("area:focusScreenDetail"));
-        QCOMPARE(row.area, row.name);
         QCOMPARE(row.inset, 20.0);
         QVERIFY(!row.edge);
-        QCOMPARE(form.inset, 20.0);
-        // Window coordinates: the editor sits right of the sidebar and the list.
+        // The editor sits right of the sidebar and the list.
         const QRect listRect(f.content->focusScreenList()->mapTo(f.window.get(), QPoint()),
                              f.content->focusScreenList()->size());
         QVERIFY(listRect.contains(QPoint(int(row.x + 1), int(row.y + 1))));
         QVERIFY(form.x >= ContentView::kSidebarMinimumWidth + ContentView::kListMinimumWidth);
         QVERIFY(row.width > 0 && row.height > 0 && form.width > 0 && form.height > 0);
 
-        // Leaving the page withdraws both.
         f.model->setSidebar(SidebarItem::sessions);
         QTRY_VERIFY(!probes.contains(QStringLiteral("area:focusScreenRow")));
         QTRY_VERIFY(!probes.contains(QStringLiteral("area:focusScreenDetail")));
@@ -412,139 +387,65 @@ private Q_SLOTS:
 
     // ---- Window, sidebar, pages ---------------------------------------------
 
-    void sidebarRowsFollowModel()
-    {
-        Fixture f;
-        Sidebar *sidebar = f.content->sidebar();
-        QStringList labels;
-        for (int i = 0; i < sidebar->count(); ++i)
-            labels << sidebar->item(i)->text();
-        QCOMPARE(labels, (QStringList{"Focus Screens", "Sessions", "Lock Profiles", "Settings"}));
-        QCOMPARE(sidebar->currentItem()->text(), QStringLiteral("Focus Screens"));
-
-        const QRect sessionsRow = sidebar->visualItemRect(sidebar->item(1));
-        QTest::mouseClick(sidebar->viewport(), Qt::LeftButton, {}, sessionsRow.center());
-        QCOMPARE(f.model->sidebar(), std::optional(SidebarItem::sessions));
-
-        f.model->setSidebar(SidebarItem::settings);
-        QCOMPARE(sidebar->selectedItems().value(0)->text(), QStringLiteral("Settings"));
-        f.model->setSidebar(std::nullopt);
-        QVERIFY(sidebar->selectedItems().isEmpty());
-    }
-
+    // A click on a page's sidebar row shows that page: its own list (empty,
+    // so with its empty state) and editor, and only its toolbar action. The
+    // sidebar follows the model too; with no page it selects nothing.
     void pages_data()
     {
         QTest::addColumn<int>("page"); // -1: none
-        QTest::addColumn<QString>("listTitle");
-        QTest::addColumn<QString>("listPanel");
-        QTest::addColumn<QString>("detailPanel");
         QTest::addColumn<QString>("visibleAction");
-        QTest::newRow("focusScreens") << int(SidebarItem::focusScreens) << "Focus Screens"
-                                      << "No Focus Screens"
-                                      << "No Focus Screen Selected"
-                                      << "New Focus Screen";
-        QTest::newRow("sessions") << int(SidebarItem::sessions) << "Sessions"
-                                  << "No Sessions"
-                                  << "No Session Selected" << QStringLiteral("Export\u2026");
-        QTest::newRow("profiles") << int(SidebarItem::profiles) << "Lock Profiles"
-                                  << "No Lock Profiles"
-                                  << "No Profile Selected"
-                                  << "New Profile";
-        QTest::newRow("settings") << int(SidebarItem::settings) << QString() << "Settings"
-                                  << "No Selection"
-                                  << "Open Settings";
-        QTest::newRow("none") << -1 << QString() << "Select a Page"
-                              << "No Selection" << QString();
+        QTest::newRow("focusScreens") << int(SidebarItem::focusScreens) << "New Focus Screen";
+        QTest::newRow("sessions") << int(SidebarItem::sessions) << QStringLiteral("Export\u2026");
+        QTest::newRow("profiles") << int(SidebarItem::profiles) << "New Profile";
+        QTest::newRow("settings") << int(SidebarItem::settings) << "Open Settings";
+        QTest::newRow("none") << -1 << QString();
     }
     void pages()
     {
         QFETCH(int, page);
-        QFETCH(QString, listTitle);
-        QFETCH(QString, listPanel);
-        QFETCH(QString, detailPanel);
         QFETCH(QString, visibleAction);
         Fixture f;
-        f.model->setSidebar(page < 0 ? std::nullopt : std::optional(SidebarItem(page)));
+        Sidebar *sidebar = f.content->sidebar();
+        const auto selected = [sidebar] { return sidebar->selectedItems().value(0); };
+        const SidebarItem other =
+            page == int(SidebarItem::sessions) ? SidebarItem::settings : SidebarItem::sessions;
+        f.model->setSidebar(other);
+        Fixture::settle();
+        QCOMPARE(selected(), sidebar->itemFor(int(other)));
+        if (page < 0) {
+            f.model->setSidebar(std::nullopt);
+            QCOMPARE(selected(), nullptr);
+        } else {
+            clickRow(sidebar, sidebar->row(sidebar->itemFor(page)));
+            QCOMPARE(f.model->sidebar(), std::optional(SidebarItem(page)));
+        }
         Fixture::settle();
 
-        QWidget *list = f.content->currentList();
-        if (auto *records = qobject_cast<RecordList *>(list)) {
-            QCOMPARE(records->title(), listTitle);
+        const std::pair<QWidget *, QWidget *> expected[] = {
+            {f.content->focusScreenList(), f.content->focusScreenDetail()},
+            {f.content->sessionList(), f.content->sessionDetail()},
+            {f.content->lockProfileList(), f.content->lockProfileDetail()},
+            {f.content->settingsPlaceholder(), f.content->noSelectionPanel()},
+            {f.content->noPagePanel(), f.content->noSelectionPanel()}};
+        const auto [list, detail] = expected[page < 0 ? 4 : page];
+        QVERIFY(list && detail);
+        QCOMPARE(f.content->currentList(), list);
+        QCOMPARE(f.content->currentDetail(), detail);
+        if (auto *records = qobject_cast<RecordList *>(list))
             QVERIFY(shown(records->emptyState(), f.window.get()));
-            QCOMPARE(records->emptyState()->title(), listPanel);
-        } else if (auto *settings = qobject_cast<SettingsPlaceholder *>(list)) {
-            QCOMPARE(settings->panel()->title(), listPanel);
-            QCOMPARE(settings->panel()->symbol(), QStringLiteral("gearshape"));
-            QCOMPARE(settings->panel()->description(),
-                     QStringLiteral("Open the Settings window to change preferences."));
-        } else {
-            QCOMPARE(panelTitleOf(list), listPanel);
-            QCOMPARE(qobject_cast<EmptyStatePanel *>(list)->symbol(), QStringLiteral("sidebar.left"));
-            QVERIFY(qobject_cast<EmptyStatePanel *>(list)->description().isEmpty());
-        }
-
-        QWidget *detail = f.content->currentDetail();
-        if (auto *screens = qobject_cast<FocusScreenDetail *>(detail))
-            QCOMPARE(screens->emptyState()->title(), detailPanel);
-        else if (auto *profiles = qobject_cast<AppLockProfileDetail *>(detail))
-            QCOMPARE(profiles->emptyState()->title(), detailPanel);
-        else if (auto *sessions = qobject_cast<FocusSessionDetail *>(detail))
-            QCOMPARE(sessions->emptyState()->title(), detailPanel);
-        else {
-            QCOMPARE(panelTitleOf(detail), detailPanel);
-            QCOMPARE(qobject_cast<EmptyStatePanel *>(detail)->symbol(), QStringLiteral("sidebar.right"));
-        }
+        if (auto *editor = qobject_cast<RecordDetail *>(detail))
+            QVERIFY(!editor->showsForm());
 
         QStringList visible;
         for (QAction *action : f.content->toolbarActions())
             if (action->isVisible())
                 visible << action->text();
         QCOMPARE(visible, visibleAction.isEmpty() ? QStringList() : QStringList{visibleAction});
-    }
-
-    void emptyStatePanelsTexts_data()
-    {
-        QTest::addColumn<int>("page");
-        QTest::addColumn<QString>("symbol");
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<QString>("button");
-        QTest::newRow("focus screens") << int(SidebarItem::focusScreens) << "rectangle.on.rectangle"
-                                       << "Create your first focus screen to get started."
-                                       << "Create Focus Screen";
-        QTest::newRow("sessions") << int(SidebarItem::sessions) << "clock.arrow.circlepath"
-                                  << "Start a focus session from a Focus Screen to see history here."
-                                  << QString();
-        QTest::newRow("profiles") << int(SidebarItem::profiles) << "lock.shield"
-                                  << "Create a lock profile to define reusable blocking rules."
-                                  << "Create Profile";
-    }
-    void emptyStatePanelsTexts()
-    {
-        QFETCH(int, page);
-        QFETCH(QString, symbol);
-        QFETCH(QString, description);
-        QFETCH(QString, button);
-        Fixture f;
-        f.model->setSidebar(SidebarItem(page));
-        auto *list = qobject_cast<RecordList *>(f.content->currentList());
-        QVERIFY(list);
-        QCOMPARE(list->emptyState()->symbol(), symbol);
-        QCOMPARE(list->emptyState()->description(), description);
-        QCOMPARE(list->emptyState()->button() ? list->emptyState()->button()->text() : QString(), button);
-    }
-
-    void editorEmptyPanels()
-    {
-        Fixture f;
-        FocusScreenDetail *screens = f.screenDetail();
-        QCOMPARE(screens->emptyState()->symbol(), QStringLiteral("rectangle.on.rectangle"));
-        QCOMPARE(screens->emptyState()->description(),
-                 QStringLiteral("Select a focus screen from the list to edit it."));
-        f.model->setSidebar(SidebarItem::profiles);
-        AppLockProfileDetail *profiles = f.content->lockProfileDetail();
-        QCOMPARE(profiles->emptyState()->symbol(), QStringLiteral("lock.shield"));
-        QCOMPARE(profiles->emptyState()->description(),
-                 QStringLiteral("Select a lock profile from the list to edit it."));
+        if (page == int(SidebarItem::settings)) {
+            QSignalSpy settings(f.content, &ContentView::openSettingsRequested);
+            f.content->openSettingsAction()->trigger();
+            QCOMPARE(settings.count(), 1);
+        }
     }
 
     void columnsKeepTheirWidths()
@@ -567,8 +468,8 @@ private Q_SLOTS:
     void startupRunsSeedThenHooksEachShowing()
     {
         Fixture f(false);
-        const EnvGuard seed("APP_SEED", "1");
-        const EnvGuard store("APP_STORE", f.path().toUtf8());
+        const auto seed = setEnv("APP_SEED", "1");
+        const auto store = setEnv("APP_STORE", f.path().toUtf8());
         QStringList calls;
         f.content->setSelfTestHook([&](AppModel &model) {
             // The seed has run before the self-test.
@@ -596,17 +497,11 @@ private Q_SLOTS:
         QCOMPARE(calls, (QStringList{"selfTest:3", "snapshot", "selfTest:3", "snapshot"}));
     }
 
-    void openSettingsAction()
-    {
-        Fixture f;
-        f.model->setSidebar(SidebarItem::settings);
-        QSignalSpy settings(f.content, &ContentView::openSettingsRequested);
-        f.content->openSettingsAction()->trigger();
-        QCOMPARE(settings.count(), 1);
-    }
-
     // ---- Focus screens -----------------------------------------------------
 
+    // The empty state's button and the toolbar make a screen with the
+    // settings' defaults, select it and put the focus in its name, the name
+    // selected to be typed over.
     void createFocusScreen_data()
     {
         QTest::addColumn<int>("settingsDefault"); // -1: no settings row
@@ -643,7 +538,6 @@ private Q_SLOTS:
         QCOMPARE(s->name(), QStringLiteral("New Focus Screen"));
         QCOMPARE(s->duration(), 600.0);
         QCOMPARE(s->lockMode(), defaultLockMode);
-        QCOMPARE(s->sortOrder(), 0);
         QVERIFY(!s->strictModeEnabled());
         QCOMPARE(s->strictModeType(),
                  settingsDefault < 0 ? StrictModeType::none : StrictModeType(settingsDefault));
@@ -652,9 +546,6 @@ private Q_SLOTS:
         QCOMPARE(list->view()->currentIndex().row(), 0);
         QVERIFY(f.content->focusScreenDetail()->showsForm());
         auto *name = f.field<QLineEdit>(f.content->focusScreenDetail(), "nameField");
-        QCOMPARE(name->text(), s->name());
-        QCOMPARE(f.content->newFocusScreenAction()->toolTip(), QStringLiteral("Add a focus screen (Ctrl+N)"));
-        // The name is ready to be typed over.
         QTRY_VERIFY(name->hasFocus());
         QCOMPARE(name->selectedText(), s->name());
         QTest::keyClicks(name, QStringLiteral("Reading"));
@@ -669,9 +560,7 @@ private Q_SLOTS:
         Fixture f;
         FocusScreen *first = f.addScreen(QStringLiteral("First"));
         FocusScreen *second = f.addScreen(QStringLiteral("Second"));
-        f.model->setSelection(first->id());
-        FocusScreenDetail *detail = f.screenDetail();
-        QScrollBar *bar = detail->form()->verticalScrollBar();
+        QScrollBar *bar = f.edit(first)->form()->verticalScrollBar();
         QTRY_VERIFY(bar->maximum() > 0);
         bar->setValue(bar->maximum());
         first->setDuration(1200);
@@ -682,6 +571,8 @@ private Q_SLOTS:
         QCOMPARE(bar->value(), 0);
     }
 
+    // The rows follow the sort order and show length, lock mode and
+    // auto-start; a click selects the row's screen for the editor.
     void rowsShowScreens()
     {
         Fixture f;
@@ -693,43 +584,46 @@ private Q_SLOTS:
         Fixture::settle();
         FocusScreenListModel *rows = f.screenList()->screens();
         QCOMPARE(rows->rowCount(), 2);
-        QCOMPARE(rows->index(0).data().toString(), QStringLiteral("A"));
-        QCOMPARE(rows->index(0).data(FocusScreenListModel::DurationTextRole).toString(),
-                 QStringLiteral("25 min"));
-        QCOMPARE(LockMode(rows->index(0).data(FocusScreenListModel::LockModeRole).toInt()),
-                 LockMode::overlay);
-        QVERIFY(rows->index(0).data(FocusScreenListModel::AutoStartRole).toBool());
-        QCOMPARE(rows->index(1).data(FocusScreenListModel::DurationTextRole).toString(),
-                 QStringLiteral("1h 30m"));
-        QVERIFY(!rows->index(1).data(FocusScreenListModel::AutoStartRole).toBool());
+        const auto row = [rows](int at, int role) { return rows->index(at).data(role); };
+        QCOMPARE(row(0, Qt::DisplayRole).toString(), QStringLiteral("A"));
+        QCOMPARE(row(0, FocusScreenListModel::DurationTextRole).toString(), QStringLiteral("25 min"));
+        QCOMPARE(LockMode(row(0, FocusScreenListModel::LockModeRole).toInt()), LockMode::overlay);
+        QVERIFY(row(0, FocusScreenListModel::AutoStartRole).toBool());
+        QCOMPARE(row(1, FocusScreenListModel::DurationTextRole).toString(), QStringLiteral("1h 30m"));
+        QVERIFY(!row(1, FocusScreenListModel::AutoStartRole).toBool());
 
-        // Clicking a row selects that record for the editor.
-        QListView *view = f.content->focusScreenList()->view();
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(rows->index(1)).center());
+        clickRow(f.content->focusScreenList()->view(), 1);
         QCOMPARE(f.model->selection(), std::optional(b->id()));
         QCOMPARE(f.content->focusScreenDetail()->screen(), b);
     }
 
+    // A copy takes every field but the uuid, is named "… Copy", sorts just
+    // after its original and is selected; a copy of a copy is named again.
     void duplicateTwiceThenCopyOfCopy()
     {
         Fixture f;
-        FocusScreen *work = f.addScreen(QStringLiteral("Work"), 1800);
-        work->setSortOrder(3);
-        work->setAllowedApps({QStringLiteral("a"), QStringLiteral("b")});
-        work->setAllowedWebsites({QStringLiteral("x.org")});
-        work->setLockMode(LockMode::preventLaunch);
-        work->setAutoStartOnLogin(true);
-        work->setStrictModeEnabled(true);
-        work->setStrictModeType(StrictModeType::password);
-        work->setStrictModeAnswer(QStringLiteral("pw"));
-        work->setStrictModeSentence(QStringLiteral("I stay"));
-        work->setAutoOpenApp(QStringLiteral("app"));
-        work->setAutoOpenURL(QStringLiteral("https://example.org"));
-        work->setOverlayBackgroundType(OverlayBackgroundType::solid);
-        work->setOverlayBackgroundValue(QStringLiteral("#112233"));
+        auto *work = f.context()->insert(std::make_unique<FocusScreen>(
+            QStringLiteral("Work"), 1800, QStringList{"a", "b"}, QStringList{"x.org"},
+            LockMode::preventLaunch, true, 3, true, StrictModeType::password, QStringLiteral("I stay"),
+            QStringLiteral("pw"), QStringLiteral("app"), QStringLiteral("https://example.org"),
+            OverlayBackgroundType::solid, QStringLiteral("#112233")));
         Fixture::settle();
+        const auto copied = [](const FocusScreen *s) {
+            return QStringList{QString::number(s->duration()),
+                               s->allowedApps().join(u','),
+                               s->allowedWebsites().join(u','),
+                               QString::number(int(s->lockMode())),
+                               QString::number(s->autoStartOnLogin()),
+                               QString::number(s->strictModeEnabled()),
+                               QString::number(int(s->strictModeType())),
+                               OptionalText::toText(s->strictModeAnswer()),
+                               OptionalText::toText(s->strictModeSentence()),
+                               OptionalText::toText(s->autoOpenApp()),
+                               OptionalText::toText(s->autoOpenURL()),
+                               QString::number(int(s->overlayBackgroundType())),
+                               OptionalText::toText(s->overlayBackgroundValue())};
+        };
         FocusScreenList *list = f.screenList();
-
         QVERIFY(Fixture::chooseFromMenu(list, 0, QStringLiteral("Duplicate")));
         QVERIFY(
             Fixture::chooseFromMenu(list, list->screens()->rowOf(work->id()), QStringLiteral("Duplicate")));
@@ -741,19 +635,7 @@ private Q_SLOTS:
         for (const FocusScreen *copy : copies) {
             QCOMPARE(copy->sortOrder(), 4);
             QVERIFY(copy->uuid() != work->uuid());
-            QCOMPARE(copy->duration(), 1800.0);
-            QCOMPARE(copy->allowedApps(), work->allowedApps());
-            QCOMPARE(copy->allowedWebsites(), work->allowedWebsites());
-            QCOMPARE(copy->lockMode(), LockMode::preventLaunch);
-            QVERIFY(copy->autoStartOnLogin());
-            QVERIFY(copy->strictModeEnabled());
-            QCOMPARE(copy->strictModeType(), StrictModeType::password);
-            QCOMPARE(copy->strictModeAnswer(), std::optional<QString>(QStringLiteral("pw")));
-            QCOMPARE(copy->strictModeSentence(), std::optional<QString>(QStringLiteral("I stay")));
-            QCOMPARE(copy->autoOpenApp(), work->autoOpenApp());
-            QCOMPARE(copy->autoOpenURL(), work->autoOpenURL());
-            QCOMPARE(copy->overlayBackgroundType(), OverlayBackgroundType::solid);
-            QCOMPARE(copy->overlayBackgroundValue(), work->overlayBackgroundValue());
+            QCOMPARE(copied(copy), copied(work));
         }
         QCOMPARE(work->sortOrder(), 3);
         QCOMPARE(f.model->selection(), std::optional(copies.last()->id()));
@@ -767,18 +649,6 @@ private Q_SLOTS:
         QCOMPARE(list->view()->currentIndex().row(), list->screens()->rowOf(copyOfCopy->id()));
     }
 
-    void contextMenuOrder()
-    {
-        Fixture f;
-        f.addScreen(QStringLiteral("Work"));
-        FocusScreenList *list = f.screenList();
-        std::unique_ptr<QMenu> menu(list->contextMenu(list->screens()->index(0), list));
-        QStringList items;
-        for (QAction *action : menu->actions())
-            items << (action->isSeparator() ? QStringLiteral("|") : action->text());
-        QCOMPARE(items, (QStringList{"Duplicate", "|", "Toggle Auto-Start", "|", "Delete"}));
-    }
-
     void toggleAutoStartSavesAtOnce()
     {
         Fixture f;
@@ -788,8 +658,11 @@ private Q_SLOTS:
         other->setAutoStartOnLogin(true);
         f.context()->save();
         FocusScreenList *list = f.screenList();
-        QVERIFY(Fixture::chooseFromMenu(list, list->screens()->rowOf(work->id()),
-                                        QStringLiteral("Toggle Auto-Start")));
+        const auto toggle = [&] {
+            return Fixture::chooseFromMenu(list, list->screens()->rowOf(work->id()),
+                                           QStringLiteral("Toggle Auto-Start"));
+        };
+        QVERIFY(toggle());
         QVERIFY(work->autoStartOnLogin());
         QVERIFY(other->autoStartOnLogin()); // more than one may be flagged
         QVERIFY(list->screens()
@@ -804,30 +677,45 @@ private Q_SLOTS:
             for (const FocusScreen *s : stored)
                 QVERIFY2(s->autoStartOnLogin(), qPrintable(s->name()));
         }
-        QVERIFY(Fixture::chooseFromMenu(list, list->screens()->rowOf(work->id()),
-                                        QStringLiteral("Toggle Auto-Start")));
+        QVERIFY(toggle());
         QVERIFY(!work->autoStartOnLogin());
     }
 
-    void deleteSelectedScreenShowsEmptyEditor()
+    // The context menu's Delete acts at once, keeps the screen's sessions and
+    // leaves an empty editor (the selection names nothing, not a screen made
+    // later); Ctrl+Z brings the screen back with its uuid; once the window is
+    // closed nothing can be undone.
+    void contextMenuDeleteUndoneByShortcut()
     {
         Fixture f;
         FocusScreen *work = f.addScreen(QStringLiteral("Work"));
         f.addScreen(QStringLiteral("Keep"));
-        f.context()->insert(std::make_unique<FocusSession>(work->uuid(), QDateTime::currentDateTimeUtc()));
-        f.model->setSelection(work->id());
+        const QUuid uuid = work->uuid();
+        const PersistentIdentifier id = work->id();
+        f.context()->insert(std::make_unique<FocusSession>(uuid, QDateTime::currentDateTimeUtc()));
+        FocusScreenDetail *detail = f.edit(work);
         FocusScreenList *list = f.screenList();
-        QVERIFY(f.content->focusScreenDetail()->showsForm());
-        QVERIFY(Fixture::chooseFromMenu(list, list->screens()->rowOf(work->id()), QStringLiteral("Delete")));
-        QCOMPARE(list->screens()->rowCount(), 1);
-        QVERIFY(!f.content->focusScreenDetail()->showsForm());
-        QCOMPARE(f.content->focusScreenDetail()->emptyState()->title(),
-                 QStringLiteral("No Focus Screen Selected"));
-        QCOMPARE(f.model->selection(), std::optional(work->id())); // left pointing at nothing
+        QVERIFY(detail->showsForm());
+        QVERIFY(Fixture::chooseFromMenu(list, list->screens()->rowOf(id), QStringLiteral("Delete")));
+        QVERIFY(!list->deleteConfirmation());
+        QCOMPARE(list->listModel()->rowCount(), 1);
+        QVERIFY(!detail->showsForm());
+        QCOMPARE(f.model->selection(), std::optional(id));
         QCOMPARE(f.context()->fetchCount<FocusSession>(), 1);
-        // A screen created later is not mistaken for the deleted one.
         f.addScreen(QStringLiteral("Later"));
-        QVERIFY(!f.content->focusScreenDetail()->showsForm());
+        QVERIFY(!detail->showsForm());
+
+        list->view()->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(list->view(), Qt::Key_Z, Qt::ControlModifier);
+        Fixture::settle();
+        QCOMPARE(list->listModel()->rowCount(), 3);
+        QCOMPARE(detail->screen()->uuid(), uuid);
+
+        QVERIFY(Fixture::chooseFromMenu(list, 0, QStringLiteral("Delete")));
+        f.window->hide();
+        QVERIFY(!f.content->undoDeleteAction()->isEnabled());
+        f.content->undoDelete();
+        QCOMPARE(f.model->focusScreens().size(), 2);
     }
 
     // Delete or Backspace on the selected row asks first, naming the record;
@@ -858,11 +746,9 @@ private Q_SLOTS:
             id = p->id();
             uuid = p->uuid();
         } else {
-            FocusScreen *s = f.addScreen(name, 1500);
-            s->setAllowedApps({QStringLiteral("xterm")});
-            s->setStrictModeEnabled(true);
-            s->setStrictModeType(StrictModeType::password);
-            s->setStrictModeAnswer(QStringLiteral("pw"));
+            auto *s = f.context()->insert(std::make_unique<FocusScreen>(
+                name, 1500, QStringList{"xterm"}, QStringList{}, LockMode::hideApps, false, 0, true,
+                StrictModeType::password, std::nullopt, QStringLiteral("pw")));
             f.context()->insert(std::make_unique<FocusSession>(s->uuid(), QDateTime::currentDateTimeUtc()));
             list = f.screenList();
             id = s->id();
@@ -890,8 +776,6 @@ private Q_SLOTS:
         QVERIFY(!f.context()->model(id));
         QCOMPARE(list->listModel()->rowCount(), 0);
         QVERIFY(f.content->undoBar()->isVisible());
-        QCOMPARE(f.field<QLabel>(f.content->undoBar(), "undoText")->text(),
-                 QStringLiteral("“Deep Work” was deleted."));
         QVERIFY(f.content->undoDeleteAction()->isEnabled());
         QVERIFY(f.context()->save());
 
@@ -926,75 +810,11 @@ private Q_SLOTS:
         QVERIFY(detail->showsForm());
     }
 
-    // The context menu's Delete acts at once; Ctrl+Z brings the screen back;
-    // closing the window forgets what could be undone.
-    void contextMenuDeleteUndoneByShortcut()
-    {
-        Fixture f;
-        FocusScreen *work = f.addScreen(QStringLiteral("Work"));
-        const QUuid uuid = work->uuid();
-        FocusScreenList *list = f.screenList();
-        QVERIFY(Fixture::chooseFromMenu(list, 0, QStringLiteral("Delete")));
-        QVERIFY(!list->deleteConfirmation());
-        QCOMPARE(list->listModel()->rowCount(), 0);
-        QCOMPARE(f.content->undoDeleteAction()->text(), QStringLiteral("Undo Delete “Work”"));
-        list->view()->setFocus(Qt::OtherFocusReason);
-        QTest::keyClick(list->view(), Qt::Key_Z, Qt::ControlModifier);
-        Fixture::settle();
-        QCOMPARE(list->listModel()->rowCount(), 1);
-        QCOMPARE(f.model->focusScreens().first()->uuid(), uuid);
-
-        QVERIFY(Fixture::chooseFromMenu(list, 0, QStringLiteral("Delete")));
-        f.window->hide();
-        QVERIFY(!f.content->undoDeleteAction()->isEnabled());
-        f.content->undoDelete();
-        QCOMPARE(f.model->focusScreens().size(), 0);
-    }
-
-    void editorSectionsAndLabels()
-    {
-        Fixture f;
-        FocusScreen *work = f.addScreen(QStringLiteral("Work"));
-        f.model->setSelection(work->id());
-        FocusScreenDetail *detail = f.screenDetail();
-        QStringList sections;
-        for (auto *label : detail->findChildren<QLabel *>(QStringLiteral("sectionTitle")))
-            sections << label->text();
-        QCOMPARE(sections,
-                 (QStringList{"Basics", "Rounds and Breaks", "Schedule", "Strict Mode (Anti-Cheat)",
-                              "Lock Profile", "Allowed Applications", "Allowed Websites",
-                              "Bible Mode (Auto-Open on Start)", "Zen Style (Overlay Background)"}));
-        QStringList labels;
-        for (auto *label : detail->findChildren<QLabel *>())
-            labels << label->text();
-        for (const char *text :
-             {"Name", "Duration", "Lock Mode", "Challenge Type", "Commitment Sentence", "Exit Password",
-              "Application IDs (comma-separated)", "Example: firefox-esr, org.gnome.Nautilus",
-              "Domains (comma-separated)", "Application ID to Open", "URL to Open",
-              "Leave both empty to disable. App takes priority over URL.", "Background Type",
-              "Must type this exact sentence to exit early. Case-insensitive.",
-              "Enter this password to exit early.",
-              "A random math problem will be generated each time you try to exit."})
-            QVERIFY2(labels.contains(QString::fromUtf8(text)), text);
-        QCOMPARE(f.field<QCheckBox>(detail, "autoStartToggle")->text(),
-                 QStringLiteral("Auto-start on Login"));
-        QCOMPARE(f.field<QCheckBox>(detail, "strictModeToggle")->text(),
-                 QStringLiteral("Enable Strict Mode"));
-        QCOMPARE(f.field<QLineEdit>(detail, "exitPasswordField")->echoMode(), QLineEdit::Password);
-        QStringList modes;
-        auto *lockMode = f.field<QComboBox>(detail, "lockModePicker");
-        for (int i = 0; i < lockMode->count(); ++i)
-            modes << lockMode->itemText(i);
-        QCOMPARE(modes, (QStringList{"Hide Apps", "Prevent Launch", "Overlay"}));
-        QVERIFY(!lockMode->itemIcon(0).isNull());
-    }
-
     void typingWritesStraightIntoRecord()
     {
         Fixture f;
         FocusScreen *work = f.addScreen(QStringLiteral("Work"));
-        f.model->setSelection(work->id());
-        FocusScreenDetail *detail = f.screenDetail();
+        FocusScreenDetail *detail = f.edit(work);
         auto *name = f.field<QLineEdit>(detail, "nameField");
         typeInto(name, QStringLiteral(" Deep"));
         QCOMPARE(work->name(), QStringLiteral("Work Deep"));
@@ -1044,8 +864,7 @@ private Q_SLOTS:
             };
         } else {
             FocusScreen *s = f.addScreen(QStringLiteral("Work"));
-            f.model->setSelection(s->id());
-            detail = f.screenDetail();
+            detail = f.edit(s);
             stored = [s, fieldName] {
                 return fieldName.startsWith(u"allowedApps") ? s->allowedApps() : s->allowedWebsites();
             };
@@ -1074,8 +893,7 @@ private Q_SLOTS:
         Fixture f;
         FocusScreen *s = f.addScreen(QStringLiteral("Work"));
         s->setAllowedWebsites({QStringLiteral("github.com"), QStringLiteral("two words")});
-        f.model->setSelection(s->id());
-        QWidget *detail = f.screenDetail();
+        QWidget *detail = f.edit(s);
         auto *field = detail->findChild<CommaListEdit *>(QStringLiteral("allowedWebsitesField"));
         auto *caption = detail->findChild<QLabel *>(QStringLiteral("ignoredWebsitesCaption"));
         QVERIFY(field && caption);
@@ -1091,134 +909,102 @@ private Q_SLOTS:
         QVERIFY(caption->isHidden());
     }
 
+    // The optional texts store what is typed, blanks included, and nothing
+    // once emptied (a challenge's texts are guarded: see below).
     void optionalTextFields_data()
     {
         QTest::addColumn<QString>("fieldName");
-        QTest::addColumn<int>("strictType");
-        QTest::addColumn<int>("backgroundType");
-        QTest::newRow("URL to Open") << "autoOpenURLField" << 0 << 0;
-        QTest::newRow("Application ID to Open") << "autoOpenAppField" << 0 << 0;
-        QTest::newRow("Exit Password") << "exitPasswordField" << int(StrictModeType::password) << 0;
-        QTest::newRow("Commitment Sentence")
-            << "commitmentSentenceField" << int(StrictModeType::sentence) << 0;
-        QTest::newRow("Hex Color") << "backgroundValueField" << 0 << int(OverlayBackgroundType::solid);
+        QTest::newRow("URL to Open") << "autoOpenURLField";
+        QTest::newRow("Application ID to Open") << "autoOpenAppField";
+        QTest::newRow("Hex Color") << "backgroundValueField";
     }
     void optionalTextFields()
     {
         QFETCH(QString, fieldName);
-        QFETCH(int, strictType);
-        QFETCH(int, backgroundType);
         Fixture f;
         FocusScreen *s = f.addScreen(QStringLiteral("Work"));
-        s->setStrictModeEnabled(true);
-        s->setStrictModeType(StrictModeType(strictType));
-        s->setOverlayBackgroundType(OverlayBackgroundType(backgroundType));
-        f.model->setSelection(s->id());
-        FocusScreenDetail *detail = f.screenDetail();
+        s->setOverlayBackgroundType(OverlayBackgroundType::solid);
+        FocusScreenDetail *detail = f.edit(s);
         const auto value = [&]() -> std::optional<QString> {
             if (fieldName == u"autoOpenURLField")
                 return s->autoOpenURL();
-            if (fieldName == u"autoOpenAppField")
-                return s->autoOpenApp();
-            if (fieldName == u"exitPasswordField")
-                return s->strictModeAnswer();
-            if (fieldName == u"commitmentSentenceField")
-                return s->strictModeSentence();
-            return s->overlayBackgroundValue();
+            return fieldName == u"autoOpenAppField" ? s->autoOpenApp() : s->overlayBackgroundValue();
         };
         auto *field = detail->findChild<QWidget *>(fieldName);
         QVERIFY(shown(field, detail));
         typeInto(field, QStringLiteral("abc"));
         QCOMPARE(value(), std::optional<QString>(QStringLiteral("abc")));
-        // A challenge's text is never emptied while strict mode is on.
-        const bool guarded = strictType != int(StrictModeType::none);
-        const std::optional<QString> kept = QStringLiteral("abc");
         clearField(field);
-        QCOMPARE(value(), guarded ? kept : std::nullopt);
+        QCOMPARE(value(), std::optional<QString>());
         typeInto(field, QStringLiteral("  "));
-        QCOMPARE(value(), guarded ? kept : std::optional<QString>(QStringLiteral("  ")));
+        QCOMPARE(value(), std::optional<QString>(QStringLiteral("  ")));
     }
 
-    void stepperBounds_data()
+    // The steppers go a minute at a time within 1-120 minutes. A length
+    // typed while the picker has the focus is taken by Return, held in
+    // range; text that is no length leaves the value as it was.
+    void durationPicker_data()
     {
         QTest::addColumn<double>("stored");
-        QTest::addColumn<bool>("up"); // step up, else down
-        QTest::addColumn<QString>("labelBefore");
+        QTest::addColumn<QString>("input"); // "up", "down" or what is typed
         QTest::addColumn<double>("after");
-        QTest::newRow("90 s shows 1 min, up stores 120") << 90.0 << true << "1 min" << 120.0;
-        QTest::newRow("1 min cannot go down") << 60.0 << false << "1 min" << 60.0;
-        QTest::newRow("120 min cannot go up") << 7200.0 << true << "120 min" << 7200.0;
-        QTest::newRow("119 min up to 120") << 7140.0 << true << "119 min" << 7200.0;
-        QTest::newRow("25 min down to 24") << 1500.0 << false << "25 min" << 1440.0;
-        QTest::newRow("30 s shows 0 min, up to 1") << 30.0 << true << "0 min" << 60.0;
-        QTest::newRow("150 min steps down into range") << 9000.0 << false << "150 min" << 7200.0;
+        QTest::newRow("90 s shows 1 min, up stores 120") << 90.0 << "up" << 120.0;
+        QTest::newRow("1 min cannot go down") << 60.0 << "down" << 60.0;
+        QTest::newRow("120 min cannot go up") << 7200.0 << "up" << 7200.0;
+        QTest::newRow("119 min up to 120") << 7140.0 << "up" << 7200.0;
+        QTest::newRow("25 min down to 24") << 1500.0 << "down" << 1440.0;
+        QTest::newRow("30 s shows 0 min, up to 1") << 30.0 << "up" << 60.0;
+        QTest::newRow("150 min steps down into range") << 9000.0 << "down" << 7200.0;
+        QTest::newRow("minutes") << 600.0 << "25" << 1500.0;
+        QTest::newRow("minutes with unit") << 600.0 << "50 min" << 3000.0;
+        QTest::newRow("minutes, short unit") << 600.0 << "45m" << 2700.0;
+        QTest::newRow("plain 90") << 600.0 << "90" << 5400.0;
+        QTest::newRow("hours and minutes") << 600.0 << "1h 30m" << 5400.0;
+        QTest::newRow("hours, bare minutes") << 600.0 << "1h 5" << 3900.0;
+        QTest::newRow("hours only") << 600.0 << "2h" << 7200.0;
+        QTest::newRow("decimal hours") << 600.0 << "1.5h" << 5400.0;
+        QTest::newRow("clock") << 600.0 << "1:30" << 5400.0;
+        QTest::newRow("upper case units") << 600.0 << "1H 15M" << 4500.0;
+        QTest::newRow("above range held at 120") << 600.0 << "500" << 7200.0;
+        QTest::newRow("zero held at 1") << 600.0 << "0" << 60.0;
+        QTest::newRow("huge held at 120") << 600.0 << "99999999999999" << 7200.0;
+        QTest::newRow("clock minutes of 60 refused") << 600.0 << "1:60" << 600.0;
+        QTest::newRow("unit twice refused") << 600.0 << "5m 5m" << 600.0;
+        QTest::newRow("minutes before hours refused") << 600.0 << "30m 1h" << 600.0;
+        QTest::newRow("words refused") << 600.0 << "5 apples" << 600.0;
+        QTest::newRow("same value") << 600.0 << "10" << 600.0;
     }
-    void stepperBounds()
+    void durationPicker()
     {
         QFETCH(double, stored);
-        QFETCH(bool, up);
-        QFETCH(QString, labelBefore);
+        QFETCH(QString, input);
         QFETCH(double, after);
         Fixture f;
         FocusScreen *s = f.addScreen(QStringLiteral("Work"), stored);
-        f.model->setSelection(s->id());
-        auto *picker = f.field<DurationPicker>(f.screenDetail(), "durationPicker");
-        QCOMPARE(f.field<QLabel>(picker, "durationValue")->text(), labelBefore);
-        f.field<QToolButton>(picker, up ? "durationUp" : "durationDown")->click();
-        Fixture::settle();
-        QCOMPARE(s->duration(), after);
-        QCOMPARE(f.field<QLabel>(picker, "durationValue")->text(),
-                 QStringLiteral("%1 min").arg(qint64(after / 60)));
-        QCOMPARE(f.field<QWidget>(picker, "durationStepper")->width(), DurationPicker::kStepperWidth);
-    }
-
-    // A length typed into the focused picker: Return takes it, held in range;
-    // text that is no length leaves the value as it was.
-    void typedDuration_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<double>("after"); // seconds stored
-        QTest::newRow("minutes") << "25" << 1500.0;
-        QTest::newRow("minutes with unit") << "50 min" << 3000.0;
-        QTest::newRow("minutes, short unit") << "45m" << 2700.0;
-        QTest::newRow("plain 90") << "90" << 5400.0;
-        QTest::newRow("hours and minutes") << "1h 30m" << 5400.0;
-        QTest::newRow("hours and minutes, no space") << "1h30m" << 5400.0;
-        QTest::newRow("hours, bare minutes") << "1h 5" << 3900.0;
-        QTest::newRow("hours only") << "2h" << 7200.0;
-        QTest::newRow("decimal hours") << "1.5h" << 5400.0;
-        QTest::newRow("clock") << "1:30" << 5400.0;
-        QTest::newRow("upper case units") << "1H 15M" << 4500.0;
-        QTest::newRow("above range held at 120") << "500" << 7200.0;
-        QTest::newRow("3 hours held at 120") << "3h" << 7200.0;
-        QTest::newRow("zero held at 1") << "0" << 60.0;
-        QTest::newRow("huge held at 120") << "99999999999999" << 7200.0;
-        QTest::newRow("clock minutes of 60 refused") << "1:60" << 600.0;
-        QTest::newRow("unit twice refused") << "5m 5m" << 600.0;
-        QTest::newRow("minutes before hours refused") << "30m 1h" << 600.0;
-        QTest::newRow("words refused") << "5 apples" << 600.0;
-        QTest::newRow("same value") << "10" << 600.0;
-    }
-    void typedDuration()
-    {
-        QFETCH(QString, typed);
-        QFETCH(double, after);
-        Fixture f;
-        FocusScreen *s = f.addScreen(QStringLiteral("Work"), 600);
-        f.model->setSelection(s->id());
-        auto *picker = f.field<DurationPicker>(f.screenDetail(), "durationPicker");
+        auto *picker = f.field<DurationPicker>(f.edit(s), "durationPicker");
         auto *label = f.field<QLabel>(picker, "durationValue");
+        const auto minutes = [](double seconds) {
+            return QStringLiteral("%1 min").arg(qint64(seconds / 60));
+        };
+        QCOMPARE(label->text(), minutes(stored));
+        const bool typed = input != u"up" && input != u"down";
         QSignalSpy edited(picker, &DurationPicker::durationEdited);
-        typeInto(picker, typed);
-        QVERIFY(picker->isTyping());
-        QCOMPARE(label->text(), typed.left(24));
-        QCOMPARE(s->duration(), 600.0); // nothing stored before Return
-        QTest::keyClick(picker, Qt::Key_Return);
+        if (typed) {
+            typeInto(picker, input);
+            QVERIFY(picker->isTyping());
+            QCOMPARE(label->text(), input.left(24));
+            QCOMPARE(s->duration(), stored); // nothing stored before Return
+            QTest::keyClick(picker, Qt::Key_Return);
+            QVERIFY(!picker->isTyping());
+        } else {
+            f.field<QToolButton>(picker, input == u"up" ? "durationUp" : "durationDown")->click();
+        }
         Fixture::settle();
-        QVERIFY(!picker->isTyping());
         QCOMPARE(s->duration(), after);
-        QCOMPARE(edited.size(), after == 600.0 ? 0 : 1);
-        QCOMPARE(label->text(), QStringLiteral("%1 min").arg(qint64(after / 60)));
+        QCOMPARE(label->text(), minutes(after));
+        if (!typed)
+            return;
+        QCOMPARE(edited.size(), after == stored ? 0 : 1);
         // The steppers go on from the typed value.
         QTest::keyClick(picker, Qt::Key_Down);
         QCOMPARE(s->duration(), std::max(after - 60, 60.0));
@@ -1230,8 +1016,7 @@ private Q_SLOTS:
     {
         Fixture f;
         FocusScreen *s = f.addScreen(QStringLiteral("Work"), 600);
-        f.model->setSelection(s->id());
-        auto *picker = f.field<DurationPicker>(f.screenDetail(), "durationPicker");
+        auto *picker = f.field<DurationPicker>(f.edit(s), "durationPicker");
         typeInto(picker, QStringLiteral("40"));
         QTest::keyClick(picker, Qt::Key_Escape);
         QVERIFY(!picker->isTyping());
@@ -1251,37 +1036,25 @@ private Q_SLOTS:
         QCOMPARE(Accessible::valueText(picker), QStringLiteral("35 minutes"));
     }
 
+    // Each challenge shows its own controls; turning strict mode off hides
+    // them and keeps what is stored.
     void strictModeSections_data()
     {
         QTest::addColumn<int>("type");
-        QTest::addColumn<bool>("sentence");
-        QTest::addColumn<bool>("password");
-        QTest::addColumn<bool>("math");
-        QTest::addColumn<QString>("description");
-        QTest::newRow("sentence")
-            << int(StrictModeType::sentence) << true << false << false
-            << "Recommended for spiritual/meaningful focus. Type a personal commitment to prove "
-               "you're serious.";
-        QTest::newRow("math")
-            << int(StrictModeType::math) << false << false << true
-            << "Good for general focus. Requires mental effort to solve, discouraging impulse quits.";
-        QTest::newRow("password")
-            << int(StrictModeType::password) << false << true << false
-            << "Highest security. Share the password with an accountability partner if desired.";
+        QTest::addColumn<QString>("controls");
+        QTest::newRow("sentence") << int(StrictModeType::sentence) << "sentenceControls";
+        QTest::newRow("math") << int(StrictModeType::math) << "mathCaption";
+        QTest::newRow("password") << int(StrictModeType::password) << "passwordControls";
     }
     void strictModeSections()
     {
         QFETCH(int, type);
-        QFETCH(bool, sentence);
-        QFETCH(bool, password);
-        QFETCH(bool, math);
-        QFETCH(QString, description);
+        QFETCH(QString, controls);
         Fixture f;
         FocusScreen *s = f.addScreen(QStringLiteral("Work"));
         s->setStrictModeSentence(QStringLiteral("I keep my word"));
         s->setStrictModeAnswer(QStringLiteral("secret"));
-        f.model->setSelection(s->id());
-        FocusScreenDetail *d = f.screenDetail();
+        FocusScreenDetail *d = f.edit(s);
         QVERIFY(!shown(f.field<QWidget>(d, "strictModeControls"), d));
 
         f.field<QCheckBox>(d, "strictModeToggle")->click();
@@ -1289,17 +1062,12 @@ private Q_SLOTS:
         QVERIFY(shown(f.field<QWidget>(d, "strictModeControls"), d));
         choose(f.field<QComboBox>(d, "challengeTypePicker"), type);
         QCOMPARE(s->strictModeType(), StrictModeType(type));
-        QCOMPARE(shown(f.field<QWidget>(d, "sentenceControls"), d), sentence);
-        QCOMPARE(shown(f.field<QWidget>(d, "passwordControls"), d), password);
-        QCOMPARE(shown(f.field<QWidget>(d, "mathCaption"), d), math);
-        QCOMPARE(f.field<QLabel>(d, "strictModeDescription")->text(), description);
-        if (sentence) {
-            auto *field = f.field<GrowingTextEdit>(d, "commitmentSentenceField");
-            QCOMPARE(field->toPlainText(), QStringLiteral("I keep my word"));
-            QVERIFY(field->minimumSizeHint().height() >= 3 * field->fontMetrics().lineSpacing());
-        }
+        for (const char *name : {"sentenceControls", "passwordControls", "mathCaption"})
+            QCOMPARE(shown(f.field<QWidget>(d, name), d), controls == QLatin1String(name));
+        if (type == int(StrictModeType::sentence))
+            QCOMPARE(f.field<GrowingTextEdit>(d, "commitmentSentenceField")->toPlainText(),
+                     QStringLiteral("I keep my word"));
 
-        // Turning it off hides the controls and keeps what is stored.
         f.field<QCheckBox>(d, "strictModeToggle")->click();
         QVERIFY(!shown(f.field<QWidget>(d, "strictModeControls"), d));
         QCOMPARE(s->strictModeType(), StrictModeType(type));
@@ -1315,8 +1083,7 @@ private Q_SLOTS:
         Fixture f;
         FocusScreen *s = f.addScreen(QStringLiteral("Work"));
         QCOMPARE(s->strictModeType(), StrictModeType::none);
-        f.model->setSelection(s->id());
-        FocusScreenDetail *d = f.screenDetail();
+        FocusScreenDetail *d = f.edit(s);
         auto *picker = f.field<QComboBox>(d, "challengeTypePicker");
         auto *problem = f.field<QLabel>(d, "strictModeProblem");
         f.field<QCheckBox>(d, "strictModeToggle")->click();
@@ -1347,8 +1114,9 @@ private Q_SLOTS:
         QVERIFY(shown(problem, d));
     }
 
-    // While strict mode is on, an emptied sentence or password is not
-    // stored: the previous one stays and comes back when the field is left.
+    // While strict mode is on, an emptied (or blank) sentence or password is
+    // not stored: the previous one stays and comes back when the field is
+    // left. The password is not shown as it is typed.
     void strictModeRefusesEmptyChallengeText_data()
     {
         QTest::addColumn<bool>("password");
@@ -1362,8 +1130,7 @@ private Q_SLOTS:
         FocusScreen *s = f.addScreen(QStringLiteral("Work"));
         s->setStrictModeEnabled(true);
         s->setStrictModeType(password ? StrictModeType::password : StrictModeType::sentence);
-        f.model->setSelection(s->id());
-        FocusScreenDetail *d = f.screenDetail();
+        FocusScreenDetail *d = f.edit(s);
         auto *problem = f.field<QLabel>(d, "strictModeProblem");
         QWidget *field = password ? static_cast<QWidget *>(f.field<QLineEdit>(d, "exitPasswordField"))
                                   : f.field<GrowingTextEdit>(d, "commitmentSentenceField");
@@ -1384,47 +1151,42 @@ private Q_SLOTS:
         QCOMPARE(problem->text(),
                  QStringLiteral("An empty %1 is not accepted; the previous one is kept.").arg(what));
         QVERIFY(fieldText().isEmpty());
+        typeInto(field, QStringLiteral("  "));
+        QCOMPARE(stored(), std::optional<QString>(QStringLiteral("Stay")));
         f.field<QLineEdit>(d, "nameField")->setFocus(Qt::TabFocusReason);
         QTRY_COMPARE(fieldText(), QStringLiteral("Stay"));
+        if (password)
+            QCOMPARE(static_cast<QLineEdit *>(field)->echoMode(), QLineEdit::Password);
     }
 
+    // Another background type keeps the value typed for the last one; every
+    // type but the system's has a field for it.
     void backgroundFieldByType_data()
     {
         QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("system") << int(OverlayBackgroundType::system) << QString()
-                                << "Uses the default dark blur overlay.";
-        QTest::newRow("solid") << int(OverlayBackgroundType::solid) << "Hex Color (e.g., #1A1A2E or 1A1A2E)"
-                               << "Solid color background for the overlay.";
-        QTest::newRow("gradient") << int(OverlayBackgroundType::gradient)
-                                  << "Gradient (e.g., linear,#667eea,#764ba2 or radial,#f093fb,#f5576c)"
-                                  << "Format: linear|radial,color1,color2,... (hex colors)";
-        QTest::newRow("image") << int(OverlayBackgroundType::image) << "Image File Path"
-                               << "Full path to an image file (PNG, JPG). Example: ~/Pictures/background.jpg";
+        QTest::newRow("system") << int(OverlayBackgroundType::system);
+        QTest::newRow("solid") << int(OverlayBackgroundType::solid);
+        QTest::newRow("gradient") << int(OverlayBackgroundType::gradient);
+        QTest::newRow("image") << int(OverlayBackgroundType::image);
     }
     void backgroundFieldByType()
     {
         QFETCH(int, type);
-        QFETCH(QString, label);
-        QFETCH(QString, caption);
         Fixture f;
         FocusScreen *s = f.addScreen(QStringLiteral("Work"));
         s->setOverlayBackgroundValue(QStringLiteral("not checked here"));
-        f.model->setSelection(s->id());
-        FocusScreenDetail *d = f.screenDetail();
+        FocusScreenDetail *d = f.edit(s);
         choose(f.field<QComboBox>(d, "backgroundTypePicker"), type);
         QCOMPARE(s->overlayBackgroundType(), OverlayBackgroundType(type));
         QCOMPARE(s->overlayBackgroundValue(), std::optional<QString>(QStringLiteral("not checked here")));
-        QCOMPARE(shown(f.field<QWidget>(d, "backgroundValueField"), d), !label.isEmpty());
-        if (!label.isEmpty()) {
-            QCOMPARE(f.field<QLabel>(d, "backgroundValueLabel")->text(), label);
-            QCOMPARE(f.field<QLineEdit>(d, "backgroundValueField")->text(),
-                     QStringLiteral("not checked here"));
-        }
-        QCOMPARE(f.field<QLabel>(d, "backgroundCaption")->text(), caption);
+        auto *field = f.field<QLineEdit>(d, "backgroundValueField");
+        QCOMPARE(shown(field, d), type != int(OverlayBackgroundType::system));
+        if (shown(field, d))
+            QCOMPARE(field->text(), QStringLiteral("not checked here"));
     }
 
+    // The selected screen stays selected while another page shows (whose
+    // editor then shows nothing) and is shown again on its return.
     void selectionCarriedToProfilesPage()
     {
         Fixture f;
@@ -1432,9 +1194,7 @@ private Q_SLOTS:
         AppLockProfile *profile = AppLockProfileList::createProfile(*f.model);
         FocusScreen *work = f.addScreen(QStringLiteral("Work"));
         FocusScreenList *list = f.screenList();
-        QListView *view = list->view();
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
-                          view->visualRect(list->screens()->index(0)).center());
+        clickRow(list->view(), 0);
         QCOMPARE(f.model->selection(), std::optional(work->id()));
 
         f.model->setSidebar(SidebarItem::profiles);
@@ -1450,15 +1210,14 @@ private Q_SLOTS:
 
         // Clicking a profile then shows it.
         f.model->setSidebar(SidebarItem::profiles);
-        QListView *profileView = f.content->lockProfileList()->view();
-        QTest::mouseClick(
-            profileView->viewport(), Qt::LeftButton, {},
-            profileView->visualRect(f.content->lockProfileList()->profiles()->index(0)).center());
+        clickRow(f.content->lockProfileList()->view(), 0);
         QCOMPARE(f.content->lockProfileDetail()->profile(), profile);
     }
 
     // ---- Session history ----------------------------------------------------
 
+    // Newest first, each row with its screen's name (kept up to date, or
+    // "Unknown") and length; a row changes in place as its session ends.
     void sessionRows()
     {
         Fixture f;
@@ -1492,12 +1251,6 @@ private Q_SLOTS:
         QCOMPARE(text(1, Qt::DisplayRole), QStringLiteral("Work"));
         QVERIFY(rows->index(1).data(FocusSessionListModel::CompletedRole).toBool());
         QVERIFY(!rows->index(2).data(FocusSessionListModel::CompletedRole).toBool());
-        const QDateTime start = base.addSecs(60 * 20).toLocalTime();
-        QCOMPARE(text(1, FocusSessionListModel::DateTextRole),
-                 QLocale().toString(start.date(), QLocale::ShortFormat));
-        QCOMPARE(text(1, FocusSessionListModel::TimeTextRole),
-                 QLocale().toString(start.time(), QLocale::ShortFormat));
-        QCOMPARE(f.content->sessionList()->view()->selectionMode(), QAbstractItemView::SingleSelection);
 
         // Renaming the screen renames its rows; deleting it makes them "Unknown".
         work->setName(QStringLiteral("Deep"));
@@ -1517,41 +1270,27 @@ private Q_SLOTS:
         QVERIFY(!f.content->sessionDetail()->showsForm());
     }
 
-    // A clicked session shows its screen, times, planned and actual length
-    // and how it ended, in words and with a symbol.
+    // A clicked session shows its screen (as plain text), local times,
+    // planned and actual length and how it ended; its note is edited in
+    // place and saved, and Delete on its row does nothing.
     void sessionDetail_data()
     {
         QTest::addColumn<bool>("screenKept");
         QTest::addColumn<bool>("ended");
         QTest::addColumn<bool>("completed");
-        QTest::addColumn<QString>("outcome");
-        QTest::addColumn<QString>("symbol");
-        QTest::addColumn<QString>("planned");
-        QTest::addColumn<QString>("actual");
         QTest::addColumn<int>("round");
-        QTest::newRow("completed") << true << true << true << "Completed"
-                                   << "checkmark.circle.fill"
-                                   << "25 min"
-                                   << "25m" << 0;
-        QTest::newRow("ended early, round 3 of a cycle") << true << true << false << "Ended early"
-                                                         << "exclamationmark.triangle"
-                                                         << "25 min"
-                                                         << "25m" << 3;
-        QTest::newRow("not finished, screen gone") << false << false << false << "Not finished"
-                                                   << "clock"
-                                                   << "—"
-                                                   << "—" << 0;
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("completed") << true << true << true << 0 << "Completed";
+        QTest::newRow("ended early, round 3 of a cycle") << true << true << false << 3 << "Ended early";
+        QTest::newRow("not finished, screen gone") << false << false << false << 0 << "Not finished";
     }
     void sessionDetail()
     {
         QFETCH(bool, screenKept);
         QFETCH(bool, ended);
         QFETCH(bool, completed);
-        QFETCH(QString, outcome);
-        QFETCH(QString, symbol);
-        QFETCH(QString, planned);
-        QFETCH(QString, actual);
         QFETCH(int, round);
+        QFETCH(QString, outcome);
         Fixture f;
         FocusScreen *work = f.addScreen(QStringLiteral("<b>Work</b>"), 1500);
         const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(-3600);
@@ -1566,56 +1305,46 @@ private Q_SLOTS:
         f.model->setSidebar(SidebarItem::sessions);
         Fixture::settle();
         FocusSessionList *list = f.content->sessionList();
-        QTest::mouseClick(list->view()->viewport(), Qt::LeftButton, {},
-                          list->view()->visualRect(list->sessions()->index(0)).center());
+        clickRow(list->view(), 0);
         Fixture::settle();
         QCOMPARE(f.model->selection(), std::optional(s->id()));
         FocusSessionDetail *detail = f.content->sessionDetail();
         QCOMPARE(f.content->currentDetail(), detail);
         QVERIFY(detail->showsForm());
         const auto value = [&](const char *name) { return f.field<QLabel>(detail, name); };
-        QCOMPARE(value("sessionScreen")->text(),
-                 screenKept ? QStringLiteral("<b>Work</b>") : QStringLiteral("Unknown"));
+        const QString none = QStringLiteral("—");
+        QCOMPARE(value("sessionScreen")->text(), screenKept ? work->name() : QStringLiteral("Unknown"));
         QCOMPARE(value("sessionScreen")->textFormat(), Qt::PlainText);
         QCOMPARE(value("sessionStarted")->text(),
                  QLocale().toString(start.toLocalTime(), QLocale::ShortFormat));
         QCOMPARE(value("sessionEnded")->text(),
-                 ended ? QLocale().toString(start.addSecs(1500).toLocalTime(), QLocale::ShortFormat)
-                       : QStringLiteral("—"));
-        QCOMPARE(value("sessionPlanned")->text(), planned);
-        QCOMPARE(value("sessionActual")->text(), actual);
+                 ended ? QLocale().toString(start.addSecs(1500).toLocalTime(), QLocale::ShortFormat) : none);
+        QCOMPARE(value("sessionPlanned")->text(), screenKept ? QStringLiteral("25 min") : none);
+        QCOMPARE(value("sessionActual")->text(), ended ? QStringLiteral("25m") : none);
         QCOMPARE(value("sessionOutcome")->text(), outcome);
-        QCOMPARE(f.field<SymbolView>(detail, "sessionOutcomeSymbol")->symbol(), symbol);
         // Only a round of a cycle shows its number.
         QCOMPARE(value("sessionRound")->isVisibleTo(detail), round > 0);
         if (round > 0)
             QCOMPARE(value("sessionRound")->text(), QString::number(round));
 
-        // The note is edited in place and reaches the file.
         auto *note = f.field<QLineEdit>(detail, "sessionNote");
         QCOMPARE(note->text(), QString());
-        QCOMPARE(note->placeholderText(), QStringLiteral("What I worked on"));
         note->setFocus();
         QTest::keyClicks(note, QStringLiteral("chapter 3, \"intro\""));
         QCOMPARE(s->note(), QStringLiteral("chapter 3, \"intro\""));
         QTRY_VERIFY(!f.context()->hasChanges());
-        {
-            auto reopened = ModelContainer::open(f.path(), Store::schema(), nullptr);
-            QVERIFY(reopened);
-            QCOMPARE(reopened->mainContext()->fetch<FocusSession>().first()->note(),
-                     QStringLiteral("chapter 3, \"intro\""));
-        }
+        QCOMPARE(f.reopen()->mainContext()->fetch<FocusSession>().first()->note(),
+                 QStringLiteral("chapter 3, \"intro\""));
         // A note is one short line.
         QTest::keyClicks(note, QString(FocusSessionDetail::kNoteMaxLength, QLatin1Char('x')));
         QCOMPARE(s->note().size(), FocusSessionDetail::kNoteMaxLength);
-        // Delete on a session row asks nothing and removes nothing.
         QTest::keyClick(list->view(), Qt::Key_Delete);
         QVERIFY(!list->deleteConfirmation());
         QCOMPARE(f.context()->fetchCount<FocusSession>(), 1);
     }
 
-    // "Export…" shows on the Sessions page only and writes the file whole;
-    // a file that cannot be written is reported and nothing is left.
+    // Exporting writes what is not saved yet too; a file that cannot be
+    // written is reported and nothing is left.
     void exportSessions()
     {
         Fixture f;
@@ -1624,15 +1353,8 @@ private Q_SLOTS:
         auto *s = f.context()->insert(std::make_unique<FocusSession>(work->uuid(), start));
         s->complete(start.addSecs(1500));
         s->setNote(QStringLiteral("line one\nline two"));
-        QAction *action = f.content->exportSessionsAction();
-        QVERIFY(f.content->toolbarActions().contains(action));
-        QVERIFY(!action->isVisible());
         f.model->setSidebar(SidebarItem::sessions);
         Fixture::settle();
-        QVERIFY(action->isVisible());
-        QCOMPARE(action->text(), QStringLiteral("Export\u2026"));
-
-        // Unsaved changes are in the file before it is read.
         QVERIFY(f.context()->hasChanges());
         const QString path = f.dir.filePath(QStringLiteral("sessions.csv"));
         auto result = f.content->exportSessionsTo(path, SessionExport::Format::csv);
@@ -1653,10 +1375,6 @@ private Q_SLOTS:
         QVERIFY2(box->text().contains(nowhere), qPrintable(box->text()));
         QVERIFY(!box->informativeText().isEmpty());
         box->close();
-
-        f.model->setSidebar(SidebarItem::focusScreens);
-        Fixture::settle();
-        QVERIFY(!action->isVisible());
     }
 
     void sessionRowsArePaintedOnDemand()
@@ -1677,6 +1395,10 @@ private Q_SLOTS:
 
     // ---- Choosing installed applications --------------------------------------
 
+    // Choose... lists the installed applications (those already in the list
+    // cannot be picked again) and adds the picked ones, or nothing when
+    // cancelled. The focus screen shows its entries as chips that remove
+    // exactly their entry.
     void chooseInstalledApplications_data()
     {
         QTest::addColumn<bool>("profile");
@@ -1693,8 +1415,8 @@ private Q_SLOTS:
         const QString apps = xdg.filePath(QStringLiteral("home/applications"));
         QDir().mkpath(apps + QStringLiteral("/kde"));
         QDir().mkpath(xdg.filePath(QStringLiteral("system")));
-        const EnvGuard dataHome("XDG_DATA_HOME", xdg.filePath(QStringLiteral("home")).toUtf8());
-        const EnvGuard dataDirs("XDG_DATA_DIRS", xdg.filePath(QStringLiteral("system")).toUtf8());
+        const auto dataHome = setEnv("XDG_DATA_HOME", xdg.filePath(QStringLiteral("home")).toUtf8());
+        const auto dataDirs = setEnv("XDG_DATA_DIRS", xdg.filePath(QStringLiteral("system")).toUtf8());
         const QString iconPath = xdg.filePath(QStringLiteral("editor.png"));
         QImage image(16, 16, QImage::Format_ARGB32);
         image.fill(Qt::red);
@@ -1725,23 +1447,20 @@ private Q_SLOTS:
         } else {
             FocusScreen *s = f.addScreen(QStringLiteral("Work"));
             s->setAllowedApps({QStringLiteral("org.example.Browser")});
-            f.model->setSelection(s->id());
-            field = f.field<CommaListEdit>(f.screenDetail(), "allowedAppsField");
+            field = f.field<CommaListEdit>(f.edit(s), "allowedAppsField");
             choose = f.content->focusScreenDetail()->chooseAllowedAppsButton();
             stored = [s] { return s->allowedApps(); };
             Fixture::settle();
         }
         QVERIFY(choose);
-        QCOMPARE(choose->text(), QStringLiteral("Choose..."));
 
-        QStringList names, ids;
+        QStringList ids;
         bool browserPickable = true;
         bool editorHasIcon = false;
         int filtered = -1;
         AppChooser::setResponder([&](AppChooser &chooser) {
             QAbstractItemModel *list = chooser.applications();
             for (int row = 0; row < list->rowCount(); ++row) {
-                names << list->index(row, AppChooser::NameColumn).data().toString();
                 ids << list->index(row, AppChooser::IdColumn).data().toString();
                 if (ids.last() == u"org.example.Browser")
                     browserPickable = list->index(row, 0).flags().testFlag(Qt::ItemIsSelectable);
@@ -1759,7 +1478,6 @@ private Q_SLOTS:
         AppChooser::setResponder({});
         Fixture::settle();
 
-        QCOMPARE(names, (QStringList{"Browser", "Editor", "Konsole"}));
         QCOMPARE(ids, (QStringList{"org.example.Browser", "org.example.Editor", "kde-konsole"}));
         QVERIFY(!browserPickable); // already in the list
         QVERIFY(editorHasIcon);
@@ -1791,7 +1509,6 @@ private Q_SLOTS:
         if (!accept)
             return;
         QVERIFY(!chips->chips().at(1)->findChild<QLabel *>(QStringLiteral("appChipIcon"))->pixmap().isNull());
-        QCOMPARE(chips->chips().at(1)->toolTip(), QStringLiteral("org.example.Editor"));
         // Removing one chip takes exactly that entry out, text and store alike.
         chips->chips().at(1)->findChild<QToolButton *>(QStringLiteral("appChipRemove"))->click();
         Fixture::settle();
@@ -1861,8 +1578,7 @@ private Q_SLOTS:
         FocusScreen *s = f.addScreen(QStringLiteral("Work"));
         s->setOverlayBackgroundType(OverlayBackgroundType(type));
         s->setOverlayBackgroundValue(OptionalText::fromText(before));
-        f.model->setSelection(s->id());
-        FocusScreenDetail *detail = f.screenDetail();
+        FocusScreenDetail *detail = f.edit(s);
         QString startPath;
         QColor initial;
         FocusScreenDetail::setPickers({[&](QWidget *, const QString &start) {
@@ -1912,20 +1628,13 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, present);
         QFETCH(QList<bool>, pickable);
-        const QList<DesktopEntry> entries{
-            {QStringLiteral("debian-uxterm"),
-             QStringLiteral("UXTerm"),
-             {},
-             QStringLiteral("uxterm"),
-             {},
-             QStringLiteral("UXTerm")},
-            {QStringLiteral("debian-xterm"),
-             QStringLiteral("XTerm"),
-             {},
-             QStringLiteral("xterm"),
-             {},
-             QStringLiteral("XTerm")},
+        // As xterm's packages describe it: the window class is the name.
+        const auto entry = [](const char *id, const char *program, const char *name) {
+            return DesktopEntry{QLatin1String(id),  QLatin1String(name), {}, QLatin1String(program), {},
+                                QLatin1String(name)};
         };
+        const QList<DesktopEntry> entries{entry("debian-uxterm", "uxterm", "UXTerm"),
+                                          entry("debian-xterm", "xterm", "XTerm")};
         AppChooser chooser(installedApplications(), entries, present);
         QAbstractItemModel *list = chooser.applications();
         QCOMPARE(list->rowCount(), 2);
@@ -1944,78 +1653,52 @@ private Q_SLOTS:
 
     // ---- Lock profiles ------------------------------------------------------
 
+    // The empty state's button and the toolbar make a profile (newest first)
+    // and open its editor; the row follows the edits, counting the blocked
+    // applications in words; Delete in the context menu removes it.
     void profilesCreateEditDelete()
     {
         Fixture f;
         f.model->setSidebar(SidebarItem::profiles);
         AppLockProfileList *list = f.content->lockProfileList();
-        auto *older = f.context()->insert(std::make_unique<AppLockProfile>(
-            QStringLiteral("Older"), QStringList{QStringLiteral("x")}, QStringList(), LockMode::overlay));
-        older->setCreatedAt(QDateTime::currentDateTimeUtc().addDays(-1));
+        AppLockProfileListModel *rows = list->profiles();
+        AppLockProfileDetail *detail = f.content->lockProfileDetail();
+        const auto blockedText = [rows] {
+            return rows->index(0).data(AppLockProfileListModel::BlockedAppsTextRole).toString();
+        };
+        QVERIFY(shown(list->emptyState(), f.window.get()));
+        list->emptyState()->button()->click();
         Fixture::settle();
-        QCOMPARE(list->profiles()->index(0).data(AppLockProfileListModel::BlockedAppsTextRole).toString(),
-                 QStringLiteral("1 blocked app"));
+        QVERIFY(!shown(list->emptyState(), f.window.get()));
+        QVERIFY(detail->showsForm());
+        AppLockProfile *first = detail->profile();
+        first->setCreatedAt(QDateTime::currentDateTimeUtc().addDays(-1));
 
         f.content->newProfileAction()->trigger();
         Fixture::settle();
-        QCOMPARE(list->profiles()->rowCount(), 2);
-        QCOMPARE(list->profiles()->index(0).data().toString(), QStringLiteral("New Lock Profile"));
-        QCOMPARE(list->profiles()->index(0).data(AppLockProfileListModel::BlockedAppsTextRole).toString(),
-                 QStringLiteral("0 blocked apps"));
+        QCOMPARE(rows->rowCount(), 2);
+        QCOMPARE(rows->index(0).data().toString(), QStringLiteral("New Lock Profile"));
+        QCOMPARE(blockedText(), QStringLiteral("0 blocked apps"));
         QCOMPARE(list->view()->currentIndex().row(), 0);
-        AppLockProfileDetail *detail = f.content->lockProfileDetail();
-        QVERIFY(detail->showsForm());
         AppLockProfile *created = detail->profile();
+        QVERIFY(created != first);
         QCOMPARE(created->mode(), LockMode::hideApps);
 
         typeInto(f.field<QLineEdit>(detail, "nameField"), QStringLiteral("!"));
         QCOMPARE(created->name(), QStringLiteral("New Lock Profile!"));
         choose(f.field<QComboBox>(detail, "modePicker"), 1);
         QCOMPARE(created->mode(), LockMode::preventLaunch);
-        typeInto(f.field<CommaListEdit>(detail, "blockedAppsField"), QStringLiteral("a, b, c"));
-        QCOMPARE(list->profiles()->index(0).data(AppLockProfileListModel::BlockedAppsTextRole).toString(),
-                 QStringLiteral("3 blocked apps"));
-        QCOMPARE(LockMode(list->profiles()->index(0).data(AppLockProfileListModel::LockModeRole).toInt()),
+        QCOMPARE(LockMode(rows->index(0).data(AppLockProfileListModel::LockModeRole).toInt()),
                  LockMode::preventLaunch);
+        auto *apps = f.field<CommaListEdit>(detail, "blockedAppsField");
+        typeInto(apps, QStringLiteral("a"));
+        QCOMPARE(blockedText(), QStringLiteral("1 blocked app"));
+        typeInto(apps, QStringLiteral(", b, c"));
+        QCOMPARE(blockedText(), QStringLiteral("3 blocked apps"));
 
-        std::unique_ptr<QMenu> menu(list->contextMenu(list->profiles()->index(0), list));
-        QCOMPARE(menu->actions().size(), 1);
         QVERIFY(Fixture::chooseFromMenu(list, 0, QStringLiteral("Delete")));
-        QCOMPARE(list->profiles()->rowCount(), 1);
+        QCOMPARE(rows->rowCount(), 1);
         QVERIFY(!detail->showsForm());
-    }
-
-    void createProfileFromEmptyState()
-    {
-        Fixture f;
-        f.model->setSidebar(SidebarItem::profiles);
-        AppLockProfileList *list = f.content->lockProfileList();
-        QVERIFY(shown(list->emptyState(), f.window.get()));
-        list->emptyState()->button()->click();
-        Fixture::settle();
-        QVERIFY(!shown(list->emptyState(), f.window.get()));
-        QCOMPARE(list->profiles()->index(0).data().toString(), QStringLiteral("New Lock Profile"));
-        QVERIFY(f.content->lockProfileDetail()->showsForm());
-    }
-
-    void lockModeBadge_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("hideApps") << int(LockMode::hideApps) << "Hide Apps";
-        QTest::newRow("preventLaunch") << int(LockMode::preventLaunch) << "Prevent Launch";
-        QTest::newRow("overlay") << int(LockMode::overlay) << "Overlay";
-    }
-    void lockModeBadge()
-    {
-        QFETCH(int, mode);
-        QFETCH(QString, text);
-        LockModeBadge badge(LockMode(mode), nullptr);
-        QCOMPARE(badge.text(), text);
-        const QFontMetrics fm(LockModeBadge::badgeFont(badge.font()));
-        QCOMPARE(badge.sizeHint().height(), fm.height() + 2 * LockModeBadge::kVerticalInset);
-        QVERIFY(badge.sizeHint().width() > fm.horizontalAdvance(text) + 2 * LockModeBadge::kHorizontalInset);
-        QCOMPARE(LockModeBadge::badgeFont(badge.font()).weight(), QFont::Medium);
     }
 
     // The badge's text and symbol take the accent's text colour, readable on
@@ -2030,8 +1713,6 @@ private Q_SLOTS:
     void lockModeBadgeInkIsTheAccentTextColour()
     {
         QFETCH(QString, themeID);
-        QCOMPARE(Theme::all().size(), 11);
-
         // How close the image comes to a colour: the smallest largest channel
         // difference over its pixels (0 for a fully inked pixel of it).
         const auto closest = [](const QImage &image, const QColor &colour) {
@@ -2094,8 +1775,7 @@ private Q_SLOTS:
         QFETCH(QStringList, stored);
         Fixture f;
         FocusScreen *s = f.addScreen(QStringLiteral("Scheduled"));
-        f.model->setSelection(s->id());
-        FocusScreenDetail *detail = f.screenDetail();
+        FocusScreenDetail *detail = f.edit(s);
         ScheduleEditor *editor = detail->scheduleEditor();
         QVERIFY(editor);
         for (const QString &step : std::as_const(steps)) {
@@ -2133,19 +1813,13 @@ private Q_SLOTS:
     void lockProfilePicker()
     {
         Fixture f;
-        auto *reading = f.context()->insert(
-            std::make_unique<AppLockProfile>(QStringLiteral("Reading"), QStringList{QStringLiteral("steam")},
-                                             QStringList{}, LockMode::hideApps));
-        auto *social = f.context()->insert(
-            std::make_unique<AppLockProfile>(QStringLiteral("Social"), QStringList{},
-                                             QStringList{QStringLiteral("reddit.com")}, LockMode::overlay));
+        auto *reading = f.model->addLockProfile(QStringLiteral("Reading"), {}, {}, LockMode::hideApps);
+        auto *social = f.model->addLockProfile(QStringLiteral("Social"), {}, {}, LockMode::overlay);
         FocusScreen *s = f.addScreen(QStringLiteral("Deep Work"));
         f.addScreen(QStringLiteral("Mail"));
-        f.model->setSelection(s->id());
-        FocusScreenDetail *detail = f.screenDetail();
+        FocusScreenDetail *detail = f.edit(s);
         QComboBox *picker = detail->lockProfilePicker();
         QCOMPARE(picker->count(), 3);
-        QCOMPARE(picker->itemText(1), QStringLiteral("Reading"));
         QCOMPARE(picker->itemText(2), QStringLiteral("Social"));
         QCOMPARE(picker->currentIndex(), 0);
         picker->setCurrentIndex(2);
@@ -2189,8 +1863,7 @@ private Q_SLOTS:
         QFETCH(bool, breaksShown);
         Fixture f;
         FocusScreen *s = f.addScreen(QStringLiteral("Rounds"));
-        f.model->setSelection(s->id());
-        FocusScreenDetail *detail = f.screenDetail();
+        FocusScreenDetail *detail = f.edit(s);
         detail->roundsField()->setValue(typed);
         Fixture::settle();
         QCOMPARE(s->rounds(), stored);

@@ -42,38 +42,20 @@ namespace {
 // The roles a user acts on or reads as a control; each needs a name.
 bool needsName(QAccessibleInterface *iface)
 {
+    static const QSet<QAccessible::Role> controls{
+        QAccessible::Button,        QAccessible::CheckBox, QAccessible::RadioButton, QAccessible::ComboBox,
+        QAccessible::EditableText,  QAccessible::Slider,   QAccessible::SpinBox,     QAccessible::Dial,
+        QAccessible::List,          QAccessible::ListItem, QAccessible::Table,       QAccessible::Tree,
+        QAccessible::TreeItem,      QAccessible::Row,      QAccessible::Cell,        QAccessible::PageTab,
+        QAccessible::Chart,         QAccessible::Clock,    QAccessible::ProgressBar, QAccessible::ButtonMenu,
+        QAccessible::ButtonDropDown};
     auto *widget = qobject_cast<QWidget *>(iface->object());
-    switch (iface->role()) {
-    case QAccessible::Button:
-    case QAccessible::CheckBox:
-    case QAccessible::RadioButton:
-    case QAccessible::ComboBox:
-    case QAccessible::EditableText:
-    case QAccessible::Slider:
-    case QAccessible::SpinBox:
-    case QAccessible::Dial:
-    case QAccessible::List:
-    case QAccessible::ListItem:
-    case QAccessible::Table:
-    case QAccessible::Tree:
-    case QAccessible::TreeItem:
-    case QAccessible::Row:
-    case QAccessible::Cell:
-    case QAccessible::PageTab:
-    case QAccessible::Chart:
-    case QAccessible::Clock:
-    case QAccessible::ProgressBar:
-    case QAccessible::ButtonMenu:
-    case QAccessible::ButtonDropDown:
-        return true;
-    case QAccessible::Graphic:
+    if (iface->role() == QAccessible::Graphic)
         return !(widget && Accessible::isDecorative(widget));
-    case QAccessible::StaticText:
-        // A label speaks its text; a painted text must be named.
+    // A label speaks its text; a painted text must be named.
+    if (iface->role() == QAccessible::StaticText)
         return widget && !qobject_cast<QLabel *>(widget);
-    default:
-        return false;
-    }
+    return controls.contains(iface->role());
 }
 
 QString describe(QAccessibleInterface *iface)
@@ -150,6 +132,20 @@ struct Scratch
 QString failures(const QStringList &unnamed)
 {
     return QStringLiteral("controls without a name:\n  ") + unnamed.join(QStringLiteral("\n  "));
+}
+
+// The main window, active, showing the first focus screen's editor.
+std::unique_ptr<MainWindow> focusScreenPage(Scratch &s)
+{
+    auto window = std::make_unique<MainWindow>(s.model.get(), &s.themes, &s.probes, nullptr);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    if (!QTest::qWaitForWindowActive(window.get()))
+        qWarning("the main window did not become active");
+    s.model->setSidebar(SidebarItem::focusScreens);
+    s.model->setSelection(s.screen->id());
+    QCoreApplication::processEvents();
+    return window;
 }
 
 } // namespace
@@ -344,15 +340,9 @@ private Q_SLOTS:
     void tabWalksTheFocusScreenPage()
     {
         Scratch s;
-        MainWindow window(s.model.get(), &s.themes, &s.probes, nullptr);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QApplication::setActiveWindow(&window);
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        s.model->setSidebar(SidebarItem::focusScreens);
-        s.model->setSelection(s.screen->id());
-        QCoreApplication::processEvents();
-        ContentView *content = window.content();
+        const auto window = focusScreenPage(s);
+        QVERIFY(window->isActiveWindow());
+        ContentView *content = window->content();
         content->sidebar()->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(content->sidebar()->hasFocus());
 
@@ -392,15 +382,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, which);
         Scratch s;
-        MainWindow window(s.model.get(), &s.themes, &s.probes, nullptr);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QApplication::setActiveWindow(&window);
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        s.model->setSidebar(SidebarItem::focusScreens);
-        s.model->setSelection(s.screen->id());
-        QCoreApplication::processEvents();
-        ContentView *content = window.content();
+        const auto window = focusScreenPage(s);
+        QVERIFY(window->isActiveWindow());
+        ContentView *content = window->content();
         QWidget *target = nullptr;
         if (which == QLatin1String("sidebar"))
             target = content->sidebar();
@@ -409,7 +393,7 @@ private Q_SLOTS:
         else
             target = content->focusScreenDetail()->findChild<DurationPicker *>();
         QVERIFY(target);
-        window.setFocus();
+        window->setFocus();
         QTRY_VERIFY(!target->hasFocus());
         const QImage plain = target->grab().toImage();
         target->setFocus(Qt::TabFocusReason);
