@@ -11,7 +11,6 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 #include <QTest>
 
 #include <cstdio>
@@ -38,7 +37,9 @@ struct Desk
         for (const auto &description : descriptions)
             apps.append(add(description));
     }
-    RunningApplication add(const QString &description)
+    // Adds the described application to the desk; launched: only makes it,
+    // for a launch still to come.
+    RunningApplication add(const QString &description, bool launched = false)
     {
         const auto parts = description.split(QLatin1Char(':'));
         auto names = parts.value(0).split(QLatin1Char('|'));
@@ -47,7 +48,9 @@ struct Desk
         const auto pid =
             parts.value(1) == QLatin1String("-") ? std::nullopt : std::optional(parts.value(1).toInt());
         const auto flags = parts.value(2);
-        const auto app = workspace.addApplication(appId, pid, flags.contains(QLatin1Char('h')), names);
+        const auto app = launched
+                             ? workspace.makeApplication(appId, pid, names)
+                             : workspace.addApplication(appId, pid, flags.contains(QLatin1Char('h')), names);
         if (flags.contains(QLatin1Char('s')))
             workspace.setCurrentApplication(app);
         return app;
@@ -95,6 +98,17 @@ void writeJson(const QString &path, const QJsonObject &object)
     QFile out(path);
     QVERIFY(out.open(QIODevice::WriteOnly));
     out.write(QJsonDocument(object).toJson());
+}
+
+// A journal left by a run that is gone, naming the first `hidden` of the
+// desk's applications, which it hid; what the file says.
+QJsonObject leaveJournal(Desk &desk, const QString &path, int hidden)
+{
+    for (int i = 0; i < hidden; ++i)
+        desk.workspace.setHiddenFlag(desk.apps[i], true, true);
+    if (!LockJournal(path).write(desk.workspace.hiddenWindowsRecord()))
+        return {};
+    return readJson(path);
 }
 
 // Every identity a journal record names.
@@ -175,8 +189,6 @@ private Q_SLOTS:
         const QStringList desk{"XTerm:10", "XClock:11", "XEyes:12"};
         QTest::newRow("allowed app stays, others hidden in order")
             << "hideApps" << desk << QStringList{"XTerm"} << QStringList{"pid:11", "pid:12"};
-        QTest::newRow("preventLaunch sweeps as well")
-            << "preventLaunch" << desk << QStringList{"XTerm"} << QStringList{"pid:11", "pid:12"};
         QTest::newRow("overlay hides nothing") << "overlay" << desk << QStringList{} << QStringList{};
         QTest::newRow("visit order is the workspace's")
             << "hideApps" << QStringList{"C:30", "A:10", "B:20"} << QStringList{}
@@ -351,38 +363,29 @@ private Q_SLOTS:
         QCOMPARE(desk.hiddenNow(), QStringList{"pid:11"});
     }
 
-    void restoreFollowsListOrder()
-    {
-        Desk desk({"C:30", "A:10", "B:20"});
-        desk.manager->startLock(Mode::hideApps, {});
-        desk.workspace.clearCalls();
-        desk.manager->stopLock();
-        drainEvents();
-        QCOMPARE(desk.workspace.calls(),
-                 (QStringList{"ax-unhide:pid:30", "ax-unhide:pid:10", "ax-unhide:pid:20"}));
-    }
-
+    // A terminated application leaves the list; the rest are shown again in
+    // the list's order.
     void terminationPrunesByPid()
     {
-        Desk desk({"A:10", "B:11", "C:12"});
+        Desk desk({"C:12", "A:10", "B:11"});
         desk.manager->startLock(Mode::hideApps, {});
         desk.workspace.terminate(desk.app("pid:11"));
         // Handled after the workspace's notification has returned.
         QCOMPARE(desk.hiddenIdentities().size(), 3);
         drainEvents();
-        QCOMPARE(desk.hiddenIdentities(), (QStringList{"pid:10", "pid:12"}));
+        QCOMPARE(desk.hiddenIdentities(), (QStringList{"pid:12", "pid:10"}));
 
         // A termination of something never hidden, or without a pid, changes nothing.
         desk.workspace.terminate(desk.workspace.makeApplication(QStringLiteral("Z"), 99));
         desk.workspace.terminate(desk.workspace.makeApplication(QStringLiteral("Y"), std::nullopt));
         desk.workspace.terminate(RunningApplication());
         drainEvents();
-        QCOMPARE(desk.hiddenIdentities(), (QStringList{"pid:10", "pid:12"}));
+        QCOMPARE(desk.hiddenIdentities(), (QStringList{"pid:12", "pid:10"}));
 
         desk.workspace.clearCalls();
         desk.manager->stopLock();
         drainEvents();
-        QCOMPARE(desk.workspace.calls(), (QStringList{"ax-unhide:pid:10", "ax-unhide:pid:12"}));
+        QCOMPARE(desk.workspace.calls(), (QStringList{"ax-unhide:pid:12", "ax-unhide:pid:10"}));
     }
 
     void launchDuringPreventLaunch_data()
@@ -422,14 +425,7 @@ private Q_SLOTS:
             app = desk.app("pid:11");
             desk.workspace.setHiddenFlag(app, false); // the user brought it back
         } else {
-            const auto parts = launched.split(QLatin1Char(':'));
-            auto names = parts[0].split(QLatin1Char('|'));
-            const auto first = names.takeFirst();
-            const auto appId = first == QLatin1String("-") ? std::nullopt : std::optional(first);
-            const auto pid = parts[1] == QLatin1String("-") ? std::nullopt : std::optional(parts[1].toInt());
-            app = desk.workspace.makeApplication(appId, pid, names);
-            if (parts.value(2) == QLatin1String("s"))
-                desk.workspace.setCurrentApplication(app);
+            app = desk.add(launched, true);
         }
         if (accessibilityFails)
             desk.accessibility.failHiding(app.identity());
@@ -462,15 +458,6 @@ private Q_SLOTS:
         drainEvents();
         QVERIFY(!desk.workspace.isHidden(app));
         QVERIFY(desk.manager->hiddenApps().isEmpty());
-
-        // After the lock, a preventLaunch lock's subscription is gone too.
-        Desk second;
-        second.manager->startLock(Mode::preventLaunch, {});
-        second.manager->stopLock();
-        const auto late = second.workspace.makeApplication(QStringLiteral("Late"), 21);
-        second.workspace.launch(late);
-        drainEvents();
-        QVERIFY(!second.workspace.isHidden(late));
     }
 
     void sweepFallbackIsNotRemembered()
@@ -599,45 +586,6 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(path));
         QCOMPARE(desk.hiddenNow(), QStringList{"pid:12"}); // hidden by the user, stays hidden
         QCOMPARE(LockJournal::restoreLeftovers(desk.workspace, path), 0);
-    }
-
-    void leftoverJournalKept_data()
-    {
-        QTest::addColumn<bool>("available");
-        QTest::addColumn<bool>("writerRunning");
-        QTest::newRow("workspace not available") << false << false;
-        QTest::newRow("writer still running") << true << true;
-    }
-    void leftoverJournalKept()
-    {
-        QFETCH(bool, available);
-        QFETCH(bool, writerRunning);
-        QTemporaryDir dir;
-        const auto path = dir.filePath(QStringLiteral("journal"));
-        Desk desk({"A:10"});
-        desk.workspace.setHiddenFlag(desk.apps[0], true, true);
-        QVERIFY(LockJournal(path).write(desk.workspace.hiddenWindowsRecord()));
-
-        QProcess writer;
-        if (writerRunning) {
-            writer.start(QStringLiteral("sleep"), {QStringLiteral("30")});
-            QVERIFY(writer.waitForStarted());
-            auto file = readJson(path);
-            file.insert("writerPid", writer.processId());
-            file.insert("writerName", QStringLiteral("sleep"));
-            QFile out(path);
-            QVERIFY(out.open(QIODevice::WriteOnly));
-            out.write(QJsonDocument(file).toJson());
-        }
-        desk.workspace.setAvailable(available, QStringLiteral("no display"));
-
-        QCOMPARE(LockJournal::restoreLeftovers(desk.workspace, path), 0);
-        QVERIFY(QFile::exists(path));
-        QVERIFY(desk.workspace.isHidden(desk.apps[0]));
-        if (writerRunning) {
-            writer.kill();
-            writer.waitForFinished();
-        }
     }
 
     // The order that makes a lock crash-safe: the journal names an
@@ -779,11 +727,9 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const auto path = dir.filePath(QStringLiteral("journal"));
         Desk desk({"A:10", "B:11"});
-        desk.workspace.setHiddenFlag(desk.apps[0], true, true);
-        desk.workspace.setHiddenFlag(desk.apps[1], true, true);
-        QVERIFY(LockJournal(path).write(desk.workspace.hiddenWindowsRecord()));
+        auto file = leaveJournal(desk, path, 2);
+        QVERIFY(!file.isEmpty());
         Zombie zombie;
-        auto file = readJson(path);
         file.insert("writerPid", zombie.pid);
         file.insert("writerToken", QStringLiteral("killed"));
         writeJson(path, file);
@@ -794,17 +740,18 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(path));
     }
 
+    // A journal whose writer still runs is that run's: its windows are not
+    // shown, and the file is neither overwritten nor removed.
     void liveWritersJournalIsNeitherOverwrittenNorRemoved()
     {
         QTemporaryDir dir;
         const auto path = dir.filePath(QStringLiteral("journal"));
         Desk desk({"A:10", "B:11"});
-        desk.workspace.setHiddenFlag(desk.apps[0], true, true);
-        QVERIFY(LockJournal(path).write(desk.workspace.hiddenWindowsRecord()));
+        auto file = leaveJournal(desk, path, 1);
+        QVERIFY(!file.isEmpty());
         QProcess writer;
         writer.start(QStringLiteral("sleep"), {QStringLiteral("30")});
         QVERIFY(writer.waitForStarted());
-        auto file = readJson(path);
         file.insert("writerPid", writer.processId());
         file.insert("writerName", QStringLiteral("sleep"));
         writeJson(path, file);
@@ -812,6 +759,7 @@ private Q_SLOTS:
         QSignalSpy refused(desk.manager.get(), &AppLockManager::hidingRefused);
         desk.manager->setJournalPath(path);
         QCOMPARE(desk.manager->restoreLeftovers(), 0);
+        QVERIFY(desk.workspace.isHidden(desk.apps[0]));
         {
             StdoutCapture capture;
             desk.manager->startLock(Mode::hideApps, {});
@@ -832,9 +780,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const auto path = dir.filePath(QStringLiteral("journal"));
         Desk desk({"A:10", "B:11"});
-        desk.workspace.setHiddenFlag(desk.apps[0], true, true);
-        QVERIFY(LockJournal(path).write(desk.workspace.hiddenWindowsRecord()));
-        const auto leftover = readJson(path).value("record").toObject();
+        const auto leftover = leaveJournal(desk, path, 1).value("record").toObject();
+        QVERIFY(!leftover.isEmpty());
 
         desk.workspace.setAvailable(false, QStringLiteral("no EWMH window manager"));
         desk.manager->setJournalPath(path);
