@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -219,6 +220,13 @@ class TestStore : public QObject
 private:
     QTemporaryDir m_dir;
     QString storePath(const QString &name) const { return m_dir.filePath(name); }
+    // The two ways a store file may keep its journal, as rows.
+    static void journalModes()
+    {
+        QTest::addColumn<QString>("journalMode");
+        QTest::newRow("rollback journal") << "delete";
+        QTest::newRow("write-ahead log") << "wal";
+    }
 
 private Q_SLOTS:
     // A new screen locks without strictness and with its own identity; a new
@@ -395,40 +403,36 @@ private Q_SLOTS:
                  QStringLiteral("keep"));
     }
 
-    // An id is never handed out twice, also after deletes and across runs.
-    void identifiersStableAcrossRuns()
+    // An id is never handed out twice: not after a delete, not in a later
+    // run, not by a second container on the same file.
+    void identifiersAreNeverReused()
     {
         const QString path = storePath(QStringLiteral("ids.store"));
-        PersistentIdentifier first, second;
+        PersistentIdentifier first, deleted, third;
         {
             auto container = openStore(path);
             ModelContext *ctx = container->mainContext();
             first = ctx->insert(std::make_unique<FocusScreen>(QStringLiteral("1"), 60))->id();
-            second = ctx->insert(std::make_unique<FocusScreen>(QStringLiteral("2"), 60))->id();
+            auto *newest = ctx->insert(std::make_unique<FocusScreen>(QStringLiteral("2"), 60));
+            QVERIFY(ctx->save());
+            deleted = newest->id();
+            ctx->remove(newest);
+            QVERIFY(ctx->save());
+            third = ctx->insert(std::make_unique<FocusScreen>(QStringLiteral("3"), 60))->id();
             QVERIFY(ctx->save());
         }
-        auto container = openStore(path);
-        ModelContext *ctx = container->mainContext();
-        QCOMPARE(ctx->model<FocusScreen>(first)->name(), QStringLiteral("1"));
-        QCOMPARE(ctx->model<FocusScreen>(second)->name(), QStringLiteral("2"));
-        const auto third = ctx->insert(std::make_unique<FocusScreen>(QStringLiteral("3"), 60))->id();
-        QVERIFY(third != first && third != second);
-    }
-
-    // A second container on the same file does not reuse ids the first
-    // one has saved.
-    void twoContainersOnOneFile()
-    {
-        const QString path = storePath(QStringLiteral("two.store"));
         auto a = openStore(path);
         auto b = openStore(path);
         QVERIFY(a && b);
-        a->mainContext()->insert(std::make_unique<FocusScreen>(QStringLiteral("from a"), 60));
+        QCOMPARE(a->mainContext()->model<FocusScreen>(first)->name(), QStringLiteral("1"));
+        QCOMPARE(a->mainContext()->model<FocusScreen>(third)->name(), QStringLiteral("3"));
+        auto *fromA = a->mainContext()->insert(std::make_unique<FocusScreen>(QStringLiteral("from a"), 60));
         QVERIFY(a->mainContext()->save());
-        b->mainContext()->insert(std::make_unique<FocusScreen>(QStringLiteral("from b"), 60));
+        auto *fromB = b->mainContext()->insert(std::make_unique<FocusScreen>(QStringLiteral("from b"), 60));
         QString error;
         QVERIFY2(b->mainContext()->save(&error), qPrintable(error));
-        QCOMPARE(rawQuery(path, QStringLiteral("SELECT count(*) FROM FocusScreen")).toInt(), 2);
+        QCOMPARE((QSet<PersistentIdentifier>{first, deleted, third, fromA->id(), fromB->id()}).size(), 5);
+        QCOMPARE(rawQuery(path, QStringLiteral("SELECT count(*) FROM FocusScreen")).toInt(), 4);
     }
 
     // A stored enumeration string this release does not know (written by
@@ -546,24 +550,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing folder") << "missing-folder"
-                                        << "No such file or directory";
-        QTest::newRow("path is a folder") << "folder"
-                                          << "folder";
-        QTest::newRow("not a database") << "garbage"
-                                        << "not a database";
-        QTest::newRow("empty but locked down") << "readonly"
-                                               << "not writable";
-        QTest::newRow("truncated database") << "truncated"
-                                            << "";
-        QTest::newRow("corrupt pages") << "corrupt"
-                                       << "";
-        QTest::newRow("newer schema") << "newer"
-                                      << "newer version of Lumora";
-        QTest::newRow("someone else's SQLite file") << "foreign"
-                                                    << "not a Lumora store";
-        QTest::newRow("missing column") << "missing-column"
-                                        << "no column";
+        const auto row = [](const char *name, const char *kind, const char *reason) {
+            QTest::newRow(name) << QString::fromLatin1(kind) << QString::fromLatin1(reason);
+        };
+        row("missing folder", "missing-folder", "No such file or directory");
+        row("path is a folder", "folder", "folder");
+        row("not a database", "garbage", "not a database");
+        row("empty but locked down", "readonly", "not writable");
+        row("truncated database", "truncated", "");
+        row("corrupt pages", "corrupt", "");
+        row("newer schema", "newer", "newer version of Lumora");
+        row("someone else's SQLite file", "foreign", "not a Lumora store");
+        row("missing column", "missing-column", "no column");
     }
     void openFailures()
     {
@@ -633,12 +631,7 @@ private Q_SLOTS:
 
     // A store written before migrations existed opens at the latest version
     // with every row and value kept, after a copy of it was put beside it.
-    void migrateFixture_data()
-    {
-        QTest::addColumn<QString>("journalMode");
-        QTest::newRow("rollback journal") << "delete";
-        QTest::newRow("write-ahead log") << "wal";
-    }
+    void migrateFixture_data() { journalModes(); }
     void migrateFixture()
     {
         QFETCH(QString, journalMode);
@@ -731,12 +724,7 @@ private Q_SLOTS:
 
     // A migration that fails says which step and why, leaves the file as it
     // was and keeps no copy.
-    void failedMigration_data()
-    {
-        QTest::addColumn<QString>("journalMode");
-        QTest::newRow("rollback journal") << "delete";
-        QTest::newRow("write-ahead log") << "wal";
-    }
+    void failedMigration_data() { journalModes(); }
     void failedMigration()
     {
         QFETCH(QString, journalMode);
