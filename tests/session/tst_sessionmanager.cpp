@@ -721,45 +721,43 @@ private Q_SLOTS:
         QVERIFY(!m_lock->isActive());
     }
 
+    // opened: what the start opened, "app:<name>" or "url:<address>".
     void autoOpen_data()
     {
         QTest::addColumn<QVariant>("app");
         QTest::addColumn<QVariant>("url");
-        QTest::addColumn<QStringList>("openedApps");
-        QTest::addColumn<QStringList>("openedUrls");
-        const QVariant none;
-        QTest::newRow("app wins over address")
-            << QVariant(QStringLiteral("firefox")) << QVariant(QStringLiteral("https://example.com"))
-            << QStringList{"firefox"} << QStringList{};
-        QTest::newRow("empty app still wins")
-            << QVariant(QStringLiteral("")) << QVariant(QStringLiteral("https://a.b")) << QStringList{""}
-            << QStringList{};
-        QTest::newRow("address") << none << QVariant(QStringLiteral("https://example.com/x?y=1"))
-                                 << QStringList{} << QStringList{"https://example.com/x?y=1"};
-        QTest::newRow("address without scheme")
-            << none << QVariant(QStringLiteral("example.com")) << QStringList{} << QStringList{};
-        QTest::newRow("address that does not parse")
-            << none << QVariant(QStringLiteral("http://exa mple.com:99999")) << QStringList{}
-            << QStringList{};
-        QTest::newRow("nothing") << none << none << QStringList{} << QStringList{};
+        QTest::addColumn<QStringList>("opened");
+        const auto row = [](const char *name, const char *app, const char *url, const char *opened) {
+            const auto value = [](const char *text) {
+                return text ? QVariant(QString::fromLatin1(text)) : QVariant();
+            };
+            QTest::newRow(name) << value(app) << value(url)
+                                << (opened ? QStringList{QString::fromLatin1(opened)} : QStringList());
+        };
+        row("app wins over address", "firefox", "https://example.com", "app:firefox");
+        row("empty app still wins", "", "https://a.b", "app:");
+        row("address", nullptr, "https://example.com/x?y=1", "url:https://example.com/x?y=1");
+        row("address without scheme", nullptr, "example.com", nullptr);
+        row("address that does not parse", nullptr, "http://exa mple.com:99999", nullptr);
+        row("nothing", nullptr, nullptr, nullptr);
     }
     void autoOpen()
     {
         QFETCH(QVariant, app);
         QFETCH(QVariant, url);
-        QFETCH(QStringList, openedApps);
-        QFETCH(QStringList, openedUrls);
+        QFETCH(QStringList, opened);
         FocusScreen *screen = addScreen(60);
         if (app.isValid())
             screen->setAutoOpenApp(app.toString());
         if (url.isValid())
             screen->setAutoOpenURL(url.toString());
         requestStart(screen);
-        QCOMPARE(m_opener.applications, openedApps);
-        QStringList urls;
-        for (const QUrl &u : m_opener.urls)
-            urls << u.toString();
-        QCOMPARE(urls, openedUrls);
+        QStringList openedNow;
+        for (const QString &a : std::as_const(m_opener.applications))
+            openedNow << QStringLiteral("app:") + a;
+        for (const QUrl &u : std::as_const(m_opener.urls))
+            openedNow << QStringLiteral("url:") + u.toString();
+        QCOMPARE(openedNow, opened);
     }
 
     void lockAndOverlayGetTheScreenAsStored()
@@ -806,37 +804,31 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("script");
         QTest::addColumn<QStringList>("overlays");
         QTest::addColumn<QStringList>("rows");
-        QTest::newRow("two rounds, applications back for the break")
-            << 2 << 2.0 << 0 << 0.0 << true << 0
-            << QStringList{"hidden", "t3", "shown", "t2", "hidden", "t3", "shown"}
-            << QStringList{"R1", "B1", "R2"} << QStringList{"1:1:3", "2:1:3"};
-        QTest::newRow("two rounds, applications stay hidden")
-            << 2 << 2.0 << 0 << 0.0 << false << 0
-            << QStringList{"hidden", "t3", "hidden", "t2", "hidden", "t3", "shown"}
-            << QStringList{"R1", "B1", "R2"} << QStringList{"1:1:3", "2:1:3"};
-        QTest::newRow("a skipped break")
-            << 2 << 60.0 << 0 << 0.0 << true << 0 << QStringList{"t3", "t1", "skip", "hidden", "t3"}
-            << QStringList{"R1", "B1", "R2"} << QStringList{"1:1:3", "2:1:3"};
-        QTest::newRow("an end in the break ends the cycle")
-            << 3 << 60.0 << 0 << 0.0 << true << 0 << QStringList{"t3", "t5", "end", "shown"}
-            << QStringList{"R1", "B1"} << QStringList{"1:1:3"};
-        QTest::newRow("an end in a round ends the cycle")
-            << 3 << 2.0 << 0 << 0.0 << true << 0 << QStringList{"t3", "t2", "t1", "end", "shown"}
-            << QStringList{"R1", "B1", "R2"} << QStringList{"1:1:3", "2:0:1"};
-        QTest::newRow("a long break every second round")
-            << 3 << 1.0 << 2 << 4.0 << true << 0 << QStringList{"t3", "t1", "t3", "t4", "t3"}
-            << QStringList{"R1", "B1", "R2", "L2", "R3"} << QStringList{"1:1:3", "2:1:3", "3:1:3"};
-        QTest::newRow("no break length: the next round at once")
-            << 2 << 0.0 << 0 << 0.0 << true << 0 << QStringList{"t3", "hidden", "t3"}
-            << QStringList{"R1", "R2"} << QStringList{"1:1:3", "2:1:3"};
-        QTest::newRow("no rounds: one session") << 0 << 5.0 << 0 << 0.0 << true << 0 << QStringList{"t3"}
-                                                << QStringList{"R"} << QStringList{"0:1:3"};
-        QTest::newRow("a scheduled end stops the cycle")
-            << 3 << 2.0 << 0 << 0.0 << true << 4 << QStringList{"t3", "t1", "shown"}
-            << QStringList{"R1", "B1"} << QStringList{"1:1:3"};
-        QTest::newRow("a scheduled end in a round completes it")
-            << 3 << 1.0 << 0 << 0.0 << true << 5 << QStringList{"t3", "t1", "t1", "shown"}
-            << QStringList{"R1", "B1", "R2"} << QStringList{"1:1:3", "2:1:1"};
+        const auto row = [](const char *name, int rounds, double breakLength, int longEvery,
+                            double longLength, bool appsBack, int untilSeconds, const char *script,
+                            const char *overlays, const char *rows) {
+            const auto words = [](const char *text) {
+                return QString::fromLatin1(text).split(u' ', Qt::SkipEmptyParts);
+            };
+            QTest::newRow(name) << rounds << breakLength << longEvery << longLength << appsBack
+                                << untilSeconds << words(script) << words(overlays) << words(rows);
+        };
+        row("two rounds, applications back for the break", 2, 2, 0, 0, true, 0,
+            "hidden t3 shown t2 hidden t3 shown", "R1 B1 R2", "1:1:3 2:1:3");
+        row("two rounds, applications stay hidden", 2, 2, 0, 0, false, 0,
+            "hidden t3 hidden t2 hidden t3 shown", "R1 B1 R2", "1:1:3 2:1:3");
+        row("a skipped break", 2, 60, 0, 0, true, 0, "t3 t1 skip hidden t3", "R1 B1 R2", "1:1:3 2:1:3");
+        row("an end in the break ends the cycle", 3, 60, 0, 0, true, 0, "t3 t5 end shown", "R1 B1", "1:1:3");
+        row("an end in a round ends the cycle", 3, 2, 0, 0, true, 0, "t3 t2 t1 end shown", "R1 B1 R2",
+            "1:1:3 2:0:1");
+        row("a long break every second round", 3, 1, 2, 4, true, 0, "t3 t1 t3 t4 t3", "R1 B1 R2 L2 R3",
+            "1:1:3 2:1:3 3:1:3");
+        row("no break length: the next round at once", 2, 0, 0, 0, true, 0, "t3 hidden t3", "R1 R2",
+            "1:1:3 2:1:3");
+        row("no rounds: one session", 0, 5, 0, 0, true, 0, "t3", "R", "0:1:3");
+        row("a scheduled end stops the cycle", 3, 2, 0, 0, true, 4, "t3 t1 shown", "R1 B1", "1:1:3");
+        row("a scheduled end in a round completes it", 3, 1, 0, 0, true, 5, "t3 t1 t1 shown", "R1 B1 R2",
+            "1:1:3 2:1:1");
     }
     void roundsAndBreaks()
     {
