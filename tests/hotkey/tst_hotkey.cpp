@@ -26,6 +26,18 @@ constexpr ModifierFlags kCmdShift = ModifierFlag::command | ModifierFlag::shift;
 constexpr ModifierFlags kCtrlOpt = ModifierFlag::control | ModifierFlag::option;
 constexpr ModifierFlags kCtrlOptCmd = ModifierFlag::control | ModifierFlag::option | ModifierFlag::command;
 
+// One of the 16 combinations of the four modifiers.
+ModifierFlags modifiersFromBits(quint32 bits)
+{
+    ModifierFlags out;
+    const ModifierFlag flags[] = {ModifierFlag::control, ModifierFlag::option, ModifierFlag::command,
+                                  ModifierFlag::shift};
+    for (int i = 0; i < 4; ++i)
+        if (bits & (1u << i))
+            out |= flags[i];
+    return out;
+}
+
 } // namespace
 
 class TestHotKey : public QObject
@@ -60,84 +72,8 @@ private Q_SLOTS:
         QCOMPARE(m_hotKeys->hotKeys().keys(), (QList<quint32>{3, 4}));
     }
 
-    void keyCodes_data()
-    {
-        QTest::addColumn<Key>("key");
-        QTest::addColumn<quint32>("code");
-        const QList<std::pair<Key, quint32>> rows = {
-            {Key::a, 0},
-            {Key::s, 1},
-            {Key::d, 2},
-            {Key::f, 3},
-            {Key::b, 11},
-            {Key::q, 12},
-            {Key::zero, 29},
-            {Key::one, 18},
-            {Key::equal, 24},
-            {Key::minus, 27},
-            {Key::quote, 39},
-            {Key::section, 10},
-            {Key::return_, 36},
-            {Key::tab, 48},
-            {Key::space, 49},
-            {Key::grave, 50},
-            {Key::delete_, 51},
-            {Key::escape, 53},
-            {Key::rightCommand, 54},
-            {Key::command, 55},
-            {Key::shift, 56},
-            {Key::capsLock, 57},
-            {Key::option, 58},
-            {Key::control, 59},
-            {Key::rightShift, 60},
-            {Key::rightOption, 61},
-            {Key::rightControl, 62},
-            {Key::function, 63},
-            {Key::f17, 64},
-            {Key::keypadDecimal, 65},
-            {Key::keypadMultiply, 67},
-            {Key::keypadPlus, 69},
-            {Key::keypadClear, 71},
-            {Key::volumeUp, 72},
-            {Key::volumeDown, 73},
-            {Key::mute, 74},
-            {Key::keypadDivide, 75},
-            {Key::keypadEnter, 76},
-            {Key::keypadMinus, 78},
-            {Key::keypadEquals, 81},
-            {Key::keypad0, 82},
-            {Key::keypad7, 89},
-            {Key::keypad8, 91},
-            {Key::keypad9, 92},
-            {Key::f5, 96},
-            {Key::f3, 99},
-            {Key::f10, 109},
-            {Key::help, 114},
-            {Key::home, 115},
-            {Key::pageUp, 116},
-            {Key::forwardDelete, 117},
-            {Key::f4, 118},
-            {Key::end, 119},
-            {Key::f2, 120},
-            {Key::pageDown, 121},
-            {Key::f1, 122},
-            {Key::leftArrow, 123},
-            {Key::rightArrow, 124},
-            {Key::downArrow, 125},
-            {Key::upArrow, 126},
-        };
-        for (const auto &[key, code] : rows)
-            QTest::newRow(qPrintable(rawValue(key))) << key << code;
-    }
-    void keyCodes()
-    {
-        QFETCH(Key, key);
-        QFETCH(quint32, code);
-        QCOMPARE(virtualKeyCode(key), code);
-        QCOMPARE(keyFromVirtualKeyCode(code), std::optional<Key>(key));
-    }
-
-    // Every code from 0 to 126 belongs to exactly one key, except the gaps.
+    // Every code from 0 to 126 belongs to exactly one key, except the gaps;
+    // nothing above it belongs to any.
     void reverseLookupCoversEveryCodeButTheGaps()
     {
         const QSet<quint32> gaps = {52, 66, 68, 70, 77, 93, 94, 95, 102, 104, 108, 110, 112};
@@ -154,27 +90,12 @@ private Q_SLOTS:
             if (key)
                 QCOMPARE(virtualKeyCode(*key), code);
         }
+        for (const quint32 code : {127u, 128u, 0xFFFFFFFFu})
+            QCOMPARE(keyFromVirtualKeyCode(code), std::optional<Key>());
     }
 
-    void reverseLookupGaps_data()
-    {
-        QTest::addColumn<quint32>("code");
-        QTest::addColumn<std::optional<Key>>("key");
-        QTest::newRow("52") << 52u << std::optional<Key>();
-        QTest::newRow("112") << 112u << std::optional<Key>();
-        QTest::newRow("127") << 127u << std::optional<Key>();
-        QTest::newRow("128") << 128u << std::optional<Key>();
-        QTest::newRow("max") << 0xFFFFFFFFu << std::optional<Key>();
-        QTest::newRow("36") << 36u << std::optional<Key>(Key::return_);
-        QTest::newRow("0") << 0u << std::optional<Key>(Key::a);
-    }
-    void reverseLookupGaps()
-    {
-        QFETCH(quint32, code);
-        QFETCH(std::optional<Key>, key);
-        QCOMPARE(keyFromVirtualKeyCode(code), key);
-    }
-
+    // Names and glyphs are read back by keyFromStringReadsNamesAndGlyphsBack;
+    // these are the other spellings and what must not be read as a key.
     void keyFromString_data()
     {
         QTest::addColumn<QString>("text");
@@ -182,49 +103,23 @@ private Q_SLOTS:
         const auto row = [](const char *name, const QString &text, std::optional<Key> key) {
             QTest::newRow(name) << text << key;
         };
-        row("letter", "a", Key::a);
         row("upper-case letter", "Q", Key::q);
-        row("rightcommand", "rightcommand", Key::rightCommand);
-        row("RightCommand", "RightCommand", Key::rightCommand);
-        row("keypadmultiply", "keypadmultiply", Key::keypadMultiply);
-        row("forwarddelete", "forwarddelete", Key::forwardDelete);
-        row("capslock", "capslock", Key::capsLock);
-        row("pageup", "pageup", Key::pageUp);
-        row("leftarrow", "leftarrow", Key::leftArrow);
-        row("volumedown", "volumedown", Key::volumeDown);
-        row("keypadenter", "keypadenter", Key::keypadEnter);
-        row("digit name", "zero", Key::zero);
-        row("digit", "0", Key::zero);
-        row("bracket", "[", Key::leftBracket);
-        row("double quote", "\"", Key::quote);
+        row("name in lower case", "rightcommand", Key::rightCommand);
+        row("name in mixed case", "RightCommand", Key::rightCommand);
+        row("glyph in upper case", "FN", Key::function);
         row("apostrophe is nothing", "'", std::nullopt);
-        row("backslash", "\\", Key::backslash);
-        row("grave", "`", Key::grave);
         row("modifier letter grave", QStringLiteral("\u02CB"), Key::grave);
         row("fullwidth grave", QStringLiteral("\uFF40"), Key::grave);
-        row("section", QStringLiteral("\u00A7"), Key::section);
         row("space character", " ", Key::space);
-        row("space glyph", QStringLiteral("\u2423"), Key::space);
         row("tab character", "\t", Key::tab);
         row("carriage return", "\r", Key::return_);
-        row("return glyph", QStringLiteral("\u21A9\uFE0E"), Key::return_);
         row("return symbol", QStringLiteral("\u23CE"), Key::return_);
         row("return arrow", QStringLiteral("\u2B90"), Key::return_);
-        row("command glyph", QStringLiteral("\u2318"), Key::command);
         row("apple logo", QStringLiteral("\uF8FF"), Key::command);
-        row("fn", "FN", Key::function);
-        row("f1 glyph", QStringLiteral("\uF860F1"), Key::f1);
-        row("f13 glyph", QStringLiteral("\uF861F13"), Key::f13);
-        row("f20 name", "F20", Key::f20);
-        row("keypad clear glyph", QStringLiteral("\u2327"), Key::keypadClear);
-        row("help glyph", QStringLiteral("?\u20DD"), Key::help);
-        row("loudspeaker", QStringLiteral("\U0001F50A"), Key::volumeUp);
+        row("digit is not the keypad", "0", Key::zero);
         row("period is not the keypad", ".", Key::period);
         row("plus is nothing", "+", std::nullopt);
         row("multiply glyph is nothing", QStringLiteral("\U0001D5D1"), std::nullopt);
-        row("keypad digit by name", "keypad5", Key::keypad5);
-        row("return by name", "return", Key::return_);
-        row("delete by name", "Delete", Key::delete_);
         row("empty", "", std::nullopt);
         row("enter", "enter", std::nullopt);
         row("left", "left", std::nullopt);
@@ -254,7 +149,6 @@ private Q_SLOTS:
                 QCOMPARE(::keyFromString(description(key)), std::optional<Key>(key));
         }
     }
-
     void parseShortcut_data()
     {
         QTest::addColumn<QString>("text");
@@ -291,6 +185,16 @@ private Q_SLOTS:
         row("meta+k", Key::k, kCmd);
         row("Ctrl+Alt+Backspace", Key::delete_, kCtrlOpt);
         row("Shift+Esc", Key::escape, ModifierFlag::shift);
+    }
+
+    void parseShortcut()
+    {
+        QFETCH(QString, text);
+        QFETCH(std::optional<Key>, key);
+        QFETCH(ModifierFlags, modifiers);
+        const ParsedShortcut parsed = ::parseShortcut(text);
+        QCOMPARE(parsed.key, key);
+        QCOMPARE(parsed.modifiers, modifiers);
     }
 
     void shortcutTexts_data()
@@ -338,16 +242,7 @@ private Q_SLOTS:
             const std::optional<Key> key = shortcutKey(qtKey);
             QVERIFY2(key, qPrintable(QString::number(qtKey, 16)));
             for (quint32 bits = 0; bits < 16; ++bits) {
-                ModifierFlags modifiers;
-                if (bits & 1)
-                    modifiers |= ModifierFlag::control;
-                if (bits & 2)
-                    modifiers |= ModifierFlag::option;
-                if (bits & 4)
-                    modifiers |= ModifierFlag::command;
-                if (bits & 8)
-                    modifiers |= ModifierFlag::shift;
-                const ParsedShortcut recorded{key, modifiers};
+                const ParsedShortcut recorded{key, modifiersFromBits(bits)};
                 const QString stored = shortcutStoredText(recorded);
                 QCOMPARE(::parseShortcut(stored), recorded);
                 QCOMPARE(shortcutDisplayText(stored), shortcutDisplayText(recorded));
@@ -362,39 +257,21 @@ private Q_SLOTS:
         QCOMPARE(shortcutStoredText({Key::home, kCmd}), QString()); // no word for it
         QCOMPARE(shortcutKey(Qt::Key_Home), std::optional<Key>());
     }
-    void parseShortcut()
-    {
-        QFETCH(QString, text);
-        QFETCH(std::optional<Key>, key);
-        QFETCH(ModifierFlags, modifiers);
-        const ParsedShortcut parsed = ::parseShortcut(text);
-        QCOMPARE(parsed.key, key);
-        QCOMPARE(parsed.modifiers, modifiers);
-    }
 
-    void modifierConversions_data()
+    // Flags and the hot-key mask convert both ways for every combination,
+    // each to its own mask; bits either side has no place for are dropped.
+    void comboModifiers()
     {
-        QTest::addColumn<ModifierFlags>("flags");
-        QTest::addColumn<quint32>("mask");
-        QTest::newRow("none") << ModifierFlags() << 0u;
-        QTest::newRow("command") << ModifierFlags(ModifierFlag::command) << 0x100u;
-        QTest::newRow("shift") << ModifierFlags(ModifierFlag::shift) << 0x200u;
-        QTest::newRow("option") << ModifierFlags(ModifierFlag::option) << 0x800u;
-        QTest::newRow("control") << ModifierFlags(ModifierFlag::control) << 0x1000u;
-        QTest::newRow("all") << (kCtrlOptCmd | ModifierFlag::shift) << 0x1B00u;
-    }
-    void modifierConversions()
-    {
-        QFETCH(ModifierFlags, flags);
-        QFETCH(quint32, mask);
-        KeyCombo combo(Key::k, flags);
-        QCOMPARE(combo.modifierMask(), mask);
-        QCOMPARE(combo.modifiers(), flags);
-        QCOMPARE(KeyCombo(40, mask).modifiers(), flags);
-    }
-
-    void comboDropsUnknownModifierBits()
-    {
+        QCOMPARE(KeyCombo(Key::k, kCtrlOptCmd | ModifierFlag::shift).modifierMask(), 0x1B00u);
+        QSet<quint32> masks;
+        for (quint32 bits = 0; bits < 16; ++bits) {
+            const ModifierFlags flags = modifiersFromBits(bits);
+            const KeyCombo combo(Key::k, flags);
+            QCOMPARE(combo.modifiers(), flags);
+            QCOMPARE(KeyCombo(40, combo.modifierMask()).modifiers(), flags);
+            masks.insert(combo.modifierMask());
+        }
+        QCOMPARE(masks.size(), 16);
         KeyCombo combo;
         // Caps lock (0x10000) and the function key (0x800000) have no bit in
         // the hot-key mask.
@@ -407,13 +284,9 @@ private Q_SLOTS:
     void comboKey()
     {
         KeyCombo combo(Key::f, kCmd);
-        QCOMPARE(combo.key(), std::optional<Key>(Key::f));
-        combo.setKey(Key::escape);
-        QCOMPARE(combo.keyCode(), 53u);
         combo.setKey(std::nullopt);
         QCOMPARE(combo.keyCode(), 0u);
-        QCOMPARE(combo.key(), std::optional<Key>(Key::a));
-        QCOMPARE(KeyCombo(52, 0).key(), std::optional<Key>());
+        QCOMPARE(KeyCombo(52, 0).key(), std::optional<Key>()); // a gap
         QVERIFY(KeyCombo(999, 0).isValid());
         QCOMPARE(KeyCombo(Key::f, kCmd), KeyCombo(3, 0x100));
         QVERIFY(KeyCombo(Key::f, kCmd) != KeyCombo(3, 0x200));
@@ -472,20 +345,6 @@ private Q_SLOTS:
         }
     }
 
-    void standardKeyCombos()
-    {
-        const QList<KeyCombo> combos = KeyCombo::standardKeyCombos();
-        QStringList texts;
-        for (const KeyCombo &combo : combos)
-            texts.append(combo.description());
-        QCOMPARE(combos.size(), 46);
-        QCOMPARE(texts.join(u' '),
-                 QString::fromUtf8("⌘, ⌘H ⌥⌘H ⌘Q ⌘N ⌘O ⌘W ⌘S ⇧⌘S ⌘R ⇧⌘P ⌘P ⌘Z ⇧⌘Z ⌘X ⌘C ⌘V ⌥⇧⌘V ⌘A ⌘F ⌥⌘F "
-                                   "⌘G ⇧⌘G ⌘E ⌘J ⇧⌘; ⌘; ⌘T ⌘B ⌘I ⌘U ⇧⌘= ⌘- ⇧⌘C ⌥⌘C ⌥⌘V ⇧⌘[ ⇧⌘\\ ⇧⌘] ⌃⌘C ⌃⌘V "
-                                   "⌥⌘T ⌃⌘S ⌃⌘F ⌘M ⇧⌘/"));
-        QVERIFY(KeyCombo::systemKeyCombos().isEmpty());
-    }
-
     void mainMenuKeyCombos()
     {
         QObject owner;
@@ -517,32 +376,25 @@ private Q_SLOTS:
         QVERIFY(KeyCombo::mainMenuKeyCombos({}, {}).isEmpty());
     }
 
+    // The handler is installed with the first registration and only then,
+    // and a repeated registration of the same hot key changes nothing.
     void registrationGoesToTheBackend()
     {
         QCOMPARE(m_backend->handlerInstalls, 0);
         HotKey hotKey(m_hotKeys.get(), Key::f, kCmdShift);
         QCOMPARE(m_backend->registrations.size(), size_t(1));
-        const auto &[reference, registration] = *m_backend->registrations.begin();
+        const auto &registration = m_backend->registrations.begin()->second;
         QCOMPARE(registration.key, Key::f);
         QCOMPARE(registration.modifiers, kCmdShift);
         QCOMPARE(registration.id.signature, HotKeysController::kSignature);
-
-        const auto &boxes = m_hotKeys->hotKeys();
-        QCOMPARE(boxes.size(), 1);
-        const HotKeyBox &box = boxes.first();
-        QCOMPARE(box.identifier, hotKey.identifier());
-        QCOMPARE(box.hotKey.data(), &hotKey);
-        QCOMPARE(box.registrationNumber, registration.id.id);
-        QCOMPARE(box.backendReference, std::optional<HotKeyBackend::Reference>(reference));
+        QCOMPARE(m_hotKeys->hotKeys().first().registrationNumber, registration.id.id);
         QCOMPARE(m_backend->handlerInstalls, 1);
 
-        // The handler is installed once, and a repeated registration of the
-        // same hot key changes nothing.
         HotKey other(m_hotKeys.get(), Key::g, kCmd);
         m_hotKeys->registerHotKey(&other);
         QCOMPARE(m_hotKeys->hotKeys().size(), 2);
+        QCOMPARE(m_backend->registrations.size(), size_t(2));
         QCOMPARE(m_backend->handlerInstalls, 1);
-        QVERIFY(!HotKey(m_hotKeys.get(), Key::f, kCmd).identifier().isNull());
         QVERIFY(hotKey.identifier() != other.identifier());
     }
 
@@ -700,29 +552,28 @@ private Q_SLOTS:
         QTest::addColumn<QString>("log");
         QTest::addColumn<quint32>("code");
         QTest::addColumn<quint32>("modifiers");
-        QTest::newRow("default") << QString::fromUtf8("⌃⌥⌘F") << true << QString() << 3u << 0x1900u;
+        const auto registered = [](const char *name, const QString &text, quint32 code, quint32 modifiers) {
+            QTest::newRow(name) << text << true << QString() << code << modifiers;
+        };
+        const auto invalid = [](const char *name, const QString &text, const QString &shown = {}) {
+            const QString log =
+                QStringLiteral("Invalid shortcut string: %1\n").arg(shown.isNull() ? text : shown);
+            QTest::newRow(name) << text << true << log << 0u << 0u;
+        };
+        registered("default", QString::fromUtf8("⌃⌥⌘F"), 3, 0x1900);
         // A combination without Control, Alt or Super would take the key from
         // every program; only the function keys may stand alone.
-        QTest::newRow("plain letter refused") << "F" << true << "Invalid shortcut string: F\n" << 0u << 0u;
-        QTest::newRow("lower-case letter refused") << "f" << true << "Invalid shortcut string: f\n"
-                                                   << 0u << 0u;
-        QTest::newRow("escape refused") << "Escape" << true << "Invalid shortcut string: Escape\n"
-                                        << 0u << 0u;
-        QTest::newRow("shift is no modifier here")
-            << "shift+space" << true << "Invalid shortcut string: shift+space\n"
-            << 0u << 0u;
-        QTest::newRow("control and alt") << "ctrl+alt+f" << true << QString() << 3u << 0x1800u;
-        QTest::newRow("super alone") << "cmd+escape" << true << QString() << 53u << 0x100u;
-        QTest::newRow("function key alone") << "F12" << true << QString() << 111u << 0u;
-        QTest::newRow("function key with shift") << "shift+f1" << true << QString() << 122u << 0x200u;
-        QTest::newRow("no key") << "ctrl+alt+leftarrow" << true
-                                << "Invalid shortcut string: ctrl+alt+leftarrow\n"
-                                << 0u << 0u;
-        QTest::newRow("empty") << "" << true << "Invalid shortcut string: \n" << 0u << 0u;
-        QTest::newRow("typed control characters shown escaped")
-            << "ctrl+\x1b[2J" << true << "Invalid shortcut string: ctrl+\\x1b[2J\n"
-            << 0u << 0u;
-        QTest::newRow("beyond f12") << "cmd+f13" << true << "Invalid shortcut string: cmd+f13\n" << 0u << 0u;
+        invalid("plain letter refused", "F");
+        invalid("escape refused", "Escape");
+        invalid("shift is no modifier here", "shift+space");
+        registered("control and alt", "ctrl+alt+f", 3, 0x1800);
+        registered("super alone", "cmd+escape", 53, 0x100);
+        registered("function key alone", "F12", 111, 0);
+        registered("function key with shift", "shift+f1", 122, 0x200);
+        invalid("no key", "ctrl+alt+leftarrow");
+        invalid("empty", "");
+        invalid("typed control characters shown escaped", "ctrl+\x1b[2J", "ctrl+\\x1b[2J");
+        invalid("beyond f12", "cmd+f13");
         QTest::newRow("no hot-key service")
             << "cmd+shift+f" << false << "Failed to register global hotkey for: cmd+shift+f\n"
             << 0u << 0u;

@@ -184,43 +184,94 @@ private Q_SLOTS:
         m_container.reset();
     }
 
-    void threeSecondSessionCompletes()
+    // However a session ends it ends once, and everything it took is given
+    // back: the record says how and for how long and is saved, the
+    // applications come back, the browsers are free and other programs'
+    // notifications let through as it ends (the crash journal gone). The
+    // sound and the completion notice come at a completed end only.
+    void sessionEndings_data()
     {
-        FocusScreen *screen = addScreen(3);
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("completed") << "completed";
+        QTest::newRow("stopped") << "stopped";
+        QTest::newRow("emergency exit") << "exit";
+        QTest::newRow("quit") << "quit";
+    }
+    void sessionEndings()
+    {
+        QFETCH(QString, ending);
+        const bool completed = ending == QLatin1String("completed");
+        const RunningApplication clock = m_workspace->addApplication(QStringLiteral("XClock"), 12);
+        FocusScreen *screen = addScreen(10);
+        screen->setAllowedWebsites({QStringLiteral("github.com")});
+        QSignalSpy website(m_manager.get(), &FocusSessionManager::websiteSessionChanged);
         FocusSession *session = requestStart(screen);
         QCOMPARE(m_manager->activeSession(), session);
         QCOMPARE(m_manager->activeScreen(), screen);
-        QCOMPARE(m_manager->remainingTime(), 3.0);
+        QCOMPARE(m_manager->remainingTime(), 10.0);
         QVERIFY(m_manager->isTimerRunning());
-        QVERIFY(m_lock->isActive());
+        QVERIFY(m_lock->isActive() && m_workspace->isHidden(clock));
+        QVERIFY(m_hold->isHolding() && QFileInfo::exists(holdJournalPath()));
         QCOMPARE(m_overlay.shown.size(), 1);
         QCOMPARE(m_notifications.authorizationRequests, 1);
 
-        tickTimes(2);
-        QCOMPARE(m_manager->remainingTime(), 1.0);
-        QCOMPARE(m_overlay.countdowns, (QList<double>{2, 1}));
-        tickTimes(1);
-        QCOMPARE(m_overlay.hides, 1);
-        QVERIFY(!m_manager->isTimerRunning());
-        // Until the overlay is gone the session is still held.
-        QCOMPARE(m_manager->activeSession(), session);
-        QVERIFY(m_lock->isActive());
-        m_clock = m_clock.addMSecs(250);
-        finishFade();
-
-        QVERIFY(!m_lock->isActive());
+        tickTimes(completed ? 10 : 7);
+        QCOMPARE(m_overlay.countdowns.mid(0, 2), (QList<double>{9, 8}));
+        if (ending == QLatin1String("stopped")) {
+            QCOMPARE(m_manager->stopSession(), QString());
+        } else if (ending == QLatin1String("exit")) {
+            QVERIFY(m_overlay.onEmergencyExit);
+            m_overlay.onEmergencyExit(); // the user confirmed
+            QCoreApplication::processEvents();
+        } else if (ending == QLatin1String("quit")) {
+            m_manager->abandonSession();
+            // No event loop turn is needed: the program is about to end.
+            QVERIFY(!m_workspace->isHidden(clock));
+            QVERIFY(!m_manager->activeSession());
+        }
+        // The browsers are free at once, before the overlay has faded.
+        QVERIFY(!m_manager->websiteSession());
+        QCOMPARE(website.size(), 2);
+        if (ending != QLatin1String("quit")) {
+            QCOMPARE(m_overlay.hides, 1);
+            QVERIFY(!m_manager->isTimerRunning());
+            // Until the overlay is gone the session is still held.
+            QCOMPARE(m_manager->activeSession(), session);
+            QVERIFY(m_lock->isActive());
+            if (completed)
+                m_clock = m_clock.addMSecs(250);
+            finishFade();
+        }
+        QVERIFY(!m_lock->isActive() && !m_workspace->isHidden(clock));
         QVERIFY(!m_manager->activeSession() && !m_manager->activeScreen());
         QCOMPARE(m_manager->remainingTime(), 0.0);
-        QVERIFY(session->completed());
-        QCOMPARE(*session->actualDuration(), 3.25);
+        QCOMPARE(session->completed(), completed);
+        QCOMPARE(*session->endTime(), m_clock);
+        QCOMPARE(*session->actualDuration(), completed ? 10.25 : 7.0);
         QVERIFY(!ctx()->hasChanges()); // saved
-        QCOMPARE(m_notifications.posted.size(), 1);
-        QCOMPARE(m_notifications.posted[0].title, QStringLiteral("Focus Session Complete"));
-        QCOMPARE(m_notifications.posted[0].body,
-                 QStringLiteral("Great job! You've finished your session: Deep Work"));
-        // The sound is this program's own: the notification asks for none.
-        QVERIFY(!m_notifications.posted[0].playSound);
-        QVERIFY(!QUuid::fromString(m_notifications.posted[0].identifier).isNull());
+        QCOMPARE(m_dnd.log, (QStringList{"hold fake", "release fake"}));
+        QVERIFY(!m_hold->isHolding() && !QFileInfo::exists(holdJournalPath()));
+        QCOMPARE(m_sound.completes, completed ? 1 : 0);
+        QCOMPARE(m_notifications.posted.size(), completed ? 1 : 0);
+        if (completed) {
+            QCOMPARE(m_notifications.posted[0].title, QStringLiteral("Focus Session Complete"));
+            QCOMPARE(m_notifications.posted[0].body,
+                     QStringLiteral("Great job! You've finished your session: Deep Work"));
+            // The sound is this program's own: the notification asks for none.
+            QVERIFY(!m_notifications.posted[0].playSound);
+            QVERIFY(!QUuid::fromString(m_notifications.posted[0].identifier).isNull());
+        }
+
+        // Ending again does nothing.
+        const int hides = m_overlay.hides;
+        m_manager->endSession(false);
+        m_manager->abandonSession();
+        QVERIFY(m_manager->stopSession().contains(QStringLiteral("no focus session is running")));
+        finishFade();
+        QCOMPARE(m_overlay.hides, hides);
+        QCOMPARE(session->completed(), completed);
+        QCOMPARE(m_notifications.posted.size(), completed ? 1 : 0);
+        QCOMPARE(website.size(), 2);
     }
 
     void completesOnTheTickThatReachesZero_data()
@@ -249,25 +300,6 @@ private Q_SLOTS:
         QCOMPARE(*session->actualDuration(), double(ticks));
     }
 
-    void emergencyExitRecordsNotCompleted()
-    {
-        FocusSession *session = requestStart(addScreen(60));
-        tickTimes(10);
-        QVERIFY(m_overlay.onEmergencyExit);
-        m_overlay.onEmergencyExit(); // the user confirmed
-        QCoreApplication::processEvents();
-        QCOMPARE(m_overlay.hides, 1);
-        finishFade();
-        QVERIFY(!session->completed());
-        QCOMPARE(*session->endTime(), m_clock);
-        QCOMPARE(*session->actualDuration(), 10.0);
-        QVERIFY(m_notifications.posted.isEmpty());
-        QVERIFY(!m_manager->activeSession());
-        // Ending twice does nothing.
-        m_manager->endSession(false);
-        QCOMPARE(m_overlay.hides, 1);
-    }
-
     // A stop ends a plain session early, once; it is refused (with the
     // reason) when nothing runs, for a strict session, for another screen or
     // another session than the running one, and while the session ends.
@@ -275,20 +307,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("situation");
         QTest::addColumn<QString>("refusal"); // empty: the session ends early
-        QTest::newRow("plain") << "plain"
-                               << "";
-        QTest::newRow("plain, its screen named") << "named"
-                                                 << "";
-        QTest::newRow("idle") << "idle"
-                              << "no focus session is running";
-        QTest::newRow("strict") << "strict"
-                                << "is strict";
-        QTest::newRow("another screen") << "other screen"
-                                        << "no longer running";
-        QTest::newRow("another session") << "other session"
-                                         << "no longer running";
-        QTest::newRow("reaching zero") << "ending"
-                                       << "ending already";
+        const auto row = [](const char *name, const char *situation, const char *refusal) {
+            QTest::newRow(name) << QString::fromLatin1(situation) << QString::fromLatin1(refusal);
+        };
+        row("plain", "plain", "");
+        row("plain, its screen named", "named", "");
+        row("idle", "idle", "no focus session is running");
+        row("strict", "strict", "is strict");
+        row("another screen", "other screen", "no longer running");
+        row("another session", "other session", "no longer running");
+        row("reaching zero", "ending", "ending already");
     }
     void stopSession()
     {
@@ -377,34 +405,37 @@ private Q_SLOTS:
         QCOMPARE(*session->actualDuration(), 2 + 1 + added + 300);
     }
 
-    // Other programs' notifications are held back from the start of a
-    // session to its end, however it ends, and the crash journal is gone
-    // afterwards; the sound plays at a completed end only. Both follow the
-    // user's preferences; a desktop without the means runs the session and
-    // says why once; notifications the user already holds back are left so.
+    // Holding other programs' notifications back and the end sound follow
+    // the user's preferences (sessionEndings has them on); a desktop without
+    // the means runs the session and says why once; notifications the user
+    // already holds back are left so. With a player of its own the program
+    // never asks the notification for a sound; without one the
+    // notification's hint is the sound.
     void doNotDisturbAndSound_data()
     {
         QTest::addColumn<QString>("situation");
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<int>("sounds");
-        const QStringList heldAndReleased{"hold fake", "release fake"};
-        QTest::newRow("completed") << "completed" << heldAndReleased << 1;
-        QTest::newRow("ended early") << "early" << heldAndReleased << 0;
-        QTest::newRow("quit") << "quit" << heldAndReleased << 0;
-        QTest::newRow("preferences off") << "off" << QStringList() << 0;
-        QTest::newRow("no means") << "no means" << QStringList() << 1;
-        QTest::newRow("held already by the user") << "held" << QStringList() << 1;
-        QTest::newRow("holding fails") << "fails" << QStringList{"hold fake"} << 1;
+        QTest::addColumn<bool>("hinted");
+        QTest::newRow("preferences off") << "off" << QStringList() << 0 << false;
+        QTest::newRow("no means") << "no means" << QStringList() << 1 << false;
+        QTest::newRow("held already by the user") << "held" << QStringList() << 1 << false;
+        QTest::newRow("holding fails") << "fails" << QStringList{"hold fake"} << 1 << false;
+        QTest::newRow("no player") << "no player" << QStringList{"hold fake", "release fake"} << 0 << true;
+        QTest::newRow("no player, sound off") << "no player, off" << QStringList() << 0 << false;
     }
     void doNotDisturbAndSound()
     {
         QFETCH(QString, situation);
         QFETCH(QStringList, log);
         QFETCH(int, sounds);
-        if (situation == QLatin1String("off")) {
+        QFETCH(bool, hinted);
+        if (situation.endsWith(QLatin1String("off"))) {
             SessionPreferences::setDoNotDisturb(false);
             SessionPreferences::setEndSound(false);
         }
+        if (situation.startsWith(QLatin1String("no player")))
+            makeManager(nullptr);
         if (situation == QLatin1String("no means")) {
             m_dnd.means.clear();
             NotificationHold first(&m_dnd, QString());
@@ -413,58 +444,20 @@ private Q_SLOTS:
         }
         m_dnd.held = situation == QLatin1String("held");
         m_dnd.failHold = situation == QLatin1String("fails");
-        FocusScreen *screen = addScreen(3);
-        FocusSession *session = requestStart(screen);
+        FocusSession *session = requestStart(addScreen(3));
         QCOMPARE(m_hold->isHolding(), log.size() == 2);
         QCOMPARE(QFileInfo::exists(holdJournalPath()), log.size() == 2);
-        if (situation == QLatin1String("early"))
-            m_manager->stopSession();
-        if (situation == QLatin1String("quit"))
-            m_manager->abandonSession();
-        else
-            tickTimes(3);
+        tickTimes(3);
         finishFade();
-        QVERIFY(!m_manager->activeSession());
-        const bool completed = situation != QLatin1String("early") && situation != QLatin1String("quit");
-        QCOMPARE(session->completed(), completed);
+        QVERIFY(session->completed());
         QCOMPARE(m_dnd.log, log);
         QCOMPARE(m_dnd.held, situation == QLatin1String("held"));
         QCOMPARE(m_sound.completes, sounds);
         QVERIFY(!QFileInfo::exists(holdJournalPath()));
-        QCOMPARE(postedTitled(QStringLiteral("Focus Session Complete")), completed ? 1 : 0);
-        // Told once per run that there is no means, not at every session.
-        QVERIFY(m_hold->hold().isEmpty());
-    }
-
-    // The end sounds once: through this program's player where there is
-    // one, else through the notification's hint, and not at all when the
-    // user turned the sound off.
-    void endSoundsOnce_data()
-    {
-        QTest::addColumn<bool>("player");
-        QTest::addColumn<bool>("wanted");
-        QTest::addColumn<int>("played");
-        QTest::addColumn<bool>("hinted");
-        QTest::newRow("player") << true << true << 1 << false;
-        QTest::newRow("player, sound off") << true << false << 0 << false;
-        QTest::newRow("no player") << false << true << 0 << true;
-        QTest::newRow("no player, sound off") << false << false << 0 << false;
-    }
-    void endSoundsOnce()
-    {
-        QFETCH(bool, player);
-        QFETCH(bool, wanted);
-        QFETCH(int, played);
-        QFETCH(bool, hinted);
-        SessionPreferences::setEndSound(wanted);
-        if (!player)
-            makeManager(nullptr);
-        requestStart(addScreen(2));
-        tickTimes(2);
-        finishFade();
-        QCOMPARE(m_sound.completes, played);
         QCOMPARE(m_notifications.posted.size(), 1);
         QCOMPARE(m_notifications.posted[0].playSound, hinted);
+        // Told once per run that there is no means, not at every session.
+        QVERIFY(m_hold->hold().isEmpty());
     }
 
     // A run killed while holding notifications back leaves its journal; the
@@ -484,23 +477,6 @@ private Q_SLOTS:
         QVERIFY(!nextRun.held);
         QVERIFY(!QFileInfo::exists(holdJournalPath()));
         QCOMPARE(next.restoreLeftovers(), 0);
-    }
-
-    void quittingEndsTheSessionAtOnce()
-    {
-        const RunningApplication clock = m_workspace->addApplication(QStringLiteral("XClock"), 12);
-        FocusSession *session = requestStart(addScreen(60));
-        tickTimes(7);
-        QVERIFY(m_workspace->isHidden(clock));
-        m_manager->abandonSession();
-        // No event loop turn is needed: the program is about to end.
-        QVERIFY(!m_workspace->isHidden(clock));
-        QVERIFY(!session->completed());
-        QCOMPARE(*session->actualDuration(), 7.0);
-        QVERIFY(!ctx()->hasChanges());
-        QVERIFY(!m_manager->activeSession());
-        QVERIFY(m_notifications.posted.isEmpty());
-        m_manager->abandonSession(); // idle: nothing happens
     }
 
     // Time in which the timer stood still (the process stopped, the machine
@@ -570,51 +546,38 @@ private Q_SLOTS:
         QVERIFY(!m_manager->activeSession());
     }
 
-    // The browsers are told the screen's domains from the start until the
-    // session ends, however it ends; a list without a domain tells nothing.
+    // The browsers are told the screen's domains, as domains, from the start
+    // until the session ends (sessionEndings ends it every way); a list
+    // without a domain tells nothing.
     void websiteSessionFollowsTheSession_data()
     {
         QTest::addColumn<QStringList>("allowedWebsites");
         QTest::addColumn<QStringList>("domains"); // empty: the browsers stay free
-        QTest::addColumn<QString>("ending");
-        const QStringList typed{"https://www.GitHub.com/lumora", "not a domain", "github.com", "docs.qt.io"};
-        const QStringList domains{"github.com", "docs.qt.io"};
-        QTest::newRow("completed") << typed << domains << "completed";
-        QTest::newRow("ended early") << typed << domains << "early";
-        QTest::newRow("abandoned at quit") << typed << domains << "quit";
-        QTest::newRow("empty list") << QStringList() << QStringList() << "completed";
-        QTest::newRow("no domain in the list") << QStringList{"two words", "a_b"} << QStringList() << "early";
+        QTest::newRow("typed addresses")
+            << QStringList{"https://www.GitHub.com/lumora", "not a domain", "github.com", "docs.qt.io"}
+            << QStringList{"github.com", "docs.qt.io"};
+        QTest::newRow("empty list") << QStringList() << QStringList();
+        QTest::newRow("no domain in the list") << QStringList{"two words", "a_b"} << QStringList();
     }
     void websiteSessionFollowsTheSession()
     {
         QFETCH(QStringList, allowedWebsites);
         QFETCH(QStringList, domains);
-        QFETCH(QString, ending);
         FocusScreen *screen = addScreen(60);
         screen->setAllowedWebsites(allowedWebsites);
         QSignalSpy changed(m_manager.get(), &FocusSessionManager::websiteSessionChanged);
         const QDateTime start = m_clock;
         requestStart(screen);
-        if (domains.isEmpty()) {
-            QVERIFY(!m_manager->websiteSession());
-        } else {
-            QVERIFY(m_manager->websiteSession());
+        QCOMPARE(m_manager->websiteSession().has_value(), !domains.isEmpty());
+        if (!domains.isEmpty()) {
             QCOMPARE(m_manager->websiteSession()->screenName, QStringLiteral("Deep Work"));
             QCOMPARE(m_manager->websiteSession()->domains, domains);
             QCOMPARE(m_manager->websiteSession()->end, start.addSecs(60));
         }
         tickTimes(5);
         QCOMPARE(changed.size(), domains.isEmpty() ? 0 : 1);
-        if (ending == QLatin1String("completed")) {
-            tickTimes(55);
-        } else if (ending == QLatin1String("early")) {
-            m_manager->endSession(false);
-        } else {
-            m_manager->abandonSession();
-        }
-        // Free as soon as the session ends, before the overlay has faded.
+        m_manager->endSession(false);
         QVERIFY(!m_manager->websiteSession());
-        QCOMPARE(changed.size(), domains.isEmpty() ? 0 : 2);
         finishFade();
         QCOMPARE(changed.size(), domains.isEmpty() ? 0 : 2);
     }
@@ -758,45 +721,43 @@ private Q_SLOTS:
         QVERIFY(!m_lock->isActive());
     }
 
+    // opened: what the start opened, "app:<name>" or "url:<address>".
     void autoOpen_data()
     {
         QTest::addColumn<QVariant>("app");
         QTest::addColumn<QVariant>("url");
-        QTest::addColumn<QStringList>("openedApps");
-        QTest::addColumn<QStringList>("openedUrls");
-        const QVariant none;
-        QTest::newRow("app wins over address")
-            << QVariant(QStringLiteral("firefox")) << QVariant(QStringLiteral("https://example.com"))
-            << QStringList{"firefox"} << QStringList{};
-        QTest::newRow("empty app still wins")
-            << QVariant(QStringLiteral("")) << QVariant(QStringLiteral("https://a.b")) << QStringList{""}
-            << QStringList{};
-        QTest::newRow("address") << none << QVariant(QStringLiteral("https://example.com/x?y=1"))
-                                 << QStringList{} << QStringList{"https://example.com/x?y=1"};
-        QTest::newRow("address without scheme")
-            << none << QVariant(QStringLiteral("example.com")) << QStringList{} << QStringList{};
-        QTest::newRow("address that does not parse")
-            << none << QVariant(QStringLiteral("http://exa mple.com:99999")) << QStringList{}
-            << QStringList{};
-        QTest::newRow("nothing") << none << none << QStringList{} << QStringList{};
+        QTest::addColumn<QStringList>("opened");
+        const auto row = [](const char *name, const char *app, const char *url, const char *opened) {
+            const auto value = [](const char *text) {
+                return text ? QVariant(QString::fromLatin1(text)) : QVariant();
+            };
+            QTest::newRow(name) << value(app) << value(url)
+                                << (opened ? QStringList{QString::fromLatin1(opened)} : QStringList());
+        };
+        row("app wins over address", "firefox", "https://example.com", "app:firefox");
+        row("empty app still wins", "", "https://a.b", "app:");
+        row("address", nullptr, "https://example.com/x?y=1", "url:https://example.com/x?y=1");
+        row("address without scheme", nullptr, "example.com", nullptr);
+        row("address that does not parse", nullptr, "http://exa mple.com:99999", nullptr);
+        row("nothing", nullptr, nullptr, nullptr);
     }
     void autoOpen()
     {
         QFETCH(QVariant, app);
         QFETCH(QVariant, url);
-        QFETCH(QStringList, openedApps);
-        QFETCH(QStringList, openedUrls);
+        QFETCH(QStringList, opened);
         FocusScreen *screen = addScreen(60);
         if (app.isValid())
             screen->setAutoOpenApp(app.toString());
         if (url.isValid())
             screen->setAutoOpenURL(url.toString());
         requestStart(screen);
-        QCOMPARE(m_opener.applications, openedApps);
-        QStringList urls;
-        for (const QUrl &u : m_opener.urls)
-            urls << u.toString();
-        QCOMPARE(urls, openedUrls);
+        QStringList openedNow;
+        for (const QString &a : std::as_const(m_opener.applications))
+            openedNow << QStringLiteral("app:") + a;
+        for (const QUrl &u : std::as_const(m_opener.urls))
+            openedNow << QStringLiteral("url:") + u.toString();
+        QCOMPARE(openedNow, opened);
     }
 
     void lockAndOverlayGetTheScreenAsStored()
@@ -843,37 +804,31 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("script");
         QTest::addColumn<QStringList>("overlays");
         QTest::addColumn<QStringList>("rows");
-        QTest::newRow("two rounds, applications back for the break")
-            << 2 << 2.0 << 0 << 0.0 << true << 0
-            << QStringList{"hidden", "t3", "shown", "t2", "hidden", "t3", "shown"}
-            << QStringList{"R1", "B1", "R2"} << QStringList{"1:1:3", "2:1:3"};
-        QTest::newRow("two rounds, applications stay hidden")
-            << 2 << 2.0 << 0 << 0.0 << false << 0
-            << QStringList{"hidden", "t3", "hidden", "t2", "hidden", "t3", "shown"}
-            << QStringList{"R1", "B1", "R2"} << QStringList{"1:1:3", "2:1:3"};
-        QTest::newRow("a skipped break")
-            << 2 << 60.0 << 0 << 0.0 << true << 0 << QStringList{"t3", "t1", "skip", "hidden", "t3"}
-            << QStringList{"R1", "B1", "R2"} << QStringList{"1:1:3", "2:1:3"};
-        QTest::newRow("an end in the break ends the cycle")
-            << 3 << 60.0 << 0 << 0.0 << true << 0 << QStringList{"t3", "t5", "end", "shown"}
-            << QStringList{"R1", "B1"} << QStringList{"1:1:3"};
-        QTest::newRow("an end in a round ends the cycle")
-            << 3 << 2.0 << 0 << 0.0 << true << 0 << QStringList{"t3", "t2", "t1", "end", "shown"}
-            << QStringList{"R1", "B1", "R2"} << QStringList{"1:1:3", "2:0:1"};
-        QTest::newRow("a long break every second round")
-            << 3 << 1.0 << 2 << 4.0 << true << 0 << QStringList{"t3", "t1", "t3", "t4", "t3"}
-            << QStringList{"R1", "B1", "R2", "L2", "R3"} << QStringList{"1:1:3", "2:1:3", "3:1:3"};
-        QTest::newRow("no break length: the next round at once")
-            << 2 << 0.0 << 0 << 0.0 << true << 0 << QStringList{"t3", "hidden", "t3"}
-            << QStringList{"R1", "R2"} << QStringList{"1:1:3", "2:1:3"};
-        QTest::newRow("no rounds: one session") << 0 << 5.0 << 0 << 0.0 << true << 0 << QStringList{"t3"}
-                                                << QStringList{"R"} << QStringList{"0:1:3"};
-        QTest::newRow("a scheduled end stops the cycle")
-            << 3 << 2.0 << 0 << 0.0 << true << 4 << QStringList{"t3", "t1", "shown"}
-            << QStringList{"R1", "B1"} << QStringList{"1:1:3"};
-        QTest::newRow("a scheduled end in a round completes it")
-            << 3 << 1.0 << 0 << 0.0 << true << 5 << QStringList{"t3", "t1", "t1", "shown"}
-            << QStringList{"R1", "B1", "R2"} << QStringList{"1:1:3", "2:1:1"};
+        const auto row = [](const char *name, int rounds, double breakLength, int longEvery,
+                            double longLength, bool appsBack, int untilSeconds, const char *script,
+                            const char *overlays, const char *rows) {
+            const auto words = [](const char *text) {
+                return QString::fromLatin1(text).split(u' ', Qt::SkipEmptyParts);
+            };
+            QTest::newRow(name) << rounds << breakLength << longEvery << longLength << appsBack
+                                << untilSeconds << words(script) << words(overlays) << words(rows);
+        };
+        row("two rounds, applications back for the break", 2, 2, 0, 0, true, 0,
+            "hidden t3 shown t2 hidden t3 shown", "R1 B1 R2", "1:1:3 2:1:3");
+        row("two rounds, applications stay hidden", 2, 2, 0, 0, false, 0,
+            "hidden t3 hidden t2 hidden t3 shown", "R1 B1 R2", "1:1:3 2:1:3");
+        row("a skipped break", 2, 60, 0, 0, true, 0, "t3 t1 skip hidden t3", "R1 B1 R2", "1:1:3 2:1:3");
+        row("an end in the break ends the cycle", 3, 60, 0, 0, true, 0, "t3 t5 end shown", "R1 B1", "1:1:3");
+        row("an end in a round ends the cycle", 3, 2, 0, 0, true, 0, "t3 t2 t1 end shown", "R1 B1 R2",
+            "1:1:3 2:0:1");
+        row("a long break every second round", 3, 1, 2, 4, true, 0, "t3 t1 t3 t4 t3", "R1 B1 R2 L2 R3",
+            "1:1:3 2:1:3 3:1:3");
+        row("no break length: the next round at once", 2, 0, 0, 0, true, 0, "t3 hidden t3", "R1 R2",
+            "1:1:3 2:1:3");
+        row("no rounds: one session", 0, 5, 0, 0, true, 0, "t3", "R", "0:1:3");
+        row("a scheduled end stops the cycle", 3, 2, 0, 0, true, 4, "t3 t1 shown", "R1 B1", "1:1:3");
+        row("a scheduled end in a round completes it", 3, 1, 0, 0, true, 5, "t3 t1 t1 shown", "R1 B1 R2",
+            "1:1:3 2:1:1");
     }
     void roundsAndBreaks()
     {
