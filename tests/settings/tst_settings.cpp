@@ -10,9 +10,7 @@
 #include "AppSettings.h"
 #include "Appearance.h"
 #include "AppearanceSettings.h"
-#include "BrowserManifests.h"
 #include "BrowserSection.h"
-#include "EmptyStatePanel.h"
 #include "FitsContent.h"
 #include "FocusChart.h"
 #include "FocusScreen.h"
@@ -60,14 +58,11 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 #include <QTest>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <cstdio>
 #include <memory>
-#include <unistd.h>
 
 Q_DECLARE_METATYPE(HotKeyBackend::Keeper)
 
@@ -124,7 +119,6 @@ class TestSettings : public QObject
     int m_run = 0;
     std::unique_ptr<ModelContainer> m_container;
     std::unique_ptr<AppModel> m_model;
-    QPalette m_desktop;
     std::unique_ptr<Appearance> m_appearance;
     std::unique_ptr<ThemeStore> m_themes;
 
@@ -161,7 +155,6 @@ private Q_SLOTS:
     {
         g_previousHandler = qInstallMessageHandler(quietHandler);
         m_appearance = std::make_unique<Appearance>();
-        m_desktop = m_appearance->desktopPalette();
         m_appearance->install();
         m_appearance->setForced(AppearanceKind::light);
         // As the program does: English, with its plural forms ("1 day").
@@ -786,49 +779,37 @@ private Q_SLOTS:
         QVERIFY(!section->resultLabel()->text().contains(QStringLiteral("Not written")));
     }
 
-    void defaultStrictModeReachesTheNextFocusScreen()
-    {
-        ctx()->insert(std::make_unique<AppSettings>());
-        GeneralSettings page(m_model.get());
-        QComboBox *picker = page.strictModePicker();
-        picker->setCurrentIndex(picker->findText(QStringLiteral("Math Problem")));
-        QCOMPARE(page.settings()->defaultStrictModeType(), StrictModeType::math);
-        QVERIFY(!ctx()->hasChanges());
-
-        FocusScreen *screen =
-            m_model->addFocusScreen(QStringLiteral("New Focus Screen"), 600, LockMode::hideApps);
-        QCOMPARE(screen->strictModeType(), StrictModeType::math);
-        QVERIFY(!screen->strictModeEnabled());
-
-        QComboBox *lockMode = page.lockModePicker();
-        lockMode->setCurrentIndex(lockMode->findText(QStringLiteral("Overlay")));
-        QCOMPARE(page.settings()->defaultLockMode(), LockMode::overlay);
-        QVERIFY(!ctx()->hasChanges());
-    }
-
-    void pageFollowsTheRecord()
+    // The general page and the settings row follow each other: a default
+    // chosen on the page is saved at once and reaches the next focus
+    // screen; a change to the row shows on the page and writes nothing
+    // back (no autostart entry). The focus-session choices are on until
+    // turned off, go to the user defaults and are read back by a later page.
+    void generalPageFollowsTheRecord()
     {
         auto *row = ctx()->insert(std::make_unique<AppSettings>());
-        GeneralSettings page(m_model.get());
-        row->setDefaultStrictModeType(StrictModeType::password);
-        row->setGlobalShortcut(QStringLiteral("⌘⇧P"));
-        row->setLaunchAtLogin(true);
-        QTRY_COMPARE(page.strictModePicker()->currentText(), QStringLiteral("Password"));
-        QCOMPARE(page.shortcutField()->text(), QStringLiteral("Super+Shift+P"));
-        QVERIFY(page.launchAtLoginToggle()->isChecked());
-        // Showing the record's values wrote nothing back.
-        QCOMPARE(row->launchAtLogin(), true);
-        QVERIFY(!QFileInfo::exists(XdgAutostartLoginItem::autostartFilePath()));
-    }
-
-    // The focus-session choices are on until turned off, go to the user
-    // defaults (not the store) and are read back by a later page.
-    void sessionPreferences()
-    {
-        QFile::remove(UserDefaults::filePath());
-        ctx()->insert(std::make_unique<AppSettings>());
         {
             GeneralSettings page(m_model.get());
+            QComboBox *picker = page.strictModePicker();
+            picker->setCurrentIndex(picker->findText(QStringLiteral("Math Problem")));
+            QComboBox *lockMode = page.lockModePicker();
+            lockMode->setCurrentIndex(lockMode->findText(QStringLiteral("Overlay")));
+            QCOMPARE(row->defaultStrictModeType(), StrictModeType::math);
+            QCOMPARE(row->defaultLockMode(), LockMode::overlay);
+            QVERIFY(!ctx()->hasChanges());
+            FocusScreen *screen =
+                m_model->addFocusScreen(QStringLiteral("New Focus Screen"), 600, LockMode::hideApps);
+            QCOMPARE(screen->strictModeType(), StrictModeType::math);
+            QVERIFY(!screen->strictModeEnabled());
+
+            row->setDefaultStrictModeType(StrictModeType::password);
+            row->setGlobalShortcut(QStringLiteral("⌘⇧P"));
+            row->setLaunchAtLogin(true);
+            QTRY_COMPARE(picker->currentText(), QStringLiteral("Password"));
+            QCOMPARE(page.shortcutField()->text(), QStringLiteral("Super+Shift+P"));
+            QVERIFY(page.launchAtLoginToggle()->isChecked());
+            QVERIFY(row->launchAtLogin());
+            QVERIFY(!QFileInfo::exists(XdgAutostartLoginItem::autostartFilePath()));
+
             QVERIFY(page.doNotDisturbToggle()->isChecked());
             QVERIFY(page.endSoundToggle()->isChecked());
             page.doNotDisturbToggle()->setChecked(false);
@@ -1035,7 +1016,6 @@ private Q_SLOTS:
         QVERIFY(showActive(&page));
         QCOMPARE(page.profiles(), m_model->lockProfiles()); // as the main window lists them
         QCOMPARE(page.list()->item(0)->text(), QStringLiteral("P%1").arg(count - 1));
-        QVERIFY(page.list()->height() >= ProfilesSettings::kListMinimumHeight);
 
         page.list()->clearSelection();
         for (int row : selectRows)

@@ -68,6 +68,13 @@ std::unique_ptr<ModelContainer> scratchContainer(const QTemporaryDir &dir)
     return container;
 }
 
+// What a file holds; nothing when it cannot be read (or is a folder).
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // Serves without a bus and counts how often it was asked to.
 class CountingRemote : public RemoteControl
 {
@@ -162,25 +169,21 @@ private Q_SLOTS:
     void queryTakesNothing_data()
     {
         QTest::addColumn<QString>("before");
-        QTest::addColumn<int>("queryRole");
-        const int alone = int(SingleInstance::Role::alone);
-        QTest::newRow("no lock") << QStringLiteral("none") << alone;
-        QTest::newRow("lock of a run that died") << QStringLiteral("dead") << alone;
-        QTest::newRow("lock of a running instance")
-            << QStringLiteral("live") << int(SingleInstance::Role::secondary);
-        QTest::newRow("empty lock") << QStringLiteral("empty") << alone;
-        QTest::newRow("garbage") << QStringLiteral("garbage") << alone;
-        QTest::newRow("a folder") << QStringLiteral("folder") << alone;
-        QTest::newRow("another machine") << QStringLiteral("elsewhere") << alone;
-        QTest::newRow("an earlier boot") << QStringLiteral("rebooted") << alone;
-        QTest::newRow("a live process that is not Lumora") << QStringLiteral("stranger") << alone;
-        QTest::newRow("a live Lumora that does not hold it") << QStringLiteral("unheld") << alone;
+        QTest::newRow("no lock") << QStringLiteral("none");
+        QTest::newRow("lock of a run that died") << QStringLiteral("dead");
+        QTest::newRow("lock of a running instance") << QStringLiteral("live");
+        QTest::newRow("empty lock") << QStringLiteral("empty");
+        QTest::newRow("garbage") << QStringLiteral("garbage");
+        QTest::newRow("a folder") << QStringLiteral("folder");
+        QTest::newRow("another machine") << QStringLiteral("elsewhere");
+        QTest::newRow("an earlier boot") << QStringLiteral("rebooted");
+        QTest::newRow("a live process that is not Lumora") << QStringLiteral("stranger");
+        QTest::newRow("a live Lumora that does not hold it") << QStringLiteral("unheld");
     }
 
     void queryTakesNothing()
     {
         QFETCH(QString, before);
-        QFETCH(int, queryRole);
         const StoreOfItsOwn store;
         QVERIFY(store.dir.isValid());
         const QString lockPath = SingleInstance::lockPath();
@@ -232,15 +235,12 @@ private Q_SLOTS:
             writeLock(QByteArray::number(QCoreApplication::applicationPid()) + "\nlumora\n" + here +
                       QSysInfo::bootUniqueId() + '\n');
         }
-        const QByteArray lockBefore = [&] {
-            QFile file(lockPath);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        }();
+        const QByteArray lockBefore = contents(lockPath);
         const bool leftBehind = before != QLatin1String("none") && before != QLatin1String("live");
 
         int queryServed = 0;
         SingleInstance query(std::make_unique<CountingRemote>(&queryServed));
-        QCOMPARE(int(query.claim(false)), queryRole);
+        QCOMPARE(query.claim(false), running ? SingleInstance::Role::secondary : SingleInstance::Role::alone);
         QCOMPARE(queryServed, 0);
         if (running)
             QCOMPARE(query.holderPid(), QCoreApplication::applicationPid());
@@ -248,11 +248,7 @@ private Q_SLOTS:
         const QFileInfo after(lockPath);
         QCOMPARE(after.exists(), before != QLatin1String("none"));
         QCOMPARE(after.isDir(), before == QLatin1String("folder"));
-        if (after.isFile()) {
-            QFile file(lockPath);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), lockBefore);
-        }
+        QCOMPARE(contents(lockPath), lockBefore);
 
         // A real start while the query still runs.
         int startServed = 0;
@@ -265,11 +261,8 @@ private Q_SLOTS:
         const QFileInfo aside(lockPath + QStringLiteral(".stale"));
         QCOMPARE(aside.exists(), leftBehind);
         QCOMPARE(aside.isDir(), before == QLatin1String("folder"));
-        if (aside.isFile()) {
-            QFile file(aside.filePath());
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), lockBefore);
-        }
+        if (leftBehind)
+            QCOMPARE(contents(aside.filePath()), lockBefore);
     }
 
     // The last sign of life of a run that died with a session running is
