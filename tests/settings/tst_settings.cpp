@@ -10,9 +10,7 @@
 #include "AppSettings.h"
 #include "Appearance.h"
 #include "AppearanceSettings.h"
-#include "BrowserManifests.h"
 #include "BrowserSection.h"
-#include "EmptyStatePanel.h"
 #include "FitsContent.h"
 #include "FocusChart.h"
 #include "FocusScreen.h"
@@ -60,14 +58,11 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 #include <QTest>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <cstdio>
 #include <memory>
-#include <unistd.h>
 
 Q_DECLARE_METATYPE(HotKeyBackend::Keeper)
 
@@ -77,29 +72,6 @@ QRgb rgb(const QColor &color)
 {
     return color.rgb() & 0xFFFFFF;
 }
-
-// A window with two text fields, as the hook meets them.
-struct FieldWindow
-{
-    std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
-    QLineEdit *first = nullptr;
-    QLineEdit *second = nullptr;
-    explicit FieldWindow(bool hook)
-    {
-        auto *layout = new QVBoxLayout(window.get());
-        first = new QLineEdit(window.get());
-        second = new QLineEdit(window.get());
-        layout->addWidget(first);
-        layout->addWidget(second);
-        if (hook)
-            WindowHook::install(window.get());
-    }
-    bool fieldFocused() const
-    {
-        return qobject_cast<QLineEdit *>(QApplication::focusWidget()) || first->hasFocus() ||
-               second->hasFocus();
-    }
-};
 
 bool showActive(QWidget *window)
 {
@@ -147,7 +119,6 @@ class TestSettings : public QObject
     int m_run = 0;
     std::unique_ptr<ModelContainer> m_container;
     std::unique_ptr<AppModel> m_model;
-    QPalette m_desktop;
     std::unique_ptr<Appearance> m_appearance;
     std::unique_ptr<ThemeStore> m_themes;
 
@@ -184,7 +155,6 @@ private Q_SLOTS:
     {
         g_previousHandler = qInstallMessageHandler(quietHandler);
         m_appearance = std::make_unique<Appearance>();
-        m_desktop = m_appearance->desktopPalette();
         m_appearance->install();
         m_appearance->setForced(AppearanceKind::light);
         // As the program does: English, with its plural forms ("1 day").
@@ -227,58 +197,45 @@ private Q_SLOTS:
 
     // --- Window hook ---------------------------------------------------
 
+    // The hook keeps the focus off the fields when a window first shows
+    // (without it Qt focuses the first field, so the test can tell), and
+    // leaves the user's field alone when coming back from another window.
+    // Opening again after a close is the settings window's test below.
     void windowHook_data()
     {
         QTest::addColumn<bool>("hook");
-        QTest::addColumn<QString>("scenario");
+        QTest::addColumn<bool>("switchBack");
         QTest::addColumn<bool>("fieldFocused");
-        // Without the hook Qt focuses the first field: the scenarios can
-        // tell the difference.
-        QTest::newRow("first show, no hook") << false << "first" << true;
-        QTest::newRow("first show") << true << "first" << false;
-        QTest::newRow("shown again after a close") << true << "reopen" << false;
-        QTest::newRow("back from another window keeps the field") << true << "switch" << true;
+        QTest::newRow("first show, no hook") << false << false << true;
+        QTest::newRow("first show") << true << false << false;
+        QTest::newRow("back from another window keeps the field") << true << true << true;
     }
     void windowHook()
     {
         QFETCH(bool, hook);
-        QFETCH(QString, scenario);
+        QFETCH(bool, switchBack);
         QFETCH(bool, fieldFocused);
-        FieldWindow w(hook);
-        QVERIFY(showActive(w.window.get()));
-        if (scenario == QLatin1String("reopen")) {
-            w.second->setFocus(Qt::MouseFocusReason);
-            QVERIFY(w.second->hasFocus());
-            w.window->close();
-            QCoreApplication::processEvents();
-            QVERIFY(showActive(w.window.get()));
-        } else if (scenario == QLatin1String("switch")) {
-            w.second->setFocus(Qt::MouseFocusReason);
+        QWidget window;
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(new QLineEdit(&window));
+        auto *second = new QLineEdit(&window);
+        layout->addWidget(second);
+        if (hook)
+            WindowHook::install(&window);
+        QVERIFY(showActive(&window));
+        if (switchBack) {
+            second->setFocus(Qt::MouseFocusReason);
             QWidget other;
             QVERIFY(showActive(&other));
-            QVERIFY(showActive(w.window.get()));
-            QVERIFY(w.second->hasFocus());
-            if (auto *probe = w.window->findChild<WindowHook::Probe *>())
-                QVERIFY(!probe->reopened());
+            QVERIFY(showActive(&window));
+            QVERIFY(second->hasFocus());
         }
-        QCOMPARE(w.fieldFocused(), fieldFocused);
+        QCOMPARE(qobject_cast<QLineEdit *>(QApplication::focusWidget()) != nullptr, fieldFocused);
     }
 
-    void settingsWindowOpensWithNoFieldFocused()
-    {
-        // General tab, whose shortcut field would otherwise take the focus.
-        ctx()->insert(std::make_unique<AppSettings>());
-        SettingsView view(m_model.get(), m_themes.get());
-        QVERIFY(showActive(&view));
-        QVERIFY(!view.general()->shortcutField()->hasFocus());
-        QVERIFY(!qobject_cast<QLineEdit *>(QApplication::focusWidget()));
-        view.general()->shortcutField()->setFocus(Qt::MouseFocusReason);
-        view.close();
-        QCoreApplication::processEvents();
-        QVERIFY(showActive(&view));
-        QVERIFY(!view.general()->shortcutField()->hasFocus());
-    }
-
+    // The settings window opens with no field focused (the shortcut field
+    // would otherwise take it), closes with Esc and Ctrl+W even from the
+    // shortcut field, and opens again with no field focused.
     void settingsWindowClosesFromTheKeyboard_data()
     {
         QTest::addColumn<QKeySequence>("keys");
@@ -294,15 +251,18 @@ private Q_SLOTS:
         QFETCH(bool, inField);
         ctx()->insert(std::make_unique<AppSettings>());
         SettingsView view(m_model.get(), m_themes.get());
-        QVERIFY(showActive(&view));
-        QWidget *target = &view;
-        if (inField) {
-            target = view.general()->shortcutField();
-            target->setFocus(Qt::OtherFocusReason);
-            QVERIFY(target->hasFocus());
+        ShortcutField *field = view.general()->shortcutField();
+        for (int opened = 0; opened < 2; ++opened) {
+            QVERIFY(showActive(&view));
+            QVERIFY(!field->hasFocus());
+            QVERIFY(!qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+            if (inField) {
+                field->setFocus(Qt::MouseFocusReason);
+                QVERIFY(field->hasFocus());
+            }
+            QTest::keySequence(inField ? static_cast<QWidget *>(field) : &view, keys);
+            QTRY_VERIFY(!view.isVisible());
         }
-        QTest::keySequence(target, keys);
-        QTRY_VERIFY(!view.isVisible());
     }
 
     // --- Content fitting -----------------------------------------------
@@ -411,106 +371,56 @@ private Q_SLOTS:
 
     // --- Tabs ----------------------------------------------------------
 
-    void tabBarShowsTheFourTabs()
+    // The tab follows the model both ways, so a window opened again shows
+    // the tab last chosen (the model keeps it in the user defaults).
+    void tabFollowsTheModel()
     {
-        SettingsView view(m_model.get(), m_themes.get());
-        const QStringList labels{"General", "Profiles", "Appearance", "Stats"};
-        const auto tabs = allCases<SettingsTab>();
-        QCOMPARE(tabs.size(), labels.size());
-        QToolButton *previous = nullptr;
-        for (int i = 0; i < tabs.size(); ++i) {
-            QToolButton *button = view.tabButton(tabs[i]);
-            QCOMPARE(button->text(), labels[i]);
-            QVERIFY(!button->icon().isNull());
-            if (previous)
-                QVERIFY(button->x() >= previous->x());
-            previous = button;
-        }
-    }
-
-    void tabIsRemembered_data()
-    {
-        QTest::addColumn<bool>("scratchStore");
-        QTest::addColumn<SettingsTab>("afterRestart");
-        QTest::newRow("user's store") << false << SettingsTab::stats;
-        QTest::newRow("scratch store (APP_STORE)") << true << SettingsTab::general;
-    }
-    void tabIsRemembered()
-    {
-        QFETCH(bool, scratchStore);
-        QFETCH(SettingsTab, afterRestart);
-        if (scratchStore) {
-            qputenv("APP_STORE", m_dir.filePath(QStringLiteral("scratch%1.store").arg(m_run)).toUtf8());
-            openStore();
-        }
         {
-            auto view = std::make_unique<SettingsView>(m_model.get(), m_themes.get());
-            view->show();
-            QCOMPARE(view->currentTab(), SettingsTab::general);
-            QTest::mouseClick(view->tabButton(SettingsTab::stats), Qt::LeftButton);
+            SettingsView view(m_model.get(), m_themes.get());
+            view.show();
+            QCOMPARE(view.currentTab(), SettingsTab::general);
+            QTest::mouseClick(view.tabButton(SettingsTab::stats), Qt::LeftButton);
             QCOMPARE(m_model->settingsTab(), SettingsTab::stats);
-            QVERIFY(view->form(SettingsTab::stats)->isVisible());
-            QVERIFY(!view->form(SettingsTab::general)->isVisible());
-            view->close();
+            QVERIFY(!view.form(SettingsTab::general)->isVisible());
         }
-        // Opened again in the same run: the same tab.
         SettingsView again(m_model.get(), m_themes.get());
         again.show();
-        QCOMPARE(again.currentTab(), SettingsTab::stats);
         QVERIFY(again.tabButton(SettingsTab::stats)->isChecked());
         QVERIFY(again.form(SettingsTab::stats)->isVisible());
-        // The next run reads it back from the user defaults.
-        openStore();
-        SettingsView nextRun(m_model.get(), m_themes.get());
-        QCOMPARE(nextRun.currentTab(), afterRestart);
-    }
-
-    void modelChangesTheTab()
-    {
-        SettingsView view(m_model.get(), m_themes.get());
-        view.show();
         m_model->setSettingsTab(SettingsTab::appearance);
-        QVERIFY(view.tabButton(SettingsTab::appearance)->isChecked());
-        QVERIFY(view.form(SettingsTab::appearance)->isVisible());
-        QVERIFY(!view.form(SettingsTab::general)->isVisible());
+        QVERIFY(again.tabButton(SettingsTab::appearance)->isChecked());
+        QVERIFY(again.form(SettingsTab::appearance)->isVisible());
+        QVERIFY(!again.form(SettingsTab::stats)->isVisible());
     }
 
     // --- General -------------------------------------------------------
 
+    // Without a settings row the page makes one: two pages asking at once
+    // make one row, saved at once, with the program's default shortcut;
+    // opening the window again makes no more.
     void emptyStoreGetsOneSettingsRow()
     {
         QCOMPARE(ctx()->fetchCount<AppSettings>(), 0);
         auto view = std::make_unique<SettingsView>(m_model.get(), m_themes.get());
         view->show();
         QVERIFY(view->general()->isUnavailable());
-        QCOMPARE(
-            view->general()->findChild<EmptyStatePanel *>(QStringLiteral("settingsUnavailable"))->title(),
-            QStringLiteral("Settings Unavailable"));
-        // A second page over the same store asks at the same time.
         GeneralSettings second(m_model.get());
         QTRY_VERIFY(!view->general()->isUnavailable());
         QCoreApplication::processEvents();
-        QCOMPARE(ctx()->fetchCount<AppSettings>(), 1);
-        QVERIFY(!ctx()->hasChanges()); // saved
         QVERIFY(!second.isUnavailable());
-        const AppSettings *row = view->general()->settings();
-        // The same default as the program's own when there is no row.
-        QCOMPARE(row->globalShortcut(), QString::fromUtf8(AppSettings::kDefaultGlobalShortcut));
-        QCOMPARE(row->globalShortcut(), QStringLiteral("⌃⌥⌘F"));
+        QCOMPARE(ctx()->fetchCount<AppSettings>(), 1);
+        QVERIFY(!ctx()->hasChanges());
+        QCOMPARE(view->general()->settings()->globalShortcut(),
+                 QString::fromUtf8(AppSettings::kDefaultGlobalShortcut));
         QCOMPARE(view->general()->shortcutField()->text(), QStringLiteral("Ctrl+Alt+Super+F"));
-        QCOMPARE(view->general()->strictModePicker()->currentText(), QStringLiteral("None"));
-        QCOMPARE(view->general()->lockModePicker()->currentText(), QStringLiteral("Hide Apps"));
 
-        // Closing and opening the window again creates nothing more.
         view.reset();
         SettingsView reopened(m_model.get(), m_themes.get());
         reopened.show();
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
-        QCOMPARE(ctx()->fetchCount<AppSettings>(), 1);
         QVERIFY(!reopened.general()->isUnavailable());
-
-        // It is in the file.
+        QCOMPARE(ctx()->fetchCount<AppSettings>(), 1);
         openStore();
         QCOMPARE(ctx()->fetchCount<AppSettings>(), 1);
     }
@@ -559,51 +469,36 @@ private Q_SLOTS:
         QVERIFY(page.shortcutField()->isEnabled());
     }
 
-    void shortcutIsSavedOnEveryKeystroke()
+    // The longest text the field shows is not clipped.
+    void shortcutFieldFitsTheLongestShortcut()
     {
         ctx()->insert(std::make_unique<AppSettings>());
-        ctx()->save();
         GeneralSettings page(m_model.get());
         page.show();
         QLineEdit *field = page.shortcutField();
-        QCOMPARE(field->placeholderText(), QStringLiteral("Global Shortcut"));
-        QVERIFY(field->width() >= GeneralSettings::kShortcutFieldWidth);
-        // The longest text the field shows is not clipped.
         QStyleOptionFrame option;
         option.initFrom(field);
         const QRect textArea = field->style()->subElementRect(QStyle::SE_LineEditContents, &option, field);
         QVERIFY2(field->fontMetrics().horizontalAdvance(QStringLiteral("Ctrl+Alt+Super+Shift+Space")) <=
                      textArea.width() - 4,
                  qPrintable(QString::number(textArea.width())));
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Backspace);
-        QCOMPARE(page.settings()->globalShortcut(), QString()); // cleared: stored empty
-        QVERIFY(!ctx()->hasChanges());
-        const QString typed = QStringLiteral("⌃⌥K!"); // not checked here
-        QString expected;
-        for (const QChar c : typed) {
-            typeCharacter(field, c);
-            expected += c;
-            QCOMPARE(page.settings()->globalShortcut(), expected);
-            QVERIFY2(!ctx()->hasChanges(), "every keystroke is saved at once");
-        }
-        openStore();
-        QCOMPARE(ctx()->fetch<AppSettings>().first()->globalShortcut(), typed);
     }
 
-    // The field records a combination pressed after a click; Escape cancels,
-    // Backspace clears, typed text is kept as typed. What is stored is read
-    // back by the shortcut parser as the combination shown.
+    // The field records a combination pressed after a click (or Return);
+    // Escape cancels, Backspace clears, typed text is kept as typed and
+    // saved at every keystroke; what the user did not change is kept byte
+    // for byte. (How stored texts are shown and read back is the shortcut
+    // parser's test.)
     void shortcutFieldRecords_data()
     {
         QTest::addColumn<QString>("stored");
-        QTest::addColumn<QList<QKeyCombination>>("keys"); // pressed after the click
+        QTest::addColumn<QList<QKeyCombination>>("keys"); // pressed after a click, or from Return on
         QTest::addColumn<QString>("typed");               // then typed as text
         QTest::addColumn<QString>("storedAfter");
         QTest::addColumn<QString>("shownAfter");
         using Keys = QList<QKeyCombination>;
         const QString stored = QStringLiteral("⌘⇧F");
+        const QKeyCombination escape(Qt::Key_Escape);
         QTest::newRow("Ctrl+Alt+F") << stored << Keys{Qt::CTRL | Qt::ALT | Qt::Key_F} << QString()
                                     << QStringLiteral("⌃⌥F") << QStringLiteral("Ctrl+Alt+F");
         QTest::newRow("Super+Shift+Space")
@@ -614,22 +509,24 @@ private Q_SLOTS:
         QTest::newRow("Ctrl+W is recorded, not a window shortcut")
             << stored << Keys{Qt::CTRL | Qt::Key_W} << QString() << QStringLiteral("⌃W")
             << QStringLiteral("Ctrl+W");
-        QTest::newRow("Escape cancels") << stored << Keys{QKeyCombination(Qt::Key_Escape)} << QString()
-                                        << stored << QStringLiteral("Super+Shift+F");
+        QTest::newRow("Escape cancels")
+            << stored << Keys{escape} << QString() << stored << QStringLiteral("Super+Shift+F");
         QTest::newRow("a key without a name keeps recording, Escape cancels")
-            << stored << Keys{Qt::CTRL | Qt::Key_Print, QKeyCombination(Qt::Key_Escape)} << QString()
-            << stored << QStringLiteral("Super+Shift+F");
+            << stored << Keys{Qt::CTRL | Qt::Key_Print, escape} << QString() << stored
+            << QStringLiteral("Super+Shift+F");
+        QTest::newRow("Return records from the keyboard, Escape keeps words")
+            << QStringLiteral("Control-Option-Space") << Keys{QKeyCombination(Qt::Key_Return), escape}
+            << QString() << QStringLiteral("Control-Option-Space") << QStringLiteral("Ctrl+Alt+Space");
+        QTest::newRow("Escape keeps a text naming no key")
+            << QStringLiteral("⌃⌥") << Keys{escape} << QString() << QStringLiteral("⌃⌥")
+            << QStringLiteral("⌃⌥");
         QTest::newRow("Backspace clears")
             << stored << Keys{QKeyCombination(Qt::Key_Backspace)} << QString() << QString() << QString();
         QTest::newRow("typed text is kept as typed")
             << stored << Keys{} << QStringLiteral("cmd+shift+k") << QStringLiteral("cmd+shift+k")
             << QStringLiteral("Super+Shift+K");
-        QTest::newRow("typed Linux words")
-            << stored << Keys{} << QStringLiteral("Ctrl+Super+J") << QStringLiteral("Ctrl+Super+J")
-            << QStringLiteral("Ctrl+Super+J");
-        QTest::newRow("text naming no key is shown as stored")
-            << stored << Keys{} << QStringLiteral("ctrl+") << QStringLiteral("ctrl+")
-            << QStringLiteral("ctrl+");
+        QTest::newRow("typed glyphs") << stored << Keys{} << QStringLiteral("⌃⌥K") << QStringLiteral("⌃⌥K")
+                                      << QStringLiteral("Ctrl+Alt+K");
     }
     void shortcutFieldRecords()
     {
@@ -645,72 +542,42 @@ private Q_SLOTS:
         QVERIFY(showActive(&view));
         ShortcutField *field = view.general()->shortcutField();
         QCOMPARE(field->text(), shortcutDisplayText(stored));
-        QStringList captions;
-        for (const QLabel *label : view.general()->findChildren<QLabel *>())
-            captions << label->text();
-        QVERIFY(captions.contains(QStringLiteral("Default: Ctrl+Alt+Super+F (or Super+Shift+F)")));
 
-        QTest::mouseClick(field, Qt::LeftButton);
-        QVERIFY(field->isRecording());
-        QCOMPARE(field->text(), QString());
-        QCOMPARE(field->placeholderText(), QString::fromUtf8(ShortcutField::kRecordingPrompt));
+        if (keys.value(0) == QKeyCombination(Qt::Key_Return)) {
+            field->setFocus(Qt::TabFocusReason);
+            QVERIFY(!field->isRecording());
+        } else {
+            QTest::mouseClick(field, Qt::LeftButton);
+            QVERIFY(field->isRecording());
+            QCOMPARE(field->text(), QString());
+        }
         for (const QKeyCombination key : keys) {
             // The modifiers go down first, as on a keyboard.
             if (key.keyboardModifiers() & Qt::ControlModifier)
                 QTest::keyPress(field, Qt::Key_Control, Qt::ControlModifier);
             QTest::keyClick(field, key.key(), key.keyboardModifiers());
+            QCOMPARE(field->isRecording(), key != keys.last());
         }
-        for (const QChar c : typed)
+        QString typedSoFar;
+        for (const QChar c : typed) {
             typeCharacter(field, c);
+            typedSoFar += c;
+            QCOMPARE(row->globalShortcut(), typedSoFar);
+            QVERIFY2(!ctx()->hasChanges(), "every keystroke is saved at once");
+        }
         QVERIFY(!field->isRecording());
         QCOMPARE(row->globalShortcut(), storedAfter);
-        QVERIFY(!ctx()->hasChanges()); // saved at once
+        QVERIFY(!ctx()->hasChanges());
         QVERIFY2(view.isVisible(), "no key closed the window while recording");
 
         field->clearFocus();
         QCOMPARE(field->text(), shownAfter);
         QCOMPARE(field->placeholderText(), QStringLiteral("Global Shortcut"));
-        if (parseShortcut(storedAfter).key)
-            QCOMPARE(shortcutDisplayText(parseShortcut(storedAfter)), shownAfter);
 
         openStore();
         QCOMPARE(ctx()->fetch<AppSettings>().first()->globalShortcut(), storedAfter);
     }
 
-    // Opening the page, showing the text and leaving it writes nothing: an
-    // existing store keeps its text byte for byte.
-    void storedShortcutRoundTripsUnchanged_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("glyphs") << QStringLiteral("⌘⇧F");
-        QTest::newRow("default glyphs") << QStringLiteral("⌃⌥⌘F");
-        QTest::newRow("words") << QStringLiteral("Control-Option-Space");
-        QTest::newRow("no key") << QStringLiteral("⌃⌥");
-    }
-    void storedShortcutRoundTripsUnchanged()
-    {
-        QFETCH(QString, stored);
-        auto *row = ctx()->insert(std::make_unique<AppSettings>());
-        row->setGlobalShortcut(stored);
-        ctx()->save();
-        {
-            SettingsView view(m_model.get(), m_themes.get());
-            QVERIFY(showActive(&view));
-            ShortcutField *field = view.general()->shortcutField();
-            QTest::mouseClick(field, Qt::LeftButton);
-            QTest::keyClick(field, Qt::Key_Escape);
-            field->setFocus(Qt::TabFocusReason);
-            QTest::keyClick(field, Qt::Key_Return); // starts recording
-            QVERIFY(field->isRecording());
-            view.close();
-        }
-        QVERIFY(!ctx()->hasChanges());
-        openStore();
-        QCOMPARE(ctx()->fetch<AppSettings>().first()->globalShortcut(), stored);
-    }
-
-    // The general page says which browsers follow the running instance,
-    // each name once, as they come and go.
     // The GNOME Shell section: hidden without a shell that takes the
     // extension; says whether it is installed, enabled and connected; the
     // button installs and enables it and says honestly when GNOME loads it.
@@ -798,6 +665,8 @@ private Q_SLOTS:
         QVERIFY(section->isHidden());
     }
 
+    // The general page says which browsers follow the running instance,
+    // each name once, as they come and go.
     void browserStatusFollowsTheConnections()
     {
         class Remote : public RemoteControl
@@ -881,55 +750,33 @@ private Q_SLOTS:
         QVERIFY(!section->resultLabel()->text().contains(QStringLiteral("Not written")));
     }
 
-    void defaultStrictModeReachesTheNextFocusScreen()
-    {
-        ctx()->insert(std::make_unique<AppSettings>());
-        GeneralSettings page(m_model.get());
-        QComboBox *picker = page.strictModePicker();
-        QStringList items;
-        for (int i = 0; i < picker->count(); ++i) {
-            items.append(picker->itemText(i));
-            QVERIFY(!picker->itemIcon(i).isNull());
-        }
-        QCOMPARE(items, (QStringList{"None", "Sentence Typing", "Math Problem", "Password"}));
-        picker->setCurrentIndex(picker->findText(QStringLiteral("Math Problem")));
-        QCOMPARE(page.settings()->defaultStrictModeType(), StrictModeType::math);
-        QVERIFY(!ctx()->hasChanges());
-
-        FocusScreen *screen =
-            m_model->addFocusScreen(QStringLiteral("New Focus Screen"), 600, LockMode::hideApps);
-        QCOMPARE(screen->strictModeType(), StrictModeType::math);
-        QVERIFY(!screen->strictModeEnabled());
-
-        QComboBox *lockMode = page.lockModePicker();
-        lockMode->setCurrentIndex(lockMode->findText(QStringLiteral("Overlay")));
-        QCOMPARE(page.settings()->defaultLockMode(), LockMode::overlay);
-        QVERIFY(!ctx()->hasChanges());
-    }
-
-    void pageFollowsTheRecord()
+    // The general page and the settings row follow each other: a default
+    // chosen on the page is saved at once (that it reaches the next focus
+    // screen is the model's test); a change to the row shows on the page and writes nothing
+    // back (no autostart entry). The focus-session choices are on until
+    // turned off, go to the user defaults and are read back by a later page.
+    void generalPageFollowsTheRecord()
     {
         auto *row = ctx()->insert(std::make_unique<AppSettings>());
-        GeneralSettings page(m_model.get());
-        row->setDefaultStrictModeType(StrictModeType::password);
-        row->setGlobalShortcut(QStringLiteral("⌘⇧P"));
-        row->setLaunchAtLogin(true);
-        QTRY_COMPARE(page.strictModePicker()->currentText(), QStringLiteral("Password"));
-        QCOMPARE(page.shortcutField()->text(), QStringLiteral("Super+Shift+P"));
-        QVERIFY(page.launchAtLoginToggle()->isChecked());
-        // Showing the record's values wrote nothing back.
-        QCOMPARE(row->launchAtLogin(), true);
-        QVERIFY(!QFileInfo::exists(XdgAutostartLoginItem::autostartFilePath()));
-    }
-
-    // The focus-session choices are on until turned off, go to the user
-    // defaults (not the store) and are read back by a later page.
-    void sessionPreferences()
-    {
-        QFile::remove(UserDefaults::filePath());
-        ctx()->insert(std::make_unique<AppSettings>());
         {
             GeneralSettings page(m_model.get());
+            QComboBox *picker = page.strictModePicker();
+            picker->setCurrentIndex(picker->findText(QStringLiteral("Math Problem")));
+            QComboBox *lockMode = page.lockModePicker();
+            lockMode->setCurrentIndex(lockMode->findText(QStringLiteral("Overlay")));
+            QCOMPARE(row->defaultStrictModeType(), StrictModeType::math);
+            QCOMPARE(row->defaultLockMode(), LockMode::overlay);
+            QVERIFY(!ctx()->hasChanges());
+
+            row->setDefaultStrictModeType(StrictModeType::password);
+            row->setGlobalShortcut(QStringLiteral("⌘⇧P"));
+            row->setLaunchAtLogin(true);
+            QTRY_COMPARE(picker->currentText(), QStringLiteral("Password"));
+            QCOMPARE(page.shortcutField()->text(), QStringLiteral("Super+Shift+P"));
+            QVERIFY(page.launchAtLoginToggle()->isChecked());
+            QVERIFY(row->launchAtLogin());
+            QVERIFY(!QFileInfo::exists(XdgAutostartLoginItem::autostartFilePath()));
+
             QVERIFY(page.doNotDisturbToggle()->isChecked());
             QVERIFY(page.endSoundToggle()->isChecked());
             page.doNotDisturbToggle()->setChecked(false);
@@ -941,8 +788,6 @@ private Q_SLOTS:
         GeneralSettings later(m_model.get());
         QVERIFY(!later.doNotDisturbToggle()->isChecked());
         QVERIFY(!later.endSoundToggle()->isChecked());
-        SessionPreferences::setDoNotDisturb(true);
-        SessionPreferences::setEndSound(true);
     }
 
     void launchAtLogin_data()
@@ -1001,12 +846,8 @@ private Q_SLOTS:
         QCOMPARE(toggle->isChecked(), turnOn); // where the user put it
         QCOMPARE(row->launchAtLogin(), turnOn);
         QVERIFY(!ctx()->hasChanges());
+        // (What the entry holds is the login item's test.)
         QCOMPARE(QFileInfo::exists(XdgAutostartLoginItem::autostartFilePath()), entryAfter);
-        if (entryAfter) {
-            QFile entry(XdgAutostartLoginItem::autostartFilePath());
-            QVERIFY(entry.open(QIODevice::ReadOnly));
-            QVERIFY(QString::fromUtf8(entry.readAll()).contains(QCoreApplication::applicationFilePath()));
-        }
         if (output.isEmpty()) {
             QCOMPARE(printed, QString());
         } else {
@@ -1017,6 +858,8 @@ private Q_SLOTS:
 
     // --- Profiles ------------------------------------------------------
 
+    // The new-profile sheet adds what was typed (Return or Enter in any
+    // field), or nothing (Escape, or the window closing under it).
     void newProfileSheet_data()
     {
         QTest::addColumn<QString>("name");
@@ -1025,38 +868,28 @@ private Q_SLOTS:
         QTest::addColumn<QString>("sites");
         QTest::addColumn<QString>("pressIn");
         QTest::addColumn<int>("key");
-        QTest::addColumn<bool>("added");
-        QTest::addColumn<QString>("storedName");
+        QTest::addColumn<QString>("storedName"); // empty: nothing added
         QTest::addColumn<QStringList>("storedApps");
         QTest::addColumn<QStringList>("storedSites");
-        QTest::addColumn<QString>("summary");
+        const QString none;
+        const QString name = QStringLiteral("name");
         QTest::newRow("Return with every field empty")
-            << "" << 0 << ""
-            << ""
-            << "name" << int(Qt::Key_Return) << true << "New Profile" << QStringList() << QStringList()
-            << "0 apps, 0 sites";
-        QTest::newRow("messy comma list")
-            << "Media" << 0 << ", com.apple.TV ,, com.apple.Music ,"
-            << ""
-            << "name" << int(Qt::Key_Return) << true << "Media"
-            << QStringList{"com.apple.TV", "com.apple.Music"} << QStringList() << "2 apps, 0 sites";
+            << none << 0 << none << none << name << int(Qt::Key_Return) << QStringLiteral("New Profile")
+            << QStringList() << QStringList();
         QTest::newRow("Return in a list field adds")
-            << "Work" << 2 << "a.b"
-            << "news.example, social.example"
-            << "sites" << int(Qt::Key_Return) << true << "Work" << QStringList{"a.b"}
-            << QStringList{"news.example", "social.example"} << "1 apps, 2 sites";
-        QTest::newRow("spaces stay a name") << "   " << 1 << ""
-                                            << ""
-                                            << "name" << int(Qt::Key_Enter) << true << "   " << QStringList()
-                                            << QStringList() << "0 apps, 0 sites";
+            << QStringLiteral("Work") << 2 << QStringLiteral("a.b")
+            << QStringLiteral("news.example, social.example") << QStringLiteral("sites")
+            << int(Qt::Key_Return) << QStringLiteral("Work") << QStringList{"a.b"}
+            << QStringList{"news.example", "social.example"};
+        QTest::newRow("spaces stay a name")
+            << QStringLiteral("   ") << 1 << none << none << name << int(Qt::Key_Enter)
+            << QStringLiteral("   ") << QStringList() << QStringList();
         QTest::newRow("Escape adds nothing")
-            << "Gone" << 0 << "x.y"
-            << ""
-            << "name" << int(Qt::Key_Escape) << false << "" << QStringList() << QStringList() << "";
+            << QStringLiteral("Gone") << 0 << QStringLiteral("x.y") << none << name << int(Qt::Key_Escape)
+            << none << QStringList() << QStringList();
         QTest::newRow("Escape from a list field")
-            << "Gone" << 0 << "x.y"
-            << ""
-            << "apps" << int(Qt::Key_Escape) << false << "" << QStringList() << QStringList() << "";
+            << QStringLiteral("Gone") << 0 << QStringLiteral("x.y") << none << QStringLiteral("apps")
+            << int(Qt::Key_Escape) << none << QStringList() << QStringList();
     }
     void newProfileSheet()
     {
@@ -1066,24 +899,18 @@ private Q_SLOTS:
         QFETCH(QString, sites);
         QFETCH(QString, pressIn);
         QFETCH(int, key);
-        QFETCH(bool, added);
         QFETCH(QString, storedName);
         QFETCH(QStringList, storedApps);
         QFETCH(QStringList, storedSites);
-        QFETCH(QString, summary);
+        const bool added = !storedName.isEmpty();
 
         ProfilesSettings page(m_model.get());
         QVERIFY(showActive(&page));
         QVERIFY(page.isEmptyStateShown());
         QTest::mouseClick(page.newProfileButton(), Qt::LeftButton);
-        QVERIFY(page.isSheetShowing());
         NewProfileSheet *sheet = page.sheet();
-        QVERIFY(sheet);
+        QVERIFY(page.isSheetShowing() && sheet);
         QVERIFY(QTest::qWaitForWindowExposed(sheet));
-        QCOMPARE(sheet->size(), QSize(NewProfileSheet::kWidth, NewProfileSheet::kHeight));
-        QVERIFY(sheet->nameField()->text().isEmpty());
-        QCOMPARE(sheet->modePicker()->currentText(), QStringLiteral("Hide Apps"));
-
         QTest::keyClicks(sheet->nameField(), name);
         sheet->modePicker()->setCurrentIndex(mode);
         QTest::keyClicks(sheet->blockedAppsField(), apps);
@@ -1110,8 +937,6 @@ private Q_SLOTS:
         QCOMPARE(m_model->selection(), std::optional(profile->id()));
         QVERIFY(!ctx()->hasChanges());
         QTRY_COMPARE(page.list()->count(), 1);
-        QCOMPARE(page.list()->item(0)->text(), storedName);
-        QCOMPARE(ProfilesSettings::summary(*profile), summary);
 
         // The next sheet starts empty.
         page.setSheetShowing(true);
@@ -1150,7 +975,6 @@ private Q_SLOTS:
         QVERIFY(showActive(&page));
         QCOMPARE(page.profiles(), m_model->lockProfiles()); // as the main window lists them
         QCOMPARE(page.list()->item(0)->text(), QStringLiteral("P%1").arg(count - 1));
-        QVERIFY(page.list()->height() >= ProfilesSettings::kListMinimumHeight);
 
         page.list()->clearSelection();
         for (int row : selectRows)
@@ -1172,23 +996,19 @@ private Q_SLOTS:
 
     // --- Appearance ----------------------------------------------------
 
+    // One swatch per theme, the stored one dotted; an id that names no
+    // theme reads as the system accent (and is kept until the user picks).
     void swatches_data()
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("dotted");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("system") << "system"
-                                << "system"
-                                << "System";
-        QTest::newRow("an id from elsewhere") << "sepia"
-                                              << ""
-                                              << "System";
-        QTest::newRow("wrong letter case") << "Blue"
-                                           << ""
-                                           << "System";
-        QTest::newRow("teal") << "teal"
-                              << "teal"
-                              << "Teal";
+        QTest::newRow("system") << QStringLiteral("system") << QStringLiteral("system")
+                                << QStringLiteral("System");
+        QTest::newRow("an id from elsewhere")
+            << QStringLiteral("sepia") << QString() << QStringLiteral("System");
+        QTest::newRow("wrong letter case") << QStringLiteral("Blue") << QString() << QStringLiteral("System");
+        QTest::newRow("teal") << QStringLiteral("teal") << QStringLiteral("teal") << QStringLiteral("Teal");
     }
     void swatches()
     {
@@ -1200,11 +1020,7 @@ private Q_SLOTS:
         AppearanceSettings page(&store);
         page.show();
         QCOMPARE(page.swatches().size(), Theme::all().size());
-        for (int i = 0; i < page.swatches().size(); ++i) {
-            AccentSwatch *swatch = page.swatches()[i];
-            QCOMPARE(swatch->theme(), Theme::all()[i]);
-            QCOMPARE(swatch->size(), QSize(AccentSwatch::kDiameter, AccentSwatch::kDiameter));
-            QCOMPARE(swatch->toolTip(), swatch->theme().name);
+        for (AccentSwatch *swatch : page.swatches()) {
             QCOMPARE(swatch->selected(), swatch->theme().id == dotted);
             QCOMPARE(swatch->isChecked(), swatch->selected()); // the "selected" trait
             // The dot is drawn on the chosen swatch only.
@@ -1215,39 +1031,33 @@ private Q_SLOTS:
                 QCOMPARE(centre, swatch->theme().shades->base);
         }
         QCOMPARE(page.themeNameLabel()->text(), caption);
-        QCOMPARE(store.themeID(), stored); // kept until the user picks one
+        QCOMPARE(store.themeID(), stored);
     }
 
-    void choosingYellowRetintsBothWindows()
+    // A click on a swatch chooses its theme (retinting the windows and
+    // saving the choice is the theme store's, tested with it); on yellow,
+    // the dot and the preview's text on the accent are dark. A click
+    // outside the circle is not a click.
+    void choosingASwatch()
     {
         ThemeStore store(m_appearance.get());
-        QWidget mainWindow;
         QWidget settingsWindow;
-        new Themed(&mainWindow, &store);
         new Themed(&settingsWindow, &store);
         auto *layout = new QVBoxLayout(&settingsWindow);
         auto *page = new AppearanceSettings(&store, &settingsWindow);
         layout->addWidget(page);
         settingsWindow.show();
-        mainWindow.show();
         QVERIFY(QTest::qWaitForWindowExposed(&settingsWindow));
 
         AccentSwatch *yellow = page->findChild<AccentSwatch *>(QStringLiteral("swatch-yellow"));
-        QVERIFY(yellow);
-        QVERIFY(!yellow->selected());
+        QVERIFY(yellow && !yellow->selected());
         QTest::mouseClick(yellow, Qt::LeftButton, {}, QPoint(8, 8));
-
         QCOMPARE(store.themeID(), QStringLiteral("yellow"));
-        QCOMPARE(UserDefaults::open()->value(QLatin1StringView(ThemeStore::kAccentKey)).toString(),
-                 QStringLiteral("yellow"));
         QVERIFY(yellow->selected());
         QCOMPARE(rgb(yellow->grab().toImage().pixelColor(8, 8)), AccentSwatch::kDarkDot);
-        QCOMPARE(page->themeNameLabel()->text(), QStringLiteral("Yellow"));
-        QCOMPARE(rgb(mainWindow.palette().color(QPalette::Highlight)), 0xF5B800u);
-        QCOMPARE(rgb(settingsWindow.palette().color(QPalette::Highlight)), 0xF5B800u);
-        QCOMPARE(rgb(AccentPreview::onAccentColor(Theme::forID(u"yellow"))), AccentSwatch::kDarkDot);
 
         // The preview's selected row: accent fill with dark text on it.
+        QCOMPARE(rgb(AccentPreview::onAccentColor(Theme::forID(u"yellow"))), AccentSwatch::kDarkDot);
         const QImage preview = page->preview()->grab().toImage();
         bool darkOnAccent = false;
         for (int x = 8; x < AccentPreview::kSidebarWidth - 8 && !darkOnAccent; ++x)
@@ -1256,12 +1066,6 @@ private Q_SLOTS:
         QVERIFY(darkOnAccent);
         QCOMPARE(rgb(preview.pixelColor(AccentPreview::kSidebarWidth - 12, 12)), 0xF5B800u);
 
-        // Clicking it again writes the same id; nothing changes.
-        QTest::mouseClick(yellow, Qt::LeftButton, {}, QPoint(8, 8));
-        QVERIFY(yellow->selected());
-        QCOMPARE(store.themeID(), QStringLiteral("yellow"));
-
-        // A click outside the circle (in the corner) is not a click.
         AccentSwatch *blue = page->findChild<AccentSwatch *>(QStringLiteral("swatch-blue"));
         QTest::mouseClick(blue, Qt::LeftButton, {}, QPoint(1, 1)); // (0, 0) would mean the centre
         QCOMPARE(store.themeID(), QStringLiteral("yellow"));
@@ -1269,59 +1073,33 @@ private Q_SLOTS:
 
     // --- Statistics ----------------------------------------------------
 
+    // The overview's figures: completed sessions only (not those ended
+    // early, nor one still running), the streak in orange while it runs.
     void statsOverview_data()
     {
         QTest::addColumn<QString>("sessions");
-        QTest::addColumn<QString>("total");
-        QTest::addColumn<QString>("time");
-        QTest::addColumn<QString>("current");
-        QTest::addColumn<QString>("longest");
+        // Total sessions, focus time, current and longest streak, ended early, all focus time.
+        QTest::addColumn<QStringList>("figures");
         QTest::addColumn<bool>("orange");
         QTest::addColumn<bool>("empty");
-        QTest::addColumn<QString>("endedEarly");
-        QTest::addColumn<QString>("allTime");
-        QTest::newRow("none") << ""
-                              << "0"
-                              << "0m"
-                              << "0 days"
-                              << "0 days" << false << true << "0"
-                              << "0m";
-        QTest::newRow("only ended early") << "early"
-                                          << "0"
-                                          << "0m"
-                                          << "0 days"
-                                          << "0 days" << false << true << "1"
-                                          << "5m";
-        QTest::newRow("one today, one ended early, one running") << "today"
-                                                                 << "1"
-                                                                 << "25m"
-                                                                 << "1 day"
-                                                                 << "1 day" << true << false << "1"
-                                                                 << "30m";
-        QTest::newRow("three on one day long ago") << "threeOld"
-                                                   << "3"
-                                                   << "1h 15m"
-                                                   << "0 days"
-                                                   << "1 day" << false << false << "0"
-                                                   << "1h 15m";
-        QTest::newRow("today and yesterday") << "twoDays"
-                                             << "2"
-                                             << "50m"
-                                             << "2 days"
-                                             << "2 days" << true << false << "0"
-                                             << "50m";
+        QTest::newRow("none") << QString() << QStringList{"0", "0m", "0 days", "0 days", "0", "0m"} << false
+                              << true;
+        QTest::newRow("only ended early")
+            << QStringLiteral("early") << QStringList{"0", "0m", "0 days", "0 days", "1", "5m"} << false
+            << true;
+        QTest::newRow("one today, one ended early, one running")
+            << QStringLiteral("today") << QStringList{"1", "25m", "1 day", "1 day", "1", "30m"} << true
+            << false;
+        QTest::newRow("three on one day long ago")
+            << QStringLiteral("threeOld") << QStringList{"3", "1h 15m", "0 days", "1 day", "0", "1h 15m"}
+            << false << false;
     }
     void statsOverview()
     {
         QFETCH(QString, sessions);
-        QFETCH(QString, total);
-        QFETCH(QString, time);
-        QFETCH(QString, current);
-        QFETCH(QString, longest);
+        QFETCH(QStringList, figures);
         QFETCH(bool, orange);
         QFETCH(bool, empty);
-        QFETCH(QString, endedEarly);
-        QFETCH(QString, allTime);
         auto *screen = ctx()->insert(std::make_unique<FocusScreen>(QStringLiteral("Deep Work"), 1500.0));
         const QDateTime now = QDateTime::currentDateTime();
         if (sessions == QLatin1String("early")) {
@@ -1334,18 +1112,13 @@ private Q_SLOTS:
             const QDateTime old = now.addDays(-30);
             for (int i = 0; i < 3; ++i)
                 addSession(screen->uuid(), QDateTime(old.date(), QTime(9 + i, 0)), 1500, true);
-        } else if (sessions == QLatin1String("twoDays")) {
-            addSession(screen->uuid(), QDateTime(now.date(), QTime(0, 0)).addSecs(1), 1500, true);
-            addSession(screen->uuid(), QDateTime(now.date().addDays(-1), QTime(12, 0)), 1500, true);
         }
         StatsSettings page(m_model.get());
         page.show();
-        QCOMPARE(page.totalSessionsValue()->text(), total);
-        QCOMPARE(page.totalFocusTimeValue()->text(), time);
-        QCOMPARE(page.currentStreakValue()->text(), current);
-        QCOMPARE(page.longestStreakValue()->text(), longest);
-        QCOMPARE(page.endedEarlyValue()->text(), endedEarly);
-        QCOMPARE(page.allFocusTimeValue()->text(), allTime);
+        const QStringList shown{page.totalSessionsValue()->text(), page.totalFocusTimeValue()->text(),
+                                page.currentStreakValue()->text(), page.longestStreakValue()->text(),
+                                page.endedEarlyValue()->text(),    page.allFocusTimeValue()->text()};
+        QCOMPARE(shown, figures);
         QLabel *streak = page.currentStreakValue();
         if (orange)
             QCOMPARE(streak->palette().color(streak->foregroundRole()), TextStyles::orange(page.palette()));
@@ -1403,50 +1176,40 @@ private Q_SLOTS:
         QCOMPARE(rows[0].duration, QString());
     }
 
+    // Days in the user's locale, on the list and under the chart (narrower
+    // when space is short).
     void dayText_data()
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("text");
-        QTest::newRow("English (US)") << "en_US"
-                                      << "June 10, 2026";
-        QTest::newRow("German") << "de_DE"
-                                << "10. Juni 2026";
+        QTest::newRow("English (US)") << QStringLiteral("en_US") << QStringLiteral("June 10, 2026");
+        QTest::newRow("German") << QStringLiteral("de_DE") << QStringLiteral("10. Juni 2026");
     }
     void dayText()
     {
         QFETCH(QString, locale);
         QFETCH(QString, text);
         QCOMPARE(StatsSettings::dayText(QDateTime(QDate(2026, 6, 10), QTime(12, 0)), QLocale(locale)), text);
+        FocusChart chart;
+        chart.setLocale(QLocale(locale));
+        const QDate wednesday(2026, 6, 10);
+        QCOMPARE(chart.dayLabel(wednesday, 200), QLocale(locale).standaloneDayName(3, QLocale::ShortFormat));
+        QCOMPARE(chart.dayLabel(wednesday, 1), QLocale(locale).standaloneDayName(3, QLocale::NarrowFormat));
     }
 
+    // The chart shows the last fourteen days of completed sessions from the
+    // store, today last (which days count is the statistics' test).
     void chartShowsTheLastFourteenDays()
     {
         const QDateTime now = QDateTime::currentDateTime();
         addSession({}, QDateTime(now.date(), QTime(0, 30)), 1800, true);
         addSession({}, QDateTime(now.date().addDays(-13), QTime(12, 0)), 3600, true);
-        addSession({}, QDateTime(now.date().addDays(-14), QTime(12, 0)), 3600, true); // too old
-        addSession({}, QDateTime(now.date().addDays(-2), QTime(12, 0)), 3600, false); // ended early
         StatsSettings page(m_model.get());
         const auto &days = page.chart()->days();
         QCOMPARE(days.size(), StatsSettings::kChartDays);
         QCOMPARE(days.last().day, now.date());
         QCOMPARE(days.last().minutes, 30.0);
         QCOMPARE(days.first().minutes, 60.0);
-        double sum = 0;
-        for (const auto &d : days)
-            sum += d.minutes;
-        QCOMPARE(sum, 90.0);
-
-        // Day labels in the user's locale, narrower when space is short.
-        FocusChart chart;
-        chart.setLocale(QLocale(QLocale::German));
-        const QDate monday(2026, 6, 8);
-        QCOMPARE(chart.dayLabel(monday, 200),
-                 QLocale(QLocale::German).standaloneDayName(1, QLocale::ShortFormat));
-        QCOMPARE(chart.dayLabel(monday, 1),
-                 QLocale(QLocale::German).standaloneDayName(1, QLocale::NarrowFormat));
-        QVERIFY(chart.dayLabel(monday, 200) !=
-                QLocale(QLocale::English).standaloneDayName(1, QLocale::ShortFormat));
     }
 
     void chartBarsUseTheAccent()

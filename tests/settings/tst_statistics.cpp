@@ -101,9 +101,6 @@ private Q_SLOTS:
         QTest::newRow("three on one day, today")
             << QList<QDateTime>{local(2026, 6, 10, 8), local(2026, 6, 10, 9), local(2026, 6, 10, 10)} << now
             << 1 << 1;
-        QTest::newRow("three on one day, yesterday")
-            << QList<QDateTime>{local(2026, 6, 9, 8), local(2026, 6, 9, 9), local(2026, 6, 9, 10)} << now << 1
-            << 1;
         QTest::newRow("days 1,2,3 then 5,6")
             << QList<QDateTime>{local(2026, 6, 6), local(2026, 6, 1), local(2026, 6, 3), local(2026, 6, 2),
                                 local(2026, 6, 5)}

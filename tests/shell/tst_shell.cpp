@@ -68,6 +68,13 @@ std::unique_ptr<ModelContainer> scratchContainer(const QTemporaryDir &dir)
     return container;
 }
 
+// What a file holds; nothing when it cannot be read (or is a folder).
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // Serves without a bus and counts how often it was asked to.
 class CountingRemote : public RemoteControl
 {
@@ -108,6 +115,46 @@ struct ShellOverDoubles
     AppDelegate delegate{container.get(), sessions, platform, &themes};
 };
 
+// A model over a scratch store, with a theme, as a window is given one.
+struct ScratchModel
+{
+    QTemporaryDir dir;
+    std::unique_ptr<ModelContainer> container = scratchContainer(dir);
+    AppModel model{container.get()};
+    Appearance appearance;
+    ThemeStore themes{&appearance};
+};
+
+// What a command line asks for, in a few words ("popover", "start=<name>",
+// "export=csv", "since=<ISO time>", ...), then "request" when it is asked
+// of a running Lumora; only "error" when the arguments are refused.
+QString parsed(const QStringList &args)
+{
+    const CommandLine cmd = CommandLine::parse(QStringList{QStringLiteral("lumora")} + args);
+    if (!cmd.error.isEmpty())
+        return QStringLiteral("error");
+    QStringList out;
+    const auto add = [&out](bool on, const QString &word) {
+        if (on)
+            out << word;
+    };
+    add(cmd.login, QStringLiteral("login"));
+    add(cmd.showPopover, QStringLiteral("popover"));
+    add(cmd.openMainWindow, QStringLiteral("open"));
+    add(cmd.startScreen.has_value(), QStringLiteral("start=") + cmd.startScreen.value_or(QString()));
+    add(cmd.stop,
+        cmd.stopScreen.isEmpty() ? QStringLiteral("stop") : QStringLiteral("stop=") + cmd.stopScreen);
+    add(cmd.extendMinutes.has_value(), QStringLiteral("extend=%1").arg(cmd.extendMinutes.value_or(0)));
+    add(cmd.version, QStringLiteral("version"));
+    add(cmd.exportFormat.has_value(), cmd.exportFormat == SessionExport::Format::csv
+                                          ? QStringLiteral("export=csv")
+                                          : QStringLiteral("export=json"));
+    add(cmd.exportSince.has_value(),
+        QStringLiteral("since=") + cmd.exportSince.value_or(QDateTime()).toString(Qt::ISODate));
+    add(cmd.hasRequest(), QStringLiteral("request"));
+    return out.join(u' ');
+}
+
 } // namespace
 
 class TestShell : public QObject
@@ -122,25 +169,21 @@ private Q_SLOTS:
     void queryTakesNothing_data()
     {
         QTest::addColumn<QString>("before");
-        QTest::addColumn<int>("queryRole");
-        const int alone = int(SingleInstance::Role::alone);
-        QTest::newRow("no lock") << QStringLiteral("none") << alone;
-        QTest::newRow("lock of a run that died") << QStringLiteral("dead") << alone;
-        QTest::newRow("lock of a running instance")
-            << QStringLiteral("live") << int(SingleInstance::Role::secondary);
-        QTest::newRow("empty lock") << QStringLiteral("empty") << alone;
-        QTest::newRow("garbage") << QStringLiteral("garbage") << alone;
-        QTest::newRow("a folder") << QStringLiteral("folder") << alone;
-        QTest::newRow("another machine") << QStringLiteral("elsewhere") << alone;
-        QTest::newRow("an earlier boot") << QStringLiteral("rebooted") << alone;
-        QTest::newRow("a live process that is not Lumora") << QStringLiteral("stranger") << alone;
-        QTest::newRow("a live Lumora that does not hold it") << QStringLiteral("unheld") << alone;
+        QTest::newRow("no lock") << QStringLiteral("none");
+        QTest::newRow("lock of a run that died") << QStringLiteral("dead");
+        QTest::newRow("lock of a running instance") << QStringLiteral("live");
+        QTest::newRow("empty lock") << QStringLiteral("empty");
+        QTest::newRow("garbage") << QStringLiteral("garbage");
+        QTest::newRow("a folder") << QStringLiteral("folder");
+        QTest::newRow("another machine") << QStringLiteral("elsewhere");
+        QTest::newRow("an earlier boot") << QStringLiteral("rebooted");
+        QTest::newRow("a live process that is not Lumora") << QStringLiteral("stranger");
+        QTest::newRow("a live Lumora that does not hold it") << QStringLiteral("unheld");
     }
 
     void queryTakesNothing()
     {
         QFETCH(QString, before);
-        QFETCH(int, queryRole);
         const StoreOfItsOwn store;
         QVERIFY(store.dir.isValid());
         const QString lockPath = SingleInstance::lockPath();
@@ -192,15 +235,12 @@ private Q_SLOTS:
             writeLock(QByteArray::number(QCoreApplication::applicationPid()) + "\nlumora\n" + here +
                       QSysInfo::bootUniqueId() + '\n');
         }
-        const QByteArray lockBefore = [&] {
-            QFile file(lockPath);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        }();
+        const QByteArray lockBefore = contents(lockPath);
         const bool leftBehind = before != QLatin1String("none") && before != QLatin1String("live");
 
         int queryServed = 0;
         SingleInstance query(std::make_unique<CountingRemote>(&queryServed));
-        QCOMPARE(int(query.claim(false)), queryRole);
+        QCOMPARE(query.claim(false), running ? SingleInstance::Role::secondary : SingleInstance::Role::alone);
         QCOMPARE(queryServed, 0);
         if (running)
             QCOMPARE(query.holderPid(), QCoreApplication::applicationPid());
@@ -208,11 +248,7 @@ private Q_SLOTS:
         const QFileInfo after(lockPath);
         QCOMPARE(after.exists(), before != QLatin1String("none"));
         QCOMPARE(after.isDir(), before == QLatin1String("folder"));
-        if (after.isFile()) {
-            QFile file(lockPath);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), lockBefore);
-        }
+        QCOMPARE(contents(lockPath), lockBefore);
 
         // A real start while the query still runs.
         int startServed = 0;
@@ -225,11 +261,8 @@ private Q_SLOTS:
         const QFileInfo aside(lockPath + QStringLiteral(".stale"));
         QCOMPARE(aside.exists(), leftBehind);
         QCOMPARE(aside.isDir(), before == QLatin1String("folder"));
-        if (aside.isFile()) {
-            QFile file(aside.filePath());
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), lockBefore);
-        }
+        if (leftBehind)
+            QCOMPARE(contents(aside.filePath()), lockBefore);
     }
 
     // The last sign of life of a run that died with a session running is
@@ -279,176 +312,76 @@ private Q_SLOTS:
                  (mark ? sessionAlive : lockWritten).toSecsSinceEpoch());
     }
 
-    void countdownToolTip()
-    {
-        QCOMPARE(StatusText::countdownToolTip(QStringLiteral("Deep Work"), DurationFormat::countdown(1499.7)),
-                 QStringLiteral("Deep Work - 24:59 remaining"));
-        QCOMPARE(QLatin1String(StatusText::kIdleToolTip), QLatin1String("Lumora - Focus Sessions"));
-    }
-
+    // A start counts as a login launch when the autostart entry marked it,
+    // or, unmarked, when it comes less than a minute after boot.
     void loginLaunch_data()
     {
-        QTest::addColumn<int>("msAfterBoot");
+        QTest::addColumn<bool>("marked");
+        QTest::addColumn<int>("msAfterBoot"); // -1: boot time unknown
         QTest::addColumn<bool>("login");
-        QTest::newRow("59 s") << 59000 << true;
-        QTest::newRow("59.999 s") << 59999 << true;
-        QTest::newRow("60 s") << 60000 << false;
-        QTest::newRow("an hour") << 3600000 << false;
+        QTest::newRow("marked, an hour after boot") << true << 3600000 << true;
+        QTest::newRow("marked, boot time unknown") << true << -1 << true;
+        QTest::newRow("59.999 s") << false << 59999 << true;
+        QTest::newRow("60 s") << false << 60000 << false;
+        QTest::newRow("boot time unknown") << false << -1 << false;
     }
     void loginLaunch()
     {
+        QFETCH(bool, marked);
         QFETCH(int, msAfterBoot);
         QFETCH(bool, login);
+        ShellOverDoubles shell;
         const QDateTime boot = QDateTime::fromSecsSinceEpoch(1'765'000'000, Qt::UTC);
-        QCOMPARE(StatusText::isLoginLaunch(boot, boot.addMSecs(msAfterBoot)), login);
-        QVERIFY(!StatusText::isLoginLaunch(std::nullopt, boot));
+        shell.delegate.bootTime = [=] { return msAfterBoot < 0 ? std::nullopt : std::optional(boot); };
+        shell.delegate.now = [=] { return boot.addMSecs(std::max(msAfterBoot, 0)); };
+        shell.delegate.loginLaunchMarked = marked;
+        QCOMPARE(shell.delegate.isLoginLaunch(), login);
     }
 
+    // What each command line asks for; --start takes any name, options that
+    // need a value refuse a missing or bad one, and the minutes of --extend
+    // are whole, positive and sane. A login start and an export ask nothing
+    // of a running Lumora.
     void commandLine_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<bool>("popover");
-        QTest::addColumn<bool>("open");
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<bool>("error");
-        QTest::addColumn<bool>("login");
-        QTest::newRow("login") << QStringList{"--login"} << false << false << QString() << false << true;
-        QTest::newRow("nothing") << QStringList{} << false << false << QString() << false << false;
-        QTest::newRow("popover") << QStringList{"--popover"} << true << false << QString() << false << false;
-        QTest::newRow("open") << QStringList{"--open"} << false << true << QString() << false << false;
-        QTest::newRow("start") << QStringList{"--start", "Meditation - 5 min"} << false << false
-                               << "Meditation - 5 min" << false << false;
-        QTest::newRow("start=") << QStringList{"--start=Deep Work"} << false << false << "Deep Work" << false
-                                << false;
-        QTest::newRow("start without a name")
-            << QStringList{"--start"} << false << false << QString() << true << false;
-        QTest::newRow("unknown") << QStringList{"--frobnicate"} << false << false << QString() << true
-                                 << false;
+        QTest::addColumn<QString>("asks");
+        QTest::newRow("nothing") << QStringList{} << "";
+        QTest::newRow("login") << QStringList{"--login"} << "login";
+        QTest::newRow("popover") << QStringList{"--popover"} << "popover request";
+        QTest::newRow("open") << QStringList{"--open"} << "open request";
+        QTest::newRow("start") << QStringList{"--start", "Meditation - 5 min"}
+                               << "start=Meditation - 5 min request";
+        QTest::newRow("start=") << QStringList{"--start=Deep Work"} << "start=Deep Work request";
         QTest::newRow("name that looks like an option")
-            << QStringList{"--start", "--open"} << false << false << "--open" << false << false;
+            << QStringList{"--start", "--open"} << "start=--open request";
+        QTest::newRow("start without a name") << QStringList{"--start"} << "error";
+        QTest::newRow("unknown") << QStringList{"--frobnicate"} << "error";
+        QTest::newRow("stop") << QStringList{"--stop"} << "stop request";
+        QTest::newRow("stop=") << QStringList{"--stop=Deep Work"} << "stop=Deep Work request";
+        QTest::newRow("extend") << QStringList{"--extend", "5"} << "extend=5 request";
+        QTest::newRow("extend=") << QStringList{"--extend=240"} << "extend=240 request";
+        for (const char *value : {"0", "-5", "241", "1.5", "5min", "", " 5", "99999999999", "٣"})
+            QTest::addRow("extend \"%s\"", value) << QStringList{"--extend", value} << "error";
+        QTest::newRow("extend without minutes") << QStringList{"--extend"} << "error";
+        QTest::newRow("version") << QStringList{"--version"} << "version";
+        QTest::newRow("export csv") << QStringList{"--export", "csv"} << "export=csv";
+        QTest::newRow("export=JSON") << QStringList{"--export=JSON"} << "export=json";
+        QTest::newRow("since a date") << QStringList{"--export", "csv", "--since", "2026-03-28"}
+                                      << "export=csv since=2026-03-28T00:00:00";
+        QTest::newRow("since= a time, before") << QStringList{"--since=2026-03-28T09:30", "--export", "json"}
+                                               << "export=json since=2026-03-28T09:30:00";
+        QTest::newRow("export xml") << QStringList{"--export", "xml"} << "error";
+        QTest::newRow("export without a format") << QStringList{"--export"} << "error";
+        QTest::newRow("since without a date") << QStringList{"--export", "csv", "--since"} << "error";
+        QTest::newRow("not a date") << QStringList{"--export", "csv", "--since", "2026-02-30"} << "error";
+        QTest::newRow("since without export") << QStringList{"--since", "2026-03-28"} << "error";
     }
     void commandLine()
     {
         QFETCH(QStringList, args);
-        QFETCH(bool, popover);
-        QFETCH(bool, open);
-        QFETCH(QString, start);
-        QFETCH(bool, error);
-        QFETCH(bool, login);
-        const CommandLine cmd = CommandLine::parse(QStringList{QStringLiteral("lumora")} + args);
-        QCOMPARE(cmd.login, login);
-        QVERIFY(!cmd.hasRequest() || !login); // a login start asks nothing of a running Lumora
-        QCOMPARE(cmd.showPopover, popover);
-        QCOMPARE(cmd.openMainWindow, open);
-        QCOMPARE(cmd.startScreen.value_or(QString()), start);
-        QCOMPARE(!cmd.error.isEmpty(), error);
-    }
-
-    // --export and --since: the format in any letter case, dates with or
-    // without a time; anything else refused with a reason.
-    void exportCommand_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("format"); // -1: none
-        QTest::addColumn<QDateTime>("since");
-        QTest::addColumn<bool>("error");
-        const int csv = int(SessionExport::Format::csv);
-        const int json = int(SessionExport::Format::json);
-        const QDateTime march28 = QDate(2026, 3, 28).startOfDay();
-        QTest::newRow("csv") << QStringList{"--export", "csv"} << csv << QDateTime() << false;
-        QTest::newRow("JSON=") << QStringList{"--export=JSON"} << json << QDateTime() << false;
-        QTest::newRow("since a date")
-            << QStringList{"--export", "csv", "--since", "2026-03-28"} << csv << march28 << false;
-        QTest::newRow("since= a time, before") << QStringList{"--since=2026-03-28T09:30", "--export", "json"}
-                                               << json << march28.addSecs(9 * 3600 + 1800) << false;
-        QTest::newRow("xml") << QStringList{"--export", "xml"} << -1 << QDateTime() << true;
-        QTest::newRow("no format") << QStringList{"--export"} << -1 << QDateTime() << true;
-        QTest::newRow("no date") << QStringList{"--export", "csv", "--since"} << csv << QDateTime() << true;
-        QTest::newRow("not a date") << QStringList{"--export", "csv", "--since", "2026-02-30"} << csv
-                                    << QDateTime() << true;
-        QTest::newRow("since without export")
-            << QStringList{"--since", "2026-03-28"} << -1 << march28 << true;
-    }
-    void exportCommand()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(int, format);
-        QFETCH(QDateTime, since);
-        QFETCH(bool, error);
-        const CommandLine cmd = CommandLine::parse(QStringList{QStringLiteral("lumora")} + args);
-        QCOMPARE(cmd.exportFormat ? int(*cmd.exportFormat) : -1, format);
-        if (!error)
-            QCOMPARE(cmd.exportSince.value_or(QDateTime()), since);
-        QVERIFY2(cmd.error.isEmpty() != error, qPrintable(cmd.error));
-        QVERIFY(!cmd.hasRequest()); // read from the store, not asked of a running Lumora
-    }
-
-    // --stop, --extend and --version: what they ask, and numbers of minutes
-    // that are not whole, positive and sane are refused with a reason.
-    void sessionCommands_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<bool>("stop");
-        QTest::addColumn<QString>("stopScreen");
-        QTest::addColumn<int>("extend"); // 0: none
-        QTest::addColumn<bool>("version");
-        QTest::addColumn<bool>("error");
-        QTest::newRow("stop") << QStringList{"--stop"} << true << QString() << 0 << false << false;
-        QTest::newRow("stop=") << QStringList{"--stop=Deep Work"} << true << "Deep Work" << 0 << false
-                               << false;
-        QTest::newRow("extend") << QStringList{"--extend", "5"} << false << QString() << 5 << false << false;
-        QTest::newRow("extend=") << QStringList{"--extend=240"} << false << QString() << 240 << false
-                                 << false;
-        QTest::newRow("version") << QStringList{"--version"} << false << QString() << 0 << true << false;
-        const QStringList bad{"0", "-5", "241", "1.5", "5min", "", " 5", "99999999999", "٣"};
-        for (const QString &value : bad)
-            QTest::addRow("extend \"%s\"", qPrintable(value))
-                << QStringList{"--extend", value} << false << QString() << 0 << false << true;
-        QTest::newRow("extend without minutes")
-            << QStringList{"--extend"} << false << QString() << 0 << false << true;
-    }
-    void sessionCommands()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(bool, stop);
-        QFETCH(QString, stopScreen);
-        QFETCH(int, extend);
-        QFETCH(bool, version);
-        QFETCH(bool, error);
-        const CommandLine cmd = CommandLine::parse(QStringList{QStringLiteral("lumora")} + args);
-        QCOMPARE(cmd.stop, stop);
-        QCOMPARE(cmd.stopScreen, stopScreen);
-        QCOMPARE(cmd.extendMinutes.value_or(0), extend);
-        QCOMPARE(cmd.version, version);
-        QCOMPARE(!cmd.error.isEmpty(), error);
-        QCOMPARE(cmd.hasRequest(), stop || extend > 0);
-        QVERIFY(CommandLine::versionLine().startsWith(QStringLiteral("lumora ")));
-    }
-
-    // The autostart entry marks its start, which then counts as a login
-    // launch however long after boot it comes; unmarked, boot time decides.
-    void markedLaunchIsALoginLaunch_data()
-    {
-        QTest::addColumn<bool>("marked");
-        QTest::addColumn<int>("secondsAfterBoot");
-        QTest::addColumn<bool>("login");
-        QTest::newRow("marked, long after boot") << true << 3600 << true;
-        QTest::newRow("marked, just after boot") << true << 10 << true;
-        QTest::newRow("unmarked, long after boot") << false << 3600 << false;
-        QTest::newRow("unmarked, just after boot") << false << 10 << true;
-    }
-    void markedLaunchIsALoginLaunch()
-    {
-        QFETCH(bool, marked);
-        QFETCH(int, secondsAfterBoot);
-        QFETCH(bool, login);
-        ShellOverDoubles shell;
-        AppDelegate &delegate = shell.delegate;
-        const QDateTime boot = QDateTime::fromSecsSinceEpoch(1'765'000'000, Qt::UTC);
-        delegate.bootTime = [boot] { return std::optional(boot); };
-        delegate.now = [=] { return boot.addSecs(secondsAfterBoot); };
-        delegate.loginLaunchMarked = marked;
-        QCOMPARE(delegate.isLoginLaunch(), login);
+        QFETCH(QString, asks);
+        QCOMPARE(parsed(args), asks);
     }
 
     // The shell's wiring over doubles of the desktop: a start through the
@@ -540,17 +473,14 @@ private Q_SLOTS:
         delegate.applicationWillTerminate();
     }
 
-    // Help → About Lumora names the version, the licence, the store file as
-    // the user writes paths and links to the usage notes.
+    // Help → About Lumora names the version and the store file (as plain
+    // text, as the user writes paths) and links to the usage notes; asked
+    // again, the same dialog comes forward.
     void aboutDialog()
     {
-        QTemporaryDir dir;
-        const auto container = scratchContainer(dir);
-        AppModel model(container.get());
-        Appearance appearance;
-        ThemeStore themes(&appearance);
+        ScratchModel scratch;
         GridProbes probes;
-        MainWindow window(&model, &themes, &probes, nullptr);
+        MainWindow window(&scratch.model, &scratch.themes, &probes, nullptr);
         QAction *about = window.findChild<QAction *>(QStringLiteral("aboutAction"));
         QVERIFY(about);
         about->trigger();
@@ -562,73 +492,28 @@ private Q_SLOTS:
                     .hasMatch());
         QCOMPARE(dialog->storeLabel()->text(), AboutDialog::displayPath(Store::path()));
         QCOMPARE(dialog->storeLabel()->textFormat(), Qt::PlainText);
-        QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("aboutLicence"))
-                    ->text()
-                    .contains(QStringLiteral("MIT")));
         // Run from the build folder: the source tree's README.
         QVERIFY(dialog->readmeLink()->isVisibleTo(dialog));
-        QVERIFY(dialog->readmeLink()->text().contains(QStringLiteral("README.md")));
         QVERIFY(QFileInfo(AboutDialog::readmePath()).isFile());
-        // Asked again, the same dialog comes forward.
         about->trigger();
         QCOMPARE(window.findChildren<AboutDialog *>().size(), 1);
         dialog->close();
     }
 
-    // Closing the main window hides it only while something (the tray) can
-    // bring it back; otherwise it is minimised and stays reachable.
-    void mainWindowCloseKeepsItReachable_data()
-    {
-        QTest::addColumn<bool>("tray");
-        QTest::newRow("with a tray: hidden") << true;
-        QTest::newRow("without a tray: minimised") << false;
-    }
-    void mainWindowCloseKeepsItReachable()
-    {
-        QFETCH(bool, tray);
-        QTemporaryDir dir;
-        const auto container = scratchContainer(dir);
-        AppModel model(container.get());
-        Appearance appearance;
-        ThemeStore themes(&appearance);
-        GridProbes probes;
-        MainWindow window(&model, &themes, &probes, nullptr);
-        window.mayHideOnClose = [tray] { return tray; };
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.close();
-        QCOMPARE(window.isVisible(), !tray);
-        QCOMPARE(window.isMinimized(), !tray);
-    }
-
-    // The popover takes the chosen accent like the other windows, and its
-    // badges the accent's text colour.
+    // The popover takes the chosen accent like the other windows, and
+    // follows a new choice (its badges' ink is the main window's test).
     void popoverFollowsTheAccent()
     {
-        QTemporaryDir dir;
-        const auto container = scratchContainer(dir);
-        AppModel model(container.get());
-        model.context()->insert(std::make_unique<FocusScreen>(QStringLiteral("Deep Work"), 1500.0));
-        Appearance appearance;
-        ThemeStore themes(&appearance);
+        ScratchModel scratch;
+        ThemeStore &themes = scratch.themes;
         // The choice is saved: the next store reads the system theme again.
-        themes.setThemeID(QStringLiteral("yellow"));
         const auto restore = qScopeGuard([&themes] { themes.setThemeID(QLatin1String(Theme::kSystemID)); });
-        MenuBarPopover popover(&model, &themes, {});
-        const QColor system = appearance.systemAccent();
-        const Theme &yellow = Theme::forID(u"yellow");
-        QCOMPARE(popover.palette().color(QPalette::Highlight), yellow.accent(system));
+        themes.setThemeID(QStringLiteral("yellow"));
+        MenuBarPopover popover(&scratch.model, &themes, {});
+        const QColor system = scratch.appearance.systemAccent();
+        QCOMPARE(popover.palette().color(QPalette::Highlight), Theme::forID(u"yellow").accent(system));
         themes.setThemeID(QStringLiteral("teal"));
-        const Theme &teal = Theme::forID(u"teal");
-        QCOMPARE(popover.palette().color(QPalette::Highlight), teal.accent(system));
-        popover.showAt(QRect(100, 0, 20, 20));
-        QCOMPARE(popover.rows().size(), 1);
-        auto *badge = popover.rows().first()->findChild<LockModeBadge *>();
-        QVERIFY(badge);
-        const QColor ink = LockModeBadge::textColor(&themes, badge->palette());
-        QCOMPARE(ink, teal.accentText(badge->palette(), system));
-        QVERIFY(ink != teal.accent(system));
-        popover.close();
+        QCOMPARE(popover.palette().color(QPalette::Highlight), Theme::forID(u"teal").accent(system));
     }
 
     // The popover is as large as its content needs: 280 x 360 at least,
@@ -652,20 +537,16 @@ private Q_SLOTS:
             Translations::remove();
             QLocale::setDefault(QLocale::c());
         });
-        QTemporaryDir dir;
-        const auto container = scratchContainer(dir);
-        AppModel model(container.get());
+        ScratchModel scratch;
         for (int i = 0; i < screens; ++i) {
-            auto *s = model.context()->insert(std::make_unique<FocusScreen>(
+            auto *s = scratch.model.context()->insert(std::make_unique<FocusScreen>(
                 i == 0 ? QStringLiteral("Deep Work with a name far too long to fit")
                        : QStringLiteral("Reading"),
                 5400.0));
             s->setAutoStartOnLogin(i == 0);
             s->setLockMode(i == 1 ? LockMode::preventLaunch : LockMode::hideApps);
         }
-        Appearance appearance;
-        ThemeStore themes(&appearance);
-        MenuBarPopover popover(&model, &themes, {});
+        MenuBarPopover popover(&scratch.model, &scratch.themes, {});
         popover.showAt(QRect(100, 0, 20, 20));
         QVERIFY(QTest::qWaitForWindowExposed(&popover));
         const QRect area = popover.screen()->availableGeometry();
