@@ -14,8 +14,8 @@
 // run_bench_session_kwin) it prints the start figures, to the overlay over
 // every output as the compositor has it. Never fails on a time.
 //   bench_session [trials per mode, default 5] [seconds of CPU measurement, default 30]
-#include "DesktopProbe.h"
 #include "BenchReport.h"
+#include "DesktopProbe.h"
 #include "FocusScreen.h"
 #include "KWinScripting.h"
 #include "LumoraProcess.h"
@@ -77,7 +77,6 @@ const QList<Mode> kModes{
     {"hideApps", LockMode::hideApps, QStringLiteral("Bench Hide"), QStringLiteral("Bench Hide Long")},
     {"overlay", LockMode::overlay, QStringLiteral("Bench Cover"), QStringLiteral("Bench Cover Long")},
 };
-
 
 // utime + stime of a process, in seconds; negative when it cannot be read.
 double cpuSeconds(qint64 pid)
@@ -157,8 +156,6 @@ private:
     const DesktopProbe &m_probe;
     QHash<quint64, QString> m_titles;
 };
-
-
 
 bool waitUntilGone(const DesktopProbe &probe)
 {

@@ -54,7 +54,6 @@ const QList<Mode> kModes{
     {"overlay", LockMode::overlay, QStringLiteral("Bench Cover")},
 };
 
-
 template<typename Check> bool waitFor(Check check, int timeoutMs)
 {
     QElapsedTimer clock;
@@ -65,8 +64,6 @@ template<typename Check> bool waitFor(Check check, int timeoutMs)
     }
     return true;
 }
-
-
 
 } // namespace
 

@@ -10,7 +10,8 @@
 namespace {
 QString notHeldBack(const QString &why)
 {
-    return QCoreApplication::translate("NotificationHold", "Lumora: Notifications are not held back: %1").arg(why);
+    return QCoreApplication::translate("NotificationHold", "Lumora: Notifications are not held back: %1")
+        .arg(why);
 }
 } // namespace
 
