@@ -164,6 +164,18 @@ public:
                         }
                     });
                 }
+                // The break between two rounds.
+                then(0, [this] {
+                    m_overlay = createTestOverlayWindow(LockMode::hideApps, QStringLiteral("Test Focus"),
+                                                        kTestDuration, StrictModeType::none, 1);
+                });
+                then(kOverlayWaitMs, [this, look] {
+                    Snapshot::capture(file(QStringLiteral("focusOverlay-break-") + look), m_overlay, m_probes);
+                    if (m_overlay) {
+                        m_overlay->hide();
+                        m_overlay->deleteLater();
+                    }
+                });
             }
         }
         then(0, [this] {
@@ -275,7 +287,7 @@ bool capture(const QString &path, QWidget *window, const GridProbes *probes)
 }
 
 QWidget *createTestOverlayWindow(LockMode lockMode, const QString &screenName, double duration,
-                                 StrictModeType challenge)
+                                 StrictModeType challenge, int breakAfterRound)
 {
     QScreen *screen = QGuiApplication::primaryScreen();
     auto *window = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
@@ -287,6 +299,11 @@ QWidget *createTestOverlayWindow(LockMode lockMode, const QString &screenName, d
     content.duration = duration;
     content.remainingTime = kTestRemaining;
     content.lockMode = lockMode;
+    if (breakAfterRound > 0) {
+        content.round = breakAfterRound;
+        content.rounds = breakAfterRound + 2;
+        content.isBreak = true;
+    }
     if (challenge != StrictModeType::none) {
         content.strictModeEnabled = true;
         content.strictModeType = challenge;

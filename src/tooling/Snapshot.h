@@ -54,8 +54,9 @@ bool capture(const QString &path, QWidget *window, const GridProbes *probes);
 
 // The stand-alone overlay window for one lock mode: "Test Focus", 600 s
 // long, 300 s remaining, on the primary screen. With a strict-mode type
-// other than none, its exit challenge sheet is open.
+// other than none, its exit challenge sheet is open. With breakAfterRound,
+// it is the break after that round of a screen of two more rounds.
 QWidget *createTestOverlayWindow(LockMode lockMode, const QString &screenName, double duration,
-                                 StrictModeType challenge = StrictModeType::none);
+                                 StrictModeType challenge = StrictModeType::none, int breakAfterRound = 0);
 
 } // namespace Snapshot

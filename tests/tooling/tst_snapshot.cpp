@@ -88,13 +88,13 @@ private Q_SLOTS:
                     << QStringLiteral("challengeSheet-%1-%2").arg(QLatin1String(type), QLatin1String(look));
             for (const char *tab : {"general", "profiles", "appearance", "stats"})
                 expected << QStringLiteral("settings-%1-%2").arg(QLatin1String(tab), QLatin1String(look));
-            for (const char *mode : {"hideApps", "preventLaunch", "overlay"})
+            for (const char *mode : {"hideApps", "preventLaunch", "overlay", "break"})
                 expected
                     << QStringLiteral("focusOverlay-%1-%2").arg(QLatin1String(mode), QLatin1String(look));
         }
-        QCOMPARE(expected.size(), 32);
-        QCOMPARE(files(out, QStringLiteral("*.png")).size(), 32);
-        QCOMPARE(files(out, QStringLiteral("*-layout.json")).size(), 32);
+        QCOMPARE(expected.size(), 34);
+        QCOMPARE(files(out, QStringLiteral("*.png")).size(), 34);
+        QCOMPARE(files(out, QStringLiteral("*-layout.json")).size(), 34);
 
         for (const QString &stem : std::as_const(expected)) {
             const QString png = QDir(out).filePath(stem + QStringLiteral(".png"));
