@@ -170,7 +170,8 @@ public:
                                                         kTestDuration, StrictModeType::none, 1);
                 });
                 then(kOverlayWaitMs, [this, look] {
-                    Snapshot::capture(file(QStringLiteral("focusOverlay-break-") + look), m_overlay, m_probes);
+                    Snapshot::capture(file(QStringLiteral("focusOverlay-break-") + look), m_overlay,
+                                      m_probes);
                     if (m_overlay) {
                         m_overlay->hide();
                         m_overlay->deleteLater();
