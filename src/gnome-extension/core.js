@@ -49,6 +49,9 @@ export const INTERFACE_XML = `<node>
       <arg type="b" direction="in" name="othersAbove"/>
     </method>
     <method name="ReleaseOverlays"/>
+    <method name="Watch">
+      <arg type="b" direction="in" name="watching"/>
+    </method>
     <method name="SetIndicator">
       <arg type="b" direction="in" name="visible"/>
       <arg type="s" direction="in" name="countdown"/>
@@ -154,6 +157,7 @@ export class Bridge {
         this._changePending = 0;
         this._focusPending = 0;
         this._warnedVersions = new Set();
+        this._watching = false; // the client asked for WindowsChanged
     }
 
     // --- The bus ---
@@ -228,7 +232,7 @@ export class Bridge {
     _dispatcher() {
         const dispatcher = {};
         const methods = ['Connect', 'ListWindows', 'SetMinimized', 'HoldOverlays', 'ReleaseOverlays',
-            'SetIndicator', 'SetShortcut'];
+            'Watch', 'SetIndicator', 'SetShortcut'];
         for (const method of methods) {
             dispatcher[`${method}Async`] = (params, invocation) => {
                 this.call(method, params, invocation.get_sender(), reply => {
@@ -271,6 +275,12 @@ export class Bridge {
         case 'ReleaseOverlays':
             this.releaseOverlays();
             return answer({});
+        case 'Watch':
+            if (typeof params[0] !== 'boolean')
+                return refuse('InvalidArgs', 'Expected a flag');
+            this._watching = params[0];
+            this._updateListening();
+            return answer({});
         case 'SetIndicator':
             if (typeof params[0] !== 'boolean' || !isCountdown(params[1]) || !isPlainText(params[2]))
                 return refuse('InvalidArgs', 'Expected a flag, "MM:SS" or nothing, and plain text');
@@ -303,8 +313,6 @@ export class Bridge {
                 this._dropClient();
             if (!this._client)
                 this._client = {sender, pid, version, compatible};
-            if (compatible)
-                this._listen();
             answer({value: new GLib.Variant('(s)', [VERSION])});
         };
         if (!connection)
@@ -334,6 +342,7 @@ export class Bridge {
         this.releaseOverlays();
         this._env.indicator.hide();
         this._env.keybinding.unbind();
+        this._watching = false;
         this._stopListening();
         this._client = null;
     }
@@ -380,8 +389,18 @@ export class Bridge {
         return changed;
     }
 
-    // While a client is connected: says when windows come, go, or are
-    // minimised or shown, and keeps the held overlays in place.
+    // Windows are followed only while the client watches them (a session
+    // hides applications, or windows it hid are not back) or overlays are
+    // held; otherwise the extension follows nothing.
+    _updateListening() {
+        if (this._client && (this._watching || this._held.titles.length > 0))
+            this._listen();
+        else
+            this._stopListening();
+    }
+
+    // Says when windows come, go, or are minimised or shown, and keeps the
+    // held overlays in place.
     _listen() {
         if (this._displaySignals.length)
             return;
@@ -447,7 +466,7 @@ export class Bridge {
     // WindowsChanged, once for a burst of changes.
     _changed() {
         const {GLib} = this._env;
-        if (this._changePending || !this._client)
+        if (this._changePending || !this._client || !this._watching)
             return;
         this._changePending = GLib.idle_add(GLib.PRIORITY_DEFAULT, () => {
             this._changePending = 0;
@@ -482,6 +501,7 @@ export class Bridge {
             this._env.hideFromSwitchers.install(win => this.isHidden(win));
         else
             this._env.hideFromSwitchers.remove();
+        this._updateListening();
         this._focusChanged();
     }
 
@@ -490,6 +510,7 @@ export class Bridge {
             this._restore(win, was);
         this._held = {titles: [], above: [], othersAbove: false};
         this._env.hideFromSwitchers.remove();
+        this._updateListening();
     }
 
     _applyHold(win) {

@@ -203,6 +203,23 @@ function spin() {
         "Lumora's own windows are never minimised");
 }
 
+// Windows are followed only while Lumora watches them or overlays are held:
+// a connected Lumora at rest costs the shell nothing.
+{
+    const {call, display, windows} = makeBridge();
+    call('Connect', [core.VERSION]);
+    check(display.connections === 0 && windows[0].connections === 0, 'nothing followed after Connect');
+    check(call('Watch', ['yes']).error === 'InvalidArgs', 'Watch takes a flag');
+    call('Watch', [true]);
+    check(display.connections > 0 && windows[0].connections > 0, 'followed while watched');
+    call('Watch', [false]);
+    check(display.connections === 0 && windows[0].connections === 0, 'let go when not watched');
+    call('HoldOverlays', [['Lumora Overlay'], [], false]);
+    check(display.connections > 0, 'followed while overlays are held');
+    call('ReleaseOverlays');
+    check(display.connections === 0, 'nothing followed once they are let go');
+}
+
 // Overlays: above, on every workspace, out of the switchers, unminimised,
 // and given back as they were; the keyboard stays with them.
 {

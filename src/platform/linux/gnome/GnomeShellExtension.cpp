@@ -224,6 +224,11 @@ bool GnomeShellExtension::releaseOverlays()
     return d->callConnected(QStringLiteral("ReleaseOverlays")).has_value();
 }
 
+bool GnomeShellExtension::watch(bool watching)
+{
+    return d->callConnected(QStringLiteral("Watch"), {watching}).has_value();
+}
+
 bool GnomeShellExtension::setIndicator(bool visible, const QString &countdown, const QString &tooltip)
 {
     return d->callConnected(QStringLiteral("SetIndicator"), {visible, countdown, tooltip}).has_value();

@@ -76,6 +76,9 @@ public:
     std::optional<QList<quint64>> setMinimized(const QList<quint64> &ids, bool minimized);
     bool holdOverlays(const QStringList &titles, const QStringList &aboveTitles, bool othersAbove);
     bool releaseOverlays();
+    // Whether the extension follows windows and says when they change
+    // (windowsChanged); it follows nothing otherwise, unless overlays are held.
+    bool watch(bool watching);
     bool setIndicator(bool visible, const QString &countdown, const QString &tooltip);
     bool setShortcut(const QString &accelerator);
 

@@ -45,6 +45,7 @@ struct GnomeWorkspace::Private
     bool available = false;
     bool watchRequested = false;
     bool listening = false;
+    bool watchSent = false; // what the extension was last told to do
     qint32 ownPid = static_cast<qint32>(QCoreApplication::applicationPid());
 
     Windows windows;
@@ -89,6 +90,7 @@ struct GnomeWorkspace::Private
             availabilityChanged = true;
         available = false;
         listening = false;
+        watchSent = false;
         refreshTimer.stop();
         return false;
     }
@@ -125,6 +127,9 @@ struct GnomeWorkspace::Private
     void updateListening()
     {
         listening = available && (watchRequested || !hiddenByUs.isEmpty() || !hiddenApps.isEmpty());
+        // The extension follows windows only while this workspace listens.
+        if (available && listening != watchSent && extension.watch(listening))
+            watchSent = listening;
         if (!listening) {
             refreshTimer.stop();
             // At rest nothing is followed; the next call reads afresh.
