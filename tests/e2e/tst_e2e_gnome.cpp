@@ -185,11 +185,19 @@ private Q_SLOTS:
         QVERIFY2(probe(QStringLiteral("Panel")).type() == QDBusMessage::ReplyMessage,
                  "no GNOME Shell with the tests' probe; run through gnome-session.sh");
         QVERIFY(m_shots.isValid());
-        m_foot =
-            std::make_unique<Client>(QStringLiteral("foot"), QStringList{QStringLiteral("-a"), footClass});
+        // foot runs a command of its own: the desktop's user has no login
+        // shell, and foot closes as soon as its command ends.
+        m_foot = std::make_unique<Client>(
+            QStringLiteral("foot"),
+            QStringList{QStringLiteral("-a"), footClass, QStringLiteral("sleep"), QStringLiteral("600")});
         m_demo = std::make_unique<Client>(QStringLiteral("gtk3-demo"), QStringList{});
         m_blocked = qtWindow(qtBlocked);
-        QTRY_VERIFY_WITH_TIMEOUT(isShown(footClass) && isShown(allowedId) && isShown(qtBlocked), settleMs);
+        QTRY_VERIFY2_WITH_TIMEOUT(isShown(footClass) && isShown(allowedId) && isShown(qtBlocked),
+                                  qPrintable(QStringLiteral("shown: foot %1, gtk3-demo %2, Qt window %3")
+                                                 .arg(isShown(footClass))
+                                                 .arg(isShown(allowedId))
+                                                 .arg(isShown(qtBlocked))),
+                                  settleMs);
 
         m_store = std::make_unique<ScratchStore>();
         QVERIFY(m_store->isValid());

@@ -64,7 +64,9 @@ private Q_SLOTS:
                                       .arg(otherVersion, QString::fromLatin1(Version::kText));
 
         QProcess foot;
-        foot.start(QStringLiteral("foot"), {QStringLiteral("-a"), footClass});
+        // A command of its own: the desktop's user has no login shell.
+        foot.start(QStringLiteral("foot"),
+                   {QStringLiteral("-a"), footClass, QStringLiteral("sleep"), QStringLiteral("600")});
         QTRY_VERIFY_WITH_TIMEOUT(windowOf(footClass).has_value(), settleMs);
 
         ScratchStore store;
