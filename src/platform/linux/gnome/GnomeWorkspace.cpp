@@ -3,26 +3,16 @@
 
 #include "ApplicationAnnouncer.h"
 #include "GnomeShellExtension.h"
+#include "MinimisingWindows.h"
 #include "ProgramNames.h"
-#include "WindowGroups.h"
 
-#include <QCoreApplication>
-#include <QSet>
 #include <QTimer>
-
-#include <algorithm>
 
 namespace {
 
 constexpr auto kRecordKind = "gnome";
 
 using Window = GnomeShellExtension::Window;
-using Windows = WindowGroups<quint64, Window>;
-
-bool isPutAway(const Window &window)
-{
-    return window.minimized;
-}
 
 QString withoutDesktopSuffix(QString id)
 {
@@ -38,7 +28,7 @@ QString idText(quint64 id)
 
 } // namespace
 
-struct GnomeWorkspace::Private
+struct GnomeWorkspace::Private : MinimisingWindows<quint64, Window>
 {
     GnomeWorkspace *q;
     GnomeShellExtension extension;
@@ -46,14 +36,8 @@ struct GnomeWorkspace::Private
     bool watchRequested = false;
     bool listening = false;
     bool watchSent = false; // what the extension was last told to do
-    qint32 ownPid = static_cast<qint32>(QCoreApplication::applicationPid());
 
-    Windows windows;
     ApplicationAnnouncer announcer;
-    QSet<quint64> hiddenByUs;
-    QSet<QString> hiddenApps;
-    QList<quint64> toFollow;
-    bool hiddenChanged = false;
     bool availabilityChanged = false;
     QTimer refreshTimer;
 
@@ -77,8 +61,8 @@ struct GnomeWorkspace::Private
         const auto listed = extension.listWindows();
         if (!listed)
             return lost();
-        if (windows.absorb(*listed, hiddenByUs, isPutAway, [this](const Window &w) { adopt(w); }))
-            hiddenChanged = true;
+        takeIn(
+            *listed, [this](const Window &w) { return describe(w); }, [this] { return q->mayHide(); });
         if (!toFollow.isEmpty())
             return apply(std::exchange(toFollow, {}));
         return true;
@@ -103,7 +87,14 @@ struct GnomeWorkspace::Private
                             [this](const QString &key) { return windows.handleFor(key); });
     }
 
-    void adopt(const Window &window)
+    auto minimiser()
+    {
+        return [this](const QList<quint64> &minimize, const QList<quint64> &unminimize) {
+            return apply(minimize, unminimize);
+        };
+    }
+
+    Windows::Entry describe(const Window &window) const
     {
         const QString desktopId = withoutDesktopSuffix(window.desktopId);
         const QString stated = !desktopId.isEmpty()                 ? desktopId
@@ -115,25 +106,19 @@ struct GnomeWorkspace::Private
         for (const QString &name : {window.gtkApplicationId, window.sandboxedAppId, desktopId})
             if (!name.isEmpty() && !info.names.contains(name))
                 info.names.append(name);
-        const QString appKey = info.appKey;
-        windows.add(window.id, std::move(info));
-        if (hiddenApps.contains(appKey) && window.pid != ownPid && !window.minimized && q->mayHide()) {
-            hiddenByUs.insert(window.id);
-            hiddenChanged = true;
-            toFollow.append(window.id);
-        }
+        return info;
     }
 
     void updateListening()
     {
-        listening = available && (watchRequested || !hiddenByUs.isEmpty() || !hiddenApps.isEmpty());
+        listening = available && (watchRequested || holdsAny());
         // The extension follows windows only while this workspace listens.
         if (available && listening != watchSent && extension.watch(listening))
             watchSent = listening;
         if (!listening) {
             refreshTimer.stop();
             // At rest nothing is followed; the next call reads afresh.
-            if (hiddenByUs.isEmpty() && hiddenApps.isEmpty()) {
+            if (!holdsAny()) {
                 windows.clear();
                 announcer.clear();
             }
@@ -147,13 +132,6 @@ struct GnomeWorkspace::Private
         announcer.announce(
             q, windows.applications(), [this](const QString &key) { return windows.handleFor(key); },
             std::exchange(availabilityChanged, false), std::exchange(hiddenChanged, false));
-    }
-
-    bool isOwn(quint64 id) const { return windows.isOfProcess(id, ownPid); }
-    bool isMinimized(quint64 id) const
-    {
-        const auto *entry = windows.find(id);
-        return entry && entry->window.minimized;
     }
 };
 
@@ -220,7 +198,7 @@ RunningApplication GnomeWorkspace::currentApplication() const
 
 bool GnomeWorkspace::isHidden(const RunningApplication &app) const
 {
-    return d->windows.isPutAway(app.identity(), isPutAway);
+    return d->isHidden(app.identity());
 }
 
 bool GnomeWorkspace::hide(const RunningApplication &app)
@@ -229,42 +207,23 @@ bool GnomeWorkspace::hide(const RunningApplication &app)
         return false;
     if (!d->listening)
         d->readAfresh();
-    const auto ids = d->windows.windowsOf(app.identity());
-    if (ids.isEmpty())
-        return false;
-    const QList<quint64> moving = d->windows.toPutAway(app.identity(), d->ownPid, isPutAway);
-    for (const auto id : moving)
-        d->hiddenByUs.insert(id);
-    d->hiddenApps.insert(app.identity());
-    d->hiddenChanged = d->hiddenChanged || !moving.isEmpty();
-    const bool applied = d->apply(moving);
+    const bool hidden = d->hide(app.identity(), d->minimiser());
     d->announce();
-    return applied && std::all_of(moving.cbegin(), moving.cend(), [this](quint64 id) {
-               return !d->windows.contains(id) || d->isMinimized(id);
-           });
+    return hidden;
 }
 
 bool GnomeWorkspace::unhide(const RunningApplication &app)
 {
     if (!isAvailable())
         return false;
-    d->hiddenApps.remove(app.identity());
-    QList<quint64> showing;
-    for (const auto id : d->windows.windowsOf(app.identity())) {
-        if (d->isOwn(id) || !d->hiddenByUs.remove(id))
-            continue;
-        showing.append(id);
-        d->hiddenChanged = true;
-    }
-    const bool shown = !showing.isEmpty() && d->apply({}, showing);
+    const bool shown = d->unhide(app.identity(), d->minimiser());
     d->announce();
     return shown;
 }
 
 QJsonObject GnomeWorkspace::hiddenWindowsRecord(const QList<RunningApplication> &aboutToHide) const
 {
-    return d->windows.record(kRecordKind, d->hiddenByUs, keysAboutToHide(aboutToHide, currentApplication()),
-                             d->ownPid, isPutAway, idText);
+    return d->record(kRecordKind, aboutToHide, currentApplication(), idText);
 }
 
 int GnomeWorkspace::restoreHiddenWindows(const QJsonObject &record)
@@ -275,23 +234,16 @@ int GnomeWorkspace::restoreHiddenWindows(const QJsonObject &record)
         d->apply();
     else
         d->readAfresh();
-    const QList<quint64> showing = d->windows.restorable(record, d->ownPid, isPutAway,
-                                                         [](const QString &text) -> std::optional<quint64> {
-                                                             bool ok = false;
-                                                             const quint64 id = text.toULongLong(&ok);
-                                                             if (!ok || id == 0)
-                                                                 return std::nullopt;
-                                                             return id;
-                                                         });
-    int restored = 0;
-    if (!showing.isEmpty() && d->apply({}, showing)) {
-        for (const auto id : std::as_const(showing)) {
-            if (d->windows.contains(id) && !d->isMinimized(id)) {
-                d->hiddenByUs.remove(id);
-                ++restored;
-            }
-        }
-    }
+    const int restored = d->restore(
+        record,
+        [](const QString &text) -> std::optional<quint64> {
+            bool ok = false;
+            const quint64 id = text.toULongLong(&ok);
+            if (!ok || id == 0)
+                return std::nullopt;
+            return id;
+        },
+        d->minimiser());
     d->announce();
     return restored;
 }

@@ -4,16 +4,11 @@
 #include "ApplicationAnnouncer.h"
 #include "KWinScripting.h"
 #include "KWinScripts.h"
+#include "MinimisingWindows.h"
 #include "ProgramNames.h"
-#include "WindowGroups.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QHash>
-#include <QSet>
 #include <QTimer>
-
-#include <algorithm>
 
 namespace {
 
@@ -21,21 +16,13 @@ constexpr auto kRecordKind = "kwin";
 // The script that says when the windows change, while the workspace listens.
 const QString kWatcher = QStringLiteral("watch");
 
-using Windows = WindowGroups<QString, KWinScripts::Window>;
-
 // A refusal is not for good: KWin is asked again when the workspace is
 // next used, at most this often.
 constexpr int kAskAgainAfterMs = 1000;
 
-// What hiding does to a window here.
-bool isPutAway(const KWinScripts::Window &window)
-{
-    return window.minimized;
-}
-
 } // namespace
 
-struct KWinWorkspace::Private
+struct KWinWorkspace::Private : MinimisingWindows<QString, KWinScripts::Window>
 {
     enum class State { unknown, available, refused };
 
@@ -48,14 +35,8 @@ struct KWinWorkspace::Private
     // watcher script loaded in KWin.
     bool watchRequested = false;
     bool listening = false;
-    qint32 ownPid = static_cast<qint32>(QCoreApplication::applicationPid());
 
-    Windows windows;
     ApplicationAnnouncer announcer; // the applications last reported
-    QSet<QString> hiddenByUs;       // windows minimised here and not shown again
-    QSet<QString> hiddenApps;
-    QStringList toFollow; // new windows of hidden applications, to minimise
-    bool hiddenChanged = false;
     bool availabilityChanged = false;
     QTimer refreshTimer;
 
@@ -71,16 +52,15 @@ struct KWinWorkspace::Private
     // Runs the listing script (with the changes) and takes in its answer.
     bool apply(const QStringList &minimize = {}, const QStringList &unminimize = {});
     bool refresh() { return apply(); }
+    auto minimiser()
+    {
+        return [this](const QStringList &minimize, const QStringList &unminimize) {
+            return apply(minimize, unminimize);
+        };
+    }
     void readAfresh();
-    void adopt(const KWinScripts::Window &window);
     void announce();
     RunningApplication handleFor(const QString &appKey) const { return windows.handleFor(appKey); }
-    bool isOwn(const QString &id) const { return windows.isOfProcess(id, ownPid); }
-    bool isMinimized(const QString &id) const
-    {
-        const auto *entry = windows.find(id);
-        return entry && entry->window.minimized;
-    }
 };
 
 // The first look tells whether KWin runs this program's scripts at all. A
@@ -132,8 +112,7 @@ void KWinWorkspace::Private::kwinChanged()
 
 void KWinWorkspace::Private::updateListening()
 {
-    const bool want =
-        state == State::available && (watchRequested || !hiddenByUs.isEmpty() || !hiddenApps.isEmpty());
+    const bool want = state == State::available && (watchRequested || holdsAny());
     if (want && !listening)
         startListening();
     else if (!want && listening)
@@ -175,8 +154,11 @@ bool KWinWorkspace::Private::apply(const QStringList &minimize, const QStringLis
     }
     state = State::available;
     // A window gone, or shown by someone else, is nothing to show again.
-    if (windows.absorb(*listed, hiddenByUs, isPutAway, [this](const auto &window) { adopt(window); }))
-        hiddenChanged = true;
+    const auto describe = [this](const KWinScripts::Window &window) {
+        return Windows::describe(window, window.pid, QStringLiteral("window:%1").arg(window.id),
+                                 window.desktopFileName, window.resourceClass, window.resourceName, ownPid);
+    };
+    takeIn(*listed, describe, [this] { return q->mayHide(); });
     if (!toFollow.isEmpty())
         return apply(std::exchange(toFollow, {}));
     return true;
@@ -187,21 +169,6 @@ void KWinWorkspace::Private::readAfresh()
     windows.clear();
     if (refresh())
         announcer.adopt(windows.applications(), [this](const QString &key) { return handleFor(key); });
-}
-
-void KWinWorkspace::Private::adopt(const KWinScripts::Window &window)
-{
-    Windows::Entry info =
-        Windows::describe(window, window.pid, QStringLiteral("window:%1").arg(window.id),
-                          window.desktopFileName, window.resourceClass, window.resourceName, ownPid);
-    const QString appKey = info.appKey;
-    windows.add(window.id, std::move(info));
-    // A new window of an application hidden here is hidden with it.
-    if (hiddenApps.contains(appKey) && window.pid != ownPid && !window.minimized && q->mayHide()) {
-        hiddenByUs.insert(window.id);
-        hiddenChanged = true;
-        toFollow.append(window.id);
-    }
 }
 
 void KWinWorkspace::Private::announce()
@@ -269,7 +236,7 @@ RunningApplication KWinWorkspace::currentApplication() const
 
 bool KWinWorkspace::isHidden(const RunningApplication &app) const
 {
-    return d->windows.isPutAway(app.identity(), isPutAway);
+    return d->isHidden(app.identity());
 }
 
 bool KWinWorkspace::hide(const RunningApplication &app)
@@ -278,42 +245,23 @@ bool KWinWorkspace::hide(const RunningApplication &app)
         return false;
     if (!d->listening)
         d->readAfresh();
-    const auto ids = d->windows.windowsOf(app.identity());
-    if (ids.isEmpty())
-        return false;
-    const QStringList moving = d->windows.toPutAway(app.identity(), d->ownPid, isPutAway);
-    for (const auto &id : moving)
-        d->hiddenByUs.insert(id);
-    d->hiddenApps.insert(app.identity());
-    d->hiddenChanged = d->hiddenChanged || !moving.isEmpty();
-    const bool applied = d->apply(moving);
+    const bool hidden = d->hide(app.identity(), d->minimiser());
     d->announce();
-    return applied && std::all_of(moving.cbegin(), moving.cend(), [this](const QString &id) {
-               return !d->windows.contains(id) || d->isMinimized(id);
-           });
+    return hidden;
 }
 
 bool KWinWorkspace::unhide(const RunningApplication &app)
 {
     if (!isAvailable())
         return false;
-    d->hiddenApps.remove(app.identity());
-    QStringList showing;
-    for (const auto &id : d->windows.windowsOf(app.identity())) {
-        if (d->isOwn(id) || !d->hiddenByUs.remove(id))
-            continue;
-        showing.append(id);
-        d->hiddenChanged = true;
-    }
-    const bool shown = !showing.isEmpty() && d->apply({}, showing);
+    const bool shown = d->unhide(app.identity(), d->minimiser());
     d->announce();
     return shown;
 }
 
 QJsonObject KWinWorkspace::hiddenWindowsRecord(const QList<RunningApplication> &aboutToHide) const
 {
-    return d->windows.record(kRecordKind, d->hiddenByUs, keysAboutToHide(aboutToHide, currentApplication()),
-                             d->ownPid, isPutAway, [](const QString &id) { return id; });
+    return d->record(kRecordKind, aboutToHide, currentApplication(), [](const QString &id) { return id; });
 }
 
 int KWinWorkspace::restoreHiddenWindows(const QJsonObject &record)
@@ -324,21 +272,14 @@ int KWinWorkspace::restoreHiddenWindows(const QJsonObject &record)
         d->refresh();
     else
         d->readAfresh();
-    const QStringList showing =
-        d->windows.restorable(record, d->ownPid, isPutAway, [](const QString &id) -> std::optional<QString> {
+    const int restored = d->restore(
+        record,
+        [](const QString &id) -> std::optional<QString> {
             if (!KWinScripts::isWindowId(id))
                 return std::nullopt;
             return id;
-        });
-    int restored = 0;
-    if (!showing.isEmpty() && d->apply({}, showing)) {
-        for (const auto &id : std::as_const(showing)) {
-            if (d->windows.contains(id) && !d->isMinimized(id)) {
-                d->hiddenByUs.remove(id);
-                ++restored;
-            }
-        }
-    }
+        },
+        d->minimiser());
     d->announce();
     return restored;
 }
