@@ -15,6 +15,7 @@
 #include "LumoraProcess.h"
 #include "ModelContext.h"
 #include "ScratchStore.h"
+#include "WaylandClient.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -116,34 +117,9 @@ QImage screenshot(const QTemporaryDir &dir)
     return QImage(path);
 }
 
-// A client process, killed with the test.
-class Client
+std::unique_ptr<WaylandClient> qtWindow(const QString &appId, const QStringList &options = {})
 {
-public:
-    Client(const QString &program, const QStringList &arguments)
-    {
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.setStandardOutputFile(QProcess::nullDevice());
-        auto environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
-        environment.insert(QStringLiteral("GDK_BACKEND"), QStringLiteral("wayland"));
-        m_process.setProcessEnvironment(environment);
-        m_process.start(program, arguments);
-    }
-    ~Client()
-    {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-
-private:
-    QProcess m_process;
-};
-
-std::unique_ptr<Client> qtWindow(const QString &appId, const QStringList &options = {})
-{
-    return std::make_unique<Client>(qEnvironmentVariable("LUMORA_WAYLAND_WINDOW"),
-                                    QStringList{appId} + options);
+    return std::make_unique<WaylandClient>(WaylandClient::appWindow(appId, options));
 }
 
 } // namespace
@@ -152,9 +128,9 @@ class TestE2eGnome : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<Client> m_foot;
-    std::unique_ptr<Client> m_demo;
-    std::unique_ptr<Client> m_blocked;
+    std::unique_ptr<WaylandClient> m_foot;
+    std::unique_ptr<WaylandClient> m_demo;
+    std::unique_ptr<WaylandClient> m_blocked;
     std::unique_ptr<ScratchStore> m_store;
     std::unique_ptr<LumoraProcess> m_lumora;
     QTemporaryDir m_shots;
@@ -187,10 +163,10 @@ private Q_SLOTS:
         QVERIFY(m_shots.isValid());
         // foot runs a command of its own: the desktop's user has no login
         // shell, and foot closes as soon as its command ends.
-        m_foot = std::make_unique<Client>(
+        m_foot = std::make_unique<WaylandClient>(
             QStringLiteral("foot"),
             QStringList{QStringLiteral("-a"), footClass, QStringLiteral("sleep"), QStringLiteral("600")});
-        m_demo = std::make_unique<Client>(QStringLiteral("gtk3-demo"), QStringList{});
+        m_demo = std::make_unique<WaylandClient>(QStringLiteral("gtk3-demo"), QStringList{});
         m_blocked = qtWindow(qtBlocked);
         QTRY_VERIFY2_WITH_TIMEOUT(isShown(footClass) && isShown(allowedId) && isShown(qtBlocked),
                                   qPrintable(QStringLiteral("shown: foot %1, gtk3-demo %2, Qt window %3")

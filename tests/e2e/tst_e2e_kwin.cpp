@@ -12,6 +12,7 @@
 #include "LumoraProcess.h"
 #include "ModelContext.h"
 #include "ScratchStore.h"
+#include "WaylandClient.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -222,20 +223,9 @@ bool isShown(const QString &appId)
 class AppWindow
 {
 public:
-    explicit AppWindow(const QString &appId, const QStringList &options = {}) : m_appId(appId)
-    {
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.setStandardOutputFile(QProcess::nullDevice());
-        auto environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
-        m_process.setProcessEnvironment(environment);
-        m_process.start(qEnvironmentVariable("LUMORA_WAYLAND_WINDOW"), QStringList{appId} + options);
-    }
-    ~AppWindow()
-    {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
+    explicit AppWindow(const QString &appId, const QStringList &options = {})
+        : m_appId(appId), m_client(WaylandClient::appWindow(appId, options))
+    {}
     bool waitUntilMapped() const
     {
         return QTest::qWaitFor([this] { return isShown(m_appId); }, settleMs);
@@ -243,7 +233,7 @@ public:
 
 private:
     QString m_appId;
-    QProcess m_process;
+    WaylandClient m_client;
 };
 
 } // namespace
