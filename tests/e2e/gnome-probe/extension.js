@@ -89,21 +89,30 @@ class Probe {
             w.unmake_fullscreen();
     }
 
+    // Moves the pointer onto Lumora's top-bar item and, once the shell has
+    // the item under the pointer (it shows hover), clicks it. True when it
+    // clicked: the caller asks again until then. A click sent before that
+    // could land on whatever was there before the item.
     ClickIndicator() {
         const button = Main.panel.statusArea['lumora'];
-        if (!button || !button.visible)
+        if (!button || !button.visible || !button.mapped || !button.has_allocation())
             return false;
         const [x, y] = button.get_transformed_position();
         const [w, h] = button.get_transformed_size();
-        const t = global.get_current_time() * 1000;
-        this._pointer.notify_absolute_motion(t, x + w / 2, y + h / 2);
-        this._pointer.notify_button(t + 1, Clutter.BUTTON_PRIMARY, Clutter.ButtonState.PRESSED);
-        this._pointer.notify_button(t + 2, Clutter.BUTTON_PRIMARY, Clutter.ButtonState.RELEASED);
+        if (w <= 0 || h <= 0)
+            return false;
+        const t = GLib.get_monotonic_time();
+        if (!button.hover) {
+            this._pointer.notify_absolute_motion(t, x + w / 2, y + h / 2);
+            return false;
+        }
+        this._pointer.notify_button(t, Clutter.BUTTON_PRIMARY, Clutter.ButtonState.PRESSED);
+        this._pointer.notify_button(t + 1, Clutter.BUTTON_PRIMARY, Clutter.ButtonState.RELEASED);
         return true;
     }
 
     Click(x, y) {
-        const t = global.get_current_time() * 1000;
+        const t = GLib.get_monotonic_time();
         this._pointer.notify_absolute_motion(t, x, y);
         this._pointer.notify_button(t + 1, Clutter.BUTTON_PRIMARY, Clutter.ButtonState.PRESSED);
         this._pointer.notify_button(t + 2, Clutter.BUTTON_PRIMARY, Clutter.ButtonState.RELEASED);
