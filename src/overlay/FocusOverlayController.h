@@ -67,6 +67,9 @@ public:
     QList<FocusOverlayView *> views() const;
     // The applications whose windows may stand above the overlay now.
     QStringList applicationsAbove() const { return m_keeper->allowedApplications(); }
+    // What a killed run's overlay left on other programs' windows goes back
+    // (see OverlayKeeper::putBackLeftovers).
+    void putBackLeftovers() { m_keeper->putBackLeftovers(); }
     bool isShown() const { return m_shown; }
     bool isEscMonitorInstalled() const { return m_escMonitorInstalled; }
     // The confirmation while it is up.

@@ -124,6 +124,13 @@ public:
     // Puts the stacking right at once (after a window allowed above was shown).
     virtual void restack() = 0;
 
+    // Puts back what the keeper of a killed run left changed on other
+    // programs' windows, where the desktop keeps such changes after the
+    // process is gone (sway: windows floated above the overlays, full
+    // screen taken from them). Called once at start, after the windows a
+    // killed run hid are back.
+    virtual void putBackLeftovers() {}
+
     // What the keeper has done so far (for tests and benchmarks).
     virtual int remaps() const { return 0; }
     virtual int restacks() const { return 0; }

@@ -29,6 +29,9 @@ SessionServices::SessionServices(PlatformServices &platform, const QString &jour
     m_lockManager = std::make_unique<AppLockManager>(m_workspace.get(), m_accessibility.get());
     m_lockManager->setJournalPath(journalPath);
     m_lockManager->restoreLeftovers();
+    // Then the windows a killed run's overlay floated above it, or took
+    // full screen from, go back to where they were.
+    m_overlay->putBackLeftovers();
     // So do notifications a crashed run left held back.
     m_doNotDisturb = platform.makeDoNotDisturb();
     m_notificationHold = std::make_unique<NotificationHold>(

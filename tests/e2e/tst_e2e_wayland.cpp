@@ -896,16 +896,23 @@ private Q_SLOTS:
         QVERIFY(sway(QStringLiteral("focus output %1").arg(outputs[0].name)));
         const auto visibleBefore = visibleWorkspaces();
 
+        const QString allowedPlace = placesOf({allowedId}).value(allowedId);
+
         startSession(preventOneMinute);
-        QTRY_VERIFY_WITH_TIMEOUT(isInScratchpad(assignedId), settleMs);
+        QTRY_VERIFY_WITH_TIMEOUT(isInScratchpad(assignedId) && swayWindow(allowedId)->floating, settleMs);
         m_lumora->kill();
         QTRY_VERIFY_WITH_TIMEOUT(overlays().isEmpty(), settleMs);
         QVERIFY(isInScratchpad(assignedId));
+        QVERIFY(swayWindow(allowedId)->floating);
 
+        // The next start, with no session: the hidden window is back on
+        // its output, the one floated above the overlay back in its place.
         startLumora();
         QTRY_VERIFY_WITH_TIMEOUT(
             swayWindow(assignedId) && swayWindow(assignedId)->workspace == QLatin1String("7"), settleMs);
         QCOMPARE(swayWindow(assignedId)->output, other);
+        QTRY_VERIFY_WITH_TIMEOUT(!swayWindow(allowedId)->floating, settleMs);
+        QCOMPARE(placesOf({allowedId}).value(allowedId), allowedPlace);
         QCOMPARE(visibleWorkspaces(), visibleBefore);
     }
 

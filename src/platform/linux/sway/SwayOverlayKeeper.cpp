@@ -57,6 +57,7 @@ struct SwayOverlayKeeper::Private
     // Tiles back every window floated above the overlays (this run's, or a
     // killed run's), each in its place.
     void tileBackFloated();
+    void putBack();
     bool isAllowed(const SwayIpc::Window &window)
     {
         if (window.pid == ownPid || allowedNames.isEmpty())
@@ -467,6 +468,44 @@ void SwayOverlayKeeper::Private::tileBackFloated()
     }
 }
 
+// The windows floated above the overlays go back into their places, and
+// the full screen taken from other windows goes back to them (one hidden in
+// the scratchpad keeps its mark and gets it back when it comes back); the
+// user's view of before stays.
+void SwayOverlayKeeper::Private::putBack()
+{
+    const auto before = tree();
+    tileBackFloated();
+    QStringList list;
+    if (const auto current = tree()) {
+        for (const auto &window : SwayIpc::windows(*current)) {
+            bool global = false;
+            if (!window.lostFullScreen(&global) || window.inScratchpad())
+                continue;
+            if (!window.fullscreen)
+                list << QStringLiteral("[con_id=%1] fullscreen enable%2")
+                            .arg(window.id)
+                            .arg(global ? QStringLiteral(" global") : QString());
+            list << QStringLiteral("unmark %1").arg(SwayIpc::fullScreenMark(window.id, global));
+        }
+    }
+    run(list);
+    // Tiling back focuses where windows come; the user's view stays.
+    if (!before)
+        return;
+    SwayIpc::View wanted = SwayIpc::view(*before);
+    const auto all = SwayIpc::windows(*before);
+    if (std::any_of(all.cbegin(), all.cend(),
+                    [&](const SwayIpc::Window &w) { return w.id == wanted.focused && w.pid == ownPid; }))
+        wanted.focused = 0;
+    if (const auto after = tree()) {
+        const SwayIpc::View now = SwayIpc::view(*after);
+        if (now.visible != wanted.visible || now.focusedOutput != wanted.focusedOutput ||
+            (wanted.focused > 0 && now.focused != wanted.focused))
+            run(SwayIpc::restoreView(wanted));
+    }
+}
+
 SwayOverlayKeeper::SwayOverlayKeeper(const QString &socketPath, QObject *parent)
     : QObject(parent), d(std::make_unique<Private>())
 {
@@ -515,43 +554,24 @@ void SwayOverlayKeeper::release()
         return;
     d->captions.clear();
     d->settleTimer.stop();
-    // The full screen taken from other windows goes back to them; one hidden
-    // in the scratchpad keeps its mark and gets it back when it comes back.
-    if (d->commands.isOpen()) {
-        const auto before = d->tree();
-        // The windows floated above the overlays go back into their places.
-        d->tileBackFloated();
-        QStringList list;
-        if (const auto current = d->tree()) {
-            for (const auto &window : SwayIpc::windows(*current)) {
-                bool global = false;
-                if (!window.lostFullScreen(&global) || window.inScratchpad())
-                    continue;
-                if (!window.fullscreen)
-                    list << QStringLiteral("[con_id=%1] fullscreen enable%2")
-                                .arg(window.id)
-                                .arg(global ? QStringLiteral(" global") : QString());
-                list << QStringLiteral("unmark %1").arg(SwayIpc::fullScreenMark(window.id, global));
-            }
-        }
-        d->run(list);
-        // Tiling back focuses where windows come; the user's view stays.
-        if (before) {
-            SwayIpc::View wanted = SwayIpc::view(*before);
-            const auto all = SwayIpc::windows(*before);
-            if (std::any_of(all.cbegin(), all.cend(), [&](const SwayIpc::Window &w) {
-                    return w.id == wanted.focused && w.pid == d->ownPid;
-                }))
-                wanted.focused = 0;
-            if (const auto after = d->tree()) {
-                const SwayIpc::View now = SwayIpc::view(*after);
-                if (now.visible != wanted.visible || now.focusedOutput != wanted.focusedOutput ||
-                    (wanted.focused > 0 && now.focused != wanted.focused))
-                    d->run(SwayIpc::restoreView(wanted));
-            }
-        }
-    }
+    if (d->commands.isOpen())
+        d->putBack();
     d->allowedWindows.clear();
+    d->disconnect();
+}
+
+void SwayOverlayKeeper::putBackLeftovers()
+{
+    if (!d->captions.isEmpty() || !d->connect())
+        return;
+    // Most starts find nothing left, and then touch nothing: not even the
+    // focus, which the new run's first window may have taken.
+    const auto current = d->tree();
+    const auto all = current ? SwayIpc::windows(*current) : QList<SwayIpc::Window>{};
+    if (std::any_of(all.cbegin(), all.cend(), [](const SwayIpc::Window &window) {
+            return !window.inScratchpad() && (window.floatedAbove() || window.lostFullScreen());
+        }))
+        d->putBack();
     d->disconnect();
 }
 

@@ -46,6 +46,10 @@ public:
     bool hold(const QStringList &captions);
     void release();
     bool isHolding() const;
+    // Puts back what a killed run's keeper left on other programs' windows
+    // (windows floated above its overlays, full screen taken from them);
+    // nothing while this keeper holds windows.
+    void putBackLeftovers();
     void setOthersAbove(bool othersAbove);
     // The applications (any name AppIdentity matches) whose windows stand
     // above the overlays while others may (setOthersAbove).

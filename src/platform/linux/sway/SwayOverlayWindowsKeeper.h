@@ -20,6 +20,7 @@ public:
     void hold(const QList<QWidget *> &windows) override;
     void release() override { m_sway.release(); }
     bool isHolding() const override { return m_sway.isHolding(); }
+    void putBackLeftovers() override { m_sway.putBackLeftovers(); }
     void setAboveWindows(std::function<QList<QWidget *>()>) override {}
     void setOthersAbove(bool othersAbove) override { m_sway.setOthersAbove(othersAbove); }
     void setAllowedApplications(const QStringList &names) override;
