@@ -562,7 +562,10 @@ void SwayOverlayKeeper::release()
 
 void SwayOverlayKeeper::putBackLeftovers()
 {
-    if (!d->captions.isEmpty() || !d->connect())
+    // The command connection alone: nothing here waits for sway's events,
+    // so the start subscribes to none.
+    if (!d->captions.isEmpty() || d->commands.isOpen() || d->socketPath.isEmpty() ||
+        !d->commands.open(d->socketPath))
         return;
     // Most starts find nothing left, and then touch nothing: not even the
     // focus, which the new run's first window may have taken.
@@ -572,7 +575,7 @@ void SwayOverlayKeeper::putBackLeftovers()
             return !window.inScratchpad() && (window.floatedAbove() || window.lostFullScreen());
         }))
         d->putBack();
-    d->disconnect();
+    d->commands.close();
 }
 
 bool SwayOverlayKeeper::isHolding() const
